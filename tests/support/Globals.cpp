@@ -1,0 +1,20 @@
+#include "Globals.h"
+
+#include "FatalStop.h"
+#include "foundation/Bundle.h"
+#include "foundation/Clock.h"
+#include "foundation/Console.h"
+#include "foundation/Random.h"
+
+namespace testsupport {
+
+void resetGlobals() {
+  installThrowingFatalHandler();
+  foundation::setConsoleSink({});
+  foundation::setTimeSource({});
+  foundation::seedRandom(12345);
+  foundation::Bundle::framework().setRoot(foundation::Bundle::defaultRoot());
+  foundation::Bundle::main().setRoot(foundation::Bundle::defaultRoot());
+}
+
+}  // namespace testsupport
