@@ -1,9 +1,7 @@
 #include "Fatal.h"
 
+#include <cstdio>
 #include <cstdlib>
-#include <string>
-
-#include "Console.h"
 
 namespace foundation {
 namespace {
@@ -19,7 +17,8 @@ void fatalError(std::string_view message) {
   if (const auto& handler = currentHandler()) {
     handler(message);
   }
-  consoleLine("Fatal error: " + std::string(message));
+  std::fflush(stdout);
+  std::fprintf(stderr, "Fatal error: %.*s\n", static_cast<int>(message.size()), message.data());
   std::abort();
 }
 

@@ -10,7 +10,7 @@ namespace foundation {
 // A handler must not return: it throws or ends the program. If it returns, the stop aborts anyway.
 using FatalHandler = std::function<void(std::string_view message)>;
 
-// Prints "Fatal error: <message>" through the console and aborts, unless a handler is installed.
+// Prints "Fatal error: <message>" on standard error and aborts, unless a handler is installed.
 [[noreturn]] void fatalError(std::string_view message);
 
 // Installs a handler and returns the one it replaces; an empty handler restores the abort.

@@ -5,6 +5,7 @@
 #include "foundation/Clock.h"
 #include "foundation/Console.h"
 #include "foundation/Random.h"
+#include "tools/DebugSwitches.h"
 
 namespace testsupport {
 
@@ -15,6 +16,7 @@ void resetGlobals() {
   foundation::seedRandom(12345);
   foundation::Bundle::framework().setRoot(foundation::Bundle::defaultRoot());
   foundation::Bundle::main().setRoot(foundation::Bundle::defaultRoot());
+  tessivarium::resetDebugSwitches();
 }
 
 }  // namespace testsupport
