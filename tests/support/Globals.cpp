@@ -5,6 +5,7 @@
 #include "foundation/Clock.h"
 #include "foundation/Console.h"
 #include "foundation/Random.h"
+#include "graphics/ImageContext.h"
 #include "tools/DebugSwitches.h"
 
 namespace testsupport {
@@ -17,6 +18,7 @@ void resetGlobals() {
   foundation::Bundle::framework().setRoot(foundation::Bundle::defaultRoot());
   foundation::Bundle::main().setRoot(foundation::Bundle::defaultRoot());
   tessivarium::resetDebugSwitches();
+  graphics::resetImageContexts();
 }
 
 }  // namespace testsupport
