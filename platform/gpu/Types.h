@@ -1,5 +1,6 @@
 #pragma once
-// Plain value types of the GPU API: pixel formats and the origins, sizes and regions of texel copies.
+// Plain value types of the GPU API: pixel formats, texture kinds and flags, and the origins, sizes and
+// regions of texel copies.
 
 #include <cstddef>
 #include <cstdint>
@@ -28,6 +29,52 @@ constexpr std::size_t bytesPerPixel(PixelFormat format) {
   }
   return 0;
 }
+
+// Texture kinds, with the platform's raw values.
+enum class TextureType : std::uint32_t {
+  Type2D = 2,
+  Type3D = 7,
+};
+
+// What a texture is used for. The CPU stand-in records the flags and lets every texture be read and
+// written by kernels, blits and the CPU whatever they say.
+enum class TextureUsage : std::uint32_t {
+  Unknown = 0,
+  ShaderRead = 1,
+  ShaderWrite = 2,
+  RenderTarget = 4,
+};
+constexpr TextureUsage operator|(TextureUsage a, TextureUsage b) {
+  return static_cast<TextureUsage>(static_cast<std::uint32_t>(a) | static_cast<std::uint32_t>(b));
+}
+
+// Where a resource's memory lives; recorded only (all memory is CPU memory here).
+enum class StorageMode : std::uint32_t {
+  Shared = 0,
+  Managed = 1,
+  Private = 2,
+};
+
+// Options of a buffer; recorded only. Default is the empty set.
+enum class ResourceOptions : std::uint32_t {
+  Default = 0,
+  CPUCacheModeWriteCombined = 1,
+  StorageModeManaged = 16,
+  StorageModePrivate = 32,
+};
+constexpr ResourceOptions operator|(ResourceOptions a, ResourceOptions b) {
+  return static_cast<ResourceOptions>(static_cast<std::uint32_t>(a) | static_cast<std::uint32_t>(b));
+}
+
+// The life of a command buffer.
+enum class CommandBufferStatus : std::uint32_t {
+  NotEnqueued = 0,
+  Enqueued = 1,
+  Committed = 2,  // committed, waiting behind the buffer that runs now
+  Scheduled = 3,  // its work is running
+  Completed = 4,
+  Error = 5,
+};
 
 struct Origin {
   std::size_t x = 0, y = 0, z = 0;

@@ -5,7 +5,11 @@
 #include "foundation/Clock.h"
 #include "foundation/Console.h"
 #include "foundation/Random.h"
+#include "gpu/TestControls.h"
 #include "graphics/ImageContext.h"
+#include "Application.h"
+#include "Artwork.h"
+#include "tools/ApplicationManager.h"
 #include "tools/DebugSwitches.h"
 
 namespace testsupport {
@@ -17,8 +21,12 @@ void resetGlobals() {
   foundation::seedRandom(12345);
   foundation::Bundle::framework().setRoot(foundation::Bundle::defaultRoot());
   foundation::Bundle::main().setRoot(foundation::Bundle::defaultRoot());
+  tessivarium::resetAppManagerForTesting();
+  tessivarium::resetApplicationForTesting();
+  tessivarium::resetArtworkPresetsForTesting();
   tessivarium::resetDebugSwitches();
   graphics::resetImageContexts();
+  gpu::resetForTesting();
 }
 
 }  // namespace testsupport

@@ -1,0 +1,254 @@
+#include "gpu/BlitCommandEncoder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "foundation/Fatal.h"
+#include "gpu/Buffer.h"
+#include "gpu/CommandBuffer.h"
+#include "gpu/CommandTrace.h"
+#include "gpu/TexelView.h"
+#include "gpu/Texture.h"
+
+namespace gpu {
+
+namespace {
+
+constexpr std::size_t kParallelCopyBytes = 1 << 20;
+
+// How many of `length` texels from `origin` lie inside [0, extent).
+std::size_t inside(std::size_t origin, std::size_t length, std::size_t extent) {
+  return origin >= extent ? 0 : std::min(length, extent - origin);
+}
+
+void checkTexture(const std::shared_ptr<Texture>& texture, std::size_t slice, std::size_t level,
+                  const std::string& what) {
+  if (!texture) foundation::fatalError(what + ": no texture");
+  if (slice != 0)
+    foundation::fatalError(what + ": slice " + std::to_string(slice) + " is beyond the texture's 1 slice");
+  if (level >= texture->mipmapLevelCount())
+    foundation::fatalError(what + ": mip level " + std::to_string(level) + " is beyond the texture's " +
+                           std::to_string(texture->mipmapLevelCount()) + " levels");
+}
+
+// The texels a buffer copy moves, relative to the requested origin, and the checks on its layout.
+struct BufferLayout {
+  Size moved;
+  std::size_t rowBytes;
+};
+
+BufferLayout checkBufferCopy(const std::shared_ptr<Buffer>& buffer, std::size_t offset, std::size_t bytesPerRow,
+                             std::size_t bytesPerImage, const Texture& texture, std::size_t level, Origin origin,
+                             Size size, const std::string& what) {
+  if (!buffer) foundation::fatalError(what + ": no buffer");
+  const std::size_t bpp = bytesPerPixel(texture.pixelFormat());
+  const Size extent = texture.levelSize(level);
+  BufferLayout layout{{inside(origin.x, size.width, extent.width), inside(origin.y, size.height, extent.height),
+                       inside(origin.z, size.depth, extent.depth)},
+                      0};
+  const Size& m = layout.moved;
+  if (m.width == 0 || m.height == 0 || m.depth == 0) return layout;
+  if (bytesPerRow / bpp < size.width)
+    foundation::fatalError(what + ": " + std::to_string(bytesPerRow) + " bytes per row cannot hold " +
+                           std::to_string(size.width) + " texels");
+  if (size.depth > 1 && bytesPerImage / bytesPerRow < size.height)
+    foundation::fatalError(what + ": " + std::to_string(bytesPerImage) + " bytes per image cannot hold " +
+                           std::to_string(size.height) + " rows");
+  layout.rowBytes = m.width * bpp;
+  std::size_t a = 0, b = 0, end = 0;
+  if (__builtin_mul_overflow(m.depth - 1, bytesPerImage, &a) || __builtin_mul_overflow(m.height - 1, bytesPerRow, &b) ||
+      __builtin_add_overflow(a, b, &end) || __builtin_add_overflow(end, layout.rowBytes, &end) ||
+      __builtin_add_overflow(end, offset, &end) || end > buffer->length())
+    foundation::fatalError(what + ": the buffer's " + std::to_string(buffer->length()) +
+                           " bytes cannot hold the copied region");
+  return layout;
+}
+
+// Copies rows of bytes: for each (y, z) of `rows`, `rowBytes` bytes from `from(y, z)` to `to(y, z)`.
+template <class From, class To>
+void copyRows(Size rows, std::size_t rowBytes, From from, To to) {
+  const std::int64_t count = static_cast<std::int64_t>(rows.height * rows.depth);
+  const bool parallel = rowBytes * rows.height * rows.depth >= kParallelCopyBytes;
+#pragma omp parallel for schedule(static) if (parallel)
+  for (std::int64_t i = 0; i < count; ++i) {
+    const std::size_t y = static_cast<std::size_t>(i) % rows.height, z = static_cast<std::size_t>(i) / rows.height;
+    std::memmove(to(y, z), from(y, z), rowBytes);
+  }
+}
+
+void boxFilterLevel(const TexelView& from, const TexelView& to, bool is3D) {
+  const std::int64_t rows = static_cast<std::int64_t>(to.height() * to.depth());
+#pragma omp parallel for schedule(static)
+  for (std::int64_t i = 0; i < rows; ++i) {
+    const std::size_t y = static_cast<std::size_t>(i) % to.height(), z = static_cast<std::size_t>(i) / to.height();
+    const std::size_t y0 = 2 * y, y1 = std::min(2 * y + 1, from.height() - 1);
+    const std::size_t z0 = is3D ? 2 * z : z, z1 = is3D ? std::min(2 * z + 1, from.depth() - 1) : z;
+    for (std::size_t x = 0; x < to.width(); ++x) {
+      const std::size_t x0 = 2 * x, x1 = std::min(2 * x + 1, from.width() - 1);
+      float4 sum = from.read(x0, y0, z0) + from.read(x1, y0, z0) + from.read(x0, y1, z0) + from.read(x1, y1, z0);
+      float n = 4;
+      if (is3D) {
+        sum = sum + from.read(x0, y0, z1) + from.read(x1, y0, z1) + from.read(x0, y1, z1) + from.read(x1, y1, z1);
+        n = 8;
+      }
+      to.write(sum / n, x, y, z);
+    }
+  }
+}
+
+}  // namespace
+
+BlitCommandEncoder::BlitCommandEncoder(std::shared_ptr<CommandBuffer> buffer) : buffer_(std::move(buffer)) {}
+
+void BlitCommandEncoder::checkOpen(const char* what) const {
+  if (ended_) foundation::fatalError(std::string(what) + ": the blit encoder has ended");
+}
+
+void BlitCommandEncoder::copy(std::shared_ptr<Texture> source, std::size_t sourceSlice, std::size_t sourceLevel,
+                              Origin sourceOrigin, Size sourceSize, std::shared_ptr<Texture> destination,
+                              std::size_t destinationSlice, std::size_t destinationLevel, Origin destinationOrigin) {
+  checkOpen("copy");
+  checkTexture(source, sourceSlice, sourceLevel, "copy (source)");
+  checkTexture(destination, destinationSlice, destinationLevel, "copy (destination)");
+  const std::size_t bpp = bytesPerPixel(source->pixelFormat());
+  if (bpp != bytesPerPixel(destination->pixelFormat()))
+    foundation::fatalError("copy: pixel formats " + std::to_string(static_cast<int>(source->pixelFormat())) +
+                           " and " + std::to_string(static_cast<int>(destination->pixelFormat())) +
+                           " have different texel sizes");
+  if (commandTrace().isRecording()) {
+    BlitRecord r;
+    r.commandBuffer = buffer_.get();
+    r.kind = BlitKind::TextureToTexture;
+    r.sourceTexture = source;
+    r.sourceSlice = sourceSlice, r.sourceLevel = sourceLevel, r.sourceOrigin = sourceOrigin, r.size = sourceSize;
+    r.destinationTexture = destination;
+    r.destinationSlice = destinationSlice, r.destinationLevel = destinationLevel;
+    r.destinationOrigin = destinationOrigin;
+    commandTrace().record(std::move(r));
+  }
+  buffer_->appendWork([=] {
+    const TexelView from = source->texels(sourceLevel), to = destination->texels(destinationLevel);
+    const Size s = sourceSize;
+    const Size moved{std::min(inside(sourceOrigin.x, s.width, from.width()),
+                              inside(destinationOrigin.x, s.width, to.width())),
+                     std::min(inside(sourceOrigin.y, s.height, from.height()),
+                              inside(destinationOrigin.y, s.height, to.height())),
+                     std::min(inside(sourceOrigin.z, s.depth, from.depth()),
+                              inside(destinationOrigin.z, s.depth, to.depth()))};
+    if (moved.width == 0 || moved.height == 0 || moved.depth == 0) return;
+    if (source == destination && sourceLevel == destinationLevel) {
+      // The regions may overlap: stage the source region first.
+      const std::size_t rowBytes = moved.width * bpp;
+      std::vector<std::uint8_t> staged(rowBytes * moved.height * moved.depth);
+      copyRows(
+          moved, rowBytes,
+          [&](std::size_t y, std::size_t z) { return from.texel(sourceOrigin.x, sourceOrigin.y + y, sourceOrigin.z + z); },
+          [&](std::size_t y, std::size_t z) { return staged.data() + (z * moved.height + y) * rowBytes; });
+      copyRows(
+          moved, rowBytes, [&](std::size_t y, std::size_t z) { return staged.data() + (z * moved.height + y) * rowBytes; },
+          [&](std::size_t y, std::size_t z) {
+            return to.texel(destinationOrigin.x, destinationOrigin.y + y, destinationOrigin.z + z);
+          });
+      return;
+    }
+    copyRows(
+        moved, moved.width * bpp,
+        [&](std::size_t y, std::size_t z) { return from.texel(sourceOrigin.x, sourceOrigin.y + y, sourceOrigin.z + z); },
+        [&](std::size_t y, std::size_t z) {
+          return to.texel(destinationOrigin.x, destinationOrigin.y + y, destinationOrigin.z + z);
+        });
+  });
+}
+
+void BlitCommandEncoder::copy(std::shared_ptr<Texture> source, std::size_t sourceSlice, std::size_t sourceLevel,
+                              Origin sourceOrigin, Size sourceSize, std::shared_ptr<Buffer> destination,
+                              std::size_t destinationOffset, std::size_t destinationBytesPerRow,
+                              std::size_t destinationBytesPerImage) {
+  checkOpen("copy");
+  checkTexture(source, sourceSlice, sourceLevel, "copy (source)");
+  const BufferLayout layout =
+      checkBufferCopy(destination, destinationOffset, destinationBytesPerRow, destinationBytesPerImage, *source,
+                      sourceLevel, sourceOrigin, sourceSize, "copy to buffer");
+  if (commandTrace().isRecording()) {
+    BlitRecord r;
+    r.commandBuffer = buffer_.get();
+    r.kind = BlitKind::TextureToBuffer;
+    r.sourceTexture = source;
+    r.sourceSlice = sourceSlice, r.sourceLevel = sourceLevel, r.sourceOrigin = sourceOrigin, r.size = sourceSize;
+    r.destinationBuffer = destination;
+    r.bufferOffset = destinationOffset, r.bytesPerRow = destinationBytesPerRow;
+    r.bytesPerImage = destinationBytesPerImage;
+    commandTrace().record(std::move(r));
+  }
+  if (layout.rowBytes == 0) return;
+  buffer_->appendWork([=] {
+    const TexelView from = source->texels(sourceLevel);
+    std::uint8_t* base = destination->contents() + destinationOffset;
+    copyRows(
+        layout.moved, layout.rowBytes,
+        [&](std::size_t y, std::size_t z) { return from.texel(sourceOrigin.x, sourceOrigin.y + y, sourceOrigin.z + z); },
+        [&](std::size_t y, std::size_t z) { return base + z * destinationBytesPerImage + y * destinationBytesPerRow; });
+  });
+}
+
+void BlitCommandEncoder::copy(std::shared_ptr<Buffer> source, std::size_t sourceOffset, std::size_t sourceBytesPerRow,
+                              std::size_t sourceBytesPerImage, Size sourceSize, std::shared_ptr<Texture> destination,
+                              std::size_t destinationSlice, std::size_t destinationLevel, Origin destinationOrigin) {
+  checkOpen("copy");
+  checkTexture(destination, destinationSlice, destinationLevel, "copy (destination)");
+  const BufferLayout layout = checkBufferCopy(source, sourceOffset, sourceBytesPerRow, sourceBytesPerImage,
+                                              *destination, destinationLevel, destinationOrigin, sourceSize,
+                                              "copy from buffer");
+  if (commandTrace().isRecording()) {
+    BlitRecord r;
+    r.commandBuffer = buffer_.get();
+    r.kind = BlitKind::BufferToTexture;
+    r.sourceBuffer = source;
+    r.bufferOffset = sourceOffset, r.bytesPerRow = sourceBytesPerRow, r.bytesPerImage = sourceBytesPerImage;
+    r.size = sourceSize;
+    r.destinationTexture = destination;
+    r.destinationSlice = destinationSlice, r.destinationLevel = destinationLevel;
+    r.destinationOrigin = destinationOrigin;
+    commandTrace().record(std::move(r));
+  }
+  if (layout.rowBytes == 0) return;
+  buffer_->appendWork([=] {
+    const TexelView to = destination->texels(destinationLevel);
+    const std::uint8_t* base = source->contents() + sourceOffset;
+    copyRows(
+        layout.moved, layout.rowBytes,
+        [&](std::size_t y, std::size_t z) { return base + z * sourceBytesPerImage + y * sourceBytesPerRow; },
+        [&](std::size_t y, std::size_t z) {
+          return to.texel(destinationOrigin.x, destinationOrigin.y + y, destinationOrigin.z + z);
+        });
+  });
+}
+
+void BlitCommandEncoder::generateMipmaps(std::shared_ptr<Texture> texture) {
+  checkOpen("generateMipmaps");
+  checkTexture(texture, 0, 0, "generateMipmaps");
+  if (commandTrace().isRecording()) {
+    BlitRecord r;
+    r.commandBuffer = buffer_.get();
+    r.kind = BlitKind::GenerateMipmaps;
+    r.sourceTexture = texture;
+    r.destinationTexture = texture;
+    commandTrace().record(std::move(r));
+  }
+  buffer_->appendWork([texture] {
+    const bool is3D = texture->textureType() == TextureType::Type3D;
+    for (std::size_t level = 1; level < texture->mipmapLevelCount(); ++level)
+      boxFilterLevel(texture->texels(level - 1), texture->texels(level), is3D);
+  });
+}
+
+void BlitCommandEncoder::endEncoding() {
+  checkOpen("endEncoding");
+  ended_ = true;
+  buffer_->encoderEnded(this);
+  if (commandTrace().isRecording()) commandTrace().record(EncoderRecord{buffer_.get(), EncoderKind::Blit, false});
+}
+
+}  // namespace gpu

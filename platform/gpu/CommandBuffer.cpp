@@ -1,0 +1,117 @@
+#include "gpu/CommandBuffer.h"
+
+#include <string>
+
+#include "foundation/Fatal.h"
+#include "gpu/BlitCommandEncoder.h"
+#include "gpu/CommandQueue.h"
+#include "gpu/CommandTrace.h"
+#include "gpu/ComputeCommandEncoder.h"
+#include "gpu/Device.h"
+#include "gpu/Drawable.h"
+
+namespace gpu {
+
+CommandBuffer::CommandBuffer(std::shared_ptr<CommandQueue> queue) : queue_(std::move(queue)) {}
+
+CommandBuffer::~CommandBuffer() = default;
+
+const std::shared_ptr<Device>& CommandBuffer::device() const { return queue_->device(); }
+
+void CommandBuffer::checkCanEncode(const char* what) const {
+  if (status_ != CommandBufferStatus::NotEnqueued)
+    foundation::fatalError(std::string(what) + ": the command buffer is already committed");
+  if (openEncoder_ != nullptr)
+    foundation::fatalError(std::string(what) + ": an encoder of the command buffer is still open");
+}
+
+std::shared_ptr<ComputeCommandEncoder> CommandBuffer::makeComputeCommandEncoder() {
+  checkCanEncode("makeComputeCommandEncoder");
+  auto encoder = std::make_shared<ComputeCommandEncoder>(shared_from_this());
+  encoderOpened(encoder.get());
+  if (commandTrace().isRecording()) commandTrace().record(EncoderRecord{this, EncoderKind::Compute, true});
+  return encoder;
+}
+
+std::shared_ptr<BlitCommandEncoder> CommandBuffer::makeBlitCommandEncoder() {
+  checkCanEncode("makeBlitCommandEncoder");
+  auto encoder = std::make_shared<BlitCommandEncoder>(shared_from_this());
+  encoderOpened(encoder.get());
+  if (commandTrace().isRecording()) commandTrace().record(EncoderRecord{this, EncoderKind::Blit, true});
+  return encoder;
+}
+
+void CommandBuffer::encodeHostWork(std::string label, std::function<void()> work) {
+  checkCanEncode("encodeHostWork");
+  if (!work) foundation::fatalError("encodeHostWork: \"" + label + "\" has no work");
+  if (commandTrace().isRecording()) commandTrace().record(HostWorkRecord{this, label});
+  appendWork(std::move(work));
+}
+
+void CommandBuffer::present(std::shared_ptr<Drawable> drawable) {
+  if (!drawable) foundation::fatalError("present: no drawable");
+  if (status_ != CommandBufferStatus::NotEnqueued)
+    foundation::fatalError("present: the command buffer is already committed");
+  if (commandTrace().isRecording()) commandTrace().record(PresentRecord{this, drawable});
+  drawables_.push_back(std::move(drawable));
+}
+
+void CommandBuffer::addCompletedHandler(CompletedHandler handler) {
+  if (!handler) foundation::fatalError("addCompletedHandler: no handler");
+  if (status_ != CommandBufferStatus::NotEnqueued)
+    foundation::fatalError("addCompletedHandler: the command buffer is already committed");
+  handlers_.push_back(std::move(handler));
+}
+
+void CommandBuffer::commit() {
+  if (status_ != CommandBufferStatus::NotEnqueued)
+    foundation::fatalError("commit: the command buffer is already committed");
+  if (openEncoder_ != nullptr) foundation::fatalError("commit: an encoder of the command buffer is still open");
+  if (commandTrace().isRecording()) commandTrace().record(CommitRecord{this});
+  device()->scheduler().commit(shared_from_this());
+}
+
+void CommandBuffer::waitUntilCompleted() {
+  if (commandTrace().isRecording()) commandTrace().record(WaitRecord{this});
+  switch (status_) {
+    case CommandBufferStatus::Completed:
+      return;
+    case CommandBufferStatus::Committed:
+      device()->scheduler().runUntilCompleted(*this);
+      return;
+    case CommandBufferStatus::Scheduled:
+      foundation::fatalError("waitUntilCompleted: called from the command buffer's own work");
+    case CommandBufferStatus::Error:
+      foundation::fatalError("waitUntilCompleted: the command buffer's work stopped with an error");
+    case CommandBufferStatus::NotEnqueued:
+    case CommandBufferStatus::Enqueued:
+      break;
+  }
+  foundation::fatalError("waitUntilCompleted: the command buffer is not committed");
+}
+
+void CommandBuffer::appendWork(std::function<void()> work) { work_.push_back(std::move(work)); }
+
+void CommandBuffer::encoderOpened(const void* encoder) { openEncoder_ = encoder; }
+
+void CommandBuffer::encoderEnded(const void* encoder) {
+  if (openEncoder_ == encoder) openEncoder_ = nullptr;
+}
+
+void CommandBuffer::runWork() {
+  std::vector<std::function<void()>> work = std::move(work_);
+  work_.clear();
+  for (auto& item : work) item();
+  work.clear();  // releases the resources the work held before the handlers run
+  std::vector<std::shared_ptr<Drawable>> drawables = std::move(drawables_);
+  drawables_.clear();
+  for (auto& drawable : drawables) drawable->present();
+}
+
+void CommandBuffer::runCompletedHandlers() {
+  std::vector<CompletedHandler> handlers = std::move(handlers_);
+  handlers_.clear();
+  for (auto& handler : handlers) handler(*this);
+}
+
+}  // namespace gpu

@@ -1,0 +1,87 @@
+#pragma once
+// A command buffer records work from its encoders and runs it when committed.
+//
+// Execution model: commit runs the buffer's work synchronously, in encoding order, then presents its
+// drawables, marks it Completed and calls its completion handlers. A buffer committed while another
+// buffer's work or handlers run (a handler or a host-work item that commits) is queued and runs, with
+// its handlers, right after; the outermost commit returns when everything queued has run, so handlers
+// never nest. An uncommitted buffer does nothing. waitUntilCompleted returns at once after commit.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gpu/Types.h"
+
+namespace gpu {
+
+class BlitCommandEncoder;
+class CommandQueue;
+class ComputeCommandEncoder;
+class Device;
+class Drawable;
+class GaussianBlur;
+class Scheduler;
+
+class CommandBuffer : public std::enable_shared_from_this<CommandBuffer> {
+ public:
+  using CompletedHandler = std::function<void(CommandBuffer& buffer)>;
+
+  // Made by CommandQueue::makeCommandBuffer.
+  explicit CommandBuffer(std::shared_ptr<CommandQueue> queue);
+  ~CommandBuffer();
+
+  CommandBuffer(const CommandBuffer&) = delete;
+  CommandBuffer& operator=(const CommandBuffer&) = delete;
+
+  // Opens an encoder. Only one encoder is open at a time, and none after commit (fatal otherwise).
+  std::shared_ptr<ComputeCommandEncoder> makeComputeCommandEncoder();
+  std::shared_ptr<BlitCommandEncoder> makeBlitCommandEncoder();
+
+  // Adds a work item of another kit (the imaging kit's render into a texture, for instance). It runs
+  // at commit in order with the buffer's other work and shows in the trace under `label`. No encoder
+  // may be open.
+  void encodeHostWork(std::string label, std::function<void()> work);
+
+  // Presents `drawable` once the buffer's work has run.
+  void present(std::shared_ptr<Drawable> drawable);
+
+  // Runs after the work; added before commit only.
+  void addCompletedHandler(CompletedHandler handler);
+
+  void commit();
+  void waitUntilCompleted();
+  CommandBufferStatus status() const { return status_; }
+
+  const std::shared_ptr<CommandQueue>& commandQueue() const { return queue_; }
+  const std::shared_ptr<Device>& device() const;
+
+ private:
+  friend class BlitCommandEncoder;
+  friend class ComputeCommandEncoder;
+  friend class GaussianBlur;
+  friend class Scheduler;
+
+  // For the kit's encoders and shader objects: appends a work item (no trace record) and tracks the
+  // encoder that is open.
+  void appendWork(std::function<void()> work);
+  void encoderOpened(const void* encoder);
+  void encoderEnded(const void* encoder);
+  // Fatal unless new work may be encoded now (not committed, no encoder open); `what` names the call.
+  void checkCanEncode(const char* what) const;
+
+  // For the scheduler: runs the work and presents; then the handlers.
+  void runWork();
+  void runCompletedHandlers();
+
+  std::shared_ptr<CommandQueue> queue_;
+  std::vector<std::function<void()>> work_;
+  std::vector<std::shared_ptr<Drawable>> drawables_;
+  std::vector<CompletedHandler> handlers_;
+  const void* openEncoder_ = nullptr;
+  CommandBufferStatus status_ = CommandBufferStatus::NotEnqueued;
+};
+
+}  // namespace gpu

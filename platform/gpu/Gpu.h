@@ -1,0 +1,23 @@
+#pragma once
+// The whole GPU kit in one include.
+
+#include "gpu/BlitCommandEncoder.h"
+#include "gpu/Buffer.h"
+#include "gpu/CommandBuffer.h"
+#include "gpu/CommandQueue.h"
+#include "gpu/CommandTrace.h"
+#include "gpu/ComputeCommandEncoder.h"
+#include "gpu/ComputePipelineState.h"
+#include "gpu/Device.h"
+#include "gpu/Dispatch.h"
+#include "gpu/Drawable.h"
+#include "gpu/GaussianBlur.h"
+#include "gpu/Kernel.h"
+#include "gpu/KernelRuntime.h"
+#include "gpu/Library.h"
+#include "gpu/TestControls.h"
+#include "gpu/TexelView.h"
+#include "gpu/Texture.h"
+#include "gpu/TextureDescriptor.h"
+#include "gpu/Types.h"
+#include "gpu/Vectors.h"

@@ -1,0 +1,82 @@
+#pragma once
+// Runs a kernel's threads: forEachThread calls `body(position)` once for every thread position of the
+// dispatch's grid (groups x threads per group) that lies inside `limit`, spreading the thread groups
+// over the cores with OpenMP. The pass model rounds group counts up, so the grid may overhang the
+// texture a kernel writes; passing that texture as the limit skips the overhang, and partial groups
+// are still run. The body runs concurrently on many threads: it may write only its own texels. A
+// fatal stop or exception thrown by the body is carried out of the parallel region and rethrown.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+
+#include "gpu/Dispatch.h"
+#include "gpu/TexelView.h"
+#include "gpu/Types.h"
+#include "gpu/Vectors.h"
+
+namespace gpu {
+
+namespace detail {
+
+// The positions a dispatch visits: the grid clipped to the limit.
+struct ThreadSpan {
+  std::size_t width, height, depth;     // visited extent
+  std::size_t rowsPerBand, depthPerBand; // one band = one row of thread groups
+  std::size_t bandsY, bandsZ;
+};
+
+ThreadSpan threadSpan(const Dispatch& dispatch, Size limit);
+
+}  // namespace detail
+
+template <class Body>
+void forEachThread(const Dispatch& dispatch, Size limit, Body&& body) {
+  const detail::ThreadSpan span = detail::threadSpan(dispatch, limit);
+  if (span.width == 0 || span.height == 0 || span.depth == 0) return;
+  // Work is split into bands (one row of groups: threads-per-group rows deep) and, along x, into
+  // column blocks of whole groups, so each task walks rows of texels in memory order.
+  const std::size_t groupWidth = std::max<std::size_t>(dispatch.threadsPerThreadgroup().width, 1);
+  const std::size_t blockGroups = std::max<std::size_t>(1, 512 / groupWidth);
+  const std::size_t blockWidth = blockGroups * groupWidth;
+  const std::size_t blocks = (span.width + blockWidth - 1) / blockWidth;
+  const std::int64_t tasks = static_cast<std::int64_t>(span.bandsY * span.bandsZ * blocks);
+  std::exception_ptr failure;
+#pragma omp parallel for schedule(static) if (tasks > 1)
+  for (std::int64_t task = 0; task < tasks; ++task) {
+    try {
+      const std::size_t t = static_cast<std::size_t>(task);
+      const std::size_t block = t % blocks;
+      const std::size_t band = t / blocks;
+      const std::size_t y0 = (band % span.bandsY) * span.rowsPerBand;
+      const std::size_t z0 = (band / span.bandsY) * span.depthPerBand;
+      const std::size_t x0 = block * blockWidth;
+      const std::size_t x1 = std::min(span.width, x0 + blockWidth);
+      const std::size_t y1 = std::min(span.height, y0 + span.rowsPerBand);
+      const std::size_t z1 = std::min(span.depth, z0 + span.depthPerBand);
+      for (std::size_t z = z0; z < z1; ++z)
+        for (std::size_t y = y0; y < y1; ++y)
+          for (std::size_t x = x0; x < x1; ++x)
+            body(uint3{static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), static_cast<std::uint32_t>(z)});
+    } catch (...) {
+#pragma omp critical(gpu_for_each_thread_failure)
+      if (!failure) failure = std::current_exception();
+    }
+  }
+  if (failure) std::rethrow_exception(failure);
+}
+
+// Limits the threads to the extent of the texture the kernel writes.
+template <class Body>
+void forEachThread(const Dispatch& dispatch, const TexelView& written, Body&& body) {
+  forEachThread(dispatch, written.size(), static_cast<Body&&>(body));
+}
+
+// Every thread position of the grid.
+template <class Body>
+void forEachThread(const Dispatch& dispatch, Body&& body) {
+  forEachThread(dispatch, dispatch.gridSize(), static_cast<Body&&>(body));
+}
+
+}  // namespace gpu

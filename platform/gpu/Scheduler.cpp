@@ -1,0 +1,68 @@
+#include "gpu/Scheduler.h"
+
+#include "foundation/Fatal.h"
+#include "gpu/CommandBuffer.h"
+
+namespace gpu {
+
+namespace {
+
+// Restores a flag when a scope ends, also when a fatal stop throws through it (tests).
+class FlagScope {
+ public:
+  FlagScope(bool& flag, bool value) : flag_(flag), saved_(flag) { flag_ = value; }
+  ~FlagScope() { flag_ = saved_; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& flag_;
+  bool saved_;
+};
+
+}  // namespace
+
+void Scheduler::commit(std::shared_ptr<CommandBuffer> buffer) {
+  buffer->status_ = CommandBufferStatus::Committed;
+  waiting_.push_back(std::move(buffer));
+  if (running_) return;
+  drain(nullptr);
+}
+
+void Scheduler::runUntilCompleted(const CommandBuffer& buffer) {
+  if (inWork_)
+    foundation::fatalError(
+        "waitUntilCompleted: called from the work of a command buffer, which must complete first");
+  drain(&buffer);
+}
+
+void Scheduler::drain(const CommandBuffer* until) {
+  FlagScope running(running_, true);
+  try {
+    while (!waiting_.empty()) {
+      std::shared_ptr<CommandBuffer> next = std::move(waiting_.front());
+      waiting_.pop_front();
+      runOne(next);
+      if (next.get() == until) break;
+    }
+  } catch (...) {
+    // A fatal stop under a test's throwing handler: abandon the line so later commits start clean.
+    waiting_.clear();
+    throw;
+  }
+}
+
+void Scheduler::runOne(const std::shared_ptr<CommandBuffer>& buffer) {
+  buffer->status_ = CommandBufferStatus::Scheduled;
+  try {
+    FlagScope inWork(inWork_, true);
+    buffer->runWork();
+  } catch (...) {
+    buffer->status_ = CommandBufferStatus::Error;
+    throw;
+  }
+  buffer->status_ = CommandBufferStatus::Completed;
+  buffer->runCompletedHandlers();
+}
+
+}  // namespace gpu

@@ -1,0 +1,106 @@
+#pragma once
+// Direct texel access for CPU kernels and for the kit's own blits: a small value over one mip level of
+// a texture. It is not virtual; every access is a bounds test, a format switch and a load or store.
+// Reads outside the level give zero and writes outside it are ignored, so a kernel can never touch
+// memory outside a texture.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "gpu/Types.h"
+#include "gpu/Vectors.h"
+
+namespace gpu {
+
+class TexelView {
+ public:
+  TexelView() = default;
+  TexelView(std::uint8_t* data, std::size_t width, std::size_t height, std::size_t depth, PixelFormat format)
+      : data_(data), width_(width), height_(height), depth_(depth), format_(format),
+        bytesPerPixel_(gpu::bytesPerPixel(format)), bytesPerRow_(width * bytesPerPixel_),
+        bytesPerImage_(bytesPerRow_ * height) {}
+
+  // False for the view of an unbound slot.
+  explicit operator bool() const { return data_ != nullptr; }
+
+  std::size_t width() const { return width_; }
+  std::size_t height() const { return height_; }
+  std::size_t depth() const { return depth_; }
+  Size size() const { return {width_, height_, depth_}; }
+  PixelFormat pixelFormat() const { return format_; }
+  std::size_t bytesPerPixel() const { return bytesPerPixel_; }
+  std::size_t bytesPerRow() const { return bytesPerRow_; }
+  std::size_t bytesPerImage() const { return bytesPerImage_; }
+
+  bool contains(std::size_t x, std::size_t y, std::size_t z = 0) const {
+    return x < width_ && y < height_ && z < depth_;
+  }
+  bool contains(uint3 p) const { return contains(p.x, p.y, p.z); }
+
+  // The raw bytes of a texel, in the format's own channel order; null outside the level.
+  std::uint8_t* texel(std::size_t x, std::size_t y, std::size_t z = 0) const {
+    if (!contains(x, y, z)) return nullptr;
+    return data_ + z * bytesPerImage_ + y * bytesPerRow_ + x * bytesPerPixel_;
+  }
+  std::uint8_t* texel(uint3 p) const { return texel(p.x, p.y, p.z); }
+
+  // The texel as normalised red, green, blue, alpha (BGRA8 is swizzled back to RGBA order).
+  float4 read(std::size_t x, std::size_t y, std::size_t z = 0) const {
+    const std::uint8_t* t = texel(x, y, z);
+    if (t == nullptr) return {};
+    constexpr float k = 1.0f / 255.0f;
+    switch (format_) {
+      case PixelFormat::RGBA8Unorm:
+        return {t[0] * k, t[1] * k, t[2] * k, t[3] * k};
+      case PixelFormat::BGRA8Unorm:
+        return {t[2] * k, t[1] * k, t[0] * k, t[3] * k};
+      case PixelFormat::RGBA32Float: {
+        float4 v;
+        std::memcpy(&v, t, sizeof v);
+        return v;
+      }
+      case PixelFormat::Invalid:
+        break;
+    }
+    return {};
+  }
+  float4 read(uint3 p) const { return read(p.x, p.y, p.z); }
+
+  // Writes normalised red, green, blue, alpha; unsigned normalised formats clamp to 0 to 1 and round.
+  void write(float4 v, std::size_t x, std::size_t y, std::size_t z = 0) const {
+    std::uint8_t* t = texel(x, y, z);
+    if (t == nullptr) return;
+    switch (format_) {
+      case PixelFormat::RGBA8Unorm:
+        t[0] = toUnorm8(v.x), t[1] = toUnorm8(v.y), t[2] = toUnorm8(v.z), t[3] = toUnorm8(v.w);
+        return;
+      case PixelFormat::BGRA8Unorm:
+        t[0] = toUnorm8(v.z), t[1] = toUnorm8(v.y), t[2] = toUnorm8(v.x), t[3] = toUnorm8(v.w);
+        return;
+      case PixelFormat::RGBA32Float:
+        std::memcpy(t, &v, sizeof v);
+        return;
+      case PixelFormat::Invalid:
+        return;
+    }
+  }
+  void write(float4 v, uint3 p) const { write(v, p.x, p.y, p.z); }
+
+  // One channel as a normalised value to the nearest byte: round(v * 255) clamped to 0..255 (NaN
+  // gives 0).
+  static std::uint8_t toUnorm8(float v) {
+    if (!(v > 0.0f)) return 0;
+    if (v >= 1.0f) return 255;
+    return static_cast<std::uint8_t>(v * 255.0f + 0.5f);
+  }
+
+ private:
+  std::uint8_t* data_ = nullptr;
+  std::size_t width_ = 0, height_ = 0, depth_ = 0;
+  PixelFormat format_ = PixelFormat::Invalid;
+  std::size_t bytesPerPixel_ = 0, bytesPerRow_ = 0, bytesPerImage_ = 0;
+};
+
+}  // namespace gpu
