@@ -89,6 +89,7 @@ void ComputeCommandEncoder::dispatchThreadgroups(Size threadgroupsPerGrid, Size 
   // Snapshot: the kernel sees the bindings as they are now, whatever is bound later.
   Dispatch dispatch(pipeline_, bindings_, threadgroupsPerGrid, threadsPerThreadgroup);
   if (commandTrace().isRecording()) commandTrace().record(traceRecord(buffer_.get(), dispatch));
+  if (g.width == 0 || g.height == 0 || g.depth == 0) return;  // an empty grid runs nothing
   buffer_->appendWork([dispatch = std::move(dispatch)] { dispatch.pipeline().kernel()(dispatch); });
 }
 

@@ -1,0 +1,175 @@
+// Compute encoding: binding snapshots, shared textures, buffer bytes in the trace, and the checks.
+
+#include <gtest/gtest.h>
+
+#include "FatalStop.h"
+#include "foundation/Fatal.h"
+#include "GpuTestHelpers.h"
+
+using namespace gputest;
+
+namespace {
+
+// Adds the float at buffer 0 to the red channel of every texel of texture 1, reading texture 0.
+void addKernel(const gpu::Dispatch& d) {
+  const gpu::TexelView in = d.texels(0), out = d.texels(1);
+  const float* addend = d.bufferAs<float>(0);
+  if (addend == nullptr) return;
+  const float add = *addend;
+  gpu::forEachThread(d, out, [&](gpu::uint3 p) {
+    gpu::float4 v = in.read(p);
+    v.x += add;
+    out.write(v, p);
+  });
+}
+
+class ComputeTest : public ::testing::Test {
+ protected:
+  std::shared_ptr<gpu::Buffer> floatBuffer(float value) { return device()->makeBuffer(&value, sizeof value); }
+
+  ScopedKernel add{"test_add", addKernel};
+  std::shared_ptr<gpu::CommandBuffer> cb = device()->makeCommandQueue()->makeCommandBuffer();
+};
+
+TEST_F(ComputeTest, PipelineKnowsItsFunctionAndWidths) {
+  auto pipeline = add.pipeline();
+  ASSERT_NE(pipeline, nullptr);
+  EXPECT_EQ(pipeline->functionName(), "test_add");
+  EXPECT_EQ(pipeline->threadExecutionWidth(), 32u);
+  EXPECT_EQ(pipeline->maxTotalThreadsPerThreadgroup(), 1024u);
+}
+
+TEST_F(ComputeTest, UnknownKernelGivesNoFunction) {
+  EXPECT_EQ(device()->makeDefaultLibrary()->makeFunction("no_such_kernel"), nullptr);
+  EXPECT_NE(device()->makeDefaultLibrary()->makeFunction("test_add"), nullptr);
+}
+
+TEST_F(ComputeTest, EachDispatchSnapshotsItsBindings) {
+  auto a = texture2D(4, 4), b = texture2D(4, 4), c = texture2D(4, 4);
+  auto encoder = cb->makeComputeCommandEncoder();
+  encoder->setComputePipelineState(add.pipeline());
+  encoder->setTexture(a, 0);
+  encoder->setTexture(b, 1);
+  auto value = floatBuffer(0.5f);
+  encoder->setBuffer(value, 0, 0);
+  encoder->dispatchThreadgroups({1, 1, 1}, {4, 4, 1});
+  // Rebinding after the dispatch changes only the next one.
+  encoder->setTexture(c, 1);
+  encoder->setBuffer(floatBuffer(0.25f), 0, 0);
+  encoder->dispatchThreadgroups({1, 1, 1}, {4, 4, 1});
+  encoder->endEncoding();
+  cb->commit();
+  EXPECT_NEAR(b->texels().read(3, 3).x, 0.5f, 1.0f / 255);
+  EXPECT_NEAR(c->texels().read(3, 3).x, 0.25f, 1.0f / 255);
+}
+
+TEST_F(ComputeTest, SameTextureAtReadAndWriteIndex) {
+  auto t = texture2D(5, 3);
+  t->texels().write({0.25f, 0, 0, 1}, 4, 2);
+  auto encoder = cb->makeComputeCommandEncoder();
+  encoder->setComputePipelineState(add.pipeline());
+  encoder->setTexture(t, 0);
+  encoder->setTexture(t, 1);
+  encoder->setBuffer(floatBuffer(0.5f), 0, 0);
+  encoder->dispatchThreadgroups({2, 1, 1}, {4, 4, 1});
+  encoder->endEncoding();
+  cb->commit();
+  EXPECT_NEAR(t->texels().read(4, 2).x, 0.75f, 1.0f / 255);
+  EXPECT_NEAR(t->texels().read(0, 0).x, 0.5f, 1.0f / 255);
+}
+
+TEST_F(ComputeTest, TraceKeepsNameTexturesBufferBytesAndSizes) {
+  auto pipeline = add.pipeline();
+  gpu::commandTrace().start();
+  auto a = texture2D(4, 4);
+  auto encoder = cb->makeComputeCommandEncoder();
+  encoder->setComputePipelineState(pipeline);
+  encoder->setTexture(a, 0);
+  encoder->setTexture(a, 1);
+  auto value = floatBuffer(0.5f);
+  encoder->setBuffer(value, 0, 0);
+  std::uint32_t words[2] = {7, 9};
+  encoder->setBuffer(device()->makeBuffer(words, sizeof words), 4, 19);
+  encoder->dispatchThreadgroups({1, 2, 3}, {4, 4, 1});
+  *reinterpret_cast<float*>(value->contents()) = 2.0f;  // after the dispatch: not in its record
+  encoder->endEncoding();
+
+  auto dispatches = gpu::commandTrace().dispatches();
+  ASSERT_EQ(dispatches.size(), 1u);
+  const gpu::DispatchRecord& d = dispatches[0];
+  EXPECT_EQ(d.commandBuffer, cb.get());
+  EXPECT_EQ(d.kernelName, "test_add");
+  EXPECT_EQ(d.textures.size(), 2u);
+  EXPECT_EQ(d.textures.at(0), a);
+  EXPECT_EQ(d.textures.at(1), a);
+  ASSERT_EQ(d.buffers.size(), 2u);
+  float recorded = 0;
+  std::memcpy(&recorded, d.buffers.at(0).bytes.data(), 4);
+  EXPECT_EQ(recorded, 0.5f);
+  EXPECT_EQ(d.buffers.at(19).offset, 4u);
+  EXPECT_EQ(d.buffers.at(19).bytes, (std::vector<std::uint8_t>{9, 0, 0, 0}));
+  EXPECT_EQ(d.threadgroupsPerGrid, (gpu::Size{1, 2, 3}));
+  EXPECT_EQ(d.threadsPerThreadgroup, (gpu::Size{4, 4, 1}));
+  EXPECT_EQ(gpu::commandTrace().kernelNames(), std::vector<std::string>{"test_add"});
+  const auto& events = gpu::commandTrace().events();
+  ASSERT_EQ(events.size(), 3u);
+  EXPECT_TRUE(std::get<gpu::EncoderRecord>(events.front()).begin);
+  EXPECT_FALSE(std::get<gpu::EncoderRecord>(events.back()).begin);
+}
+
+TEST_F(ComputeTest, NothingIsRecordedWithoutATrace) {
+  auto encoder = cb->makeComputeCommandEncoder();
+  encoder->setComputePipelineState(add.pipeline());
+  encoder->dispatchThreadgroups({0, 0, 0}, {4, 4, 1});
+  encoder->endEncoding();
+  cb->commit();
+  EXPECT_TRUE(gpu::commandTrace().events().empty());
+}
+
+TEST_F(ComputeTest, PipelineBuildsAreTraced) {
+  gpu::commandTrace().start();
+  add.pipeline();
+  add.pipeline();
+  EXPECT_EQ(gpu::commandTrace().pipelineBuilds().size(), 2u);
+}
+
+TEST_F(ComputeTest, BadEncodingStops) {
+  auto encoder = cb->makeComputeCommandEncoder();
+  EXPECT_FATAL(encoder->dispatchThreadgroups({1, 1, 1}, {4, 4, 1}),
+               "dispatchThreadgroups: no compute pipeline state is set");
+  EXPECT_FATAL(encoder->setTexture(nullptr, 32), "setTexture: index 32 is out of range 0 to 31");
+  EXPECT_FATAL(encoder->setTexture(nullptr, -1), "setTexture: index -1 is out of range 0 to 31");
+  EXPECT_FATAL(encoder->setBuffer(nullptr, 0, 31), "setBuffer: index 31 is out of range 0 to 30");
+  EXPECT_FATAL(encoder->setBuffer(floatBuffer(1), 5, 0), "setBuffer: offset 5 is beyond the buffer's 4 bytes");
+  encoder->setComputePipelineState(add.pipeline());
+  EXPECT_FATAL(encoder->dispatchThreadgroups({1, 1, 1}, {0, 4, 1}),
+               "dispatchThreadgroups: a thread group of 0 x 4 x 1 has no thread");
+  EXPECT_FATAL(encoder->dispatchThreadgroups({1, 1, 1}, {32, 32, 2}),
+               "dispatchThreadgroups: a thread group of 32 x 32 x 2 exceeds 1024 threads");
+}
+
+TEST_F(ComputeTest, KernelReadingATooShortBufferStops) {
+  auto encoder = cb->makeComputeCommandEncoder();
+  encoder->setComputePipelineState(add.pipeline());
+  std::uint8_t one = 1;
+  encoder->setBuffer(device()->makeBuffer(&one, 1), 0, 0);
+  encoder->dispatchThreadgroups({1, 1, 1}, {4, 4, 1});
+  encoder->endEncoding();
+  EXPECT_FATAL(cb->commit(),
+               "Dispatch: the buffer at index 0 of kernel \"test_add\" holds 1 bytes, fewer than the 4 the kernel reads");
+}
+
+TEST_F(ComputeTest, FatalInsideTheParallelBodyIsCarriedOut) {
+  ScopedKernel failing("test_failing", [](const gpu::Dispatch& d) {
+    gpu::forEachThread(d, [](gpu::uint3 p) {
+      if (p.x == 33) foundation::fatalError("thread 33 stops");
+    });
+  });
+  auto encoder = cb->makeComputeCommandEncoder();
+  encoder->setComputePipelineState(failing.pipeline());
+  encoder->dispatchThreadgroups({64, 1, 1}, {4, 1, 1});
+  encoder->endEncoding();
+  EXPECT_FATAL(cb->commit(), "thread 33 stops");
+}
+
+}  // namespace
