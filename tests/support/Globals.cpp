@@ -5,6 +5,7 @@
 #include "foundation/Clock.h"
 #include "foundation/Console.h"
 #include "foundation/Random.h"
+#include "scene/Globals.h"
 #include "gpu/TestControls.h"
 #include "graphics/ImageContext.h"
 #include "Application.h"
@@ -25,6 +26,7 @@ void resetGlobals() {
   tessivarium::resetApplicationForTesting();
   tessivarium::resetArtworkPresetsForTesting();
   tessivarium::resetDebugSwitches();
+  scene::resetGlobals();
   graphics::resetImageContexts();
   gpu::resetForTesting();
 }
