@@ -3,7 +3,7 @@
 #include "Artwork.h"
 #include "tools/AbstractDropTool.h"
 #include "tools/DebugSwitches.h"
-#include "tools/ToolManager.h"
+#include "tools/ApplicationManager.h"
 
 namespace {
 

@@ -1,0 +1,51 @@
+#pragma once
+// The painting tools: the role under which the application keeps every tool, and the base class
+// of every tool the system makes.
+
+#include "tools/ToolType.h"
+
+namespace tessivarium {
+
+// A tool as the application manager keeps it.
+class DrawingTool {
+ public:
+  virtual ~DrawingTool() = default;
+
+  virtual ToolType toolType() const = 0;
+  virtual bool enabled() const = 0;
+  // false makes the tool let go of its canvas; true only records the flag.
+  virtual void setEnabled(bool enabled) = 0;
+  // Detaches the tool's 3-D viewer from its view.
+  virtual void dettachViewer() = 0;
+  // Loads the tool's viewer, stroke state and controller; throws Error.
+  virtual void loads() = 0;
+};
+
+// The base class of every painting tool.
+class AbstractDrawingTool : public DrawingTool {
+ public:
+  explicit AbstractDrawingTool(ToolType type) : toolType_(type) {}
+
+  ToolType toolType() const override { return toolType_; }
+  bool enabled() const override { return enabled_; }
+  void setEnabled(bool enabled) override;
+  void dettachViewer() override;
+  void loads() override;
+
+  // Switches the tool to the current canvas unless it is already enabled on one (or `force`).
+  virtual void handleEnabled(bool force);
+  // Marks the tool as no longer enabled on a canvas.
+  virtual void handleDisabled();
+
+  bool isEnabledOnCanvas() const { return enabledOnCanvas_; }
+
+ protected:
+  void setEnabledOnCanvas(bool value) { enabledOnCanvas_ = value; }
+
+ private:
+  ToolType toolType_;
+  bool enabled_ = false;
+  bool enabledOnCanvas_ = false;
+};
+
+}  // namespace tessivarium
