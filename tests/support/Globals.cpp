@@ -8,6 +8,7 @@
 #include "scene/Globals.h"
 #include "gpu/TestControls.h"
 #include "graphics/ImageContext.h"
+#include "ui/Globals.h"
 #include "Application.h"
 #include "Artwork.h"
 #include "tools/ApplicationManager.h"
@@ -29,6 +30,7 @@ void resetGlobals() {
   scene::resetGlobals();
   graphics::resetImageContexts();
   gpu::resetForTesting();
+  ui::resetGlobals();
 }
 
 }  // namespace testsupport
