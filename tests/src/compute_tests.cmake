@@ -1,0 +1,4 @@
+# GPU compute and textures.
+tess_add_test(compute_tests
+  SOURCES utils/KernelInterfaceTest.cpp
+  LIBS tessivarium)
