@@ -2,8 +2,9 @@
 //
 // What is kept of the file, and how:
 // - Names: assimp names nodes after their COLLADA `id` unless told otherwise; we ask it for the
-//   `name` attribute (it falls back to the id when a node has no name). Authors give every node
-//   that code looks up the same id and name.
+//   `name` attribute and, for a node that has none, take its id (which assimp keeps in the node's
+//   metadata) instead of the placeholder assimp makes up; a node with neither has no name.
+//   Authors give every node that code looks up the same id and name.
 // - Coordinates: a file authored Y_UP in metres (unit meter="1"), as ours are, is read exactly as
 //   written. For any other up-axis or unit assimp puts a conversion to Y-up metres on its root
 //   node; the root of our scene has no transform, so that conversion is folded into each
@@ -19,8 +20,10 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <system_error>
 
+#include <assimp/ColladaMetaData.h>
 #include <assimp/Importer.hpp>
 #include <assimp/commonMetaData.h>
 #include <assimp/config.h>
@@ -38,6 +41,17 @@ namespace {
 
 // The importer assimp names in the metadata of a COLLADA scene.
 constexpr const char* kColladaImporter = "Collada Importer";
+// How assimp's COLLADA importer begins the names it makes up for nodes without a name.
+constexpr std::string_view kMadeUpName = "$ColladaAutoName$";
+
+// The node's `name`, else its `id`, else "".
+std::string nameOf(const aiNode& node) {
+  const std::string name = node.mName.C_Str();
+  if (name.rfind(kMadeUpName, 0) != 0) return name;
+  aiString id;
+  if (node.mMetaData != nullptr && node.mMetaData->Get(AI_METADATA_COLLADA_ID, id)) return id.C_Str();
+  return "";
+}
 
 class SceneReader {
  public:
@@ -72,7 +86,7 @@ class SceneReader {
 
   std::shared_ptr<Node> nodeOf(const aiNode& source, const Matrix4& transform) const {
     auto node = Node::make();
-    node->setName(source.mName.C_Str());
+    node->setName(nameOf(source));
     const auto parts = decompose(transform);
     if (!parts) {
       fail("node \"" + node->name() + "\" has a transform that is not a translation, rotation and scale");

@@ -70,10 +70,14 @@ TEST(SceneLoad, TheTestSceneKeepsNamesOrderTransformsAndMesh) {
   expectNear(top->worldPosition(), {0, 2.5f, 0});
   expectNear(down->worldPosition(), {0, 1.5f, 0});
   expectNear(left->worldPosition(), {0, 1, 2});
-  // Node names are the COLLADA names, not the ids.
-  ASSERT_TRUE(root.childNode("Knob", true));
+  // Node names are the COLLADA names, else the ids, else empty.
+  ASSERT_EQ(base->childNodes().size(), 3u);
+  EXPECT_EQ(base->childNodes()[0]->name(), "Knob");
+  EXPECT_EQ(base->childNodes()[1]->name(), "Socket");
+  EXPECT_EQ(base->childNodes()[2]->name(), "");
   EXPECT_FALSE(root.childNode("Base-Knob-id", true));
   expectNear(root.childNode("Knob", true)->position(), {0.5f, 0, 0});
+  expectNear(base->childNodes()[2]->position(), {0, 0, 2});
 
   // The head's quad: two triangles over six vertices with their normals and material.
   const auto head = root.childNode("Head", true);
