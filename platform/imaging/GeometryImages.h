@@ -1,0 +1,41 @@
+#pragma once
+// Nodes that move or limit another image: an affine transform and a crop.
+
+#include "imaging/Image.h"
+
+namespace imaging {
+
+// The input moved through `transform`: the value at p is the input's at transform^-1(p). The
+// extent is the transformed input extent's bounding box.
+class TransformedImage final : public Image {
+ public:
+  // The transform must be invertible.
+  TransformedImage(ImagePtr input, const graphics::AffineTransform& transform);
+
+  const ImagePtr& input() const { return input_; }
+  const graphics::AffineTransform& transform() const { return transform_; }
+
+ protected:
+  void sampleBatch(const graphics::Point* points, std::size_t count, RGBA* out) const override;
+
+ private:
+  ImagePtr input_;
+  graphics::AffineTransform transform_, inverse_;
+};
+
+// The input inside `rect`, transparent outside.
+class CroppedImage final : public Image {
+ public:
+  CroppedImage(ImagePtr input, const graphics::Rect& rect);
+
+  const ImagePtr& input() const { return input_; }
+
+ protected:
+  void sampleBatch(const graphics::Point* points, std::size_t count, RGBA* out) const override;
+
+ private:
+  ImagePtr input_;
+  double x0_, y0_, x1_, y1_;  // the extent's edges
+};
+
+}  // namespace imaging

@@ -1,0 +1,48 @@
+#include "HardLightFilter.h"
+
+namespace imaging {
+
+HardLightFilter::HardLightFilter() : Filter(std::string(kName)) {
+  declareInput(std::string(kInputImageKey), InputKind::Image);
+  declareInput(std::string(kInputBackgroundImageKey), InputKind::Image);
+}
+
+ImagePtr HardLightFilter::outputImage() {
+  auto source = imageInput(kInputImageKey);
+  auto backdrop = imageInput(kInputBackgroundImageKey);
+  if (!source || !backdrop) return nullptr;
+  return std::make_shared<HardLightImage>(std::move(source), std::move(backdrop));
+}
+
+// The separable hard-light blend of a source colour Cs over a backdrop colour Cb, per channel:
+//   B(Cb, Cs) = 2 Cs Cb                   when Cs <= 0.5 (multiply by 2 Cs),
+//             = 1 - 2 (1 - Cs)(1 - Cb)    otherwise       (screen with 2 Cs - 1),
+// composited with the source's and backdrop's alphas as = source.a, ab = backdrop.a:
+//   premultiplied result = as (1 - ab) Cs + ab (1 - as) Cb + as ab B(Cb, Cs),
+//   result alpha         = as + ab (1 - as)   (source over),
+// and returned unpremultiplied.
+RGBA hardLight(const RGBA& s, const RGBA& b) {
+  const float as = s.a, ab = b.a;
+  const float ao = as + ab * (1.0f - as);
+  if (ao <= 0.0f) return {};
+  auto channel = [&](float cs, float cb) {
+    const float blend = cs <= 0.5f ? 2.0f * cs * cb : 1.0f - 2.0f * (1.0f - cs) * (1.0f - cb);
+    return (as * (1.0f - ab) * cs + ab * (1.0f - as) * cb + as * ab * blend) / ao;
+  };
+  return {channel(s.r, b.r), channel(s.g, b.g), channel(s.b, b.b), ao};
+}
+
+HardLightImage::HardLightImage(ImagePtr source, ImagePtr backdrop)
+    : Image(source->extent().united(backdrop->extent())),
+      source_(std::move(source)),
+      backdrop_(std::move(backdrop)) {}
+
+void HardLightImage::sampleBatch(const graphics::Point* points, std::size_t count,
+                                 RGBA* out) const {
+  RGBA backdrop[kBatch];
+  source_->sample(points, count, out);
+  backdrop_->sample(points, count, backdrop);
+  for (std::size_t k = 0; k < count; ++k) out[k] = hardLight(out[k], backdrop[k]);
+}
+
+}  // namespace imaging

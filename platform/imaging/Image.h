@@ -1,0 +1,78 @@
+#pragma once
+// Images of the image-filter graph: immutable, lazy nodes. An image has an extent (possibly
+// infinite) and can be sampled at any point; nothing is computed until a context renders it,
+// and then each output texel pulls what it needs through the graph, so a filter can read its
+// inputs anywhere (a neighbour, a displaced point) without intermediate buffers.
+//
+// Coordinates: image space is a plane with y upwards. An image over a texture has texel (i, j)
+// over [i, i + 1) x [j, j + 1), so texture row r is image y = r; an image made from a graphics
+// image has its top row at the top, bitmap row 0 over image y = h - 1. Sampled images (textures,
+// bitmaps) interpolate bilinearly between texel centres.
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "graphics/AffineTransform.h"
+#include "graphics/Color.h"
+#include "graphics/Geometry.h"
+#include "graphics/Image.h"
+#include "imaging/FilterValue.h"
+#include "imaging/RGBA.h"
+
+namespace gpu {
+class Texture;
+}
+
+namespace imaging {
+
+class Image;
+using ImagePtr = std::shared_ptr<const Image>;
+
+class Image : public std::enable_shared_from_this<Image> {
+ public:
+  // The largest number of points one call of sampleBatch is given.
+  static constexpr std::size_t kBatch = 64;
+
+  virtual ~Image() = default;
+  Image(const Image&) = delete;
+  Image& operator=(const Image&) = delete;
+
+  // An image over the texture, read when rendered (no copy); null for a null texture or one of a
+  // pixel format this kit does not read.
+  static ImagePtr fromTexture(std::shared_ptr<gpu::Texture> texture);
+  // An image of the graphics image's pixels, extent (0, 0, pixel width, pixel height); null for
+  // a null image.
+  static ImagePtr fromGraphicsImage(const std::shared_ptr<graphics::Image>& image);
+  // An endless image of one colour; grey is spread to red, green and blue. Colours of other
+  // spaces stop fatally.
+  static ImagePtr constantColor(const graphics::Color& color);
+
+  const graphics::Rect& extent() const { return extent_; }
+
+  // This image moved through the transform; a singular transform stops fatally.
+  ImagePtr transformed(const graphics::AffineTransform& transform) const;
+  // This image limited to the rectangle (its extent becomes the common part).
+  ImagePtr cropped(const graphics::Rect& rect) const;
+  // The output of the filter of that name with this image as "inputImage" and the other inputs
+  // given; null when there is no such filter or it yields no image.
+  ImagePtr applyingFilter(std::string_view name, const FilterInputs& inputs = {}) const;
+
+  // The image's values at `count` points (any number).
+  void sample(const graphics::Point* points, std::size_t count, RGBA* out) const;
+  RGBA sample(graphics::Point point) const;
+
+ protected:
+  explicit Image(const graphics::Rect& extent) : extent_(extent) {}
+  ImagePtr self() const { return shared_from_this(); }
+  // Samples at most kBatch points; points outside the extent must give transparent black.
+  virtual void sampleBatch(const graphics::Point* points, std::size_t count, RGBA* out) const = 0;
+
+ private:
+  graphics::Rect extent_;
+};
+
+}  // namespace imaging

@@ -1,0 +1,90 @@
+#include "ShadedMaterialFilter.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace imaging {
+
+ShadedMaterialFilter::ShadedMaterialFilter() : Filter(std::string(kName)) {
+  declareInput(std::string(kInputImageKey), InputKind::Image);
+  declareInput(std::string(kInputShadingImageKey), InputKind::Image);
+  declareInput(std::string(kInputScaleKey), InputKind::Number, kDefaultScale);
+}
+
+ImagePtr ShadedMaterialFilter::outputImage() {
+  auto height = imageInput(kInputImageKey);
+  auto shading = imageInput(kInputShadingImageKey);
+  if (!height || !shading) return nullptr;
+  return std::make_shared<ShadedMaterialImage>(std::move(height), std::move(shading),
+                                               numberInput(kInputScaleKey).value_or(kDefaultScale));
+}
+
+// The shading image is looked up about its centre, half its size per unit of normal; an endless
+// shading image (one colour, in practice) is looked up about the origin, one unit per unit.
+ShadedMaterialImage::ShadedMaterialImage(ImagePtr height, ImagePtr shading, double scale)
+    : Image(height->extent()),
+      height_(std::move(height)),
+      shading_(std::move(shading)),
+      scale_(static_cast<float>(scale)) {
+  const graphics::Rect& s = shading_->extent();
+  if (s.isInfinite() || s.isEmpty()) {
+    centreX_ = centreY_ = 0.0;
+    halfWidth_ = halfHeight_ = 1.0;
+    minX_ = minY_ = -1.0;
+    maxX_ = maxY_ = 1.0;
+  } else {
+    centreX_ = s.midX();
+    centreY_ = s.midY();
+    halfWidth_ = s.width() / 2;
+    halfHeight_ = s.height() / 2;
+    // Texel centres at the edges, so that a grazing normal still finds the rim's colour.
+    minX_ = s.minX() + std::min(0.5, halfWidth_);
+    maxX_ = s.maxX() - std::min(0.5, halfWidth_);
+    minY_ = s.minY() + std::min(0.5, halfHeight_);
+    maxY_ = s.maxY() - std::min(0.5, halfHeight_);
+  }
+}
+
+// The height of a value is its luminance (Rec. 709 weights) times its alpha, so transparent
+// parts lie at height 0.
+void ShadedMaterialImage::accumulateHeights(const graphics::Point* points, std::size_t count,
+                                            double dx, double dy, float sign, float* sum) const {
+  graphics::Point moved[kBatch];
+  RGBA values[kBatch];
+  for (std::size_t k = 0; k < count; ++k) moved[k] = {points[k].x + dx, points[k].y + dy};
+  height_->sample(moved, count, values);
+  for (std::size_t k = 0; k < count; ++k) {
+    const RGBA& v = values[k];
+    sum[k] += sign * (0.2126f * v.r + 0.7152f * v.g + 0.0722f * v.b) * v.a;
+  }
+}
+
+// At each point p of the input's extent, with h the height field above:
+//   gx = scale (h(p + (1, 0)) - h(p - (1, 0))) / 2,  gy = scale (h(p + (0, 1)) - h(p - (0, 1))) / 2
+//   (central differences), the surface normal n = (-gx, -gy, 1) / |(-gx, -gy, 1)|,
+//   and the value is the shading image's at (centre x + n.x half width, centre y + n.y half
+//   height), kept within its edge texels' centres. A flat surface shows the shading image's
+//   centre; a slope rising towards -x shows the part right of the centre.
+void ShadedMaterialImage::sampleBatch(const graphics::Point* points, std::size_t count,
+                                      RGBA* out) const {
+  float gx[kBatch] = {}, gy[kBatch] = {};
+  accumulateHeights(points, count, 1.0, 0.0, 1.0f, gx);
+  accumulateHeights(points, count, -1.0, 0.0, -1.0f, gx);
+  accumulateHeights(points, count, 0.0, 1.0, 1.0f, gy);
+  accumulateHeights(points, count, 0.0, -1.0, -1.0f, gy);
+
+  graphics::Point lookups[kBatch];
+  const graphics::Rect& ext = extent();
+  for (std::size_t k = 0; k < count; ++k) {
+    const float nx = -scale_ * gx[k] * 0.5f, ny = -scale_ * gy[k] * 0.5f;
+    const float length = std::sqrt(nx * nx + ny * ny + 1.0f);
+    lookups[k] = {std::clamp(centreX_ + nx / length * halfWidth_, minX_, maxX_),
+                  std::clamp(centreY_ + ny / length * halfHeight_, minY_, maxY_)};
+  }
+  shading_->sample(lookups, count, out);
+  for (std::size_t k = 0; k < count; ++k) {
+    if (!ext.contains(points[k])) out[k] = RGBA{};
+  }
+}
+
+}  // namespace imaging

@@ -1,0 +1,37 @@
+#pragma once
+// "CIShadedMaterial": the input image read as a height field and lit by looking the surface
+// normal up in "inputShadingImage" (a picture of a lit hemisphere); "inputScale" (default 10)
+// sets how steep the relief is.
+
+#include "imaging/Filter.h"
+
+namespace imaging {
+
+class ShadedMaterialFilter final : public Filter {
+ public:
+  static constexpr std::string_view kName = "CIShadedMaterial";
+  static constexpr double kDefaultScale = 10.0;
+  ShadedMaterialFilter();
+  // Null unless both images are given.
+  ImagePtr outputImage() override;
+};
+
+class ShadedMaterialImage final : public Image {
+ public:
+  ShadedMaterialImage(ImagePtr height, ImagePtr shading, double scale);
+
+ protected:
+  void sampleBatch(const graphics::Point* points, std::size_t count, RGBA* out) const override;
+
+ private:
+  // The height at each point displaced by (dx, dy), added to `sum` times `sign`.
+  void accumulateHeights(const graphics::Point* points, std::size_t count, double dx, double dy,
+                         float sign, float* sum) const;
+
+  ImagePtr height_, shading_;
+  float scale_;
+  double centreX_, centreY_, halfWidth_, halfHeight_;
+  double minX_, maxX_, minY_, maxY_;  // where the shading image is looked up
+};
+
+}  // namespace imaging
