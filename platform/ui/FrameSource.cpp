@@ -7,8 +7,9 @@
 namespace ui {
 
 FrameSource& FrameSource::main() {
-  static FrameSource source;
-  return source;
+  // Never destroyed: GPU views held by other globals leave it during the program's exit.
+  static FrameSource* const source = new FrameSource;
+  return *source;
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include "gpu/CommandBuffer.h"
 #include "gpu/CommandQueue.h"
 #include "gpu/Device.h"
+#include "gpu/GaussianBlur.h"
 #include "gpu/TestControls.h"
 #include "gpu/Texture.h"
 #include "ui/FrameSource.h"
@@ -207,6 +208,32 @@ TEST_F(GPUViewTest, TheDelegateHearsOfADrawableSizeChangeBeforeItHappens) {
   EXPECT_EQ(log, (std::vector<std::string>{"d size 16x2 from 8"}));
   EXPECT_EQ(view->drawableSize(), (Size{16, 2}));
   EXPECT_FATAL(view->setDrawableSize({-1, 2}), "A drawable size must be finite and not negative.");
+}
+
+// What a layer does in its frame: copy its RGBA8 picture into the drawable and present it.
+TEST_F(GPUViewTest, AFrameThatCopiesAPictureIntoTheDrawableShowsItInBGRA8) {
+  auto view = makeView(2, 1);
+  auto picture = device->makeTexture(*gpu::TextureDescriptor::texture2D(
+      gpu::PixelFormat::RGBA8Unorm, 2, 1, /*mipmapped=*/false));
+  const std::vector<std::uint8_t> rgba{10, 20, 30, 255, 40, 50, 60, 128};
+  picture->writeRegion(gpu::Region::make2D(0, 0, 2, 1), 0, rgba, 8);
+  auto delegate = makeDelegate("layer");
+  delegate->onDraw = [&](GPUView& drawn) {
+    auto drawable = drawn.currentDrawable();
+    auto buffer = device->makeCommandQueue()->makeCommandBuffer();
+    gpu::GaussianBlur(device, 0.0f).encode(*buffer, picture, drawable->texture());
+    buffer->present(drawable);
+    buffer->commit();
+    drawn.setPaused(true);  // nothing more to draw
+  };
+  view->setDelegate(delegate);
+  FrameSource::main().displayFrame();
+  FrameSource::main().displayFrame();
+  EXPECT_EQ(log.size(), 1u);
+  EXPECT_EQ(view->presentedCount(), 1);
+  std::vector<std::uint8_t> shown(8);
+  view->lastPresentedTexture()->readRegion(gpu::Region::make2D(0, 0, 2, 1), 0, shown, 8);
+  EXPECT_EQ(shown, (std::vector<std::uint8_t>{30, 20, 10, 255, 60, 50, 40, 128}));
 }
 
 }  // namespace

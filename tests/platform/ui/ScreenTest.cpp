@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "FatalStop.h"
-#include "ui/InterfaceOrientation.h"
 #include "ui/Screen.h"
 
 namespace {
@@ -30,15 +29,6 @@ TEST(Screen, RefusesSizesAndScalesThatAreNotPositive) {
                "The main screen needs a positive, finite size and scale.");
   EXPECT_FATAL(Screen::setMainNativeSize({1536, 2048}, 0.0),
                "The main screen needs a positive, finite size and scale.");
-}
-
-TEST(InterfaceOrientation, TheStatusBarStartsPortraitAndFollowsTheHost) {
-  EXPECT_EQ(ui::statusBarOrientation(), ui::InterfaceOrientation::Portrait);
-  ui::setStatusBarOrientation(ui::InterfaceOrientation::LandscapeRight);
-  EXPECT_TRUE(ui::isLandscape(ui::statusBarOrientation()));
-  EXPECT_FALSE(ui::isPortrait(ui::statusBarOrientation()));
-  ui::setStatusBarOrientation(ui::InterfaceOrientation::PortraitUpsideDown);
-  EXPECT_TRUE(ui::isPortrait(ui::statusBarOrientation()));
 }
 
 }  // namespace
