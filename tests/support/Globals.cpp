@@ -13,6 +13,7 @@
 #include "Artwork.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DebugSwitches.h"
+#include "utils/ImageFilters.h"
 
 namespace testsupport {
 
@@ -27,6 +28,7 @@ void resetGlobals() {
   tessivarium::resetApplicationForTesting();
   tessivarium::resetArtworkPresetsForTesting();
   tessivarium::resetDebugSwitches();
+  tessivarium::resetImageFiltersForTesting();
   scene::resetGlobals();
   graphics::resetImageContexts();
   gpu::resetForTesting();

@@ -1,0 +1,8 @@
+# Canvas machinery: picture composition, image filters, paint records, region snapshots and the
+# small views.
+tess_add_test(canvas_tests
+  SOURCES
+    components/BrushViewTest.cpp
+    components/SmallViewsTest.cpp
+    utils/ImageFiltersTest.cpp
+  LIBS tessivarium)
