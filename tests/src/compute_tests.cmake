@@ -1,4 +1,7 @@
 # GPU compute and textures.
 tess_add_test(compute_tests
-  SOURCES utils/KernelInterfaceTest.cpp
+  SOURCES
+    tools/ComputePassTest.cpp
+    utils/GpuUtilitiesTest.cpp
+    utils/KernelInterfaceTest.cpp
   LIBS tessivarium)
