@@ -73,7 +73,7 @@ void renderNow(const Image& image, gpu::Texture& texture, const graphics::Rect& 
       for (std::size_t k = 0; k < count; ++k) {
         points[k] = {bx + static_cast<double>(start + k) + 0.5, y};
       }
-      image.sample(points, count, values);
+      image.sample(Batch{points, count, true}, values);
       for (std::size_t k = 0; k < count; ++k) {
         const RGBA& v = values[k];
         view.write(gpu::float4{v.r, v.g, v.b, v.a}, start + k, j);

@@ -19,27 +19,21 @@ TransformedImage::TransformedImage(ImagePtr input, const graphics::AffineTransfo
       transform_(transform),
       inverse_(inverseOf(transform)) {}
 
-void TransformedImage::sampleBatch(const graphics::Point* points, std::size_t count,
-                                   RGBA* out) const {
+void TransformedImage::sampleBatch(const Batch& batch, RGBA* out) const {
   graphics::Point moved[kBatch];
-  for (std::size_t k = 0; k < count; ++k) moved[k] = inverse_.apply(points[k]);
-  input_->sample(moved, count, out);
+  for (std::size_t k = 0; k < batch.count; ++k) moved[k] = inverse_.apply(batch.points[k]);
+  // A move without scaling or turning keeps a row a row.
+  const bool keepsRows = inverse_.a == 1.0 && inverse_.b == 0.0;
+  input_->sample({moved, batch.count, batch.unitRow && keepsRows}, out);
 }
 
 CroppedImage::CroppedImage(ImagePtr input, const graphics::Rect& rect)
-    : Image(input->extent().intersection(rect)),
-      input_(std::move(input)),
-      x0_(extent().minX()),
-      y0_(extent().minY()),
-      x1_(extent().maxX()),
-      y1_(extent().maxY()) {}
+    : Image(input->extent().intersection(rect)), input_(std::move(input)) {}
 
-void CroppedImage::sampleBatch(const graphics::Point* points, std::size_t count,
-                               RGBA* out) const {
-  input_->sample(points, count, out);
-  for (std::size_t k = 0; k < count; ++k) {
-    const graphics::Point& p = points[k];
-    if (!(p.x >= x0_ && p.x < x1_ && p.y >= y0_ && p.y < y1_)) out[k] = RGBA{};
+void CroppedImage::sampleBatch(const Batch& batch, RGBA* out) const {
+  input_->sample(batch, out);
+  for (std::size_t k = 0; k < batch.count; ++k) {
+    if (!inExtent(batch.points[k])) out[k] = RGBA{};
   }
 }
 

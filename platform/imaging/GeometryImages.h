@@ -16,7 +16,7 @@ class TransformedImage final : public Image {
   const graphics::AffineTransform& transform() const { return transform_; }
 
  protected:
-  void sampleBatch(const graphics::Point* points, std::size_t count, RGBA* out) const override;
+  void sampleBatch(const Batch& batch, RGBA* out) const override;
 
  private:
   ImagePtr input_;
@@ -31,11 +31,10 @@ class CroppedImage final : public Image {
   const ImagePtr& input() const { return input_; }
 
  protected:
-  void sampleBatch(const graphics::Point* points, std::size_t count, RGBA* out) const override;
+  void sampleBatch(const Batch& batch, RGBA* out) const override;
 
  private:
   ImagePtr input_;
-  double x0_, y0_, x1_, y1_;  // the extent's edges
 };
 
 }  // namespace imaging

@@ -8,39 +8,54 @@
 // A Grid offers width(), height() (as std::int64_t) and, for 0 <= i < width, 0 <= j < height,
 // texel(i, j) (unpremultiplied) and premultipliedTexel(i, j).
 
-#include <cmath>
+#include <cstddef>
 #include <cstdint>
+
+#include "graphics/Geometry.h"
 
 #include "imaging/RGBA.h"
 
 namespace imaging {
 
+// Writes the value at (x, y) into `out` (through a reference rather than a return value, so the
+// four floats go straight to their place in the caller's batch).
 template <typename Grid>
-RGBA sampleGrid(const Grid& grid, double x, double y) {
+inline void sampleGrid(const Grid& grid, double x, double y, RGBA& out) {
   const std::int64_t w = grid.width(), h = grid.height();
   if (!(x >= 0.0 && x < static_cast<double>(w) && y >= 0.0 && y < static_cast<double>(h))) {
-    return {};
+    out = RGBA{};
+    return;
   }
+  // fx, fy >= -0.5 here, so truncating fx + 1 floors it (std::floor would be a library call).
   const double fx = x - 0.5, fy = y - 0.5;
-  const double fi = std::floor(fx), fj = std::floor(fy);
-  const auto i = static_cast<std::int64_t>(fi), j = static_cast<std::int64_t>(fj);
-  const float tx = static_cast<float>(fx - fi), ty = static_cast<float>(fy - fj);
-  if (tx == 0.0f && ty == 0.0f) return grid.texel(i, j);
+  const auto i = static_cast<std::int64_t>(fx + 1.0) - 1;
+  const auto j = static_cast<std::int64_t>(fy + 1.0) - 1;
+  const float tx = static_cast<float>(fx - static_cast<double>(i));
+  const float ty = static_cast<float>(fy - static_cast<double>(j));
+  if (tx == 0.0f && ty == 0.0f) {
+    out = grid.texel(i, j);
+    return;
+  }
 
-  RGBA sum;
-  auto add = [&](std::int64_t ii, std::int64_t jj, float weight) {
-    if (weight == 0.0f || ii < 0 || jj < 0 || ii >= w || jj >= h) return;
-    const RGBA t = grid.premultipliedTexel(ii, jj);
-    sum.r += weight * t.r;
-    sum.g += weight * t.g;
-    sum.b += weight * t.b;
-    sum.a += weight * t.a;
-  };
-  add(i, j, (1.0f - tx) * (1.0f - ty));
-  add(i + 1, j, tx * (1.0f - ty));
-  add(i, j + 1, (1.0f - tx) * ty);
-  add(i + 1, j + 1, tx * ty);
-  return unpremultiplied(sum);
+  const float w00 = (1.0f - tx) * (1.0f - ty), w10 = tx * (1.0f - ty);
+  const float w01 = (1.0f - tx) * ty, w11 = tx * ty;
+  RGBA t00, t10, t01, t11;  // transparent beyond the grid
+  const bool left = i >= 0, right = i + 1 < w, below = j >= 0, above = j + 1 < h;
+  if (left && below) t00 = grid.premultipliedTexel(i, j);
+  if (right && below) t10 = grid.premultipliedTexel(i + 1, j);
+  if (left && above) t01 = grid.premultipliedTexel(i, j + 1);
+  if (right && above) t11 = grid.premultipliedTexel(i + 1, j + 1);
+  const RGBA sum{w00 * t00.r + w10 * t10.r + w01 * t01.r + w11 * t11.r,
+                 w00 * t00.g + w10 * t10.g + w01 * t01.g + w11 * t11.g,
+                 w00 * t00.b + w10 * t10.b + w01 * t01.b + w11 * t11.b,
+                 w00 * t00.a + w10 * t10.a + w01 * t01.a + w11 * t11.a};
+  out = unpremultiplied(sum);
+}
+
+// sampleGrid at each of `count` points.
+template <typename Grid>
+void sampleGrid(const Grid& grid, const graphics::Point* points, std::size_t count, RGBA* out) {
+  for (std::size_t k = 0; k < count; ++k) sampleGrid(grid, points[k].x, points[k].y, out[k]);
 }
 
 }  // namespace imaging

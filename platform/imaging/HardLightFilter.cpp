@@ -26,7 +26,9 @@ RGBA hardLight(const RGBA& s, const RGBA& b) {
   const float ao = as + ab * (1.0f - as);
   if (ao <= 0.0f) return {};
   auto channel = [&](float cs, float cb) {
-    const float blend = cs <= 0.5f ? 2.0f * cs * cb : 1.0f - 2.0f * (1.0f - cs) * (1.0f - cb);
+    // Both branches are worked out and one is picked, which compiles without jumps.
+    const float multiply = 2.0f * cs * cb, screen = 1.0f - 2.0f * (1.0f - cs) * (1.0f - cb);
+    const float blend = cs <= 0.5f ? multiply : screen;
     return (as * (1.0f - ab) * cs + ab * (1.0f - as) * cb + as * ab * blend) / ao;
   };
   return {channel(s.r, b.r), channel(s.g, b.g), channel(s.b, b.b), ao};
@@ -37,12 +39,11 @@ HardLightImage::HardLightImage(ImagePtr source, ImagePtr backdrop)
       source_(std::move(source)),
       backdrop_(std::move(backdrop)) {}
 
-void HardLightImage::sampleBatch(const graphics::Point* points, std::size_t count,
-                                 RGBA* out) const {
+void HardLightImage::sampleBatch(const Batch& batch, RGBA* out) const {
   RGBA backdrop[kBatch];
-  source_->sample(points, count, out);
-  backdrop_->sample(points, count, backdrop);
-  for (std::size_t k = 0; k < count; ++k) out[k] = hardLight(out[k], backdrop[k]);
+  source_->sample(batch, out);
+  backdrop_->sample(batch, backdrop);
+  for (std::size_t k = 0; k < batch.count; ++k) out[k] = hardLight(out[k], backdrop[k]);
 }
 
 }  // namespace imaging

@@ -24,7 +24,7 @@ class HardLightImage final : public Image {
   HardLightImage(ImagePtr source, ImagePtr backdrop);
 
  protected:
-  void sampleBatch(const graphics::Point* points, std::size_t count, RGBA* out) const override;
+  void sampleBatch(const Batch& batch, RGBA* out) const override;
 
  private:
   ImagePtr source_, backdrop_;

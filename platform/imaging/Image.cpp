@@ -48,15 +48,16 @@ ImagePtr Image::applyingFilter(std::string_view name, const FilterInputs& inputs
   return filter->outputImage();
 }
 
-void Image::sample(const graphics::Point* points, std::size_t count, RGBA* out) const {
-  for (std::size_t done = 0; done < count; done += kBatch) {
-    sampleBatch(points + done, std::min(kBatch, count - done), out + done);
+void Image::sample(const Batch& batch, RGBA* out) const {
+  for (std::size_t done = 0; done < batch.count; done += kBatch) {
+    sampleBatch({batch.points + done, std::min(kBatch, batch.count - done), batch.unitRow},
+                out + done);
   }
 }
 
 RGBA Image::sample(graphics::Point point) const {
   RGBA value;
-  sampleBatch(&point, 1, &value);
+  sampleBatch({&point, 1, true}, &value);
   return value;
 }
 

@@ -20,6 +20,7 @@
 #include "graphics/Color.h"
 #include "graphics/Geometry.h"
 #include "graphics/Image.h"
+#include "imaging/Bounds.h"
 #include "imaging/FilterValue.h"
 #include "imaging/RGBA.h"
 
@@ -31,6 +32,15 @@ namespace imaging {
 
 class Image;
 using ImagePtr = std::shared_ptr<const Image>;
+
+// Points to sample. unitRow says that they run along a row one unit apart, points[k] =
+// points[0] + (k, 0): renders sample such runs, nodes that keep them pass the mark on, and
+// sources read them faster.
+struct Batch {
+  const graphics::Point* points;
+  std::size_t count;
+  bool unitRow = false;
+};
 
 class Image : public std::enable_shared_from_this<Image> {
  public:
@@ -52,6 +62,8 @@ class Image : public std::enable_shared_from_this<Image> {
   static ImagePtr constantColor(const graphics::Color& color);
 
   const graphics::Rect& extent() const { return extent_; }
+  // True when the point lies in the extent (half-open edges).
+  bool inExtent(const graphics::Point& p) const { return bounds_.contains(p); }
 
   // This image moved through the transform; a singular transform stops fatally.
   ImagePtr transformed(const graphics::AffineTransform& transform) const;
@@ -61,18 +73,22 @@ class Image : public std::enable_shared_from_this<Image> {
   // given; null when there is no such filter or it yields no image.
   ImagePtr applyingFilter(std::string_view name, const FilterInputs& inputs = {}) const;
 
-  // The image's values at `count` points (any number).
-  void sample(const graphics::Point* points, std::size_t count, RGBA* out) const;
+  // The image's values at the batch's points (any number).
+  void sample(const Batch& batch, RGBA* out) const;
+  void sample(const graphics::Point* points, std::size_t count, RGBA* out) const {
+    sample(Batch{points, count, false}, out);
+  }
   RGBA sample(graphics::Point point) const;
 
  protected:
-  explicit Image(const graphics::Rect& extent) : extent_(extent) {}
+  explicit Image(const graphics::Rect& extent) : extent_(extent), bounds_(extent) {}
   ImagePtr self() const { return shared_from_this(); }
   // Samples at most kBatch points; points outside the extent must give transparent black.
-  virtual void sampleBatch(const graphics::Point* points, std::size_t count, RGBA* out) const = 0;
+  virtual void sampleBatch(const Batch& batch, RGBA* out) const = 0;
 
  private:
   graphics::Rect extent_;
+  Bounds bounds_;
 };
 
 }  // namespace imaging

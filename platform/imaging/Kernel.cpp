@@ -77,17 +77,16 @@ KernelImage::KernelImage(const graphics::Rect& extent, KernelBody body,
                          std::vector<ImagePtr> arguments)
     : Image(extent), body_(body), arguments_(std::move(arguments)) {}
 
-void KernelImage::sampleBatch(const graphics::Point* points, std::size_t count, RGBA* out) const {
+void KernelImage::sampleBatch(const Batch& batch, RGBA* out) const {
   RGBA samples[Kernel::kMaxArguments][kBatch];
   const RGBA* rows[Kernel::kMaxArguments];
   for (std::size_t i = 0; i < arguments_.size(); ++i) {
-    arguments_[i]->sample(points, count, samples[i]);
+    arguments_[i]->sample(batch, samples[i]);
     rows[i] = samples[i];
   }
-  const graphics::Rect& ext = extent();
-  for (std::size_t k = 0; k < count; ++k) {
-    out[k] = ext.contains(points[k])
-                 ? body_(KernelPoint(points[k], rows, arguments_.data(), k))
+  for (std::size_t k = 0; k < batch.count; ++k) {
+    out[k] = inExtent(batch.points[k])
+                 ? body_(KernelPoint(batch.points[k], rows, arguments_.data(), k))
                  : RGBA{};
   }
 }

@@ -78,7 +78,7 @@ class KernelImage final : public Image {
   KernelImage(const graphics::Rect& extent, KernelBody body, std::vector<ImagePtr> arguments);
 
  protected:
-  void sampleBatch(const graphics::Point* points, std::size_t count, RGBA* out) const override;
+  void sampleBatch(const Batch& batch, RGBA* out) const override;
 
  private:
   KernelBody body_;

@@ -47,13 +47,15 @@ ShadedMaterialImage::ShadedMaterialImage(ImagePtr height, ImagePtr shading, doub
 
 // The height of a value is its luminance (Rec. 709 weights) times its alpha, so transparent
 // parts lie at height 0.
-void ShadedMaterialImage::accumulateHeights(const graphics::Point* points, std::size_t count,
-                                            double dx, double dy, float sign, float* sum) const {
+void ShadedMaterialImage::accumulateHeights(const Batch& batch, double dx, double dy, float sign,
+                                            float* sum) const {
   graphics::Point moved[kBatch];
   RGBA values[kBatch];
-  for (std::size_t k = 0; k < count; ++k) moved[k] = {points[k].x + dx, points[k].y + dy};
-  height_->sample(moved, count, values);
-  for (std::size_t k = 0; k < count; ++k) {
+  for (std::size_t k = 0; k < batch.count; ++k) {
+    moved[k] = {batch.points[k].x + dx, batch.points[k].y + dy};
+  }
+  height_->sample({moved, batch.count, batch.unitRow}, values);
+  for (std::size_t k = 0; k < batch.count; ++k) {
     const RGBA& v = values[k];
     sum[k] += sign * (0.2126f * v.r + 0.7152f * v.g + 0.0722f * v.b) * v.a;
   }
@@ -65,16 +67,16 @@ void ShadedMaterialImage::accumulateHeights(const graphics::Point* points, std::
 //   and the value is the shading image's at (centre x + n.x half width, centre y + n.y half
 //   height), kept within its edge texels' centres. A flat surface shows the shading image's
 //   centre; a slope rising towards -x shows the part right of the centre.
-void ShadedMaterialImage::sampleBatch(const graphics::Point* points, std::size_t count,
-                                      RGBA* out) const {
+void ShadedMaterialImage::sampleBatch(const Batch& batch, RGBA* out) const {
+  const std::size_t count = batch.count;
+  const graphics::Point* points = batch.points;
   float gx[kBatch] = {}, gy[kBatch] = {};
-  accumulateHeights(points, count, 1.0, 0.0, 1.0f, gx);
-  accumulateHeights(points, count, -1.0, 0.0, -1.0f, gx);
-  accumulateHeights(points, count, 0.0, 1.0, 1.0f, gy);
-  accumulateHeights(points, count, 0.0, -1.0, -1.0f, gy);
+  accumulateHeights(batch, 1.0, 0.0, 1.0f, gx);
+  accumulateHeights(batch, -1.0, 0.0, -1.0f, gx);
+  accumulateHeights(batch, 0.0, 1.0, 1.0f, gy);
+  accumulateHeights(batch, 0.0, -1.0, -1.0f, gy);
 
   graphics::Point lookups[kBatch];
-  const graphics::Rect& ext = extent();
   for (std::size_t k = 0; k < count; ++k) {
     const float nx = -scale_ * gx[k] * 0.5f, ny = -scale_ * gy[k] * 0.5f;
     const float length = std::sqrt(nx * nx + ny * ny + 1.0f);
@@ -83,7 +85,7 @@ void ShadedMaterialImage::sampleBatch(const graphics::Point* points, std::size_t
   }
   shading_->sample(lookups, count, out);
   for (std::size_t k = 0; k < count; ++k) {
-    if (!ext.contains(points[k])) out[k] = RGBA{};
+    if (!inExtent(points[k])) out[k] = RGBA{};
   }
 }
 

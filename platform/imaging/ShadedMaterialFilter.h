@@ -21,12 +21,11 @@ class ShadedMaterialImage final : public Image {
   ShadedMaterialImage(ImagePtr height, ImagePtr shading, double scale);
 
  protected:
-  void sampleBatch(const graphics::Point* points, std::size_t count, RGBA* out) const override;
+  void sampleBatch(const Batch& batch, RGBA* out) const override;
 
  private:
   // The height at each point displaced by (dx, dy), added to `sum` times `sign`.
-  void accumulateHeights(const graphics::Point* points, std::size_t count, double dx, double dy,
-                         float sign, float* sum) const;
+  void accumulateHeights(const Batch& batch, double dx, double dy, float sign, float* sum) const;
 
   ImagePtr height_, shading_;
   float scale_;

@@ -10,36 +10,28 @@ BitmapImage::BitmapImage(std::shared_ptr<const graphics::Bitmap> bitmap)
     : Image(graphics::Rect(0, 0, static_cast<double>(bitmap->width()),
                            static_cast<double>(bitmap->height()))),
       bitmap_(std::move(bitmap)),
+      pixels_(bitmap_->pixels().data()),
       width_(static_cast<std::int64_t>(bitmap_->width())),
       height_(static_cast<std::int64_t>(bitmap_->height())),
-      premultiplied_(bitmap_->alphaMode() == graphics::AlphaMode::Premultiplied) {}
-
-RGBA BitmapImage::bytes(std::int64_t i, std::int64_t j) const {
-  const std::uint8_t* p =
-      bitmap_->pixels().data() + ((height_ - 1 - j) * width_ + i) * 4;
-  constexpr float k = 1.0f / 255.0f;
-  return {p[0] * k, p[1] * k, p[2] * k, p[3] * k};
+      premultiplied_(bitmap_->alphaMode() == graphics::AlphaMode::Premultiplied) {
+  if (bitmap_->width() * bitmap_->height() > kConvertedPixels) return;
+  std::vector<RGBA> converted;
+  converted.reserve(bitmap_->width() * bitmap_->height());
+  for (std::int64_t j = 0; j < height_; ++j) {
+    for (std::int64_t i = 0; i < width_; ++i) converted.push_back(premultipliedTexel(i, j));
+  }
+  converted_ = std::move(converted);
 }
 
-RGBA BitmapImage::texel(std::int64_t i, std::int64_t j) const {
-  const RGBA v = bytes(i, j);
-  return premultiplied_ ? unpremultiplied(v) : v;
+void BitmapImage::sampleBatch(const Batch& batch, RGBA* out) const {
+  sampleGrid(*this, batch.points, batch.count, out);
 }
 
-RGBA BitmapImage::premultipliedTexel(std::int64_t i, std::int64_t j) const {
-  const RGBA v = bytes(i, j);
-  return premultiplied_ ? v : premultiplied(v);
-}
-
-void BitmapImage::sampleBatch(const graphics::Point* points, std::size_t count, RGBA* out) const {
-  for (std::size_t k = 0; k < count; ++k) out[k] = sampleGrid(*this, points[k].x, points[k].y);
-}
-
-void ConstantImage::sampleBatch(const graphics::Point* points, std::size_t count,
-                                RGBA* out) const {
-  for (std::size_t k = 0; k < count; ++k) {
+void ConstantImage::sampleBatch(const Batch& batch, RGBA* out) const {
+  for (std::size_t k = 0; k < batch.count; ++k) {
     // Every point of the plane, but not the undefined ones.
-    out[k] = (std::isnan(points[k].x) || std::isnan(points[k].y)) ? RGBA{} : color_;
+    const graphics::Point& p = batch.points[k];
+    out[k] = (std::isnan(p.x) || std::isnan(p.y)) ? RGBA{} : color_;
   }
 }
 

@@ -1,5 +1,6 @@
 #include "TextureImage.h"
 
+#include "gpu/TexelView.h"
 #include "gpu/Texture.h"
 #include "imaging/GridSampling.h"
 
@@ -14,13 +15,30 @@ TextureImage::TextureImage(std::shared_ptr<gpu::Texture> texture)
     : Image(graphics::Rect(0, 0, static_cast<double>(texture->width()),
                            static_cast<double>(texture->height()))),
       texture_(std::move(texture)),
-      view_(texture_->texels(0)),
+      data_(texture_->texels(0).texel(0, 0)),
+      rowBytes_(texture_->texels(0).bytesPerRow()),
+      texelBytes_(texture_->texels(0).bytesPerPixel()),
+      format_(texture_->pixelFormat()),
       width_(static_cast<std::int64_t>(texture_->width())),
       height_(static_cast<std::int64_t>(texture_->height())) {}
 
-void TextureImage::sampleBatch(const graphics::Point* points, std::size_t count,
-                               RGBA* out) const {
-  for (std::size_t k = 0; k < count; ++k) out[k] = sampleGrid(*this, points[k].x, points[k].y);
+void TextureImage::sampleBatch(const Batch& batch, RGBA* out) const {
+  const graphics::Point* points = batch.points;
+  const std::size_t count = batch.count;
+  // A run of texel centres within one row is a straight copy of texels.
+  if (count > 0 && batch.unitRow) {
+    const double fx = points[0].x - 0.5, fy = points[0].y - 0.5;
+    const double lastX = points[0].x + static_cast<double>(count - 1);
+    if (fx >= 0.0 && fy >= 0.0 && lastX < static_cast<double>(width_) &&
+        points[0].y < static_cast<double>(height_)) {
+      const auto i = static_cast<std::int64_t>(fx), j = static_cast<std::int64_t>(fy);
+      if (static_cast<double>(i) == fx && static_cast<double>(j) == fy) {
+        for (std::size_t k = 0; k < count; ++k) out[k] = texel(i + static_cast<std::int64_t>(k), j);
+        return;
+      }
+    }
+  }
+  sampleGrid(*this, points, count, out);
 }
 
 }  // namespace imaging

@@ -4,9 +4,10 @@
 // [i, i + 1) x [j, j + 1); the extent is (0, 0, width, height). The texture's values are taken as
 // unpremultiplied colours.
 
+#include <cstring>
 #include <memory>
 
-#include "gpu/TexelView.h"
+#include "gpu/Types.h"
 #include "imaging/Image.h"
 
 namespace gpu {
@@ -23,20 +24,35 @@ class TextureImage final : public Image {
 
   std::int64_t width() const { return width_; }
   std::int64_t height() const { return height_; }
+  // For 0 <= i < width, 0 <= j < height.
   RGBA texel(std::int64_t i, std::int64_t j) const {
-    const gpu::float4 v = view_.read(static_cast<std::size_t>(i), static_cast<std::size_t>(j));
-    return {v.x, v.y, v.z, v.w};
+    const std::uint8_t* t = data_ + static_cast<std::size_t>(j) * rowBytes_ +
+                            static_cast<std::size_t>(i) * texelBytes_;
+    constexpr float k = 1.0f / 255.0f;
+    switch (format_) {
+      case gpu::PixelFormat::RGBA8Unorm:
+        return {t[0] * k, t[1] * k, t[2] * k, t[3] * k};
+      case gpu::PixelFormat::BGRA8Unorm:
+        return {t[2] * k, t[1] * k, t[0] * k, t[3] * k};
+      default: {
+        RGBA v;
+        std::memcpy(&v, t, sizeof v);
+        return v;
+      }
+    }
   }
   RGBA premultipliedTexel(std::int64_t i, std::int64_t j) const {
     return premultiplied(texel(i, j));
   }
 
  protected:
-  void sampleBatch(const graphics::Point* points, std::size_t count, RGBA* out) const override;
+  void sampleBatch(const Batch& batch, RGBA* out) const override;
 
  private:
   std::shared_ptr<gpu::Texture> texture_;
-  gpu::TexelView view_;
+  const std::uint8_t* data_;
+  std::size_t rowBytes_, texelBytes_;
+  gpu::PixelFormat format_;
   std::int64_t width_, height_;
 };
 
