@@ -26,17 +26,6 @@ std::vector<std::string> namesOf(const Node& node) {
   return names;
 }
 
-TEST(SceneNode, StartsEmptyAndUntransformed) {
-  Node node;
-  EXPECT_EQ(node.name(), "");
-  EXPECT_TRUE(node.childNodes().empty());
-  EXPECT_EQ(node.parent(), nullptr);
-  EXPECT_EQ(node.scale(), scene::Vector3(1, 1, 1));
-  EXPECT_EQ(node.opacity(), 1.0f);
-  EXPECT_FALSE(node.isHidden());
-  EXPECT_FALSE(node.geometry() || node.camera() || node.light());
-}
-
 TEST(SceneNode, AddingAChildTakesItFromItsOldParent) {
   auto a = named("a"), b = named("b"), x = named("x"), y = named("y");
   a->addChildNode(x);
@@ -127,6 +116,7 @@ TEST(SceneNode, ContentsAndAppearance) {
   node->setLight(scene::Light::make());
   node->setOpacity(0.7f);
   node->setHidden(true);
+  EXPECT_EQ(node->scale(), scene::Vector3(1, 1, 1));
   EXPECT_EQ(node->opacity(), 0.7f);
   EXPECT_TRUE(node->isHidden());
   EXPECT_FALSE(node->camera()->usesOrthographicProjection());

@@ -7,15 +7,19 @@
 
 #include "SceneTestSupport.h"
 #include "TempResourceRoot.h"
+#include "scene/Camera.h"
 #include "scene/Geometry.h"
 #include "scene/Scene.h"
 #include "scene/SceneError.h"
+#include "scene/View.h"
 
 namespace {
 
+using scene::Node;
 using scene::Scene;
 using scene::SceneError;
 using scene::Vector3;
+using scene::View;
 using scenetest::expectNear;
 using scenetest::kPi;
 
@@ -106,6 +110,39 @@ TEST(SceneLoad, TheTestSceneKeepsNamesOrderTransformsAndMesh) {
   ASSERT_TRUE(material->diffuse().color());
   EXPECT_EQ(*material->diffuse().color(), graphics::Color::fromRGBA(0.25, 0.5, 0.75, 1));
   EXPECT_FLOAT_EQ(material->shininess(), 0.4f);
+}
+
+TEST(SceneLoad, MarkersProjectThroughTheMeasuringChain) {
+  // The loaded nodes moved under a content node (scale 0.5) under a tool node (scale 2, at
+  // x = 0.5) in a 400 × 200 view whose orthographic camera sits at (0, 0, 5) with scale 1, so one
+  // world unit is 100 points.
+  View view({0, 0, 400, 200});
+  view.setScene(Scene::make());
+  auto cameraNode = Node::make();
+  cameraNode->setCamera(scene::Camera::make());
+  cameraNode->camera()->setUsesOrthographicProjection(true);
+  cameraNode->setPosition({0, 0, 5});
+  view.scene()->rootNode()->addChildNode(cameraNode);
+  auto toolNode = Node::make(), content = Node::make();
+  toolNode->setPosition({0.5f, 0, 0});
+  toolNode->setScale({2, 2, 2});
+  content->setScale({0.5f, 0.5f, 0.5f});
+  view.scene()->rootNode()->addChildNode(toolNode);
+  toolNode->addChildNode(content);
+  const auto loaded = Scene::load(kTestScene);
+  const auto children = loaded->rootNode()->childNodes();
+  for (const auto& child : children) content->addChildNode(child);
+
+  auto at = [&](const char* name) {
+    return view.projectPoint(content->childNode(name, true)->worldPosition());
+  };
+  // Upright the tool axis runs up the view: MarkTop (y 2.5) above MarkDown (y 1.5).
+  expectNear(at("MarkTop"), {250, -150, 4.0f / 99}, 1e-4f);
+  expectNear(at("MarkDown"), {250, -50, 4.0f / 99}, 1e-4f);
+  // Turned by x = π/2, local (x, y, z) goes to (x, −z, y): MarkLeft at (0, 1, 2) drops 2 units.
+  toolNode->setEulerAngles({kPi / 2, 0, 0});
+  expectNear(at("MarkTop"), {250, 100, 1.5f / 99}, 1e-4f);
+  expectNear(at("MarkLeft"), {250, 300, 3.0f / 99}, 1e-4f);
 }
 
 TEST(SceneLoad, AnotherUpAxisAndUnitBecomeYUpMetres) {

@@ -164,16 +164,4 @@ TEST(SceneView, TheDelegateIsToldBeforeEachRender) {
   EXPECT_EQ(stage.view.renderCount(), 3u);
 }
 
-TEST(SceneView, StoresItsLook) {
-  View view({1, 2, 3, 4});
-  EXPECT_EQ(view.frame(), graphics::Rect(1, 2, 3, 4));
-  EXPECT_TRUE(view.isOpaque());
-  EXPECT_EQ(view.backgroundColor(), graphics::Color::white());
-  view.setBackgroundColor(graphics::Color::fromRGBA(1, 1, 1, 0));
-  view.setOpaque(false);
-  EXPECT_EQ(view.backgroundColor(), graphics::Color::fromRGBA(1, 1, 1, 0));
-  EXPECT_FALSE(view.isOpaque());
-  EXPECT_EQ(view.scene(), nullptr);
-}
-
 }  // namespace
