@@ -1,6 +1,7 @@
 #include "components/DrawingPaint.h"
 
 #include "foundation/Fatal.h"
+#include "imaging/Context.h"
 #include "tools/ApplicationManager.h"
 
 namespace tessivarium {
@@ -34,5 +35,26 @@ void DrawingPaint::enabledCurrentTool(bool force) {
   if (!tool) foundation::fatalError("The current tool is not an AbstractDrawingTool");
   tool->handleEnabled(force);
 }
+
+// --- What the picture composition and the region snapshots read -----------------------------------
+
+const std::vector<std::shared_ptr<ArtworkTextures>>& DrawingPaint::layers() const {
+  foundation::fatalError("DrawingPaint.layers: not built yet");
+}
+
+std::shared_ptr<ArtworkTextures> DrawingPaint::currentContent() {
+  foundation::fatalError("DrawingPaint.currentContent: not built yet");
+}
+
+void DrawingPaint::setShadingImage(imaging::ImagePtr) {
+  foundation::fatalError("DrawingPaint.shadingImage: not built yet");
+}
+
+const std::shared_ptr<imaging::Context>& DrawingPaint::ciContext() {
+  if (!ciContext_) ciContext_ = imaging::Context::make(AppManager().device());
+  return ciContext_;
+}
+
+// --- end of the composition's members ---------------------------------------------------------
 
 }  // namespace tessivarium

@@ -5,11 +5,19 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "Artwork.h"
+#include "imaging/Image.h"
 #include "ui/View.h"
 
+namespace imaging {
+class Context;
+}
+
 namespace tessivarium {
+
+class ArtworkTextures;
 
 // How the layers of a canvas are shown: stacked over each other, or one page at a time.
 enum class LayerMode { Stack = 0, Page = 1 };
@@ -34,6 +42,32 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   // Makes this canvas the current paint (always, so the host hears of it) and has the current tool
   // switch to it; forced when the canvas was not current.
   virtual void enabledCurrentTool(bool force = false);
+
+  // --- What the picture composition and the region snapshots read --------------------------------
+  // Whether the canvas shows its background.
+  bool showBackground() const { return showBackground_; }
+  void setShowBackground(bool show) { showBackground_ = show; }
+  // The layers, bottom first; each layer's index is its position.
+  virtual const std::vector<std::shared_ptr<ArtworkTextures>>& layers() const;
+  // The current layer (the selection lowered to the last layer when beyond it).
+  virtual std::shared_ptr<ArtworkTextures> currentContent();
+  // The host's lighting image of the composition's shading step; absent until set. Setting it
+  // also makes the canvas current and redraws it.
+  const imaging::ImagePtr& shadingImage() const { return shadingImage_; }
+  virtual void setShadingImage(imaging::ImagePtr image);
+  // The image context every composition of the canvas renders through, on the application
+  // manager's device; made on first read.
+  const std::shared_ptr<imaging::Context>& ciContext();
+
+ protected:
+  // Stores the shading image without the setter's other effects.
+  void storeShadingImage(imaging::ImagePtr image) { shadingImage_ = std::move(image); }
+
+ private:
+  bool showBackground_ = false;
+  imaging::ImagePtr shadingImage_;
+  std::shared_ptr<imaging::Context> ciContext_;
+  // --- end of the composition's members -------------------------------------------------------
 
  private:
   std::uint64_t paintId_;

@@ -2,6 +2,7 @@
 # small views.
 tess_add_test(canvas_tests
   SOURCES
+    components/ArtworkDataTest.cpp
     components/BrushViewTest.cpp
     components/SmallViewsTest.cpp
     utils/ImageFiltersTest.cpp
