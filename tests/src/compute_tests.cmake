@@ -4,4 +4,5 @@ tess_add_test(compute_tests
     tools/ComputePassTest.cpp
     utils/GpuUtilitiesTest.cpp
     utils/KernelInterfaceTest.cpp
+    utils/TextureUtilTest.cpp
   LIBS tessivarium)

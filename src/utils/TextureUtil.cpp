@@ -1,0 +1,181 @@
+#include "utils/TextureUtil.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <span>
+#include <string>
+
+#include "Application.h"
+#include "foundation/Fatal.h"
+#include "gpu/BlitCommandEncoder.h"
+#include "gpu/CommandBuffer.h"
+#include "gpu/CommandQueue.h"
+#include "gpu/Texture.h"
+#include "gpu/TextureDescriptor.h"
+#include "graphics/BitmapContext.h"
+#include "graphics/ImageContext.h"
+#include "imaging/Context.h"
+#include "imaging/Image.h"
+#include "tools/ApplicationManager.h"
+#include "utils/MetalUtil.h"
+
+namespace tessivarium {
+namespace {
+
+// The product of sizes as a byte count; an overflow of a signed 64-bit integer is a fatal stop.
+std::size_t checkedProduct(std::initializer_list<std::size_t> factors) {
+  std::int64_t product = 1;
+  for (const std::size_t factor : factors) {
+    if (factor > static_cast<std::size_t>(INT64_MAX) ||
+        __builtin_mul_overflow(product, static_cast<std::int64_t>(factor), &product)) {
+      foundation::fatalError("A texture size overflows a 64-bit byte count");
+    }
+  }
+  return static_cast<std::size_t>(product);
+}
+
+std::size_t rawLength(const gpu::Texture& texture) {
+  return checkedProduct({texture.width(), texture.height(), texture.depth(), 4});
+}
+
+gpu::Region wholeRegion(std::size_t width, std::size_t height, std::size_t depth) {
+  return gpu::Region::make3D(0, 0, 0, width, height, depth);
+}
+
+}  // namespace
+
+std::shared_ptr<gpu::Texture> TextureUtil::createTexture(const std::shared_ptr<graphics::Image>& image,
+                                                         const std::shared_ptr<gpu::Device>&,
+                                                         const gpu::TextureDescriptor& descriptor) {
+  if (!image || !image->bitmap()) foundation::fatalError("createTexture needs an image with a bitmap");
+  const graphics::Bitmap& bitmap = *image->bitmap();
+  const std::size_t width = bitmap.width(), height = bitmap.height();
+  const std::size_t bytesPerRow = checkedProduct({width, 4});
+  std::vector<std::uint8_t> bytes(checkedProduct({bytesPerRow, height}), 0);
+  // Drawn in the context's own coordinates, so byte row 0 is the image's top row.
+  if (const auto context = graphics::BitmapContext::create(bytes.data(), width, height, 8, bytesPerRow,
+                                                           graphics::ColorSpace::DeviceRGB,
+                                                           graphics::AlphaInfo::PremultipliedLast,
+                                                           graphics::ByteOrder::Big32)) {
+    context->draw(bitmap, graphics::Rect(0, 0, static_cast<double>(width), static_cast<double>(height)));
+  }
+  auto texture = AppManager().makeTexture(descriptor);
+  if (!texture) return nullptr;
+  // Only what fits: a texture smaller than the image gets its top-left part.
+  const std::size_t w = std::min(width, texture->width()), h = std::min(height, texture->height());
+  if (w > 0 && h > 0) texture->writeRegion(gpu::Region::make2D(0, 0, w, h), 0, bytes, bytesPerRow);
+  return texture;
+}
+
+std::shared_ptr<graphics::Image> TextureUtil::flipImage(const std::shared_ptr<graphics::Image>& sourceImage,
+                                                        graphics::ImageOrientation orientation) {
+  if (!sourceImage || !sourceImage->bitmap()) foundation::fatalError("flipImage needs an image with a bitmap");
+  const graphics::Size size = sourceImage->size();
+  graphics::beginImageContext(size, false, 1.0);
+  const auto context = graphics::currentContext();
+  if (!context) {
+    graphics::endImageContext();
+    foundation::fatalError("flipImage: no current drawing context");
+  }
+  const double w = size.width, h = size.height;
+  switch (orientation) {
+    case graphics::ImageOrientation::UpMirrored:
+    case graphics::ImageOrientation::DownMirrored:
+      context->translate(0, h);
+      context->scale(1, -1);
+      context->translate(w, 0);
+      context->scale(-1, 1);
+      break;
+    case graphics::ImageOrientation::LeftMirrored:
+    case graphics::ImageOrientation::RightMirrored:
+      context->translate(w, 0);
+      context->scale(-1, 1);
+      break;
+    default:
+      break;
+  }
+  // The image context's origin is at the top left, so the plain draw puts the top row at the bottom.
+  context->draw(*sourceImage->bitmap(), graphics::Rect(0, 0, w, h));
+  auto image = graphics::imageFromCurrentImageContext();
+  graphics::endImageContext();
+  if (!image) foundation::fatalError("flipImage: the drawing context gave no image");
+  return image;
+}
+
+void TextureUtil::loadImage(const std::shared_ptr<graphics::Image>& image,
+                            const std::shared_ptr<imaging::Context>& context,
+                            const std::shared_ptr<gpu::CommandQueue>& commandQueue,
+                            const std::shared_ptr<gpu::Texture>& texture) {
+  if (!image || !context || !commandQueue || !texture) {
+    foundation::fatalError("loadImage needs an image, an image context, a command queue and a texture");
+  }
+  const graphics::Size step = image->size();
+  // An image without area would never step across the texture.
+  if (!(step.width > 0) || !(step.height > 0)) return;
+  const auto buffer = commandQueue->makeCommandBuffer();
+  const auto width = static_cast<double>(texture->width()), height = static_cast<double>(texture->height());
+  const graphics::Rect bounds(0, 0, width, height);
+  // Upside down in the bitmap, so upright in the texture (image y = texture row, y upwards).
+  const auto flipped = imaging::Image::fromGraphicsImage(flipImage(image, graphics::ImageOrientation::Down));
+  if (!flipped) foundation::fatalError("loadImage: the image cannot be made into an image of the image graph");
+  for (double y = 0; y < height; y += step.height) {
+    for (double x = 0; x < width; x += step.width) {
+      context->render(flipped->transformed(graphics::AffineTransform::makeTranslation(x, y)), texture, buffer,
+                      bounds, graphics::ColorSpace::DeviceRGB);
+    }
+  }
+  buffer->commit();
+}
+
+std::vector<std::uint8_t> TextureUtil::toRawData(const gpu::Texture& texture) {
+  std::vector<std::uint8_t> data(rawLength(texture), 0);
+  toRawData(texture, data);
+  return data;
+}
+
+void TextureUtil::toRawData(const gpu::Texture& texture, std::vector<std::uint8_t>& data) {
+  if (data.size() != rawLength(texture)) foundation::fatalError("Not same size");
+  const std::size_t bytesPerRow = checkedProduct({texture.width(), 4});
+  texture.readRegion(wholeRegion(texture.width(), texture.height(), texture.depth()), 0, 0, data, bytesPerRow,
+                     checkedProduct({bytesPerRow, texture.height()}));
+}
+
+void TextureUtil::loadRawData(const std::shared_ptr<gpu::Texture>& texture, const std::vector<std::uint8_t>& data,
+                              std::int64_t width, std::int64_t height, std::int64_t depth) {
+  if (!texture) foundation::fatalError("loadRawData needs a texture");
+  const std::size_t bytesPerRow = checkedProduct({texture->width(), 4});
+  if (data.size() == rawLength(*texture)) {
+    texture->writeRegion(wholeRegion(texture->width(), texture->height(), texture->depth()), 0, 0, data,
+                         bytesPerRow, checkedProduct({bytesPerRow, texture->height()}));
+    return;
+  }
+  // Data of another size goes through a 2-D texture of its own size; it must be what it says it is.
+  if (width <= 0 || height <= 0 || depth != 1 ||
+      data.size() != checkedProduct({static_cast<std::size_t>(width), static_cast<std::size_t>(height), 4})) {
+    Application().hanldeError(ErrorMessage::TextureFormatIncompatible);
+    return;
+  }
+  const auto w = static_cast<std::size_t>(width), h = static_cast<std::size_t>(height);
+  auto descriptor = gpu::TextureDescriptor::make();
+  descriptor->width = w;
+  descriptor->height = h;
+  descriptor->depth = 1;
+  descriptor->pixelFormat = texture->pixelFormat();
+  auto& manager = AppManager();
+  const auto temporary = manager.makeTexture(*descriptor);
+  if (!temporary) return;  // reported as NoMoreHeap; the target keeps its contents
+  if (temporary->width() != w || temporary->height() != h) {
+    manager.releaseTexture(*temporary);
+    return;
+  }
+  temporary->writeRegion(wholeRegion(w, h, 1), 0, 0, data, w * 4, w * 4 * h);
+  const auto buffer = manager.commandQueue()->makeCommandBuffer();
+  const auto blit = buffer->makeBlitCommandEncoder();
+  copyTexture(*blit, temporary, texture);
+  blit->endEncoding();
+  buffer->commit();
+  // The committed buffer holds the texture until the copy has run; this returns its bytes to the count.
+  manager.releaseTexture(*temporary);
+}
+
+}  // namespace tessivarium
