@@ -117,17 +117,12 @@ void BlitCommandEncoder::copy(std::shared_ptr<Texture> source, std::size_t sourc
     foundation::fatalError("copy: pixel formats " + std::to_string(static_cast<int>(source->pixelFormat())) +
                            " and " + std::to_string(static_cast<int>(destination->pixelFormat())) +
                            " have different texel sizes");
-  if (commandTrace().isRecording()) {
-    BlitRecord r;
-    r.commandBuffer = buffer_.get();
-    r.kind = BlitKind::TextureToTexture;
-    r.sourceTexture = source;
-    r.sourceSlice = sourceSlice, r.sourceLevel = sourceLevel, r.sourceOrigin = sourceOrigin, r.size = sourceSize;
-    r.destinationTexture = destination;
-    r.destinationSlice = destinationSlice, r.destinationLevel = destinationLevel;
-    r.destinationOrigin = destinationOrigin;
-    commandTrace().record(std::move(r));
-  }
+  if (commandTrace().isRecording())
+    commandTrace().record(BlitRecord{.commandBuffer = buffer_.get(), .kind = BlitKind::TextureToTexture,
+                                     .sourceTexture = source, .sourceSlice = sourceSlice, .sourceLevel = sourceLevel,
+                                     .sourceOrigin = sourceOrigin, .size = sourceSize, .destinationTexture = destination,
+                                     .destinationSlice = destinationSlice, .destinationLevel = destinationLevel,
+                                     .destinationOrigin = destinationOrigin});
   buffer_->appendWork([=] {
     const TexelView from = source->texels(sourceLevel), to = destination->texels(destinationLevel);
     const Size s = sourceSize;
@@ -171,17 +166,12 @@ void BlitCommandEncoder::copy(std::shared_ptr<Texture> source, std::size_t sourc
   const BufferLayout layout =
       checkBufferCopy(destination, destinationOffset, destinationBytesPerRow, destinationBytesPerImage, *source,
                       sourceLevel, sourceOrigin, sourceSize, "copy to buffer");
-  if (commandTrace().isRecording()) {
-    BlitRecord r;
-    r.commandBuffer = buffer_.get();
-    r.kind = BlitKind::TextureToBuffer;
-    r.sourceTexture = source;
-    r.sourceSlice = sourceSlice, r.sourceLevel = sourceLevel, r.sourceOrigin = sourceOrigin, r.size = sourceSize;
-    r.destinationBuffer = destination;
-    r.bufferOffset = destinationOffset, r.bytesPerRow = destinationBytesPerRow;
-    r.bytesPerImage = destinationBytesPerImage;
-    commandTrace().record(std::move(r));
-  }
+  if (commandTrace().isRecording())
+    commandTrace().record(BlitRecord{.commandBuffer = buffer_.get(), .kind = BlitKind::TextureToBuffer,
+                                     .sourceTexture = source, .sourceSlice = sourceSlice, .sourceLevel = sourceLevel,
+                                     .sourceOrigin = sourceOrigin, .size = sourceSize, .destinationBuffer = destination,
+                                     .bufferOffset = destinationOffset, .bytesPerRow = destinationBytesPerRow,
+                                     .bytesPerImage = destinationBytesPerImage});
   if (layout.rowBytes == 0) return;
   buffer_->appendWork([=] {
     const TexelView from = source->texels(sourceLevel);
@@ -201,18 +191,12 @@ void BlitCommandEncoder::copy(std::shared_ptr<Buffer> source, std::size_t source
   const BufferLayout layout = checkBufferCopy(source, sourceOffset, sourceBytesPerRow, sourceBytesPerImage,
                                               *destination, destinationLevel, destinationOrigin, sourceSize,
                                               "copy from buffer");
-  if (commandTrace().isRecording()) {
-    BlitRecord r;
-    r.commandBuffer = buffer_.get();
-    r.kind = BlitKind::BufferToTexture;
-    r.sourceBuffer = source;
-    r.bufferOffset = sourceOffset, r.bytesPerRow = sourceBytesPerRow, r.bytesPerImage = sourceBytesPerImage;
-    r.size = sourceSize;
-    r.destinationTexture = destination;
-    r.destinationSlice = destinationSlice, r.destinationLevel = destinationLevel;
-    r.destinationOrigin = destinationOrigin;
-    commandTrace().record(std::move(r));
-  }
+  if (commandTrace().isRecording())
+    commandTrace().record(BlitRecord{.commandBuffer = buffer_.get(), .kind = BlitKind::BufferToTexture,
+                                     .sourceBuffer = source, .size = sourceSize, .destinationTexture = destination,
+                                     .destinationSlice = destinationSlice, .destinationLevel = destinationLevel,
+                                     .destinationOrigin = destinationOrigin, .bufferOffset = sourceOffset,
+                                     .bytesPerRow = sourceBytesPerRow, .bytesPerImage = sourceBytesPerImage});
   if (layout.rowBytes == 0) return;
   buffer_->appendWork([=] {
     const TexelView to = destination->texels(destinationLevel);
@@ -229,14 +213,9 @@ void BlitCommandEncoder::copy(std::shared_ptr<Buffer> source, std::size_t source
 void BlitCommandEncoder::generateMipmaps(std::shared_ptr<Texture> texture) {
   checkOpen("generateMipmaps");
   checkTexture(texture, 0, 0, "generateMipmaps");
-  if (commandTrace().isRecording()) {
-    BlitRecord r;
-    r.commandBuffer = buffer_.get();
-    r.kind = BlitKind::GenerateMipmaps;
-    r.sourceTexture = texture;
-    r.destinationTexture = texture;
-    commandTrace().record(std::move(r));
-  }
+  if (commandTrace().isRecording())
+    commandTrace().record(BlitRecord{.commandBuffer = buffer_.get(), .kind = BlitKind::GenerateMipmaps,
+                                     .sourceTexture = texture, .destinationTexture = texture});
   buffer_->appendWork([texture] {
     const bool is3D = texture->textureType() == TextureType::Type3D;
     for (std::size_t level = 1; level < texture->mipmapLevelCount(); ++level)

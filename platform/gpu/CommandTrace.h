@@ -55,15 +55,15 @@ enum class BlitKind { TextureToTexture, TextureToBuffer, BufferToTexture, Genera
 struct BlitRecord {
   const CommandBuffer* commandBuffer = nullptr;
   BlitKind kind = BlitKind::TextureToTexture;
-  std::shared_ptr<Texture> sourceTexture;
-  std::shared_ptr<Buffer> sourceBuffer;
+  std::shared_ptr<Texture> sourceTexture{};
+  std::shared_ptr<Buffer> sourceBuffer{};
   std::size_t sourceSlice = 0, sourceLevel = 0;
-  Origin sourceOrigin;
-  Size size;
-  std::shared_ptr<Texture> destinationTexture;
-  std::shared_ptr<Buffer> destinationBuffer;
+  Origin sourceOrigin{};
+  Size size{};
+  std::shared_ptr<Texture> destinationTexture{};
+  std::shared_ptr<Buffer> destinationBuffer{};
   std::size_t destinationSlice = 0, destinationLevel = 0;
-  Origin destinationOrigin;
+  Origin destinationOrigin{};
   std::size_t bufferOffset = 0, bytesPerRow = 0, bytesPerImage = 0;
 };
 

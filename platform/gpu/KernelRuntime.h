@@ -29,6 +29,9 @@ struct ThreadSpan {
 
 ThreadSpan threadSpan(const Dispatch& dispatch, Size limit);
 
+// Below this many thread positions a dispatch runs on the calling thread.
+inline constexpr std::size_t kParallelThreads = 1024;
+
 }  // namespace detail
 
 template <class Body>
@@ -42,8 +45,10 @@ void forEachThread(const Dispatch& dispatch, Size limit, Body&& body) {
   const std::size_t blockWidth = blockGroups * groupWidth;
   const std::size_t blocks = (span.width + blockWidth - 1) / blockWidth;
   const std::int64_t tasks = static_cast<std::int64_t>(span.bandsY * span.bandsZ * blocks);
+  // A handful of threads (a 1-D pass over a few samples) is not worth waking the cores for.
+  const bool parallel = tasks > 1 && span.width * span.height * span.depth >= detail::kParallelThreads;
   std::exception_ptr failure;
-#pragma omp parallel for schedule(static) if (tasks > 1)
+#pragma omp parallel for schedule(static) if (parallel)
   for (std::int64_t task = 0; task < tasks; ++task) {
     try {
       const std::size_t t = static_cast<std::size_t>(task);

@@ -4,13 +4,16 @@
 // Reads outside the level give zero and writes outside it are ignored, so a kernel can never touch
 // memory outside a texture.
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
 #include "gpu/Types.h"
 #include "gpu/Vectors.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace gpu {
 
@@ -52,10 +55,25 @@ class TexelView {
     if (t == nullptr) return {};
     constexpr float k = 1.0f / 255.0f;
     switch (format_) {
+#if defined(__SSE2__)
+      case PixelFormat::RGBA8Unorm:
+      case PixelFormat::BGRA8Unorm: {
+        std::int32_t word;
+        std::memcpy(&word, t, 4);
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i lanes = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(word), zero), zero);
+        __m128 f = _mm_mul_ps(_mm_cvtepi32_ps(lanes), _mm_set1_ps(k));
+        if (format_ == PixelFormat::BGRA8Unorm) f = _mm_shuffle_ps(f, f, _MM_SHUFFLE(3, 0, 1, 2));
+        float4 v;
+        _mm_store_ps(&v.x, f);
+        return v;
+      }
+#else
       case PixelFormat::RGBA8Unorm:
         return {t[0] * k, t[1] * k, t[2] * k, t[3] * k};
       case PixelFormat::BGRA8Unorm:
         return {t[2] * k, t[1] * k, t[0] * k, t[3] * k};
+#endif
       case PixelFormat::RGBA32Float: {
         float4 v;
         std::memcpy(&v, t, sizeof v);
@@ -73,12 +91,29 @@ class TexelView {
     std::uint8_t* t = texel(x, y, z);
     if (t == nullptr) return;
     switch (format_) {
+#if defined(__SSE2__)
+      case PixelFormat::RGBA8Unorm:
+      case PixelFormat::BGRA8Unorm: {
+        // The four lanes of toUnorm8 at once (max first, so NaN gives 0).
+        __m128 f = _mm_load_ps(&v.x);
+        if (format_ == PixelFormat::BGRA8Unorm) f = _mm_shuffle_ps(f, f, _MM_SHUFFLE(3, 0, 1, 2));
+        f = _mm_min_ps(_mm_max_ps(f, _mm_setzero_ps()), _mm_set1_ps(1.0f));
+        f = _mm_add_ps(_mm_mul_ps(f, _mm_set1_ps(255.0f)), _mm_set1_ps(0.5f));
+        __m128i lanes = _mm_cvttps_epi32(f);
+        lanes = _mm_packs_epi32(lanes, lanes);
+        lanes = _mm_packus_epi16(lanes, lanes);
+        const std::int32_t word = _mm_cvtsi128_si32(lanes);
+        std::memcpy(t, &word, 4);
+        return;
+      }
+#else
       case PixelFormat::RGBA8Unorm:
         t[0] = toUnorm8(v.x), t[1] = toUnorm8(v.y), t[2] = toUnorm8(v.z), t[3] = toUnorm8(v.w);
         return;
       case PixelFormat::BGRA8Unorm:
         t[0] = toUnorm8(v.z), t[1] = toUnorm8(v.y), t[2] = toUnorm8(v.x), t[3] = toUnorm8(v.w);
         return;
+#endif
       case PixelFormat::RGBA32Float:
         std::memcpy(t, &v, sizeof v);
         return;
@@ -91,9 +126,9 @@ class TexelView {
   // One channel as a normalised value to the nearest byte: round(v * 255) clamped to 0..255 (NaN
   // gives 0).
   static std::uint8_t toUnorm8(float v) {
-    if (!(v > 0.0f)) return 0;
-    if (v >= 1.0f) return 255;
-    return static_cast<std::uint8_t>(v * 255.0f + 0.5f);
+    v = v > 0.0f ? v : 0.0f;  // also takes NaN to 0; compiles to branch-free min and max
+    v = v < 1.0f ? v : 1.0f;
+    return static_cast<std::uint8_t>(static_cast<int>(v * 255.0f + 0.5f));
   }
 
  private:

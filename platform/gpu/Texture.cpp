@@ -19,6 +19,20 @@ bool spanInside(std::size_t origin, std::size_t length, std::size_t extent) {
   return origin <= extent && length <= extent - origin;
 }
 
+// Calls copy(first texel of the row, byte offset of the row in the caller's layout, bytes of a row)
+// for every row of a region that checkCopy accepted.
+template <class Copy>
+void forEachRow(const TexelView& view, const Region& region, std::size_t bytesPerRow, std::size_t bytesPerImage,
+                Copy copy) {
+  const Size& r = region.size;
+  if (r.width == 0 || r.height == 0 || r.depth == 0) return;
+  const std::size_t rowBytes = r.width * view.bytesPerPixel();
+  for (std::size_t z = 0; z < r.depth; ++z)
+    for (std::size_t y = 0; y < r.height; ++y)
+      copy(view.texel(region.origin.x, region.origin.y + y, region.origin.z + z), z * bytesPerImage + y * bytesPerRow,
+           rowBytes);
+}
+
 }  // namespace
 
 Texture::Texture(std::shared_ptr<Device> device, const TextureDescriptor& descriptor)
@@ -86,14 +100,10 @@ void Texture::writeRegion(const Region& region, std::size_t level, std::size_t s
                           std::span<const std::uint8_t> bytes, std::size_t bytesPerRow,
                           std::size_t bytesPerImage) {
   checkCopy(region, level, slice, bytes.size(), bytesPerRow, bytesPerImage, "writeRegion");
-  const Size& r = region.size;
-  if (r.width == 0 || r.height == 0 || r.depth == 0) return;
-  const TexelView view = texels(level);
-  const std::size_t rowBytes = r.width * view.bytesPerPixel();
-  for (std::size_t z = 0; z < r.depth; ++z)
-    for (std::size_t y = 0; y < r.height; ++y)
-      std::memcpy(view.texel(region.origin.x, region.origin.y + y, region.origin.z + z),
-                  bytes.data() + z * bytesPerImage + y * bytesPerRow, rowBytes);
+  forEachRow(texels(level), region, bytesPerRow, bytesPerImage,
+             [&](std::uint8_t* texel, std::size_t offset, std::size_t rowBytes) {
+               std::memcpy(texel, bytes.data() + offset, rowBytes);
+             });
 }
 
 void Texture::writeRegion(const Region& region, std::size_t level, std::span<const std::uint8_t> bytes,
@@ -105,14 +115,10 @@ void Texture::readRegion(const Region& region, std::size_t level, std::size_t sl
                          std::span<std::uint8_t> bytes, std::size_t bytesPerRow,
                          std::size_t bytesPerImage) const {
   checkCopy(region, level, slice, bytes.size(), bytesPerRow, bytesPerImage, "readRegion");
-  const Size& r = region.size;
-  if (r.width == 0 || r.height == 0 || r.depth == 0) return;
-  const TexelView view = texels(level);
-  const std::size_t rowBytes = r.width * view.bytesPerPixel();
-  for (std::size_t z = 0; z < r.depth; ++z)
-    for (std::size_t y = 0; y < r.height; ++y)
-      std::memcpy(bytes.data() + z * bytesPerImage + y * bytesPerRow,
-                  view.texel(region.origin.x, region.origin.y + y, region.origin.z + z), rowBytes);
+  forEachRow(texels(level), region, bytesPerRow, bytesPerImage,
+             [&](const std::uint8_t* texel, std::size_t offset, std::size_t rowBytes) {
+               std::memcpy(bytes.data() + offset, texel, rowBytes);
+             });
 }
 
 void Texture::readRegion(const Region& region, std::size_t level, std::span<std::uint8_t> bytes,

@@ -165,3 +165,26 @@ TEST(TexelView, ConvertsEachFormatAndStaysInside) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TexelView, EveryByteRoundTripsAndWritesRoundLikeToUnorm8) {
+  auto rgba = texture2D(256, 1), bgra = texture2D(256, 1, gpu::PixelFormat::BGRA8Unorm);
+  for (std::size_t x = 0; x < 256; ++x) {
+    const std::uint8_t b = static_cast<std::uint8_t>(x);
+    std::uint8_t* p = rgba->texels().texel(x, 0);
+    p[0] = b, p[1] = static_cast<std::uint8_t>(255 - b), p[2] = b, p[3] = 7;
+  }
+  auto original = rawBytes(*rgba);
+  for (std::size_t x = 0; x < 256; ++x) bgra->texels().write(rgba->texels().read(x, 0), x, 0);
+  for (std::size_t x = 0; x < 256; ++x) rgba->texels().write(bgra->texels().read(x, 0), x, 0);
+  EXPECT_EQ(rawBytes(*rgba), original);
+  // Values between the byte steps round as the scalar rule does.
+  for (int i = -20; i <= 275 * 4; ++i) {
+    const float v = static_cast<float>(i) / (255.0f * 4.0f);
+    rgba->texels().write({v, v, v, v}, 0, 0);
+    ASSERT_EQ(rgba->texels().texel(0, 0)[1], gpu::TexelView::toUnorm8(v)) << v;
+  }
+}
+
+}  // namespace
