@@ -4,6 +4,7 @@ tess_add_test(canvas_tests
   SOURCES
     components/ArtworkDataTest.cpp
     components/BrushViewTest.cpp
+    components/RawDataTest.cpp
     components/SmallViewsTest.cpp
     utils/ImageFiltersTest.cpp
   LIBS tessivarium)
