@@ -24,7 +24,7 @@ class RecordingDrawable : public gpu::Drawable {
   std::shared_ptr<gpu::Texture> texture_;
 };
 
-class CommandBufferTest : public ::testing::Test {
+class GpuCommandBufferTest : public ::testing::Test {
  protected:
   std::shared_ptr<gpu::CommandBuffer> buffer(const std::string& name) {
     auto b = queue->makeCommandBuffer();
@@ -37,7 +37,7 @@ class CommandBufferTest : public ::testing::Test {
   std::vector<std::string> log;
 };
 
-TEST_F(CommandBufferTest, UncommittedBufferDoesNothing) {
+TEST_F(GpuCommandBufferTest, UncommittedBufferDoesNothing) {
   auto a = buffer("a");
   EXPECT_TRUE(log.empty());
   EXPECT_EQ(a->status(), gpu::CommandBufferStatus::NotEnqueued);
@@ -45,7 +45,7 @@ TEST_F(CommandBufferTest, UncommittedBufferDoesNothing) {
   EXPECT_TRUE(log.empty());
 }
 
-TEST_F(CommandBufferTest, RunsAtCommitInCommitOrderWithHandlersAfterTheWork) {
+TEST_F(GpuCommandBufferTest, RunsAtCommitInCommitOrderWithHandlersAfterTheWork) {
   auto a = buffer("a");
   auto b = buffer("b");
   b->addCompletedHandler([&](gpu::CommandBuffer& done) {
@@ -60,7 +60,7 @@ TEST_F(CommandBufferTest, RunsAtCommitInCommitOrderWithHandlersAfterTheWork) {
   a->waitUntilCompleted();  // returns at once
 }
 
-TEST_F(CommandBufferTest, HandlerThatCommitsDoesNotRecurse) {
+TEST_F(GpuCommandBufferTest, HandlerThatCommitsDoesNotRecurse) {
   auto a = buffer("a");
   a->addCompletedHandler([&](gpu::CommandBuffer&) {
     auto b = buffer("b");
@@ -74,7 +74,7 @@ TEST_F(CommandBufferTest, HandlerThatCommitsDoesNotRecurse) {
                                            "commit returned"}));
 }
 
-TEST_F(CommandBufferTest, WaitInAHandlerRunsTheQueuedBufferFirst) {
+TEST_F(GpuCommandBufferTest, WaitInAHandlerRunsTheQueuedBufferFirst) {
   auto a = buffer("a");
   a->addCompletedHandler([&](gpu::CommandBuffer&) {
     auto b = buffer("b");
@@ -88,7 +88,7 @@ TEST_F(CommandBufferTest, WaitInAHandlerRunsTheQueuedBufferFirst) {
   EXPECT_EQ(log, (std::vector<std::string>{"a", "a done", "b", "b done", "waited"}));
 }
 
-TEST_F(CommandBufferTest, HostWorkRunsInOrderWithEncodedWork) {
+TEST_F(GpuCommandBufferTest, HostWorkRunsInOrderWithEncodedWork) {
   auto from = texture2D(2, 2), to = texture2D(2, 2);
   from->texels().write({1, 0, 0, 1}, 0, 0);
   auto b = queue->makeCommandBuffer();
@@ -104,7 +104,7 @@ TEST_F(CommandBufferTest, HostWorkRunsInOrderWithEncodedWork) {
   EXPECT_EQ(gpu::commandTrace().commits()[0].commandBuffer, b.get());
 }
 
-TEST_F(CommandBufferTest, HostWorkShowsInTheTrace) {
+TEST_F(GpuCommandBufferTest, HostWorkShowsInTheTrace) {
   gpu::commandTrace().start();
   auto b = buffer("render");
   auto hostWork = gpu::commandTrace().hostWork();
@@ -113,7 +113,7 @@ TEST_F(CommandBufferTest, HostWorkShowsInTheTrace) {
   EXPECT_EQ(hostWork[0].commandBuffer, b.get());
 }
 
-TEST_F(CommandBufferTest, PresentsAfterTheWorkAndBeforeTheHandlers) {
+TEST_F(GpuCommandBufferTest, PresentsAfterTheWorkAndBeforeTheHandlers) {
   gpu::commandTrace().start();
   auto drawable = std::make_shared<RecordingDrawable>(log);
   auto b = queue->makeCommandBuffer();
@@ -126,7 +126,7 @@ TEST_F(CommandBufferTest, PresentsAfterTheWorkAndBeforeTheHandlers) {
   EXPECT_EQ(gpu::commandTrace().presents()[0].drawable, drawable);
 }
 
-TEST_F(CommandBufferTest, CommittedBufferKeepsItsResourcesUntilItRuns) {
+TEST_F(GpuCommandBufferTest, CommittedBufferKeepsItsResourcesUntilItRuns) {
   auto to = texture2D(2, 2);
   auto b = queue->makeCommandBuffer();
   {
@@ -140,7 +140,7 @@ TEST_F(CommandBufferTest, CommittedBufferKeepsItsResourcesUntilItRuns) {
   EXPECT_EQ(texelWord(*to, 1, 1), 0xFF00FF00u);
 }
 
-TEST_F(CommandBufferTest, MisuseStops) {
+TEST_F(GpuCommandBufferTest, MisuseStops) {
   auto b = queue->makeCommandBuffer();
   auto compute = b->makeComputeCommandEncoder();
   EXPECT_FATAL(b->makeBlitCommandEncoder(), "makeBlitCommandEncoder: an encoder of the command buffer is still open");
@@ -156,7 +156,7 @@ TEST_F(CommandBufferTest, MisuseStops) {
                "addCompletedHandler: the command buffer is already committed");
 }
 
-TEST_F(CommandBufferTest, WaitFromInsideWorkStops) {
+TEST_F(GpuCommandBufferTest, WaitFromInsideWorkStops) {
   auto a = queue->makeCommandBuffer();
   a->encodeHostWork("commit and wait", [&] {
     auto b = buffer("b");

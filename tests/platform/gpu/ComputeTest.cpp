@@ -23,7 +23,7 @@ void addKernel(const gpu::Dispatch& d) {
   });
 }
 
-class ComputeTest : public ::testing::Test {
+class GpuComputeTest : public ::testing::Test {
  protected:
   std::shared_ptr<gpu::Buffer> floatBuffer(float value) { return device()->makeBuffer(&value, sizeof value); }
 
@@ -31,7 +31,7 @@ class ComputeTest : public ::testing::Test {
   std::shared_ptr<gpu::CommandBuffer> cb = device()->makeCommandQueue()->makeCommandBuffer();
 };
 
-TEST_F(ComputeTest, PipelineKnowsItsFunctionAndWidths) {
+TEST_F(GpuComputeTest, PipelineKnowsItsFunctionAndWidths) {
   auto pipeline = add.pipeline();
   ASSERT_NE(pipeline, nullptr);
   EXPECT_EQ(pipeline->functionName(), "test_add");
@@ -39,12 +39,12 @@ TEST_F(ComputeTest, PipelineKnowsItsFunctionAndWidths) {
   EXPECT_EQ(pipeline->maxTotalThreadsPerThreadgroup(), 1024u);
 }
 
-TEST_F(ComputeTest, UnknownKernelGivesNoFunction) {
+TEST_F(GpuComputeTest, UnknownKernelGivesNoFunction) {
   EXPECT_EQ(device()->makeDefaultLibrary()->makeFunction("no_such_kernel"), nullptr);
   EXPECT_NE(device()->makeDefaultLibrary()->makeFunction("test_add"), nullptr);
 }
 
-TEST_F(ComputeTest, EachDispatchSnapshotsItsBindings) {
+TEST_F(GpuComputeTest, EachDispatchSnapshotsItsBindings) {
   auto a = texture2D(4, 4), b = texture2D(4, 4), c = texture2D(4, 4);
   auto encoder = cb->makeComputeCommandEncoder();
   encoder->setComputePipelineState(add.pipeline());
@@ -63,7 +63,7 @@ TEST_F(ComputeTest, EachDispatchSnapshotsItsBindings) {
   EXPECT_NEAR(c->texels().read(3, 3).x, 0.25f, 1.0f / 255);
 }
 
-TEST_F(ComputeTest, SameTextureAtReadAndWriteIndex) {
+TEST_F(GpuComputeTest, SameTextureAtReadAndWriteIndex) {
   auto t = texture2D(5, 3);
   t->texels().write({0.25f, 0, 0, 1}, 4, 2);
   auto encoder = cb->makeComputeCommandEncoder();
@@ -78,7 +78,7 @@ TEST_F(ComputeTest, SameTextureAtReadAndWriteIndex) {
   EXPECT_NEAR(t->texels().read(0, 0).x, 0.5f, 1.0f / 255);
 }
 
-TEST_F(ComputeTest, TraceKeepsNameTexturesBufferBytesAndSizes) {
+TEST_F(GpuComputeTest, TraceKeepsNameTexturesBufferBytesAndSizes) {
   auto pipeline = add.pipeline();
   gpu::commandTrace().start();
   auto a = texture2D(4, 4);
@@ -117,7 +117,7 @@ TEST_F(ComputeTest, TraceKeepsNameTexturesBufferBytesAndSizes) {
   EXPECT_FALSE(std::get<gpu::EncoderRecord>(events.back()).begin);
 }
 
-TEST_F(ComputeTest, NothingIsRecordedWithoutATrace) {
+TEST_F(GpuComputeTest, NothingIsRecordedWithoutATrace) {
   auto encoder = cb->makeComputeCommandEncoder();
   encoder->setComputePipelineState(add.pipeline());
   encoder->dispatchThreadgroups({0, 0, 0}, {4, 4, 1});
@@ -126,14 +126,14 @@ TEST_F(ComputeTest, NothingIsRecordedWithoutATrace) {
   EXPECT_TRUE(gpu::commandTrace().events().empty());
 }
 
-TEST_F(ComputeTest, PipelineBuildsAreTraced) {
+TEST_F(GpuComputeTest, PipelineBuildsAreTraced) {
   gpu::commandTrace().start();
   add.pipeline();
   add.pipeline();
   EXPECT_EQ(gpu::commandTrace().pipelineBuilds().size(), 2u);
 }
 
-TEST_F(ComputeTest, BadEncodingStops) {
+TEST_F(GpuComputeTest, BadEncodingStops) {
   auto encoder = cb->makeComputeCommandEncoder();
   EXPECT_FATAL(encoder->dispatchThreadgroups({1, 1, 1}, {4, 4, 1}),
                "dispatchThreadgroups: no compute pipeline state is set");
@@ -148,7 +148,7 @@ TEST_F(ComputeTest, BadEncodingStops) {
                "dispatchThreadgroups: a thread group of 32 x 32 x 2 exceeds 1024 threads");
 }
 
-TEST_F(ComputeTest, KernelReadingATooShortBufferStops) {
+TEST_F(GpuComputeTest, KernelReadingATooShortBufferStops) {
   auto encoder = cb->makeComputeCommandEncoder();
   encoder->setComputePipelineState(add.pipeline());
   std::uint8_t one = 1;
@@ -159,7 +159,7 @@ TEST_F(ComputeTest, KernelReadingATooShortBufferStops) {
                "Dispatch: the buffer at index 0 of kernel \"test_add\" holds 1 bytes, fewer than the 4 the kernel reads");
 }
 
-TEST_F(ComputeTest, FatalInsideTheParallelBodyIsCarriedOut) {
+TEST_F(GpuComputeTest, FatalInsideTheParallelBodyIsCarriedOut) {
   ScopedKernel failing("test_failing", [](const gpu::Dispatch& d) {
     gpu::forEachThread(d, [](gpu::uint3 p) {
       if (p.x == 33) foundation::fatalError("thread 33 stops");

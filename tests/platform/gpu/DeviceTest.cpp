@@ -9,7 +9,7 @@ using namespace gputest;
 
 namespace {
 
-TEST(Device, DefaultDeviceAndLibraryCanBeMadeAbsent) {
+TEST(GpuDevice, DefaultDeviceAndLibraryCanBeMadeAbsent) {
   auto d = gpu::systemDefaultDevice();
   ASSERT_NE(d, nullptr);
   EXPECT_EQ(gpu::systemDefaultDevice(), d) << "one default device";
@@ -23,7 +23,7 @@ TEST(Device, DefaultDeviceAndLibraryCanBeMadeAbsent) {
   EXPECT_NE(gpu::systemDefaultDevice()->makeDefaultLibrary(), nullptr);
 }
 
-TEST(Device, ResetGivesAFreshDeviceAndStopsTheTrace) {
+TEST(GpuDevice, ResetGivesAFreshDeviceAndStopsTheTrace) {
   auto before = gpu::systemDefaultDevice();
   gpu::commandTrace().start();
   before->makeCommandQueue()->makeCommandBuffer()->commit();
@@ -33,7 +33,7 @@ TEST(Device, ResetGivesAFreshDeviceAndStopsTheTrace) {
   EXPECT_TRUE(gpu::commandTrace().events().empty());
 }
 
-TEST(Device, NthTextureRequestFails) {
+TEST(GpuDevice, NthTextureRequestFails) {
   gpu::testControls().failTextureRequest(2);
   EXPECT_NE(texture2D(4, 4), nullptr);
   EXPECT_EQ(texture2D(4, 4), nullptr);
@@ -41,13 +41,13 @@ TEST(Device, NthTextureRequestFails) {
   EXPECT_EQ(gpu::testControls().textureRequests(), 3u);
 }
 
-TEST(Device, TextureRequestsFailByPredicate) {
+TEST(GpuDevice, TextureRequestsFailByPredicate) {
   gpu::testControls().failTexturesWhere([](const gpu::TextureDescriptor& d) { return d.width * d.height > 100; });
   EXPECT_NE(texture2D(10, 10), nullptr);
   EXPECT_EQ(texture2D(11, 10), nullptr);
 }
 
-TEST(Device, TextureOfAnotherWidth) {
+TEST(GpuDevice, TextureOfAnotherWidth) {
   gpu::testControls().changeTextureWidth([](const gpu::TextureDescriptor& d) { return d.width / 2; });
   auto t = texture2D(64, 32);
   ASSERT_NE(t, nullptr);
@@ -55,7 +55,7 @@ TEST(Device, TextureOfAnotherWidth) {
   EXPECT_EQ(t->height(), 32u);
 }
 
-TEST(Device, PipelineCreationCanFail) {
+TEST(GpuDevice, PipelineCreationCanFail) {
   ScopedKernel kernel("test_nothing", [](const gpu::Dispatch&) {});
   gpu::testControls().setPipelineCreationFails(true);
   EXPECT_EQ(kernel.pipeline(), nullptr);
@@ -63,7 +63,7 @@ TEST(Device, PipelineCreationCanFail) {
   EXPECT_NE(kernel.pipeline(), nullptr);
 }
 
-TEST(Device, BuffersFromBytesAndOfALength) {
+TEST(GpuDevice, BuffersFromBytesAndOfALength) {
   const float values[3] = {1.5f, 2.5f, -1.0f};
   auto b = device()->makeBuffer(values, sizeof values, gpu::ResourceOptions::StorageModeManaged);
   ASSERT_NE(b, nullptr);
@@ -77,7 +77,7 @@ TEST(Device, BuffersFromBytesAndOfALength) {
   EXPECT_EQ(device()->makeBuffer(values, 0), nullptr);
 }
 
-TEST(Device, KernelRegistryRejectsUnnamedOrEmptyKernels) {
+TEST(GpuDevice, KernelRegistryRejectsUnnamedOrEmptyKernels) {
   EXPECT_FATAL(gpu::registerKernel("", [](const gpu::Dispatch&) {}), "registerKernel: a kernel needs a name");
   EXPECT_FATAL(gpu::registerKernel("k", gpu::Kernel()), "registerKernel: kernel \"k\" has no function");
   EXPECT_FALSE(gpu::unregisterKernel("never_registered"));

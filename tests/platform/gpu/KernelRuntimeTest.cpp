@@ -20,9 +20,9 @@ struct VisitCase {
   gpu::Size visited;  // the box that must be visited once; everything else never
 };
 
-class RuntimeVisits : public ::testing::TestWithParam<VisitCase> {};
+class GpuRuntimeVisits : public ::testing::TestWithParam<VisitCase> {};
 
-TEST_P(RuntimeVisits, EveryPositionInsideOnceNothingOutside) {
+TEST_P(GpuRuntimeVisits, EveryPositionInsideOnceNothingOutside) {
   const VisitCase c = GetParam();
   const std::size_t n = c.texture.width * c.texture.height * c.texture.depth;
   auto counts = std::make_unique<std::atomic<int>[]>(n);
@@ -58,7 +58,7 @@ TEST_P(RuntimeVisits, EveryPositionInsideOnceNothingOutside) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, RuntimeVisits,
+    Cases, GpuRuntimeVisits,
     ::testing::Values(
         // 102 = 25 whole groups of 4 and half a group: rounded up to 26, the last half group runs.
         VisitCase{"PartialGroups2D", {102, 102, 1}, {26, 26, 1}, {4, 4, 1}, {102, 102, 1}},
@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
         VisitCase{"OddGroupShape", {1000, 3, 1}, {34, 1, 1}, {32, 3, 1}, {1000, 3, 1}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(KernelRuntime, UnboundWrittenTextureRunsNoThread) {
+TEST(GpuKernelRuntime, UnboundWrittenTextureRunsNoThread) {
   int visits = 0;
   ScopedKernel kernel("test_unbound", [&](const gpu::Dispatch& d) {
     gpu::forEachThread(d, d.texels(5), [&](gpu::uint3) { ++visits; });
@@ -85,7 +85,7 @@ TEST(KernelRuntime, UnboundWrittenTextureRunsNoThread) {
   EXPECT_EQ(visits, 0);
 }
 
-TEST(KernelRuntime, WholeGridWithoutALimitAndTheDispatchItself) {
+TEST(GpuKernelRuntime, WholeGridWithoutALimitAndTheDispatchItself) {
   std::atomic<int> visits{0};
   gpu::Size seenGroups, seenThreads;
   ScopedKernel kernel("test_grid", [&](const gpu::Dispatch& d) {

@@ -18,9 +18,9 @@ struct MipCase {
   std::size_t levels;
 };
 
-class MipCount : public ::testing::TestWithParam<MipCase> {};
+class GpuMipCount : public ::testing::TestWithParam<MipCase> {};
 
-TEST_P(MipCount, TwoDFactoryComputesTheFullChain) {
+TEST_P(GpuMipCount, TwoDFactoryComputesTheFullChain) {
   const MipCase c = GetParam();
   auto d = gpu::TextureDescriptor::texture2D(gpu::PixelFormat::RGBA8Unorm, c.width, c.height, c.mipmapped);
   EXPECT_EQ(d->mipmapLevelCount, c.levels);
@@ -29,12 +29,12 @@ TEST_P(MipCount, TwoDFactoryComputesTheFullChain) {
   EXPECT_EQ(device()->makeTexture(d)->mipmapLevelCount(), c.levels);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, MipCount,
+INSTANTIATE_TEST_SUITE_P(Cases, GpuMipCount,
                          ::testing::Values(MipCase{512, 300, true, 10}, MipCase{1, 1, true, 1},
                                            MipCase{300, 512, true, 10}, MipCase{513, 2, true, 10},
                                            MipCase{512, 300, false, 1}));
 
-TEST(Texture, LevelSizesHalveDownToOne) {
+TEST(GpuTexture, LevelSizesHalveDownToOne) {
   auto t = device()->makeTexture(gpu::TextureDescriptor::texture2D(gpu::PixelFormat::RGBA8Unorm, 512, 300, true));
   EXPECT_EQ(t->levelSize(3), (gpu::Size{64, 37, 1}));
   EXPECT_EQ(t->levelSize(9), (gpu::Size{1, 1, 1}));
@@ -42,7 +42,7 @@ TEST(Texture, LevelSizesHalveDownToOne) {
   EXPECT_FATAL(t->levelSize(10), "Texture: mip level 10 is beyond the texture's 10 levels");
 }
 
-TEST(Texture, QueriesFollowTheDescriptorAndStartZeroed) {
+TEST(GpuTexture, QueriesFollowTheDescriptorAndStartZeroed) {
   auto d = gpu::TextureDescriptor::make();
   d->textureType = gpu::TextureType::Type3D;
   d->pixelFormat = gpu::PixelFormat::RGBA32Float;
@@ -61,7 +61,7 @@ TEST(Texture, QueriesFollowTheDescriptorAndStartZeroed) {
   EXPECT_EQ(std::count(bytes.begin(), bytes.end(), 0), static_cast<long>(bytes.size()));
 }
 
-TEST(Texture, InvalidDescriptorsStop) {
+TEST(GpuTexture, InvalidDescriptorsStop) {
   auto d = gpu::TextureDescriptor::make();
   d->width = 0;
   EXPECT_FATAL_CONTAINING(device()->makeTexture(d), "width, height and depth must be at least 1");
@@ -73,7 +73,7 @@ TEST(Texture, InvalidDescriptorsStop) {
   EXPECT_FATAL(device()->makeTexture(d), "makeTexture: pixel format 0 is not supported");
 }
 
-TEST(Texture, RawLayoutOfTwoDTexture) {
+TEST(GpuTexture, RawLayoutOfTwoDTexture) {
   auto t = texture2D(800, 600);
   fillNumbered(*t);
   auto bytes = rawBytes(*t);
@@ -86,7 +86,7 @@ TEST(Texture, RawLayoutOfTwoDTexture) {
   EXPECT_EQ(bytes, numberedTexels(800 * 600));
 }
 
-TEST(Texture, RawLayoutOfThreeDTextureIsSliceAfterSlice) {
+TEST(GpuTexture, RawLayoutOfThreeDTextureIsSliceAfterSlice) {
   auto t = texture3D(7, 5, 3);
   fillNumbered(*t);
   const std::size_t x = 6, y = 4, z = 2, i = (z * 5 + y) * 7 + x;
@@ -94,7 +94,7 @@ TEST(Texture, RawLayoutOfThreeDTextureIsSliceAfterSlice) {
   EXPECT_EQ(rawBytes(*t), numberedTexels(7 * 5 * 3));
 }
 
-TEST(Texture, RegionRoundTripWithRowAndImageStrides) {
+TEST(GpuTexture, RegionRoundTripWithRowAndImageStrides) {
   auto t = texture3D(9, 8, 6);
   // A 4 x 3 x 2 region at (2, 3, 1), rows 40 bytes apart, images 200 bytes apart.
   const gpu::Region region = gpu::Region::make3D(2, 3, 1, 4, 3, 2);
@@ -115,7 +115,7 @@ TEST(Texture, RegionRoundTripWithRowAndImageStrides) {
   EXPECT_EQ(out[16], 0xEE) << "padding between rows is left alone";
 }
 
-TEST(Texture, TwoDRoundTripOnAMipLevel) {
+TEST(GpuTexture, TwoDRoundTripOnAMipLevel) {
   auto t = device()->makeTexture(gpu::TextureDescriptor::texture2D(gpu::PixelFormat::BGRA8Unorm, 16, 8, true));
   auto in = numberedTexels(8 * 4);
   t->writeRegion(gpu::Region::make2D(0, 0, 8, 4), 1, in, 32);
@@ -125,7 +125,7 @@ TEST(Texture, TwoDRoundTripOnAMipLevel) {
   EXPECT_EQ(texelWord(*t, 0, 0), 0u) << "level 0 untouched";
 }
 
-TEST(Texture, BadCpuCopiesStop) {
+TEST(GpuTexture, BadCpuCopiesStop) {
   auto t = texture2D(10, 10);
   std::vector<std::uint8_t> bytes(400);
   EXPECT_FATAL(t->writeRegion(gpu::Region::make2D(5, 0, 6, 1), 0, bytes, 40),
@@ -143,7 +143,7 @@ TEST(Texture, BadCpuCopiesStop) {
                "writeRegion: 32 bytes per image cannot hold 4 rows of 16 bytes");
 }
 
-TEST(TexelView, ConvertsEachFormatAndStaysInside) {
+TEST(GpuTexelView, ConvertsEachFormatAndStaysInside) {
   auto rgba = texture2D(2, 1);
   auto bgra = texture2D(2, 1, gpu::PixelFormat::BGRA8Unorm);
   auto wide = texture2D(2, 1, gpu::PixelFormat::RGBA32Float);
@@ -168,7 +168,7 @@ TEST(TexelView, ConvertsEachFormatAndStaysInside) {
 
 namespace {
 
-TEST(TexelView, EveryByteRoundTripsAndWritesRoundLikeToUnorm8) {
+TEST(GpuTexelView, EveryByteRoundTripsAndWritesRoundLikeToUnorm8) {
   auto rgba = texture2D(256, 1), bgra = texture2D(256, 1, gpu::PixelFormat::BGRA8Unorm);
   for (std::size_t x = 0; x < 256; ++x) {
     const std::uint8_t b = static_cast<std::uint8_t>(x);
