@@ -10,7 +10,8 @@
 //
 // With a command buffer the render runs when the buffer is committed, in order with the
 // buffer's other work, and reads the textures under the image as they are then; without one it
-// runs at once.
+// runs at once. The target must not be a texture the image itself reads: texels are written
+// while others are still being read.
 
 #include <memory>
 #include <vector>

@@ -51,8 +51,8 @@ class Image : public std::enable_shared_from_this<Image> {
   Image(const Image&) = delete;
   Image& operator=(const Image&) = delete;
 
-  // An image over the texture, read when rendered (no copy); null for a null texture or one of a
-  // pixel format this kit does not read.
+  // An image over level 0 of the 2-D texture, read when rendered (no copy); null for a null
+  // texture or a 3-D one.
   static ImagePtr fromTexture(std::shared_ptr<gpu::Texture> texture);
   // An image of the graphics image's pixels, extent (0, 0, pixel width, pixel height); null for
   // a null image.

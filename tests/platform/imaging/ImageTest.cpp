@@ -84,6 +84,31 @@ TEST(ImageOfGraphicsImage, AnImageContextRedrawRendersUpright) {
   EXPECT_EQ(texel(*target, 0, 2), (RGBA{0, 0, 1, 1}));
 }
 
+// Between an opaque red texel and a transparent one lies red at half alpha: colours are mixed
+// premultiplied, so the transparent texel's colour does not darken the red. Large bitmaps are
+// read in place, small ones converted first; both must agree with textures.
+class PremultipliedMixing : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(PremultipliedMixing, TransparentNeighboursDoNotDarken) {
+  const std::size_t width = GetParam();
+  std::vector<std::uint8_t> pixels(width * 2 * 4, 0);  // transparent black
+  pixels[0] = 255, pixels[3] = 255;                    // byte row 0, column 0: opaque red
+  const auto bitmap = graphics::Bitmap::make(width, 2, std::move(pixels), graphics::AlphaMode::Straight);
+  const auto image = Image::fromGraphicsImage(std::make_shared<graphics::Image>(bitmap));
+  // Byte row 0 is image row 1; halfway between columns 0 and 1 of it.
+  EXPECT_TRUE(near(image->sample({1.0, 1.5}), {1, 0, 0, 0.5f}));
+  EXPECT_TRUE(near(image->sample({0.5, 1.0}), {1, 0, 0, 0.5f}));
+}
+
+INSTANTIATE_TEST_SUITE_P(BitmapSizes, PremultipliedMixing, ::testing::Values(2u, 300000u));
+
+TEST(ImageOverTexture, MixesPremultipliedToo) {
+  const auto t = imagingtest::texture(2, 1, [](std::size_t i, std::size_t) {
+    return i == 0 ? RGBA{0, 1, 0, 1} : RGBA{1, 1, 1, 0};
+  });
+  EXPECT_TRUE(near(Image::fromTexture(t)->sample({1.0, 0.5}), {0, 1, 0, 0.5f}));
+}
+
 TEST(ConstantColor, IsEndlessAndSpreadsGrey) {
   const auto image = Image::constantColor(graphics::Color::fromWhite(0.25, 0.5));
   EXPECT_TRUE(image->extent().isInfinite());
