@@ -57,4 +57,14 @@ const std::shared_ptr<imaging::Context>& DrawingPaint::ciContext() {
 
 // --- end of the composition's members ---------------------------------------------------------
 
+// --- What the texture passes read -----------------------------------------------------------------
+
+std::shared_ptr<AbstractDrawingTool> DrawingPaint::drawingTool() const {
+  auto tool = std::dynamic_pointer_cast<AbstractDrawingTool>(AppManager().currentTool());
+  if (!tool) foundation::fatalError("The current tool is not an AbstractDrawingTool");
+  return tool;
+}
+
+// --- end of the texture passes' members -----------------------------------------------------
+
 }  // namespace tessivarium

@@ -11,12 +11,17 @@
 #include "imaging/Image.h"
 #include "ui/View.h"
 
+namespace gpu {
+class Texture;
+}
+
 namespace imaging {
 class Context;
 }
 
 namespace tessivarium {
 
+class AbstractDrawingTool;
 class ArtworkTextures;
 
 // How the layers of a canvas are shown: stacked over each other, or one page at a time.
@@ -68,6 +73,24 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   imaging::ImagePtr shadingImage_;
   std::shared_ptr<imaging::Context> ciContext_;
   // --- end of the composition's members -------------------------------------------------------
+
+  // --- What the texture passes read ---------------------------------------------------------------
+ public:
+  // The ground: the texture of the surface's map image. Held as given until the canvas builds it
+  // from its surface.
+  const std::shared_ptr<gpu::Texture>& groundTexture() const { return groundTexture_; }
+  void setGroundTexture(std::shared_ptr<gpu::Texture> texture) { groundTexture_ = std::move(texture); }
+  // Whether the canvas shows its surface's ground.
+  bool showSurface() const { return showSurface_; }
+  void setShowSurface(bool show) { showSurface_ = show; }
+  // The application's current tool, whichever canvas is asked; one that is not a painting tool is a
+  // fatal stop.
+  std::shared_ptr<AbstractDrawingTool> drawingTool() const;
+
+ private:
+  std::shared_ptr<gpu::Texture> groundTexture_;
+  bool showSurface_ = false;
+  // --- end of the texture passes' members -----------------------------------------------------
 
  private:
   std::uint64_t paintId_;

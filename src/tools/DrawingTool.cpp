@@ -1,6 +1,7 @@
 #include "tools/DrawingTool.h"
 
 #include "foundation/Fatal.h"
+#include "tools/ToolSurface.h"
 
 namespace tessivarium {
 
@@ -19,6 +20,13 @@ void AbstractDrawingTool::handleEnabled(bool) {
 void AbstractDrawingTool::dettachViewer() {
   foundation::fatalError("AbstractDrawingTool.dettachViewer: not built yet");
 }
+
+const std::shared_ptr<ToolSurface>& AbstractDrawingTool::toolSurface() {
+  if (!toolSurface_) toolSurface_ = createToolSurface();
+  return toolSurface_;
+}
+
+std::shared_ptr<ToolSurface> AbstractDrawingTool::createToolSurface() { return std::make_shared<ToolSurface>(*this); }
 
 void AbstractDrawingTool::loads() { foundation::fatalError("AbstractDrawingTool.loads: not built yet"); }
 

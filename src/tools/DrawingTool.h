@@ -2,9 +2,13 @@
 // The painting tools: the role under which the application keeps every tool, and the base class
 // of every tool the system makes.
 
+#include <memory>
+
 #include "tools/ToolType.h"
 
 namespace tessivarium {
+
+class ToolSurface;
 
 // A tool as the application manager keeps it.
 class DrawingTool {
@@ -39,10 +43,16 @@ class AbstractDrawingTool : public DrawingTool {
 
   bool isEnabledOnCanvas() const { return enabledOnCanvas_; }
 
+  // The tool's stroke surface, made on first read (never while the manager starts) and owned here.
+  const std::shared_ptr<ToolSurface>& toolSurface();
+
  protected:
   void setEnabledOnCanvas(bool value) { enabledOnCanvas_ = value; }
+  // Makes the surface on the first read of toolSurface(); a tool family makes its own kind.
+  virtual std::shared_ptr<ToolSurface> createToolSurface();
 
  private:
+  std::shared_ptr<ToolSurface> toolSurface_;
   ToolType toolType_;
   bool enabled_ = false;
   bool enabledOnCanvas_ = false;

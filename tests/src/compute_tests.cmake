@@ -2,6 +2,8 @@
 tess_add_test(compute_tests
   SOURCES
     tools/ComputePassTest.cpp
+    tools/EncodersProviderTest.cpp
+    tools/TexturePassesTest.cpp
     utils/GpuUtilitiesTest.cpp
     utils/KernelInterfaceTest.cpp
     utils/TextureUtilTest.cpp

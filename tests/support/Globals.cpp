@@ -13,6 +13,8 @@
 #include "Artwork.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DebugSwitches.h"
+#include "tools/EncodersProvider.h"
+#include "kernels/Kernels.h"
 #include "utils/ImageFilters.h"
 
 namespace testsupport {
@@ -28,6 +30,8 @@ void resetGlobals() {
   tessivarium::resetApplicationForTesting();
   tessivarium::resetArtworkPresetsForTesting();
   tessivarium::resetDebugSwitches();
+  tessivarium::resetEncodersProviderForTesting();
+  kernels::registerAll();
   tessivarium::resetImageFiltersForTesting();
   scene::resetGlobals();
   graphics::resetImageContexts();

@@ -1,0 +1,32 @@
+#pragma once
+// The kernel functions of the library, one per registered name (see Kernels.cpp).
+
+namespace gpu {
+class Dispatch;
+}
+
+namespace kernels {
+
+// TextureKernels.cpp
+void textureCopy(const gpu::Dispatch& dispatch);
+void textureOverlay(const gpu::Dispatch& dispatch);
+void textureOverlay2D(const gpu::Dispatch& dispatch);
+void textureReset(const gpu::Dispatch& dispatch);
+void textureReset2D(const gpu::Dispatch& dispatch);
+
+// PictureKernels.cpp
+void dataToHeight(const gpu::Dispatch& dispatch);
+void dataToDryHeight(const gpu::Dispatch& dispatch);
+void dataToHeightSubLayer(const gpu::Dispatch& dispatch);
+void dataToAlpha(const gpu::Dispatch& dispatch);
+void dataToDryAlpha(const gpu::Dispatch& dispatch);
+
+// ImportKernels.cpp
+void importImageDry(const gpu::Dispatch& dispatch);
+void importImageWet(const gpu::Dispatch& dispatch);
+
+// DropKernels.cpp
+void addSphere(const gpu::Dispatch& dispatch);
+void sprayerPaint(const gpu::Dispatch& dispatch);
+
+}  // namespace kernels

@@ -1,0 +1,46 @@
+#include "kernels/Kernels.h"
+
+#include "gpu/Kernel.h"
+#include "kernels/KernelList.h"
+
+namespace kernels {
+namespace {
+
+struct Entry {
+  const char* name;
+  gpu::Kernel kernel;
+};
+
+const std::vector<Entry>& table() {
+  static const std::vector<Entry> entries = {
+      {"pic_flip_texture_copy", textureCopy},
+      {"textureOverlay", textureOverlay},
+      {"textureOverlay2D", textureOverlay2D},
+      {"pic_flip_texture_reset", textureReset},
+      {"pic_flip_texture_reset2D", textureReset2D},
+      {"texture_data_to_height_image", dataToHeight},
+      {"texture_data_to_height_dry_image", dataToDryHeight},
+      {"texture_data_to_height_subimage", dataToHeightSubLayer},
+      {"texture_data_to_height_alpha", dataToAlpha},
+      {"texture_data_to_height_dry_alpha", dataToDryAlpha},
+      {"texture_import_image_dry", importImageDry},
+      {"texture_import_image_wet", importImageWet},
+      {"mac_add_sphere", addSphere},
+      {"DAESprayer_paint", sprayerPaint},
+  };
+  return entries;
+}
+
+}  // namespace
+
+void registerAll() {
+  for (const Entry& entry : table()) gpu::registerKernel(entry.name, entry.kernel);
+}
+
+std::vector<std::string> names() {
+  std::vector<std::string> out;
+  for (const Entry& entry : table()) out.emplace_back(entry.name);
+  return out;
+}
+
+}  // namespace kernels

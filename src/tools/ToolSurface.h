@@ -1,0 +1,59 @@
+#pragma once
+// A tool's stroke state on the GPU side. So far only what the texture passes call of it: the
+// working-region offset with its 16-byte buffer, the show-ground flag buffer, and the binders that
+// put the surface's standard arguments on a compute encoder. The stroke window, the sample upload
+// and the encode cycle come with the tool framework.
+
+#include <memory>
+#include <span>
+
+#include "gpu/Vectors.h"
+
+namespace gpu {
+class Buffer;
+class ComputeCommandEncoder;
+}  // namespace gpu
+
+namespace tessivarium {
+
+class AbstractDrawingTool;
+class DrawingPaint;
+
+class ToolSurface {
+ public:
+  // The surface of `tool`, which owns it: offset (0, 0, 0), its buffer made on AppManager's device.
+  explicit ToolSurface(AbstractDrawingTool& tool);
+  virtual ~ToolSurface();
+  ToolSurface(const ToolSurface&) = delete;
+  ToolSurface& operator=(const ToolSurface&) = delete;
+
+  AbstractDrawingTool& tool() const { return *tool_; }
+
+  // The origin of the working region in the layer (z is 0). Every assignment makes a new offset
+  // buffer holding it.
+  gpu::uint3 offset() const { return offset_; }
+  void setOffset(gpu::uint3 offset);
+  const std::shared_ptr<gpu::Buffer>& offsetBuffer() const { return offsetBuffer_; }
+
+  // The 1-byte show-ground flag; absent until something stores one.
+  const std::shared_ptr<gpu::Buffer>& showGroundBuffer() const { return showGroundBuffer_; }
+  void setShowGroundBuffer(std::shared_ptr<gpu::Buffer> buffer) { showGroundBuffer_ = std::move(buffer); }
+
+  // offsetBuffer at BUFFER_OFFSET.
+  void encodeOffset(gpu::ComputeCommandEncoder& encoder);
+  // A new 16-byte buffer holding `offset` at BUFFER_OFFSET; the surface's own offset is unchanged.
+  void encodeOffset(gpu::ComputeCommandEncoder& encoder, gpu::uint3 offset);
+  // A new buffer of the values (4 bytes each) at BUFFER_VALUE.
+  void encodeValues(gpu::ComputeCommandEncoder& encoder, std::span<const float> values);
+  // The standard set: the canvas's ground at TEXTURE_GROUND; the working grid, wet and dry textures
+  // numbered 0 at the read slots and those numbered 1 at the write slots.
+  void encodeTextures(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder);
+
+ private:
+  AbstractDrawingTool* tool_;
+  gpu::uint3 offset_;
+  std::shared_ptr<gpu::Buffer> offsetBuffer_;
+  std::shared_ptr<gpu::Buffer> showGroundBuffer_;
+};
+
+}  // namespace tessivarium
