@@ -74,7 +74,7 @@ void BM_CopyKernel2048x1536(benchmark::State& state) {
   // The copy as the system's texture copy kernel does it: normalised colours in, normalised out.
   runCopyBenchmark(state, "bench_copy", [](const gpu::Dispatch& d) {
     const gpu::TexelView from = d.texels(2), to = d.texels(3);
-    gpu::forEachThread(d, to, [&](gpu::uint3 p) { to.write(from.read(p), p); });
+    gpu::forEachThread(d, to, [from, to](gpu::uint3 p) { to.write(from.read(p), p); });
   });
 }
 BENCHMARK(BM_CopyKernel2048x1536)->UseRealTime()->Unit(benchmark::kMicrosecond);
@@ -83,7 +83,7 @@ void BM_RawCopyKernel2048x1536(benchmark::State& state) {
   // The same copy through raw texel bytes.
   runCopyBenchmark(state, "bench_raw_copy", [](const gpu::Dispatch& d) {
     const gpu::TexelView from = d.texels(2), to = d.texels(3);
-    gpu::forEachThread(d, to, [&](gpu::uint3 p) {
+    gpu::forEachThread(d, to, [from, to](gpu::uint3 p) {
       const std::uint8_t* s = from.texel(p);
       if (s != nullptr) std::memcpy(to.texel(p), s, 4);
     });
@@ -95,7 +95,7 @@ void BM_Touch3D256x256x32(benchmark::State& state) {
   // Reads and rewrites every texel of a tool-model-sized volume in place.
   auto pipeline = pipelineFor("bench_touch_3d", [](const gpu::Dispatch& d) {
     const gpu::TexelView t = d.texels(0);
-    gpu::forEachThread(d, t, [&](gpu::uint3 p) {
+    gpu::forEachThread(d, t, [t](gpu::uint3 p) {
       gpu::float4 v = t.read(p);
       v.x = 1.0f - v.x;
       t.write(v, p);

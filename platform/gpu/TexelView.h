@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "gpu/Types.h"
 #include "gpu/Vectors.h"
@@ -38,88 +39,66 @@ class TexelView {
   std::size_t bytesPerImage() const { return bytesPerImage_; }
 
   bool contains(std::size_t x, std::size_t y, std::size_t z = 0) const {
-    return x < width_ && y < height_ && z < depth_;
+    return (x < width_) & (y < height_) & (z < depth_);  // one branch for the caller, not three
   }
   bool contains(uint3 p) const { return contains(p.x, p.y, p.z); }
 
   // The raw bytes of a texel, in the format's own channel order; null outside the level.
   std::uint8_t* texel(std::size_t x, std::size_t y, std::size_t z = 0) const {
-    if (!contains(x, y, z)) return nullptr;
-    return data_ + z * bytesPerImage_ + y * bytesPerRow_ + x * bytesPerPixel_;
+    return contains(x, y, z) ? address(x, y, z) : nullptr;
   }
   std::uint8_t* texel(uint3 p) const { return texel(p.x, p.y, p.z); }
 
   // The texel as normalised red, green, blue, alpha (BGRA8 is swizzled back to RGBA order).
   float4 read(std::size_t x, std::size_t y, std::size_t z = 0) const {
-    const std::uint8_t* t = texel(x, y, z);
-    if (t == nullptr) return {};
+    if (!contains(x, y, z)) return {};
+    const std::uint8_t* t = address(x, y, z);
     constexpr float k = 1.0f / 255.0f;
-    switch (format_) {
+    if (bytesPerPixel_ == 4) [[likely]] {  // RGBA8 or BGRA8
 #if defined(__SSE2__)
-      case PixelFormat::RGBA8Unorm:
-      case PixelFormat::BGRA8Unorm: {
-        std::int32_t word;
-        std::memcpy(&word, t, 4);
-        const __m128i zero = _mm_setzero_si128();
-        const __m128i lanes = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(word), zero), zero);
-        __m128 f = _mm_mul_ps(_mm_cvtepi32_ps(lanes), _mm_set1_ps(k));
-        if (format_ == PixelFormat::BGRA8Unorm) f = _mm_shuffle_ps(f, f, _MM_SHUFFLE(3, 0, 1, 2));
-        float4 v;
-        _mm_store_ps(&v.x, f);
-        return v;
-      }
+      std::int32_t word;
+      std::memcpy(&word, t, 4);
+      const __m128i zero = _mm_setzero_si128();
+      const __m128i lanes = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(word), zero), zero);
+      __m128 f = _mm_mul_ps(_mm_cvtepi32_ps(lanes), _mm_set1_ps(k));
+      if (format_ == PixelFormat::BGRA8Unorm) f = _mm_shuffle_ps(f, f, _MM_SHUFFLE(3, 0, 1, 2));
+      float4 v;
+      _mm_store_ps(&v.x, f);
+      return v;
 #else
-      case PixelFormat::RGBA8Unorm:
-        return {t[0] * k, t[1] * k, t[2] * k, t[3] * k};
-      case PixelFormat::BGRA8Unorm:
-        return {t[2] * k, t[1] * k, t[0] * k, t[3] * k};
+      if (format_ == PixelFormat::BGRA8Unorm) return {t[2] * k, t[1] * k, t[0] * k, t[3] * k};
+      return {t[0] * k, t[1] * k, t[2] * k, t[3] * k};
 #endif
-      case PixelFormat::RGBA32Float: {
-        float4 v;
-        std::memcpy(&v, t, sizeof v);
-        return v;
-      }
-      case PixelFormat::Invalid:
-        break;
     }
-    return {};
+    float4 v;  // RGBA32Float
+    std::memcpy(&v, t, sizeof v);
+    return v;
   }
   float4 read(uint3 p) const { return read(p.x, p.y, p.z); }
 
   // Writes normalised red, green, blue, alpha; unsigned normalised formats clamp to 0 to 1 and round.
   void write(float4 v, std::size_t x, std::size_t y, std::size_t z = 0) const {
-    std::uint8_t* t = texel(x, y, z);
-    if (t == nullptr) return;
-    switch (format_) {
+    if (!contains(x, y, z)) return;
+    std::uint8_t* t = address(x, y, z);
+    if (bytesPerPixel_ == 4) [[likely]] {  // RGBA8 or BGRA8
 #if defined(__SSE2__)
-      case PixelFormat::RGBA8Unorm:
-      case PixelFormat::BGRA8Unorm: {
-        // The four lanes of toUnorm8 at once (max first, so NaN gives 0).
-        __m128 f = _mm_load_ps(&v.x);
-        if (format_ == PixelFormat::BGRA8Unorm) f = _mm_shuffle_ps(f, f, _MM_SHUFFLE(3, 0, 1, 2));
-        f = _mm_min_ps(_mm_max_ps(f, _mm_setzero_ps()), _mm_set1_ps(1.0f));
-        f = _mm_add_ps(_mm_mul_ps(f, _mm_set1_ps(255.0f)), _mm_set1_ps(0.5f));
-        __m128i lanes = _mm_cvttps_epi32(f);
-        lanes = _mm_packs_epi32(lanes, lanes);
-        lanes = _mm_packus_epi16(lanes, lanes);
-        const std::int32_t word = _mm_cvtsi128_si32(lanes);
-        std::memcpy(t, &word, 4);
-        return;
-      }
+      // The four lanes of toUnorm8 at once (max first, so NaN gives 0).
+      __m128 f = _mm_load_ps(&v.x);
+      if (format_ == PixelFormat::BGRA8Unorm) f = _mm_shuffle_ps(f, f, _MM_SHUFFLE(3, 0, 1, 2));
+      f = _mm_min_ps(_mm_max_ps(f, _mm_setzero_ps()), _mm_set1_ps(1.0f));
+      f = _mm_add_ps(_mm_mul_ps(f, _mm_set1_ps(255.0f)), _mm_set1_ps(0.5f));
+      __m128i lanes = _mm_cvttps_epi32(f);
+      lanes = _mm_packs_epi32(lanes, lanes);
+      lanes = _mm_packus_epi16(lanes, lanes);
+      const std::int32_t word = _mm_cvtsi128_si32(lanes);
+      std::memcpy(t, &word, 4);
 #else
-      case PixelFormat::RGBA8Unorm:
-        t[0] = toUnorm8(v.x), t[1] = toUnorm8(v.y), t[2] = toUnorm8(v.z), t[3] = toUnorm8(v.w);
-        return;
-      case PixelFormat::BGRA8Unorm:
-        t[0] = toUnorm8(v.z), t[1] = toUnorm8(v.y), t[2] = toUnorm8(v.x), t[3] = toUnorm8(v.w);
-        return;
+      if (format_ == PixelFormat::BGRA8Unorm) std::swap(v.x, v.z);
+      t[0] = toUnorm8(v.x), t[1] = toUnorm8(v.y), t[2] = toUnorm8(v.z), t[3] = toUnorm8(v.w);
 #endif
-      case PixelFormat::RGBA32Float:
-        std::memcpy(t, &v, sizeof v);
-        return;
-      case PixelFormat::Invalid:
-        return;
+      return;
     }
+    std::memcpy(t, &v, sizeof v);  // RGBA32Float
   }
   void write(float4 v, uint3 p) const { write(v, p.x, p.y, p.z); }
 
@@ -132,6 +111,10 @@ class TexelView {
   }
 
  private:
+  std::uint8_t* address(std::size_t x, std::size_t y, std::size_t z) const {
+    return data_ + z * bytesPerImage_ + y * bytesPerRow_ + x * bytesPerPixel_;
+  }
+
   std::uint8_t* data_ = nullptr;
   std::size_t width_ = 0, height_ = 0, depth_ = 0;
   PixelFormat format_ = PixelFormat::Invalid;
