@@ -5,7 +5,7 @@
 //
 //   void copyKernel(const gpu::Dispatch& dispatch) {
 //     gpu::TexelView from = dispatch.texels(2), to = dispatch.texels(3);
-//     gpu::forEachThread(dispatch, to, [&](gpu::uint3 p) { to.write(from.read(p), p); });
+//     gpu::forEachThread(dispatch, to, [from, to](gpu::uint3 p) { to.write(from.read(p), p); });
 //   }
 //   gpu::registerKernel("texture_copy", copyKernel);
 
