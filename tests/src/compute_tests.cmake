@@ -6,5 +6,6 @@ tess_add_test(compute_tests
     tools/TexturePassesTest.cpp
     utils/GpuUtilitiesTest.cpp
     utils/KernelInterfaceTest.cpp
+    utils/MetalTextureTest.cpp
     utils/TextureUtilTest.cpp
   LIBS tessivarium)
