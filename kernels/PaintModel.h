@@ -23,8 +23,11 @@ struct Texel {
   friend bool operator==(const Texel&, const Texel&) = default;
 };
 
+// Texel access runs once or more per thread: always inlined.
+#define TESS_KERNEL_INLINE inline __attribute__((always_inline))
+
 // The texel at (x, y, z); zero outside the texture or for an unbound slot.
-inline Texel load(const gpu::TexelView& view, std::size_t x, std::size_t y, std::size_t z = 0) {
+TESS_KERNEL_INLINE Texel load(const gpu::TexelView& view, std::size_t x, std::size_t y, std::size_t z = 0) {
   const std::uint8_t* t = view.texel(x, y, z);
   if (t == nullptr) return {};
   switch (view.pixelFormat()) {
@@ -41,7 +44,7 @@ inline Texel load(const gpu::TexelView& view, std::size_t x, std::size_t y, std:
 }
 
 // Writes the texel at (x, y, z); nothing outside the texture or for an unbound slot.
-inline void store(const gpu::TexelView& view, Texel value, std::size_t x, std::size_t y, std::size_t z = 0) {
+TESS_KERNEL_INLINE void store(const gpu::TexelView& view, Texel value, std::size_t x, std::size_t y, std::size_t z = 0) {
   std::uint8_t* t = view.texel(x, y, z);
   if (t == nullptr) return;
   switch (view.pixelFormat()) {
@@ -57,7 +60,7 @@ inline void store(const gpu::TexelView& view, Texel value, std::size_t x, std::s
   }
 }
 
-inline std::uint8_t toByte(float unit) { return gpu::TexelView::toUnorm8(unit); }
+TESS_KERNEL_INLINE std::uint8_t toByte(float unit) { return gpu::TexelView::toUnorm8(unit); }
 
 // ---- Arguments ---------------------------------------------------------------------------------
 
@@ -113,52 +116,78 @@ inline bool offsetInto(const gpu::TexelView& view, gpu::uint3 p, gpu::uint3 offs
   return true;
 }
 
-// ---- Paint -------------------------------------------------------------------------------------
+// ---- Paint ---------------------------------------------------------------------------------
+// All paint arithmetic is in bytes (0 to 255 standing for 0 to 1), rounded to nearest, so that
+// results are exact and the same on every run.
 
 // The thickness from which a layer of paint hides what lies under it entirely (in thickness bytes:
 // the import's default thickness, 5 / MAX_DEPTH).
-inline constexpr float kOpaqueThickness = 5.0f;
+inline constexpr int kOpaqueThickness = 5;
 // How much a white ground raises the surface, in thickness bytes.
-inline constexpr float kGroundRelief = 32.0f;
-// The height that shows as white in a height image: two full layers (wet over dry).
-inline constexpr float kHeightFullScale = 2.0f * static_cast<float>(tessivarium::MAX_DEPTH);
+inline constexpr int kGroundRelief = 32;
 // A fully wet cell: the highest wetness level, shifted into its byte.
 inline constexpr std::uint8_t kFullWetness =
     static_cast<std::uint8_t>(tessivarium::TOOL_CELL_WETNESS_MAX << tessivarium::TOOL_CELL_WETNESS_SHIFT);
 
-// How much of what lies under it a layer of `thickness` bytes hides: 0 for none, 1 from
-// kOpaqueThickness on.
-inline float coverage(std::uint8_t thickness) { return std::min(1.0f, thickness / kOpaqueThickness); }
+// a x b / 255 for bytes, rounded to nearest.
+TESS_KERNEL_INLINE int scale255(int a, int b) { return (a * b + 127) / 255; }
 
-// A colour in 0 to 1 per channel.
-struct Rgb {
-  float r = 0, g = 0, b = 0;
+// How much of what lies under it a layer of `thickness` bytes hides: 0 for none, 255 from
+// kOpaqueThickness on.
+TESS_KERNEL_INLINE int coverage(std::uint8_t thickness) {
+  return std::min(255, thickness * (255 / kOpaqueThickness));
+}
+
+// The coverage of two layers together: what neither lets through.
+TESS_KERNEL_INLINE int combinedCoverage(int a, int b) { return 255 - scale255(255 - a, 255 - b); }
+
+// `paint`'s colour laid over `under` by `cover` (0 to 255): the linear mix.
+TESS_KERNEL_INLINE std::uint8_t mixByte(std::uint8_t under, std::uint8_t paint, int cover) {
+  return static_cast<std::uint8_t>((under * (255 - cover) + paint * cover + 127) / 255);
+}
+
+// `paint` (its colour; its alpha is its thickness) laid over the colour `under` by its coverage; the
+// alpha of `under` is kept.
+TESS_KERNEL_INLINE Texel over(Texel paint, Texel under) {
+  const int c = coverage(paint.a);
+  return {mixByte(under.r, paint.r, c), mixByte(under.g, paint.g, c), mixByte(under.b, paint.b, c), under.a};
+}
+
+// The height-image grey of a surface `thickness` bytes high: two full layers (510) show as white.
+TESS_KERNEL_INLINE std::uint8_t heightByte(int thickness) {
+  return static_cast<std::uint8_t>(std::min(255, (thickness + 1) / 2));
+}
+
+// The ground repeated across the layer: its relief (grey level scaled to kGroundRelief thickness
+// bytes) at a layer position. No ground gives none.
+class GroundRelief {
+ public:
+  explicit GroundRelief(const gpu::TexelView& ground) : ground_(ground) {
+    if (ground_ && ground_.width() > 0 && ground_.height() > 0) {
+      maskX_ = (ground_.width() & (ground_.width() - 1)) == 0 ? ground_.width() - 1 : 0;
+      maskY_ = (ground_.height() & (ground_.height() - 1)) == 0 ? ground_.height() - 1 : 0;
+    } else {
+      ground_ = {};
+    }
+  }
+
+  TESS_KERNEL_INLINE int at(std::uint64_t x, std::uint64_t y) const {
+    if (!ground_) return 0;
+    // Power-of-two maps (the usual case) wrap with a mask rather than a division.
+    const std::size_t gx = maskX_ ? static_cast<std::size_t>(x & maskX_) : static_cast<std::size_t>(x % ground_.width());
+    const std::size_t gy = maskY_ ? static_cast<std::size_t>(y & maskY_) : static_cast<std::size_t>(y % ground_.height());
+    return scale255(load(ground_, gx, gy).r, kGroundRelief);
+  }
+
+ private:
+  gpu::TexelView ground_;
+  std::uint64_t maskX_ = 0, maskY_ = 0;
 };
 
-inline Rgb colorOf(Texel t) { return {t.r / 255.0f, t.g / 255.0f, t.b / 255.0f}; }
+// An opaque grey texel.
+TESS_KERNEL_INLINE Texel grey(std::uint8_t value) { return {value, value, value, 255}; }
 
-// `paint` laid over `under` by its coverage.
-inline Rgb over(Texel paint, Rgb under) {
-  const float c = coverage(paint.a);
-  const Rgb p = colorOf(paint);
-  return {under.r + (p.r - under.r) * c, under.g + (p.g - under.g) * c, under.b + (p.b - under.b) * c};
-}
-
-// The height-image value of a surface `thickness` bytes high: 0 (black) to 1 (white).
-inline float heightValue(float thickness) { return std::min(1.0f, thickness / kHeightFullScale); }
-
-// The ground's relief in thickness bytes at layer position (x, y): its grey (red) level, the ground
-// repeated across the layer. No ground gives none.
-inline float groundRelief(const gpu::TexelView& ground, std::uint64_t x, std::uint64_t y) {
-  if (!ground || ground.width() == 0 || ground.height() == 0) return 0.0f;
-  const Texel t = load(ground, static_cast<std::size_t>(x % ground.width()), static_cast<std::size_t>(y % ground.height()));
-  return t.r / 255.0f * kGroundRelief;
-}
-
-// A grey texel of `value`, opaque.
-inline Texel grey(float value) {
-  const std::uint8_t v = toByte(value);
-  return {v, v, v, 255};
-}
+// A colour record's channels as bytes.
+inline Texel bytesOf(gpu::float4 color) { return {toByte(color.x), toByte(color.y), toByte(color.z), toByte(color.w)}; }
 
 }  // namespace kernels

@@ -14,31 +14,29 @@ namespace {
 
 using namespace tessivarium;
 
-// The coverage of the dry and the wet paint together.
-float combinedCoverage(Texel wet, Texel dry) { return 1.0f - (1.0f - coverage(wet.a)) * (1.0f - coverage(dry.a)); }
-
 // The working region's height image (ground relief, dry and wet thickness) and colour image (wet
 // over dry over the background colour). `withWet` false: the dry paint's images only.
 void heightAndColor(const gpu::Dispatch& dispatch, bool withWet) {
   const gpu::TexelView wet = dispatch.texels(TEXTURE_WET_READ), dry = dispatch.texels(TEXTURE_DRY_READ),
-                       ground = dispatch.texels(TEXTURE_GROUND), height = dispatch.texels(TEXTURE_HEIGHT_IMAGE_WRITE),
+                       height = dispatch.texels(TEXTURE_HEIGHT_IMAGE_WRITE),
                        color = dispatch.texels(TEXTURE_COLOR_IMAGE_WRITE);
   const gpu::uint3 offset = offsetArgument(dispatch);
-  const bool showGround = flagArgument(dispatch, BUFFER_SHOW_GROUND, false);
+  // The relief shows only while the ground is shown.
+  const GroundRelief ground(flagArgument(dispatch, BUFFER_SHOW_GROUND, false) ? dispatch.texels(TEXTURE_GROUND)
+                                                                              : gpu::TexelView{});
   const bool useDry = flagArgument(dispatch, BUFFER_USE_DRY, true);
   // Without a background colour (the dry pass gets none) the base is a blank white.
-  const gpu::float4 background = float4Argument(dispatch, BUFFER_COLOR, {1, 1, 1, 1});
-  const Rgb base{background.x, background.y, background.z};
+  const Texel background = bytesOf(float4Argument(dispatch, BUFFER_COLOR, {1, 1, 1, 1}));
   const gpu::Size limit{std::max(height.width(), color.width()), std::max(height.height(), color.height()), 1};
   gpu::forEachThread(dispatch, limit, [&](gpu::uint3 p) {
     const Texel w = withWet ? load(wet, p.x, p.y) : Texel{};
     const Texel d = useDry ? load(dry, p.x, p.y) : Texel{};
-    const float relief =
-        showGround ? groundRelief(ground, std::uint64_t{p.x} + offset.x, std::uint64_t{p.y} + offset.y) : 0.0f;
-    store(height, grey(heightValue(relief + w.a + d.a)), p.x, p.y);
-    const Rgb c = over(w, over(d, base));
-    const float alpha = background.w + (1.0f - background.w) * combinedCoverage(w, d);
-    store(color, {toByte(c.r), toByte(c.g), toByte(c.b), toByte(alpha)}, p.x, p.y);
+    const int relief = ground.at(std::uint64_t{p.x} + offset.x, std::uint64_t{p.y} + offset.y);
+    store(height, grey(heightByte(relief + w.a + d.a)), p.x, p.y);
+    Texel c = over(w, over(d, background));
+    c.a = static_cast<std::uint8_t>(
+        background.a + scale255(255 - background.a, combinedCoverage(coverage(w.a), coverage(d.a))));
+    store(color, c, p.x, p.y);
   });
 }
 
@@ -51,7 +49,7 @@ void coverageImage(const gpu::Dispatch& dispatch, bool withWet) {
   gpu::forEachThread(dispatch, target, [&](gpu::uint3 p) {
     const Texel w = withWet ? load(wet, p.x, p.y) : Texel{};
     const Texel d = useDry ? load(dry, p.x, p.y) : Texel{};
-    store(target, {255, 255, 255, toByte(combinedCoverage(w, d))}, p.x, p.y);
+    store(target, {255, 255, 255, static_cast<std::uint8_t>(combinedCoverage(coverage(w.a), coverage(d.a)))}, p.x, p.y);
   });
 }
 
@@ -71,7 +69,7 @@ void dataToHeightSubLayer(const gpu::Dispatch& dispatch) {
     std::size_t x, y, z;
     std::uint8_t lower = 0;
     if (offsetInto(wet, {p.x, p.y, 0}, offset, x, y, z)) {
-      lower = toByte(heightValue(static_cast<float>(load(wet, x, y).a + load(dry, x, y).a)));
+      lower = heightByte(load(wet, x, y).a + load(dry, x, y).a);
     }
     // The fold keeps the higher surface, so folding a layer again changes nothing.
     const std::uint8_t value = std::max(load(current, p.x, p.y).r, lower);

@@ -21,9 +21,9 @@ gpu::Size commonExtent(const gpu::TexelView& a, const gpu::TexelView& b) {
 Texel overlaid(Texel paint, Texel under) {
   if (paint.a == 0) return under;
   if (under.a == 0) return paint;
-  const Rgb c = over(paint, colorOf(under));
-  const int thickness = std::min<int>(MAX_DEPTH, under.a + paint.a);
-  return {toByte(c.r), toByte(c.g), toByte(c.b), static_cast<std::uint8_t>(thickness)};
+  Texel laid = over(paint, under);
+  laid.a = static_cast<std::uint8_t>(std::min<int>(MAX_DEPTH, under.a + paint.a));
+  return laid;
 }
 
 // A 2-D grid over `to`; each thread lays the paint of its column (every common slice, or slice 0
