@@ -6,5 +6,6 @@ tess_add_test(canvas_tests
     components/BrushViewTest.cpp
     components/RawDataTest.cpp
     components/SmallViewsTest.cpp
+    utils/CoreImageUtilTest.cpp
     utils/ImageFiltersTest.cpp
-  LIBS tessivarium)
+  LIBS tessivarium kernels)
