@@ -87,7 +87,6 @@ imaging::ImagePtr CoreImageUtil::renderImage(DrawingPaint& paint, const std::sha
   if (!dryImage) foundation::fatalError("CoreImageUtil.renderImage: no dry picture to give an alpha");
   dryImage = ImageAlphaFilter().applyFilter(dryImage, requiredImageOver(dryAlpha, "dry alpha texture"));
 
-  if (!image || !dryImage) foundation::fatalError("CoreImageUtil.renderImage: no picture to merge");
   return ImageMergeFilter().applyFilter(image, dryImage);
 }
 
@@ -106,13 +105,14 @@ imaging::ImagePtr CoreImageUtil::shaderImage(DrawingPaint& paint, const std::sha
 
 void CoreImageUtil::render(DrawingPaint& paint, const std::shared_ptr<gpu::Texture>& to,
                            const std::shared_ptr<gpu::CommandBuffer>& buffer, double x, double y) {
-  const double s = 1.0 / paint.artwork()->scale();
-  const std::shared_ptr<gpu::Texture>& region = AppManager().surfaceTextures().renderingTexture();
-  const double w = static_cast<double>(region->width()) - 2.0;
-  const double h = static_cast<double>(region->height()) - 2.0;
-
   imaging::ImagePtr image = renderImage(paint, buffer, x, y);
   if (!image) foundation::fatalError("CoreImageUtil.render: the composition yielded no image");
+
+  // An image was made over the rendering texture, so it exists; its size fixes the trim.
+  const double s = 1.0 / paint.artwork()->scale();
+  const gpu::Texture& region = *AppManager().surfaceTextures().renderingTexture();
+  const double w = static_cast<double>(region.width()) - 2.0;
+  const double h = static_cast<double>(region.height()) - 2.0;
   // One cell of the region is dropped on every side, then the picture goes to the region's place.
   image = image->transformed(graphics::AffineTransform::makeScale(s, s))
               ->cropped(graphics::Rect(s, s, w * s, h * s))

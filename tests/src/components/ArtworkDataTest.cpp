@@ -263,15 +263,5 @@ TEST_F(ArtworkDataTest, AbsentTexturesAreNeverUsed) {
   EXPECT_FALSE(partial.gridTexture());
 }
 
-TEST_F(ArtworkDataTest, UpdateTakesTheCanvassCurrentLayerAndOrigin) {
-  ArtworkData data(canvas, regionDescriptor(4, 4));
-  auto other = std::make_shared<FakeLayerCanvas>(32, 32, 1.0, 2);
-  data.update(other, {3, 4, 0});
-  EXPECT_EQ(data.paint(), other);
-  EXPECT_EQ(data.layer(), other->currentContent());
-  EXPECT_EQ(data.origin(), (gpu::Origin{3, 4, 0}));
-  EXPECT_EQ(data.size(), (gpu::Size{4, 4, 1}));
-}
-
 }  // namespace
 }  // namespace tessivarium

@@ -68,13 +68,6 @@ TEST(BrushView, SetViewAgainReplacesTheWholeScene) {
   EXPECT_EQ(view.scene()->rootNode()->childNodes().size(), 3u);
 }
 
-TEST(BrushView, ConstructedWithoutOptionsShowsTheSameStage) {
-  BrushView plain(graphics::Rect(0, 0, 300, 368));
-  BrushView withNone(graphics::Rect(0, 0, 300, 368), std::nullopt);
-  EXPECT_EQ(withNone.scene()->rootNode()->childNodes().size(), plain.scene()->rootNode()->childNodes().size());
-  EXPECT_FLOAT_EQ(cylinderOf(withNone)->radius(), cylinderOf(plain)->radius());
-}
-
 TEST(BrushView, ToolNodeVisibleAtSevenTenthsUnlessAutoHidden) {
   BrushView shown(graphics::Rect(0, 0, 300, 736));
   EXPECT_FALSE(shown.toolNode()->isHidden());
@@ -120,18 +113,6 @@ TEST(LightView, ConstructorsLeaveTheStageToTheCaller) {
   EXPECT_FALSE(view.lightNode());
   view.setView();
   EXPECT_EQ(view.scene()->rootNode()->childNodes().size(), 2u);
-}
-
-// A subclass's light is the one setView puts on the stage; no light, no node.
-TEST(LightView, SetViewUsesTheOverriddenLight) {
-  struct Dark : LightView {
-    using LightView::LightView;
-    std::shared_ptr<scene::Node> createLight() override { return nullptr; }
-  };
-  Dark view(graphics::Rect(0, 0, 100, 100));
-  view.setView();
-  EXPECT_FALSE(view.lightNode());
-  EXPECT_EQ(view.scene()->rootNode()->childNodes().size(), 1u);
 }
 
 }  // namespace

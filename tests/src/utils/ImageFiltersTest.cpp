@@ -119,13 +119,6 @@ TEST(RotateFilter, TurnsAQuarter) {
   EXPECT_NEAR(out->sample({3.0, 0.25}).r, 7 / 255.0f, 1e-6);
 }
 
-TEST(ImageFilters, KernelsCompileFromTheirSources) {
-  EXPECT_EQ(ImageRotateFilter().rotateKernel()->name(), "rotate");
-  EXPECT_EQ(ImageAlphaFilter().alphaKernel()->name(), "alphaSet");
-  EXPECT_EQ(ImageMergeFilter().mergeKernel()->name(), "mergeKernel");
-  EXPECT_EQ(mergeKernelSource().find('\n'), std::string::npos);
-}
-
 TEST(ImageFilters, AttributesDescribeImageInputs) {
   const imaging::Attributes merge = ImageMergeFilter().attributes();
   EXPECT_EQ(merge.at(imaging::kAttributeFilterDisplayName).text(), "imageMerge");
