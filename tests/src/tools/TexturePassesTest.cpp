@@ -300,6 +300,22 @@ TEST_F(Bindings, ResetsAndDropPassesStopWhereTheyMust) {
   EXPECT_EQ(sprayer.shaderName(), "DAESprayer_paint");
 }
 
+TEST_F(Bindings, PassesWithTheLibrarysKernelsReachPartialGroups) {
+  const auto layer = texture(102, 37);
+  const gpu::TexelView v = layer->texels();
+  for (std::size_t y = 0; y < 37; ++y)
+    for (std::size_t x = 0; x < 102; ++x) v.texel(x, y)[3] = 200;
+  TextureReset2D reset;
+  reset.setTexture(layer);
+  auto b = buffer();
+  reset.encode(*canvas, *b);
+  b->commit();
+  std::size_t left = 0;
+  for (std::size_t y = 0; y < 37; ++y)
+    for (std::size_t x = 0; x < 102; ++x) left += v.texel(x, y)[3] != 0;
+  EXPECT_EQ(left, 0u);
+}
+
 TEST_F(Bindings, AResetWithoutAnOffsetBindsTheSurfacesOffset) {
   const auto t = texture(4, 4);
   TextureReset reset(t);
