@@ -27,7 +27,7 @@ void forEachImportedCell(const gpu::Dispatch& dispatch, const gpu::TexelView& la
   if (!image || !layer) return;
   const gpu::uint3 offset = offsetArgument(dispatch);
   const float thickness = floatArgument(dispatch, BUFFER_VALUE, 5.0f / MAX_DEPTH);
-  gpu::forEachThread(dispatch, gpu::Size{image.width(), image.height(), 1}, [&](gpu::uint3 p) {
+  gpu::forEachThread(dispatch, gpu::Size{image.width(), image.height(), 1}, [=](gpu::uint3 p) {
     const Texel source = load(image, p.x, p.y);
     const std::uint8_t amount = thicknessFor(thickness, source.a);
     std::size_t x, y, z;
@@ -40,12 +40,12 @@ void forEachImportedCell(const gpu::Dispatch& dispatch, const gpu::TexelView& la
 
 void importImageDry(const gpu::Dispatch& dispatch) {
   const gpu::TexelView dry = dispatch.texels(TEXTURE_DRY_WRITE);
-  forEachImportedCell(dispatch, dry, [&](std::size_t x, std::size_t y, Texel paint) { store(dry, paint, x, y); });
+  forEachImportedCell(dispatch, dry, [=](std::size_t x, std::size_t y, Texel paint) { store(dry, paint, x, y); });
 }
 
 void importImageWet(const gpu::Dispatch& dispatch) {
   const gpu::TexelView wet = dispatch.texels(TEXTURE_WET_WRITE), grid = dispatch.texels(TEXTURE_GRID_WRITE);
-  forEachImportedCell(dispatch, wet, [&](std::size_t x, std::size_t y, Texel paint) {
+  forEachImportedCell(dispatch, wet, [=](std::size_t x, std::size_t y, Texel paint) {
     store(wet, paint, x, y);
     // Wet paint lies here, fully wet; the dry wetness and the kernels' own byte stay.
     Texel cell = load(grid, x, y);

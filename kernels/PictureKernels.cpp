@@ -28,7 +28,7 @@ void heightAndColor(const gpu::Dispatch& dispatch, bool withWet) {
   // Without a background colour (the dry pass gets none) the base is a blank white.
   const Texel background = bytesOf(float4Argument(dispatch, BUFFER_COLOR, {1, 1, 1, 1}));
   const gpu::Size limit{std::max(height.width(), color.width()), std::max(height.height(), color.height()), 1};
-  gpu::forEachThread(dispatch, limit, [&](gpu::uint3 p) {
+  gpu::forEachThread(dispatch, limit, [=](gpu::uint3 p) {
     const Texel w = withWet ? load(wet, p.x, p.y) : Texel{};
     const Texel d = useDry ? load(dry, p.x, p.y) : Texel{};
     const int relief = ground.at(std::uint64_t{p.x} + offset.x, std::uint64_t{p.y} + offset.y);
@@ -46,7 +46,7 @@ void coverageImage(const gpu::Dispatch& dispatch, bool withWet) {
   const gpu::TexelView wet = dispatch.texels(TEXTURE_WET_READ), dry = dispatch.texels(TEXTURE_DRY_READ),
                        target = dispatch.texels(TEXTURE_COLOR_IMAGE_WRITE);
   const bool useDry = flagArgument(dispatch, BUFFER_USE_DRY, true);
-  gpu::forEachThread(dispatch, target, [&](gpu::uint3 p) {
+  gpu::forEachThread(dispatch, target, [=](gpu::uint3 p) {
     const Texel w = withWet ? load(wet, p.x, p.y) : Texel{};
     const Texel d = useDry ? load(dry, p.x, p.y) : Texel{};
     store(target, {255, 255, 255, static_cast<std::uint8_t>(combinedCoverage(coverage(w.a), coverage(d.a)))}, p.x, p.y);
@@ -64,7 +64,7 @@ void dataToHeightSubLayer(const gpu::Dispatch& dispatch) {
                        current = dispatch.texels(TEXTURE_HEIGHT_IMAGE_READ),
                        target = dispatch.texels(TEXTURE_HEIGHT_IMAGE_WRITE);
   const gpu::uint3 offset = offsetArgument(dispatch);
-  gpu::forEachThread(dispatch, target, [&](gpu::uint3 p) {
+  gpu::forEachThread(dispatch, target, [=](gpu::uint3 p) {
     // The layer under the region, at layer position p + offset; nothing beyond its edge.
     std::size_t x, y, z;
     std::uint8_t lower = 0;

@@ -32,7 +32,7 @@ void overlay(const gpu::Dispatch& dispatch, bool everySlice) {
   const gpu::TexelView from = dispatch.texels(TEXTURE_COPY_FROM), to = dispatch.texels(TEXTURE_COPY_TO);
   if (!from || !to) return;
   const std::size_t slices = everySlice ? std::min(from.depth(), to.depth()) : 1;
-  gpu::forEachThread(dispatch, gpu::Size{to.width(), to.height(), 1}, [&](gpu::uint3 p) {
+  gpu::forEachThread(dispatch, gpu::Size{to.width(), to.height(), 1}, [=](gpu::uint3 p) {
     for (std::size_t z = 0; z < slices; ++z) store(to, overlaid(load(from, p.x, p.y, z), load(to, p.x, p.y, z)), p.x, p.y, z);
   });
 }
@@ -45,7 +45,7 @@ void reset(const gpu::Dispatch& dispatch, bool wholeColumns) {
   const gpu::float4 value = float4Argument(dispatch, BUFFER_VALUE, {0, 0, 0, 0});
   const gpu::uint3 offset = offsetArgument(dispatch);
   const gpu::Size limit{target.width(), target.height(), wholeColumns ? 1 : target.depth()};
-  gpu::forEachThread(dispatch, limit, [&](gpu::uint3 p) {
+  gpu::forEachThread(dispatch, limit, [=](gpu::uint3 p) {
     std::size_t x, y, z;
     if (!offsetInto(target, p, offset, x, y, z)) return;
     if (wholeColumns) {
@@ -62,7 +62,7 @@ void textureCopy(const gpu::Dispatch& dispatch) {
   const gpu::TexelView from = dispatch.texels(TEXTURE_COPY_FROM), to = dispatch.texels(TEXTURE_COPY_TO);
   if (!from || !to) return;
   const bool sameFormat = from.pixelFormat() == to.pixelFormat();
-  gpu::forEachThread(dispatch, commonExtent(from, to), [&](gpu::uint3 p) {
+  gpu::forEachThread(dispatch, commonExtent(from, to), [=](gpu::uint3 p) {
     if (sameFormat) {
       std::memcpy(to.texel(p), from.texel(p), from.bytesPerPixel());
     } else {
