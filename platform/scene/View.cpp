@@ -38,7 +38,7 @@ struct View::Eye {
   double zNear, zFar;
 };
 
-View::View(graphics::Rect frame) : frame_(frame) {}
+View::View(graphics::Rect frame) : ui::View(frame) { setBackgroundColor(graphics::Color::white()); }
 
 std::shared_ptr<Node> View::pointOfView() const {
   if (pointOfView_) return pointOfView_;
@@ -73,7 +73,7 @@ View::Eye View::eye() const {
 
 Vector3 View::projectPoint(const Vector3& w) const {
   const Eye e = eye();
-  const double width = frame_.size.width, height = frame_.size.height;
+  const double width = frame().size.width, height = frame().size.height;
   const double x = width / 2 + (w.x - e.cx) * height / (2 * e.scale);
   const double y = height / 2 - (w.y - e.cy) * height / (2 * e.scale);
   const double depth = ((e.cz - w.z) - e.zNear) / (e.zFar - e.zNear);
@@ -82,7 +82,7 @@ Vector3 View::projectPoint(const Vector3& w) const {
 
 Vector3 View::unprojectPoint(const Vector3& v) const {
   const Eye e = eye();
-  const double width = frame_.size.width, height = frame_.size.height;
+  const double width = frame().size.width, height = frame().size.height;
   double x = e.cx, y = e.cy;
   if (height != 0) {
     x = e.cx + (v.x - width / 2) * (2 * e.scale) / height;

@@ -21,6 +21,7 @@
 #include "graphics/Geometry.h"
 #include "scene/Scene.h"
 #include "scene/Vector.h"
+#include "ui/View.h"
 
 namespace scene {
 
@@ -33,22 +34,16 @@ class RendererDelegate {
   virtual void willRenderScene(View& view, Scene& scene, double time) = 0;
 };
 
-class View {
+// A scene view is a view of the view tree (frame, background, opacity, place among its siblings)
+// that shows a scene through its point of view.
+class View : public ui::View {
  public:
   explicit View(graphics::Rect frame = {});
-
-  const graphics::Rect& frame() const { return frame_; }
-  void setFrame(const graphics::Rect& frame) { frame_ = frame; }
 
   const std::shared_ptr<Scene>& scene() const { return scene_; }
   void setScene(std::shared_ptr<Scene> scene) { scene_ = std::move(scene); }
 
-  // Opaque white unless set.
-  const graphics::Color& backgroundColor() const { return backgroundColor_; }
-  void setBackgroundColor(graphics::Color color) { backgroundColor_ = std::move(color); }
-  // True unless set.
-  bool isOpaque() const { return opaque_; }
-  void setOpaque(bool opaque) { opaque_ = opaque; }
+  // The background is opaque white unless set.
 
   // The node whose camera the view looks through: the one set, or else the first node of the
   // scene with a camera (pre-order from the root); null when there is none.
@@ -75,10 +70,7 @@ class View {
   // perspective camera, a turned camera node, a scale that is not positive or zFar = zNear.
   Eye eye() const;
 
-  graphics::Rect frame_;
   std::shared_ptr<Scene> scene_;
-  graphics::Color backgroundColor_ = graphics::Color::white();
-  bool opaque_ = true;
   std::shared_ptr<Node> pointOfView_;
   std::weak_ptr<RendererDelegate> delegate_;
   std::size_t renderCount_ = 0;

@@ -165,3 +165,20 @@ TEST(SceneView, TheDelegateIsToldBeforeEachRender) {
 }
 
 }  // namespace
+
+namespace {
+
+// A scene view stands in the view tree like any other view, white and opaque until set otherwise.
+TEST(SceneView, IsAViewOfTheViewTree) {
+  auto parent = std::make_shared<ui::View>(graphics::Rect(0, 0, 500, 400));
+  auto view = std::make_shared<scene::View>(graphics::Rect(10, 20, 100, 50));
+  parent->addSubview(view);
+  EXPECT_EQ(view->superview(), parent.get());
+  EXPECT_EQ(view->backgroundColor(), graphics::Color::white());
+  EXPECT_TRUE(view->isOpaque());
+  const auto inParent = view->convert({0, 0}, parent.get());
+  EXPECT_EQ(inParent.x, 10);
+  EXPECT_EQ(inParent.y, 20);
+}
+
+}  // namespace
