@@ -236,6 +236,16 @@ TEST_F(Bindings, DataToHeightNeedsABackgroundColour) {
   EXPECT_FATAL(height.encode(*canvas, *b), "The data-to-height pass needs the canvas's background colour");
 }
 
+TEST_F(Bindings, HeightAndAlphaComposeNothingWithoutTheWorkingGrid) {
+  const auto target = texture(256, 256);
+  TextureDataToHeight height(target, target);
+  TextureDataToAlpha alpha(target);
+  // The working grid could not be made (its creation reported NoMoreHeap).
+  gpu::testControls().failTexturesWhere([](const gpu::TextureDescriptor&) { return true; });
+  EXPECT_TRUE(dispatchesOf(height).empty());
+  EXPECT_TRUE(dispatchesOf(alpha).empty());
+}
+
 TEST_F(Bindings, ImportOffsetIsTruncatedOrTheImportSkipped) {
   TextureImportDry import;
   EXPECT_FLOAT_EQ(import.thickness(), 5.0f / 255.0f);
