@@ -33,6 +33,22 @@ bool isMatches(PaintOrientation orientation);
 // A (width, height) pair of doubles, as the presets hold them.
 using ArtworkPreset = std::pair<double, double>;
 
+// The size presets in the host's order: factory, artwork name, preset.
+#define TESS_ARTWORK_PRESETS(X)                                  \
+  X(create4K, "4K", Artwork_4K)                                  \
+  X(create2K, "2K", Artwork_2K)                                  \
+  X(createA4, "A4", Artwork_A4)                                  \
+  X(createA3, "A3", Artwork_A3)                                  \
+  X(create1080P, "1080P", Artwork_1080P)                         \
+  X(create720P, "720P", Artwork_720P)                            \
+  X(create9_16, "9/16 Size", Artwork_9_16)                       \
+  X(create4_5, "4/5 Size", Artwork_4_5)                          \
+  X(create5_6, "5/6 Size", Artwork_5_6)                          \
+  X(createScreenSize, "Screen Size", Artwork_SCREEN)             \
+  X(createHalfScreenSize, "Half Screen Size", Artwork_HALF_SCREEN) \
+  X(createSquare, "Square", Artwork_SQUARE_SCREEN)               \
+  X(createHalfSquare, "Half Square", Artwork_HALF_SQUARE_SCREEN)
+
 class Artwork {
  public:
   // The sides may come in either order: a landscape artwork takes the longer as its width, a
@@ -49,46 +65,14 @@ class Artwork {
   double scale() const { return scale_; }
   PaintOrientation orientation() const { return orientation_; }
 
-  // The host's factories, one per preset: each cuts the preset's sides toward zero.
-  static std::shared_ptr<Artwork> create4K(std::shared_ptr<Surface> surface,
-                                           PaintOrientation orientation = PaintOrientation::landscape,
-                                           double scale = DefaultScale);
-  static std::shared_ptr<Artwork> create2K(std::shared_ptr<Surface> surface,
-                                           PaintOrientation orientation = PaintOrientation::landscape,
-                                           double scale = DefaultScale);
-  static std::shared_ptr<Artwork> createA4(std::shared_ptr<Surface> surface,
-                                           PaintOrientation orientation = PaintOrientation::landscape,
-                                           double scale = DefaultScale);
-  static std::shared_ptr<Artwork> createA3(std::shared_ptr<Surface> surface,
-                                           PaintOrientation orientation = PaintOrientation::landscape,
-                                           double scale = DefaultScale);
-  static std::shared_ptr<Artwork> create1080P(std::shared_ptr<Surface> surface,
-                                              PaintOrientation orientation = PaintOrientation::landscape,
-                                              double scale = DefaultScale);
-  static std::shared_ptr<Artwork> create720P(std::shared_ptr<Surface> surface,
-                                             PaintOrientation orientation = PaintOrientation::landscape,
-                                             double scale = DefaultScale);
-  static std::shared_ptr<Artwork> create9_16(std::shared_ptr<Surface> surface,
-                                             PaintOrientation orientation = PaintOrientation::landscape,
-                                             double scale = DefaultScale);
-  static std::shared_ptr<Artwork> create4_5(std::shared_ptr<Surface> surface,
-                                            PaintOrientation orientation = PaintOrientation::landscape,
-                                            double scale = DefaultScale);
-  static std::shared_ptr<Artwork> create5_6(std::shared_ptr<Surface> surface,
-                                            PaintOrientation orientation = PaintOrientation::landscape,
-                                            double scale = DefaultScale);
-  static std::shared_ptr<Artwork> createScreenSize(std::shared_ptr<Surface> surface,
-                                                   PaintOrientation orientation = PaintOrientation::landscape,
-                                                   double scale = DefaultScale);
-  static std::shared_ptr<Artwork> createHalfScreenSize(
-      std::shared_ptr<Surface> surface, PaintOrientation orientation = PaintOrientation::landscape,
-      double scale = DefaultScale);
-  static std::shared_ptr<Artwork> createSquare(std::shared_ptr<Surface> surface,
-                                               PaintOrientation orientation = PaintOrientation::landscape,
-                                               double scale = DefaultScale);
-  static std::shared_ptr<Artwork> createHalfSquare(std::shared_ptr<Surface> surface,
-                                                   PaintOrientation orientation = PaintOrientation::landscape,
-                                                   double scale = DefaultScale);
+  // The host's factories, one per preset: each cuts the preset's sides toward zero and makes an
+  // artwork of that name (see TESS_ARTWORK_PRESETS).
+#define TESS_ARTWORK_FACTORY(factory, label, preset)                                        \
+  static std::shared_ptr<Artwork> factory(std::shared_ptr<Surface> surface,                \
+                                          PaintOrientation orientation = PaintOrientation::landscape, \
+                                          double scale = DefaultScale);
+  TESS_ARTWORK_PRESETS(TESS_ARTWORK_FACTORY)
+#undef TESS_ARTWORK_FACTORY
 
  private:
   std::string name_;
@@ -106,19 +90,9 @@ ArtworkPreset artworkSize(double ratio);
 
 // The presets, each computed on its first use (the screen ones from the main screen's native
 // bounds at that moment) and fixed afterwards.
-const ArtworkPreset& Artwork_4K();
-const ArtworkPreset& Artwork_2K();
-const ArtworkPreset& Artwork_A4();
-const ArtworkPreset& Artwork_A3();
-const ArtworkPreset& Artwork_1080P();
-const ArtworkPreset& Artwork_720P();
-const ArtworkPreset& Artwork_9_16();
-const ArtworkPreset& Artwork_4_5();
-const ArtworkPreset& Artwork_5_6();
-const ArtworkPreset& Artwork_SCREEN();
-const ArtworkPreset& Artwork_HALF_SCREEN();
-const ArtworkPreset& Artwork_SQUARE_SCREEN();
-const ArtworkPreset& Artwork_HALF_SQUARE_SCREEN();
+#define TESS_ARTWORK_PRESET(factory, label, preset) const ArtworkPreset& preset();
+TESS_ARTWORK_PRESETS(TESS_ARTWORK_PRESET)
+#undef TESS_ARTWORK_PRESET
 
 // Forgets the computed presets, so the next use reads the screen again (tests only).
 void resetArtworkPresetsForTesting();

@@ -75,4 +75,13 @@ void AbstractToolEncoderShader::encode(DrawingPaint& paint, gpu::CommandBuffer& 
 
 void AbstractToolEncoderShader::fillCommandBuffer(DrawingPaint&, gpu::ComputeCommandEncoder&) {}
 
+void AbstractToolEncoderShader::encodeThreadGroup2DOrSkip(const std::shared_ptr<gpu::Texture>& texture,
+                                                          gpu::ComputeCommandEncoder& encoder) {
+  if (!texture) {
+    skipDispatch();
+    return;
+  }
+  encodeThreadGroup2D(*texture, encoder);
+}
+
 }  // namespace tessivarium

@@ -86,6 +86,10 @@ class AbstractToolEncoderShader : public AbstractShaderUnit, public ToolEncoder 
  protected:
   // For a fill that has nothing to bind (an input is missing): this encode then dispatches nothing.
   void skipDispatch() { dispatchSkipped_ = true; }
+  // encodeThreadGroup2D over `texture`, or, when the texture could not be made (its creation has
+  // already reported NoMoreHeap), skipDispatch().
+  void encodeThreadGroup2DOrSkip(const std::shared_ptr<gpu::Texture>& texture,
+                                 gpu::ComputeCommandEncoder& encoder);
 
  private:
   PrepareStep prepare_;

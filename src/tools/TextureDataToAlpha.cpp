@@ -20,14 +20,7 @@ void AbstractTextureDataToAlpha::fillCommandBuffer(DrawingPaint& paint, gpu::Com
   encoder.setTexture(target_, TEXTURE_COLOR_IMAGE_WRITE);
   encoder.setBuffer(surface.offsetBuffer(), 0, BUFFER_OFFSET);
   bindUseDry(paint, encoder);
-  // The grid region sizes the dispatch; when it could not be made (already reported as
-  // NoMoreHeap) there is nothing to compose.
-  const auto& grid = AppManager().surfaceTextures().gridTexture0();
-  if (!grid) {
-    skipDispatch();
-    return;
-  }
-  encodeThreadGroup2D(*grid, encoder);
+  encodeThreadGroup2DOrSkip(AppManager().surfaceTextures().gridTexture0(), encoder);
 }
 
 TextureDataToAlpha::TextureDataToAlpha(std::shared_ptr<gpu::Texture> target)

@@ -29,14 +29,7 @@ void AbstractTextureDataToHeight::fillCommandBuffer(DrawingPaint& paint, gpu::Co
   surface.setShowGroundBuffer(makeFlagBuffer(paint.showSurface() && paint.showBackground()));
   encoder.setBuffer(surface.showGroundBuffer(), 0, BUFFER_SHOW_GROUND);
   bindUseDry(paint, encoder);
-  // The grid region sizes the dispatch; when it could not be made (already reported as
-  // NoMoreHeap) there is nothing to compose.
-  const auto& grid = AppManager().surfaceTextures().gridTexture0();
-  if (!grid) {
-    skipDispatch();
-    return;
-  }
-  encodeThreadGroup2D(*grid, encoder);
+  encodeThreadGroup2DOrSkip(AppManager().surfaceTextures().gridTexture0(), encoder);
 }
 
 TextureDataToHeight::TextureDataToHeight(std::shared_ptr<gpu::Texture> target, std::shared_ptr<gpu::Texture> color)
