@@ -1,7 +1,8 @@
 #include "Kernel.h"
 
-#include <regex>
+#include <cctype>
 #include <string>
+#include <vector>
 
 #include "foundation/Fatal.h"
 #include "imaging/NativeKernels.h"
@@ -28,6 +29,31 @@ struct Normaliser {
   graphics::Point toImage(graphics::Point c) const { return {x + c.x * w, y + c.y * h}; }
 };
 
+bool isIdentifierChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+bool isIdentifier(std::string_view token) {
+  return !token.empty() && (std::isalpha(static_cast<unsigned char>(token[0])) || token[0] == '_');
+}
+
+// Words (letters, digits, underscores) and single punctuation characters; white space separates.
+std::vector<std::string_view> tokenize(std::string_view source) {
+  std::vector<std::string_view> tokens;
+  std::size_t i = 0;
+  while (i < source.size()) {
+    const char c = source[i];
+    if (std::isspace(static_cast<unsigned char>(c))) {
+      ++i;
+    } else if (isIdentifierChar(c)) {
+      const std::size_t start = i;
+      while (i < source.size() && isIdentifierChar(source[i])) ++i;
+      tokens.push_back(source.substr(start, i - start));
+    } else {
+      tokens.push_back(source.substr(i++, 1));
+    }
+  }
+  return tokens;
+}
+
 }  // namespace
 
 graphics::Point KernelPoint::samplerCoord(std::size_t i) const {
@@ -39,26 +65,28 @@ RGBA KernelPoint::sampleAt(std::size_t i, graphics::Point coord) const {
 }
 
 std::shared_ptr<Kernel> Kernel::fromSource(std::string_view source) {
-  // The declaration: "kernel vec4 name(sampler a, sampler b)".
-  static const std::regex declaration(R"(\bkernel\s+vec4\s+([A-Za-z_]\w*)\s*\(([^)]*)\))");
-  static const std::regex samplerParameter(R"(^\s*sampler\s+[A-Za-z_]\w*\s*$)");
-  std::match_results<std::string_view::const_iterator> match;
-  if (!std::regex_search(source.begin(), source.end(), match, declaration)) return nullptr;
-  const NativeKernel* native = findNativeKernel(std::string(match[1].first, match[1].second));
-  if (!native) return nullptr;
-
-  const std::string parameters(match[2].first, match[2].second);
-  std::size_t samplers = 0;
-  std::size_t start = 0;
-  while (start <= parameters.size()) {
-    const std::size_t comma = std::min(parameters.find(',', start), parameters.size());
-    const std::string parameter = parameters.substr(start, comma - start);
-    if (!std::regex_match(parameter, samplerParameter)) return nullptr;
-    ++samplers;
-    start = comma + 1;
+  // The declaration: "kernel vec4 name(sampler a, sampler b)", found among the source's tokens.
+  const std::vector<std::string_view> tokens = tokenize(source);
+  for (std::size_t i = 0; i + 3 < tokens.size(); ++i) {
+    if (tokens[i] != "kernel" || tokens[i + 1] != "vec4" || !isIdentifier(tokens[i + 2]) ||
+        tokens[i + 3] != "(") {
+      continue;
+    }
+    const NativeKernel* native = findNativeKernel(std::string(tokens[i + 2]));
+    if (!native) return nullptr;
+    // Every parameter must be "sampler <name>", separated by commas.
+    std::size_t samplers = 0;
+    std::size_t t = i + 4;
+    while (t + 1 < tokens.size() && tokens[t] == "sampler" && isIdentifier(tokens[t + 1])) {
+      ++samplers;
+      t += 2;
+      if (t < tokens.size() && tokens[t] == ",") ++t;
+      else break;
+    }
+    if (t >= tokens.size() || tokens[t] != ")" || samplers != native->samplers) return nullptr;
+    return std::shared_ptr<Kernel>(new Kernel(std::string(native->name), samplers, native->body));
   }
-  if (samplers != native->samplers) return nullptr;
-  return std::shared_ptr<Kernel>(new Kernel(std::string(native->name), samplers, native->body));
+  return nullptr;
 }
 
 ImagePtr Kernel::apply(const graphics::Rect& extent, const RegionOfInterest& /*roi*/,
