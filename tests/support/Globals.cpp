@@ -1,20 +1,20 @@
 #include "Globals.h"
 
+#include "Application.h"
+#include "Artwork.h"
 #include "FatalStop.h"
 #include "foundation/Bundle.h"
 #include "foundation/Clock.h"
 #include "foundation/Console.h"
 #include "foundation/Random.h"
-#include "scene/Globals.h"
 #include "gpu/TestControls.h"
 #include "graphics/ImageContext.h"
-#include "ui/Globals.h"
-#include "Application.h"
-#include "Artwork.h"
+#include "kernels/Kernels.h"
+#include "scene/Globals.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DebugSwitches.h"
 #include "tools/EncodersProvider.h"
-#include "kernels/Kernels.h"
+#include "ui/Globals.h"
 #include "utils/ImageFilters.h"
 
 namespace testsupport {
@@ -26,17 +26,21 @@ void resetGlobals() {
   foundation::seedRandom(12345);
   foundation::Bundle::framework().setRoot(foundation::Bundle::defaultRoot());
   foundation::Bundle::main().setRoot(foundation::Bundle::defaultRoot());
+
+  // The system's globals first: they hold objects of the kits below.
+  tessivarium::resetEncodersProviderForTesting();
+  tessivarium::resetImageFiltersForTesting();
   tessivarium::resetAppManagerForTesting();
   tessivarium::resetApplicationForTesting();
   tessivarium::resetArtworkPresetsForTesting();
   tessivarium::resetDebugSwitches();
-  tessivarium::resetEncodersProviderForTesting();
-  kernels::registerAll();
-  tessivarium::resetImageFiltersForTesting();
+
   scene::resetGlobals();
   graphics::resetImageContexts();
   gpu::resetForTesting();
   ui::resetGlobals();
+  // Registering is idempotent; it puts back any kernel a test replaced.
+  kernels::registerAll();
 }
 
 }  // namespace testsupport
