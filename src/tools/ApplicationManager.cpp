@@ -69,9 +69,13 @@ ApplicationManager& AppManager() {
     foundation::fatalError(
         "AppManager used while it starts: what the manager makes at start-up must not use it");
   }
-  slot.starting = true;
+  // Cleared however the start-up ends, so a failed start (a missing device) can be retried.
+  struct Starting {
+    bool& flag;
+    explicit Starting(bool& f) : flag(f) { flag = true; }
+    ~Starting() { flag = false; }
+  } starting(slot.starting);
   slot.manager = std::make_unique<ApplicationManager>();
-  slot.starting = false;
   return *slot.manager;
 }
 

@@ -49,6 +49,10 @@ TEST(ApplicationManager, StartUpMakesOnlyTheDefaultTubeAndSprayerTools) {
 TEST(ApplicationManager, AMissingDeviceIsAFatalStop) {
   gpu::testControls().setDefaultDeviceAbsent(true);
   EXPECT_FATAL_CONTAINING(AppManager(), "No GPU device");
+  // A failed start can be tried again.
+  EXPECT_FATAL_CONTAINING(AppManager(), "No GPU device");
+  gpu::testControls().setDefaultDeviceAbsent(false);
+  EXPECT_TRUE(AppManager().device());
 }
 
 TEST(ApplicationManager, LazyServicesAreMadeOnceAndShared) {
