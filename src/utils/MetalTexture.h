@@ -54,7 +54,9 @@ class MetalTexture {
   // Reads the file and makes the texture (replacing, and giving back, any earlier one). Byte row 0
   // of the texture is the image's top row with `flip`, its bottom row without. With mipmapping the
   // other levels are generated on `commandQ` ("mips generated" once done). Prints "mipCount:<n>".
-  // A missing resource, an unreadable file or no texture is a fatal stop. The device plays no part.
+  // A missing resource, an unreadable file or no texture is a fatal stop. A texture smaller than the
+  // image (reported by the manager) is given back and the object keeps its earlier texture and sizes.
+  // The device plays no part.
   void loadTexture(const std::shared_ptr<gpu::Device>& device, const std::shared_ptr<gpu::CommandQueue>& commandQ,
                    bool flip);
 
