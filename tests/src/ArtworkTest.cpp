@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "TwoThreads.h"
 #include "ui/InterfaceOrientation.h"
 #include "ui/Screen.h"
 
@@ -43,6 +44,19 @@ TEST(Artwork, FixedPresetFactories) {
   EXPECT_EQ(a4p->height(), 3508);
   EXPECT_EQ(Artwork::create4K(flat())->width(), 4096);
   EXPECT_EQ(Artwork::create720P(flat())->name(), "720P");
+}
+
+TEST(Artwork, PresetsAreComputedOnceWhenFirstUsedFromTwoThreads) {
+  useScreen(1125, 2436);
+  for (int round = 0; round < 20; ++round) {
+    resetArtworkPresetsForTesting();
+    const ArtworkPreset* seen[2] = {};
+    const auto raised = testsupport::runReleasedTogether([&] { seen[0] = &Artwork_HALF_SCREEN(); },
+                                                         [&] { seen[1] = &Artwork_HALF_SCREEN(); });
+    ASSERT_EQ(raised, (std::vector<std::string>{"", ""}));
+    ASSERT_EQ(seen[0], seen[1]);
+    ASSERT_EQ(*seen[0], (ArtworkPreset{562, 1218}));
+  }
 }
 
 struct RatioCase {
