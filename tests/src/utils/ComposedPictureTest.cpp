@@ -1,5 +1,7 @@
-// The pixels the picture composition writes: the seams of a layer composed tile by tile.
+// The pixels the picture composition writes: the value chain from paint data to picture on a
+// region of one paint, hand-computed, and the seams of a layer composed tile by tile.
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,43 @@ void paintUniformly(Texel wet, Texel dry) {
   SurfaceWorkingTextures& working = AppManager().surfaceTextures();
   fill(*working.wetTexture0(), wet);
   fill(*working.dryTexture0(), dry);
+}
+
+::testing::AssertionResult within1(Texel actual, Texel expected) {
+  for (std::size_t i = 0; i < 4; ++i) {
+    if (std::abs(int{actual[i]} - int{expected[i]}) > 1) {
+      return ::testing::AssertionFailure() << "(" << int{actual[0]} << ", " << int{actual[1]} << ", "
+                                           << int{actual[2]} << ", " << int{actual[3]} << ") is not ("
+                                           << int{expected[0]} << ", " << int{expected[1]} << ", "
+                                           << int{expected[2]} << ", " << int{expected[3]} << ")";
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// Background (51, 102, 153), a uniform shading image S = (204, 153, 102), wet paint (255, 51, 0)
+// of thickness 2 over dry paint (0, 204, 102) of thickness 1 (coverages 102 and 51 of 255):
+//   colour image    C  = wet over (dry over background)        = (127, 94, 86), opaque
+//   alpha image        = 255 - (255 - 102)(255 - 51) / 255     = 133
+//   dry colour      CD = dry over white                         = (204, 245, 224), opaque
+//   dry alpha          = 51
+//   a flat relief shows S, the source of the hard light over C and over CD (per channel: S <= 0.5
+//   multiplies, above it screens; here every channel of S but blue screens):
+//   paint picture   P  = (0.7992, 0.4949, 0.2698) with alpha 133 / 255 = 0.5216
+//   dry picture     Q  = (0.9200, 0.9686, 0.7027) with alpha 0.2
+//   P over Q by the linear merge, Q (1 - 0.5216) + P 0.5216 on all four channels:
+//                      = (0.8570, 0.7216, 0.4769, 0.3677)      = (219, 184, 122, 94)
+TEST(ComposedPicture, FollowsTheValueChainFromPaintToPicture) {
+  auto canvas = composableCanvas(300, 280, 1.0, 1);
+  canvas->setShowBackground(false);
+  canvas->setBackgroundColor(graphics::Color::fromRGBA(0.2, 0.4, 0.6, 1.0));
+  canvas->setShadingImage(imaging::Image::fromTexture(filledTexture(8, 8, {204, 153, 102, 255})));
+  paintUniformly({255, 51, 0, 2}, {0, 204, 102, 1});
+  const auto painting = canvas->layer(0).paintingTexture();
+  auto buffer = newBuffer();
+  CoreImageUtil::render(*canvas, painting, buffer, 0, 0);
+  buffer->commit();
+  EXPECT_TRUE(within1(texelAt(*painting, 100, 100), {219, 184, 122, 94}));
 }
 
 // An 8 x 8 shading image that changes across and down, so that any slope the relief seems to have
