@@ -38,8 +38,9 @@ MetalTexture::MetalTexture(std::string_view resourceName, std::string_view ext, 
 MetalTexture::~MetalTexture() { releaseTexture(); }
 
 void MetalTexture::releaseTexture() {
-  if (texture_) AppManager().releaseTexture(*texture_);
+  if (const auto manager = countedBy_.lock(); manager && texture_) manager->releaseTexture(*texture_);
   texture_.reset();
+  countedBy_.reset();
 }
 
 void MetalTexture::loadTexture(const std::shared_ptr<gpu::Device>& device,
@@ -75,6 +76,7 @@ void MetalTexture::loadTexture(const std::shared_ptr<gpu::Device>& device,
   texture_ = std::move(texture);
   width_ = static_cast<std::int64_t>(w);
   height_ = static_cast<std::int64_t>(h);
+  countedBy_ = LivingAppManager();
   const std::span<const std::uint8_t> pixels(context->data(), w * 4 * h);
   texture_->writeRegion(gpu::Region::make2D(0, 0, w, h), 0, pixels, w * 4);
   if (isMipmaped_) {

@@ -169,6 +169,22 @@ TEST_F(Loader, AShortTextureKeepsTheLoadedOneAndIsReportedOnce) {
   EXPECT_EQ(errors->errors, std::vector<ErrorMessage>{ErrorMessage::NoMoreHeap});
 }
 
+TEST_F(Loader, ItsTexturesGoBackOnlyToTheManagerThatCountedThem) {
+  writePicture("counted", 16, 16);
+  auto outlivesTheManager = std::make_unique<MetalTexture>("counted", "png", false);
+  load(*outlivesTheManager, true);
+  resetAppManagerForTesting();
+  outlivesTheManager.reset();
+  EXPECT_TRUE(LivingAppManager().expired()) << "no manager is made to take the texture back";
+
+  auto countedByTheOld = std::make_unique<MetalTexture>("counted", "png", false);
+  load(*countedByTheOld, true);
+  resetAppManagerForTesting();
+  auto& fresh = AppManager();
+  countedByTheOld.reset();
+  EXPECT_EQ(fresh.heapSize(), 0);
+}
+
 TEST_F(Loader, MissingOrUnreadableResourcesStop) {
   MetalTexture missing("nothing", "png", false);
   EXPECT_FALSE(missing.path());
