@@ -34,13 +34,14 @@ class RecordingStep : public ArtworkDrawingOperation {
   void release() override {
     use("release");
     ++releases;
+    if (onRelease) onRelease(*this);
     if (snapshot) snapshot->release();
     snapshot.reset();
   }
 
   int releases = 0;
   std::shared_ptr<ArtworkData> snapshot;
-  std::function<void(RecordingStep&)> onUndo, onRedo;
+  std::function<void(RecordingStep&)> onUndo, onRedo, onRelease;
 
  private:
   void use(const char* call) {
