@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "FakeLayerCanvas.h"
+#include "TestCanvas.h"
 #include "FatalStop.h"
 #include "gpu/CommandBuffer.h"
 #include "gpu/CommandQueue.h"
@@ -21,7 +21,7 @@
 namespace tessivarium {
 namespace {
 
-using testsupport::FakeLayerCanvas;
+using testsupport::TestCanvas;
 using Texel = std::array<std::uint8_t, 4>;
 
 std::shared_ptr<gpu::Texture> filledTexture(std::size_t w, std::size_t h, Texel value) {
@@ -39,8 +39,9 @@ Texel texelAt(const gpu::Texture& texture, std::size_t x, std::size_t y) {
 }
 
 // A canvas ready to compose: background colour, ground, shading image, made the current paint.
-std::shared_ptr<FakeLayerCanvas> composableCanvas(std::int64_t w, std::int64_t h, double scale, std::size_t layers) {
-  auto canvas = std::make_shared<FakeLayerCanvas>(w, h, scale, layers);
+std::shared_ptr<TestCanvas> composableCanvas(std::int64_t w, std::int64_t h, double scale, std::size_t layers) {
+  auto canvas = testsupport::makeCanvas(w, h, scale, layers);
+  testsupport::useFakeTool();
   canvas->setBackgroundColor(graphics::Color::fromRGBA(0.9, 0.85, 0.8, 1.0));
   canvas->setGroundTexture(filledTexture(4, 4, {128, 128, 128, 255}));
   canvas->setShadingImage(imaging::Image::fromTexture(filledTexture(8, 8, {200, 180, 160, 255})));
@@ -85,7 +86,7 @@ TEST_P(PassSequence, FollowsTheModeAndTheVisibleLowerLayers) {
   auto canvas = composableCanvas(64, 48, 1.0, 4);
   canvas->setLayerMode(c.mode);
   canvas->setShowBackground(c.showBackground);
-  canvas->layerIndex = c.current;
+  canvas->setLayerIndex(static_cast<std::int64_t>(c.current));
   for (std::size_t i : c.hidden) canvas->layer(i).setIsHidden(true);
   SurfaceWorkingTextures& working = AppManager().surfaceTextures();
   const std::map<Target, std::shared_ptr<gpu::Texture>> targets = {
