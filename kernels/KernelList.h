@@ -29,4 +29,8 @@ void importImageWet(const gpu::Dispatch& dispatch);
 void addSphere(const gpu::Dispatch& dispatch);
 void sprayerPaint(const gpu::Dispatch& dispatch);
 
+// LayerKernels.cpp
+void dryLayer(const gpu::Dispatch& dispatch);
+void wetLayer(const gpu::Dispatch& dispatch);
+
 }  // namespace kernels

@@ -12,6 +12,7 @@
 #include "kernels/Kernels.h"
 #include "scene/Globals.h"
 #include "tools/ApplicationManager.h"
+#include "tools/DAEEncoders.h"
 #include "tools/DebugSwitches.h"
 #include "tools/EncodersProvider.h"
 #include "ui/Globals.h"
@@ -29,6 +30,7 @@ void resetGlobals() {
 
   // The system's globals first: they hold objects of the kits below.
   tessivarium::resetEncodersProviderForTesting();
+  tessivarium::resetDAEEncodersForTesting();
   tessivarium::resetImageFiltersForTesting();
   tessivarium::resetAppManagerForTesting();
   tessivarium::resetApplicationForTesting();

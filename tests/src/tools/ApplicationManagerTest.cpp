@@ -163,12 +163,13 @@ TEST(ApplicationManager, ScreenRatioWorkedExamples) {
   EXPECT_FATAL_CONTAINING(manager.screenRatio(*canvas), "main canvas");
   manager.setCanvas(canvas);
   auto palette = std::make_shared<FakeCanvas>(1, 400, 350);
+  auto scaled = std::make_shared<FakeCanvas>(MainPaintId, 2048, 1536, 2.0);
   ConsoleCapture console;
   EXPECT_DOUBLE_EQ(manager.screenRatio(*canvas), 0.033349609375);
   EXPECT_NEAR(manager.screenRatio(*palette), 0.17075, 5e-6);
   EXPECT_TRUE(console.lines().empty());
 
-  manager.setCanvas(std::make_shared<FakeCanvas>(MainPaintId, 2048, 1536, 2.0));
+  manager.setCanvas(scaled);
   EXPECT_NEAR(manager.screenRatio(*palette), 0.683, 5e-4);
   EXPECT_EQ(console.lines(), std::vector<std::string>{"2.0 5.12"});
 }

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "FakeLayerCanvas.h"
+#include "TestCanvas.h"
 #include "gpu/CommandBuffer.h"
 #include "gpu/CommandQueue.h"
 #include "gpu/Texture.h"
@@ -43,9 +43,10 @@ inline Texel texelAt(const gpu::Texture& texture, std::size_t x, std::size_t y) 
 
 // A canvas ready to compose: background colour, ground, a uniform shading image, made the
 // current paint.
-inline std::shared_ptr<testsupport::FakeLayerCanvas> composableCanvas(std::int64_t w, std::int64_t h, double scale,
-                                                                      std::size_t layers) {
-  auto canvas = std::make_shared<testsupport::FakeLayerCanvas>(w, h, scale, layers);
+inline std::shared_ptr<testsupport::TestCanvas> composableCanvas(std::int64_t w, std::int64_t h, double scale,
+                                                                 std::size_t layers) {
+  auto canvas = testsupport::makeCanvas(w, h, scale, layers);
+  testsupport::useFakeTool();
   canvas->setBackgroundColor(graphics::Color::fromRGBA(0.9, 0.85, 0.8, 1.0));
   canvas->setGroundTexture(filledTexture(4, 4, {128, 128, 128, 255}));
   canvas->setShadingImage(imaging::Image::fromTexture(filledTexture(8, 8, {200, 180, 160, 255})));

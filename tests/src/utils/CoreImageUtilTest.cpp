@@ -59,7 +59,7 @@ TEST_P(PassSequence, FollowsTheModeAndTheVisibleLowerLayers) {
   auto canvas = composableCanvas(64, 48, 1.0, 4);
   canvas->setLayerMode(c.mode);
   canvas->setShowBackground(c.showBackground);
-  canvas->layerIndex = c.current;
+  canvas->setLayerIndex(static_cast<std::int64_t>(c.current));
   for (std::size_t i : c.hidden) canvas->layer(i).setIsHidden(true);
   SurfaceWorkingTextures& working = AppManager().surfaceTextures();
   const std::map<Target, std::shared_ptr<gpu::Texture>> targets = {
