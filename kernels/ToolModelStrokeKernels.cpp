@@ -26,8 +26,9 @@ enum class Tool { Brush, Knife, WideBrush };
 // How deep (in thickness bytes) a force of 1 presses an upright tool past its lowest point.
 constexpr float kPressBytes = 24;
 constexpr float kMaxForce = 4;
-// The most paint cells a knife's blade carries.
+// The most paint cells a knife's blade carries, and how high over the surface it rides unpressed.
 constexpr int kKnifeHold = 16;
+constexpr int kKnifeLayer = 12;
 constexpr int kFullWet = kFullWetness;
 
 // The press of a sample: its force, less when the tool is tilted (the altitude arrives already
@@ -151,34 +152,41 @@ void lift(StrokeWindow::Cell& cell, int count) {
   if (cell.wet.a == 0) cell.wet = {}, cell.grid.r = 0, cell.grid.a = TOOL_AIR;
 }
 
-// One head column meeting one window cell. The column's body stands `gap` bytes above the canvas's
-// dry surface (its rise over the head's lowest point, less the press); the head's paint hangs under
-// it and the cell's wet paint lies on the surface. They meet when the two together fill the gap.
-// A brush deposits the paint squeezed out below the surface and an eighth of its load (the wetter
-// the more), then smears: it takes up a quarter of the cell's wet paint (the wetter the more). A
-// knife deposits only what is squeezed out and, drawing forward, scrapes up the wet paint standing
-// above its blade (as much as the blade holds) to push it on to the next samples.
-void meet(Tool tool, bool forward, int gap, StrokeHead& head, std::size_t k, StrokeWindow::Cell& cell, bool& changed) {
+// One head column meeting one window cell. The column's body stands `rise` bytes above the head's
+// lowest point, which the press pushes down onto the canvas's dry surface.
+//
+// A brush's column meets the cell when the head's paint hanging under the body and the cell's wet
+// paint together fill the gap left between body and surface. It deposits what is squeezed out
+// below the surface and an eighth of its load (the wetter, the more), then smears: it takes up a
+// quarter of the cell's wet paint (the wetter, the more).
+//
+// A knife's blade rides at a height over the surface that the press lowers: it lays its paint
+// where the cell's paint stands lower, up to that height, and, drawing forward, scrapes up the wet
+// paint standing higher (the wetter, the more; as much as the blade holds) to push it on to the
+// next samples.
+void meet(Tool tool, bool forward, int rise, int press, StrokeHead& head, std::size_t k, StrokeWindow::Cell& cell,
+          bool& changed) {
   HeadColumn& column = head.column(k);
   const int n = column.paint, w = cell.wet.a;
-  if (n + w == 0 || n + w < gap) return;
-  int give = std::max(0, n - gap);
-  if (tool == Tool::Brush && n > 0) give += (n * head.bottomWetness(k) + 8 * kFullWet - 1) / (8 * kFullWet);
+  if (n + w == 0) return;
+  int give = 0, take = 0, room = column.bottom();
+  if (tool == Tool::Knife) {
+    const int blade = rise + std::max(0, kKnifeLayer - press / 2);
+    if (w < blade) give = blade - w;
+    if (forward && w > blade) take = (w - blade) * cell.grid.r / kFullWet;
+    room = std::max(0, std::min(column.body, kKnifeHold) - n);
+  } else {
+    const int gap = std::max(0, rise - press);
+    if (n + w < gap) return;
+    if (n > 0) give = std::max(0, n - gap) + (n * head.bottomWetness(k) + 8 * kFullWet - 1) / (8 * kFullWet);
+  }
   give = std::min({give, n, static_cast<int>(MAX_DEPTH) - w});
   if (give > 0) {
     deposit(cell, head.take(k, give));
     changed = true;
+    room = tool == Tool::Knife ? std::max(0, std::min(column.body, kKnifeHold) - column.paint) : column.bottom();
   }
-  if (!forward || cell.wet.a == 0) return;
-  int take, room;
-  if (tool == Tool::Knife) {
-    const int blade = std::max(0, gap - column.paint);  // the bottom of the blade's paint
-    take = std::max(0, cell.wet.a - blade) * cell.grid.r / kFullWet;
-    room = std::max(0, std::min(column.body, kKnifeHold) - column.paint);
-  } else {
-    take = cell.wet.a * cell.grid.r / (4 * kFullWet);
-    room = column.bottom();
-  }
+  if (tool == Tool::Brush && forward) take = cell.wet.a * cell.grid.r / (4 * kFullWet);
   take = std::min(take, room);
   if (take > 0) {
     head.hang(k, take, {cell.wet.r, cell.wet.g, cell.wet.b, headPaintKind(cell.grid.r)});
@@ -217,10 +225,9 @@ void paint(const gpu::Dispatch& dispatch, Tool tool) {
     for (std::size_t k : active) {
       std::size_t cx, cy;
       if (!placement.cellUnder(k % width, k / width, sample.x, sample.y, window.width(), window.height(), cx, cy)) continue;
-      const int gap = std::max(0, head.column(k).body - lowest - press);
       StrokeWindow::Cell cell = window.get(cx, cy);
       bool changed = false;
-      meet(tool, forward, gap, head, k, cell, changed);
+      meet(tool, forward, head.column(k).body - lowest, press, head, k, cell, changed);
       if (changed) window.put(cx, cy, cell);
     }
   }
