@@ -1,0 +1,5 @@
+# Tool framework: touch samples, the drawing tool base and its stroke cycle.
+tess_add_test(tools_framework_tests
+  SOURCES
+    tools/TouchInputTest.cpp
+  LIBS tessivarium kernels)
