@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "tools/TouchInput.h"
 #include "tools/ToolType.h"
 
 namespace tessivarium {
@@ -43,6 +44,10 @@ class AbstractDrawingTool : public DrawingTool {
 
   bool isEnabledOnCanvas() const { return enabledOnCanvas_; }
 
+  // The samples received and not yet drawn.
+  const TouchInputs& touchInputs() const { return touchInputs_; }
+  void setTouchInputs(TouchInputs inputs) { touchInputs_ = std::move(inputs); }
+
   // The tool's stroke surface, made on first read (never while the manager starts) and owned here.
   const std::shared_ptr<ToolSurface>& toolSurface();
 
@@ -53,6 +58,7 @@ class AbstractDrawingTool : public DrawingTool {
 
  private:
   std::shared_ptr<ToolSurface> toolSurface_;
+  TouchInputs touchInputs_;
   ToolType toolType_;
   bool enabled_ = false;
   bool enabledOnCanvas_ = false;

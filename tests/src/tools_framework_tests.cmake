@@ -1,5 +1,6 @@
 # Tool framework: touch samples, the drawing tool base and its stroke cycle.
 tess_add_test(tools_framework_tests
   SOURCES
+    tools/AbstractEncoderUnitTest.cpp
     tools/TouchInputTest.cpp
   LIBS tessivarium kernels)
