@@ -3,5 +3,6 @@ tess_add_test(tools_framework_tests
   SOURCES
     tools/AbstractEncoderUnitTest.cpp
     tools/DrawingToolTest.cpp
+    tools/ToolStrokeTest.cpp
     tools/TouchInputTest.cpp
   LIBS tessivarium kernels)
