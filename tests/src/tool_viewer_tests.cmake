@@ -3,5 +3,6 @@
 tess_add_test(tool_viewer_tests
   SOURCES
     utils/SceneKitUtilTest.cpp
+    tools/ToolControllerTest.cpp
     utils/DAEResourceManagerTest.cpp
   LIBS tessivarium kernels)
