@@ -3,6 +3,8 @@
 tess_add_test(tool_viewer_tests
   SOURCES
     utils/SceneKitUtilTest.cpp
+    tools/DefaultToolViewerTest.cpp
     tools/ToolControllerTest.cpp
+    tools/ToolModelTest.cpp
     utils/DAEResourceManagerTest.cpp
   LIBS tessivarium kernels)
