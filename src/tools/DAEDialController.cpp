@@ -9,12 +9,6 @@ namespace tessivarium {
 DAEDialController::DAEDialController(graphics::Rect frame, std::optional<SceneViewOptions> options)
     : ToolController(frame, std::move(options)) {}
 
-void DAEDialController::setView(const std::any& value) { showValue(value); }
-
-std::shared_ptr<scene::Node> DAEDialController::createLight() { return gadgetLight(); }
-
-void DAEDialController::touchesMoved(const ui::TouchSet& touches, const ui::Event* event) { drag(touches, event); }
-
 void DAEDialController::loads() {
   auto node = buildGadget("Dial", "Dial.dae isn't found", 0.7f);
   if (!node) return;
@@ -26,9 +20,7 @@ void DAEDialController::loads() {
 }
 
 void DAEDialController::updateValue(float angle, float) {
-  float A = angle;
-  if (A < 0) A += static_cast<float>(2 * std::numbers::pi);
-  if (dial_) dial_->setEulerAngles({0, 0, A});
+  if (dial_) dial_->setEulerAngles({0, 0, positiveAngle(angle)});
 }
 
 }  // namespace tessivarium

@@ -2,7 +2,6 @@
 // The dial: a tool controller whose disc, from the scene "Dial", turns about the view's axis to the
 // angle the user drags to. The tool-model tools share one dial. Main thread only.
 
-#include <any>
 #include <memory>
 #include <optional>
 
@@ -14,17 +13,11 @@ class DAEDialController : public ToolController {
  public:
   explicit DAEDialController(graphics::Rect frame = {}, std::optional<SceneViewOptions> options = std::nullopt);
 
-  // Builds the scene while there is none (a missing file is tried again on the next call), then
-  // shows the value, which must hold a float angle, when one is given.
-  void setView(const std::any& value = {}) override;
-  // A white omni light at (-2, 2, 2).
-  std::shared_ptr<scene::Node> createLight() override;
   // The gadget: the scene's top-level nodes at scale 0.7, translucent, with a darker disc resting
   // at π/2. A scene without a "Dial" node is a fatal stop.
   void loads() override;
   // Turns the disc to `angle` (a negative one plus 2π); the radius changes nothing.
   void updateValue(float angle, float radius = 0) override;
-  void touchesMoved(const ui::TouchSet& touches, const ui::Event* event) override;
 
   const std::shared_ptr<scene::Node>& dial() const { return dial_; }
 

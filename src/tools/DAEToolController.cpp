@@ -11,31 +11,22 @@ namespace tessivarium {
 DAEToolController::DAEToolController(graphics::Rect frame, std::optional<SceneViewOptions> options)
     : ToolController(frame, std::move(options)) {}
 
-void DAEToolController::setView(const std::any& value) { showValue(value); }
-
-std::shared_ptr<scene::Node> DAEToolController::createLight() { return gadgetLight(); }
-
-void DAEToolController::touchesMoved(const ui::TouchSet& touches, const ui::Event* event) { drag(touches, event); }
-
 void DAEToolController::loads() {
   auto node = buildGadget("Joystick", "Jostick.dae isn't found", 2.0f);
   if (!node) return;
   handler_ = node->childNode("Handler", true);
   axisX_ = node->childNode("AxisX", true);
-  const auto handle = greyMaterial(0.1f);
   if (!handler_) foundation::fatalError("DAEToolController.loads: Joystick.dae has no node \"Handler\"");
-  deepUpdate(handler_, {handle});
+  deepUpdate(handler_, {greyMaterial(0.1f)});
   setContent(std::move(node));
 }
 
 void DAEToolController::updateValue(float angle, float radius) {
-  constexpr float kTwoPi = static_cast<float>(2 * std::numbers::pi);
   constexpr float H = static_cast<float>(std::numbers::pi / 2);
   constexpr float P = static_cast<float>(std::numbers::pi);
   constexpr float kRestingTilt = static_cast<float>(std::numbers::pi / 2 / 3);
 
-  float A = angle;
-  if (A < 0) A += kTwoPi;
+  const float A = positiveAngle(angle);
   handlerLength_ = projectPoint({0.59f, 0, 0}).x;
   float T = kRestingTilt;
   // Held to [-1, 1]: a drag longer than the handle leans it fully instead of giving NaN angles.

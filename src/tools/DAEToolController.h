@@ -3,7 +3,6 @@
 // the user drags to, further the longer the drag. The system never makes one; a host may place one
 // in its views, set its receiver and call setView(). Main thread only.
 
-#include <any>
 #include <memory>
 #include <optional>
 
@@ -15,18 +14,12 @@ class DAEToolController : public ToolController {
  public:
   explicit DAEToolController(graphics::Rect frame = {}, std::optional<SceneViewOptions> options = std::nullopt);
 
-  // Builds the scene while there is none (a missing file is tried again on the next call), then
-  // shows the value, which must hold a float angle, when one is given.
-  void setView(const std::any& value = {}) override;
-  // A white omni light at (-2, 2, 2).
-  std::shared_ptr<scene::Node> createLight() override;
   // The gadget: the scene's top-level nodes at scale 2, translucent, with a darker handle. A scene
   // without a "Handler" node is a fatal stop; "AxisX" is optional.
   void loads() override;
   // Tilts the handle toward `angle` by asin(radius / handlerLength) (π/6 for a radius of 0); the
   // axis node follows only the tilt about x.
   void updateValue(float angle, float radius = 0) override;
-  void touchesMoved(const ui::TouchSet& touches, const ui::Event* event) override;
 
   // The view x of the scene point (0.59, 0, 0), renewed by every updateValue().
   const std::optional<float>& handlerLength() const { return handlerLength_; }

@@ -9,7 +9,6 @@
 #include "foundation/Console.h"
 #include "foundation/Fatal.h"
 #include "scene/Geometry.h"
-#include "scene/Light.h"
 #include "scene/Material.h"
 #include "scene/Scene.h"
 #include "scene/SceneError.h"
@@ -35,15 +34,13 @@ void ToolController::deepUpdate(const std::shared_ptr<scene::Node>& node,
   for (const auto& child : node->childNodes()) deepUpdate(child, materials);
 }
 
-std::shared_ptr<scene::Node> ToolController::gadgetLight() {
-  auto light = scene::Light::make();
-  light->setType(scene::LightType::omni);
-  light->setColor(graphics::Color::fromRGBA(1.0, 1.0, 1.0, 1.0));
-  auto node = scene::Node::make();
-  node->setLight(std::move(light));
+std::shared_ptr<scene::Node> ToolController::createLight() {
+  auto node = LightView::createLight();
   node->setPosition({-2.0f, 2.0f, 2.0f});
   return node;
 }
+
+float ToolController::positiveAngle(float angle) { return angle < 0 ? angle + kTwoPi : angle; }
 
 std::shared_ptr<scene::Material> ToolController::greyMaterial(float shininess) {
   auto material = scene::Material::make();
@@ -80,7 +77,7 @@ std::shared_ptr<scene::Node> ToolController::buildGadget(std::string_view resour
   return node;
 }
 
-void ToolController::showValue(const std::any& value) {
+void ToolController::setView(const std::any& value) {
   if (!content_) loads();
   if (!value.has_value()) return;
   const float* angle = std::any_cast<float>(&value);
@@ -88,7 +85,7 @@ void ToolController::showValue(const std::any& value) {
   updateValue(*angle, 0);
 }
 
-void ToolController::drag(const ui::TouchSet& touches, const ui::Event* event) {
+void ToolController::touchesMoved(const ui::TouchSet& touches, const ui::Event* event) {
   LightView::touchesMoved(touches, event);
   if (touches.empty()) return;
   const auto& touch = *std::prev(touches.end());

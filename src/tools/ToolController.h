@@ -6,8 +6,8 @@
 // handle tilts toward the drag, and the dial (DAEDialController), a disc that turns.
 //
 // The base holds what both kinds share: the receiver, the gadget's content node, the angle range
-// and the last projected centre, the gadget light, the material update, the scene set-up and the
-// drag rule. Main thread only.
+// and the last projected centre, the gadget light, the material update, the scene set-up, setView()
+// and the drag rule; a kind provides loads() and updateValue(). Main thread only.
 
 #include <any>
 #include <array>
@@ -39,6 +39,15 @@ class ToolController : public LightView {
   const std::shared_ptr<ToolChangeValue>& changeValue() const { return changeValue_; }
   void setChangeValue(std::shared_ptr<ToolChangeValue> receiver) { changeValue_ = std::move(receiver); }
 
+  // Builds the scene while there is none (a missing file is tried again on the next call), then
+  // shows the value, which must hold a float angle, when one is given.
+  void setView(const std::any& value = {}) override;
+  // A white omni light on a new node at (-2, 2, 2).
+  std::shared_ptr<scene::Node> createLight() override;
+  // The drag rule: the angle of the last touch about the projected centre, held in the range, and
+  // its distance capped at MaxRadius; the angle goes to the receiver, then both to updateValue().
+  void touchesMoved(const ui::TouchSet& touches, const ui::Event* event) override;
+
   // Builds the controller's scene; nothing in the base.
   virtual void loads() {}
   // Turns the gadget to show `angle` (radians) after a drag of `radius` view points; nothing in
@@ -67,8 +76,8 @@ class ToolController : public LightView {
   static constexpr float MaxRadius = 80.0f;
 
  protected:
-  // A white omni light on a new node at (-2, 2, 2).
-  static std::shared_ptr<scene::Node> gadgetLight();
+  // A negative angle as the same direction counted on past π: angle + 2π.
+  static float positiveAngle(float angle);
   // A Phong material: specular white, diffuse dark grey, the given shininess.
   static std::shared_ptr<scene::Material> greyMaterial(float shininess);
 
@@ -78,13 +87,6 @@ class ToolController : public LightView {
   // `missingLine` and gives none; a file that cannot be read gives the node empty.
   std::shared_ptr<scene::Node> buildGadget(std::string_view resource, std::string_view missingLine, float scale);
   void setContent(std::shared_ptr<scene::Node> node) { content_ = std::move(node); }
-
-  // setView() of a gadget: builds the scene while there is none, then shows the value, which must
-  // hold a float angle, when one is given.
-  void showValue(const std::any& value);
-  // The drag rule: the angle of the last touch about the projected centre, held in the range, and
-  // its distance capped at MaxRadius; the angle goes to the receiver, then both to updateValue().
-  void drag(const ui::TouchSet& touches, const ui::Event* event);
 
  private:
   std::shared_ptr<ToolChangeValue> changeValue_;
