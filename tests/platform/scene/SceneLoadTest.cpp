@@ -188,7 +188,7 @@ TEST(SceneLoad, MissingCorruptAndForeignFilesAreErrors) {
        "node \"Head\" has a transform that is not a translation, rotation and scale"},
       {"Lines.dae",
        replaced(replaced(text, "<triangles material=\"HeadSymbol\" count=\"2\">",
-                         "<lines material=\"HeadSymbol\" count=\"2\">"),
+                         "<lines material=\"HeadSymbol\" count=\"3\">"),
                 "</triangles>", "</lines>"),
        "has point or line primitives"},
   };
