@@ -100,6 +100,7 @@ SHAPES = {
           <p>0 1 2</p>
         </triangles>
 """),
+    "id-given-twice.dae": scene(library_nodes='  <library_nodes>\n    <node id="A"/>\n    <node id="A"/>\n  </library_nodes>\n'),
     "instance-node-itself.dae": scene(nodes='<node id="Loop"><instance_node url="#Loop"/></node>'),
     "instance-node-ancestor.dae": scene(
         nodes='<node id="Top"><node id="Middle"><node id="Bottom"><instance_node url="#Top"/></node></node></node>'),

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <system_error>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -156,6 +157,8 @@ class ColladaChecker {
       if (depth > kDeepestXMLNesting) {
         refuse("elements are nested deeper than " + std::to_string(kDeepestXMLNesting) + " levels");
       }
+      const auto id = attribute(element, "id");
+      if (id && !ids_.insert(*id).second) refuse("the id \"" + *id + "\" is given twice");
       const std::string_view name = nameOf(element);
       if (endsWith(name, "_array")) {
         checkArray(element);
@@ -166,7 +169,7 @@ class ColladaChecker {
       } else if (name == "node") {
         nodeIndex_.emplace(element, nodes_.size());
         nodes_.push_back(element);
-        if (const auto id = attribute(element, "id")) nodesById_.emplace(*id, nodes_.size() - 1);
+        if (id) nodesById_.emplace(*id, nodes_.size() - 1);
       }
       for (const xmlNode* child = element->last; child != nullptr; child = child->prev) {
         if (child->type == XML_ELEMENT_NODE) pending.emplace_back(child, depth + 1);
@@ -314,8 +317,7 @@ class ColladaChecker {
           }
           continue;
         }
-        const auto [first, last] = nodesById_.equal_range(id);
-        for (auto it = first; it != last; ++it) parts.push_back(it->second);
+        if (const auto named = nodesById_.find(id); named != nodesById_.end()) parts.push_back(named->second);
       }
     }
     return parts;
@@ -386,7 +388,8 @@ class ColladaChecker {
   std::unordered_map<std::string, std::uint64_t> geometryIndices_;  // id -> indices of its mesh
   std::vector<const xmlNode*> accessors_, meshes_, nodes_;
   std::unordered_map<const xmlNode*, std::size_t> nodeIndex_;
-  std::unordered_multimap<std::string, std::size_t> nodesById_;
+  std::unordered_map<std::string, std::size_t> nodesById_;
+  std::unordered_set<std::string> ids_;
 };
 
 // Whether the COLLADA reader would take the file: a ".dae" name or "<collada" near the start
