@@ -27,11 +27,13 @@ def source(array_count="9", values="0 0 0 1 0 0 0 1 0", count="3", stride="3", o
 """
 
 
-TRIANGLE = """        <triangles count="1">
-          <input semantic="VERTEX" source="#M-vertices" offset="0"/>
-          <p>0 1 2</p>
-        </triangles>
-"""
+def primitive(kind="triangles", count="1", inner="<p>0 1 2</p>", extra_input=""):
+    return (f'        <{kind} count="{count}">\n'
+            f'          <input semantic="VERTEX" source="#M-vertices" offset="0"/>{extra_input}\n'
+            f'          {inner}\n        </{kind}>\n')
+
+
+TRIANGLE = primitive()
 
 
 def scene(mesh_source=None, primitive=TRIANGLE, nodes='<node id="N" name="N"><instance_geometry url="#M"/></node>',
@@ -64,42 +66,15 @@ SHAPES = {
     "accessor-past-its-array.dae": scene(source(count="30")),
     "array-negative-count.dae": scene(source(array_count="-1")),
     "array-count-past-its-values.dae": scene(source(array_count="900000000")),
-    "polylist-without-vcount.dae": scene(primitive="""        <polylist count="1">
-          <input semantic="VERTEX" source="#M-vertices" offset="0"/>
-          <p>0 1 2</p>
-        </polylist>
-"""),
-    "polylist-vcount-past-its-indices.dae": scene(primitive="""        <polylist count="1">
-          <input semantic="VERTEX" source="#M-vertices" offset="0"/>
-          <vcount>1000000000</vcount>
-          <p>0 1 2</p>
-        </polylist>
-"""),
-    "triangles-count-past-its-indices.dae": scene(primitive="""        <triangles count="1000">
-          <input semantic="VERTEX" source="#M-vertices" offset="0"/>
-          <p>0 1 2</p>
-        </triangles>
-"""),
-    "triangles-without-p.dae": scene(primitive="""        <triangles count="1">
-          <input semantic="VERTEX" source="#M-vertices" offset="0"/>
-        </triangles>
-"""),
-    "triangles-index-past-its-source.dae": scene(primitive="""        <triangles count="1">
-          <input semantic="VERTEX" source="#M-vertices" offset="0"/>
-          <p>0 1 3</p>
-        </triangles>
-"""),
-    "triangles-index-not-plain.dae": scene(primitive="""        <triangles count="1">
-          <input semantic="VERTEX" source="#M-vertices" offset="0"/>
-          <p>0 1 4000000000</p>
-        </triangles>
-"""),
-    "triangles-huge-input-offset.dae": scene(primitive="""        <triangles count="1">
-          <input semantic="VERTEX" source="#M-vertices" offset="0"/>
-          <input semantic="NORMAL" source="#M-positions" offset="2000000000"/>
-          <p>0 1 2</p>
-        </triangles>
-"""),
+    "polylist-without-vcount.dae": scene(primitive=primitive("polylist")),
+    "polylist-vcount-past-its-indices.dae": scene(
+        primitive=primitive("polylist", inner="<vcount>1000000000</vcount><p>0 1 2</p>")),
+    "triangles-count-past-its-indices.dae": scene(primitive=primitive(count="1000")),
+    "triangles-without-p.dae": scene(primitive=primitive(inner="")),
+    "triangles-index-past-its-source.dae": scene(primitive=primitive(inner="<p>0 1 3</p>")),
+    "triangles-index-not-plain.dae": scene(primitive=primitive(inner="<p>0 1 4000000000</p>")),
+    "triangles-huge-input-offset.dae": scene(primitive=primitive(
+        extra_input='<input semantic="NORMAL" source="#M-positions" offset="2000000000"/>')),
     "id-given-twice.dae": scene(library_nodes='  <library_nodes>\n    <node id="A"/>\n    <node id="A"/>\n  </library_nodes>\n'),
     "instance-node-itself.dae": scene(nodes='<node id="Loop"><instance_node url="#Loop"/></node>'),
     "instance-node-ancestor.dae": scene(
@@ -117,8 +92,7 @@ SHAPES = {
             f'    <node id="L{i}"><instance_node url="#L{i + 1}"/><instance_node url="#L{i + 1}"/></node>\n'
             for i in range(40)) + '    <node id="L40"/>\n  </library_nodes>\n'),
     "mesh-instanced-too-often.dae": scene(
-        primitive='        <triangles count="2000">\n          <input semantic="VERTEX" source="#M-vertices" offset="0"/>\n'
-                  '          <p>' + "0 1 2 " * 2000 + '</p>\n        </triangles>\n',
+        primitive=primitive(count="2000", inner="<p>" + "0 1 2 " * 2000 + "</p>"),
         nodes='<node id="Root"><instance_node url="#L0"/></node>',
         library_nodes="  <library_nodes>\n" + "".join(
             f'    <node id="L{i}"><instance_node url="#L{i + 1}"/><instance_node url="#L{i + 1}"/></node>\n'

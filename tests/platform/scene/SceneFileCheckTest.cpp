@@ -2,31 +2,20 @@
 // crash the reader, and the stated limits at and just past their edges.
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "SceneTestSupport.h"
 #include "TempResourceRoot.h"
 #include "scene/ColladaCheck.h"
 #include "scene/Scene.h"
-#include "scene/SceneError.h"
 
 namespace {
 
 using scene::Scene;
-using scene::SceneError;
-
-// The message of the SceneError that loading `path` throws ("" when it loads).
-std::string loadError(const std::filesystem::path& path) {
-  try {
-    Scene::load(path);
-  } catch (const SceneError& error) {
-    return error.what();
-  }
-  return "";
-}
+using scenetest::loadError;
 
 // A scene of `depth` nodes, each inside the one before.
 std::string nestedScene(std::size_t depth) {
