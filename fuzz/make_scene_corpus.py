@@ -75,6 +75,8 @@ SHAPES = {
     "triangles-index-not-plain.dae": scene(primitive=primitive(inner="<p>0 1 4000000000</p>")),
     "triangles-huge-input-offset.dae": scene(primitive=primitive(
         extra_input='<input semantic="NORMAL" source="#M-positions" offset="2000000000"/>')),
+    "visual-scene-unresolved.dae": scene().replace('<instance_visual_scene url="#S"/>',
+                                                    '<instance_visual_scene url="#Elsewhere"/>'),
     "id-given-twice.dae": scene(library_nodes='  <library_nodes>\n    <node id="A"/>\n    <node id="A"/>\n  </library_nodes>\n'),
     "instance-node-itself.dae": scene(nodes='<node id="Loop"><instance_node url="#Loop"/></node>'),
     "instance-node-ancestor.dae": scene(

@@ -98,6 +98,13 @@ class ColladaChecker {
     for (const xmlNode* accessor : accessors_) checkAccessor(accessor);
     for (const xmlNode* mesh : meshes_) checkMesh(mesh);
     checkNodes();
+    // The reader gives up on a scene it cannot find, and leaks what it has read so far.
+    for (const xmlNode* instance : sceneInstances_) {
+      const auto url = attribute(instance, "url");
+      if (!url || !url->starts_with('#') || !visualScenes_.contains(url->substr(1))) {
+        refuse("<instance_visual_scene> names no visual scene of the file");
+      }
+    }
   }
 
  private:
@@ -166,6 +173,10 @@ class ColladaChecker {
         accessors_.push_back(element);
       } else if (name == "mesh") {
         meshes_.push_back(element);
+      } else if (name == "visual_scene") {
+        if (id) visualScenes_.insert(*id);
+      } else if (name == "instance_visual_scene") {
+        sceneInstances_.push_back(element);
       } else if (name == "node") {
         nodeIndex_.emplace(element, nodes_.size());
         nodes_.push_back(element);
@@ -386,7 +397,8 @@ class ColladaChecker {
   std::string name_;
   std::unordered_map<std::string, std::uint64_t> arrays_;           // id -> promised count
   std::unordered_map<std::string, std::uint64_t> geometryIndices_;  // id -> indices of its mesh
-  std::vector<const xmlNode*> accessors_, meshes_, nodes_;
+  std::vector<const xmlNode*> accessors_, meshes_, nodes_, sceneInstances_;
+  std::unordered_set<std::string> visualScenes_;
   std::unordered_map<const xmlNode*, std::size_t> nodeIndex_;
   std::unordered_map<std::string, std::size_t> nodesById_;
   std::unordered_set<std::string> ids_;
