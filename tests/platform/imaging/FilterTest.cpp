@@ -81,7 +81,10 @@ INSTANTIATE_TEST_SUITE_P(
         HardLightCase{"halfSource", {0.25f, 0.75f, 0.5f, 0.5f}, {0.5f, 0.5f, 0.2f, 1},
                       {0.375f, 0.625f, 0.2f, 1}},
         HardLightCase{"clearBackdrop", {0.25f, 0.75f, 0.5f, 0.5f}, {0.9f, 0.9f, 0.9f, 0},
-                      {0.25f, 0.75f, 0.5f, 0.5f}}),
+                      {0.25f, 0.75f, 0.5f, 0.5f}},
+        // The source picks the branch, whatever the backdrop: r multiplies 2(0.3)(0.8) under a
+        // light backdrop, g screens 1 - 2(0.3)(0.8) and b 1 - 2(0.4)(0.6) over dark ones.
+        HardLightCase{"sourceDecides", {0.3f, 0.7f, 0.6f, 1}, {0.8f, 0.2f, 0.4f, 1}, {0.48f, 0.52f, 0.52f, 1}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HardLightImage, ExtentIsTheUnionAndMissingInputsGiveNothing) {
@@ -163,12 +166,21 @@ TEST(ShadedMaterial, SlopesLeanTheLookupByCentralDifferences) {
 }
 
 TEST(ShadedMaterial, HeightIsLuminanceTimesAlpha) {
-  // Only green varies: a rise of 0.1 green per texel is a height rise of 0.07152.
-  const auto field = Image::fromTexture(imagingtest::texture(5, 5, [](std::size_t i, std::size_t) {
-    return RGBA{0.2f, 0.1f * i, 0.4f, 1};
-  }));
-  const auto out = field->applyingFilter("CIShadedMaterial", {{"inputShadingImage", positionShading()}});
-  EXPECT_NEAR(out->sample({2.5, 2.5}).r, lookupRed(0.07152f, 10), 1e-5);
+  // One channel rises by 0.1 per texel, the others stay: the height rises by 0.1 times that
+  // channel's weight (0.2126 red, 0.7152 green, 0.0722 blue).
+  const struct {
+    int channel;
+    float rise;
+  } channels[] = {{0, 0.02126f}, {1, 0.07152f}, {2, 0.00722f}};
+  for (const auto& c : channels) {
+    const auto field = Image::fromTexture(imagingtest::texture(5, 5, [&](std::size_t i, std::size_t) {
+      RGBA v{0.2f, 0.3f, 0.4f, 1};
+      (c.channel == 0 ? v.r : c.channel == 1 ? v.g : v.b) = 0.1f * static_cast<float>(i);
+      return v;
+    }));
+    const auto out = field->applyingFilter("CIShadedMaterial", {{"inputShadingImage", positionShading()}});
+    EXPECT_NEAR(out->sample({2.5, 2.5}).r, lookupRed(c.rise, 10), 1e-5) << "channel " << c.channel;
+  }
   // A transparent field is flat.
   const auto clear = Image::fromTexture(imagingtest::texture(5, 5, [](std::size_t i, std::size_t) {
     return RGBA{0.1f * i, 0.1f * i, 0.1f * i, 0};
