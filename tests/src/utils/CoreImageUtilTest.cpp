@@ -140,11 +140,24 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CoreImageUtil, RenderImageDoesNotDependOnTheOrigin) {
   auto canvas = composableCanvas(64, 48, 1.0, 2);
+  // A spot of thick paint makes the picture uneven, so that any shift of it would show.
+  const Texel spot{200, 40, 40, 5};
+  AppManager().surfaceTextures().wetTexture0()->writeRegion(gpu::Region::make2D(10, 20, 1, 1), 0, spot, 4);
   auto buffer = newBuffer();
   const auto a = CoreImageUtil::renderImage(*canvas, buffer, 0, 0);
   const auto b = CoreImageUtil::renderImage(*canvas, buffer, 120, 77);
+  buffer->commit();
   EXPECT_EQ(a->extent(), b->extent());
   EXPECT_EQ(a->extent(), graphics::Rect(0, 0, 256, 256));
+  EXPECT_NE(a->sample({10.5, 20.5}), a->sample({30.5, 30.5})) << "the spot shows";
+  for (double y = 0.5; y < 40; ++y) {
+    for (double x = 0.5; x < 40; ++x) {
+      if (a->sample({x, y}) != b->sample({x, y})) {
+        ADD_FAILURE() << "the pictures differ at (" << x << ", " << y << ")";
+        return;
+      }
+    }
+  }
 }
 
 struct PlacementCase {
