@@ -24,6 +24,21 @@ double coveredArea(const RegionClustering::Cluster& rects) {
 RegionClustering::RegionClustering(std::vector<graphics::Rect> rects, Snapshot snapshot)
     : rects_(std::move(rects)), snapshot_(std::move(snapshot)), done_(rects_.size(), false) {
   if (!snapshot_) foundation::fatalError("RegionClustering: no snapshot function");
+  const std::size_t n = rects_.size();
+  if (n > kMaxGroupedRects) return;  // never grouped
+  areas_.resize(n);
+  meets_.assign(n * n, 0);
+  common_.assign(n * n, 0.0);
+  for (std::size_t i = 0; i < n; ++i) {
+    areas_[i] = rects_[i].area();
+    for (std::size_t j = i; j < n; ++j) {
+      const graphics::Rect both = rects_[i].intersection(rects_[j]);
+      const char meet = both.isEmpty() ? 0 : 1;
+      const double area = both.area();
+      meets_[i * n + j] = meets_[j * n + i] = meet;
+      common_[i * n + j] = common_[j * n + i] = area;
+    }
+  }
 }
 
 bool RegionClustering::snapshot(const graphics::Rect& rect) {
@@ -68,48 +83,72 @@ bool RegionClustering::run() {
   return true;
 }
 
-std::vector<RegionClustering::Cluster> RegionClustering::findClustors(std::size_t size) {
+std::vector<RegionClustering::Group> RegionClustering::findGroups(std::size_t size) {
   const std::size_t n = rects_.size();
   std::vector<std::vector<std::size_t>> neighbours(n);
   std::size_t longest = 0;
   for (std::size_t i = 0; i < n; ++i) {
     if (done_[i]) continue;
     for (std::size_t j = 0; j < n; ++j)
-      if (!done_[j] && rects_[j].intersects(rects_[i])) neighbours[i].push_back(j);
+      if (!done_[j] && meets(j, i)) neighbours[i].push_back(j);
     if (neighbours[i].size() > longest) longest = neighbours[i].size();
   }
-  std::vector<Cluster> clusters;
-  if (longest < size) return clusters;
+  std::vector<Group> groups;
+  if (longest < size) return groups;
   // Flags set here do not exclude later lists: mutual neighbours give one cluster each.
   for (std::size_t i = 0; i < n; ++i) {
     if (neighbours[i].size() != longest) continue;
-    Cluster cluster;
-    for (std::size_t j : neighbours[i]) {
-      cluster.push_back(rects_[j]);
-      done_[j] = true;
+    Group group;
+    group.members = std::move(neighbours[i]);
+    group.bounds = rects_[group.members.front()];
+    for (std::size_t a = 0; a < group.members.size(); ++a) {
+      const std::size_t m = group.members[a];
+      done_[m] = true;
+      group.bounds = group.bounds.united(rects_[m]);
+      group.covered += areas_[m];
+      for (std::size_t b = a + 1; b < group.members.size(); ++b) group.covered -= common(m, group.members[b]);
     }
+    groups.push_back(std::move(group));
+  }
+  return groups;
+}
+
+std::vector<RegionClustering::Cluster> RegionClustering::findClustors(std::size_t size) {
+  std::vector<Cluster> clusters;
+  for (const Group& group : findGroups(size)) {
+    Cluster cluster;
+    for (std::size_t m : group.members) cluster.push_back(rects_[m]);
     clusters.push_back(std::move(cluster));
   }
   return clusters;
 }
 
 bool RegionClustering::handlesClustors(std::size_t size) {
-  std::vector<Cluster> clusters = findClustors(size);
-  if (clusters.empty()) return false;
+  std::vector<Group> groups = findGroups(size);
+  if (groups.empty()) return false;
   for (std::size_t i = 0; i < rects_.size(); ++i) {
     if (done_[i]) continue;
-    const graphics::Rect& rect = rects_[i];
-    for (Cluster& cluster : clusters) {
-      if (!isIntersects(cluster, rect)) continue;
+    for (Group& group : groups) {
+      bool intersects = false;
+      double covered = group.covered + areas_[i];
+      for (std::size_t m : group.members) {
+        intersects = intersects || meets(i, m);
+        covered -= common(i, m);
+      }
+      if (!intersects) continue;
+      const graphics::Rect bounds = group.bounds.united(rects_[i]);
+      const double gain = covered / bounds.area() - group.covered / group.bounds.area();
       // A gain that is not a number does not join.
-      if (getSurface(cluster, rect) - getSurface(cluster) < 0.1) {
-        cluster.push_back(rect);
+      if (gain < 0.1) {
+        group.members.push_back(i);
+        group.covered = covered;
+        group.bounds = bounds;
         done_[i] = true;
       }
     }
   }
-  for (const Cluster& cluster : clusters)
-    if (!snapshot(getBounds(cluster))) return false;
+  for (const Group& group : groups)
+    if (!snapshot(group.bounds)) return false;
   return true;
 }
 
