@@ -15,7 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include "FakeLayerCanvas.h"
+#include "TestCanvas.h"
 #include "RecordingStep.h"
 #include "commands/CommandManager.h"
 #include "components/ArtworkData.h"
@@ -193,7 +193,7 @@ class HistoryRun {
   }
 
   std::mt19937 random_;
-  std::shared_ptr<testsupport::FakeLayerCanvas> canvas_ = std::make_shared<testsupport::FakeLayerCanvas>(64, 48);
+  std::shared_ptr<testsupport::TestCanvas> canvas_ = testsupport::makeCanvas(64, 48);
   CommandManager manager_{canvas_};
   std::shared_ptr<gpu::TextureDescriptor> descriptor_ =
       gpu::TextureDescriptor::texture2D(gpu::PixelFormat::RGBA8Unorm, kSide, kSide, false);

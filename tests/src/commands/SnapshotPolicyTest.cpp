@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "ConsoleCapture.h"
-#include "FakeLayerCanvas.h"
+#include "TestCanvas.h"
 #include "FatalStop.h"
 #include "RecordingStep.h"
 #include "commands/CommandManager.h"
@@ -41,7 +41,7 @@ class SnapshotPolicyTest : public ::testing::Test {
   std::shared_ptr<ArtworkData> request() { return manager.newArtworkData(canvas, canvas->currentContent()); }
   std::int64_t heap() const { return AppManager().heapSize(); }
 
-  std::shared_ptr<testsupport::FakeLayerCanvas> canvas = std::make_shared<testsupport::FakeLayerCanvas>(80, 64, 1.0, 2);
+  std::shared_ptr<testsupport::TestCanvas> canvas = testsupport::makeCanvas(80, 64, 1.0, 2);
   CommandManager manager{canvas};
   Strings journal;
 };
