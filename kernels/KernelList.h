@@ -33,4 +33,23 @@ void sprayerPaint(const gpu::Dispatch& dispatch);
 void dryLayer(const gpu::Dispatch& dispatch);
 void wetLayer(const gpu::Dispatch& dispatch);
 
+// ToolModelHeadKernels.cpp
+void toolModelInitialize(const gpu::Dispatch& dispatch);
+void toolModelBrushFill(const gpu::Dispatch& dispatch);
+void toolModelKnifeFill(const gpu::Dispatch& dispatch);
+void toolModelWideBrushFill(const gpu::Dispatch& dispatch);
+void toolModelPaintHeight(const gpu::Dispatch& dispatch);
+
+// ToolModelStrokeKernels.cpp
+void toolModelBrushPaint(const gpu::Dispatch& dispatch);
+void toolModelKnifePaint(const gpu::Dispatch& dispatch);
+void toolModelBrushPickup(const gpu::Dispatch& dispatch);
+void toolModelKnifePickup(const gpu::Dispatch& dispatch);
+void toolModelWideBrushPickup(const gpu::Dispatch& dispatch);
+
+// ToolModelWindowKernels.cpp
+void toolModelOverlayMap(const gpu::Dispatch& dispatch);
+void toolModelBlurImage(const gpu::Dispatch& dispatch);
+void toolModelMask(const gpu::Dispatch& dispatch);
+
 }  // namespace kernels

@@ -29,6 +29,19 @@ const std::vector<Entry>& table() {
       {"DAESprayer_paint", sprayerPaint},
       {"DAEToolModel_dry_layer", dryLayer},
       {"DAEToolModel_wet_layer", wetLayer},
+      {"DAEToolModel_initialize", toolModelInitialize},
+      {"DAEToolModel_brush_fill", toolModelBrushFill},
+      {"DAEToolModel_knife_fill", toolModelKnifeFill},
+      {"DAEToolModel_wide_brush_fill", toolModelWideBrushFill},
+      {"DAEToolModel_brush_paint", toolModelBrushPaint},
+      {"DAEToolModel_knife_paint", toolModelKnifePaint},
+      {"DAEToolModel_brush_pickup", toolModelBrushPickup},
+      {"DAEToolModel_knife_pickup", toolModelKnifePickup},
+      {"DAEToolModel_wide_brush_pickup", toolModelWideBrushPickup},
+      {"DAEToolModel_overlay_map", toolModelOverlayMap},
+      {"DAEToolModel_blur_image", toolModelBlurImage},
+      {"DAEToolModel_mask", toolModelMask},
+      {"DAEToolModel_paint_height", toolModelPaintHeight},
   };
   return entries;
 }

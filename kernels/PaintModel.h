@@ -4,13 +4,16 @@
 // thickness, coverage, colour and height.
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "gpu/Dispatch.h"
 #include "gpu/TexelView.h"
 #include "gpu/Vectors.h"
+#include "tools/ToolModelKernelRecords.h"
 #include "utils/KernelInterface.h"
 
 namespace kernels {
@@ -189,5 +192,136 @@ TESS_KERNEL_INLINE Texel grey(std::uint8_t value) { return {value, value, value,
 
 // A colour record's channels as bytes.
 inline Texel bytesOf(gpu::float4 color) { return {toByte(color.x), toByte(color.y), toByte(color.z), toByte(color.w)}; }
+
+// ---- Tool head ---------------------------------------------------------------------------------
+// The tool model's 3-D texture, the head: x and y across its footprint, z along the tool's axis with
+// slice 0 facing the canvas. A head cell's R, G, B are the colour of the paint it holds and its A
+// says what it is: air, the tool's body, or paint of that wetness (4 to 252). Along z one cell is
+// one thickness byte, so a paint cell holds one byte of paint, and the paint of a head column hangs
+// as a run of cells right under the column's body.
+
+inline constexpr std::uint8_t kHeadAir = 0;
+inline constexpr std::uint8_t kHeadSolid = 255;
+// One wetness level in its stored form: the least wetness paint on a head has.
+inline constexpr std::uint8_t kWetnessStep = 1 << tessivarium::TOOL_CELL_WETNESS_SHIFT;
+
+TESS_KERNEL_INLINE bool isHeadPaint(std::uint8_t kind) { return kind != kHeadAir && kind != kHeadSolid; }
+
+// A wetness in its stored form: the nearest multiple of 4 from 0 to 252.
+TESS_KERNEL_INLINE std::uint8_t quantisedWetness(int wetness) {
+  const int level = std::min<int>((std::clamp(wetness, 0, 255) + kWetnessStep / 2) / kWetnessStep,
+                                  tessivarium::TOOL_CELL_WETNESS_MAX);
+  return static_cast<std::uint8_t>(level << tessivarium::TOOL_CELL_WETNESS_SHIFT);
+}
+
+// The kind byte of head paint of that wetness (never below one level, which would read as air).
+TESS_KERNEL_INLINE std::uint8_t headPaintKind(int wetness) { return std::max(kWetnessStep, quantisedWetness(wetness)); }
+
+// One head column: `body` is its lowest body cell (the head's depth when it has none) and `paint`
+// the paint cells hanging right under it; `head` is false for a column that is no part of the
+// tool. A model without body cells (the wide brushes' flat model) counts every column as head.
+struct HeadColumn {
+  int body = 0, paint = 0;
+  bool head = false;
+  int bottom() const { return body - paint; }  // the lowest paint cell, or the body when it holds none
+};
+
+inline HeadColumn headColumn(const gpu::TexelView& head, std::size_t x, std::size_t y, bool bodylessIsHead) {
+  const int depth = static_cast<int>(head.depth());
+  HeadColumn column{depth, 0, bodylessIsHead};
+  for (int z = 0; z < depth; ++z) {
+    if (load(head, x, y, static_cast<std::size_t>(z)).a == kHeadSolid) {
+      column.body = z, column.head = true;
+      break;
+    }
+  }
+  while (column.paint < column.body &&
+         isHeadPaint(load(head, x, y, static_cast<std::size_t>(column.body - column.paint - 1)).a)) {
+    ++column.paint;
+  }
+  return column;
+}
+
+// The descriptor at BUFFER_DAE_DESCRIPTOR; false when none (or too short a buffer) is bound.
+inline bool descriptorArgument(const gpu::Dispatch& dispatch, tessivarium::DAEToolDescriptor& out) {
+  return tessivarium::readDescriptor(dispatch.bufferBytes(tessivarium::BUFFER_DAE_DESCRIPTOR),
+                                     dispatch.bufferLength(tessivarium::BUFFER_DAE_DESCRIPTOR), out);
+}
+
+// ---- Samples -----------------------------------------------------------------------------------
+
+// One touch sample as the paint passes upload it: window-local position, force, altitude (already
+// adjusted by the tool) and azimuth.
+struct Sample {
+  float x = 0, y = 0, force = 1, altitude = 1.5707964f, azimuth = 0;
+};
+
+// The samples at BUFFER_POSITION_NUMBER (an Int64 count), BUFFER_POSITION (x, y, z floats),
+// BUFFER_FORCE, BUFFER_ALTITUDE and BUFFER_AZIMUTH. The count is cut to what the bound buffers
+// hold; an unbound force, altitude or azimuth takes the default above.
+inline std::vector<Sample> samplesArgument(const gpu::Dispatch& dispatch) {
+  using namespace tessivarium;
+  std::int64_t count = 0;
+  if (dispatch.bufferLength(BUFFER_POSITION_NUMBER) >= sizeof count)
+    std::memcpy(&count, dispatch.bufferBytes(BUFFER_POSITION_NUMBER), sizeof count);
+  std::uint64_t n = count > 0 ? static_cast<std::uint64_t>(count) : 0;
+  n = std::min<std::uint64_t>(n, dispatch.bufferLength(BUFFER_POSITION) / (3 * sizeof(float)));
+  const std::int64_t perSample[] = {BUFFER_FORCE, BUFFER_ALTITUDE, BUFFER_AZIMUTH};
+  for (std::int64_t slot : perSample)
+    if (dispatch.bufferBytes(slot) != nullptr) n = std::min<std::uint64_t>(n, dispatch.bufferLength(slot) / sizeof(float));
+  std::vector<Sample> out(static_cast<std::size_t>(n));
+  const auto floatAt = [&](std::int64_t slot, std::size_t i, float absent) {
+    const std::uint8_t* bytes = dispatch.bufferBytes(slot);
+    if (bytes == nullptr) return absent;
+    float v;
+    std::memcpy(&v, bytes + i * sizeof v, sizeof v);
+    return v;
+  };
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    out[i].x = floatAt(BUFFER_POSITION, 3 * i, 0), out[i].y = floatAt(BUFFER_POSITION, 3 * i + 1, 0);
+    out[i].force = floatAt(BUFFER_FORCE, i, out[i].force);
+    out[i].altitude = floatAt(BUFFER_ALTITUDE, i, out[i].altitude);
+    out[i].azimuth = floatAt(BUFFER_AZIMUTH, i, out[i].azimuth);
+  }
+  return out;
+}
+
+// Where the head stands for a sample: the descriptor's origin (the head's tip across the
+// footprint) sits on the sample, and the head is turned by the descriptor's rotation. Without a
+// descriptor the head's centre sits on the sample, unturned.
+class HeadPlacement {
+ public:
+  HeadPlacement(const gpu::TexelView& head, const tessivarium::DAEToolDescriptor* descriptor) {
+    originX_ = head.width() / 2.0f, originY_ = head.height() / 2.0f;
+    float angle = 0;
+    if (descriptor != nullptr) {
+      if (std::isfinite(descriptor->origin.x) && std::isfinite(descriptor->origin.y))
+        originX_ = descriptor->origin.x, originY_ = descriptor->origin.y;
+      if (std::isfinite(descriptor->rotation)) angle = descriptor->rotation;
+    }
+    cos_ = std::cos(angle), sin_ = std::sin(angle);
+  }
+
+  // The window cell under head column (i, j) for a sample at (sx, sy); false when it falls outside
+  // a window of `width` x `height` cells (or the sample is not a finite position).
+  TESS_KERNEL_INLINE bool cellUnder(std::size_t i, std::size_t j, float sx, float sy, std::size_t width,
+                                    std::size_t height, std::size_t& cx, std::size_t& cy) const {
+    const float dx = static_cast<float>(i) + 0.5f - originX_, dy = static_cast<float>(j) + 0.5f - originY_;
+    const float fx = std::floor(sx + cos_ * dx - sin_ * dy), fy = std::floor(sy + sin_ * dx + cos_ * dy);
+    // The comparison is false for NaN, so a broken sample reaches no cell.
+    if (!(fx >= 0.0f && fy >= 0.0f && fx < static_cast<float>(width) && fy < static_cast<float>(height))) return false;
+    cx = static_cast<std::size_t>(fx), cy = static_cast<std::size_t>(fy);
+    return true;
+  }
+
+ private:
+  float originX_ = 0, originY_ = 0, cos_ = 1, sin_ = 0;
+};
+
+// ---- Stroke step -------------------------------------------------------------------------------
+// Byte B of a grid texel marks, during one stroke step, the cells the step's paint pass changed:
+// the paint pass sets it in grid1, the overlay map carries it into grid0 (clearing it elsewhere),
+// the blur works around it and the mask clears it.
+inline constexpr std::uint8_t kStrokeMark = 1;
 
 }  // namespace kernels

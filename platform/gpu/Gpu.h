@@ -15,6 +15,7 @@
 #include "gpu/Kernel.h"
 #include "gpu/KernelRuntime.h"
 #include "gpu/Library.h"
+#include "gpu/Parallel.h"
 #include "gpu/TestControls.h"
 #include "gpu/TexelView.h"
 #include "gpu/Texture.h"

@@ -126,6 +126,24 @@ TEST(ShadedMaterial, AFlatSurfaceShowsTheShadingCentre) {
   EXPECT_EQ(out->sample({5.5, 2.5}), RGBA{});
 }
 
+TEST(ShadedMaterial, HeightsAreReadAtTheEdgeTexelsNotBeyond) {
+  // Beyond the height image there is nothing; its edge must not read as a cliff down to it.
+  const auto out = heights([](std::size_t, std::size_t) { return 0.3f; })
+                       ->applyingFilter("CIShadedMaterial", {{"inputShadingImage", positionShading()}});
+  const graphics::Point edges[] = {{0.5, 2.5}, {4.5, 2.5}, {2.5, 0.5}, {2.5, 4.5}, {0.25, 0.25}, {4.9, 4.75}};
+  for (const auto& p : edges) {
+    EXPECT_TRUE(near(out->sample(p), {3.5f / 7, 3.5f / 7, 0, 1})) << p.x << ", " << p.y;
+  }
+  // A sloping field sampled as a run along a row (as a render samples) gives what its points give
+  // one by one, at the edges too.
+  const auto slope = heights([](std::size_t i, std::size_t) { return 0.2f + 0.1f * static_cast<float>(i); })
+                         ->applyingFilter("CIShadedMaterial", {{"inputShadingImage", positionShading()}});
+  const graphics::Point row[] = {{0.5, 1.5}, {1.5, 1.5}, {2.5, 1.5}, {3.5, 1.5}, {4.5, 1.5}};
+  RGBA run[5];
+  slope->sample(imaging::Batch{row, 5, true}, run);
+  for (std::size_t k = 0; k < 5; ++k) EXPECT_TRUE(near(run[k], slope->sample(row[k]))) << k;
+}
+
 TEST(ShadedMaterial, SlopesLeanTheLookupByCentralDifferences) {
   // Height rises by 0.05 per texel in x and falls by 0.02 per texel in y.
   const auto field = heights([](std::size_t i, std::size_t j) { return 0.5f + 0.05f * i - 0.02f * j; });

@@ -6,12 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "TestCanvas.h"
+#include "CompositionTestHelpers.h"
 #include "FatalStop.h"
-#include "gpu/CommandBuffer.h"
-#include "gpu/CommandQueue.h"
 #include "gpu/CommandTrace.h"
-#include "gpu/Texture.h"
 #include "graphics/ImageContext.h"
 #include "imaging/Context.h"
 #include "tools/ApplicationManager.h"
@@ -21,35 +18,11 @@
 namespace tessivarium {
 namespace {
 
-using testsupport::TestCanvas;
-using Texel = std::array<std::uint8_t, 4>;
-
-std::shared_ptr<gpu::Texture> filledTexture(std::size_t w, std::size_t h, Texel value) {
-  auto texture = AppManager().makeTexture(static_cast<std::int64_t>(w), static_cast<std::int64_t>(h));
-  std::vector<std::uint8_t> bytes(w * h * 4);
-  for (std::size_t i = 0; i < w * h; ++i) std::copy(value.begin(), value.end(), bytes.begin() + 4 * i);
-  texture->writeRegion(gpu::Region::make2D(0, 0, w, h), 0, bytes, w * 4);
-  return texture;
-}
-
-Texel texelAt(const gpu::Texture& texture, std::size_t x, std::size_t y) {
-  Texel t{};
-  texture.readRegion(gpu::Region::make2D(x, y, 1, 1), 0, t, 4);
-  return t;
-}
-
-// A canvas ready to compose: background colour, ground, shading image, made the current paint.
-std::shared_ptr<TestCanvas> composableCanvas(std::int64_t w, std::int64_t h, double scale, std::size_t layers) {
-  auto canvas = testsupport::makeCanvas(w, h, scale, layers);
-  testsupport::useFakeTool();
-  canvas->setBackgroundColor(graphics::Color::fromRGBA(0.9, 0.85, 0.8, 1.0));
-  canvas->setGroundTexture(filledTexture(4, 4, {128, 128, 128, 255}));
-  canvas->setShadingImage(imaging::Image::fromTexture(filledTexture(8, 8, {200, 180, 160, 255})));
-  AppManager().setCurrentPaint(canvas);
-  return canvas;
-}
-
-std::shared_ptr<gpu::CommandBuffer> newBuffer() { return AppManager().commandQueue()->makeCommandBuffer(); }
+using compositiontest::composableCanvas;
+using compositiontest::filledTexture;
+using compositiontest::newBuffer;
+using compositiontest::Texel;
+using compositiontest::texelAt;
 
 // --- The pass sequence ---------------------------------------------------------------------------
 

@@ -55,7 +55,22 @@ INSTANTIATE_TEST_SUITE_P(
         // A base red-green difference of exactly 0.05 is no longer blue: the linear mix.
         MergeCase{"BaseDifferenceAtThreshold", {0.9f, 0.9f, 0.1f, 0.5f}, {0.05f, 0.1f, 0.8f, 1.0f}, {0.475f, 0.5f, 0.45f, 0.75f}},
         // Blue equal to the larger of red and green is not blue.
-        MergeCase{"BaseBlueEqualToMax", {0.9f, 0.9f, 0.1f, 0.5f}, {0.6f, 0.6f, 0.6f, 1.0f}, {0.75f, 0.75f, 0.35f, 0.75f}}),
+        MergeCase{"BaseBlueEqualToMax", {0.9f, 0.9f, 0.1f, 0.5f}, {0.6f, 0.6f, 0.6f, 1.0f}, {0.75f, 0.75f, 0.35f, 0.75f}},
+        // Yellow over blue with one condition failing at a time: the linear mix.
+        MergeCase{"OverlayGreenTooLow", {0.7f, 0.7f, 0.1f, 0.5f}, {0.1f, 0.1f, 0.8f, 1.0f}, {0.4f, 0.4f, 0.45f, 0.75f}},
+        MergeCase{"OverlayBlueAboveItsRedAndGreen", {0.9f, 0.9f, 0.95f, 0.5f}, {0.1f, 0.1f, 0.8f, 1.0f},
+                  {0.5f, 0.5f, 0.875f, 0.75f}},
+        MergeCase{"BaseBlueTooLow", {0.9f, 0.9f, 0.1f, 0.5f}, {0.1f, 0.1f, 0.45f, 1.0f}, {0.5f, 0.5f, 0.275f, 0.75f}},
+        // Blue over yellow takes the base's alpha into its own: 0.5 (1 - 0.6) + 0.6 x 0.6.
+        MergeCase{"BlueOverTranslucentYellow", {0.1f, 0.1f, 0.8f, 0.5f}, {0.9f, 0.9f, 0.1f, 0.6f}, {0.1f, 0.5f, 0.1f, 0.56f}},
+        // Blue over yellow with one condition failing at a time: the linear mix.
+        MergeCase{"BaseRedGreenApart", {0.1f, 0.1f, 0.8f, 0.5f}, {0.7f, 0.9f, 0.1f, 1.0f}, {0.4f, 0.5f, 0.45f, 0.75f}},
+        MergeCase{"BaseGreenTooLow", {0.1f, 0.1f, 0.8f, 0.5f}, {0.7f, 0.7f, 0.1f, 1.0f}, {0.4f, 0.4f, 0.45f, 0.75f}},
+        MergeCase{"BaseBlueAboveItsRedAndGreen", {0.1f, 0.1f, 0.8f, 0.5f}, {0.9f, 0.9f, 0.95f, 1.0f},
+                  {0.5f, 0.5f, 0.875f, 0.75f}},
+        MergeCase{"OverlayRedGreenApart", {0.05f, 0.1f, 0.8f, 0.5f}, {0.9f, 0.9f, 0.1f, 1.0f}, {0.475f, 0.5f, 0.45f, 0.75f}},
+        MergeCase{"OverlayBlueTooLow", {0.1f, 0.1f, 0.45f, 0.5f}, {0.9f, 0.9f, 0.1f, 1.0f}, {0.5f, 0.5f, 0.275f, 0.75f}},
+        MergeCase{"OverlayBlueEqualToMax", {0.6f, 0.6f, 0.6f, 0.5f}, {0.9f, 0.9f, 0.1f, 1.0f}, {0.75f, 0.75f, 0.35f, 0.75f}}),
     [](const ::testing::TestParamInfo<MergeCase>& info) { return std::string(info.param.name); });
 
 TEST(MergeFilter, OverlayRedGreenDifferenceOfFifteenHundredthsIsNotYellow) {

@@ -1,0 +1,84 @@
+// The tool-model kernels that shape, load and preview a head, on heads of a few cells.
+
+#include <gtest/gtest.h>
+
+#include "ToolModelKernelFixture.h"
+
+namespace {
+
+using namespace kerneltest;
+using namespace tessivarium;
+
+constexpr Texel kAir{0, 0, 0, 0}, kBody{0, 0, 0, kSolid};
+
+// A brush tip 4 cells up in a circle of radius 3 round (5, 4): column (7, 4) lies 2.55 cells from
+// the centre, so its body rises by 6.5 / 6 to begin at slice 5; column (8, 4) is outside. A
+// knife's blade is flat: its body begins at slice 4 throughout.
+TEST(ToolModelInitialize, ShapesEveryCellAndKeepsTheWindowGrid) {
+  struct Case {
+    std::uint32_t toolType;
+    std::size_t bodyAt74;
+  } cases[] = {{9, 5}, {17, 4}};
+  for (const Case& c : cases) {
+    StrokeStep step(6, 10, 8, 12);
+    fill(*step.headA, {0x77, 0x77, 0x77, 0x77});
+    fill(*step.grid1, {1, 1, 1, 1});
+    set(*step.grid0, 3, 2, {252, 4, 0, TOOL_FLUID});
+    const auto descriptor = descriptorRecord(5, 4, 4, 5, 4, 3, c.toolType);
+    run({"DAEToolModel_initialize",
+         {{TEXTURE_TOOL_READ, step.headB}, {TEXTURE_TOOL_WRITE, step.headA}, {TEXTURE_GRID_READ, step.grid0},
+          {TEXTURE_GRID_WRITE, step.grid1}},
+         {{BUFFER_DAE_DESCRIPTOR, descriptor}}, step.headA, true});
+    std::size_t untouched = 0;
+    for (std::size_t z = 0; z < 12; ++z)
+      for (std::size_t y = 0; y < 8; ++y)
+        for (std::size_t x = 0; x < 10; ++x) untouched += at(*step.headA, x, y, z) == Texel{0x77, 0x77, 0x77, 0x77};
+    EXPECT_EQ(untouched, 0u) << c.toolType;
+    EXPECT_EQ(at(*step.headA, 5, 4, 3), kAir);
+    EXPECT_EQ(at(*step.headA, 5, 4, 4), kBody);
+    EXPECT_EQ(at(*step.headA, 7, 4, c.bodyAt74 - 1), kAir) << c.toolType;
+    EXPECT_EQ(at(*step.headA, 7, 4, c.bodyAt74), kBody) << c.toolType;
+    EXPECT_EQ(at(*step.headA, 8, 4, 11), kAir);
+    EXPECT_EQ(contents(*step.grid1), contents(*step.grid0));
+  }
+}
+
+// A fill works on the head it writes (slot 10), whatever slot 9 holds, and replaces the paint under
+// each body: force 0.5 gives a brush 12 cells and a knife 4; the colour's alpha (200) is the
+// paint's wetness. The height preview then shows how far each column reaches down.
+TEST(ToolModelFill, LoadsThePaintUnderTheBodyInPlace) {
+  struct Case {
+    const char* kernel;
+    int cells;
+  } cases[] = {{"DAEToolModel_brush_fill", 12}, {"DAEToolModel_knife_fill", 4}};
+  for (const Case& c : cases) {
+    StrokeStep step(4, 3, 2, 24);
+    fill(*step.headB, kBody);  // slot 9: a head that a fill must not read
+    for (std::size_t z = 0; z < 24; ++z) {
+      set(*step.headA, 0, 0, z >= 20 ? kBody : z >= 17 ? Texel{9, 9, 9, 100} : kAir, z);
+      set(*step.headA, 1, 0, z == 22 ? kBody : kAir, z);  // a bristle the fill keeps
+    }
+    step.fillHead(c.kernel, {0.2f, 0.4f, 0.6f, 200.0f / 255}, 0.5f, descriptorRecord(1, 1, 20, 1, 1, 2));
+    const Texel paint{51, 102, 153, 200};
+    for (std::size_t z = 0; z < 20; ++z)
+      EXPECT_EQ(at(*step.headA, 0, 0, z), static_cast<int>(z) >= 20 - c.cells ? paint : kAir) << c.kernel << " " << z;
+    EXPECT_EQ(at(*step.headA, 0, 0, 20), kBody);
+    EXPECT_EQ(at(*step.headA, 1, 0, 22), kBody);
+    EXPECT_EQ(at(*step.headA, 1, 0, 21), paint);
+    EXPECT_EQ(at(*step.headA, 2, 1, 5), kAir);  // no body: no part of the tool
+
+    const auto preview = texture(3, 2);
+    run({"DAEToolModel_paint_height", {{TEXTURE_TOOL_READ, step.headA}, {TEXTURE_HEIGHT_IMAGE_WRITE, preview}}, {}, preview});
+    const std::uint8_t reach = static_cast<std::uint8_t>((24 - (20 - c.cells)) * 255 / 24);
+    EXPECT_EQ(at(*preview, 0, 0), (Texel{reach, reach, reach, 255})) << c.kernel;
+    EXPECT_EQ(at(*preview, 2, 1), (Texel{0, 0, 0, 255}));
+  }
+
+  // The wide brushes' flat model has no body: every column is head and fills whole.
+  const auto flat = texture(4, 2, 3);
+  run({"DAEToolModel_wide_brush_fill", {{TEXTURE_TOOL_WRITE, flat}},
+       {{BUFFER_COLOR, floatRecord({1, 0, 0, 1})}, {BUFFER_FORCE, floatRecord({1})}}, flat, true});
+  for (std::size_t z = 0; z < 3; ++z) EXPECT_EQ(at(*flat, 3, 1, z), (Texel{255, 0, 0, 252})) << z;
+}
+
+}  // namespace

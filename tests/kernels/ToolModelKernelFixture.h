@@ -1,0 +1,126 @@
+#pragma once
+// Small heads and windows for the tool-model kernels, and the records their passes bind.
+
+#include <cmath>
+#include <vector>
+
+#include "KernelHarness.h"
+#include "tools/ToolModelKernelRecords.h"
+#include "utils/KernelInterface.h"
+
+namespace kerneltest {
+
+inline constexpr std::uint8_t kSolid = 255;
+
+// A head shaped by its descriptor: the tip at (tipX, tipY), `tipZ` cells up, in a circle of `radius`
+// around (centreX, centreY); the knives' case index gives a flat blade.
+inline Bytes descriptorRecord(float tipX, float tipY, float tipZ, float centreX, float centreY, float radius,
+                              std::uint32_t toolType = 9, float rotation = 0) {
+  tessivarium::DAEToolDescriptor d;
+  d.origin = {tipX, tipY, tipZ};
+  d.headTop = {tipX, tipY, tipZ};
+  d.headCenter = {centreX, centreY, tipZ};
+  d.headRadius = radius, d.toolType = toolType, d.rotation = rotation, d.scale = 1;
+  const auto bytes = tessivarium::descriptorBytes(d);
+  return Bytes(bytes.begin(), bytes.end());
+}
+
+struct Touch {
+  float x, y, force = 0.8f, altitude = 1.0f;
+};
+
+// The sample buffers of encodeInput.
+inline std::map<std::int64_t, Bytes> sampleBuffers(const std::vector<Touch>& touches) {
+  using namespace tessivarium;
+  std::vector<float> positions, forces, altitudes, azimuths;
+  for (const Touch& t : touches) {
+    positions.insert(positions.end(), {t.x, t.y, 5.0f});
+    forces.push_back(t.force), altitudes.push_back(t.altitude), azimuths.push_back(0.3f);
+  }
+  const auto floats = [](const std::vector<float>& v) {
+    Bytes out(v.size() * sizeof(float));
+    if (!v.empty()) std::memcpy(out.data(), v.data(), out.size());
+    return out;
+  };
+  return {{BUFFER_POSITION_NUMBER, bytesOf(static_cast<std::int64_t>(touches.size()))},
+          {BUFFER_POSITION, floats(positions)},
+          {BUFFER_FORCE, floats(forces)},
+          {BUFFER_ALTITUDE, floats(altitudes)},
+          {BUFFER_AZIMUTH, floats(azimuths)}};
+}
+
+// Paint on a head: one thickness byte per paint cell (neither air nor body).
+inline long headPaint(const gpu::Texture& head) {
+  long n = 0;
+  for (std::size_t z = 0; z < head.depth(); ++z)
+    for (std::size_t y = 0; y < head.height(); ++y)
+      for (std::size_t x = 0; x < head.width(); ++x) {
+        const std::uint8_t a = at(head, x, y, z)[3];
+        n += a != 0 && a != kSolid;
+      }
+  return n;
+}
+
+// Paint in a window: the wet thickness summed.
+inline long windowPaint(const gpu::Texture& wet) {
+  long n = 0;
+  for (std::size_t y = 0; y < wet.height(); ++y)
+    for (std::size_t x = 0; x < wet.width(); ++x) n += at(wet, x, y)[3];
+  return n;
+}
+
+// The working textures of one stroke step and a tool head pair, bound as the passes bind them.
+struct StrokeStep {
+  StrokeStep(std::size_t window, std::size_t w, std::size_t h, std::size_t d)
+      : grid0(texture(window, window)), grid1(texture(window, window)), wet0(texture(window, window)),
+        wet1(texture(window, window)), dry0(texture(window, window)), dry1(texture(window, window)),
+        headA(texture(w, h, d)), headB(texture(w, h, d)) {}
+
+  std::map<std::int64_t, std::shared_ptr<gpu::Texture>> windowTextures() const {
+    using namespace tessivarium;
+    return {{TEXTURE_GRID_READ, grid0}, {TEXTURE_GRID_WRITE, grid1}, {TEXTURE_WET_READ, wet0},
+            {TEXTURE_WET_WRITE, wet1},  {TEXTURE_DRY_READ, dry0},    {TEXTURE_DRY_WRITE, dry1}};
+  }
+
+  // Shapes the empty head into headA (read from headB), as the model's initialiser does.
+  void initialize(const Bytes& descriptor) {
+    using namespace tessivarium;
+    run({"DAEToolModel_initialize", {{TEXTURE_TOOL_READ, headB}, {TEXTURE_TOOL_WRITE, headA}},
+         {{BUFFER_DAE_DESCRIPTOR, descriptor}}, headA, true});
+  }
+
+  // Loads headA with paint in place, as the colour fill does.
+  void fillHead(const std::string& kernel, std::array<float, 4> color, float force, const Bytes& descriptor) {
+    using namespace tessivarium;
+    run({kernel, {{TEXTURE_TOOL_READ, headB}, {TEXTURE_TOOL_WRITE, headA}},
+         {{BUFFER_COLOR, floatRecord({color[0], color[1], color[2], color[3]})},
+          {BUFFER_FORCE, floatRecord({force})}, {BUFFER_DAE_DESCRIPTOR, descriptor}}, headA, true});
+  }
+
+  // One stroke step on the window: the copy of the head, the reset of grid1, the paint pass (headA
+  // read, headB written), the overlay map and the blur twice. The head is then headB.
+  void paintStep(const std::string& kernel, const std::vector<Touch>& touches, const Bytes& descriptor, bool forward = true) {
+    using namespace tessivarium;
+    std::memcpy(headB->texels().texel(0, 0, 0), headA->texels().texel(0, 0, 0), contents(*headA).size());
+    run({"pic_flip_texture_reset2D", {{TEXTURE_RESET, grid1}}, {{BUFFER_VALUE, floatRecord({0, 0, 0, 0})}}, grid1});
+    auto textures = windowTextures();
+    textures[TEXTURE_TOOL_READ] = headA, textures[TEXTURE_TOOL_WRITE] = headB;
+    auto buffers = sampleBuffers(touches);
+    buffers[BUFFER_DAE_DESCRIPTOR] = descriptor;
+    buffers[BUFFER_PENCIL_STATE] = Bytes{0, static_cast<std::uint8_t>(forward ? 1 : 0), 0, 0, 0, 0, 0, 0};
+    buffers[BUFFER_OFFSET] = offsetRecord(0, 0);
+    run({kernel, textures, buffers, grid0});
+    run({"DAEToolModel_overlay_map",
+         {{TEXTURE_GRID_READ, grid1}, {TEXTURE_GRID_WRITE, grid0}, {TEXTURE_WET_READ, wet1}, {TEXTURE_WET_WRITE, wet0}}, {},
+         wet0});
+    run({"DAEToolModel_blur_image",
+         {{TEXTURE_GRID_READ, grid0}, {TEXTURE_GRID_WRITE, grid0}, {TEXTURE_WET_READ, wet0}, {TEXTURE_WET_WRITE, wet0},
+          {TEXTURE_MAP_READ, grid1}},
+         {}, grid1, false, 2});
+    std::swap(headA, headB);
+  }
+
+  std::shared_ptr<gpu::Texture> grid0, grid1, wet0, wet1, dry0, dry1, headA, headB;
+};
+
+}  // namespace kerneltest

@@ -1,0 +1,178 @@
+// The tool-model kernels that move paint between a head and the window: conservation, determinism
+// whatever the thread count, relief, the cells each kernel may write, and the pickup.
+
+#include <gtest/gtest.h>
+#include <omp.h>
+
+#include "ToolModelKernelFixture.h"
+
+namespace {
+
+using namespace kerneltest;
+using namespace tessivarium;
+
+// A 12 x 12 x 32 brush head, tip 16 cells up in a circle of radius 5, drawn across a 32 x 32 window.
+const Bytes kBrush = descriptorRecord(6, 6, 16, 6, 6, 5, 9, 0.4f);
+const Bytes kKnife = descriptorRecord(6, 6, 16, 6, 6, 5, 17, 0.4f);
+const std::vector<Touch> kStroke = {{8, 16, 0.9f}, {10.5f, 16.2f, 0.7f}, {13, 16.6f}, {15.5f, 17, 1.2f}, {18, 17.3f}, {21, 17.5f, 0.5f}};
+
+struct Wet {
+  std::size_t x0, y0, x1, y1;
+  Texel paint;
+  std::uint8_t wetness;
+};
+
+void lay(StrokeStep& step, const Wet& w) {
+  for (std::size_t y = w.y0; y < w.y1; ++y)
+    for (std::size_t x = w.x0; x < w.x1; ++x) {
+      set(*step.wet0, x, y, w.paint);
+      set(*step.grid0, x, y, {w.wetness, 0, 0, TOOL_FLUID});
+    }
+}
+
+// A loaded head over a bare window, and an empty head over wet paint: what the head and the window
+// hold together does not change, and some of it did move.
+TEST(ToolModelPaint, MovesPaintWithoutMakingOrLosingAny) {
+  struct Case {
+    const char* kernel;
+    const Bytes* descriptor;
+    bool loaded;
+  } cases[] = {{"DAEToolModel_brush_paint", &kBrush, true},
+               {"DAEToolModel_brush_paint", &kBrush, false},
+               {"DAEToolModel_knife_paint", &kKnife, true},
+               {"DAEToolModel_knife_paint", &kKnife, false}};
+  for (const Case& c : cases) {
+    StrokeStep step(32, 12, 12, 32);
+    step.initialize(*c.descriptor);
+    if (c.loaded) {
+      step.fillHead("DAEToolModel_brush_fill", {0.8f, 0.3f, 0.1f, 1}, 1, *c.descriptor);
+    } else {
+      lay(step, {4, 8, 26, 26, {30, 90, 200, 40}, 252});
+    }
+    const long head = headPaint(*step.headA), window = windowPaint(*step.wet0);
+    step.paintStep(c.kernel, kStroke, *c.descriptor);
+    const long headAfter = headPaint(*step.headA), windowAfter = windowPaint(*step.wet0);
+    EXPECT_EQ(headAfter + windowAfter, head + window) << c.kernel << " loaded " << c.loaded;
+    EXPECT_NE(headAfter, head) << c.kernel << " loaded " << c.loaded;
+  }
+}
+
+// The same stroke twice gives the same bytes, on one thread and on eight.
+TEST(ToolModelPaint, SameStrokeSameBytesOnAnyThreadCount) {
+  std::vector<Bytes> results;
+  for (int threads : {1, 8, 1}) {
+    omp_set_num_threads(threads);
+    StrokeStep step(32, 12, 12, 32);
+    step.initialize(kBrush);
+    step.fillHead("DAEToolModel_brush_fill", {0.8f, 0.3f, 0.1f, 0.6f}, 0.8f, kBrush);
+    lay(step, {14, 4, 30, 20, {30, 90, 200, 60}, 200});
+    step.paintStep("DAEToolModel_brush_paint", kStroke, kBrush);
+    Bytes all = contents(*step.headA);
+    for (const auto& t : {step.wet0, step.grid0}) {
+      const Bytes b = contents(*t);
+      all.insert(all.end(), b.begin(), b.end());
+    }
+    results.push_back(all);
+  }
+  omp_set_num_threads(omp_get_num_procs());
+  EXPECT_EQ(results[0], results[1]);
+  EXPECT_EQ(results[0], results[2]);
+}
+
+// A thick stroke stands up from the bare canvas in the height image along its path only.
+TEST(ToolModelPaint, ThickStrokeRaisesTheHeightAlongItsPath) {
+  StrokeStep step(32, 12, 12, 32);
+  step.initialize(kBrush);
+  step.fillHead("DAEToolModel_brush_fill", {0.8f, 0.3f, 0.1f, 1}, 1, kBrush);
+  step.paintStep("DAEToolModel_brush_paint", kStroke, kBrush);
+  const auto height = texture(32, 32), color = texture(32, 32);
+  run({"texture_data_to_height_image",
+       {{TEXTURE_WET_READ, step.wet0}, {TEXTURE_DRY_READ, step.dry0}, {TEXTURE_HEIGHT_IMAGE_WRITE, height},
+        {TEXTURE_COLOR_IMAGE_WRITE, color}},
+       {}, height});
+  EXPECT_GT(at(*height, 14, 17)[0], 2);  // under the path
+  EXPECT_EQ(at(*height, 14, 2)[0], 0);   // far from it
+  EXPECT_EQ(at(*height, 30, 30)[0], 0);
+}
+
+// Each kernel writes only the textures it owns: every other bound texture keeps its bytes. A
+// stroke that runs off the window's corner writes nothing beyond it either.
+TEST(ToolModelKernels, WriteOnlyTheTexturesTheyOwn) {
+  struct Case {
+    const char* kernel;
+    std::vector<std::int64_t> owned;
+    bool overHead;
+  } cases[] = {
+      {"DAEToolModel_brush_paint", {TEXTURE_GRID_WRITE, TEXTURE_WET_WRITE, TEXTURE_TOOL_WRITE}, false},
+      {"DAEToolModel_knife_paint", {TEXTURE_GRID_WRITE, TEXTURE_WET_WRITE, TEXTURE_TOOL_WRITE}, false},
+      {"DAEToolModel_brush_pickup", {TEXTURE_TOOL_WRITE}, false},
+      {"DAEToolModel_knife_pickup", {TEXTURE_TOOL_WRITE}, false},
+      {"DAEToolModel_wide_brush_pickup", {TEXTURE_TOOL_WRITE}, false},
+      {"DAEToolModel_brush_fill", {TEXTURE_TOOL_WRITE}, true},
+      {"DAEToolModel_knife_fill", {TEXTURE_TOOL_WRITE}, true},
+      {"DAEToolModel_wide_brush_fill", {TEXTURE_TOOL_WRITE}, true},
+      {"DAEToolModel_initialize", {TEXTURE_TOOL_WRITE, TEXTURE_GRID_WRITE}, true},
+      {"DAEToolModel_paint_height", {TEXTURE_HEIGHT_IMAGE_WRITE}, false},
+  };
+  for (const Case& c : cases) {
+    StrokeStep step(32, 12, 12, 32);
+    step.initialize(kBrush);
+    lay(step, {0, 0, 32, 32, {30, 90, 200, 40}, 252});
+    std::memcpy(step.headB->texels().texel(0, 0, 0), step.headA->texels().texel(0, 0, 0), contents(*step.headA).size());
+    fill(*step.grid1, {0, 0, 0, 0});
+    fill(*step.wet1, {7, 7, 7, 7});
+    fill(*step.dry0, {5, 6, 7, 8});
+    fill(*step.dry1, {8, 7, 6, 5});
+    auto textures = step.windowTextures();
+    textures[TEXTURE_TOOL_READ] = step.headA, textures[TEXTURE_TOOL_WRITE] = step.headB;
+    textures[TEXTURE_HEIGHT_IMAGE_WRITE] = texture(12, 12);
+    textures[TEXTURE_GROUND] = texture(8, 8);
+    auto buffers = sampleBuffers({{1, 1, 1.5f}, {30.5f, 31, 1.5f}});
+    buffers[BUFFER_DAE_DESCRIPTOR] = kBrush;
+    buffers[BUFFER_COLOR] = floatRecord({0.5f, 0.5f, 0.5f, 1});
+    std::map<std::int64_t, Bytes> before;
+    for (const auto& [slot, t] : textures) before[slot] = contents(*t);
+    run({c.kernel, textures, buffers, c.overHead ? step.headB : step.grid0, c.overHead});
+    bool wrote = false;
+    for (const auto& [slot, t] : textures) {
+      const bool owned = std::find(c.owned.begin(), c.owned.end(), slot) != c.owned.end();
+      if (!owned) {
+        EXPECT_EQ(contents(*t), before[slot]) << c.kernel << " wrote slot " << slot;
+      }
+      wrote = wrote || contents(*t) != before[slot];
+    }
+    EXPECT_TRUE(wrote) << c.kernel;
+  }
+}
+
+// A pickup reads the emptied head (slot 9) and writes into slot 10 only the cells it fills: under
+// each body, as much of the paint below as the column has room for, in the colour one sees there;
+// a bare cell loads the background colour when one is given. Without a descriptor the head's
+// centre (2, 2) sits on the sample, so column (i, j) meets cell (8 + i, 8 + j).
+TEST(ToolModelPickup, WritesOnlyTheCellsItPicksUp) {
+  StrokeStep step(16, 4, 4, 8);
+  for (std::size_t z = 0; z < 8; ++z)
+    for (std::size_t y = 0; y < 4; ++y)
+      for (std::size_t x = 0; x < 4; ++x) set(*step.headA, x, y, z >= 6 ? Texel{0, 0, 0, kSolid} : Texel{}, z);
+  fill(*step.headB, {9, 9, 9, 9});
+  set(*step.wet0, 9, 8, {200, 100, 50, 3});
+  set(*step.grid0, 9, 8, {120, 0, 0, TOOL_FLUID});
+  set(*step.dry0, 11, 11, {10, 20, 30, 250});
+  auto textures = step.windowTextures();
+  textures[TEXTURE_TOOL_READ] = step.headA, textures[TEXTURE_TOOL_WRITE] = step.headB;
+  for (bool background : {false, true}) {
+    fill(*step.headB, {9, 9, 9, 9});
+    auto buffers = sampleBuffers({{10, 10}});
+    if (background) buffers[BUFFER_COLOR] = floatRecord({0.5f, 0.25f, 1, 1});
+    run({"DAEToolModel_brush_pickup", textures, buffers, step.grid0});
+    const Texel untouched{9, 9, 9, 9}, wet{200, 100, 50, 120}, dry{10, 20, 30, 4}, ground{128, 64, 255, 252};
+    for (std::size_t z = 0; z < 8; ++z) {
+      EXPECT_EQ(at(*step.headB, 1, 0, z), z >= 3 && z < 6 ? wet : untouched) << z;
+      EXPECT_EQ(at(*step.headB, 3, 3, z), z < 6 ? dry : untouched) << z;  // dry paint, least wet
+      EXPECT_EQ(at(*step.headB, 0, 1, z), background && z < 6 ? ground : untouched) << z;
+      EXPECT_EQ(at(*step.headB, 2, 2, z), background && z < 6 ? ground : untouched) << z;
+    }
+  }
+}
+
+}  // namespace
