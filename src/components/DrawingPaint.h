@@ -57,9 +57,6 @@ class Surface;
 // (Stack), or the current layer alone (Page).
 enum class LayerMode { Stack = 0, Page = 1 };
 
-// A coordinate axis.
-enum class XY { x, y };
-
 class DrawingPaint : public ui::View, public std::enable_shared_from_this<DrawingPaint> {
  public:
   // A canvas for `artwork` with the identifier `paintId`: its view as large as the artwork (white,

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "ConsoleCapture.h"
-#include "FakeLayerCanvas.h"
 #include "FakeTool.h"
+#include "TestCanvas.h"
 #include "gpu/Gpu.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DebugSwitches.h"
@@ -24,27 +24,17 @@
 namespace {
 
 using namespace tessivarium;
-using testsupport::FakeLayer;
 using testsupport::Journal;
 using testsupport::StrokeTool;
 using ui::TouchPhase;
 
 // One layer of width x height cells at scale 1, with or without undo steps.
-class TestCanvas : public DrawingPaint {
+class TestCanvas : public testsupport::TestCanvas {
  public:
   TestCanvas(std::int64_t width, std::int64_t height, bool supportCommand)
-      : DrawingPaint(supportCommand ? MainPaintId : 1,
-                     std::make_shared<Artwork>("stroke", width, height, Surface::FindSurface(SurfaceId::Flat)),
-                     supportCommand) {
-    const auto w = static_cast<std::size_t>(width), h = static_cast<std::size_t>(height);
-    layers_.push_back(std::make_shared<FakeLayer>(*this, 0, w, h, w, h));
-  }
-  const std::vector<std::shared_ptr<ArtworkTextures>>& layers() const override { return layers_; }
-  std::shared_ptr<ArtworkTextures> currentContent() override { return layers_.front(); }
-  FakeLayer& layer() { return static_cast<FakeLayer&>(*layers_.front()); }
-
- private:
-  std::vector<std::shared_ptr<ArtworkTextures>> layers_;
+      : testsupport::TestCanvas(supportCommand ? MainPaintId : 1, testsupport::flatArtwork(width, height),
+                                supportCommand) {}
+  ArtworkTextures& layer() { return *layers().front(); }
 };
 
 std::shared_ptr<ui::Touch> stylus(double x, double y, TouchPhase phase = TouchPhase::Moved, double force = 1.0) {
