@@ -179,7 +179,9 @@ void ToolModel::pickPattern(const TouchInput& touchInput, float rotation) {
   // Every visited layer's pickup reads the emptied head and writes, bottom layer first, into the
   // other copy: the extra exchange after each pass undoes the pass's own.
   const ToolType type = tool.toolType();
-  const std::int64_t currentIndex = paint.currentLayer()->index();
+  const auto current = paint.currentLayer();
+  if (!current) foundation::fatalError("ToolModel.pickPattern: the canvas has no layers");
+  const std::int64_t currentIndex = current->index();
   for (const auto& layer : paint.layers()) {
     surface.encodeLoads(*layer, *buffer);
     const bool onCurrent = layer->index() == currentIndex;
