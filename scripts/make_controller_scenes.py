@@ -128,12 +128,12 @@ def document(title, geometries, nodes):
   <library_geometries>
 {geos}  </library_geometries>
   <library_visual_scenes>
-    <visual_scene id="{title}" name="{title}">
+    <visual_scene id="{title}Scene" name="{title}">
 {body}
     </visual_scene>
   </library_visual_scenes>
   <scene>
-    <instance_visual_scene url="#{title}"/>
+    <instance_visual_scene url="#{title}Scene"/>
   </scene>
 </COLLADA>
 """
