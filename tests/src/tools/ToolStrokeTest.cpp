@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "ConsoleCapture.h"
-#include "FakeLayerCanvas.h"
+#include "TestCanvas.h"
 #include "FakeTool.h"
 #include "gpu/Gpu.h"
 #include "tools/ApplicationManager.h"
@@ -24,28 +24,9 @@
 namespace {
 
 using namespace tessivarium;
-using testsupport::FakeLayer;
 using testsupport::Journal;
 using testsupport::StrokeTool;
 using ui::TouchPhase;
-
-// One layer of width x height cells at scale 1, with or without undo steps.
-class TestCanvas : public DrawingPaint {
- public:
-  TestCanvas(std::int64_t width, std::int64_t height, bool supportCommand)
-      : DrawingPaint(supportCommand ? MainPaintId : 1,
-                     std::make_shared<Artwork>("stroke", width, height, Surface::FindSurface(SurfaceId::Flat)),
-                     supportCommand) {
-    const auto w = static_cast<std::size_t>(width), h = static_cast<std::size_t>(height);
-    layers_.push_back(std::make_shared<FakeLayer>(*this, 0, w, h, w, h));
-  }
-  const std::vector<std::shared_ptr<ArtworkTextures>>& layers() const override { return layers_; }
-  std::shared_ptr<ArtworkTextures> currentContent() override { return layers_.front(); }
-  FakeLayer& layer() { return static_cast<FakeLayer&>(*layers_.front()); }
-
- private:
-  std::vector<std::shared_ptr<ArtworkTextures>> layers_;
-};
 
 std::shared_ptr<ui::Touch> stylus(double x, double y, TouchPhase phase = TouchPhase::Moved, double force = 1.0) {
   ui::TouchState state;
@@ -80,7 +61,7 @@ class ToolStroke : public ::testing::Test {
 
   Journal journal;
   std::shared_ptr<StrokeTool> tool = std::make_shared<StrokeTool>(journal);
-  std::shared_ptr<TestCanvas> palette = std::make_shared<TestCanvas>(64, 48, false);
+  std::shared_ptr<testsupport::TestCanvas> palette = testsupport::makeCanvas(64, 48, 1.0, 1, 1, false);
   std::shared_ptr<ui::Touch> first = stylus(10, 20);
 };
 
@@ -170,7 +151,7 @@ TEST_F(ToolStroke, ACommittedFrameDrawsThePendingSamplesOnceAndClearsThem) {
   ASSERT_EQ(commits.size(), 1u);
   ASSERT_EQ(blurs.size(), 1u);
   ASSERT_EQ(presents.size(), 1u);
-  EXPECT_EQ(blurs[0].source, palette->layer().paintingTexture());
+  EXPECT_EQ(blurs[0].source, palette->layer(0).paintingTexture());
   EXPECT_EQ(blurs[0].destination, presents[0].drawable->texture());
   EXPECT_EQ(blurs[0].commandBuffer, commits[0].commandBuffer);
   EXPECT_EQ(presents[0].commandBuffer, commits[0].commandBuffer);
@@ -178,7 +159,29 @@ TEST_F(ToolStroke, ACommittedFrameDrawsThePendingSamplesOnceAndClearsThem) {
   EXPECT_TRUE(tool->touchInputs().empty());
   EXPECT_FALSE(tool->isBusy());
   EXPECT_EQ(console.linesStartingWith("Execution time: ").size(), 1u);
-  EXPECT_EQ(palette->layer().metalView()->presentedCount(), 1);
+  EXPECT_EQ(palette->layer(0).metalView()->presentedCount(), 1);
+}
+
+TEST_F(ToolStroke, AFrameWithNothingToDrawOnlyPausesTheViewUnlessTheLayerIsDrawing) {
+  auto& layer = palette->layer(0);
+  struct Case {
+    int pending;
+    bool busy, drawing, paused;
+  } cases[] = {{0, false, false, true}, {0, false, true, false}, {2, true, false, true}, {2, true, true, false}};
+  for (const auto& c : cases) {
+    tool->setTouchInputs(pending(c.pending));
+    tool->setIsBusy(c.busy);
+    layer.setIsDrawing(c.drawing);
+    layer.metalView()->setPaused(!c.paused);
+    int completed = 0;
+    gpu::commandTrace().start();
+    tool->interactiveDraw(*palette, [&] { ++completed; });
+    EXPECT_EQ(layer.metalView()->isPaused(), c.paused) << c.pending << c.busy << c.drawing;
+    EXPECT_TRUE(gpu::commandTrace().events().empty()) << "no GPU work at all";
+    EXPECT_EQ(completed, 0);
+    EXPECT_EQ(tool->touchInputs().size(), static_cast<std::size_t>(c.pending)) << "a busy frame keeps its samples";
+  }
+  EXPECT_TRUE(tool->encoded.empty());
 }
 
 // The frame's encode has already moved the stroke on, so its work is committed even when there
