@@ -5,6 +5,8 @@
 #include <string>
 
 #include "ErrorMessage.h"
+#include "commands/Command.h"
+#include "commands/CommandManager.h"
 #include "components/ArtworkTextures.h"
 #include "components/DrawingPaint.h"
 #include "components/RawData.h"
@@ -16,14 +18,12 @@
 #include "gpu/CommandQueue.h"
 #include "gpu/GaussianBlur.h"
 #include "gpu/Texture.h"
-#include "commands/Command.h"
-#include "commands/CommandManager.h"
 #include "tools/ApplicationManager.h"
+#include "tools/DebugSwitches.h"
 #include "tools/DefaultToolViewer.h"
+#include "tools/EncodersProvider.h"
 #include "tools/ToolController.h"
 #include "tools/ToolModel.h"
-#include "tools/DebugSwitches.h"
-#include "tools/EncodersProvider.h"
 #include "tools/ToolSurface.h"
 #include "tools/ToolViewer.h"
 #include "ui/Event.h"
@@ -101,6 +101,9 @@ const std::shared_ptr<ToolSurface>& AbstractDrawingTool::toolSurface() {
 void AbstractDrawingTool::initialize() {
   if (initialized_) return;
   EncodersProvider().startup();
+  // Then the shared tool-model passes, each fetched and its pipeline built, in this order: the
+  // masker, the overlay map, the dry and wet layer passes, the initialiser, the dryer and wetter
+  // passes and their initialisers, the paint height.
   notBuilt("DAEEncoders.getMasker");
   initialized_ = true;
 }
@@ -282,6 +285,7 @@ void AbstractDrawingTool::touchesEnded(const ui::TouchSet& touches, const ui::Ev
 
 void AbstractDrawingTool::interactiveDraw(DrawingPaint& paint, std::function<void()> completed) {
   const auto layer = paint.currentContent();
+  if (!layer) return;  // a canvas whose layers could not be made has nothing to show
   const auto& view = layer->metalView();
   if (touchInputs_.empty() || isBusy_) {
     view->setPaused(!layer->isDrawing());
