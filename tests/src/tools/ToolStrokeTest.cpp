@@ -24,6 +24,7 @@
 namespace {
 
 using namespace tessivarium;
+using testsupport::TestCanvas;
 using testsupport::Journal;
 using testsupport::StrokeTool;
 using ui::TouchPhase;
@@ -61,7 +62,8 @@ class ToolStroke : public ::testing::Test {
 
   Journal journal;
   std::shared_ptr<StrokeTool> tool = std::make_shared<StrokeTool>(journal);
-  std::shared_ptr<testsupport::TestCanvas> palette = testsupport::makeCanvas(64, 48, 1.0, 1, 1, false);
+  // A palette: one layer of 64 x 48 cells at scale 1, without undo steps.
+  std::shared_ptr<TestCanvas> palette = testsupport::makeCanvas(64, 48, 1.0, 1, 1, false);
   std::shared_ptr<ui::Touch> first = stylus(10, 20);
 };
 
