@@ -5,6 +5,8 @@
 #include <string>
 
 #include "ErrorMessage.h"
+#include "commands/Command.h"
+#include "commands/CommandManager.h"
 #include "components/ArtworkTextures.h"
 #include "components/DrawingPaint.h"
 #include "components/RawData.h"
@@ -18,7 +20,10 @@
 #include "gpu/Texture.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DebugSwitches.h"
+#include "tools/DefaultToolViewer.h"
 #include "tools/EncodersProvider.h"
+#include "tools/ToolController.h"
+#include "tools/ToolModel.h"
 #include "tools/ToolSurface.h"
 #include "tools/ToolViewer.h"
 #include "ui/Event.h"
@@ -41,7 +46,7 @@ DrawingPaint& currentCanvas(const char* what) {
 }  // namespace
 
 AbstractDrawingTool::AbstractDrawingTool(ToolType type)
-    : toolType_(type), depth_(MAC_DEPTH) {}
+    : toolType_(type), depth_(MAC_DEPTH), command_(std::make_shared<Command>(type, foundation::Date::now())) {}
 
 AbstractDrawingTool::~AbstractDrawingTool() = default;
 
@@ -96,6 +101,9 @@ const std::shared_ptr<ToolSurface>& AbstractDrawingTool::toolSurface() {
 void AbstractDrawingTool::initialize() {
   if (initialized_) return;
   EncodersProvider().startup();
+  // Then the shared tool-model passes, each fetched and its pipeline built, in this order: the
+  // masker, the overlay map, the dry and wet layer passes, the initialiser, the dryer and wetter
+  // passes and their initialisers, the paint height.
   notBuilt("DAEEncoders.getMasker");
   initialized_ = true;
 }
@@ -108,7 +116,7 @@ void AbstractDrawingTool::loads() {
   try {
     toolViewer()->loads();
     toolSurface()->loads();
-    if (controller()) notBuilt("ToolController.loads");
+    if (controller()) controller()->loads();
   } catch (...) {
     manager.setCurrentTool(previous);
     throw;
@@ -125,15 +133,14 @@ void AbstractDrawingTool::switchTo(DrawingPaint& paint) {
 std::optional<RawData> AbstractDrawingTool::getToolPattern() {
   const auto& model = toolViewer()->toolModel();
   if (!hasColorPattern_ || !model) return std::nullopt;
-  notBuilt("ToolModel.colorTexture0");
+  return RawData(*model->colorTexture0());
 }
 
 void AbstractDrawingTool::setToolPattern(const RawData& toolPattern) {
   const auto& model = toolViewer()->toolModel();
   if (!model) return;
   try {
-    (void)toolPattern;
-    notBuilt("ToolModel.setToolPattern");
+    model->setToolPattern(toolPattern);
   } catch (const Error& error) {
     if (error.message() == ErrorMessage::TextureFormatIncompatible) throw;
     throw Error(ErrorMessage::ToolPatternNotNeed);
@@ -188,8 +195,8 @@ void AbstractDrawingTool::clean() {
   if (autoReset_) savePattern();
   if (DEBUG_DAE_KNIFE == KnifeDebugMode::Height) {
     auto& paint = currentCanvas("clean");
-    (void)paint;
     notBuilt("DAEPaintingShow.encode");
+    paint.redraw(DrawingMode::Refresh);
   }
 }
 
@@ -213,7 +220,7 @@ void AbstractDrawingTool::updateChange() {
 }
 
 std::shared_ptr<ToolViewer> AbstractDrawingTool::createToolViewer() {
-  notBuilt("DefaultToolViewer");
+  return std::make_shared<DefaultToolViewer>(*this, 1.0f);
 }
 
 std::shared_ptr<ToolSurface> AbstractDrawingTool::createToolSurface() { return std::make_shared<ToolSurface>(*this); }
@@ -255,7 +262,9 @@ void AbstractDrawingTool::touchesBegan(const ui::TouchSet& touches, const ui::Ev
   toolViewer()->touchesBegan(touches, event);
   appendSamples(sampled, canvas);
   if (canvas.supportCommand()) {
-    notBuilt("DrawingPaint.saveBefore");
+    canvas.saveBefore(canvas.currentLayer());
+    notBuilt("DrawingArtworkDrawingOperation");
+    command_ = std::make_shared<Command>(toolType_, foundation::Date::now());
   }
 }
 
@@ -271,16 +280,15 @@ void AbstractDrawingTool::touchesEnded(const ui::TouchSet& touches, const ui::Ev
   auto& canvas = currentCanvas("touchesEnded");
   touchesMoved(touches, event);
   toolViewer()->touchesEnded(touches, event);
-  (void)canvas;
-  notBuilt("DrawingPaint.redraw");
+  canvas.redraw(DrawingMode::End);
 }
 
 void AbstractDrawingTool::interactiveDraw(DrawingPaint& paint, std::function<void()> completed) {
   const auto layer = paint.currentContent();
+  if (!layer) return;  // a canvas whose layers could not be made has nothing to show
   const auto& view = layer->metalView();
   if (touchInputs_.empty() || isBusy_) {
-    (void)view;
-    notBuilt("ArtworkTextures.isDrawing");
+    view->setPaused(!layer->isDrawing());
     return;
   }
   isBusy_ = true;
@@ -320,7 +328,11 @@ void AbstractDrawingTool::handleEnd(DrawingPaint& paint) {
   }
   touchInputs_.clear();
   if (paint.supportCommand()) {
-    if (command_ || commandOperations_) notBuilt("DrawingPaint.commandManager");
+    if (command_ && !command_->data().empty()) paint.commandManager()->append(command_);
+    if (commandOperations_) {
+      recordWindow(paint);
+      notBuilt("DrawingArtworkDrawingOperation.save");
+    }
   }
   if (autoClean_) clean();
   if (autoReset_) reset();

@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "components/CanvasDelegates.h"
 #include "gpu/Vectors.h"
 #include "graphics/Color.h"
 #include "graphics/Geometry.h"
@@ -88,7 +89,9 @@ class DrawingTool : public ToolChangeValue {
 
 // The base class of every painting tool. A constructor records state only: the application
 // manager makes some tools while it starts, so no constructor may reach it.
-class AbstractDrawingTool : public DrawingTool, public std::enable_shared_from_this<AbstractDrawingTool> {
+class AbstractDrawingTool : public DrawingTool,
+                            public TouchHandler,
+                            public std::enable_shared_from_this<AbstractDrawingTool> {
  public:
   explicit AbstractDrawingTool(ToolType type);
   ~AbstractDrawingTool() override;
@@ -204,9 +207,9 @@ class AbstractDrawingTool : public DrawingTool, public std::enable_shared_from_t
   // --- The stroke ------------------------------------------------------------------------------
   // Only the first touch of the set is sampled, through the event's coalesced touches; stationary
   // touches and touches with values that are not finite are skipped.
-  virtual void touchesBegan(const ui::TouchSet& touches, const ui::Event* event);
-  virtual void touchesMoved(const ui::TouchSet& touches, const ui::Event* event);
-  virtual void touchesEnded(const ui::TouchSet& touches, const ui::Event* event);
+  void touchesBegan(const ui::TouchSet& touches, const ui::Event* event) override;
+  void touchesMoved(const ui::TouchSet& touches, const ui::Event* event) override;
+  void touchesEnded(const ui::TouchSet& touches, const ui::Event* event) override;
   // One frame of the current layer: encodes and shows the pending samples on one command buffer.
   virtual void interactiveDraw(DrawingPaint& paint, std::function<void()> completed);
   // The stroke end: writes the working window back and hands the record and the undo step over.

@@ -13,9 +13,12 @@
 #include "FakeCanvas.h"
 #include "FakeTool.h"
 #include "FatalStop.h"
+#include "commands/Command.h"
 #include "components/RawData.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DebugSwitches.h"
+#include "tools/DefaultToolViewer.h"
+#include "tools/ToolModel.h"
 
 namespace {
 
@@ -61,6 +64,9 @@ TEST_F(ToolBase, ANewToolStartsEnabledWithEveryAbilityAndNothingElse) {
   EXPECT_FALSE(tool->width());
   EXPECT_FALSE(tool->height());
   EXPECT_EQ(tool->depth(), 32);
+  ASSERT_TRUE(tool->command());
+  EXPECT_EQ(tool->command()->toolType(), ToolType::knife3);
+  EXPECT_TRUE(tool->command()->data().empty());
   EXPECT_FALSE(tool->commandOperations());
   EXPECT_TRUE(tool->touchInputs().empty());
   EXPECT_FALSE(tool->isBusy());
@@ -196,6 +202,51 @@ TEST_F(ToolBase, PatternRequestsReachTheViewerOnlyWhenTheToolAllowsThem) {
   // Without a tool model there is no pattern to give or take, and no error.
   EXPECT_FALSE(tool->getToolPattern());
   EXPECT_NO_THROW(tool->setToolPattern(RawData(1, 1, 1, {1, 2, 3, 4})));
+}
+
+// A model whose pattern import fails as a test says.
+class FailingModel : public ToolModel {
+ public:
+  using ToolModel::ToolModel;
+  void setToolPattern(const RawData& rawData) override {
+    if (failure) failure();
+    ToolModel::setToolPattern(rawData);
+  }
+  std::function<void()> failure;
+};
+
+TEST_F(ToolBase, APatternTravelsAsTheHeadsBytesAndOnlyAFormatErrorKeepsItsName) {
+  currentCanvas(300, 200);
+  DefaultToolViewer owner(*tool);
+  auto model = std::make_shared<FailingModel>(owner, 2, 1, 3);
+  tool->viewer()->setToolModel(model);
+  std::vector<std::uint8_t> bytes(2 * 1 * 3 * 4);
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(7 * i + 3);
+  tool->setToolPattern(RawData(2, 1, 3, bytes));
+  const auto pattern = tool->getToolPattern();
+  ASSERT_TRUE(pattern);
+  EXPECT_EQ(pattern->grid(), bytes);
+  EXPECT_EQ(pattern->width(), 2);
+  EXPECT_EQ(pattern->height(), 1);
+  EXPECT_EQ(pattern->depth(), 3);
+
+  auto errorOf = [&](std::function<void()> failure, RawData raw) {
+    model->failure = std::move(failure);
+    try {
+      tool->setToolPattern(raw);
+    } catch (const Error& error) {
+      return error.message();
+    }
+    return ErrorMessage::OK;
+  };
+  EXPECT_EQ(errorOf(nullptr, RawData(3, 1, 3, bytes)), ErrorMessage::TextureFormatIncompatible);
+  EXPECT_EQ(errorOf([] { throw Error(ErrorMessage::NoMoreHeap); }, RawData(2, 1, 3, bytes)),
+            ErrorMessage::ToolPatternNotNeed);
+  EXPECT_EQ(errorOf([] { throw std::runtime_error("lost"); }, RawData(2, 1, 3, bytes)),
+            ErrorMessage::ToolPatternNotNeed);
+
+  tool->setHasColorPattern(false);
+  EXPECT_FALSE(tool->getToolPattern()) << "a tool without a colour pattern gives none, model or not";
 }
 
 }  // namespace

@@ -164,6 +164,28 @@ TEST_F(ToolStroke, ACommittedFrameDrawsThePendingSamplesOnceAndClearsThem) {
   EXPECT_EQ(palette->layer(0).metalView()->presentedCount(), 1);
 }
 
+TEST_F(ToolStroke, AFrameWithNothingToDrawOnlyPausesTheViewUnlessTheLayerIsDrawing) {
+  auto& layer = palette->layer(0);
+  struct Case {
+    int pending;
+    bool busy, drawing, paused;
+  } cases[] = {{0, false, false, true}, {0, false, true, false}, {2, true, false, true}, {2, true, true, false}};
+  for (const auto& c : cases) {
+    tool->setTouchInputs(pending(c.pending));
+    tool->setIsBusy(c.busy);
+    layer.setIsDrawing(c.drawing);
+    layer.metalView()->setPaused(!c.paused);
+    int completed = 0;
+    gpu::commandTrace().start();
+    tool->interactiveDraw(*palette, [&] { ++completed; });
+    EXPECT_EQ(layer.metalView()->isPaused(), c.paused) << c.pending << c.busy << c.drawing;
+    EXPECT_TRUE(gpu::commandTrace().events().empty()) << "no GPU work at all";
+    EXPECT_EQ(completed, 0);
+    EXPECT_EQ(tool->touchInputs().size(), static_cast<std::size_t>(c.pending)) << "a busy frame keeps its samples";
+  }
+  EXPECT_TRUE(tool->encoded.empty());
+}
+
 // The frame's encode has already moved the stroke on, so its work is committed even when there
 // is nothing to show it in.
 TEST_F(ToolStroke, AFrameWithoutADrawableIsCommittedButNotShown) {
