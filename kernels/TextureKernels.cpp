@@ -17,7 +17,7 @@ gpu::Size commonExtent(const gpu::TexelView& a, const gpu::TexelView& b) {
 
 // `paint` laid over `under`: the colour by the paint's coverage, the thicknesses added (at most
 // MAX_DEPTH). Paint over nothing stays as it is.
-Texel overlaid(Texel paint, Texel under) {
+TESS_KERNEL_INLINE Texel overlaid(Texel paint, Texel under) {
   if (paint.a == 0) return under;
   if (under.a == 0) return paint;
   Texel laid = over(paint, under);
