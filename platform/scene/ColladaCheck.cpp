@@ -98,13 +98,7 @@ class ColladaChecker {
     for (const xmlNode* accessor : accessors_) checkAccessor(accessor);
     for (const xmlNode* mesh : meshes_) checkMesh(mesh);
     checkNodes();
-    // The reader gives up on a scene it cannot find, and leaks what it has read so far.
-    for (const xmlNode* instance : sceneInstances_) {
-      const auto url = attribute(instance, "url");
-      if (!url || !url->starts_with('#') || !visualScenes_.contains(url->substr(1))) {
-        refuse("<instance_visual_scene> names no visual scene of the file");
-      }
-    }
+    for (const xmlNode* instance : instances_) checkInstance(instance);
   }
 
  private:
@@ -175,8 +169,8 @@ class ColladaChecker {
         meshes_.push_back(element);
       } else if (name == "visual_scene") {
         if (id) visualScenes_.insert(*id);
-      } else if (name == "instance_visual_scene") {
-        sceneInstances_.push_back(element);
+      } else if (name.starts_with("instance_")) {
+        instances_.push_back(element);
       } else if (name == "node") {
         nodeIndex_.emplace(element, nodes_.size());
         nodes_.push_back(element);
@@ -185,6 +179,19 @@ class ColladaChecker {
       for (const xmlNode* child = element->last; child != nullptr; child = child->prev) {
         if (child->type == XML_ELEMENT_NODE) pending.emplace_back(child, depth + 1);
       }
+    }
+  }
+
+  // The reader gives up on a reference it cannot follow, and leaks what it has read so far: every
+  // instance must name an element of this file ("#id"), and a scene instance a visual scene.
+  void checkInstance(const xmlNode* instance) const {
+    const bool isMaterial = isElement(instance, "instance_material");
+    const auto reference = attribute(instance, isMaterial ? "target" : "url");
+    if (!reference || !reference->starts_with('#') || !ids_.contains(reference->substr(1))) {
+      refuse(label(instance) + " names no element of the file");
+    }
+    if (isElement(instance, "instance_visual_scene") && !visualScenes_.contains(reference->substr(1))) {
+      refuse(label(instance) + " names no visual scene of the file");
     }
   }
 
@@ -397,7 +404,7 @@ class ColladaChecker {
   std::string name_;
   std::unordered_map<std::string, std::uint64_t> arrays_;           // id -> promised count
   std::unordered_map<std::string, std::uint64_t> geometryIndices_;  // id -> indices of its mesh
-  std::vector<const xmlNode*> accessors_, meshes_, nodes_, sceneInstances_;
+  std::vector<const xmlNode*> accessors_, meshes_, nodes_, instances_;
   std::unordered_set<std::string> visualScenes_;
   std::unordered_map<const xmlNode*, std::size_t> nodeIndex_;
   std::unordered_map<std::string, std::size_t> nodesById_;
