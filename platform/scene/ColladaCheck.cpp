@@ -73,6 +73,41 @@ std::optional<std::uint64_t> plainNumber(std::string_view text) {
   return tokens == 1 ? result : std::nullopt;
 }
 
+// A decimal real as the reader takes it: a sign, digits with at most one point and at least one
+// digit, an optional exponent; or "inf" or "nan" in any case.
+bool isRealNumber(std::string_view token) {
+  if (!token.empty() && (token[0] == '+' || token[0] == '-')) token.remove_prefix(1);
+  std::string lower(token);
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+  if (lower == "inf" || lower == "infinity" || lower == "nan") return true;
+  std::size_t at = 0, digits = 0;
+  const auto skipDigits = [&] {
+    std::size_t n = 0;
+    while (at < token.size() && token[at] >= '0' && token[at] <= '9') ++at, ++n;
+    return n;
+  };
+  digits += skipDigits();
+  if (at < token.size() && token[at] == '.') {
+    ++at;
+    digits += skipDigits();
+  }
+  if (digits == 0) return false;
+  if (at < token.size() && (token[at] == 'e' || token[at] == 'E')) {
+    ++at;
+    if (at < token.size() && (token[at] == '+' || token[at] == '-')) ++at;
+    if (skipDigits() == 0) return false;
+  }
+  return at == token.size();
+}
+
+// The elements whose text the reader reads as reals, failing (and leaking) on anything else.
+bool holdsReals(std::string_view name) {
+  static constexpr std::array<std::string_view, 9> kNames = {"float_array", "translate", "rotate", "scale",
+                                                             "matrix",      "lookat",    "skew",   "color",
+                                                             "float"};
+  return std::find(kNames.begin(), kNames.end(), name) != kNames.end();
+}
+
 std::uint64_t saturatingAdd(std::uint64_t a, std::uint64_t b, std::uint64_t cap) {
   return std::min(cap, a + b);  // both operands are at most cap, far below 2^63
 }
@@ -161,6 +196,12 @@ class ColladaChecker {
       const auto id = attribute(element, "id");
       if (id && !ids_.insert(*id).second) refuse("the id \"" + *id + "\" is given twice");
       const std::string_view name = nameOf(element);
+      if (holdsReals(name)) checkReals(element);
+      if (name == "unit") {
+        if (const auto meter = attribute(element, "meter"); meter && !isRealNumber(*meter)) {
+          refuse("<unit>: meter \"" + *meter + "\" is not a number");
+        }
+      }
       if (endsWith(name, "_array")) {
         checkArray(element);
       } else if (name == "accessor") {
@@ -193,6 +234,12 @@ class ColladaChecker {
     if (isElement(instance, "instance_visual_scene") && !visualScenes_.contains(reference->substr(1))) {
       refuse(label(instance) + " names no visual scene of the file");
     }
+  }
+
+  void checkReals(const xmlNode* element) const {
+    forEachToken(textOf(element), [&](std::string_view token) {
+      if (!isRealNumber(token)) refuse(label(element) + " holds \"" + std::string(token) + "\", not a number");
+    });
   }
 
   void checkArray(const xmlNode* array) {
