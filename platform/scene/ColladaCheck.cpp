@@ -116,6 +116,23 @@ bool endsWith(std::string_view text, std::string_view end) {
   return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
 
+// While it lives, libxml2 keeps to itself the errors it would print (bad encodings): the refusal
+// says what went wrong. The handler is libxml2's per-thread setting, put back afterwards.
+class QuietXMLErrors {
+ public:
+  QuietXMLErrors() : handler_(xmlGenericError), context_(xmlGenericErrorContext) {
+    xmlSetGenericErrorFunc(nullptr, &ignore);
+  }
+  ~QuietXMLErrors() { xmlSetGenericErrorFunc(context_, handler_); }
+  QuietXMLErrors(const QuietXMLErrors&) = delete;
+  QuietXMLErrors& operator=(const QuietXMLErrors&) = delete;
+
+ private:
+  static void ignore(void*, const char*, ...) {}
+  xmlGenericErrorFunc handler_;
+  void* context_;
+};
+
 // Owners of what libxml2 allocates.
 struct DocumentFree {
   void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
@@ -142,8 +159,9 @@ class ColladaChecker {
   }
 
   static std::string label(const xmlNode* element) {
-    std::string text = "<" + std::string(nameOf(element)) + ">";
-    if (const auto id = attribute(element, "id")) text += " \"" + *id + "\"";
+    std::string text;
+    text.append("<").append(nameOf(element)).append(">");  // not "<" + ...: GCC 12 warns -Wrestrict
+    if (const auto id = attribute(element, "id")) text.append(" \"").append(*id).append("\"");
     return text;
   }
 
@@ -494,6 +512,7 @@ void checkColladaFile(const std::filesystem::path& path, const std::string& name
   if (!looksLikeCollada(path, name)) fail("not a COLLADA file");
 
   xmlInitParser();
+  const QuietXMLErrors quiet;
   const std::unique_ptr<xmlParserCtxt, ContextFree> context(xmlNewParserCtxt());
   if (!context) fail("cannot be parsed (no memory)");
   const std::unique_ptr<xmlDoc, DocumentFree> document(xmlCtxtReadFile(
@@ -505,6 +524,7 @@ void checkColladaFile(const std::filesystem::path& path, const std::string& name
       fail("elements are nested deeper than " + std::to_string(kDeepestXMLNesting) + " levels");
     }
     while (!reason.empty() && isSpace(reason.back())) reason.pop_back();
+    std::replace(reason.begin(), reason.end(), '\n', ' ');
     fail("malformed XML at line " + std::to_string(context->lastError.line) + ": " + reason);
   }
   if (document->intSubset != nullptr || document->extSubset != nullptr) fail("has a document type declaration");
