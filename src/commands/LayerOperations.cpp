@@ -47,11 +47,26 @@ void AbstractLayerOperation::putBackLayer(const std::shared_ptr<Layer>& layer) {
 
 // --- Restacking, selection, hiding, deletion -------------------------------------------------------------
 
-void LayerMoveUpOperation::redo() { canvas().doLayerMoveUp(layer()); }
-void LayerMoveUpOperation::undo() { canvas().doLayerMoveDown(layer()); }
+template <typename Body>
+bool AbstractLayerOperation::movesLayer(Body&& body) {
+  const auto before = canvas().positionOf(stepLayer());
+  body();
+  return canvas().positionOf(stepLayer()) != before;
+}
 
-void LayerMoveDownOperation::redo() { canvas().doLayerMoveDown(layer()); }
-void LayerMoveDownOperation::undo() { canvas().doLayerMoveUp(layer()); }
+void LayerMoveUpOperation::redo() {
+  moved_ = movesLayer([&] { canvas().doLayerMoveUp(layer()); });
+}
+void LayerMoveUpOperation::undo() {
+  if (moved_) canvas().doLayerMoveDown(layer());
+}
+
+void LayerMoveDownOperation::redo() {
+  moved_ = movesLayer([&] { canvas().doLayerMoveDown(layer()); });
+}
+void LayerMoveDownOperation::undo() {
+  if (moved_) canvas().doLayerMoveUp(layer());
+}
 
 void LayerGoUpOperation::redo() { canvas().doLayerGoUp(); }
 void LayerGoUpOperation::undo() { canvas().doLayerGoDown(); }
@@ -109,15 +124,22 @@ void LayerDuplicateOperation::undo() { LayerCreateOperation::undo(); }
 LayerMergeOperation::LayerMergeOperation(const std::shared_ptr<DrawingPaint>& paint,
                                          const std::vector<std::shared_ptr<Layer>>& layers)
     : LayerCreateOperation(paint, nullptr) {
-  for (const auto& layer : layers) layers_.push_back(texturesOf(layer));
+  for (const auto& layer : layers) {
+    auto textures = texturesOf(layer);
+    // A layer named twice is merged once: deleted twice, it would come back twice.
+    if (std::find(layers_.begin(), layers_.end(), textures) == layers_.end()) layers_.push_back(std::move(textures));
+  }
   std::stable_sort(layers_.begin(), layers_.end(), [](const auto& a, const auto& b) { return a->index() < b->index(); });
 }
 
 void LayerMergeOperation::redo() {
+  DrawingPaint& paint = canvas();
+  const bool again = createdLayer() != nullptr;
+  // Made at the front, the merged layer goes back there, still holding the merged paint.
+  if (again) texturesOf(createdLayer())->setIndex(static_cast<std::int64_t>(paint.layers().size()));
   LayerCreateOperation::redo();
   if (failed()) return;  // nothing received the layers' paint: they stay
-  DrawingPaint& paint = canvas();
-  texturesOf(createdLayer())->merge(layers_);
+  if (!again) texturesOf(createdLayer())->merge(layers_);
   for (auto it = layers_.rbegin(); it != layers_.rend(); ++it) paint.doLayerDelete(*it, false);
   paint.updateLayers();
 }

@@ -47,6 +47,9 @@ class AbstractLayerOperation : public AbstractArtworkDrawingOperation {
   void restoreLayers();
   // Puts a layer a step removed (none: the step's layer) back at its former index, counted again.
   void putBackLayer(const std::shared_ptr<Layer>& layer = nullptr);
+  // Runs a restacking body and says whether the step's layer changed its position.
+  template <typename Body>
+  bool movesLayer(Body&& body);
 
   void afterUndo() override { restoreLayers(); }
   void afterRedo() override { restoreLayers(); }
@@ -63,16 +66,24 @@ class LayerMoveUpOperation final : public AbstractLayerOperation {
  public:
   static constexpr const char* kName = "Layer Move Up";
   using AbstractLayerOperation::AbstractLayerOperation;
+  // Undoes only a move that happened: a layer already at the end of the stack stays where it is.
   void undo() override;
   void redo() override;
+
+ private:
+  bool moved_ = false;
 };
 
 class LayerMoveDownOperation final : public AbstractLayerOperation {
  public:
   static constexpr const char* kName = "Layer Move Down";
   using AbstractLayerOperation::AbstractLayerOperation;
+  // Undoes only a move that happened: a layer already at the end of the stack stays where it is.
   void undo() override;
   void redo() override;
+
+ private:
+  bool moved_ = false;
 };
 
 class LayerGoUpOperation final : public AbstractLayerOperation {
@@ -141,7 +152,8 @@ class LayerDuplicateOperation final : public LayerCreateOperation {
 };
 
 // A new layer into which the listed layers are merged, in ascending index order; they leave the
-// stack, and an undo puts each back at its former position.
+// stack, and an undo puts each back at its former position. A redo puts the merged layer back at
+// the front with the paint it kept, so that it ends where and as it was after the first run.
 class LayerMergeOperation final : public LayerCreateOperation {
  public:
   static constexpr const char* kName = "Layer Merge";
