@@ -3,6 +3,7 @@
 tess_add_test(layers_tests
   SOURCES
     commands/LayerHistoryPropertyTest.cpp
+    commands/LayerStepsTest.cpp
     components/LayerContentTest.cpp
     components/CanvasViewTest.cpp
     components/LayerStackTest.cpp
