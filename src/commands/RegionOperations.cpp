@@ -65,12 +65,8 @@ void AbstractRegionOperation::initializeBeforeData(std::int64_t x, std::int64_t 
   const auto canvas = paint();
   if (!canvas || !canvas->supportCommand() || width <= 0 || height <= 0) return;
   if (!beforeData_) {
-    auto descriptor = gpu::TextureDescriptor::make();
-    descriptor->textureType = gpu::TextureType::Type2D;
-    descriptor->width = static_cast<std::size_t>(width);
-    descriptor->height = static_cast<std::size_t>(height);
-    descriptor->depth = 1;
-    descriptor->pixelFormat = DefaultPixelFormat;
+    const auto descriptor = gpu::TextureDescriptor::texture2D(DefaultPixelFormat, static_cast<std::size_t>(width),
+                                                              static_cast<std::size_t>(height), false);
     beforeData_ = canvas->commandManager()->newArtworkData(canvas, layer(), descriptor);
   }
   if (beforeData_) {

@@ -43,12 +43,7 @@ double dataScale(const DrawingPaint& paint) {
 }
 
 std::shared_ptr<gpu::TextureDescriptor> descriptor2D(std::size_t width, std::size_t height) {
-  auto descriptor = gpu::TextureDescriptor::make();
-  descriptor->textureType = gpu::TextureType::Type2D;
-  descriptor->width = width;
-  descriptor->height = height;
-  descriptor->depth = 1;
-  descriptor->pixelFormat = DefaultPixelFormat;
+  auto descriptor = gpu::TextureDescriptor::texture2D(DefaultPixelFormat, width, height, false);
   // The kernels read and write every layer texture, the storage data reads and writes its bytes.
   descriptor->usage = gpu::TextureUsage::ShaderRead | gpu::TextureUsage::ShaderWrite;
   return descriptor;
@@ -230,9 +225,16 @@ void ArtworkTextures::clean(SublayerType type) {
   paint_->redraw(DrawingMode::Recreated);
 }
 
-void ArtworkTextures::doDry(const graphics::Rect& rect) {
+void ArtworkTextures::runAtOnce(ToolEncoder& pass, const char* timing) {
   const double start = foundation::monotonicSeconds();
   auto buffer = AppManager().commandQueue()->makeCommandBuffer();
+  pass.encode(*paint_, *buffer);
+  addTimingLine(*buffer, timing, start);
+  buffer->commit();
+  paint_->redraw(DrawingMode::Recreated);
+}
+
+void ArtworkTextures::doDry(const graphics::Rect& rect) {
   const auto& pass = DAEEncoders().getTextureDryLayer();
   pass->setRect(rect);
   pass->setDry(dryTexture());
@@ -241,15 +243,10 @@ void ArtworkTextures::doDry(const graphics::Rect& rect) {
   pass->setToWet(wetTexture());
   pass->setGrid(gridTexture());
   pass->setToGrid(gridTexture());
-  pass->encode(*paint_, *buffer);
-  addTimingLine(*buffer, "Dry time: ", start);
-  buffer->commit();
-  paint_->redraw(DrawingMode::Recreated);
+  runAtOnce(*pass, "Dry time: ");
 }
 
 void ArtworkTextures::doWet(double wetness, double thickness, const graphics::Rect& rect) {
-  const double start = foundation::monotonicSeconds();
-  auto buffer = AppManager().commandQueue()->makeCommandBuffer();
   const auto& pass = DAEEncoders().getTextureWetLayer();
   pass->setRect(rect);
   pass->setWetness(static_cast<float>(wetness));
@@ -258,10 +255,7 @@ void ArtworkTextures::doWet(double wetness, double thickness, const graphics::Re
   pass->setToWet(wetTexture());
   pass->setGrid(gridTexture());
   pass->setToGrid(gridTexture());
-  pass->encode(*paint_, *buffer);
-  addTimingLine(*buffer, "Wet time: ", start);
-  buffer->commit();
-  paint_->redraw(DrawingMode::Recreated);
+  runAtOnce(*pass, "Wet time: ");
 }
 
 void ArtworkTextures::dry() { dry(std::nullopt); }
