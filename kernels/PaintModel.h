@@ -314,6 +314,24 @@ class HeadPlacement {
     return true;
   }
 
+  // The head column over the point (rx, ry) taken from the sample, turned back; false off the head.
+  TESS_KERNEL_INLINE bool columnOver(float rx, float ry, std::size_t width, std::size_t height, std::size_t& i,
+                                     std::size_t& j) const {
+    const float fx = std::floor(cos_ * rx + sin_ * ry + originX_), fy = std::floor(-sin_ * rx + cos_ * ry + originY_);
+    if (!(fx >= 0.0f && fy >= 0.0f && fx < static_cast<float>(width) && fy < static_cast<float>(height))) return false;
+    i = static_cast<std::size_t>(fx), j = static_cast<std::size_t>(fy);
+    return true;
+  }
+
+  // How far the head reaches from the sample, turned, in cells: the half-size of a square that
+  // holds it.
+  float reach(std::size_t width, std::size_t height) const {
+    float most = 0;
+    for (float x : {0.0f, static_cast<float>(width)})
+      for (float y : {0.0f, static_cast<float>(height)}) most = std::max(most, std::hypot(x - originX_, y - originY_));
+    return most;
+  }
+
  private:
   float originX_ = 0, originY_ = 0, cos_ = 1, sin_ = 0;
 };

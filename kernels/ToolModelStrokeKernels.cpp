@@ -1,11 +1,11 @@
 // The tool-model kernels that move paint between the head and the working window: the brush and
 // knife paints of a stroke step, and the pickups that load a head with the paint under one sample.
 //
-// A paint pass walks the samples in order, and for each the head's columns in order: each sample
-// meets the paint the samples before it left, on the canvas and on the head, so this walk is
-// sequential by nature (it is also what makes the result independent of the thread count). It
-// costs samples x head columns; the depth of a column is looked at once per dispatch, and then only
-// the cells that change. What the head and the window lose and gain is counted in whole thickness
+// A paint pass walks the samples in order: each sample meets the paint the samples before it left,
+// on the canvas and on the head. Within a sample every window cell is met by one head column only,
+// so the columns work in parallel and the result does not depend on the thread count. It costs
+// samples x head columns; the depth of a column is looked at once per dispatch, and then only the
+// cells that change. What the head and the window lose and gain is counted in whole thickness
 // bytes, so paint is conserved exactly up to the 255 ceiling.
 
 #include <algorithm>
@@ -30,6 +30,8 @@ constexpr float kMaxForce = 4;
 constexpr int kKnifeHold = 16;
 constexpr int kKnifeLayer = 12;
 constexpr int kFullWet = kFullWetness;
+// The share of its load a brush lays at each sample it touches the canvas with, one in so many.
+constexpr int kBrushShare = 16;
 
 // The press of a sample: its force, less when the tool is tilted (the altitude arrives already
 // lowered by the tool). A broken value presses not at all.
@@ -157,7 +159,7 @@ void lift(StrokeWindow::Cell& cell, int count) {
 //
 // A brush's column meets the cell when the head's paint hanging under the body and the cell's wet
 // paint together fill the gap left between body and surface. It deposits what is squeezed out
-// below the surface and an eighth of its load (the wetter, the more), then smears: it takes up a
+// below the surface and a sixteenth of its load (the wetter, the more), then smears: it takes up a
 // quarter of the cell's wet paint (the wetter, the more).
 //
 // A knife's blade rides at a height over the surface that the press lowers: it lays its paint
@@ -178,7 +180,10 @@ void meet(Tool tool, bool forward, int rise, int press, StrokeHead& head, std::s
   } else {
     const int gap = std::max(0, rise - press);
     if (n + w < gap) return;
-    if (n > 0) give = std::max(0, n - gap) + (n * head.bottomWetness(k) + 8 * kFullWet - 1) / (8 * kFullWet);
+    if (n > 0) {
+      const int share = kBrushShare * kFullWet;
+      give = std::max(0, n - gap) + (n * head.bottomWetness(k) + share - 1) / share;
+    }
   }
   give = std::min({give, n, static_cast<int>(MAX_DEPTH) - w});
   if (give > 0) {
@@ -195,41 +200,87 @@ void meet(Tool tool, bool forward, int rise, int press, StrokeHead& head, std::s
   }
 }
 
+// Which window cells, taken from the sample's cell, each head column meets: every cell near the
+// sample goes to the one column over its centre, so no two columns meet the same cell and the
+// columns of one sample can work side by side. The placement is the same for every sample of a
+// dispatch (the head turns by the descriptor's rotation), so it is found once.
+class HeadFootprint {
+ public:
+  struct Offset {
+    int dx, dy;
+  };
+
+  HeadFootprint(const HeadPlacement& placement, const std::vector<HeadColumn>& columns, std::size_t width,
+                std::size_t height)
+      : first_(columns.size() + 1, 0) {
+    const int reach = static_cast<int>(std::ceil(placement.reach(width, height)));
+    std::vector<std::vector<Offset>> lists(columns.size());
+    for (int dy = -reach; dy <= reach; ++dy)
+      for (int dx = -reach; dx <= reach; ++dx) {
+        std::size_t i, j;
+        if (!placement.columnOver(dx + 0.5f, dy + 0.5f, width, height, i, j)) continue;
+        if (columns[j * width + i].head) lists[j * width + i].push_back({dx, dy});
+      }
+    for (std::size_t k = 0; k < lists.size(); ++k) {
+      first_[k + 1] = first_[k] + lists[k].size();
+      offsets_.insert(offsets_.end(), lists[k].begin(), lists[k].end());
+    }
+  }
+
+  const Offset* begin(std::size_t k) const { return offsets_.data() + first_[k]; }
+  const Offset* end(std::size_t k) const { return offsets_.data() + first_[k + 1]; }
+
+ private:
+  std::vector<std::size_t> first_;
+  std::vector<Offset> offsets_;
+};
+
 void paint(const gpu::Dispatch& dispatch, Tool tool) {
   const gpu::TexelView read = dispatch.texels(TEXTURE_TOOL_READ), write = dispatch.texels(TEXTURE_TOOL_WRITE);
   StrokeWindow window(dispatch);
   const std::vector<Sample> samples = samplesArgument(dispatch);
   if (!read || !write || window.width() == 0 || samples.empty()) return;
+  if (read.depth() != write.depth()) return;  // not one head's pair
   DAEToolDescriptor descriptor;
   const HeadPlacement placement(read, descriptorArgument(dispatch, descriptor) ? &descriptor : nullptr);
   // Byte 1 of the pencil state: drawing forward (a knife that is not only lays its paint).
   const bool forward = dispatch.bufferLength(BUFFER_PENCIL_STATE) < 2 || dispatch.bufferBytes(BUFFER_PENCIL_STATE)[1] != 0;
 
   const std::size_t width = std::min(read.width(), write.width()), height = std::min(read.height(), write.height());
-  if (read.depth() != write.depth()) return;  // not one head's pair
   std::vector<HeadColumn> columns(width * height);
   HeadColumn* out = columns.data();
-  gpu::forEachThread(dispatch, gpu::Size{width, height, 1},
-                     [=](gpu::uint3 p) { out[p.y * width + p.x] = headColumn(read, p.x, p.y, false); });
-  std::vector<std::size_t> active;
+  const gpu::Size headColumns{width, height, 1};
+  gpu::forEachThread(dispatch, headColumns, [=](gpu::uint3 p) { out[p.y * width + p.x] = headColumn(read, p.x, p.y, false); });
   int lowest = static_cast<int>(read.depth());
-  for (std::size_t k = 0; k < columns.size(); ++k) {
-    if (!columns[k].head) continue;
-    active.push_back(k);
-    lowest = std::min(lowest, columns[k].body);
-  }
+  for (const HeadColumn& column : columns)
+    if (column.head) lowest = std::min(lowest, column.body);
+  const HeadFootprint footprint(placement, columns, width, height);
   StrokeHead head(read, write, std::move(columns), width);
 
+  // The samples one after another; within a sample each thread takes one head column and the cells
+  // that column alone meets.
+  const long windowWidth = static_cast<long>(window.width()), windowHeight = static_cast<long>(window.height());
+  StrokeHead* heads = &head;
+  StrokeWindow* cells = &window;
+  const HeadFootprint* stamp = &footprint;
   for (const Sample& sample : samples) {
+    if (!(std::isfinite(sample.x) && std::isfinite(sample.y))) continue;
+    const long sx = std::lround(std::floor(std::clamp(sample.x, -1e6f, 1e6f)));
+    const long sy = std::lround(std::floor(std::clamp(sample.y, -1e6f, 1e6f)));
     const int press = pressOf(sample);
-    for (std::size_t k : active) {
-      std::size_t cx, cy;
-      if (!placement.cellUnder(k % width, k / width, sample.x, sample.y, window.width(), window.height(), cx, cy)) continue;
-      StrokeWindow::Cell cell = window.get(cx, cy);
-      bool changed = false;
-      meet(tool, forward, head.column(k).body - lowest, press, head, k, cell, changed);
-      if (changed) window.put(cx, cy, cell);
-    }
+    gpu::forEachThread(dispatch, headColumns, [=](gpu::uint3 p) {
+      const std::size_t k = p.y * width + p.x;
+      HeadColumn& column = heads->column(k);
+      if (!column.head) return;
+      for (const HeadFootprint::Offset* o = stamp->begin(k); o != stamp->end(k); ++o) {
+        const long cx = sx + o->dx, cy = sy + o->dy;
+        if (cx < 0 || cy < 0 || cx >= windowWidth || cy >= windowHeight) continue;
+        StrokeWindow::Cell cell = cells->get(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy));
+        bool changed = false;
+        meet(tool, forward, column.body - lowest, press, *heads, k, cell, changed);
+        if (changed) cells->put(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy), cell);
+      }
+    });
   }
 }
 

@@ -22,3 +22,4 @@
 #include "gpu/TextureDescriptor.h"
 #include "gpu/Types.h"
 #include "gpu/Vectors.h"
+#include "gpu/ZeroedMemory.h"

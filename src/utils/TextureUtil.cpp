@@ -48,7 +48,7 @@ std::size_t rawLength(const gpu::Texture& texture) {
 }
 
 // The most image copies loadImage encodes into one command buffer before committing it.
-constexpr std::size_t kTilesPerCommandBuffer = 256;
+constexpr std::size_t kTilesPerCommandBuffer = 64;
 
 // Along one side of `texels` texels, the origins k x step (k = 0, 1, ...) of the copies of an image
 // `step` long whose extent [origin, origin + step) holds the sample point i + 0.5 of some texel i,

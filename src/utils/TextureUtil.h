@@ -46,7 +46,7 @@ class TextureUtil {
 
   // Renders the image upright (texture row 0 = the image's top row) through `context`, tiling the
   // texture with copies one image size (in points) apart from the origin. Only the copies that hold
-  // some texel's centre are rendered, at most 256 to a new command buffer of `commandQueue`, each
+  // some texel's centre are rendered, at most 64 to a new command buffer of `commandQueue`, each
   // buffer committed when full and the last when done. An image without area does nothing.
   static void loadImage(const std::shared_ptr<graphics::Image>& image,
                         const std::shared_ptr<imaging::Context>& context,

@@ -16,6 +16,7 @@
 #include "tools/DebugSwitches.h"
 #include "tools/EncodersProvider.h"
 #include "ui/Globals.h"
+#include "utils/DAEResourceManager.h"
 #include "utils/ImageFilters.h"
 
 namespace testsupport {
@@ -36,6 +37,7 @@ void resetGlobals() {
   tessivarium::resetApplicationForTesting();
   tessivarium::resetArtworkPresetsForTesting();
   tessivarium::resetDebugSwitches();
+  tessivarium::resetDAECacheManagerForTesting();
 
   scene::resetGlobals();
   graphics::resetImageContexts();

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "ConsoleCapture.h"
-#include "FakeTool.h"
 #include "TestCanvas.h"
+#include "FakeTool.h"
 #include "gpu/Gpu.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DebugSwitches.h"
@@ -24,18 +24,10 @@
 namespace {
 
 using namespace tessivarium;
+using testsupport::TestCanvas;
 using testsupport::Journal;
 using testsupport::StrokeTool;
 using ui::TouchPhase;
-
-// One layer of width x height cells at scale 1, with or without undo steps.
-class TestCanvas : public testsupport::TestCanvas {
- public:
-  TestCanvas(std::int64_t width, std::int64_t height, bool supportCommand)
-      : testsupport::TestCanvas(supportCommand ? MainPaintId : 1, testsupport::flatArtwork(width, height),
-                                supportCommand) {}
-  ArtworkTextures& layer() { return *layers().front(); }
-};
 
 std::shared_ptr<ui::Touch> stylus(double x, double y, TouchPhase phase = TouchPhase::Moved, double force = 1.0) {
   ui::TouchState state;
@@ -70,7 +62,8 @@ class ToolStroke : public ::testing::Test {
 
   Journal journal;
   std::shared_ptr<StrokeTool> tool = std::make_shared<StrokeTool>(journal);
-  std::shared_ptr<TestCanvas> palette = std::make_shared<TestCanvas>(64, 48, false);
+  // A palette: one layer of 64 x 48 cells at scale 1, without undo steps.
+  std::shared_ptr<TestCanvas> palette = testsupport::makeCanvas(64, 48, 1.0, 1, 1, false);
   std::shared_ptr<ui::Touch> first = stylus(10, 20);
 };
 
@@ -160,7 +153,7 @@ TEST_F(ToolStroke, ACommittedFrameDrawsThePendingSamplesOnceAndClearsThem) {
   ASSERT_EQ(commits.size(), 1u);
   ASSERT_EQ(blurs.size(), 1u);
   ASSERT_EQ(presents.size(), 1u);
-  EXPECT_EQ(blurs[0].source, palette->layer().paintingTexture());
+  EXPECT_EQ(blurs[0].source, palette->layer(0).paintingTexture());
   EXPECT_EQ(blurs[0].destination, presents[0].drawable->texture());
   EXPECT_EQ(blurs[0].commandBuffer, commits[0].commandBuffer);
   EXPECT_EQ(presents[0].commandBuffer, commits[0].commandBuffer);
@@ -168,7 +161,7 @@ TEST_F(ToolStroke, ACommittedFrameDrawsThePendingSamplesOnceAndClearsThem) {
   EXPECT_TRUE(tool->touchInputs().empty());
   EXPECT_FALSE(tool->isBusy());
   EXPECT_EQ(console.linesStartingWith("Execution time: ").size(), 1u);
-  EXPECT_EQ(palette->layer().metalView()->presentedCount(), 1);
+  EXPECT_EQ(palette->layer(0).metalView()->presentedCount(), 1);
 }
 
 // The frame's encode has already moved the stroke on, so its work is committed even when there

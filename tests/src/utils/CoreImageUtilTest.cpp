@@ -140,11 +140,23 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CoreImageUtil, RenderImageDoesNotDependOnTheOrigin) {
   auto canvas = composableCanvas(64, 48, 1.0, 2);
+  // A spot of thick paint makes the picture uneven, so that any shift of it would show.
+  const Texel spot{200, 40, 40, 5};
+  AppManager().surfaceTextures().wetTexture0()->writeRegion(gpu::Region::make2D(10, 20, 1, 1), 0, spot, 4);
   auto buffer = newBuffer();
   const auto a = CoreImageUtil::renderImage(*canvas, buffer, 0, 0);
   const auto b = CoreImageUtil::renderImage(*canvas, buffer, 120, 77);
+  buffer->commit();
   EXPECT_EQ(a->extent(), b->extent());
   EXPECT_EQ(a->extent(), graphics::Rect(0, 0, 256, 256));
+  EXPECT_NE(a->sample({10.5, 20.5}), a->sample({30.5, 30.5})) << "the spot shows";
+  std::vector<graphics::Point> points;
+  for (double y = 0.5; y < 40; ++y)
+    for (double x = 0.5; x < 40; ++x) points.push_back({x, y});
+  std::vector<imaging::RGBA> fromA(points.size()), fromB(points.size());
+  a->sample(points.data(), points.size(), fromA.data());
+  b->sample(points.data(), points.size(), fromB.data());
+  EXPECT_TRUE(fromA == fromB);
 }
 
 struct PlacementCase {
