@@ -283,17 +283,20 @@ class HeadFootprint {
   HeadFootprint(StrokeHead& head, std::size_t width, std::size_t height, const HeadPlacement& placement)
       : first_(width * height + 1, 0) {
     const int reach = static_cast<int>(std::ceil(placement.reach(width, height)));
-    std::vector<std::vector<Offset>> lists(width * height);
-    for (int dy = -reach; dy <= reach; ++dy)
-      for (int dx = -reach; dx <= reach; ++dx) {
-        std::size_t i, j;
-        if (!placement.columnOver(dx + 0.5f, dy + 0.5f, width, height, i, j)) continue;
-        if (head.column(j * width + i).head) lists[j * width + i].push_back({dx, dy});
-      }
-    for (std::size_t k = 0; k < lists.size(); ++k) {
-      first_[k + 1] = first_[k] + lists[k].size();
-      offsets_.insert(offsets_.end(), lists[k].begin(), lists[k].end());
-    }
+    // Twice over the cells near the sample: first counting each column's cells, then placing them.
+    const auto each = [&](auto&& visit) {
+      for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx) {
+          std::size_t i, j;
+          if (placement.columnOver(dx + 0.5f, dy + 0.5f, width, height, i, j) && head.column(j * width + i).head)
+            visit(j * width + i, Offset{dx, dy});
+        }
+    };
+    each([&](std::size_t k, Offset) { ++first_[k + 1]; });
+    for (std::size_t k = 0; k + 1 < first_.size(); ++k) first_[k + 1] += first_[k];
+    offsets_.resize(first_.back());
+    std::vector<std::size_t> next(first_.begin(), first_.end() - 1);
+    each([&](std::size_t k, Offset o) { offsets_[next[k]++] = o; });
   }
 
   const Offset* begin(std::size_t k) const { return offsets_.data() + first_[k]; }
