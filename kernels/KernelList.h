@@ -29,6 +29,10 @@ void importImageWet(const gpu::Dispatch& dispatch);
 void addSphere(const gpu::Dispatch& dispatch);
 void sprayerPaint(const gpu::Dispatch& dispatch);
 
+// LayerKernels.cpp
+void dryLayer(const gpu::Dispatch& dispatch);
+void wetLayer(const gpu::Dispatch& dispatch);
+
 // ToolModelHeadKernels.cpp
 void toolModelInitialize(const gpu::Dispatch& dispatch);
 void toolModelBrushFill(const gpu::Dispatch& dispatch);

@@ -27,6 +27,8 @@ const std::vector<Entry>& table() {
       {"texture_import_image_wet", importImageWet},
       {"mac_add_sphere", addSphere},
       {"DAESprayer_paint", sprayerPaint},
+      {"DAEToolModel_dry_layer", dryLayer},
+      {"DAEToolModel_wet_layer", wetLayer},
       {"DAEToolModel_initialize", toolModelInitialize},
       {"DAEToolModel_brush_fill", toolModelBrushFill},
       {"DAEToolModel_knife_fill", toolModelKnifeFill},

@@ -1,7 +1,6 @@
 // The texture-maintenance kernels: copy, overlay and reset.
 
 #include <algorithm>
-#include <cstring>
 
 #include "gpu/KernelRuntime.h"
 #include "kernels/KernelList.h"
@@ -38,21 +37,18 @@ void overlay(const gpu::Dispatch& dispatch, bool everySlice) {
 }
 
 // Every texel the grid reaches (moved by the offset) gets the clear value; with `wholeColumns` a
-// thread clears every slice of its column.
+// thread clears every slice of its column. The value is converted once and whole row runs are filled.
 void reset(const gpu::Dispatch& dispatch, bool wholeColumns) {
   const gpu::TexelView target = dispatch.texels(TEXTURE_RESET);
   if (!target) return;
-  const gpu::float4 value = float4Argument(dispatch, BUFFER_VALUE, {0, 0, 0, 0});
+  const gpu::TexelBytes value = target.encode(float4Argument(dispatch, BUFFER_VALUE, {0, 0, 0, 0}));
   const gpu::uint3 offset = offsetArgument(dispatch);
   const gpu::Size limit{target.width(), target.height(), wholeColumns ? 1 : target.depth()};
-  gpu::forEachThread(dispatch, limit, [=](gpu::uint3 p) {
+  gpu::forEachRow(dispatch, limit, [=](gpu::uint3 p, std::size_t count) {
     std::size_t x, y, z;
-    if (!offsetInto(target, p, offset, x, y, z)) return;
-    if (wholeColumns) {
-      for (std::size_t slice = z; slice < target.depth(); ++slice) target.write(value, x, y, slice);
-    } else {
-      target.write(value, x, y, z);
-    }
+    if (!offsetInto(target, p, offset, x, y, z)) return;  // the run's later texels are clipped by fillRun
+    const std::size_t lastSlice = wholeColumns ? target.depth() : z + 1;
+    for (std::size_t slice = z; slice < lastSlice; ++slice) target.fillRun(x, y, slice, count, value);
   });
 }
 
@@ -61,14 +57,8 @@ void reset(const gpu::Dispatch& dispatch, bool wholeColumns) {
 void textureCopy(const gpu::Dispatch& dispatch) {
   const gpu::TexelView from = dispatch.texels(TEXTURE_COPY_FROM), to = dispatch.texels(TEXTURE_COPY_TO);
   if (!from || !to) return;
-  const bool sameFormat = from.pixelFormat() == to.pixelFormat();
-  gpu::forEachThread(dispatch, commonExtent(from, to), [=](gpu::uint3 p) {
-    if (sameFormat) {
-      std::memcpy(to.texel(p), from.texel(p), from.bytesPerPixel());
-    } else {
-      to.write(from.read(p), p);
-    }
-  });
+  gpu::forEachRow(dispatch, commonExtent(from, to),
+                  [=](gpu::uint3 p, std::size_t count) { to.copyRun(from, p.x, p.y, p.z, count); });
 }
 
 void textureOverlay(const gpu::Dispatch& dispatch) { overlay(dispatch, true); }

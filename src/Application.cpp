@@ -5,13 +5,15 @@
 #include "audio/AudioPlayer.h"
 #include "foundation/Bundle.h"
 #include "foundation/Console.h"
+#include "foundation/OnceValue.h"
 #include "ui/Screen.h"
 
 namespace tessivarium {
 namespace {
 
-std::unique_ptr<ApplicationSetting>& applicationSlot() {
-  static std::unique_ptr<ApplicationSetting> slot;
+foundation::OnceValue<ApplicationSetting>& applicationSlot() {
+  static foundation::OnceValue<ApplicationSetting> slot(
+      "Application used while it is created: the settings object must not use itself");
   return slot;
 }
 
@@ -78,11 +80,7 @@ void ApplicationSetting::errorSound() {
   if (audioPlayer_) audioPlayer_->play();
 }
 
-ApplicationSetting& Application() {
-  auto& slot = applicationSlot();
-  if (!slot) slot = std::make_unique<ApplicationSetting>();
-  return *slot;
-}
+ApplicationSetting& Application() { return applicationSlot().get(); }
 
 void resetApplicationForTesting() { applicationSlot().reset(); }
 

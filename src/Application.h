@@ -107,7 +107,8 @@ class ApplicationSetting {
   bool IPADPro12_ = false;
 };
 
-// The process-wide settings object, created on first use.
+// The process-wide settings object, created on first use (once, even when first used from two
+// threads at the same time).
 ApplicationSetting& Application();
 
 // Drops the settings object so that the next use creates a fresh one (tests only).

@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <functional>
-#include <optional>
 
+#include "foundation/OnceValue.h"
 #include "ui/InterfaceOrientation.h"
 #include "ui/Screen.h"
 
@@ -17,17 +16,6 @@ std::pair<double, double> nativeScreen() {
   const auto bounds = ui::Screen::main().nativeBounds();
   return {bounds.size.width, bounds.size.height};
 }
-
-// One preset slot: computed on first use, forgotten by the test reset.
-struct PresetSlot {
-  std::function<ArtworkPreset()> compute;
-  std::optional<ArtworkPreset> value;
-
-  const ArtworkPreset& get() {
-    if (!value) value = compute();
-    return *value;
-  }
-};
 
 // The slot of each preset, in list order.
 enum PresetIndex {
@@ -42,39 +30,52 @@ double squareSide() {
   return std::min(std::trunc(w), std::trunc(h));
 }
 
-std::array<PresetSlot, PCount>& presetSlots() {
-  static std::array<PresetSlot, PCount> slots = [] {
-    std::array<PresetSlot, PCount> made;
-    auto fixed = [](double w, double h) { return [w, h] { return ArtworkPreset{w, h}; }; };
-    made[P_Artwork_4K].compute = fixed(4096, 2160);
-    made[P_Artwork_2K].compute = fixed(2048, 1080);
-    made[P_Artwork_A4].compute = fixed(3508, 2480);
-    made[P_Artwork_A3].compute = fixed(7016, 4960);
-    made[P_Artwork_1080P].compute = fixed(1920, 1080);
-    made[P_Artwork_720P].compute = fixed(1280, 720);
-    made[P_Artwork_9_16].compute = [] { return artworkSize(0.5625); };
-    made[P_Artwork_4_5].compute = [] { return artworkSize(0.8); };
-    made[P_Artwork_5_6].compute = [] { return artworkSize(5.0 / 6.0); };
+using PresetComputation = ArtworkPreset (*)();
+
+// How each preset is computed, in list order.
+const std::array<PresetComputation, PCount>& presetComputations() {
+  static const std::array<PresetComputation, PCount> computations = [] {
+    std::array<PresetComputation, PCount> made{};
+    made[P_Artwork_4K] = [] { return ArtworkPreset{4096, 2160}; };
+    made[P_Artwork_2K] = [] { return ArtworkPreset{2048, 1080}; };
+    made[P_Artwork_A4] = [] { return ArtworkPreset{3508, 2480}; };
+    made[P_Artwork_A3] = [] { return ArtworkPreset{7016, 4960}; };
+    made[P_Artwork_1080P] = [] { return ArtworkPreset{1920, 1080}; };
+    made[P_Artwork_720P] = [] { return ArtworkPreset{1280, 720}; };
+    made[P_Artwork_9_16] = [] { return artworkSize(0.5625); };
+    made[P_Artwork_4_5] = [] { return artworkSize(0.8); };
+    made[P_Artwork_5_6] = [] { return artworkSize(5.0 / 6.0); };
     // The screen presets: the long side first for the screen, the short side first for its half.
-    made[P_Artwork_SCREEN].compute = [] {
+    made[P_Artwork_SCREEN] = [] {
       const auto [w, h] = nativeScreen();
       return ArtworkPreset{std::trunc(h), std::trunc(w)};
     };
-    made[P_Artwork_HALF_SCREEN].compute = [] {
+    made[P_Artwork_HALF_SCREEN] = [] {
       const auto [w, h] = nativeScreen();
       return ArtworkPreset{std::trunc(w / 2.0), std::trunc(h / 2.0)};
     };
-    made[P_Artwork_SQUARE_SCREEN].compute = [] {
+    made[P_Artwork_SQUARE_SCREEN] = [] {
       const double s = squareSide();
       return ArtworkPreset{s, s};
     };
-    made[P_Artwork_HALF_SQUARE_SCREEN].compute = [] {
+    made[P_Artwork_HALF_SQUARE_SCREEN] = [] {
       const auto half = static_cast<double>(static_cast<std::int64_t>(squareSide()) / 2);
       return ArtworkPreset{half, half};
     };
     return made;
   }();
-  return slots;
+  return computations;
+}
+
+// Each preset's value: computed on first use, once even from two threads; forgotten by the test
+// reset.
+std::array<foundation::OnceValue<ArtworkPreset>, PCount>& presetValues() {
+  static std::array<foundation::OnceValue<ArtworkPreset>, PCount> values;
+  return values;
+}
+
+const ArtworkPreset& presetValue(PresetIndex index) {
+  return presetValues()[index].get(presetComputations()[index]);
 }
 
 std::shared_ptr<Artwork> fromPreset(const char* name, const ArtworkPreset& preset,
@@ -112,12 +113,12 @@ ArtworkPreset artworkSize(double ratio) {
 }
 
 #define TESS_ARTWORK_PRESET(factory, label, preset) \
-  const ArtworkPreset& preset() { return presetSlots()[P_##preset].get(); }
+  const ArtworkPreset& preset() { return presetValue(P_##preset); }
 TESS_ARTWORK_PRESETS(TESS_ARTWORK_PRESET)
 #undef TESS_ARTWORK_PRESET
 
 void resetArtworkPresetsForTesting() {
-  for (auto& slot : presetSlots()) slot.value.reset();
+  for (auto& value : presetValues()) value.reset();
 }
 
 #define TESS_ARTWORK_FACTORY(factory, label, preset)                                      \

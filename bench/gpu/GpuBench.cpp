@@ -1,111 +1,233 @@
-// Costs of the GPU stand-in: a whole dispatch of an empty kernel, a copy kernel against memcpy over
-// the same bytes, and a kernel touching every texel of a tool-model-sized 3-D texture.
+// The GPU kit's costs with the library's registered kernels, each against the machine's limit for the
+// same bytes measured in the same run: a memcpy or memset spread over the kits' worker threads (all of
+// them, the same threads the kernels run on), between blocks placed as texture memory is. The counter "x_limit" is a kernel's time over that
+// limit's median. Then the frame: 40 small dispatches as a stroke frame commits them, warm and after
+// 16 ms of idle, and 40 empty dispatches after idle (the runtime's own cost). Run with
+// --benchmark_repetitions=N to get medians.
 
+#include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <map>
+#include <random>
+#include <thread>
 #include <vector>
 
 #include <benchmark/benchmark.h>
 
 #include "gpu/Gpu.h"
+#include "kernels/Kernels.h"
+#include "utils/KernelInterface.h"
 
 namespace {
 
-std::shared_ptr<gpu::ComputePipelineState> pipelineFor(const std::string& name, gpu::Kernel kernel) {
-  gpu::registerKernel(name, std::move(kernel));
-  auto device = gpu::systemDefaultDevice();
-  return device->makeComputePipelineState(device->makeDefaultLibrary()->makeFunction(name));
+using namespace tessivarium;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t kWidth = 2048, kHeight = 1536, kBytes = kWidth * kHeight * 4;
+constexpr std::size_t kRegion = 256;
+constexpr std::size_t kBlockBytes = 64 << 10;  // the limit's chunk of bytes
+
+std::shared_ptr<gpu::Device> device() { return gpu::systemDefaultDevice(); }
+
+std::shared_ptr<gpu::ComputePipelineState> pipeline(const std::string& name) {
+  static const bool registered = (kernels::registerAll(), true);
+  (void)registered;
+  return device()->makeComputePipelineState(device()->makeDefaultLibrary()->makeFunction(name));
 }
 
-std::shared_ptr<gpu::Texture> makeTexture(gpu::TextureType type, std::size_t w, std::size_t h, std::size_t d) {
-  auto descriptor = gpu::TextureDescriptor::make();
-  descriptor->textureType = type;
-  descriptor->width = w, descriptor->height = h, descriptor->depth = d;
-  return gpu::systemDefaultDevice()->makeTexture(descriptor);
+std::shared_ptr<gpu::Texture> texture(std::size_t w, std::size_t h, std::size_t d = 1) {
+  gpu::TextureDescriptor descriptor;
+  descriptor.textureType = d == 1 ? gpu::TextureType::Type2D : gpu::TextureType::Type3D;
+  descriptor.width = w, descriptor.height = h, descriptor.depth = d;
+  auto t = device()->makeTexture(descriptor);
+  std::mt19937 random(static_cast<unsigned>(w * 31 + h * 7 + d));
+  const gpu::TexelView v = t->texels();
+  std::uint8_t* bytes = v.texel(0, 0, 0);
+  for (std::size_t i = 0; i < v.bytesPerImage() * d; ++i) bytes[i] = static_cast<std::uint8_t>(random() % 64);
+  return t;
 }
 
-// Encodes and commits one dispatch, as a pass does.
-void runDispatch(gpu::CommandQueue& queue, const std::shared_ptr<gpu::ComputePipelineState>& pipeline,
-                 const std::vector<std::pair<std::shared_ptr<gpu::Texture>, std::int64_t>>& textures, gpu::Size groups,
-                 gpu::Size threads) {
-  auto buffer = queue.makeCommandBuffer();
-  auto encoder = buffer->makeComputeCommandEncoder();
-  encoder->setComputePipelineState(pipeline);
-  for (const auto& [texture, index] : textures) encoder->setTexture(texture, index);
-  encoder->dispatchThreadgroups(groups, threads);
-  encoder->endEncoding();
-  buffer->commit();
+// One dispatch encoded and committed as a pass does, groups of 4 x 4 (x 8 in 3-D) over `over`.
+struct Pass {
+  std::shared_ptr<gpu::ComputePipelineState> pipeline;
+  std::vector<std::pair<std::int64_t, std::shared_ptr<gpu::Texture>>> textures;
+  std::vector<std::pair<std::int64_t, std::shared_ptr<gpu::Buffer>>> buffers;
+  std::shared_ptr<gpu::Texture> over;
+
+  void run(gpu::CommandQueue& queue) const {
+    auto buffer = queue.makeCommandBuffer();
+    auto encoder = buffer->makeComputeCommandEncoder();
+    encoder->setComputePipelineState(pipeline);
+    for (const auto& [slot, t] : textures) encoder->setTexture(t, slot);
+    for (const auto& [slot, b] : buffers) encoder->setBuffer(b, 0, slot);
+    const bool threeD = over->depth() > 1;
+    encoder->dispatchThreadgroups({(over->width() + 3) / 4, (over->height() + 3) / 4, threeD ? (over->depth() + 7) / 8 : 1},
+                                  {4, 4, threeD ? 8u : 1u});
+    encoder->endEncoding();
+    buffer->commit();
+  }
+};
+
+std::shared_ptr<gpu::Buffer> zeros(std::size_t length) { return device()->makeBuffer(length); }
+
+// ---- The limit: memcpy and memset over the worker threads --------------------------------------
+
+void parallelCopy(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes) {
+  gpu::parallelFor(0, (bytes + kBlockBytes - 1) / kBlockBytes, 1, [=](std::size_t first, std::size_t end) {
+    const std::size_t a = first * kBlockBytes, b = std::min(bytes, end * kBlockBytes);
+    std::memcpy(to + a, from + a, b - a);
+  });
 }
 
-void BM_EmptyKernelDispatch256x256(benchmark::State& state) {
-  auto pipeline = pipelineFor("bench_empty", [](const gpu::Dispatch& d) {
+void parallelFill(std::uint8_t* to, std::size_t bytes) {
+  gpu::parallelFor(0, (bytes + kBlockBytes - 1) / kBlockBytes, 1, [=](std::size_t first, std::size_t end) {
+    const std::size_t a = first * kBlockBytes, b = std::min(bytes, end * kBlockBytes);
+    std::memset(to + a, 0, b - a);
+  });
+}
+
+double seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+
+enum class Limit { Memcpy, Memset };
+
+// The median time of the limit over `bytes`, measured once per program run.
+double limitSeconds(Limit limit, std::size_t bytes) {
+  static std::map<std::pair<Limit, std::size_t>, double> medians;
+  auto& median = medians[{limit, bytes}];
+  if (median == 0) {
+    const gpu::ZeroedMemory from(bytes), to(bytes);
+    std::vector<double> times;
+    for (int i = 0; i < 101; ++i) {
+      const auto start = Clock::now();
+      limit == Limit::Memcpy ? parallelCopy(to.data(), from.data(), bytes) : parallelFill(to.data(), bytes);
+      benchmark::ClobberMemory();
+      times.push_back(seconds(start));
+    }
+    std::nth_element(times.begin(), times.begin() + 50, times.end());
+    median = times[50];
+  }
+  return median;
+}
+
+// Times `work` per iteration by hand (so idle time can be left out) and sets the ratio to the limit.
+template <class Work>
+void timed(benchmark::State& state, Work work, Limit limit, std::size_t bytes) {
+  double total = 0;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    work();
+    const double s = seconds(start);
+    state.SetIterationTime(s);
+    total += s;
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+  state.counters["x_limit"] = total / static_cast<double>(state.iterations()) / limitSeconds(limit, bytes);
+}
+
+void BM_LimitMemcpy(benchmark::State& state) {
+  const std::size_t bytes = static_cast<std::size_t>(state.range(0));
+  const gpu::ZeroedMemory from(bytes), to(bytes);
+  timed(state, [&] { parallelCopy(to.data(), from.data(), bytes); benchmark::ClobberMemory(); }, Limit::Memcpy, bytes);
+}
+BENCHMARK(BM_LimitMemcpy)->Arg(kBytes)->Arg(256 * 256 * 32 * 4)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+void BM_LimitMemset(benchmark::State& state) {
+  const std::size_t bytes = static_cast<std::size_t>(state.range(0));
+  const gpu::ZeroedMemory to(bytes);
+  timed(state, [&] { parallelFill(to.data(), bytes); benchmark::ClobberMemory(); }, Limit::Memset, bytes);
+}
+BENCHMARK(BM_LimitMemset)->Arg(kBytes)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// ---- The registered kernels over large textures ----------------------------------------------
+
+void BM_TextureCopy2048x1536(benchmark::State& state) {
+  auto queue = device()->makeCommandQueue();
+  const auto from = texture(kWidth, kHeight), to = texture(kWidth, kHeight);
+  const Pass copy{pipeline("pic_flip_texture_copy"), {{TEXTURE_COPY_FROM, from}, {TEXTURE_COPY_TO, to}}, {}, from};
+  timed(state, [&] { copy.run(*queue); }, Limit::Memcpy, kBytes);
+}
+BENCHMARK(BM_TextureCopy2048x1536)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+void BM_TextureCopy3D256x256x32(benchmark::State& state) {
+  auto queue = device()->makeCommandQueue();
+  const auto from = texture(256, 256, 32), to = texture(256, 256, 32);
+  const Pass copy{pipeline("pic_flip_texture_copy"), {{TEXTURE_COPY_FROM, from}, {TEXTURE_COPY_TO, to}}, {}, from};
+  timed(state, [&] { copy.run(*queue); }, Limit::Memcpy, 256 * 256 * 32 * 4);
+}
+BENCHMARK(BM_TextureCopy3D256x256x32)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+void BM_TextureReset2D2048x1536(benchmark::State& state) {
+  auto queue = device()->makeCommandQueue();
+  const auto target = texture(kWidth, kHeight);
+  // As the system binds it: a zero offset and a zero clear value.
+  const Pass reset{pipeline("pic_flip_texture_reset2D"),
+                   {{TEXTURE_RESET, target}},
+                   {{BUFFER_OFFSET, zeros(16)}, {BUFFER_VALUE, zeros(16)}},
+                   target};
+  timed(state, [&] { reset.run(*queue); }, Limit::Memset, kBytes);
+}
+BENCHMARK(BM_TextureReset2D2048x1536)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// ---- A frame of small dispatches ---------------------------------------------------------------
+
+// Ten rounds of a copy, an overlay, a 2-D reset and a read-modify-write fold over 256 x 256.
+class Frame {
+ public:
+  Frame() {
+    const auto paint = texture(kRegion, kRegion), layer = texture(kRegion, kRegion), scratch = texture(kRegion, kRegion),
+               wet = texture(kRegion, kRegion), dry = texture(kRegion, kRegion), height = texture(kRegion, kRegion);
+    passes_ = {
+        {pipeline("pic_flip_texture_copy"), {{TEXTURE_COPY_FROM, paint}, {TEXTURE_COPY_TO, scratch}}, {}, paint},
+        {pipeline("textureOverlay2D"), {{TEXTURE_COPY_FROM, paint}, {TEXTURE_COPY_TO, layer}}, {}, layer},
+        {pipeline("pic_flip_texture_reset2D"),
+         {{TEXTURE_RESET, scratch}},
+         {{BUFFER_OFFSET, zeros(16)}, {BUFFER_VALUE, zeros(16)}},
+         scratch},
+        {pipeline("texture_data_to_height_subimage"),
+         {{TEXTURE_WET_READ, wet}, {TEXTURE_DRY_READ, dry}, {TEXTURE_HEIGHT_IMAGE_READ, height},
+          {TEXTURE_HEIGHT_IMAGE_WRITE, height}},
+         {{BUFFER_OFFSET, zeros(16)}},
+         height},
+    };
+  }
+
+  void run(gpu::CommandQueue& queue) const {
+    for (int round = 0; round < 10; ++round)
+      for (const Pass& pass : passes_) pass.run(queue);
+  }
+
+ private:
+  std::vector<Pass> passes_;
+};
+
+// Times `frame` per iteration; with `idle`, 16 ms pass before each frame, outside the time.
+template <class Run>
+void frames(benchmark::State& state, Run frame, bool idle) {
+  for (auto _ : state) {
+    if (idle) std::this_thread::sleep_for(std::chrono::milliseconds(16));
+    const auto start = Clock::now();
+    frame();
+    state.SetIterationTime(seconds(start));
+  }
+}
+
+void BM_Frame40Dispatches256(benchmark::State& state) {
+  auto queue = device()->makeCommandQueue();
+  const Frame frame;
+  frames(state, [&] { frame.run(*queue); }, state.range(0) != 0);
+}
+BENCHMARK(BM_Frame40Dispatches256)->ArgName("idle")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_40EmptyDispatches256(benchmark::State& state) {
+  gpu::registerKernel("bench_empty", [](const gpu::Dispatch& d) {
     gpu::forEachThread(d, d.texels(0), [](gpu::uint3) {});
   });
-  auto queue = gpu::systemDefaultDevice()->makeCommandQueue();
-  auto texture = makeTexture(gpu::TextureType::Type2D, 256, 256, 1);
-  for (auto _ : state) runDispatch(*queue, pipeline, {{texture, 0}}, {64, 64, 1}, {4, 4, 1});
+  auto queue = device()->makeCommandQueue();
+  const auto target = texture(kRegion, kRegion);
+  const Pass empty{pipeline("bench_empty"), {{0, target}}, {}, target};
+  frames(state, [&] { for (int i = 0; i < 40; ++i) empty.run(*queue); }, state.range(0) != 0);
 }
-BENCHMARK(BM_EmptyKernelDispatch256x256)->UseRealTime()->Unit(benchmark::kMicrosecond);
-
-constexpr std::size_t kCopyWidth = 2048, kCopyHeight = 1536, kCopyBytes = kCopyWidth * kCopyHeight * 4;
-
-void BM_Memcpy2048x1536(benchmark::State& state) {
-  std::vector<std::uint8_t> from(kCopyBytes, 1), to(kCopyBytes, 0);
-  for (auto _ : state) {
-    std::memcpy(to.data(), from.data(), kCopyBytes);
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kCopyBytes));
-}
-BENCHMARK(BM_Memcpy2048x1536)->UseRealTime()->Unit(benchmark::kMicrosecond);
-
-// Copies one 2048 x 1536 RGBA8 texture into another with `kernel` (from slot 2 to slot 3).
-void runCopyBenchmark(benchmark::State& state, const std::string& name, gpu::Kernel kernel) {
-  auto pipeline = pipelineFor(name, std::move(kernel));
-  auto queue = gpu::systemDefaultDevice()->makeCommandQueue();
-  auto from = makeTexture(gpu::TextureType::Type2D, kCopyWidth, kCopyHeight, 1);
-  auto to = makeTexture(gpu::TextureType::Type2D, kCopyWidth, kCopyHeight, 1);
-  for (auto _ : state)
-    runDispatch(*queue, pipeline, {{from, 2}, {to, 3}}, {kCopyWidth / 4, kCopyHeight / 4, 1}, {4, 4, 1});
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kCopyBytes));
-}
-
-void BM_CopyKernel2048x1536(benchmark::State& state) {
-  // The copy as the system's texture copy kernel does it: normalised colours in, normalised out.
-  runCopyBenchmark(state, "bench_copy", [](const gpu::Dispatch& d) {
-    const gpu::TexelView from = d.texels(2), to = d.texels(3);
-    gpu::forEachThread(d, to, [from, to](gpu::uint3 p) { to.write(from.read(p), p); });
-  });
-}
-BENCHMARK(BM_CopyKernel2048x1536)->UseRealTime()->Unit(benchmark::kMicrosecond);
-
-void BM_RawCopyKernel2048x1536(benchmark::State& state) {
-  // The same copy through raw texel bytes.
-  runCopyBenchmark(state, "bench_raw_copy", [](const gpu::Dispatch& d) {
-    const gpu::TexelView from = d.texels(2), to = d.texels(3);
-    gpu::forEachThread(d, to, [from, to](gpu::uint3 p) {
-      const std::uint8_t* s = from.texel(p);
-      if (s != nullptr) std::memcpy(to.texel(p), s, 4);
-    });
-  });
-}
-BENCHMARK(BM_RawCopyKernel2048x1536)->UseRealTime()->Unit(benchmark::kMicrosecond);
-
-void BM_Touch3D256x256x32(benchmark::State& state) {
-  // Reads and rewrites every texel of a tool-model-sized volume in place.
-  auto pipeline = pipelineFor("bench_touch_3d", [](const gpu::Dispatch& d) {
-    const gpu::TexelView t = d.texels(0);
-    gpu::forEachThread(d, t, [t](gpu::uint3 p) {
-      gpu::float4 v = t.read(p);
-      v.x = 1.0f - v.x;
-      t.write(v, p);
-    });
-  });
-  auto queue = gpu::systemDefaultDevice()->makeCommandQueue();
-  auto texture = makeTexture(gpu::TextureType::Type3D, 256, 256, 32);
-  for (auto _ : state) runDispatch(*queue, pipeline, {{texture, 0}}, {64, 64, 4}, {4, 4, 8});
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * 256 * 256 * 32 * 4));
-}
-BENCHMARK(BM_Touch3D256x256x32)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_40EmptyDispatches256)->ArgName("idle")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include <random>
 
-#include "FakeLayerCanvas.h"
+#include "TestCanvas.h"
 #include "foundation/Console.h"
 #include "gpu/Gpu.h"
 #include "kernels/Kernels.h"
@@ -39,7 +39,7 @@ void BM_RenderWorkingRegionOverTwoLowerLayers(benchmark::State& state) {
   kernels::registerAll();
   std::mt19937 random(7);
 
-  auto canvas = std::make_shared<testsupport::FakeLayerCanvas>(512, 512, 1.0, 3);
+  auto canvas = testsupport::makeCanvas(512, 512, 1.0, 3);
   canvas->setLayerMode(tessivarium::LayerMode::Stack);
   canvas->setShowBackground(false);
   canvas->setBackgroundColor(graphics::Color::fromRGBA(0.95, 0.93, 0.9, 1.0));

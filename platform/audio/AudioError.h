@@ -11,7 +11,7 @@ class AudioError : public std::runtime_error {
  public:
   enum class Reason {
     FileNotFound,   // nothing at the path
-    Unreadable,     // a folder, or a file that cannot be opened or read
+    Unreadable,     // a folder, a FIFO or a device, or a file that cannot be opened or read
     NotASoundFile,  // readable, but its content is no recognised sound container
   };
 

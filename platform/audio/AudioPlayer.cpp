@@ -13,7 +13,8 @@ SoundFormat openSoundFile(const std::filesystem::path& file) {
   if (status.type() == std::filesystem::file_type::not_found) {
     throw AudioError(AudioError::Reason::FileNotFound, file);
   }
-  if (error || std::filesystem::is_directory(status)) {
+  // Only regular files: opening a FIFO or a device would wait for a writer that never comes.
+  if (error || !std::filesystem::is_regular_file(status)) {
     throw AudioError(AudioError::Reason::Unreadable, file);
   }
   std::ifstream stream(file, std::ios::binary);

@@ -9,6 +9,7 @@
 #include "gpu/Buffer.h"
 #include "gpu/CommandBuffer.h"
 #include "gpu/CommandTrace.h"
+#include "gpu/Parallel.h"
 #include "gpu/TexelView.h"
 #include "gpu/Texture.h"
 
@@ -69,33 +70,37 @@ BufferLayout checkBufferCopy(const std::shared_ptr<Buffer>& buffer, std::size_t 
 // Copies rows of bytes: for each (y, z) of `rows`, `rowBytes` bytes from `from(y, z)` to `to(y, z)`.
 template <class From, class To>
 void copyRows(Size rows, std::size_t rowBytes, From from, To to) {
-  const std::int64_t count = static_cast<std::int64_t>(rows.height * rows.depth);
-  const bool parallel = rowBytes * rows.height * rows.depth >= kParallelCopyBytes;
-#pragma omp parallel for schedule(static) if (parallel)
-  for (std::int64_t i = 0; i < count; ++i) {
-    const std::size_t y = static_cast<std::size_t>(i) % rows.height, z = static_cast<std::size_t>(i) / rows.height;
-    std::memmove(to(y, z), from(y, z), rowBytes);
+  const std::size_t count = rows.height * rows.depth;
+  // A small copy stays on the calling thread: one chunk of all the rows.
+  const std::size_t grain = rowBytes * count >= kParallelCopyBytes ? 1 : count;
+  parallelFor(0, count, grain, [&](std::size_t first, std::size_t end) {
+    for (std::size_t i = first; i < end; ++i) {
+      const std::size_t y = i % rows.height, z = i / rows.height;
+      std::memmove(to(y, z), from(y, z), rowBytes);
+    }
+  });
+}
+
+// Row y of slice z of `to`: the mean of the 2 x 2 (x 2 in 3-D) texels of `from` under each texel.
+void boxFilterRow(const TexelView& from, const TexelView& to, bool is3D, std::size_t y, std::size_t z) {
+  const std::size_t y0 = 2 * y, y1 = std::min(2 * y + 1, from.height() - 1);
+  const std::size_t z0 = is3D ? 2 * z : z, z1 = is3D ? std::min(2 * z + 1, from.depth() - 1) : z;
+  for (std::size_t x = 0; x < to.width(); ++x) {
+    const std::size_t x0 = 2 * x, x1 = std::min(2 * x + 1, from.width() - 1);
+    float4 sum = from.read(x0, y0, z0) + from.read(x1, y0, z0) + from.read(x0, y1, z0) + from.read(x1, y1, z0);
+    float n = 4;
+    if (is3D) {
+      sum = sum + from.read(x0, y0, z1) + from.read(x1, y0, z1) + from.read(x0, y1, z1) + from.read(x1, y1, z1);
+      n = 8;
+    }
+    to.write(sum / n, x, y, z);
   }
 }
 
 void boxFilterLevel(const TexelView& from, const TexelView& to, bool is3D) {
-  const std::int64_t rows = static_cast<std::int64_t>(to.height() * to.depth());
-#pragma omp parallel for schedule(static)
-  for (std::int64_t i = 0; i < rows; ++i) {
-    const std::size_t y = static_cast<std::size_t>(i) % to.height(), z = static_cast<std::size_t>(i) / to.height();
-    const std::size_t y0 = 2 * y, y1 = std::min(2 * y + 1, from.height() - 1);
-    const std::size_t z0 = is3D ? 2 * z : z, z1 = is3D ? std::min(2 * z + 1, from.depth() - 1) : z;
-    for (std::size_t x = 0; x < to.width(); ++x) {
-      const std::size_t x0 = 2 * x, x1 = std::min(2 * x + 1, from.width() - 1);
-      float4 sum = from.read(x0, y0, z0) + from.read(x1, y0, z0) + from.read(x0, y1, z0) + from.read(x1, y1, z0);
-      float n = 4;
-      if (is3D) {
-        sum = sum + from.read(x0, y0, z1) + from.read(x1, y0, z1) + from.read(x0, y1, z1) + from.read(x1, y1, z1);
-        n = 8;
-      }
-      to.write(sum / n, x, y, z);
-    }
-  }
+  parallelFor(0, to.height() * to.depth(), 1, [&](std::size_t first, std::size_t end) {
+    for (std::size_t i = first; i < end; ++i) boxFilterRow(from, to, is3D, i % to.height(), i / to.height());
+  });
 }
 
 }  // namespace

@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "gpu/Types.h"
+#include "gpu/ZeroedMemory.h"
 
 namespace gpu {
 
@@ -29,7 +29,7 @@ class Buffer {
  private:
   std::shared_ptr<Device> device_;
   ResourceOptions options_;
-  std::vector<std::uint8_t> bytes_;
+  ZeroedMemory bytes_;
 };
 
 }  // namespace gpu

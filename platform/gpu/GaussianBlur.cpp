@@ -7,6 +7,7 @@
 #include "foundation/Fatal.h"
 #include "gpu/CommandBuffer.h"
 #include "gpu/CommandTrace.h"
+#include "gpu/Parallel.h"
 #include "gpu/TexelView.h"
 #include "gpu/Texture.h"
 
@@ -17,22 +18,19 @@ namespace {
 // Level 0 of `from` into `to` over their common width and height, converting formats.
 void copyConverting(const TexelView& from, const TexelView& to) {
   const std::size_t width = std::min(from.width(), to.width());
-  const std::int64_t height = static_cast<std::int64_t>(std::min(from.height(), to.height()));
+  const std::size_t height = std::min(from.height(), to.height());
   const bool swap = from.pixelFormat() == PixelFormat::RGBA8Unorm && to.pixelFormat() == PixelFormat::BGRA8Unorm;
-  const bool same = from.pixelFormat() == to.pixelFormat();
-#pragma omp parallel for schedule(static)
-  for (std::int64_t yy = 0; yy < height; ++yy) {
-    const std::size_t y = static_cast<std::size_t>(yy);
-    if (same) {
-      std::copy_n(from.texel(0, y), width * from.bytesPerPixel(), to.texel(0, y));
-    } else if (swap) {
-      const std::uint8_t* s = from.texel(0, y);
-      std::uint8_t* d = to.texel(0, y);
-      for (std::size_t x = 0; x < width; ++x, s += 4, d += 4) d[0] = s[2], d[1] = s[1], d[2] = s[0], d[3] = s[3];
-    } else {
-      for (std::size_t x = 0; x < width; ++x) to.write(from.read(x, y), x, y);
+  parallelFor(0, height, 1, [&](std::size_t first, std::size_t end) {
+    for (std::size_t y = first; y < end; ++y) {
+      if (swap) {
+        const std::uint8_t* s = from.texel(0, y);
+        std::uint8_t* d = to.texel(0, y);
+        for (std::size_t x = 0; x < width; ++x, s += 4, d += 4) d[0] = s[2], d[1] = s[1], d[2] = s[0], d[3] = s[3];
+      } else {
+        to.copyRun(from, 0, y, 0, width);
+      }
     }
-  }
+  });
 }
 
 }  // namespace

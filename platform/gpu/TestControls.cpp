@@ -2,6 +2,7 @@
 
 #include "gpu/CommandTrace.h"
 #include "gpu/Device.h"
+#include "gpu/Parallel.h"
 #include "gpu/TextureDescriptor.h"
 
 namespace gpu {
@@ -41,6 +42,7 @@ void resetForTesting() {
   commandTrace().stop();
   commandTrace().clear();
   detail::dropDefaultDevice();
+  setWorkerThreadCount(0);
 }
 
 }  // namespace gpu

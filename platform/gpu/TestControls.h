@@ -1,7 +1,8 @@
 #pragma once
 // Switches a test can throw: an absent default device or library, texture requests that give no
 // texture or one of another width, and pipeline creation that fails. resetForTesting() turns them all
-// off, stops and clears the trace and drops the default device, so the next test gets a fresh one.
+// off, stops and clears the trace and drops the default device, so the next test gets a fresh one; it
+// also puts the worker thread count back to the machine's.
 //
 //   gpu::testControls().failTextureRequest(2);  // the second texture request from now gives null
 //   gpu::testControls().failTexturesWhere([](const gpu::TextureDescriptor& d) { return d.depth > 1; });
@@ -56,7 +57,7 @@ class TestControls {
 TestControls& testControls();
 
 // Default device and library present, failure injection off, trace stopped and cleared, the default
-// device made anew on next use. Registered kernels stay.
+// device made anew on next use, the machine's worker thread count. Registered kernels stay.
 void resetForTesting();
 
 }  // namespace gpu

@@ -2,8 +2,10 @@
 // Direct texel access for CPU kernels and for the kit's own blits: a small value over one mip level of
 // a texture. It is not virtual; every access is a bounds test, a format switch and a load or store.
 // Reads outside the level give zero and writes outside it are ignored, so a kernel can never touch
-// memory outside a texture.
+// memory outside a texture. The run operations (copyRun, fillRun) work on a run of texels along a
+// row with one bounds test for the whole run.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -17,6 +19,12 @@
 #endif
 
 namespace gpu {
+
+// One texel's bytes in a view's format, for filling runs with one value (TexelView::encode).
+struct TexelBytes {
+  alignas(16) std::uint8_t bytes[16] = {};
+  std::size_t size = 0;
+};
 
 class TexelView {
  public:
@@ -101,6 +109,50 @@ class TexelView {
     std::memcpy(t, &v, sizeof v);  // RGBA32Float
   }
   void write(float4 v, uint3 p) const { write(v, p.x, p.y, p.z); }
+
+  // The bytes write(v) stores, worked out once for filling many texels.
+  TexelBytes encode(float4 v) const {
+    TexelBytes out;
+    out.size = bytesPerPixel_;
+    TexelView(out.bytes, 1, 1, 1, format_).write(v, 0, 0, 0);
+    return out;
+  }
+
+  // The texels (x, y, z) to (x + count - 1, y, z) of the run that lie inside the level: their count,
+  // 0 when the row lies outside.
+  std::size_t runInside(std::size_t x, std::size_t y, std::size_t z, std::size_t count) const {
+    return contains(x, y, z) ? std::min(count, width_ - x) : 0;
+  }
+
+  // Stores `value` (from encode on a view of the same format) into the run's texels inside the level.
+  void fillRun(std::size_t x, std::size_t y, std::size_t z, std::size_t count, const TexelBytes& value) const {
+    count = runInside(x, y, z, count);
+    if (count == 0) return;
+    std::uint8_t* t = address(x, y, z);
+    const std::size_t total = count * bytesPerPixel_;
+    if (std::all_of(value.bytes, value.bytes + value.size, [&](std::uint8_t b) { return b == value.bytes[0]; })) {
+      std::memset(t, value.bytes[0], total);
+      return;
+    }
+    // One texel, then the filled part doubled until the run is full: memcpy speed for any texel size.
+    std::memcpy(t, value.bytes, bytesPerPixel_);
+    for (std::size_t filled = bytesPerPixel_; filled < total; filled *= 2)
+      std::memcpy(t + filled, t, std::min(filled, total - filled));
+  }
+
+  // Copies the run's texels from `from` (at the same positions) wherever both levels hold them: the
+  // bytes unchanged between formats of one layout, converted through read and write otherwise.
+  void copyRun(const TexelView& from, std::size_t x, std::size_t y, std::size_t z, std::size_t count) const {
+    count = from.runInside(x, y, z, runInside(x, y, z, count));
+    if (count == 0) return;
+    std::uint8_t* t = address(x, y, z);
+    const std::uint8_t* s = from.address(x, y, z);
+    if (format_ == from.format_) {
+      std::memmove(t, s, count * bytesPerPixel_);  // memmove: `from` may be this very level
+      return;
+    }
+    for (std::size_t i = 0; i < count; ++i) write(from.read(x + i, y, z), x + i, y, z);
+  }
 
   // One channel as a normalised value to the nearest byte: round(v * 255) clamped to 0..255 (NaN
   // gives 0).

@@ -44,10 +44,11 @@ Texture::Texture(std::shared_ptr<Device> device, const TextureDescriptor& descri
       depth_(descriptor.textureType == TextureType::Type3D ? descriptor.depth : 1),
       usage_(descriptor.usage),
       storageMode_(descriptor.storageMode) {
-  levels_.resize(std::max<std::size_t>(descriptor.mipmapLevelCount, 1));
-  for (std::size_t level = 0; level < levels_.size(); ++level) {
-    const Size s = levelSize(level);
-    levels_[level].assign(s.width * s.height * s.depth * bytesPerPixel(format_), 0);
+  const std::size_t levels = std::max<std::size_t>(descriptor.mipmapLevelCount, 1);
+  levels_.reserve(levels);
+  for (std::size_t level = 0; level < levels; ++level) {
+    const Size s = levelExtent(level);
+    levels_.emplace_back(s.width * s.height * s.depth * bytesPerPixel(format_));
   }
 }
 
@@ -55,6 +56,10 @@ Size Texture::levelSize(std::size_t level) const {
   if (level >= levels_.size())
     foundation::fatalError("Texture: mip level " + std::to_string(level) + " is beyond the texture's " +
                            std::to_string(levels_.size()) + " levels");
+  return levelExtent(level);
+}
+
+Size Texture::levelExtent(std::size_t level) const {
   return {std::max<std::size_t>(width_ >> level, 1), std::max<std::size_t>(height_ >> level, 1),
           std::max<std::size_t>(depth_ >> level, 1)};
 }

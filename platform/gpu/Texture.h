@@ -12,6 +12,7 @@
 #include "gpu/TexelView.h"
 #include "gpu/TextureDescriptor.h"
 #include "gpu/Types.h"
+#include "gpu/ZeroedMemory.h"
 
 namespace gpu {
 
@@ -62,6 +63,7 @@ class Texture {
   TexelView texels(std::size_t level = 0) const;
 
  private:
+  Size levelExtent(std::size_t level) const;  // levelSize without the check
   void checkCopy(const Region& region, std::size_t level, std::size_t slice, std::size_t byteCount,
                  std::size_t bytesPerRow, std::size_t bytesPerImage, const char* what) const;
 
@@ -71,8 +73,8 @@ class Texture {
   std::size_t width_, height_, depth_;
   TextureUsage usage_;
   StorageMode storageMode_;
-  // One tightly packed block per mip level; mutable because kernels write through const views.
-  mutable std::vector<std::vector<std::uint8_t>> levels_;
+  // One tightly packed block per mip level (kernels write through const views).
+  std::vector<ZeroedMemory> levels_;
 };
 
 }  // namespace gpu

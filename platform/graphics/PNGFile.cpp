@@ -3,11 +3,15 @@
 #include <png.h>
 
 #include <cstring>
+#include <system_error>
 #include <vector>
 
 namespace graphics {
 
 std::shared_ptr<const Bitmap> readPNG(const std::filesystem::path& path) {
+  // Opening a FIFO or a device would wait for a writer that never comes.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return nullptr;
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
@@ -15,8 +19,13 @@ std::shared_ptr<const Bitmap> readPNG(const std::filesystem::path& path) {
     png_image_free(&image);
     return nullptr;
   }
+  // The header's sizes are only claims: check them before allocating for them, in 64 bits.
+  if (image.width > kLargestPNGSide || image.height > kLargestPNGSide) {
+    png_image_free(&image);
+    return nullptr;
+  }
   image.format = PNG_FORMAT_RGBA;
-  std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
+  std::vector<std::uint8_t> pixels(std::size_t{image.width} * image.height * 4);
   if (png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) == 0) {
     png_image_free(&image);
     return nullptr;

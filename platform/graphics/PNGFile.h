@@ -3,6 +3,7 @@
 // bitmap (premultiplied bitmaps are unpremultiplied on the way out, since PNG stores straight
 // alpha).
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 
@@ -10,8 +11,13 @@
 
 namespace graphics {
 
-// The file's pixels, byte row 0 the top row of the picture; null when the file cannot be read
-// or is not a PNG file.
+// The largest width or height readPNG accepts (a picture of 1 GiB); the device's textures are
+// no larger.
+inline constexpr std::uint32_t kLargestPNGSide = 16384;
+
+// The file's pixels, byte row 0 the top row of the picture; null when the file cannot be read,
+// is not a regular file (a FIFO, a device, a folder), is not a PNG file, or claims a width or a
+// height beyond kLargestPNGSide (refused before anything is allocated for it).
 std::shared_ptr<const Bitmap> readPNG(const std::filesystem::path& path);
 
 // Writes the bitmap as an 8-bit RGBA PNG file; false when the file cannot be written.

@@ -5,6 +5,7 @@
 
 #include "foundation/Fatal.h"
 #include "gpu/CommandBuffer.h"
+#include "gpu/Parallel.h"
 #include "gpu/Texture.h"
 
 namespace imaging {
@@ -61,25 +62,24 @@ void renderNow(const Image& image, gpu::Texture& texture, const graphics::Rect& 
   const auto [j0, j1] = texelSpan(by, area.minY(), area.maxY(), view.height());
   if (i0 >= i1 || j0 >= j1) return;
 
-  const auto rows = static_cast<std::int64_t>(j1 - j0);
-#pragma omp parallel for schedule(dynamic, 4)
-  for (std::int64_t r = 0; r < rows; ++r) {
-    const std::size_t j = j0 + static_cast<std::size_t>(r);
-    const double y = by + static_cast<double>(j) + 0.5;
+  gpu::parallelFor(j0, j1, 1, [&](std::size_t first, std::size_t end) {
     graphics::Point points[Image::kBatch];
     RGBA values[Image::kBatch];
-    for (std::size_t start = i0; start < i1; start += Image::kBatch) {
-      const std::size_t count = std::min(Image::kBatch, i1 - start);
-      for (std::size_t k = 0; k < count; ++k) {
-        points[k] = {bx + static_cast<double>(start + k) + 0.5, y};
-      }
-      image.sample(Batch{points, count, true}, values);
-      for (std::size_t k = 0; k < count; ++k) {
-        const RGBA& v = values[k];
-        view.write(gpu::float4{v.r, v.g, v.b, v.a}, start + k, j);
+    for (std::size_t j = first; j < end; ++j) {
+      const double y = by + static_cast<double>(j) + 0.5;
+      for (std::size_t start = i0; start < i1; start += Image::kBatch) {
+        const std::size_t count = std::min(Image::kBatch, i1 - start);
+        for (std::size_t k = 0; k < count; ++k) {
+          points[k] = {bx + static_cast<double>(start + k) + 0.5, y};
+        }
+        image.sample(Batch{points, count, true}, values);
+        for (std::size_t k = 0; k < count; ++k) {
+          const RGBA& v = values[k];
+          view.write(gpu::float4{v.r, v.g, v.b, v.a}, start + k, j);
+        }
       }
     }
-  }
+  });
 }
 
 }  // namespace imaging

@@ -2,8 +2,25 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace imaging {
+namespace {
+
+// The centres of a finite extent's edge texels along one axis, as [low, high]; the whole line for
+// an endless extent.
+void edgeTexelCentres(double min, double size, bool infinite, double& low, double& high) {
+  if (infinite) {
+    low = -std::numeric_limits<double>::infinity();
+    high = std::numeric_limits<double>::infinity();
+    return;
+  }
+  const double inset = std::min(0.5, size / 2);
+  low = min + inset;
+  high = min + size - inset;
+}
+
+}  // namespace
 
 ShadedMaterialFilter::ShadedMaterialFilter() : Filter(std::string(kName)) {
   declareInput(std::string(kInputImageKey), InputKind::Image);
@@ -38,11 +55,15 @@ ShadedMaterialImage::ShadedMaterialImage(ImagePtr height, ImagePtr shading, doub
     halfWidth_ = s.width() / 2;
     halfHeight_ = s.height() / 2;
     // Texel centres at the edges, so that a grazing normal still finds the rim's colour.
-    minX_ = s.minX() + std::min(0.5, halfWidth_);
-    maxX_ = s.maxX() - std::min(0.5, halfWidth_);
-    minY_ = s.minY() + std::min(0.5, halfHeight_);
-    maxY_ = s.maxY() - std::min(0.5, halfHeight_);
+    edgeTexelCentres(s.minX(), s.width(), false, minX_, maxX_);
+    edgeTexelCentres(s.minY(), s.height(), false, minY_, maxY_);
   }
+  // The height differences stay within the height image's edge texel centres too: beyond its edge
+  // it is transparent, so a point near the edge would otherwise see a cliff there that the paint
+  // does not have (and two regions composed side by side would disagree along their seam).
+  const graphics::Rect& h = height_->extent();
+  edgeTexelCentres(h.minX(), h.width(), h.isInfinite(), heightMinX_, heightMaxX_);
+  edgeTexelCentres(h.minY(), h.height(), h.isInfinite(), heightMinY_, heightMaxY_);
 }
 
 // The height of a value is its luminance (Rec. 709 weights) times its alpha, so transparent
@@ -51,10 +72,13 @@ void ShadedMaterialImage::accumulateHeights(const Batch& batch, double dx, doubl
                                             float* sum) const {
   graphics::Point moved[kBatch];
   RGBA values[kBatch];
+  bool clampedAcross = false;  // a run along a row stays one only where no point was moved back
   for (std::size_t k = 0; k < batch.count; ++k) {
-    moved[k] = {batch.points[k].x + dx, batch.points[k].y + dy};
+    const double x = batch.points[k].x + dx;
+    moved[k] = {std::clamp(x, heightMinX_, heightMaxX_), std::clamp(batch.points[k].y + dy, heightMinY_, heightMaxY_)};
+    clampedAcross = clampedAcross || moved[k].x != x;
   }
-  height_->sample({moved, batch.count, batch.unitRow}, values);
+  height_->sample({moved, batch.count, batch.unitRow && !clampedAcross}, values);
   for (std::size_t k = 0; k < batch.count; ++k) {
     const RGBA& v = values[k];
     sum[k] += sign * (0.2126f * v.r + 0.7152f * v.g + 0.0722f * v.b) * v.a;
@@ -63,7 +87,8 @@ void ShadedMaterialImage::accumulateHeights(const Batch& batch, double dx, doubl
 
 // At each point p of the input's extent, with h the height field above:
 //   gx = scale (h(p + (1, 0)) - h(p - (1, 0))) / 2,  gy = scale (h(p + (0, 1)) - h(p - (0, 1))) / 2
-//   (central differences), the surface normal n = (-gx, -gy, 1) / |(-gx, -gy, 1)|,
+//   (central differences, each point kept within the height image's edge texel centres), the
+//   surface normal n = (-gx, -gy, 1) / |(-gx, -gy, 1)|,
 //   and the value is the shading image's at (centre x + n.x half width, centre y + n.y half
 //   height), kept within its edge texels' centres. A flat surface shows the shading image's
 //   centre; a slope rising towards -x shows the part right of the centre.

@@ -31,6 +31,7 @@ class ShadedMaterialImage final : public Image {
   float scale_;
   double centreX_, centreY_, halfWidth_, halfHeight_;
   double minX_, maxX_, minY_, maxY_;  // where the shading image is looked up
+  double heightMinX_, heightMaxX_, heightMinY_, heightMaxY_;  // where the height image is
 };
 
 }  // namespace imaging

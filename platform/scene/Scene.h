@@ -22,8 +22,10 @@ class Scene {
   // Reads a scene file through assimp. The root's children are the file's top-level nodes in
   // file order, each with its name, its transform taken apart into position, Euler angles and
   // scale, its meshes as one custom geometry, and its own children. Throws SceneError for a
-  // missing file, a file that is not COLLADA or cannot be parsed, and contents the kit cannot
-  // hold (a sheared transform, point or line primitives); it never stops the program.
+  // missing file, a file that is not COLLADA or cannot be parsed, a file that breaks the limits or
+  // fails the consistency checks of scene/ColladaCheck.h (done before assimp reads it), and
+  // contents the kit cannot hold (a sheared transform, point or line primitives); it never stops
+  // the program.
   static std::shared_ptr<Scene> load(const std::filesystem::path& path);
 
   // How many times load() has been asked to read a file, whether or not it succeeded; back to 0

@@ -1,4 +1,5 @@
-// Scene::load: a ".dae" file read through assimp and turned into nodes.
+// Scene::load: a ".dae" file checked (scene/ColladaCheck.h), read through assimp and turned into
+// nodes.
 //
 // What is kept of the file, and how:
 // - Names: assimp names nodes after their COLLADA `id` unless told otherwise; we ask it for the
@@ -31,6 +32,7 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include "scene/ColladaCheck.h"
 #include "scene/Geometry.h"
 #include "scene/Scene.h"
 #include "scene/SceneError.h"
@@ -65,7 +67,7 @@ class SceneReader {
     if (root.mNumMeshes > 0) result->rootNode()->setGeometry(geometryOf(root));
     for (unsigned i = 0; i < root.mNumChildren; ++i) {
       const aiNode& child = *root.mChildren[i];
-      result->rootNode()->addChildNode(nodeOf(child, rootTransform * toMatrix(child.mTransformation)));
+      result->rootNode()->addChildNode(nodeOf(child, rootTransform * toMatrix(child.mTransformation), 1));
     }
     return result;
   }
@@ -84,7 +86,12 @@ class SceneReader {
     return m;
   }
 
-  std::shared_ptr<Node> nodeOf(const aiNode& source, const Matrix4& transform) const {
+  // `depth` is 1 for a top-level node. The file was checked for nesting; this guards the recursion
+  // should the reader ever nest deeper than the file does.
+  std::shared_ptr<Node> nodeOf(const aiNode& source, const Matrix4& transform, std::size_t depth) const {
+    if (depth > kDeepestNodeNesting) {
+      fail("nodes are nested deeper than " + std::to_string(kDeepestNodeNesting) + " levels");
+    }
     auto node = Node::make();
     node->setName(nameOf(source));
     const auto parts = decompose(transform);
@@ -97,7 +104,7 @@ class SceneReader {
     if (source.mNumMeshes > 0) node->setGeometry(geometryOf(source));
     for (unsigned i = 0; i < source.mNumChildren; ++i) {
       const aiNode& child = *source.mChildren[i];
-      node->addChildNode(nodeOf(child, toMatrix(child.mTransformation)));
+      node->addChildNode(nodeOf(child, toMatrix(child.mTransformation), depth + 1));
     }
     return node;
   }
@@ -223,6 +230,8 @@ std::shared_ptr<Scene> Scene::load(const std::filesystem::path& path) {
   if (!std::filesystem::is_regular_file(path, error)) {
     throw SceneError("scene file \"" + name + "\": no such file");
   }
+  // The COLLADA reader trusts the file; what it trusts is checked first.
+  checkColladaFile(path, name);
   Assimp::Importer importer;
   importer.SetPropertyBool(AI_CONFIG_IMPORT_COLLADA_USE_COLLADA_NAMES, true);
   const aiScene* read = importer.ReadFile(name, aiProcess_Triangulate);

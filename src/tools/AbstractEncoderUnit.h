@@ -2,6 +2,10 @@
 // A kernel pass encoded for a tool rather than a canvas: no prepare step, no enabled test; its fill
 // binds the tool's pending samples at the literal buffer indices 0 to 3 (count, x, y, forces) and
 // sizes nothing. Nothing in the system makes one.
+//
+// Its kernels read the samples as: index 0, the count as one signed 32-bit integer; indices 1 and 2,
+// the x and the y locations truncated to signed 32-bit integers; index 3, the forces as 32-bit
+// floats. Without samples the three lists are bound as no buffer.
 
 #include <string>
 
@@ -19,7 +23,7 @@ class AbstractEncoderUnit : public AbstractShaderUnit {
   // never sized is a fatal stop) and ends the encoder.
   void encode(AbstractDrawingTool& tool, gpu::CommandBuffer& buffer);
 
-  // The tool's samples arrive with the tool framework; until then this stops with "not built yet".
+  // Binds new buffers of the tool's pending samples (made on AppManager's device at every call).
   virtual void fillCommandBuffer(AbstractDrawingTool& tool, gpu::ComputeCommandEncoder& encoder);
 };
 

@@ -9,6 +9,7 @@
 #include "foundation/Console.h"
 #include "foundation/Fatal.h"
 #include "foundation/NumberText.h"
+#include "foundation/OnceValue.h"
 #include "gpu/CommandQueue.h"
 #include "gpu/Device.h"
 #include "gpu/GaussianBlur.h"
@@ -23,13 +24,10 @@ namespace {
 
 constexpr std::int64_t kMegabyte = 1024 * 1024;
 
-struct ManagerSlot {
-  std::unique_ptr<ApplicationManager> manager;
-  bool starting = false;
-};
-
-ManagerSlot& managerSlot() {
-  static ManagerSlot slot;
+// A start-up that fails (a missing device) leaves the slot empty, so it can be tried again.
+foundation::OnceValue<ApplicationManager>& managerSlot() {
+  static foundation::OnceValue<ApplicationManager> slot(
+      "AppManager used while it starts: what the manager makes at start-up must not use it");
   return slot;
 }
 
@@ -62,27 +60,12 @@ const graphics::Color& SOLVENT_COLOR() {
   return color;
 }
 
-ApplicationManager& AppManager() {
-  auto& slot = managerSlot();
-  if (slot.manager) return *slot.manager;
-  if (slot.starting) {
-    foundation::fatalError(
-        "AppManager used while it starts: what the manager makes at start-up must not use it");
-  }
-  // Cleared however the start-up ends, so a failed start (a missing device) can be retried.
-  struct Starting {
-    bool& flag;
-    explicit Starting(bool& f) : flag(f) { flag = true; }
-    ~Starting() { flag = false; }
-  } starting(slot.starting);
-  slot.manager = std::make_unique<ApplicationManager>();
-  return *slot.manager;
-}
+ApplicationManager& AppManager() { return managerSlot().get(); }
+
+std::weak_ptr<ApplicationManager> LivingAppManager() { return managerSlot().weak(); }
 
 void resetAppManagerForTesting() {
-  auto& slot = managerSlot();
-  slot.manager.reset();
-  slot.starting = false;
+  managerSlot().reset();
   defaultToolSlot().reset();
 }
 

@@ -2,7 +2,7 @@
 // The engine's root object: the GPU device and the services every subsystem takes from it
 // (command queue, image context, the blur that copies pictures to drawables), the accounting of
 // texture memory, the canvas and palettes, the tool registry and the current tool. One instance,
-// the global AppManager(), created on first use. Main thread only.
+// the global AppManager(), created on first use. Main thread only, but for that first use.
 
 #include <cstdint>
 #include <memory>
@@ -204,9 +204,14 @@ class ApplicationManager {
 #undef TESS_TOOL_SLOT
 };
 
-// The one application manager, created on first use. Using it while it starts (from anything its
-// constructor makes) is a fatal stop: such a use would see a manager that does not exist yet.
+// The one application manager, created on first use (once, even when first used from two threads
+// at the same time: the later one waits). Using it while it starts, from the thread that starts
+// it (from anything its constructor makes), is a fatal stop: such a use would see a manager that
+// does not exist yet.
 ApplicationManager& AppManager();
+
+// The manager while one lives, without creating one; it expires when the manager goes.
+std::weak_ptr<ApplicationManager> LivingAppManager();
 
 // Drops the manager and the default tool so the next use starts afresh (tests only).
 void resetAppManagerForTesting();

@@ -1,24 +1,89 @@
 #include "tools/DrawingTool.h"
 
+#include <algorithm>
+#include <limits>
+#include <string>
+
+#include "ErrorMessage.h"
+#include "components/ArtworkTextures.h"
+#include "components/DrawingPaint.h"
+#include "components/RawData.h"
+#include "foundation/Clock.h"
+#include "foundation/Console.h"
 #include "foundation/Fatal.h"
+#include "foundation/NumberText.h"
+#include "gpu/CommandBuffer.h"
+#include "gpu/CommandQueue.h"
+#include "gpu/GaussianBlur.h"
+#include "gpu/Texture.h"
+#include "tools/ApplicationManager.h"
+#include "tools/DebugSwitches.h"
+#include "tools/EncodersProvider.h"
 #include "tools/ToolSurface.h"
+#include "tools/ToolViewer.h"
+#include "ui/Event.h"
+#include "ui/GPUView.h"
+#include "ui/TouchSet.h"
 
 namespace tessivarium {
+
+namespace {
+
+// Services of subsystems still being built: each stops until its subsystem arrives.
+[[noreturn]] void notBuilt(const std::string& member) { foundation::fatalError(member + ": not built yet"); }
+
+DrawingPaint& currentCanvas(const char* what) {
+  const auto& paint = AppManager().currentPaint();
+  if (!paint) foundation::fatalError(std::string(what) + " needs a current canvas");
+  return *paint;
+}
+
+}  // namespace
+
+AbstractDrawingTool::AbstractDrawingTool(ToolType type)
+    : toolType_(type), depth_(MAC_DEPTH) {}
+
+AbstractDrawingTool::~AbstractDrawingTool() = default;
+
+// --- Observed state ---------------------------------------------------------------------------------
+
+void AbstractDrawingTool::setRotation(float rotation) {
+  const bool changed = rotation != rotation_;
+  rotation_ = rotation;
+  if (changed) toolViewer()->setRotation(rotation);
+}
+
+void AbstractDrawingTool::setAutoReset(bool autoReset) {
+  autoReset_ = autoReset;
+  if (autoReset) {
+    savePattern();
+    reset();
+  }
+}
+
+void AbstractDrawingTool::setAutoClean(bool autoClean) {
+  autoClean_ = autoClean;
+  if (autoClean) clean();
+}
+
+void AbstractDrawingTool::setCanWetDrawing(bool value) {
+  canWetDrawing_ = value;
+  if (!value) wetDrawing_ = false;
+}
 
 void AbstractDrawingTool::setEnabled(bool enabled) {
   enabled_ = enabled;
   if (!enabled) handleDisabled();
 }
 
-void AbstractDrawingTool::handleDisabled() { enabledOnCanvas_ = false; }
-
-// The tool framework (stroke state, viewer, controller) comes with the tool subsystem.
-void AbstractDrawingTool::handleEnabled(bool) {
-  foundation::fatalError("AbstractDrawingTool.handleEnabled: not built yet");
+const std::shared_ptr<ToolController>& AbstractDrawingTool::controller() {
+  if (!controller_) controller_ = createController();
+  return *controller_;
 }
 
-void AbstractDrawingTool::dettachViewer() {
-  foundation::fatalError("AbstractDrawingTool.dettachViewer: not built yet");
+const std::shared_ptr<ToolViewer>& AbstractDrawingTool::toolViewer() {
+  if (!toolViewer_) toolViewer_ = createToolViewer();
+  return toolViewer_;
 }
 
 const std::shared_ptr<ToolSurface>& AbstractDrawingTool::toolSurface() {
@@ -26,8 +91,251 @@ const std::shared_ptr<ToolSurface>& AbstractDrawingTool::toolSurface() {
   return toolSurface_;
 }
 
+// --- Operations -------------------------------------------------------------------------------------
+
+void AbstractDrawingTool::initialize() {
+  if (initialized_) return;
+  EncodersProvider().startup();
+  notBuilt("DAEEncoders.getMasker");
+  initialized_ = true;
+}
+
+void AbstractDrawingTool::loads() {
+  auto& manager = AppManager();
+  const auto previous = manager.currentTool();
+  manager.setCurrentTool(shared_from_this());
+  // The previous tool becomes current again however the loading ends.
+  try {
+    toolViewer()->loads();
+    toolSurface()->loads();
+    if (controller()) notBuilt("ToolController.loads");
+  } catch (...) {
+    manager.setCurrentTool(previous);
+    throw;
+  }
+  manager.setCurrentTool(previous);
+}
+
+void AbstractDrawingTool::switchTo(DrawingPaint& paint) {
+  width_ = paint.artwork()->width();
+  height_ = paint.artwork()->height();
+  if (controller()) switchControler();
+}
+
+std::optional<RawData> AbstractDrawingTool::getToolPattern() {
+  const auto& model = toolViewer()->toolModel();
+  if (!hasColorPattern_ || !model) return std::nullopt;
+  notBuilt("ToolModel.colorTexture0");
+}
+
+void AbstractDrawingTool::setToolPattern(const RawData& toolPattern) {
+  const auto& model = toolViewer()->toolModel();
+  if (!model) return;
+  try {
+    (void)toolPattern;
+    notBuilt("ToolModel.setToolPattern");
+  } catch (const Error& error) {
+    if (error.message() == ErrorMessage::TextureFormatIncompatible) throw;
+    throw Error(ErrorMessage::ToolPatternNotNeed);
+  } catch (...) {
+    throw Error(ErrorMessage::ToolPatternNotNeed);
+  }
+}
+
+gpu::uint3 AbstractDrawingTool::findWorkingOffset(const std::vector<graphics::Point>& points, float) {
+  const auto& canvas = AppManager().canvas();
+  if (!canvas) foundation::fatalError("findWorkingOffset needs the main canvas");
+  if (!width_ || !height_) foundation::fatalError("findWorkingOffset needs the canvas size (switchTo)");
+  const double s = canvas->artwork()->scale();
+  const auto w = static_cast<std::int64_t>(static_cast<double>(*width_) * s);
+  const auto h = static_cast<std::int64_t>(static_cast<double>(*height_) * s);
+  // No points: the corner of the artwork.
+  if (points.empty()) return {0, 0, 0};
+  std::int64_t minX = std::numeric_limits<std::int64_t>::max();
+  std::int64_t minY = minX;
+  for (const auto& p : points) {
+    // Raised first, lowered second: on an artwork narrower than the window the upper bound wins.
+    const auto cx = std::min(std::max(static_cast<std::int64_t>(p.x * s), MAC_HALF_WIDTH), w - MAC_HALF_WIDTH);
+    const auto cy = std::min(std::max(static_cast<std::int64_t>(p.y * s), MAC_HALF_WIDTH), h - MAC_HALF_WIDTH);
+    minX = std::min(minX, cx);
+    minY = std::min(minY, cy);
+  }
+  return {static_cast<std::uint32_t>(std::max<std::int64_t>(minX - MAC_HALF_WIDTH, 0)),
+          static_cast<std::uint32_t>(std::max<std::int64_t>(minY - MAC_HALF_WIDTH, 0)), 0};
+}
+
+std::vector<std::shared_ptr<ToolEncoder>> AbstractDrawingTool::getInitializers() {
+  notBuilt("DAEEncoders.getInitializer");
+}
+
+void AbstractDrawingTool::handleEnabled(bool force) {
+  if (handledEnabled_ && !force) return;
+  switchTo(currentCanvas("handleEnabled"));
+  updateChange();
+  attachViewer();
+  toolSurface()->touchEnd();
+  handledEnabled_ = true;
+}
+
+void AbstractDrawingTool::handleDisabled() { handledEnabled_ = false; }
+
+void AbstractDrawingTool::attachViewer() { toolViewer()->attachView(); }
+
+void AbstractDrawingTool::dettachViewer() { toolViewer()->dettachView(); }
+
+void AbstractDrawingTool::clean() {
+  if (canClean_) toolViewer()->clean();
+  if (autoReset_) savePattern();
+  if (DEBUG_DAE_KNIFE == KnifeDebugMode::Height) {
+    auto& paint = currentCanvas("clean");
+    (void)paint;
+    notBuilt("DAEPaintingShow.encode");
+  }
+}
+
+void AbstractDrawingTool::reset() {
+  if (canReset_) toolViewer()->reset();
+}
+
+void AbstractDrawingTool::savePattern() {
+  if (canSavePattern_) toolViewer()->savePattern();
+}
+
+void AbstractDrawingTool::pickPattern(const TouchInput& touchInput, float rotation) {
+  if (!canSavePattern_) return;
+  toolViewer()->pickPattern(touchInput, rotation);
+  if (autoReset_) savePattern();
+}
+
+void AbstractDrawingTool::updateChange() {
+  toolViewer()->updateOnToolChange();
+  toolSurface()->updateChange();
+}
+
+std::shared_ptr<ToolViewer> AbstractDrawingTool::createToolViewer() {
+  notBuilt("DefaultToolViewer");
+}
+
 std::shared_ptr<ToolSurface> AbstractDrawingTool::createToolSurface() { return std::make_shared<ToolSurface>(*this); }
 
-void AbstractDrawingTool::loads() { foundation::fatalError("AbstractDrawingTool.loads: not built yet"); }
+void AbstractDrawingTool::fillColor(const graphics::Color&, float, std::optional<float>) {
+  if (autoReset_) savePattern();
+}
+
+// --- The stroke -------------------------------------------------------------------------------------
+
+std::vector<std::shared_ptr<ui::Touch>> AbstractDrawingTool::sampledTouches(const ui::TouchSet& touches,
+                                                                            const ui::Event* event) {
+  std::vector<std::shared_ptr<ui::Touch>> sampled;
+  const auto first = touches.first();
+  if (!first || !event) return sampled;
+  const auto coalesced = event->coalescedTouches(*first);
+  if (!coalesced) return sampled;
+  for (const auto& touch : *coalesced) {
+    if (TouchInput::canSample(*touch, nullptr)) sampled.push_back(touch);
+  }
+  return sampled;
+}
+
+void AbstractDrawingTool::appendSamples(const std::vector<std::shared_ptr<ui::Touch>>& touches,
+                                        const DrawingPaint& canvas) {
+  for (const auto& touch : touches) {
+    if (touch->phase() != ui::TouchPhase::Stationary) touchInputs_.push_back(std::make_shared<TouchInput>(*touch, &canvas));
+  }
+}
+
+void AbstractDrawingTool::touchesBegan(const ui::TouchSet& touches, const ui::Event* event) {
+  if (!enabled_) return;
+  // A touch-down that brings no usable touch starts no stroke.
+  const auto sampled = sampledTouches(touches, event);
+  if (sampled.empty()) return;
+  touchCount_ = 0;
+  auto& canvas = currentCanvas("touchesBegan");
+  toolSurface()->touchInputData().reset();
+  toolViewer()->touchesBegan(touches, event);
+  appendSamples(sampled, canvas);
+  if (canvas.supportCommand()) {
+    notBuilt("DrawingPaint.saveBefore");
+  }
+}
+
+void AbstractDrawingTool::touchesMoved(const ui::TouchSet& touches, const ui::Event* event) {
+  if (!enabled_) return;
+  auto& canvas = currentCanvas("touchesMoved");
+  toolViewer()->touchesMoved(touches, event);
+  appendSamples(sampledTouches(touches, event), canvas);
+}
+
+void AbstractDrawingTool::touchesEnded(const ui::TouchSet& touches, const ui::Event* event) {
+  if (!enabled_) return;
+  auto& canvas = currentCanvas("touchesEnded");
+  touchesMoved(touches, event);
+  toolViewer()->touchesEnded(touches, event);
+  (void)canvas;
+  notBuilt("DrawingPaint.redraw");
+}
+
+void AbstractDrawingTool::interactiveDraw(DrawingPaint& paint, std::function<void()> completed) {
+  const auto layer = paint.currentContent();
+  const auto& view = layer->metalView();
+  if (touchInputs_.empty() || isBusy_) {
+    (void)view;
+    notBuilt("ArtworkTextures.isDrawing");
+    return;
+  }
+  isBusy_ = true;
+  const auto start = foundation::Date::now();
+  auto& manager = AppManager();
+  const auto buffer = manager.commandQueue()->makeCommandBuffer();
+  encode(paint, *buffer);
+  // Without a drawable the frame is still committed: encode has already moved the surface's
+  // window and samples on, so dropping its work would leave them pointing at work never done.
+  const auto drawable = view->currentDrawable();
+  if (drawable) {
+    manager.blur()->encode(*buffer, layer->paintingTexture(), drawable->texture());
+  } else {
+    foundation::consoleLine("currentDrawable returned nil");
+  }
+  if (DEBUG_DAE_KNIFE != KnifeDebugMode::None) {
+    buffer->addCompletedHandler([start](gpu::CommandBuffer&) {
+      foundation::consoleLine("Execution time: " + foundation::describe(foundation::Date::now().timeIntervalSince(start)));
+    });
+  }
+  if (completed) buffer->addCompletedHandler([completed](gpu::CommandBuffer&) { completed(); });
+  if (drawable) buffer->present(drawable);
+  buffer->commit();
+  isBusy_ = false;
+  touchInputs_.clear();
+}
+
+void AbstractDrawingTool::handleEnd(DrawingPaint& paint) {
+  auto& surface = *toolSurface();
+  // Samples still pending (another layer's closing frame came first) are drawn before the window
+  // goes back, so the end of the stroke is never lost.
+  if (!touchInputs_.empty() || surface.origin()) {
+    const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
+    if (!touchInputs_.empty()) encode(paint, *buffer);
+    if (surface.origin()) surface.encodeSave(paint, *buffer);
+    buffer->commit();
+  }
+  touchInputs_.clear();
+  if (paint.supportCommand()) {
+    if (command_ || commandOperations_) notBuilt("DrawingPaint.commandManager");
+  }
+  if (autoClean_) clean();
+  if (autoReset_) reset();
+  surface.touchEnd();
+}
+
+// The window's rectangle, clipped to the layer like the write-back's, so that no snapshot reaches
+// outside a layer narrower or shorter than the window.
+void AbstractDrawingTool::recordWindow(DrawingPaint& paint) {
+  (void)paint;
+  notBuilt("DrawingArtworkDrawingOperation.rects");
+}
+
+void AbstractDrawingTool::encode(DrawingPaint&, gpu::CommandBuffer&) {}
+
+void AbstractDrawingTool::execute(Command&, const std::shared_ptr<gpu::CommandBuffer>&) {}
 
 }  // namespace tessivarium

@@ -56,12 +56,18 @@ void SurfaceWorkingTextures::swapWetTexture() { swapPair(wetTexture0_, wetTextur
 void SurfaceWorkingTextures::swapDryTexture() { swapPair(dryTexture0_, dryTexture1_); }
 
 void SurfaceWorkingTextures::loads() {
-  using Getter = const std::shared_ptr<gpu::Texture>& (SurfaceWorkingTextures::*)();
-#define TESS_WORKING_TEXTURE_GETTER_POINTER(name, Name) &SurfaceWorkingTextures::name,
-  static constexpr Getter order[] = {TESS_WORKING_TEXTURES(TESS_WORKING_TEXTURE_GETTER_POINTER)};
-#undef TESS_WORKING_TEXTURE_GETTER_POINTER
-  for (Getter getter : order) {
-    if (widthOf((this->*getter)()) != texture2DDescriptor()->width) throw Error(ErrorMessage::NoMoreHeap);
+  using Slot = std::shared_ptr<gpu::Texture> SurfaceWorkingTextures::*;
+#define TESS_WORKING_TEXTURE_SLOT_POINTER(name, Name) &SurfaceWorkingTextures::name##_,
+  static constexpr Slot order[] = {TESS_WORKING_TEXTURES(TESS_WORKING_TEXTURE_SLOT_POINTER)};
+#undef TESS_WORKING_TEXTURE_SLOT_POINTER
+  for (Slot member : order) {
+    std::shared_ptr<gpu::Texture>& slot = this->*member;
+    if (widthOf(madeOnFirstRead(slot)) == texture2DDescriptor()->width) continue;
+    // A short texture kept in its slot would fail every later start-up: give it back and forget it,
+    // so the next start-up asks for it again.
+    if (slot) AppManager().releaseTexture(*slot);
+    slot.reset();
+    throw Error(ErrorMessage::NoMoreHeap);
   }
 }
 

@@ -51,7 +51,9 @@ class SurfaceWorkingTextures {
   void swapDryTexture();
 
   // Makes every absent texture, in the order of the list above; throws Error(NoMoreHeap) at the
-  // first whose width differs from the descriptor's (a texture the device did not make has width 0).
+  // first whose width differs from the descriptor's (a texture the device did not make has width 0),
+  // after giving that texture back to the manager and leaving its slot absent, so that a later call
+  // asks for it again.
   void loads();
 
  private:

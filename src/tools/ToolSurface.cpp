@@ -1,6 +1,7 @@
 #include "tools/ToolSurface.h"
 
 #include "components/DrawingPaint.h"
+#include "foundation/Fatal.h"
 #include "gpu/ComputeCommandEncoder.h"
 #include "tools/ApplicationManager.h"
 #include "tools/SurfaceWorkingTextures.h"
@@ -39,6 +40,16 @@ void ToolSurface::encodeTextures(DrawingPaint& paint, gpu::ComputeCommandEncoder
   encoder.setTexture(working.wetTexture1(), TEXTURE_WET_WRITE);
   encoder.setTexture(working.dryTexture0(), TEXTURE_DRY_READ);
   encoder.setTexture(working.dryTexture1(), TEXTURE_DRY_WRITE);
+}
+
+void ToolSurface::loads() { foundation::fatalError("ToolSurface.loads: not built yet"); }
+
+void ToolSurface::updateChange() { foundation::fatalError("ToolSurface.updateChange: not built yet"); }
+
+void ToolSurface::touchEnd() { foundation::fatalError("ToolSurface.touchEnd: not built yet"); }
+
+void ToolSurface::encodeSave(DrawingPaint&, gpu::CommandBuffer&) {
+  foundation::fatalError("ToolSurface.encodeSave: not built yet");
 }
 
 }  // namespace tessivarium

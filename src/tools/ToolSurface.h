@@ -5,12 +5,16 @@
 // and the encode cycle come with the tool framework.
 
 #include <memory>
+#include <optional>
 #include <span>
 
+#include "gpu/Types.h"
 #include "gpu/Vectors.h"
+#include "tools/TouchInput.h"
 
 namespace gpu {
 class Buffer;
+class CommandBuffer;
 class ComputeCommandEncoder;
 }  // namespace gpu
 
@@ -49,11 +53,27 @@ class ToolSurface {
   // numbered 0 at the read slots and those numbered 1 at the write slots.
   void encodeTextures(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder);
 
+  // --- The stroke window: what the tool's stroke calls of it. The window's cycle comes with the
+  // stroke window; until then the operations stop with "not built yet".
+  // The window-local samples of the current step.
+  TouchInputData& touchInputData() { return touchInputData_; }
+  // Where the window was last loaded from the layer; none while no window is loaded.
+  const std::optional<gpu::Origin>& origin() const { return origin_; }
+  void setOrigin(std::optional<gpu::Origin> origin) { origin_ = origin; }
+  virtual void loads();
+  virtual void updateChange();
+  // Forgets the window, so that the next stroke opens a new one.
+  virtual void touchEnd();
+  // Copies the working textures back into the current layer at `origin`.
+  virtual void encodeSave(DrawingPaint& paint, gpu::CommandBuffer& buffer);
+
  private:
   AbstractDrawingTool* tool_;
   gpu::uint3 offset_;
   std::shared_ptr<gpu::Buffer> offsetBuffer_;
   std::shared_ptr<gpu::Buffer> showGroundBuffer_;
+  TouchInputData touchInputData_;
+  std::optional<gpu::Origin> origin_;
 };
 
 }  // namespace tessivarium

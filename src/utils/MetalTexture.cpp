@@ -38,18 +38,20 @@ MetalTexture::MetalTexture(std::string_view resourceName, std::string_view ext, 
 MetalTexture::~MetalTexture() { releaseTexture(); }
 
 void MetalTexture::releaseTexture() {
-  if (texture_) AppManager().releaseTexture(*texture_);
+  if (const auto manager = countedBy_.lock(); manager && texture_) manager->releaseTexture(*texture_);
   texture_.reset();
+  countedBy_.reset();
 }
 
 void MetalTexture::loadTexture(const std::shared_ptr<gpu::Device>& device,
                                const std::shared_ptr<gpu::CommandQueue>& commandQ, bool flip) {
   if (!path_) foundation::fatalError("MetalTexture: the main bundle has no such resource");
   const auto image = graphics::Image::fromFile(*path_);
-  width_ = image ? std::optional<std::int64_t>(static_cast<std::int64_t>(image->pixelWidth())) : std::nullopt;
-  height_ = image ? std::optional<std::int64_t>(static_cast<std::int64_t>(image->pixelHeight())) : std::nullopt;
-  if (!width_ || !height_) foundation::fatalError("MetalTexture: " + path_->string() + " cannot be read");
-  const auto w = static_cast<std::size_t>(*width_), h = static_cast<std::size_t>(*height_);
+  if (!image) {
+    width_ = height_ = std::nullopt;
+    foundation::fatalError("MetalTexture: " + path_->string() + " cannot be read");
+  }
+  const std::size_t w = image->pixelWidth(), h = image->pixelHeight();
   const auto context = graphics::BitmapContext::create(nullptr, w, h, 8, w * 4, graphics::ColorSpace::DeviceRGB,
                                                        graphics::AlphaInfo::PremultipliedLast);
   if (!context) foundation::fatalError("MetalTexture: no drawing context for " + path_->string());
@@ -65,8 +67,16 @@ void MetalTexture::loadTexture(const std::shared_ptr<gpu::Device>& device,
   target_ = descriptor->textureType;
   auto texture = AppManager().makeTexture(*descriptor);
   if (!texture) foundation::fatalError("MetalTexture: no texture for " + path_->string());
+  if (texture->width() != w || texture->height() != h) {
+    // A short texture (the manager has reported it) cannot hold the image: the loaded one stays.
+    AppManager().releaseTexture(*texture);
+    return;
+  }
   releaseTexture();  // the texture this one replaces goes back to the count
   texture_ = std::move(texture);
+  width_ = static_cast<std::int64_t>(w);
+  height_ = static_cast<std::int64_t>(h);
+  countedBy_ = LivingAppManager();
   const std::span<const std::uint8_t> pixels(context->data(), w * 4 * h);
   texture_->writeRegion(gpu::Region::make2D(0, 0, w, h), 0, pixels, w * 4);
   if (isMipmaped_) {

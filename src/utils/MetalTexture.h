@@ -5,8 +5,9 @@
 //
 // Level L of a W x H texture measures max(1, W / 2^L) x max(1, H / 2^L); its bytes are 4 per
 // texel, rows tightly packed, row 0 first. The textures it loads are counted by AppManager and
-// given back when a load replaces them and when the object goes (so it must go while the manager
-// exists); a copy made by textureCopy belongs to its caller.
+// given back, to the manager that counted them, when a load replaces them and when the object
+// goes; once that manager is gone there is nothing to give back to. A copy made by textureCopy
+// belongs to its caller.
 
 #include <cstdint>
 #include <filesystem>
@@ -27,6 +28,8 @@ class Texture;
 }  // namespace gpu
 
 namespace tessivarium {
+
+class ApplicationManager;
 
 class MetalTexture {
  public:
@@ -54,7 +57,9 @@ class MetalTexture {
   // Reads the file and makes the texture (replacing, and giving back, any earlier one). Byte row 0
   // of the texture is the image's top row with `flip`, its bottom row without. With mipmapping the
   // other levels are generated on `commandQ` ("mips generated" once done). Prints "mipCount:<n>".
-  // A missing resource, an unreadable file or no texture is a fatal stop. The device plays no part.
+  // A missing resource, an unreadable file or no texture is a fatal stop. A texture smaller than the
+  // image (reported by the manager) is given back and the object keeps its earlier texture and sizes.
+  // The device plays no part.
   void loadTexture(const std::shared_ptr<gpu::Device>& device, const std::shared_ptr<gpu::CommandQueue>& commandQ,
                    bool flip);
 
@@ -85,6 +90,7 @@ class MetalTexture {
   void releaseTexture();
 
   std::shared_ptr<gpu::Texture> texture_;
+  std::weak_ptr<ApplicationManager> countedBy_;  // the manager that counted texture_
   gpu::TextureType target_ = gpu::TextureType::Type2D;
   std::optional<std::int64_t> width_ = 0;
   std::optional<std::int64_t> height_ = 0;

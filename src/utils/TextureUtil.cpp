@@ -1,7 +1,9 @@
 #include "utils/TextureUtil.h"
 
 #include <algorithm>
+#include <cmath>
 #include <initializer_list>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -22,20 +24,46 @@
 namespace tessivarium {
 namespace {
 
-// The product of sizes as a byte count; an overflow of a signed 64-bit integer is a fatal stop.
-std::size_t checkedProduct(std::initializer_list<std::size_t> factors) {
+// The product of sizes as a byte count; absent when it overflows a signed 64-bit integer.
+std::optional<std::size_t> productIfItFits(std::initializer_list<std::size_t> factors) {
   std::int64_t product = 1;
   for (const std::size_t factor : factors) {
     if (factor > static_cast<std::size_t>(INT64_MAX) ||
         __builtin_mul_overflow(product, static_cast<std::int64_t>(factor), &product)) {
-      foundation::fatalError("A texture size overflows a 64-bit byte count");
+      return std::nullopt;
     }
   }
   return static_cast<std::size_t>(product);
 }
 
+// The same for sizes of textures and images that exist: an overflow is a fatal stop.
+std::size_t checkedProduct(std::initializer_list<std::size_t> factors) {
+  const auto product = productIfItFits(factors);
+  if (!product) foundation::fatalError("A texture size overflows a 64-bit byte count");
+  return *product;
+}
+
 std::size_t rawLength(const gpu::Texture& texture) {
   return checkedProduct({texture.width(), texture.height(), texture.depth(), 4});
+}
+
+// The most image copies loadImage encodes into one command buffer before committing it.
+constexpr std::size_t kTilesPerCommandBuffer = 64;
+
+// Along one side of `texels` texels, the origins k x step (k = 0, 1, ...) of the copies of an image
+// `step` long whose extent [origin, origin + step) holds the sample point i + 0.5 of some texel i,
+// in increasing order: the copies a tiling of that side can show, at most one per texel.
+std::vector<double> tileOrigins(std::size_t texels, double step) {
+  const auto originOf = [step](double k) { return k == 0 ? 0.0 : k * step; };  // 0 even for an endless step
+  std::vector<double> origins;
+  for (std::size_t i = 0; i < texels; ++i) {
+    const double sample = static_cast<double>(i) + 0.5;
+    double k = std::floor(sample / step);
+    if (originOf(k) > sample) --k;  // rounding of the division, either way
+    if (originOf(k) + step <= sample) ++k;
+    if (origins.empty() || origins.back() != originOf(k)) origins.push_back(originOf(k));
+  }
+  return origins;
 }
 
 gpu::Region wholeRegion(std::size_t width, std::size_t height, std::size_t depth) {
@@ -112,19 +140,28 @@ void TextureUtil::loadImage(const std::shared_ptr<graphics::Image>& image,
   const graphics::Size step = image->size();
   // An image without area would never step across the texture.
   if (!(step.width > 0) || !(step.height > 0)) return;
-  const auto buffer = commandQueue->makeCommandBuffer();
-  const auto width = static_cast<double>(texture->width()), height = static_cast<double>(texture->height());
-  const graphics::Rect bounds(0, 0, width, height);
+  const graphics::Rect bounds(0, 0, static_cast<double>(texture->width()), static_cast<double>(texture->height()));
   // Upside down in the bitmap, so upright in the texture (image y = texture row, y upwards).
   const auto flipped = imaging::Image::fromGraphicsImage(flipImage(image, graphics::ImageOrientation::Down));
   if (!flipped) foundation::fatalError("loadImage: the image cannot be made into an image of the image graph");
-  for (double y = 0; y < height; y += step.height) {
-    for (double x = 0; x < width; x += step.width) {
+  // Only the copies that some texel shows are rendered (at most one per texel), a bounded number per
+  // command buffer: a tiny image would otherwise make millions of copies held until the commit.
+  const auto columns = tileOrigins(texture->width(), step.width);
+  const auto rows = tileOrigins(texture->height(), step.height);
+  std::shared_ptr<gpu::CommandBuffer> buffer;
+  std::size_t copies = 0;
+  for (const double y : rows) {
+    for (const double x : columns) {
+      if (!buffer) buffer = commandQueue->makeCommandBuffer();
       context->render(flipped->transformed(graphics::AffineTransform::makeTranslation(x, y)), texture, buffer,
                       bounds, graphics::ColorSpace::DeviceRGB);
+      if (++copies % kTilesPerCommandBuffer == 0) {
+        buffer->commit();
+        buffer.reset();
+      }
     }
   }
-  buffer->commit();
+  if (buffer) buffer->commit();
 }
 
 std::vector<std::uint8_t> TextureUtil::toRawData(const gpu::Texture& texture) {
@@ -150,8 +187,9 @@ void TextureUtil::loadRawData(const std::shared_ptr<gpu::Texture>& texture, cons
     return;
   }
   // Data of another size goes through a 2-D texture of its own size; it must be what it says it is.
+  // The stated sizes come from stored records, so a product that overflows is just another lie.
   if (width <= 0 || height <= 0 || depth != 1 ||
-      data.size() != checkedProduct({static_cast<std::size_t>(width), static_cast<std::size_t>(height), 4})) {
+      data.size() != productIfItFits({static_cast<std::size_t>(width), static_cast<std::size_t>(height), 4})) {
     Application().hanldeError(ErrorMessage::TextureFormatIncompatible);
     return;
   }

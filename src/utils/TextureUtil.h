@@ -44,9 +44,10 @@ class TextureUtil {
   static std::shared_ptr<graphics::Image> flipImage(const std::shared_ptr<graphics::Image>& sourceImage,
                                                     graphics::ImageOrientation orientation);
 
-  // Renders the image upright (texture row 0 = the image's top row) through `context` on a new
-  // command buffer of `commandQueue`, tiling the texture with copies one image size (in points)
-  // apart, and commits. An image without area does nothing.
+  // Renders the image upright (texture row 0 = the image's top row) through `context`, tiling the
+  // texture with copies one image size (in points) apart from the origin. Only the copies that hold
+  // some texel's centre are rendered, at most 64 to a new command buffer of `commandQueue`, each
+  // buffer committed when full and the last when done. An image without area does nothing.
   static void loadImage(const std::shared_ptr<graphics::Image>& image,
                         const std::shared_ptr<imaging::Context>& context,
                         const std::shared_ptr<gpu::CommandQueue>& commandQueue,

@@ -2,7 +2,8 @@
 // whatever the thread count, relief, the cells each kernel may write, and the pickup.
 
 #include <gtest/gtest.h>
-#include <omp.h>
+
+#include "gpu/Parallel.h"
 
 #include "ToolModelKernelFixture.h"
 
@@ -61,7 +62,7 @@ TEST(ToolModelPaint, MovesPaintWithoutMakingOrLosingAny) {
 TEST(ToolModelPaint, SameStrokeSameBytesOnAnyThreadCount) {
   std::vector<Bytes> results;
   for (int threads : {1, 8, 1}) {
-    omp_set_num_threads(threads);
+    gpu::setWorkerThreadCount(static_cast<std::size_t>(threads));
     StrokeStep step(32, 12, 12, 32);
     step.initialize(kBrush);
     step.fillHead("DAEToolModel_brush_fill", {0.8f, 0.3f, 0.1f, 0.6f}, 0.8f, kBrush);
@@ -74,7 +75,7 @@ TEST(ToolModelPaint, SameStrokeSameBytesOnAnyThreadCount) {
     }
     results.push_back(all);
   }
-  omp_set_num_threads(omp_get_num_procs());
+  gpu::setWorkerThreadCount(0);
   EXPECT_EQ(results[0], results[1]);
   EXPECT_EQ(results[0], results[2]);
 }

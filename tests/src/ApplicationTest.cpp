@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
+#include <string>
 #include <vector>
 
 #include "ConsoleCapture.h"
 #include "TempResourceRoot.h"
+#include "TwoThreads.h"
 #include "audio/AudioPlayer.h"
+#include "foundation/Console.h"
 #include "ui/Screen.h"
 
 namespace {
@@ -42,6 +46,29 @@ TEST(ApplicationSetting, StartsWithTheDefaultsAndTheBeep) {
   ASSERT_TRUE(app.audioPlayer());
   EXPECT_EQ(app.audioPlayer()->prepareToPlayCount(), 1);
   EXPECT_EQ(app.audioPlayer()->playCount(), 0);
+}
+
+TEST(ApplicationSetting, TwoThreadsFirstUsingItShareOneObject) {
+  // Without the beep each creation says so once, which counts the creations.
+  testsupport::TempResourceRoot emptyRoot;
+  std::mutex linesMutex;
+  int creations = 0;
+  foundation::setConsoleSink([&](std::string_view line) {
+    std::lock_guard lock(linesMutex);
+    if (line == "Beep.mp3 isn't found") ++creations;
+  });
+  ui::Screen::main();  // only the settings object is used for the first time in the race
+  for (int round = 0; round < 100; ++round) {
+    resetApplicationForTesting();
+    creations = 0;
+    const ApplicationSetting* seen[2] = {};
+    const auto raised = testsupport::runReleasedTogether([&] { seen[0] = &Application(); },
+                                                         [&] { seen[1] = &Application(); });
+    ASSERT_EQ(raised, (std::vector<std::string>{"", ""}));
+    ASSERT_EQ(creations, 1) << "round " << round;
+    ASSERT_EQ(seen[0], seen[1]);
+    ASSERT_EQ(seen[0], &Application());
+  }
 }
 
 TEST(ApplicationSetting, IPADPro12ComesFromTheNativeScreen) {

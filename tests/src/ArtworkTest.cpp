@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "TwoThreads.h"
 #include "ui/InterfaceOrientation.h"
 #include "ui/Screen.h"
 
@@ -31,18 +32,57 @@ TEST(Artwork, OrientationDecidesWhichSideIsTheWidth) {
   for (const auto* a : {&landscape, &portrait, &square}) EXPECT_EQ(a->depth(), 1);
 }
 
-TEST(Artwork, FixedPresetFactories) {
+TEST(Artwork, FactoriesNameAndSizeTheirArtworks) {
+  useScreen(1125, 2436);
+  struct Case {
+    std::shared_ptr<Artwork> (*factory)(std::shared_ptr<Surface>, PaintOrientation, double);
+    const char* name;
+    std::int64_t width, height;
+  } cases[] = {
+      {Artwork::create4K, "4K", 4096, 2160},
+      {Artwork::create2K, "2K", 2048, 1080},
+      {Artwork::createA4, "A4", 3508, 2480},
+      {Artwork::createA3, "A3", 7016, 4960},
+      {Artwork::create1080P, "1080P", 1920, 1080},
+      {Artwork::create720P, "720P", 1280, 720},
+      // Each ratio is first held by the screen's height (2436 across) and then by its width of
+      // 1125: 1125 / 0.5625, 1125 / 0.8 = 1406.25 (cut) and 1125 / (5 / 6) across.
+      {Artwork::create9_16, "9/16 Size", 2000, 1125},
+      {Artwork::create4_5, "4/5 Size", 1406, 1125},
+      {Artwork::create5_6, "5/6 Size", 1350, 1125},
+      {Artwork::createScreenSize, "Screen Size", 2436, 1125},
+      {Artwork::createHalfScreenSize, "Half Screen Size", 1218, 562},
+      {Artwork::createSquare, "Square", 1125, 1125},
+      {Artwork::createHalfSquare, "Half Square", 562, 562},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto art = c.factory(flat(), PaintOrientation::landscape, 1.5);
+    EXPECT_EQ(art->name(), c.name);
+    EXPECT_EQ(art->width(), c.width);
+    EXPECT_EQ(art->height(), c.height);
+    EXPECT_EQ(art->scale(), 1.5);
+    const auto portrait = c.factory(flat(), PaintOrientation::portail, 1.0);
+    EXPECT_EQ(portrait->width(), c.height);
+    EXPECT_EQ(portrait->height(), c.width);
+  }
+  // The defaults: landscape at scale 1.
   const auto a4 = Artwork::createA4(flat());
-  EXPECT_EQ(a4->name(), "A4");
-  EXPECT_EQ(a4->width(), 3508);
-  EXPECT_EQ(a4->height(), 2480);
   EXPECT_EQ(a4->orientation(), PaintOrientation::landscape);
   EXPECT_EQ(a4->scale(), 1.0);
-  const auto a4p = Artwork::createA4(flat(), PaintOrientation::portail);
-  EXPECT_EQ(a4p->width(), 2480);
-  EXPECT_EQ(a4p->height(), 3508);
-  EXPECT_EQ(Artwork::create4K(flat())->width(), 4096);
-  EXPECT_EQ(Artwork::create720P(flat())->name(), "720P");
+}
+
+TEST(Artwork, PresetsAreComputedOnceWhenFirstUsedFromTwoThreads) {
+  useScreen(1125, 2436);
+  for (int round = 0; round < 20; ++round) {
+    resetArtworkPresetsForTesting();
+    const ArtworkPreset* seen[2] = {};
+    const auto raised = testsupport::runReleasedTogether([&] { seen[0] = &Artwork_HALF_SCREEN(); },
+                                                         [&] { seen[1] = &Artwork_HALF_SCREEN(); });
+    ASSERT_EQ(raised, (std::vector<std::string>{"", ""}));
+    ASSERT_EQ(seen[0], seen[1]);
+    ASSERT_EQ(*seen[0], (ArtworkPreset{562, 1218}));
+  }
 }
 
 struct RatioCase {

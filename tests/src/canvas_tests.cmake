@@ -6,6 +6,7 @@ tess_add_test(canvas_tests
     components/BrushViewTest.cpp
     components/RawDataTest.cpp
     components/SmallViewsTest.cpp
+    utils/ComposedPictureTest.cpp
     utils/CoreImageUtilTest.cpp
     utils/ImageFiltersTest.cpp
   LIBS tessivarium kernels)

@@ -1,11 +1,19 @@
 #pragma once
-// A painting tool that records what the manager and the canvas ask of it.
+// Painting tools for tests. FakeTool records what the manager and the canvas ask of it and does
+// nothing else. StrokeTool is a real AbstractDrawingTool whose viewer and stroke surface only
+// record what the tool asks of them (RecordingToolViewer, RecordingToolSurface), so a test sees
+// the tool's own steps in order; its encode records the samples it was given.
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "foundation/NumberText.h"
 #include "tools/DrawingTool.h"
+#include "tools/ToolSurface.h"
+#include "tools/ToolViewer.h"
 
 namespace testsupport {
 
@@ -17,7 +25,7 @@ class FakeTool : public tessivarium::AbstractDrawingTool {
   void handleEnabled(bool force) override {
     note(std::string("enabled ") + (force ? "forced" : "unforced"));
     ++enabledCount;
-    setEnabledOnCanvas(true);
+    setHandledEnabled(true);
   }
   void handleDisabled() override {
     note("disabled");
@@ -45,6 +53,107 @@ class FakeTool : public tessivarium::AbstractDrawingTool {
     if (journal_) journal_->push_back(std::string(tessivarium::describe(toolType())) + " " + what);
   }
   std::vector<std::string>* journal_;
+};
+
+using Journal = std::vector<std::string>;
+
+class RecordingToolViewer : public tessivarium::ToolViewer {
+ public:
+  explicit RecordingToolViewer(Journal& journal) : journal_(journal) {}
+
+  const std::shared_ptr<tessivarium::ToolModel>& toolModel() const override { return toolModel_; }
+  void setToolModel(std::shared_ptr<tessivarium::ToolModel> model) override { toolModel_ = std::move(model); }
+  gpu::Size size() const override { return {73, 73, 0}; }
+  void attachView() override { note("viewer attachView"); }
+  void dettachView() override { note("viewer dettachView"); }
+  void updateOnToolChange() override { note("viewer updateOnToolChange"); }
+  void clean() override { note("viewer clean"); }
+  void reset() override { note("viewer reset"); }
+  void savePattern() override { note("viewer savePattern"); }
+  float rotation() const override { return rotation_; }
+  void setRotation(float rotation) override {
+    rotation_ = rotation;
+    note("viewer rotation " + foundation::describe(rotation));
+  }
+  void loads() override {
+    note("viewer loads");
+    if (onLoads) onLoads();
+  }
+  void pickPattern(const tessivarium::TouchInput&, float rotation) override {
+    note("viewer pickPattern " + foundation::describe(rotation));
+  }
+  void touchesBegan(const ui::TouchSet&, const ui::Event*) override { note("viewer touchesBegan"); }
+  void touchesMoved(const ui::TouchSet&, const ui::Event*) override { note("viewer touchesMoved"); }
+  void touchesEnded(const ui::TouchSet&, const ui::Event*) override { note("viewer touchesEnded"); }
+
+  std::function<void()> onLoads;  // may throw, to fail the load
+
+ private:
+  void note(std::string what) { journal_.push_back(std::move(what)); }
+
+  Journal& journal_;
+  std::shared_ptr<tessivarium::ToolModel> toolModel_;
+  float rotation_ = 0;
+};
+
+// The stroke window's steps, recorded; encodeSave runs `onSave` (a test may copy there).
+class RecordingToolSurface : public tessivarium::ToolSurface {
+ public:
+  RecordingToolSurface(tessivarium::AbstractDrawingTool& tool, Journal& journal) : ToolSurface(tool), journal_(journal) {}
+
+  void loads() override { journal_.push_back("surface loads"); }
+  void updateChange() override { journal_.push_back("surface updateChange"); }
+  void touchEnd() override {
+    journal_.push_back("surface touchEnd");
+    setOrigin(std::nullopt);
+  }
+  void encodeSave(tessivarium::DrawingPaint& paint, gpu::CommandBuffer& buffer) override {
+    journal_.push_back("surface encodeSave");
+    if (onSave) onSave(paint, buffer);
+  }
+
+  std::function<void(tessivarium::DrawingPaint&, gpu::CommandBuffer&)> onSave;
+
+ private:
+  Journal& journal_;
+};
+
+class StrokeTool : public tessivarium::AbstractDrawingTool {
+ public:
+  explicit StrokeTool(Journal& journal, tessivarium::ToolType type = tessivarium::ToolType::knife1)
+      : AbstractDrawingTool(type), journal_(journal) {}
+
+  std::shared_ptr<RecordingToolViewer> viewer() {
+    return std::static_pointer_cast<RecordingToolViewer>(toolViewer());
+  }
+  std::shared_ptr<RecordingToolSurface> surface() {
+    return std::static_pointer_cast<RecordingToolSurface>(toolSurface());
+  }
+
+  std::shared_ptr<tessivarium::ToolViewer> createToolViewer() override {
+    return std::make_shared<RecordingToolViewer>(journal_);
+  }
+  std::shared_ptr<tessivarium::ToolSurface> createToolSurface() override {
+    return std::make_shared<RecordingToolSurface>(*this, journal_);
+  }
+  std::shared_ptr<tessivarium::ToolController> createController() override {
+    ++controllerRequests;
+    return nullptr;
+  }
+  void switchControler() override { journal_.push_back("switchControler"); }
+  // Records the samples handed to it; `onEncode` may add GPU work or move the surface's window.
+  void encode(tessivarium::DrawingPaint& paint, gpu::CommandBuffer& buffer) override {
+    journal_.push_back("encode " + std::to_string(touchInputs().size()));
+    encoded.push_back(touchInputs());
+    if (onEncode) onEncode(paint, buffer);
+  }
+
+  std::vector<tessivarium::TouchInputs> encoded;
+  std::function<void(tessivarium::DrawingPaint&, gpu::CommandBuffer&)> onEncode;
+  int controllerRequests = 0;
+
+ private:
+  Journal& journal_;
 };
 
 }  // namespace testsupport

@@ -12,9 +12,11 @@
 #include "kernels/Kernels.h"
 #include "scene/Globals.h"
 #include "tools/ApplicationManager.h"
+#include "tools/DAEEncoders.h"
 #include "tools/DebugSwitches.h"
 #include "tools/EncodersProvider.h"
 #include "ui/Globals.h"
+#include "utils/DAEResourceManager.h"
 #include "utils/ImageFilters.h"
 
 namespace testsupport {
@@ -29,11 +31,13 @@ void resetGlobals() {
 
   // The system's globals first: they hold objects of the kits below.
   tessivarium::resetEncodersProviderForTesting();
+  tessivarium::resetDAEEncodersForTesting();
   tessivarium::resetImageFiltersForTesting();
   tessivarium::resetAppManagerForTesting();
   tessivarium::resetApplicationForTesting();
   tessivarium::resetArtworkPresetsForTesting();
   tessivarium::resetDebugSwitches();
+  tessivarium::resetDAECacheManagerForTesting();
 
   scene::resetGlobals();
   graphics::resetImageContexts();

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -28,6 +30,8 @@ TEST(AudioPlayer, RefusesMissingUnreadableAndNonSoundFiles) {
   EXPECT_EQ(failureOf(root.path() / "Missing.mp3"), AudioError::Reason::FileNotFound);
   std::filesystem::create_directories(root.path() / "Folder.mp3");
   EXPECT_EQ(failureOf(root.path() / "Folder.mp3"), AudioError::Reason::Unreadable);
+  ASSERT_EQ(::mkfifo((root.path() / "Pipe.wav").c_str(), 0600), 0);
+  EXPECT_EQ(failureOf(root.path() / "Pipe.wav"), AudioError::Reason::Unreadable) << "without waiting for a writer";
   EXPECT_EQ(failureOf(root.write("Text.mp3", "ID3 but not really a tag")),
             AudioError::Reason::NotASoundFile);
   EXPECT_EQ(failureOf(root.write("Empty.wav", "")), AudioError::Reason::NotASoundFile);

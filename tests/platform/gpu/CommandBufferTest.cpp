@@ -74,6 +74,18 @@ TEST_F(GpuCommandBufferTest, HandlerThatCommitsDoesNotRecurse) {
                                            "commit returned"}));
 }
 
+TEST_F(GpuCommandBufferTest, BuffersCommittedFromOneHandlerRunInCommitOrder) {
+  auto a = buffer("a");
+  a->addCompletedHandler([&](gpu::CommandBuffer&) {
+    auto b = buffer("b"), c = buffer("c"), d = buffer("d");
+    c->commit();
+    b->commit();
+    d->commit();
+  });
+  a->commit();
+  EXPECT_EQ(log, (std::vector<std::string>{"a", "a done", "c", "c done", "b", "b done", "d", "d done"}));
+}
+
 TEST_F(GpuCommandBufferTest, WaitInAHandlerRunsTheQueuedBufferFirst) {
   auto a = buffer("a");
   a->addCompletedHandler([&](gpu::CommandBuffer&) {

@@ -61,6 +61,19 @@ TEST(GpuTexture, QueriesFollowTheDescriptorAndStartZeroed) {
   EXPECT_EQ(std::count(bytes.begin(), bytes.end(), 0), static_cast<long>(bytes.size()));
 }
 
+TEST(GpuTexture, LargeTexturesAndBuffersStartZeroedOnReusedMemory) {
+  // Made and dirtied in turn, so later ones may be given the memory of earlier ones.
+  for (int round = 0; round < 4; ++round) {
+    auto t = texture2D(1024, 768);
+    auto bytes = rawBytes(*t);
+    ASSERT_EQ(std::count(bytes.begin(), bytes.end(), 0), static_cast<std::ptrdiff_t>(bytes.size())) << round;
+    std::fill_n(t->texels().texel(0, 0), bytes.size(), 0xAB);
+    auto b = device()->makeBuffer(3 << 20);
+    ASSERT_EQ(std::count(b->contents(), b->contents() + b->length(), 0), 3 << 20) << round;
+    std::fill_n(b->contents(), b->length(), 0xCD);
+  }
+}
+
 TEST(GpuTexture, InvalidDescriptorsStop) {
   auto d = gpu::TextureDescriptor::make();
   d->width = 0;

@@ -1,4 +1,10 @@
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include "TempResourceRoot.h"
 #include "TestBitmaps.h"
@@ -34,10 +40,11 @@ TEST(PNGFile, RoundTripKeepsEveryByte) {
 
 TEST(PNGFile, PremultipliedBitmapsAreWrittenStraight) {
   testsupport::TempResourceRoot root;
-  const auto premultiplied = Bitmap::make(1, 1, {100, 50, 0, 128}, graphics::AlphaMode::Premultiplied);
+  // Every colour channel non-zero, so skipping one shows. 30 x 255 / 128 = 59.8 rounds to 60.
+  const auto premultiplied = Bitmap::make(1, 1, {100, 50, 30, 128}, graphics::AlphaMode::Premultiplied);
   ASSERT_TRUE(graphics::writePNG(*premultiplied, root.path() / "p.png"));
   EXPECT_EQ(graphics::readPNG(root.path() / "p.png")->pixel(0, 0),
-            (std::array<std::uint8_t, 4>{199, 100, 0, 128}));
+            (std::array<std::uint8_t, 4>{199, 100, 60, 128}));
 }
 
 TEST(PNGFile, UnreadableFilesGiveNothing) {
@@ -45,6 +52,62 @@ TEST(PNGFile, UnreadableFilesGiveNothing) {
   EXPECT_FALSE(graphics::readPNG(root.path() / "missing.png"));
   EXPECT_FALSE(graphics::readPNG(root.write("text.png", "not a picture")));
   EXPECT_FALSE(graphics::writePNG(*translucentBitmap(), root.path() / "no/such/folder/x.png"));
+}
+
+// The CRC-32 that closes a PNG chunk, over its type and data.
+std::uint32_t chunkCRC(const std::uint8_t* bytes, std::size_t length) {
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (std::size_t i = 0; i < length; ++i) {
+    crc ^= bytes[i];
+    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return ~crc;
+}
+
+void putBigEndian(std::string& bytes, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (24 - 8 * i));
+}
+
+// A real 1 x 1 PNG file whose header then claims width x height: a few dozen bytes.
+std::filesystem::path lyingPNG(testsupport::TempResourceRoot& root, std::uint32_t width, std::uint32_t height) {
+  const auto path = root.path() / "lying.png";
+  EXPECT_TRUE(graphics::writePNG(*Bitmap::make(1, 1, {1, 2, 3, 4}, graphics::AlphaMode::Straight), path));
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // Signature (8), IHDR length (4), "IHDR" at 12, width at 16, height at 20, CRC at 29.
+  putBigEndian(bytes, 16, width);
+  putBigEndian(bytes, 20, height);
+  putBigEndian(bytes, 29, chunkCRC(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 12, 17));
+  return root.write("lying.png", bytes);
+}
+
+TEST(PNGFile, SizesBeyondTheLimitAreRefusedBeforeAllocating) {
+  testsupport::TempResourceRoot root;
+  struct Case {
+    std::uint32_t width, height;
+  } lies[] = {{32768, 32767},   // 4 GiB of pixels from a 69-byte file
+              {65536, 16384},   // a byte count that wraps to 0 in 32 bits
+              {16385, 1}, {1, 16385}};
+  for (const Case& c : lies) EXPECT_FALSE(graphics::readPNG(lyingPNG(root, c.width, c.height))) << c.width << " x " << c.height;
+
+  // A real picture just past the limit is refused, one at the limit read.
+  const auto wide = root.path() / "wide.png";
+  ASSERT_TRUE(graphics::writePNG(*Bitmap::make(16385, 1, std::vector<std::uint8_t>(16385 * 4, 7),
+                                               graphics::AlphaMode::Straight), wide));
+  EXPECT_FALSE(graphics::readPNG(wide));
+  ASSERT_TRUE(graphics::writePNG(*Bitmap::make(1, 16384, std::vector<std::uint8_t>(16384 * 4, 7),
+                                               graphics::AlphaMode::Straight), wide));
+  const auto tall = graphics::readPNG(wide);
+  ASSERT_TRUE(tall);
+  EXPECT_EQ(tall->height(), 16384u);
+}
+
+TEST(PNGFile, OnlyRegularFilesAreOpened) {
+  testsupport::TempResourceRoot root;
+  const auto fifo = root.path() / "pipe.png";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(graphics::readPNG(fifo)) << "and does not wait for a writer";
+  EXPECT_FALSE(graphics::readPNG(root.path()));
 }
 
 TEST(Image, NamedImagesComeFromTheMainBundle) {

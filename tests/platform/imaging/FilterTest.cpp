@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "FatalStop.h"
 #include "ImagingTestHelpers.h"
 #include "imaging/Filter.h"
@@ -81,7 +79,10 @@ INSTANTIATE_TEST_SUITE_P(
         HardLightCase{"halfSource", {0.25f, 0.75f, 0.5f, 0.5f}, {0.5f, 0.5f, 0.2f, 1},
                       {0.375f, 0.625f, 0.2f, 1}},
         HardLightCase{"clearBackdrop", {0.25f, 0.75f, 0.5f, 0.5f}, {0.9f, 0.9f, 0.9f, 0},
-                      {0.25f, 0.75f, 0.5f, 0.5f}}),
+                      {0.25f, 0.75f, 0.5f, 0.5f}},
+        // The source picks the branch, whatever the backdrop: r multiplies 2(0.3)(0.8) under a
+        // light backdrop, g screens 1 - 2(0.3)(0.8) and b 1 - 2(0.4)(0.6) over dark ones.
+        HardLightCase{"sourceDecides", {0.3f, 0.7f, 0.6f, 1}, {0.8f, 0.2f, 0.4f, 1}, {0.48f, 0.52f, 0.52f, 1}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HardLightImage, ExtentIsTheUnionAndMissingInputsGiveNothing) {
@@ -111,12 +112,6 @@ ImagePtr heights(const std::function<float(std::size_t, std::size_t)>& h) {
   }));
 }
 
-// The lookup x (or y) for a slope g of the height field at scale s: centre 4 + n * half size 4.
-float lookupRed(float slope, float scale) {
-  const float n = -scale * slope / std::sqrt(scale * slope * scale * slope + 1);
-  return (4 + 4 * n - 0.5f) / 7;
-}
-
 TEST(ShadedMaterial, AFlatSurfaceShowsTheShadingCentre) {
   const auto out = heights([](std::size_t, std::size_t) { return 0.3f; })
                        ->applyingFilter("CIShadedMaterial", {{"inputShadingImage", positionShading()}});
@@ -126,31 +121,59 @@ TEST(ShadedMaterial, AFlatSurfaceShowsTheShadingCentre) {
   EXPECT_EQ(out->sample({5.5, 2.5}), RGBA{});
 }
 
+TEST(ShadedMaterial, HeightsAreReadAtTheEdgeTexelsNotBeyond) {
+  // Beyond the height image there is nothing; its edge must not read as a cliff down to it.
+  const auto out = heights([](std::size_t, std::size_t) { return 0.3f; })
+                       ->applyingFilter("CIShadedMaterial", {{"inputShadingImage", positionShading()}});
+  const graphics::Point edges[] = {{0.5, 2.5}, {4.5, 2.5}, {2.5, 0.5}, {2.5, 4.5}, {0.25, 0.25}, {4.9, 4.75}};
+  for (const auto& p : edges) {
+    EXPECT_TRUE(near(out->sample(p), {3.5f / 7, 3.5f / 7, 0, 1})) << p.x << ", " << p.y;
+  }
+  // A sloping field sampled as a run along a row (as a render samples) gives what its points give
+  // one by one, at the edges too.
+  const auto slope = heights([](std::size_t i, std::size_t) { return 0.2f + 0.1f * static_cast<float>(i); })
+                         ->applyingFilter("CIShadedMaterial", {{"inputShadingImage", positionShading()}});
+  const graphics::Point row[] = {{0.5, 1.5}, {1.5, 1.5}, {2.5, 1.5}, {3.5, 1.5}, {4.5, 1.5}};
+  RGBA run[5];
+  slope->sample(imaging::Batch{row, 5, true}, run);
+  for (std::size_t k = 0; k < 5; ++k) EXPECT_TRUE(near(run[k], slope->sample(row[k]))) << k;
+}
+
 TEST(ShadedMaterial, SlopesLeanTheLookupByCentralDifferences) {
   // Height rises by 0.05 per texel in x and falls by 0.02 per texel in y.
   const auto field = heights([](std::size_t i, std::size_t j) { return 0.5f + 0.05f * i - 0.02f * j; });
+  // gx = 10 x 0.05 = 0.5 and gy = -0.2: n = (-0.5, 0.2, 1) / 1.135782, looked up at
+  // 4 + 4 n = (2.239100, 4.704361), which reads red (2.239100 - 0.5) / 7 and green likewise.
   const auto byDefault = field->applyingFilter("CIShadedMaterial", {{"inputShadingImage", positionShading()}});
   const RGBA v = byDefault->sample({2.5, 2.5});
-  // gx = 10 x 0.05, gy = 10 x -0.02; n = (-gx, -gy, 1) / |...|.
-  const float gx = 0.5f, gy = -0.2f, length = std::sqrt(gx * gx + gy * gy + 1);
-  EXPECT_NEAR(v.r, (4 - 4 * gx / length - 0.5f) / 7, 1e-5);
-  EXPECT_NEAR(v.g, (4 - 4 * gy / length - 0.5f) / 7, 1e-5);
+  EXPECT_NEAR(v.r, 0.248443f, 1e-5);
+  EXPECT_NEAR(v.g, 0.600623f, 1e-5);
 
+  // Scale 40: (gx, gy) = (2, -0.8), n = (-2, 0.8, 1) / 2.374868, lookup (0.631392, 5.347445).
   const auto steep = field->applyingFilter("CIShadedMaterial",
                                            {{"inputShadingImage", positionShading()}, {"inputScale", 40.0}});
   const RGBA s = steep->sample({2.5, 2.5});
-  const float sx = 2.0f, sy = -0.8f, sl = std::sqrt(sx * sx + sy * sy + 1);
-  EXPECT_NEAR(s.r, (4 - 4 * sx / sl - 0.5f) / 7, 1e-5);
-  EXPECT_NEAR(s.g, (4 - 4 * sy / sl - 0.5f) / 7, 1e-5);
+  EXPECT_NEAR(s.r, 0.018770f, 1e-5);
+  EXPECT_NEAR(s.g, 0.692492f, 1e-5);
 }
 
 TEST(ShadedMaterial, HeightIsLuminanceTimesAlpha) {
-  // Only green varies: a rise of 0.1 green per texel is a height rise of 0.07152.
-  const auto field = Image::fromTexture(imagingtest::texture(5, 5, [](std::size_t i, std::size_t) {
-    return RGBA{0.2f, 0.1f * i, 0.4f, 1};
-  }));
-  const auto out = field->applyingFilter("CIShadedMaterial", {{"inputShadingImage", positionShading()}});
-  EXPECT_NEAR(out->sample({2.5, 2.5}).r, lookupRed(0.07152f, 10), 1e-5);
+  // One channel rises by 0.1 per texel, the others stay: the height rises by 0.1 times that
+  // channel's weight (0.2126 red, 0.7152 green, 0.0722 blue), so gx is 0.2126, 0.7152 or 0.0722
+  // and the lookup x 4 - 4 gx / sqrt(gx^2 + 1) reads red (x - 0.5) / 7.
+  const struct {
+    int channel;
+    float red;
+  } channels[] = {{0, 0.381170f}, {1, 0.167583f}, {2, 0.458850f}};
+  for (const auto& c : channels) {
+    const auto field = Image::fromTexture(imagingtest::texture(5, 5, [&](std::size_t i, std::size_t) {
+      RGBA v{0.2f, 0.3f, 0.4f, 1};
+      (c.channel == 0 ? v.r : c.channel == 1 ? v.g : v.b) = 0.1f * static_cast<float>(i);
+      return v;
+    }));
+    const auto out = field->applyingFilter("CIShadedMaterial", {{"inputShadingImage", positionShading()}});
+    EXPECT_NEAR(out->sample({2.5, 2.5}).r, c.red, 1e-5) << "channel " << c.channel;
+  }
   // A transparent field is flat.
   const auto clear = Image::fromTexture(imagingtest::texture(5, 5, [](std::size_t i, std::size_t) {
     return RGBA{0.1f * i, 0.1f * i, 0.1f * i, 0};

@@ -3,7 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+
 #include "scene/Matrix4.h"
+#include "scene/Scene.h"
+#include "scene/SceneError.h"
 #include "scene/Vector.h"
 
 namespace scenetest {
@@ -23,6 +28,16 @@ inline void expectRotation(const scene::Matrix4& m, const double (&expected)[3][
   for (int r = 0; r < 3; ++r) {
     for (int c = 0; c < 3; ++c) EXPECT_NEAR(m(r, c), expected[r][c], tolerance) << r << "," << c;
   }
+}
+
+// The message of the SceneError that loading `path` throws ("" when it loads).
+inline std::string loadError(const std::filesystem::path& path) {
+  try {
+    scene::Scene::load(path);
+  } catch (const scene::SceneError& error) {
+    return error.what();
+  }
+  return "";
 }
 
 }  // namespace scenetest

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "FakeLayerCanvas.h"
+#include "TestCanvas.h"
 #include "FatalStop.h"
 #include "gpu/BlitCommandEncoder.h"
 #include "gpu/CommandBuffer.h"
@@ -19,7 +19,7 @@
 namespace tessivarium {
 namespace {
 
-using testsupport::FakeLayerCanvas;
+using testsupport::TestCanvas;
 using Texel = std::array<std::uint8_t, 4>;
 
 Texel texelAt(const gpu::Texture& texture, std::size_t x, std::size_t y) {
@@ -51,7 +51,7 @@ std::shared_ptr<gpu::TextureDescriptor> regionDescriptor(std::size_t w, std::siz
 class ArtworkDataTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    canvas = std::make_shared<FakeLayerCanvas>(80, 64);
+    canvas = testsupport::makeCanvas(80, 64);
     AppManager().setCurrentPaint(canvas);
     layer = &canvas->layer(0);
     fillPattern(*layer->gridTexture(), 1);
@@ -66,8 +66,8 @@ class ArtworkDataTest : public ::testing::Test {
     return {data.gridTexture(), data.wetTexture(), data.dryTexture()};
   }
 
-  std::shared_ptr<FakeLayerCanvas> canvas;
-  testsupport::FakeLayer* layer = nullptr;
+  std::shared_ptr<TestCanvas> canvas;
+  tessivarium::ArtworkTextures* layer = nullptr;
 };
 
 TEST_F(ArtworkDataTest, DefaultSnapshotIsAWorkingRegionCountedAgainstTheHeap) {
@@ -171,6 +171,19 @@ TEST_F(ArtworkDataTest, SaveWithoutALayerUsesItsOwnAndRefusesOtherLayers) {
   struct OtherLayer : Layer {
     std::int64_t index() const override { return 0; }
     bool isHidden() const override { return false; }
+    bool isVisible() const override { return true; }
+    void clean(SublayerType) override {}
+    void moveDown() override {}
+    void moveUp() override {}
+    void duplicate() override {}
+    bool deleteLayer() override { return false; }
+    void copyFrom(const std::shared_ptr<Layer>&) override {}
+    void dry() override {}
+    void dry(std::optional<graphics::Rect>) override {}
+    void wet(double, double) override {}
+    void wet(double, double, std::optional<graphics::Rect>) override {}
+    void importImage(std::shared_ptr<graphics::Image>, graphics::Point, std::optional<float>, bool,
+                     std::function<void()>) override {}
   };
   EXPECT_FATAL(data.save(std::make_shared<OtherLayer>()), "ArtworkData.save: the layer is not an ArtworkTextures");
 }

@@ -6,6 +6,7 @@
 #include "ConsoleCapture.h"
 #include "FakeCanvas.h"
 #include "FatalStop.h"
+#include "TwoThreads.h"
 #include "audio/AudioPlayer.h"
 #include "gpu/Device.h"
 #include "gpu/TestControls.h"
@@ -53,6 +54,22 @@ TEST(ApplicationManager, AMissingDeviceIsAFatalStop) {
   EXPECT_FATAL_CONTAINING(AppManager(), "No GPU device");
   gpu::testControls().setDefaultDeviceAbsent(false);
   EXPECT_TRUE(AppManager().device());
+}
+
+TEST(ApplicationManager, TwoThreadsFirstUsingItShareOneManager) {
+  // Only the manager is used for the first time in the race.
+  ASSERT_TRUE(gpu::systemDefaultDevice());
+  Application();
+  ui::Screen::main();
+  for (int round = 0; round < 200; ++round) {
+    resetAppManagerForTesting();
+    const ApplicationManager* seen[2] = {};
+    const auto raised = testsupport::runReleasedTogether([&] { seen[0] = &AppManager(); },
+                                                         [&] { seen[1] = &AppManager(); });
+    ASSERT_EQ(raised, (std::vector<std::string>{"", ""})) << "round " << round;
+    ASSERT_EQ(seen[0], seen[1]) << "round " << round;
+    ASSERT_EQ(seen[0], &AppManager());
+  }
 }
 
 TEST(ApplicationManager, LazyServicesAreMadeOnceAndShared) {
@@ -146,12 +163,13 @@ TEST(ApplicationManager, ScreenRatioWorkedExamples) {
   EXPECT_FATAL_CONTAINING(manager.screenRatio(*canvas), "main canvas");
   manager.setCanvas(canvas);
   auto palette = std::make_shared<FakeCanvas>(1, 400, 350);
+  auto scaled = std::make_shared<FakeCanvas>(MainPaintId, 2048, 1536, 2.0);
   ConsoleCapture console;
   EXPECT_DOUBLE_EQ(manager.screenRatio(*canvas), 0.033349609375);
   EXPECT_NEAR(manager.screenRatio(*palette), 0.17075, 5e-6);
   EXPECT_TRUE(console.lines().empty());
 
-  manager.setCanvas(std::make_shared<FakeCanvas>(MainPaintId, 2048, 1536, 2.0));
+  manager.setCanvas(scaled);
   EXPECT_NEAR(manager.screenRatio(*palette), 0.683, 5e-4);
   EXPECT_EQ(console.lines(), std::vector<std::string>{"2.0 5.12"});
 }

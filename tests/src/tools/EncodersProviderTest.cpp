@@ -87,7 +87,7 @@ TEST_F(Registry, StartupBuildsEveryPipelineOnceInItsOrder) {
   console.clear();
   registry.textureDataToHeight()->setLastLayer(false);
   registry.textureReset()->setOffset(gpu::uint3{1, 1, 1});
-  canvas->layerIndex = 0;
+  canvas->setLayerIndex(static_cast<std::int64_t>(0));
   registry.startup();
   EXPECT_TRUE(console.linesStartingWith("Execution time of ").empty());
   EXPECT_TRUE(registry.textureDataToHeight()->lastLayer());

@@ -93,4 +93,25 @@ TEST_F(WorkingTextures, AFailedTextureStopsLoadsWithNoMoreHeap) {
   EXPECT_EQ(gpu::testControls().textureRequests(), 13u);
 }
 
+TEST(WorkingTexturesStartUp, AShortTextureAtAnyIndexIsForgottenSoALaterStartUpSucceeds) {
+  constexpr std::int64_t kOne = 256 * 256 * 4;
+  for (std::size_t failing = 1; failing <= 12; ++failing) {
+    resetAppManagerForTesting();
+    gpu::testControls().reset();
+    auto& manager = AppManager();
+    auto& textures = manager.surfaceTextures();
+    // Request `failing` of the start-up is one column short.
+    gpu::testControls().changeTextureWidth([failing](const gpu::TextureDescriptor& d) {
+      return gpu::testControls().textureRequests() == failing ? d.width - 1 : d.width;
+    });
+    EXPECT_THROW(textures.loads(), Error) << failing;
+    EXPECT_EQ(manager.heapSize(), static_cast<std::int64_t>(failing - 1) * kOne)
+        << failing << ": the short texture is given back";
+    gpu::testControls().changeTextureWidth(nullptr);
+    EXPECT_NO_THROW(textures.loads()) << failing;
+    EXPECT_EQ(manager.heapSize(), 12 * kOne) << failing;
+    EXPECT_EQ(gpu::testControls().textureRequests(), 13u) << failing << ": only the short one asked again";
+  }
+}
+
 }  // namespace

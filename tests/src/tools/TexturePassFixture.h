@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "FakeLayerCanvas.h"
+#include "TestCanvas.h"
 #include "gpu/Gpu.h"
 #include "graphics/Color.h"
 #include "tools/ApplicationManager.h"
@@ -67,7 +67,7 @@ class TexturePassTest : public ::testing::Test {
     return dispatchesOf(pass, *canvas);
   }
 
-  std::shared_ptr<testsupport::FakeLayerCanvas> canvas = std::make_shared<testsupport::FakeLayerCanvas>(16, 16, 1.0, 2);
+  std::shared_ptr<testsupport::TestCanvas> canvas = testsupport::makeCanvas(16, 16, 1.0, 2);
 };
 
 }  // namespace passtest

@@ -208,6 +208,8 @@ TEST_F(Bindings, FlagsFollowTheCanvas) {
     bool showSurface, showBackground;
     std::uint8_t expected;
   };
+  // A flat surface always shows its ground: a canvas surface, so that the flag can be off.
+  canvas->artwork()->setSurface(Surface::FindSurface(SurfaceId::CanvasArmyDuck));
   for (const Case c : {Case{false, false, 0}, Case{true, false, 0}, Case{false, true, 0}, Case{true, true, 1}}) {
     canvas->setShowSurface(c.showSurface);
     canvas->setShowBackground(c.showBackground);
@@ -220,7 +222,7 @@ TEST_F(Bindings, FlagsFollowTheCanvas) {
   EXPECT_EQ(dispatchesOf(height)[0].buffers.at(16).bytes, Bytes{0});
 
   // On a palette the dry paint takes no part.
-  auto palette = std::make_shared<testsupport::FakeLayerCanvas>(16, 16, 1.0, 1, MainPaintId + 1);
+  auto palette = testsupport::makeCanvas(16, 16, 1.0, 1, MainPaintId + 1);
   palette->setBackgroundColor(graphics::Color::white());
   TextureDataToAlpha alpha(target);
   EXPECT_EQ(dispatchesOf(alpha, *palette)[0].buffers.at(15).bytes, Bytes{0});

@@ -159,10 +159,11 @@ TEST_F(ToolRegistry, LoadsGoesInOrderAndStopsAtTheFirstError) {
   auto tube = std::make_shared<FakeTool>(ToolType::tube, &journal);
   auto knife = std::make_shared<FakeTool>(ToolType::knife1, &journal);
   manager.setTools({tube, knife});
+  const auto canvasesBytes = manager.heapSize();
   manager.loads();
   EXPECT_EQ(journal, (std::vector<std::string>{"tube loads", "knife1 loads", "canvas 0 loads",
                                                "canvas 1 loads"}));
-  EXPECT_EQ(manager.heapSize(), 12 * 262'144) << "the working textures come first";
+  EXPECT_EQ(manager.heapSize() - canvasesBytes, 12 * 262'144) << "the working textures come first";
 
   journal.clear();
   knife->onLoads = [] { throw Error(ErrorMessage::NoMoreHeap); };

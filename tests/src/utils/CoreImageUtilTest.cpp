@@ -6,12 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "FakeLayerCanvas.h"
+#include "CompositionTestHelpers.h"
 #include "FatalStop.h"
-#include "gpu/CommandBuffer.h"
-#include "gpu/CommandQueue.h"
 #include "gpu/CommandTrace.h"
-#include "gpu/Texture.h"
 #include "graphics/ImageContext.h"
 #include "imaging/Context.h"
 #include "tools/ApplicationManager.h"
@@ -21,34 +18,11 @@
 namespace tessivarium {
 namespace {
 
-using testsupport::FakeLayerCanvas;
-using Texel = std::array<std::uint8_t, 4>;
-
-std::shared_ptr<gpu::Texture> filledTexture(std::size_t w, std::size_t h, Texel value) {
-  auto texture = AppManager().makeTexture(static_cast<std::int64_t>(w), static_cast<std::int64_t>(h));
-  std::vector<std::uint8_t> bytes(w * h * 4);
-  for (std::size_t i = 0; i < w * h; ++i) std::copy(value.begin(), value.end(), bytes.begin() + 4 * i);
-  texture->writeRegion(gpu::Region::make2D(0, 0, w, h), 0, bytes, w * 4);
-  return texture;
-}
-
-Texel texelAt(const gpu::Texture& texture, std::size_t x, std::size_t y) {
-  Texel t{};
-  texture.readRegion(gpu::Region::make2D(x, y, 1, 1), 0, t, 4);
-  return t;
-}
-
-// A canvas ready to compose: background colour, ground, shading image, made the current paint.
-std::shared_ptr<FakeLayerCanvas> composableCanvas(std::int64_t w, std::int64_t h, double scale, std::size_t layers) {
-  auto canvas = std::make_shared<FakeLayerCanvas>(w, h, scale, layers);
-  canvas->setBackgroundColor(graphics::Color::fromRGBA(0.9, 0.85, 0.8, 1.0));
-  canvas->setGroundTexture(filledTexture(4, 4, {128, 128, 128, 255}));
-  canvas->setShadingImage(imaging::Image::fromTexture(filledTexture(8, 8, {200, 180, 160, 255})));
-  AppManager().setCurrentPaint(canvas);
-  return canvas;
-}
-
-std::shared_ptr<gpu::CommandBuffer> newBuffer() { return AppManager().commandQueue()->makeCommandBuffer(); }
+using compositiontest::composableCanvas;
+using compositiontest::filledTexture;
+using compositiontest::newBuffer;
+using compositiontest::Texel;
+using compositiontest::texelAt;
 
 // --- The pass sequence ---------------------------------------------------------------------------
 
@@ -85,7 +59,7 @@ TEST_P(PassSequence, FollowsTheModeAndTheVisibleLowerLayers) {
   auto canvas = composableCanvas(64, 48, 1.0, 4);
   canvas->setLayerMode(c.mode);
   canvas->setShowBackground(c.showBackground);
-  canvas->layerIndex = c.current;
+  canvas->setLayerIndex(static_cast<std::int64_t>(c.current));
   for (std::size_t i : c.hidden) canvas->layer(i).setIsHidden(true);
   SurfaceWorkingTextures& working = AppManager().surfaceTextures();
   const std::map<Target, std::shared_ptr<gpu::Texture>> targets = {
@@ -166,11 +140,23 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CoreImageUtil, RenderImageDoesNotDependOnTheOrigin) {
   auto canvas = composableCanvas(64, 48, 1.0, 2);
+  // A spot of thick paint makes the picture uneven, so that any shift of it would show.
+  const Texel spot{200, 40, 40, 5};
+  AppManager().surfaceTextures().wetTexture0()->writeRegion(gpu::Region::make2D(10, 20, 1, 1), 0, spot, 4);
   auto buffer = newBuffer();
   const auto a = CoreImageUtil::renderImage(*canvas, buffer, 0, 0);
   const auto b = CoreImageUtil::renderImage(*canvas, buffer, 120, 77);
+  buffer->commit();
   EXPECT_EQ(a->extent(), b->extent());
   EXPECT_EQ(a->extent(), graphics::Rect(0, 0, 256, 256));
+  EXPECT_NE(a->sample({10.5, 20.5}), a->sample({30.5, 30.5})) << "the spot shows";
+  std::vector<graphics::Point> points;
+  for (double y = 0.5; y < 40; ++y)
+    for (double x = 0.5; x < 40; ++x) points.push_back({x, y});
+  std::vector<imaging::RGBA> fromA(points.size()), fromB(points.size());
+  a->sample(points.data(), points.size(), fromA.data());
+  b->sample(points.data(), points.size(), fromB.data());
+  EXPECT_TRUE(fromA == fromB);
 }
 
 struct PlacementCase {

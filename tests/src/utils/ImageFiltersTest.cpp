@@ -55,7 +55,22 @@ INSTANTIATE_TEST_SUITE_P(
         // A base red-green difference of exactly 0.05 is no longer blue: the linear mix.
         MergeCase{"BaseDifferenceAtThreshold", {0.9f, 0.9f, 0.1f, 0.5f}, {0.05f, 0.1f, 0.8f, 1.0f}, {0.475f, 0.5f, 0.45f, 0.75f}},
         // Blue equal to the larger of red and green is not blue.
-        MergeCase{"BaseBlueEqualToMax", {0.9f, 0.9f, 0.1f, 0.5f}, {0.6f, 0.6f, 0.6f, 1.0f}, {0.75f, 0.75f, 0.35f, 0.75f}}),
+        MergeCase{"BaseBlueEqualToMax", {0.9f, 0.9f, 0.1f, 0.5f}, {0.6f, 0.6f, 0.6f, 1.0f}, {0.75f, 0.75f, 0.35f, 0.75f}},
+        // Yellow over blue with one condition failing at a time: the linear mix.
+        MergeCase{"OverlayGreenTooLow", {0.7f, 0.7f, 0.1f, 0.5f}, {0.1f, 0.1f, 0.8f, 1.0f}, {0.4f, 0.4f, 0.45f, 0.75f}},
+        MergeCase{"OverlayBlueAboveItsRedAndGreen", {0.9f, 0.9f, 0.95f, 0.5f}, {0.1f, 0.1f, 0.8f, 1.0f},
+                  {0.5f, 0.5f, 0.875f, 0.75f}},
+        MergeCase{"BaseBlueTooLow", {0.9f, 0.9f, 0.1f, 0.5f}, {0.1f, 0.1f, 0.45f, 1.0f}, {0.5f, 0.5f, 0.275f, 0.75f}},
+        // Blue over yellow takes the base's alpha into its own: 0.5 (1 - 0.6) + 0.6 x 0.6.
+        MergeCase{"BlueOverTranslucentYellow", {0.1f, 0.1f, 0.8f, 0.5f}, {0.9f, 0.9f, 0.1f, 0.6f}, {0.1f, 0.5f, 0.1f, 0.56f}},
+        // Blue over yellow with one condition failing at a time: the linear mix.
+        MergeCase{"BaseRedGreenApart", {0.1f, 0.1f, 0.8f, 0.5f}, {0.7f, 0.9f, 0.1f, 1.0f}, {0.4f, 0.5f, 0.45f, 0.75f}},
+        MergeCase{"BaseGreenTooLow", {0.1f, 0.1f, 0.8f, 0.5f}, {0.7f, 0.7f, 0.1f, 1.0f}, {0.4f, 0.4f, 0.45f, 0.75f}},
+        MergeCase{"BaseBlueAboveItsRedAndGreen", {0.1f, 0.1f, 0.8f, 0.5f}, {0.9f, 0.9f, 0.95f, 1.0f},
+                  {0.5f, 0.5f, 0.875f, 0.75f}},
+        MergeCase{"OverlayRedGreenApart", {0.05f, 0.1f, 0.8f, 0.5f}, {0.9f, 0.9f, 0.1f, 1.0f}, {0.475f, 0.5f, 0.45f, 0.75f}},
+        MergeCase{"OverlayBlueTooLow", {0.1f, 0.1f, 0.45f, 0.5f}, {0.9f, 0.9f, 0.1f, 1.0f}, {0.5f, 0.5f, 0.275f, 0.75f}},
+        MergeCase{"OverlayBlueEqualToMax", {0.6f, 0.6f, 0.6f, 0.5f}, {0.9f, 0.9f, 0.1f, 1.0f}, {0.75f, 0.75f, 0.35f, 0.75f}}),
     [](const ::testing::TestParamInfo<MergeCase>& info) { return std::string(info.param.name); });
 
 TEST(MergeFilter, OverlayRedGreenDifferenceOfFifteenHundredthsIsNotYellow) {
@@ -107,16 +122,16 @@ TEST(RotateFilter, TurnsAQuarter) {
   const ImagePtr out = rotate.outputImage();
   ASSERT_TRUE(out);
   EXPECT_EQ(out->extent(), graphics::Rect(0, 0, 4, 2));
-  // Output at sampler coordinate (u, v) is the input at (1 - v, u): texel centres (i + 0.5) / 4,
-  // (j + 0.5) / 2.
-  const struct { double u, v; } points[] = {{0.125, 0.25}, {0.625, 0.75}, {0.875, 0.25}};
+  // The output at sampler coordinate (u, v) is the input at (1 - v, u). Output point (1, 1.75) is
+  // (u, v) = (0.25, 0.875) and reads input (0.125, 0.25), the centre of texel (0, 0); the others
+  // likewise land on the centres of the texels numbered beside them.
+  const struct {
+    double x, y;
+    int texel;
+  } points[] = {{1, 1.75, 0}, {1, 1.25, 1}, {1, 0.25, 3}, {3, 1.75, 4}, {3, 0.75, 6}, {3, 0.25, 7}};
   for (const auto& p : points) {
-    const RGBA expected = rotate.inputImage()->sample({(1.0 - p.v) * 4, p.u * 2});
-    const RGBA actual = out->sample({p.u * 4, p.v * 2});
-    EXPECT_FLOAT_EQ(actual.r, expected.r) << p.u << ", " << p.v;
+    EXPECT_NEAR(out->sample({p.x, p.y}).r, p.texel / 255.0f, 1e-6) << p.x << ", " << p.y;
   }
-  // (u, v) = (0.75, 0.125) reads the centre of input texel (3, 1).
-  EXPECT_NEAR(out->sample({3.0, 0.25}).r, 7 / 255.0f, 1e-6);
 }
 
 TEST(ImageFilters, AttributesDescribeImageInputs) {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "Application.h"
 #include "ConsoleCapture.h"
 #include "FatalStop.h"
 #include "TempResourceRoot.h"
@@ -18,6 +19,12 @@
 namespace {
 
 using namespace tessivarium;
+
+class RecordedErrors : public DelegateErrorHandler {
+ public:
+  void receivedError(ErrorMessage error) override { errors.push_back(error); }
+  std::vector<ErrorMessage> errors;
+};
 
 class Loader : public ::testing::Test {
  protected:
@@ -55,6 +62,19 @@ TEST_F(Loader, MipmappedImageHasTheFullChain) {
   const auto& lines = console.lines();
   EXPECT_NE(std::find(lines.begin(), lines.end(), "mipCount:10"), lines.end());
   EXPECT_NE(std::find(lines.begin(), lines.end(), "mips generated"), lines.end());
+}
+
+TEST_F(Loader, ATallImageKeepsItsDeepestLevels) {
+  writePicture("tall", 37, 300);
+  MetalTexture t("tall", "png", true);
+  load(t, true);
+  ASSERT_EQ(t.texture()->mipmapLevelCount(), 9u) << "the height, not the width, sets the chain";
+  EXPECT_EQ(t.texture()->levelSize(5), (gpu::Size{1, 9, 1}));
+  EXPECT_EQ(t.bytesForMipLevel(5)->size(), 1u * 9 * 4);
+  EXPECT_EQ(t.bytesForMipLevel(7)->size(), 1u * 2 * 4);
+  EXPECT_EQ(t.bytesForMipLevel(8)->size(), 4u);
+  EXPECT_EQ(t.image(6)->pixelHeight(), 4u);
+  EXPECT_FALSE(t.bytesForMipLevel(9));
 }
 
 TEST_F(Loader, WithoutMipmapsOneLevelAndNoGeneration) {
@@ -127,6 +147,42 @@ TEST_F(Loader, ItsTexturesGoBackToTheCountWhenReplacedOrDropped) {
     EXPECT_EQ(manager.heapSize(), start + 16 * 16 * 4) << "the replaced texture was given back";
   }
   EXPECT_EQ(manager.heapSize(), start);
+}
+
+TEST_F(Loader, AShortTextureKeepsTheLoadedOneAndIsReportedOnce) {
+  writePicture("short", 16, 8);
+  auto& manager = AppManager();
+  MetalTexture t("short", "png", false);
+  load(t, true);
+  const auto loaded = t.texture();
+  const auto bytes = *t.bytes();
+  const auto heap = manager.heapSize();
+  auto errors = std::make_shared<RecordedErrors>();
+  Application().setDelegateHandler(errors);
+  gpu::testControls().changeTextureWidth([](const gpu::TextureDescriptor& d) { return d.width - 3; });
+  writePicture("short", 20, 8);
+  load(t, true);
+  EXPECT_EQ(t.texture(), loaded);
+  EXPECT_EQ(t.width(), 16);
+  EXPECT_EQ(*t.bytes(), bytes);
+  EXPECT_EQ(manager.heapSize(), heap) << "the short texture was given back";
+  EXPECT_EQ(errors->errors, std::vector<ErrorMessage>{ErrorMessage::NoMoreHeap});
+}
+
+TEST_F(Loader, ItsTexturesGoBackOnlyToTheManagerThatCountedThem) {
+  writePicture("counted", 16, 16);
+  auto outlivesTheManager = std::make_unique<MetalTexture>("counted", "png", false);
+  load(*outlivesTheManager, true);
+  resetAppManagerForTesting();
+  outlivesTheManager.reset();
+  EXPECT_TRUE(LivingAppManager().expired()) << "no manager is made to take the texture back";
+
+  auto countedByTheOld = std::make_unique<MetalTexture>("counted", "png", false);
+  load(*countedByTheOld, true);
+  resetAppManagerForTesting();
+  auto& fresh = AppManager();
+  countedByTheOld.reset();
+  EXPECT_EQ(fresh.heapSize(), 0);
 }
 
 TEST_F(Loader, MissingOrUnreadableResourcesStop) {

@@ -11,9 +11,11 @@
 #include "Application.h"
 #include "FatalStop.h"
 #include "gpu/Gpu.h"
+#include "graphics/AffineTransform.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Image.h"
 #include "imaging/Context.h"
+#include "imaging/Image.h"
 #include "tools/ApplicationManager.h"
 
 namespace {
@@ -104,9 +106,11 @@ TEST(RawData, DataThatIsNotWhatItSaysIsRefusedAndTheTextureKept) {
   TextureUtil::loadRawData(t, Bytes(10), 4, 4, 1);          // too short for 4 x 4
   TextureUtil::loadRawData(t, Bytes(4 * 4 * 2 * 4), 4, 4, 2);  // deeper than 1
   TextureUtil::loadRawData(t, Bytes(16), 0, 4, 1);           // no width
+  TextureUtil::loadRawData(t, Bytes(16), INT64_MAX, 2, 1);   // sizes whose byte count overflows
+  TextureUtil::loadRawData(t, Bytes(16), 1LL << 40, 1LL << 22, 1);  // and overflows only with 4 bytes
   EXPECT_EQ(TextureUtil::toRawData(*t), before);
   EXPECT_EQ(gpu::testControls().textureRequests(), requests) << "no temporary texture was made";
-  EXPECT_EQ(errors->errors, std::vector<ErrorMessage>(3, ErrorMessage::TextureFormatIncompatible));
+  EXPECT_EQ(errors->errors, std::vector<ErrorMessage>(5, ErrorMessage::TextureFormatIncompatible));
 }
 
 TEST(RawData, NoTemporaryTextureLeavesTheTargetAsItWas) {
@@ -176,6 +180,37 @@ TEST(LoadImage, ALargerTextureIsTiledRowByRow) {
   // Each copy writes its own tile only: the tile at (256, 0) shows column 0 of the picture.
   EXPECT_EQ(texel(*t, 256, 0)[0], 0);
   EXPECT_EQ(texel(*t, 257, 0)[0], 1);
+}
+
+TEST(LoadImage, ATinyImageMakesOneCopyPerTexelInBoundedCommandBuffers) {
+  const auto& context = AppManager().ciContext();
+  auto t = makeTexture(12, 6);
+  TextureUtil::loadRawData(t, Bytes(12 * 6 * 4, 9), 12, 6, 1);
+  context->startRecording();
+  gpu::commandTrace().start();
+  // One pixel at scale 1000 is a thousandth of a point: 12,000 x 6,000 copies if every one were made.
+  TextureUtil::loadImage(picture(1, 1, 1000), context, AppManager().commandQueue(), t);
+  EXPECT_EQ(context->renders().size(), 12u * 6);
+  EXPECT_EQ(gpu::commandTrace().commits().size(), 2u) << "64 copies to a command buffer";
+  // Too small to cover a pixel centre when flipped, the copy is transparent: every texel was written.
+  EXPECT_EQ(TextureUtil::toRawData(*t), Bytes(12 * 6 * 4, 0));
+}
+
+TEST(LoadImage, SkippingCopiesNoTexelShowsChangesNothing) {
+  // Steps of 1.5 x 1 and 2.5 x 1.5 points do not divide the texture: compare with making every copy.
+  for (const double scale : {4.0, 2.0}) {
+    const auto image = picture(scale == 4.0 ? 6 : 5, scale == 4.0 ? 4 : 3, scale);
+    auto tiled = makeTexture(7, 5), everyCopy = makeTexture(7, 5);
+    const auto& context = AppManager().ciContext();
+    TextureUtil::loadImage(image, context, AppManager().commandQueue(), tiled);
+    const auto flipped = imaging::Image::fromGraphicsImage(TextureUtil::flipImage(image, graphics::ImageOrientation::Down));
+    for (double y = 0; y < 5; y += image->size().height)
+      for (double x = 0; x < 7; x += image->size().width)
+        context->render(flipped->transformed(graphics::AffineTransform::makeTranslation(x, y)), everyCopy, nullptr,
+                        graphics::Rect(0, 0, 7, 5), graphics::ColorSpace::DeviceRGB);
+    EXPECT_EQ(TextureUtil::toRawData(*tiled), TextureUtil::toRawData(*everyCopy)) << scale;
+    EXPECT_NE(TextureUtil::toRawData(*tiled), Bytes(7 * 5 * 4, 0)) << "the picture shows";
+  }
 }
 
 TEST(LoadImage, AnImageWithoutAreaDoesNothing) {

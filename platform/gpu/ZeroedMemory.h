@@ -1,0 +1,30 @@
+#pragma once
+// A fixed block of bytes that starts all zero, the memory of textures and buffers. A large block is
+// zeroed on the kits' worker threads rather than on the thread that makes it, and starts on a page
+// boundary: two blocks then lie at the same offset within their pages, so a copy between them does
+// not stall on loads that look (by their low address bits) as if they hit the stores just made.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace gpu {
+
+class ZeroedMemory {
+ public:
+  explicit ZeroedMemory(std::size_t size = 0);
+
+  // Null for an empty block.
+  std::uint8_t* data() const { return bytes_.get(); }
+  std::size_t size() const { return size_; }
+
+ private:
+  struct Free {
+    std::size_t alignment;
+    void operator()(std::uint8_t* bytes) const;
+  };
+  std::unique_ptr<std::uint8_t[], Free> bytes_;
+  std::size_t size_;
+};
+
+}  // namespace gpu

@@ -1,0 +1,226 @@
+#include "tools/ToolModel.h"
+
+#include <string>
+#include <string_view>
+
+#include "Artwork.h"
+#include "ErrorMessage.h"
+#include "components/ArtworkTextures.h"
+#include "components/DrawingPaint.h"
+#include "components/RawData.h"
+#include "foundation/Clock.h"
+#include "foundation/Console.h"
+#include "foundation/Fatal.h"
+#include "foundation/NumberText.h"
+#include "gpu/BlitCommandEncoder.h"
+#include "gpu/CommandBuffer.h"
+#include "gpu/CommandQueue.h"
+#include "gpu/TextureDescriptor.h"
+#include "tools/ApplicationManager.h"
+#include "tools/DebugSwitches.h"
+#include "tools/DefaultToolViewer.h"
+#include "tools/DrawingTool.h"
+#include "tools/EncodersProvider.h"
+#include "tools/Texture2Unit.h"
+#include "tools/ToolEncoder.h"
+#include "tools/ToolSurface.h"
+#include "utils/MetalUtil.h"
+#include "utils/TextureUtil.h"
+
+namespace tessivarium {
+
+namespace {
+
+// What the model needs of the tool, its stroke surface and the canvas beyond what they offer so
+// far; each stops until the part that owns it is built.
+[[noreturn]] void notBuilt(std::string_view member) { foundation::fatalError(std::string(member) + ": not built yet"); }
+
+std::vector<std::shared_ptr<ToolEncoder>> initializersOf(AbstractDrawingTool&) {
+  notBuilt("AbstractDrawingTool.getInitializers");
+}
+float rotationOf(AbstractDrawingTool&) { notBuilt("AbstractDrawingTool.rotation"); }
+void setRotationOf(AbstractDrawingTool&, float) { notBuilt("AbstractDrawingTool.rotation"); }
+void forgetWindow(ToolSurface&) { notBuilt("ToolSurface.origin"); }
+void resetSurface(ToolSurface&, const TouchInput&) { notBuilt("ToolSurface.reset"); }
+ToolModel& modelOf(ToolSurface&) { notBuilt("ToolSurface.getModel"); }
+void encodeLoads(ToolSurface&, ArtworkTextures&, gpu::CommandBuffer&) { notBuilt("ToolSurface.encodeLoads"); }
+void touchEnd(ToolSurface&) { notBuilt("ToolSurface.touchEnd"); }
+void redrawRefresh(DrawingPaint&) { notBuilt("DrawingPaint.redraw"); }
+
+DrawingPaint& currentPaint(std::string_view operation) {
+  const auto& paint = AppManager().currentPaint();
+  if (!paint) foundation::fatalError(std::string(operation) + ": no current canvas");
+  return *paint;
+}
+
+// Prints "<label><seconds since start>" when the buffer has run, unless debugging is off.
+void addTimingLine(gpu::CommandBuffer& buffer, std::string label, foundation::Date start) {
+  if (DEBUG_DAE_KNIFE == KnifeDebugMode::None) return;
+  buffer.addCompletedHandler([label = std::move(label), start](gpu::CommandBuffer&) {
+    foundation::consoleLine(label + foundation::describe(foundation::Date::now().timeIntervalSince(start)));
+  });
+}
+
+}  // namespace
+
+ToolModel::ToolModel(DefaultToolViewer& toolViewer, std::int64_t width, std::int64_t height, std::int64_t depth)
+    : toolViewer_(&toolViewer), width_(width), height_(height), depth_(depth) {}
+
+ToolModel::~ToolModel() = default;
+
+std::shared_ptr<gpu::TextureDescriptor> ToolModel::makeDescriptor(bool threeD) const {
+  auto descriptor = gpu::TextureDescriptor::make();
+  descriptor->width = static_cast<std::size_t>(width_);
+  descriptor->height = static_cast<std::size_t>(height_);
+  if (threeD) descriptor->depth = static_cast<std::size_t>(depth_);
+  descriptor->textureType = threeD ? gpu::TextureType::Type3D : gpu::TextureType::Type2D;
+  descriptor->pixelFormat = DefaultPixelFormat;
+  return descriptor;
+}
+
+const std::shared_ptr<gpu::TextureDescriptor>& ToolModel::textureDescriptor() {
+  if (!textureDescriptor_) textureDescriptor_ = makeDescriptor(true);
+  return textureDescriptor_;
+}
+void ToolModel::setTextureDescriptor(std::shared_ptr<gpu::TextureDescriptor> descriptor) {
+  textureDescriptor_ = std::move(descriptor);
+}
+
+const std::shared_ptr<gpu::TextureDescriptor>& ToolModel::texture2DDescriptor() {
+  if (!texture2DDescriptor_) texture2DDescriptor_ = makeDescriptor(false);
+  return texture2DDescriptor_;
+}
+void ToolModel::setTexture2DDescriptor(std::shared_ptr<gpu::TextureDescriptor> descriptor) {
+  texture2DDescriptor_ = std::move(descriptor);
+}
+
+const std::shared_ptr<gpu::Texture>& ToolModel::madeFrom(std::shared_ptr<gpu::Texture>& slot, bool threeD) {
+  if (!slot) slot = AppManager().makeTexture(threeD ? *textureDescriptor() : *texture2DDescriptor());
+  return slot;
+}
+
+const std::shared_ptr<gpu::Texture>& ToolModel::colorTexture0() { return madeFrom(colorTexture0_, true); }
+void ToolModel::setColorTexture0(std::shared_ptr<gpu::Texture> texture) { colorTexture0_ = std::move(texture); }
+const std::shared_ptr<gpu::Texture>& ToolModel::colorTexture1() { return madeFrom(colorTexture1_, true); }
+void ToolModel::setColorTexture1(std::shared_ptr<gpu::Texture> texture) { colorTexture1_ = std::move(texture); }
+const std::shared_ptr<gpu::Texture>& ToolModel::savedColorTexture() { return madeFrom(savedColorTexture_, true); }
+void ToolModel::setSavedColorTexture(std::shared_ptr<gpu::Texture> texture) {
+  savedColorTexture_ = std::move(texture);
+}
+const std::shared_ptr<gpu::Texture>& ToolModel::previewHeightTexture() {
+  return madeFrom(previewHeightTexture_, false);
+}
+void ToolModel::setPreviewHeightTexture(std::shared_ptr<gpu::Texture> texture) {
+  previewHeightTexture_ = std::move(texture);
+}
+const std::shared_ptr<gpu::Texture>& ToolModel::previewColorTexture() {
+  return madeFrom(previewColorTexture_, false);
+}
+void ToolModel::setPreviewColorTexture(std::shared_ptr<gpu::Texture> texture) {
+  previewColorTexture_ = std::move(texture);
+}
+
+void ToolModel::setToolPattern(const RawData& rawData) {
+  const auto& descriptor = *textureDescriptor();
+  const bool sameShape = rawData.width() == static_cast<std::int64_t>(descriptor.width) &&
+                         rawData.height() == static_cast<std::int64_t>(descriptor.height) &&
+                         rawData.depth() == static_cast<std::int64_t>(descriptor.depth);
+  // The bytes are checked too: a host's short pattern would otherwise be read past its end.
+  if (!sameShape || rawData.grid().size() != static_cast<std::size_t>(width_ * height_ * depth_ * 4)) {
+    throw Error(ErrorMessage::TextureFormatIncompatible);
+  }
+  TextureUtil::loadRawData(colorTexture0(), rawData.grid(), width_, height_, depth_);
+}
+
+void ToolModel::swapTexture() {
+  auto first = colorTexture0();
+  setColorTexture0(colorTexture1());
+  setColorTexture1(std::move(first));
+}
+
+void ToolModel::clean() {
+  const foundation::Date start;
+  const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
+  DrawingPaint& paint = currentPaint("ToolModel.clean");
+  for (const auto& pass : initializersOf(toolViewer().tool())) pass->encode(paint, *buffer);
+  addTimingLine(*buffer, "Execution time: ", start);
+  buffer->commit();
+}
+
+void ToolModel::blit(const std::shared_ptr<gpu::Texture>& from, const std::shared_ptr<gpu::Texture>& to) {
+  const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
+  const auto encoder = buffer->makeBlitCommandEncoder();
+  copyTexture(*encoder, from, to);
+  encoder->endEncoding();
+  buffer->commit();
+}
+
+void ToolModel::reset() {
+  const auto& from = savedColorTexture();
+  blit(from, colorTexture0());
+}
+
+void ToolModel::savePattern() {
+  const auto& from = colorTexture0();
+  blit(from, savedColorTexture());
+}
+
+void ToolModel::pickPattern(const TouchInput& touchInput, float rotation) {
+  clean();
+  const foundation::Date start;
+  DrawingPaint& paint = currentPaint("ToolModel.pickPattern");
+  const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
+
+  AbstractDrawingTool& tool = toolViewer().tool();
+  const float keptRotation = rotationOf(tool);
+  setRotationOf(tool, rotation);
+
+  ToolSurface& surface = *tool.toolSurface();
+  forgetWindow(surface);
+  resetSurface(surface, touchInput);
+  ToolModel& model = modelOf(surface);
+
+  // Both working copies start as the emptied head.
+  const auto& copy = EncodersProvider().getTextureCopy();
+  copy->setFrom(model.colorTexture0());
+  copy->setTo(model.colorTexture1());
+  copy->encode(paint, *buffer);
+
+  // Every visited layer's pickup reads the emptied head and writes, bottom layer first, into the
+  // other copy: the extra exchange after each pass undoes the pass's own.
+  const ToolType type = tool.toolType();
+  const std::int64_t currentIndex = paint.currentContent()->index();
+  for (const auto& layer : paint.layers()) {
+    encodeLoads(surface, *layer, *buffer);
+    const bool onCurrent = layer->index() == currentIndex;
+    model.encodePickup(type, onCurrent && paint.showSurface() ? paint.backgroundColor() : std::nullopt, paint,
+                       *buffer);
+    if (onCurrent) break;
+    model.swapTexture();
+  }
+
+  if (DEBUG_DAE_KNIFE == KnifeDebugMode::Height) {
+    encodeHeightPreview(paint, *buffer);
+    redrawRefresh(paint);
+  }
+  setRotationOf(tool, keptRotation);
+  addTimingLine(*buffer, "Clean time: ", start);
+  buffer->commit();
+  touchEnd(surface);
+}
+
+void ToolModel::encodePickup(ToolType, const std::optional<graphics::Color>&, DrawingPaint&, gpu::CommandBuffer&) {
+  notBuilt("DAEEncoders.getPickupEncoder");
+}
+
+void ToolModel::encodeHeightPreview(DrawingPaint&, gpu::CommandBuffer&) { notBuilt("DAEPaintingShow"); }
+
+void ToolModel::cleanResources() {
+  for (const auto* texture : {&colorTexture0(), &colorTexture1(), &savedColorTexture(), &previewHeightTexture(),
+                              &previewColorTexture()}) {
+    // A texture the device could not make was never counted.
+    if (*texture) AppManager().releaseTexture(**texture);
+  }
+}
+
+}  // namespace tessivarium

@@ -1,0 +1,201 @@
+// The tool base: its starting state, its observers, how it connects to a canvas and chooses its
+// working window, and its forwarding to the viewer.
+
+#include "tools/DrawingTool.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ErrorMessage.h"
+#include "FakeCanvas.h"
+#include "FakeTool.h"
+#include "FatalStop.h"
+#include "components/RawData.h"
+#include "tools/ApplicationManager.h"
+#include "tools/DebugSwitches.h"
+
+namespace {
+
+using namespace tessivarium;
+using testsupport::FakeCanvas;
+using testsupport::Journal;
+using testsupport::StrokeTool;
+
+class ToolBase : public ::testing::Test {
+ protected:
+  ToolBase() { DEBUG_DAE_KNIFE = KnifeDebugMode::None; }
+
+  std::shared_ptr<FakeCanvas> currentCanvas(std::int64_t width, std::int64_t height, double scale = 1.0) {
+    auto canvas = std::make_shared<FakeCanvas>(MainPaintId, width, height, scale);
+    AppManager().setCanvas(canvas);
+    AppManager().setCurrentPaint(canvas);
+    return canvas;
+  }
+
+  Journal journal;
+  std::shared_ptr<StrokeTool> tool = std::make_shared<StrokeTool>(journal, ToolType::knife3);
+};
+
+TEST_F(ToolBase, ANewToolStartsEnabledWithEveryAbilityAndNothingElse) {
+  EXPECT_FALSE(tool->initialized());
+  EXPECT_FALSE(tool->handledEnabled());
+  EXPECT_TRUE(tool->canFillColor());
+  EXPECT_EQ(tool->rotation(), 0.0f);
+  EXPECT_EQ(tool->touchCount(), 0);
+  EXPECT_TRUE(tool->hasColorPattern());
+  EXPECT_TRUE(tool->canClean());
+  EXPECT_TRUE(tool->canReset());
+  EXPECT_TRUE(tool->canSavePattern());
+  EXPECT_FALSE(tool->autoReset());
+  EXPECT_FALSE(tool->autoClean());
+  EXPECT_EQ(tool->toolType(), ToolType::knife3);
+  EXPECT_EQ(tool->thickness(), 1.0f);
+  EXPECT_FALSE(tool->isThickPressureSensitive());
+  EXPECT_FALSE(tool->wetDrawing());
+  EXPECT_FALSE(tool->canWetDrawing());
+  EXPECT_TRUE(tool->enabled());
+  EXPECT_FALSE(tool->resizableOnPressure());
+  EXPECT_FALSE(tool->width());
+  EXPECT_FALSE(tool->height());
+  EXPECT_EQ(tool->depth(), 32);
+  EXPECT_FALSE(tool->commandOperations());
+  EXPECT_TRUE(tool->touchInputs().empty());
+  EXPECT_FALSE(tool->isBusy());
+  EXPECT_FALSE(tool->pendingUpdate());
+  EXPECT_TRUE(journal.empty()) << "construction runs no observer and makes no companion";
+}
+
+TEST_F(ToolBase, ObserversActOnEveryWriteUnlessTheyCompare) {
+  tool->setAutoReset(false);
+  EXPECT_TRUE(journal.empty()) << "autoReset false does nothing";
+  tool->setAutoReset(true);
+  EXPECT_EQ(journal, (Journal{"viewer savePattern", "viewer reset"}));
+
+  journal.clear();
+  tool->setAutoClean(true);  // cleans, and saves the cleaned head while autoReset holds
+  EXPECT_EQ(journal, (Journal{"viewer clean", "viewer savePattern"}));
+
+  journal.clear();
+  tool->setRotation(0.75f);
+  tool->setRotation(0.75f);
+  EXPECT_EQ(journal, (Journal{"viewer rotation 0.75"})) << "its own value again leaves the viewer alone";
+
+  tool->setWetDrawing(true);
+  tool->setCanWetDrawing(true);
+  EXPECT_TRUE(tool->wetDrawing());
+  tool->setCanWetDrawing(false);
+  EXPECT_FALSE(tool->wetDrawing());
+
+  for (int write = 0; write < 2; ++write) {
+    tool->setHandledEnabled(true);
+    tool->setEnabled(false);
+    EXPECT_FALSE(tool->handledEnabled()) << "write " << write << " lets go of the canvas";
+  }
+
+  EXPECT_FALSE(tool->controller());
+  EXPECT_FALSE(tool->controller());
+  EXPECT_EQ(tool->controllerRequests, 1) << "no controller is an answer that is kept";
+}
+
+TEST_F(ToolBase, HandleEnabledConnectsOnceUnlessForced) {
+  EXPECT_FATAL(tool->handleEnabled(false), "handleEnabled needs a current canvas");
+  currentCanvas(1200, 900);
+  const Journal connect{"viewer updateOnToolChange", "surface updateChange", "viewer attachView",
+                        "surface touchEnd"};
+  tool->handleEnabled(false);
+  EXPECT_EQ(journal, connect);
+  EXPECT_EQ(tool->width(), 1200);
+  EXPECT_EQ(tool->height(), 900);
+  EXPECT_TRUE(tool->handledEnabled());
+
+  journal.clear();
+  currentCanvas(640, 480);
+  tool->handleEnabled(false);
+  EXPECT_TRUE(journal.empty());
+  EXPECT_EQ(tool->width(), 1200);
+
+  tool->handleEnabled(true);
+  EXPECT_EQ(journal, connect);
+  EXPECT_EQ(tool->width(), 640);
+
+  journal.clear();
+  tool->handleDisabled();
+  tool->handleEnabled(false);
+  EXPECT_EQ(journal, connect) << "handleDisabled lets the next call connect again";
+}
+
+TEST_F(ToolBase, TheWorkingWindowIsCentredOnTheSamplesAndKeptInTheArtwork) {
+  struct Case {
+    std::int64_t width, height;
+    double scale;
+    std::vector<graphics::Point> points;
+    gpu::uint3 expected;
+  } cases[] = {
+      {4096, 2160, 1.0, {{10, 10}}, {0, 0, 0}},
+      {4096, 2160, 1.0, {{1000, 700}}, {872, 572, 0}},
+      {4096, 2160, 1.0, {{4090, 2150}}, {3840, 1904, 0}},
+      {4096, 2160, 1.0, {{1000, 700}, {300, 1500}}, {172, 572, 0}},
+      {1000, 800, 2.0, {{300.7, 250.2}}, {473, 372, 0}},  // cells: the point times the scale
+      {200, 150, 1.0, {{150, 100}}, {0, 0, 0}},           // narrower than the window
+  };
+  for (const auto& c : cases) {
+    auto canvas = currentCanvas(c.width, c.height, c.scale);
+    tool->switchTo(*canvas);
+    EXPECT_EQ(tool->findWorkingOffset(c.points, 1.3f), c.expected) << c.width << " x " << c.height;
+  }
+
+  auto fresh = std::make_shared<StrokeTool>(journal);
+  EXPECT_FATAL(fresh->findWorkingOffset({{1, 1}}, 0), "findWorkingOffset needs the canvas size (switchTo)");
+}
+
+TEST_F(ToolBase, LoadsWithTheToolCurrentAndPutsThePreviousToolBackEvenWhenALoadFails) {
+  auto& manager = AppManager();
+  const auto previous = manager.currentTool();
+  tool->loads();
+  EXPECT_EQ(journal, (Journal{"viewer loads", "surface loads"}));
+  EXPECT_EQ(manager.currentTool(), previous);
+
+  journal.clear();
+  tool->viewer()->onLoads = [] { throw Error(ErrorMessage::NoMoreHeap); };
+  try {
+    tool->loads();
+    ADD_FAILURE() << "the viewer's failure is passed on";
+  } catch (const Error& error) {
+    EXPECT_EQ(error.message(), ErrorMessage::NoMoreHeap);
+  }
+  EXPECT_EQ(journal, (Journal{"viewer loads"})) << "neither surface nor controller is loaded";
+  EXPECT_EQ(manager.currentTool(), previous);
+  EXPECT_TRUE(previous->enabled());
+  EXPECT_FALSE(tool->enabled());
+}
+
+TEST_F(ToolBase, PatternRequestsReachTheViewerOnlyWhenTheToolAllowsThem) {
+  tool->fillColor(graphics::Color::fromRGBA(0.2, 0.4, 0.6, 1.0));
+  tool->pickPattern(TouchInput({5, 6}, 0.5f, 0.5f, 0.5f), 0.25f);
+  EXPECT_EQ(journal, (Journal{"viewer pickPattern 0.25"}));
+
+  tool->setAutoReset(true);
+  journal.clear();
+  tool->fillColor(graphics::Color::fromRGBA(0.2, 0.4, 0.6, 1.0), 0.5f, 0.3f);
+  tool->pickPattern(TouchInput({5, 6}, 0.5f, 0.5f, 0.5f), 1.5f);
+  EXPECT_EQ(journal, (Journal{"viewer savePattern", "viewer pickPattern 1.5", "viewer savePattern"}));
+
+  journal.clear();
+  tool->setCanSavePattern(false);
+  tool->setCanReset(false);
+  tool->setCanClean(false);
+  tool->pickPattern(TouchInput({5, 6}, 0.5f, 0.5f, 0.5f), 1.5f);
+  tool->savePattern();
+  tool->reset();
+  tool->clean();
+  EXPECT_TRUE(journal.empty());
+
+  // Without a tool model there is no pattern to give or take, and no error.
+  EXPECT_FALSE(tool->getToolPattern());
+  EXPECT_NO_THROW(tool->setToolPattern(RawData(1, 1, 1, {1, 2, 3, 4})));
+}
+
+}  // namespace

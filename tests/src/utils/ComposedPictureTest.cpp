@@ -1,0 +1,126 @@
+// The pixels the picture composition writes: the value chain from paint data to picture on a
+// region of one paint, hand-computed, and the seams of a layer composed tile by tile.
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "CompositionTestHelpers.h"
+#include "tools/SurfaceWorkingTextures.h"
+#include "utils/CoreImageUtil.h"
+
+namespace tessivarium {
+namespace {
+
+using namespace compositiontest;
+
+// Every cell of the working region holds the same wet and dry paint (colour, thickness).
+void paintUniformly(Texel wet, Texel dry) {
+  SurfaceWorkingTextures& working = AppManager().surfaceTextures();
+  fill(*working.wetTexture0(), wet);
+  fill(*working.dryTexture0(), dry);
+}
+
+::testing::AssertionResult within1(Texel actual, Texel expected) {
+  for (std::size_t i = 0; i < 4; ++i) {
+    if (std::abs(int{actual[i]} - int{expected[i]}) > 1) {
+      return ::testing::AssertionFailure() << "(" << int{actual[0]} << ", " << int{actual[1]} << ", "
+                                           << int{actual[2]} << ", " << int{actual[3]} << ") is not ("
+                                           << int{expected[0]} << ", " << int{expected[1]} << ", "
+                                           << int{expected[2]} << ", " << int{expected[3]} << ")";
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// Background (51, 102, 153), a uniform shading image S = (204, 153, 102), wet paint (255, 51, 0)
+// of thickness 2 over dry paint (0, 204, 102) of thickness 1 (coverages 102 and 51 of 255):
+//   colour image    C  = wet over (dry over background)        = (127, 94, 86), opaque
+//   alpha image        = 255 - (255 - 102)(255 - 51) / 255     = 133
+//   dry colour      CD = dry over white                         = (204, 245, 224), opaque
+//   dry alpha          = 51
+//   a flat relief shows S, the source of the hard light over C and over CD (per channel: S <= 0.5
+//   multiplies, above it screens; here every channel of S but blue screens):
+//   paint picture   P  = (0.7992, 0.4949, 0.2698) with alpha 133 / 255 = 0.5216
+//   dry picture     Q  = (0.9200, 0.9686, 0.7027) with alpha 0.2
+//   P over Q by the linear merge, Q (1 - 0.5216) + P 0.5216 on all four channels:
+//                      = (0.8570, 0.7216, 0.4769, 0.3677)      = (219, 184, 122, 94)
+TEST(ComposedPicture, FollowsTheValueChainFromPaintToPicture) {
+  auto canvas = composableCanvas(300, 280, 1.0, 1);
+  canvas->setShowBackground(false);
+  canvas->setBackgroundColor(graphics::Color::fromRGBA(0.2, 0.4, 0.6, 1.0));
+  canvas->setShadingImage(imaging::Image::fromTexture(filledTexture(8, 8, {204, 153, 102, 255})));
+  paintUniformly({255, 51, 0, 2}, {0, 204, 102, 1});
+  const auto painting = canvas->layer(0).paintingTexture();
+  auto buffer = newBuffer();
+  CoreImageUtil::render(*canvas, painting, buffer, 0, 0);
+  buffer->commit();
+  EXPECT_TRUE(within1(texelAt(*painting, 100, 100), {219, 184, 122, 94}));
+}
+
+// An 8 x 8 shading image that changes across and down, so that any slope the relief seems to have
+// shows in the colour.
+std::shared_ptr<gpu::Texture> shadingRamp() {
+  auto ramp = filledTexture(8, 8, {0, 0, 0, 255});
+  for (std::size_t j = 0; j < 8; ++j) {
+    for (std::size_t i = 0; i < 8; ++i) {
+      const Texel t{static_cast<std::uint8_t>(30 * i), static_cast<std::uint8_t>(30 * j), 128, 255};
+      ramp->writeRegion(gpu::Region::make2D(i, j, 1, 1), 0, t, 4);
+    }
+  }
+  return ramp;
+}
+
+struct TilingCase {
+  double scale;
+  std::int64_t width, height;
+};
+
+class TiledComposition : public ::testing::TestWithParam<TilingCase> {};
+
+// The whole-layer redraw composes a layer in working regions 254 cells apart, each without its
+// one-cell border; a layer of one paint then shows one colour throughout, where tiles meet too
+// (at scale 2, column and row 127).
+TEST_P(TiledComposition, AUniformLayerShowsNoSeam) {
+  const TilingCase& c = GetParam();
+  auto canvas = composableCanvas(c.width, c.height, c.scale, 1);
+  canvas->setShowBackground(false);
+  canvas->setShadingImage(imaging::Image::fromTexture(shadingRamp()));
+  paintUniformly({180, 60, 40, 3}, {40, 90, 200, 2});
+  const auto painting = canvas->layer(0).paintingTexture();
+  for (double y = 0; y < static_cast<double>(c.height) * c.scale; y += 254) {
+    for (double x = 0; x < static_cast<double>(c.width) * c.scale; x += 254) {
+      auto buffer = newBuffer();
+      CoreImageUtil::render(*canvas, painting, buffer, x, y);
+      buffer->commit();
+    }
+  }
+  // Row and column 0 lie in the first region's border at scale 1 and stay unwritten.
+  const auto w = static_cast<std::size_t>(c.width), h = static_cast<std::size_t>(c.height);
+  std::vector<std::uint8_t> bytes(w * h * 4);
+  painting->readRegion(gpu::Region::make2D(0, 0, w, h), 0, bytes, w * 4);
+  const auto texel = [&](std::size_t x, std::size_t y) {
+    const std::uint8_t* p = &bytes[4 * (y * w + x)];
+    return Texel{p[0], p[1], p[2], p[3]};
+  };
+  const Texel expected = texel(w / 2, h / 2);
+  for (std::size_t y = 1; y < h; ++y) {
+    for (std::size_t x = 1; x < w; ++x) {
+      if (texel(x, y) != expected) {
+        ADD_FAILURE() << "texel (" << x << ", " << y << ") differs from the layer's colour";
+        return;
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, TiledComposition,
+                         ::testing::Values(TilingCase{1.0, 300, 280}, TilingCase{2.0, 160, 140}),
+                         [](const ::testing::TestParamInfo<TilingCase>& info) {
+                           return "Scale" + std::to_string(static_cast<int>(info.param.scale));
+                         });
+
+}  // namespace
+}  // namespace tessivarium
