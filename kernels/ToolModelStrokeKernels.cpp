@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "gpu/KernelRuntime.h"
+#include "gpu/Parallel.h"
 #include "kernels/KernelList.h"
 #include "kernels/PaintModel.h"
 
@@ -32,6 +33,8 @@ constexpr int kKnifeLayer = 12;
 constexpr int kFullWet = kFullWetness;
 // The share of its load a brush lays at each sample it touches the canvas with, one in so many.
 constexpr int kBrushShare = 16;
+// Head rows a worker takes at a time in a paint pass.
+constexpr std::size_t kRowsPerChunk = 2;
 
 // The press of a sample: its force, less when the tool is tilted (the altitude arrives already
 // lowered by the tool). A broken value presses not at all.
@@ -320,47 +323,51 @@ void paint(const gpu::Dispatch& dispatch, Tool tool) {
 
   const std::size_t width = std::min(read.width(), write.width()), height = std::min(read.height(), write.height());
   StrokeHead head(width, height);
-  StrokeHead* heads = &head;
-  const gpu::Size headColumns{width, height, 1};
-  // The bodies row by row where the head is RGBA8 (the alpha byte is the kind in either byte order).
-  const bool rows = read.bytesPerPixel() == 4;
-  gpu::forEachThread(dispatch, gpu::Size{1, height, 1}, [=](gpu::uint3 p) {
-    if (rows) heads->readBodies(read, p.y);
-  });
-  gpu::forEachThread(dispatch, headColumns, [=](gpu::uint3 p) {
-    if (!rows) heads->column(p.y * width + p.x) = headColumn(read, p.x, p.y, false);
-    heads->read(read, p.x, p.y);
+  // The head's rows spread over the worker threads: each row's columns belong to one thread.
+  const auto eachRow = [height](auto&& body) {
+    gpu::parallelFor(0, height, kRowsPerChunk, [&](std::size_t first, std::size_t end) {
+      for (std::size_t y = first; y < end; ++y) body(y);
+    });
+  };
+  // The bodies slice by slice where the head is RGBA8 (the alpha byte is the kind in either order).
+  const bool rgba8 = read.bytesPerPixel() == 4;
+  eachRow([&](std::size_t y) {
+    if (rgba8) head.readBodies(read, y);
+    for (std::size_t x = 0; x < width; ++x) {
+      if (!rgba8) head.column(y * width + x) = headColumn(read, x, y, false);
+      head.read(read, x, y);
+    }
   });
   int lowest = static_cast<int>(read.depth());
   for (std::size_t k = 0; k < width * height; ++k)
     if (head.column(k).head) lowest = std::min(lowest, head.column(k).body);
   const HeadFootprint footprint(head, width, height, placement);
 
-  // The samples one after another; within a sample each thread takes one head column and the cells
-  // that column alone meets.
+  // The samples one after another; within a sample each head column meets the cells it alone meets.
   const long windowWidth = static_cast<long>(window.width()), windowHeight = static_cast<long>(window.height());
-  StrokeWindow* cells = &window;
-  const HeadFootprint* stamp = &footprint;
   for (const Sample& sample : samples) {
     if (!(std::isfinite(sample.x) && std::isfinite(sample.y))) continue;
     const long sx = std::lround(std::floor(std::clamp(sample.x, -1e6f, 1e6f)));
     const long sy = std::lround(std::floor(std::clamp(sample.y, -1e6f, 1e6f)));
     const int press = pressOf(sample);
-    gpu::forEachThread(dispatch, headColumns, [=](gpu::uint3 p) {
-      const std::size_t k = p.y * width + p.x;
-      HeadColumn& column = heads->column(k);
-      if (!column.head) return;
-      for (const HeadFootprint::Offset* o = stamp->begin(k); o != stamp->end(k); ++o) {
-        const long cx = sx + o->dx, cy = sy + o->dy;
-        if (cx < 0 || cy < 0 || cx >= windowWidth || cy >= windowHeight) continue;
-        StrokeWindow::Cell cell = cells->get(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy));
-        bool changed = false;
-        meet(tool, forward, column.body - lowest, press, *heads, k, cell, changed);
-        if (changed) cells->put(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy), cell);
+    eachRow([&](std::size_t y) {
+      for (std::size_t k = y * width; k < (y + 1) * width; ++k) {
+        HeadColumn& column = head.column(k);
+        if (!column.head) continue;
+        for (const HeadFootprint::Offset* o = footprint.begin(k); o != footprint.end(k); ++o) {
+          const long cx = sx + o->dx, cy = sy + o->dy;
+          if (cx < 0 || cy < 0 || cx >= windowWidth || cy >= windowHeight) continue;
+          StrokeWindow::Cell cell = window.get(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy));
+          bool changed = false;
+          meet(tool, forward, column.body - lowest, press, head, k, cell, changed);
+          if (changed) window.put(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy), cell);
+        }
       }
     });
   }
-  gpu::forEachThread(dispatch, headColumns, [=](gpu::uint3 p) { heads->write(write, p.x, p.y); });
+  eachRow([&](std::size_t y) {
+    for (std::size_t x = 0; x < width; ++x) head.write(write, x, y);
+  });
 }
 
 // The paint a head column takes from one window cell when a pattern is picked: wet over dry paint,
