@@ -230,7 +230,6 @@ class StrokeHead {
   std::vector<Column> columns_;
 };
 
-
 // Paint taken off the head laid onto a window cell: colours and wetness mix by amount.
 void deposit(StrokeWindow::Cell& cell, const PaintSum& paint) {
   const int w = cell.wet.a, total = w + paint.amount;
