@@ -330,8 +330,7 @@ void AbstractDrawingTool::handleEnd(DrawingPaint& paint) {
   if (paint.supportCommand()) {
     if (command_ && !command_->data().empty()) paint.commandManager()->append(command_);
     if (commandOperations_) {
-      recordWindow(paint);
-      notBuilt("DrawingArtworkDrawingOperation.save");
+      notBuilt("DrawingArtworkDrawingOperation.rects");
     }
   }
   if (autoClean_) clean();
@@ -339,11 +338,15 @@ void AbstractDrawingTool::handleEnd(DrawingPaint& paint) {
   surface.touchEnd();
 }
 
-// The window's rectangle, clipped to the layer like the write-back's, so that no snapshot reaches
-// outside a layer narrower or shorter than the window.
-void AbstractDrawingTool::recordWindow(DrawingPaint& paint) {
-  (void)paint;
-  notBuilt("DrawingArtworkDrawingOperation.rects");
+std::optional<graphics::Rect> AbstractDrawingTool::windowRect(DrawingPaint& paint) {
+  const auto origin = toolSurface()->origin();
+  const auto layer = paint.currentContent();
+  if (!origin || !layer) return std::nullopt;
+  const auto& grid = layer->gridTexture();
+  const auto w = std::min<std::size_t>(MAC_WIDTH, grid->width());
+  const auto h = std::min<std::size_t>(MAC_WIDTH, grid->height());
+  return graphics::Rect(static_cast<double>(origin->x), static_cast<double>(origin->y), static_cast<double>(w),
+                        static_cast<double>(h));
 }
 
 void AbstractDrawingTool::encode(DrawingPaint&, gpu::CommandBuffer&) {}
