@@ -77,6 +77,11 @@ SHAPES = {
         extra_input='<input semantic="NORMAL" source="#M-positions" offset="2000000000"/>')),
     "visual-scene-unresolved.dae": scene().replace('<instance_visual_scene url="#S"/>',
                                                     '<instance_visual_scene url="#Elsewhere"/>'),
+    "instance-geometry-without-url.dae": scene(nodes='<node id="N"><instance_geometry/></node>'),
+    "instance-geometry-unresolved.dae": scene(nodes='<node id="N"><instance_geometry url="#Elsewhere"/></node>'),
+    "translate-not-a-number.dae": scene(nodes='<node id="N"><translate>3 0!-2 1</translate></node>'),
+    "float-array-not-numbers.dae": scene(source(values="0 0 0 1 0 0 0 1 x")),
+    "unit-not-a-number.dae": scene().replace('meter="1"', 'meter="one"'),
     "id-given-twice.dae": scene(library_nodes='  <library_nodes>\n    <node id="A"/>\n    <node id="A"/>\n  </library_nodes>\n'),
     "instance-node-itself.dae": scene(nodes='<node id="Loop"><instance_node url="#Loop"/></node>'),
     "instance-node-ancestor.dae": scene(

@@ -235,6 +235,7 @@ inline HeadColumn headColumn(const gpu::TexelView& head, std::size_t x, std::siz
       break;
     }
   }
+  if (!column.head) return column;
   while (column.paint < column.body &&
          isHeadPaint(load(head, x, y, static_cast<std::size_t>(column.body - column.paint - 1)).a)) {
     ++column.paint;

@@ -17,7 +17,7 @@ gpu::Size commonExtent(const gpu::TexelView& a, const gpu::TexelView& b) {
 
 // `paint` laid over `under`: the colour by the paint's coverage, the thicknesses added (at most
 // MAX_DEPTH). Paint over nothing stays as it is.
-Texel overlaid(Texel paint, Texel under) {
+TESS_KERNEL_INLINE Texel overlaid(Texel paint, Texel under) {
   if (paint.a == 0) return under;
   if (under.a == 0) return paint;
   Texel laid = over(paint, under);
@@ -25,14 +25,34 @@ Texel overlaid(Texel paint, Texel under) {
   return laid;
 }
 
+// Lays the run (x, y, z) to (x + count - 1, y, z) of `from` over `to`. Between textures of one 4-byte
+// layout it works on the raw bytes: the mix treats the three colour channels alike, so their order
+// does not matter, and the thickness is byte 3 in both.
+void overlayRun(const gpu::TexelView& from, const gpu::TexelView& to, std::size_t x, std::size_t y, std::size_t z,
+                std::size_t count) {
+  if (from.pixelFormat() != to.pixelFormat() || to.bytesPerPixel() != 4) {
+    for (std::size_t i = x; i < x + count; ++i) store(to, overlaid(load(from, i, y, z), load(to, i, y, z)), i, y, z);
+    return;
+  }
+  // Beyond the source's edge there is no paint, so the target stays as it is.
+  const std::size_t n = from.runInside(x, y, z, to.runInside(x, y, z, count));
+  if (n == 0) return;
+  const std::uint8_t* s = from.texel(x, y, z);
+  std::uint8_t* t = to.texel(x, y, z);
+  for (std::size_t i = 0; i < n; ++i, s += 4, t += 4) {
+    const Texel laid = overlaid({s[0], s[1], s[2], s[3]}, {t[0], t[1], t[2], t[3]});
+    t[0] = laid.r, t[1] = laid.g, t[2] = laid.b, t[3] = laid.a;
+  }
+}
+
 // A 2-D grid over `to`; each thread lays the paint of its column (every common slice, or slice 0
-// only) of `from` over `to`.
+// only) of `from` over `to`, a row run at a time.
 void overlay(const gpu::Dispatch& dispatch, bool everySlice) {
   const gpu::TexelView from = dispatch.texels(TEXTURE_COPY_FROM), to = dispatch.texels(TEXTURE_COPY_TO);
   if (!from || !to) return;
   const std::size_t slices = everySlice ? std::min(from.depth(), to.depth()) : 1;
-  gpu::forEachThread(dispatch, gpu::Size{to.width(), to.height(), 1}, [=](gpu::uint3 p) {
-    for (std::size_t z = 0; z < slices; ++z) store(to, overlaid(load(from, p.x, p.y, z), load(to, p.x, p.y, z)), p.x, p.y, z);
+  gpu::forEachRow(dispatch, gpu::Size{to.width(), to.height(), 1}, [=](gpu::uint3 p, std::size_t count) {
+    for (std::size_t z = 0; z < slices; ++z) overlayRun(from, to, p.x, p.y, z, count);
   });
 }
 

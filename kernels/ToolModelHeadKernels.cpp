@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "gpu/KernelRuntime.h"
+#include "gpu/Parallel.h"
 #include "kernels/KernelList.h"
 #include "kernels/PaintModel.h"
 
@@ -92,14 +94,18 @@ void fill(const gpu::Dispatch& dispatch, int fullLoad, bool bodylessIsHead) {
                      [=](gpu::uint3 p) { fillColumn(head, p.x, p.y, load, paint, bodylessIsHead); });
 }
 
-// The preview grey of a column: how far the head reaches down towards the canvas, paint included
-// (white at slice 0, black for a column that holds nothing).
-TESS_KERNEL_INLINE Texel heightPreview(const gpu::TexelView& head, std::size_t x, std::size_t y) {
-  const std::size_t depth = head.depth();
-  for (std::size_t z = 0; z < depth; ++z) {
-    if (load(head, x, y, z).a != kHeadAir) return grey(static_cast<std::uint8_t>((depth - z) * 255 / depth));
-  }
-  return grey(0);
+// The preview greys of row y: for each column how far the head reaches down towards the canvas,
+// paint included (white at slice 0, black for a column that holds nothing). The slices are walked
+// in order, each slice's row being contiguous.
+void heightPreviewRow(const gpu::TexelView& head, const gpu::TexelView& preview, std::size_t y) {
+  const std::size_t width = std::min(head.width(), preview.width()), depth = head.depth();
+  std::vector<std::size_t> lowest(width, depth);
+  std::size_t found = 0;
+  for (std::size_t z = 0; z < depth && found < width; ++z)
+    for (std::size_t x = 0; x < width; ++x)
+      if (lowest[x] == depth && load(head, x, y, z).a != kHeadAir) lowest[x] = z, ++found;
+  for (std::size_t x = 0; x < width; ++x) store(preview, grey(static_cast<std::uint8_t>((depth - lowest[x]) * 255 / depth)), x, y);
+  for (std::size_t x = width; x < preview.width(); ++x) store(preview, grey(0), x, y);
 }
 
 }  // namespace
@@ -127,8 +133,15 @@ void toolModelWideBrushFill(const gpu::Dispatch& dispatch) { fill(dispatch, kWho
 void toolModelPaintHeight(const gpu::Dispatch& dispatch) {
   const gpu::TexelView head = dispatch.texels(TEXTURE_TOOL_READ), preview = dispatch.texels(TEXTURE_HEIGHT_IMAGE_WRITE);
   if (!preview) return;
-  gpu::forEachThread(dispatch, preview, [=](gpu::uint3 p) {
-    store(preview, head && head.contains(p.x, p.y) ? heightPreview(head, p.x, p.y) : grey(0), p.x, p.y);
+  // One row of the preview at a time on the worker threads.
+  gpu::parallelFor(0, preview.height(), 4, [&](std::size_t first, std::size_t end) {
+    for (std::size_t y = first; y < end; ++y) {
+      if (head && y < head.height()) {
+        heightPreviewRow(head, preview, y);
+      } else {
+        for (std::size_t x = 0; x < preview.width(); ++x) store(preview, grey(0), x, y);
+      }
+    }
   });
 }
 

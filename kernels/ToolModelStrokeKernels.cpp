@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "gpu/KernelRuntime.h"
+#include "gpu/Parallel.h"
 #include "kernels/KernelList.h"
 #include "kernels/PaintModel.h"
 
@@ -32,6 +33,8 @@ constexpr int kKnifeLayer = 12;
 constexpr int kFullWet = kFullWetness;
 // The share of its load a brush lays at each sample it touches the canvas with, one in so many.
 constexpr int kBrushShare = 16;
+// Head rows a worker takes at a time in a paint pass.
+constexpr std::size_t kRowsPerChunk = 2;
 
 // The press of a sample: its force, less when the tool is tilted (the altitude arrives already
 // lowered by the tool). A broken value presses not at all.
@@ -85,66 +88,136 @@ struct PaintSum {
   int amount = 0, r = 0, g = 0, b = 0, wetness = 0;
 };
 
-// The head during a paint pass: its columns as read from slot 9, every change written to slot 10.
-// Cells of a column at or above `unchanged` still hold what slot 9 holds; below it, slot 10 has
-// the current state (the pass wrote each of them).
+TESS_KERNEL_INLINE std::uint8_t weighted(int a, int weightA, int sumB, int total) {
+  return static_cast<std::uint8_t>((a * weightA + sumB + total / 2) / total);
+}
+
+// The head during a paint pass. Each column's paint is held as runs of like cells (from the body
+// down), so taking and hanging paint costs no walk through the texture; at the end each column
+// writes to slot 10 the cells it changed: those between the lowest and the highest its paint's
+// bottom reached (all under the body once its runs had to be merged).
 class StrokeHead {
  public:
-  StrokeHead(const gpu::TexelView& read, const gpu::TexelView& write, std::vector<HeadColumn> columns, std::size_t width)
-      : read_(read), write_(write), columns_(std::move(columns)), width_(width), unchanged_(columns_.size()) {
-    for (std::size_t k = 0; k < columns_.size(); ++k) unchanged_[k] = columns_[k].bottom();
+  static constexpr int kRuns = 16;
+  struct Run {
+    Texel paint;
+    int count;
+  };
+  struct Column {
+    HeadColumn shape;
+    int lowest = 0, unchanged = 0, runs = 0;
+    Run run[kRuns];
+  };
+
+  StrokeHead(std::size_t width, std::size_t height) : width_(width), columns_(width * height) {}
+
+  // Finds the bodies of row y of the head at slot 9, slice by slice (each slice's row is contiguous).
+  void readBodies(const gpu::TexelView& head, std::size_t y) {
+    Column* row = &columns_[y * width_];
+    std::size_t found = 0;
+    for (std::size_t x = 0; x < width_; ++x) row[x].shape = {static_cast<int>(head.depth()), 0, false};
+    for (std::size_t z = 0; z < head.depth() && found < width_; ++z) {
+      const std::uint8_t* cells = head.texel(0, y, z);
+      for (std::size_t x = 0; x < width_; ++x) {
+        if (!row[x].shape.head && cells[4 * x + 3] == kHeadSolid) row[x].shape = {static_cast<int>(z), 0, true}, ++found;
+      }
+    }
   }
 
-  HeadColumn& column(std::size_t k) { return columns_[k]; }
+  // Reads the paint under column (x, y)'s body from the head at slot 9 (its body found already).
+  void read(const gpu::TexelView& head, std::size_t x, std::size_t y) {
+    Column& c = columns_[y * width_ + x];
+    while (c.shape.head && c.shape.paint < c.shape.body &&
+           isHeadPaint(load(head, x, y, static_cast<std::size_t>(c.shape.body - c.shape.paint - 1)).a)) {
+      ++c.shape.paint;
+    }
+    c.lowest = c.unchanged = c.shape.bottom();
+    c.runs = 0;
+    const int paint = c.shape.paint;
+    c.shape.paint = 0;
+    for (int z = c.shape.body - 1; z >= c.shape.body - paint; --z) hang(c, 1, load(head, x, y, static_cast<std::size_t>(z)));
+    c.lowest = c.shape.bottom();
+  }
 
-  // The kind byte of the column's lowest paint cell.
-  std::uint8_t bottomWetness(std::size_t k) const { return cellAt(k, columns_[k].bottom()).a; }
+  HeadColumn& column(std::size_t k) { return columns_[k].shape; }
+
+  // The kind byte (the wetness) of the column's lowest paint.
+  std::uint8_t bottomWetness(std::size_t k) const {
+    const Column& c = columns_[k];
+    return c.runs > 0 ? c.run[c.runs - 1].paint.a : 0;
+  }
 
   // Takes `count` cells off the bottom of column k (their place becomes air).
   PaintSum take(std::size_t k, int count) {
-    HeadColumn& column = columns_[k];
+    Column& c = columns_[k];
     PaintSum sum;
     sum.amount = count;
-    for (int z = column.bottom(); z < column.bottom() + count; ++z) {
-      const Texel cell = cellAt(k, z);
-      sum.r += cell.r, sum.g += cell.g, sum.b += cell.b, sum.wetness += cell.a;
-      store(write_, Texel{}, k % width_, k / width_, static_cast<std::size_t>(z));
+    while (count > 0) {
+      Run& bottom = c.run[c.runs - 1];
+      const int n = std::min(count, bottom.count);
+      sum.r += n * bottom.paint.r, sum.g += n * bottom.paint.g, sum.b += n * bottom.paint.b, sum.wetness += n * bottom.paint.a;
+      bottom.count -= n, count -= n, c.shape.paint -= n;
+      if (bottom.count == 0) --c.runs;
     }
-    column.paint -= count;
-    unchanged_[k] = std::max(unchanged_[k], column.bottom());
+    c.unchanged = std::max(c.unchanged, c.shape.bottom());
     return sum;
   }
 
   // Hangs `count` cells of `paint` under the bottom of column k.
   void hang(std::size_t k, int count, Texel paint) {
-    HeadColumn& column = columns_[k];
-    for (int z = column.bottom() - count; z < column.bottom(); ++z)
-      store(write_, paint, k % width_, k / width_, static_cast<std::size_t>(z));
-    column.paint += count;
+    Column& c = columns_[k];
+    hang(c, count, paint);
+    c.lowest = std::min(c.lowest, c.shape.bottom());
+  }
+
+  // Writes column (x, y)'s changed cells into the head at slot 10.
+  void write(const gpu::TexelView& head, std::size_t x, std::size_t y) const {
+    const Column& c = columns_[y * width_ + x];
+    int z = c.lowest;
+    for (; z < c.shape.bottom() && z < c.unchanged; ++z) store(head, Texel{}, x, y, static_cast<std::size_t>(z));
+    for (int r = c.runs - 1; r >= 0 && z < c.unchanged; --r)
+      for (int n = 0; n < c.run[r].count && z < c.unchanged; ++n, ++z) store(head, c.run[r].paint, x, y, static_cast<std::size_t>(z));
   }
 
  private:
-  Texel cellAt(std::size_t k, int z) const {
-    const gpu::TexelView& from = z >= unchanged_[k] ? read_ : write_;
-    return load(from, k % width_, k / width_, static_cast<std::size_t>(z));
+  static void hang(Column& c, int count, Texel paint) {
+    c.shape.paint += count;
+    if (c.runs > 0 && c.run[c.runs - 1].paint == paint) {
+      c.run[c.runs - 1].count += count;
+      return;
+    }
+    if (c.runs == kRuns) {
+      // Too many kinds of paint: the lowest run takes the new paint in, mixed by amount, and the
+      // whole column is written back, so the head holds what the runs say.
+      Run& bottom = c.run[kRuns - 1];
+      const int total = bottom.count + count;
+      bottom.paint = {weighted(bottom.paint.r, bottom.count, paint.r * count, total),
+                      weighted(bottom.paint.g, bottom.count, paint.g * count, total),
+                      weighted(bottom.paint.b, bottom.count, paint.b * count, total),
+                      headPaintKind(weighted(bottom.paint.a, bottom.count, paint.a * count, total))};
+      bottom.count = total;
+      c.unchanged = c.shape.body;
+      return;
+    }
+    c.run[c.runs++] = {paint, count};
   }
 
-  gpu::TexelView read_, write_;
-  std::vector<HeadColumn> columns_;
   std::size_t width_;
-  std::vector<int> unchanged_;
+  std::vector<Column> columns_;
 };
 
-TESS_KERNEL_INLINE std::uint8_t weighted(int a, int weightA, int sumB, int total) {
-  return static_cast<std::uint8_t>((a * weightA + sumB + total / 2) / total);
-}
 
 // Paint taken off the head laid onto a window cell: colours and wetness mix by amount.
 void deposit(StrokeWindow::Cell& cell, const PaintSum& paint) {
   const int w = cell.wet.a, total = w + paint.amount;
-  cell.wet = {weighted(cell.wet.r, w, paint.r, total), weighted(cell.wet.g, w, paint.g, total),
-              weighted(cell.wet.b, w, paint.b, total), static_cast<std::uint8_t>(total)};
-  cell.grid.r = quantisedWetness(weighted(cell.grid.r, w, paint.wetness, total));
+  // (a x w + sum) / total to nearest, halves up, by one reciprocal: a quotient with a denominator of
+  // at most 510 lies either on a half or 1/1020 away from it, far beyond the float's error.
+  const float inverse = 1.0f / static_cast<float>(total);
+  const auto mix = [&](int a, int sum) {
+    return static_cast<std::uint8_t>(static_cast<float>(a * w + sum) * inverse + 0.5001f);
+  };
+  cell.wet = {mix(cell.wet.r, paint.r), mix(cell.wet.g, paint.g), mix(cell.wet.b, paint.b), static_cast<std::uint8_t>(total)};
+  cell.grid.r = quantisedWetness(mix(cell.grid.r, paint.wetness));
   cell.grid.a = TOOL_FLUID;
 }
 
@@ -210,21 +283,23 @@ class HeadFootprint {
     int dx, dy;
   };
 
-  HeadFootprint(const HeadPlacement& placement, const std::vector<HeadColumn>& columns, std::size_t width,
-                std::size_t height)
-      : first_(columns.size() + 1, 0) {
+  HeadFootprint(StrokeHead& head, std::size_t width, std::size_t height, const HeadPlacement& placement)
+      : first_(width * height + 1, 0) {
     const int reach = static_cast<int>(std::ceil(placement.reach(width, height)));
-    std::vector<std::vector<Offset>> lists(columns.size());
-    for (int dy = -reach; dy <= reach; ++dy)
-      for (int dx = -reach; dx <= reach; ++dx) {
-        std::size_t i, j;
-        if (!placement.columnOver(dx + 0.5f, dy + 0.5f, width, height, i, j)) continue;
-        if (columns[j * width + i].head) lists[j * width + i].push_back({dx, dy});
-      }
-    for (std::size_t k = 0; k < lists.size(); ++k) {
-      first_[k + 1] = first_[k] + lists[k].size();
-      offsets_.insert(offsets_.end(), lists[k].begin(), lists[k].end());
-    }
+    // Twice over the cells near the sample: first counting each column's cells, then placing them.
+    const auto each = [&](auto&& visit) {
+      for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx) {
+          std::size_t i, j;
+          if (placement.columnOver(dx + 0.5f, dy + 0.5f, width, height, i, j) && head.column(j * width + i).head)
+            visit(j * width + i, Offset{dx, dy});
+        }
+    };
+    each([&](std::size_t k, Offset) { ++first_[k + 1]; });
+    for (std::size_t k = 0; k + 1 < first_.size(); ++k) first_[k + 1] += first_[k];
+    offsets_.resize(first_.back());
+    std::vector<std::size_t> next(first_.begin(), first_.end() - 1);
+    each([&](std::size_t k, Offset o) { offsets_[next[k]++] = o; });
   }
 
   const Offset* begin(std::size_t k) const { return offsets_.data() + first_[k]; }
@@ -247,41 +322,52 @@ void paint(const gpu::Dispatch& dispatch, Tool tool) {
   const bool forward = dispatch.bufferLength(BUFFER_PENCIL_STATE) < 2 || dispatch.bufferBytes(BUFFER_PENCIL_STATE)[1] != 0;
 
   const std::size_t width = std::min(read.width(), write.width()), height = std::min(read.height(), write.height());
-  std::vector<HeadColumn> columns(width * height);
-  HeadColumn* out = columns.data();
-  const gpu::Size headColumns{width, height, 1};
-  gpu::forEachThread(dispatch, headColumns, [=](gpu::uint3 p) { out[p.y * width + p.x] = headColumn(read, p.x, p.y, false); });
+  StrokeHead head(width, height);
+  // The head's rows spread over the worker threads: each row's columns belong to one thread.
+  const auto eachRow = [height](auto&& body) {
+    gpu::parallelFor(0, height, kRowsPerChunk, [&](std::size_t first, std::size_t end) {
+      for (std::size_t y = first; y < end; ++y) body(y);
+    });
+  };
+  // The bodies slice by slice where the head is RGBA8 (the alpha byte is the kind in either order).
+  const bool rgba8 = read.bytesPerPixel() == 4;
+  eachRow([&](std::size_t y) {
+    if (rgba8) head.readBodies(read, y);
+    for (std::size_t x = 0; x < width; ++x) {
+      if (!rgba8) head.column(y * width + x) = headColumn(read, x, y, false);
+      head.read(read, x, y);
+    }
+  });
   int lowest = static_cast<int>(read.depth());
-  for (const HeadColumn& column : columns)
-    if (column.head) lowest = std::min(lowest, column.body);
-  const HeadFootprint footprint(placement, columns, width, height);
-  StrokeHead head(read, write, std::move(columns), width);
+  for (std::size_t k = 0; k < width * height; ++k)
+    if (head.column(k).head) lowest = std::min(lowest, head.column(k).body);
+  const HeadFootprint footprint(head, width, height, placement);
 
-  // The samples one after another; within a sample each thread takes one head column and the cells
-  // that column alone meets.
+  // The samples one after another; within a sample each head column meets the cells it alone meets.
   const long windowWidth = static_cast<long>(window.width()), windowHeight = static_cast<long>(window.height());
-  StrokeHead* heads = &head;
-  StrokeWindow* cells = &window;
-  const HeadFootprint* stamp = &footprint;
   for (const Sample& sample : samples) {
     if (!(std::isfinite(sample.x) && std::isfinite(sample.y))) continue;
     const long sx = std::lround(std::floor(std::clamp(sample.x, -1e6f, 1e6f)));
     const long sy = std::lround(std::floor(std::clamp(sample.y, -1e6f, 1e6f)));
     const int press = pressOf(sample);
-    gpu::forEachThread(dispatch, headColumns, [=](gpu::uint3 p) {
-      const std::size_t k = p.y * width + p.x;
-      HeadColumn& column = heads->column(k);
-      if (!column.head) return;
-      for (const HeadFootprint::Offset* o = stamp->begin(k); o != stamp->end(k); ++o) {
-        const long cx = sx + o->dx, cy = sy + o->dy;
-        if (cx < 0 || cy < 0 || cx >= windowWidth || cy >= windowHeight) continue;
-        StrokeWindow::Cell cell = cells->get(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy));
-        bool changed = false;
-        meet(tool, forward, column.body - lowest, press, *heads, k, cell, changed);
-        if (changed) cells->put(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy), cell);
+    eachRow([&](std::size_t y) {
+      for (std::size_t k = y * width; k < (y + 1) * width; ++k) {
+        HeadColumn& column = head.column(k);
+        if (!column.head) continue;
+        for (const HeadFootprint::Offset* o = footprint.begin(k); o != footprint.end(k); ++o) {
+          const long cx = sx + o->dx, cy = sy + o->dy;
+          if (cx < 0 || cy < 0 || cx >= windowWidth || cy >= windowHeight) continue;
+          StrokeWindow::Cell cell = window.get(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy));
+          bool changed = false;
+          meet(tool, forward, column.body - lowest, press, head, k, cell, changed);
+          if (changed) window.put(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy), cell);
+        }
       }
     });
   }
+  eachRow([&](std::size_t y) {
+    for (std::size_t x = 0; x < width; ++x) head.write(write, x, y);
+  });
 }
 
 // The paint a head column takes from one window cell when a pattern is picked: wet over dry paint,

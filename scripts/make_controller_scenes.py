@@ -6,7 +6,8 @@ look at them down the -z axis, so each gadget faces +z:
 
 - Joystick: "Base" (a flat disc), "AxisX" (a bar along x that turns about x only) and "Handler"
   (a stick standing along +z with a knob on top, which tilts toward the drag). Node names equal
-  their ids, so the loader finds them by name.
+  their ids, so the loader finds them by name; every id in a file is given once (the visual scene's
+  id is "<name>Scene").
 - Dial: "DialBase" (a wide flat ring plate behind) and "Dial" (the disc that turns about its own z
   axis) with a "Pointer" bar along the disc's +x, so a turn shows.
 
@@ -128,12 +129,12 @@ def document(title, geometries, nodes):
   <library_geometries>
 {geos}  </library_geometries>
   <library_visual_scenes>
-    <visual_scene id="{title}" name="{title}">
+    <visual_scene id="{title}Scene" name="{title}">
 {body}
     </visual_scene>
   </library_visual_scenes>
   <scene>
-    <instance_visual_scene url="#{title}"/>
+    <instance_visual_scene url="#{title}Scene"/>
   </scene>
 </COLLADA>
 """

@@ -1,14 +1,13 @@
 // The GPU kit's costs with the library's registered kernels, each against the machine's limit for the
-// same bytes measured in the same run: a memcpy or memset spread over the kits' worker threads (all of
-// them, the same threads the kernels run on), between blocks placed as texture memory is. The counter "x_limit" is a kernel's time over that
-// limit's median. Then the frame: 40 small dispatches as a stroke frame commits them, warm and after
-// 16 ms of idle, and 40 empty dispatches after idle (the runtime's own cost). Run with
-// --benchmark_repetitions=N to get medians.
+// same bytes, measured alternately with it: a memcpy or memset spread over the kits' worker threads
+// (all of them, the ones the kernels run on) between page-aligned blocks, as texture memory is. The
+// counter "x_limit" is the kernel's median time over the limit's. Then the frame: 40 small dispatches
+// as a stroke frame commits them, warm and after 16 ms of idle, and 40 empty dispatches (the
+// runtime's own cost). Run with --benchmark_repetitions=N for medians over runs.
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <map>
 #include <random>
 #include <thread>
 #include <vector>
@@ -89,53 +88,60 @@ void parallelFill(std::uint8_t* to, std::size_t bytes) {
 
 double seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
-enum class Limit { Memcpy, Memset };
-
-// The median time of the limit over `bytes`, measured once per program run.
-double limitSeconds(Limit limit, std::size_t bytes) {
-  static std::map<std::pair<Limit, std::size_t>, double> medians;
-  auto& median = medians[{limit, bytes}];
-  if (median == 0) {
-    const gpu::ZeroedMemory from(bytes), to(bytes);
-    std::vector<double> times;
-    for (int i = 0; i < 101; ++i) {
-      const auto start = Clock::now();
-      limit == Limit::Memcpy ? parallelCopy(to.data(), from.data(), bytes) : parallelFill(to.data(), bytes);
-      benchmark::ClobberMemory();
-      times.push_back(seconds(start));
-    }
-    std::nth_element(times.begin(), times.begin() + 50, times.end());
-    median = times[50];
-  }
-  return median;
+double median(std::vector<double> values) {
+  const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+  std::nth_element(values.begin(), middle, values.end());
+  return *middle;
 }
 
-// Times `work` per iteration by hand (so idle time can be left out) and sets the ratio to the limit.
+// The limit for `bytes`: a parallel memcpy or memset between page-aligned blocks, as texture memory is.
+class Limit {
+ public:
+  enum Kind { Memcpy, Memset };
+  Limit(Kind kind, std::size_t bytes) : kind_(kind), bytes_(bytes), from_(bytes), to_(bytes) {}
+
+  void run() const {
+    kind_ == Memcpy ? parallelCopy(to_.data(), from_.data(), bytes_) : parallelFill(to_.data(), bytes_);
+    benchmark::ClobberMemory();
+  }
+
+ private:
+  Kind kind_;
+  std::size_t bytes_;
+  gpu::ZeroedMemory from_, to_;
+};
+
+// Times `work` per iteration, and after each the limit for the same bytes (outside the time), so
+// that both see the same machine; "x_limit" is the ratio of their medians.
 template <class Work>
-void timed(benchmark::State& state, Work work, Limit limit, std::size_t bytes) {
-  double total = 0;
+void timed(benchmark::State& state, Work work, Limit::Kind kind, std::size_t bytes) {
+  const Limit limit(kind, bytes);
+  std::vector<double> times, limits;
   for (auto _ : state) {
-    const auto start = Clock::now();
+    auto start = Clock::now();
     work();
-    const double s = seconds(start);
-    state.SetIterationTime(s);
-    total += s;
+    times.push_back(seconds(start));
+    state.SetIterationTime(times.back());
+    start = Clock::now();
+    limit.run();
+    limits.push_back(seconds(start));
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
-  state.counters["x_limit"] = total / static_cast<double>(state.iterations()) / limitSeconds(limit, bytes);
+  state.counters["x_limit"] = median(times) / median(limits);
 }
 
+// The limits on their own: their speed, and their ratio to themselves (about 1).
 void BM_LimitMemcpy(benchmark::State& state) {
   const std::size_t bytes = static_cast<std::size_t>(state.range(0));
-  const gpu::ZeroedMemory from(bytes), to(bytes);
-  timed(state, [&] { parallelCopy(to.data(), from.data(), bytes); benchmark::ClobberMemory(); }, Limit::Memcpy, bytes);
+  const Limit limit(Limit::Memcpy, bytes);
+  timed(state, [&] { limit.run(); }, Limit::Memcpy, bytes);
 }
 BENCHMARK(BM_LimitMemcpy)->Arg(kBytes)->Arg(256 * 256 * 32 * 4)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 void BM_LimitMemset(benchmark::State& state) {
   const std::size_t bytes = static_cast<std::size_t>(state.range(0));
-  const gpu::ZeroedMemory to(bytes);
-  timed(state, [&] { parallelFill(to.data(), bytes); benchmark::ClobberMemory(); }, Limit::Memset, bytes);
+  const Limit limit(Limit::Memset, bytes);
+  timed(state, [&] { limit.run(); }, Limit::Memset, bytes);
 }
 BENCHMARK(BM_LimitMemset)->Arg(kBytes)->UseManualTime()->Unit(benchmark::kMicrosecond);
 

@@ -3,7 +3,6 @@
 // same run, an 8-thread memcpy of the same bytes (the machine's limit for touching them once).
 
 #include <benchmark/benchmark.h>
-#include <omp.h>
 
 #include <cstring>
 #include <map>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "gpu/Gpu.h"
+#include "gpu/Parallel.h"
 #include "kernels/Kernels.h"
 #include "tools/ToolModelKernelRecords.h"
 #include "utils/KernelInterface.h"
@@ -229,16 +229,17 @@ void BM_InitializeAndFill(benchmark::State& state) {
 }
 BENCHMARK(BM_InitializeAndFill)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
-// The machine's limit: the same bytes copied once by eight threads.
+// The machine's limit: the same bytes copied once in eight parts on the kits' worker threads.
 void memcpyEightThreads(benchmark::State& state, std::size_t bytes) {
   std::vector<std::uint8_t> from(bytes, 1), to(bytes, 0);
   const std::size_t chunk = (bytes + 7) / 8;
   for (auto _ : state) {
-#pragma omp parallel for num_threads(8) schedule(static)
-    for (int i = 0; i < 8; ++i) {
-      const std::size_t begin = std::min(bytes, chunk * i), end = std::min(bytes, begin + chunk);
-      std::memcpy(to.data() + begin, from.data() + begin, end - begin);
-    }
+    gpu::parallelFor(0, 8, 1, [&](std::size_t first, std::size_t end) {
+      for (std::size_t i = first; i < end; ++i) {
+        const std::size_t begin = std::min(bytes, chunk * i), stop = std::min(bytes, begin + chunk);
+        std::memcpy(to.data() + begin, from.data() + begin, stop - begin);
+      }
+    });
     benchmark::DoNotOptimize(to.data());
     benchmark::ClobberMemory();
   }

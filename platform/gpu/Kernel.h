@@ -1,13 +1,16 @@
 #pragma once
 // Kernels are C++ functions registered by name in the host's kernel registry, which the device's
 // default library looks them up in. A kernel receives its dispatch (bindings, groups and threads) and
-// runs its threads with forEachThread (KernelRuntime.h).
+// runs its threads with forEachThread or forEachRow (KernelRuntime.h).
 //
 //   void copyKernel(const gpu::Dispatch& dispatch) {
 //     gpu::TexelView from = dispatch.texels(2), to = dispatch.texels(3);
 //     gpu::forEachThread(dispatch, to, [from, to](gpu::uint3 p) { to.write(from.read(p), p); });
 //   }
 //   gpu::registerKernel("texture_copy", copyKernel);
+//
+// A copy-like kernel takes whole row runs instead (forEachRow, same positions):
+//   gpu::forEachRow(dispatch, to, [from, to](gpu::uint3 p, std::size_t n) { to.copyRun(from, p.x, p.y, p.z, n); });
 
 #include <functional>
 #include <string>

@@ -56,8 +56,8 @@ class RowTasks {
   bool parallel_ = false;
 };
 
-// Calls run(task) for every task, on the worker threads when the dispatch is large enough; `Body` is
-// copied once per chunk (see above).
+// Calls run(copy of the body, task) for every task, on the worker threads when the dispatch is large
+// enough; the body is copied once per chunk.
 template <class Body, class Run>
 void runTasks(const RowTasks& tasks, const Body& body, Run run) {
   const auto chunk = [&](std::size_t first, std::size_t end) {

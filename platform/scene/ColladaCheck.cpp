@@ -73,6 +73,41 @@ std::optional<std::uint64_t> plainNumber(std::string_view text) {
   return tokens == 1 ? result : std::nullopt;
 }
 
+// A decimal real as the reader takes it: a sign, digits with at most one point and at least one
+// digit, an optional exponent; or "inf" or "nan" in any case.
+bool isRealNumber(std::string_view token) {
+  if (!token.empty() && (token[0] == '+' || token[0] == '-')) token.remove_prefix(1);
+  std::string lower(token);
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+  if (lower == "inf" || lower == "infinity" || lower == "nan") return true;
+  std::size_t at = 0, digits = 0;
+  const auto skipDigits = [&] {
+    std::size_t n = 0;
+    while (at < token.size() && token[at] >= '0' && token[at] <= '9') ++at, ++n;
+    return n;
+  };
+  digits += skipDigits();
+  if (at < token.size() && token[at] == '.') {
+    ++at;
+    digits += skipDigits();
+  }
+  if (digits == 0) return false;
+  if (at < token.size() && (token[at] == 'e' || token[at] == 'E')) {
+    ++at;
+    if (at < token.size() && (token[at] == '+' || token[at] == '-')) ++at;
+    if (skipDigits() == 0) return false;
+  }
+  return at == token.size();
+}
+
+// The elements whose text the reader reads as reals, failing (and leaking) on anything else.
+bool holdsReals(std::string_view name) {
+  static constexpr std::array<std::string_view, 9> kNames = {"float_array", "translate", "rotate", "scale",
+                                                             "matrix",      "lookat",    "skew",   "color",
+                                                             "float"};
+  return std::find(kNames.begin(), kNames.end(), name) != kNames.end();
+}
+
 std::uint64_t saturatingAdd(std::uint64_t a, std::uint64_t b, std::uint64_t cap) {
   return std::min(cap, a + b);  // both operands are at most cap, far below 2^63
 }
@@ -80,6 +115,23 @@ std::uint64_t saturatingAdd(std::uint64_t a, std::uint64_t b, std::uint64_t cap)
 bool endsWith(std::string_view text, std::string_view end) {
   return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
+
+// While it lives, libxml2 keeps to itself the errors it would print (bad encodings): the refusal
+// says what went wrong. The handler is libxml2's per-thread setting, put back afterwards.
+class QuietXMLErrors {
+ public:
+  QuietXMLErrors() : handler_(xmlGenericError), context_(xmlGenericErrorContext) {
+    xmlSetGenericErrorFunc(nullptr, &ignore);
+  }
+  ~QuietXMLErrors() { xmlSetGenericErrorFunc(context_, handler_); }
+  QuietXMLErrors(const QuietXMLErrors&) = delete;
+  QuietXMLErrors& operator=(const QuietXMLErrors&) = delete;
+
+ private:
+  static void ignore(void*, const char*, ...) {}
+  xmlGenericErrorFunc handler_;
+  void* context_;
+};
 
 // Owners of what libxml2 allocates.
 struct DocumentFree {
@@ -98,13 +150,7 @@ class ColladaChecker {
     for (const xmlNode* accessor : accessors_) checkAccessor(accessor);
     for (const xmlNode* mesh : meshes_) checkMesh(mesh);
     checkNodes();
-    // The reader gives up on a scene it cannot find, and leaks what it has read so far.
-    for (const xmlNode* instance : sceneInstances_) {
-      const auto url = attribute(instance, "url");
-      if (!url || !url->starts_with('#') || !visualScenes_.contains(url->substr(1))) {
-        refuse("<instance_visual_scene> names no visual scene of the file");
-      }
-    }
+    for (const xmlNode* instance : instances_) checkInstance(instance);
   }
 
  private:
@@ -113,8 +159,9 @@ class ColladaChecker {
   }
 
   static std::string label(const xmlNode* element) {
-    std::string text = "<" + std::string(nameOf(element)) + ">";
-    if (const auto id = attribute(element, "id")) text += " \"" + *id + "\"";
+    std::string text;
+    text.append("<").append(nameOf(element)).append(">");  // not "<" + ...: GCC 12 warns -Wrestrict
+    if (const auto id = attribute(element, "id")) text.append(" \"").append(*id).append("\"");
     return text;
   }
 
@@ -167,6 +214,12 @@ class ColladaChecker {
       const auto id = attribute(element, "id");
       if (id && !ids_.insert(*id).second) refuse("the id \"" + *id + "\" is given twice");
       const std::string_view name = nameOf(element);
+      if (holdsReals(name)) checkReals(element);
+      if (name == "unit") {
+        if (const auto meter = attribute(element, "meter"); meter && !isRealNumber(*meter)) {
+          refuse("<unit>: meter \"" + *meter + "\" is not a number");
+        }
+      }
       if (endsWith(name, "_array")) {
         checkArray(element);
       } else if (name == "accessor") {
@@ -175,8 +228,8 @@ class ColladaChecker {
         meshes_.push_back(element);
       } else if (name == "visual_scene") {
         if (id) visualScenes_.insert(*id);
-      } else if (name == "instance_visual_scene") {
-        sceneInstances_.push_back(element);
+      } else if (name.starts_with("instance_")) {
+        instances_.push_back(element);
       } else if (name == "node") {
         nodeIndex_.emplace(element, nodes_.size());
         nodes_.push_back(element);
@@ -186,6 +239,25 @@ class ColladaChecker {
         if (child->type == XML_ELEMENT_NODE) pending.emplace_back(child, depth + 1);
       }
     }
+  }
+
+  // The reader gives up on a reference it cannot follow, and leaks what it has read so far: every
+  // instance must name an element of this file ("#id"), and a scene instance a visual scene.
+  void checkInstance(const xmlNode* instance) const {
+    const bool isMaterial = isElement(instance, "instance_material");
+    const auto reference = attribute(instance, isMaterial ? "target" : "url");
+    if (!reference || !reference->starts_with('#') || !ids_.contains(reference->substr(1))) {
+      refuse(label(instance) + " names no element of the file");
+    }
+    if (isElement(instance, "instance_visual_scene") && !visualScenes_.contains(reference->substr(1))) {
+      refuse(label(instance) + " names no visual scene of the file");
+    }
+  }
+
+  void checkReals(const xmlNode* element) const {
+    forEachToken(textOf(element), [&](std::string_view token) {
+      if (!isRealNumber(token)) refuse(label(element) + " holds \"" + std::string(token) + "\", not a number");
+    });
   }
 
   void checkArray(const xmlNode* array) {
@@ -397,7 +469,7 @@ class ColladaChecker {
   std::string name_;
   std::unordered_map<std::string, std::uint64_t> arrays_;           // id -> promised count
   std::unordered_map<std::string, std::uint64_t> geometryIndices_;  // id -> indices of its mesh
-  std::vector<const xmlNode*> accessors_, meshes_, nodes_, sceneInstances_;
+  std::vector<const xmlNode*> accessors_, meshes_, nodes_, instances_;
   std::unordered_set<std::string> visualScenes_;
   std::unordered_map<const xmlNode*, std::size_t> nodeIndex_;
   std::unordered_map<std::string, std::size_t> nodesById_;
@@ -440,6 +512,7 @@ void checkColladaFile(const std::filesystem::path& path, const std::string& name
   if (!looksLikeCollada(path, name)) fail("not a COLLADA file");
 
   xmlInitParser();
+  const QuietXMLErrors quiet;
   const std::unique_ptr<xmlParserCtxt, ContextFree> context(xmlNewParserCtxt());
   if (!context) fail("cannot be parsed (no memory)");
   const std::unique_ptr<xmlDoc, DocumentFree> document(xmlCtxtReadFile(
@@ -451,6 +524,7 @@ void checkColladaFile(const std::filesystem::path& path, const std::string& name
       fail("elements are nested deeper than " + std::to_string(kDeepestXMLNesting) + " levels");
     }
     while (!reason.empty() && isSpace(reason.back())) reason.pop_back();
+    std::replace(reason.begin(), reason.end(), '\n', ' ');
     fail("malformed XML at line " + std::to_string(context->lastError.line) + ": " + reason);
   }
   if (document->intSubset != nullptr || document->extSubset != nullptr) fail("has a document type declaration");

@@ -25,13 +25,15 @@ inline constexpr std::size_t kMostSceneIndices = 16u << 20;
 // is a COLLADA document that keeps the limits above and is consistent in what the reader trusts:
 // - no document type declaration (so no entities), and no id given to two elements;
 // - every *_array's count is a plain number no larger than the values it holds, which are text;
+//   the values of float arrays, transforms, colours and floats, and a unit's metre, are numbers;
 // - every accessor's count, stride and offset are plain numbers, its source is an array of the
 //   file, and offset + (count - 1) x stride + its params stay within that array's count;
 // - every primitive (triangles, lines, polylist, polygons, linestrips, trifans, tristrips) has a
 //   count, a VERTEX input, plain non-negative input offsets, and exactly the index data its count
 //   promises: count x 3 (triangles) or x 2 (lines) indices per offset in one <p>, a <vcount> of
 //   count entries whose sum gives the polylist's indices, or count <p> elements for the others;
-// - instance_node references form no cycle, and instance_visual_scene names a visual scene.
+// - every instance_* element names an element of the file ("#id"; instance_material by its
+//   target), instance_visual_scene a visual scene, and instance_node references form no cycle.
 // Files that do not look like COLLADA at all (neither a ".dae" name nor a "<COLLADA" near the
 // start) are "not a COLLADA file".
 void checkColladaFile(const std::filesystem::path& path, const std::string& name);

@@ -3,9 +3,11 @@
 #include "commands/ArtworkDrawingOperation.h"
 #include "commands/Command.h"
 #include "components/ArtworkData.h"
+#include "components/ArtworkTextures.h"
 #include "components/DrawingPaint.h"
 #include "foundation/Fatal.h"
 #include "tools/ApplicationManager.h"
+#include "tools/DrawingTool.h"
 #include "tools/SurfaceWorkingTextures.h"
 
 namespace tessivarium {
@@ -14,12 +16,21 @@ CommandManager::CommandManager(const std::shared_ptr<DrawingPaint>& paint) : pai
   if (!paint) foundation::fatalError("CommandManager: an undo history needs a canvas");
 }
 
+bool CommandManager::isStrokeInProgress() const {
+  const auto canvas = paint();
+  if (!canvas) return false;
+  const auto layer = canvas->currentContent();
+  if (layer && layer->isDrawing()) return true;
+  const auto tool = std::dynamic_pointer_cast<AbstractDrawingTool>(AppManager().currentTool());
+  return tool && tool->commandOperations();
+}
+
 std::shared_ptr<ArtworkDrawingOperation> CommandManager::undo() {
-  return canUndo() ? operationPool_.undo() : nullptr;
+  return canUndo() && !isStrokeInProgress() ? operationPool_.undo() : nullptr;
 }
 
 std::shared_ptr<ArtworkDrawingOperation> CommandManager::redo() {
-  return canRedo() ? operationPool_.redo() : nullptr;
+  return canRedo() && !isStrokeInProgress() ? operationPool_.redo() : nullptr;
 }
 
 void CommandManager::append(const std::shared_ptr<Command>&) {}

@@ -40,7 +40,10 @@ class CommandManager {
 
   // Releases every step.
   void clean() { operationPool_.clean(); }
-  // The step taken back or made again, or none (and nothing printed) when there is none.
+  // The step taken back or made again, or none (and nothing printed) when there is none, or
+  // while a stroke is in progress: the current layer is drawing or the current tool holds a
+  // stroke's step. (A stroke step snapshots from the canvas's `before` at its end, which an undo
+  // or redo would overwrite.)
   std::shared_ptr<ArtworkDrawingOperation> undo();
   std::shared_ptr<ArtworkDrawingOperation> redo();
   bool canUndo() const { return operationPool_.canUndo(); }
@@ -59,6 +62,8 @@ class CommandManager {
                                               const std::shared_ptr<gpu::TextureDescriptor>& descriptor);
 
  private:
+  bool isStrokeInProgress() const;
+
   std::weak_ptr<DrawingPaint> paint_;
   std::int64_t current_ = -1;
   std::vector<std::shared_ptr<Command>> commands_;

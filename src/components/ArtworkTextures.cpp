@@ -5,6 +5,9 @@
 #include <string>
 
 #include "ErrorMessage.h"
+#include "commands/CommandManager.h"
+#include "commands/LayerOperations.h"
+#include "commands/RegionOperations.h"
 #include "components/DrawingPaint.h"
 #include "components/LayerTiming.h"
 #include "foundation/Fatal.h"
@@ -40,12 +43,7 @@ double dataScale(const DrawingPaint& paint) {
 }
 
 std::shared_ptr<gpu::TextureDescriptor> descriptor2D(std::size_t width, std::size_t height) {
-  auto descriptor = gpu::TextureDescriptor::make();
-  descriptor->textureType = gpu::TextureType::Type2D;
-  descriptor->width = width;
-  descriptor->height = height;
-  descriptor->depth = 1;
-  descriptor->pixelFormat = DefaultPixelFormat;
+  auto descriptor = gpu::TextureDescriptor::texture2D(DefaultPixelFormat, width, height, false);
   // The kernels read and write every layer texture, the storage data reads and writes its bytes.
   descriptor->usage = gpu::TextureUsage::ShaderRead | gpu::TextureUsage::ShaderWrite;
   return descriptor;
@@ -227,9 +225,16 @@ void ArtworkTextures::clean(SublayerType type) {
   paint_->redraw(DrawingMode::Recreated);
 }
 
-void ArtworkTextures::doDry(const graphics::Rect& rect) {
+void ArtworkTextures::runAtOnce(ToolEncoder& pass, const char* timing) {
   const double start = foundation::monotonicSeconds();
   auto buffer = AppManager().commandQueue()->makeCommandBuffer();
+  pass.encode(*paint_, *buffer);
+  addTimingLine(*buffer, timing, start);
+  buffer->commit();
+  paint_->redraw(DrawingMode::Recreated);
+}
+
+void ArtworkTextures::doDry(const graphics::Rect& rect) {
   const auto& pass = DAEEncoders().getTextureDryLayer();
   pass->setRect(rect);
   pass->setDry(dryTexture());
@@ -238,15 +243,10 @@ void ArtworkTextures::doDry(const graphics::Rect& rect) {
   pass->setToWet(wetTexture());
   pass->setGrid(gridTexture());
   pass->setToGrid(gridTexture());
-  pass->encode(*paint_, *buffer);
-  addTimingLine(*buffer, "Dry time: ", start);
-  buffer->commit();
-  paint_->redraw(DrawingMode::Recreated);
+  runAtOnce(*pass, "Dry time: ");
 }
 
 void ArtworkTextures::doWet(double wetness, double thickness, const graphics::Rect& rect) {
-  const double start = foundation::monotonicSeconds();
-  auto buffer = AppManager().commandQueue()->makeCommandBuffer();
   const auto& pass = DAEEncoders().getTextureWetLayer();
   pass->setRect(rect);
   pass->setWetness(static_cast<float>(wetness));
@@ -255,27 +255,48 @@ void ArtworkTextures::doWet(double wetness, double thickness, const graphics::Re
   pass->setToWet(wetTexture());
   pass->setGrid(gridTexture());
   pass->setToGrid(gridTexture());
-  pass->encode(*paint_, *buffer);
-  addTimingLine(*buffer, "Wet time: ", start);
-  buffer->commit();
-  paint_->redraw(DrawingMode::Recreated);
+  runAtOnce(*pass, "Wet time: ");
 }
 
 void ArtworkTextures::dry() { dry(std::nullopt); }
 
-void ArtworkTextures::dry(std::optional<graphics::Rect>) {
-  foundation::fatalError("ArtworkTextures.dry: not built yet");
+namespace {
+
+// The tail of every step a layer builds: recorded on a canvas with a history, else given up at once
+// (the change stays).
+void keep(DrawingPaint& canvas, const std::shared_ptr<ArtworkDrawingOperation>& step) {
+  if (canvas.supportCommand()) {
+    canvas.commandManager()->append(step);
+  } else {
+    step->release();
+  }
+}
+
+}  // namespace
+
+void ArtworkTextures::dry(std::optional<graphics::Rect> rect) {
+  keep(*paint_, AbstractLayerOperation::make<LayerDryOperation>(paint_->shared_from_this(), shared_from_this(), rect));
 }
 
 void ArtworkTextures::wet(double wetness, double thickness) { wet(wetness, thickness, std::nullopt); }
 
-void ArtworkTextures::wet(double, double, std::optional<graphics::Rect>) {
-  foundation::fatalError("ArtworkTextures.wet: not built yet");
+void ArtworkTextures::wet(double wetness, double thickness, std::optional<graphics::Rect> rect) {
+  keep(*paint_, AbstractLayerOperation::make<LayerWetOperation>(paint_->shared_from_this(), shared_from_this(), wetness,
+                                                               thickness, rect));
 }
 
-void ArtworkTextures::importImage(std::shared_ptr<graphics::Image>, graphics::Point, std::optional<float>, bool,
-                                  std::function<void()>) {
-  foundation::fatalError("ArtworkTextures.importImage: not built yet");
+void ArtworkTextures::importImage(std::shared_ptr<graphics::Image> image, graphics::Point at,
+                                  std::optional<float> thickness, bool inWet, std::function<void()> completed) {
+  // The canvas's current layer takes the picture, whichever layer is asked.
+  const auto target = paint_->currentContent();
+  if (!target || !image) return;
+  if (!ImageImportOperation::acceptsPoint(at)) {
+    foundation::consoleLine("Image import refused: the point (" + foundation::describe(at.x) + ", " +
+                            foundation::describe(at.y) + ") is not on the layer");
+    return;
+  }
+  keep(*paint_, ImageImportOperation::make(paint_->shared_from_this(), target, image, at, thickness, inWet,
+                                           std::move(completed)));
 }
 
 void ArtworkTextures::moveDown() { paint_->layerMoveDown(shared_from_this()); }

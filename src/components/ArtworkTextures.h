@@ -33,6 +33,7 @@ class Image;
 namespace tessivarium {
 
 class DrawingPaint;
+class ToolEncoder;
 
 // The sub-layers a content operation touches: `wet` the grid and wet textures, `dry` the dry
 // texture, `both` all three.
@@ -173,6 +174,9 @@ class ArtworkTextures final : public Layer,
   const std::shared_ptr<gpu::Texture>& made(std::shared_ptr<gpu::Texture>& slot,
                                             const std::shared_ptr<gpu::TextureDescriptor>& descriptor);
   std::vector<std::shared_ptr<gpu::Texture>*> textureSlots();
+  // Encodes `pass` on a command buffer of its own with the timing line, commits and has the canvas
+  // rebuild its pictures.
+  void runAtOnce(ToolEncoder& pass, const char* timing);
 
   DrawingPaint* paint_;
   std::function<void()> drawHandler_;

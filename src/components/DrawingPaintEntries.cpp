@@ -1,43 +1,110 @@
 // The canvas's layer entries: each builds the undo step of its change, whose construction performs
-// it, and records it in the canvas's history.
+// it, and records it in the canvas's history (or releases it on a canvas without one). An entry
+// given a layer that is not one of this canvas's live layers, or called on a canvas without
+// layers, does nothing.
 
+#include <algorithm>
+
+#include "commands/CommandManager.h"
+#include "commands/LayerOperations.h"
 #include "components/DrawingPaint.h"
-#include "foundation/Fatal.h"
 
 namespace tessivarium {
 
 const std::shared_ptr<CommandManager>& DrawingPaint::commandManager() {
-  foundation::fatalError("DrawingPaint.commandManager: not built yet");
+  if (!commandManager_) commandManager_ = std::make_shared<CommandManager>(shared_from_this());
+  return commandManager_;
 }
 
-void DrawingPaint::releaseHistory() {}
+void DrawingPaint::releaseHistory() {
+  if (commandManager_) commandManager_->clean();
+}
 
-void DrawingPaint::layerCreate() { foundation::fatalError("DrawingPaint.layerCreate: not built yet"); }
-void DrawingPaint::layerGoUp() { foundation::fatalError("DrawingPaint.layerGoUp: not built yet"); }
-void DrawingPaint::layerGoDown() { foundation::fatalError("DrawingPaint.layerGoDown: not built yet"); }
-void DrawingPaint::layerMerge(const std::vector<std::shared_ptr<Layer>>&) {
-  foundation::fatalError("DrawingPaint.layerMerge: not built yet");
+namespace {
+
+// Records a performed step, or gives it up when the canvas keeps no history or the change could not
+// be made.
+void keep(DrawingPaint& canvas, const std::shared_ptr<AbstractLayerOperation>& step) {
+  if (canvas.supportCommand() && !step->failed()) {
+    canvas.commandManager()->append(step);
+  } else {
+    step->release();
+  }
 }
-void DrawingPaint::layerHidden(const std::shared_ptr<Layer>&, bool) {
-  foundation::fatalError("DrawingPaint.layerHidden: not built yet");
+
+}  // namespace
+
+void DrawingPaint::layerCreate() {
+  if (layers_.empty()) return;
+  keep(*this, AbstractLayerOperation::make<LayerCreateOperation>(shared_from_this()));
 }
-void DrawingPaint::layerClean(const std::shared_ptr<Layer>&) {
-  foundation::fatalError("DrawingPaint.layerClean: not built yet");
+
+// A change of selection is never recorded.
+void DrawingPaint::layerGoUp() {
+  const auto layer = currentContent();
+  if (!layer) return;
+  const auto step = AbstractLayerOperation::make<LayerGoUpOperation>(shared_from_this(), layer);
+  if (!supportCommand_) step->release();
 }
-void DrawingPaint::layerMoveDown(const std::shared_ptr<Layer>&) {
-  foundation::fatalError("DrawingPaint.layerMoveDown: not built yet");
+
+void DrawingPaint::layerGoDown() {
+  const auto layer = currentContent();
+  if (!layer) return;
+  const auto step = AbstractLayerOperation::make<LayerGoDownOperation>(shared_from_this(), layer);
+  if (!supportCommand_) step->release();
 }
-void DrawingPaint::layerMoveUp(const std::shared_ptr<Layer>&) {
-  foundation::fatalError("DrawingPaint.layerMoveUp: not built yet");
+
+void DrawingPaint::layerMerge(const std::vector<std::shared_ptr<Layer>>& layers) {
+  if (layers.empty()) return;
+  for (const auto& layer : layers) {
+    if (!layer || !positionOf(*layer) || !owns(layer)) return;
+  }
+  keep(*this, AbstractLayerOperation::make<LayerMergeOperation>(shared_from_this(), layers));
 }
-void DrawingPaint::layerDuplicate(const std::shared_ptr<Layer>&) {
-  foundation::fatalError("DrawingPaint.layerDuplicate: not built yet");
+
+void DrawingPaint::layerHidden(const std::shared_ptr<Layer>& layer, bool isHidden) {
+  const auto target = layer ? own(layer) : currentContent();
+  if (!target) return;
+  keep(*this, AbstractLayerOperation::make<LayerHiddenOperation>(shared_from_this(), target, isHidden));
 }
-bool DrawingPaint::layerDelete(const std::shared_ptr<Layer>&) {
-  foundation::fatalError("DrawingPaint.layerDelete: not built yet");
+
+void DrawingPaint::layerClean(const std::shared_ptr<Layer>& layer) {
+  const auto target = layer ? own(layer) : currentContent();
+  if (!target) return;
+  keep(*this, AbstractLayerOperation::make<LayerCleanOperation>(shared_from_this(), target));
 }
-void DrawingPaint::layerCopyFrom(const std::shared_ptr<Layer>&, const std::shared_ptr<Layer>&) {
-  foundation::fatalError("DrawingPaint.layerCopyFrom: not built yet");
+
+void DrawingPaint::layerMoveDown(const std::shared_ptr<Layer>& layer) {
+  if (const auto target = own(layer)) {
+    keep(*this, AbstractLayerOperation::make<LayerMoveDownOperation>(shared_from_this(), target));
+  }
+}
+
+void DrawingPaint::layerMoveUp(const std::shared_ptr<Layer>& layer) {
+  if (const auto target = own(layer)) {
+    keep(*this, AbstractLayerOperation::make<LayerMoveUpOperation>(shared_from_this(), target));
+  }
+}
+
+void DrawingPaint::layerDuplicate(const std::shared_ptr<Layer>& layer) {
+  if (layers_.empty()) return;
+  if (const auto target = own(layer)) {
+    keep(*this, AbstractLayerOperation::make<LayerDuplicateOperation>(shared_from_this(), target));
+  }
+}
+
+bool DrawingPaint::layerDelete(const std::shared_ptr<Layer>& layer) {
+  if (layers_.size() <= 1) return false;
+  const auto target = layer ? own(layer) : currentContent();
+  if (!target) return false;
+  keep(*this, AbstractLayerOperation::make<LayerDeleteOperation>(shared_from_this(), target));
+  return true;
+}
+
+void DrawingPaint::layerCopyFrom(const std::shared_ptr<Layer>& layer, const std::shared_ptr<Layer>& from) {
+  const auto target = own(layer), source = own(from);
+  if (!target || !source) return;
+  keep(*this, AbstractLayerOperation::make<LayerCopyFromOperation>(shared_from_this(), target, source));
 }
 
 }  // namespace tessivarium

@@ -2,8 +2,6 @@
 
 #include <numbers>
 
-#include "foundation/Fatal.h"
-
 namespace tessivarium {
 
 DAEDialController::DAEDialController(graphics::Rect frame, std::optional<SceneViewOptions> options)
@@ -12,9 +10,7 @@ DAEDialController::DAEDialController(graphics::Rect frame, std::optional<SceneVi
 void DAEDialController::loads() {
   auto node = buildGadget("Dial", "Dial.dae isn't found", 0.7f);
   if (!node) return;
-  dial_ = node->childNode("Dial", true);
-  if (!dial_) foundation::fatalError("DAEDialController.loads: Dial.dae has no node \"Dial\"");
-  deepUpdate(dial_, {greyMaterial(0.1f)});
+  dial_ = movingPart(*node, "Dial", "DAEDialController", "Dial.dae");
   setContent(std::move(node));
   dial_->setEulerAngles({0, 0, static_cast<float>(std::numbers::pi / 2)});
 }

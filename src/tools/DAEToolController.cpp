@@ -4,8 +4,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "foundation/Fatal.h"
-
 namespace tessivarium {
 
 DAEToolController::DAEToolController(graphics::Rect frame, std::optional<SceneViewOptions> options)
@@ -14,10 +12,8 @@ DAEToolController::DAEToolController(graphics::Rect frame, std::optional<SceneVi
 void DAEToolController::loads() {
   auto node = buildGadget("Joystick", "Jostick.dae isn't found", 2.0f);
   if (!node) return;
-  handler_ = node->childNode("Handler", true);
   axisX_ = node->childNode("AxisX", true);
-  if (!handler_) foundation::fatalError("DAEToolController.loads: Joystick.dae has no node \"Handler\"");
-  deepUpdate(handler_, {greyMaterial(0.1f)});
+  handler_ = movingPart(*node, "Handler", "DAEToolController", "Joystick.dae");
   setContent(std::move(node));
 }
 

@@ -1,5 +1,7 @@
 #include "tools/DefaultToolViewer.h"
 
+#include <algorithm>
+#include <numbers>
 #include <string_view>
 
 #include "Application.h"
@@ -15,21 +17,33 @@
 #include "tools/ApplicationManager.h"
 #include "tools/DrawingTool.h"
 #include "tools/ToolModel.h"
+#include "tools/TouchInput.h"
+#include "ui/Event.h"
+#include "ui/TouchSet.h"
 
 namespace tessivarium {
 
 namespace {
 
-// What the viewer needs of the tool and the canvas beyond what they offer so far; each stops until
-// the part that owns it is built.
-[[noreturn]] void notBuilt(std::string_view member) { foundation::fatalError(std::string(member) + ": not built yet"); }
-void setRotationOf(AbstractDrawingTool&, float) { notBuilt("AbstractDrawingTool.rotation"); }
-BrushView& brushViewOf(DrawingPaint&) { notBuilt("DrawingPaint.brushView"); }
+// The brush view of `paint`, which a viewer needs for any pose.
+BrushView& brushViewOf(DrawingPaint& paint, std::string_view operation) {
+  if (!paint.brushView()) foundation::fatalError(std::string(operation) + ": the canvas has no brush view");
+  return *paint.brushView();
+}
 
-DrawingPaint& currentPaint(std::string_view operation) {
+// The brush view of the current canvas, which must exist.
+BrushView& currentBrushView(std::string_view operation) {
   const auto& paint = AppManager().currentPaint();
   if (!paint) foundation::fatalError(std::string(operation) + ": no current canvas");
-  return *paint;
+  return brushViewOf(*paint, operation);
+}
+
+// The brush view's tool node while the tool auto-hides and a canvas is current.
+scene::Node* autoHiddenToolNode(std::string_view operation) {
+  if (!Application().drawingToolAutoHide() || !AppManager().currentPaint()) return nullptr;
+  const auto& toolNode = brushViewOf(*AppManager().currentPaint(), operation).toolNode();
+  if (!toolNode) foundation::fatalError(std::string(operation) + ": the brush view has no tool node");
+  return toolNode.get();
 }
 
 std::string describe(const scene::Vector3& v) {
@@ -53,7 +67,7 @@ void DefaultToolViewer::setRotation(float rotation) {
   const float old = rotation_;
   rotation_ = rotation;
   if (toolContentNode_) toolContentNode_->setEulerAngles({0, 0, rotation_});
-  if (rotation_ != old) setRotationOf(tool(), rotation_);
+  if (rotation_ != old) tool().setRotation(rotation_);
 }
 
 void DefaultToolViewer::initLoads() {
@@ -70,7 +84,7 @@ void DefaultToolViewer::initLoads() {
     if (toolContentNode_->geometry()) toolContentNode_->geometry()->setMaterials({material});
   }
   if (eulerAngles_) {
-    const auto& toolNode = brushViewOf(currentPaint("DefaultToolViewer.initLoads")).toolNode();
+    const auto& toolNode = currentBrushView("DefaultToolViewer.initLoads").toolNode();
     if (toolNode) toolNode->setEulerAngles(*eulerAngles_);
   }
 }
@@ -95,7 +109,7 @@ scene::Vector3 DefaultToolViewer::getLocation(const std::string&, const std::str
   const auto mark = toolContentNode_->childNode(name, true);
   if (!mark) foundation::fatalError("DefaultToolViewer.getLocation: no marker \"" + name + "\"");
   const scene::Vector3 world = mark->toWorld({0, 0, 0});
-  return brushViewOf(currentPaint("DefaultToolViewer.getLocation")).projectPoint(world);
+  return currentBrushView("DefaultToolViewer.getLocation").projectPoint(world);
 }
 
 void DefaultToolViewer::printLocation(const std::string& label, const std::string& name) {
@@ -109,19 +123,38 @@ void DefaultToolViewer::hideMarks(const std::vector<std::string>& names) {
   }
 }
 
-void DefaultToolViewer::touchesBegan(const ui::TouchSet&, const ui::Event*) {
-  foundation::fatalError("DefaultToolViewer.touchesBegan: not built yet");
+void DefaultToolViewer::touchesMoved(const ui::TouchSet& touches, const ui::Event* event) {
+  if (touches.empty() || !event) return;
+  const auto coalesced = event->coalescedTouches(*touches.first());
+  if (!coalesced || coalesced->empty()) return;
+  BrushView& brushView = currentBrushView("DefaultToolViewer.touchesMoved");
+  const ui::Touch& touch = *coalesced->back();
+  if (!TouchInput::canSample(touch, &brushView)) return;
+  const TouchInput sample(touch, &brushView);
+  const auto& node = brushView.toolNode();
+  if (!node) return;
+  const scene::Vector3 p = brushView.unprojectPoint(
+      {static_cast<float>(sample.location().x), static_cast<float>(sample.location().y), 0});
+  node->setPosition({p.x, p.y, 0});
+  updateOnTouch(*node, sample);
 }
 
-void DefaultToolViewer::touchesMoved(const ui::TouchSet&, const ui::Event*) {
-  foundation::fatalError("DefaultToolViewer.touchesMoved: not built yet");
+void DefaultToolViewer::updateOnTouch(scene::Node& node, const TouchInput& touchInput) {
+  eulerAngles_ = scene::Vector3(0, static_cast<float>(std::numbers::pi / 2) - touchInput.altitudeAngle(),
+                                -touchInput.azimuthAngle());
+  node.setEulerAngles(*eulerAngles_);
+  float s = scale_;
+  if (tool().resizableOnPressure()) s = std::max(touchInput.force(), 0.5f) * 2.0f;
+  node.setScale({s, s, s});
+}
+
+void DefaultToolViewer::touchesBegan(const ui::TouchSet& touches, const ui::Event* event) {
+  touchesMoved(touches, event);
+  if (auto* node = autoHiddenToolNode("DefaultToolViewer.touchesBegan")) node->setHidden(false);
 }
 
 void DefaultToolViewer::touchesEnded(const ui::TouchSet&, const ui::Event*) {
-  if (!Application().drawingToolAutoHide() || !AppManager().currentPaint()) return;
-  const auto& toolNode = brushViewOf(*AppManager().currentPaint()).toolNode();
-  if (!toolNode) foundation::fatalError("DefaultToolViewer.touchesEnded: the brush view has no tool node");
-  toolNode->setHidden(true);
+  if (auto* node = autoHiddenToolNode("DefaultToolViewer.touchesEnded")) node->setHidden(true);
 }
 
 void DefaultToolViewer::clean() {

@@ -14,11 +14,6 @@
 #include "scene/Node.h"
 #include "tools/ToolViewer.h"
 
-namespace ui {
-class Event;
-class TouchSet;
-}  // namespace ui
-
 namespace tessivarium {
 
 class AbstractDrawingTool;
@@ -72,10 +67,17 @@ class DefaultToolViewer : public ToolViewer {
   // Hides each named marker of the content node; names it does not hold are skipped.
   virtual void hideMarks(const std::vector<std::string>& names);
 
-  // Shows the brush view's tool node while the tool auto-hides; the touches are not used.
-  void touchesEnded(const ui::TouchSet& touches, const ui::Event* event) override;
-  void touchesBegan(const ui::TouchSet& touches, const ui::Event* event) override;
+  // The touch methods take what the tool received. A move puts the brush view's tool node under
+  // the last coalesced sample of the first touch (at depth 0) and poses it through
+  // updateOnTouch(); an empty set, no event or no coalesced samples change nothing.
   void touchesMoved(const ui::TouchSet& touches, const ui::Event* event) override;
+  // touchesMoved(), then shows the tool node while the tool auto-hides.
+  void touchesBegan(const ui::TouchSet& touches, const ui::Event* event) override;
+  // Hides the tool node while the tool auto-hides; the touches are not used.
+  void touchesEnded(const ui::TouchSet& touches, const ui::Event* event) override;
+  // Turns `node` to (0, π/2 − altitude, −azimuth), keeps that pose, and scales it by the display
+  // scale, or by max(force, 0.5) x 2 instead when the tool resizes on pressure.
+  virtual void updateOnTouch(scene::Node& node, const TouchInput& touchInput);
 
   // Forwarded to the tool model when there is one.
   void clean() override;

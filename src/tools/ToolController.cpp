@@ -77,6 +77,16 @@ std::shared_ptr<scene::Node> ToolController::buildGadget(std::string_view resour
   return node;
 }
 
+std::shared_ptr<scene::Node> ToolController::movingPart(const scene::Node& gadget, const std::string& name,
+                                                        std::string_view owner, std::string_view file) {
+  auto part = gadget.childNode(name, true);
+  if (!part) {
+    foundation::fatalError(std::string(owner) + ".loads: " + std::string(file) + " has no node \"" + name + "\"");
+  }
+  deepUpdate(part, {greyMaterial(0.1f)});
+  return part;
+}
+
 void ToolController::setView(const std::any& value) {
   if (!content_) loads();
   if (!value.has_value()) return;

@@ -13,6 +13,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -86,6 +87,11 @@ class ToolController : public LightView {
   // the body material), scaled uniformly by `scale` and added to the stage. A missing file prints
   // `missingLine` and gives none; a file that cannot be read gives the node empty.
   std::shared_ptr<scene::Node> buildGadget(std::string_view resource, std::string_view missingLine, float scale);
+  // The part `name` of a gadget just built from `file`, given the darker part material (shininess
+  // 0.1) over its whole tree. A gadget without it is a fatal stop: the scene does not fit its
+  // controller.
+  std::shared_ptr<scene::Node> movingPart(const scene::Node& gadget, const std::string& name, std::string_view owner,
+                                          std::string_view file);
   void setContent(std::shared_ptr<scene::Node> node) { content_ = std::move(node); }
 
  private:

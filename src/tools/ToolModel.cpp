@@ -24,6 +24,7 @@
 #include "tools/Texture2Unit.h"
 #include "tools/ToolEncoder.h"
 #include "tools/ToolSurface.h"
+#include "tools/TouchInput.h"
 #include "utils/MetalUtil.h"
 #include "utils/TextureUtil.h"
 
@@ -31,21 +32,8 @@ namespace tessivarium {
 
 namespace {
 
-// What the model needs of the tool, its stroke surface and the canvas beyond what they offer so
-// far; each stops until the part that owns it is built.
+// What the model needs of the stroke window's cycle beyond what it offers so far.
 [[noreturn]] void notBuilt(std::string_view member) { foundation::fatalError(std::string(member) + ": not built yet"); }
-
-std::vector<std::shared_ptr<ToolEncoder>> initializersOf(AbstractDrawingTool&) {
-  notBuilt("AbstractDrawingTool.getInitializers");
-}
-float rotationOf(AbstractDrawingTool&) { notBuilt("AbstractDrawingTool.rotation"); }
-void setRotationOf(AbstractDrawingTool&, float) { notBuilt("AbstractDrawingTool.rotation"); }
-void forgetWindow(ToolSurface&) { notBuilt("ToolSurface.origin"); }
-void resetSurface(ToolSurface&, const TouchInput&) { notBuilt("ToolSurface.reset"); }
-ToolModel& modelOf(ToolSurface&) { notBuilt("ToolSurface.getModel"); }
-void encodeLoads(ToolSurface&, ArtworkTextures&, gpu::CommandBuffer&) { notBuilt("ToolSurface.encodeLoads"); }
-void touchEnd(ToolSurface&) { notBuilt("ToolSurface.touchEnd"); }
-void redrawRefresh(DrawingPaint&) { notBuilt("DrawingPaint.redraw"); }
 
 DrawingPaint& currentPaint(std::string_view operation) {
   const auto& paint = AppManager().currentPaint();
@@ -142,7 +130,7 @@ void ToolModel::clean() {
   const foundation::Date start;
   const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
   DrawingPaint& paint = currentPaint("ToolModel.clean");
-  for (const auto& pass : initializersOf(toolViewer().tool())) pass->encode(paint, *buffer);
+  for (const auto& pass : toolViewer().tool().getInitializers()) pass->encode(paint, *buffer);
   addTimingLine(*buffer, "Execution time: ", start);
   buffer->commit();
 }
@@ -172,13 +160,15 @@ void ToolModel::pickPattern(const TouchInput& touchInput, float rotation) {
   const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
 
   AbstractDrawingTool& tool = toolViewer().tool();
-  const float keptRotation = rotationOf(tool);
-  setRotationOf(tool, rotation);
+  const float keptRotation = tool.rotation();
+  tool.setRotation(rotation);
 
   ToolSurface& surface = *tool.toolSurface();
-  forgetWindow(surface);
-  resetSurface(surface, touchInput);
-  ToolModel& model = modelOf(surface);
+  surface.setOrigin(std::nullopt);
+  surface.reset({std::make_shared<TouchInput>(touchInput)});
+  const auto found = surface.getModel();
+  if (!found) foundation::fatalError("ToolModel.pickPattern: the tool's viewer has no tool model");
+  ToolModel& model = *found;
 
   // Both working copies start as the emptied head.
   const auto& copy = EncodersProvider().getTextureCopy();
@@ -189,9 +179,11 @@ void ToolModel::pickPattern(const TouchInput& touchInput, float rotation) {
   // Every visited layer's pickup reads the emptied head and writes, bottom layer first, into the
   // other copy: the extra exchange after each pass undoes the pass's own.
   const ToolType type = tool.toolType();
-  const std::int64_t currentIndex = paint.currentContent()->index();
+  const auto current = paint.currentLayer();
+  if (!current) foundation::fatalError("ToolModel.pickPattern: the canvas has no layers");
+  const std::int64_t currentIndex = current->index();
   for (const auto& layer : paint.layers()) {
-    encodeLoads(surface, *layer, *buffer);
+    surface.encodeLoads(*layer, *buffer);
     const bool onCurrent = layer->index() == currentIndex;
     model.encodePickup(type, onCurrent && paint.showSurface() ? paint.backgroundColor() : std::nullopt, paint,
                        *buffer);
@@ -201,12 +193,12 @@ void ToolModel::pickPattern(const TouchInput& touchInput, float rotation) {
 
   if (DEBUG_DAE_KNIFE == KnifeDebugMode::Height) {
     encodeHeightPreview(paint, *buffer);
-    redrawRefresh(paint);
+    paint.redraw(DrawingMode::Refresh);
   }
-  setRotationOf(tool, keptRotation);
+  tool.setRotation(keptRotation);
   addTimingLine(*buffer, "Clean time: ", start);
   buffer->commit();
-  touchEnd(surface);
+  surface.touchEnd();
 }
 
 void ToolModel::encodePickup(ToolType, const std::optional<graphics::Color>&, DrawingPaint&, gpu::CommandBuffer&) {

@@ -79,6 +79,7 @@ struct alignas(16) KnifePointData {
 static_assert(sizeof(KnifePointData) == 48 && offsetof(KnifePointData, toolPoints) == 0 &&
               offsetof(KnifePointData, color) == 16 && offsetof(KnifePointData, state) == 32);
 inline constexpr std::size_t kKnifePointDataSize = 40;
+static_assert(offsetof(KnifePointData, state) + sizeof(std::uint64_t) == kKnifePointDataSize);
 
 struct alignas(16) DAEBones {
   gpu::float3 bone1, bone2, bone3, bone4, bone5;

@@ -52,4 +52,12 @@ void ToolSurface::encodeSave(DrawingPaint&, gpu::CommandBuffer&) {
   foundation::fatalError("ToolSurface.encodeSave: not built yet");
 }
 
+void ToolSurface::reset(const TouchInputs&) { foundation::fatalError("ToolSurface.reset: not built yet"); }
+
+std::shared_ptr<ToolModel> ToolSurface::getModel() { foundation::fatalError("ToolSurface.getModel: not built yet"); }
+
+void ToolSurface::encodeLoads(ArtworkTextures&, gpu::CommandBuffer&) {
+  foundation::fatalError("ToolSurface.encodeLoads: not built yet");
+}
+
 }  // namespace tessivarium

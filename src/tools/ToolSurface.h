@@ -21,7 +21,9 @@ class ComputeCommandEncoder;
 namespace tessivarium {
 
 class AbstractDrawingTool;
+class ArtworkTextures;
 class DrawingPaint;
+class ToolModel;
 
 class ToolSurface {
  public:
@@ -66,6 +68,12 @@ class ToolSurface {
   virtual void touchEnd();
   // Copies the working textures back into the current layer at `origin`.
   virtual void encodeSave(DrawingPaint& paint, gpu::CommandBuffer& buffer);
+  // What a tool model's pick calls of it: taking a batch of samples (choosing and uploading their
+  // window), the tool model of the tool's viewer (none without one), and loading `layer`'s window
+  // into the working textures.
+  virtual void reset(const TouchInputs& touchInputs);
+  virtual std::shared_ptr<ToolModel> getModel();
+  virtual void encodeLoads(ArtworkTextures& layer, gpu::CommandBuffer& buffer);
 
  private:
   AbstractDrawingTool* tool_;

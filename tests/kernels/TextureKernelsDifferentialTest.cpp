@@ -1,5 +1,5 @@
-// The copy and reset kernels work on whole row runs; here they are compared byte for byte with a
-// plain serial reference that follows their rules one thread position at a time, on random sizes,
+// The copy, overlay and reset kernels work on whole row runs; here they are compared byte for byte
+// with a plain serial reference that follows their rules one thread position at a time, on random sizes,
 // offsets, clear values and formats, 2-D and 3-D textures, and grids that overhang the texture or
 // fall short of it.
 
@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "KernelHarness.h"
+#include "kernels/PaintModel.h"
 #include "utils/KernelInterface.h"
 
 namespace {
@@ -120,6 +121,25 @@ void referenceCopy(const gpu::TexelView& from, const gpu::TexelView& to, const G
   });
 }
 
+// The overlay's rule, for each column of the 2-D grid over `to` (every common slice, or slice 0):
+// no paint leaves the target's colour, paint over nothing is copied, otherwise the colour mixes by the
+// paint's coverage and the thicknesses add up to 255.
+void referenceOverlay(const gpu::TexelView& from, const gpu::TexelView& to, bool everySlice, const Grid& grid) {
+  const std::size_t slices = everySlice ? std::min(from.depth(), to.depth()) : 1;
+  eachPosition(grid, {to.width(), to.height(), 1}, [&](std::size_t x, std::size_t y, std::size_t) {
+    for (std::size_t z = 0; z < slices; ++z) {
+      const kernels::Texel paint = kernels::load(from, x, y, z), under = kernels::load(to, x, y, z);
+      // Every texel is stored back, so a float target keeps only what bytes can hold.
+      kernels::Texel laid = paint.a == 0 ? under : paint;
+      if (paint.a != 0 && under.a != 0) {
+        laid = kernels::over(paint, under);
+        laid.a = static_cast<std::uint8_t>(std::min(255, paint.a + under.a));
+      }
+      kernels::store(to, laid, x, y, z);
+    }
+  });
+}
+
 // The reset's rule: each position moved by the offset (in 64 bits) gets the value when it lands
 // inside; the 2-D reset clears the rest of the column from there.
 void referenceReset(const gpu::TexelView& target, gpu::float4 value, std::uint32_t offset[3], bool wholeColumns,
@@ -152,6 +172,25 @@ TEST(TextureKernelRows, CopyMatchesTheSerialReference) {
     referenceCopy(from->texels(), expected->texels(), grid);
     dispatch("pic_flip_texture_copy", {{TEXTURE_COPY_FROM, from}, {TEXTURE_COPY_TO, to}}, {}, grid);
     ASSERT_EQ(contents(*to), contents(*expected)) << describe("copy", *to, grid, i);
+  }
+}
+
+TEST(TextureKernelRows, OverlaysMatchTheSerialReference) {
+  Cases cases(4242);
+  for (int i = 0; i < 150; ++i) {
+    const bool everySlice = cases.below(2) == 0, threeD = cases.below(2) == 0;
+    const auto to = cases.texture(cases.format(), threeD);
+    const auto from = cases.texture(cases.below(3) != 0 ? to->pixelFormat() : cases.format(), cases.below(2) == 0);
+    // Some texels without paint, so each rule is met.
+    const gpu::TexelView v = from->texels();
+    for (std::size_t k = 0; k < v.width() * v.height() * v.depth(); k += 3)
+      v.write({0, 0, 0, 0}, k % v.width(), k / v.width() % v.height(), k / (v.width() * v.height()));
+    const Grid grid = cases.grid(*to, false);
+    const auto expected = cloneOf(*to);
+    referenceOverlay(from->texels(), expected->texels(), everySlice, grid);
+    const char* kernel = everySlice ? "textureOverlay" : "textureOverlay2D";
+    dispatch(kernel, {{TEXTURE_COPY_FROM, from}, {TEXTURE_COPY_TO, to}}, {}, grid);
+    ASSERT_EQ(contents(*to), contents(*expected)) << describe(kernel, *to, grid, i);
   }
 }
 

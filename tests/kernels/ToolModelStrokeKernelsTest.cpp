@@ -146,6 +146,26 @@ TEST(ToolModelKernels, WriteOnlyTheTexturesTheyOwn) {
   }
 }
 
+// An empty head drawn along the window's left edge over wet paint: the head reaches past the edge,
+// and nothing wraps round into the far side of the window.
+TEST(ToolModelPaint, StrokeOverTheEdgeReachesNothingBeyondIt) {
+  for (const char* kernel : {"DAEToolModel_brush_paint", "DAEToolModel_knife_paint"}) {
+    StrokeStep step(32, 12, 12, 32);
+    step.initialize(kBrush);
+    lay(step, {0, 0, 32, 32, {30, 90, 200, 40}, 252});
+    const Bytes wet = contents(*step.wet0);
+    step.paintStep(kernel, {{0.5f, 4}, {0.5f, 9}, {-3, 14}, {0.5f, 30.5f}}, kBrush);
+    std::size_t changedFar = 0, changedNear = 0;
+    for (std::size_t y = 0; y < 32; ++y)
+      for (std::size_t x = 0; x < 32; ++x) {
+        const bool changed = std::memcmp(step.wet0->texels().texel(x, y), wet.data() + 4 * (y * 32 + x), 4) != 0;
+        (x >= 16 ? changedFar : changedNear) += changed;
+      }
+    EXPECT_EQ(changedFar, 0u) << kernel;
+    EXPECT_GT(changedNear, 0u) << kernel;
+  }
+}
+
 // A pickup reads the emptied head (slot 9) and writes into slot 10 only the cells it fills: under
 // each body, as much of the paint below as the column has room for, in the colour one sees there;
 // a bare cell loads the background colour when one is given. Without a descriptor the head's

@@ -5,6 +5,7 @@ tess_add_test(tool_viewer_tests
     utils/SceneKitUtilTest.cpp
     tools/DefaultToolViewerTest.cpp
     tools/ToolControllerTest.cpp
+    tools/ToolModelPickTest.cpp
     tools/ToolModelTest.cpp
     utils/DAEResourceManagerTest.cpp
   LIBS tessivarium kernels)

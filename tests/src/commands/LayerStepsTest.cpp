@@ -1,0 +1,284 @@
+// The layer undo steps, the region steps and the image import, through the canvas's entries.
+
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "ConsoleCapture.h"
+#include "LayerTestSupport.h"
+#include "commands/CommandManager.h"
+#include "commands/LayerOperations.h"
+#include "commands/RegionOperations.h"
+#include "components/ArtworkData.h"
+#include "gpu/TestControls.h"
+#include "gpu/TextureDescriptor.h"
+#include "graphics/Bitmap.h"
+#include "graphics/Image.h"
+#include "tools/EncodersProvider.h"
+#include "tools/TextureImport.h"
+
+namespace tessivarium {
+namespace {
+
+using namespace layertest;
+using Layers = std::vector<std::shared_ptr<ArtworkTextures>>;
+
+std::shared_ptr<graphics::Image> pictureOf(std::size_t w, std::size_t h) {
+  std::vector<std::uint8_t> rgba(w * h * 4);
+  for (std::size_t i = 0; i < rgba.size(); ++i) rgba[i] = static_cast<std::uint8_t>(60 + i * 11);
+  for (std::size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
+  return std::make_shared<graphics::Image>(graphics::Bitmap::make(w, h, std::move(rgba), graphics::AlphaMode::Straight));
+}
+
+using Paint = std::array<std::vector<std::uint8_t>, 3>;
+
+Paint paintOf(ArtworkTextures& layer) {
+  return {bytesOf(*layer.gridTexture()), bytesOf(*layer.wetTexture()), bytesOf(*layer.dryTexture())};
+}
+
+class LayerSteps : public ::testing::Test {
+ protected:
+  LayerSteps() {
+    testsupport::useFakeTool();
+    canvas = testsupport::makeCanvas(24, 16, 1.0, 3);
+    AppManager().setCurrentPaint(canvas);
+    std::uint8_t seed = 1;
+    for (const auto& layer : canvas->layers()) {
+      for (const auto& t : {layer->gridTexture(), layer->wetTexture(), layer->dryTexture()}) fillPattern(*t, seed++);
+    }
+    a = canvas->layers()[0], b = canvas->layers()[1], c = canvas->layers()[2];
+  }
+  CommandManager& history() { return *canvas->commandManager(); }
+  std::size_t recorded() { return history().operationPool().operations().size(); }
+
+  std::shared_ptr<testsupport::TestCanvas> canvas;
+  std::shared_ptr<ArtworkTextures> a, b, c;
+};
+
+TEST_F(LayerSteps, CreateUndoAndRedoBringBackTheSameLayer) {
+  canvas->layerCreate();
+  const auto created = canvas->layers()[3];
+  EXPECT_EQ(canvas->layerIndex(), 3);
+  fillPattern(*created->dryTexture(), 40);
+  const auto paint = paintOf(*created);
+  const auto heap = AppManager().heapSize();
+  history().undo();
+  EXPECT_EQ(canvas->layers(), (Layers{a, b, c}));
+  EXPECT_EQ(canvas->currentContent(), c) << "the step's layer, current when it was built";
+  EXPECT_EQ(AppManager().heapSize(), heap - layerBytes(24, 16));
+  const auto requests = gpu::testControls().textureRequests();
+  history().redo();
+  EXPECT_EQ(canvas->layers(), (Layers{a, b, c, created}));
+  EXPECT_EQ(canvas->currentContent(), created);
+  EXPECT_EQ(paintOf(*created), paint);
+  EXPECT_EQ(gpu::testControls().textureRequests(), requests) << "no second layer made";
+  EXPECT_EQ(AppManager().heapSize(), heap);
+}
+
+TEST_F(LayerSteps, MergeInAnyOrderAndItsUndoAndRedo) {
+  const auto heap = AppManager().heapSize();
+  canvas->layerMerge({c, a});
+  ASSERT_EQ(canvas->layers().size(), 2u);
+  const auto merged = canvas->layers()[1];
+  EXPECT_EQ(canvas->layers()[0], b);
+  EXPECT_EQ(canvas->currentContent(), merged);
+  EXPECT_EQ(bytesOf(*merged->wetTexture()), bytesOf(*c->wetTexture())) << "merged ascending: c last";
+  EXPECT_EQ(AppManager().heapSize(), heap - layerBytes(24, 16));
+  const auto paint = paintOf(*merged);
+
+  history().undo();
+  EXPECT_EQ(canvas->layers(), (Layers{a, b, c}));
+  EXPECT_EQ(AppManager().heapSize(), heap);
+  history().redo();
+  EXPECT_EQ(canvas->layers(), (Layers{b, merged}));
+  EXPECT_EQ(paintOf(*merged), paint) << "the merged paint is kept, not merged twice";
+  EXPECT_EQ(AppManager().heapSize(), heap - layerBytes(24, 16));
+}
+
+TEST_F(LayerSteps, DeleteUndoPutsTheLayerBackAndSelectsIt) {
+  canvas->setLayerIndex(2);
+  EXPECT_TRUE(canvas->layerDelete(b));
+  EXPECT_EQ(canvas->layers(), (Layers{a, c}));
+  history().undo();
+  EXPECT_EQ(canvas->layers(), (Layers{a, b, c}));
+  EXPECT_EQ(canvas->currentContent(), b);
+  EXPECT_EQ(b->metalView()->superview(), canvas.get());
+}
+
+// The history puts a layer back where it was; if the stack shrank outside the history meanwhile,
+// the position is clamped to the stack.
+TEST_F(LayerSteps, PuttingBackIntoAShrunkenStackStaysInsideIt) {
+  canvas->layerDelete(c);
+  canvas->doLayerDelete(b);
+  history().undo();
+  EXPECT_EQ(canvas->layers(), (Layers{a, c}));
+}
+
+TEST_F(LayerSteps, HideUndoAppliesTheOpposite) {
+  b->setIsHidden(true);
+  canvas->layerHidden(b, true);
+  history().undo();
+  EXPECT_FALSE(b->isHidden());
+  EXPECT_EQ(canvas->currentContent(), b) << "the undo selects the step's layer";
+  canvas->setLayerIndex(2);
+  canvas->layerHidden(nullptr, true);
+  EXPECT_TRUE(c->isHidden()) << "none: the current layer";
+}
+
+TEST_F(LayerSteps, CleanAndCopyRestoreTheirLayerExactly) {
+  for (const bool cleaning : {true, false}) {
+    const auto before = paintOf(*b);
+    cleaning ? canvas->layerClean(b) : canvas->layerCopyFrom(b, a);
+    EXPECT_EQ(paintOf(*b) == before, false);
+    const auto after = paintOf(*b);
+    history().undo();
+    EXPECT_EQ(paintOf(*b), before) << cleaning;
+    EXPECT_EQ(history().operationPool().operations().back()->name(), cleaning ? "Clean Layer" : "Copy Layer");
+    history().redo();
+    EXPECT_EQ(paintOf(*b), after);
+    history().undo();
+  }
+}
+
+TEST_F(LayerSteps, SelectionIsNeverRecordedAndMovesAre) {
+  canvas->layerGoDown();
+  canvas->layerGoUp();
+  EXPECT_EQ(recorded(), 0u);
+  canvas->layerMoveDown(a);
+  EXPECT_EQ(recorded(), 1u);
+  EXPECT_EQ(canvas->layers(), (Layers{b, a, c}));
+  history().undo();
+  EXPECT_EQ(canvas->layers(), (Layers{a, b, c}));
+  canvas->layerMoveDown(c);  // at the front already
+  history().undo();
+  EXPECT_EQ(canvas->layers(), (Layers{a, b, c})) << "a move that did not happen undoes nothing";
+}
+
+TEST_F(LayerSteps, EntriesRefuseLayersThatAreNotTheCanvassOwn) {
+  auto other = testsupport::makeCanvas(24, 16);
+  const auto foreign = other->layers()[0];
+  canvas->layerMoveDown(foreign);
+  canvas->layerHidden(foreign, true);
+  canvas->layerClean(foreign);
+  canvas->layerDuplicate(foreign);
+  canvas->layerCopyFrom(a, foreign);
+  canvas->layerMerge({a, foreign});
+  EXPECT_FALSE(canvas->layerDelete(foreign));
+  canvas->layerDelete(b);
+  const auto count = recorded();
+  EXPECT_FALSE(canvas->layerDelete(b)) << "a deleted layer is released";
+  canvas->layerMoveUp(b);
+  EXPECT_EQ(recorded(), count);
+  EXPECT_EQ(canvas->layers(), (Layers{a, c}));
+  EXPECT_FALSE(foreign->isHidden());
+}
+
+// A creation that fails for lack of texture memory is reported once and recorded nowhere; a
+// merge that cannot make its layer deletes nothing.
+TEST_F(LayerSteps, AFailedCreationChangesAndRecordsNothing) {
+  const auto errors = countErrors();
+  const auto heap = AppManager().heapSize();
+  for (int entry = 0; entry < 3; ++entry) {
+    gpu::testControls().failTexturesWhere([](const gpu::TextureDescriptor& d) { return d.width == 24; });
+    if (entry == 0) canvas->layerCreate();
+    if (entry == 1) canvas->layerDuplicate(b);
+    if (entry == 2) canvas->layerMerge({a, c});
+    gpu::testControls().failTexturesWhere({});
+    EXPECT_EQ(canvas->layers(), (Layers{a, b, c})) << entry;
+    EXPECT_EQ(recorded(), 0u) << entry;
+  }
+  EXPECT_EQ(AppManager().heapSize(), heap);
+  EXPECT_EQ(errors->errors.size(), 6u) << "each failed make, and each step once";
+}
+
+TEST_F(LayerSteps, APaletteTakesNoSnapshotAndKeepsNoStep) {
+  auto palette = testsupport::makeCanvas(24, 16, 1.0, 2, MainPaintId + 1, false);
+  const auto heap = AppManager().heapSize();
+  palette->layerClean(palette->layers()[0]);
+  palette->layers()[1]->wet(0.3, 0.2);
+  EXPECT_EQ(AppManager().heapSize(), heap);
+}
+
+TEST_F(LayerSteps, AtTheMemoryLimitTheChangeHappensAndItsUndoChangesNothing) {
+  AppManager().setLimitedHeap(0);
+  const auto before = paintOf(*b);
+  canvas->layerClean(b);
+  const auto cleaned = paintOf(*b);
+  EXPECT_NE(cleaned, before);
+  history().undo();
+  EXPECT_EQ(paintOf(*b), cleaned);
+  EXPECT_EQ(canvas->currentContent(), b) << "the undo still selects the step's layer";
+}
+
+TEST_F(LayerSteps, ImportUndoRestoresExactlyThePicturesRectangle) {
+  const auto heap = AppManager().heapSize();
+  const auto before = paintOf(*c);
+  int completed = 0;
+  c->importImage(pictureOf(5, 3), graphics::Point(7.8, 2.3), 0.5f, false, [&] { ++completed; });
+  const auto imported = paintOf(*c);
+  for (std::size_t y = 0; y < 16; ++y) {
+    for (std::size_t x = 0; x < 24; ++x) {
+      const bool under = x >= 7 && x < 12 && y >= 2 && y < 5;
+      const std::size_t at = (y * 24 + x) * 4;
+      const bool changed = !std::equal(imported[2].begin() + at, imported[2].begin() + at + 4, before[2].begin() + at);
+      ASSERT_EQ(changed, under) << x << ", " << y;
+    }
+  }
+  EXPECT_EQ(imported[0], before[0]) << "a dry import leaves the grid";
+  ASSERT_TRUE(c->drawHandler());
+  c->drawHandler()();
+  EXPECT_EQ(completed, 1);
+  c->setDrawHandler(nullptr);
+  EXPECT_EQ(AppManager().heapSize(), heap + 5 * 3 * 4 * 4) << "the picture and its rectangle's snapshot";
+
+  history().undo();
+  EXPECT_EQ(paintOf(*c), before);
+  EXPECT_EQ(c->drawHandler(), nullptr) << "an undo hands no callback";
+  EXPECT_EQ(AppManager().heapSize(), heap + 5 * 3 * 4) << "the snapshot is freed";
+  history().redo();
+  EXPECT_EQ(paintOf(*c), imported);
+  EXPECT_TRUE(c->drawHandler()) << "each redo hands it again";
+  history().clean();
+  EXPECT_EQ(AppManager().heapSize(), heap);
+}
+
+TEST_F(LayerSteps, ImportsKeepTheSharedThicknessAndStayOnTheLayer) {
+  const auto& dry = EncodersProvider().getImportImageDry();
+  const auto& wet = EncodersProvider().getImportImageWet();
+  c->importImage(pictureOf(2, 2), graphics::Point(1, 1), 0.5f);
+  c->importImage(pictureOf(2, 2), graphics::Point(1, 1), std::nullopt);
+  EXPECT_FLOAT_EQ(dry->thickness(), 0.5f);
+  EXPECT_FLOAT_EQ(wet->thickness(), 5.0f / 255.0f);
+
+  // Reaching past the edge: only the layer's cells change, and the undo restores them all.
+  const auto before = paintOf(*c);
+  c->importImage(pictureOf(6, 6), graphics::Point(20, 13), std::nullopt, true);
+  EXPECT_NE(paintOf(*c), before);
+  history().undo();
+  EXPECT_EQ(paintOf(*c), before);
+
+  testsupport::ConsoleCapture console;
+  const auto count = recorded();
+  for (const graphics::Point at : {graphics::Point(-1, 2), graphics::Point(2, std::nan("")), graphics::Point(5e9, 0)}) {
+    c->importImage(pictureOf(2, 2), at, std::nullopt);
+  }
+  EXPECT_EQ(paintOf(*c), before);
+  EXPECT_EQ(recorded(), count) << "refused points record nothing";
+  ASSERT_EQ(console.lines().size(), 3u);
+  EXPECT_EQ(console.lines()[0], "Image import refused: the point (-1.0, 2.0) is not on the layer");
+}
+
+TEST_F(LayerSteps, RegionsAreCutToWholeCellsAndClippedToTheLayer) {
+  struct Case {
+    graphics::Rect given, region;
+  };
+  for (const Case& k : {Case{{10.9, 2.2, 10.7, 5.5}, {10, 2, 10, 5}}, Case{{20, 10, 30, 30}, {20, 10, 4, 6}},
+                        Case{{-5, -3, 10, 8}, {0, 0, 5, 5}}, Case{{30, 2, 4, 4}, {24, 2, 0, 4}}}) {
+    const RegionBeforeOperation region(canvas, a, k.given);
+    EXPECT_EQ(region.rect(), k.region) << k.given.origin.x;
+  }
+  EXPECT_EQ(RegionBeforeOperation(canvas, a).rect(), graphics::Rect(0, 0, 24, 16));
+}
+
+}  // namespace
+}  // namespace tessivarium
