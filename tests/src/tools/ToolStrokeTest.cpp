@@ -238,4 +238,20 @@ TEST_F(ToolStroke, TheStrokeEndDrawsWhatIsPendingBeforeTheWindowGoesBack) {
   EXPECT_TRUE(gpu::commandTrace().commits().empty());
 }
 
+TEST_F(ToolStroke, TheWindowsRectangleIsClippedToTheLayerLikeTheWriteBack) {
+  EXPECT_FALSE(tool->windowRect(*palette)) << "no window open";
+  struct Case {
+    std::int64_t width, height;
+    gpu::Origin origin;
+    graphics::Rect expected;
+  } cases[] = {{64, 48, {0, 0, 0}, {0, 0, 64, 48}},
+               {300, 200, {37, 0, 0}, {37, 0, 256, 200}},
+               {900, 180, {611, 0, 0}, {611, 0, 256, 180}}};
+  for (const auto& c : cases) {
+    auto canvas = testsupport::makeCanvas(c.width, c.height, 1.0, 1, 1, false);
+    tool->toolSurface()->setOrigin(c.origin);
+    EXPECT_EQ(tool->windowRect(*canvas), c.expected) << c.width << " x " << c.height;
+  }
+}
+
 }  // namespace
