@@ -19,7 +19,7 @@ inline constexpr std::size_t kDeepestXMLNesting = 256;         // elements insid
 inline constexpr std::size_t kDeepestNodeNesting = 128;        // nodes inside nodes, instances counted
 inline constexpr std::size_t kMostSceneNodes = 100'000;        // nodes once every instance is expanded
 // Indices of the meshes of every node once every instance is expanded (each node gets its own copy).
-inline constexpr std::size_t kMostSceneIndices = 16u << 20;
+inline constexpr std::size_t kMostSceneIndices = 4u << 20;
 
 // Throws SceneError("scene file \"<name>\": <reason>") unless the file at `path` (a regular file)
 // is a COLLADA document that keeps the limits above and is consistent in what the reader trusts:
