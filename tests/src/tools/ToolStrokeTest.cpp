@@ -13,6 +13,8 @@
 #include "ConsoleCapture.h"
 #include "TestCanvas.h"
 #include "FakeTool.h"
+#include "commands/CommandManager.h"
+#include "commands/DrawingArtworkDrawingOperation.h"
 #include "gpu/Gpu.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DebugSwitches.h"
@@ -217,9 +219,13 @@ TEST_F(ToolStroke, TheStrokeEndDrawsWhatIsPendingBeforeTheWindowGoesBack) {
   tool->setTouchInputs(pending(2));
   tool->setAutoReset(true);
   tool->setAutoClean(true);
+  const auto step = std::make_shared<DrawingArtworkDrawingOperation>(palette, palette->currentLayer());
+  tool->setCommandOperations(step);
   journal.clear();
   gpu::commandTrace().start();
   tool->handleEnd(*palette);
+  EXPECT_EQ(tool->commandOperations(), step) << "a palette leaves the stroke's step alone";
+  EXPECT_TRUE(palette->commandManager()->operationPool().operations().empty());
 
   EXPECT_EQ(journal, (Journal{"encode 2", "surface encodeSave", "viewer clean", "viewer savePattern",
                               "viewer reset", "surface touchEnd"}));
