@@ -13,6 +13,7 @@
 #include "ConsoleCapture.h"
 #include "TestCanvas.h"
 #include "FakeTool.h"
+#include "StrokeTouches.h"
 #include "commands/CommandManager.h"
 #include "commands/DrawingArtworkDrawingOperation.h"
 #include "gpu/Gpu.h"
@@ -32,15 +33,7 @@ using testsupport::StrokeTool;
 using ui::TouchPhase;
 
 std::shared_ptr<ui::Touch> stylus(double x, double y, TouchPhase phase = TouchPhase::Moved, double force = 1.0) {
-  ui::TouchState state;
-  state.type = ui::TouchType::Stylus;
-  state.phase = phase;
-  state.location = {x, y};
-  state.force = force;
-  state.maximumPossibleForce = 4.0;
-  state.altitudeAngle = 0.9;
-  state.azimuthAngle = 0.4;
-  return ui::Touch::make(state);
+  return testsupport::stylusTouch(x, y, phase, force);
 }
 
 std::vector<graphics::Point> locations(const TouchInputs& inputs) {
