@@ -92,7 +92,10 @@ INSTANTIATE_TEST_SUITE_P(
                       TilingCase{1920, 1080, corners(7, 1664, 2), corners(4, 824)},
                       TilingCase{4096, 2160, corners(16, 3840), corners(8, 1904, 2)},
                       TilingCase{200, 100, {0, 0}, {0}},
-                      TilingCase{400, 350, {0, 144, 144}, {0, 94}}));
+                      TilingCase{400, 350, {0, 144, 144}, {0, 94}}),
+    [](const ::testing::TestParamInfo<TilingCase>& info) {
+      return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
+    });
 
 // At a scale other than 1 the data textures and the picture differ in size; the regions follow the
 // data, and their pictures land at cells / scale.
@@ -147,7 +150,8 @@ TEST_P(RecreateAtScale, KeepsEveryLoadAndPictureInsideItsTexturesAndCoversTheLay
   expectCovered(rows, s, (static_cast<double>(grid->height()) - 1) * s);
 }
 
-INSTANTIATE_TEST_SUITE_P(Scales, RecreateAtScale, ::testing::Values(0.5, 2.0));
+INSTANTIATE_TEST_SUITE_P(Scales, RecreateAtScale, ::testing::Values(0.5, 2.0),
+                         [](const ::testing::TestParamInfo<double>& info) { return info.param < 1 ? "Half" : "Double"; });
 
 TEST_F(FrameTest, ARecreateWithoutItsWorkingRegionCommitsNothingAndTheMissingMemoryIsReportedOnce) {
   auto paint = makePaint(300, 280);
@@ -296,13 +300,16 @@ TEST_F(FrameTest, OnlyTheCurrentCanvassBackgroundIsComposedWithTheBackgroundShow
   other->setShowBackground(true);
   auto paint = makePaint(64, 48);
   start(*paint);
-  std::vector<bool> shown;
-  tool->loadingSurface()->onLoad = [&](ArtworkTextures& layer) { shown.push_back(layer.paint().showBackground()); };
+  // Each load: the loaded canvas's flag, then the current canvas's.
+  std::vector<std::pair<bool, bool>> shown;
+  tool->loadingSurface()->onLoad = [&](ArtworkTextures& layer) {
+    shown.emplace_back(layer.paint().showBackground(), paint->showBackground());
+  };
   for (const auto& canvas : {paint, other}) {
     canvas->background()->setDrawingMode(DrawingMode::Recreated);
     framesUntilIdle();
   }
-  EXPECT_EQ(shown, (std::vector<bool>{true, true}));
+  EXPECT_EQ(shown, (std::vector<std::pair<bool, bool>>{{true, true}, {true, false}}));
   EXPECT_FALSE(paint->showBackground());
   EXPECT_TRUE(other->showBackground()) << "another canvas's flag is left as it was";
 }
