@@ -150,7 +150,14 @@ class ArtworkTextures final : public Layer,
 
   // The view's size notification: nothing to do.
   void drawableSizeWillChange(ui::GPUView& view, graphics::Size size) override;
+  // One display frame, by drawing mode: Refresh shows the picture again, Recreated rebuilds it,
+  // Normal lets the current tool draw the current layer's stroke and End also finishes the stroke;
+  // every frame that does its work returns to Normal. Nothing is drawn before the canvas starts.
   void draw(ui::GPUView& view) override;
+  // Rebuilds the picture from the paint data, one working region at a time through the current
+  // tool's surface and the canvas's composition, then copies it to the view, presenting it when
+  // `display` is set. Without a drawable nothing is rendered.
+  void recreatedDraw(bool display = true);
 
   // --- Content operations ------------------------------------------------------------------------
   // Direct: reset the chosen textures (grid and wet, dry, or all three) at once and rebuild the

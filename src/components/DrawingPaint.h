@@ -167,6 +167,21 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   // fatal stop.
   std::shared_ptr<AbstractDrawingTool> drawingTool() const;
 
+  // --- Touches ---------------------------------------------------------------------------------
+  // Whether the set's first touch is a stylus touch (false for an empty set).
+  bool isPaintingTouch(const ui::TouchSet& touches) const;
+  // A stylus touch-down starts a stroke on the current layer and reaches, in this order, the
+  // painting delegate, the current tool and the touch handlers; any other touch-down only makes
+  // this canvas the current paint. While a stroke is on, moves reach the tool, the delegate and the
+  // handlers; an end or a cancel ends the stroke and reaches them, in that order, as ended. The
+  // handlers are walked as they were before the first call, so one may add or remove handlers.
+  void touchesBegan(const ui::TouchSet& touches, const ui::Event* event) override;
+  void touchesMoved(const ui::TouchSet& touches, const ui::Event* event) override;
+  void touchesEnded(const ui::TouchSet& touches, const ui::Event* event) override;
+  void touchesCancelled(const ui::TouchSet& touches, const ui::Event* event) override;
+  // Releases the undo history (with command support) and empties every layer.
+  void cleanPaint();
+
   // --- Layer management --------------------------------------------------------------------------
   const std::vector<std::shared_ptr<ArtworkTextures>>& layers() const { return layers_; }
   void setLayers(std::vector<std::shared_ptr<ArtworkTextures>> layers) { layers_ = std::move(layers); }
