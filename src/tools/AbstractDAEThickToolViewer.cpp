@@ -122,7 +122,14 @@ std::shared_ptr<ToolModel> AbstractDAEThickToolViewer::createToolModel() {
   const float k = scale() * static_cast<float>(paint.artwork()->scale());
   setUniformScale(toolNode, k);
   if (toolNode) toolNode->setEulerAngles({0, 0, 0});
-  const auto at = [this](const char* name) { return getLocation(name, name); };
+  // A marker at NaN or infinity would slip through the bounding box (no comparison holds for NaN).
+  const auto at = [this](const char* name) {
+    const SCNVector3 p = getLocation(name, name);
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
+      foundation::fatalError(fileName() + ".dae: the marker \"" + std::string(name) + "\" has no finite place");
+    }
+    return p;
+  };
 
   // Upright: the span along the tool axis, in view y.
   const SCNVector3 t = at("MarkTop"), d = at("MarkDown");

@@ -30,8 +30,8 @@ class AbstractDAEThickToolViewer : public AbstractDAEToolViewer {
   // with a save of the emptied head, committed on one buffer.
   void loads() override;
   // Measures the markers and returns a DAEToolModel of the head centred in its volume. A missing
-  // marker, or a head no model can hold (an extent with its border that is not finite or is 1024
-  // cells or more), is a fatal stop naming the scene.
+  // marker is a fatal stop; so, naming the scene, are a marker at no finite place and a head no
+  // model can hold (its extent with the border 1024 cells or more on an axis).
   std::shared_ptr<ToolModel> createToolModel() override;
   // The per-axis maximum and minimum of `points` (at least one).
   virtual Box boundingBox(const std::vector<SCNVector3>& points) const;
