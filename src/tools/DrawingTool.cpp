@@ -108,9 +108,9 @@ void AbstractDrawingTool::initialize() {
   // The shared tool-model passes every tool may run, each fetched and its pipeline built, in order.
   auto& encoders = DAEEncoders();
   const std::shared_ptr<AbstractShaderUnit> passes[] = {
-      encoders.getMasker(),         encoders.getTextureOverlayMap(), encoders.getTextureDryLayer(),
-      encoders.getTextureWetLayer(), encoders.getInitializer(),       encoders.getDryerEncoder(),
-      encoders.getWetterEncoder(),  encoders.getDryerInitializer(),  encoders.getWetterInitializer(),
+      encoders.getMasker(), encoders.getTextureOverlayMap(), encoders.getTextureDryLayer(),
+      encoders.getTextureWetLayer(), encoders.getInitializer(), encoders.getDryerEncoder(),
+      encoders.getWetterEncoder(), encoders.getDryerInitializer(), encoders.getWetterInitializer(),
       encoders.getPaintHeight()};
   for (const auto& pass : passes) pass->shaderPipelineState();
   initialized_ = true;
