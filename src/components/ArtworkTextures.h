@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "components/PaintTypes.h"
+#include "graphics/Color.h"
 #include "graphics/Geometry.h"
 #include "ui/GPUView.h"
 
@@ -140,6 +141,12 @@ class ArtworkTextures final : public Layer,
   bool isCounted() const { return counted_; }
   // Counts the layer's textures again after cleanResources() (a layer an undo puts back).
   void putBack();
+
+  // The paint in this layer under view point (x, y) of `paint`, read back from the GPU: the wet
+  // colour with the cell's wetness as alpha where the cell holds fluid, else the dry colour with the
+  // dry wetness as alpha; none for an empty cell or a point off the layer. Cells are taken at the
+  // scale of the application manager's canvas, which must exist.
+  std::optional<graphics::Color> pickColor(DrawingPaint& paint, double x, double y);
 
   // The view's size notification: nothing to do.
   void drawableSizeWillChange(ui::GPUView& view, graphics::Size size) override;

@@ -29,6 +29,8 @@
 #include "components/ArtworkTextures.h"
 #include "components/CanvasDelegates.h"
 #include "components/PaintTypes.h"
+#include "components/RawData.h"
+#include "graphics/Color.h"
 #include "graphics/Geometry.h"
 #include "imaging/Image.h"
 #include "ui/View.h"
@@ -242,6 +244,21 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   // Puts a layer that left the stack back at `position`, clamped to the stack, with its view; the
   // caller updates.
   void insertLayer(const std::shared_ptr<ArtworkTextures>& layer, std::int64_t position);
+  // --- Storage and colour picking ---------------------------------------------------------------
+  // One record per layer, in layer order; the background is not stored.
+  std::vector<ArtworkRawData> getStorageData();
+  // Replaces the layers by one layer per record, in order, and rebuilds their pictures; an empty
+  // list prints a line and changes nothing. Every record is checked first (positive sizes, depth 1,
+  // each array width x height x depth x 4 bytes) and every new layer is built before the old ones
+  // are given up, so a refusal or a failure leaves the canvas as it was. A restore cleans the
+  // history, whose steps name the old layers. Throws Error: TextureFormatIncompatible for a
+  // malformed record (its console line says which and why), NoMoreHeap when a layer cannot be made.
+  void setStorageData(const std::vector<ArtworkRawData>& data);
+  // The paint under a point of the view: the first answer of the layers from the front (hidden
+  // layers too); failing that, the view's background colour while the surface shows.
+  std::optional<graphics::Color> pickColor(double x, double y);
+  std::optional<graphics::Color> pickColor(graphics::Point point) { return pickColor(point.x, point.y); }
+
   // Renumbers the layers, keeps the selection in range, restacks, hides and shows the views, gives
   // the current layer's view (when shown) its delegate, tells the host and, once started, rebuilds
   // the pictures.
