@@ -2,5 +2,6 @@
 # and its binders.
 tess_add_test(tool_surface_tests
   SOURCES
+    tools/ToolSurfaceEncodeCycleTest.cpp
     tools/ToolSurfaceTest.cpp
   LIBS tessivarium kernels)
