@@ -157,7 +157,7 @@ TEST_F(StrokeWindow, ASampleOffTheLeftOrTopOfTheViewStillOpensAWindow) {
   for (const auto& c : cases) {
     surface().touchEnd();
     surface().reset({at(c.first.x, c.first.y), at(c.second.x, c.second.y)});
-    EXPECT_EQ(surface().touchInputData().count(), 2);
+    ASSERT_EQ(surface().touchInputData().count(), 2);
     EXPECT_TRUE(surface().touchInputs().empty());
     EXPECT_EQ(surface().offset(), c.offset);
     EXPECT_FLOAT_EQ(surface().touchInputData().locations()[0], static_cast<float>(c.first.x - c.offset.x));
