@@ -1,5 +1,6 @@
 #include "tools/DAEEncoders.h"
 
+#include "foundation/Fatal.h"
 #include "tools/DAEToolModelOverlay.h"
 
 namespace tessivarium {
@@ -36,5 +37,9 @@ DAEEncoderProvider& DAEEncoders() {
 }
 
 void resetDAEEncodersForTesting() { registrySlot().reset(); }
+
+std::shared_ptr<ToolEncoder> makeDAEPainting(DrawingTool&) { foundation::fatalError("DAEPainting: not built yet"); }
+
+std::shared_ptr<ToolEncoder> makeDAEPaintingShow() { foundation::fatalError("DAEPaintingShow: not built yet"); }
 
 }  // namespace tessivarium
