@@ -7,6 +7,7 @@
 #include "ErrorMessage.h"
 #include "commands/Command.h"
 #include "commands/CommandManager.h"
+#include "commands/DrawingArtworkDrawingOperation.h"
 #include "components/ArtworkTextures.h"
 #include "components/DrawingPaint.h"
 #include "components/RawData.h"
@@ -133,7 +134,10 @@ void AbstractDrawingTool::switchTo(DrawingPaint& paint) {
 std::optional<RawData> AbstractDrawingTool::getToolPattern() {
   const auto& model = toolViewer()->toolModel();
   if (!hasColorPattern_ || !model) return std::nullopt;
-  return RawData(*model->colorTexture0());
+  // A head whose texture could not be made (reported as NoMoreHeap when it was) has no pattern.
+  const auto& texture = model->colorTexture0();
+  if (!texture) return std::nullopt;
+  return RawData(*texture);
 }
 
 void AbstractDrawingTool::setToolPattern(const RawData& toolPattern) {
@@ -262,8 +266,9 @@ void AbstractDrawingTool::touchesBegan(const ui::TouchSet& touches, const ui::Ev
   toolViewer()->touchesBegan(touches, event);
   appendSamples(sampled, canvas);
   if (canvas.supportCommand()) {
-    canvas.saveBefore(canvas.currentLayer());
-    notBuilt("DrawingArtworkDrawingOperation");
+    const auto layer = canvas.currentLayer();
+    canvas.saveBefore(layer);
+    commandOperations_ = std::make_shared<DrawingArtworkDrawingOperation>(canvas.shared_from_this(), layer);
     command_ = std::make_shared<Command>(toolType_, foundation::Date::now());
   }
 }
@@ -330,8 +335,12 @@ void AbstractDrawingTool::handleEnd(DrawingPaint& paint) {
   if (paint.supportCommand()) {
     if (command_ && !command_->data().empty()) paint.commandManager()->append(command_);
     if (commandOperations_) {
-      recordWindow(paint);
-      notBuilt("DrawingArtworkDrawingOperation.save");
+      if (const auto rect = windowRect(paint)) commandOperations_->rects().push_back(*rect);
+      if (!commandOperations_->rects().empty()) {
+        commandOperations_->save(*paint.before());
+        if (!commandOperations_->noMemory()) paint.commandManager()->append(commandOperations_);
+      }
+      commandOperations_.reset();
     }
   }
   if (autoClean_) clean();
@@ -339,11 +348,15 @@ void AbstractDrawingTool::handleEnd(DrawingPaint& paint) {
   surface.touchEnd();
 }
 
-// The window's rectangle, clipped to the layer like the write-back's, so that no snapshot reaches
-// outside a layer narrower or shorter than the window.
-void AbstractDrawingTool::recordWindow(DrawingPaint& paint) {
-  (void)paint;
-  notBuilt("DrawingArtworkDrawingOperation.rects");
+std::optional<graphics::Rect> AbstractDrawingTool::windowRect(DrawingPaint& paint) {
+  const auto origin = toolSurface()->origin();
+  const auto layer = paint.currentContent();
+  if (!origin || !layer) return std::nullopt;
+  const auto& grid = layer->gridTexture();
+  const auto w = std::min<std::size_t>(MAC_WIDTH, grid->width());
+  const auto h = std::min<std::size_t>(MAC_WIDTH, grid->height());
+  return graphics::Rect(static_cast<double>(origin->x), static_cast<double>(origin->y), static_cast<double>(w),
+                        static_cast<double>(h));
 }
 
 void AbstractDrawingTool::encode(DrawingPaint&, gpu::CommandBuffer&) {}
