@@ -11,6 +11,7 @@
 #include "graphics/ImageContext.h"
 #include "kernels/Kernels.h"
 #include "scene/Globals.h"
+#include "tools/AbstractDAEDrawingTool.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DAEEncoders.h"
 #include "tools/DebugSwitches.h"
@@ -38,6 +39,7 @@ void resetGlobals() {
   tessivarium::resetArtworkPresetsForTesting();
   tessivarium::resetDebugSwitches();
   tessivarium::resetDAECacheManagerForTesting();
+  tessivarium::resetSoloDAEToolControllerForTesting();
 
   scene::resetGlobals();
   graphics::resetImageContexts();
