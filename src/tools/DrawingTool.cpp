@@ -134,7 +134,10 @@ void AbstractDrawingTool::switchTo(DrawingPaint& paint) {
 std::optional<RawData> AbstractDrawingTool::getToolPattern() {
   const auto& model = toolViewer()->toolModel();
   if (!hasColorPattern_ || !model) return std::nullopt;
-  return RawData(*model->colorTexture0());
+  // A head whose texture could not be made (reported as NoMoreHeap when it was) has no pattern.
+  const auto& texture = model->colorTexture0();
+  if (!texture) return std::nullopt;
+  return RawData(*texture);
 }
 
 void AbstractDrawingTool::setToolPattern(const RawData& toolPattern) {

@@ -16,6 +16,7 @@
 #include "tools/DAEEncoders.h"
 #include "tools/DebugSwitches.h"
 #include "tools/EncodersProvider.h"
+#include "tools/SoloDAEToolController.h"
 #include "ui/Globals.h"
 #include "utils/DAEResourceManager.h"
 #include "utils/ImageFilters.h"

@@ -15,6 +15,8 @@
 #include "FatalStop.h"
 #include "commands/Command.h"
 #include "components/RawData.h"
+#include "gpu/TestControls.h"
+#include "gpu/TextureDescriptor.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DebugSwitches.h"
 #include "tools/DefaultToolViewer.h"
@@ -247,6 +249,11 @@ TEST_F(ToolBase, APatternTravelsAsTheHeadsBytesAndOnlyAFormatErrorKeepsItsName) 
 
   tool->setHasColorPattern(false);
   EXPECT_FALSE(tool->getToolPattern()) << "a tool without a colour pattern gives none, model or not";
+
+  tool->setHasColorPattern(true);
+  gpu::testControls().failTexturesWhere([](const gpu::TextureDescriptor& d) { return d.depth > 1; });
+  tool->viewer()->setToolModel(std::make_shared<ToolModel>(owner, 2, 2, 2));
+  EXPECT_FALSE(tool->getToolPattern()) << "a head that could not be made has no pattern";
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FakeTool.h"
+#include "StrokeTouches.h"
 #include "TestCanvas.h"
 #include "commands/CommandManager.h"
 #include "commands/DrawingArtworkDrawingOperation.h"
@@ -26,16 +27,6 @@ using namespace tessivarium;
 using testsupport::Journal;
 using testsupport::StrokeTool;
 using testsupport::TestCanvas;
-
-std::shared_ptr<ui::Touch> stylusAt(double x, double y) {
-  ui::TouchState state;
-  state.type = ui::TouchType::Stylus;
-  state.phase = ui::TouchPhase::Moved;
-  state.location = {x, y};
-  state.force = 1.0;
-  state.maximumPossibleForce = 4.0;
-  return ui::Touch::make(state);
-}
 
 class StrokeWithUndo : public ::testing::Test {
  protected:
@@ -81,18 +72,18 @@ class StrokeWithUndo : public ::testing::Test {
   Journal journal;
   std::shared_ptr<StrokeTool> tool = std::make_shared<StrokeTool>(journal);
   std::shared_ptr<TestCanvas> canvas = testsupport::makeCanvas(300, 200);
-  std::shared_ptr<ui::Touch> finger = stylusAt(0, 0);
+  std::shared_ptr<ui::Touch> finger = testsupport::stylusTouch(0, 0);
 };
 
 TEST_F(StrokeWithUndo, AWholeStrokeEndsAsOnePaintingStepThatUndoTakesBackByteForByte) {
   const auto before = layerBytes();
-  touch(&AbstractDrawingTool::touchesBegan, {stylusAt(100, 60), stylusAt(104, 62)});
+  touch(&AbstractDrawingTool::touchesBegan, {testsupport::stylusTouch(100, 60), testsupport::stylusTouch(104, 62)});
   frame();
-  touch(&AbstractDrawingTool::touchesMoved, {stylusAt(110, 65), stylusAt(118, 70)});
+  touch(&AbstractDrawingTool::touchesMoved, {testsupport::stylusTouch(110, 65), testsupport::stylusTouch(118, 70)});
   frame();
-  touch(&AbstractDrawingTool::touchesMoved, {stylusAt(125, 76)});
+  touch(&AbstractDrawingTool::touchesMoved, {testsupport::stylusTouch(125, 76)});
   frame();
-  touch(&AbstractDrawingTool::touchesEnded, {stylusAt(131, 80)});
+  touch(&AbstractDrawingTool::touchesEnded, {testsupport::stylusTouch(131, 80)});
   EXPECT_EQ(canvas->redraws, (std::vector<DrawingMode>{DrawingMode::End}));
   const auto step = tool->commandOperations();
   frame();
@@ -117,14 +108,14 @@ TEST_F(StrokeWithUndo, AWholeStrokeEndsAsOnePaintingStepThatUndoTakesBackByteFor
 }
 
 TEST_F(StrokeWithUndo, AStrokeEndHandsNoStepOverWithoutAWindowOrWithoutMemory) {
-  touch(&AbstractDrawingTool::touchesBegan, {stylusAt(50, 40)});
+  touch(&AbstractDrawingTool::touchesBegan, {testsupport::stylusTouch(50, 40)});
   ASSERT_TRUE(tool->commandOperations());
   tool->setTouchInputs({});  // nothing was drawn, so no window was opened
   tool->handleEnd(*canvas);
   EXPECT_FALSE(tool->commandOperations());
   EXPECT_TRUE(canvas->commandManager()->operationPool().operations().empty());
 
-  touch(&AbstractDrawingTool::touchesBegan, {stylusAt(50, 40)});
+  touch(&AbstractDrawingTool::touchesBegan, {testsupport::stylusTouch(50, 40)});
   frame();
   const auto painted = layerBytes();
   AppManager().setLimitedHeap(0);  // no snapshot can be had
