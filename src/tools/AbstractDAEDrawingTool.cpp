@@ -25,17 +25,13 @@
 #include "tools/DAEPassInputs.h"
 #include "tools/DebugSwitches.h"
 #include "tools/DefaultToolViewer.h"
+#include "tools/SoloDAEToolController.h"
 #include "tools/ToolModel.h"
 #include "tools/ToolSurface.h"
 #include "utils/WetnessUtil.h"
 
 namespace tessivarium {
 namespace {
-
-std::shared_ptr<DAEDialController>& dialSlot() {
-  static std::shared_ptr<DAEDialController> dial;
-  return dial;
-}
 
 DrawingPaint& requiredCurrentPaint(const char* who) {
   const auto& paint = AppManager().currentPaint();
@@ -50,14 +46,6 @@ double windowEdge(std::int64_t minimum, double shift, double scale, std::int64_t
 }
 
 }  // namespace
-
-const std::shared_ptr<DAEDialController>& SOLO_DAE_TOOL_CONTROLLER() {
-  auto& dial = dialSlot();
-  if (!dial) dial = std::make_shared<DAEDialController>();
-  return dial;
-}
-
-void resetSoloDAEToolControllerForTesting() { dialSlot().reset(); }
 
 gpu::uint3 AbstractDAEDrawingTool::findWorkingOffset(const std::vector<graphics::Point>& points, float azimuth) {
   if (!width() || !height()) foundation::fatalError("findWorkingOffset needs the canvas size (switchTo)");

@@ -14,12 +14,6 @@ namespace tessivarium {
 
 class DAEDialController;
 
-// The one dial of the tool-model tools, made on first use. The tool that attached it last
-// receives its angle.
-const std::shared_ptr<DAEDialController>& SOLO_DAE_TOOL_CONTROLLER();
-// Drops the dial (tests only).
-void resetSoloDAEToolControllerForTesting();
-
 class AbstractDAEDrawingTool : public AbstractDrawingTool {
  public:
   explicit AbstractDAEDrawingTool(ToolType type) : AbstractDrawingTool(type) {}

@@ -11,7 +11,6 @@
 #include "graphics/ImageContext.h"
 #include "kernels/Kernels.h"
 #include "scene/Globals.h"
-#include "tools/AbstractDAEDrawingTool.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DAEEncoders.h"
 #include "tools/DebugSwitches.h"

@@ -13,6 +13,7 @@
 #include "components/BrushView.h"
 #include "scene/Node.h"
 #include "tools/DAEDialController.h"
+#include "tools/SoloDAEToolController.h"
 #include "tools/DAEEncoders.h"
 #include "tools/DAEPainting.h"
 #include "tools/DAEToolModelPasses.h"
