@@ -2,6 +2,8 @@
 
 #include "foundation/Fatal.h"
 #include "tools/AbstractDAEPaintingEncoder.h"
+#include "tools/DAEPainting.h"
+#include "tools/DAEPaintingShow.h"
 #include "tools/DAEToolModelBlur.h"
 #include "tools/DAEToolModelOverlay.h"
 #include "tools/DAEToolModelPasses.h"
@@ -143,5 +145,9 @@ DAEEncoderProvider& DAEEncoders() {
 }
 
 void resetDAEEncodersForTesting() { registrySlot().reset(); }
+
+std::shared_ptr<ToolEncoder> makeDAEPainting(DrawingTool& tool) { return std::make_shared<DAEPainting>(tool); }
+
+std::shared_ptr<ToolEncoder> makeDAEPaintingShow() { return std::make_shared<DAEPaintingShow>(); }
 
 }  // namespace tessivarium

@@ -131,4 +131,13 @@ DAEEncoderProvider& DAEEncoders();
 // Drops the registry and its passes, so the next use starts afresh (tests only).
 void resetDAEEncodersForTesting();
 
+class DrawingTool;
+class ToolEncoder;
+
+// The stroke composites of a tool-model surface, each a new object for its caller (not shared):
+// the painting step made for `tool`, and the debug height view. Until the composites are built
+// both stop with "not built yet".
+std::shared_ptr<ToolEncoder> makeDAEPainting(DrawingTool& tool);
+std::shared_ptr<ToolEncoder> makeDAEPaintingShow();
+
 }  // namespace tessivarium
