@@ -43,7 +43,10 @@ double spacingOf(ToolType type) {
   }
 }
 
-double distance(graphics::Point a, graphics::Point b) { return std::hypot(a.x - b.x, a.y - b.y); }
+double distance(graphics::Point a, graphics::Point b) {
+  const double dx = a.x - b.x, dy = a.y - b.y;
+  return std::sqrt(dx * dx + dy * dy);
+}
 
 // The sample halfway between two: every value the plain mean (angles without wrap-around).
 std::shared_ptr<TouchInput> midpoint(const TouchInput& a, const TouchInput& b) {
@@ -131,6 +134,7 @@ void ToolSurface::reset(const TouchInputs& touchInputs) {
     return;
   }
   TouchInputs spaced;
+  spaced.reserve(touchInputs.size());
   for (const auto& input : touchInputs) appendList(spaced, input, spacing);
   doReset(spaced);
 }
@@ -176,8 +180,10 @@ std::size_t ToolSurface::samplesInNewWindow(const TouchInputs& batch, double sca
 }
 
 void ToolSurface::doReset(const TouchInputs& touchInputs) {
-  // A copy: the batch may be the carried list this step replaces.
-  const TouchInputs batch = touchInputs;
+  // The batch may be the carried list this step replaces: then the step works on a copy of it.
+  const bool isCarriedList = &touchInputs == &touchInputs_;
+  const TouchInputs copy = isCarriedList ? touchInputs_ : TouchInputs{};
+  const TouchInputs& batch = isCarriedList ? copy : touchInputs;
   DrawingPaint& paint = requiredCurrentPaint("doReset");
   const auto& canvas = AppManager().canvas();
   if (!canvas) foundation::fatalError("ToolSurface.doReset: no main canvas");
@@ -200,6 +206,10 @@ void ToolSurface::doReset(const TouchInputs& touchInputs) {
   }
 
   touchInputData_.reset();
+  touchInputData_.locations().reserve(3 * taken);
+  touchInputData_.forces().reserve(taken);
+  touchInputData_.altitudes().reserve(taken);
+  touchInputData_.azimuths().reserve(taken);
   for (std::size_t i = 0; i < taken; ++i) {
     const TouchInput& sample = *batch[i];
     const float x = static_cast<float>(sample.location().x * scale - static_cast<double>(offset_.x));
@@ -277,8 +287,7 @@ bool ToolSurface::isPickUpGesture() {
   float forceSum = 0;
   for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
     if (i > 0) {
-      path += std::hypot(static_cast<double>(locations[3 * i]) - locations[3 * (i - 1)],
-                         static_cast<double>(locations[3 * i + 1]) - locations[3 * (i - 1) + 1]);
+      path += distance({locations[3 * i], locations[3 * i + 1]}, {locations[3 * (i - 1)], locations[3 * (i - 1) + 1]});
     }
     forceSum += forces[i];
   }
