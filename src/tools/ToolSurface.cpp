@@ -5,6 +5,7 @@
 #include <numbers>
 #include <string>
 
+#include "components/ArtworkTextures.h"
 #include "components/DrawingPaint.h"
 #include "foundation/Console.h"
 #include "foundation/Fatal.h"
@@ -199,7 +200,14 @@ void ToolSurface::doReset(const TouchInputs& touchInputs) {
       std::vector<graphics::Point> points;
       points.reserve(taken);
       for (std::size_t i = 0; i < taken; ++i) points.push_back(batch[i]->location());
-      setOffset(tool_->findWorkingOffset(points, batch.front()->azimuthAngle()));
+      // Kept inside the layer as the load keeps the window, so that the samples' window-local
+      // positions are measured from where the window really is.
+      gpu::uint3 corner = tool_->findWorkingOffset(points, batch.front()->azimuthAngle());
+      if (const auto layer = paint.currentContent()) {
+        const gpu::Origin inLayer = cornerInLayer(corner, *layer);
+        corner = {static_cast<std::uint32_t>(inLayer.x), static_cast<std::uint32_t>(inLayer.y), 0};
+      }
+      setOffset(corner);
     }
   } else {
     useSameRegion_ = true;

@@ -65,7 +65,6 @@ class StrokeEncodeCycle : public ToolSurfaceTest {
     tool->setCommandOperations(std::make_shared<DrawingArtworkDrawingOperation>(canvas, canvas->currentLayer()));
     surface().initEncoders().push_back(std::make_shared<RecordingPass>(journal, "init"));
     surface().encoders().push_back(std::make_shared<RecordingPass>(journal, "step"));
-    AppManager().surfaceTextures().loads();
     gpu::commandTrace().start();
   }
 
@@ -157,6 +156,9 @@ TEST_F(StrokeEncodeCycle, TheWindowStaysInsideTheLayer) {
     start(c.width, c.height);
     tool->corner = c.corner;
     frame({at(100.25, 60.5)});
+    // The samples are placed in the window where it really lies.
+    EXPECT_FLOAT_EQ(surface().touchInputData().locations()[0], static_cast<float>(100.25 - c.origin.x));
+    EXPECT_FLOAT_EQ(surface().touchInputData().locations()[1], static_cast<float>(60.5 - c.origin.y));
     strokeEnd();
     EXPECT_EQ(windowCopies(), (std::vector<WindowCopy>{{"load", c.origin, c.size}, {"save", c.origin, c.size}}))
         << c.width << " x " << c.height;
