@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Application.h"
+#include "FatalStop.h"
 #include "ToolSurfaceFixture.h"
 #include "commands/DrawingArtworkDrawingOperation.h"
 #include "gpu/Gpu.h"
@@ -259,6 +260,25 @@ TEST_F(StrokeEncodeCycle, SavingTheWindowMidStrokeKeepsWhatTheStrokePainted) {
   const auto commits = gpu::commandTrace().commits().size();
   surface().saveWindow();
   EXPECT_EQ(gpu::commandTrace().commits().size(), commits);
+}
+
+// Callers keep to the order that avoids these; breaking it stops with a clear message.
+TEST_F(StrokeEncodeCycle, OutOfOrderCallsStopFatally) {
+  const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
+  ToolSurface unstarted(*tool);  // the first construction step only: no batch taken yet
+  EXPECT_FATAL(unstarted.encodeStart(*canvas, *buffer), "ToolSurface.encodeStart: no batch taken yet");
+  EXPECT_FATAL(surface().encodeSave(*canvas, *buffer), "ToolSurface.encodeSave: no window is loaded");
+  EXPECT_FATAL(surface().encodeLoop(*canvas, *buffer), "ToolSurface.encodeLoop: no window is loaded");
+  frame({at(300.25, 320.5)});
+  TOTAL_HEIGHT = true;
+  canvas->setShadingImage(nullptr);
+  EXPECT_FATAL(surface().encodeLoop(*canvas, *buffer), "ToolSurface.encodeLoop: the canvas has no shading image");
+  AppManager().setCurrentPaint(nullptr);
+  EXPECT_FATAL(surface().reset({}), "ToolSurface.doReset: no current canvas");
+  EXPECT_FATAL(surface().updateChange(), "ToolSurface.updateChange: no current canvas");
+  AppManager().setCurrentPaint(canvas);
+  AppManager().setCanvas(nullptr);
+  EXPECT_FATAL(surface().reset({}), "ToolSurface.doReset: no main canvas");
 }
 
 // --- Binders ---------------------------------------------------------------------------------------
