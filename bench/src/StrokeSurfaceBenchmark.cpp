@@ -12,7 +12,6 @@
 #include <cstring>
 #include <memory>
 #include <numbers>
-#include <random>
 #include <vector>
 
 #include "TestCanvas.h"
@@ -39,11 +38,11 @@ class SurfaceTool : public AbstractDrawingTool {
   std::shared_ptr<ToolSurface> createToolSurface() override { return ToolSurface::make(*this); }
 };
 
-void fillWithPaint(gpu::Texture& texture, std::mt19937& random) {
-  std::uniform_int_distribution<int> byte(0, 255);
+// Every byte scrambled from its index (paint of every colour, thickness and wetness).
+void scramble(gpu::Texture& texture) {
   const std::size_t w = texture.width(), h = texture.height();
   std::vector<std::uint8_t> bytes(w * h * 4);
-  for (auto& b : bytes) b = static_cast<std::uint8_t>(byte(random));
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>((i * 2654435761u) >> 13);
   texture.writeRegion(gpu::Region::make2D(0, 0, w, h), 0, bytes, w * 4);
 }
 
@@ -53,20 +52,19 @@ struct Stroke {
   Stroke() {
     foundation::setConsoleSink([](std::string_view) {});
     kernels::registerAll();
-    std::mt19937 random(11);
     canvas = testsupport::makeCanvas(2048, 1536);
     AppManager().setCanvas(canvas);
     AppManager().setCurrentPaint(canvas);
     auto shading = AppManager().makeTexture(128, 128);
-    fillWithPaint(*shading, random);
+    scramble(*shading);
     canvas->setShadingImage(imaging::Image::fromTexture(shading));
     tool = std::make_shared<SurfaceTool>(ToolType::filbertBrush);
     AppManager().setCurrentTool(tool);
     tool->switchTo(*canvas);
     auto& layer = *canvas->currentContent();
-    fillWithPaint(*layer.gridTexture(), random);
-    fillWithPaint(*layer.wetTexture(), random);
-    fillWithPaint(*layer.dryTexture(), random);
+    scramble(*layer.gridTexture());
+    scramble(*layer.wetTexture());
+    scramble(*layer.dryTexture());
     AppManager().surfaceTextures().loads();
     surface().reset({std::make_shared<TouchInput>(graphics::Point{1000.5, 700.5}, 0.5f, 0.8f, 1.0f)});
     step();
