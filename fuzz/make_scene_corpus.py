@@ -80,6 +80,7 @@ SHAPES = {
     "instance-geometry-without-url.dae": scene(nodes='<node id="N"><instance_geometry/></node>'),
     "instance-geometry-unresolved.dae": scene(nodes='<node id="N"><instance_geometry url="#Elsewhere"/></node>'),
     "translate-not-a-number.dae": scene(nodes='<node id="N"><translate>3 0!-2 1</translate></node>'),
+    "matrix-short.dae": scene(nodes='<node id="N"><matrix>1 0 0 0 0 1 0 0 0 0 1 0 0 0 0</matrix></node>'),
     "float-array-not-numbers.dae": scene(source(values="0 0 0 1 0 0 0 1 x")),
     "unit-not-a-number.dae": scene().replace('meter="1"', 'meter="one"'),
     "id-given-twice.dae": scene(library_nodes='  <library_nodes>\n    <node id="A"/>\n    <node id="A"/>\n  </library_nodes>\n'),

@@ -111,32 +111,49 @@ class StrokeHead {
 
   StrokeHead(std::size_t width, std::size_t height) : width_(width), columns_(width * height) {}
 
-  // Finds the bodies of row y of the head at slot 9, slice by slice (each slice's row is contiguous).
-  void readBodies(const gpu::TexelView& head, std::size_t y) {
+  // Reads row y of the head at slot 9 (RGBA8 or BGRA8, whose kind byte is the fourth either way)
+  // slice by slice, each slice's row being contiguous: first the bodies, then the paint under them.
+  void readRow(const gpu::TexelView& head, std::size_t y) {
     Column* row = &columns_[y * width_];
     std::size_t found = 0;
-    for (std::size_t x = 0; x < width_; ++x) row[x].shape = {static_cast<int>(head.depth()), 0, false};
+    for (std::size_t x = 0; x < width_; ++x) row[x] = Column{}, row[x].shape = {static_cast<int>(head.depth()), 0, false};
     for (std::size_t z = 0; z < head.depth() && found < width_; ++z) {
       const std::uint8_t* cells = head.texel(0, y, z);
       for (std::size_t x = 0; x < width_; ++x) {
         if (!row[x].shape.head && cells[4 * x + 3] == kHeadSolid) row[x].shape = {static_cast<int>(z), 0, true}, ++found;
       }
     }
+    int top = 0;
+    for (std::size_t x = 0; x < width_; ++x) {
+      if (row[x].shape.head) top = std::max(top, row[x].shape.body), row[x].lowest = -1;  // -1: still reading
+    }
+    for (int z = top - 1; z >= 0; --z) {
+      const std::uint8_t* cells = head.texel(0, y, static_cast<std::size_t>(z));
+      for (std::size_t x = 0; x < width_; ++x) {
+        Column& c = row[x];
+        if (c.lowest != -1 || z != c.shape.bottom() - 1) continue;
+        if (isHeadPaint(cells[4 * x + 3])) {
+          hang(c, 1, load(head, x, y, static_cast<std::size_t>(z)));
+        } else {
+          c.lowest = c.shape.bottom();
+        }
+      }
+    }
+    for (std::size_t x = 0; x < width_; ++x) finishReading(row[x]);
   }
 
-  // Reads the paint under column (x, y)'s body from the head at slot 9 (its body found already).
+  // Reads column (x, y) of the head at slot 9, cell by cell (any texture format).
   void read(const gpu::TexelView& head, std::size_t x, std::size_t y) {
     Column& c = columns_[y * width_ + x];
-    while (c.shape.head && c.shape.paint < c.shape.body &&
-           isHeadPaint(load(head, x, y, static_cast<std::size_t>(c.shape.body - c.shape.paint - 1)).a)) {
-      ++c.shape.paint;
-    }
-    c.lowest = c.unchanged = c.shape.bottom();
-    c.runs = 0;
-    const int paint = c.shape.paint;
+    c = Column{};
+    c.shape = headColumn(head, x, y, false);
     c.shape.paint = 0;
-    for (int z = c.shape.body - 1; z >= c.shape.body - paint; --z) hang(c, 1, load(head, x, y, static_cast<std::size_t>(z)));
-    c.lowest = c.shape.bottom();
+    for (int z = c.shape.body - 1; c.shape.head && z >= 0; --z) {
+      const Texel cell = load(head, x, y, static_cast<std::size_t>(z));
+      if (!isHeadPaint(cell.a)) break;
+      hang(c, 1, cell);
+    }
+    finishReading(c);
   }
 
   HeadColumn& column(std::size_t k) { return columns_[k].shape; }
@@ -180,6 +197,13 @@ class StrokeHead {
   }
 
  private:
+  // The paint's bottom as read is where the column's changes begin; a merge while reading has
+  // already made the whole column count as changed.
+  static void finishReading(Column& c) {
+    c.lowest = c.shape.bottom();
+    c.unchanged = std::max(c.unchanged, c.lowest);
+  }
+
   static void hang(Column& c, int count, Texel paint) {
     c.shape.paint += count;
     if (c.runs > 0 && c.run[c.runs - 1].paint == paint) {
@@ -205,7 +229,6 @@ class StrokeHead {
   std::size_t width_;
   std::vector<Column> columns_;
 };
-
 
 // Paint taken off the head laid onto a window cell: colours and wetness mix by amount.
 void deposit(StrokeWindow::Cell& cell, const PaintSum& paint) {
@@ -329,13 +352,12 @@ void paint(const gpu::Dispatch& dispatch, Tool tool) {
       for (std::size_t y = first; y < end; ++y) body(y);
     });
   };
-  // The bodies slice by slice where the head is RGBA8 (the alpha byte is the kind in either order).
   const bool rgba8 = read.bytesPerPixel() == 4;
   eachRow([&](std::size_t y) {
-    if (rgba8) head.readBodies(read, y);
-    for (std::size_t x = 0; x < width; ++x) {
-      if (!rgba8) head.column(y * width + x) = headColumn(read, x, y, false);
-      head.read(read, x, y);
+    if (rgba8) {
+      head.readRow(read, y);
+    } else {
+      for (std::size_t x = 0; x < width; ++x) head.read(read, x, y);
     }
   });
   int lowest = static_cast<int>(read.depth());

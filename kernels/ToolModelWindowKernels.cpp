@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gpu/KernelRuntime.h"
+#include "gpu/Parallel.h"
 #include "kernels/KernelList.h"
 #include "kernels/PaintModel.h"
 
@@ -18,6 +19,8 @@ using namespace tessivarium;
 // The blur moves an eighth of the difference in thickness between two neighbours (times the
 // wetness of the higher one, as a share of full wetness) from the higher to the lower.
 constexpr int kBlurShare = 8;
+// Window rows a worker takes at a time in the blur.
+constexpr std::size_t kBlurRowsPerChunk = 8;
 
 // The paint that flows from a cell of thickness `from` (wetness `fromWetness`) into its neighbour of
 // thickness `to`; negative when it flows the other way. flow(a, b) == -flow(b, a) exactly, so what one
@@ -134,18 +137,33 @@ void toolModelBlurImage(const gpu::Dispatch& dispatch) {
   s.width = std::min({grid2D.width, grid.width(), gridOut.width(), wet.width(), wetOut.width(), map.width()});
   s.height = std::min({grid2D.height, grid.height(), gridOut.height(), wet.height(), wetOut.height(), map.height()});
   s.wet.resize(s.width * s.height), s.grid.resize(s.width * s.height), s.marked.resize(s.width * s.height);
-  const gpu::Size limit{s.width, s.height, 1};
-  Texel* wetCopy = s.wet.data();
-  Texel* gridCopy = s.grid.data();
-  std::uint8_t* marks = s.marked.data();
-  const std::size_t width = s.width;
-  gpu::forEachThread(dispatch, limit, [=](gpu::uint3 p) {
-    const std::size_t k = p.y * width + p.x;
-    wetCopy[k] = load(wet, p.x, p.y), gridCopy[k] = load(grid, p.x, p.y);
-    marks[k] = load(map, p.x, p.y).b == kStrokeMark;
+  // Only rows within reach of a mark are copied and blurred: a stroke step marks a band of the
+  // window, not all of it.
+  const std::size_t width = s.width, height = s.height;
+  std::vector<std::uint8_t> markedRow(height + 4, 0);  // row y at y + 2, two empty rows either side
+  const auto eachRow = [height](auto&& body) {
+    gpu::parallelFor(0, height, kBlurRowsPerChunk, [&](std::size_t first, std::size_t end) {
+      for (std::size_t y = first; y < end; ++y) body(y);
+    });
+  };
+  eachRow([&](std::size_t y) {
+    std::uint8_t any = 0;
+    for (std::size_t x = 0; x < width; ++x) any |= s.marked[y * width + x] = load(map, x, y).b == kStrokeMark;
+    markedRow[y + 2] = any;
   });
-  const WindowSnapshot* snapshot = &s;
-  gpu::forEachThread(dispatch, limit, [=](gpu::uint3 p) { blurCell(*snapshot, wetOut, gridOut, p.x, p.y); });
+  const auto within = [&](std::size_t y, int rows) {
+    for (int d = -rows; d <= rows; ++d)
+      if (markedRow[static_cast<std::size_t>(static_cast<int>(y) + 2 + d)]) return true;
+    return false;
+  };
+  eachRow([&](std::size_t y) {
+    if (!within(y, 2)) return;  // a blurred row reads the rows next to it
+    for (std::size_t x = 0; x < width; ++x) s.wet[y * width + x] = load(wet, x, y), s.grid[y * width + x] = load(grid, x, y);
+  });
+  eachRow([&](std::size_t y) {
+    if (!within(y, 1)) return;
+    for (std::size_t x = 0; x < width; ++x) blurCell(s, wetOut, gridOut, x, y);
+  });
 }
 
 void toolModelMask(const gpu::Dispatch& dispatch) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "foundation/Fatal.h"
+#include "gpu/Parallel.h"
 
 namespace gpu {
 
@@ -19,18 +20,28 @@ bool spanInside(std::size_t origin, std::size_t length, std::size_t extent) {
   return origin <= extent && length <= extent - origin;
 }
 
+// Rows are copied on the worker threads in runs of about this many bytes; a smaller region is
+// copied on the calling thread.
+constexpr std::size_t kParallelCopyBytes = 256 << 10;
+
 // Calls copy(first texel of the row, byte offset of the row in the caller's layout, bytes of a row)
-// for every row of a region that checkCopy accepted.
+// for every row of a region that checkCopy accepted. The rows are disjoint, so they may run in any
+// order and at once.
 template <class Copy>
 void forEachRow(const TexelView& view, const Region& region, std::size_t bytesPerRow, std::size_t bytesPerImage,
                 Copy copy) {
   const Size& r = region.size;
   if (r.width == 0 || r.height == 0 || r.depth == 0) return;
   const std::size_t rowBytes = r.width * view.bytesPerPixel();
-  for (std::size_t z = 0; z < r.depth; ++z)
-    for (std::size_t y = 0; y < r.height; ++y)
+  const std::size_t rows = r.height * r.depth;
+  const std::size_t grain = std::max<std::size_t>(1, kParallelCopyBytes / rowBytes);
+  parallelFor(0, rows, grain, [&](std::size_t first, std::size_t end) {
+    for (std::size_t row = first; row < end; ++row) {
+      const std::size_t y = row % r.height, z = row / r.height;
       copy(view.texel(region.origin.x, region.origin.y + y, region.origin.z + z), z * bytesPerImage + y * bytesPerRow,
            rowBytes);
+    }
+  });
 }
 
 }  // namespace

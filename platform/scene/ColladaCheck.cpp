@@ -100,12 +100,24 @@ bool isRealNumber(std::string_view token) {
   return at == token.size();
 }
 
-// The elements whose text the reader reads as reals, failing (and leaking) on anything else.
-bool holdsReals(std::string_view name) {
-  static constexpr std::array<std::string_view, 9> kNames = {"float_array", "translate", "rotate", "scale",
-                                                             "matrix",      "lookat",    "skew",   "color",
-                                                             "float"};
-  return std::find(kNames.begin(), kNames.end(), name) != kNames.end();
+// For an element whose text the reader reads as reals (failing, and leaking, on anything else or
+// on fewer than it reads): how many it reads at least. Absent for other elements.
+std::optional<std::size_t> realsRead(std::string_view name) {
+  static constexpr std::array<std::pair<std::string_view, std::size_t>, 9> kReads = {{
+      {"float_array", 0},  // as many as its count, checked with the array
+      {"translate", 3},
+      {"rotate", 4},
+      {"scale", 3},
+      {"matrix", 16},
+      {"lookat", 9},
+      {"skew", 7},
+      {"color", 4},
+      {"float", 1},
+  }};
+  for (const auto& [element, count] : kReads) {
+    if (element == name) return count;
+  }
+  return std::nullopt;
 }
 
 std::uint64_t saturatingAdd(std::uint64_t a, std::uint64_t b, std::uint64_t cap) {
@@ -214,7 +226,7 @@ class ColladaChecker {
       const auto id = attribute(element, "id");
       if (id && !ids_.insert(*id).second) refuse("the id \"" + *id + "\" is given twice");
       const std::string_view name = nameOf(element);
-      if (holdsReals(name)) checkReals(element);
+      if (const auto reads = realsRead(name)) checkReals(element, *reads);
       if (name == "unit") {
         if (const auto meter = attribute(element, "meter"); meter && !isRealNumber(*meter)) {
           refuse("<unit>: meter \"" + *meter + "\" is not a number");
@@ -254,10 +266,15 @@ class ColladaChecker {
     }
   }
 
-  void checkReals(const xmlNode* element) const {
+  void checkReals(const xmlNode* element, std::size_t least) const {
+    std::size_t count = 0;
     forEachToken(textOf(element), [&](std::string_view token) {
       if (!isRealNumber(token)) refuse(label(element) + " holds \"" + std::string(token) + "\", not a number");
+      ++count;
     });
+    if (count < least) {
+      refuse(label(element) + " holds " + std::to_string(count) + " numbers, not " + std::to_string(least));
+    }
   }
 
   void checkArray(const xmlNode* array) {

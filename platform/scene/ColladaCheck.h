@@ -19,13 +19,15 @@ inline constexpr std::size_t kDeepestXMLNesting = 256;         // elements insid
 inline constexpr std::size_t kDeepestNodeNesting = 128;        // nodes inside nodes, instances counted
 inline constexpr std::size_t kMostSceneNodes = 100'000;        // nodes once every instance is expanded
 // Indices of the meshes of every node once every instance is expanded (each node gets its own copy).
-inline constexpr std::size_t kMostSceneIndices = 16u << 20;
+inline constexpr std::size_t kMostSceneIndices = 4u << 20;
 
 // Throws SceneError("scene file \"<name>\": <reason>") unless the file at `path` (a regular file)
 // is a COLLADA document that keeps the limits above and is consistent in what the reader trusts:
 // - no document type declaration (so no entities), and no id given to two elements;
 // - every *_array's count is a plain number no larger than the values it holds, which are text;
-//   the values of float arrays, transforms, colours and floats, and a unit's metre, are numbers;
+//   the values of float arrays, transforms, colours and floats, and a unit's metre, are numbers,
+//   as many as the reader takes (3 for a translate or scale, 4 for a rotate or colour, 16 for a
+//   matrix, 9 for a lookat, 7 for a skew);
 // - every accessor's count, stride and offset are plain numbers, its source is an array of the
 //   file, and offset + (count - 1) x stride + its params stay within that array's count;
 // - every primitive (triangles, lines, polylist, polygons, linestrips, trifans, tristrips) has a

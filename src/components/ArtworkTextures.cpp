@@ -199,8 +199,6 @@ void ArtworkTextures::putBack() {
 
 void ArtworkTextures::drawableSizeWillChange(ui::GPUView&, graphics::Size) {}
 
-void ArtworkTextures::draw(ui::GPUView&) { foundation::fatalError("ArtworkTextures.draw: not built yet"); }
-
 // --- Content operations ------------------------------------------------------------------------------
 
 void ArtworkTextures::encodeClean(gpu::CommandBuffer& buffer, SublayerType type) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "components/PaintTypes.h"
+#include "graphics/Color.h"
 #include "graphics/Geometry.h"
 #include "ui/GPUView.h"
 
@@ -141,9 +142,22 @@ class ArtworkTextures final : public Layer,
   // Counts the layer's textures again after cleanResources() (a layer an undo puts back).
   void putBack();
 
+  // The paint in this layer under view point (x, y) of `paint`, read back from the GPU: the wet
+  // colour with the cell's wetness as alpha where the cell holds fluid, else the dry colour with the
+  // dry wetness as alpha; none for an empty cell or a point off the layer. Cells are taken at the
+  // scale of the application manager's canvas, which must exist.
+  std::optional<graphics::Color> pickColor(DrawingPaint& paint, double x, double y);
+
   // The view's size notification: nothing to do.
   void drawableSizeWillChange(ui::GPUView& view, graphics::Size size) override;
+  // One display frame, by drawing mode: Refresh shows the picture again, Recreated rebuilds it,
+  // Normal lets the current tool draw the current layer's stroke and End also finishes the stroke;
+  // every frame that does its work returns to Normal. Nothing is drawn before the canvas starts.
   void draw(ui::GPUView& view) override;
+  // Rebuilds the picture from the paint data, one working region at a time through the current
+  // tool's surface and the canvas's composition, then copies it to the view, presenting it when
+  // `display` is set. Without a drawable nothing is rendered.
+  void recreatedDraw(bool display = true);
 
   // --- Content operations ------------------------------------------------------------------------
   // Direct: reset the chosen textures (grid and wet, dry, or all three) at once and rebuild the

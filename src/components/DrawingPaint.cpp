@@ -215,8 +215,6 @@ std::shared_ptr<ArtworkTextures> DrawingPaint::currentContent() {
   return layers_[static_cast<std::size_t>(layerIndex_)];
 }
 
-void DrawingPaint::redraw(DrawingMode) { foundation::fatalError("DrawingPaint.redraw: not built yet"); }
-
 void DrawingPaint::enabledCurrentTool(bool force) {
   auto& manager = AppManager();
   if (manager.currentPaint().get() != this) force = true;

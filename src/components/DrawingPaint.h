@@ -29,6 +29,8 @@
 #include "components/ArtworkTextures.h"
 #include "components/CanvasDelegates.h"
 #include "components/PaintTypes.h"
+#include "components/RawData.h"
+#include "graphics/Color.h"
 #include "graphics/Geometry.h"
 #include "imaging/Image.h"
 #include "ui/View.h"
@@ -165,6 +167,21 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   // fatal stop.
   std::shared_ptr<AbstractDrawingTool> drawingTool() const;
 
+  // --- Touches ---------------------------------------------------------------------------------
+  // Whether the set's first touch is a stylus touch (false for an empty set).
+  bool isPaintingTouch(const ui::TouchSet& touches) const;
+  // A stylus touch-down starts a stroke on the current layer and reaches, in this order, the
+  // painting delegate, the current tool and the touch handlers; any other touch-down only makes
+  // this canvas the current paint. While a stroke is on, moves reach the tool, the delegate and the
+  // handlers; an end or a cancel ends the stroke and reaches them, in that order, as ended. The
+  // handlers are walked as they were before the first call, so one may add or remove handlers.
+  void touchesBegan(const ui::TouchSet& touches, const ui::Event* event) override;
+  void touchesMoved(const ui::TouchSet& touches, const ui::Event* event) override;
+  void touchesEnded(const ui::TouchSet& touches, const ui::Event* event) override;
+  void touchesCancelled(const ui::TouchSet& touches, const ui::Event* event) override;
+  // Releases the undo history (with command support) and empties every layer.
+  void cleanPaint();
+
   // --- Layer management --------------------------------------------------------------------------
   const std::vector<std::shared_ptr<ArtworkTextures>>& layers() const { return layers_; }
   void setLayers(std::vector<std::shared_ptr<ArtworkTextures>> layers) { layers_ = std::move(layers); }
@@ -227,6 +244,21 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   // Puts a layer that left the stack back at `position`, clamped to the stack, with its view; the
   // caller updates.
   void insertLayer(const std::shared_ptr<ArtworkTextures>& layer, std::int64_t position);
+  // --- Storage and colour picking ---------------------------------------------------------------
+  // One record per layer, in layer order; the background is not stored.
+  std::vector<ArtworkRawData> getStorageData();
+  // Replaces the layers by one layer per record, in order, and rebuilds their pictures; an empty
+  // list prints a line and changes nothing. Every record is checked first (positive sizes, depth 1,
+  // each array width x height x depth x 4 bytes) and every new layer is built before the old ones
+  // are given up, so a refusal or a failure leaves the canvas as it was. A restore cleans the
+  // history, whose steps name the old layers. Throws Error: TextureFormatIncompatible for a
+  // malformed record (its console line says which and why), NoMoreHeap when a layer cannot be made.
+  void setStorageData(const std::vector<ArtworkRawData>& data);
+  // The paint under a point of the view: the first answer of the layers from the front (hidden
+  // layers too); failing that, the view's background colour while the surface shows.
+  std::optional<graphics::Color> pickColor(double x, double y);
+  std::optional<graphics::Color> pickColor(graphics::Point point) { return pickColor(point.x, point.y); }
+
   // Renumbers the layers, keeps the selection in range, restacks, hides and shows the views, gives
   // the current layer's view (when shown) its delegate, tells the host and, once started, rebuilds
   // the pictures.

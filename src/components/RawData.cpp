@@ -14,6 +14,11 @@ RawData::RawData(const gpu::Texture& grid)
       depth_(static_cast<std::int64_t>(grid.depth())),
       grid_(TextureUtil::toRawData(grid)) {}
 
+ArtworkRawData::ArtworkRawData(std::int64_t width, std::int64_t height, std::int64_t depth,
+                               std::vector<std::uint8_t> grid, std::vector<std::uint8_t> wet,
+                               std::vector<std::uint8_t> dry)
+    : RawData(width, height, depth, std::move(grid)), wet_(std::move(wet)), dry_(std::move(dry)) {}
+
 ArtworkRawData::ArtworkRawData(const gpu::Texture& grid, const gpu::Texture& wet, const gpu::Texture& dry)
     : ArtworkRawData(read(wet, dry), grid) {}
 

@@ -1,8 +1,19 @@
 #pragma once
 // The host-visible records of texture contents as plain bytes: RawData carries one texture's
-// width, height, depth and bytes (4 per texel, x fastest, then rows, then slices, level 0 and
-// slice 0 only, no header); ArtworkRawData, the storage record of one layer, adds the wet and dry
-// textures' bytes to the grid texture's. A tool's colour pattern travels as a RawData too.
+// width, height, depth and bytes; ArtworkRawData, the storage record of one layer, adds the wet and
+// dry textures' bytes to the grid texture's. A tool's colour pattern travels as a RawData too.
+//
+// The layout of every byte array, which hosts keep as their storage of a painting, so it never
+// changes:
+//   - no header, no gaps, no compression: exactly width x height x depth x 4 bytes;
+//   - `depth` images one after another (a layer has one), each `height` rows from row y = 0, each
+//     row `width` texels from x = 0; texel (x, y, z) starts at byte ((z x height + y) x width + x) x 4;
+//   - a texel is its 4 channel bytes, RGBA8 unsigned normalised, channel 0 first. In `grid` these are
+//     byte 0 the wetness (GRID_WETNESS), byte 1 the dry wetness (GRID_DRY_WETNESS), byte 2 the
+//     kernels' stroke mark, byte 3 the cell type (GRID_TYPE); in `wet` and `dry` the paint's red,
+//     green and blue and a fourth byte, as kernels/README.md describes the paint model.
+// A layer record's sizes are its data textures' (the artwork's size times its scale), depth 1; the
+// painting texture is not stored (it is rebuilt from the other three).
 //
 // The bytes are read from the texture at once, on the CPU: the caller makes sure no GPU work that
 // writes the texture is still in flight.
@@ -38,6 +49,10 @@ class RawData {
 
 class ArtworkRawData : public RawData {
  public:
+  // Exactly these values, unchecked: a host rebuilding the records it kept. The canvas checks them
+  // when they are restored.
+  ArtworkRawData(std::int64_t width, std::int64_t height, std::int64_t depth, std::vector<std::uint8_t> grid,
+                 std::vector<std::uint8_t> wet, std::vector<std::uint8_t> dry);
   // Reads the dry texture, then the wet one, then the grid texture as the base record.
   ArtworkRawData(const gpu::Texture& grid, const gpu::Texture& wet, const gpu::Texture& dry);
 

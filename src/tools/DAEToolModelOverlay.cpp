@@ -75,6 +75,9 @@ void AbstractDAEToolModelOverlay::limitTo(const graphics::Rect& rect, gpu::Compu
   setThreadgroupsPerGrid(gpu::Size{(x1 - x0) / threads.width, (y1 - y0) / threads.height, 1});
 }
 
+DAEToolModelOverlayMap::DAEToolModelOverlayMap(PrepareStep prepare)
+    : AbstractDAEToolModelOverlay("DAEToolModel_overlay_map", std::move(prepare)) {}
+
 DAEToolModelDryLayer::DAEToolModelDryLayer(PrepareStep prepare)
     : AbstractDAEToolModelOverlay("DAEToolModel_dry_layer", std::move(prepare)) {}
 

@@ -4,6 +4,8 @@
 // fields before encoding. Two of them work on a whole layer in place: the dry-layer pass (wet paint
 // dried into the dry paint) and the wet-layer pass (the layer wetted again).
 //
+// The overlay map of a stroke step merges the step's changes into the working window.
+//
 // Both layer passes may be limited to a rectangle of the layer's cells: its origin, clipped to the
 // layer, goes to the kernel as an offset record at BUFFER_OFFSET and the thread grid covers exactly
 // its size, so the change stays inside the rectangle that the undo steps snapshot. Without a
@@ -53,6 +55,13 @@ class AbstractDAEToolModelOverlay : public AbstractToolEncoderShader {
 
  private:
   std::shared_ptr<gpu::Texture> grid_, toGrid_, wet_, toWet_, dry_, toDry_;
+};
+
+// "DAEToolModel_overlay_map": a stroke step's changes (the textures numbered 1, where grid1 marks
+// a touched cell) merged into the working window (those numbered 0).
+class DAEToolModelOverlayMap final : public AbstractDAEToolModelOverlay {
+ public:
+  explicit DAEToolModelOverlayMap(PrepareStep prepare = noPreparation());
 };
 
 // "DAEToolModel_dry_layer": the wet paint of the bound cells dried into the dry paint, their

@@ -7,6 +7,7 @@
 #include "ErrorMessage.h"
 #include "commands/Command.h"
 #include "commands/CommandManager.h"
+#include "commands/DrawingArtworkDrawingOperation.h"
 #include "components/ArtworkTextures.h"
 #include "components/DrawingPaint.h"
 #include "components/RawData.h"
@@ -19,6 +20,10 @@
 #include "gpu/GaussianBlur.h"
 #include "gpu/Texture.h"
 #include "tools/ApplicationManager.h"
+#include "tools/DAEEncoders.h"
+#include "tools/DAEPaintingShow.h"
+#include "tools/DAEToolModelOverlay.h"
+#include "tools/DAEToolModelPasses.h"
 #include "tools/DebugSwitches.h"
 #include "tools/DefaultToolViewer.h"
 #include "tools/EncodersProvider.h"
@@ -26,6 +31,8 @@
 #include "tools/ToolModel.h"
 #include "tools/ToolSurface.h"
 #include "tools/ToolViewer.h"
+#include "tools/dryer/DryerDAEEncoders.h"
+#include "tools/wetter/WetterDAEEncoders.h"
 #include "ui/Event.h"
 #include "ui/GPUView.h"
 #include "ui/TouchSet.h"
@@ -33,9 +40,6 @@
 namespace tessivarium {
 
 namespace {
-
-// Services of subsystems still being built: each stops until its subsystem arrives.
-[[noreturn]] void notBuilt(const std::string& member) { foundation::fatalError(member + ": not built yet"); }
 
 DrawingPaint& currentCanvas(const char* what) {
   const auto& paint = AppManager().currentPaint();
@@ -101,10 +105,14 @@ const std::shared_ptr<ToolSurface>& AbstractDrawingTool::toolSurface() {
 void AbstractDrawingTool::initialize() {
   if (initialized_) return;
   EncodersProvider().startup();
-  // Then the shared tool-model passes, each fetched and its pipeline built, in this order: the
-  // masker, the overlay map, the dry and wet layer passes, the initialiser, the dryer and wetter
-  // passes and their initialisers, the paint height.
-  notBuilt("DAEEncoders.getMasker");
+  // The shared tool-model passes every tool may run, each fetched and its pipeline built, in order.
+  auto& encoders = DAEEncoders();
+  const std::shared_ptr<AbstractShaderUnit> passes[] = {
+      encoders.getMasker(), encoders.getTextureOverlayMap(), encoders.getTextureDryLayer(),
+      encoders.getTextureWetLayer(), encoders.getInitializer(), encoders.getDryerEncoder(),
+      encoders.getWetterEncoder(), encoders.getDryerInitializer(), encoders.getWetterInitializer(),
+      encoders.getPaintHeight()};
+  for (const auto& pass : passes) pass->shaderPipelineState();
   initialized_ = true;
 }
 
@@ -133,7 +141,10 @@ void AbstractDrawingTool::switchTo(DrawingPaint& paint) {
 std::optional<RawData> AbstractDrawingTool::getToolPattern() {
   const auto& model = toolViewer()->toolModel();
   if (!hasColorPattern_ || !model) return std::nullopt;
-  return RawData(*model->colorTexture0());
+  // A head whose texture could not be made (reported as NoMoreHeap when it was) has no pattern.
+  const auto& texture = model->colorTexture0();
+  if (!texture) return std::nullopt;
+  return RawData(*texture);
 }
 
 void AbstractDrawingTool::setToolPattern(const RawData& toolPattern) {
@@ -172,7 +183,7 @@ gpu::uint3 AbstractDrawingTool::findWorkingOffset(const std::vector<graphics::Po
 }
 
 std::vector<std::shared_ptr<ToolEncoder>> AbstractDrawingTool::getInitializers() {
-  notBuilt("DAEEncoders.getInitializer");
+  return {DAEEncoders().getInitializer()};
 }
 
 void AbstractDrawingTool::handleEnabled(bool force) {
@@ -195,7 +206,9 @@ void AbstractDrawingTool::clean() {
   if (autoReset_) savePattern();
   if (DEBUG_DAE_KNIFE == KnifeDebugMode::Height) {
     auto& paint = currentCanvas("clean");
-    notBuilt("DAEPaintingShow.encode");
+    const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
+    DAEPaintingShow().encode(paint, *buffer);
+    buffer->commit();
     paint.redraw(DrawingMode::Refresh);
   }
 }
@@ -262,8 +275,9 @@ void AbstractDrawingTool::touchesBegan(const ui::TouchSet& touches, const ui::Ev
   toolViewer()->touchesBegan(touches, event);
   appendSamples(sampled, canvas);
   if (canvas.supportCommand()) {
-    canvas.saveBefore(canvas.currentLayer());
-    notBuilt("DrawingArtworkDrawingOperation");
+    const auto layer = canvas.currentLayer();
+    canvas.saveBefore(layer);
+    commandOperations_ = std::make_shared<DrawingArtworkDrawingOperation>(canvas.shared_from_this(), layer);
     command_ = std::make_shared<Command>(toolType_, foundation::Date::now());
   }
 }
@@ -330,8 +344,12 @@ void AbstractDrawingTool::handleEnd(DrawingPaint& paint) {
   if (paint.supportCommand()) {
     if (command_ && !command_->data().empty()) paint.commandManager()->append(command_);
     if (commandOperations_) {
-      recordWindow(paint);
-      notBuilt("DrawingArtworkDrawingOperation.save");
+      if (const auto rect = windowRect(paint)) commandOperations_->rects().push_back(*rect);
+      if (!commandOperations_->rects().empty()) {
+        commandOperations_->save(*paint.before());
+        if (!commandOperations_->noMemory()) paint.commandManager()->append(commandOperations_);
+      }
+      commandOperations_.reset();
     }
   }
   if (autoClean_) clean();
@@ -339,11 +357,15 @@ void AbstractDrawingTool::handleEnd(DrawingPaint& paint) {
   surface.touchEnd();
 }
 
-// The window's rectangle, clipped to the layer like the write-back's, so that no snapshot reaches
-// outside a layer narrower or shorter than the window.
-void AbstractDrawingTool::recordWindow(DrawingPaint& paint) {
-  (void)paint;
-  notBuilt("DrawingArtworkDrawingOperation.rects");
+std::optional<graphics::Rect> AbstractDrawingTool::windowRect(DrawingPaint& paint) {
+  const auto origin = toolSurface()->origin();
+  const auto layer = paint.currentContent();
+  if (!origin || !layer) return std::nullopt;
+  const auto& grid = layer->gridTexture();
+  const auto w = std::min<std::size_t>(MAC_WIDTH, grid->width());
+  const auto h = std::min<std::size_t>(MAC_WIDTH, grid->height());
+  return graphics::Rect(static_cast<double>(origin->x), static_cast<double>(origin->y), static_cast<double>(w),
+                        static_cast<double>(h));
 }
 
 void AbstractDrawingTool::encode(DrawingPaint&, gpu::CommandBuffer&) {}

@@ -214,6 +214,10 @@ class AbstractDrawingTool : public DrawingTool,
   virtual void interactiveDraw(DrawingPaint& paint, std::function<void()> completed);
   // The stroke end: writes the working window back and hands the record and the undo step over.
   virtual void handleEnd(DrawingPaint& paint);
+  // The working window in the current layer's cells, clipped to the layer as the write-back is, so
+  // that no undo snapshot reaches outside a layer narrower or shorter than the window; none while
+  // no window is open.
+  std::optional<graphics::Rect> windowRect(DrawingPaint& paint);
   // The tool's GPU work for the pending samples; nothing in the base.
   virtual void encode(DrawingPaint& paint, gpu::CommandBuffer& buffer);
   void execute(Command& command, const std::shared_ptr<gpu::CommandBuffer>& buffer) override;
@@ -222,7 +226,6 @@ class AbstractDrawingTool : public DrawingTool,
   // The coalesced touches of the first touch that can be sampled (stationary ones included).
   static std::vector<std::shared_ptr<ui::Touch>> sampledTouches(const ui::TouchSet& touches, const ui::Event* event);
   void appendSamples(const std::vector<std::shared_ptr<ui::Touch>>& touches, const DrawingPaint& canvas);
-  void recordWindow(DrawingPaint& paint);
 
   bool initialized_ = false;
   bool handledEnabled_ = false;

@@ -3,8 +3,8 @@
 // library: the descriptor of the tool head, the bristles of a brush head and the two records no pass
 // sends. Kernels read them by byte offset, so each layout is fixed below by static_asserts; a
 // float3 (or uint3) takes a 16-byte slot whose fourth lane is padding that carries no value.
-// Only the standard library and the GPU kit's vector types are used here: the kernel library
-// includes this header too.
+// Only the standard library, the GPU kit's vector types and the ToolType enumeration are used
+// here: the kernel library includes this header too.
 
 #include <array>
 #include <cstddef>
@@ -14,12 +14,31 @@
 #include <vector>
 
 #include "gpu/Vectors.h"
+#include "tools/ToolType.h"
 
 namespace tessivarium {
+
+class TouchInputData;
 
 // The tool head as every tool-model pass describes it at BUFFER_DAE_DESCRIPTOR. Sent as its first
 // kDAEToolDescriptorSize bytes (the array stride of 192 is never sent).
 struct alignas(16) DAEToolDescriptor {
+  DAEToolDescriptor() = default;
+  // The record of one pass. The arguments come in the engine's order, not the record's; the tool
+  // type is stored as its case index, touchOffsetZ and dummy1 as 0.
+  DAEToolDescriptor(ToolType type, float thicknessOfTool, std::int32_t drawingMode, gpu::float3 originPoint,
+                    gpu::float3 headTopPoint, gpu::float3 headLeftPoint, gpu::float3 headRightPoint,
+                    gpu::float3 leftPoint, gpu::float3 rightPoint, gpu::float3 topPoint, gpu::float3 downPoint,
+                    gpu::float3 headCenterPoint, float radius, float rotationAngle, float modelScale,
+                    std::int32_t count)
+      : origin(originPoint), headTop(headTopPoint), headLeft(headLeftPoint), headRight(headRightPoint),
+        left(leftPoint), right(rightPoint), top(topPoint), down(downPoint), headCenter(headCenterPoint),
+        rotation(rotationAngle), scale(modelScale), toolType(static_cast<std::uint32_t>(rawValue(type))),
+        thickness(thicknessOfTool), mode(drawingMode), headRadius(radius), touchCount(count) {}
+
+  // The samples are not read: the touch offset stays 0, and nothing else changes.
+  void updateRotation(const TouchInputData&) { touchOffsetZ = 0; }
+
   gpu::float3 origin;      // model cells: the head-top position across the footprint, z where the head begins
   gpu::float3 headTop;
   gpu::float3 headLeft;

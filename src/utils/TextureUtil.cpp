@@ -177,21 +177,21 @@ void TextureUtil::toRawData(const gpu::Texture& texture, std::vector<std::uint8_
                      checkedProduct({bytesPerRow, texture.height()}));
 }
 
-void TextureUtil::loadRawData(const std::shared_ptr<gpu::Texture>& texture, const std::vector<std::uint8_t>& data,
+bool TextureUtil::loadRawData(const std::shared_ptr<gpu::Texture>& texture, const std::vector<std::uint8_t>& data,
                               std::int64_t width, std::int64_t height, std::int64_t depth) {
   if (!texture) foundation::fatalError("loadRawData needs a texture");
   const std::size_t bytesPerRow = checkedProduct({texture->width(), 4});
   if (data.size() == rawLength(*texture)) {
     texture->writeRegion(wholeRegion(texture->width(), texture->height(), texture->depth()), 0, 0, data,
                          bytesPerRow, checkedProduct({bytesPerRow, texture->height()}));
-    return;
+    return true;
   }
   // Data of another size goes through a 2-D texture of its own size; it must be what it says it is.
   // The stated sizes come from stored records, so a product that overflows is just another lie.
   if (width <= 0 || height <= 0 || depth != 1 ||
       data.size() != productIfItFits({static_cast<std::size_t>(width), static_cast<std::size_t>(height), 4})) {
     Application().hanldeError(ErrorMessage::TextureFormatIncompatible);
-    return;
+    return false;
   }
   const auto w = static_cast<std::size_t>(width), h = static_cast<std::size_t>(height);
   auto descriptor = gpu::TextureDescriptor::make();
@@ -201,10 +201,10 @@ void TextureUtil::loadRawData(const std::shared_ptr<gpu::Texture>& texture, cons
   descriptor->pixelFormat = texture->pixelFormat();
   auto& manager = AppManager();
   const auto temporary = manager.makeTexture(*descriptor);
-  if (!temporary) return;  // reported as NoMoreHeap; the target keeps its contents
+  if (!temporary) return false;  // reported as NoMoreHeap; the target keeps its contents
   if (temporary->width() != w || temporary->height() != h) {
     manager.releaseTexture(*temporary);
-    return;
+    return false;
   }
   temporary->writeRegion(wholeRegion(w, h, 1), 0, 0, data, w * 4, w * 4 * h);
   const auto buffer = manager.commandQueue()->makeCommandBuffer();
@@ -214,6 +214,7 @@ void TextureUtil::loadRawData(const std::shared_ptr<gpu::Texture>& texture, cons
   buffer->commit();
   // The committed buffer holds the texture until the copy has run; this returns its bytes to the count.
   manager.releaseTexture(*temporary);
+  return true;
 }
 
 }  // namespace tessivarium

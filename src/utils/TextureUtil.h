@@ -62,8 +62,10 @@ class TextureUtil {
   // (the stated dimensions play no part). Other data is copied through a temporary 2-D texture of
   // the stated size: the common extent lands at the origin, the rest of the texture keeps its
   // contents. Data whose length is not width x height x depth x 4, or that is deeper than 1, is
-  // refused (reported as TextureFormatIncompatible) and the texture is left as it was.
-  static void loadRawData(const std::shared_ptr<gpu::Texture>& texture, const std::vector<std::uint8_t>& data,
+  // refused (reported as TextureFormatIncompatible) and the texture is left as it was. Returns
+  // whether the data was written or its copy committed (false when refused or when the temporary
+  // texture could not be made).
+  static bool loadRawData(const std::shared_ptr<gpu::Texture>& texture, const std::vector<std::uint8_t>& data,
                           std::int64_t width, std::int64_t height, std::int64_t depth);
 };
 

@@ -14,9 +14,10 @@ struct Circle {
   float radius = 0;
 };
 
-// The circle through three points in the x-y plane (z of the centre is p1's), in 32-bit floats.
-// Three equal y give centre p1 and a NaN radius, silently; collinear points give non-finite
-// values. Otherwise prints "x: <cx> y:<cy> radius: <r>".
+// The circle through three points in the x-y plane (z of the centre is p1's), in 32-bit floats;
+// prints "x: <cx> y:<cy> radius: <r>". Points on one line, or nearly (three equal y among them),
+// have no such circle: they give the circle around the midpoint of the farthest pair through both,
+// so that a tool head measured from them stays finite.
 Circle FindCercle(gpu::float3 p1, gpu::float3 p2, gpu::float3 p3);
 
 // An opaque device-RGB colour of red, green and blue given from 0 to 255.

@@ -4,5 +4,6 @@ tess_add_test(tools_framework_tests
     tools/AbstractEncoderUnitTest.cpp
     tools/DrawingToolTest.cpp
     tools/ToolStrokeTest.cpp
+    tools/ToolStrokeUndoTest.cpp
     tools/TouchInputTest.cpp
   LIBS tessivarium kernels)

@@ -4,13 +4,22 @@
 // record what the tool asks of them (RecordingToolViewer, RecordingToolSurface), so a test sees
 // the tool's own steps in order; its encode records the samples it was given.
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "Artwork.h"
+#include "components/ArtworkTextures.h"
+#include "components/DrawingPaint.h"
 #include "foundation/NumberText.h"
+#include "gpu/BlitCommandEncoder.h"
+#include "gpu/CommandBuffer.h"
+#include "gpu/Texture.h"
+#include "tools/ApplicationManager.h"
+#include "tools/SurfaceWorkingTextures.h"
 #include "tools/DrawingTool.h"
 #include "tools/ToolSurface.h"
 #include "tools/ToolViewer.h"
@@ -112,6 +121,9 @@ class RecordingToolSurface : public tessivarium::ToolSurface {
     if (onSave) onSave(paint, buffer);
   }
 
+  // The model of the tool's viewer, as the stroke window finds it.
+  std::shared_ptr<tessivarium::ToolModel> getModel() override { return tool().toolViewer()->toolModel(); }
+
   std::function<void(tessivarium::DrawingPaint&, gpu::CommandBuffer&)> onSave;
 
  private:
@@ -154,6 +166,78 @@ class StrokeTool : public tessivarium::AbstractDrawingTool {
 
  private:
   Journal& journal_;
+};
+
+// A stroke surface that loads working regions as the stroke window does: it records the origin its
+// caller set, then copies the layer's region at that origin (at most MAC_WIDTH cells a side) into
+// the working textures numbered 0; `onLoad` sees each layer as it is loaded.
+class LoadingToolSurface : public RecordingToolSurface {
+ public:
+  using RecordingToolSurface::RecordingToolSurface;
+
+  void encodeLoads(tessivarium::ArtworkTextures& layer, gpu::CommandBuffer& buffer) override {
+    loads.push_back(origin());
+    if (onLoad) onLoad(layer);
+    auto& working = tessivarium::AppManager().surfaceTextures();
+    const gpu::Origin at = origin().value_or(gpu::Origin{});
+    const auto side = [](std::size_t cells) { return std::min<std::size_t>(cells, tessivarium::MAC_WIDTH); };
+    const gpu::Size size{side(layer.gridTexture()->width()), side(layer.gridTexture()->height()), 1};
+    auto blit = buffer.makeBlitCommandEncoder();
+    blit->copy(layer.gridTexture(), 0, 0, at, size, working.gridTexture0(), 0, 0, gpu::Origin{});
+    blit->copy(layer.wetTexture(), 0, 0, at, size, working.wetTexture0(), 0, 0, gpu::Origin{});
+    blit->copy(layer.dryTexture(), 0, 0, at, size, working.dryTexture0(), 0, 0, gpu::Origin{});
+    blit->endEncoding();
+  }
+
+  std::vector<std::optional<gpu::Origin>> loads;
+  std::function<void(tessivarium::ArtworkTextures&)> onLoad;
+};
+
+// A StrokeTool that also notes, in `calls`, each call the canvas and the layers' frames make of
+// it (then does what the tool base does), and loads regions through a LoadingToolSurface.
+class FrameTool : public StrokeTool {
+ public:
+  explicit FrameTool(tessivarium::ToolType type = tessivarium::ToolType::knife1) : StrokeTool(journal, type) {}
+
+  std::shared_ptr<LoadingToolSurface> loadingSurface() {
+    return std::static_pointer_cast<LoadingToolSurface>(toolSurface());
+  }
+  std::shared_ptr<tessivarium::ToolSurface> createToolSurface() override {
+    return std::make_shared<LoadingToolSurface>(*this, journal);
+  }
+
+  void handleEnabled(bool force) override {
+    calls.push_back(force ? "handleEnabled forced" : "handleEnabled");
+    AbstractDrawingTool::handleEnabled(force);
+  }
+  void updateChange() override {
+    calls.push_back("updateChange");
+    AbstractDrawingTool::updateChange();
+  }
+  void touchesBegan(const ui::TouchSet& touches, const ui::Event* event) override {
+    calls.push_back("touchesBegan");
+    AbstractDrawingTool::touchesBegan(touches, event);
+  }
+  void touchesMoved(const ui::TouchSet& touches, const ui::Event* event) override {
+    calls.push_back("touchesMoved");
+    AbstractDrawingTool::touchesMoved(touches, event);
+  }
+  void touchesEnded(const ui::TouchSet& touches, const ui::Event* event) override {
+    calls.push_back("touchesEnded");
+    AbstractDrawingTool::touchesEnded(touches, event);
+  }
+  // Notes the number of pending samples and whether a frame callback came along.
+  void interactiveDraw(tessivarium::DrawingPaint& paint, std::function<void()> completed) override {
+    calls.push_back("interactiveDraw " + std::to_string(touchInputs().size()) + (completed ? " with handler" : ""));
+    AbstractDrawingTool::interactiveDraw(paint, std::move(completed));
+  }
+  void handleEnd(tessivarium::DrawingPaint& paint) override {
+    calls.push_back("handleEnd");
+    AbstractDrawingTool::handleEnd(paint);
+  }
+
+  Journal journal;  // the viewer's and the surface's steps
+  Journal calls;
 };
 
 }  // namespace testsupport

@@ -15,6 +15,7 @@
 #include "tools/DAEEncoders.h"
 #include "tools/DebugSwitches.h"
 #include "tools/EncodersProvider.h"
+#include "tools/SoloDAEToolController.h"
 #include "ui/Globals.h"
 #include "utils/DAEResourceManager.h"
 #include "utils/ImageFilters.h"
@@ -38,6 +39,7 @@ void resetGlobals() {
   tessivarium::resetArtworkPresetsForTesting();
   tessivarium::resetDebugSwitches();
   tessivarium::resetDAECacheManagerForTesting();
+  tessivarium::resetSoloDAEToolControllerForTesting();
 
   scene::resetGlobals();
   graphics::resetImageContexts();

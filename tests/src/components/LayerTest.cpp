@@ -10,6 +10,7 @@
 #include "gpu/CommandTrace.h"
 #include "gpu/TestControls.h"
 #include "gpu/TextureDescriptor.h"
+#include "commands/CommandManager.h"
 #include "tools/ApplicationManager.h"
 
 namespace tessivarium {
@@ -177,6 +178,18 @@ TEST(Layer, ReleaseUncountsOnceAndPuttingBackCountsAgain) {
   layer->putBack();
   layer->putBack();
   EXPECT_EQ(AppManager().heapSize(), heap);
+}
+
+TEST(Layer, ALayerMadeWithAnotherTakesItsPaintAsARecordedCopy) {
+  testsupport::useFakeTool();
+  auto canvas = makeCanvas(12, 8);
+  AppManager().setCurrentPaint(canvas);
+  const auto& source = canvas->layers()[0];
+  for (const auto& t : {source->gridTexture(), source->wetTexture(), source->dryTexture()}) fillPattern(*t, 5);
+  auto copy = ArtworkTextures::make(*canvas, 1, source);
+  EXPECT_EQ(bytesOf(*copy->wetTexture()), bytesOf(*source->wetTexture()));
+  EXPECT_EQ(bytesOf(*copy->dryTexture()), bytesOf(*source->dryTexture()));
+  EXPECT_TRUE(canvas->commandManager()->canUndo()) << "through the canvas's copy entry";
 }
 
 TEST(Layer, LoadsFailsAtTheFirstTextureOfAnotherWidth) {

@@ -13,6 +13,9 @@
 #include "ConsoleCapture.h"
 #include "TestCanvas.h"
 #include "FakeTool.h"
+#include "StrokeTouches.h"
+#include "commands/CommandManager.h"
+#include "commands/DrawingArtworkDrawingOperation.h"
 #include "gpu/Gpu.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DebugSwitches.h"
@@ -30,15 +33,7 @@ using testsupport::StrokeTool;
 using ui::TouchPhase;
 
 std::shared_ptr<ui::Touch> stylus(double x, double y, TouchPhase phase = TouchPhase::Moved, double force = 1.0) {
-  ui::TouchState state;
-  state.type = ui::TouchType::Stylus;
-  state.phase = phase;
-  state.location = {x, y};
-  state.force = force;
-  state.maximumPossibleForce = 4.0;
-  state.altitudeAngle = 0.9;
-  state.azimuthAngle = 0.4;
-  return ui::Touch::make(state);
+  return testsupport::stylusTouch(x, y, phase, force);
 }
 
 std::vector<graphics::Point> locations(const TouchInputs& inputs) {
@@ -217,9 +212,13 @@ TEST_F(ToolStroke, TheStrokeEndDrawsWhatIsPendingBeforeTheWindowGoesBack) {
   tool->setTouchInputs(pending(2));
   tool->setAutoReset(true);
   tool->setAutoClean(true);
+  const auto step = std::make_shared<DrawingArtworkDrawingOperation>(palette, palette->currentLayer());
+  tool->setCommandOperations(step);
   journal.clear();
   gpu::commandTrace().start();
   tool->handleEnd(*palette);
+  EXPECT_EQ(tool->commandOperations(), step) << "a palette leaves the stroke's step alone";
+  EXPECT_TRUE(palette->commandManager()->operationPool().operations().empty());
 
   EXPECT_EQ(journal, (Journal{"encode 2", "surface encodeSave", "viewer clean", "viewer savePattern",
                               "viewer reset", "surface touchEnd"}));
@@ -236,6 +235,22 @@ TEST_F(ToolStroke, TheStrokeEndDrawsWhatIsPendingBeforeTheWindowGoesBack) {
   tool->handleEnd(*palette);
   EXPECT_EQ(journal, (Journal{"surface touchEnd"}));
   EXPECT_TRUE(gpu::commandTrace().commits().empty());
+}
+
+TEST_F(ToolStroke, TheWindowsRectangleIsClippedToTheLayerLikeTheWriteBack) {
+  EXPECT_FALSE(tool->windowRect(*palette)) << "no window open";
+  struct Case {
+    std::int64_t width, height;
+    gpu::Origin origin;
+    graphics::Rect expected;
+  } cases[] = {{64, 48, {0, 0, 0}, {0, 0, 64, 48}},
+               {300, 200, {37, 0, 0}, {37, 0, 256, 200}},
+               {900, 180, {611, 0, 0}, {611, 0, 256, 180}}};
+  for (const auto& c : cases) {
+    auto canvas = testsupport::makeCanvas(c.width, c.height, 1.0, 1, 1, false);
+    tool->toolSurface()->setOrigin(c.origin);
+    EXPECT_EQ(tool->windowRect(*canvas), c.expected) << c.width << " x " << c.height;
+  }
 }
 
 }  // namespace

@@ -113,7 +113,7 @@ TEST(WetnessColor, NormalisedStoredBytes) {
   EXPECT_DOUBLE_EQ(WetnessUtil::wetnessNormalized(0), 0.0);
 }
 
-TEST(FindCercle, UnitCircleAndEqualHeights) {
+TEST(FindCercle, UnitCircleAndRenamedPoints) {
   testsupport::ConsoleCapture console;
   const Circle c = FindCercle({0, 1, 7}, {1, 0, 0}, {0, -1, 0});
   EXPECT_FLOAT_EQ(c.center.x, 0);
@@ -122,17 +122,36 @@ TEST(FindCercle, UnitCircleAndEqualHeights) {
   EXPECT_FLOAT_EQ(c.radius, 1);
   EXPECT_EQ(console.lines(), std::vector<std::string>{"x: 0.0 y:0.0 radius: 1.0"});
 
-  console.clear();
-  const Circle flat = FindCercle({2, 3, 1}, {5, 3, 0}, {9, 3, 0});
-  EXPECT_EQ(flat.center, (gpu::float3{2, 3, 1}));
-  EXPECT_TRUE(std::isnan(flat.radius));
-  EXPECT_TRUE(console.lines().empty());
-
   // Two points on one height: the points are renamed so that no slope divides by zero.
   const Circle renamed = FindCercle({-1, 0, 0}, {1, 0, 0}, {0, 1, 0});
   EXPECT_FLOAT_EQ(renamed.center.x, 0);
   EXPECT_FLOAT_EQ(renamed.center.y, 0);
   EXPECT_FLOAT_EQ(renamed.radius, 1);
+}
+
+// Points on one line have no circle: the farthest pair's midpoint and half their distance stand
+// in, whichever pair it is, so that nothing measured from them is NaN or infinite.
+TEST(FindCercle, CollinearPointsFallBackToTheFarthestPair) {
+  struct Case {
+    gpu::float3 p1, p2, p3;
+    float cx, cy, radius;
+  } cases[] = {
+      {{2, 3, 1}, {5, 3, 0}, {9, 3, 0}, 5.5f, 3, 3.5f},         // three equal heights
+      {{1, 1, 1}, {7, 4, 0}, {3, 2, 0}, 4, 2.5f, 3.354102f},    // a slanted line, farthest pair p1 p2
+      {{4, 6, 1}, {4, -2, 0}, {4, 1, 0}, 4, 2, 4},              // a vertical line
+      {{0, 0, 1}, {10, 0.0004f, 0}, {5, 0.0001f, 0}, 5, 0.0002f, 5},  // nearly straight
+      {{3, 3, 1}, {3, 3, 0}, {3, 3, 0}, 3, 3, 0},               // one point three times
+  };
+  for (const auto& k : cases) {
+    const Circle c = FindCercle(k.p1, k.p2, k.p3);
+    EXPECT_NEAR(c.center.x, k.cx, 1e-5f) << k.p1.x;
+    EXPECT_NEAR(c.center.y, k.cy, 1e-5f) << k.p1.x;
+    EXPECT_EQ(c.center.z, 1) << k.p1.x;
+    EXPECT_NEAR(c.radius, k.radius, 1e-5f) << k.p1.x;
+  }
+  testsupport::ConsoleCapture console;
+  FindCercle({2, 3, 1}, {5, 3, 0}, {9, 3, 0});
+  EXPECT_EQ(console.lines(), std::vector<std::string>{"x: 5.5 y:3.0 radius: 3.5"});
 }
 
 TEST(SmallHelpers, ColourFromBytesAndRandomRange) {

@@ -1,0 +1,162 @@
+// A layer's frames: what its view's draw callback does in each drawing mode, and the rebuild of
+// its picture from its paint data, one working region at a time.
+//
+// The rebuild tiles over the data textures (cells), not over the picture (pixels): the region
+// loads read the data textures and the composition places each region at its cells divided by
+// the artwork's scale, so at any scale every load and every placed picture stays inside the
+// textures it touches, and the regions still cover the whole layer.
+
+#include <algorithm>
+#include <cstddef>
+#include <vector>
+
+#include "components/ArtworkTextures.h"
+#include "components/DrawingPaint.h"
+#include "components/LayerTiming.h"
+#include "foundation/Console.h"
+#include "gpu/CommandBuffer.h"
+#include "gpu/CommandQueue.h"
+#include "gpu/GaussianBlur.h"
+#include "gpu/Texture.h"
+#include "tools/ApplicationManager.h"
+#include "tools/DrawingTool.h"
+#include "tools/SurfaceWorkingTextures.h"
+#include "tools/ToolSurface.h"
+#include "utils/CoreImageUtil.h"
+
+namespace tessivarium {
+namespace {
+
+// The region corners along one side of `side` cells for regions of `region` cells that overlap by
+// two (each region's picture leaves out its one-cell border): round(side / step) + 1 corners, both
+// ends included, the division in single precision; corners past the last whole region are
+// clamped to it, and a side shorter than a region has every corner at 0.
+std::vector<std::size_t> regionCorners(std::size_t side, std::size_t region) {
+  const std::size_t step = region - 2;
+  const auto tiles = static_cast<std::size_t>(static_cast<float>(side) / static_cast<float>(step) + 0.5f);
+  const std::size_t last = side > region ? side - region : 0;
+  std::vector<std::size_t> corners;
+  corners.reserve(tiles + 1);
+  for (std::size_t i = 0; i <= tiles; ++i) corners.push_back(std::min(i * step, last));
+  return corners;
+}
+
+// Hands the layer's draw handler to `buffer`, to run once its work has completed.
+void attachDrawHandler(ArtworkTextures& layer, gpu::CommandBuffer& buffer) {
+  auto handler = layer.drawHandler();
+  if (!handler) return;
+  layer.setDrawHandler(nullptr);
+  buffer.addCompletedHandler([handler = std::move(handler)](gpu::CommandBuffer&) { handler(); });
+}
+
+void pauseUnlessDrawing(ArtworkTextures& layer) { layer.metalView()->setPaused(!layer.isDrawing()); }
+
+void drawRefresh(ArtworkTextures& layer, ui::GPUView& view) {
+  const auto drawable = view.currentDrawable();
+  if (!drawable) {
+    // The mode stays, so the next frame tries again.
+    foundation::consoleLine("currentDrawable returned nil");
+    return;
+  }
+  auto& manager = AppManager();
+  const auto buffer = manager.commandQueue()->makeCommandBuffer();
+  manager.blur()->encode(*buffer, layer.paintingTexture(), drawable->texture());
+  attachDrawHandler(layer, *buffer);
+  buffer->present(drawable);
+  buffer->commit();
+  layer.setDrawingMode(DrawingMode::Normal);
+  pauseUnlessDrawing(layer);
+}
+
+void drawRecreated(ArtworkTextures& layer) {
+  // The background's picture is composed with the background shown, on the current canvas only.
+  const auto& current = AppManager().currentPaint();
+  const bool background = current && current->background().get() == &layer;
+  if (background) current->setShowBackground(true);
+  layer.recreatedDraw(true);
+  layer.setDrawingMode(DrawingMode::Normal);
+  pauseUnlessDrawing(layer);
+  if (background) current->setShowBackground(false);
+}
+
+void drawStroke(ArtworkTextures& layer) {
+  DrawingPaint& paint = layer.paint();
+  const bool ending = layer.drawingMode() == DrawingMode::End;
+  if (layer.index() == paint.layerIndex()) {
+    // Taken before the call: the frame's handler may run, and set a new one, before it returns.
+    auto handler = layer.drawHandler();
+    layer.setDrawHandler(nullptr);
+    paint.drawingTool()->interactiveDraw(paint, std::move(handler));
+  }
+  if (ending) {
+    paint.drawingTool()->handleEnd(paint);
+    pauseUnlessDrawing(layer);
+    // Unpauses the view: one Normal frame follows, which pauses it unless a stroke is on.
+    layer.setDrawingMode(DrawingMode::Normal);
+  } else {
+    pauseUnlessDrawing(layer);
+  }
+}
+
+}  // namespace
+
+void ArtworkTextures::draw(ui::GPUView& view) {
+  if (!paint_->isStarted()) {
+    foundation::consoleLine("Shading Image missing.");
+    return;
+  }
+  // A canvas whose layers could not be made has nothing to compose.
+  if (paint_->layers().empty()) return;
+  switch (drawingMode_) {
+    case DrawingMode::Refresh:
+      drawRefresh(*this, view);
+      break;
+    case DrawingMode::Recreated:
+      drawRecreated(*this);
+      break;
+    case DrawingMode::Normal:
+    case DrawingMode::End:
+      drawStroke(*this);
+      break;
+  }
+}
+
+void ArtworkTextures::recreatedDraw(bool display) {
+  const auto drawable = metalView_->currentDrawable();
+  if (!drawable) {
+    foundation::consoleLine("currentDrawable returned nil");
+    return;
+  }
+  auto& manager = AppManager();
+  const auto& region = manager.surfaceTextures().gridTexture0();
+  // Without the working region nothing can be composed; the manager has told the host that the
+  // memory is missing.
+  if (widthOf(region) < 3 || region->height() < 3) return;
+  ToolSurface& surface = *paint_->drawingTool()->toolSurface();
+  const double start = foundation::monotonicSeconds();
+  const auto& queue = manager.commandQueue();
+  const auto& picture = paintingTexture();
+  const auto& data = gridTexture();
+  const auto columns = regionCorners(data->width(), region->width());
+  for (const std::size_t y : regionCorners(data->height(), region->height())) {
+    for (const std::size_t x : columns) {
+      const auto buffer = queue->makeCommandBuffer();
+      surface.setOffset({static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), 0});
+      surface.setOrigin(gpu::Origin{x, y, 0});
+      surface.encodeLoads(*this, *buffer);
+      CoreImageUtil::render(*paint_, picture, buffer, static_cast<double>(x), static_cast<double>(y));
+      buffer->commit();
+    }
+  }
+  // The working textures hold the last region now: nothing may write them back into a layer.
+  surface.setOrigin(std::nullopt);
+
+  const auto buffer = queue->makeCommandBuffer();
+  manager.blur()->encode(*buffer, picture, drawable->texture());
+  addTimingLine(*buffer, "Execution time: ", start);
+  attachDrawHandler(*this, *buffer);
+  if (display) buffer->present(drawable);
+  buffer->commit();
+}
+
+}  // namespace tessivarium

@@ -1,0 +1,159 @@
+#include "tools/AbstractDAEDrawingTool.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+#include "Application.h"
+#include "Artwork.h"
+#include "commands/Command.h"
+#include "commands/CommandData.h"
+#include "components/BrushView.h"
+#include "components/DrawingPaint.h"
+#include "foundation/Clock.h"
+#include "foundation/Console.h"
+#include "foundation/Fatal.h"
+#include "foundation/NumberText.h"
+#include "gpu/CommandBuffer.h"
+#include "gpu/CommandQueue.h"
+#include "scene/Node.h"
+#include "tools/ApplicationManager.h"
+#include "tools/DAEColorFill.h"
+#include "tools/DAEDialController.h"
+#include "tools/DAEPaintingShow.h"
+#include "tools/DAEPassInputs.h"
+#include "tools/DebugSwitches.h"
+#include "tools/DefaultToolViewer.h"
+#include "tools/SoloDAEToolController.h"
+#include "tools/ToolModel.h"
+#include "tools/ToolSurface.h"
+#include "utils/WetnessUtil.h"
+
+namespace tessivarium {
+namespace {
+
+DrawingPaint& requiredCurrentPaint(const char* who) {
+  const auto& paint = AppManager().currentPaint();
+  if (!paint) foundation::fatalError(std::string(who) + " needs a current canvas");
+  return *paint;
+}
+
+// The window's corner along one axis, in cells: `minimum` is the nearest point in view units.
+double windowEdge(std::int64_t minimum, double shift, double scale, std::int64_t size) {
+  const double highest = std::max(static_cast<double>(size) * scale - static_cast<double>(MAC_WIDTH), 0.0);
+  return std::min(std::max((static_cast<double>(minimum) - shift) * scale, 0.0), highest);
+}
+
+}  // namespace
+
+gpu::uint3 AbstractDAEDrawingTool::findWorkingOffset(const std::vector<graphics::Point>& points, float azimuth) {
+  if (!width() || !height()) foundation::fatalError("findWorkingOffset needs the canvas size (switchTo)");
+  const auto& canvas = AppManager().canvas();
+  if (!canvas) foundation::fatalError("findWorkingOffset needs the main canvas");
+  std::int64_t minX = std::numeric_limits<std::int64_t>::max();
+  std::int64_t minY = minX;
+  for (const auto& p : points) {
+    minX = std::min(minX, std::clamp(static_cast<std::int64_t>(p.x), std::int64_t{0}, *width()));
+    minY = std::min(minY, std::clamp(static_cast<std::int64_t>(p.y), std::int64_t{0}, *height()));
+  }
+  const double s = canvas->artwork()->scale();
+  const double d = (static_cast<double>(MAC_HALF_WIDTH) / 3.0) / s;
+  const double ox = d + d * static_cast<double>(1.0f - std::cos(azimuth));
+  const double oy = d + d * static_cast<double>(1.0f - std::sin(azimuth));
+  return {static_cast<std::uint32_t>(windowEdge(minX, ox, s, *width())),
+          static_cast<std::uint32_t>(windowEdge(minY, oy, s, *height())), 0};
+}
+
+void AbstractDAEDrawingTool::switchControler() { updateControlView(*SOLO_DAE_TOOL_CONTROLLER()); }
+
+std::shared_ptr<ToolController> AbstractDAEDrawingTool::createController() {
+  switchControler();
+  return SOLO_DAE_TOOL_CONTROLLER();
+}
+
+void AbstractDAEDrawingTool::updateControlView(DAEDialController& dial) {
+  dial.setView(std::any(toolViewer()->rotation()));
+  dial.setChangeValue(shared_from_this());
+  dial.setMaxAngle(static_cast<float>(std::numbers::pi * 2.0));
+  dial.setMinAngle(0);
+}
+
+void AbstractDAEDrawingTool::changedValue(const std::any& value) {
+  DrawingPaint& paint = requiredCurrentPaint("changedValue");
+  const auto viewer = std::dynamic_pointer_cast<DefaultToolViewer>(toolViewer());
+  if (!viewer) foundation::fatalError("changedValue needs the tool's DefaultToolViewer");
+  const float* angle = std::any_cast<float>(&value);
+  if (!angle) foundation::fatalError("changedValue: the dial's value is not a Float");
+  viewer->setRotation(*angle);
+  const auto& brushView = paint.brushView();
+  const auto node = brushView ? brushView->toolNode() : nullptr;
+  if (!node) foundation::fatalError("changedValue needs the brush view's tool node");
+  const scene::Vector3 euler = node->eulerAngles();
+  if (euler.x == 0 && euler.y == 0 && euler.z == 0) {
+    node->setEulerX(std::numbers::pi_v<float> / 4);
+    node->setEulerZ(std::numbers::pi_v<float> / 4);
+  }
+  const scene::Vector3 shown = node->eulerAngles();
+  foundation::consoleLine("Tool euler angles: " + foundation::describe(shown.x) + ", " + foundation::describe(shown.y) +
+                          ", " + foundation::describe(shown.z));
+  if (const auto& model = viewer->toolModel()) {
+    if (DAEDescriptorSource* head = descriptorSourceOf(*model)) head->setDescriptorRotation(viewer->rotation());
+  }
+}
+
+void AbstractDAEDrawingTool::encode(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
+  AbstractDrawingTool::encode(paint, buffer);
+  const TouchInputs taken = touchInputs();
+  setTouchInputs({});
+  auto& surface = *toolSurface();
+  surface.reset(taken);
+  if (DEBUG_CFD) {
+    encodeLoop(surface, paint, buffer);
+    return;
+  }
+  while (surface.touchInputData().count() >= 1) {
+    encodeStart(surface, paint, buffer);
+    encodeLoop(surface, paint, buffer);
+    if (carriedTouchInputs(surface).empty()) break;
+    const TouchInputs carried = carriedTouchInputs(surface);
+    surface.reset(carried);
+  }
+}
+
+void AbstractDAEDrawingTool::fillColor(const graphics::Color& color, float force, std::optional<float> wetness) {
+  if (!canFillColor()) {
+    Application().hanldeError(ErrorMessage::CannotFillColor);
+    return;
+  }
+  const foundation::Date start = foundation::Date::now();
+  DrawingPaint& paint = requiredCurrentPaint("fillColor");
+  const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
+  for (const auto& initializer : getInitializers()) initializer->encode(paint, *buffer);
+  DAEColorFill(*this, WetnessUtil::toWetnessColor(color, wetness), force).encode(paint, *buffer);
+  if (DEBUG_DAE_KNIFE == KnifeDebugMode::Height) {
+    DAEPaintingShow().encode(paint, *buffer);
+    paint.redraw(DrawingMode::Refresh);
+  }
+  if (DEBUG_DAE_KNIFE != KnifeDebugMode::None) {
+    buffer->addCompletedHandler([start](gpu::CommandBuffer&) {
+      foundation::consoleLine("Fiil Color Execution time: " +
+                              foundation::describe(foundation::Date::now().timeIntervalSince(start)));
+    });
+  }
+  buffer->commit();
+  AbstractDrawingTool::fillColor(color, force, wetness);
+}
+
+void AbstractDAEDrawingTool::interactiveDraw(DrawingPaint& paint, std::function<void()> completed) {
+  // Only a frame that draws is recorded, and only on a canvas that keeps commands: a palette's
+  // command is never handed over, so it would grow without bound.
+  const bool draws = !touchInputs().empty() && !isBusy() && paint.currentContent();
+  if (draws && paint.supportCommand() && command()) {
+    const CommandData::ToolData toolData{{"rotation", std::any(toolViewer()->rotation())}};
+    command()->data().push_back(std::make_shared<CommandData>(touchInputs(), toolData));
+  }
+  AbstractDrawingTool::interactiveDraw(paint, std::move(completed));
+}
+
+}  // namespace tessivarium

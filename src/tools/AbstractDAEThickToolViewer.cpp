@@ -1,0 +1,206 @@
+#include "tools/AbstractDAEThickToolViewer.h"
+
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <string_view>
+
+#include "Artwork.h"
+#include "components/BrushView.h"
+#include "components/DrawingPaint.h"
+#include "foundation/Bundle.h"
+#include "foundation/Clock.h"
+#include "foundation/Console.h"
+#include "foundation/Fatal.h"
+#include "foundation/NumberText.h"
+#include "gpu/BlitCommandEncoder.h"
+#include "gpu/CommandBuffer.h"
+#include "gpu/CommandQueue.h"
+#include "scene/Scene.h"
+#include "scene/SceneError.h"
+#include "tools/ApplicationManager.h"
+#include "tools/DAEToolModel.h"
+#include "tools/DebugSwitches.h"
+#include "tools/DrawingTool.h"
+#include "utils/MetalUtil.h"
+#include "utils/Utils.h"
+
+namespace tessivarium {
+namespace {
+
+constexpr float kQuarterTurn = static_cast<float>(std::numbers::pi / 2);
+constexpr float kEighthTurn = static_cast<float>(std::numbers::pi / 4);
+// A head, border included, is at most four working windows across on any axis; even a palette's
+// large display scale stays far below it.
+constexpr float kLargestExtent = 4.0f * static_cast<float>(MAC_WIDTH);
+
+const std::vector<std::string> kMarkers = {"MarkTop",       "MarkDown",       "MarkHeadTop", "MarkHeadLeft",
+                                           "MarkHeadRight", "MarkHeadBottom", "MarkLeft",    "MarkRight"};
+
+DrawingPaint& currentPaint(std::string_view operation) {
+  const auto& paint = AppManager().currentPaint();
+  if (!paint) foundation::fatalError(std::string(operation) + ": no current canvas");
+  return *paint;
+}
+
+BrushView& brushViewOf(DrawingPaint& paint, std::string_view operation) {
+  if (!paint.brushView()) foundation::fatalError(std::string(operation) + ": the canvas has no brush view");
+  return *paint.brushView();
+}
+
+void setUniformScale(scene::Node* node, float scale) {
+  if (node) node->setScale({scale, scale, scale});
+}
+
+// Adds the top-level nodes of the scene at `path` to `content`, in file order; a file that cannot
+// be read adds nothing.
+void addSceneNodes(const std::filesystem::path& path, scene::Node& content) {
+  try {
+    const auto loaded = scene::Scene::load(path);
+    const auto children = loaded->rootNode()->childNodes();  // taken once: adding moves them
+    for (const auto& child : children) content.addChildNode(child);
+  } catch (const scene::SceneError&) {
+    // The content stays empty; measuring it stops on the first marker it cannot find.
+  }
+}
+
+}  // namespace
+
+void AbstractDAEThickToolViewer::loads() {
+  DefaultToolViewer::loads();
+  DrawingPaint& paint = currentPaint("AbstractDAEThickToolViewer.loads");
+  BrushView& brushView = brushViewOf(paint, "AbstractDAEThickToolViewer.loads");
+  const auto& content = toolContentNode();
+  if (!content) foundation::fatalError("AbstractDAEThickToolViewer.loads: no content node");
+  brushView.setBrushNode(content);
+  const float ratio = static_cast<float>(AppManager().screenRatio(paint));
+  scene::Node* toolNode = brushView.toolNode().get();
+
+  if (!content->childNodes().empty()) {
+    setUniformScale(content.get(), ratio);
+    setUniformScale(toolNode, scale());
+    if (eulerAngles() && toolNode) toolNode->setEulerAngles(*eulerAngles());
+  } else {
+    const auto path = foundation::Bundle::framework().pathForResource(fileName(), "dae");
+    if (!path) {
+      foundation::consoleLine(fileName() + " isn't found");
+      return;
+    }
+    addSceneNodes(*path, *content);
+    hideMarks(kMarkers);
+    setUniformScale(content.get(), ratio);
+    setUniformScale(toolNode, scale());
+    if (toolNode) {
+      toolNode->setEulerX(kEighthTurn);
+      toolNode->setEulerZ(kEighthTurn);
+    }
+  }
+
+  if (initialized() || !paint.isStarted()) return;
+  if (!toolModel()) setToolModel(createToolModel());
+  const foundation::Date start;
+  const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
+  for (const auto& pass : tool().getInitializers()) pass->encode(paint, *buffer);
+  if (const auto& model = toolModel()) {
+    const auto encoder = buffer->makeBlitCommandEncoder();
+    copyTexture(*encoder, model->colorTexture0(), model->savedColorTexture());
+    encoder->endEncoding();
+  }
+  if (DEBUG_DAE_KNIFE != KnifeDebugMode::None) {
+    buffer->addCompletedHandler([start](gpu::CommandBuffer&) {
+      foundation::consoleLine("Execution time: " + foundation::describe(foundation::Date::now().timeIntervalSince(start)));
+    });
+  }
+  buffer->commit();
+  setInitialized(true);
+}
+
+std::shared_ptr<ToolModel> AbstractDAEThickToolViewer::createToolModel() {
+  DrawingPaint& paint = currentPaint("AbstractDAEThickToolViewer.createToolModel");
+  scene::Node* toolNode = brushViewOf(paint, "AbstractDAEThickToolViewer.createToolModel").toolNode().get();
+  const scene::Vector3 pose = toolNode ? toolNode->eulerAngles() : scene::Vector3();
+  const float k = scale() * static_cast<float>(paint.artwork()->scale());
+  setUniformScale(toolNode, k);
+  if (toolNode) toolNode->setEulerAngles({0, 0, 0});
+  // A marker at NaN or infinity would slip through the bounding box (no comparison holds for NaN).
+  const auto at = [this](const char* name) {
+    const SCNVector3 p = getLocation(name, name);
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
+      foundation::fatalError(fileName() + ".dae: the marker \"" + std::string(name) + "\" has no finite place");
+    }
+    return p;
+  };
+
+  // Upright: the span along the tool axis, in view y.
+  const SCNVector3 t = at("MarkTop"), d = at("MarkDown");
+  const float midY = (d.y + t.y) / 2;
+
+  // Turned a quarter about x: the footprint in view x and y; z comes from the upright view, the
+  // top taking the lower mark's height and the bottom the upper one's.
+  if (toolNode) toolNode->setEulerAngles({kQuarterTurn, 0, 0});
+  const auto withZ = [](SCNVector3 v, float z) { return SCNVector3(v.x, v.y, z); };
+  SCNVector3 top = withZ(at("MarkTop"), d.y);
+  SCNVector3 down = withZ(at("MarkDown"), t.y);
+  SCNVector3 headTop = withZ(at("MarkHeadTop"), midY);
+  SCNVector3 headLeft = withZ(at("MarkHeadLeft"), midY);
+  SCNVector3 headRight = withZ(at("MarkHeadRight"), midY);
+  SCNVector3 left = withZ(at("MarkLeft"), midY);
+  SCNVector3 right = withZ(at("MarkRight"), midY);
+
+  const Box box = boundingBox({headTop, headLeft, headRight, left, right, top, down});
+  const SCNVector3 e = box.max - box.min;
+  foundation::consoleLine("Box: " + foundation::describe(e.x) + " " + foundation::describe(e.y) + " " +
+                          foundation::describe(e.z));
+  const SCNVector3 withBorder = e + border();
+  // A broken scene (markers at NaN, infinity or far apart) gives no size, or one no texture and no
+  // working window could ever hold.
+  for (const float n : {withBorder.x, withBorder.y, withBorder.z}) {
+    if (!std::isfinite(n) || n >= kLargestExtent) {
+      foundation::fatalError(fileName() + ".dae: the tool head measures " + foundation::describe(e.x) + " x " +
+                             foundation::describe(e.y) + " x " + foundation::describe(e.z) +
+                             " cells; no tool model can hold it");
+    }
+  }
+  const std::int64_t width = modelSize(withBorder.x), height = modelSize(withBorder.y),
+                     depth = modelSize(withBorder.z);
+  foundation::consoleLine("Box: " + foundation::describe(width) + " " + foundation::describe(height) + " " +
+                          foundation::describe(depth));
+
+  // Centre the head in the volume.
+  const SCNVector3 pad((static_cast<float>(width) - e.x) / 2, (static_cast<float>(height) - e.y) / 2,
+                       (static_cast<float>(depth) - e.z) / 2);
+  const SCNVector3 shift = box.min - pad;
+  for (SCNVector3* p : {&headTop, &headLeft, &headRight, &right, &left, &top, &down}) *p -= shift;
+
+  const Circle circle =
+      FindCercle(SceneVector3ToFloat3(headTop), SceneVector3ToFloat3(headLeft), SceneVector3ToFloat3(headRight));
+  const SCNVector3 origin(headTop.x, headTop.y, pad.z);
+  auto descriptor = std::make_shared<DAEToolDescriptorWrapper>(
+      tool().toolType(), origin, headTop, headLeft, headRight, left, right, top, down,
+      SCNVector3(circle.center.x, circle.center.y, circle.center.z), circle.radius, rotation(), scale());
+
+  if (toolNode) toolNode->setEulerAngles(pose);
+  setUniformScale(toolNode, scale());
+  return std::make_shared<DAEToolModel>(*this, width, height, depth, std::move(descriptor));
+}
+
+AbstractDAEThickToolViewer::Box AbstractDAEThickToolViewer::boundingBox(const std::vector<SCNVector3>& points) const {
+  if (points.empty()) foundation::fatalError("AbstractDAEThickToolViewer.boundingBox: no points");
+  Box box{points.front(), points.front()};
+  for (const auto& p : points) {
+    if (p.x > box.max.x) box.max.x = p.x;
+    if (p.y > box.max.y) box.max.y = p.y;
+    if (p.z > box.max.z) box.max.z = p.z;
+    if (p.x < box.min.x) box.min.x = p.x;
+    if (p.y < box.min.y) box.min.y = p.y;
+    if (p.z < box.min.z) box.min.z = p.z;
+  }
+  return box;
+}
+
+std::int64_t AbstractDAEThickToolViewer::modelSize(float extentWithBorder) {
+  const auto n = static_cast<std::int64_t>(extentWithBorder);
+  return n / 8 * 8 + 8;
+}
+
+}  // namespace tessivarium

@@ -1,0 +1,44 @@
+#pragma once
+// The viewer of the thick-paint tools whose head comes from a scene with marker nodes: it loads the
+// scene once into its content node and shows it in the canvas's brush view, hides the markers,
+// and, once the canvas has started, measures the tool model from the markers and runs the tool's
+// initialiser passes on it. Main thread only.
+//
+// The measurement projects the markers through the brush view, so sizes are in model cells: the
+// tool upright gives the head's span along its axis (MarkTop to MarkDown), the tool turned a
+// quarter about x gives its footprint (the head markers, MarkLeft and MarkRight).
+
+#include <cstdint>
+#include <vector>
+
+#include "tools/AbstractDAEToolViewer.h"
+
+namespace tessivarium {
+
+class AbstractDAEThickToolViewer : public AbstractDAEToolViewer {
+ public:
+  using AbstractDAEToolViewer::AbstractDAEToolViewer;
+
+  struct Box {
+    SCNVector3 max;
+    SCNVector3 min;
+  };
+
+  // The scene's nodes go into the content node on the first load that finds the file (a missing
+  // file prints "<fileName> isn't found" and builds nothing); later loads only show them again.
+  // Once the current canvas has started: the model, made once, and the tool's initialiser passes
+  // with a save of the emptied head, committed on one buffer.
+  void loads() override;
+  // Measures the markers and returns a DAEToolModel of the head centred in its volume. A missing
+  // marker is a fatal stop; so, naming the scene, are a marker at no finite place and a head no
+  // model can hold (its extent with the border 1024 cells or more on an axis).
+  std::shared_ptr<ToolModel> createToolModel() override;
+  // The per-axis maximum and minimum of `points` (at least one).
+  virtual Box boundingBox(const std::vector<SCNVector3>& points) const;
+
+  // The model size for a head of `extentWithBorder` cells on one axis: the next multiple of 8
+  // strictly above its whole part (16 gives 24, 23.9 gives 24, 24 gives 32).
+  static std::int64_t modelSize(float extentWithBorder);
+};
+
+}  // namespace tessivarium

@@ -1,0 +1,70 @@
+#include "tools/DAEPainting.h"
+
+#include "components/DrawingPaint.h"
+#include "foundation/Fatal.h"
+#include "gpu/BlitCommandEncoder.h"
+#include "gpu/CommandBuffer.h"
+#include "tools/AbstractDAEEncoderUnit.h"
+#include "tools/ApplicationManager.h"
+#include "tools/DAEEncoders.h"
+#include "tools/DAEToolModelBlur.h"
+#include "tools/DAEToolModelOverlay.h"
+#include "tools/DAEToolModelPasses.h"
+#include "tools/DrawingTool.h"
+#include "tools/EncodersProvider.h"
+#include "tools/SurfaceWorkingTextures.h"
+#include "tools/TextureReset.h"
+#include "tools/ToolModel.h"
+#include "tools/ToolSurface.h"
+#include "tools/ToolViewer.h"
+#include "utils/MetalUtil.h"
+
+namespace tessivarium {
+namespace {
+
+void prepareStep(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
+  const auto& model = paint.drawingTool()->toolViewer()->toolModel();
+  if (!model) foundation::fatalError("DAEPainting: the current tool has no tool model");
+  const auto blit = buffer.makeBlitCommandEncoder();
+  copyTexture(*blit, model->colorTexture0(), model->colorTexture1());
+  blit->endEncoding();
+
+  auto& working = AppManager().surfaceTextures();
+  const auto& reset = EncodersProvider().getTextureReset2D();
+  reset->setTexture(working.gridTexture1());
+  reset->setOffset({0, 0, 0});
+  const auto overlay = DAEEncoders().getTextureOverlayMap();
+  overlay->setGrid(working.gridTexture1());
+  overlay->setToGrid(working.gridTexture0());
+  overlay->setWet(working.wetTexture1());
+  overlay->setToWet(working.wetTexture0());
+}
+
+}  // namespace
+
+void handDescriptorToChildren(CompositeEncoderUnit& composite, DrawingPaint& paint) {
+  const auto model = paint.drawingTool()->toolSurface()->getModel();
+  if (!model) return;
+  const auto buffer = makeDescriptorBuffer(paint, *model);
+  if (!buffer) return;
+  for (const auto& child : composite.encoders()) {
+    if (auto* pass = dynamic_cast<AbstractDAEEncoderUnit*>(child.get())) pass->setDescriptorBuffer(buffer);
+  }
+}
+
+DAEPainting::DAEPainting(const DrawingTool& tool, PrepareStep) : CompositeEncoderUnit(prepareStep) {
+  auto& registry = DAEEncoders();
+  const auto& reset = EncodersProvider().getTextureReset2D();
+  reset->setTexture(AppManager().surfaceTextures().gridTexture1());
+  const auto blur = registry.getTextureBlur(tool.toolType());
+  setEncoders({reset, registry.getPaintEncoder(tool.toolType()), registry.getTextureOverlayMap(), blur, blur,
+               registry.getMasker()});
+}
+
+void DAEPainting::encode(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
+  prepare()(paint, buffer);
+  handDescriptorToChildren(*this, paint);
+  CompositeEncoderUnit::encode(paint, buffer);
+}
+
+}  // namespace tessivarium

@@ -1,0 +1,199 @@
+#include "tools/AbstractDAEDrawingTool.h"
+
+#include <gtest/gtest.h>
+
+#include <numbers>
+
+#include "Application.h"
+#include "ConsoleCapture.h"
+#include "EnginePassesFixture.h"
+#include "FatalStop.h"
+#include "commands/Command.h"
+#include "commands/CommandData.h"
+#include "components/BrushView.h"
+#include "scene/Node.h"
+#include "tools/DAEDialController.h"
+#include "tools/SoloDAEToolController.h"
+#include "tools/DAEEncoders.h"
+#include "tools/DAEPainting.h"
+#include "tools/DAEToolModelPasses.h"
+#include "ui/GPUView.h"
+
+namespace enginetest {
+namespace {
+
+// Frames drawn one after another within one display frame: no drawable is handed out, so the
+// frames are committed and not shown.
+class ThickToolTest : public EngineTest {
+ protected:
+  ThickToolTest() {
+    ui::GPUView::setDrawableWithheld([](const ui::GPUView&) { return true; });
+  }
+};
+
+TouchInputs samples(std::size_t n) {
+  TouchInputs out;
+  for (std::size_t i = 0; i < n; ++i) {
+    out.push_back(std::make_shared<TouchInput>(graphics::Point(10.0 + 3.0 * i, 20.0), 1.0f, 1.0f, 0.5f));
+  }
+  return out;
+}
+
+struct OffsetCase {
+  std::int64_t width, height;
+  double scale;
+  std::vector<graphics::Point> points;
+  float azimuth;
+  gpu::uint3 expected;
+};
+
+TEST_P(ThickToolTest, WorkingWindowIsShiftedByTheAzimuthAndKeptOnTheCanvas) {
+  auto tool = makeTool(ToolType::knife1);
+  const float quarter = std::numbers::pi_v<float> / 2;
+  const OffsetCase cases[] = {
+      // 42.7 cells left, 85.3 above at azimuth 0; the reverse at a quarter turn.
+      {600, 600, 1.0, {{300, 320}, {340, 500}}, 0.0f, {257, 234, 0}},
+      {600, 600, 1.0, {{300, 320}}, quarter, {214, 277, 0}},
+      // Scale 2: the shift stays 42.7 cells, the points count twice.
+      {600, 600, 2.0, {{300, 320}}, 0.0f, {557, 554, 0}},
+      // Beyond the canvas: clamped to its edge, the window kept inside.
+      {600, 600, 1.0, {{700, -20}}, 0.0f, {344, 0, 0}},
+      // A canvas of one window or less starts at 0.
+      {200, 150, 1.0, {{150, 120}}, 0.0f, {0, 0, 0}},
+  };
+  for (const auto& c : cases) {
+    auto main = testsupport::makeCanvas(c.width, c.height, c.scale);
+    AppManager().setCanvas(main);
+    tool->setWidth(c.width);
+    tool->setHeight(c.height);
+    const gpu::uint3 got = tool->findWorkingOffset(c.points, c.azimuth);
+    EXPECT_EQ(got.x, c.expected.x) << c.width << " x " << c.height << " at " << c.scale;
+    EXPECT_EQ(got.y, c.expected.y) << c.width << " x " << c.height << " at " << c.scale;
+    EXPECT_EQ(got.z, 0u);
+  }
+}
+
+TEST_P(ThickToolTest, AFrameRunsAsManyWindowStepsAsItsSamplesNeedOnOneBuffer) {
+  struct Case {
+    std::size_t pending;
+    Journal steps;
+  };
+  const Case cases[] = {
+      {7, {"reset 7", "start", "loop 3", "reset 4", "start", "loop 3", "reset 1", "start", "loop 1"}},
+      {2, {"reset 2", "start", "loop 2"}},
+  };
+  for (const auto& c : cases) {
+    auto tool = makeTool(ToolType::knife1);
+    journal.clear();
+    tool->setTouchInputs(samples(c.pending));
+    gpu::commandTrace().start();
+    tool->interactiveDraw(*canvas, nullptr);
+    const auto commits = gpu::commandTrace().commits();
+    gpu::commandTrace().stop();
+    EXPECT_EQ(journal, c.steps);
+    EXPECT_EQ(commits.size(), 1u);
+    EXPECT_TRUE(tool->touchInputs().empty());
+  }
+}
+
+TEST_P(ThickToolTest, FillIsRefusedWithoutCanFillColourAndOtherwiseRunsOnOneBuffer) {
+  struct Errors : DelegateErrorHandler {
+    void receivedError(ErrorMessage e) override { received.push_back(e); }
+    std::vector<ErrorMessage> received;
+  };
+  const auto errors = std::make_shared<Errors>();
+  Application().setDelegateHandler(errors);
+  auto tool = makeTool(ToolType::knife2);
+  tool->initializers = {DAEEncoders().getInitializer()};
+  testsupport::ConsoleCapture console;
+
+  tool->setCanFillColor(false);
+  gpu::commandTrace().start();
+  tool->fillColor(graphics::Color::fromRGBA(0.5, 0.25, 0.125, 1), 0.75f, 0.5f);
+  EXPECT_TRUE(gpu::commandTrace().events().empty());
+  EXPECT_EQ(errors->received, std::vector<ErrorMessage>{ErrorMessage::CannotFillColor});
+
+  tool->setCanFillColor(true);
+  tool->fillColor(graphics::Color::fromRGBA(0.5, 0.25, 0.125, 1), 0.75f, 0.5f);
+  const auto d = gpu::commandTrace().dispatches();
+  const auto commits = gpu::commandTrace().commits();
+  gpu::commandTrace().stop();
+  const bool height = GetParam() == KnifeDebugMode::Height;
+  std::vector<std::string> names;
+  for (const auto& record : d) names.push_back(record.kernelName);
+  std::vector<std::string> expected{"DAEToolModel_initialize", "DAEToolModel_knife_fill"};
+  if (height) expected.push_back("DAEToolModel_paint_height");
+  EXPECT_EQ(names, expected);
+  ASSERT_EQ(commits.size(), 1u);
+  for (const auto& record : d) EXPECT_EQ(record.commandBuffer, commits[0].commandBuffer);
+  EXPECT_EQ(floatAt(d[1].buffers.at(BUFFER_FORCE).bytes, 0), 0.75f);
+  EXPECT_EQ(canvas->redraws.size(), height ? 1u : 0u);
+  EXPECT_EQ(console.linesStartingWith("Fiil Color Execution time: ").size(), height ? 1u : 0u);
+}
+
+TEST_P(ThickToolTest, DialChangeReachesTheNextStepsDescriptor) {
+  auto tool = makeTool(ToolType::knife3);
+  if (!canvas->brushView()->toolNode()) canvas->brushView()->setToolNode(std::make_shared<scene::Node>());
+  const auto& node = canvas->brushView()->toolNode();
+  node->setEulerAngles({0, 0, 0});
+  testsupport::ConsoleCapture console;
+  tool->changedValue(std::any(1.25f));
+  EXPECT_EQ(tool->viewer().rotation(), 1.25f);
+  EXPECT_FLOAT_EQ(node->eulerAngles().x, std::numbers::pi_v<float> / 4);
+  EXPECT_FLOAT_EQ(node->eulerAngles().z, std::numbers::pi_v<float> / 4);
+  DAEPainting step(*tool);
+  const auto d = dispatchesOf(step);
+  EXPECT_EQ(floatAt(d.at(1).buffers.at(BUFFER_DAE_DESCRIPTOR).bytes, 144), 1.25f);
+
+  // Before the model exists only the viewer turns.
+  tool->viewer().setToolModel(nullptr);
+  tool->changedValue(std::any(0.5f));
+  EXPECT_EQ(tool->viewer().rotation(), 0.5f);
+  EXPECT_FATAL(tool->changedValue(std::any(2.0)), "changedValue: the dial's value is not a Float");
+}
+
+TEST_P(ThickToolTest, TheDialIsSharedAndTurnsTheToolThatAttachedItLast) {
+  auto first = makeTool(ToolType::knife1);
+  first->viewer().setRotation(0.75f);
+  const auto controller = first->createController();
+  const auto& dial = SOLO_DAE_TOOL_CONTROLLER();
+  EXPECT_EQ(controller, dial);
+  EXPECT_EQ(dial->changeValue(), first);
+  EXPECT_EQ(dial->maxAngle(), static_cast<float>(std::numbers::pi * 2.0));
+  EXPECT_EQ(dial->minAngle(), 0.0f);
+  auto second = makeTool(ToolType::flatBrush);
+  second->switchControler();
+  EXPECT_EQ(dial->changeValue(), second);
+}
+
+TEST_P(ThickToolTest, EachDrawnFrameRecordsItsSamplesWithTheRotation) {
+  auto tool = makeTool(ToolType::knife1);
+  tool->viewer().setRotation(0.375f);
+  const auto command = std::make_shared<Command>(ToolType::knife1, foundation::Date::now());
+  tool->setCommand(command);
+  const auto batch = samples(2);
+  tool->setTouchInputs(batch);
+  tool->interactiveDraw(*canvas, nullptr);
+  ASSERT_EQ(command->data().size(), 1u);
+  EXPECT_EQ(command->data()[0]->touchInputs(), batch);
+  EXPECT_EQ(std::any_cast<float>(command->data()[0]->toolData()->at("rotation")), 0.375f);
+
+  tool->interactiveDraw(*canvas, nullptr);  // nothing pending: skipped
+  tool->setTouchInputs(samples(1));
+  tool->setIsBusy(true);
+  tool->interactiveDraw(*canvas, nullptr);  // busy: skipped
+  EXPECT_EQ(command->data().size(), 1u);
+
+  // A palette's command is never handed over: nothing is recorded there.
+  tool->setIsBusy(false);
+  auto palette = testsupport::makeCanvas(120, 90, 1.0, 1, 77, false);
+  AppManager().setCurrentPaint(palette);
+  tool->interactiveDraw(*palette, nullptr);
+  EXPECT_EQ(command->data().size(), 1u);
+  EXPECT_TRUE(tool->touchInputs().empty());
+}
+
+ENGINE_SUITE_AT_BOTH_MODES(ThickToolTest);
+
+}  // namespace
+}  // namespace enginetest

@@ -1,0 +1,254 @@
+// Measuring a tool model from the marker nodes of its scene.
+//
+// The scene MeasuredKnife.dae on an 896 x 500 main canvas at scale 1 with the default screen
+// (native height 2048): the content scale is 2048 / (2 x 896) x 0.05 = 2 / 35, the tool node's
+// 0.7, so one scene unit is 2/35 x 0.7 x 250 = 10 view points about the view centre (448, 250).
+// Upright a marker (x, y, z) shows at (448 + 10x, 250 - 10y); turned a quarter about x at
+// (448 + 10x, 250 + 10z).
+//   upright: MarkTop y 218.5, MarkDown y 250, so midY 234.25
+//   turned:  headTop (450, 236), headLeft (438, 260), headRight (465, 251), left (427.5, 261.5),
+//            right (469, 257.5), top (449, 248) at z 250, down (447, 251) at z 218.5
+//   extent (41.5, 25.5, 31.5); + border (16, 16, 64) = (57.5, 41.5, 95.5); size 64 x 48 x 96
+//   pad (11.25, 11.25, 32.25); shift = min - pad = (416.25, 224.75, 186.25)
+//   head circle: centre (450, 251) - shift = (33.75, 26.25), radius 15 (the scene's 1.5 units)
+
+#include "tools/AbstractDAEThickToolViewer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <type_traits>
+
+#include "ConsoleCapture.h"
+#include "FakeCanvas.h"
+#include "FakeTool.h"
+#include "FatalStop.h"
+#include "components/BrushView.h"
+#include "foundation/Bundle.h"
+#include "gpu/Texture.h"
+#include "imaging/Image.h"
+#include "scene/Scene.h"
+#include "tools/ApplicationManager.h"
+#include "tools/DAEDialController.h"
+#include "tools/DAEToolModel.h"
+#include "tools/SoloDAEToolController.h"
+#include "tools/ToolEncoder.h"
+#include "tools/TouchInput.h"
+
+namespace tessivarium {
+namespace {
+
+constexpr float kTolerance = 1e-3f;
+
+// A pass that counts its runs.
+class CountingPass : public AbstractToolEncoder {
+ public:
+  void encode(DrawingPaint&, gpu::CommandBuffer&) override { ++runs; }
+  int runs = 0;
+};
+
+class ModelTool : public AbstractDrawingTool {
+ public:
+  ModelTool() : AbstractDrawingTool(ToolType::knife3) {}
+  std::vector<std::shared_ptr<ToolEncoder>> getInitializers() override { return {initializer}; }
+  std::shared_ptr<CountingPass> initializer = std::make_shared<CountingPass>();
+};
+
+class DAEThickToolViewerTest : public testing::Test {
+ protected:
+  // The canvas and the scene folder, before the viewer is made.
+  static bool install(const std::shared_ptr<testsupport::FakeCanvas>& canvas) {
+    foundation::Bundle::framework().setRoot(TESS_ENGINE_SCENE_DIR);
+    AppManager().setCanvas(canvas);
+    AppManager().setCurrentPaint(canvas);
+    AppManager().setCurrentTool(std::make_shared<testsupport::FakeTool>(ToolType::knife3));
+    return true;
+  }
+
+  void start() { canvas->setShadingImage(imaging::Image::fromTexture(AppManager().makeTexture(2, 2))); }
+  BrushView& brushView() { return *canvas->brushView(); }
+  DAEToolModel& model() { return dynamic_cast<DAEToolModel&>(*viewer.toolModel()); }
+  std::size_t boxLines() const { return console.linesStartingWith("Box: ").size(); }
+
+  testsupport::ConsoleCapture console;
+  std::shared_ptr<testsupport::FakeCanvas> canvas = std::make_shared<testsupport::FakeCanvas>(MainPaintId, 896, 500);
+  bool installed = install(canvas);
+  ModelTool tool;
+  AbstractDAEThickToolViewer viewer{tool, "MeasuredKnife"};
+};
+
+void expectPoint(const SCNVector3& got, float x, float y, float z, const char* what) {
+  EXPECT_NEAR(got.x, x, kTolerance) << what;
+  EXPECT_NEAR(got.y, y, kTolerance) << what;
+  EXPECT_NEAR(got.z, z, kTolerance) << what;
+}
+
+std::vector<float> numbersOf(const std::string& line) {
+  std::vector<float> numbers;
+  std::istringstream in(line.substr(line.find(' ') + 1));
+  for (float v; in >> v;) numbers.push_back(v);
+  return numbers;
+}
+
+TEST_F(DAEThickToolViewerTest, StartsWithItsBorderAndNoModel) {
+  static_assert(!std::is_constructible_v<AbstractDAEToolViewer, AbstractDrawingTool&, float>,
+                "a tool-model viewer always names its scene");
+  EXPECT_EQ(viewer.fileName(), "MeasuredKnife");
+  EXPECT_EQ(viewer.border(), SCNVector3(16, 16, 64));
+  EXPECT_TRUE(viewer.stretching());
+  EXPECT_FALSE(viewer.initialized());
+  viewer.updateSize();
+  EXPECT_EQ(viewer.size(), (gpu::Size{73, 73, 0}));
+}
+
+TEST_F(DAEThickToolViewerTest, SizeIsTheNextMultipleOfEightAboveTheWholeExtent) {
+  const std::pair<float, std::int64_t> cases[] = {{24, 32}, {23.9f, 24}, {16, 24}, {0, 8}, {57.5f, 64}, {95.5f, 96}};
+  for (const auto& [extent, size] : cases) EXPECT_EQ(AbstractDAEThickToolViewer::modelSize(extent), size) << extent;
+
+  const auto box = viewer.boundingBox({{1, 5, -2}, {3, -1, 0}, {2, 2, 4}});
+  EXPECT_EQ(box.max, SCNVector3(3, 5, 4));
+  EXPECT_EQ(box.min, SCNVector3(1, -1, -2));
+  EXPECT_FATAL(viewer.boundingBox({}), "AbstractDAEThickToolViewer.boundingBox: no points");
+}
+
+TEST_F(DAEThickToolViewerTest, MeasuresTheSceneIntoACentredModel) {
+  start();
+  viewer.attachView();
+  ASSERT_TRUE(viewer.initialized());
+  ASSERT_TRUE(viewer.toolModel());
+  EXPECT_EQ(viewer.size(), (gpu::Size{64, 48, 96}));
+  EXPECT_EQ(tool.initializer->runs, 1);
+
+  const auto boxes = console.linesStartingWith("Box: ");
+  ASSERT_EQ(boxes.size(), 2u);
+  const auto extent = numbersOf(boxes[0]);
+  ASSERT_EQ(extent.size(), 3u);
+  EXPECT_NEAR(extent[0], 41.5f, kTolerance);
+  EXPECT_NEAR(extent[1], 25.5f, kTolerance);
+  EXPECT_NEAR(extent[2], 31.5f, kTolerance);
+  EXPECT_EQ(boxes[1], "Box: 64 48 96");
+
+  const auto& d = *model().descriptor();
+  EXPECT_EQ(d.toolType(), ToolType::knife3);
+  expectPoint(d.headTop(), 33.75f, 11.25f, 48, "headTop");
+  expectPoint(d.headLeft(), 21.75f, 35.25f, 48, "headLeft");
+  expectPoint(d.headRight(), 48.75f, 26.25f, 48, "headRight");
+  expectPoint(d.left(), 11.25f, 36.75f, 48, "left");
+  expectPoint(d.right(), 52.75f, 32.75f, 48, "right");
+  expectPoint(d.top(), 32.75f, 23.25f, 63.75f, "top");    // z from MarkDown's upright height
+  expectPoint(d.down(), 30.75f, 26.25f, 32.25f, "down");  // z from MarkTop's
+  expectPoint(d.origin(), 33.75f, 11.25f, 32.25f, "origin");
+  expectPoint(d.headCenter(), 33.75f, 26.25f, 48, "headCenter");
+  EXPECT_NEAR(d.headRadius(), 15, kTolerance);
+  EXPECT_EQ(d.rotation(), 0);
+  EXPECT_FLOAT_EQ(d.scale(), 0.7f);
+  EXPECT_EQ(console.linesStartingWith("x: ").size(), 1u);
+  EXPECT_EQ(console.linesStartingWith("Execution time: ").size(), 1u);
+
+  // The scene's two top-level nodes sit in the content node with the markers hidden; the tool
+  // node is given back its pose and display scale.
+  const auto& content = viewer.toolContentNode();
+  ASSERT_EQ(content->childNodes().size(), 2u);
+  EXPECT_EQ(content->childNodes()[0]->name(), "Knife");
+  EXPECT_EQ(content->childNodes()[1]->name(), "Handle");
+  EXPECT_EQ(brushView().content(), content);
+  EXPECT_FLOAT_EQ(content->scale().x, 2.0f / 35);
+  EXPECT_TRUE(content->childNode("MarkHeadBottom", true)->isHidden());
+  EXPECT_TRUE(content->childNode("MarkRight", true)->isHidden());
+  EXPECT_FALSE(content->childNode("Knife", true)->isHidden());
+  const float eighth = static_cast<float>(std::numbers::pi / 4);
+  EXPECT_EQ(brushView().toolNode()->eulerAngles(), scene::Vector3(eighth, 0, eighth));
+  EXPECT_EQ(brushView().toolNode()->scale(), scene::Vector3(0.7f, 0.7f, 0.7f));
+}
+
+TEST_F(DAEThickToolViewerTest, LaterLoadsKeepTheSceneAndTheModel) {
+  start();
+  viewer.loads();
+  const auto first = viewer.toolModel();
+  const std::size_t reads = scene::Scene::loadCount();
+
+  viewer.loads();  // initialized: nothing runs again
+  EXPECT_EQ(tool.initializer->runs, 1);
+
+  // After a detach only the initialisers and the save run again, on the same model.
+  const std::uint8_t paint[4] = {9, 8, 7, 6};
+  first->colorTexture0()->writeRegion(gpu::Region::make3D(5, 6, 7, 1, 1, 1), 0, 0, paint, 4, 4);
+  viewer.dettachView();
+  EXPECT_FALSE(viewer.initialized());
+  viewer.loads();
+  EXPECT_TRUE(viewer.initialized());
+  EXPECT_EQ(tool.initializer->runs, 2);
+  EXPECT_EQ(viewer.toolModel(), first);
+  EXPECT_EQ(scene::Scene::loadCount(), reads);
+  EXPECT_EQ(boxLines(), 2u);
+  std::uint8_t saved[4] = {};
+  first->savedColorTexture()->readRegion(gpu::Region::make3D(5, 6, 7, 1, 1, 1), 0, 0, saved, 4, 4);
+  EXPECT_EQ(std::vector<std::uint8_t>(saved, saved + 4), std::vector<std::uint8_t>(paint, paint + 4));
+  EXPECT_EQ(viewer.toolContentNode()->childNodes().size(), 2u);
+}
+
+// Until the canvas starts the scene shows but no model is made; the first touch makes it.
+TEST_F(DAEThickToolViewerTest, ModelWaitsForTheStartedCanvas) {
+  viewer.attachView();
+  EXPECT_EQ(viewer.toolContentNode()->childNodes().size(), 2u);
+  EXPECT_FALSE(viewer.toolModel());
+  EXPECT_FALSE(viewer.initialized());
+  EXPECT_EQ(tool.initializer->runs, 0);
+
+  start();
+  scene::Node node;
+  const float quarter = static_cast<float>(std::numbers::pi / 2);
+  viewer.updateOnTouch(node, TouchInput({100, 80}, 0.5f, quarter, quarter));
+  EXPECT_TRUE(viewer.initialized());
+  EXPECT_TRUE(viewer.toolModel());
+  EXPECT_EQ(tool.initializer->runs, 1);
+  EXPECT_EQ(node.eulerAngles(), scene::Vector3(0, 0, 0));
+  EXPECT_EQ(viewer.eulerAngles(), scene::Vector3(0, 0, 0));
+  viewer.updateOnTouch(node, TouchInput({100, 80}, 0.5f, 0.25f, 1.5f));
+  EXPECT_EQ(tool.initializer->runs, 1);
+  EXPECT_EQ(node.eulerAngles(), scene::Vector3(quarter - 0.25f, 0, quarter - 1.5f));
+}
+
+TEST_F(DAEThickToolViewerTest, MissingSceneLeavesNoModel) {
+  start();
+  console.clear();
+  AbstractDAEThickToolViewer lost(tool, "NoSuchTool");
+  lost.loads();
+  lost.loads();
+  EXPECT_EQ(console.lines(), std::vector<std::string>(2, "NoSuchTool isn't found"));
+  EXPECT_FALSE(lost.toolModel());
+  EXPECT_FALSE(lost.initialized());
+  EXPECT_TRUE(lost.toolContentNode()->childNodes().empty());
+  EXPECT_EQ(tool.initializer->runs, 0);
+}
+
+TEST_F(DAEThickToolViewerTest, BrokenMarkersStopNamingTheScene) {
+  viewer.loads();  // not started: the scene only
+  start();
+  viewer.toolContentNode()->childNode("MarkLeft", true)->removeFromParentNode();
+  EXPECT_FATAL(viewer.loads(), "DefaultToolViewer.getLocation: no marker \"MarkLeft\"");
+  EXPECT_FALSE(viewer.initialized());
+
+  for (const float far : {NAN, INFINITY, 1e30f, 120.0f}) {
+    canvas->setShadingImage(nullptr);
+    AbstractDAEThickToolViewer broken(tool, "MeasuredKnife");
+    broken.loads();
+    broken.toolContentNode()->childNode("MarkRight", true)->setPosition({far, 1, 0.75f});
+    start();
+    EXPECT_FATAL_CONTAINING(broken.loads(), std::isfinite(far) ? "MeasuredKnife.dae: the tool head measures "
+                                                                : "MeasuredKnife.dae: the marker \"MarkRight\" has no finite place");
+    EXPECT_FALSE(broken.toolModel()) << far;
+  }
+}
+
+TEST(SoloDAEToolController, OneDialForTheProcess) {
+  const auto dial = SOLO_DAE_TOOL_CONTROLLER();
+  ASSERT_TRUE(dial);
+  EXPECT_EQ(SOLO_DAE_TOOL_CONTROLLER(), dial);
+  resetSoloDAEToolControllerForTesting();
+  EXPECT_NE(SOLO_DAE_TOOL_CONTROLLER(), dial);
+}
+
+}  // namespace
+}  // namespace tessivarium
