@@ -24,6 +24,19 @@ void tell(const Handlers& handlers, Message message, const ui::TouchSet& touches
   for (const auto& handler : handlers) ((*handler).*message)(touches, event);
 }
 
+// A move or an end of the stroke on the current layer, passed on to the tool, the delegate and the
+// handlers, in that order; an end first ends the stroke. Without a stroke nobody hears of it.
+void passOnStroke(DrawingPaint& paint, Message message, const ui::TouchSet& touches, const ui::Event* event) {
+  const auto layer = paint.currentContent();
+  if (!layer || !layer->isDrawing()) return;
+  const Handlers handlers = paint.touchHandlers();
+  const auto delegate = paint.paintingDelegate();
+  if (message == &TouchHandler::touchesEnded) layer->setIsDrawing(false);
+  ((*paint.drawingTool()).*message)(touches, event);
+  if (delegate) ((*delegate).*message)(touches, event);
+  tell(handlers, message, touches, event);
+}
+
 }  // namespace
 
 bool DrawingPaint::isPaintingTouch(const ui::TouchSet& touches) const {
@@ -47,24 +60,11 @@ void DrawingPaint::touchesBegan(const ui::TouchSet& touches, const ui::Event* ev
 }
 
 void DrawingPaint::touchesMoved(const ui::TouchSet& touches, const ui::Event* event) {
-  const auto layer = currentContent();
-  if (!layer || !layer->isDrawing()) return;
-  const Handlers handlers = touchHandlers_;
-  const auto delegate = paintingDelegate_;
-  drawingTool()->touchesMoved(touches, event);
-  if (delegate) delegate->touchesMoved(touches, event);
-  tell(handlers, &TouchHandler::touchesMoved, touches, event);
+  passOnStroke(*this, &TouchHandler::touchesMoved, touches, event);
 }
 
 void DrawingPaint::touchesEnded(const ui::TouchSet& touches, const ui::Event* event) {
-  const auto layer = currentContent();
-  if (!layer || !layer->isDrawing()) return;
-  const Handlers handlers = touchHandlers_;
-  const auto delegate = paintingDelegate_;
-  layer->setIsDrawing(false);
-  drawingTool()->touchesEnded(touches, event);
-  if (delegate) delegate->touchesEnded(touches, event);
-  tell(handlers, &TouchHandler::touchesEnded, touches, event);
+  passOnStroke(*this, &TouchHandler::touchesEnded, touches, event);
 }
 
 // No receiver knows of cancelling: a cancelled stroke ends like any other.

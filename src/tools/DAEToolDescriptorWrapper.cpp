@@ -23,9 +23,13 @@ std::string describe(const SCNVector3& v) {
          ", z: " + foundation::describe(v.z) + ")";
 }
 
+std::string describe(float v) { return foundation::describe(v); }
+
+// Exact IEEE comparison: a NaN lane is never the same.
 bool isSame(const gpu::float3& value, const SCNVector3& descriptor) {
   return value.x == descriptor.x && value.y == descriptor.y && value.z == descriptor.z;
 }
+bool isSame(float value, float descriptor) { return value == descriptor; }
 
 }  // namespace
 
@@ -66,26 +70,21 @@ DAEToolDescriptor DAEToolDescriptorWrapper::getDescriptor(DrawingPaint& paint, s
 }
 
 void DAEToolDescriptorWrapper::printDescriptor(const DAEToolDescriptor& descriptor, bool checking) const {
-  const auto point = [checking](const char* label, const gpu::float3& value, const SCNVector3& own) {
+  const auto trace = [checking](const char* label, const auto& value, const auto& own) {
     if (!checking || !isSame(value, own)) foundation::consoleLine(label + describe(value) + " " + describe(own));
   };
-  const auto number = [checking](const char* label, float value, float own) {
-    if (!checking || value != own) {
-      foundation::consoleLine(label + foundation::describe(value) + " " + foundation::describe(own));
-    }
-  };
-  point("origin: ", descriptor.origin, origin_);
-  point("headTop: ", descriptor.headTop, headTop_);
-  point("headLeft: ", descriptor.headLeft, headLeft_);
-  point("headRight: ", descriptor.headRight, headRight_);
-  point("headCenter: ", descriptor.headCenter, headCenter_);
-  number("headRadius: ", descriptor.headRadius, headRadius_);
-  number("rotation: ", descriptor.rotation, rotation_);
-  number("scale: ", descriptor.scale, scale_);
-  point("left: ", descriptor.left, left_);
-  point("right: ", descriptor.right, right_);
-  point("top: ", descriptor.top, top_);
-  point("down: ", descriptor.down, down_);
+  trace("origin: ", descriptor.origin, origin_);
+  trace("headTop: ", descriptor.headTop, headTop_);
+  trace("headLeft: ", descriptor.headLeft, headLeft_);
+  trace("headRight: ", descriptor.headRight, headRight_);
+  trace("headCenter: ", descriptor.headCenter, headCenter_);
+  trace("headRadius: ", descriptor.headRadius, headRadius_);
+  trace("rotation: ", descriptor.rotation, rotation_);
+  trace("scale: ", descriptor.scale, scale_);
+  trace("left: ", descriptor.left, left_);
+  trace("right: ", descriptor.right, right_);
+  trace("top: ", descriptor.top, top_);
+  trace("down: ", descriptor.down, down_);
 }
 
 SCNVector3 DAEToolDescriptorWrapper::rotation(const SCNVector3& vector, float angle) const {

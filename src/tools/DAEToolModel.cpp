@@ -16,6 +16,11 @@ DAEToolModel::DAEToolModel(DefaultToolViewer& toolViewer, std::int64_t width, st
                            std::int64_t depth, std::shared_ptr<DAEToolDescriptorWrapper> descriptor)
     : ToolModel(toolViewer, width, height, depth), descriptor_(required(std::move(descriptor))) {}
 
+DAEToolDescriptor DAEToolModel::descriptorRecord(DrawingPaint& paint, std::int32_t touchCount,
+                                                 const TouchInputData& touchInputData, std::int32_t mode) {
+  return descriptor_->getDescriptor(paint, touchCount, touchInputData, mode);
+}
+
 void DAEToolModel::setDescriptor(std::shared_ptr<DAEToolDescriptorWrapper> descriptor) {
   descriptor_ = required(std::move(descriptor));
 }

@@ -20,6 +20,10 @@
 #include "gpu/GaussianBlur.h"
 #include "gpu/Texture.h"
 #include "tools/ApplicationManager.h"
+#include "tools/DAEEncoders.h"
+#include "tools/DAEPaintingShow.h"
+#include "tools/DAEToolModelOverlay.h"
+#include "tools/DAEToolModelPasses.h"
 #include "tools/DebugSwitches.h"
 #include "tools/DefaultToolViewer.h"
 #include "tools/EncodersProvider.h"
@@ -27,6 +31,8 @@
 #include "tools/ToolModel.h"
 #include "tools/ToolSurface.h"
 #include "tools/ToolViewer.h"
+#include "tools/dryer/DryerDAEEncoders.h"
+#include "tools/wetter/WetterDAEEncoders.h"
 #include "ui/Event.h"
 #include "ui/GPUView.h"
 #include "ui/TouchSet.h"
@@ -34,9 +40,6 @@
 namespace tessivarium {
 
 namespace {
-
-// Services of subsystems still being built: each stops until its subsystem arrives.
-[[noreturn]] void notBuilt(const std::string& member) { foundation::fatalError(member + ": not built yet"); }
 
 DrawingPaint& currentCanvas(const char* what) {
   const auto& paint = AppManager().currentPaint();
@@ -102,10 +105,14 @@ const std::shared_ptr<ToolSurface>& AbstractDrawingTool::toolSurface() {
 void AbstractDrawingTool::initialize() {
   if (initialized_) return;
   EncodersProvider().startup();
-  // Then the shared tool-model passes, each fetched and its pipeline built, in this order: the
-  // masker, the overlay map, the dry and wet layer passes, the initialiser, the dryer and wetter
-  // passes and their initialisers, the paint height.
-  notBuilt("DAEEncoders.getMasker");
+  // The shared tool-model passes every tool may run, each fetched and its pipeline built, in order.
+  auto& encoders = DAEEncoders();
+  const std::shared_ptr<AbstractShaderUnit> passes[] = {
+      encoders.getMasker(), encoders.getTextureOverlayMap(), encoders.getTextureDryLayer(),
+      encoders.getTextureWetLayer(), encoders.getInitializer(), encoders.getDryerEncoder(),
+      encoders.getWetterEncoder(), encoders.getDryerInitializer(), encoders.getWetterInitializer(),
+      encoders.getPaintHeight()};
+  for (const auto& pass : passes) pass->shaderPipelineState();
   initialized_ = true;
 }
 
@@ -176,7 +183,7 @@ gpu::uint3 AbstractDrawingTool::findWorkingOffset(const std::vector<graphics::Po
 }
 
 std::vector<std::shared_ptr<ToolEncoder>> AbstractDrawingTool::getInitializers() {
-  notBuilt("DAEEncoders.getInitializer");
+  return {DAEEncoders().getInitializer()};
 }
 
 void AbstractDrawingTool::handleEnabled(bool force) {
@@ -199,7 +206,9 @@ void AbstractDrawingTool::clean() {
   if (autoReset_) savePattern();
   if (DEBUG_DAE_KNIFE == KnifeDebugMode::Height) {
     auto& paint = currentCanvas("clean");
-    notBuilt("DAEPaintingShow.encode");
+    const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
+    DAEPaintingShow().encode(paint, *buffer);
+    buffer->commit();
     paint.redraw(DrawingMode::Refresh);
   }
 }

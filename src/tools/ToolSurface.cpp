@@ -1,16 +1,88 @@
 #include "tools/ToolSurface.h"
 
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <string>
+
 #include "components/DrawingPaint.h"
+#include "foundation/Console.h"
 #include "foundation/Fatal.h"
-#include "gpu/ComputeCommandEncoder.h"
+#include "foundation/NumberText.h"
+#include "gpu/Device.h"
 #include "tools/ApplicationManager.h"
-#include "tools/SurfaceWorkingTextures.h"
+#include "tools/DebugSwitches.h"
+#include "tools/DrawingTool.h"
+#include "tools/ToolViewer.h"
 #include "utils/GpuRecords.h"
-#include "utils/KernelInterface.h"
 
 namespace tessivarium {
 
-ToolSurface::ToolSurface(AbstractDrawingTool& tool) : tool_(&tool) { setOffset({0, 0, 0}); }
+namespace {
+
+// The spacing of the samples of one step, in view points, by tool; 0 for the unspaced tools.
+double spacingOf(ToolType type) {
+  switch (type) {
+    case ToolType::tube:
+    case ToolType::bigFanBrush:
+      return 0.0;
+    case ToolType::fanBrush:
+    case ToolType::flatBrush:
+    case ToolType::bigWideBrush:
+    case ToolType::extraWideBrush:
+    case ToolType::filbertBrush:
+      return 5.0;
+    case ToolType::smallFanBrush:
+    case ToolType::smallFlatBrush:
+    case ToolType::smallWideBrush:
+    case ToolType::wideBrush:
+    case ToolType::smallFilbertBrush:
+      return 3.0;
+    default:
+      return isKnife(type) ? 3.0 : 11.0;
+  }
+}
+
+double distance(graphics::Point a, graphics::Point b) { return std::hypot(a.x - b.x, a.y - b.y); }
+
+// The sample halfway between two: every value the plain mean (angles without wrap-around).
+std::shared_ptr<TouchInput> midpoint(const TouchInput& a, const TouchInput& b) {
+  const graphics::Point location{(a.location().x + b.location().x) / 2, (a.location().y + b.location().y) / 2};
+  return std::make_shared<TouchInput>(location, (a.force() + b.force()) / 2,
+                                      (a.altitudeAngle() + b.altitudeAngle()) / 2,
+                                      (a.azimuthAngle() + b.azimuthAngle()) / 2);
+}
+
+// Appends `input` to `list`, halving the step from the list's last sample (or `before` for an
+// empty list) until no step is longer than `spacing`.
+void appendSpaced(TouchInputs& list, const TouchInput* before, const std::shared_ptr<TouchInput>& input,
+                  double spacing) {
+  const TouchInput* prev = list.empty() ? before : list.back().get();
+  if (prev && distance(prev->location(), input->location()) > spacing) {
+    const auto middle = midpoint(*prev, *input);
+    appendSpaced(list, before, middle, spacing);
+    appendSpaced(list, before, input, spacing);
+    return;
+  }
+  list.push_back(input);
+}
+
+DrawingPaint& requiredCurrentPaint(const char* what) {
+  const auto& paint = AppManager().currentPaint();
+  if (!paint) foundation::fatalError(std::string("ToolSurface.") + what + ": no current canvas");
+  return *paint;
+}
+
+std::shared_ptr<gpu::Buffer> makeCountBuffer(std::int64_t count) {
+  return AppManager().device()->makeBuffer(&count, sizeof count);
+}
+
+}  // namespace
+
+ToolSurface::ToolSurface(AbstractDrawingTool& tool) : tool_(&tool) {
+  setOffset({0, 0, 0});
+  setDt(1.0f);
+}
 
 ToolSurface::~ToolSurface() = default;
 
@@ -19,45 +91,199 @@ void ToolSurface::setOffset(gpu::uint3 offset) {
   offsetBuffer_ = makeOffsetBuffer(offset);
 }
 
-void ToolSurface::encodeOffset(gpu::ComputeCommandEncoder& encoder) {
-  encoder.setBuffer(offsetBuffer_, 0, BUFFER_OFFSET);
+// --- Fluid-step constants -------------------------------------------------------------------------
+
+void ToolSurface::setDt(float dt) {
+  dt_ = dt;
+  dtBuffer_ = makeFloatBuffer(std::span<const float>(&dt_, 1));
 }
 
-void ToolSurface::encodeOffset(gpu::ComputeCommandEncoder& encoder, gpu::uint3 offset) {
-  encoder.setBuffer(makeOffsetBuffer(offset), 0, BUFFER_OFFSET);
+float ToolSurface::divergenceScale() {
+  if (!divergenceScale_) divergenceScale_ = 1.0f / dx;
+  return *divergenceScale_;
 }
 
-void ToolSurface::encodeValues(gpu::ComputeCommandEncoder& encoder, std::span<const float> values) {
-  encoder.setBuffer(makeFloatBuffer(values), 0, BUFFER_VALUE);
+float ToolSurface::jacobPressureScale() {
+  if (!jacobPressureScale_) jacobPressureScale_ = rho * dx * dx / dt();
+  return *jacobPressureScale_;
 }
 
-void ToolSurface::encodeTextures(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder) {
-  auto& working = AppManager().surfaceTextures();
-  encoder.setTexture(paint.groundTexture(), TEXTURE_GROUND);
-  encoder.setTexture(working.gridTexture0(), TEXTURE_GRID_READ);
-  encoder.setTexture(working.gridTexture1(), TEXTURE_GRID_WRITE);
-  encoder.setTexture(working.wetTexture0(), TEXTURE_WET_READ);
-  encoder.setTexture(working.wetTexture1(), TEXTURE_WET_WRITE);
-  encoder.setTexture(working.dryTexture0(), TEXTURE_DRY_READ);
-  encoder.setTexture(working.dryTexture1(), TEXTURE_DRY_WRITE);
+float ToolSurface::gradientScale() {
+  if (!gradientScale_) gradientScale_ = 1.0f / (vicosity * dx);
+  return *gradientScale_;
 }
 
-void ToolSurface::loads() { foundation::fatalError("ToolSurface.loads: not built yet"); }
-
-void ToolSurface::updateChange() { foundation::fatalError("ToolSurface.updateChange: not built yet"); }
-
-void ToolSurface::touchEnd() { foundation::fatalError("ToolSurface.touchEnd: not built yet"); }
-
-void ToolSurface::encodeSave(DrawingPaint&, gpu::CommandBuffer&) {
-  foundation::fatalError("ToolSurface.encodeSave: not built yet");
+float ToolSurface::viscosityScale() {
+  if (!viscosityScale_) viscosityScale_ = 4.0f * dx * dx / dt();
+  return *viscosityScale_;
 }
 
-void ToolSurface::reset(const TouchInputs&) { foundation::fatalError("ToolSurface.reset: not built yet"); }
+// --- Sample intake --------------------------------------------------------------------------------
 
-std::shared_ptr<ToolModel> ToolSurface::getModel() { foundation::fatalError("ToolSurface.getModel: not built yet"); }
+void ToolSurface::appendList(TouchInputs& list, const std::shared_ptr<TouchInput>& input, double granularity) {
+  appendSpaced(list, lastTouchInput_.get(), input, granularity);
+}
 
-void ToolSurface::encodeLoads(ArtworkTextures&, gpu::CommandBuffer&) {
-  foundation::fatalError("ToolSurface.encodeLoads: not built yet");
+void ToolSurface::reset(const TouchInputs& touchInputs) {
+  const double spacing = spacingOf(tool_->toolType());
+  if (touchInputs.empty() || spacing == 0.0) {
+    doReset(touchInputs);
+    return;
+  }
+  TouchInputs spaced;
+  for (const auto& input : touchInputs) appendList(spaced, input, spacing);
+  doReset(spaced);
+}
+
+void ToolSurface::appendTouchInput(const std::shared_ptr<TouchInput>& input) {
+  appendSpaced(touchInputs_, nullptr, input, 5.0);
+  lastTouchInput_ = input;
+}
+
+// --- The window -----------------------------------------------------------------------------------
+
+std::size_t ToolSurface::samplesInWindow(const TouchInputs& batch, double scale) const {
+  // The band keeps MAC_BORDER free on the top-left and room for the tool's head on the far sides.
+  const gpu::Size head = tool_->toolViewer()->size();
+  const double limitX = static_cast<double>(MAC_WIDTH - static_cast<std::int64_t>(head.width));
+  const double limitY = static_cast<double>(MAC_WIDTH - static_cast<std::int64_t>(head.height));
+  std::size_t taken = 0;
+  for (const auto& sample : batch) {
+    const double px = sample->location().x * scale - static_cast<double>(offset_.x);
+    const double py = sample->location().y * scale - static_cast<double>(offset_.y);
+    if (!(MAC_BORDER < px && px < limitX && MAC_BORDER < py && py < limitY)) break;
+    ++taken;
+  }
+  return taken;
+}
+
+std::size_t ToolSurface::samplesInNewWindow(const TouchInputs& batch, double scale) {
+  if (batch.empty()) return 0;
+  // The box starts at the first sample, so that sample always fits, wherever it lies (also off
+  // the left or top of the view): every step of a non-empty batch takes at least one sample.
+  const graphics::Point first = batch.front()->location();
+  double minX = first.x * scale, maxX = minX;
+  double minY = first.y * scale, maxY = minY;
+  std::size_t taken = 0;
+  for (const auto& sample : batch) {
+    const double x = sample->location().x * scale, y = sample->location().y * scale;
+    minX = std::min(minX, x), maxX = std::max(maxX, x);
+    minY = std::min(minY, y), maxY = std::max(maxY, y);
+    if (!(maxX - minX < MAC_REGION_WDITH && maxY - minY < MAC_REGION_WDITH)) break;
+    ++taken;
+  }
+  return taken;
+}
+
+void ToolSurface::doReset(const TouchInputs& touchInputs) {
+  // A copy: the batch may be the carried list this step replaces.
+  const TouchInputs batch = touchInputs;
+  DrawingPaint& paint = requiredCurrentPaint("doReset");
+  const auto& canvas = AppManager().canvas();
+  if (!canvas) foundation::fatalError("ToolSurface.doReset: no main canvas");
+  const double scale = canvas->artwork()->scale();
+
+  std::size_t taken = origin_ ? samplesInWindow(batch, scale) : 0;
+  if (taken == 0) {
+    useSameRegion_ = false;
+    taken = samplesInNewWindow(batch, scale);
+    if (taken == 0) {
+      setOffset({0, 0, 0});
+    } else {
+      std::vector<graphics::Point> points;
+      points.reserve(taken);
+      for (std::size_t i = 0; i < taken; ++i) points.push_back(batch[i]->location());
+      setOffset(tool_->findWorkingOffset(points, batch.front()->azimuthAngle()));
+    }
+  } else {
+    useSameRegion_ = true;
+  }
+
+  touchInputData_.reset();
+  for (std::size_t i = 0; i < taken; ++i) {
+    const TouchInput& sample = *batch[i];
+    const float x = static_cast<float>(sample.location().x * scale - static_cast<double>(offset_.x));
+    const float y = static_cast<float>(sample.location().y * scale - static_cast<double>(offset_.y));
+    touchInputData_.append(x, y, 5.0f, sample);
+    if (DEBUG_CFD) {
+      foundation::consoleLine(foundation::describe(-std::cos(sample.azimuthAngle())) + " " +
+                              foundation::describe(-std::sin(sample.azimuthAngle())));
+    }
+  }
+  tool_->setTouchCount(tool_->touchCount() + static_cast<std::int64_t>(taken));
+
+  touchInputs_.assign(batch.begin() + static_cast<std::ptrdiff_t>(taken), batch.end());
+  if (taken > 0) lastTouchInput_ = batch[taken - 1];
+
+  adjustInput();
+  // A new window got its offset buffer from setOffset above; a kept window keeps its buffer.
+  upload(paint);
+}
+
+void ToolSurface::upload(const DrawingPaint& paint) {
+  countBuffer_ = makeCountBuffer(touchInputData_.count());
+  locationBuffer_ = makeFloatBuffer(touchInputData_.locations());
+  forceBuffer_ = makeFloatBuffer(touchInputData_.forces());
+  altitudeBuffer_ = makeFloatBuffer(touchInputData_.altitudes());
+  azimuthsBuffer_ = makeFloatBuffer(touchInputData_.azimuths());
+  showGroundBuffer_ = makeFlagBuffer(paint.showSurface());
+}
+
+void ToolSurface::touchEnd() {
+  origin_.reset();
+  lastTouchInput_.reset();
+  setOffset({0, 0, 0});
+}
+
+void ToolSurface::loads() {}
+
+void ToolSurface::adjustInput() {}
+
+void ToolSurface::updateChange() {
+  setOffset({0, 0, 0});
+  showGroundBuffer_ = makeFlagBuffer(requiredCurrentPaint("updateChange").showSurface());
+}
+
+// --- Stroke-shape queries -------------------------------------------------------------------------
+
+bool ToolSurface::isForwardDrawing(float rotation) {
+  const std::int64_t n = touchInputData_.count();
+  if (n < 2) return true;
+  if (std::abs(rotation) < static_cast<float>(std::numbers::pi / 2 / 4.0)) return true;
+  const auto& altitudes = touchInputData_.altitudes();
+  if (altitudes[0] == static_cast<float>(std::numbers::pi / 2)) return true;
+  const auto& locations = touchInputData_.locations();
+  const auto last = static_cast<std::size_t>(3 * (n - 1));
+  const double x0 = locations[0], y0 = locations[1];
+  const double xn = locations[last], yn = locations[last + 1];
+  // A stroke straight up or down the view.
+  if (xn == x0 && yn != y0) return true;
+  constexpr double twoPi = 2 * std::numbers::pi;
+  double direction = std::atan2(yn - y0, xn - x0);
+  if (direction <= 0) direction += twoPi;
+  float azimuth = touchInputData_.azimuths()[0];
+  if (azimuth < 0) azimuth += static_cast<float>(twoPi);
+  double turn = direction - static_cast<double>(azimuth);
+  if (turn < 0) turn += twoPi;
+  return rotation < 0 ? turn <= std::numbers::pi : turn >= std::numbers::pi;
+}
+
+bool ToolSurface::isPickUpGesture() {
+  const std::int64_t n = touchInputData_.count();
+  if (n < 2) return false;
+  const auto& locations = touchInputData_.locations();
+  const auto& forces = touchInputData_.forces();
+  double path = 0;
+  float forceSum = 0;
+  for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
+    if (i > 0) {
+      path += std::hypot(static_cast<double>(locations[3 * i]) - locations[3 * (i - 1)],
+                         static_cast<double>(locations[3 * i + 1]) - locations[3 * (i - 1) + 1]);
+    }
+    forceSum += forces[i];
+  }
+  if (path / static_cast<double>(n) >= 1.8) return false;
+  return forceSum / static_cast<float>(n) > 0.9f;
 }
 
 }  // namespace tessivarium

@@ -121,6 +121,9 @@ class RecordingToolSurface : public tessivarium::ToolSurface {
     if (onSave) onSave(paint, buffer);
   }
 
+  // The model of the tool's viewer, as the stroke window finds it.
+  std::shared_ptr<tessivarium::ToolModel> getModel() override { return tool().toolViewer()->toolModel(); }
+
   std::function<void(tessivarium::DrawingPaint&, gpu::CommandBuffer&)> onSave;
 
  private:

@@ -14,6 +14,7 @@
 #include "FakeTool.h"
 #include "FatalStop.h"
 #include "tools/ApplicationManager.h"
+#include "tools/DAEPassInputs.h"
 #include "tools/DAEToolModel.h"
 #include "tools/DefaultToolViewer.h"
 #include "tools/RotationMatrices.h"
@@ -184,6 +185,15 @@ TEST_F(DAEToolDescriptorWrapperTest, ModelOwnsItsDescriptor) {
   EXPECT_EQ(model.descriptor(), wrapper);
   EXPECT_EQ(model.depth(), 96);
   EXPECT_FATAL(DAEToolModel(viewer, 8, 8, 8, nullptr), "DAEToolModel: a tool model needs its descriptor");
+
+  // The passes reach the head through the model: its record, and the dial's angle going to it.
+  DAEDescriptorSource* source = descriptorSourceOf(model);
+  ASSERT_EQ(source, &model);
+  EXPECT_EQ(descriptorBytes(source->descriptorRecord(*canvas, 4, noSamples, 0)),
+            descriptorBytes(wrapper->getDescriptor(*canvas, 4, noSamples)));
+  source->setDescriptorRotation(2.5f);
+  EXPECT_EQ(wrapper->rotation(), 2.5f);
+  EXPECT_EQ(source->descriptorRotation(), 2.5f);
   EXPECT_FATAL(model.setDescriptor(nullptr), "DAEToolModel: a tool model needs its descriptor");
 }
 

@@ -11,10 +11,13 @@
 
 #include "ErrorMessage.h"
 #include "FakeCanvas.h"
+#include "TestCanvas.h"
 #include "FakeTool.h"
 #include "FatalStop.h"
 #include "commands/Command.h"
 #include "components/RawData.h"
+#include "gpu/CommandTrace.h"
+#include "gpu/Kernel.h"
 #include "gpu/TestControls.h"
 #include "gpu/TextureDescriptor.h"
 #include "tools/ApplicationManager.h"
@@ -254,6 +257,62 @@ TEST_F(ToolBase, APatternTravelsAsTheHeadsBytesAndOnlyAFormatErrorKeepsItsName) 
   gpu::testControls().failTexturesWhere([](const gpu::TextureDescriptor& d) { return d.depth > 1; });
   tool->viewer()->setToolModel(std::make_shared<ToolModel>(owner, 2, 2, 2));
   EXPECT_FALSE(tool->getToolPattern()) << "a head that could not be made has no pattern";
+}
+
+TEST_F(ToolBase, InitializeBuildsTheSharedPassPipelinesOnce) {
+  currentCanvas(400, 300);
+  // The dryer's and wetter's kernels come with those tools; only their pipelines matter here.
+  struct StandIns {
+    std::vector<std::string> names;
+    ~StandIns() {
+      for (const auto& name : names) gpu::unregisterKernel(name);
+    }
+  } standIns;
+  for (const char* name : {"DAEToolModel_dryer_paint", "DAEToolModel_wetter_paint", "DAEToolModel_dryer_init",
+                           "DAEToolModel_wetter_init"}) {
+    if (gpu::findKernel(name)) continue;
+    gpu::registerKernel(name, [](const gpu::Dispatch&) {});
+    standIns.names.push_back(name);
+  }
+  gpu::commandTrace().start();
+  tool->initialize();
+  EXPECT_TRUE(tool->initialized());
+  std::vector<std::string> built;
+  for (const auto& record : gpu::commandTrace().pipelineBuilds()) built.push_back(record.functionName);
+  const std::vector<std::string> warmed{"DAEToolModel_mask",         "DAEToolModel_overlay_map",
+                                        "DAEToolModel_dry_layer",    "DAEToolModel_wet_layer",
+                                        "DAEToolModel_initialize",   "DAEToolModel_dryer_paint",
+                                        "DAEToolModel_wetter_paint", "DAEToolModel_dryer_init",
+                                        "DAEToolModel_wetter_init",  "DAEToolModel_paint_height"};
+  ASSERT_GE(built.size(), warmed.size());
+  EXPECT_EQ(std::vector<std::string>(built.end() - static_cast<std::ptrdiff_t>(warmed.size()), built.end()), warmed)
+      << "after the texture-pass registry's own";
+
+  gpu::commandTrace().start();
+  tool->initialize();
+  std::make_shared<StrokeTool>(journal)->initialize();
+  EXPECT_TRUE(gpu::commandTrace().pipelineBuilds().empty()) << "a second tool finds every pipeline built";
+}
+
+// While the height debug view is on, a clean also draws the head's heights into the current layer.
+TEST_F(ToolBase, CleanShowsTheHeadsHeightsWhileTheDebugViewIsOn) {
+  auto canvas = testsupport::makeCanvas(300, 200);
+  AppManager().setCanvas(canvas);
+  AppManager().setCurrentPaint(canvas);
+  AppManager().setCurrentTool(tool);
+  DefaultToolViewer owner(*tool);
+  tool->viewer()->setToolModel(std::make_shared<ToolModel>(owner, 4, 4, 4));
+  DEBUG_DAE_KNIFE = KnifeDebugMode::Height;
+  journal.clear();
+  canvas->redraws.clear();
+  gpu::commandTrace().start();
+  tool->clean();
+  EXPECT_EQ(journal, (Journal{"viewer clean"}));
+  EXPECT_EQ(gpu::commandTrace().commits().size(), 1u);
+  const auto kernels = gpu::commandTrace().kernelNames();
+  ASSERT_FALSE(kernels.empty());
+  EXPECT_EQ(kernels.front(), "DAEToolModel_paint_height");
+  EXPECT_EQ(canvas->redraws, (std::vector<DrawingMode>{DrawingMode::Refresh}));
 }
 
 }  // namespace

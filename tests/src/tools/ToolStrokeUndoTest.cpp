@@ -10,6 +10,8 @@
 #include "FakeTool.h"
 #include "StrokeTouches.h"
 #include "TestCanvas.h"
+#include "imaging/Image.h"
+#include "ui/FrameSource.h"
 #include "commands/CommandManager.h"
 #include "commands/DrawingArtworkDrawingOperation.h"
 #include "gpu/Texture.h"
@@ -24,17 +26,17 @@
 namespace {
 
 using namespace tessivarium;
-using testsupport::Journal;
-using testsupport::StrokeTool;
-using testsupport::TestCanvas;
 
 class StrokeWithUndo : public ::testing::Test {
  protected:
   StrokeWithUndo() {
     DEBUG_DAE_KNIFE = KnifeDebugMode::None;
     AppManager().setCanvas(canvas);
-    AppManager().setCurrentPaint(canvas);
     AppManager().setCurrentTool(tool);
+    // Started: the shading image makes the canvas current, enables the tool and lets it draw.
+    canvas->setShadingImage(imaging::Image::fromTexture(AppManager().makeTexture(4, 4)));
+    while (ui::FrameSource::main().displayFrame() > 0) {
+    }
     // The test tool paints one texel per sample straight into the layer and opens the window the
     // base chooses for the first sample, as a stroke window's load would.
     tool->onEncode = [this](DrawingPaint& paint, gpu::CommandBuffer&) {
@@ -46,50 +48,54 @@ class StrokeWithUndo : public ::testing::Test {
         bytes[at] = 200, bytes[at + 1] = 90, bytes[at + 2] = 30, bytes[at + 3] = 255;
       }
       TextureUtil::loadRawData(grid, bytes, grid->width(), grid->height(), 1);
-      if (!tool->toolSurface()->origin()) {
-        const auto offset = tool->findWorkingOffset({tool->touchInputs().front()->location()}, 0);
-        tool->toolSurface()->setOrigin(gpu::Origin{offset.x, offset.y, 0});
-      }
+      const auto offset = tool->findWorkingOffset({tool->touchInputs().front()->location()}, 0);
+      tool->toolSurface()->setOrigin(gpu::Origin{offset.x, offset.y, 0});
     };
   }
 
-  std::vector<std::uint8_t> layerBytes() { return TextureUtil::toRawData(*canvas->layer(0).gridTexture()); }
+  std::vector<std::uint8_t> layerBytes() { return TextureUtil::toRawData(*canvas->layers().front()->gridTexture()); }
 
-  void touch(void (AbstractDrawingTool::*phase)(const ui::TouchSet&, const ui::Event*),
+  std::shared_ptr<ui::Event> eventWith(std::vector<std::shared_ptr<ui::Touch>> coalesced) {
+    auto event = std::make_shared<ui::Event>();
+    event->setCoalescedTouches(finger, std::move(coalesced));
+    return event;
+  }
+  // The touches reach the tool the way the screen sends them: through the canvas.
+  void touch(void (DrawingPaint::*phase)(const ui::TouchSet&, const ui::Event*),
              std::vector<std::shared_ptr<ui::Touch>> coalesced) {
-    ui::Event event;
-    event.setCoalescedTouches(finger, std::move(coalesced));
-    ((*tool).*phase)(ui::TouchSet{finger}, &event);
+    ((*canvas).*phase)(ui::TouchSet{finger}, eventWith(std::move(coalesced)).get());
   }
 
-  // The frame of the current layer, and the closing frame's stroke end when one was asked for.
-  void frame() {
-    tool->interactiveDraw(*canvas, nullptr);
-    if (canvas->layer(0).drawingMode() == DrawingMode::End) tool->handleEnd(*canvas);
-    canvas->layer(0).metalView()->releaseDrawables();  // the display frame ends
-  }
+  // One display frame: the current layer draws the pending samples, and ends the stroke in the
+  // frame that closes it.
+  void frame() { ui::FrameSource::main().displayFrame(); }
 
-  Journal journal;
-  std::shared_ptr<StrokeTool> tool = std::make_shared<StrokeTool>(journal);
-  std::shared_ptr<TestCanvas> canvas = testsupport::makeCanvas(300, 200);
+  // Its surface loads working windows, as the canvas's picture rebuild asks of it.
+  std::shared_ptr<testsupport::FrameTool> tool = std::make_shared<testsupport::FrameTool>();
+  std::shared_ptr<DrawingPaint> canvas =
+      std::make_shared<DrawingPaint>(MainPaintId, testsupport::flatArtwork(300, 200));
   std::shared_ptr<ui::Touch> finger = testsupport::stylusTouch(0, 0);
 };
 
 TEST_F(StrokeWithUndo, AWholeStrokeEndsAsOnePaintingStepThatUndoTakesBackByteForByte) {
   const auto before = layerBytes();
-  touch(&AbstractDrawingTool::touchesBegan, {testsupport::stylusTouch(100, 60), testsupport::stylusTouch(104, 62)});
+  touch(&DrawingPaint::touchesBegan, {testsupport::stylusTouch(100, 60), testsupport::stylusTouch(104, 62)});
   frame();
-  touch(&AbstractDrawingTool::touchesMoved, {testsupport::stylusTouch(110, 65), testsupport::stylusTouch(118, 70)});
+  touch(&DrawingPaint::touchesMoved, {testsupport::stylusTouch(110, 65), testsupport::stylusTouch(118, 70)});
   frame();
-  touch(&AbstractDrawingTool::touchesMoved, {testsupport::stylusTouch(125, 76)});
+  touch(&DrawingPaint::touchesMoved, {testsupport::stylusTouch(125, 76)});
   frame();
-  touch(&AbstractDrawingTool::touchesEnded, {testsupport::stylusTouch(131, 80)});
-  EXPECT_EQ(canvas->redraws, (std::vector<DrawingMode>{DrawingMode::End}));
+  touch(&DrawingPaint::touchesEnded, {testsupport::stylusTouch(131, 80)});
+  EXPECT_EQ(canvas->layers().front()->drawingMode(), DrawingMode::End);
   const auto step = tool->commandOperations();
   frame();
 
-  ASSERT_EQ(tool->encoded.size(), 4u);
+  std::size_t drawn = 0;
+  for (const auto& batch : tool->encoded) drawn += batch.size();
+  EXPECT_EQ(drawn, 6u) << "every sample is drawn once";
+  ASSERT_FALSE(tool->encoded.empty());
   EXPECT_EQ(tool->encoded.back().size(), 1u) << "the touch-up position is drawn in the closing frame";
+  EXPECT_EQ(tool->calls.back(), "handleEnd");
   const auto after = layerBytes();
   ASSERT_NE(after, before);
   EXPECT_FALSE(tool->commandOperations());
@@ -108,15 +114,15 @@ TEST_F(StrokeWithUndo, AWholeStrokeEndsAsOnePaintingStepThatUndoTakesBackByteFor
 }
 
 TEST_F(StrokeWithUndo, AStrokeEndHandsNoStepOverWithoutAWindowOrWithoutMemory) {
-  touch(&AbstractDrawingTool::touchesBegan, {testsupport::stylusTouch(50, 40)});
+  tool->touchesBegan(ui::TouchSet{finger}, eventWith({testsupport::stylusTouch(50, 40)}).get());
   ASSERT_TRUE(tool->commandOperations());
   tool->setTouchInputs({});  // nothing was drawn, so no window was opened
   tool->handleEnd(*canvas);
   EXPECT_FALSE(tool->commandOperations());
   EXPECT_TRUE(canvas->commandManager()->operationPool().operations().empty());
 
-  touch(&AbstractDrawingTool::touchesBegan, {testsupport::stylusTouch(50, 40)});
-  frame();
+  tool->touchesBegan(ui::TouchSet{finger}, eventWith({testsupport::stylusTouch(50, 40)}).get());
+  tool->interactiveDraw(*canvas, nullptr);
   const auto painted = layerBytes();
   AppManager().setLimitedHeap(0);  // no snapshot can be had
   const auto step = tool->commandOperations();

@@ -1,0 +1,131 @@
+// One rebuild of a 2048 x 1536 layer's picture (recreatedDraw) at scale 1 and at scale 2: every
+// working region loaded from the layer's paint and composed into the painting texture on its own
+// command buffer, then the copy to the view. The paint is random everywhere, the layer the only one,
+// so each region runs the whole composition. The region load is the recording tool's blit (the
+// stroke window's load is not in the library yet).
+//
+// Beside it, the machine's limit for the bytes the rebuild must move at the least: the layer's
+// grid, wet and dry textures read once and its painting texture written once, as one memcpy over
+// the kits' worker threads. The counter "x_limit" is the rebuild's time over that limit's. And one
+// region alone, so that the rebuild's time can be split into its regions and the tiling around them.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstring>
+#include <random>
+
+#include "FakeTool.h"
+#include "TestCanvas.h"
+#include "foundation/Console.h"
+#include "gpu/Gpu.h"
+#include "gpu/ZeroedMemory.h"
+#include "imaging/Image.h"
+#include "kernels/Kernels.h"
+#include "tools/ApplicationManager.h"
+#include "tools/DebugSwitches.h"
+#include "utils/CoreImageUtil.h"
+
+namespace {
+
+using tessivarium::AppManager;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::int64_t kWidth = 2048, kHeight = 1536;
+constexpr std::size_t kChunk = 64 << 10;
+
+void fillWithPaint(gpu::Texture& texture, std::mt19937& random) {
+  const std::size_t w = texture.width(), h = texture.height();
+  std::vector<std::uint8_t> bytes(w * h * 4);
+  for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
+  texture.writeRegion(gpu::Region::make2D(0, 0, w, h), 0, bytes, w * 4);
+}
+
+// The least the rebuild moves: three data textures in, the picture out.
+std::size_t rebuildBytes(double scale) {
+  const auto cells = static_cast<std::size_t>(kWidth * scale) * static_cast<std::size_t>(kHeight * scale);
+  return 3 * cells * 4 + static_cast<std::size_t>(kWidth * kHeight) * 4;
+}
+
+double limitSeconds(std::size_t bytes) {
+  const gpu::ZeroedMemory from(bytes), to(bytes);
+  double best = 1e9;
+  for (int i = 0; i < 21; ++i) {
+    const auto start = Clock::now();
+    gpu::parallelFor(0, (bytes + kChunk - 1) / kChunk, 1, [&](std::size_t first, std::size_t end) {
+      const std::size_t a = first * kChunk, b = std::min(bytes, end * kChunk);
+      std::memcpy(to.data() + a, from.data() + a, b - a);
+    });
+    benchmark::ClobberMemory();
+    best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+  }
+  return best;
+}
+
+// A started 2048 x 1536 canvas at `scale` with random paint on its one layer, the recording tool
+// current.
+struct Scene {
+  explicit Scene(double scale) {
+    foundation::setConsoleSink([](std::string_view) {});
+    kernels::registerAll();
+    tessivarium::DEBUG_DAE_KNIFE = tessivarium::KnifeDebugMode::None;
+    std::mt19937 random(5);
+    AppManager().setCurrentTool(tool);
+    AppManager().setCanvas(nullptr);  // the data scale is the main canvas's: here this canvas's own
+    canvas = testsupport::makeCanvas(kWidth, kHeight, scale, 1, tessivarium::MainPaintId, false);
+    auto shading = AppManager().makeTexture(128, 128);
+    fillWithPaint(*shading, random);
+    canvas->setShadingImage(imaging::Image::fromTexture(shading));
+    for (const auto& texture : {layer().gridTexture(), layer().wetTexture(), layer().dryTexture()}) {
+      fillWithPaint(*texture, random);
+    }
+  }
+  ~Scene() {
+    canvas->cleanResources();
+    foundation::setConsoleSink({});
+  }
+  tessivarium::ArtworkTextures& layer() { return canvas->layer(0); }
+
+  std::shared_ptr<testsupport::FrameTool> tool = std::make_shared<testsupport::FrameTool>();
+  std::shared_ptr<testsupport::TestCanvas> canvas;
+};
+
+template <class Work>
+double timed(benchmark::State& state, Work work) {
+  double total = 0;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    work();
+    const double s = std::chrono::duration<double>(Clock::now() - start).count();
+    state.SetIterationTime(s);
+    total += s;
+  }
+  return total / static_cast<double>(state.iterations());
+}
+
+void BM_RecreateLayer2048x1536(benchmark::State& state) {
+  const double scale = static_cast<double>(state.range(0));
+  Scene scene(scale);
+  const double seconds = timed(state, [&] { scene.layer().recreatedDraw(); });
+  state.counters["regions"] = static_cast<double>(scene.tool->loadingSurface()->loads.size() / state.iterations());
+  state.counters["x_limit"] = seconds / limitSeconds(rebuildBytes(scale));
+}
+BENCHMARK(BM_RecreateLayer2048x1536)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// What one region of the rebuild costs by itself: its load and its composition on one command
+// buffer. The rebuild's time over (regions x this) is the tiling's own overhead.
+void BM_RecreateOneRegion(benchmark::State& state) {
+  Scene scene(static_cast<double>(state.range(0)));
+  auto& surface = *scene.tool->loadingSurface();
+  const auto& picture = scene.layer().paintingTexture();
+  timed(state, [&] {
+    const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
+    surface.setOrigin(gpu::Origin{508, 254, 0});
+    surface.encodeLoads(scene.layer(), *buffer);
+    tessivarium::CoreImageUtil::render(*scene.canvas, picture, buffer, 508, 254);
+    buffer->commit();
+  });
+}
+BENCHMARK(BM_RecreateOneRegion)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
