@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "EnginePassesFixture.h"
 #include "FatalStop.h"
 #include "gpu/Gpu.h"
@@ -9,6 +11,8 @@
 #include "tools/DAEPainting.h"
 #include "tools/DAEPaintingShow.h"
 #include "tools/DAEToolModelBlur.h"
+#include "tools/DAEToolModelMerge.h"
+#include "components/ArtworkTextures.h"
 #include "tools/DAEToolModelOverlay.h"
 #include "tools/DAEToolModelPasses.h"
 #include "tools/knives/KnifeDAEEncoders.h"
@@ -278,6 +282,37 @@ TEST_P(PassTest, DebugViewChildrenFollowTheModeAtConstruction) {
     EXPECT_EQ(children[1] == DAEEncoders().getPaintRender(), complete);
     EXPECT_NE(children.back(), DAEEncoders().getPaintRender());
   }
+}
+
+TEST_P(PassTest, MergingTwoLayersLeavesTheTargetWithTheSecondsGridAndWet) {
+  makeTool(ToolType::knife1);
+  auto target = canvas->addLayer();
+  auto first = canvas->addLayer();
+  auto second = canvas->addLayer();
+  std::mt19937 random(5);
+  for (const auto& layer : {first, second}) {
+    for (const auto& texture : {layer->gridTexture(), layer->wetTexture()}) {
+      std::vector<std::uint8_t> bytes(texture->width() * texture->height() * 4);
+      for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
+      texture->writeRegion(gpu::Region::make2D(0, 0, texture->width(), texture->height()), 0, bytes,
+                           texture->width() * 4);
+    }
+  }
+  DAEToolModelMerge merge(target);
+  gpu::commandTrace().start();
+  for (const auto& source : {first, second}) {
+    auto commands = buffer();
+    merge.setSource(source);
+    merge.encode(*canvas, *commands);
+    commands->commit();
+  }
+  const auto names = gpu::commandTrace().kernelNames();
+  gpu::commandTrace().stop();
+  EXPECT_EQ(names, (std::vector<std::string>{"DAEToolModel_dry_layer", "textureOverlay2D", "DAEToolModel_dry_layer",
+                                             "textureOverlay2D"}));
+  EXPECT_EQ(bytesOf(*target->gridTexture()), bytesOf(*second->gridTexture()));
+  EXPECT_EQ(bytesOf(*target->wetTexture()), bytesOf(*second->wetTexture()));
+  EXPECT_NE(bytesOf(*target->wetTexture()), bytesOf(*first->wetTexture()));
 }
 
 ENGINE_SUITE_AT_BOTH_MODES(PassTest);

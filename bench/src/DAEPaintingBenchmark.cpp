@@ -1,0 +1,230 @@
+// One step of a thick-paint stroke as a frame runs it: the tool-model chain (two head copies, the
+// map reset, the flat brush's paint pass over 36 samples, the overlay map, the blur twice) and the
+// picture refresh of the 256 x 256 window, committed on one command buffer; at the Height debug
+// mode the head's height view follows. The head is 56 x 56 x 96 cells, loaded with wet paint.
+// Beside it, the machine's limit for the same bytes (a texel of every bound texture for each
+// kernel thread, each blit read and written): 8 threads copying them with memcpy.
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <random>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "TestCanvas.h"
+#include "foundation/Console.h"
+#include "gpu/Gpu.h"
+#include "kernels/Kernels.h"
+#include "tools/AbstractDAEDrawingTool.h"
+#include "tools/ApplicationManager.h"
+#include "tools/DAEColorFill.h"
+#include "tools/DAEEncoders.h"
+#include "tools/DAEPainting.h"
+#include "tools/DAEPaintingShow.h"
+#include "tools/DAEPassInputs.h"
+#include "tools/DAEToolModelPasses.h"
+#include "tools/DebugSwitches.h"
+#include "tools/DefaultToolViewer.h"
+#include "tools/SurfaceWorkingTextures.h"
+#include "tools/ToolModel.h"
+#include "tools/ToolSurface.h"
+#include "utils/CoreImageUtil.h"
+#include "utils/KernelInterface.h"
+
+namespace {
+
+using namespace tessivarium;
+
+constexpr std::size_t kSamples = 36;
+
+class MeasuredHead : public ToolModel, public DAEDescriptorSource {
+ public:
+  explicit MeasuredHead(DefaultToolViewer& viewer) : ToolModel(viewer, 56, 56, 96) {}
+  DAEToolDescriptor descriptorRecord(DrawingPaint&, std::int32_t touchCount, const TouchInputData&,
+                                     std::int32_t mode) override {
+    DAEToolDescriptor d;
+    d.origin = {28, 28, 8};
+    d.headCenter = {28, 28, 8};
+    d.headRadius = 24;
+    d.scale = 1;
+    d.thickness = 1;
+    d.toolType = static_cast<std::uint32_t>(ToolType::flatBrush);
+    d.touchCount = touchCount;
+    d.mode = mode;
+    return d;
+  }
+  float descriptorRotation() const override { return 0; }
+  void setDescriptorRotation(float) override {}
+};
+
+// 36 samples across the window, window-local cells.
+class BenchSurface : public ToolSurface, public StrokeSurfaceSteps {
+ public:
+  explicit BenchSurface(AbstractDrawingTool& tool) : ToolSurface(tool) {
+    std::vector<float> locations, forces(kSamples, 1.0f), altitudes(kSamples, 0.9f), azimuths(kSamples, 0.3f);
+    for (std::size_t i = 0; i < kSamples; ++i) {
+      locations.insert(locations.end(), {40.0f + 5.0f * static_cast<float>(i), 128.0f, 5.0f});
+    }
+    const std::int64_t count = kSamples;
+    auto& device = *AppManager().device();
+    count_ = device.makeBuffer(&count, sizeof count);
+    locations_ = device.makeBuffer(locations.data(), locations.size() * 4);
+    forces_ = device.makeBuffer(forces.data(), forces.size() * 4);
+    altitudes_ = device.makeBuffer(altitudes.data(), altitudes.size() * 4);
+    azimuths_ = device.makeBuffer(azimuths.data(), azimuths.size() * 4);
+    setOffset({512, 512, 0});
+  }
+  void loads() override {}
+  void updateChange() override {}
+  void touchEnd() override {}
+  std::shared_ptr<ToolModel> getModel() override { return model; }
+  void encodeInput(gpu::ComputeCommandEncoder& encoder) override {
+    encoder.setBuffer(count_, 0, BUFFER_POSITION_NUMBER);
+    encoder.setBuffer(locations_, 0, BUFFER_POSITION);
+    encoder.setBuffer(forces_, 0, BUFFER_FORCE);
+    encoder.setBuffer(altitudes_, 0, BUFFER_ALTITUDE);
+    encoder.setBuffer(azimuths_, 0, BUFFER_AZIMUTH);
+  }
+  bool isForwardDrawing(float) override { return true; }
+  void encodeStart(DrawingPaint&, gpu::CommandBuffer&) override {}
+  void encodeLoop(DrawingPaint&, gpu::CommandBuffer&) override {}
+  TouchInputs& carriedTouchInputs() override { return carried_; }
+
+  std::shared_ptr<ToolModel> model;
+
+ private:
+  std::shared_ptr<gpu::Buffer> count_, locations_, forces_, altitudes_, azimuths_;
+  TouchInputs carried_;
+};
+
+class BenchBrush : public AbstractDAEDrawingTool {
+ public:
+  BenchBrush() : AbstractDAEDrawingTool(ToolType::flatBrush) {}
+  std::shared_ptr<ToolSurface> createToolSurface() override { return std::make_shared<BenchSurface>(*this); }
+  std::shared_ptr<ToolViewer> createToolViewer() override { return std::make_shared<DefaultToolViewer>(*this); }
+  std::shared_ptr<ToolController> createController() override { return nullptr; }
+};
+
+void fillWithPaint(gpu::Texture& texture, std::mt19937& random) {
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::vector<std::uint8_t> bytes(texture.width() * texture.height() * 4);
+  for (auto& b : bytes) b = static_cast<std::uint8_t>(byte(random));
+  texture.writeRegion(gpu::Region::make2D(0, 0, texture.width(), texture.height()), 0, bytes, texture.width() * 4);
+}
+
+struct Stroke {
+  explicit Stroke(KnifeDebugMode mode) {
+    foundation::setConsoleSink([](std::string_view) {});
+    kernels::registerAll();
+    DEBUG_DAE_KNIFE = mode;
+    std::mt19937 random(11);
+    canvas = testsupport::makeCanvas(2048, 1536, 1.0, 2);
+    AppManager().setCanvas(canvas);
+    AppManager().setCurrentPaint(canvas);
+    AppManager().setCurrentTool(tool);
+    auto shading = AppManager().makeTexture(128, 128);
+    fillWithPaint(*shading, random);
+    canvas->setShadingImage(imaging::Image::fromTexture(shading));
+    auto& surface = static_cast<BenchSurface&>(*tool->toolSurface());
+    auto& viewer = static_cast<DefaultToolViewer&>(*tool->toolViewer());
+    surface.model = std::make_shared<MeasuredHead>(viewer);
+    viewer.setToolModel(surface.model);
+    auto& working = AppManager().surfaceTextures();
+    for (const auto& t : {working.gridTexture0(), working.wetTexture0(), working.dryTexture0()}) fillWithPaint(*t, random);
+    // The head: initialised, then loaded with wet paint.
+    auto buffer = AppManager().commandQueue()->makeCommandBuffer();
+    DAEEncoders().getInitializer()->encode(*canvas, *buffer);
+    DAEColorFill(*tool, graphics::Color::fromRGBA(0.6, 0.3, 0.2, 0.8), 1.0f).encode(*canvas, *buffer);
+    buffer->commit();
+    step = std::make_shared<DAEPainting>(*tool);
+    if (mode == KnifeDebugMode::Height) show = std::make_shared<DAEPaintingShow>();
+  }
+  ~Stroke() {
+    canvas->cleanResources();
+    AppManager().setCurrentPaint(nullptr);
+    AppManager().setCanvas(nullptr);
+    foundation::setConsoleSink({});
+  }
+  void encodeFrame(gpu::CommandBuffer& buffer) {
+    step->encode(*canvas, buffer);
+    if (show) show->encode(*canvas, buffer);
+    CoreImageUtil::render(*canvas, canvas->currentContent()->paintingTexture(), buffer.shared_from_this(), 512, 512);
+  }
+  // The bytes the frame's kernels can reach (a texel of every bound texture for each thread of the
+  // grid) and its blits read and write.
+  std::int64_t bytesTouched() {
+    gpu::commandTrace().start();
+    auto buffer = AppManager().commandQueue()->makeCommandBuffer();
+    encodeFrame(*buffer);
+    std::int64_t bytes = 0;
+    for (const auto& d : gpu::commandTrace().dispatches()) {
+      const gpu::Size& g = d.threadgroupsPerGrid;
+      const gpu::Size& t = d.threadsPerThreadgroup;
+      const auto threads = static_cast<std::int64_t>(g.width * t.width * g.height * t.height * g.depth * t.depth);
+      std::set<gpu::Texture*> bound;
+      for (const auto& [slot, texture] : d.textures) {
+        if (texture) bound.insert(texture.get());
+      }
+      bytes += threads * 4 * static_cast<std::int64_t>(bound.size());
+    }
+    for (const auto& b : gpu::commandTrace().blits()) {
+      bytes += 2 * 4 * static_cast<std::int64_t>(b.size.width * b.size.height * b.size.depth);
+    }
+    gpu::commandTrace().stop();
+    gpu::commandTrace().clear();
+    buffer->commit();
+    return bytes;
+  }
+
+  std::shared_ptr<testsupport::TestCanvas> canvas;
+  std::shared_ptr<BenchBrush> tool = std::make_shared<BenchBrush>();
+  std::shared_ptr<DAEPainting> step;
+  std::shared_ptr<DAEPaintingShow> show;
+};
+
+KnifeDebugMode modeOf(const benchmark::State& state) {
+  return state.range(0) == 0 ? KnifeDebugMode::None : KnifeDebugMode::Height;
+}
+
+void BM_DAEPaintingStepAndRefresh(benchmark::State& state) {
+  Stroke stroke(modeOf(state));
+  const std::int64_t bytes = stroke.bytesTouched();
+  for (auto _ : state) {
+    auto buffer = AppManager().commandQueue()->makeCommandBuffer();
+    stroke.encodeFrame(*buffer);
+    buffer->commit();
+  }
+  state.counters["MB"] = static_cast<double>(bytes) / 1e6;
+  state.SetBytesProcessed(state.iterations() * bytes);
+  resetDebugSwitches();
+}
+BENCHMARK(BM_DAEPaintingStepAndRefresh)->ArgName("Height")->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The same bytes copied by 8 threads, each with its own eighth.
+void BM_Limit8ThreadMemcpyOfTheSameBytes(benchmark::State& state) {
+  std::int64_t bytes = 0;
+  {
+    Stroke stroke(modeOf(state));
+    bytes = stroke.bytesTouched();
+  }
+  resetDebugSwitches();
+  std::vector<std::uint8_t> from(static_cast<std::size_t>(bytes), 1), to(static_cast<std::size_t>(bytes), 0);
+  constexpr std::size_t kThreads = 8;
+  const std::size_t share = from.size() / kThreads;
+  for (auto _ : state) {
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < kThreads; ++t) {
+      const std::size_t begin = t * share, end = t + 1 == kThreads ? from.size() : begin + share;
+      threads.emplace_back([&, begin, end] { std::memcpy(to.data() + begin, from.data() + begin, end - begin); });
+    }
+    for (auto& thread : threads) thread.join();
+    benchmark::ClobberMemory();
+  }
+  state.counters["MB"] = static_cast<double>(bytes) / 1e6;
+  state.SetBytesProcessed(state.iterations() * bytes);
+}
+BENCHMARK(BM_Limit8ThreadMemcpyOfTheSameBytes)->ArgName("Height")->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
