@@ -39,6 +39,7 @@ void BM_RenderWorkingRegionOverTwoLowerLayers(benchmark::State& state) {
   kernels::registerAll();
   std::mt19937 random(7);
 
+  testsupport::useFakeTool();
   auto canvas = testsupport::makeCanvas(512, 512, 1.0, 3);
   canvas->setLayerMode(tessivarium::LayerMode::Stack);
   canvas->setShowBackground(false);
