@@ -4,7 +4,7 @@
 //   allocations filled by memcpy on one thread (4.8 KB: more threads would only add their start-up);
 // - one step with no tool passes (the write-back of the old window, the load of the new one, the
 //   picture refresh of the window), committed, beside an 8-thread memcpy of the bytes the two window
-//   copies move and the picture refresh alone.
+//   copies move, the two copies alone and the picture refresh alone.
 
 #include <benchmark/benchmark.h>
 
@@ -141,6 +141,20 @@ void BM_WindowRefreshOnly(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_WindowRefreshOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The window move alone: the write-back and the load, without the picture.
+void BM_WindowMoveCopiesOnly(benchmark::State& state) {
+  Stroke stroke;
+  auto& layer = *stroke.canvas->currentContent();
+  for (auto _ : state) {
+    const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
+    stroke.surface().encodeSave(*stroke.canvas, *buffer);
+    stroke.surface().encodeLoads(layer, *buffer);
+    buffer->commit();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * 6 * 256 * 256 * 4));
+}
+BENCHMARK(BM_WindowMoveCopiesOnly)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 // The two window copies' bytes: 6 textures x 256 rows of 1 KB, rows taken from a 2048-wide layer.
 void BM_WindowCopyBytesMemcpy8Threads(benchmark::State& state) {

@@ -66,7 +66,7 @@ void ToolSurface::encodeStart(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
   if (!*useSameRegion_) {
     // The old window goes back into the layer before the new one comes out of it.
     if (origin_) encodeSave(paint, buffer);
-    encodeLoads(*paint.currentContent(), buffer);
+    encodeLoads(currentLayer(paint, "encodeStart"), buffer);
   }
   encodeAll(initEncoders_, paint, buffer);
 }
