@@ -60,7 +60,7 @@ class MeasuredHead : public ToolModel, public DAEDescriptorSource {
 };
 
 // 36 samples across the window, window-local cells.
-class BenchSurface : public ToolSurface, public StrokeSurfaceSteps {
+class BenchSurface : public ToolSurface {
  public:
   explicit BenchSurface(AbstractDrawingTool& tool) : ToolSurface(tool) {
     std::vector<float> locations, forces(kSamples, 1.0f), altitudes(kSamples, 0.9f), azimuths(kSamples, 0.3f);
@@ -90,13 +90,11 @@ class BenchSurface : public ToolSurface, public StrokeSurfaceSteps {
   bool isForwardDrawing(float) override { return true; }
   void encodeStart(DrawingPaint&, gpu::CommandBuffer&) override {}
   void encodeLoop(DrawingPaint&, gpu::CommandBuffer&) override {}
-  TouchInputs& carriedTouchInputs() override { return carried_; }
 
   std::shared_ptr<ToolModel> model;
 
  private:
   std::shared_ptr<gpu::Buffer> count_, locations_, forces_, altitudes_, azimuths_;
-  TouchInputs carried_;
 };
 
 class BenchBrush : public AbstractDAEDrawingTool {

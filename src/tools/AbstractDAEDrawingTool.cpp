@@ -109,14 +109,15 @@ void AbstractDAEDrawingTool::encode(DrawingPaint& paint, gpu::CommandBuffer& buf
   auto& surface = *toolSurface();
   surface.reset(taken);
   if (DEBUG_CFD) {
-    encodeLoop(surface, paint, buffer);
+    surface.encodeLoop(paint, buffer);
     return;
   }
   while (surface.touchInputData().count() >= 1) {
-    encodeStart(surface, paint, buffer);
-    encodeLoop(surface, paint, buffer);
-    if (carriedTouchInputs(surface).empty()) break;
-    const TouchInputs carried = carriedTouchInputs(surface);
+    surface.encodeStart(paint, buffer);
+    surface.encodeLoop(paint, buffer);
+    if (surface.touchInputs().empty()) break;
+    // reset() may replace the carried list it is given.
+    const TouchInputs carried = surface.touchInputs();
     surface.reset(carried);
   }
 }
