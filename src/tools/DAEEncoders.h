@@ -135,8 +135,7 @@ class DrawingTool;
 class ToolEncoder;
 
 // The stroke composites of a tool-model surface, each a new object for its caller (not shared):
-// the painting step made for `tool`, and the debug height view. Until the composites are built
-// both stop with "not built yet".
+// the painting step made for `tool`, and the debug height view.
 std::shared_ptr<ToolEncoder> makeDAEPainting(DrawingTool& tool);
 std::shared_ptr<ToolEncoder> makeDAEPaintingShow();
 

@@ -5,6 +5,7 @@
 #include <numbers>
 #include <string>
 
+#include "components/ArtworkTextures.h"
 #include "components/DrawingPaint.h"
 #include "foundation/Console.h"
 #include "foundation/Fatal.h"
@@ -43,7 +44,10 @@ double spacingOf(ToolType type) {
   }
 }
 
-double distance(graphics::Point a, graphics::Point b) { return std::hypot(a.x - b.x, a.y - b.y); }
+double distance(graphics::Point a, graphics::Point b) {
+  const double dx = a.x - b.x, dy = a.y - b.y;
+  return std::sqrt(dx * dx + dy * dy);
+}
 
 // The sample halfway between two: every value the plain mean (angles without wrap-around).
 std::shared_ptr<TouchInput> midpoint(const TouchInput& a, const TouchInput& b) {
@@ -131,6 +135,7 @@ void ToolSurface::reset(const TouchInputs& touchInputs) {
     return;
   }
   TouchInputs spaced;
+  spaced.reserve(touchInputs.size());
   for (const auto& input : touchInputs) appendList(spaced, input, spacing);
   doReset(spaced);
 }
@@ -176,8 +181,10 @@ std::size_t ToolSurface::samplesInNewWindow(const TouchInputs& batch, double sca
 }
 
 void ToolSurface::doReset(const TouchInputs& touchInputs) {
-  // A copy: the batch may be the carried list this step replaces.
-  const TouchInputs batch = touchInputs;
+  // The batch may be the carried list this step replaces: then the step works on a copy of it.
+  const bool isCarriedList = &touchInputs == &touchInputs_;
+  const TouchInputs copy = isCarriedList ? touchInputs_ : TouchInputs{};
+  const TouchInputs& batch = isCarriedList ? copy : touchInputs;
   DrawingPaint& paint = requiredCurrentPaint("doReset");
   const auto& canvas = AppManager().canvas();
   if (!canvas) foundation::fatalError("ToolSurface.doReset: no main canvas");
@@ -193,13 +200,24 @@ void ToolSurface::doReset(const TouchInputs& touchInputs) {
       std::vector<graphics::Point> points;
       points.reserve(taken);
       for (std::size_t i = 0; i < taken; ++i) points.push_back(batch[i]->location());
-      setOffset(tool_->findWorkingOffset(points, batch.front()->azimuthAngle()));
+      // Kept inside the layer as the load keeps the window, so that the samples' window-local
+      // positions are measured from where the window really is.
+      gpu::uint3 corner = tool_->findWorkingOffset(points, batch.front()->azimuthAngle());
+      if (const auto layer = paint.currentContent()) {
+        const gpu::Origin inLayer = cornerInLayer(corner, *layer);
+        corner = {static_cast<std::uint32_t>(inLayer.x), static_cast<std::uint32_t>(inLayer.y), 0};
+      }
+      setOffset(corner);
     }
   } else {
     useSameRegion_ = true;
   }
 
   touchInputData_.reset();
+  touchInputData_.locations().reserve(3 * taken);
+  touchInputData_.forces().reserve(taken);
+  touchInputData_.altitudes().reserve(taken);
+  touchInputData_.azimuths().reserve(taken);
   for (std::size_t i = 0; i < taken; ++i) {
     const TouchInput& sample = *batch[i];
     const float x = static_cast<float>(sample.location().x * scale - static_cast<double>(offset_.x));
@@ -277,8 +295,7 @@ bool ToolSurface::isPickUpGesture() {
   float forceSum = 0;
   for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
     if (i > 0) {
-      path += std::hypot(static_cast<double>(locations[3 * i]) - locations[3 * (i - 1)],
-                         static_cast<double>(locations[3 * i + 1]) - locations[3 * (i - 1) + 1]);
+      path += distance({locations[3 * i], locations[3 * i + 1]}, {locations[3 * (i - 1)], locations[3 * (i - 1) + 1]});
     }
     forceSum += forces[i];
   }

@@ -208,6 +208,9 @@ class ToolSurface {
   std::size_t samplesInWindow(const TouchInputs& batch, double scale) const;
   // The leading samples whose bounding box stays under MAC_REGION_WDITH on both axes.
   static std::size_t samplesInNewWindow(const TouchInputs& batch, double scale);
+  // `corner` moved into `layer` as far as needed for the whole window to lie inside it (0 on a
+  // layer smaller than the window).
+  static gpu::Origin cornerInLayer(gpu::uint3 corner, ArtworkTextures& layer);
   // New count, sample and show-ground buffers from touchInputData.
   void upload(const DrawingPaint& paint);
   // The picture refresh of encodeLoop, by the debug switches.

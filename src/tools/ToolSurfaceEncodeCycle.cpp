@@ -71,24 +71,27 @@ void ToolSurface::encodeStart(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
   encodeAll(initEncoders_, paint, buffer);
 }
 
-void ToolSurface::encodeLoads(ArtworkTextures& layer, gpu::CommandBuffer& buffer) {
-  auto& working = AppManager().surfaceTextures();
-  const auto& grid0 = working.gridTexture0();
-  const auto& wet0 = working.wetTexture0();
-  const auto& dry0 = working.dryTexture0();
-  if (!grid0 || !wet0 || !dry0) foundation::fatalError("ToolSurface.encodeLoads: the working textures are missing");
+gpu::Origin ToolSurface::cornerInLayer(gpu::uint3 corner, ArtworkTextures& layer) {
+  const auto& window = AppManager().surfaceTextures().gridTexture0();
+  if (!window) foundation::fatalError("ToolSurface: the working textures are missing");
   const auto& grid = layer.gridTexture();
-  // The window always lies inside the layer, and starts at 0 on a layer smaller than it.
   const auto clamp = [](std::uint32_t at, std::size_t layerSide, std::size_t windowSide) {
     const auto last = static_cast<std::int64_t>(layerSide) - static_cast<std::int64_t>(windowSide);
     return static_cast<std::size_t>(std::max<std::int64_t>(std::min<std::int64_t>(at, last), 0));
   };
-  const gpu::Origin at{clamp(offset_.x, grid->width(), grid0->width()), clamp(offset_.y, grid->height(), grid0->height()),
-                       0};
+  return {clamp(corner.x, grid->width(), window->width()), clamp(corner.y, grid->height(), window->height()), 0};
+}
+
+void ToolSurface::encodeLoads(ArtworkTextures& layer, gpu::CommandBuffer& buffer) {
+  auto& working = AppManager().surfaceTextures();
+  const auto& wet0 = working.wetTexture0();
+  const auto& dry0 = working.dryTexture0();
+  if (!wet0 || !dry0) foundation::fatalError("ToolSurface: the working textures are missing");
+  const gpu::Origin at = cornerInLayer(offset_, layer);
   origin_ = at;
   const gpu::Size size = windowSize(layer);
   const auto blit = buffer.makeBlitCommandEncoder();
-  blit->copy(grid, 0, 0, at, size, grid0, 0, 0, ORIGIN0);
+  blit->copy(layer.gridTexture(), 0, 0, at, size, working.gridTexture0(), 0, 0, ORIGIN0);
   blit->copy(layer.wetTexture(), 0, 0, at, size, wet0, 0, 0, ORIGIN0);
   blit->copy(layer.dryTexture(), 0, 0, at, size, dry0, 0, 0, ORIGIN0);
   blit->endEncoding();

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Application.h"
+#include "FatalStop.h"
 #include "ToolSurfaceFixture.h"
 #include "commands/DrawingArtworkDrawingOperation.h"
 #include "gpu/Gpu.h"
@@ -65,7 +66,6 @@ class StrokeEncodeCycle : public ToolSurfaceTest {
     tool->setCommandOperations(std::make_shared<DrawingArtworkDrawingOperation>(canvas, canvas->currentLayer()));
     surface().initEncoders().push_back(std::make_shared<RecordingPass>(journal, "init"));
     surface().encoders().push_back(std::make_shared<RecordingPass>(journal, "step"));
-    AppManager().surfaceTextures().loads();
     gpu::commandTrace().start();
   }
 
@@ -157,6 +157,9 @@ TEST_F(StrokeEncodeCycle, TheWindowStaysInsideTheLayer) {
     start(c.width, c.height);
     tool->corner = c.corner;
     frame({at(100.25, 60.5)});
+    // The samples are placed in the window where it really lies.
+    EXPECT_FLOAT_EQ(surface().touchInputData().locations()[0], static_cast<float>(100.25 - c.origin.x));
+    EXPECT_FLOAT_EQ(surface().touchInputData().locations()[1], static_cast<float>(60.5 - c.origin.y));
     strokeEnd();
     EXPECT_EQ(windowCopies(), (std::vector<WindowCopy>{{"load", c.origin, c.size}, {"save", c.origin, c.size}}))
         << c.width << " x " << c.height;
@@ -257,6 +260,25 @@ TEST_F(StrokeEncodeCycle, SavingTheWindowMidStrokeKeepsWhatTheStrokePainted) {
   const auto commits = gpu::commandTrace().commits().size();
   surface().saveWindow();
   EXPECT_EQ(gpu::commandTrace().commits().size(), commits);
+}
+
+// Callers keep to the order that avoids these; breaking it stops with a clear message.
+TEST_F(StrokeEncodeCycle, OutOfOrderCallsStopFatally) {
+  const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
+  ToolSurface unstarted(*tool);  // the first construction step only: no batch taken yet
+  EXPECT_FATAL(unstarted.encodeStart(*canvas, *buffer), "ToolSurface.encodeStart: no batch taken yet");
+  EXPECT_FATAL(surface().encodeSave(*canvas, *buffer), "ToolSurface.encodeSave: no window is loaded");
+  EXPECT_FATAL(surface().encodeLoop(*canvas, *buffer), "ToolSurface.encodeLoop: no window is loaded");
+  frame({at(300.25, 320.5)});
+  TOTAL_HEIGHT = true;
+  canvas->setShadingImage(nullptr);
+  EXPECT_FATAL(surface().encodeLoop(*canvas, *buffer), "ToolSurface.encodeLoop: the canvas has no shading image");
+  AppManager().setCurrentPaint(nullptr);
+  EXPECT_FATAL(surface().reset({}), "ToolSurface.doReset: no current canvas");
+  EXPECT_FATAL(surface().updateChange(), "ToolSurface.updateChange: no current canvas");
+  AppManager().setCurrentPaint(canvas);
+  AppManager().setCanvas(nullptr);
+  EXPECT_FATAL(surface().reset({}), "ToolSurface.doReset: no main canvas");
 }
 
 // --- Binders ---------------------------------------------------------------------------------------

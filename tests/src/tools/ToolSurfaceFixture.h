@@ -12,6 +12,7 @@
 #include "TestCanvas.h"
 #include "gpu/Buffer.h"
 #include "tools/ApplicationManager.h"
+#include "tools/SurfaceWorkingTextures.h"
 #include "tools/DrawingTool.h"
 #include "tools/ToolSurface.h"
 #include "tools/TouchInput.h"
@@ -53,6 +54,7 @@ class ToolSurfaceTest : public ::testing::Test {
     canvas = testsupport::makeCanvas(width, height, scale);
     AppManager().setCanvas(canvas);
     AppManager().setCurrentPaint(canvas);
+    AppManager().surfaceTextures().loads();  // as the application's start-up does
     if (tool) tool->switchTo(*canvas);
   }
   SurfaceTool& useTool(ToolType type) {

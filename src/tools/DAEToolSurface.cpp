@@ -1,0 +1,16 @@
+#include "tools/DAEToolSurface.h"
+
+#include "tools/DAEEncoders.h"
+#include "tools/DebugSwitches.h"
+#include "tools/DrawingTool.h"
+
+namespace tessivarium {
+
+DAEToolSurface::DAEToolSurface(AbstractDrawingTool& tool) : ToolSurface(tool) {
+  initEncoders().push_back(makeDAEPainting(tool));
+  if (DEBUG_DAE_KNIFE == KnifeDebugMode::Height || DEBUG_DAE_KNIFE == KnifeDebugMode::Complete) {
+    initEncoders().push_back(makeDAEPaintingShow());
+  }
+}
+
+}  // namespace tessivarium
