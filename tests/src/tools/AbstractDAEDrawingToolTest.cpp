@@ -224,7 +224,11 @@ TEST_P(ThickToolTest, AFrameOnTheToolModelSurfaceRunsTheChainOnOneBuffer) {
   std::vector<std::string> chain{"pic_flip_texture_reset2D", "DAEToolModel_brush_paint", "DAEToolModel_overlay_map",
                                  "DAEToolModel_blur_image", "DAEToolModel_blur_image"};
   if (GetParam() == KnifeDebugMode::Height) chain.push_back("DAEToolModel_paint_height");
-  EXPECT_NE(std::search(names.begin(), names.end(), chain.begin(), chain.end()), names.end());
+  const auto step = std::search(names.begin(), names.end(), chain.begin(), chain.end());
+  ASSERT_NE(step, names.end());
+  // Then the picture of the window is refreshed from its paint.
+  EXPECT_NE(std::find(step + static_cast<std::ptrdiff_t>(chain.size()), names.end(), "texture_data_to_height_image"),
+            names.end());
   EXPECT_EQ(commits.size(), 1u);
 }
 
