@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <numbers>
 
 #include "Application.h"
@@ -63,6 +64,8 @@ TEST_P(ThickToolTest, WorkingWindowIsShiftedByTheAzimuthAndKeptOnTheCanvas) {
       {600, 600, 1.0, {{700, -20}}, 0.0f, {344, 0, 0}},
       // A canvas of one window or less starts at 0.
       {200, 150, 1.0, {{150, 120}}, 0.0f, {0, 0, 0}},
+      // An azimuth that is not a number: the canvas's edge, not an undefined corner.
+      {600, 600, 1.0, {{300, 320}}, std::numeric_limits<float>::quiet_NaN(), {0, 0, 0}},
   };
   for (const auto& c : cases) {
     auto main = testsupport::makeCanvas(c.width, c.height, c.scale);
