@@ -1,7 +1,8 @@
-// One step of a thick-paint stroke as a frame runs it: the tool-model chain (two head copies, the
-// map reset, the flat brush's paint pass over 36 samples, the overlay map, the blur twice) and the
-// picture refresh of the 256 x 256 window, committed on one command buffer; at the Height debug
-// mode the head's height view follows. The head is 56 x 56 x 96 cells, loaded with wet paint.
+// One step of a thick-paint stroke as a frame runs it: the flat brush's encode of 36 samples over
+// 105 view points through its tool-model surface (spacing and upload, then the chain: two head
+// copies, the map reset, the paint pass, the overlay map, the blur twice; at the Height debug mode
+// the head's height view) and the picture refresh of the 256 x 256 window, committed on one
+// command buffer. The window is loaded once before; the head is 56 x 56 x 96 cells of wet paint.
 // Beside it, the machine's limit for the same bytes (a texel of every bound texture for each
 // kernel thread, each blit read and written): 8 threads copying them with memcpy.
 
@@ -21,17 +22,14 @@
 #include "tools/ApplicationManager.h"
 #include "tools/DAEColorFill.h"
 #include "tools/DAEEncoders.h"
-#include "tools/DAEPainting.h"
-#include "tools/DAEPaintingShow.h"
 #include "tools/DAEPassInputs.h"
 #include "tools/DAEToolModelPasses.h"
+#include "tools/DAEToolSurface.h"
 #include "tools/DebugSwitches.h"
 #include "tools/DefaultToolViewer.h"
 #include "tools/SurfaceWorkingTextures.h"
 #include "tools/ToolModel.h"
 #include "tools/ToolSurface.h"
-#include "utils/CoreImageUtil.h"
-#include "utils/KernelInterface.h"
 
 namespace {
 
@@ -59,50 +57,10 @@ class MeasuredHead : public ToolModel, public DAEDescriptorSource {
   void setDescriptorRotation(float) override {}
 };
 
-// 36 samples across the window, window-local cells.
-class BenchSurface : public ToolSurface, public StrokeSurfaceSteps {
- public:
-  explicit BenchSurface(AbstractDrawingTool& tool) : ToolSurface(tool) {
-    std::vector<float> locations, forces(kSamples, 1.0f), altitudes(kSamples, 0.9f), azimuths(kSamples, 0.3f);
-    for (std::size_t i = 0; i < kSamples; ++i) {
-      locations.insert(locations.end(), {40.0f + 5.0f * static_cast<float>(i), 128.0f, 5.0f});
-    }
-    const std::int64_t count = kSamples;
-    auto& device = *AppManager().device();
-    count_ = device.makeBuffer(&count, sizeof count);
-    locations_ = device.makeBuffer(locations.data(), locations.size() * 4);
-    forces_ = device.makeBuffer(forces.data(), forces.size() * 4);
-    altitudes_ = device.makeBuffer(altitudes.data(), altitudes.size() * 4);
-    azimuths_ = device.makeBuffer(azimuths.data(), azimuths.size() * 4);
-    setOffset({512, 512, 0});
-  }
-  void loads() override {}
-  void updateChange() override {}
-  void touchEnd() override {}
-  std::shared_ptr<ToolModel> getModel() override { return model; }
-  void encodeInput(gpu::ComputeCommandEncoder& encoder) override {
-    encoder.setBuffer(count_, 0, BUFFER_POSITION_NUMBER);
-    encoder.setBuffer(locations_, 0, BUFFER_POSITION);
-    encoder.setBuffer(forces_, 0, BUFFER_FORCE);
-    encoder.setBuffer(altitudes_, 0, BUFFER_ALTITUDE);
-    encoder.setBuffer(azimuths_, 0, BUFFER_AZIMUTH);
-  }
-  bool isForwardDrawing(float) override { return true; }
-  void encodeStart(DrawingPaint&, gpu::CommandBuffer&) override {}
-  void encodeLoop(DrawingPaint&, gpu::CommandBuffer&) override {}
-  TouchInputs& carriedTouchInputs() override { return carried_; }
-
-  std::shared_ptr<ToolModel> model;
-
- private:
-  std::shared_ptr<gpu::Buffer> count_, locations_, forces_, altitudes_, azimuths_;
-  TouchInputs carried_;
-};
-
 class BenchBrush : public AbstractDAEDrawingTool {
  public:
   BenchBrush() : AbstractDAEDrawingTool(ToolType::flatBrush) {}
-  std::shared_ptr<ToolSurface> createToolSurface() override { return std::make_shared<BenchSurface>(*this); }
+  std::shared_ptr<ToolSurface> createToolSurface() override { return ToolSurface::make<DAEToolSurface>(*this); }
   std::shared_ptr<ToolViewer> createToolViewer() override { return std::make_shared<DefaultToolViewer>(*this); }
   std::shared_ptr<ToolController> createController() override { return nullptr; }
 };
@@ -127,10 +85,12 @@ struct Stroke {
     auto shading = AppManager().makeTexture(128, 128);
     fillWithPaint(*shading, random);
     canvas->setShadingImage(imaging::Image::fromTexture(shading));
-    auto& surface = static_cast<BenchSurface&>(*tool->toolSurface());
     auto& viewer = static_cast<DefaultToolViewer&>(*tool->toolViewer());
-    surface.model = std::make_shared<MeasuredHead>(viewer);
-    viewer.setToolModel(surface.model);
+    viewer.setToolModel(std::make_shared<MeasuredHead>(viewer));
+    for (std::size_t i = 0; i < kSamples; ++i) {
+      samples.push_back(std::make_shared<TouchInput>(graphics::Point(600.0 + 3.0 * static_cast<double>(i), 640.0),
+                                                     1.0f, 0.9f, 0.3f));
+    }
     auto& working = AppManager().surfaceTextures();
     for (const auto& t : {working.gridTexture0(), working.wetTexture0(), working.dryTexture0()}) fillWithPaint(*t, random);
     // The head: initialised, then loaded with wet paint.
@@ -138,8 +98,10 @@ struct Stroke {
     DAEEncoders().getInitializer()->encode(*canvas, *buffer);
     DAEColorFill(*tool, graphics::Color::fromRGBA(0.6, 0.3, 0.2, 0.8), 1.0f).encode(*canvas, *buffer);
     buffer->commit();
-    step = std::make_shared<DAEPainting>(*tool);
-    if (mode == KnifeDebugMode::Height) show = std::make_shared<DAEPaintingShow>();
+    // The first step loads the window; the measured ones reuse it.
+    buffer = AppManager().commandQueue()->makeCommandBuffer();
+    encodeFrame(*buffer);
+    buffer->commit();
   }
   ~Stroke() {
     canvas->cleanResources();
@@ -147,10 +109,10 @@ struct Stroke {
     AppManager().setCanvas(nullptr);
     foundation::setConsoleSink({});
   }
+  // The frame's encode: the samples spaced, uploaded and run through the surface's passes.
   void encodeFrame(gpu::CommandBuffer& buffer) {
-    step->encode(*canvas, buffer);
-    if (show) show->encode(*canvas, buffer);
-    CoreImageUtil::render(*canvas, canvas->currentContent()->paintingTexture(), buffer.shared_from_this(), 512, 512);
+    tool->setTouchInputs(samples);
+    tool->encode(*canvas, buffer);
   }
   // The bytes the frame's kernels can reach (a texel of every bound texture for each thread of the
   // grid) and its blits read and write.
@@ -180,8 +142,7 @@ struct Stroke {
 
   std::shared_ptr<testsupport::TestCanvas> canvas;
   std::shared_ptr<BenchBrush> tool = std::make_shared<BenchBrush>();
-  std::shared_ptr<DAEPainting> step;
-  std::shared_ptr<DAEPaintingShow> show;
+  TouchInputs samples;
 };
 
 KnifeDebugMode modeOf(const benchmark::State& state) {

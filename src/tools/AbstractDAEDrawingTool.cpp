@@ -40,9 +40,12 @@ DrawingPaint& requiredCurrentPaint(const char* who) {
 }
 
 // The window's corner along one axis, in cells: `minimum` is the nearest point in view units.
-double windowEdge(std::int64_t minimum, double shift, double scale, std::int64_t size) {
+// A shift that is not a number (an azimuth that is not) places the window at the edge.
+std::uint32_t windowEdge(std::int64_t minimum, double shift, double scale, std::int64_t size) {
   const double highest = std::max(static_cast<double>(size) * scale - static_cast<double>(MAC_WIDTH), 0.0);
-  return std::min(std::max((static_cast<double>(minimum) - shift) * scale, 0.0), highest);
+  const double edge = (static_cast<double>(minimum) - shift) * scale;
+  if (std::isnan(edge)) return 0;
+  return static_cast<std::uint32_t>(std::min(std::max(edge, 0.0), highest));
 }
 
 }  // namespace
@@ -51,6 +54,7 @@ gpu::uint3 AbstractDAEDrawingTool::findWorkingOffset(const std::vector<graphics:
   if (!width() || !height()) foundation::fatalError("findWorkingOffset needs the canvas size (switchTo)");
   const auto& canvas = AppManager().canvas();
   if (!canvas) foundation::fatalError("findWorkingOffset needs the main canvas");
+  if (points.empty()) return {0, 0, 0};  // as the base: the canvas's corner
   std::int64_t minX = std::numeric_limits<std::int64_t>::max();
   std::int64_t minY = minX;
   for (const auto& p : points) {
@@ -61,8 +65,7 @@ gpu::uint3 AbstractDAEDrawingTool::findWorkingOffset(const std::vector<graphics:
   const double d = (static_cast<double>(MAC_HALF_WIDTH) / 3.0) / s;
   const double ox = d + d * static_cast<double>(1.0f - std::cos(azimuth));
   const double oy = d + d * static_cast<double>(1.0f - std::sin(azimuth));
-  return {static_cast<std::uint32_t>(windowEdge(minX, ox, s, *width())),
-          static_cast<std::uint32_t>(windowEdge(minY, oy, s, *height())), 0};
+  return {windowEdge(minX, ox, s, *width()), windowEdge(minY, oy, s, *height()), 0};
 }
 
 void AbstractDAEDrawingTool::switchControler() { updateControlView(*SOLO_DAE_TOOL_CONTROLLER()); }
@@ -109,14 +112,15 @@ void AbstractDAEDrawingTool::encode(DrawingPaint& paint, gpu::CommandBuffer& buf
   auto& surface = *toolSurface();
   surface.reset(taken);
   if (DEBUG_CFD) {
-    encodeLoop(surface, paint, buffer);
+    surface.encodeLoop(paint, buffer);
     return;
   }
   while (surface.touchInputData().count() >= 1) {
-    encodeStart(surface, paint, buffer);
-    encodeLoop(surface, paint, buffer);
-    if (carriedTouchInputs(surface).empty()) break;
-    const TouchInputs carried = carriedTouchInputs(surface);
+    surface.encodeStart(paint, buffer);
+    surface.encodeLoop(paint, buffer);
+    if (surface.touchInputs().empty()) break;
+    // reset() may replace the carried list it is given.
+    const TouchInputs carried = surface.touchInputs();
     surface.reset(carried);
   }
 }

@@ -24,7 +24,7 @@ bool paintsForward(ToolSurface& surface) {
   if (!isKnife(surface.tool().toolType())) return true;
   const auto model = surface.getModel();
   DAEDescriptorSource* head = model ? descriptorSourceOf(*model) : nullptr;
-  return head && isForwardDrawing(surface, head->descriptorRotation());
+  return head && surface.isForwardDrawing(head->descriptorRotation());
 }
 
 AbstractDAEPaintingEncoder::AbstractDAEPaintingEncoder(std::string shaderName, PrepareStep prepare)
@@ -33,7 +33,7 @@ AbstractDAEPaintingEncoder::AbstractDAEPaintingEncoder(std::string shaderName, P
 void AbstractDAEPaintingEncoder::fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder) {
   auto& surface = *paint.drawingTool()->toolSurface();
   surface.encodeTextures(paint, encoder);
-  encodeInput(surface, encoder);
+  surface.encodeInput(encoder);
   surface.encodeOffset(encoder);
   const auto state = pencilStateBytes(paintsForward(surface));
   encoder.setBuffer(AppManager().device()->makeBuffer(state.data(), state.size()), 0, BUFFER_PENCIL_STATE);

@@ -32,7 +32,7 @@ void DAEInitializer::fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandE
   ToolModel& model = currentToolModel(paint, "DAEInitializer");
   if (!descriptorSourceOf(model)) foundation::fatalError("DAEInitializer: the tool model has no measured head");
   surface.encodeTextures(paint, encoder);
-  encodeInput(surface, encoder);
+  surface.encodeInput(encoder);
   AbstractDAEEncoderUnit::fillCommandBuffer(paint, encoder);
   updateThreadGroup(*model.colorTexture0());
   AppManager().surfaceTextures().swapGridTexture();

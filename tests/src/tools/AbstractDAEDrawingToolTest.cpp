@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
 #include <numbers>
 
 #include "Application.h"
@@ -16,6 +18,8 @@
 #include "tools/SoloDAEToolController.h"
 #include "tools/DAEEncoders.h"
 #include "tools/DAEPainting.h"
+#include "tools/DAEToolSurface.h"
+#include "imaging/Image.h"
 #include "tools/DAEToolModelPasses.h"
 #include "ui/GPUView.h"
 
@@ -60,6 +64,8 @@ TEST_P(ThickToolTest, WorkingWindowIsShiftedByTheAzimuthAndKeptOnTheCanvas) {
       {600, 600, 1.0, {{700, -20}}, 0.0f, {344, 0, 0}},
       // A canvas of one window or less starts at 0.
       {200, 150, 1.0, {{150, 120}}, 0.0f, {0, 0, 0}},
+      // An azimuth that is not a number: the canvas's edge, not an undefined corner.
+      {600, 600, 1.0, {{300, 320}}, std::numeric_limits<float>::quiet_NaN(), {0, 0, 0}},
   };
   for (const auto& c : cases) {
     auto main = testsupport::makeCanvas(c.width, c.height, c.scale);
@@ -191,6 +197,42 @@ TEST_P(ThickToolTest, EachDrawnFrameRecordsItsSamplesWithTheRotation) {
   tool->interactiveDraw(*palette, nullptr);
   EXPECT_EQ(command->data().size(), 1u);
   EXPECT_TRUE(tool->touchInputs().empty());
+}
+
+// The tool on the tool-model stroke surface the brushes and knives use.
+class SurfacedBrush : public AbstractDAEDrawingTool {
+ public:
+  SurfacedBrush() : AbstractDAEDrawingTool(ToolType::flatBrush) {}
+  std::shared_ptr<ToolSurface> createToolSurface() override { return ToolSurface::make<DAEToolSurface>(*this); }
+  std::shared_ptr<ToolViewer> createToolViewer() override { return std::make_shared<DefaultToolViewer>(*this); }
+};
+
+TEST_P(ThickToolTest, AFrameOnTheToolModelSurfaceRunsTheChainOnOneBuffer) {
+  auto tool = std::make_shared<SurfacedBrush>();
+  AppManager().setCurrentPaint(canvas);
+  AppManager().setCurrentTool(tool);
+  auto& viewer = static_cast<DefaultToolViewer&>(*tool->toolViewer());
+  viewer.setToolModel(std::make_shared<HeadModel>(viewer));
+  canvas->setShadingImage(imaging::Image::fromTexture(AppManager().makeTexture(8, 8)));
+  TouchInputs batch;
+  for (int i = 0; i < 6; ++i) {
+    batch.push_back(std::make_shared<TouchInput>(graphics::Point(100.0 + 4 * i, 90.0), 1.0f, 1.0f, 0.5f));
+  }
+  tool->setTouchInputs(batch);
+  gpu::commandTrace().start();
+  tool->interactiveDraw(*canvas, nullptr);
+  const auto names = gpu::commandTrace().kernelNames();
+  const auto commits = gpu::commandTrace().commits();
+  gpu::commandTrace().stop();
+  std::vector<std::string> chain{"pic_flip_texture_reset2D", "DAEToolModel_brush_paint", "DAEToolModel_overlay_map",
+                                 "DAEToolModel_blur_image", "DAEToolModel_blur_image"};
+  if (GetParam() == KnifeDebugMode::Height) chain.push_back("DAEToolModel_paint_height");
+  const auto step = std::search(names.begin(), names.end(), chain.begin(), chain.end());
+  ASSERT_NE(step, names.end());
+  // Then the picture of the window is refreshed from its paint.
+  EXPECT_NE(std::find(step + static_cast<std::ptrdiff_t>(chain.size()), names.end(), "texture_data_to_height_image"),
+            names.end());
+  EXPECT_EQ(commits.size(), 1u);
 }
 
 ENGINE_SUITE_AT_BOTH_MODES(ThickToolTest);

@@ -284,6 +284,20 @@ TEST_P(PassTest, DebugViewChildrenFollowTheModeAtConstruction) {
   }
 }
 
+TEST_P(PassTest, HeadPassesStopForAToolWithoutAModelAndTheRenderDrawsNothing) {
+  auto tool = makeTool(ToolType::knife1);
+  tool->surface().model = nullptr;
+  tool->viewer().setToolModel(nullptr);
+  EXPECT_FATAL(dispatchesOf(*paintPass(ToolType::knife1)), "DAEToolModel_knife_paint: the current tool has no tool model");
+  DAEPainting step(*tool);
+  EXPECT_FATAL(dispatchesOf(step), "DAEPainting: the current tool has no tool model");
+  gpu::commandTrace().start();
+  auto commands = buffer();
+  DAEPaintingRender().encode(*canvas, *commands);
+  EXPECT_TRUE(gpu::commandTrace().events().empty());
+  gpu::commandTrace().stop();
+}
+
 TEST_P(PassTest, MergingTwoLayersLeavesTheTargetWithTheSecondsGridAndWet) {
   makeTool(ToolType::knife1);
   auto target = canvas->addLayer();

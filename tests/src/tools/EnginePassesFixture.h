@@ -43,7 +43,7 @@ class HeadModel : public ToolModel, public DAEDescriptorSource {
   float rotation = 0;
 };
 
-class EngineSurface : public ToolSurface, public StrokeSurfaceSteps {
+class EngineSurface : public ToolSurface {
  public:
   EngineSurface(AbstractDrawingTool& tool, Journal& journal) : ToolSurface(tool), journal_(journal) {}
 
@@ -54,7 +54,7 @@ class EngineSurface : public ToolSurface, public StrokeSurfaceSteps {
   void reset(const TouchInputs& inputs) override {
     journal_.push_back("reset " + std::to_string(inputs.size()));
     touchInputData().reset();
-    carried.clear();
+    TouchInputs carried;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
       if (i < perWindow) {
         touchInputData().append(1, 2, 5, *inputs[i]);
@@ -62,6 +62,7 @@ class EngineSurface : public ToolSurface, public StrokeSurfaceSteps {
         carried.push_back(inputs[i]);
       }
     }
+    setTouchInputs(std::move(carried));
   }
   void encodeInput(gpu::ComputeCommandEncoder& encoder) override;
   bool isForwardDrawing(float rotation) override {
@@ -73,14 +74,12 @@ class EngineSurface : public ToolSurface, public StrokeSurfaceSteps {
     journal_.push_back("loop " + std::to_string(touchInputData().count()));
     if (step) step->encode(paint, buffer);
   }
-  TouchInputs& carriedTouchInputs() override { return carried; }
 
   std::shared_ptr<ToolModel> model;
   std::shared_ptr<ToolEncoder> step;  // run by every loop
   std::size_t perWindow = 3;
   bool forward = true;
   float askedRotation = -1;
-  TouchInputs carried;
 
  private:
   Journal& journal_;
