@@ -133,6 +133,8 @@ void ArtworkTextures::recreatedDraw(bool display) {
   // memory is missing.
   if (widthOf(region) < 3 || region->height() < 3) return;
   ToolSurface& surface = *paint_->drawingTool()->toolSurface();
+  // A stroke's window is about to be overwritten region by region: its paint goes back first.
+  surface.saveWindow();
   const double start = foundation::monotonicSeconds();
   const auto& queue = manager.commandQueue();
   const auto& picture = paintingTexture();

@@ -262,6 +262,18 @@ TEST_F(StrokeEncodeCycle, SavingTheWindowMidStrokeKeepsWhatTheStrokePainted) {
   EXPECT_EQ(gpu::commandTrace().commits().size(), commits);
 }
 
+// The layer's picture rebuild reuses the working textures region by region: the stroke's window
+// goes back into the layer before the first region is loaded.
+TEST_F(StrokeEncodeCycle, ALayerRebuildMidStrokeWritesTheWindowBackFirst) {
+  frame({at(300.25, 320.5)});
+  const std::array<std::uint8_t, 4> paint{91, 13, 7, 2};
+  AppManager().surfaceTextures().gridTexture0()->writeRegion(gpu::Region::make2D(5, 6, 1, 1), 0, paint, 4);
+  layer().recreatedDraw(false);
+  std::array<std::uint8_t, 4> texel{};
+  layer().gridTexture()->readRegion(gpu::Region::make2D(177, 198, 1, 1), 0, texel, 4);
+  EXPECT_EQ(texel, paint);
+}
+
 // Callers keep to the order that avoids these; breaking it stops with a clear message.
 TEST_F(StrokeEncodeCycle, OutOfOrderCallsStopFatally) {
   const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
