@@ -52,4 +52,17 @@ void toolModelOverlayMap(const gpu::Dispatch& dispatch);
 void toolModelBlurImage(const gpu::Dispatch& dispatch);
 void toolModelMask(const gpu::Dispatch& dispatch);
 
+// ToolFamilyKernels.cpp
+void brushBristlePaint(const gpu::Dispatch& dispatch);
+void brushFan(const gpu::Dispatch& dispatch);
+void brushFilbert(const gpu::Dispatch& dispatch);
+void brushFlat(const gpu::Dispatch& dispatch);
+void wideBrushPaint(const gpu::Dispatch& dispatch);
+void towelPaint(const gpu::Dispatch& dispatch);
+void towelMapPaint(const gpu::Dispatch& dispatch);
+void dryerInit(const gpu::Dispatch& dispatch);
+void dryerPaint(const gpu::Dispatch& dispatch);
+void wetterInit(const gpu::Dispatch& dispatch);
+void wetterPaint(const gpu::Dispatch& dispatch);
+
 }  // namespace kernels

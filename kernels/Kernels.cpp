@@ -42,6 +42,17 @@ const std::vector<Entry>& table() {
       {"DAEToolModel_blur_image", toolModelBlurImage},
       {"DAEToolModel_mask", toolModelMask},
       {"DAEToolModel_paint_height", toolModelPaintHeight},
+      {"DAEToolModel_brush_bristle_paint", brushBristlePaint},
+      {"DAEToolModel_brush_fan", brushFan},
+      {"DAEToolModel_brush_filbert", brushFilbert},
+      {"DAEToolModel_brush_flat", brushFlat},
+      {"DAEToolModel_wide_brush_paint", wideBrushPaint},
+      {"DAEToolModel_towel_paint", towelPaint},
+      {"DAEToolModel_towel_map_paint", towelMapPaint},
+      {"DAEToolModel_dryer_init", dryerInit},
+      {"DAEToolModel_dryer_paint", dryerPaint},
+      {"DAEToolModel_wetter_init", wetterInit},
+      {"DAEToolModel_wetter_paint", wetterPaint},
   };
   return entries;
 }
