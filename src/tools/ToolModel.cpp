@@ -17,6 +17,9 @@
 #include "gpu/CommandQueue.h"
 #include "gpu/TextureDescriptor.h"
 #include "tools/ApplicationManager.h"
+#include "tools/AbstractDAEPaintingEncoder.h"
+#include "tools/DAEEncoders.h"
+#include "tools/DAEPaintingShow.h"
 #include "tools/DebugSwitches.h"
 #include "tools/DefaultToolViewer.h"
 #include "tools/DrawingTool.h"
@@ -31,9 +34,6 @@
 namespace tessivarium {
 
 namespace {
-
-// What the model needs of the stroke window's cycle beyond what it offers so far.
-[[noreturn]] void notBuilt(std::string_view member) { foundation::fatalError(std::string(member) + ": not built yet"); }
 
 DrawingPaint& currentPaint(std::string_view operation) {
   const auto& paint = AppManager().currentPaint();
@@ -201,11 +201,17 @@ void ToolModel::pickPattern(const TouchInput& touchInput, float rotation) {
   surface.touchEnd();
 }
 
-void ToolModel::encodePickup(ToolType, const std::optional<graphics::Color>&, DrawingPaint&, gpu::CommandBuffer&) {
-  notBuilt("DAEEncoders.getPickupEncoder");
+void ToolModel::encodePickup(ToolType type, const std::optional<graphics::Color>& color, DrawingPaint& paint,
+                             gpu::CommandBuffer& buffer) {
+  const auto pickup = DAEEncoders().getPickupEncoder(type);
+  // The registry may have cleared the pass's colour on hand-out; only the surface's is set here.
+  if (color) pickup->setColor(color);
+  pickup->encode(paint, buffer);
 }
 
-void ToolModel::encodeHeightPreview(DrawingPaint&, gpu::CommandBuffer&) { notBuilt("DAEPaintingShow"); }
+void ToolModel::encodeHeightPreview(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
+  DAEPaintingShow().encode(paint, buffer);
+}
 
 void ToolModel::cleanResources() {
   for (const auto* texture : {&colorTexture0(), &colorTexture1(), &savedColorTexture(), &previewHeightTexture(),
