@@ -68,6 +68,25 @@ TEST_P(PassTest, HeadPassesPingPongAndAPlainModelGetsNoRecord) {
   }
 }
 
+// The model's pick-up goes through the registry's pickup pass for the tool, with the surface's
+// colour only when one is given.
+TEST_P(PassTest, ThePickUpOfAModelUsesTheToolsPickupPassAndTheGivenColour) {
+  auto tool = makeTool(ToolType::flatBrush);
+  auto& model = static_cast<HeadModel&>(*tool->surface().model);
+  const auto colour = graphics::Color::fromRGBA(0.25, 0.5, 0.125, 0.75);
+  for (const bool coloured : {true, false}) {
+    gpu::commandTrace().start();
+    auto commands = buffer();
+    model.encodePickup(ToolType::flatBrush, coloured ? std::optional(colour) : std::nullopt, *canvas, *commands);
+    const auto d = gpu::commandTrace().dispatches();
+    gpu::commandTrace().stop();
+    ASSERT_EQ(d.size(), 1u);
+    EXPECT_EQ(d[0].kernelName, "DAEToolModel_brush_pickup");
+    const auto bytes = d[0].buffers.at(BUFFER_COLOR).bytes;
+    EXPECT_EQ(bytes == std::vector<std::uint8_t>(16, 0), !coloured) << (coloured ? "coloured" : "plain");
+  }
+}
+
 struct PencilCase {
   ToolType type;
   bool plain;

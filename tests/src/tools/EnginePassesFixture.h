@@ -40,6 +40,8 @@ class HeadModel : public ToolModel, public DAEDescriptorSource {
   }
   float descriptorRotation() const override { return rotation; }
   void setDescriptorRotation(float r) override { rotation = r; }
+  using ToolModel::encodeHeightPreview;
+  using ToolModel::encodePickup;
   float rotation = 0;
 };
 
