@@ -1,6 +1,7 @@
 // Layer and canvas behaviour at the edges the other tests leave alone: thickness that saturates
 // when wet paint settles, the import's callback and edge points, a mask read by alpha alone, the
-// shift's copy regions, and the size of the whole-layer snapshot at a scale other than 1.
+// shift's copy regions, a merge after a rectangle dry, and the size of the whole-layer snapshot
+// at a scale other than 1.
 
 #include <gtest/gtest.h>
 
@@ -116,6 +117,23 @@ TEST_F(CanvasFaults, ShiftMovesTexelsWithRegionsInsideTheTextures) {
     EXPECT_LE(b.destinationOrigin.x + b.size.width, b.destinationTexture->width());
     EXPECT_LE(b.destinationOrigin.y + b.size.height, b.destinationTexture->height());
   }
+}
+
+// The merge dries the whole target, whatever rectangle an earlier dry left on the shared pass.
+TEST(CanvasFaultsMerge, MergeDriesTheWholeTargetAfterARectangleDry) {
+  testsupport::useFakeTool();
+  auto canvas = testsupport::makeCanvas(24, 12, 1.0, 2);
+  AppManager().setCurrentPaint(canvas);
+  auto &target = canvas->layer(0), &source = canvas->layer(1);
+  for (auto* layer : {&target, &source})
+    for (const auto& t : {layer->gridTexture(), layer->wetTexture(), layer->dryTexture()}) {
+      const std::vector<std::uint8_t> zeros(t->width() * t->height() * 4, 0);
+      t->writeRegion(gpu::Region::make2D(0, 0, t->width(), t->height()), 0, zeros, t->width() * 4);
+    }
+  source.doDry(graphics::Rect(1, 1, 3, 2));
+  setTexel(*target.wetTexture(), 19, 9, {200, 100, 50, 30});
+  target.merge({canvas->layers()[1]});
+  EXPECT_EQ(texelAt(*target.dryTexture(), 19, 9)[3], 30) << "the wet paint far from the rectangle settled";
 }
 
 // The whole-layer snapshot has the layer's data size, not the picture's.
