@@ -181,10 +181,12 @@ TEST(TextureKernelRows, OverlaysMatchTheSerialReference) {
     const bool everySlice = cases.below(2) == 0, threeD = cases.below(2) == 0;
     const auto to = cases.texture(cases.format(), threeD);
     const auto from = cases.texture(cases.below(3) != 0 ? to->pixelFormat() : cases.format(), cases.below(2) == 0);
-    // Some texels without paint, so each rule is met.
-    const gpu::TexelView v = from->texels();
-    for (std::size_t k = 0; k < v.width() * v.height() * v.depth(); k += 3)
-      v.write({0, 0, 0, 0}, k % v.width(), k / v.width() % v.height(), k / (v.width() * v.height()));
+    // Some texels without paint on either side, so each rule is met.
+    for (const auto& [t, every] : {std::pair{from, 3}, std::pair{to, 5}}) {
+      const gpu::TexelView v = t->texels();
+      for (std::size_t k = 0; k < v.width() * v.height() * v.depth(); k += every)
+        v.write({0, 0, 0, 0}, k % v.width(), k / v.width() % v.height(), k / (v.width() * v.height()));
+    }
     const Grid grid = cases.grid(*to, false);
     const auto expected = cloneOf(*to);
     referenceOverlay(from->texels(), expected->texels(), everySlice, grid);
