@@ -33,12 +33,29 @@ void TextureImage::sampleBatch(const Batch& batch, RGBA* out) const {
         points[0].y < static_cast<double>(height_)) {
       const auto i = static_cast<std::int64_t>(fx), j = static_cast<std::int64_t>(fy);
       if (static_cast<double>(i) == fx && static_cast<double>(j) == fy) {
-        for (std::size_t k = 0; k < count; ++k) out[k] = texel(i + static_cast<std::int64_t>(k), j);
+        readRow(i, j, count, out);
         return;
       }
     }
   }
   sampleGrid(*this, points, count, out);
+}
+
+void TextureImage::readRow(std::int64_t i, std::int64_t j, std::size_t count, RGBA* out) const {
+  const std::uint8_t* t = data_ + static_cast<std::size_t>(j) * rowBytes_ +
+                          static_cast<std::size_t>(i) * texelBytes_;
+  // The format is settled once for the whole run.
+  switch (format_) {
+    case gpu::PixelFormat::RGBA8Unorm:
+      for (std::size_t k = 0; k < count; ++k, t += texelBytes_) out[k] = fromUnorm8(t, false);
+      return;
+    case gpu::PixelFormat::BGRA8Unorm:
+      for (std::size_t k = 0; k < count; ++k, t += texelBytes_) out[k] = fromUnorm8(t, true);
+      return;
+    default:
+      std::memcpy(out, t, count * sizeof(RGBA));
+      return;
+  }
 }
 
 }  // namespace imaging

@@ -28,12 +28,11 @@ class TextureImage final : public Image {
   RGBA texel(std::int64_t i, std::int64_t j) const {
     const std::uint8_t* t = data_ + static_cast<std::size_t>(j) * rowBytes_ +
                             static_cast<std::size_t>(i) * texelBytes_;
-    constexpr float k = 1.0f / 255.0f;
     switch (format_) {
       case gpu::PixelFormat::RGBA8Unorm:
-        return {t[0] * k, t[1] * k, t[2] * k, t[3] * k};
+        return fromUnorm8(t, false);
       case gpu::PixelFormat::BGRA8Unorm:
-        return {t[2] * k, t[1] * k, t[0] * k, t[3] * k};
+        return fromUnorm8(t, true);
       default: {
         RGBA v;
         std::memcpy(&v, t, sizeof v);
@@ -49,6 +48,9 @@ class TextureImage final : public Image {
   void sampleBatch(const Batch& batch, RGBA* out) const override;
 
  private:
+  // Texels (i, j) to (i + count - 1, j), all inside the texture.
+  void readRow(std::int64_t i, std::int64_t j, std::size_t count, RGBA* out) const;
+
   std::shared_ptr<gpu::Texture> texture_;
   const std::uint8_t* data_;
   std::size_t rowBytes_, texelBytes_;
