@@ -62,7 +62,7 @@ HardLightImage::HardLightImage(ImagePtr source, ImagePtr backdrop)
       backdrop_(std::move(backdrop)) {}
 
 void HardLightImage::sampleBatch(const Batch& batch, RGBA* out) const {
-  RGBA backdrop[kBatch];
+  BatchBuffer<RGBA> backdrop;
   source_->sample(batch, out);
   backdrop_->sample(batch, backdrop);
   for (std::size_t k = 0; k < batch.count; ++k) out[k] = blend(out[k], backdrop[k]);

@@ -70,8 +70,8 @@ ShadedMaterialImage::ShadedMaterialImage(ImagePtr height, ImagePtr shading, doub
 // parts lie at height 0.
 void ShadedMaterialImage::accumulateHeights(const Batch& batch, double dx, double dy, float sign,
                                             float* sum) const {
-  graphics::Point moved[kBatch];
-  RGBA values[kBatch];
+  BatchBuffer<graphics::Point> moved;
+  BatchBuffer<RGBA> values;
   bool clampedAcross = false;  // a run along a row stays one only where no point was moved back
   for (std::size_t k = 0; k < batch.count; ++k) {
     const double x = batch.points[k].x + dx;
@@ -101,7 +101,7 @@ void ShadedMaterialImage::sampleBatch(const Batch& batch, RGBA* out) const {
   accumulateHeights(batch, 0.0, 1.0, 1.0f, gy);
   accumulateHeights(batch, 0.0, -1.0, -1.0f, gy);
 
-  graphics::Point lookups[kBatch];
+  BatchBuffer<graphics::Point> lookups;
   for (std::size_t k = 0; k < count; ++k) {
     const float nx = -scale_ * gx[k] * 0.5f, ny = -scale_ * gy[k] * 0.5f;
     const float length = std::sqrt(nx * nx + ny * ny + 1.0f);
