@@ -10,7 +10,6 @@
 #include "components/DrawingPaint.h"
 #include "foundation/Console.h"
 #include "foundation/Fatal.h"
-#include "foundation/NumberText.h"
 #include "scene/Geometry.h"
 #include "scene/Material.h"
 #include "tools/AbstractDropTool.h"
@@ -20,6 +19,7 @@
 #include "tools/TouchInput.h"
 #include "ui/Event.h"
 #include "ui/TouchSet.h"
+#include "utils/SceneKitUtil.h"
 
 namespace tessivarium {
 
@@ -44,11 +44,6 @@ scene::Node* autoHiddenToolNode(std::string_view operation) {
   const auto& toolNode = brushViewOf(*AppManager().currentPaint(), operation).toolNode();
   if (!toolNode) foundation::fatalError(std::string(operation) + ": the brush view has no tool node");
   return toolNode.get();
-}
-
-std::string describe(const scene::Vector3& v) {
-  return "SCNVector3(x: " + foundation::describe(v.x) + ", y: " + foundation::describe(v.y) +
-         ", z: " + foundation::describe(v.z) + ")";
 }
 
 }  // namespace
