@@ -37,12 +37,6 @@ constexpr float kLargestExtent = 4.0f * static_cast<float>(MAC_WIDTH);
 const std::vector<std::string> kMarkers = {"MarkTop",       "MarkDown",       "MarkHeadTop", "MarkHeadLeft",
                                            "MarkHeadRight", "MarkHeadBottom", "MarkLeft",    "MarkRight"};
 
-DrawingPaint& currentPaint(std::string_view operation) {
-  const auto& paint = AppManager().currentPaint();
-  if (!paint) foundation::fatalError(std::string(operation) + ": no current canvas");
-  return *paint;
-}
-
 BrushView& brushViewOf(DrawingPaint& paint, std::string_view operation) {
   if (!paint.brushView()) foundation::fatalError(std::string(operation) + ": the canvas has no brush view");
   return *paint.brushView();
@@ -68,7 +62,7 @@ void addSceneNodes(const std::filesystem::path& path, scene::Node& content) {
 
 void AbstractDAEThickToolViewer::loads() {
   DefaultToolViewer::loads();
-  DrawingPaint& paint = currentPaint("AbstractDAEThickToolViewer.loads");
+  DrawingPaint& paint = AppManager().requiredCurrentPaint("AbstractDAEThickToolViewer.loads");
   BrushView& brushView = brushViewOf(paint, "AbstractDAEThickToolViewer.loads");
   const auto& content = toolContentNode();
   if (!content) foundation::fatalError("AbstractDAEThickToolViewer.loads: no content node");
@@ -116,7 +110,7 @@ void AbstractDAEThickToolViewer::loads() {
 }
 
 std::shared_ptr<ToolModel> AbstractDAEThickToolViewer::createToolModel() {
-  DrawingPaint& paint = currentPaint("AbstractDAEThickToolViewer.createToolModel");
+  DrawingPaint& paint = AppManager().requiredCurrentPaint("AbstractDAEThickToolViewer.createToolModel");
   scene::Node* toolNode = brushViewOf(paint, "AbstractDAEThickToolViewer.createToolModel").toolNode().get();
   const scene::Vector3 pose = toolNode ? toolNode->eulerAngles() : scene::Vector3();
   const float k = scale() * static_cast<float>(paint.artwork()->scale());

@@ -33,9 +33,7 @@ BrushView& brushViewOf(DrawingPaint& paint, std::string_view operation) {
 
 // The brush view of the current canvas, which must exist.
 BrushView& currentBrushView(std::string_view operation) {
-  const auto& paint = AppManager().currentPaint();
-  if (!paint) foundation::fatalError(std::string(operation) + ": no current canvas");
-  return brushViewOf(*paint, operation);
+  return brushViewOf(AppManager().requiredCurrentPaint(operation), operation);
 }
 
 // The brush view's tool node while the tool auto-hides and a canvas is current.
