@@ -25,21 +25,15 @@ namespace tessivarium {
 
 namespace {
 
-// The brush view of `paint`, which a viewer needs for any pose.
-BrushView& brushViewOf(DrawingPaint& paint, std::string_view operation) {
-  if (!paint.brushView()) foundation::fatalError(std::string(operation) + ": the canvas has no brush view");
-  return *paint.brushView();
-}
-
-// The brush view of the current canvas, which must exist.
+// The brush view of the current canvas; a viewer needs both for any pose.
 BrushView& currentBrushView(std::string_view operation) {
-  return brushViewOf(AppManager().requiredCurrentPaint(operation), operation);
+  return AppManager().requiredCurrentPaint(operation).requiredBrushView(operation);
 }
 
 // The brush view's tool node while the tool auto-hides and a canvas is current.
 scene::Node* autoHiddenToolNode(std::string_view operation) {
   if (!Application().drawingToolAutoHide() || !AppManager().currentPaint()) return nullptr;
-  const auto& toolNode = brushViewOf(*AppManager().currentPaint(), operation).toolNode();
+  const auto& toolNode = AppManager().currentPaint()->requiredBrushView(operation).toolNode();
   if (!toolNode) foundation::fatalError(std::string(operation) + ": the brush view has no tool node");
   return toolNode.get();
 }
