@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "Limits.h"
 #include "gpu/Gpu.h"
-#include "gpu/Parallel.h"
 #include "kernels/Kernels.h"
 #include "tools/ToolModelKernelRecords.h"
 #include "utils/KernelInterface.h"
@@ -229,27 +229,10 @@ void BM_InitializeAndFill(benchmark::State& state) {
 }
 BENCHMARK(BM_InitializeAndFill)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
-// The machine's limit: the same bytes copied once in eight parts on the kits' worker threads.
-void memcpyEightThreads(benchmark::State& state, std::size_t bytes) {
-  std::vector<std::uint8_t> from(bytes, 1), to(bytes, 0);
-  const std::size_t chunk = (bytes + 7) / 8;
-  for (auto _ : state) {
-    gpu::parallelFor(0, 8, 1, [&](std::size_t first, std::size_t end) {
-      for (std::size_t i = first; i < end; ++i) {
-        const std::size_t begin = std::min(bytes, chunk * i), stop = std::min(bytes, begin + chunk);
-        std::memcpy(to.data() + begin, from.data() + begin, stop - begin);
-      }
-    });
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
-}
-
-void BM_Memcpy8ThreadsStrokeStepBytes(benchmark::State& state) { memcpyEightThreads(state, strokeStepBytes()); }
+void BM_Memcpy8ThreadsStrokeStepBytes(benchmark::State& state) { benchsupport::memcpyEightThreads(state, strokeStepBytes()); }
 BENCHMARK(BM_Memcpy8ThreadsStrokeStepBytes)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
-void BM_Memcpy8ThreadsHeadBytes(benchmark::State& state) { memcpyEightThreads(state, byteSize(*step().headA)); }
+void BM_Memcpy8ThreadsHeadBytes(benchmark::State& state) { benchsupport::memcpyEightThreads(state, byteSize(*step().headA)); }
 BENCHMARK(BM_Memcpy8ThreadsHeadBytes)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 }  // namespace

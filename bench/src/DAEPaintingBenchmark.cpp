@@ -8,12 +8,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <random>
 #include <set>
-#include <thread>
 #include <vector>
 
+#include "Limits.h"
 #include "TestCanvas.h"
 #include "foundation/Console.h"
 #include "gpu/Gpu.h"
@@ -171,20 +170,8 @@ void BM_Limit8ThreadMemcpyOfTheSameBytes(benchmark::State& state) {
     bytes = stroke.bytesTouched();
   }
   resetDebugSwitches();
-  std::vector<std::uint8_t> from(static_cast<std::size_t>(bytes), 1), to(static_cast<std::size_t>(bytes), 0);
-  constexpr std::size_t kThreads = 8;
-  const std::size_t share = from.size() / kThreads;
-  for (auto _ : state) {
-    std::vector<std::thread> threads;
-    for (std::size_t t = 0; t < kThreads; ++t) {
-      const std::size_t begin = t * share, end = t + 1 == kThreads ? from.size() : begin + share;
-      threads.emplace_back([&, begin, end] { std::memcpy(to.data() + begin, from.data() + begin, end - begin); });
-    }
-    for (auto& thread : threads) thread.join();
-    benchmark::ClobberMemory();
-  }
+  benchsupport::memcpyEightThreads(state, static_cast<std::size_t>(bytes));
   state.counters["MB"] = static_cast<double>(bytes) / 1e6;
-  state.SetBytesProcessed(state.iterations() * bytes);
 }
 BENCHMARK(BM_Limit8ThreadMemcpyOfTheSameBytes)->ArgName("Height")->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "Limits.h"
 #include "TestCanvas.h"
 #include "foundation/Console.h"
 #include "gpu/Parallel.h"
@@ -68,11 +69,7 @@ BENCHMARK(BM_Move10x0ThreeLayers2048x1536)->Unit(benchmark::kMillisecond);
 void BM_Limit_Copy18Textures(benchmark::State& state) {
   std::vector<std::uint8_t> from(kTextureBytes, 3), to(kTextureBytes);
   for (auto _ : state) {
-    for (int copy = 0; copy < 18; ++copy) {
-      gpu::parallelFor(0, kTextureBytes, 1 << 20, [&](std::size_t first, std::size_t end) {
-        std::memcpy(to.data() + first, from.data() + first, end - first);
-      });
-    }
+    for (int copy = 0; copy < 18; ++copy) benchsupport::copyOnEightThreads(to.data(), from.data(), kTextureBytes);
     benchmark::DoNotOptimize(to.data());
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * 18 * kTextureBytes));

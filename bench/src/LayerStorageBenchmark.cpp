@@ -3,12 +3,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <vector>
 
+#include "Limits.h"
 #include "TestCanvas.h"
 #include "foundation/Console.h"
-#include "gpu/Parallel.h"
 #include "kernels/Kernels.h"
 
 namespace {
@@ -41,14 +40,7 @@ void BM_SetStorageDataThreeLayers(benchmark::State& state) {
 BENCHMARK(BM_SetStorageDataThreeLayers)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Limit_Memcpy8ThreadsThreeLayers(benchmark::State& state) {
-  std::vector<std::uint8_t> from(kRecordBytes, 1), to(kRecordBytes, 0);
-  for (auto _ : state) {
-    gpu::parallelFor(0, kRecordBytes, 1 << 20, [&](std::size_t first, std::size_t end) {
-      std::memcpy(to.data() + first, from.data() + first, end - first);
-    });
-    benchmark::DoNotOptimize(to.data());
-  }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kRecordBytes));
+  benchsupport::memcpyEightThreads(state, kRecordBytes);
 }
 BENCHMARK(BM_Limit_Memcpy8ThreadsThreeLayers)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -60,10 +52,7 @@ void BM_Limit_Memcpy8ThreadsIntoNewArrays(benchmark::State& state) {
   for (auto _ : state) {
     std::vector<std::vector<std::uint8_t>> arrays;
     for (int i = 0; i < 9; ++i) {
-      auto& to = arrays.emplace_back(kTexture);
-      gpu::parallelFor(0, kTexture, 1 << 20, [&](std::size_t first, std::size_t end) {
-        std::memcpy(to.data() + first, from.data() + first, end - first);
-      });
+      benchsupport::copyOnEightThreads(arrays.emplace_back(kTexture).data(), from.data(), kTexture);
     }
     benchmark::DoNotOptimize(arrays.data());
   }

@@ -5,10 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <cstring>
-#include <thread>
 #include <vector>
 
+#include "Limits.h"
 #include "TestCanvas.h"
 #include "commands/CommandManager.h"
 #include "commands/DrawingArtworkDrawingOperation.h"
@@ -87,20 +86,8 @@ void BM_Limit8ThreadMemcpyOfTheSameBytes(benchmark::State& state) {
     if (!stroke.step->operations()) return state.SkipWithError("the stroke's snapshots could not be made");
     bytes = stroke.bytesPerUndo;
   }
-  std::vector<std::uint8_t> from(static_cast<std::size_t>(bytes), 1), to(static_cast<std::size_t>(bytes), 0);
-  constexpr std::size_t kThreads = 8;
-  const std::size_t share = from.size() / kThreads;
-  for (auto _ : state) {
-    std::vector<std::thread> threads;
-    for (std::size_t t = 0; t < kThreads; ++t) {
-      const std::size_t begin = t * share, end = t + 1 == kThreads ? from.size() : begin + share;
-      threads.emplace_back([&, begin, end] { std::memcpy(to.data() + begin, from.data() + begin, end - begin); });
-    }
-    for (auto& thread : threads) thread.join();
-    benchmark::ClobberMemory();
-  }
+  benchsupport::memcpyEightThreads(state, static_cast<std::size_t>(bytes));
   state.counters["MB"] = static_cast<double>(bytes) / 1e6;
-  state.SetBytesProcessed(state.iterations() * bytes);
 }
 BENCHMARK(BM_Limit8ThreadMemcpyOfTheSameBytes)->UseRealTime()->Unit(benchmark::kMillisecond);
 

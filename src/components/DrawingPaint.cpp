@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "Application.h"
 #include "ErrorMessage.h"
@@ -69,6 +70,11 @@ DrawingPaint::DrawingPaint(std::uint64_t paintId, std::shared_ptr<Artwork> artwo
 }
 
 DrawingPaint::~DrawingPaint() = default;
+
+BrushView& DrawingPaint::requiredBrushView(std::string_view operation) const {
+  if (!brushView_) foundation::fatalError(std::string(operation) + ": the canvas has no brush view");
+  return *brushView_;
+}
 
 // --- Canvas view ---------------------------------------------------------------------------------------
 

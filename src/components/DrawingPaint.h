@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "Artwork.h"
@@ -128,6 +129,9 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
 
   const std::shared_ptr<BrushView>& brushView() const { return brushView_; }
   void setBrushView(std::shared_ptr<BrushView> view) { brushView_ = std::move(view); }
+  // The brush view for `operation`, which needs one: a fatal stop "<operation>: the canvas has no
+  // brush view" without it.
+  BrushView& requiredBrushView(std::string_view operation) const;
   // A texture of the artwork's size, made on first read.
   const std::shared_ptr<gpu::Texture>& colorTexture2D();
   void setColorTexture2D(std::shared_ptr<gpu::Texture> texture) { colorTexture2D_ = std::move(texture); }

@@ -37,17 +37,6 @@ constexpr float kLargestExtent = 4.0f * static_cast<float>(MAC_WIDTH);
 const std::vector<std::string> kMarkers = {"MarkTop",       "MarkDown",       "MarkHeadTop", "MarkHeadLeft",
                                            "MarkHeadRight", "MarkHeadBottom", "MarkLeft",    "MarkRight"};
 
-DrawingPaint& currentPaint(std::string_view operation) {
-  const auto& paint = AppManager().currentPaint();
-  if (!paint) foundation::fatalError(std::string(operation) + ": no current canvas");
-  return *paint;
-}
-
-BrushView& brushViewOf(DrawingPaint& paint, std::string_view operation) {
-  if (!paint.brushView()) foundation::fatalError(std::string(operation) + ": the canvas has no brush view");
-  return *paint.brushView();
-}
-
 void setUniformScale(scene::Node* node, float scale) {
   if (node) node->setScale({scale, scale, scale});
 }
@@ -68,8 +57,8 @@ void addSceneNodes(const std::filesystem::path& path, scene::Node& content) {
 
 void AbstractDAEThickToolViewer::loads() {
   DefaultToolViewer::loads();
-  DrawingPaint& paint = currentPaint("AbstractDAEThickToolViewer.loads");
-  BrushView& brushView = brushViewOf(paint, "AbstractDAEThickToolViewer.loads");
+  DrawingPaint& paint = AppManager().requiredCurrentPaint("AbstractDAEThickToolViewer.loads");
+  BrushView& brushView = paint.requiredBrushView("AbstractDAEThickToolViewer.loads");
   const auto& content = toolContentNode();
   if (!content) foundation::fatalError("AbstractDAEThickToolViewer.loads: no content node");
   brushView.setBrushNode(content);
@@ -116,8 +105,8 @@ void AbstractDAEThickToolViewer::loads() {
 }
 
 std::shared_ptr<ToolModel> AbstractDAEThickToolViewer::createToolModel() {
-  DrawingPaint& paint = currentPaint("AbstractDAEThickToolViewer.createToolModel");
-  scene::Node* toolNode = brushViewOf(paint, "AbstractDAEThickToolViewer.createToolModel").toolNode().get();
+  DrawingPaint& paint = AppManager().requiredCurrentPaint("AbstractDAEThickToolViewer.createToolModel");
+  scene::Node* toolNode = paint.requiredBrushView("AbstractDAEThickToolViewer.createToolModel").toolNode().get();
   const scene::Vector3 pose = toolNode ? toolNode->eulerAngles() : scene::Vector3();
   const float k = scale() * static_cast<float>(paint.artwork()->scale());
   setUniformScale(toolNode, k);

@@ -146,6 +146,11 @@ void ApplicationManager::setSurfaceTextures(std::shared_ptr<SurfaceWorkingTextur
   surfaceTextures_ = std::move(textures);
 }
 
+DrawingPaint& ApplicationManager::requiredCurrentPaint(std::string_view operation) const {
+  if (!currentPaint_) foundation::fatalError(std::string(operation) + ": no current canvas");
+  return *currentPaint_;
+}
+
 void ApplicationManager::setCurrentPaint(std::shared_ptr<DrawingPaint> paint) {
   if (managerDelegate_) managerDelegate_->currentPaintWillChange(currentPaint_);
   currentPaint_ = std::move(paint);

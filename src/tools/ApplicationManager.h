@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "graphics/Color.h"
@@ -132,6 +133,9 @@ class ApplicationManager {
   const std::vector<std::shared_ptr<DrawingPaint>>& palettes() const { return palettes_; }
   void setPalettes(std::vector<std::shared_ptr<DrawingPaint>> palettes) { palettes_ = std::move(palettes); }
   const std::shared_ptr<DrawingPaint>& currentPaint() const { return currentPaint_; }
+  // The current canvas for `operation`, which needs one: a fatal stop "<operation>: no current
+  // canvas" without it.
+  DrawingPaint& requiredCurrentPaint(std::string_view operation) const;
   // Announced to the delegate before and after, on every assignment.
   void setCurrentPaint(std::shared_ptr<DrawingPaint> paint);
 

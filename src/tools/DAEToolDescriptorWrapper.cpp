@@ -18,11 +18,6 @@ std::string describe(const gpu::float3& v) {
          foundation::describe(v.z) + ")";
 }
 
-std::string describe(const SCNVector3& v) {
-  return "SCNVector3(x: " + foundation::describe(v.x) + ", y: " + foundation::describe(v.y) +
-         ", z: " + foundation::describe(v.z) + ")";
-}
-
 std::string describe(float v) { return foundation::describe(v); }
 
 // Exact IEEE comparison: a NaN lane is never the same.

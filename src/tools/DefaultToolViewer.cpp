@@ -10,7 +10,6 @@
 #include "components/DrawingPaint.h"
 #include "foundation/Console.h"
 #include "foundation/Fatal.h"
-#include "foundation/NumberText.h"
 #include "scene/Geometry.h"
 #include "scene/Material.h"
 #include "tools/AbstractDropTool.h"
@@ -20,35 +19,23 @@
 #include "tools/TouchInput.h"
 #include "ui/Event.h"
 #include "ui/TouchSet.h"
+#include "utils/SceneKitUtil.h"
 
 namespace tessivarium {
 
 namespace {
 
-// The brush view of `paint`, which a viewer needs for any pose.
-BrushView& brushViewOf(DrawingPaint& paint, std::string_view operation) {
-  if (!paint.brushView()) foundation::fatalError(std::string(operation) + ": the canvas has no brush view");
-  return *paint.brushView();
-}
-
-// The brush view of the current canvas, which must exist.
+// The brush view of the current canvas; a viewer needs both for any pose.
 BrushView& currentBrushView(std::string_view operation) {
-  const auto& paint = AppManager().currentPaint();
-  if (!paint) foundation::fatalError(std::string(operation) + ": no current canvas");
-  return brushViewOf(*paint, operation);
+  return AppManager().requiredCurrentPaint(operation).requiredBrushView(operation);
 }
 
 // The brush view's tool node while the tool auto-hides and a canvas is current.
 scene::Node* autoHiddenToolNode(std::string_view operation) {
   if (!Application().drawingToolAutoHide() || !AppManager().currentPaint()) return nullptr;
-  const auto& toolNode = brushViewOf(*AppManager().currentPaint(), operation).toolNode();
+  const auto& toolNode = AppManager().currentPaint()->requiredBrushView(operation).toolNode();
   if (!toolNode) foundation::fatalError(std::string(operation) + ": the brush view has no tool node");
   return toolNode.get();
-}
-
-std::string describe(const scene::Vector3& v) {
-  return "SCNVector3(x: " + foundation::describe(v.x) + ", y: " + foundation::describe(v.y) +
-         ", z: " + foundation::describe(v.z) + ")";
 }
 
 }  // namespace

@@ -35,12 +35,6 @@ namespace tessivarium {
 
 namespace {
 
-DrawingPaint& currentPaint(std::string_view operation) {
-  const auto& paint = AppManager().currentPaint();
-  if (!paint) foundation::fatalError(std::string(operation) + ": no current canvas");
-  return *paint;
-}
-
 // Prints "<label><seconds since start>" when the buffer has run, unless debugging is off.
 void addTimingLine(gpu::CommandBuffer& buffer, std::string label, foundation::Date start) {
   if (DEBUG_DAE_KNIFE == KnifeDebugMode::None) return;
@@ -129,7 +123,7 @@ void ToolModel::swapTexture() {
 void ToolModel::clean() {
   const foundation::Date start;
   const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
-  DrawingPaint& paint = currentPaint("ToolModel.clean");
+  DrawingPaint& paint = AppManager().requiredCurrentPaint("ToolModel.clean");
   for (const auto& pass : toolViewer().tool().getInitializers()) pass->encode(paint, *buffer);
   addTimingLine(*buffer, "Execution time: ", start);
   buffer->commit();
@@ -156,7 +150,7 @@ void ToolModel::savePattern() {
 void ToolModel::pickPattern(const TouchInput& touchInput, float rotation) {
   clean();
   const foundation::Date start;
-  DrawingPaint& paint = currentPaint("ToolModel.pickPattern");
+  DrawingPaint& paint = AppManager().requiredCurrentPaint("ToolModel.pickPattern");
   const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
 
   AbstractDrawingTool& tool = toolViewer().tool();

@@ -71,12 +71,6 @@ void appendSpaced(TouchInputs& list, const TouchInput* before, const std::shared
   list.push_back(input);
 }
 
-DrawingPaint& requiredCurrentPaint(const char* what) {
-  const auto& paint = AppManager().currentPaint();
-  if (!paint) foundation::fatalError(std::string("ToolSurface.") + what + ": no current canvas");
-  return *paint;
-}
-
 std::shared_ptr<gpu::Buffer> makeCountBuffer(std::int64_t count) {
   return AppManager().device()->makeBuffer(&count, sizeof count);
 }
@@ -185,7 +179,7 @@ void ToolSurface::doReset(const TouchInputs& touchInputs) {
   const bool isCarriedList = &touchInputs == &touchInputs_;
   const TouchInputs copy = isCarriedList ? touchInputs_ : TouchInputs{};
   const TouchInputs& batch = isCarriedList ? copy : touchInputs;
-  DrawingPaint& paint = requiredCurrentPaint("doReset");
+  DrawingPaint& paint = AppManager().requiredCurrentPaint("ToolSurface.doReset");
   const auto& canvas = AppManager().canvas();
   if (!canvas) foundation::fatalError("ToolSurface.doReset: no main canvas");
   const double scale = canvas->artwork()->scale();
@@ -259,7 +253,7 @@ void ToolSurface::adjustInput() {}
 
 void ToolSurface::updateChange() {
   setOffset({0, 0, 0});
-  showGroundBuffer_ = makeFlagBuffer(requiredCurrentPaint("updateChange").showSurface());
+  showGroundBuffer_ = makeFlagBuffer(AppManager().requiredCurrentPaint("ToolSurface.updateChange").showSurface());
 }
 
 // --- Stroke-shape queries -------------------------------------------------------------------------

@@ -117,10 +117,9 @@ void ToolSurface::encodeSave(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
 
 void ToolSurface::saveWindow() {
   if (!origin_) return;
-  const auto& paint = AppManager().currentPaint();
-  if (!paint) foundation::fatalError("ToolSurface.saveWindow: no current canvas");
+  DrawingPaint& paint = AppManager().requiredCurrentPaint("ToolSurface.saveWindow");
   const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
-  encodeSave(*paint, *buffer);
+  encodeSave(paint, *buffer);
   buffer->commit();
   origin_.reset();
 }

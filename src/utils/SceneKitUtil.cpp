@@ -1,5 +1,7 @@
 #include "utils/SceneKitUtil.h"
 
+#include "foundation/NumberText.h"
+
 namespace tessivarium {
 
 SCNVector3 SCNVector3Negate(const SCNVector3& vector) { return vector.negate(); }
@@ -23,6 +25,11 @@ SCNVector3 SCNVector3Lerp(const SCNVector3& vectorStart, const SCNVector3& vecto
 SCNVector3 SCNVector3Project(const SCNVector3& vectorToProject, const SCNVector3& projectionVector) {
   const float along = projectionVector.dot(vectorToProject) / projectionVector.dot(projectionVector);
   return projectionVector * along;
+}
+
+std::string describe(const SCNVector3& vector) {
+  return "SCNVector3(x: " + foundation::describe(vector.x) + ", y: " + foundation::describe(vector.y) +
+         ", z: " + foundation::describe(vector.z) + ")";
 }
 
 }  // namespace tessivarium

@@ -3,6 +3,8 @@
 // and operators live on the scene kit's vector type; these are the free forms of the same
 // operations, in single precision with no checks (a zero length gives the IEEE results).
 
+#include <string>
+
 #include "scene/Vector.h"
 
 namespace tessivarium {
@@ -24,5 +26,8 @@ SCNVector3 SCNVector3CrossProduct(const SCNVector3& left, const SCNVector3& righ
 SCNVector3 SCNVector3Lerp(const SCNVector3& vectorStart, const SCNVector3& vectorEnd, float t);
 // The part of vectorToProject along projectionVector: p · (p·v / p·p).
 SCNVector3 SCNVector3Project(const SCNVector3& vectorToProject, const SCNVector3& projectionVector);
+
+// The vector as console lines print it: "SCNVector3(x: 1.0, y: -2.5, z: 0.0)".
+std::string describe(const SCNVector3& vector);
 
 }  // namespace tessivarium

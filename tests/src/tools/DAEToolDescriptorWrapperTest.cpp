@@ -9,6 +9,7 @@
 #include <numbers>
 #include <type_traits>
 
+#include "BytesAt.h"
 #include "ConsoleCapture.h"
 #include "FakeCanvas.h"
 #include "FakeTool.h"
@@ -23,12 +24,7 @@
 namespace tessivarium {
 namespace {
 
-template <typename T>
-T at(const std::uint8_t* bytes, std::size_t offset) {
-  T value;
-  std::memcpy(&value, bytes + offset, sizeof value);
-  return value;
-}
+using testsupport::at;
 
 std::shared_ptr<DAEToolDescriptorWrapper> wrapperOf(ToolType type, float headRadius = 15.0f) {
   return std::make_shared<DAEToolDescriptorWrapper>(

@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "BytesAt.h"
 #include "TestCanvas.h"
 #include "gpu/Gpu.h"
 #include "tools/AbstractDAEDrawingTool.h"
@@ -145,14 +145,10 @@ class EngineTest : public ::testing::TestWithParam<KnifeDebugMode> {
     return out;
   }
   static float floatAt(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-    float value;
-    std::memcpy(&value, bytes.data() + offset, 4);
-    return value;
+    return testsupport::at<float>(bytes.data(), offset);
   }
   static std::int32_t intAt(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-    std::int32_t value;
-    std::memcpy(&value, bytes.data() + offset, 4);
-    return value;
+    return testsupport::at<std::int32_t>(bytes.data(), offset);
   }
 
   Journal journal;

@@ -4,18 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <new>
+
+#include "BytesAt.h"
 
 namespace {
 
 using namespace tessivarium;
 
-template <typename T>
-T at(const std::uint8_t* bytes, std::size_t offset) {
-  T value;
-  std::memcpy(&value, bytes + offset, sizeof value);
-  return value;
-}
+using testsupport::at;
 
 // Every field at its offset, the padding lanes zero although the record's memory holds garbage there.
 TEST(ToolModelKernelRecords, DescriptorBytesPutEveryFieldAtItsOffset) {
