@@ -20,7 +20,7 @@ TransformedImage::TransformedImage(ImagePtr input, const graphics::AffineTransfo
       inverse_(inverseOf(transform)) {}
 
 void TransformedImage::sampleBatch(const Batch& batch, RGBA* out) const {
-  graphics::Point moved[kBatch];
+  BatchBuffer<graphics::Point> moved;
   for (std::size_t k = 0; k < batch.count; ++k) moved[k] = inverse_.apply(batch.points[k]);
   // A move without scaling or turning keeps a row a row.
   const bool keepsRows = inverse_.a == 1.0 && inverse_.b == 0.0;

@@ -21,18 +21,40 @@ ImagePtr HardLightFilter::outputImage() {
 //   premultiplied result = as (1 - ab) Cs + ab (1 - as) Cb + as ab B(Cb, Cs),
 //   result alpha         = as + ab (1 - as)   (source over),
 // and returned unpremultiplied.
-RGBA hardLight(const RGBA& s, const RGBA& b) {
+namespace {
+
+inline RGBA blend(const RGBA& s, const RGBA& b) {
   const float as = s.a, ab = b.a;
   const float ao = as + ab * (1.0f - as);
   if (ao <= 0.0f) return {};
+#if defined(__SSE2__)
+  // The three colour channels side by side, each lane the scalar formula below step for step.
+  const __m128 cs = load(s), cb = load(b), one = _mm_set1_ps(1.0f), two = _mm_set1_ps(2.0f);
+  const __m128 multiply = _mm_mul_ps(_mm_mul_ps(two, cs), cb);
+  const __m128 screen =
+      _mm_sub_ps(one, _mm_mul_ps(_mm_mul_ps(two, _mm_sub_ps(one, cs)), _mm_sub_ps(one, cb)));
+  const __m128 low = _mm_cmple_ps(cs, _mm_set1_ps(0.5f));
+  const __m128 mixed = _mm_or_ps(_mm_and_ps(low, multiply), _mm_andnot_ps(low, screen));
+  const __m128 sum =
+      _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(as * (1.0f - ab)), cs),
+                            _mm_mul_ps(_mm_set1_ps(ab * (1.0f - as)), cb)),
+                 _mm_mul_ps(_mm_set1_ps(as * ab), mixed));
+  const __m128 alpha = _mm_set1_ps(ao);
+  return store(withAlphaOf(_mm_div_ps(sum, alpha), alpha));
+#else
   auto channel = [&](float cs, float cb) {
     // Both branches are worked out and one is picked, which compiles without jumps.
     const float multiply = 2.0f * cs * cb, screen = 1.0f - 2.0f * (1.0f - cs) * (1.0f - cb);
-    const float blend = cs <= 0.5f ? multiply : screen;
-    return (as * (1.0f - ab) * cs + ab * (1.0f - as) * cb + as * ab * blend) / ao;
+    const float mixed = cs <= 0.5f ? multiply : screen;
+    return (as * (1.0f - ab) * cs + ab * (1.0f - as) * cb + as * ab * mixed) / ao;
   };
   return {channel(s.r, b.r), channel(s.g, b.g), channel(s.b, b.b), ao};
+#endif
 }
+
+}  // namespace
+
+RGBA hardLight(const RGBA& s, const RGBA& b) { return blend(s, b); }
 
 HardLightImage::HardLightImage(ImagePtr source, ImagePtr backdrop)
     : Image(source->extent().united(backdrop->extent())),
@@ -40,10 +62,10 @@ HardLightImage::HardLightImage(ImagePtr source, ImagePtr backdrop)
       backdrop_(std::move(backdrop)) {}
 
 void HardLightImage::sampleBatch(const Batch& batch, RGBA* out) const {
-  RGBA backdrop[kBatch];
+  BatchBuffer<RGBA> backdrop;
   source_->sample(batch, out);
   backdrop_->sample(batch, backdrop);
-  for (std::size_t k = 0; k < batch.count; ++k) out[k] = hardLight(out[k], backdrop[k]);
+  for (std::size_t k = 0; k < batch.count; ++k) out[k] = blend(out[k], backdrop[k]);
 }
 
 }  // namespace imaging

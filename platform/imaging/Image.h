@@ -91,4 +91,15 @@ class Image : public std::enable_shared_from_this<Image> {
   Bounds bounds_;
 };
 
+// Room for one batch of points or values, left unset: zeroing kilobytes for every batch of every
+// node cost more than some nodes' work, and each node writes every entry it later reads.
+template <class T, std::size_t N = Image::kBatch>
+struct BatchBuffer {
+  BatchBuffer() {}  // NOLINT: deliberately leaves the entries unset
+  union {
+    T items[N];
+  };
+  operator T*() { return items; }  // NOLINT: implicit, so a buffer passes where an array did
+};
+
 }  // namespace imaging

@@ -106,7 +106,7 @@ KernelImage::KernelImage(const graphics::Rect& extent, KernelBody body,
     : Image(extent), body_(body), arguments_(std::move(arguments)) {}
 
 void KernelImage::sampleBatch(const Batch& batch, RGBA* out) const {
-  RGBA samples[Kernel::kMaxArguments][kBatch];
+  BatchBuffer<RGBA> samples[Kernel::kMaxArguments];
   const RGBA* rows[Kernel::kMaxArguments];
   for (std::size_t i = 0; i < arguments_.size(); ++i) {
     arguments_[i]->sample(batch, samples[i]);

@@ -70,16 +70,26 @@ ShadedMaterialImage::ShadedMaterialImage(ImagePtr height, ImagePtr shading, doub
 // parts lie at height 0.
 void ShadedMaterialImage::accumulateHeights(const Batch& batch, double dx, double dy, float sign,
                                             float* sum) const {
-  graphics::Point moved[kBatch];
-  RGBA values[kBatch];
+  BatchBuffer<graphics::Point> moved;
+  BatchBuffer<RGBA> values;
   bool clampedAcross = false;  // a run along a row stays one only where no point was moved back
-  for (std::size_t k = 0; k < batch.count; ++k) {
-    const double x = batch.points[k].x + dx;
-    moved[k] = {std::clamp(x, heightMinX_, heightMaxX_), std::clamp(batch.points[k].y + dy, heightMinY_, heightMaxY_)};
-    clampedAcross = clampedAcross || moved[k].x != x;
+  const std::size_t count = batch.count;
+  const graphics::Point* points = batch.points;
+  if (batch.unitRow && count > 0 && points[0].x + dx >= heightMinX_ &&
+      points[count - 1].x + dx <= heightMaxX_) {
+    // A row's x only grows along it, so with both ends inside no point is clamped across, and
+    // its y is the same throughout.
+    const double y = std::clamp(points[0].y + dy, heightMinY_, heightMaxY_);
+    for (std::size_t k = 0; k < count; ++k) moved[k] = {points[k].x + dx, y};
+  } else {
+    for (std::size_t k = 0; k < count; ++k) {
+      const double x = points[k].x + dx;
+      moved[k] = {std::clamp(x, heightMinX_, heightMaxX_), std::clamp(points[k].y + dy, heightMinY_, heightMaxY_)};
+      clampedAcross = clampedAcross || moved[k].x != x;
+    }
   }
-  height_->sample({moved, batch.count, batch.unitRow && !clampedAcross}, values);
-  for (std::size_t k = 0; k < batch.count; ++k) {
+  height_->sample({moved, count, batch.unitRow && !clampedAcross}, values);
+  for (std::size_t k = 0; k < count; ++k) {
     const RGBA& v = values[k];
     sum[k] += sign * (0.2126f * v.r + 0.7152f * v.g + 0.0722f * v.b) * v.a;
   }
@@ -101,7 +111,7 @@ void ShadedMaterialImage::sampleBatch(const Batch& batch, RGBA* out) const {
   accumulateHeights(batch, 0.0, 1.0, 1.0f, gy);
   accumulateHeights(batch, 0.0, -1.0, -1.0f, gy);
 
-  graphics::Point lookups[kBatch];
+  BatchBuffer<graphics::Point> lookups;
   for (std::size_t k = 0; k < count; ++k) {
     const float nx = -scale_ * gx[k] * 0.5f, ny = -scale_ * gy[k] * 0.5f;
     const float length = std::sqrt(nx * nx + ny * ny + 1.0f);

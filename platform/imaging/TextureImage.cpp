@@ -22,7 +22,33 @@ TextureImage::TextureImage(std::shared_ptr<gpu::Texture> texture)
       width_(static_cast<std::int64_t>(texture_->width())),
       height_(static_cast<std::int64_t>(texture_->height())) {}
 
+// The texels as a grid for sampleGrid, their format fixed, so that no texel read branches on it.
+template <gpu::PixelFormat F>
+class TextureImage::Texels {
+ public:
+  explicit Texels(const TextureImage& image) : image_(image) {}
+  std::int64_t width() const { return image_.width_; }
+  std::int64_t height() const { return image_.height_; }
+  RGBA texel(std::int64_t i, std::int64_t j) const { return decode<F>(image_.address(i, j)); }
+  RGBA premultipliedTexel(std::int64_t i, std::int64_t j) const { return premultiplied(texel(i, j)); }
+
+ private:
+  const TextureImage& image_;
+};
+
 void TextureImage::sampleBatch(const Batch& batch, RGBA* out) const {
+  switch (format_) {
+    case gpu::PixelFormat::RGBA8Unorm:
+      return sampleIn<gpu::PixelFormat::RGBA8Unorm>(batch, out);
+    case gpu::PixelFormat::BGRA8Unorm:
+      return sampleIn<gpu::PixelFormat::BGRA8Unorm>(batch, out);
+    default:
+      return sampleIn<gpu::PixelFormat::RGBA32Float>(batch, out);
+  }
+}
+
+template <gpu::PixelFormat F>
+void TextureImage::sampleIn(const Batch& batch, RGBA* out) const {
   const graphics::Point* points = batch.points;
   const std::size_t count = batch.count;
   // A run of texel centres within one row is a straight copy of texels.
@@ -33,12 +59,13 @@ void TextureImage::sampleBatch(const Batch& batch, RGBA* out) const {
         points[0].y < static_cast<double>(height_)) {
       const auto i = static_cast<std::int64_t>(fx), j = static_cast<std::int64_t>(fy);
       if (static_cast<double>(i) == fx && static_cast<double>(j) == fy) {
-        for (std::size_t k = 0; k < count; ++k) out[k] = texel(i + static_cast<std::int64_t>(k), j);
+        const std::uint8_t* t = address(i, j);
+        for (std::size_t k = 0; k < count; ++k, t += texelBytes_) out[k] = decode<F>(t);
         return;
       }
     }
   }
-  sampleGrid(*this, points, count, out);
+  sampleGrid(Texels<F>(*this), points, count, out);
 }
 
 }  // namespace imaging

@@ -26,29 +26,46 @@ class TextureImage final : public Image {
   std::int64_t height() const { return height_; }
   // For 0 <= i < width, 0 <= j < height.
   RGBA texel(std::int64_t i, std::int64_t j) const {
-    const std::uint8_t* t = data_ + static_cast<std::size_t>(j) * rowBytes_ +
-                            static_cast<std::size_t>(i) * texelBytes_;
-    constexpr float k = 1.0f / 255.0f;
     switch (format_) {
       case gpu::PixelFormat::RGBA8Unorm:
-        return {t[0] * k, t[1] * k, t[2] * k, t[3] * k};
+        return decode<gpu::PixelFormat::RGBA8Unorm>(address(i, j));
       case gpu::PixelFormat::BGRA8Unorm:
-        return {t[2] * k, t[1] * k, t[0] * k, t[3] * k};
-      default: {
-        RGBA v;
-        std::memcpy(&v, t, sizeof v);
-        return v;
-      }
+        return decode<gpu::PixelFormat::BGRA8Unorm>(address(i, j));
+      default:
+        return decode<gpu::PixelFormat::RGBA32Float>(address(i, j));
     }
   }
   RGBA premultipliedTexel(std::int64_t i, std::int64_t j) const {
     return premultiplied(texel(i, j));
   }
 
+  // The value of a texel stored in format F (the 32-bit float format for any but the 8-bit ones).
+  template <gpu::PixelFormat F>
+  static RGBA decode(const std::uint8_t* t) {
+    if constexpr (F == gpu::PixelFormat::RGBA8Unorm) {
+      return fromUnorm8(t, false);
+    } else if constexpr (F == gpu::PixelFormat::BGRA8Unorm) {
+      return fromUnorm8(t, true);
+    } else {
+      RGBA v;
+      std::memcpy(&v, t, sizeof v);
+      return v;
+    }
+  }
+
  protected:
   void sampleBatch(const Batch& batch, RGBA* out) const override;
 
  private:
+  const std::uint8_t* address(std::int64_t i, std::int64_t j) const {
+    return data_ + static_cast<std::size_t>(j) * rowBytes_ + static_cast<std::size_t>(i) * texelBytes_;
+  }
+  // sampleBatch with the texel format settled at compile time.
+  template <gpu::PixelFormat F>
+  void sampleIn(const Batch& batch, RGBA* out) const;
+  template <gpu::PixelFormat F>
+  class Texels;
+
   std::shared_ptr<gpu::Texture> texture_;
   const std::uint8_t* data_;
   std::size_t rowBytes_, texelBytes_;

@@ -1,0 +1,198 @@
+// Exact amounts for the tool-model kernels: a two-column head (one column empty, one loaded) meets
+// one window cell per sample, so every press, share, clamp and lift can be worked out by hand.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "ToolModelKernelFixture.h"
+
+namespace {
+
+using namespace kerneltest;
+using namespace tessivarium;
+
+constexpr std::uint8_t kWet = 252;  // full wetness, as stored
+constexpr std::size_t kWindow = 16;
+
+// A 2 x 1 head of `depth`: column i's body fills z >= body[i]; column 1 hangs `paint` cells of
+// `colour` right under its body. Without a descriptor the paint pass sends column 1 to the cell
+// (floor x, floor y - 1) of a sample.
+std::shared_ptr<gpu::Texture> twoColumnHead(std::size_t depth, int body0, int body1, int paint, Texel colour) {
+  auto head = texture(2, 1, depth);
+  for (int z = 0; z < static_cast<int>(depth); ++z) {
+    set(*head, 0, 0, z >= body0 ? Texel{0, 0, 0, kSolid} : Texel{}, static_cast<std::size_t>(z));
+    const bool solid = z >= body1, hangs = z < body1 && z >= body1 - paint;
+    set(*head, 1, 0, solid ? Texel{0, 0, 0, kSolid} : hangs ? colour : Texel{}, static_cast<std::size_t>(z));
+  }
+  return head;
+}
+
+int paintCells(const gpu::Texture& head, std::size_t x) {
+  int n = 0;
+  for (std::size_t z = 0; z < head.depth(); ++z) {
+    const std::uint8_t a = at(head, x, 0, z)[3];
+    n += a != 0 && a != kSolid;
+  }
+  return n;
+}
+
+struct Window {
+  std::shared_ptr<gpu::Texture> grid0 = texture(kWindow, kWindow), grid1 = texture(kWindow, kWindow),
+                                wet0 = texture(kWindow, kWindow), wet1 = texture(kWindow, kWindow),
+                                dry0 = texture(kWindow, kWindow);
+  std::map<std::int64_t, std::shared_ptr<gpu::Texture>> textures() const {
+    return {{TEXTURE_GRID_READ, grid0}, {TEXTURE_GRID_WRITE, grid1}, {TEXTURE_WET_READ, wet0},
+            {TEXTURE_WET_WRITE, wet1},  {TEXTURE_DRY_READ, dry0}};
+  }
+  void lay(std::size_t x, std::size_t y, Texel wet, std::uint8_t wetness) const {
+    set(*wet0, x, y, wet);
+    set(*grid0, x, y, {wetness, 0, 0, TOOL_FLUID});
+  }
+  // The cell as the step leaves it: the written copy where the pass marked it.
+  Texel wetAt(std::size_t x, std::size_t y) const { return at(*grid1, x, y)[2] == 1 ? at(*wet1, x, y) : at(*wet0, x, y); }
+  Texel gridAt(std::size_t x, std::size_t y) const { return at(*grid1, x, y)[2] == 1 ? at(*grid1, x, y) : at(*grid0, x, y); }
+};
+
+// Runs a paint pass (head read at slot 9, a copy written at slot 10) and returns the written head.
+std::shared_ptr<gpu::Texture> paintPass(const std::string& kernel, const Window& w, const std::shared_ptr<gpu::Texture>& head,
+                                        const std::vector<Touch>& touches, bool forward) {
+  auto out = texture(head->width(), head->height(), head->depth());
+  std::memcpy(out->texels().texel(0, 0, 0), head->texels().texel(0, 0, 0), contents(*head).size());
+  auto textures = w.textures();
+  textures[TEXTURE_TOOL_READ] = head, textures[TEXTURE_TOOL_WRITE] = out;
+  auto buffers = sampleBuffers(touches);
+  buffers[BUFFER_PENCIL_STATE] = Bytes{0, static_cast<std::uint8_t>(forward ? 1 : 0), 0, 0, 0, 0, 0, 0};
+  buffers[BUFFER_OFFSET] = offsetRecord(0, 0);
+  run({kernel, textures, buffers, w.grid0});
+  return out;
+}
+
+// Column 1 (body `body1`, `paint` cells of colour {200, 90, 30}) stands body1 - body0 over the
+// head's lowest point; column 0 holds no paint over a bare cell, so only cell (6, 4) is met.
+TEST(ToolModelPaintAmounts, PressShareClampAndLiftByHand) {
+  const Texel load{200, 90, 30, kWet};
+  struct Case {
+    const char* what;
+    const char* kernel;
+    std::size_t depth;
+    int body0, body1, paint;
+    Texel cell;  // wet paint laid at (6, 4), full wetness; alpha 0 for none
+    std::vector<Touch> touches;
+    bool forward;
+    std::uint8_t thickness;  // what cell (6, 4) holds after the pass
+    int headPaint;           // paint cells left on column 1
+  } cases[] = {
+      // press lround(0.4 x 24 x (1 + sin 0.3) / 2) = 6 leaves a gap of 10 - 6 = 4: the brush gives
+      // 6 - 4 squeezed out plus ceil(6 / 16) of its load = 3; a quarter of 3 is no smear.
+      {"press", "DAEToolModel_brush_paint", 32, 10, 20, 6, {}, {{6.3f, 5.8f, 0.4f, 0.3f}}, true, 3, 3},
+      // force 6 is held to 4: press 62 leaves a gap of 80 - 62 = 18; gives 2 + ceil(20 / 16) = 4,
+      // then smears back 4 x 252 / 1008 = 1.
+      {"force held to 4", "DAEToolModel_brush_paint", 96, 10, 90, 20, {}, {{6.3f, 5.8f, 6, 0.3f}}, true, 3, 17},
+      // 250 thick: only 5 fit under the 255 ceiling; the smear 63 is held to the 5 cells of room.
+      {"ceiling", "DAEToolModel_brush_paint", 32, 10, 10, 10, {10, 10, 10, 250}, {{6.3f, 5.8f, 0.4f, 0.3f}}, true, 250, 10},
+      // an empty brush drawing forward takes up 40 x 252 / (4 x 252) = 10; backward it takes none.
+      {"smear", "DAEToolModel_brush_paint", 32, 10, 20, 0, {30, 60, 90, 40}, {{6.3f, 5.8f, 0.4f, 0.3f}}, true, 30, 10},
+      {"no smear backward", "DAEToolModel_brush_paint", 32, 10, 20, 0, {30, 60, 90, 40}, {{6.3f, 5.8f, 0.4f, 0.3f}}, false, 40, 0},
+      // the second sample reads what the first left: 30 thick, the head 10 cells; gives 6 + 1,
+      // smears back 37 x 252 / 1008 = 9.
+      {"samples in turn", "DAEToolModel_brush_paint", 32, 10, 20, 0, {30, 60, 90, 40},
+       {{6.3f, 5.8f, 0.4f, 0.3f}, {6.6f, 5.1f, 0.4f, 0.3f}}, true, 28, 12},
+      // press 6: the blade rides 12 - 6 / 2 = 9 high and fills the 2-thick cell up to it.
+      {"blade height", "DAEToolModel_knife_paint", 32, 10, 10, 10, {10, 10, 10, 2}, {{6.3f, 5.8f, 0.4f, 0.3f}}, true, 9, 3},
+      // press 24 sets the blade on the surface: it scrapes all 9 up and the cell is air again.
+      {"scraped bare", "DAEToolModel_knife_paint", 32, 10, 10, 0, {30, 60, 90, 9}, {{6.3f, 5.8f, 1, 1.5707964f}}, true, 0, 9},
+  };
+  for (const Case& c : cases) {
+    Window w;
+    if (c.cell[3] > 0) w.lay(6, 4, c.cell, kWet);
+    const auto head = paintPass(c.kernel, w, twoColumnHead(c.depth, c.body0, c.body1, c.paint, load), c.touches, c.forward);
+    EXPECT_EQ(w.wetAt(6, 4)[3], c.thickness) << c.what;
+    EXPECT_EQ(paintCells(*head, 1), c.headPaint) << c.what;
+    EXPECT_EQ(paintCells(*head, 0), 0) << c.what;
+    if (c.thickness == 0) {
+      EXPECT_EQ(w.gridAt(6, 4), (Texel{0, 0, 1, TOOL_AIR})) << c.what;
+    } else {
+      EXPECT_EQ(w.gridAt(6, 4)[3], TOOL_FLUID) << c.what;
+    }
+  }
+}
+
+// The colours a deposit mixes by amount: 2 cells of grey 10 and 7 of {200, 90, 30} make
+// {(20 + 1400) / 9, (20 + 630) / 9, (20 + 210) / 9} to nearest.
+TEST(ToolModelPaintAmounts, DepositMixesColoursByAmount) {
+  Window w;
+  w.lay(6, 4, {10, 10, 10, 2}, kWet);
+  paintPass("DAEToolModel_knife_paint", w, twoColumnHead(32, 10, 10, 10, {200, 90, 30, kWet}), {{6.3f, 5.8f, 0.4f, 0.3f}}, true);
+  EXPECT_EQ(w.wetAt(6, 4), (Texel{158, 72, 26, 9}));
+}
+
+// A pickup under the first sample only: column 0 sees 3 wet cells over dry paint (coverage 153, so
+// {(10 x 102 + 200 x 153) / 255, ...}) with the wet paint's wetness; column 1 sees dry paint alone,
+// the least wet kind whatever the grid says. A knife holds 16 cells at most.
+TEST(ToolModelPaintAmounts, PickupTakesTheFirstSamplesPaint) {
+  struct Case {
+    const char* kernel;
+    int taken0, taken1;
+  } cases[] = {{"DAEToolModel_brush_pickup", 20, 20}, {"DAEToolModel_knife_pickup", 16, 16}};
+  for (const Case& c : cases) {
+    Window w;
+    w.lay(5, 5, {200, 100, 50, 3}, 120);
+    set(*w.dry0, 5, 5, {10, 20, 30, 250});
+    set(*w.dry0, 6, 5, {40, 50, 60, 40});
+    set(*w.grid0, 6, 5, {120, 0, 0, TOOL_FLUID});
+    set(*w.dry0, 9, 9, {1, 2, 3, 90});  // under the second sample
+    set(*w.dry0, 10, 9, {1, 2, 3, 90});
+    const auto empty = twoColumnHead(32, 20, 20, 0, {});
+    auto out = texture(2, 1, 32);
+    auto textures = w.textures();
+    textures[TEXTURE_TOOL_READ] = empty, textures[TEXTURE_TOOL_WRITE] = out;
+    run({c.kernel, textures, sampleBuffers({{6.3f, 5.8f}, {10.3f, 9.8f}}), w.grid0});
+    for (std::size_t z = 0; z < 20; ++z) {
+      const bool in0 = static_cast<int>(z) >= 20 - c.taken0, in1 = static_cast<int>(z) >= 20 - c.taken1;
+      EXPECT_EQ(at(*out, 0, 0, z), (in0 ? Texel{124, 68, 42, 120} : Texel{})) << c.kernel << " z " << z;
+      EXPECT_EQ(at(*out, 1, 0, z), (in1 ? Texel{40, 50, 60, 4} : Texel{})) << c.kernel << " z " << z;
+    }
+  }
+}
+
+// The knives (case indices 16 to 21) have a flat blade; every other tool's body curves up by
+// d^2 / 2r off the centre: column (8, 6) of a radius-5 head, d^2 = 6.5, sits at 16 + 0.65 -> 17.
+TEST(ToolModelHeadShape, KnivesAreFlatToTheLastCaseIndex) {
+  const std::pair<std::uint32_t, int> cases[] = {{15, 17}, {16, 16}, {20, 16}, {21, 16}, {22, 17}};
+  for (const auto& [type, body] : cases) {
+    StrokeStep step(16, 12, 12, 32);
+    step.initialize(descriptorRecord(6, 6, 16, 6, 6, 5, type));
+    int lowest = 32;
+    for (int z = 31; z >= 0; --z)
+      if (at(*step.headA, 8, 6, static_cast<std::size_t>(z))[3] == kSolid) lowest = z;
+    EXPECT_EQ(lowest, body) << "type " << type;
+  }
+}
+
+// A fill's load is its force (held to [0, 1]) times the tool's full load, to nearest: the centre
+// column's body is at 40, so nothing reaches the bottom of the head.
+TEST(ToolModelHeadShape, FillLoadFollowsTheHeldForce) {
+  struct Case {
+    const char* kernel;
+    float force;
+    int cells;
+  } cases[] = {{"DAEToolModel_brush_fill", 0.3f, 7},  // 7.2
+               {"DAEToolModel_brush_fill", 1.7f, 24},
+               {"DAEToolModel_knife_fill", 0.7f, 6},  // 5.6
+               {"DAEToolModel_knife_fill", 2.5f, 8}};
+  for (const Case& c : cases) {
+    const Bytes descriptor = descriptorRecord(6, 6, 40, 6, 6, 5);
+    StrokeStep step(16, 12, 12, 64);
+    step.initialize(descriptor);
+    step.fillHead(c.kernel, {0.8f, 0.3f, 0.1f, 1}, c.force, descriptor);
+    int cells = 0;
+    for (std::size_t z = 0; z < 64; ++z) {
+      const std::uint8_t a = at(*step.headA, 6, 6, z)[3];
+      cells += a != 0 && a != kSolid;
+    }
+    EXPECT_EQ(cells, c.cells) << c.kernel << " force " << c.force;
+  }
+}
+
+}  // namespace
