@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ConsoleCapture.h"
+#include "RecordedErrors.h"
 #include "TempResourceRoot.h"
 #include "TwoThreads.h"
 #include "audio/AudioPlayer.h"
@@ -21,12 +22,6 @@ class RecordingChangeDelegate : public ApplicationSettingChangeDelegate {
  public:
   void changedSetting(ApplicationSettingProperty p) override { changes.push_back(p); }
   std::vector<ApplicationSettingProperty> changes;
-};
-
-class CountingErrorHandler : public DelegateErrorHandler {
- public:
-  void receivedError(ErrorMessage e) override { errors.push_back(e); }
-  std::vector<ErrorMessage> errors;
 };
 
 TEST(ApplicationSetting, StartsWithTheDefaultsAndTheBeep) {
@@ -134,7 +129,7 @@ TEST(ApplicationSetting, ErrorsGoToTheDelegateOrBeep) {
   ASSERT_TRUE(player);
   for (bool withDelegate : {false, true}) {
     for (bool silence : {false, true}) {
-      auto handler = std::make_shared<CountingErrorHandler>();
+      auto handler = std::make_shared<testsupport::RecordedErrors>();
       app.setDelegateHandler(withDelegate ? handler : nullptr);
       app.setSilence(silence);
       for (auto error : all) {

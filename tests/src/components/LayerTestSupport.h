@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Application.h"
+#include "RecordedErrors.h"
 #include "TestCanvas.h"
 #include "gpu/Texture.h"
 #include "gpu/Types.h"
@@ -42,14 +43,8 @@ inline void fillPattern(gpu::Texture& texture, std::uint8_t seed) {
 // The four textures of a w x h layer at scale 1.
 inline std::int64_t layerBytes(std::int64_t w, std::int64_t h) { return 4 * w * h * 4; }
 
-class ErrorCount : public tessivarium::DelegateErrorHandler {
- public:
-  void receivedError(tessivarium::ErrorMessage error) override { errors.push_back(error); }
-  std::vector<tessivarium::ErrorMessage> errors;
-};
-
-inline std::shared_ptr<ErrorCount> countErrors() {
-  auto count = std::make_shared<ErrorCount>();
+inline std::shared_ptr<testsupport::RecordedErrors> countErrors() {
+  auto count = std::make_shared<testsupport::RecordedErrors>();
   tessivarium::Application().setDelegateHandler(count);
   return count;
 }

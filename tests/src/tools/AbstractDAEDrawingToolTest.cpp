@@ -10,6 +10,7 @@
 #include "ConsoleCapture.h"
 #include "EnginePassesFixture.h"
 #include "FatalStop.h"
+#include "RecordedErrors.h"
 #include "commands/Command.h"
 #include "commands/CommandData.h"
 #include "components/BrushView.h"
@@ -103,11 +104,7 @@ TEST_P(ThickToolTest, AFrameRunsAsManyWindowStepsAsItsSamplesNeedOnOneBuffer) {
 }
 
 TEST_P(ThickToolTest, FillIsRefusedWithoutCanFillColourAndOtherwiseRunsOnOneBuffer) {
-  struct Errors : DelegateErrorHandler {
-    void receivedError(ErrorMessage e) override { received.push_back(e); }
-    std::vector<ErrorMessage> received;
-  };
-  const auto errors = std::make_shared<Errors>();
+  const auto errors = std::make_shared<testsupport::RecordedErrors>();
   Application().setDelegateHandler(errors);
   auto tool = makeTool(ToolType::knife2);
   tool->initializers = {DAEEncoders().getInitializer()};
@@ -117,7 +114,7 @@ TEST_P(ThickToolTest, FillIsRefusedWithoutCanFillColourAndOtherwiseRunsOnOneBuff
   gpu::commandTrace().start();
   tool->fillColor(graphics::Color::fromRGBA(0.5, 0.25, 0.125, 1), 0.75f, 0.5f);
   EXPECT_TRUE(gpu::commandTrace().events().empty());
-  EXPECT_EQ(errors->received, std::vector<ErrorMessage>{ErrorMessage::CannotFillColor});
+  EXPECT_EQ(errors->errors, std::vector<ErrorMessage>{ErrorMessage::CannotFillColor});
 
   tool->setCanFillColor(true);
   tool->fillColor(graphics::Color::fromRGBA(0.5, 0.25, 0.125, 1), 0.75f, 0.5f);

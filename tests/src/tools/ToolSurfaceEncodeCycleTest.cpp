@@ -9,6 +9,7 @@
 
 #include "Application.h"
 #include "FatalStop.h"
+#include "RecordedErrors.h"
 #include "ToolSurfaceFixture.h"
 #include "commands/DrawingArtworkDrawingOperation.h"
 #include "gpu/Gpu.h"
@@ -33,12 +34,6 @@ class RecordingPass : public AbstractToolEncoder {
  private:
   std::vector<std::string>& journal_;
   std::string name_;
-};
-
-class CountingErrors : public DelegateErrorHandler {
- public:
-  void receivedError(ErrorMessage e) override { errors.push_back(e); }
-  std::vector<ErrorMessage> errors;
 };
 
 // Window copies of the trace: a load reads the layer's grid, a write-back writes it.
@@ -183,7 +178,7 @@ TEST_F(StrokeEncodeCycle, WithoutUndoTheWindowGoesBackUnrecorded) {
 }
 
 TEST_F(StrokeEncodeCycle, AMissingRenderingTextureSkipsOnlyThePicture) {
-  const auto errors = std::make_shared<CountingErrors>();
+  const auto errors = std::make_shared<testsupport::RecordedErrors>();
   Application().setDelegateHandler(errors);
   AppManager().surfaceTextures().setRenderingTexture(nullptr);
   gpu::testControls().failTexturesWhere([](const gpu::TextureDescriptor&) { return true; });

@@ -10,6 +10,7 @@
 #include "Application.h"
 #include "ConsoleCapture.h"
 #include "FatalStop.h"
+#include "RecordedErrors.h"
 #include "TempResourceRoot.h"
 #include "gpu/Gpu.h"
 #include "graphics/Bitmap.h"
@@ -19,12 +20,6 @@
 namespace {
 
 using namespace tessivarium;
-
-class RecordedErrors : public DelegateErrorHandler {
- public:
-  void receivedError(ErrorMessage error) override { errors.push_back(error); }
-  std::vector<ErrorMessage> errors;
-};
 
 class Loader : public ::testing::Test {
  protected:
@@ -157,7 +152,7 @@ TEST_F(Loader, AShortTextureKeepsTheLoadedOneAndIsReportedOnce) {
   const auto loaded = t.texture();
   const auto bytes = *t.bytes();
   const auto heap = manager.heapSize();
-  auto errors = std::make_shared<RecordedErrors>();
+  auto errors = std::make_shared<testsupport::RecordedErrors>();
   Application().setDelegateHandler(errors);
   gpu::testControls().changeTextureWidth([](const gpu::TextureDescriptor& d) { return d.width - 3; });
   writePicture("short", 20, 8);

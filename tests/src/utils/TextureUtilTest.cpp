@@ -10,6 +10,7 @@
 
 #include "Application.h"
 #include "FatalStop.h"
+#include "RecordedErrors.h"
 #include "gpu/Gpu.h"
 #include "graphics/AffineTransform.h"
 #include "graphics/Bitmap.h"
@@ -45,12 +46,6 @@ std::array<std::uint8_t, 4> texel(const gpu::Texture& t, std::size_t x, std::siz
   const std::uint8_t* p = t.texels().texel(x, y, z);
   return {p[0], p[1], p[2], p[3]};
 }
-
-class RecordedErrors : public DelegateErrorHandler {
- public:
-  void receivedError(ErrorMessage error) override { errors.push_back(error); }
-  std::vector<ErrorMessage> errors;
-};
 
 TEST(RawData, LayoutIsRowsThenSlicesWithoutPadding) {
   auto t = makeTexture(800, 600);
@@ -97,7 +92,7 @@ TEST(RawData, OtherSizesLandInTheCommonExtentThroughACountedTemporary) {
 }
 
 TEST(RawData, DataThatIsNotWhatItSaysIsRefusedAndTheTextureKept) {
-  auto errors = std::make_shared<RecordedErrors>();
+  auto errors = std::make_shared<testsupport::RecordedErrors>();
   Application().setDelegateHandler(errors);
   auto t = makeTexture(8, 8);
   TextureUtil::loadRawData(t, Bytes(8 * 8 * 4, 2), 8, 8, 1);
