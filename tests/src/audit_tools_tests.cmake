@@ -2,6 +2,8 @@
 # purpose: each fails with a plausible fault the other suites let through.
 tess_add_test(audit_tools_tests
   SOURCES
+    tools/DAEToolFaultsTest.cpp
+    tools/EnginePassesFixture.cpp
     tools/ToolFaultsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/../kernels/ToolModelKernelFaultsTest.cpp
   LIBS tessivarium kernels)
