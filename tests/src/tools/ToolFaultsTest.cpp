@@ -1,9 +1,11 @@
 // Sharp cases for the stroke surface and the touch samples: the reuse band of a head that is not
-// square and the sample a step spaces the next one from.
+// square, the sample a step spaces the next one from, and the write-back of a window.
 
 #include <gtest/gtest.h>
 
 #include "ToolSurfaceFixture.h"
+#include "gpu/Gpu.h"
+#include "tools/ApplicationManager.h"
 #include "tools/DefaultToolViewer.h"
 
 namespace surfacetest {
@@ -40,6 +42,30 @@ TEST_F(ToolFaults, TheNextStepIsSpacedFromTheLastSampleTaken) {
   EXPECT_NEAR(points[0].x, 408.0, 1e-4);
   EXPECT_NEAR(points[1].x, 412.5, 1e-4);
   EXPECT_EQ(tool->touchCount(), 4);
+}
+
+// A window written back returns each of its three working textures to the layer at its corner.
+TEST_F(ToolFaults, AWriteBackReturnsGridWetAndDryAtTheCorner) {
+  useTool(ToolType::tube);
+  auto& layer = *canvas->currentContent();
+  auto& working = AppManager().surfaceTextures();
+  surface().setOffset({172, 192, 0});
+  const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
+  surface().encodeLoads(layer, *buffer);
+  gpu::commandTrace().start();
+  surface().encodeSave(*canvas, *buffer);
+  const auto blits = gpu::commandTrace().blits();
+  gpu::commandTrace().stop();
+  const std::pair<std::shared_ptr<gpu::Texture>, std::shared_ptr<gpu::Texture>> expected[] = {
+      {working.gridTexture0(), layer.gridTexture()},
+      {working.wetTexture0(), layer.wetTexture()},
+      {working.dryTexture0(), layer.dryTexture()}};
+  ASSERT_EQ(blits.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(blits[i].sourceTexture, expected[i].first) << i;
+    EXPECT_EQ(blits[i].destinationTexture, expected[i].second) << i;
+    EXPECT_EQ(blits[i].destinationOrigin, (gpu::Origin{172, 192, 0})) << i;
+  }
 }
 
 }  // namespace
