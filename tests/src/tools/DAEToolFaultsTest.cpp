@@ -1,5 +1,6 @@
 // Sharp cases for the thick-paint tool base and the pass registry: the shared dial's range, the
-// tool node's pose left alone unless it has none, and the pickup each family gets.
+// tool node's pose left alone unless it has none, the fill's head record, and the pickup each
+// family gets.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include "components/BrushView.h"
 #include "scene/Node.h"
 #include "tools/AbstractDAEPaintingEncoder.h"
+#include "tools/DAEColorFill.h"
 #include "tools/DAEDialController.h"
 #include "tools/DAEEncoders.h"
 #include "tools/SoloDAEToolController.h"
@@ -47,6 +49,22 @@ TEST_P(DAEToolFaults, TheDialKeepsAToolNodesOwnPose) {
     EXPECT_FLOAT_EQ(e.x, c.after.x);
     EXPECT_FLOAT_EQ(e.y, c.after.y);
     EXPECT_FLOAT_EQ(e.z, c.after.z);
+  }
+}
+
+// A colour fill hands the measured head's record, as the dial turns it now, to its shared pass:
+// the second fill must not reuse the first one's record.
+TEST_P(DAEToolFaults, EachColourFillBindsTheHeadRecordOfItsTime) {
+  auto tool = makeTool(ToolType::knife4);
+  if (!canvas->brushView()->toolNode()) canvas->brushView()->setToolNode(std::make_shared<scene::Node>());
+  testsupport::ConsoleCapture console;
+  for (const float rotation : {0.875f, 2.375f}) {
+    tool->changedValue(std::any(rotation));
+    DAEColorFill fill(*tool, graphics::Color::fromRGBA(0.75, 0.125, 0.25, 1), 0.625f);
+    const auto d = dispatchesOf(fill);
+    ASSERT_EQ(d.size(), 1u);
+    ASSERT_EQ(d[0].buffers.count(BUFFER_DAE_DESCRIPTOR), 1u);
+    EXPECT_EQ(floatAt(d[0].buffers.at(BUFFER_DAE_DESCRIPTOR).bytes, 144), rotation);
   }
 }
 
