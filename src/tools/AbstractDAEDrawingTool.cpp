@@ -33,12 +33,6 @@
 namespace tessivarium {
 namespace {
 
-DrawingPaint& requiredCurrentPaint(const char* who) {
-  const auto& paint = AppManager().currentPaint();
-  if (!paint) foundation::fatalError(std::string(who) + " needs a current canvas");
-  return *paint;
-}
-
 // The window's corner along one axis, in cells: `minimum` is the nearest point in view units.
 // A shift that is not a number (an azimuth that is not) places the window at the edge.
 std::uint32_t windowEdge(std::int64_t minimum, double shift, double scale, std::int64_t size) {
@@ -83,7 +77,7 @@ void AbstractDAEDrawingTool::updateControlView(DAEDialController& dial) {
 }
 
 void AbstractDAEDrawingTool::changedValue(const std::any& value) {
-  DrawingPaint& paint = requiredCurrentPaint("changedValue");
+  DrawingPaint& paint = AppManager().requiredCurrentPaint("AbstractDAEDrawingTool.changedValue");
   const auto viewer = std::dynamic_pointer_cast<DefaultToolViewer>(toolViewer());
   if (!viewer) foundation::fatalError("changedValue needs the tool's DefaultToolViewer");
   const float* angle = std::any_cast<float>(&value);
@@ -131,7 +125,7 @@ void AbstractDAEDrawingTool::fillColor(const graphics::Color& color, float force
     return;
   }
   const foundation::Date start = foundation::Date::now();
-  DrawingPaint& paint = requiredCurrentPaint("fillColor");
+  DrawingPaint& paint = AppManager().requiredCurrentPaint("AbstractDAEDrawingTool.fillColor");
   const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
   for (const auto& initializer : getInitializers()) initializer->encode(paint, *buffer);
   DAEColorFill(*this, WetnessUtil::toWetnessColor(color, wetness), force).encode(paint, *buffer);

@@ -39,16 +39,6 @@
 
 namespace tessivarium {
 
-namespace {
-
-DrawingPaint& currentCanvas(const char* what) {
-  const auto& paint = AppManager().currentPaint();
-  if (!paint) foundation::fatalError(std::string(what) + " needs a current canvas");
-  return *paint;
-}
-
-}  // namespace
-
 AbstractDrawingTool::AbstractDrawingTool(ToolType type)
     : toolType_(type), depth_(MAC_DEPTH), command_(std::make_shared<Command>(type, foundation::Date::now())) {}
 
@@ -188,7 +178,7 @@ std::vector<std::shared_ptr<ToolEncoder>> AbstractDrawingTool::getInitializers()
 
 void AbstractDrawingTool::handleEnabled(bool force) {
   if (handledEnabled_ && !force) return;
-  switchTo(currentCanvas("handleEnabled"));
+  switchTo(AppManager().requiredCurrentPaint("AbstractDrawingTool.handleEnabled"));
   updateChange();
   attachViewer();
   toolSurface()->touchEnd();
@@ -205,7 +195,7 @@ void AbstractDrawingTool::clean() {
   if (canClean_) toolViewer()->clean();
   if (autoReset_) savePattern();
   if (DEBUG_DAE_KNIFE == KnifeDebugMode::Height) {
-    auto& paint = currentCanvas("clean");
+    auto& paint = AppManager().requiredCurrentPaint("AbstractDrawingTool.clean");
     const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
     DAEPaintingShow().encode(paint, *buffer);
     buffer->commit();
@@ -270,7 +260,7 @@ void AbstractDrawingTool::touchesBegan(const ui::TouchSet& touches, const ui::Ev
   const auto sampled = sampledTouches(touches, event);
   if (sampled.empty()) return;
   touchCount_ = 0;
-  auto& canvas = currentCanvas("touchesBegan");
+  auto& canvas = AppManager().requiredCurrentPaint("AbstractDrawingTool.touchesBegan");
   toolSurface()->touchInputData().reset();
   toolViewer()->touchesBegan(touches, event);
   appendSamples(sampled, canvas);
@@ -284,14 +274,14 @@ void AbstractDrawingTool::touchesBegan(const ui::TouchSet& touches, const ui::Ev
 
 void AbstractDrawingTool::touchesMoved(const ui::TouchSet& touches, const ui::Event* event) {
   if (!enabled_) return;
-  auto& canvas = currentCanvas("touchesMoved");
+  auto& canvas = AppManager().requiredCurrentPaint("AbstractDrawingTool.touchesMoved");
   toolViewer()->touchesMoved(touches, event);
   appendSamples(sampledTouches(touches, event), canvas);
 }
 
 void AbstractDrawingTool::touchesEnded(const ui::TouchSet& touches, const ui::Event* event) {
   if (!enabled_) return;
-  auto& canvas = currentCanvas("touchesEnded");
+  auto& canvas = AppManager().requiredCurrentPaint("AbstractDrawingTool.touchesEnded");
   touchesMoved(touches, event);
   toolViewer()->touchesEnded(touches, event);
   canvas.redraw(DrawingMode::End);

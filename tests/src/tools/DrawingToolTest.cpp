@@ -112,7 +112,7 @@ TEST_F(ToolBase, ObserversActOnEveryWriteUnlessTheyCompare) {
 }
 
 TEST_F(ToolBase, HandleEnabledConnectsOnceUnlessForced) {
-  EXPECT_FATAL(tool->handleEnabled(false), "handleEnabled needs a current canvas");
+  EXPECT_FATAL(tool->handleEnabled(false), "AbstractDrawingTool.handleEnabled: no current canvas");
   currentCanvas(1200, 900);
   const Journal connect{"viewer updateOnToolChange", "surface updateChange", "viewer attachView",
                         "surface touchEnd"};
