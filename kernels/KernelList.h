@@ -52,14 +52,38 @@ void toolModelOverlayMap(const gpu::Dispatch& dispatch);
 void toolModelBlurImage(const gpu::Dispatch& dispatch);
 void toolModelMask(const gpu::Dispatch& dispatch);
 
-// ToolFamilyKernels.cpp
-void brushBristlePaint(const gpu::Dispatch& dispatch);
+// BristleKernels.cpp
 void brushFan(const gpu::Dispatch& dispatch);
 void brushFilbert(const gpu::Dispatch& dispatch);
 void brushFlat(const gpu::Dispatch& dispatch);
+
+// WideBrushKernels.cpp
 void wideBrushPaint(const gpu::Dispatch& dispatch);
+
+// RoundBrushKernels.cpp
+void brushBristlePaint(const gpu::Dispatch& dispatch);
+
+// RollerKernels.cpp
+void rollerPaint(const gpu::Dispatch& dispatch);
+
+// TowelKernels.cpp
 void towelPaint(const gpu::Dispatch& dispatch);
 void towelMapPaint(const gpu::Dispatch& dispatch);
+void towelBlurImage(const gpu::Dispatch& dispatch);
+
+// SanderKernels.cpp
+void sanderPaint(const gpu::Dispatch& dispatch);
+void sanderBlurImage(const gpu::Dispatch& dispatch);
+
+// TurpentineKernels.cpp
+void turpentinePaint(const gpu::Dispatch& dispatch);
+void turpentineBlurImage(const gpu::Dispatch& dispatch);
+
+// FluffyMopKernels.cpp
+void fluffyMopPaint(const gpu::Dispatch& dispatch);
+void fluffyMopBlurImage(const gpu::Dispatch& dispatch);
+
+// DryerWetterKernels.cpp
 void dryerInit(const gpu::Dispatch& dispatch);
 void dryerPaint(const gpu::Dispatch& dispatch);
 void wetterInit(const gpu::Dispatch& dispatch);

@@ -8,6 +8,8 @@
 #include "tools/DAEToolModelOverlay.h"
 #include "tools/DAEToolModelPasses.h"
 #include "tools/brushes/BrushDAEEncoders.h"
+#include "tools/brushes/RoundBrushDAEEncoders.h"
+#include "tools/brushes/WideBrushDAEEncoders.h"
 #include "tools/dryer/DryerDAEEncoders.h"
 #include "tools/fluffyMop/FluffyMopDAEEncoders.h"
 #include "tools/knives/KnifeDAEEncoders.h"

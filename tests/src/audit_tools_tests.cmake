@@ -5,6 +5,4 @@ tess_add_test(audit_tools_tests
     tools/DAEToolFaultsTest.cpp
     tools/EnginePassesFixture.cpp
     tools/ToolFaultsTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/../kernels/ToolModelKernelFaultsTest.cpp
   LIBS tessivarium kernels)
-target_include_directories(audit_tools_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../kernels)

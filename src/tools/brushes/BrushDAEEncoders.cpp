@@ -16,12 +16,4 @@ void FilbertBrushInitializer::fillCommandBuffer(DrawingPaint&, gpu::ComputeComma
   foundation::fatalError("FilbertBrushInitializer.fillCommandBuffer: not built yet");
 }
 
-void DAEWideBrushPaintingEncoder::fillCommandBuffer(DrawingPaint&, gpu::ComputeCommandEncoder&) {
-  foundation::fatalError("DAEWideBrushPaintingEncoder.fillCommandBuffer: not built yet");
-}
-
-void DAERoundBrushPaintingEncoder::fillCommandBuffer(DrawingPaint&, gpu::ComputeCommandEncoder&) {
-  foundation::fatalError("DAERoundBrushPaintingEncoder.fillCommandBuffer: not built yet");
-}
-
 }  // namespace tessivarium

@@ -1,7 +1,7 @@
 #pragma once
-// The brushes' tool-model passes. The flat, fan and filbert brushes of every size share one
-// fill, paint and pickup pass, the wide brushes theirs; those only name their kernels. The bristle
-// initialisers and the wide and round paint passes bring binding steps of their own.
+// The bristle brushes' tool-model passes. The flat, fan and filbert brushes of every size share one
+// fill, paint and pickup pass, which only name their kernels; the bristle initialisers bring a
+// binding step of their own.
 // Passes marked below are made and shared by the registry now; their binding steps come with
 // their tools and stop with "not built yet" until then.
 
@@ -24,12 +24,6 @@ class BrushDAEColorFillEncoder final : public AbstractDAEColorFillEncoder {
   explicit BrushDAEColorFillEncoder(PrepareStep prepare = noPreparation()) : AbstractDAEColorFillEncoder("DAEToolModel_brush_fill", std::move(prepare)) {}
 };
 
-// "DAEToolModel_wide_brush_fill".
-class WideBrushDAEColorFillEncoder final : public AbstractDAEColorFillEncoder {
- public:
-  explicit WideBrushDAEColorFillEncoder(PrepareStep prepare = noPreparation()) : AbstractDAEColorFillEncoder("DAEToolModel_wide_brush_fill", std::move(prepare)) {}
-};
-
 // "DAEToolModel_brush_paint".
 class DAEBrushPaintingEncoder final : public AbstractDAEPaintingEncoder {
  public:
@@ -40,12 +34,6 @@ class DAEBrushPaintingEncoder final : public AbstractDAEPaintingEncoder {
 class DAEBrushPickupEncoder final : public AbstractDAEPickupEncoder {
  public:
   explicit DAEBrushPickupEncoder(PrepareStep prepare = noPreparation()) : AbstractDAEPickupEncoder("DAEToolModel_brush_pickup", std::move(prepare)) {}
-};
-
-// "DAEToolModel_wide_brush_pickup".
-class DAEWideBrushPickupEncoder final : public AbstractDAEPickupEncoder {
- public:
-  explicit DAEWideBrushPickupEncoder(PrepareStep prepare = noPreparation()) : AbstractDAEPickupEncoder("DAEToolModel_wide_brush_pickup", std::move(prepare)) {}
 };
 
 // "DAEToolModel_brush_fan"; binding step not built yet.
@@ -66,20 +54,6 @@ class FlatBrushInitializer final : public AbstractBrushEncoderUnit {
 class FilbertBrushInitializer final : public AbstractBrushEncoderUnit {
  public:
   explicit FilbertBrushInitializer(PrepareStep prepare = noPreparation()) : AbstractBrushEncoderUnit("DAEToolModel_brush_filbert", std::move(prepare)) {}
-  void fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder) override;
-};
-
-// "DAEToolModel_wide_brush_paint"; binding step not built yet.
-class DAEWideBrushPaintingEncoder final : public AbstractToolEncoderShader {
- public:
-  explicit DAEWideBrushPaintingEncoder(PrepareStep prepare = noPreparation()) : AbstractToolEncoderShader("DAEToolModel_wide_brush_paint", std::move(prepare)) {}
-  void fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder) override;
-};
-
-// "DAEToolModel_brush_bristle_paint"; binding step not built yet.
-class DAERoundBrushPaintingEncoder final : public AbstractToolEncoderShader {
- public:
-  explicit DAERoundBrushPaintingEncoder(PrepareStep prepare = noPreparation()) : AbstractToolEncoderShader("DAEToolModel_brush_bristle_paint", std::move(prepare)) {}
   void fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder) override;
 };
 

@@ -13,6 +13,8 @@
 #include "tools/DAEToolModelPasses.h"
 #include "tools/SurfaceWorkingTextures.h"
 #include "tools/brushes/BrushDAEEncoders.h"
+#include "tools/brushes/RoundBrushDAEEncoders.h"
+#include "tools/brushes/WideBrushDAEEncoders.h"
 #include "tools/knives/KnifeDAEEncoders.h"
 #include "tools/towels/TowelDAEEncoders.h"
 
