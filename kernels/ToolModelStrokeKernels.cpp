@@ -336,6 +336,7 @@ class HeadFootprint {
 void paint(const gpu::Dispatch& dispatch, Tool tool) {
   const gpu::TexelView read = dispatch.texels(TEXTURE_TOOL_READ), write = dispatch.texels(TEXTURE_TOOL_WRITE);
   StrokeWindow window(dispatch);
+  const WindowMask mask(dispatch);
   const std::vector<Sample> samples = samplesArgument(dispatch);
   if (!read || !write || window.width() == 0 || samples.empty()) return;
   if (read.depth() != write.depth()) return;  // not one head's pair
@@ -379,6 +380,9 @@ void paint(const gpu::Dispatch& dispatch, Tool tool) {
         for (const HeadFootprint::Offset* o = footprint.begin(k); o != footprint.end(k); ++o) {
           const long cx = sx + o->dx, cy = sy + o->dy;
           if (cx < 0 || cy < 0 || cx >= windowWidth || cy >= windowHeight) continue;
+          // A masked cell is out of the head's reach like one beyond the window: the head neither
+          // lays paint there nor takes any up.
+          if (mask.masked(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy))) continue;
           StrokeWindow::Cell cell = window.get(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy));
           bool changed = false;
           meet(tool, forward, column.body - lowest, press, head, k, cell, changed);

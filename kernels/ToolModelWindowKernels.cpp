@@ -1,6 +1,7 @@
 // The tool-model kernels that finish a stroke step in the working window: the overlay map that
 // merges the paint pass's changes into the window, the blur that softens them, and the mask that
-// keeps paint off the canvas's masked cells (and carries the head on).
+// ends the step (and carries the head on). The overlay map and the blur keep off the canvas's
+// masked cells, so a masked cell ends the step as it began whatever the paint pass did.
 
 #include <algorithm>
 #include <cstring>
@@ -30,12 +31,12 @@ TESS_KERNEL_INLINE int flow(int from, int fromWetness, int to, int toWetness) {
   return -((to - from) * toWetness / (kBlurShare * kFullWetness));
 }
 
-// A snapshot of the window's wet and grid textures and of the map's marks, taken before the blur
-// changes anything, so every cell reads its neighbours as they were.
+// A snapshot of the window's wet and grid textures, of the map's marks and of the masked cells,
+// taken before the blur changes anything, so every cell reads its neighbours as they were.
 struct WindowSnapshot {
   std::size_t width = 0, height = 0;
   std::vector<Texel> wet, grid;
-  std::vector<std::uint8_t> marked;
+  std::vector<std::uint8_t> marked, masked;  // masked stays empty without a mask
 
   TESS_KERNEL_INLINE bool nearMark(std::size_t x, std::size_t y) const {
     const std::size_t k = y * width + x;
@@ -45,16 +46,20 @@ struct WindowSnapshot {
 };
 
 // The blurred state of one cell: its own paint less what flows out, plus what flows in from each
-// neighbour, colours and wetness mixed by amount. Only edges that touch a marked cell carry paint.
+// neighbour, colours and wetness mixed by amount. Only edges that touch a marked cell carry paint,
+// and none that touches a masked cell.
 TESS_KERNEL_INLINE void blurCell(const WindowSnapshot& s, const gpu::TexelView& wetOut, const gpu::TexelView& gridOut,
                                  std::size_t x, std::size_t y) {
   if (!s.nearMark(x, y)) return;
   const std::size_t k = y * s.width + x;
+  const bool withMask = !s.masked.empty();
+  if (withMask && s.masked[k]) return;
   const Texel own = s.wet[k];
   const int ownWetness = s.grid[k].r;
   int kept = own.a, in = 0, r = 0, g = 0, b = 0, wetness = 0;
   const auto neighbour = [&](std::size_t q) {
     if (!s.marked[k] && !s.marked[q]) return;
+    if (withMask && s.masked[q]) return;
     const int f = flow(s.wet[q].a, s.grid[q].r, own.a, ownWetness);
     if (f < 0) {
       kept += f;
@@ -108,11 +113,13 @@ void toolModelOverlayMap(const gpu::Dispatch& dispatch) {
   const gpu::TexelView map = dispatch.texels(TEXTURE_GRID_READ), grid = dispatch.texels(TEXTURE_GRID_WRITE),
                        changes = dispatch.texels(TEXTURE_WET_READ), wet = dispatch.texels(TEXTURE_WET_WRITE);
   if (!map || !grid || !changes || !wet) return;
+  const WindowMask mask(dispatch);
   const gpu::Size limit{std::min({wet.width(), grid.width(), map.width(), changes.width()}),
                         std::min({wet.height(), grid.height(), map.height(), changes.height()}), 1};
   gpu::forEachThread(dispatch, limit, [=](gpu::uint3 p) {
     const Texel changed = load(map, p.x, p.y);
-    if (changed.b == kStrokeMark) {
+    // A change to a masked cell is not taken, whichever paint pass made it.
+    if (changed.b == kStrokeMark && !mask.masked(p.x, p.y)) {
       store(grid, changed, p.x, p.y);
       store(wet, load(changes, p.x, p.y), p.x, p.y);
       return;
@@ -133,10 +140,12 @@ void toolModelBlurImage(const gpu::Dispatch& dispatch) {
                        map = dispatch.texels(TEXTURE_MAP_READ);
   if (!grid || !gridOut || !wet || !wetOut || !map) return;
   const gpu::Size grid2D = dispatch.gridSize();
+  const WindowMask mask(dispatch);
   WindowSnapshot s;
   s.width = std::min({grid2D.width, grid.width(), gridOut.width(), wet.width(), wetOut.width(), map.width()});
   s.height = std::min({grid2D.height, grid.height(), gridOut.height(), wet.height(), wetOut.height(), map.height()});
   s.wet.resize(s.width * s.height), s.grid.resize(s.width * s.height), s.marked.resize(s.width * s.height);
+  if (mask) s.masked.resize(s.width * s.height);
   // Only rows within reach of a mark are copied and blurred: a stroke step marks a band of the
   // window, not all of it.
   const std::size_t width = s.width, height = s.height;
@@ -159,6 +168,8 @@ void toolModelBlurImage(const gpu::Dispatch& dispatch) {
   eachRow([&](std::size_t y) {
     if (!within(y, 2)) return;  // a blurred row reads the rows next to it
     for (std::size_t x = 0; x < width; ++x) s.wet[y * width + x] = load(wet, x, y), s.grid[y * width + x] = load(grid, x, y);
+    if (mask)
+      for (std::size_t x = 0; x < width; ++x) s.masked[y * width + x] = mask.masked(x, y);
   });
   eachRow([&](std::size_t y) {
     if (!within(y, 1)) return;
@@ -169,22 +180,14 @@ void toolModelBlurImage(const gpu::Dispatch& dispatch) {
 void toolModelMask(const gpu::Dispatch& dispatch) {
   // The head passes through unchanged, every cell of it, whatever the window's size.
   carryHead(dispatch, dispatch.texels(TEXTURE_TOOL_READ), dispatch.texels(TEXTURE_TOOL_WRITE));
-  const gpu::TexelView grid = dispatch.texels(TEXTURE_GRID_READ), gridOut = dispatch.texels(TEXTURE_GRID_WRITE),
-                       wet = dispatch.texels(TEXTURE_WET_WRITE), mask = dispatch.texels(TEXTURE_MASK_IMAGE);
+  // The overlay map and the blur have kept the step off the masked cells already; what is left is
+  // to end the step: its marks are cleared.
+  const gpu::TexelView grid = dispatch.texels(TEXTURE_GRID_READ), gridOut = dispatch.texels(TEXTURE_GRID_WRITE);
   if (!grid || !gridOut) return;
-  const gpu::uint3 offset = offsetArgument(dispatch);
   gpu::forEachThread(dispatch, gridOut, [=](gpu::uint3 p) {
     Texel cell = load(grid, p.x, p.y);
     if (cell.b != kStrokeMark) return;
-    // A mask texel whose alpha is 0 keeps paint off its cell; beyond the mask's edge all is paintable.
-    std::size_t mx, my, mz;
-    const bool masked = mask && offsetInto(mask, {p.x, p.y, 0}, offset, mx, my, mz) && load(mask, mx, my).a == 0;
-    if (masked) {
-      store(wet, Texel{}, p.x, p.y);
-      cell = {0, cell.g, 0, TOOL_AIR};
-    } else {
-      cell.b = 0;
-    }
+    cell.b = 0;
     store(gridOut, cell, p.x, p.y);
   });
 }
