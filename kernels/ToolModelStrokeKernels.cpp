@@ -1,5 +1,6 @@
-// The tool-model kernels that move paint between the head and the working window: the brush and
-// knife paints of a stroke step, and the pickups that load a head with the paint under one sample.
+// The tool-model kernels that move paint between the head and the working window: the brush,
+// knife and roller paints of a stroke step, and the pickups that load a head with the paint under
+// one sample.
 //
 // A paint pass walks the samples in order: each sample meets the paint the samples before it left,
 // on the canvas and on the head. Within a sample every window cell is met by one head column only,
@@ -22,7 +23,7 @@ namespace {
 
 using namespace tessivarium;
 
-enum class Tool { Brush, Knife, WideBrush };
+enum class Tool { Brush, Knife, WideBrush, Roller };
 
 // How deep (in thickness bytes) a force of 1 presses an upright tool past its lowest point.
 constexpr float kPressBytes = 24;
@@ -30,6 +31,8 @@ constexpr float kMaxForce = 4;
 // The most paint cells a knife's blade carries, and how high over the surface it rides unpressed.
 constexpr int kKnifeHold = 16;
 constexpr int kKnifeLayer = 12;
+// The film a roller lays over its whole footprint, in thickness bytes; it carries what a knife does.
+constexpr int kRollerFilm = 6;
 constexpr int kFullWet = kFullWetness;
 // The share of its load a brush lays at each sample it touches the canvas with, one in so many.
 constexpr int kBrushShare = 16;
@@ -262,14 +265,19 @@ void lift(StrokeWindow::Cell& cell, int count) {
 // where the cell's paint stands lower, up to that height, and, drawing forward, scrapes up the wet
 // paint standing higher (the wetter, the more; as much as the blade holds) to push it on to the
 // next samples.
+//
+// A roller's surface is level: it is a knife whose blade rides at one film over the surface in
+// every column, whatever the head's shape and the press, so it rolls the paint it meets into an
+// even band, thinning where its load runs out.
 void meet(Tool tool, bool forward, int rise, int press, StrokeHead& head, std::size_t k, StrokeWindow::Cell& cell,
           bool& changed) {
   HeadColumn& column = head.column(k);
   const int n = column.paint, w = cell.wet.a;
   if (n + w == 0) return;
   int give = 0, take = 0, room = column.bottom();
-  if (tool == Tool::Knife) {
-    const int blade = rise + std::max(0, kKnifeLayer - press / 2);
+  const bool bladed = tool == Tool::Knife || tool == Tool::Roller;
+  if (bladed) {
+    const int blade = tool == Tool::Roller ? kRollerFilm : rise + std::max(0, kKnifeLayer - press / 2);
     if (w < blade) give = blade - w;
     if (forward && w > blade) take = (w - blade) * cell.grid.r / kFullWet;
     room = std::max(0, std::min(column.body, kKnifeHold) - n);
@@ -285,7 +293,7 @@ void meet(Tool tool, bool forward, int rise, int press, StrokeHead& head, std::s
   if (give > 0) {
     deposit(cell, head.take(k, give));
     changed = true;
-    room = tool == Tool::Knife ? std::max(0, std::min(column.body, kKnifeHold) - column.paint) : column.bottom();
+    room = bladed ? std::max(0, std::min(column.body, kKnifeHold) - column.paint) : column.bottom();
   }
   if (tool == Tool::Brush && forward) take = cell.wet.a * cell.grid.r / (4 * kFullWet);
   take = std::min(take, room);
@@ -444,6 +452,8 @@ void pickup(const gpu::Dispatch& dispatch, Tool tool) {
 void toolModelBrushPaint(const gpu::Dispatch& dispatch) { paint(dispatch, Tool::Brush); }
 
 void toolModelKnifePaint(const gpu::Dispatch& dispatch) { paint(dispatch, Tool::Knife); }
+
+void rollerPaint(const gpu::Dispatch& dispatch) { paint(dispatch, Tool::Roller); }
 
 void toolModelBrushPickup(const gpu::Dispatch& dispatch) { pickup(dispatch, Tool::Brush); }
 
