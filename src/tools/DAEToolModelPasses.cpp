@@ -68,8 +68,10 @@ void DAEMaskerEncoder::fillCommandBuffer(DrawingPaint& paint, gpu::ComputeComman
   encoder.setTexture(working.wetTexture0(), TEXTURE_WET_WRITE);
   encoder.setTexture(working.dryTexture0(), TEXTURE_DRY_WRITE);
   encoder.setTexture(paint.maskTexture(), TEXTURE_MASK_IMAGE);
-  paint.drawingTool()->toolSurface()->encodeOffset(encoder);
-  AbstractDAEEncoderUnit::fillCommandBuffer(paint, encoder);
+  auto& surface = *paint.drawingTool()->toolSurface();
+  surface.encodeOffset(encoder);
+  // Only a tool with a head has one to carry across; without one nothing of a head is bound.
+  if (surface.getModel()) AbstractDAEEncoderUnit::fillCommandBuffer(paint, encoder);
   updateThreadGroup2D(*working.gridTexture0());
 }
 
