@@ -1,0 +1,6 @@
+# The six painting knives and the paint roller: their tools, surfaces, viewers and passes, and whole
+# strokes on real canvases with undo.
+tess_add_test(knives_tests
+  SOURCES
+    tools/knives/KnifeToolTest.cpp
+  LIBS tessivarium kernels)
