@@ -3,4 +3,5 @@
 tess_add_test(knives_tests
   SOURCES
     tools/knives/KnifeToolTest.cpp
+    tools/roller/RollerToolTest.cpp
   LIBS tessivarium kernels)
