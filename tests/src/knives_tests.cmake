@@ -2,6 +2,8 @@
 # strokes on real canvases with undo.
 tess_add_test(knives_tests
   SOURCES
+    tools/knives/KnifeStrokeTest.cpp
     tools/knives/KnifeToolTest.cpp
+    tools/roller/RollerStrokeTest.cpp
     tools/roller/RollerToolTest.cpp
   LIBS tessivarium kernels)
