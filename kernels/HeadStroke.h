@@ -285,7 +285,7 @@ class HeadWalk {
   // Empty when slot 9 or 10 is unbound, the two are not one head's pair or no sample arrived.
   explicit HeadWalk(const gpu::Dispatch& dispatch)
       : read_(dispatch.texels(tessivarium::TEXTURE_TOOL_READ)), write_(dispatch.texels(tessivarium::TEXTURE_TOOL_WRITE)),
-        samples_(samplesArgument(dispatch)) {
+        samples_(samplesArgument(dispatch)), mask_(dispatch) {
     if (!read_ || !write_ || samples_.empty() || read_.depth() != write_.depth()) return;
     tessivarium::DAEToolDescriptor descriptor;
     const HeadPlacement placement(read_, descriptorArgument(dispatch, descriptor) ? &descriptor : nullptr);
@@ -310,7 +310,9 @@ class HeadWalk {
 
   // The samples one after another; within a sample visit(k, rise, press, cx, cy) for every head
   // column k and each window cell (cx, cy) of a window of `windowWidth` x `windowHeight` that it
-  // alone meets. `rise` is how far the column's body stands above the head's lowest point.
+  // alone meets. `rise` is how far the column's body stands above the head's lowest point. A cell
+  // the canvas's mask covers is out of reach like one beyond the window: the head neither lays
+  // paint there nor takes any up.
   template <class Visit>
   void eachMeeting(std::size_t windowWidth, std::size_t windowHeight, Visit&& visit) {
     const long w = static_cast<long>(windowWidth), h = static_cast<long>(windowHeight);
@@ -327,6 +329,7 @@ class HeadWalk {
           for (const HeadFootprint::Offset* o = footprint_->begin(k); o != footprint_->end(k); ++o) {
             const long cx = sx + o->dx, cy = sy + o->dy;
             if (cx < 0 || cy < 0 || cx >= w || cy >= h) continue;
+            if (mask_.masked(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy))) continue;
             visit(k, rise, press, static_cast<std::size_t>(cx), static_cast<std::size_t>(cy));
           }
         }
@@ -352,6 +355,7 @@ class HeadWalk {
 
   gpu::TexelView read_, write_;
   std::vector<Sample> samples_;
+  WindowMask mask_;
   std::size_t width_ = 0, height_ = 0;
   int lowest_ = 0;
   std::optional<StrokeHead> head_;

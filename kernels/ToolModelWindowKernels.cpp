@@ -1,6 +1,7 @@
 // The tool-model kernels that finish a stroke step in the working window: the overlay map that
 // merges the paint pass's changes into the window, the blur that softens them, and the mask that
-// keeps paint off the canvas's masked cells (and carries the head on).
+// ends the step (and carries the head on). The overlay map and the blur keep off the canvas's
+// masked cells, so a masked cell ends the step as it began whatever the paint pass did.
 
 #include <algorithm>
 
@@ -24,11 +25,13 @@ void toolModelOverlayMap(const gpu::Dispatch& dispatch) {
   const gpu::TexelView map = dispatch.texels(TEXTURE_GRID_READ), grid = dispatch.texels(TEXTURE_GRID_WRITE),
                        changes = dispatch.texels(TEXTURE_WET_READ), wet = dispatch.texels(TEXTURE_WET_WRITE);
   if (!map || !grid || !changes || !wet) return;
+  const WindowMask mask(dispatch);
   const gpu::Size limit{std::min({wet.width(), grid.width(), map.width(), changes.width()}),
                         std::min({wet.height(), grid.height(), map.height(), changes.height()}), 1};
   gpu::forEachThread(dispatch, limit, [=](gpu::uint3 p) {
     const Texel changed = load(map, p.x, p.y);
-    if (changed.b == kStrokeMark) {
+    // A change to a masked cell is not taken, whichever paint pass made it.
+    if (changed.b == kStrokeMark && !mask.masked(p.x, p.y)) {
       store(grid, changed, p.x, p.y);
       store(wet, load(changes, p.x, p.y), p.x, p.y);
       return;
@@ -48,22 +51,14 @@ void toolModelBlurImage(const gpu::Dispatch& dispatch) { blurAroundMarks(dispatc
 void toolModelMask(const gpu::Dispatch& dispatch) {
   // The head passes through unchanged, every cell of it, whatever the window's size.
   carryHead(dispatch, dispatch.texels(TEXTURE_TOOL_READ), dispatch.texels(TEXTURE_TOOL_WRITE));
-  const gpu::TexelView grid = dispatch.texels(TEXTURE_GRID_READ), gridOut = dispatch.texels(TEXTURE_GRID_WRITE),
-                       wet = dispatch.texels(TEXTURE_WET_WRITE), mask = dispatch.texels(TEXTURE_MASK_IMAGE);
+  // The overlay map and the blur have kept the step off the masked cells already; what is left is
+  // to end the step: its marks are cleared.
+  const gpu::TexelView grid = dispatch.texels(TEXTURE_GRID_READ), gridOut = dispatch.texels(TEXTURE_GRID_WRITE);
   if (!grid || !gridOut) return;
-  const gpu::uint3 offset = offsetArgument(dispatch);
   gpu::forEachThread(dispatch, gridOut, [=](gpu::uint3 p) {
     Texel cell = load(grid, p.x, p.y);
     if (cell.b != kStrokeMark) return;
-    // A mask texel whose alpha is 0 keeps paint off its cell; beyond the mask's edge all is paintable.
-    std::size_t mx, my, mz;
-    const bool masked = mask && offsetInto(mask, {p.x, p.y, 0}, offset, mx, my, mz) && load(mask, mx, my).a == 0;
-    if (masked) {
-      store(wet, Texel{}, p.x, p.y);
-      cell = {0, cell.g, 0, TOOL_AIR};
-    } else {
-      cell.b = 0;
-    }
+    cell.b = 0;
     store(gridOut, cell, p.x, p.y);
   });
 }

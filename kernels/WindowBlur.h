@@ -1,7 +1,8 @@
 #pragma once
 // The blur of a stroke step's window around the cells its paint pass marked (kernels/README.md,
 // "The tool model"), shared by the common blur and the tools' own: each edge between 4-neighbours
-// that touches a marked cell carries paint from one cell to the other, by a rule the blur gives
+// that touches a marked cell, and no cell the canvas's mask covers, carries paint from one cell to
+// the other, by a rule the blur gives
 // (its gift), and colour and wetness go with the paint by amount. Every cell reads its neighbours
 // as they were before the pass, from a copy of the rows within reach of a mark, and writes only
 // itself, so what one cell gives its neighbour receives exactly and the result is the same on any
@@ -63,12 +64,15 @@ class MarkedCells {
   std::vector<std::uint8_t> markedRow_;  // row y at y + 2, two empty rows either side
 };
 
-// The window's wet and grid texels as they were before the blur, in the rows within reach of a mark.
+// The window's wet and grid texels as they were before the blur, and which cells are masked, in the
+// rows within reach of a mark.
 struct WindowSnapshot {
-  explicit WindowSnapshot(const MarkedCells& cells)
-      : marks(cells), wet(cells.width() * cells.height()), grid(cells.width() * cells.height()) {}
+  WindowSnapshot(const MarkedCells& cells, bool withMask)
+      : marks(cells), wet(cells.width() * cells.height()), grid(cells.width() * cells.height()),
+        masked(withMask ? cells.width() * cells.height() : 0) {}
   const MarkedCells& marks;
   std::vector<Texel> wet, grid;
+  std::vector<std::uint8_t> masked;  // empty without a mask
 };
 
 // The blurred state of one cell: its own paint less what it gives, plus what each neighbour gives
@@ -81,11 +85,14 @@ TESS_KERNEL_INLINE void blurCell(const WindowSnapshot& s, const gpu::TexelView& 
   const MarkedCells& marks = s.marks;
   if (!marks.nearMark(x, y)) return;
   const std::size_t width = marks.width(), k = y * width + x;
+  const bool withMask = !s.masked.empty();
+  if (withMask && s.masked[k]) return;
   const Texel own = s.wet[k];
   const int ownWetness = s.grid[k].r;
   int kept = own.a, in = 0, r = 0, g = 0, b = 0, wetness = 0;
   const auto neighbour = [&](std::size_t q) {
     if (!marks.marked(k) && !marks.marked(q)) return;
+    if (withMask && s.masked[q]) return;
     const Texel& other = s.wet[q];
     const int otherWetness = s.grid[q].r;
     kept -= gift(own.a, ownWetness, other.a, otherWetness);
@@ -112,7 +119,8 @@ TESS_KERNEL_INLINE void blurCell(const WindowSnapshot& s, const gpu::TexelView& 
 }
 
 // A blur pass: in place on grid0 and wet0 (slots 0/1 and 16/17) around the marks of the map at
-// TEXTURE_MAP_READ, by `gift`. Cells away from the marks are not written.
+// TEXTURE_MAP_READ, by `gift`, kept off the cells of the mask at TEXTURE_MASK_IMAGE. Cells away from
+// the marks, and masked cells, are not written.
 template <class Gift>
 void blurAroundMarks(const gpu::Dispatch& dispatch, const Gift& gift) {
   using namespace tessivarium;
@@ -123,11 +131,14 @@ void blurAroundMarks(const gpu::Dispatch& dispatch, const Gift& gift) {
   const gpu::Size grid2D = dispatch.gridSize();
   const MarkedCells marks(map, std::min({grid2D.width, grid.width(), gridOut.width(), wet.width(), wetOut.width(), map.width()}),
                           std::min({grid2D.height, grid.height(), gridOut.height(), wet.height(), wetOut.height(), map.height()}));
-  WindowSnapshot s(marks);
+  const WindowMask mask(dispatch);
+  WindowSnapshot s(marks, static_cast<bool>(mask));
   const std::size_t width = marks.width();
   marks.eachRow([&](std::size_t y) {
     if (!marks.rowNear(y, 2)) return;  // a blurred row reads the rows next to it
     for (std::size_t x = 0; x < width; ++x) s.wet[y * width + x] = load(wet, x, y), s.grid[y * width + x] = load(grid, x, y);
+    if (mask)
+      for (std::size_t x = 0; x < width; ++x) s.masked[y * width + x] = mask.masked(x, y);
   });
   marks.eachRow([&](std::size_t y) {
     if (!marks.rowNear(y, 1)) return;

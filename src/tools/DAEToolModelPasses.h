@@ -47,6 +47,12 @@ class AbstractDAEColorFillEncoder : public AbstractDAEEncoderUnit {
 // nothing. For a current tool with a tool model it binds the head and its record and exchanges the
 // head (the kernel carries the head across); for a tool without one (the round brush, the drop
 // tools) it binds only the window, the mask and the offset, and exchanges nothing.
+// The canvas's mask texture at TEXTURE_MASK_IMAGE and the window's offset at BUFFER_OFFSET, when
+// the canvas has a mask; nothing otherwise. The passes of a stroke step that change the window
+// (the paint passes, the overlay map, the blur, the mask) bind it, so that their kernels keep
+// paint off the masked cells.
+void encodeCanvasMask(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder);
+
 class DAEMaskerEncoder final : public AbstractDAEEncoderUnit {
  public:
   explicit DAEMaskerEncoder(PrepareStep prepare = noPreparation());

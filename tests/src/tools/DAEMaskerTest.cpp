@@ -12,6 +12,7 @@
 #include "kernels/PaintModel.h"
 #include "tools/DAEEncoders.h"
 #include "tools/DAEPainting.h"
+#include "tools/DAEToolModelBlur.h"
 #include "tools/DAEToolModelOverlay.h"
 #include "tools/DAEToolModelPasses.h"
 #include "tools/EncodersProvider.h"
@@ -45,14 +46,15 @@ class HeadlessStamp final : public AbstractToolEncoderShader {
   }
 };
 
-// The step of a headless tool: reset, the stamp, the overlay map and the mask; like the round
-// brush's, its prepare step points the shared passes at the working textures and makes the
+// The step of a headless tool: reset, the stamp, the overlay map, the blur and the mask; like the
+// round brush's, its prepare step points the shared passes at the working textures and makes the
 // mask forget any record another tool left on it.
 class HeadlessPainting final : public CompositeEncoderUnit {
  public:
   HeadlessPainting() : CompositeEncoderUnit(prepareStep) {
     setEncoders({EncodersProvider().getTextureReset2D(), std::make_shared<HeadlessStamp>(),
-                 DAEEncoders().getTextureOverlayMap(), DAEEncoders().getMasker()});
+                 DAEEncoders().getTextureOverlayMap(), DAEEncoders().getTextureBlur(ToolType::roundBrush),
+                 DAEEncoders().getMasker()});
   }
 
  private:
@@ -94,11 +96,26 @@ class DAEMasker : public EngineTest {
   }
 };
 
-TEST_P(DAEMasker, AHeadlessStrokeOnAMaskedCanvasCompletesAndKeepsPaintOffTheMask) {
+// The stamp lays paint on both sides of the mask's edge, over old wet paint: the masked cells keep
+// every byte they held, the others take the new paint.
+TEST_P(DAEMasker, AHeadlessStrokeOnAMaskedCanvasCompletesAndKeepsTheMaskedCellsAsTheyWere) {
   maskLeftOf(6);
   auto tool = headlessTool();
   tool->surface().step = std::make_shared<HeadlessPainting>();
   tool->setTouchInputs({std::make_shared<TouchInput>(graphics::Point(5, 5), 1.0f, 1.0f, 0.5f)});
+  const std::size_t width = working().wetTexture0()->width();
+  {
+    auto wet = bytesOf(*working().wetTexture0()), grid = bytesOf(*working().gridTexture0());
+    for (std::size_t y = 0; y < 12; ++y)
+      for (std::size_t x = 0; x < 12; ++x) {
+        const std::size_t at = (y * width + x) * 4;
+        wet[at] = 20, wet[at + 1] = 200, wet[at + 2] = 90, wet[at + 3] = 30;
+        grid[at] = 252, grid[at + 3] = TOOL_FLUID;
+      }
+    for (const auto& [texture, bytes] : {std::pair{working().wetTexture0(), &wet}, {working().gridTexture0(), &grid}})
+      texture->writeRegion(gpu::Region::make2D(0, 0, width, texture->height()), 0, *bytes, width * 4);
+  }
+  const auto wetBefore = bytesOf(*working().wetTexture0()), gridBefore = bytesOf(*working().gridTexture0());
 
   gpu::commandTrace().start();
   auto commands = buffer();
@@ -112,14 +129,16 @@ TEST_P(DAEMasker, AHeadlessStrokeOnAMaskedCanvasCompletesAndKeepsPaintOffTheMask
   EXPECT_EQ(d.back().buffers.count(BUFFER_DAE_DESCRIPTOR), 0u);
 
   const auto wet = bytesOf(*working().wetTexture0()), grid = bytesOf(*working().gridTexture0());
-  const std::size_t width = working().wetTexture0()->width();
-  for (std::size_t y = 0; y < 12; ++y) {
-    for (std::size_t x = 0; x < 12; ++x) {
+  for (std::size_t y = 0; y < 14; ++y) {
+    for (std::size_t x = 0; x < 14; ++x) {
       const std::size_t at = (y * width + x) * 4;
       if (x < 6) {
-        EXPECT_EQ(wet[at + 3], 0) << x << ", " << y << ": paint under the mask";
+        for (std::size_t i = at; i < at + 4; ++i) {
+          ASSERT_EQ(wet[i], wetBefore[i]) << x << ", " << y << ": wet paint under the mask changed";
+          ASSERT_EQ(grid[i], gridBefore[i]) << x << ", " << y << ": a grid cell under the mask changed";
+        }
       } else if (x >= kStampFrom && x < kStampTo && y >= kStampFrom && y < kStampTo) {
-        EXPECT_GT(wet[at + 3], 0) << x << ", " << y << ": no paint where the mask lets it through";
+        EXPECT_EQ(wet[at], 255) << x << ", " << y << ": no new paint where the mask lets it through";
       }
       EXPECT_EQ(grid[at + 2], 0) << x << ", " << y << ": a mark left after the step";
     }
