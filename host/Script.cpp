@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <fstream>
 #include <initializer_list>
 #include <numbers>
@@ -36,7 +37,9 @@ class Node {
   const std::string& path() const { return path_; }
   const json& value() const { return value_; }
 
-  [[noreturn]] void refuse(const std::string& reason) const { throw BadInput(file_ + ": " + path_ + ": " + reason); }
+  [[noreturn]] void refuse(const std::string& reason) const {
+    throw BadInput(file_ + ": " + (path_.empty() ? "" : path_ + ": ") + reason);
+  }
 
   bool has(const char* key) const { return value_.contains(key); }
   Node operator[](const char* key) const {
@@ -129,12 +132,22 @@ CanvasSpec canvasOf(const Node& node) {
   return canvas;
 }
 
+// A coordinate on the canvas: 0 to one less than the side.
+double onCanvas(const Node& node, std::int64_t side, const CanvasSpec& canvas) {
+  const double v = node.number(-HUGE_VAL, HUGE_VAL);
+  if (!(v >= 0 && v <= static_cast<double>(side - 1))) {
+    node.refuse(describe(v) + " lies outside the " + std::to_string(canvas.width) + " x " + std::to_string(canvas.height) +
+                " canvas");
+  }
+  return v;
+}
+
 Sample sampleOf(const Node& node, const CanvasSpec& canvas) {
   node.requireObject({"x", "y", "force", "altitude", "azimuth"});
   Sample sample;
   // A sample must lie on the canvas: the tools' working windows are placed around it.
-  sample.x = node["x"].number(0, static_cast<double>(canvas.width - 1));
-  sample.y = node["y"].number(0, static_cast<double>(canvas.height - 1));
+  sample.x = onCanvas(node["x"], canvas.width, canvas);
+  sample.y = onCanvas(node["y"], canvas.height, canvas);
   if (auto force = node.optional("force")) sample.force = force->number(0, 1);
   if (auto altitude = node.optional("altitude")) sample.altitude = altitude->number(0, std::numbers::pi / 2);
   if (auto azimuth = node.optional("azimuth")) sample.azimuth = azimuth->number(-2 * std::numbers::pi, 2 * std::numbers::pi);
@@ -170,10 +183,6 @@ Strokes strokesOf(const Node& node, const CanvasSpec& canvas, const std::filesys
 LayerRef layerOf(const Node& step) {
   if (auto layer = step.optional("layer")) return layer->integer(0, 1000);
   return std::nullopt;
-}
-
-double coordinate(const Node& step, const char* key, std::int64_t side) {
-  return step[key].number(0, static_cast<double>(side - 1));
 }
 
 Action actionOf(const Node& step, const std::string& kind, const CanvasSpec& canvas, const std::filesystem::path& folder,
@@ -244,15 +253,15 @@ Action actionOf(const Node& step, const std::string& kind, const CanvasSpec& can
     ImportImage import;
     import.file = existingFile(file, folder);
     if (!graphics::Image::fromFile(import.file)) file.refuse("not a PNG picture: " + import.file.string());
-    import.x = coordinate(step, "x", canvas.width);
-    import.y = coordinate(step, "y", canvas.height);
+    import.x = onCanvas(step["x"], canvas.width, canvas);
+    import.y = onCanvas(step["y"], canvas.height, canvas);
     if (auto thickness = step.optional("thickness")) import.thickness = thickness->number(0, 1);
     if (auto wet = step.optional("wet")) import.wet = wet->boolean();
     return import;
   }
   if (kind == "pickColor" || kind == "pickPattern") {
     step.requireObject({"step", "x", "y"});
-    const double x = coordinate(step, "x", canvas.width), y = coordinate(step, "y", canvas.height);
+    const double x = onCanvas(step["x"], canvas.width, canvas), y = onCanvas(step["y"], canvas.height, canvas);
     if (kind == "pickColor") return PickColor{x, y};
     return PickPattern{x, y};
   }
