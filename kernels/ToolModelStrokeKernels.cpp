@@ -91,7 +91,10 @@ void meet(Tool tool, const Drawing& drawing, bool forward, int rise, int press, 
 }
 
 void paint(const gpu::Dispatch& dispatch, Tool tool) {
-  const Drawing drawing = drawingArgument(dispatch);
+  Drawing drawing = drawingArgument(dispatch);
+  // The roller offers no wet drawing to switch off (so the main canvas sends it mode 1): it lays no
+  // load of its own, only rolls on the wet paint it meets, and that stays wet.
+  if (tool == Tool::Roller) drawing.dry = false;
   StrokeWindow window(dispatch, drawing.dry);
   HeadWalk walk(dispatch);
   if (!walk || window.width() == 0) return;
