@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <string>
 
 #include "Application.h"
 #include "Artwork.h"
@@ -18,6 +19,7 @@
 #include "gpu/CommandBuffer.h"
 #include "gpu/CommandQueue.h"
 #include "scene/Node.h"
+#include "tools/AbstractDAEToolViewer.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DAEColorFill.h"
 #include "tools/DAEDialController.h"
@@ -129,14 +131,25 @@ void AbstractDAEDrawingTool::fillColor(const graphics::Color& color, float force
 }
 
 void AbstractDAEDrawingTool::interactiveDraw(DrawingPaint& paint, std::function<void()> completed) {
-  // Only a frame that draws is recorded, and only on a canvas that keeps commands: a palette's
-  // command is never handed over, so it would grow without bound.
-  const bool draws = !touchInputs().empty() && !isBusy() && paint.currentContent();
-  if (draws && paint.supportCommand() && command()) {
-    const CommandData::ToolData toolData{{"rotation", std::any(toolViewer()->rotation())}};
-    command()->data().push_back(std::make_shared<CommandData>(touchInputs(), toolData));
-  }
+  if (!touchInputs().empty() && !isBusy()) recordPendingSamples(paint, "interactiveDraw");
   AbstractDrawingTool::interactiveDraw(paint, std::move(completed));
+}
+
+void AbstractDAEDrawingTool::handleEnd(DrawingPaint& paint) {
+  // The closing frame draws the samples still pending: they belong to the stroke's record as much
+  // as those of the frames before, or a replay would stop short of the stroke's end.
+  if (!touchInputs().empty()) recordPendingSamples(paint, "handleEnd");
+  AbstractDrawingTool::handleEnd(paint);
+}
+
+void AbstractDAEDrawingTool::recordPendingSamples(DrawingPaint& paint, const char* who) {
+  const auto* viewer = dynamic_cast<const AbstractDAEToolViewer*>(toolViewer().get());
+  if (!viewer) foundation::fatalError(std::string(who) + " needs the tool's tool-model viewer (an AbstractDAEToolViewer)");
+  // Only samples that are drawn are recorded, and only on a canvas that keeps commands: a palette's
+  // command is never handed over, so it would grow without bound.
+  if (!paint.currentContent() || !paint.supportCommand() || !command()) return;
+  const CommandData::ToolData toolData{{"rotation", std::any(viewer->rotation())}};
+  command()->data().push_back(std::make_shared<CommandData>(touchInputs(), toolData));
 }
 
 }  // namespace tessivarium

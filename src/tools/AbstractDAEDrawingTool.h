@@ -38,11 +38,18 @@ class AbstractDAEDrawingTool : public AbstractDrawingTool {
   void fillColor(const graphics::Color& color, float force = 1.0f,
                  std::optional<float> wetness = std::nullopt) override;
   // A frame that draws records its samples with the viewer's rotation in the stroke's command,
-  // when the canvas keeps commands; then the base frame.
+  // when the canvas keeps commands; then the base frame. Drawing with a viewer that is not a
+  // tool-model viewer (AbstractDAEToolViewer) is a fatal stop.
   void interactiveDraw(DrawingPaint& paint, std::function<void()> completed) override;
+  // The samples still pending, which the closing frame draws, are recorded as a frame's are; then
+  // the base's end of the stroke.
+  void handleEnd(DrawingPaint& paint) override;
 
   // Shows the viewer's rotation on `dial`, makes this tool its receiver, range [0, 2π].
   virtual void updateControlView(DAEDialController& dial);
+
+ private:
+  void recordPendingSamples(DrawingPaint& paint, const char* who);
 };
 
 }  // namespace tessivarium
