@@ -119,22 +119,7 @@ void AbstractDAEDrawingTool::changedValue(const std::any& value) {
 
 void AbstractDAEDrawingTool::encode(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
   AbstractDrawingTool::encode(paint, buffer);
-  const TouchInputs taken = touchInputs();
-  setTouchInputs({});
-  auto& surface = *toolSurface();
-  surface.reset(taken);
-  if (DEBUG_CFD) {
-    surface.encodeLoop(paint, buffer);
-    return;
-  }
-  while (surface.touchInputData().count() >= 1) {
-    surface.encodeStart(paint, buffer);
-    surface.encodeLoop(paint, buffer);
-    if (surface.touchInputs().empty()) break;
-    // reset() may replace the carried list it is given.
-    const TouchInputs carried = surface.touchInputs();
-    surface.reset(carried);
-  }
+  encodeSurfaceSteps(paint, buffer);
 }
 
 void AbstractDAEDrawingTool::fillColor(const graphics::Color& color, float force, std::optional<float> wetness) {
