@@ -11,7 +11,10 @@
 namespace tessivarium {
 namespace {
 
-using Rect = testsupport::StrokeCanvas::Rect;
+// Cells [x0, x1) x [y0, y1) of the layer.
+struct Rect {
+  std::size_t x0, y0, x1, y1;
+};
 
 // The thickness a layer texture holds over `area`.
 long thicknessIn(const gpu::Texture& texture, const Rect& area) {
@@ -41,7 +44,7 @@ TEST(FanDryerStroke, TheDryerDriesAlongItsPathTheWetterWetsItAgainAndUndoGivesTh
   const Rect paint{40, 50, 260, 130}, path{100, 86, 200, 95};
   // The samples' reach: 24 cells round the path from (80, 90) to (220, 90).
   const Rect reach{56, 66, 245, 115};
-  stroke.layWet(paint, 200, 90, 30, 40);
+  stroke.layWet(paint.x0, paint.y0, paint.x1, paint.y1, {200, 90, 30, 40});
   const auto before = stroke.layerBytes();
   const auto untouched = outside(stroke, reach);
   const long total = thicknessIn(*stroke.layer().wetTexture(), paint);
