@@ -7,8 +7,6 @@
 
 #include "Application.h"
 #include "Artwork.h"
-#include "commands/Command.h"
-#include "commands/CommandData.h"
 #include "components/BrushView.h"
 #include "components/DrawingPaint.h"
 #include "foundation/Clock.h"
@@ -101,22 +99,8 @@ void AbstractDAEDrawingTool::changedValue(const std::any& value) {
 
 void AbstractDAEDrawingTool::encode(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
   AbstractDrawingTool::encode(paint, buffer);
-  const TouchInputs taken = touchInputs();
-  setTouchInputs({});
   auto& surface = *toolSurface();
-  surface.reset(taken);
-  if (DEBUG_CFD) {
-    surface.encodeLoop(paint, buffer);
-    return;
-  }
-  while (surface.touchInputData().count() >= 1) {
-    surface.encodeStart(paint, buffer);
-    surface.encodeLoop(paint, buffer);
-    if (surface.touchInputs().empty()) break;
-    // reset() may replace the carried list it is given.
-    const TouchInputs carried = surface.touchInputs();
-    surface.reset(carried);
-  }
+  encodeWindowSteps(paint, buffer, [&surface](const TouchInputs& samples) { surface.reset(samples); });
 }
 
 void AbstractDAEDrawingTool::fillColor(const graphics::Color& color, float force, std::optional<float> wetness) {
@@ -144,13 +128,7 @@ void AbstractDAEDrawingTool::fillColor(const graphics::Color& color, float force
 }
 
 void AbstractDAEDrawingTool::interactiveDraw(DrawingPaint& paint, std::function<void()> completed) {
-  // Only a frame that draws is recorded, and only on a canvas that keeps commands: a palette's
-  // command is never handed over, so it would grow without bound.
-  const bool draws = !touchInputs().empty() && !isBusy() && paint.currentContent();
-  if (draws && paint.supportCommand() && command()) {
-    const CommandData::ToolData toolData{{"rotation", std::any(toolViewer()->rotation())}};
-    command()->data().push_back(std::make_shared<CommandData>(touchInputs(), toolData));
-  }
+  recordFrame(paint, {{"rotation", std::any(toolViewer()->rotation())}});
   AbstractDrawingTool::interactiveDraw(paint, std::move(completed));
 }
 

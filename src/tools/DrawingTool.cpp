@@ -6,6 +6,7 @@
 
 #include "ErrorMessage.h"
 #include "commands/Command.h"
+#include "commands/CommandData.h"
 #include "commands/CommandManager.h"
 #include "commands/DrawingArtworkDrawingOperation.h"
 #include "components/ArtworkTextures.h"
@@ -359,6 +360,32 @@ std::optional<graphics::Rect> AbstractDrawingTool::windowRect(DrawingPaint& pain
 }
 
 void AbstractDrawingTool::encode(DrawingPaint&, gpu::CommandBuffer&) {}
+
+void AbstractDrawingTool::recordFrame(DrawingPaint& paint, std::map<std::string, std::any> toolData) {
+  const bool draws = !touchInputs_.empty() && !isBusy_ && paint.currentContent();
+  if (!draws || !paint.supportCommand() || !command_) return;
+  command_->data().push_back(std::make_shared<CommandData>(touchInputs_, std::move(toolData)));
+}
+
+void AbstractDrawingTool::encodeWindowSteps(DrawingPaint& paint, gpu::CommandBuffer& buffer,
+                                            const std::function<void(const TouchInputs&)>& reset) {
+  const TouchInputs taken = std::move(touchInputs_);
+  touchInputs_.clear();
+  auto& surface = *toolSurface();
+  reset(taken);
+  if (DEBUG_CFD) {
+    surface.encodeLoop(paint, buffer);
+    return;
+  }
+  while (surface.touchInputData().count() >= 1) {
+    surface.encodeStart(paint, buffer);
+    surface.encodeLoop(paint, buffer);
+    if (surface.touchInputs().empty()) break;
+    // The surface replaces the carried list it is given.
+    const TouchInputs carried = surface.touchInputs();
+    reset(carried);
+  }
+}
 
 void AbstractDrawingTool::execute(Command&, const std::shared_ptr<gpu::CommandBuffer>&) {}
 

@@ -9,8 +9,10 @@
 #include <any>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "components/CanvasDelegates.h"
@@ -221,6 +223,17 @@ class AbstractDrawingTool : public DrawingTool,
   // The tool's GPU work for the pending samples; nothing in the base.
   virtual void encode(DrawingPaint& paint, gpu::CommandBuffer& buffer);
   void execute(Command& command, const std::shared_ptr<gpu::CommandBuffer>& buffer) override;
+
+ protected:
+  // Appends the pending samples with `toolData` to the stroke's command as one batch, when the
+  // frame will draw them (samples pending, not busy, a layer to draw on) on a canvas that keeps
+  // commands: a palette's command is never handed over, so it would grow without bound.
+  void recordFrame(DrawingPaint& paint, std::map<std::string, std::any> toolData);
+  // The frame's window steps: takes the pending samples (leaving none), hands them to `reset`
+  // (which takes them into the stroke surface), then runs one step per working window they cross,
+  // resetting with the samples each step leaves, all on `buffer`. With DEBUG_CFD one encodeLoop.
+  void encodeWindowSteps(DrawingPaint& paint, gpu::CommandBuffer& buffer,
+                         const std::function<void(const TouchInputs&)>& reset);
 
  private:
   // The coalesced touches of the first touch that can be sampled (stationary ones included).
