@@ -43,6 +43,7 @@ void toolModelPaintHeight(const gpu::Dispatch& dispatch);
 // ToolModelStrokeKernels.cpp
 void toolModelBrushPaint(const gpu::Dispatch& dispatch);
 void toolModelKnifePaint(const gpu::Dispatch& dispatch);
+void rollerPaint(const gpu::Dispatch& dispatch);
 void toolModelBrushPickup(const gpu::Dispatch& dispatch);
 void toolModelKnifePickup(const gpu::Dispatch& dispatch);
 void toolModelWideBrushPickup(const gpu::Dispatch& dispatch);
@@ -62,9 +63,6 @@ void wideBrushPaint(const gpu::Dispatch& dispatch);
 
 // RoundBrushKernels.cpp
 void brushBristlePaint(const gpu::Dispatch& dispatch);
-
-// RollerKernels.cpp
-void rollerPaint(const gpu::Dispatch& dispatch);
 
 // TowelKernels.cpp
 void towelPaint(const gpu::Dispatch& dispatch);

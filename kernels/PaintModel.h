@@ -343,4 +343,28 @@ class HeadPlacement {
 // the blur works around it and the mask clears it.
 inline constexpr std::uint8_t kStrokeMark = 1;
 
+// The canvas's mask over the working window: the mask texture at TEXTURE_MASK_IMAGE, read at a
+// window cell plus the window's offset at BUFFER_OFFSET. A cell is masked where its mask texel's
+// alpha is 0, as the canvas's own hit test has it; any other alpha, a soft edge's included, lets
+// paint through in full, and so does every cell beyond the mask's edge or without a mask bound.
+// A masked cell is no part of the window for a stroke step: no paint reaches it and none leaves it.
+class WindowMask {
+ public:
+  explicit WindowMask(const gpu::Dispatch& dispatch)
+      : mask_(dispatch.texels(tessivarium::TEXTURE_MASK_IMAGE)), offset_(offsetArgument(dispatch)) {}
+
+  explicit operator bool() const { return static_cast<bool>(mask_); }
+
+  TESS_KERNEL_INLINE bool masked(std::size_t x, std::size_t y) const {
+    if (!mask_) return false;
+    std::size_t mx, my, mz;
+    return offsetInto(mask_, {static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), 0}, offset_, mx, my, mz) &&
+           load(mask_, mx, my).a == 0;
+  }
+
+ private:
+  gpu::TexelView mask_;
+  gpu::uint3 offset_;
+};
+
 }  // namespace kernels

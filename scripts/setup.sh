@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev libassimp-dev nlohmann-json3-dev
-  libtbb-dev libxml2-dev
+  libtbb-dev libxml2-dev python3
 )
 
 missing=()

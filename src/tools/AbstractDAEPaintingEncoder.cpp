@@ -5,6 +5,7 @@
 #include "gpu/Device.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DAEPassInputs.h"
+#include "tools/DAEToolModelPasses.h"
 #include "tools/DrawingTool.h"
 #include "tools/SurfaceWorkingTextures.h"
 #include "tools/ToolModel.h"
@@ -35,6 +36,7 @@ void AbstractDAEPaintingEncoder::fillCommandBuffer(DrawingPaint& paint, gpu::Com
   surface.encodeTextures(paint, encoder);
   surface.encodeInput(encoder);
   surface.encodeOffset(encoder);
+  encodeCanvasMask(paint, encoder);
   const auto state = pencilStateBytes(paintsForward(surface));
   encoder.setBuffer(AppManager().device()->makeBuffer(state.data(), state.size()), 0, BUFFER_PENCIL_STATE);
   AbstractDAEEncoderUnit::fillCommandBuffer(paint, encoder);

@@ -1,6 +1,7 @@
 #pragma once
 // The blur of a stroke step: in place on the working gridTexture0 and wetTexture0, guided by the
-// step's map gridTexture1 (2-D over it); no tool model, no descriptor. The textures are those of
+// step's map gridTexture1 (2-D over it), with the canvas's mask when it has one; no tool model, no
+// descriptor. The textures are those of
 // the working set at the moment of binding. Other tools' blurs share the base with their own
 // kernel. Main thread only.
 

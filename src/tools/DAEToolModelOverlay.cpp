@@ -6,6 +6,7 @@
 
 #include "gpu/ComputeCommandEncoder.h"
 #include "gpu/Texture.h"
+#include "tools/DAEToolModelPasses.h"
 #include "utils/GpuRecords.h"
 #include "utils/KernelInterface.h"
 
@@ -77,6 +78,11 @@ void AbstractDAEToolModelOverlay::limitTo(const graphics::Rect& rect, gpu::Compu
 
 DAEToolModelOverlayMap::DAEToolModelOverlayMap(PrepareStep prepare)
     : AbstractDAEToolModelOverlay("DAEToolModel_overlay_map", std::move(prepare)) {}
+
+void DAEToolModelOverlayMap::fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder) {
+  AbstractDAEToolModelOverlay::fillCommandBuffer(paint, encoder);
+  encodeCanvasMask(paint, encoder);
+}
 
 DAEToolModelDryLayer::DAEToolModelDryLayer(PrepareStep prepare)
     : AbstractDAEToolModelOverlay("DAEToolModel_dry_layer", std::move(prepare)) {}

@@ -58,10 +58,12 @@ class AbstractDAEToolModelOverlay : public AbstractToolEncoderShader {
 };
 
 // "DAEToolModel_overlay_map": a stroke step's changes (the textures numbered 1, where grid1 marks
-// a touched cell) merged into the working window (those numbered 0).
+// a touched cell) merged into the working window (those numbered 0), except on the cells the
+// canvas's mask keeps paint off: the fields' bindings, then the mask's when the canvas has one.
 class DAEToolModelOverlayMap final : public AbstractDAEToolModelOverlay {
  public:
   explicit DAEToolModelOverlayMap(PrepareStep prepare = noPreparation());
+  void fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder) override;
 };
 
 // "DAEToolModel_dry_layer": the wet paint of the bound cells dried into the dry paint, their

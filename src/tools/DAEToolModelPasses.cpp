@@ -53,6 +53,12 @@ void AbstractDAEColorFillEncoder::fillCommandBuffer(DrawingPaint& paint, gpu::Co
   updateThreadGroup(*model.colorTexture0());
 }
 
+void encodeCanvasMask(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder) {
+  if (!paint.maskTexture()) return;
+  encoder.setTexture(paint.maskTexture(), TEXTURE_MASK_IMAGE);
+  paint.drawingTool()->toolSurface()->encodeOffset(encoder);
+}
+
 DAEMaskerEncoder::DAEMaskerEncoder(PrepareStep prepare)
     : AbstractDAEEncoderUnit("DAEToolModel_mask", std::move(prepare)) {}
 
@@ -67,9 +73,9 @@ void DAEMaskerEncoder::fillCommandBuffer(DrawingPaint& paint, gpu::ComputeComman
   encoder.setTexture(working.gridTexture0(), TEXTURE_GRID_WRITE);
   encoder.setTexture(working.wetTexture0(), TEXTURE_WET_WRITE);
   encoder.setTexture(working.dryTexture0(), TEXTURE_DRY_WRITE);
-  encoder.setTexture(paint.maskTexture(), TEXTURE_MASK_IMAGE);
-  paint.drawingTool()->toolSurface()->encodeOffset(encoder);
-  AbstractDAEEncoderUnit::fillCommandBuffer(paint, encoder);
+  encodeCanvasMask(paint, encoder);
+  // Only a tool with a head has one to carry across; without one nothing of a head is bound.
+  if (paint.drawingTool()->toolSurface()->getModel()) AbstractDAEEncoderUnit::fillCommandBuffer(paint, encoder);
   updateThreadGroup2D(*working.gridTexture0());
 }
 

@@ -44,12 +44,27 @@ class AbstractDAEColorFillEncoder : public AbstractDAEEncoderUnit {
 
 // "DAEToolModel_mask": the current canvas's mask applied in place to the working window (2-D over
 // gridTexture0). Without a current canvas with a mask texture it records nothing and exchanges
-// nothing.
+// nothing. For a current tool with a tool model it binds the head and its record and exchanges the
+// head (the kernel carries the head across); for a tool without one (the round brush, the drop
+// tools) it binds only the window, the mask and the offset, and exchanges nothing.
+// The canvas's mask texture at TEXTURE_MASK_IMAGE and the window's offset at BUFFER_OFFSET, when
+// the canvas has a mask; nothing otherwise. The passes of a stroke step that change the window
+// (the paint passes, the overlay map, the blur, the mask) bind it, so that their kernels keep
+// paint off the masked cells.
+void encodeCanvasMask(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder);
+
 class DAEMaskerEncoder final : public AbstractDAEEncoderUnit {
  public:
   explicit DAEMaskerEncoder(PrepareStep prepare = noPreparation());
   bool isEnabled() const override;
   void fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder) override;
+
+  // Drops the descriptor record the mask holds. The mask is shared by every tool, and a composite
+  // that builds a record (DAEPainting) leaves its own on it; call this from the prepare step of a
+  // stroke composite that builds none (the wide brushes', the round brush's, the tube's and the
+  // sprayer's paintings), so its mask never binds another tool's head. Afterwards the mask binds
+  // no record for a tool without a measured head, and a fresh one of the current tool otherwise.
+  void forgetDescriptor() { setDescriptorBuffer(nullptr); }
 };
 
 // "DAEToolModel_paint_height": the head's heights into its previewHeightTexture (2-D over it). It

@@ -98,26 +98,44 @@ struct StrokeStep {
   }
 
   // One stroke step on the window: the copy of the head, the reset of grid1, the paint pass (headA
-  // read, headB written), the overlay map and the blur twice. The head is then headB.
-  void paintStep(const std::string& kernel, const std::vector<Touch>& touches, const Bytes& descriptor, bool forward = true) {
+  // read, headB written), the overlay map and the blur twice. With a mask (over the window at
+  // `maskOffset`), the paint pass, the overlay map and the blur are given it and the mask pass
+  // ends the step, carrying the head back. The head is then headB.
+  void paintStep(const std::string& kernel, const std::vector<Touch>& touches, const Bytes& descriptor, bool forward = true,
+                 const std::shared_ptr<gpu::Texture>& mask = nullptr, Bytes maskOffset = offsetRecord(0, 0)) {
     using namespace tessivarium;
     std::memcpy(headB->texels().texel(0, 0, 0), headA->texels().texel(0, 0, 0), contents(*headA).size());
     run({"pic_flip_texture_reset2D", {{TEXTURE_RESET, grid1}}, {{BUFFER_VALUE, floatRecord({0, 0, 0, 0})}}, grid1});
+    const auto masked = [&](std::map<std::int64_t, std::shared_ptr<gpu::Texture>> textures) {
+      if (mask) textures[TEXTURE_MASK_IMAGE] = mask;
+      return textures;
+    };
+    const auto offset = [&](std::map<std::int64_t, Bytes> buffers) {
+      if (mask) buffers[BUFFER_OFFSET] = maskOffset;
+      return buffers;
+    };
     auto textures = windowTextures();
     textures[TEXTURE_TOOL_READ] = headA, textures[TEXTURE_TOOL_WRITE] = headB;
     auto buffers = sampleBuffers(touches);
     buffers[BUFFER_DAE_DESCRIPTOR] = descriptor;
     buffers[BUFFER_PENCIL_STATE] = Bytes{0, static_cast<std::uint8_t>(forward ? 1 : 0), 0, 0, 0, 0, 0, 0};
     buffers[BUFFER_OFFSET] = offsetRecord(0, 0);
-    run({kernel, textures, buffers, grid0});
+    run({kernel, masked(textures), offset(buffers), grid0});
     run({"DAEToolModel_overlay_map",
-         {{TEXTURE_GRID_READ, grid1}, {TEXTURE_GRID_WRITE, grid0}, {TEXTURE_WET_READ, wet1}, {TEXTURE_WET_WRITE, wet0}}, {},
-         wet0});
+         masked({{TEXTURE_GRID_READ, grid1}, {TEXTURE_GRID_WRITE, grid0}, {TEXTURE_WET_READ, wet1}, {TEXTURE_WET_WRITE, wet0}}),
+         offset({}), wet0});
     run({"DAEToolModel_blur_image",
-         {{TEXTURE_GRID_READ, grid0}, {TEXTURE_GRID_WRITE, grid0}, {TEXTURE_WET_READ, wet0}, {TEXTURE_WET_WRITE, wet0},
-          {TEXTURE_MAP_READ, grid1}},
-         {}, grid1, false, 2});
+         masked({{TEXTURE_GRID_READ, grid0}, {TEXTURE_GRID_WRITE, grid0}, {TEXTURE_WET_READ, wet0}, {TEXTURE_WET_WRITE, wet0},
+                 {TEXTURE_MAP_READ, grid1}}),
+         offset({}), grid1, false, 2});
     std::swap(headA, headB);
+    if (mask) {
+      run({"DAEToolModel_mask",
+           {{TEXTURE_GRID_READ, grid0}, {TEXTURE_GRID_WRITE, grid0}, {TEXTURE_WET_WRITE, wet0}, {TEXTURE_DRY_WRITE, dry0},
+            {TEXTURE_MASK_IMAGE, mask}, {TEXTURE_TOOL_READ, headA}, {TEXTURE_TOOL_WRITE, headB}},
+           {{BUFFER_OFFSET, maskOffset}}, grid0});
+      std::swap(headA, headB);
+    }
   }
 
   std::shared_ptr<gpu::Texture> grid0, grid1, wet0, wet1, dry0, dry1, headA, headB;

@@ -4,6 +4,7 @@ tess_add_test(engine_passes_tests
   SOURCES
     tools/AbstractDAEDrawingToolTest.cpp
     tools/DAEEncodersTest.cpp
+    tools/DAEMaskerTest.cpp
     tools/DAEPassesTest.cpp
     tools/EnginePassesFixture.cpp
   LIBS tessivarium kernels)

@@ -1,41 +1,41 @@
 #pragma once
-// The six painting knives.
+// The six painting knives (AbstractKnifeTool): each is its tool type and, through it, its scene.
 //
-// Constructing a tool records its type only: the application manager makes some tools while it
+// Constructing a tool records its state only: the application manager makes some tools while it
 // starts, before it exists, so no constructor may reach it.
 
-#include "tools/DrawingTool.h"
+#include "tools/knives/AbstractKnifeTool.h"
 
 namespace tessivarium {
 
-class Knife1Tool : public AbstractDrawingTool {
+class Knife1Tool final : public AbstractKnifeTool {
  public:
-  Knife1Tool() : AbstractDrawingTool(ToolType::knife1) {}
+  Knife1Tool() : AbstractKnifeTool(ToolType::knife1) {}
 };
 
-class Knife2Tool : public AbstractDrawingTool {
+class Knife2Tool final : public AbstractKnifeTool {
  public:
-  Knife2Tool() : AbstractDrawingTool(ToolType::knife2) {}
+  Knife2Tool() : AbstractKnifeTool(ToolType::knife2) {}
 };
 
-class Knife3Tool : public AbstractDrawingTool {
+class Knife3Tool final : public AbstractKnifeTool {
  public:
-  Knife3Tool() : AbstractDrawingTool(ToolType::knife3) {}
+  Knife3Tool() : AbstractKnifeTool(ToolType::knife3) {}
 };
 
-class Knife4Tool : public AbstractDrawingTool {
+class Knife4Tool final : public AbstractKnifeTool {
  public:
-  Knife4Tool() : AbstractDrawingTool(ToolType::knife4) {}
+  Knife4Tool() : AbstractKnifeTool(ToolType::knife4) {}
 };
 
-class Knife5Tool : public AbstractDrawingTool {
+class Knife5Tool final : public AbstractKnifeTool {
  public:
-  Knife5Tool() : AbstractDrawingTool(ToolType::knife5) {}
+  Knife5Tool() : AbstractKnifeTool(ToolType::knife5) {}
 };
 
-class Knife6Tool : public AbstractDrawingTool {
+class Knife6Tool final : public AbstractKnifeTool {
  public:
-  Knife6Tool() : AbstractDrawingTool(ToolType::knife6) {}
+  Knife6Tool() : AbstractKnifeTool(ToolType::knife6) {}
 };
 
 }  // namespace tessivarium

@@ -1,0 +1,123 @@
+// A whole stroke step on a masked window: the paint pass, the overlay map, the blur and the mask
+// keep every masked cell as it was, paint is conserved between head and window, and a soft edge
+// follows the one rule of the paint model.
+
+#include <gtest/gtest.h>
+
+#include "ToolModelKernelFixture.h"
+
+namespace {
+
+using namespace kerneltest;
+using namespace tessivarium;
+
+const Bytes kBrush = descriptorRecord(6, 6, 16, 6, 6, 5, 9, 0.4f);
+const Bytes kKnife = descriptorRecord(6, 6, 16, 6, 6, 5, 17, 0.4f);
+const std::vector<Touch> kStroke = {{8, 16, 0.9f}, {10.5f, 16.2f, 0.7f}, {13, 16.6f}, {15.5f, 17, 1.2f}, {18, 17.3f}, {21, 17.5f, 0.5f}};
+
+// Old wet paint over the middle of the window, dry paint under part of it.
+void layOldPaint(StrokeStep& step) {
+  for (std::size_t y = 8; y < 26; ++y)
+    for (std::size_t x = 4; x < 26; ++x) {
+      set(*step.wet0, x, y, {30, 90, 200, 60});
+      set(*step.grid0, x, y, {252, 0, 0, TOOL_FLUID});
+      if (x < 12) set(*step.dry0, x, y, {200, 200, 10, 25});
+    }
+}
+
+// A mask whose texels at window cell (x, y) (moved by `offset`) are clear where `clear` says.
+template <typename Clear>
+std::shared_ptr<gpu::Texture> maskOver(std::size_t side, std::size_t offset, Clear clear) {
+  const auto mask = texture(side + offset, side + offset);
+  fill(*mask, {255, 255, 255, 255});
+  for (std::size_t y = 0; y < side; ++y)
+    for (std::size_t x = 0; x < side; ++x)
+      if (clear(x, y)) set(*mask, x + offset, y + offset, {0, 0, 0, 0});
+  return mask;
+}
+
+TEST(ToolModelMask, AStepNeverChangesAMaskedCellAndConservesPaint) {
+  struct Case {
+    const char* what;
+    const char* kernel;
+    const Bytes* descriptor;
+    bool loaded;
+    bool (*clear)(std::size_t, std::size_t);
+  };
+  const auto band = [](std::size_t x, std::size_t) { return x >= 12 && x < 17; };
+  const auto everywhere = [](std::size_t, std::size_t) { return true; };
+  const auto checks = [](std::size_t x, std::size_t y) { return (x / 3 + y / 3) % 2 == 0; };
+  const Case cases[] = {
+      {"loaded brush across a band", "DAEToolModel_brush_paint", &kBrush, true, band},
+      {"empty brush smearing across a band", "DAEToolModel_brush_paint", &kBrush, false, band},
+      {"loaded knife across checks", "DAEToolModel_knife_paint", &kKnife, true, checks},
+      {"empty knife across checks", "DAEToolModel_knife_paint", &kKnife, false, checks},
+      {"loaded brush, all masked", "DAEToolModel_brush_paint", &kBrush, true, everywhere},
+  };
+  for (const Case& c : cases) {
+    for (const std::size_t offset : {0u, 5u}) {
+      StrokeStep step(32, 12, 12, 32);
+      step.initialize(*c.descriptor);
+      if (c.loaded) step.fillHead("DAEToolModel_brush_fill", {0.8f, 0.3f, 0.1f, 1}, 1, *c.descriptor);
+      layOldPaint(step);
+      const auto before = [&] { return std::vector{contents(*step.grid0), contents(*step.wet0), contents(*step.dry0)}; };
+      const auto was = before();
+      const auto head = contents(*step.headA);
+      const long total = headPaint(*step.headA) + windowPaint(*step.wet0);
+
+      step.paintStep(c.kernel, kStroke, *c.descriptor, true, maskOver(32, offset, c.clear),
+                     offsetRecord(static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(offset)));
+
+      const auto now = before();
+      std::size_t changed = 0;
+      for (std::size_t y = 0; y < 32; ++y)
+        for (std::size_t x = 0; x < 32; ++x) {
+          const std::size_t at = (y * 32 + x) * 4;
+          const bool same = std::equal(was[0].begin() + at, was[0].begin() + at + 4, now[0].begin() + at) &&
+                            std::equal(was[1].begin() + at, was[1].begin() + at + 4, now[1].begin() + at) &&
+                            std::equal(was[2].begin() + at, was[2].begin() + at + 4, now[2].begin() + at);
+          if (c.clear(x, y)) {
+            EXPECT_TRUE(same) << c.what << ", offset " << offset << ": masked cell " << x << ", " << y;
+          }
+          changed += !same;
+        }
+      EXPECT_EQ(headPaint(*step.headA) + windowPaint(*step.wet0), total) << c.what << ", offset " << offset;
+      if (c.clear == +everywhere) {
+        EXPECT_EQ(changed, 0u) << c.what;
+        EXPECT_EQ(contents(*step.headA), head) << c.what;
+      } else {
+        EXPECT_GT(changed, 0u) << c.what << ": the stroke did nothing at all";
+      }
+    }
+  }
+}
+
+// A mask texel is masked only at alpha 0, as the canvas's hit test answers: any other alpha lets
+// the stroke through in full, exactly as without a mask.
+TEST(ToolModelMask, ASoftEdgeLetsPaintThroughInFull) {
+  const auto stepWith = [](const std::shared_ptr<gpu::Texture>& mask) {
+    StrokeStep step(32, 12, 12, 32);
+    step.initialize(kBrush);
+    step.fillHead("DAEToolModel_brush_fill", {0.8f, 0.3f, 0.1f, 1}, 1, kBrush);
+    layOldPaint(step);
+    step.paintStep("DAEToolModel_brush_paint", kStroke, kBrush, true, mask);
+    return std::vector{contents(*step.grid0), contents(*step.wet0), contents(*step.headA)};
+  };
+  const auto maskOf = [](std::uint8_t alpha) {
+    const auto mask = texture(32, 32);
+    fill(*mask, {0, 0, 0, alpha});
+    return mask;
+  };
+  const auto opaque = stepWith(maskOf(255)), unmasked = stepWith(nullptr);
+  EXPECT_EQ(opaque[1], unmasked[1]);
+  EXPECT_EQ(opaque[2], unmasked[2]);
+  for (const std::uint8_t alpha : {1, 128, 254}) EXPECT_EQ(stepWith(maskOf(alpha)), opaque) << "alpha " << int{alpha};
+  const auto clear = texture(32, 32);
+  fill(*clear, {255, 255, 255, 0});
+  StrokeStep untouched(32, 12, 12, 32);
+  layOldPaint(untouched);
+  const auto cleared = stepWith(clear);
+  EXPECT_EQ(cleared[1], contents(*untouched.wet0)) << "alpha 0 keeps the whole window";
+}
+
+}  // namespace
