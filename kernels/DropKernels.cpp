@@ -3,6 +3,10 @@
 // the colour at BUFFER_COLOR on top of what the cell holds, mixed with it by amount; the colour's
 // alpha is the paint's wetness, as the colour fills read it.
 //
+// Neither lays paint on a masked cell (WindowMask): the tube lays dry paint, and draws into a layer,
+// straight into the textures that are kept, past the overlay map that keeps a step's wet changes off
+// the mask.
+//
 // Each thread owns one cell and computes what lands on it from every sample of the step, with no
 // state carried between cells, so the bytes written are the same on every run and any number of
 // threads. Threads outside the box round the samples' reach return at once.
@@ -99,7 +103,7 @@ class DropCells {
   explicit DropCells(const gpu::Dispatch& dispatch)
       : gridIn_(dispatch.texels(TEXTURE_GRID_READ)), gridOut_(dispatch.texels(TEXTURE_GRID_WRITE)),
         wetIn_(dispatch.texels(TEXTURE_WET_READ)), wetOut_(dispatch.texels(TEXTURE_WET_WRITE)),
-        dry_(dispatch.texels(TEXTURE_DRY_READ)) {
+        dry_(dispatch.texels(TEXTURE_DRY_READ)), mask_(dispatch) {
     inStep_ = gridIn_ && gridOut_ && gridIn_.texel(0, 0) != gridOut_.texel(0, 0);
   }
 
@@ -110,6 +114,7 @@ class DropCells {
             std::min({gridIn_.height(), gridOut_.height(), wetIn_.height(), wetOut_.height()}), 1};
   }
   gpu::Size dryLimit() const { return dry_.size(); }
+  TESS_KERNEL_INLINE bool masked(gpu::uint3 p) const { return mask_.masked(p.x, p.y); }
 
   // Wet paint of `paint`'s colour with `wetness`, `amount` bytes of it, on cell (x, y).
   TESS_KERNEL_INLINE void layWet(std::size_t x, std::size_t y, Texel paint, std::uint8_t wetness, int amount) const {
@@ -134,6 +139,7 @@ class DropCells {
 
  private:
   gpu::TexelView gridIn_, gridOut_, wetIn_, wetOut_, dry_;
+  WindowMask mask_;
   bool inStep_ = false;
 };
 
@@ -187,7 +193,7 @@ void addSphere(const gpu::Dispatch& dispatch) {
   });
   if (reaches.samples.empty()) return;
   gpu::forEachThread(dispatch, limit, [&reaches, cells, colour, wetness, dry](gpu::uint3 p) {
-    if (!reaches.contains(p)) return;
+    if (!reaches.contains(p) || cells.masked(p)) return;
     float height = 0;
     for (const Reach& s : reaches.samples) {
       const float d2 = distanceSquared(p, s), r2 = s.radius * s.radius;
@@ -218,7 +224,7 @@ void sprayerPaint(const gpu::Dispatch& dispatch) {
   });
   if (reaches.samples.empty()) return;
   gpu::forEachThread(dispatch, limit, [&reaches, cells, colour, wetness](gpu::uint3 p) {
-    if (!reaches.contains(p)) return;
+    if (!reaches.contains(p) || cells.masked(p)) return;
     int amount = 0;
     for (const Reach& s : reaches.samples) {
       const float d2 = distanceSquared(p, s), r2 = s.radius * s.radius;

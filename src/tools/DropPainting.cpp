@@ -25,6 +25,8 @@ PrepareStep DropPainting::prepareStep(SurfaceWorkingTextures& working) {
     overlay->setToGrid(working.gridTexture0());
     overlay->setWet(working.wetTexture1());
     overlay->setToWet(working.wetTexture0());
+    // A drop tool has no head: the shared mask must not bind the record another tool left on it.
+    DAEEncoders().getMasker()->forgetDescriptor();
   };
 }
 

@@ -3,7 +3,8 @@
 // pass, then the step's map (gridTexture1) reset, the tool's paint pass, the tool-model blur, the
 // overlay map and the mask. Every child is a registry's shared pass; the prepare step points the
 // reset and the overlay map at the working textures again at every step, whatever another tool
-// set them to. The tube and the sprayer each name their paint pass. Main thread only.
+// set them to, and clears the record another tool's step left on the shared mask. The tube and the
+// sprayer each name their paint pass. Main thread only.
 
 #include <memory>
 

@@ -4,6 +4,7 @@
 #include "foundation/Fatal.h"
 #include "gpu/ComputeCommandEncoder.h"
 #include "tools/ApplicationManager.h"
+#include "tools/DAEToolModelPasses.h"
 #include "tools/DrawingTool.h"
 #include "tools/DropSurface.h"
 #include "tools/SurfaceWorkingTextures.h"
@@ -21,6 +22,7 @@ void DropToolEncoder::fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommand
   encoder.setBuffer(surface->colorBuffer(), 0, BUFFER_COLOR);
   surface->encodeInput(encoder);
   surface->encodeTextures(paint, encoder);
+  encodeCanvasMask(paint, encoder);
   updateThreadGroup2D(*AppManager().surfaceTextures().gridTexture0());
 }
 

@@ -64,6 +64,8 @@ void TubeTool::encodeDrawing(gpu::CommandBuffer& buffer) {
   encoder->setTexture(layer->gridTexture(), TEXTURE_GRID_WRITE);
   encoder->setTexture(layer->wetTexture(), TEXTURE_WET_READ);
   encoder->setTexture(layer->wetTexture(), TEXTURE_WET_WRITE);
+  // The grid is the whole layer, so its cells are the mask's own: no offset.
+  if (canvas->maskTexture()) encoder->setTexture(canvas->maskTexture(), TEXTURE_MASK_IMAGE);
   sphere->encodeThreadGroup2D(*layer->gridTexture(), *encoder);
   encoder->endEncoding();
 }

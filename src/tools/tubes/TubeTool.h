@@ -22,9 +22,9 @@ class TubeTool final : public AbstractDropTool {
   std::shared_ptr<ToolSurface> createToolSurface() override;
 
   // One "mac_add_sphere" dispatch of the pending samples over the grid and wet textures of the main
-  // canvas's current layer, in the layer's cells (forces scaled by MAC_BORDER), without a working
-  // window and without the step's other passes; nothing is committed and the samples stay
-  // pending. No main canvas, or one without a layer, is a fatal stop.
+  // canvas's current layer, in the layer's cells (forces scaled by MAC_BORDER), kept off the canvas's
+  // mask, without a working window and without the step's other passes; nothing is committed and
+  // the samples stay pending. No main canvas, or one without a layer, is a fatal stop.
   void encodeDrawing(gpu::CommandBuffer& buffer);
 };
 
