@@ -99,8 +99,7 @@ void AbstractDAEDrawingTool::changedValue(const std::any& value) {
 
 void AbstractDAEDrawingTool::encode(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
   AbstractDrawingTool::encode(paint, buffer);
-  auto& surface = *toolSurface();
-  encodeWindowSteps(paint, buffer, [&surface](const TouchInputs& samples) { surface.reset(samples); });
+  encodeSurfaceSteps(paint, buffer);
 }
 
 void AbstractDAEDrawingTool::fillColor(const graphics::Color& color, float force, std::optional<float> wetness) {

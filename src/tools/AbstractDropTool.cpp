@@ -62,7 +62,7 @@ void AbstractDropTool::interactiveDraw(DrawingPaint& paint, std::function<void()
 void AbstractDropTool::encode(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
   AbstractDrawingTool::encode(paint, buffer);
   DropSurface& surface = dropSurface();
-  encodeWindowSteps(paint, buffer, [this, &surface](const TouchInputs& samples) { surface.reset(samples, color_); });
+  encodeSurfaceSteps(paint, buffer, [this, &surface](const TouchInputs& samples) { surface.reset(samples, color_); });
 }
 
 void AbstractDropTool::execute(Command& command, const std::shared_ptr<gpu::CommandBuffer>& buffer) {

@@ -367,12 +367,19 @@ void AbstractDrawingTool::recordFrame(DrawingPaint& paint, std::map<std::string,
   command_->data().push_back(std::make_shared<CommandData>(touchInputs_, std::move(toolData)));
 }
 
-void AbstractDrawingTool::encodeWindowSteps(DrawingPaint& paint, gpu::CommandBuffer& buffer,
-                                            const std::function<void(const TouchInputs&)>& reset) {
-  const TouchInputs taken = std::move(touchInputs_);
+void AbstractDrawingTool::encodeSurfaceSteps(DrawingPaint& paint, gpu::CommandBuffer& buffer,
+                                             const std::function<void(const TouchInputs&)>& reset) {
+  const TouchInputs taken = touchInputs_;
   touchInputs_.clear();
   auto& surface = *toolSurface();
-  reset(taken);
+  const auto take = [&](const TouchInputs& samples) {
+    if (reset) {
+      reset(samples);
+    } else {
+      surface.reset(samples);
+    }
+  };
+  take(taken);
   if (DEBUG_CFD) {
     surface.encodeLoop(paint, buffer);
     return;
@@ -381,9 +388,9 @@ void AbstractDrawingTool::encodeWindowSteps(DrawingPaint& paint, gpu::CommandBuf
     surface.encodeStart(paint, buffer);
     surface.encodeLoop(paint, buffer);
     if (surface.touchInputs().empty()) break;
-    // The surface replaces the carried list it is given.
+    // reset() may replace the carried list it is given.
     const TouchInputs carried = surface.touchInputs();
-    reset(carried);
+    take(carried);
   }
 }
 

@@ -229,11 +229,12 @@ class AbstractDrawingTool : public DrawingTool,
   // frame will draw them (samples pending, not busy, a layer to draw on) on a canvas that keeps
   // commands: a palette's command is never handed over, so it would grow without bound.
   void recordFrame(DrawingPaint& paint, std::map<std::string, std::any> toolData);
-  // The frame's window steps: takes the pending samples (leaving none), hands them to `reset`
-  // (which takes them into the stroke surface), then runs one step per working window they cross,
-  // resetting with the samples each step leaves, all on `buffer`. With DEBUG_CFD one encodeLoop.
-  void encodeWindowSteps(DrawingPaint& paint, gpu::CommandBuffer& buffer,
-                         const std::function<void(const TouchInputs&)>& reset);
+  // The step loop of the tools that paint through their stroke surface: hands the pending samples
+  // to the surface (through `reset` when given, else the surface's own reset) and runs as many
+  // window steps (encodeStart, then encodeLoop) as they need, resetting with the samples each step
+  // leaves, all on `buffer`; with DEBUG_CFD only the surface's encodeLoop, once.
+  void encodeSurfaceSteps(DrawingPaint& paint, gpu::CommandBuffer& buffer,
+                          const std::function<void(const TouchInputs&)>& reset = {});
 
  private:
   // The coalesced touches of the first touch that can be sampled (stationary ones included).

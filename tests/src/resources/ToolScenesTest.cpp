@@ -21,6 +21,7 @@
 #include "TempResourceRoot.h"
 #include "TestCanvas.h"
 #include "foundation/Bundle.h"
+#include "foundation/NumberText.h"
 #include "graphics/Image.h"
 #include "scene/Scene.h"
 #include "tools/AbstractDAEThickToolViewer.h"
@@ -165,6 +166,7 @@ Measured measure(const SceneUse& use, const std::shared_ptr<testsupport::TestCan
   if (!use.border) viewer.setBorder({0, 0, 0});
   viewer.loads();
   const auto model = std::dynamic_pointer_cast<DAEToolModel>(viewer.createToolModel());
+  if (!model) throw std::logic_error(std::string(use.scene) + ": the measurement made no DAEToolModel");
   Measured m{model->width(), model->height(), model->depth(), model->descriptor()};
   if (use.family == Family::wide) {
     const auto& d = *m.descriptor;
@@ -179,8 +181,8 @@ Measured measure(const SceneUse& use, const std::shared_ptr<testsupport::TestCan
 }
 
 std::string describeUse(const SceneUse& use, double artworkScale) {
-  return std::string(use.tools) + " (" + use.scene + " at " + std::to_string(use.scale) + ", artwork scale " +
-         std::to_string(artworkScale) + ")";
+  return std::string(use.tools) + " (" + use.scene + " at " + foundation::describe(use.scale) + ", artwork scale " +
+         foundation::describe(artworkScale) + ")";
 }
 
 // Every head fits a working window with room to move, and its markers give the layouts a head they
