@@ -86,17 +86,27 @@ std::vector<Gust> gustsOf(const std::vector<Sample>& samples) {
   return gusts;
 }
 
-// The bytes the gusts turn in the window cell (x, y), taken at its centre, in the samples' order.
-TESS_KERNEL_INLINE int doseAt(const std::vector<Gust>& gusts, std::uint64_t x, std::uint64_t y) {
-  const float cx = static_cast<float>(x) + 0.5f, cy = static_cast<float>(y) + 0.5f;
-  int dose = 0;
+// The bytes one gust turns in a window cell whose centre lies (dx, dy) from it; 0 out of reach.
+TESS_KERNEL_INLINE int doseOf(const Gust& gust, float dx, float dy) {
+  const float d = std::sqrt(dx * dx + dy * dy);
+  return d < kReach ? static_cast<int>(gust.strength * (1.0f - d / kReach) + 0.5f) : 0;
+}
+
+// Adds to dose[x - first] the bytes the gusts turn in the window cells (x, y), first <= x < end,
+// taken at each cell's centre, gust by gust over the cells it reaches.
+void addDoses(const std::vector<Gust>& gusts, std::int64_t y, std::int64_t first, std::int64_t end, int* dose) {
+  const float cy = static_cast<float>(y) + 0.5f;
   for (const Gust& g : gusts) {
-    const float dx = cx - g.x, dy = cy - g.y;
-    if (std::abs(dx) >= kReach || std::abs(dy) >= kReach) continue;
-    const float d = std::sqrt(dx * dx + dy * dy);
-    if (d < kReach) dose += static_cast<int>(std::lround(g.strength * (1.0f - d / kReach)));
+    const float dy = cy - g.y;
+    if (std::abs(dy) >= kReach) continue;
+    const float half = std::sqrt(kReach * kReach - dy * dy);
+    // Compared as floats first: a gust far off the window converts to no integer.
+    const float low = std::floor(g.x - half - 0.5f), high = std::ceil(g.x + half + 0.5f);
+    if (!(high > static_cast<float>(first) && low < static_cast<float>(end))) continue;
+    const std::int64_t from = low > static_cast<float>(first) ? static_cast<std::int64_t>(low) : first;
+    const std::int64_t to = high < static_cast<float>(end) ? static_cast<std::int64_t>(high) : end;
+    for (std::int64_t x = from; x < to; ++x) dose[x - first] += doseOf(g, static_cast<float>(x) + 0.5f - g.x, dy);
   }
-  return dose;
 }
 
 // A half-open range of layer cells along one axis.
@@ -201,37 +211,50 @@ void changeNearSamples(const gpu::Dispatch& dispatch, Move move) {
   const std::uint64_t firstColumn = ax.owner(columns.begin), lastColumn = ax.owner(columns.end - 1);
   const std::uint64_t firstRow = ay.owner(rows.begin), lastRow = ay.owner(rows.end - 1);
 
-  gpu::forEachRow(dispatch, picture, [=, near = std::vector<Gust>()](gpu::uint3 first, std::size_t count) mutable {
+  // A row task owns the cells of its pixels: their doses row by row, and the wet level each
+  // pixel's shown cell had before and after.
+  struct Scratch {
+    std::vector<Gust> near;
+    std::vector<int> dose, before, after;
+  };
+  gpu::forEachRow(dispatch, picture, [=, scratch = Scratch()](gpu::uint3 first, std::size_t count) mutable {
     const std::uint64_t py = first.y;
     if (py < firstRow || py > lastRow) return;
     const Span cellRows = Span{ay.first(py), ay.first(py + 1)}.meet(rows);
-    if (cellRows.empty()) return;
-    // Only the gusts that reach these rows.
-    near.clear();
-    for (const Gust& g : gusts) {
-      const float top = static_cast<float>(cellRows.begin - offset.y), bottom = static_cast<float>(cellRows.end - offset.y);
-      if (g.y > top - kReach && g.y < bottom + kReach) near.push_back(g);
-    }
-    if (near.empty()) return;
     const std::uint64_t begin = std::max<std::uint64_t>(first.x, firstColumn);
     const std::uint64_t end = std::min<std::uint64_t>(first.x + count, lastColumn + 1);
-    for (std::uint64_t px = begin; px < end; ++px) {
-      const Span cellColumns = Span{ax.first(px), ax.first(px + 1)}.meet(columns);
-      const std::uint64_t shownX = ax.first(px), shownY = ay.first(py);
-      int before = 0, after = 0;
-      for (std::uint64_t cy = cellRows.begin; cy < cellRows.end; ++cy) {
-        for (std::uint64_t cx = cellColumns.begin; cx < cellColumns.end; ++cx) {
-          const std::uint64_t wx = cx - offset.x, wy = cy - offset.y;
-          const int dose = doseAt(near, wx, wy);
-          if (dose == 0) continue;
-          Cell cell{load(grid, wx, wy), load(wet, wx, wy), load(dry, wx, wy)};
-          const bool shown = cx == shownX && cy == shownY;
-          if (shown) before = wetLevel(cell);
-          if (move(cell, dose)) store(grid, cell.grid, wx, wy), store(wet, cell.wet, wx, wy), store(dry, cell.dry, wx, wy);
-          if (shown) after = wetLevel(cell);
-        }
+    if (cellRows.empty() || begin >= end) return;
+    const Span cellColumns = Span{ax.first(begin), ax.first(end)}.meet(columns);
+    // Only the gusts that reach these rows.
+    const float top = static_cast<float>(cellRows.begin - offset.y), bottom = static_cast<float>(cellRows.end - offset.y);
+    scratch.near.clear();
+    for (const Gust& g : gusts)
+      if (g.y > top - kReach && g.y < bottom + kReach) scratch.near.push_back(g);
+    if (scratch.near.empty() || cellColumns.empty()) return;
+    const std::uint64_t shownY = ay.first(py);
+    scratch.before.assign(end - begin, 0);
+    scratch.after.assign(end - begin, 0);
+    const auto wx0 = static_cast<std::int64_t>(cellColumns.begin - offset.x);
+    const auto wx1 = static_cast<std::int64_t>(cellColumns.end - offset.x);
+    for (std::uint64_t cy = cellRows.begin; cy < cellRows.end; ++cy) {
+      const std::uint64_t wy = cy - offset.y;
+      scratch.dose.assign(static_cast<std::size_t>(wx1 - wx0), 0);
+      addDoses(scratch.near, static_cast<std::int64_t>(wy), wx0, wx1, scratch.dose.data());
+      for (std::int64_t wx = wx0; wx < wx1; ++wx) {
+        const int dose = scratch.dose[static_cast<std::size_t>(wx - wx0)];
+        if (dose == 0) continue;
+        const auto x = static_cast<std::size_t>(wx), y = static_cast<std::size_t>(wy);
+        Cell cell{load(grid, x, y), load(wet, x, y), load(dry, x, y)};
+        const std::uint64_t cx = static_cast<std::uint64_t>(wx) + offset.x, px = ax.owner(cx);
+        const bool shown = cy == shownY && cx == ax.first(px);
+        if (shown) scratch.before[px - begin] = wetLevel(cell);
+        if (move(cell, dose)) store(grid, cell.grid, x, y), store(wet, cell.wet, x, y), store(dry, cell.dry, x, y);
+        if (shown) scratch.after[px - begin] = wetLevel(cell);
       }
-      if (before != after) store(picture, reshadedPixel(load(picture, px, py), before, after), px, py);
+    }
+    for (std::uint64_t px = begin; px < end; ++px) {
+      const int from = scratch.before[px - begin], to = scratch.after[px - begin];
+      if (from != to) store(picture, reshadedPixel(load(picture, px, py), from, to), px, py);
     }
   });
 }
