@@ -8,8 +8,6 @@
 
 #include "Application.h"
 #include "Artwork.h"
-#include "commands/Command.h"
-#include "commands/CommandData.h"
 #include "components/BrushView.h"
 #include "components/DrawingPaint.h"
 #include "foundation/Clock.h"
@@ -163,11 +161,7 @@ void AbstractDAEDrawingTool::handleEnd(DrawingPaint& paint) {
 void AbstractDAEDrawingTool::recordPendingSamples(DrawingPaint& paint, const char* who) {
   const auto* viewer = dynamic_cast<const AbstractDAEToolViewer*>(toolViewer().get());
   if (!viewer) foundation::fatalError(std::string(who) + " needs the tool's tool-model viewer (an AbstractDAEToolViewer)");
-  // Only samples that are drawn are recorded, and only on a canvas that keeps commands: a palette's
-  // command is never handed over, so it would grow without bound.
-  if (!paint.currentContent() || !paint.supportCommand() || !command()) return;
-  const CommandData::ToolData toolData{{"rotation", std::any(viewer->rotation())}};
-  command()->data().push_back(std::make_shared<CommandData>(touchInputs(), toolData));
+  recordFrame(paint, {{"rotation", std::any(viewer->rotation())}});
 }
 
 }  // namespace tessivarium
