@@ -35,20 +35,29 @@ inline int pressOf(const Sample& s) {
 }
 
 // The working window of a stroke step: it reads the cells of grid0 and wet0 and writes its changes
-// into grid1 and wet1, marked; once a cell is changed its state lives in grid1 and wet1.
+// into grid1 and wet1, marked; once a cell is changed its state lives in grid1 and wet1. A window
+// for paint laid dry also reads the dry paint (dry0 at TEXTURE_DRY_READ) and writes a changed
+// cell's dry texel to dry1 (TEXTURE_DRY_WRITE), marked kDryMark; without the two dry textures it
+// has no cells.
 class StrokeWindow {
  public:
   struct Cell {
-    Texel wet, grid;
+    Texel wet, grid, dry;  // dry is read only by a window for paint laid dry
   };
 
-  explicit StrokeWindow(const gpu::Dispatch& dispatch)
+  explicit StrokeWindow(const gpu::Dispatch& dispatch, bool dry = false)
       : grid0_(dispatch.texels(tessivarium::TEXTURE_GRID_READ)), grid1_(dispatch.texels(tessivarium::TEXTURE_GRID_WRITE)),
-        wet0_(dispatch.texels(tessivarium::TEXTURE_WET_READ)), wet1_(dispatch.texels(tessivarium::TEXTURE_WET_WRITE)) {
+        wet0_(dispatch.texels(tessivarium::TEXTURE_WET_READ)), wet1_(dispatch.texels(tessivarium::TEXTURE_WET_WRITE)),
+        dry_(dry) {
     if (!grid0_ || !grid1_ || !wet0_ || !wet1_) return;
     const gpu::Size grid = dispatch.gridSize();
     width_ = std::min({grid.width, grid0_.width(), grid1_.width(), wet0_.width(), wet1_.width()});
     height_ = std::min({grid.height, grid0_.height(), grid1_.height(), wet0_.height(), wet1_.height()});
+    if (dry_) {
+      dry0_ = dispatch.texels(tessivarium::TEXTURE_DRY_READ), dry1_ = dispatch.texels(tessivarium::TEXTURE_DRY_WRITE);
+      width_ = dry0_ && dry1_ ? std::min({width_, dry0_.width(), dry1_.width()}) : 0;
+      height_ = dry0_ && dry1_ ? std::min({height_, dry0_.height(), dry1_.height()}) : 0;
+    }
     changed_.assign(width_ * height_, 0);
   }
 
@@ -56,19 +65,23 @@ class StrokeWindow {
   std::size_t height() const { return height_; }
 
   Cell get(std::size_t x, std::size_t y) const {
-    if (changed_[y * width_ + x]) return {load(wet1_, x, y), load(grid1_, x, y)};
-    return {load(wet0_, x, y), load(grid0_, x, y)};
+    const bool changed = changed_[y * width_ + x] != 0;
+    Cell cell{load(changed ? wet1_ : wet0_, x, y), load(changed ? grid1_ : grid0_, x, y), {}};
+    if (dry_) cell.dry = load(changed ? dry1_ : dry0_, x, y);
+    return cell;
   }
 
   void put(std::size_t x, std::size_t y, Cell cell) {
-    cell.grid.b = kStrokeMark;
+    cell.grid.b = dry_ ? kDryMark : kStrokeMark;
     store(wet1_, cell.wet, x, y);
     store(grid1_, cell.grid, x, y);
+    if (dry_) store(dry1_, cell.dry, x, y);
     changed_[y * width_ + x] = 1;
   }
 
  private:
-  gpu::TexelView grid0_, grid1_, wet0_, wet1_;
+  gpu::TexelView grid0_, grid1_, wet0_, wet1_, dry0_, dry1_;
+  bool dry_;
   std::size_t width_ = 0, height_ = 0;
   std::vector<std::uint8_t> changed_;
 };
@@ -96,6 +109,7 @@ class StrokeHead {
   struct Column {
     HeadColumn shape;
     int lowest = 0, unchanged = 0, runs = 0;
+    int credit = 0;  // the fraction, in 1/256ths of a byte, a thin stroke has still to lay
     Run run[kRuns];
   };
 
@@ -170,6 +184,17 @@ class StrokeHead {
     return sum;
   }
 
+  // What column k lays of `amount` bytes at the drawing's thickness: the scaled amount, the
+  // fraction left over carried to the column's next meeting, so that over many cells the column
+  // lays its share exactly (at thickness 1, `amount` itself).
+  int scaledLay(std::size_t k, int amount, const Drawing& drawing) {
+    Column& c = columns_[k];
+    c.credit += amount * drawing.thickness256;
+    const int laid = c.credit >> 8;
+    c.credit -= laid << 8;
+    return laid;
+  }
+
   // Hangs `count` cells of `paint` under the bottom of column k.
   void hang(std::size_t k, int count, Texel paint) {
     Column& c = columns_[k];
@@ -232,6 +257,19 @@ inline void deposit(StrokeWindow::Cell& cell, const PaintSum& paint) {
   cell.wet = {mix(cell.wet.r, paint.r), mix(cell.wet.g, paint.g), mix(cell.wet.b, paint.b), static_cast<std::uint8_t>(total)};
   cell.grid.r = quantisedWetness(mix(cell.grid.r, paint.wetness));
   cell.grid.a = tessivarium::TOOL_FLUID;
+}
+
+// Paint taken off the head laid onto a window cell as dry paint: over the cell's dry paint by its
+// coverage, the thicknesses added, as wet paint settles when a layer dries; the dry paint's wetness
+// is none. The wet paint is not touched.
+inline void depositDry(StrokeWindow::Cell& cell, const PaintSum& paint) {
+  const int n = paint.amount;
+  const auto average = [n](int sum) { return static_cast<std::uint8_t>((sum + n / 2) / n); };
+  const Texel laid{average(paint.r), average(paint.g), average(paint.b), static_cast<std::uint8_t>(n)};
+  Texel dry = cell.dry.a == 0 ? laid : over(laid, cell.dry);
+  dry.a = static_cast<std::uint8_t>(cell.dry.a + n);
+  cell.dry = dry;
+  cell.grid.g = 0;
 }
 
 // `count` bytes of a cell's wet paint lifted off; a cell left without paint is air again.

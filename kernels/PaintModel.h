@@ -249,6 +249,35 @@ inline bool descriptorArgument(const gpu::Dispatch& dispatch, tessivarium::DAETo
                                      dispatch.bufferLength(tessivarium::BUFFER_DAE_DESCRIPTOR), out);
 }
 
+// How the current tool lays paint, from the descriptor's `mode` and `thickness`. Mode 1 (the main
+// canvas, the tool not painting wet) lays paint dry; any other mode, and no descriptor, wet. The
+// thickness scales what a fill loads and what a stroke lays: 1 is the standard amount, and it is
+// kept within 0 to kMaxThickness (a value that is not a number counts as 1, as without a
+// descriptor). It is carried in 1/256ths, so kernels scale whole bytes exactly.
+inline constexpr float kMaxThickness = 4;
+
+struct Drawing {
+  bool dry = false;
+  int thickness256 = 256;
+
+  // `amount` bytes scaled by the thickness, rounded to nearest (halves up).
+  TESS_KERNEL_INLINE int scaled(int amount) const { return (amount * thickness256 + 128) >> 8; }
+};
+
+inline Drawing drawingOf(const tessivarium::DAEToolDescriptor* descriptor) {
+  Drawing out;
+  if (descriptor == nullptr) return out;
+  out.dry = descriptor->mode == 1;
+  const float t = std::isnan(descriptor->thickness) ? 1.0f : std::clamp(descriptor->thickness, 0.0f, kMaxThickness);
+  out.thickness256 = static_cast<int>(std::lround(t * 256.0f));
+  return out;
+}
+
+inline Drawing drawingArgument(const gpu::Dispatch& dispatch) {
+  tessivarium::DAEToolDescriptor descriptor;
+  return drawingOf(descriptorArgument(dispatch, descriptor) ? &descriptor : nullptr);
+}
+
 // ---- Samples -----------------------------------------------------------------------------------
 
 // One touch sample as the paint passes upload it: window-local position, force, altitude (already
@@ -342,6 +371,10 @@ class HeadPlacement {
 // the paint pass sets it in grid1, the overlay map carries it into grid0 (clearing it elsewhere),
 // the blur works around it and the mask clears it.
 inline constexpr std::uint8_t kStrokeMark = 1;
+// A cell whose dry paint alone the step changed (paint laid dry): its new dry texel is in dry1, which
+// the overlay map carries into dry0. The blur leaves such a cell alone, its wet paint being as it was.
+inline constexpr std::uint8_t kDryMark = 2;
+TESS_KERNEL_INLINE bool isStepMark(std::uint8_t b) { return b == kStrokeMark || b == kDryMark; }
 
 // The canvas's mask over the working window: the mask texture at TEXTURE_MASK_IMAGE, read at a
 // window cell plus the window's offset at BUFFER_OFFSET. A cell is masked where its mask texel's

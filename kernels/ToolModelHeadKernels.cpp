@@ -71,12 +71,13 @@ void copyGrid(const gpu::TexelView& from, const gpu::TexelView& to) {
 }
 
 // A fill of one column of `head` in place: the paint under the body is replaced by `load` cells of
-// `paint` (its alpha the paint's wetness kind) and air below them; the body is not touched.
+// `paint` (its alpha the paint's wetness kind), as many as fit, scaled by the drawing's thickness,
+// and air below them; the body is not touched.
 TESS_KERNEL_INLINE void fillColumn(const gpu::TexelView& head, std::size_t x, std::size_t y, int load, Texel paint,
-                                   bool bodylessIsHead) {
+                                   bool bodylessIsHead, const Drawing& drawing) {
   const HeadColumn column = headColumn(head, x, y, bodylessIsHead);
   if (!column.head) return;
-  const int first = std::max(0, column.body - load);
+  const int first = std::max(0, column.body - drawing.scaled(std::min(load, column.body)));
   for (int z = 0; z < column.body; ++z) store(head, z >= first ? paint : Texel{}, x, y, static_cast<std::size_t>(z));
 }
 
@@ -89,9 +90,10 @@ void fill(const gpu::Dispatch& dispatch, int fullLoad, bool bodylessIsHead) {
   const float force = floatArgument(dispatch, BUFFER_FORCE, 1.0f);
   const float share = std::isfinite(force) ? std::clamp(force, 0.0f, 1.0f) : 0.0f;
   const int load = static_cast<int>(std::lround(share * static_cast<float>(fullLoad)));
+  const Drawing drawing = drawingArgument(dispatch);
   // One thread per column (the grid is 3-D over the head; its first slice does the work).
   gpu::forEachThread(dispatch, gpu::Size{head.width(), head.height(), 1},
-                     [=](gpu::uint3 p) { fillColumn(head, p.x, p.y, load, paint, bodylessIsHead); });
+                     [=](gpu::uint3 p) { fillColumn(head, p.x, p.y, load, paint, bodylessIsHead, drawing); });
 }
 
 // The preview greys of row y: for each column how far the head reaches down towards the canvas,

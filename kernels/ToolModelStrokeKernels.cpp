@@ -48,10 +48,14 @@ constexpr int kBrushShare = 16;
 // A roller's surface is level: it is a knife whose blade rides at one film over the surface in
 // every column, whatever the head's shape and the press, so it rolls the paint it meets into an
 // even band, thinning where its load runs out.
-void meet(Tool tool, bool forward, int rise, int press, StrokeHead& head, std::size_t k, StrokeWindow::Cell& cell,
-          bool& changed) {
+//
+// The drawing decides how the paint is laid: scaled by the tool's thickness, and wet, or dry (then
+// the dry paint stands on the surface too, building up under the tool as wet paint does, and the
+// tool takes no wet paint up: the wet paint stays as it is).
+void meet(Tool tool, const Drawing& drawing, bool forward, int rise, int press, StrokeHead& head, std::size_t k,
+          StrokeWindow::Cell& cell, bool& changed) {
   HeadColumn& column = head.column(k);
-  const int n = column.paint, w = cell.wet.a;
+  const int n = column.paint, w = cell.wet.a + (drawing.dry ? cell.dry.a : 0);
   if (n + w == 0) return;
   int give = 0, take = 0, room = column.bottom();
   const bool bladed = tool == Tool::Knife || tool == Tool::Roller;
@@ -68,12 +72,15 @@ void meet(Tool tool, bool forward, int rise, int press, StrokeHead& head, std::s
       give = std::max(0, n - gap) + (n * head.bottomWetness(k) + share - 1) / share;
     }
   }
-  give = std::min({give, n, static_cast<int>(MAX_DEPTH) - w});
+  const int ceiling = static_cast<int>(MAX_DEPTH) - (drawing.dry ? cell.dry.a : cell.wet.a);
+  give = std::min({head.scaledLay(k, give, drawing), n, ceiling});
   if (give > 0) {
-    deposit(cell, head.take(k, give));
+    const PaintSum taken = head.take(k, give);
+    drawing.dry ? depositDry(cell, taken) : deposit(cell, taken);
     changed = true;
     room = bladed ? std::max(0, std::min(column.body, kKnifeHold) - column.paint) : column.bottom();
   }
+  if (drawing.dry) return;
   if (tool == Tool::Brush && forward) take = cell.wet.a * cell.grid.r / (4 * kFullWet);
   take = std::min(take, room);
   if (take > 0) {
@@ -84,7 +91,11 @@ void meet(Tool tool, bool forward, int rise, int press, StrokeHead& head, std::s
 }
 
 void paint(const gpu::Dispatch& dispatch, Tool tool) {
-  StrokeWindow window(dispatch);
+  Drawing drawing = drawingArgument(dispatch);
+  // The roller offers no wet drawing to switch off (so the main canvas sends it mode 1): it lays no
+  // load of its own, only rolls on the wet paint it meets, and that stays wet.
+  if (tool == Tool::Roller) drawing.dry = false;
+  StrokeWindow window(dispatch, drawing.dry);
   HeadWalk walk(dispatch);
   if (!walk || window.width() == 0) return;
   // Byte 1 of the pencil state: drawing forward (a knife that is not only lays its paint).
@@ -92,17 +103,19 @@ void paint(const gpu::Dispatch& dispatch, Tool tool) {
   walk.eachMeeting(window.width(), window.height(), [&](std::size_t k, int rise, int press, std::size_t cx, std::size_t cy) {
     StrokeWindow::Cell cell = window.get(cx, cy);
     bool changed = false;
-    meet(tool, forward, rise, press, walk.head(), k, cell, changed);
+    meet(tool, drawing, forward, rise, press, walk.head(), k, cell, changed);
     if (changed) window.put(cx, cy, cell);
   });
   walk.writeHead();
 }
 
 // The paint a head column takes from one window cell when a pattern is picked: wet over dry paint,
-// or, on a bare cell, the given colour (the canvas's background) as a full load.
+// or, on a bare cell, the given colour (the canvas's background) as a full load at the drawing's
+// thickness, as a fill loads.
 TESS_KERNEL_INLINE void pickColumn(Tool tool, const gpu::TexelView& read, const gpu::TexelView& write,
                                    const gpu::TexelView& wet, const gpu::TexelView& dry, const gpu::TexelView& grid,
-                                   std::size_t i, std::size_t j, std::size_t cx, std::size_t cy, Texel background) {
+                                   std::size_t i, std::size_t j, std::size_t cx, std::size_t cy, Texel background,
+                                   const Drawing& drawing) {
   const HeadColumn column = headColumn(read, i, j, tool == Tool::WideBrush);
   if (!column.head) return;
   int room = column.bottom();
@@ -116,7 +129,7 @@ TESS_KERNEL_INLINE void pickColumn(Tool tool, const gpu::TexelView& read, const 
     paint.a = headPaintKind(w.a > 0 ? load(grid, cx, cy).r : 0);
   } else if (background.a > 0) {
     paint = {background.r, background.g, background.b, headPaintKind(background.a)};
-    amount = room;
+    amount = drawing.scaled(room);
   } else {
     return;
   }
@@ -133,7 +146,9 @@ void pickup(const gpu::Dispatch& dispatch, Tool tool) {
   const std::vector<Sample> samples = samplesArgument(dispatch);
   if (!read || !write || !wet || samples.empty() || read.depth() != write.depth()) return;
   DAEToolDescriptor descriptor;
-  const HeadPlacement placement(read, descriptorArgument(dispatch, descriptor) ? &descriptor : nullptr);
+  const bool described = descriptorArgument(dispatch, descriptor);
+  const HeadPlacement placement(read, described ? &descriptor : nullptr);
+  const Drawing drawing = drawingOf(described ? &descriptor : nullptr);
   const Texel background = bytesOf(float4Argument(dispatch, BUFFER_COLOR, {0, 0, 0, 0}));
   const Sample sample = samples.front();
   const std::size_t windowWidth = wet.width(), windowHeight = wet.height();
@@ -141,7 +156,7 @@ void pickup(const gpu::Dispatch& dispatch, Tool tool) {
                      [=](gpu::uint3 p) {
                        std::size_t cx, cy;
                        if (!placement.cellUnder(p.x, p.y, sample.x, sample.y, windowWidth, windowHeight, cx, cy)) return;
-                       pickColumn(tool, read, write, wet, dry, grid, p.x, p.y, cx, cy, background);
+                       pickColumn(tool, read, write, wet, dry, grid, p.x, p.y, cx, cy, background, drawing);
                      });
 }
 

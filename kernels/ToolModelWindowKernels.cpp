@@ -23,7 +23,8 @@ constexpr int kBlurShare = 8;
 
 void toolModelOverlayMap(const gpu::Dispatch& dispatch) {
   const gpu::TexelView map = dispatch.texels(TEXTURE_GRID_READ), grid = dispatch.texels(TEXTURE_GRID_WRITE),
-                       changes = dispatch.texels(TEXTURE_WET_READ), wet = dispatch.texels(TEXTURE_WET_WRITE);
+                       changes = dispatch.texels(TEXTURE_WET_READ), wet = dispatch.texels(TEXTURE_WET_WRITE),
+                       dryChanges = dispatch.texels(TEXTURE_DRY_READ), dry = dispatch.texels(TEXTURE_DRY_WRITE);
   if (!map || !grid || !changes || !wet) return;
   const WindowMask mask(dispatch);
   const gpu::Size limit{std::min({wet.width(), grid.width(), map.width(), changes.width()}),
@@ -31,15 +32,17 @@ void toolModelOverlayMap(const gpu::Dispatch& dispatch) {
   gpu::forEachThread(dispatch, limit, [=](gpu::uint3 p) {
     const Texel changed = load(map, p.x, p.y);
     // A change to a masked cell is not taken, whichever paint pass made it.
-    if (changed.b == kStrokeMark && !mask.masked(p.x, p.y)) {
+    if (isStepMark(changed.b) && !mask.masked(p.x, p.y)) {
       store(grid, changed, p.x, p.y);
       store(wet, load(changes, p.x, p.y), p.x, p.y);
+      // Paint laid dry: the cell's new dry texel, when the pass was given the dry pair.
+      if (changed.b == kDryMark && dryChanges && dry) store(dry, load(dryChanges, p.x, p.y), p.x, p.y);
       return;
     }
     // Outside the map the wet changes texture holds stale paint and is not read; only the mark of an
     // earlier step is cleared.
     Texel current = load(grid, p.x, p.y);
-    if (current.b == kStrokeMark) {
+    if (isStepMark(current.b)) {
       current.b = 0;
       store(grid, current, p.x, p.y);
     }
@@ -57,7 +60,7 @@ void toolModelMask(const gpu::Dispatch& dispatch) {
   if (!grid || !gridOut) return;
   gpu::forEachThread(dispatch, gridOut, [=](gpu::uint3 p) {
     Texel cell = load(grid, p.x, p.y);
-    if (cell.b != kStrokeMark) return;
+    if (!isStepMark(cell.b)) return;
     cell.b = 0;
     store(gridOut, cell, p.x, p.y);
   });

@@ -42,24 +42,42 @@ std::uint32_t windowEdge(std::int64_t minimum, double shift, double scale, std::
   return static_cast<std::uint32_t>(std::min(std::max(edge, 0.0), highest));
 }
 
+// A point's coordinate as a whole view point on a canvas `size` points long: truncated, then kept
+// on the canvas (a coordinate that is not a number counts as 0).
+std::int64_t onCanvas(double coordinate, std::int64_t size) {
+  if (!(coordinate > 0)) return 0;
+  if (coordinate >= static_cast<double>(size)) return size;
+  return static_cast<std::int64_t>(coordinate);
+}
+
 }  // namespace
 
 gpu::uint3 AbstractDAEDrawingTool::findWorkingOffset(const std::vector<graphics::Point>& points, float azimuth) {
+  const double s = canvasScaleForWindow();
+  const double d = (static_cast<double>(MAC_HALF_WIDTH) / 3.0) / s;
+  const double ox = d + d * static_cast<double>(1.0f - std::cos(azimuth));
+  const double oy = d + d * static_cast<double>(1.0f - std::sin(azimuth));
+  return windowAbove(points, ox, oy);
+}
+
+double AbstractDAEDrawingTool::canvasScaleForWindow() const {
   if (!width() || !height()) foundation::fatalError("findWorkingOffset needs the canvas size (switchTo)");
   const auto& canvas = AppManager().canvas();
   if (!canvas) foundation::fatalError("findWorkingOffset needs the main canvas");
+  return canvas->artwork()->scale();
+}
+
+gpu::uint3 AbstractDAEDrawingTool::windowAbove(const std::vector<graphics::Point>& points, double shiftX,
+                                               double shiftY) const {
+  const double s = canvasScaleForWindow();
   if (points.empty()) return {0, 0, 0};  // as the base: the canvas's corner
   std::int64_t minX = std::numeric_limits<std::int64_t>::max();
   std::int64_t minY = minX;
   for (const auto& p : points) {
-    minX = std::min(minX, std::clamp(static_cast<std::int64_t>(p.x), std::int64_t{0}, *width()));
-    minY = std::min(minY, std::clamp(static_cast<std::int64_t>(p.y), std::int64_t{0}, *height()));
+    minX = std::min(minX, onCanvas(p.x, *width()));
+    minY = std::min(minY, onCanvas(p.y, *height()));
   }
-  const double s = canvas->artwork()->scale();
-  const double d = (static_cast<double>(MAC_HALF_WIDTH) / 3.0) / s;
-  const double ox = d + d * static_cast<double>(1.0f - std::cos(azimuth));
-  const double oy = d + d * static_cast<double>(1.0f - std::sin(azimuth));
-  return {windowEdge(minX, ox, s, *width()), windowEdge(minY, oy, s, *height()), 0};
+  return {windowEdge(minX, shiftX, s, *width()), windowEdge(minY, shiftY, s, *height()), 0};
 }
 
 void AbstractDAEDrawingTool::switchControler() { updateControlView(*SOLO_DAE_TOOL_CONTROLLER()); }
@@ -101,22 +119,7 @@ void AbstractDAEDrawingTool::changedValue(const std::any& value) {
 
 void AbstractDAEDrawingTool::encode(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
   AbstractDrawingTool::encode(paint, buffer);
-  const TouchInputs taken = touchInputs();
-  setTouchInputs({});
-  auto& surface = *toolSurface();
-  surface.reset(taken);
-  if (DEBUG_CFD) {
-    surface.encodeLoop(paint, buffer);
-    return;
-  }
-  while (surface.touchInputData().count() >= 1) {
-    surface.encodeStart(paint, buffer);
-    surface.encodeLoop(paint, buffer);
-    if (surface.touchInputs().empty()) break;
-    // reset() may replace the carried list it is given.
-    const TouchInputs carried = surface.touchInputs();
-    surface.reset(carried);
-  }
+  encodeSurfaceSteps(paint, buffer);
 }
 
 void AbstractDAEDrawingTool::fillColor(const graphics::Color& color, float force, std::optional<float> wetness) {

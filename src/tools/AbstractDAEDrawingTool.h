@@ -43,6 +43,15 @@ class AbstractDAEDrawingTool : public AbstractDrawingTool {
 
   // Shows the viewer's rotation on `dial`, makes this tool its receiver, range [0, 2π].
   virtual void updateControlView(DAEDialController& dial);
+
+ protected:
+  // The main canvas's scale, which the window placements use; fatal without the main canvas or
+  // before switchTo().
+  double canvasScaleForWindow() const;
+  // The window whose corner lies `shiftX` and `shiftY` view points left of and above the points'
+  // nearest corner (each point truncated and kept on the canvas first), clamped onto the canvas;
+  // (0, 0, 0) for no points.
+  gpu::uint3 windowAbove(const std::vector<graphics::Point>& points, double shiftX, double shiftY) const;
 };
 
 }  // namespace tessivarium

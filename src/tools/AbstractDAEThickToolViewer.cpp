@@ -8,7 +8,6 @@
 #include "Artwork.h"
 #include "components/BrushView.h"
 #include "components/DrawingPaint.h"
-#include "foundation/Bundle.h"
 #include "foundation/Clock.h"
 #include "foundation/Console.h"
 #include "foundation/Fatal.h"
@@ -16,8 +15,6 @@
 #include "gpu/BlitCommandEncoder.h"
 #include "gpu/CommandBuffer.h"
 #include "gpu/CommandQueue.h"
-#include "scene/Scene.h"
-#include "scene/SceneError.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DAEToolModel.h"
 #include "tools/DebugSwitches.h"
@@ -29,7 +26,6 @@ namespace tessivarium {
 namespace {
 
 constexpr float kQuarterTurn = static_cast<float>(std::numbers::pi / 2);
-constexpr float kEighthTurn = static_cast<float>(std::numbers::pi / 4);
 // A head, border included, is at most four working windows across on any axis; even a palette's
 // large display scale stays far below it.
 constexpr float kLargestExtent = 4.0f * static_cast<float>(MAC_WIDTH);
@@ -41,49 +37,14 @@ void setUniformScale(scene::Node* node, float scale) {
   if (node) node->setScale({scale, scale, scale});
 }
 
-// Adds the top-level nodes of the scene at `path` to `content`, in file order; a file that cannot
-// be read adds nothing.
-void addSceneNodes(const std::filesystem::path& path, scene::Node& content) {
-  try {
-    const auto loaded = scene::Scene::load(path);
-    const auto children = loaded->rootNode()->childNodes();  // taken once: adding moves them
-    for (const auto& child : children) content.addChildNode(child);
-  } catch (const scene::SceneError&) {
-    // The content stays empty; measuring it stops on the first marker it cannot find.
-  }
-}
-
 }  // namespace
 
 void AbstractDAEThickToolViewer::loads() {
   DefaultToolViewer::loads();
   DrawingPaint& paint = AppManager().requiredCurrentPaint("AbstractDAEThickToolViewer.loads");
   BrushView& brushView = paint.requiredBrushView("AbstractDAEThickToolViewer.loads");
-  const auto& content = toolContentNode();
-  if (!content) foundation::fatalError("AbstractDAEThickToolViewer.loads: no content node");
-  brushView.setBrushNode(content);
   const float ratio = static_cast<float>(AppManager().screenRatio(paint));
-  scene::Node* toolNode = brushView.toolNode().get();
-
-  if (!content->childNodes().empty()) {
-    setUniformScale(content.get(), ratio);
-    setUniformScale(toolNode, scale());
-    if (eulerAngles() && toolNode) toolNode->setEulerAngles(*eulerAngles());
-  } else {
-    const auto path = foundation::Bundle::framework().pathForResource(fileName(), "dae");
-    if (!path) {
-      foundation::consoleLine(fileName() + " isn't found");
-      return;
-    }
-    addSceneNodes(*path, *content);
-    hideMarks(kMarkers);
-    setUniformScale(content.get(), ratio);
-    setUniformScale(toolNode, scale());
-    if (toolNode) {
-      toolNode->setEulerX(kEighthTurn);
-      toolNode->setEulerZ(kEighthTurn);
-    }
-  }
+  if (!showScene(brushView, fileName(), ratio, [this](scene::Node&) { hideMarks(kMarkers); })) return;
 
   if (initialized() || !paint.isStarted()) return;
   if (!toolModel()) setToolModel(createToolModel());

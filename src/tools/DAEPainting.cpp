@@ -38,6 +38,9 @@ void prepareStep(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
   overlay->setToGrid(working.gridTexture0());
   overlay->setWet(working.wetTexture1());
   overlay->setToWet(working.wetTexture0());
+  // A tool that lays its paint dry changes the dry paint: the overlay carries that in too.
+  overlay->setDry(working.dryTexture1());
+  overlay->setToDry(working.dryTexture0());
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #pragma once
 // One step of a thick-paint stroke, as one composite on the command buffer: the head's pattern
 // copied over its second working copy, the step's map (gridTexture1) reset, the tool's paint
-// pass, the overlay map, the blur twice (one object listed twice) and the mask. The tool-model
+// pass, the overlay map (of the grid, wet and dry pairs, the dry for paint laid dry), the blur
+// twice (one object listed twice) and the mask. The tool-model
 // passes of a run all bind one descriptor record, built once per run. The children are the
 // registries' shared passes. Main thread only.
 

@@ -8,10 +8,13 @@
 #include "Artwork.h"
 #include "components/BrushView.h"
 #include "components/DrawingPaint.h"
+#include "foundation/Bundle.h"
 #include "foundation/Console.h"
 #include "foundation/Fatal.h"
 #include "scene/Geometry.h"
 #include "scene/Material.h"
+#include "scene/Scene.h"
+#include "scene/SceneError.h"
 #include "tools/AbstractDropTool.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DrawingTool.h"
@@ -36,6 +39,22 @@ scene::Node* autoHiddenToolNode(std::string_view operation) {
   const auto& toolNode = AppManager().currentPaint()->requiredBrushView(operation).toolNode();
   if (!toolNode) foundation::fatalError(std::string(operation) + ": the brush view has no tool node");
   return toolNode.get();
+}
+
+void setUniformScale(scene::Node* node, float scale) {
+  if (node) node->setScale({scale, scale, scale});
+}
+
+// Adds the top-level nodes of the scene at `path` to `content`, in file order; a file that cannot
+// be read adds nothing.
+void addSceneNodes(const std::filesystem::path& path, scene::Node& content) {
+  try {
+    const auto loaded = scene::Scene::load(path);
+    const auto children = loaded->rootNode()->childNodes();  // taken once: adding moves them
+    for (const auto& child : children) content.addChildNode(child);
+  } catch (const scene::SceneError&) {
+    // The content stays empty.
+  }
 }
 
 }  // namespace
@@ -77,6 +96,35 @@ void DefaultToolViewer::initLoads() {
 }
 
 void DefaultToolViewer::loads() { initLoads(); }
+
+bool DefaultToolViewer::showScene(BrushView& brushView, const std::string& fileName, float contentScale,
+                                  const std::function<void(scene::Node& content)>& loaded) {
+  if (!toolContentNode_) foundation::fatalError("DefaultToolViewer.showScene: no content node");
+  scene::Node& content = *toolContentNode_;
+  brushView.setBrushNode(toolContentNode_);
+  scene::Node* toolNode = brushView.toolNode().get();
+  if (!content.childNodes().empty()) {
+    setUniformScale(&content, contentScale);
+    setUniformScale(toolNode, scale_);
+    if (eulerAngles_ && toolNode) toolNode->setEulerAngles(*eulerAngles_);
+    return true;
+  }
+  const auto path = foundation::Bundle::framework().pathForResource(fileName, "dae");
+  if (!path) {
+    foundation::consoleLine(fileName + " isn't found");
+    return false;
+  }
+  addSceneNodes(*path, content);
+  if (loaded) loaded(content);
+  setUniformScale(&content, contentScale);
+  setUniformScale(toolNode, scale_);
+  if (toolNode) {
+    constexpr float kEighthTurn = static_cast<float>(std::numbers::pi / 4);
+    toolNode->setEulerX(kEighthTurn);
+    toolNode->setEulerZ(kEighthTurn);
+  }
+  return true;
+}
 
 std::shared_ptr<ToolModel> DefaultToolViewer::createToolModel() {
   foundation::fatalError("should be implemented in subclass");

@@ -6,6 +6,7 @@
 // its tool model when it has one. The tool owns its viewer; the viewer points back at it. A canvas
 // must exist when a viewer is made. Main thread only.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@
 namespace tessivarium {
 
 class AbstractDrawingTool;
+class BrushView;
 
 class DefaultToolViewer : public ToolViewer {
  public:
@@ -84,6 +86,16 @@ class DefaultToolViewer : public ToolViewer {
   void reset() override;
   void savePattern() override;
   void pickPattern(const TouchInput& touchInput, float rotation) override;
+
+ protected:
+  // For the viewers that show a scene file: hands the content node to `brushView`, scales it by
+  // `contentScale` and the brush view's tool node by the display scale. The first time (and after
+  // every load that added nothing) the scene `fileName` is loaded into the content node first,
+  // `loaded` runs on it and the tool node turns to x = π/4 and z = π/4; later the last pose is given
+  // back. A missing file prints "<fileName> isn't found" and nothing is scaled or posed: false. A
+  // file that cannot be read adds nothing. A viewer without a content node is a fatal stop.
+  bool showScene(BrushView& brushView, const std::string& fileName, float contentScale,
+                 const std::function<void(scene::Node& content)>& loaded);
 
  private:
   AbstractDrawingTool* tool_;

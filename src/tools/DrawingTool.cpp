@@ -360,6 +360,25 @@ std::optional<graphics::Rect> AbstractDrawingTool::windowRect(DrawingPaint& pain
 
 void AbstractDrawingTool::encode(DrawingPaint&, gpu::CommandBuffer&) {}
 
+void AbstractDrawingTool::encodeSurfaceSteps(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
+  const TouchInputs taken = touchInputs_;
+  touchInputs_.clear();
+  auto& surface = *toolSurface();
+  surface.reset(taken);
+  if (DEBUG_CFD) {
+    surface.encodeLoop(paint, buffer);
+    return;
+  }
+  while (surface.touchInputData().count() >= 1) {
+    surface.encodeStart(paint, buffer);
+    surface.encodeLoop(paint, buffer);
+    if (surface.touchInputs().empty()) break;
+    // reset() may replace the carried list it is given.
+    const TouchInputs carried = surface.touchInputs();
+    surface.reset(carried);
+  }
+}
+
 void AbstractDrawingTool::execute(Command&, const std::shared_ptr<gpu::CommandBuffer>&) {}
 
 }  // namespace tessivarium

@@ -222,6 +222,12 @@ class AbstractDrawingTool : public DrawingTool,
   virtual void encode(DrawingPaint& paint, gpu::CommandBuffer& buffer);
   void execute(Command& command, const std::shared_ptr<gpu::CommandBuffer>& buffer) override;
 
+ protected:
+  // The step loop of the tools that paint through their stroke surface: hands the pending samples
+  // to the surface and runs as many window steps (encodeStart, then encodeLoop) as they need, all
+  // on `buffer`; with DEBUG_CFD only the surface's encodeLoop, once.
+  void encodeSurfaceSteps(DrawingPaint& paint, gpu::CommandBuffer& buffer);
+
  private:
   // The coalesced touches of the first touch that can be sampled (stationary ones included).
   static std::vector<std::shared_ptr<ui::Touch>> sampledTouches(const ui::TouchSet& touches, const ui::Event* event);

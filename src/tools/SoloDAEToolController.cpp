@@ -18,6 +18,11 @@ const std::shared_ptr<DAEDialController>& SOLO_DAE_TOOL_CONTROLLER() {
   return dial;
 }
 
-void resetSoloDAEToolControllerForTesting() { dialSlot().reset(); }
+void resetSoloDAEToolControllerForTesting() {
+  // The dial holds its last tool, which holds the dial as its controller: let go of the tool
+  // first, or the two keep each other alive once the slot is empty.
+  if (const auto& dial = dialSlot()) dial->setChangeValue(nullptr);
+  dialSlot().reset();
+}
 
 }  // namespace tessivarium

@@ -51,7 +51,7 @@ struct alignas(16) DAEToolDescriptor {
   float rotation = 0;      // radians
   float scale = 0;
   std::uint32_t toolType = 0;  // the ToolType's case index
-  float thickness = 0;
+  float thickness = 1;  // a tool's own default, the standard amount of paint
   std::int32_t mode = 0;  // 1: the main canvas, not painting wet
   std::int32_t touchOffsetZ = 0;
   float headRadius = 0;

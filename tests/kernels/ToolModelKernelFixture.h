@@ -13,10 +13,13 @@ namespace kerneltest {
 inline constexpr std::uint8_t kSolid = 255;
 
 // A head shaped by its descriptor: the tip at (tipX, tipY), `tipZ` cells up, in a circle of `radius`
-// around (centreX, centreY); the knives' case index gives a flat blade.
+// around (centreX, centreY); the knives' case index gives a flat blade. Mode 1 lays paint dry; the
+// thickness scales what is loaded and laid.
 inline Bytes descriptorRecord(float tipX, float tipY, float tipZ, float centreX, float centreY, float radius,
-                              std::uint32_t toolType = 9, float rotation = 0) {
+                              std::uint32_t toolType = 9, float rotation = 0, std::int32_t mode = 0,
+                              float thickness = 1) {
   tessivarium::DAEToolDescriptor d;
+  d.mode = mode, d.thickness = thickness;
   d.origin = {tipX, tipY, tipZ};
   d.headTop = {tipX, tipY, tipZ};
   d.headCenter = {centreX, centreY, tipZ};
@@ -98,7 +101,7 @@ struct StrokeStep {
   }
 
   // One stroke step on the window: the copy of the head, the reset of grid1, the paint pass (headA
-  // read, headB written), the overlay map and the blur twice. With a mask (over the window at
+  // read, headB written), the overlay map (with the dry pair) and the blur twice. With a mask (over the window at
   // `maskOffset`), the paint pass, the overlay map and the blur are given it and the mask pass
   // ends the step, carrying the head back. The head is then headB.
   void paintStep(const std::string& kernel, const std::vector<Touch>& touches, const Bytes& descriptor, bool forward = true,
@@ -122,7 +125,8 @@ struct StrokeStep {
     buffers[BUFFER_OFFSET] = offsetRecord(0, 0);
     run({kernel, masked(textures), offset(buffers), grid0});
     run({"DAEToolModel_overlay_map",
-         masked({{TEXTURE_GRID_READ, grid1}, {TEXTURE_GRID_WRITE, grid0}, {TEXTURE_WET_READ, wet1}, {TEXTURE_WET_WRITE, wet0}}),
+         masked({{TEXTURE_GRID_READ, grid1}, {TEXTURE_GRID_WRITE, grid0}, {TEXTURE_WET_READ, wet1}, {TEXTURE_WET_WRITE, wet0},
+                 {TEXTURE_DRY_READ, dry1}, {TEXTURE_DRY_WRITE, dry0}}),
          offset({}), wet0});
     run({"DAEToolModel_blur_image",
          masked({{TEXTURE_GRID_READ, grid0}, {TEXTURE_GRID_WRITE, grid0}, {TEXTURE_WET_READ, wet0}, {TEXTURE_WET_WRITE, wet0},

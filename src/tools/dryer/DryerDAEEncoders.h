@@ -1,24 +1,20 @@
 #pragma once
-// The dryer's passes (no tool model).
-// Passes marked below are made and shared by the registry now; their binding steps come with
-// their tools and stop with "not built yet" until then.
+// The dryer's passes (no tool model): the twins' passes with the dryer's kernels.
 
-#include "tools/AbstractShaderUnit.h"
+#include "tools/dryer/FanDryerPasses.h"
 
 namespace tessivarium {
 
-// "DAEToolModel_dryer_paint"; binding step not built yet.
-class DryerDAEEncoder final : public AbstractToolEncoderShader {
+class DryerDAEInitEncoder final : public FanDryerInitPass {
  public:
-  explicit DryerDAEEncoder(PrepareStep prepare = noPreparation()) : AbstractToolEncoderShader("DAEToolModel_dryer_paint", std::move(prepare)) {}
-  void fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder) override;
+  explicit DryerDAEInitEncoder(PrepareStep prepare = noPreparation())
+      : FanDryerInitPass("DAEToolModel_dryer_init", std::move(prepare)) {}
 };
 
-// "DAEToolModel_dryer_init"; binding step not built yet.
-class DryerDAEInitEncoder final : public AbstractToolEncoderShader {
+class DryerDAEEncoder final : public FanDryerPaintPass {
  public:
-  explicit DryerDAEInitEncoder(PrepareStep prepare = noPreparation()) : AbstractToolEncoderShader("DAEToolModel_dryer_init", std::move(prepare)) {}
-  void fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder) override;
+  explicit DryerDAEEncoder(PrepareStep prepare = noPreparation())
+      : FanDryerPaintPass("DAEToolModel_dryer_paint", std::move(prepare)) {}
 };
 
 }  // namespace tessivarium

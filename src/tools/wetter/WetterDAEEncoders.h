@@ -1,24 +1,21 @@
 #pragma once
-// The wetter's passes (no tool model).
-// Passes marked below are made and shared by the registry now; their binding steps come with
-// their tools and stop with "not built yet" until then.
+// The wetter's passes (no tool model): the twins' passes (tools/dryer/FanDryerPasses.h) with the
+// wetter's kernels.
 
-#include "tools/AbstractShaderUnit.h"
+#include "tools/dryer/FanDryerPasses.h"
 
 namespace tessivarium {
 
-// "DAEToolModel_wetter_paint"; binding step not built yet.
-class WetterDAEEncoder final : public AbstractToolEncoderShader {
+class WetterDAEDryInitEncoder final : public FanDryerInitPass {
  public:
-  explicit WetterDAEEncoder(PrepareStep prepare = noPreparation()) : AbstractToolEncoderShader("DAEToolModel_wetter_paint", std::move(prepare)) {}
-  void fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder) override;
+  explicit WetterDAEDryInitEncoder(PrepareStep prepare = noPreparation())
+      : FanDryerInitPass("DAEToolModel_wetter_init", std::move(prepare)) {}
 };
 
-// "DAEToolModel_wetter_init"; binding step not built yet.
-class WetterDAEDryInitEncoder final : public AbstractToolEncoderShader {
+class WetterDAEEncoder final : public FanDryerPaintPass {
  public:
-  explicit WetterDAEDryInitEncoder(PrepareStep prepare = noPreparation()) : AbstractToolEncoderShader("DAEToolModel_wetter_init", std::move(prepare)) {}
-  void fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder) override;
+  explicit WetterDAEEncoder(PrepareStep prepare = noPreparation())
+      : FanDryerPaintPass("DAEToolModel_wetter_paint", std::move(prepare)) {}
 };
 
 }  // namespace tessivarium

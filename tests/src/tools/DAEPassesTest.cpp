@@ -254,6 +254,8 @@ TEST_P(PassTest, OneStrokeStepRecordsTheChainInOrderOnOneRecord) {
     EXPECT_EQ(d[0].textures.at(TEXTURE_RESET), working().gridTexture1());
     EXPECT_EQ(d[2].textures.at(TEXTURE_GRID_READ), working().gridTexture1());
     EXPECT_EQ(d[2].textures.at(TEXTURE_WET_WRITE), working().wetTexture0());
+    EXPECT_EQ(d[2].textures.at(TEXTURE_DRY_READ), working().dryTexture1()) << "paint laid dry is carried too";
+    EXPECT_EQ(d[2].textures.at(TEXTURE_DRY_WRITE), working().dryTexture0());
     if (masked) {
       EXPECT_EQ(d[1].buffers.at(BUFFER_DAE_DESCRIPTOR).buffer, d[5].buffers.at(BUFFER_DAE_DESCRIPTOR).buffer);
     }

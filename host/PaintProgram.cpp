@@ -1,0 +1,195 @@
+#include "PaintProgram.h"
+
+#include <unistd.h>
+
+#include <cmath>
+#include <fstream>
+#include <iomanip>
+#include <memory>
+#include <optional>
+#include <sstream>
+
+#include <CLI/CLI.hpp>
+
+#include "HostErrors.h"
+#include "Painter.h"
+#include "Progress.h"
+#include "SavePoint.h"
+#include "Script.h"
+#include "StorageFile.h"
+#include "foundation/Bundle.h"
+#include "foundation/Console.h"
+#include "gpu/Parallel.h"
+
+namespace painthost {
+namespace {
+
+constexpr const char* kLogName = "paint.log";
+
+struct Options {
+  std::string script;
+  std::string output = "paint-output";
+  std::string load;
+  std::size_t threads = 0;
+  bool quiet = false;
+  bool verbose = false;
+};
+
+// The engine's console lines: kept in memory until the run has passed its checks, then in the log
+// file beside the outputs, so that a refused run writes nothing.
+class ConsoleLog {
+ public:
+  ConsoleLog() : previous_(foundation::setConsoleSink([this](std::string_view line) { write(line); })) {}
+  ~ConsoleLog() { foundation::setConsoleSink(previous_); }
+  ConsoleLog(const ConsoleLog&) = delete;
+  ConsoleLog& operator=(const ConsoleLog&) = delete;
+
+  void openAt(const std::filesystem::path& path) {
+    file_.open(path, std::ios::trunc);
+    if (!file_) throw EngineFailure(path.string() + ": the log cannot be written");
+    for (const auto& line : pending_) file_ << line << '\n';
+    pending_.clear();
+  }
+
+ private:
+  void write(std::string_view line) {
+    if (file_.is_open()) {
+      file_ << line << '\n';
+    } else {
+      pending_.emplace_back(line);
+    }
+  }
+
+  foundation::ConsoleSink previous_;
+  std::vector<std::string> pending_;
+  std::ofstream file_;
+};
+
+// The worker thread count for the run, put back afterwards.
+class WorkerThreads {
+ public:
+  explicit WorkerThreads(std::size_t count) : previous_(gpu::workerThreadCount()), set_(count > 0) {
+    if (set_) gpu::setWorkerThreadCount(count);
+  }
+  ~WorkerThreads() {
+    if (set_) gpu::setWorkerThreadCount(previous_);
+  }
+
+ private:
+  std::size_t previous_;
+  bool set_;
+};
+
+std::string megabytes(std::uint64_t bytes) {
+  std::ostringstream text;
+  text << std::fixed << std::setprecision(bytes < 10'000'000 ? 2 : 1) << static_cast<double>(bytes) / 1e6 << " MB";
+  return text.str();
+}
+
+// The output folder must be one, or be makeable under a folder this program may write in.
+void checkOutputFolder(const std::filesystem::path& folder) {
+  std::error_code error;
+  std::filesystem::path existing = std::filesystem::absolute(folder, error);
+  while (!existing.empty() && !std::filesystem::exists(existing, error)) existing = existing.parent_path();
+  if (!std::filesystem::is_directory(existing, error)) throw BadInput(folder.string() + ": not a folder");
+  if (::access(existing.c_str(), W_OK | X_OK) != 0) throw BadInput(folder.string() + ": this program may not write there");
+}
+
+std::optional<StoredPainting> loadStored(const Options& options, const Script& script) {
+  if (options.load.empty()) return std::nullopt;
+  StoredPainting stored = readStorageFile(options.load);
+  const CanvasSpec& canvas = script.canvas;
+  if (stored.width != canvas.width || stored.height != canvas.height || stored.scale != canvas.scale) {
+    std::ostringstream text;
+    text << options.load << ": stored from a " << stored.width << " x " << stored.height << " canvas at scale " << stored.scale
+         << "; the script's canvas is " << canvas.width << " x " << canvas.height << " at scale " << canvas.scale;
+    throw BadInput(text.str());
+  }
+  return stored;
+}
+
+int play(const Options& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
+  // Every input is read and checked before the engine starts.
+  const std::filesystem::path scriptPath =
+      options.script.empty() ? foundation::Bundle::main().root() / "examples" / "demo.json" : std::filesystem::path(options.script);
+  const Script script = readScript(scriptPath);
+  const auto stored = loadStored(options, script);
+  checkLayerSteps(script, stored ? static_cast<std::int64_t>(stored->records.size()) : 1, scriptPath.string());
+  const std::filesystem::path folder = options.output;
+  checkOutputFolder(folder);
+
+  const WorkerThreads threads(options.threads);
+  std::optional<ConsoleLog> log;
+  if (!options.verbose) log.emplace();
+  Painter painter(script.canvas);
+  if (stored) painter.restore(*stored);
+
+  // Past the checks: from here on the run writes.
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error) throw EngineFailure(folder.string() + ": the output folder cannot be made: " + error.message());
+  if (log) log->openAt(folder / kLogName);
+
+  Progress progress(err, errIsTerminal && !options.quiet, static_cast<std::int64_t>(script.steps.size()), sampleCount(script));
+  for (std::size_t i = 0; i < script.steps.size(); ++i) {
+    const Step& step = script.steps[i];
+    progress.startStep(static_cast<std::int64_t>(i), step.kind);
+    painter.play(step, [&](std::int64_t samples) { progress.addSamples(samples); });
+    if (const auto* save = std::get_if<Save>(&step.action)) {
+      SavedFiles files;
+      try {
+        files = writeSavePoint(painter, folder, save->name);
+      } catch (const EngineFailure& e) {
+        throw EngineFailure(step.where + " (save): " + e.what());
+      }
+      if (!options.quiet) {
+        progress.clear();
+        out << "saved " << save->name << ": " << files.picture.string() << ", " << files.relief.string() << ", "
+            << files.storage.string() << " (" << megabytes(files.storageBytes) << " for " << megabytes(files.recordBytes)
+            << " of records)" << std::endl;
+      }
+    }
+  }
+  progress.finish();
+  if (!options.quiet && std::none_of(script.steps.begin(), script.steps.end(),
+                                     [](const Step& s) { return std::holds_alternative<Save>(s.action); })) {
+    err << "tessivarium-paint: the script has no save step, so nothing was saved" << std::endl;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+int runPaint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal) {
+  Options options;
+  CLI::App app("Plays a painting script through the Tessivarium engine and writes, at each save step, the picture, "
+               "its relief and the canvas's storage file.",
+               "tessivarium-paint");
+  app.add_option("script", options.script, "the script (JSON); without one, the demonstration resources/examples/demo.json");
+  app.add_option("-o,--output", options.output, "the folder the files go to")->capture_default_str();
+  app.add_option("--load", options.load, "start from a storage file a save step wrote");
+  app.add_option("--threads", options.threads, "worker threads (the output does not depend on them)")->check(CLI::Range(1, 256));
+  app.add_flag("-q,--quiet", options.quiet, "no progress bar and no save lines");
+  app.add_flag("-v,--verbose", options.verbose, "the engine's console lines on standard output instead of in paint.log");
+  try {
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    app.parse(reversed);
+  } catch (const CLI::CallForHelp&) {
+    out << app.help();
+    return kExitOk;
+  } catch (const CLI::ParseError& e) {
+    err << "tessivarium-paint: " << e.what() << "\n" << "Run with --help for the options." << std::endl;
+    return kExitBadInput;
+  }
+  try {
+    return play(options, out, err, errIsTerminal);
+  } catch (const BadInput& e) {
+    err << "tessivarium-paint: " << e.what() << std::endl;
+    return kExitBadInput;
+  } catch (const EngineFailure& e) {
+    err << "tessivarium-paint: " << e.what() << std::endl;
+    return kExitEngineFailure;
+  }
+}
+
+}  // namespace painthost

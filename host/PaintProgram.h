@@ -1,0 +1,19 @@
+#pragma once
+// The program tessivarium-paint: reads the command line and the script, checks every input before
+// the engine starts, plays the steps and writes each save point's files.
+//
+// Exit statuses: 0 done; 1 the engine failed during a step (the files of earlier save points stay);
+// 2 bad input (the command line, the script, a pen file, an image or the storage file to load),
+// refused before anything is written.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace painthost {
+
+// `args` without the program's name; `out` takes the save points' lines, `err` the messages and the
+// progress bar (drawn only when `errIsTerminal`).
+int runPaint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal = false);
+
+}  // namespace painthost

@@ -1,0 +1,347 @@
+#include "Painter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "Application.h"
+#include "Artwork.h"
+#include "HostErrors.h"
+#include "Surface.h"
+#include "ToolNames.h"
+#include "commands/CommandManager.h"
+#include "components/ArtworkTextures.h"
+#include "components/DrawingPaint.h"
+#include "foundation/Fatal.h"
+#include "gpu/Texture.h"
+#include "graphics/Color.h"
+#include "graphics/Image.h"
+#include "imaging/Image.h"
+#include "kernels/Kernels.h"
+#include "tools/ApplicationManager.h"
+#include "ui/Event.h"
+#include "ui/FrameSource.h"
+#include "ui/Touch.h"
+#include "ui/TouchSet.h"
+
+namespace painthost {
+
+using tessivarium::AppManager;
+using tessivarium::DrawingPaint;
+
+// The engine's user-facing errors, kept until the painter looks at them after each step.
+class EngineErrors final : public tessivarium::DelegateErrorHandler {
+ public:
+  void receivedError(tessivarium::ErrorMessage error) override { errors.push_back(error); }
+  std::vector<tessivarium::ErrorMessage> errors;
+};
+
+namespace {
+
+// The stylus's largest force; script forces are fractions of it.
+constexpr double kMaximumForce = 4.0;
+// A stylus samples at 240 Hz.
+constexpr double kSampleInterval = 1.0 / 240;
+// Frames a canvas may take to finish drawing after a step before it counts as stuck.
+constexpr int kSettleFrames = 64;
+
+ui::TouchState stateOf(const Sample& sample, ui::TouchPhase phase, double time) {
+  ui::TouchState state;
+  state.type = ui::TouchType::Stylus;
+  state.phase = phase;
+  state.location = {sample.x, sample.y};
+  state.force = sample.force * kMaximumForce;
+  state.maximumPossibleForce = kMaximumForce;
+  state.altitudeAngle = sample.altitude;
+  state.azimuthAngle = sample.azimuth;
+  state.timestamp = time;
+  return state;
+}
+
+// The lighting of the shaded relief: a lit hemisphere seen from above, light from the upper left.
+// Its centre (a flat surface) is mid grey, which the hard-light blend leaves as it is, so only the
+// paint's relief lightens or darkens the picture.
+imaging::ImagePtr shadingImage() {
+  constexpr std::size_t kSide = 64;
+  std::vector<std::uint8_t> bytes(kSide * kSide * 4);
+  for (std::size_t y = 0; y < kSide; ++y) {
+    for (std::size_t x = 0; x < kSide; ++x) {
+      double nx = (static_cast<double>(x) + 0.5) / (kSide / 2.0) - 1, ny = (static_cast<double>(y) + 0.5) / (kSide / 2.0) - 1;
+      const double r = std::hypot(nx, ny);
+      if (r > 1) nx /= r, ny /= r;
+      const double grey = std::clamp(0.5 - 0.45 * (nx + ny) / std::sqrt(2.0), 0.0, 1.0);
+      const auto g = static_cast<std::uint8_t>(std::lround(grey * 255));
+      std::uint8_t* texel = &bytes[(y * kSide + x) * 4];
+      texel[0] = texel[1] = texel[2] = g;
+      texel[3] = 255;
+    }
+  }
+  auto texture = AppManager().makeTexture(kSide, kSide);
+  if (!texture) throw EngineFailure("start-up: no texture for the shading image");
+  texture->writeRegion(gpu::Region::make2D(0, 0, kSide, kSide), 0, bytes, kSide * 4);
+  return imaging::Image::fromTexture(texture);
+}
+
+std::shared_ptr<tessivarium::Surface> surfaceNamed(const std::string& name) {
+  for (const auto& surface : tessivarium::AllSurfaces()) {
+    if (surface->name() == name) return surface;
+  }
+  throw BadInput("unknown surface \"" + name + "\"");
+}
+
+}  // namespace
+
+// A fatal stop of the engine ends the step with its message instead of ending the program, so that
+// the painter can report it and keep the outputs of earlier save points.
+class FatalStopsThrow {
+ public:
+  FatalStopsThrow()
+      : previous_(foundation::setFatalHandler([](std::string_view message) {
+          throw EngineFailure("the engine stopped: " + std::string(message));
+        })) {}
+  ~FatalStopsThrow() { foundation::setFatalHandler(previous_); }
+
+ private:
+  foundation::FatalHandler previous_;
+};
+
+Painter::Painter(const CanvasSpec& spec)
+    : fatalStops_(std::make_unique<FatalStopsThrow>()), spec_(spec), errors_(std::make_shared<EngineErrors>()) {
+  try {
+    kernels::registerAll();
+    tessivarium::Application().setDelegateHandler(errors_);
+    auto& manager = AppManager();
+    const auto orientation = spec.width >= spec.height ? tessivarium::PaintOrientation::landscape
+                                                       : tessivarium::PaintOrientation::portail;
+    auto artwork = std::make_shared<tessivarium::Artwork>("tessivarium-paint", spec.width, spec.height,
+                                                          surfaceNamed(spec.surface), orientation, spec.scale);
+    canvas_ = std::make_shared<DrawingPaint>(tessivarium::MainPaintId, artwork);
+    const auto& c = spec.background;
+    canvas_->setBackgroundColor(graphics::Color::fromRGBA(c[0], c[1], c[2], c[3]));
+    manager.setCanvas(canvas_);
+    manager.setCurrentPaint(canvas_);
+    manager.loads();
+    canvas_->setShadingImage(shadingImage());
+    settle();
+    checkErrors("start-up");
+  } catch (const tessivarium::Error& e) {
+    throw EngineFailure(std::string("start-up: the engine reported ") + e.what());
+  } catch (const EngineFailure& e) {
+    throw EngineFailure(std::string("start-up: ") + e.what());
+  }
+}
+
+Painter::~Painter() {
+  // Gives the canvas back to the manager's clean-up; the globals stay for the program's end.
+  if (canvas_) {
+    try {
+      AppManager().cleanResources();
+    } catch (const EngineFailure&) {
+    }
+  }
+  tessivarium::Application().setDelegateHandler(nullptr);
+}
+
+void Painter::restore(const StoredPainting& painting) {
+  try {
+    canvas_->setStorageData(painting.records);
+  } catch (const tessivarium::Error& e) {
+    throw BadInput(std::string("the canvas refused the stored layers: ") + e.what());
+  }
+  for (std::size_t i = 0; i < painting.hidden.size() && i < canvas_->layers().size(); ++i) {
+    if (painting.hidden[i]) canvas_->doLayerHidden(canvas_->layers()[i], true);
+  }
+  canvas_->setLayerIndex(painting.currentLayer);
+  canvas_->updateLayers();
+  settle();
+  checkErrors("loading");
+}
+
+void Painter::play(const Step& step, const std::function<void(std::int64_t)>& samplesDone) {
+  try {
+    apply(step, samplesDone);
+    settle();
+  } catch (const tessivarium::Error& e) {
+    throw EngineFailure(step.where + " (" + step.kind + "): the engine reported " + e.what());
+  } catch (const EngineFailure& e) {
+    throw EngineFailure(step.where + " (" + step.kind + "): " + e.what());
+  }
+  checkErrors(step.where + " (" + step.kind + ")");
+}
+
+void Painter::apply(const Step& step, const std::function<void(std::int64_t)>& samplesDone) {
+  DrawingPaint& c = *canvas_;
+  std::visit(
+      [&](const auto& action) {
+        using A = std::decay_t<decltype(action)>;
+        if constexpr (std::is_same_v<A, ChooseTool>) {
+          chooseTool(action.tool);
+        } else if constexpr (std::is_same_v<A, FillColor>) {
+          const auto& rgba = action.color;
+          std::optional<float> wetness;
+          if (action.wetness) wetness = static_cast<float>(*action.wetness);
+          AppManager().currentTool()->fillColor(graphics::Color::fromRGBA(rgba[0], rgba[1], rgba[2], rgba[3]), 1.0f, wetness);
+        } else if constexpr (std::is_same_v<A, Strokes>) {
+          for (const auto& samples : action.strokes) stroke(samples, action.samplesPerFrame, samplesDone);
+        } else if constexpr (std::is_same_v<A, Undo>) {
+          c.commandManager()->undo();
+        } else if constexpr (std::is_same_v<A, Redo>) {
+          c.commandManager()->redo();
+        } else if constexpr (std::is_same_v<A, CreateLayer>) {
+          c.layerCreate();
+        } else if constexpr (std::is_same_v<A, DeleteLayer>) {
+          if (!c.layerDelete(layerAt(action.layer))) throw EngineFailure("the canvas refused to delete the layer");
+        } else if constexpr (std::is_same_v<A, SelectLayer>) {
+          layerAt(action.layer);
+          c.setLayerIndex(action.layer);
+          c.updateLayers();
+        } else if constexpr (std::is_same_v<A, MoveLayer>) {
+          // Down the canvas's list of views is towards the front.
+          if (action.towardsFront) {
+            c.layerMoveDown(layerAt(action.layer));
+          } else {
+            c.layerMoveUp(layerAt(action.layer));
+          }
+        } else if constexpr (std::is_same_v<A, MergeLayers>) {
+          std::vector<std::shared_ptr<tessivarium::Layer>> layers;
+          for (const auto index : action.layers) layers.push_back(layerAt(index));
+          c.layerMerge(layers);
+        } else if constexpr (std::is_same_v<A, HideLayer>) {
+          c.layerHidden(layerAt(action.layer), action.hidden);
+        } else if constexpr (std::is_same_v<A, DryLayer>) {
+          layerAt(action.layer)->dry();
+        } else if constexpr (std::is_same_v<A, WetLayer>) {
+          layerAt(action.layer)->wet(action.wetness, action.thickness);
+        } else if constexpr (std::is_same_v<A, ImportImage>) {
+          auto image = graphics::Image::fromFile(action.file);
+          if (!image) throw EngineFailure(action.file.string() + ": the picture can no longer be read");
+          std::optional<float> thickness;
+          if (action.thickness) thickness = static_cast<float>(*action.thickness);
+          layerAt(std::nullopt)->importImage(image, {action.x, action.y}, thickness, action.wet);
+        } else if constexpr (std::is_same_v<A, PickColor> || std::is_same_v<A, PickPattern>) {
+          throw EngineFailure("the engine has no pickers yet");
+        } else if constexpr (std::is_same_v<A, Save>) {
+          // Save points are the program's: the painter only hands out the records and the picture.
+        }
+      },
+      step.action);
+}
+
+void Painter::chooseTool(const std::string& name) {
+  auto tool = toolNamed(name);
+  auto& manager = AppManager();
+  const auto& registry = manager.tools();
+  // The manager's start-up loads its registry; the three tools outside it are loaded on first use.
+  const bool registered = std::find(registry.begin(), registry.end(), tool) != registry.end();
+  if (!registered && loadedTools_.insert(name).second) tool->loads();
+  manager.setCurrentTool(tool);
+  toolName_ = name;
+}
+
+void Painter::stroke(const std::vector<Sample>& samples, std::int64_t perFrame,
+                     const std::function<void(std::int64_t)>& samplesDone) {
+  DrawingPaint& c = *canvas_;
+  // The batches of one display frame each; the last sample lifts the stylus in a frame of its own
+  // when the samples would otherwise all touch down in one.
+  std::vector<std::vector<Sample>> batches;
+  for (std::size_t i = 0; i < samples.size(); i += static_cast<std::size_t>(perFrame)) {
+    batches.emplace_back(samples.begin() + static_cast<std::ptrdiff_t>(i),
+                         samples.begin() + static_cast<std::ptrdiff_t>(std::min(samples.size(), i + static_cast<std::size_t>(perFrame))));
+  }
+  if (batches.size() == 1) {
+    batches.push_back({batches.front().back()});
+    batches.front().pop_back();
+  }
+  std::shared_ptr<ui::Touch> pen;
+  for (std::size_t b = 0; b < batches.size(); ++b) {
+    const bool first = b == 0, last = b + 1 == batches.size();
+    std::vector<std::shared_ptr<ui::Touch>> coalesced;
+    for (std::size_t i = 0; i < batches[b].size(); ++i) {
+      const auto phase = first && i == 0 ? ui::TouchPhase::Began
+                         : last && i + 1 == batches[b].size() ? ui::TouchPhase::Ended
+                                                              : ui::TouchPhase::Moved;
+      const auto state = stateOf(batches[b][i], phase, clock_);
+      clock_ += kSampleInterval;
+      coalesced.push_back(ui::Touch::make(state, &c));
+      if (!pen) {
+        pen = ui::Touch::make(state, &c);
+      } else {
+        pen->update(state, &c);
+      }
+    }
+    ui::Event event;
+    event.setCoalescedTouches(pen, std::move(coalesced));
+    const ui::TouchSet touches{pen};
+    if (first) {
+      c.touchesBegan(touches, &event);
+    } else if (last) {
+      c.touchesEnded(touches, &event);
+    } else {
+      c.touchesMoved(touches, &event);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    ui::FrameSource::main().displayFrame();
+    FrameTimes& times = frameTimes_[toolName_];
+    times.frames += 1;
+    times.total += std::chrono::steady_clock::now() - start;
+    if (samplesDone) samplesDone(static_cast<std::int64_t>(batches[b].size()));
+  }
+}
+
+std::shared_ptr<tessivarium::Layer> Painter::layerAt(const LayerRef& layer) const {
+  if (!layer) return canvas_->currentLayer();
+  if (*layer < 0 || *layer >= static_cast<std::int64_t>(canvas_->layers().size())) {
+    throw EngineFailure("layer " + std::to_string(*layer) + " does not exist (the canvas has " +
+                        std::to_string(canvas_->layers().size()) + ")");
+  }
+  return canvas_->layers()[static_cast<std::size_t>(*layer)];
+}
+
+void Painter::settle() {
+  for (int i = 0; i < kSettleFrames; ++i) {
+    if (ui::FrameSource::main().displayFrame() == 0) return;
+  }
+  throw EngineFailure("the canvas still draws after " + std::to_string(kSettleFrames) + " frames");
+}
+
+void Painter::checkErrors(const std::string& where) {
+  if (errors_->errors.empty()) return;
+  std::string names;
+  for (const auto error : errors_->errors) names += (names.empty() ? "" : ", ") + std::string(tessivarium::describe(error));
+  errors_->errors.clear();
+  throw EngineFailure(where + ": the engine reported " + names);
+}
+
+StoredPainting Painter::snapshot() {
+  StoredPainting painting;
+  painting.width = spec_.width;
+  painting.height = spec_.height;
+  painting.scale = spec_.scale;
+  painting.currentLayer = canvas_->layerIndex();
+  for (const auto& layer : canvas_->layers()) painting.hidden.push_back(layer->isHidden());
+  painting.records = canvas_->getStorageData();
+  return painting;
+}
+
+std::shared_ptr<graphics::Image> Painter::picture() {
+  DrawingPaint& c = *canvas_;
+  // A layer's view shows the picture it composed when it was last the current layer, and the views
+  // in front of the current layer are hidden: each layer is made current in turn, back to front,
+  // so that every view shows its paint as it is now, and the canvas is drawn with the front-most
+  // current. Then the selection goes back.
+  const auto selected = c.layerIndex();
+  for (std::size_t i = 0; i < c.layers().size(); ++i) {
+    c.setLayerIndex(static_cast<std::int64_t>(i));
+    c.updateLayers();
+    settle();
+  }
+  auto image = c.exportImage(1.0);
+  c.setLayerIndex(selected);
+  c.updateLayers();
+  settle();
+  checkErrors("save");
+  if (!image) throw EngineFailure("the canvas gave no picture");
+  return image;
+}
+
+}  // namespace painthost

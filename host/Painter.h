@@ -1,0 +1,89 @@
+#pragma once
+// The engine as a tablet host drives it: start-up in the engine's order (settings, application
+// manager, the main canvas handed to it, loads(), the shading image), then each script step through
+// the canvas's public entries: stylus touches with their coalesced samples and one display frame
+// per batch for strokes, the current tool for tool changes and colour fills, the canvas's history
+// for undo and redo, its layer entries for layer steps and its storage records for save points.
+//
+// One painter at a time: the engine's globals are the painter's while it lives. Main thread only.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "Script.h"
+#include "StorageFile.h"
+
+namespace graphics {
+class Image;
+}
+
+namespace tessivarium {
+class DrawingPaint;
+class Layer;
+}  // namespace tessivarium
+
+namespace painthost {
+
+class EngineErrors;
+class FatalStopsThrow;
+
+// The stroke frames one tool drew and the time they took.
+struct FrameTimes {
+  std::int64_t frames = 0;
+  std::chrono::duration<double> total{0};
+};
+
+class Painter {
+ public:
+  // Starts the engine with a canvas of `spec`. Throws EngineFailure when the engine cannot start.
+  explicit Painter(const CanvasSpec& spec);
+  ~Painter();
+  Painter(const Painter&) = delete;
+  Painter& operator=(const Painter&) = delete;
+
+  // Replaces the canvas's layers by the stored ones, with their hidden flags and selection. The
+  // painting must have been stored from a canvas of this size and scale. Throws BadInput when the
+  // canvas refuses the records.
+  void restore(const StoredPainting& painting);
+
+  // Plays one step; `samplesDone` is told after each display frame of a stroke how many samples it
+  // drew. Throws EngineFailure naming the step when the engine stops or reports an error.
+  void play(const Step& step, const std::function<void(std::int64_t)>& samplesDone = {});
+
+  // The canvas's records as a storage file would keep them.
+  StoredPainting snapshot();
+  // The picture of every shown layer as composed on the canvas, at one pixel per point.
+  std::shared_ptr<graphics::Image> picture();
+
+  tessivarium::DrawingPaint& canvas() { return *canvas_; }
+  // The name of the current tool ("filbertBrush": the engine's default tool).
+  const std::string& toolName() const { return toolName_; }
+  const std::map<std::string, FrameTimes>& frameTimes() const { return frameTimes_; }
+
+ private:
+  void apply(const Step& step, const std::function<void(std::int64_t)>& samplesDone);
+  void stroke(const std::vector<Sample>& samples, std::int64_t perFrame, const std::function<void(std::int64_t)>& samplesDone);
+  void chooseTool(const std::string& name);
+  std::shared_ptr<tessivarium::Layer> layerAt(const LayerRef& layer) const;
+  // Display frames until no view draws any more.
+  void settle();
+  // Throws EngineFailure when the engine reported an error since the last check.
+  void checkErrors(const std::string& where);
+
+  // First, so that the engine's fatal stops throw while everything else is made and given back.
+  std::unique_ptr<FatalStopsThrow> fatalStops_;
+  CanvasSpec spec_;
+  std::shared_ptr<EngineErrors> errors_;
+  std::shared_ptr<tessivarium::DrawingPaint> canvas_;
+  std::string toolName_ = "filbertBrush";
+  std::set<std::string> loadedTools_;
+  std::map<std::string, FrameTimes> frameTimes_;
+  double clock_ = 0;  // the stylus's timestamps, in seconds
+};
+
+}  // namespace painthost

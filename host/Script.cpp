@@ -1,0 +1,390 @@
+#include "Script.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <fstream>
+#include <initializer_list>
+#include <numbers>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "HostErrors.h"
+#include "InkML.h"
+#include "Surface.h"
+#include "ToolNames.h"
+#include "graphics/Image.h"
+
+namespace painthost {
+namespace {
+
+using nlohmann::json;
+
+std::string describe(double value) {
+  std::ostringstream text;
+  text << value;
+  return text.str();
+}
+
+// A value of the script with its position, for messages ("steps[3].samples[2].force").
+class Node {
+ public:
+  Node(const json& value, std::string path, const std::string& file) : value_(value), path_(std::move(path)), file_(file) {}
+
+  const std::string& path() const { return path_; }
+  const json& value() const { return value_; }
+
+  [[noreturn]] void refuse(const std::string& reason) const {
+    throw BadInput(file_ + ": " + (path_.empty() ? "" : path_ + ": ") + reason);
+  }
+
+  bool has(const char* key) const { return value_.contains(key); }
+  Node operator[](const char* key) const {
+    if (!value_.contains(key)) refuse(std::string("the field \"") + key + "\" is missing");
+    return child(key);
+  }
+  std::optional<Node> optional(const char* key) const {
+    if (!value_.contains(key)) return std::nullopt;
+    return child(key);
+  }
+  Node at(std::size_t i) const { return Node(value_[i], path_ + "[" + std::to_string(i) + "]", file_); }
+
+  void requireObject(std::initializer_list<const char*> allowed) const {
+    if (!value_.is_object()) refuse("an object is expected");
+    for (const auto& [key, v] : value_.items()) {
+      if (std::none_of(allowed.begin(), allowed.end(), [&](const char* a) { return key == a; })) {
+        Node(v, path_.empty() ? key : path_ + "." + key, file_).refuse("unknown field");
+      }
+    }
+  }
+  std::size_t arraySize(std::size_t least) const {
+    if (!value_.is_array()) refuse("an array is expected");
+    if (value_.size() < least) refuse("at least " + std::to_string(least) + " entries are expected");
+    return value_.size();
+  }
+  double number(double least, double most) const {
+    if (!value_.is_number()) refuse("a number is expected");
+    const double v = value_.get<double>();
+    if (!(v >= least && v <= most)) {
+      refuse(describe(v) + " is out of range (" + describe(least) + " to " + describe(most) + ")");
+    }
+    return v;
+  }
+  std::int64_t integer(std::int64_t least, std::int64_t most) const {
+    if (!value_.is_number_integer()) refuse("a whole number is expected");
+    const auto v = value_.get<std::int64_t>();
+    if (v < least || v > most) {
+      refuse(std::to_string(v) + " is out of range (" + std::to_string(least) + " to " + std::to_string(most) + ")");
+    }
+    return v;
+  }
+  std::string string() const {
+    if (!value_.is_string()) refuse("a string is expected");
+    return value_.get<std::string>();
+  }
+  bool boolean() const {
+    if (!value_.is_boolean()) refuse("true or false is expected");
+    return value_.get<bool>();
+  }
+
+ private:
+  Node child(const char* key) const { return Node(value_[key], path_.empty() ? key : path_ + "." + key, file_); }
+
+  const json& value_;
+  std::string path_;
+  const std::string& file_;
+};
+
+constexpr std::int64_t kLargestSide = 4096;
+constexpr std::int64_t kSmallestSide = 256;  // a tool's working region must fit
+constexpr std::int64_t kMostSamplesPerFrame = 1000;
+
+Rgba colorOf(const Node& node) {
+  const std::string text = node.string();
+  static const std::regex hex("#([0-9a-fA-F]{6}|[0-9a-fA-F]{8})");
+  if (!std::regex_match(text, hex)) node.refuse("\"" + text + "\" is not a colour (#rrggbb or #rrggbbaa)");
+  Rgba rgba{0, 0, 0, 1};
+  for (std::size_t i = 0; i * 2 + 1 < text.size(); ++i) {
+    rgba[i] = std::stoi(text.substr(1 + i * 2, 2), nullptr, 16) / 255.0;
+  }
+  return rgba;
+}
+
+CanvasSpec canvasOf(const Node& node) {
+  node.requireObject({"width", "height", "surface", "scale", "background"});
+  CanvasSpec canvas;
+  canvas.width = node["width"].integer(kSmallestSide, kLargestSide);
+  canvas.height = node["height"].integer(kSmallestSide, kLargestSide);
+  if (auto surface = node.optional("surface")) {
+    canvas.surface = surface->string();
+    const auto& all = tessivarium::AllSurfaces();
+    if (std::none_of(all.begin(), all.end(), [&](const auto& s) { return s->name() == canvas.surface; })) {
+      std::string names;
+      for (const auto& s : all) names += (names.empty() ? "" : ", ") + s->name();
+      surface->refuse("unknown surface \"" + canvas.surface + "\" (one of: " + names + ")");
+    }
+  }
+  if (auto scale = node.optional("scale")) canvas.scale = scale->number(1.0, 2.0);
+  if (auto background = node.optional("background")) canvas.background = colorOf(*background);
+  return canvas;
+}
+
+// A coordinate on the canvas: 0 to one less than the side.
+double onCanvas(const Node& node, std::int64_t side, const CanvasSpec& canvas) {
+  const double v = node.number(-HUGE_VAL, HUGE_VAL);
+  if (!(v >= 0 && v <= static_cast<double>(side - 1))) {
+    node.refuse(describe(v) + " lies outside the " + std::to_string(canvas.width) + " x " + std::to_string(canvas.height) +
+                " canvas");
+  }
+  return v;
+}
+
+Sample sampleOf(const Node& node, const CanvasSpec& canvas) {
+  node.requireObject({"x", "y", "force", "altitude", "azimuth"});
+  Sample sample;
+  // A sample must lie on the canvas: the tools' working windows are placed around it.
+  sample.x = onCanvas(node["x"], canvas.width, canvas);
+  sample.y = onCanvas(node["y"], canvas.height, canvas);
+  if (auto force = node.optional("force")) sample.force = force->number(0, 1);
+  if (auto altitude = node.optional("altitude")) sample.altitude = altitude->number(0, std::numbers::pi / 2);
+  if (auto azimuth = node.optional("azimuth")) sample.azimuth = azimuth->number(-2 * std::numbers::pi, 2 * std::numbers::pi);
+  return sample;
+}
+
+std::filesystem::path existingFile(const Node& node, const std::filesystem::path& folder) {
+  const std::filesystem::path file = folder / node.string();
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(file, error)) node.refuse("no such file: " + file.string());
+  return file;
+}
+
+Strokes strokesOf(const Node& node, const CanvasSpec& canvas, const std::filesystem::path& folder) {
+  Strokes strokes;
+  if (auto perFrame = node.optional("samplesPerFrame")) strokes.samplesPerFrame = perFrame->integer(1, kMostSamplesPerFrame);
+  if (node.has("samples") == node.has("inkml")) node.refuse("a stroke takes either \"samples\" or \"inkml\"");
+  if (auto samples = node.optional("samples")) {
+    // Two samples at least: one touches down, the last lifts the stylus.
+    const std::size_t n = samples->arraySize(2);
+    std::vector<Sample> stroke;
+    for (std::size_t i = 0; i < n; ++i) stroke.push_back(sampleOf(samples->at(i), canvas));
+    strokes.strokes.push_back(std::move(stroke));
+    return strokes;
+  }
+  const Node inkml = node["inkml"];
+  InkOptions options;
+  if (auto fit = node.optional("fit")) options.fit = fit->boolean();
+  strokes.strokes = readInkML(existingFile(inkml, folder), canvas, options);
+  return strokes;
+}
+
+LayerRef layerOf(const Node& step) {
+  if (auto layer = step.optional("layer")) return layer->integer(0, 1000);
+  return std::nullopt;
+}
+
+Action actionOf(const Node& step, const std::string& kind, const CanvasSpec& canvas, const std::filesystem::path& folder,
+                std::set<std::string>& saves) {
+  if (kind == "tool") {
+    step.requireObject({"step", "tool"});
+    const Node name = step["tool"];
+    const std::string tool = name.string();
+    if (!isToolName(tool)) name.refuse("unknown tool \"" + tool + "\"");
+    return ChooseTool{tool};
+  }
+  if (kind == "color") {
+    step.requireObject({"step", "color", "wetness"});
+    FillColor fill{colorOf(step["color"]), std::nullopt};
+    if (auto wetness = step.optional("wetness")) fill.wetness = wetness->number(0, 1);
+    return fill;
+  }
+  if (kind == "stroke") {
+    step.requireObject({"step", "samples", "inkml", "fit", "samplesPerFrame"});
+    return strokesOf(step, canvas, folder);
+  }
+  if (kind == "undo" || kind == "redo" || kind == "createLayer") {
+    step.requireObject({"step"});
+    if (kind == "undo") return Undo{};
+    if (kind == "redo") return Redo{};
+    return CreateLayer{};
+  }
+  if (kind == "deleteLayer" || kind == "dryLayer" || kind == "hideLayer" || kind == "showLayer") {
+    step.requireObject({"step", "layer"});
+    if (kind == "deleteLayer") return DeleteLayer{layerOf(step)};
+    if (kind == "dryLayer") return DryLayer{layerOf(step)};
+    return HideLayer{layerOf(step), kind == "hideLayer"};
+  }
+  if (kind == "selectLayer") {
+    step.requireObject({"step", "layer"});
+    return SelectLayer{step["layer"].integer(0, 1000)};
+  }
+  if (kind == "moveLayer") {
+    step.requireObject({"step", "layer", "direction"});
+    const Node direction = step["direction"];
+    const std::string towards = direction.string();
+    if (towards != "front" && towards != "back") direction.refuse("\"front\" or \"back\" is expected");
+    return MoveLayer{layerOf(step), towards == "front"};
+  }
+  if (kind == "mergeLayers") {
+    step.requireObject({"step", "layers"});
+    const Node layers = step["layers"];
+    MergeLayers merge;
+    for (std::size_t i = 0, n = layers.arraySize(2); i < n; ++i) {
+      const auto layer = layers.at(i).integer(0, 1000);
+      if (std::find(merge.layers.begin(), merge.layers.end(), layer) != merge.layers.end()) {
+        layers.at(i).refuse("layer " + std::to_string(layer) + " is named twice");
+      }
+      merge.layers.push_back(layer);
+    }
+    return merge;
+  }
+  if (kind == "wetLayer") {
+    step.requireObject({"step", "layer", "wetness", "thickness"});
+    WetLayer wet{layerOf(step)};
+    if (auto wetness = step.optional("wetness")) wet.wetness = wetness->number(0, 1);
+    if (auto thickness = step.optional("thickness")) wet.thickness = thickness->number(0, 1);
+    return wet;
+  }
+  if (kind == "importImage") {
+    step.requireObject({"step", "file", "x", "y", "thickness", "wet"});
+    const Node file = step["file"];
+    ImportImage import;
+    import.file = existingFile(file, folder);
+    if (!graphics::Image::fromFile(import.file)) file.refuse("not a PNG picture: " + import.file.string());
+    import.x = onCanvas(step["x"], canvas.width, canvas);
+    import.y = onCanvas(step["y"], canvas.height, canvas);
+    if (auto thickness = step.optional("thickness")) import.thickness = thickness->number(0, 1);
+    if (auto wet = step.optional("wet")) import.wet = wet->boolean();
+    return import;
+  }
+  if (kind == "pickColor" || kind == "pickPattern") {
+    step.requireObject({"step", "x", "y"});
+    const double x = onCanvas(step["x"], canvas.width, canvas), y = onCanvas(step["y"], canvas.height, canvas);
+    if (kind == "pickColor") return PickColor{x, y};
+    return PickPattern{x, y};
+  }
+  if (kind == "save") {
+    step.requireObject({"step", "name"});
+    const Node nameNode = step["name"];
+    const std::string name = nameNode.string();
+    static const std::regex allowed("[A-Za-z0-9_-]{1,64}");
+    if (!std::regex_match(name, allowed)) nameNode.refuse("a save name is 1 to 64 letters, digits, '-' or '_'");
+    if (!saves.insert(name).second) nameNode.refuse("a second save point named \"" + name + "\" would overwrite the first");
+    return Save{name};
+  }
+  step["step"].refuse("unknown step \"" + kind + "\"");
+}
+
+}  // namespace
+
+Script parseScript(const std::string& text, const std::filesystem::path& folder, const std::string& name) {
+  json document;
+  try {
+    document = json::parse(text);
+  } catch (const json::parse_error& e) {
+    std::string reason = e.what();
+    // nlohmann's own prefix ("[json.exception.parse_error.101] ") says nothing to a reader.
+    if (const auto end = reason.find("] "); end != std::string::npos) reason = reason.substr(end + 2);
+    throw BadInput(name + ": not valid JSON: " + reason);
+  }
+  const Node root(document, "", name);
+  root.requireObject({"canvas", "steps"});
+  Script script;
+  script.canvas = canvasOf(root["canvas"]);
+  const Node steps = root["steps"];
+  std::set<std::string> saves;
+  for (std::size_t i = 0, n = steps.arraySize(0); i < n; ++i) {
+    const Node step = steps.at(i);
+    if (!step.value().is_object()) step.refuse("an object is expected");
+    const std::string kind = step["step"].string();
+    script.steps.push_back(Step{step.path(), kind, actionOf(step, kind, script.canvas, folder, saves)});
+  }
+  return script;
+}
+
+Script readScript(const std::filesystem::path& file) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(file, error)) throw BadInput(file.string() + ": no such script file");
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  if (!in) throw BadInput(file.string() + ": cannot be read");
+  return parseScript(text.str(), file.parent_path(), file.string());
+}
+
+void checkLayerSteps(const Script& script, std::int64_t layers, const std::string& name) {
+  // The layer count each recorded step changes by; undo and redo replay them backwards and forwards.
+  // The history keeps the engine's default of 40 steps, so no undo is counted that it could not do.
+  constexpr std::size_t kHistory = 40;
+  std::vector<std::int64_t> done, undone;
+  std::int64_t count = layers;
+  auto record = [&](std::int64_t delta) {
+    count += delta;
+    done.push_back(delta);
+    if (done.size() > kHistory) done.erase(done.begin());
+    undone.clear();
+  };
+  for (const Step& step : script.steps) {
+    auto refuse = [&](const std::string& reason) { throw BadInput(name + ": " + step.where + ": " + reason); };
+    auto requireLayer = [&](std::int64_t layer) {
+      if (layer >= count) {
+        refuse("layer " + std::to_string(layer) + " does not exist (the canvas has " + std::to_string(count) +
+               (count == 1 ? " layer then)" : " layers then)"));
+      }
+    };
+    auto requireRef = [&](const LayerRef& layer) {
+      if (layer) requireLayer(*layer);
+    };
+    std::visit(
+        [&](const auto& action) {
+          using A = std::decay_t<decltype(action)>;
+          if constexpr (std::is_same_v<A, Strokes>) {
+            for (std::size_t i = 0; i < action.strokes.size(); ++i) record(0);
+          } else if constexpr (std::is_same_v<A, CreateLayer>) {
+            record(+1);
+          } else if constexpr (std::is_same_v<A, DeleteLayer>) {
+            requireRef(action.layer);
+            if (count == 1) refuse("the canvas's only layer cannot be deleted");
+            record(-1);
+          } else if constexpr (std::is_same_v<A, SelectLayer>) {
+            requireLayer(action.layer);
+          } else if constexpr (std::is_same_v<A, MergeLayers>) {
+            for (const auto layer : action.layers) requireLayer(layer);
+            record(1 - static_cast<std::int64_t>(action.layers.size()));
+          } else if constexpr (std::is_same_v<A, MoveLayer> || std::is_same_v<A, HideLayer> ||
+                               std::is_same_v<A, DryLayer> || std::is_same_v<A, WetLayer>) {
+            requireRef(action.layer);
+            record(0);
+          } else if constexpr (std::is_same_v<A, ImportImage>) {
+            record(0);
+          } else if constexpr (std::is_same_v<A, Undo>) {
+            if (!done.empty()) {
+              count -= done.back();
+              undone.push_back(done.back());
+              done.pop_back();
+            }
+          } else if constexpr (std::is_same_v<A, Redo>) {
+            if (!undone.empty()) {
+              count += undone.back();
+              done.push_back(undone.back());
+              undone.pop_back();
+            }
+          }
+        },
+        step.action);
+  }
+}
+
+std::int64_t sampleCount(const Script& script) {
+  std::int64_t samples = 0;
+  for (const Step& step : script.steps) {
+    if (const auto* strokes = std::get_if<Strokes>(&step.action)) {
+      for (const auto& stroke : strokes->strokes) samples += static_cast<std::int64_t>(stroke.size());
+    }
+  }
+  return samples;
+}
+
+}  // namespace painthost

@@ -1,0 +1,143 @@
+// Every kind of bad input is refused before anything is written: with the script position or the
+// file and the reason, and exit status 2.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "HostRun.h"
+#include "StorageFile.h"
+
+namespace {
+
+using hosttest::HostFolder;
+using hosttest::script;
+
+// A storage file as a save point of a 320 x 256 canvas with one empty layer writes it.
+std::vector<std::uint8_t> storageFile(std::int64_t width = 320) {
+  painthost::StoredPainting painting;
+  painting.width = width;
+  painting.height = 256;
+  painting.hidden = {false};
+  const std::vector<std::uint8_t> empty(static_cast<std::size_t>(width) * 256 * 4, 0);
+  painting.records.emplace_back(width, 256, 1, empty, empty, empty);
+  return painthost::encodeStorage(painting);
+}
+
+std::string text(std::vector<std::uint8_t> bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+std::string withByte(std::vector<std::uint8_t> bytes, std::size_t at, std::uint8_t value) {
+  bytes.at(at) = value;
+  return text(std::move(bytes));
+}
+
+const std::string kStroke = R"({"step": "stroke", "samples": [{"x": 10, "y": 10}, {"x": 20, "y": 12}]})";
+const std::string kInkStroke = R"({"step": "stroke", "inkml": "pen.inkml"})";
+
+std::string ink(const std::string& body, const std::string& format = R"(<channel name="X"/><channel name="Y"/>)") {
+  return R"(<ink xmlns="http://www.w3.org/2003/InkML"><traceFormat>)" + format + "</traceFormat>" + body + "</ink>";
+}
+
+struct Case {
+  std::string name;
+  std::string script;                                     // the script's text
+  std::vector<std::pair<std::string, std::string>> files;  // more input files, by name
+  std::vector<std::string> args;                           // after the script and the output folder
+  std::string message;                                     // part of the message on standard error
+  friend void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+};
+
+std::vector<Case> cases() {
+  const auto storage = storageFile();
+  return {
+      {"MalformedJson", R"({"canvas": {"width": 320,)", {}, {}, "script.json: not valid JSON: "},
+      {"NotAnObject", "[1, 2]", {}, {}, "script.json: an object is expected"},
+      {"MissingSteps", R"({"canvas": {"width": 320, "height": 256}})", {}, {}, "the field \"steps\" is missing"},
+      {"UnknownStep", script(R"({"step": "paint"})"), {}, {}, "steps[0].step: unknown step \"paint\""},
+      {"UnknownField", script(R"({"step": "color", "colour": "#ffffff", "color": "#ffffff"})"), {}, {},
+       "steps[0].colour: unknown field"},
+      {"UnknownTool", script(R"({"step": "tool", "tool": "pencil"})"), {}, {}, "steps[0].tool: unknown tool \"pencil\""},
+      {"ForceOutOfRange",
+       script(kStroke + R"(, {"step": "stroke", "samples": [{"x": 1, "y": 1}, {"x": 2, "y": 2}, {"x": 3, "y": 3, "force": 1.5}]})"),
+       {}, {}, "steps[1].samples[2].force: 1.5 is out of range (0 to 1)"},
+      {"NotANumber", script(R"({"step": "stroke", "samples": [{"x": "1", "y": 1}, {"x": 2, "y": 2}]})"), {}, {},
+       "steps[0].samples[0].x: a number is expected"},
+      {"StrokeOutsideTheCanvas", script(R"({"step": "stroke", "samples": [{"x": 10, "y": 10}, {"x": 320, "y": 12}]})"), {},
+       {}, "steps[0].samples[1].x: 320 lies outside the 320 x 256 canvas"},
+      {"OneSampleStroke", script(R"({"step": "stroke", "samples": [{"x": 10, "y": 10}]})"), {}, {},
+       "steps[0].samples: at least 2 entries are expected"},
+      {"CanvasTooSmall", R"({"canvas": {"width": 100, "height": 256}, "steps": []})", {}, {},
+       "canvas.width: 100 is out of range (256 to 4096)"},
+      {"UnknownSurface", R"({"canvas": {"width": 320, "height": 256, "surface": "Silk"}, "steps": []})", {}, {},
+       "canvas.surface: unknown surface \"Silk\""},
+      {"BadColour", script(R"({"step": "color", "color": "red"})"), {}, {}, "steps[0].color: \"red\" is not a colour"},
+      {"MissingImage", script(R"({"step": "importImage", "file": "gone.png", "x": 0, "y": 0})"), {}, {},
+       "steps[0].file: no such file: "},
+      {"ImageNotAPicture", script(R"({"step": "importImage", "file": "notes.png", "x": 0, "y": 0})"),
+       {{"notes.png", "not a picture"}}, {}, "steps[0].file: not a PNG picture: "},
+      {"NoSuchLayer", script(R"({"step": "createLayer"}, {"step": "selectLayer", "layer": 2})"), {}, {},
+       "steps[1]: layer 2 does not exist (the canvas has 2 layers then)"},
+      {"LayerGoneAfterUndo", script(R"({"step": "createLayer"}, {"step": "undo"}, {"step": "hideLayer", "layer": 1})"), {}, {},
+       "steps[2]: layer 1 does not exist (the canvas has 1 layer then)"},
+      {"DeleteTheOnlyLayer", script(R"({"step": "deleteLayer"})"), {}, {}, "steps[0]: the canvas's only layer cannot be deleted"},
+      {"SaveNamedTwice", script(R"({"step": "save", "name": "a"}, {"step": "save", "name": "a"})"), {}, {},
+       "steps[1].name: a second save point named \"a\""},
+      {"NoScriptFile", "", {}, {}, "script.json: no such script file"},
+      {"UnknownOption", script(""), {}, {"--colour"}, "--colour"},
+      {"ThreadsOutOfRange", script(""), {}, {"--threads", "0"}, "--threads"},
+      // Pen files.
+      {"InkNotXml", script(kInkStroke), {{"pen.inkml", "<ink><trace>1 2, 3 4</ink>"}}, {}, "pen.inkml:1: not well-formed XML"},
+      {"InkNotInkML", script(kInkStroke), {{"pen.inkml", "<svg/>"}}, {}, "pen.inkml:1: not an InkML file"},
+      {"InkNoTraces", script(kInkStroke), {{"pen.inkml", ink("")}}, {}, "pen.inkml: no <trace> in the file"},
+      {"InkWithoutXY", script(kInkStroke), {{"pen.inkml", ink("<trace>1, 2</trace>", R"(<channel name="F"/>)")}}, {},
+       "the trace format has no X and Y channels"},
+      {"InkValueNotANumber", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2, 3 y</trace>")}}, {},
+       "pen.inkml:1: trace 1, point 2: \"y\" is not a number"},
+      {"InkTooFewValues", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2, 3 4, 5</trace>")}}, {},
+       "trace 1, point 3: 1 values for 2 channels"},
+      {"InkOutsideTheCanvas", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2, 3 4</trace><trace>10 10, 400 10</trace>")}}, {},
+       "trace 2, point 2: (400, 10) lies outside the 320 x 256 canvas"},
+      {"InkForceWithoutMax", script(kInkStroke),
+       {{"pen.inkml", ink("<trace>1 2 0.5, 3 4 300</trace>", R"(<channel name="X"/><channel name="Y"/><channel name="F"/>)")}}, {},
+       "trace 1, point 2: force 300 is not 0 to 1 and the F channel gives no max"},
+      // Storage files to start from.
+      {"StorageTruncated", script(""), {{"in.tess", text(std::vector<std::uint8_t>(storage.begin(), storage.end() - 9))}},
+       {"--load", "in.tess"}, "in.tess: truncated storage file"},
+      {"StorageOtherVersion", script(""), {{"in.tess", withByte(storage, 8, 2)}}, {"--load", "in.tess"},
+       "in.tess: storage file of format version 2; this program reads version 1"},
+      {"StorageChecksumFlipped", script(""), {{"in.tess", withByte(storage, 28, static_cast<std::uint8_t>(storage[28] ^ 1))}},
+       {"--load", "in.tess"}, "in.tess: damaged storage file: its checksum does not match"},
+      {"StorageRecordsFlipped", script(""), {{"in.tess", withByte(storage, 40, static_cast<std::uint8_t>(storage[40] ^ 0x10))}},
+       {"--load", "in.tess"}, "in.tess: damaged storage file: its checksum does not match"},
+      {"StorageForeign", script(""), {{"in.tess", "\x89PNG\r\n\x1a\n not ours"}}, {"--load", "in.tess"},
+       "in.tess: not a storage file of tessivarium-paint"},
+      {"StorageOfAnotherCanvas", script(""), {{"in.tess", text(storageFile(400))}}, {"--load", "in.tess"},
+       "in.tess: stored from a 400 x 256 canvas at scale 1; the script's canvas is 320 x 256 at scale 1"},
+      {"StorageMissing", script(""), {}, {"--load", "in.tess"}, "in.tess: no such storage file"},
+  };
+}
+
+class BadInput : public ::testing::TestWithParam<Case> {};
+
+TEST_P(BadInput, IsRefusedWithItsPositionAndNothingIsWritten) {
+  const Case& c = GetParam();
+  const HostFolder folder;
+  if (!c.script.empty()) folder.write("script.json", c.script);
+  for (const auto& [name, contents] : c.files) folder.write(name, contents);
+  const auto inputs = hosttest::filesIn(folder.path());
+  std::vector<std::string> args = {folder.at("script.json"), "-o", folder.at("out")};
+  for (const auto& arg : c.args) args.push_back(arg.ends_with(".tess") ? folder.at(arg) : arg);
+
+  const auto result = folder.run(args);
+  EXPECT_EQ(result.status, 2) << result.err;
+  EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+  EXPECT_EQ(hosttest::filesIn(folder.path()), inputs) << "nothing is written beside the inputs";
+  EXPECT_TRUE(hosttest::filesIn(folder.path() / "out").empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Host, BadInput, ::testing::ValuesIn(cases()),
+                         [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
+
+}  // namespace

@@ -1,0 +1,62 @@
+#include "HostRun.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "PaintProgram.h"
+
+namespace hosttest {
+
+HostFolder::HostFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "tessivarium-paint-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary folder");
+  path_ = pattern;
+}
+
+HostFolder::~HostFolder() {
+  std::error_code error;
+  std::filesystem::remove_all(path_, error);
+}
+
+std::filesystem::path HostFolder::write(const std::string& name, const std::string& contents) const {
+  const auto file = path_ / name;
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream(file, std::ios::binary) << contents;
+  return file;
+}
+
+std::filesystem::path HostFolder::write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
+  return write(name, std::string(bytes.begin(), bytes.end()));
+}
+
+RunResult HostFolder::run(const std::vector<std::string>& args) const {
+  std::ostringstream out, err;
+  RunResult result;
+  result.status = painthost::runPaint(args, out, err);
+  result.out = out.str();
+  result.err = err.str();
+  return result;
+}
+
+std::set<std::string> filesIn(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder, error)) return names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
+  return names;
+}
+
+std::vector<std::uint8_t> bytesOf(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::string script(const std::string& steps, int width, int height) {
+  return R"({"canvas": {"width": )" + std::to_string(width) + R"(, "height": )" + std::to_string(height) +
+         R"(}, "steps": [)" + steps + "]}";
+}
+
+}  // namespace hosttest

@@ -1,0 +1,45 @@
+#pragma once
+// The painter run in-process as the command line runs it, in a temporary folder that holds the
+// run's inputs and outputs.
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace hosttest {
+
+struct RunResult {
+  int status = -1;
+  std::string out, err;
+};
+
+class HostFolder {
+ public:
+  HostFolder();
+  ~HostFolder();
+  HostFolder(const HostFolder&) = delete;
+  HostFolder& operator=(const HostFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  // Writes a file under the folder and returns its path.
+  std::filesystem::path write(const std::string& name, const std::string& contents) const;
+  std::filesystem::path write(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
+
+  // The path of `name` under the folder, as an argument.
+  std::string at(const std::string& name) const { return (path_ / name).string(); }
+  // Runs tessivarium-paint with `args`.
+  RunResult run(const std::vector<std::string>& args) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The names of the files in `folder` (none when it does not exist).
+std::set<std::string> filesIn(const std::filesystem::path& folder);
+std::vector<std::uint8_t> bytesOf(const std::filesystem::path& file);
+
+// A script of `steps` (JSON text of the array's entries) on a `width` x `height` canvas.
+std::string script(const std::string& steps, int width = 320, int height = 256);
+
+}  // namespace hosttest

@@ -1,0 +1,114 @@
+// Steps that need no painting tool: the layer steps with undo and redo, the storage file that a save
+// point writes and --load continues from, and outputs that do not depend on the thread count.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "HostRun.h"
+#include "StorageFile.h"
+#include "graphics/Bitmap.h"
+#include "graphics/PNGFile.h"
+
+namespace {
+
+using hosttest::HostFolder;
+using hosttest::script;
+
+// A 24 x 16 picture of opaque stripes, to import as paint.
+void writePicture(const HostFolder& folder, const std::string& name) {
+  std::vector<std::uint8_t> pixels(24 * 16 * 4);
+  for (std::size_t i = 0; i < 24 * 16; ++i) {
+    pixels[i * 4] = static_cast<std::uint8_t>((i % 24) * 10);
+    pixels[i * 4 + 1] = 90;
+    pixels[i * 4 + 2] = static_cast<std::uint8_t>((i / 24) * 15);
+    pixels[i * 4 + 3] = 255;
+  }
+  ASSERT_TRUE(graphics::writePNG(*graphics::Bitmap::make(24, 16, pixels, graphics::AlphaMode::Straight), folder.path() / name));
+}
+
+struct LayerCase {
+  std::string name;
+  std::string steps;
+  std::vector<bool> hidden;  // the stored layers, by their hidden flags
+  std::int64_t current;
+  friend void PrintTo(const LayerCase& c, std::ostream* out) { *out << c.name; }
+};
+
+std::vector<LayerCase> layerCases() {
+  return {
+      {"CreateSelectsTheNewLayer", R"({"step": "createLayer"}, {"step": "createLayer"})", {false, false, false}, 2},
+      {"SelectAndHide", R"({"step": "createLayer"}, {"step": "selectLayer", "layer": 0}, {"step": "hideLayer", "layer": 1})",
+       {false, true}, 0},
+      {"ShowAgain", R"({"step": "createLayer"}, {"step": "hideLayer"}, {"step": "showLayer"})", {false, false}, 1},
+      {"UndoPutsTheDeletedLayerBackAndSelectsIt",
+       R"({"step": "createLayer"}, {"step": "deleteLayer", "layer": 0}, {"step": "undo"})", {false, false}, 0},
+      {"RedoDeletesAgain", R"({"step": "createLayer"}, {"step": "deleteLayer", "layer": 0}, {"step": "undo"}, {"step": "redo"})",
+       {false}, 0},
+      {"MergeMakesOneLayerAtTheFront",
+       R"({"step": "createLayer"}, {"step": "createLayer"}, {"step": "mergeLayers", "layers": [2, 0]})", {false, false}, 1},
+      {"MoveTowardsTheBack", R"({"step": "createLayer"}, {"step": "hideLayer"}, {"step": "moveLayer", "direction": "back"})",
+       {true, false}, 0},
+  };
+}
+
+class LayerSteps : public ::testing::TestWithParam<LayerCase> {};
+
+TEST_P(LayerSteps, ChangeTheStackAsTheStorageFileKeepsIt) {
+  const LayerCase& c = GetParam();
+  const HostFolder folder;
+  folder.write("script.json", script(c.steps + R"(, {"step": "save", "name": "end"})"));
+  const auto result = folder.run({folder.at("script.json"), "-o", folder.at("out"), "--quiet"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(hosttest::filesIn(folder.path() / "out"),
+            (std::set<std::string>{"end.png", "end-relief.png", "end.tess", "paint.log"}));
+  const auto stored = painthost::readStorageFile(folder.path() / "out" / "end.tess");
+  EXPECT_EQ(stored.hidden, c.hidden);
+  EXPECT_EQ(stored.currentLayer, c.current);
+  EXPECT_EQ(stored.records.size(), c.hidden.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Host, LayerSteps, ::testing::ValuesIn(layerCases()),
+                         [](const ::testing::TestParamInfo<LayerCase>& info) { return info.param.name; });
+
+// Imported paint on two layers, one of them moved and wetted between the two save points.
+const std::string kFirstHalf = R"({"step": "importImage", "file": "stripes.png", "x": 40, "y": 30},
+  {"step": "createLayer"}, {"step": "importImage", "file": "stripes.png", "x": 50, "y": 36, "wet": true},
+  {"step": "tool", "tool": "filbertBrush"}, {"step": "color", "color": "#c03020", "wetness": 0.8},
+  {"step": "stroke", "samples": [{"x": 60, "y": 40}, {"x": 70, "y": 44}, {"x": 80, "y": 50}]},
+  {"step": "createLayer"}, {"step": "importImage", "file": "stripes.png", "x": 120, "y": 60}, {"step": "hideLayer"},
+  {"step": "selectLayer", "layer": 1})";
+// Its first import goes into the layer the first half left current.
+const std::string kSecondHalf = R"({"step": "importImage", "file": "stripes.png", "x": 200, "y": 100},
+  {"step": "moveLayer", "layer": 1, "direction": "back"},
+  {"step": "wetLayer", "layer": 0, "wetness": 0.5, "thickness": 0.02}, {"step": "dryLayer"},
+  {"step": "save", "name": "end"})";
+
+TEST(Host, ALoadedSavePointContinuesToTheSamePictureAsOneRun) {
+  const HostFolder folder;
+  writePicture(folder, "stripes.png");
+  folder.write("whole.json", script(kFirstHalf + R"(, {"step": "save", "name": "middle"}, )" + kSecondHalf));
+  folder.write("rest.json", script(kSecondHalf));
+  ASSERT_EQ(folder.run({folder.at("whole.json"), "-o", folder.at("one"), "-q"}).status, 0);
+  const auto split = folder.run({folder.at("rest.json"), "-o", folder.at("two"), "-q", "--load", folder.at("one/middle.tess")});
+  ASSERT_EQ(split.status, 0) << split.err;
+  for (const std::string file : {"end.png", "end-relief.png", "end.tess"}) {
+    EXPECT_EQ(hosttest::bytesOf(folder.path() / "one" / file), hosttest::bytesOf(folder.path() / "two" / file)) << file;
+  }
+  EXPECT_NE(hosttest::bytesOf(folder.path() / "one" / "middle.png"), hosttest::bytesOf(folder.path() / "one" / "end.png"));
+}
+
+TEST(Host, TheOutputsDoNotDependOnTheThreadCount) {
+  const HostFolder folder;
+  writePicture(folder, "stripes.png");
+  folder.write("script.json", script(kFirstHalf + ", " + kSecondHalf));
+  for (const std::string threads : {"1", "8"}) {
+    ASSERT_EQ(folder.run({folder.at("script.json"), "-o", folder.at("t" + threads), "-q", "--threads", threads}).status, 0);
+  }
+  for (const std::string file : {"end.png", "end-relief.png", "end.tess"}) {
+    EXPECT_EQ(hosttest::bytesOf(folder.path() / "t1" / file), hosttest::bytesOf(folder.path() / "t8" / file)) << file;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,7 @@
+# Brushes: the flat, fan and filbert brushes, their viewers, bristle layouts and initialiser passes,
+# and their strokes end to end.
+file(GLOB BRUSHES_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tools/brushes/*.cpp)
+tess_add_test(brushes_tests
+  SOURCES ${BRUSHES_TEST_SOURCES}
+  LIBS tessivarium kernels)
+target_compile_definitions(brushes_tests PRIVATE TESS_BRUSH_SCENE_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tools/brushes/scenes")

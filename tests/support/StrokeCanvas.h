@@ -1,0 +1,107 @@
+#pragma once
+// Whole strokes on a real canvas with an undo history, for the tools' end-to-end tests: a started
+// 300 x 200 main canvas of one layer with the tool current, wet paint laid straight into the
+// layer's textures (where a tube would lay it), stylus drags routed through the canvas three
+// touches to a display frame, and the paint the layer and the tool's head hold.
+
+#include <memory>
+#include <vector>
+
+#include "TestCanvas.h"
+#include "commands/CommandManager.h"
+#include "imaging/Image.h"
+#include "src/tools/StrokeTouches.h"
+#include "tools/ToolModel.h"
+#include "tools/ToolViewer.h"
+#include "ui/Event.h"
+#include "ui/FrameSource.h"
+#include "ui/TouchSet.h"
+#include "utils/KernelInterface.h"
+#include "utils/TextureUtil.h"
+
+namespace testsupport {
+
+class StrokeCanvas {
+ public:
+  using Bytes = std::vector<std::uint8_t>;
+  static constexpr std::size_t kWidth = 300, kHeight = 200;
+
+  StrokeCanvas() {
+    tessivarium::AppManager().setCanvas(canvas);
+    tessivarium::AppManager().setCurrentPaint(canvas);
+  }
+
+  tessivarium::ArtworkTextures& layer() const { return *canvas->currentContent(); }
+
+  // Makes `tool` current; the first tool starts the canvas (its viewer then measures the head).
+  void use(const std::shared_ptr<tessivarium::AbstractDrawingTool>& tool) {
+    tessivarium::AppManager().setCurrentTool(tool);
+    if (!canvas->isStarted()) canvas->setShadingImage(imaging::Image::fromTexture(tessivarium::AppManager().makeTexture(4, 4)));
+    while (ui::FrameSource::main().displayFrame() > 0) {
+    }
+  }
+
+  // Fully wet paint of colour (r, g, b), `thickness` bytes thick, over cells [x0, x1) x [y0, y1).
+  void layWet(std::size_t x0, std::size_t y0, std::size_t x1, std::size_t y1, Bytes paint) {
+    Bytes grid = bytesOf(*layer().gridTexture()), wet = bytesOf(*layer().wetTexture());
+    for (std::size_t y = y0; y < y1; ++y)
+      for (std::size_t x = x0; x < x1; ++x) {
+        std::copy(paint.begin(), paint.end(), wet.begin() + static_cast<std::ptrdiff_t>((y * kWidth + x) * 4));
+        grid[(y * kWidth + x) * 4] = 252, grid[(y * kWidth + x) * 4 + 3] = tessivarium::TOOL_FLUID;
+      }
+    tessivarium::TextureUtil::loadRawData(layer().gridTexture(), grid, kWidth, kHeight, 1);
+    tessivarium::TextureUtil::loadRawData(layer().wetTexture(), wet, kWidth, kHeight, 1);
+  }
+
+  // A stylus drag from `from` to `to` through `samples` touches, then lifted; the stroke ends in
+  // the frame after the touch-up.
+  void drag(graphics::Point from, graphics::Point to, int samples) {
+    const auto finger = stylusTouch(from.x, from.y);
+    for (int first = 0; first < samples; first += 3) {
+      std::vector<std::shared_ptr<ui::Touch>> batch;
+      for (int i = first; i < std::min(first + 3, samples); ++i) {
+        const double t = static_cast<double>(i) / (samples - 1);
+        batch.push_back(stylusTouch(from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t));
+      }
+      ui::Event event;
+      event.setCoalescedTouches(finger, batch);
+      const auto phase = first == 0 ? &tessivarium::DrawingPaint::touchesBegan
+                         : first + 3 >= samples ? &tessivarium::DrawingPaint::touchesEnded
+                                                : &tessivarium::DrawingPaint::touchesMoved;
+      ((*canvas).*phase)(ui::TouchSet{finger}, &event);
+      ui::FrameSource::main().displayFrame();
+    }
+    ui::FrameSource::main().displayFrame();
+  }
+
+  // The layer's grid, wet and dry bytes, one after the other.
+  Bytes layerBytes() const {
+    Bytes all = bytesOf(*layer().gridTexture()), wet = bytesOf(*layer().wetTexture()), dry = bytesOf(*layer().dryTexture());
+    all.insert(all.end(), wet.begin(), wet.end());
+    all.insert(all.end(), dry.begin(), dry.end());
+    return all;
+  }
+  // The wet thickness of every cell, row by row.
+  Bytes wet() const {
+    const Bytes texels = bytesOf(*layer().wetTexture());
+    Bytes out(texels.size() / 4);
+    for (std::size_t i = 0; i < out.size(); ++i) out[i] = texels[4 * i + 3];
+    return out;
+  }
+  // The paint cells of the tool's head (neither air nor body).
+  static long headPaint(tessivarium::AbstractDrawingTool& tool) {
+    const Bytes head = bytesOf(*tool.toolViewer()->toolModel()->colorTexture0());
+    long n = 0;
+    for (std::size_t i = 3; i < head.size(); i += 4) n += head[i] != 0 && head[i] != 255;
+    return n;
+  }
+  bool undo() { return canvas->commandManager()->undo() != nullptr; }
+
+  std::shared_ptr<tessivarium::DrawingPaint> canvas =
+      std::make_shared<tessivarium::DrawingPaint>(tessivarium::MainPaintId, flatArtwork(kWidth, kHeight));
+
+ private:
+  static Bytes bytesOf(const gpu::Texture& texture) { return tessivarium::TextureUtil::toRawData(texture); }
+};
+
+}  // namespace testsupport
