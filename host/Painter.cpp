@@ -154,6 +154,8 @@ void Painter::restore(const StoredPainting& painting) {
   canvas_->setLayerIndex(painting.currentLayer);
   canvas_->updateLayers();
   settle();
+  for (const auto& layer : canvas_->layers()) stale_.insert(layer.get());
+  noteCurrentLayer();
   checkErrors("loading");
 }
 
@@ -161,6 +163,7 @@ void Painter::play(const Step& step, const std::function<void(std::int64_t)>& sa
   try {
     apply(step, samplesDone);
     settle();
+    noteStaleLayers(step);
   } catch (const tessivarium::Error& e) {
     throw EngineFailure(step.where + " (" + step.kind + "): the engine reported " + e.what());
   } catch (const EngineFailure& e) {
@@ -304,6 +307,58 @@ void Painter::settle() {
   throw EngineFailure("the canvas still draws after " + std::to_string(kSettleFrames) + " frames");
 }
 
+void Painter::noteStaleLayers(const Step& step) {
+  const auto& layers = canvas_->layers();
+  // A layer's shading folds in the paint of the shown layers behind it, so a change to one layer's
+  // paint or visibility also dates the pictures of the layers in front of it.
+  auto fromLayer = [&](const std::shared_ptr<tessivarium::Layer>& changed) {
+    bool inFront = false;
+    for (const auto& layer : layers) {
+      inFront = inFront || layer == changed;
+      if (inFront) stale_.insert(layer.get());
+    }
+  };
+  auto all = [&] {
+    for (const auto& layer : layers) stale_.insert(layer.get());
+  };
+  std::visit(
+      [&](const auto& action) {
+        using A = std::decay_t<decltype(action)>;
+        if constexpr (std::is_same_v<A, Strokes> || std::is_same_v<A, ImportImage> || std::is_same_v<A, PickColor> ||
+                      std::is_same_v<A, PickPattern>) {
+          // The current tool paints with a picking gesture too, unless the picker disables it.
+          fromLayer(canvas_->currentLayer());
+        } else if constexpr (std::is_same_v<A, HideLayer> || std::is_same_v<A, DryLayer> || std::is_same_v<A, WetLayer>) {
+          fromLayer(layerAt(action.layer));
+        } else if constexpr (std::is_same_v<A, DeleteLayer> || std::is_same_v<A, MoveLayer> ||
+                             std::is_same_v<A, MergeLayers> || std::is_same_v<A, Undo> || std::is_same_v<A, Redo>) {
+          all();  // the stack changed, or a step of the history on any layer
+        }
+        // Tool changes, colour fills, selections and save points change no paint; a new layer is
+        // empty and in front of the others.
+      },
+      step.action);
+  noteCurrentLayer();
+}
+
+void Painter::noteCurrentLayer() {
+  // The current layer redraws after every change while its view is shown.
+  const auto current = canvas_->currentContent();
+  if (!current) return;
+  if (current->metalView()->isHidden()) {
+    stale_.insert(current.get());
+  } else {
+    stale_.erase(current.get());
+  }
+}
+
+void Painter::select(std::int64_t index) {
+  if (canvas_->layerIndex() == index) return;
+  canvas_->setLayerIndex(index);
+  canvas_->updateLayers();
+  settle();
+}
+
 void Painter::checkErrors(const std::string& where) {
   if (errors_->errors.empty()) return;
   std::string names;
@@ -326,19 +381,24 @@ StoredPainting Painter::snapshot() {
 std::shared_ptr<graphics::Image> Painter::picture() {
   DrawingPaint& c = *canvas_;
   // A layer's view shows the picture it composed when it was last the current layer, and the views
-  // in front of the current layer are hidden: each layer is made current in turn, back to front,
-  // so that every view shows its paint as it is now, and the canvas is drawn with the front-most
-  // current. Then the selection goes back.
+  // in front of the current layer are hidden: each stale layer is made current in turn, back to
+  // front, so that every view shows its paint as it is now, and the canvas is drawn with the
+  // front-most current. Then the selection goes back.
   const auto selected = c.layerIndex();
-  for (std::size_t i = 0; i < c.layers().size(); ++i) {
-    c.setLayerIndex(static_cast<std::int64_t>(i));
-    c.updateLayers();
-    settle();
+  const auto& layers = c.layers();
+  std::set<const tessivarium::Layer*> hiddenStale;
+  for (std::size_t i = 0; i < layers.size(); ++i) {
+    if (stale_.count(layers[i].get()) == 0) continue;
+    if (layers[i]->isHidden()) {
+      hiddenStale.insert(layers[i].get());  // not shown, so not in the picture
+    } else {
+      select(static_cast<std::int64_t>(i));
+    }
   }
+  select(static_cast<std::int64_t>(layers.size()) - 1);
   auto image = c.exportImage(1.0);
-  c.setLayerIndex(selected);
-  c.updateLayers();
-  settle();
+  select(selected);
+  stale_ = std::move(hiddenStale);
   checkErrors("save");
   if (!image) throw EngineFailure("the canvas gave no picture");
   return image;

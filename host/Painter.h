@@ -72,6 +72,12 @@ class Painter {
   std::shared_ptr<tessivarium::Layer> layerAt(const LayerRef& layer) const;
   // Display frames until no view draws any more.
   void settle();
+  // Notes which layers' views may no longer show their paint after `step`.
+  void noteStaleLayers(const Step& step);
+  // The current layer is up to date unless its view is hidden.
+  void noteCurrentLayer();
+  // Makes the layer at `index` current, which rebuilds its picture.
+  void select(std::int64_t index);
   // Throws EngineFailure when the engine reported an error since the last check.
   void checkErrors(const std::string& where);
 
@@ -83,6 +89,9 @@ class Painter {
   std::string toolName_ = "filbertBrush";
   std::set<std::string> loadedTools_;
   std::map<std::string, FrameTimes> frameTimes_;
+  // Layers whose views show a picture older than their paint (or than the paint below them, which
+  // their shading folds in): a layer's picture is rebuilt only while it is the current layer.
+  std::set<const tessivarium::Layer*> stale_;
   double clock_ = 0;  // the stylus's timestamps, in seconds
 };
 

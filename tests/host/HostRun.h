@@ -2,12 +2,25 @@
 // The painter run in-process as the command line runs it, in a temporary folder that holds the
 // run's inputs and outputs.
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "Script.h"
+
 namespace hosttest {
+
+// The bounding box of samples, in canvas points.
+struct Box {
+  double left = 1e9, top = 1e9, right = -1e9, bottom = -1e9;
+  void add(const painthost::Sample& s) {
+    left = std::min(left, s.x), right = std::max(right, s.x);
+    top = std::min(top, s.y), bottom = std::max(bottom, s.y);
+  }
+  bool contains(double x, double y) const { return x >= left && x <= right && y >= top && y <= bottom; }
+};
 
 struct RunResult {
   int status = -1;

@@ -10,9 +10,16 @@
 
 #include "HostRun.h"
 #include "InkML.h"
+#include "Painter.h"
+#include "Script.h"
+#include "commands/CommandManager.h"
+#include "components/DrawingPaint.h"
+#include "graphics/Bitmap.h"
+#include "graphics/PNGFile.h"
 
 namespace {
 
+using hosttest::Box;
 using painthost::Sample;
 
 struct InkCase {
@@ -84,5 +91,89 @@ TEST_P(InkML, GivesOneStrokePerTraceWithItsChannels) {
 
 INSTANTIATE_TEST_SUITE_P(Host, InkML, ::testing::ValuesIn(cases()),
                          [](const ::testing::TestParamInfo<InkCase>& info) { return info.param.name; });
+
+}  // namespace
+
+// Played: one stroke per trace, each changing the paint only around its own points.
+namespace {
+
+struct PaintedCase {
+  std::string name;
+  std::string format;
+  std::vector<std::string> traces;
+  friend void PrintTo(const PaintedCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class InkMLStrokes : public ::testing::TestWithParam<PaintedCase> {};
+
+// The cells whose grid, wet or dry texel differ between two records of one layer.
+std::vector<std::pair<std::size_t, std::size_t>> changedCells(const tessivarium::ArtworkRawData& a,
+                                                              const tessivarium::ArtworkRawData& b) {
+  std::vector<std::pair<std::size_t, std::size_t>> cells;
+  const auto w = static_cast<std::size_t>(a.width());
+  for (std::size_t i = 0; i < a.grid().size() / 4; ++i) {
+    const auto differs = [&](const std::vector<std::uint8_t>& x, const std::vector<std::uint8_t>& y) {
+      return !std::equal(x.begin() + i * 4, x.begin() + i * 4 + 4, y.begin() + i * 4);
+    };
+    if (differs(a.grid(), b.grid()) || differs(a.wet(), b.wet()) || differs(a.dry(), b.dry())) cells.emplace_back(i % w, i / w);
+  }
+  return cells;
+}
+
+TEST_P(InkMLStrokes, PaintOneStrokePerTraceWhereItsPointsLie) {
+  const PaintedCase& c = GetParam();
+  const hosttest::HostFolder folder;
+  std::vector<std::uint8_t> pixels(240 * 200 * 4);
+  for (std::size_t i = 0; i < pixels.size(); i += 4) pixels[i] = 190, pixels[i + 1] = 70, pixels[i + 2] = 40, pixels[i + 3] = 255;
+  ASSERT_TRUE(graphics::writePNG(*graphics::Bitmap::make(240, 200, pixels, graphics::AlphaMode::Straight), folder.path() / "paint.png"));
+  std::string traces;
+  for (const auto& t : c.traces) traces += "<trace>" + t + "</trace>";
+  folder.write("pen.inkml", R"(<ink xmlns="http://www.w3.org/2003/InkML"><traceFormat>)" + c.format + "</traceFormat>" + traces + "</ink>");
+  folder.write("script.json", hosttest::script(R"({"step": "importImage", "file": "paint.png", "x": 80, "y": 60, "thickness": 0.6, "wet": true},
+    {"step": "tool", "tool": "knife2"}, {"step": "stroke", "inkml": "pen.inkml"})", 512, 384));
+  const auto script = painthost::readScript(folder.path() / "script.json");
+  ASSERT_EQ(std::get<painthost::Strokes>(script.steps[2].action).strokes.size(), c.traces.size());
+
+  painthost::Painter painter(script.canvas);
+  painter.play(script.steps[0]);
+  painter.play(script.steps[1]);
+  const auto before = painter.canvas().getStorageData().front();
+  const auto steps = painter.canvas().commandManager()->operationPool().operations().size();
+  painter.play(script.steps[2]);
+  EXPECT_EQ(painter.canvas().commandManager()->operationPool().operations().size(), steps + c.traces.size())
+      << "one undo step per trace";
+  const auto changed = changedCells(before, painter.canvas().getStorageData().front());
+
+  // Each trace's points, widened by the tool's reach.
+  constexpr double kReach = 40;
+  std::vector<Box> boxes;
+  for (const auto& stroke : std::get<painthost::Strokes>(script.steps[2].action).strokes) {
+    Box box;
+    for (const auto& s : stroke) box.add(s);
+    boxes.push_back({box.left - kReach, box.top - kReach, box.right + kReach, box.bottom + kReach});
+  }
+  std::vector<bool> touched(boxes.size(), false);
+  for (const auto& [x, y] : changed) {
+    bool inside = false;
+    for (std::size_t t = 0; t < boxes.size(); ++t) {
+      if (boxes[t].contains(static_cast<double>(x), static_cast<double>(y))) inside = touched[t] = true;
+    }
+    EXPECT_TRUE(inside) << "cell " << x << ", " << y << " changed away from every trace";
+    if (!inside) break;
+  }
+  for (std::size_t t = 0; t < boxes.size(); ++t) EXPECT_TRUE(touched[t]) << "trace " << t + 1 << " painted nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Host, InkMLStrokes,
+    ::testing::Values(
+        PaintedCase{"PositionsOnly", R"(<channel name="X"/><channel name="Y"/>)",
+                    {"100 90, 130 92, 160 95, 190 99, 220 100", "100 240, 140 236, 180 232, 220 230"}},
+        PaintedCase{"ForceAndTilt",
+                    R"(<channel name="X"/><channel name="Y"/><channel name="F" max="255"/><channel name="OTx"/><channel name="OTy"/>)",
+                    {"100 90 120 10 5, 140 94 180 12 5, 180 98 220 14 6, 220 100 200 16 6",
+                     "100 170 90 -10 0, 160 172 150 -12 0, 220 175 250 -14 2",
+                     "100 240 200 0 20, 160 238 200 0 22, 220 236 200 0 24"}}),
+    [](const ::testing::TestParamInfo<PaintedCase>& info) { return info.param.name; });
 
 }  // namespace

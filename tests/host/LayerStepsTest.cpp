@@ -97,6 +97,11 @@ TEST(Host, ALoadedSavePointContinuesToTheSamePictureAsOneRun) {
     EXPECT_EQ(hosttest::bytesOf(folder.path() / "one" / file), hosttest::bytesOf(folder.path() / "two" / file)) << file;
   }
   EXPECT_NE(hosttest::bytesOf(folder.path() / "one" / "middle.png"), hosttest::bytesOf(folder.path() / "one" / "end.png"));
+
+  // Every layer of a loaded canvas composes its picture afresh: the same picture as the save point's.
+  folder.write("again.json", script(R"({"step": "save", "name": "again"})"));
+  ASSERT_EQ(folder.run({folder.at("again.json"), "-o", folder.at("three"), "-q", "--load", folder.at("one/end.tess")}).status, 0);
+  EXPECT_EQ(hosttest::bytesOf(folder.path() / "three" / "again.png"), hosttest::bytesOf(folder.path() / "one" / "end.png"));
 }
 
 TEST(Host, TheOutputsDoNotDependOnTheThreadCount) {

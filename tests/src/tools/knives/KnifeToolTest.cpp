@@ -17,6 +17,8 @@
 #include "tools/DefaultToolViewer.h"
 #include "tools/SoloDAEToolController.h"
 #include "tools/ToolSurface.h"
+#include "tools/brushes/FlatBrushTools.h"
+#include "tools/brushes/WideBrushTools.h"
 #include "tools/knives/KnifeToolSurface.h"
 #include "tools/knives/KnifeTools.h"
 #include "utils/KernelInterface.h"
@@ -81,26 +83,14 @@ TEST_F(KnifeTest, TheFirstKnifeBuildsThePipelinesOfThePassesAllSixShare) {
   gpu::commandTrace().stop();
 }
 
-// Stand-ins until the brushes are built: one keeps the engine's dial set-up, as the flat, fan and
-// filbert brushes do, the other has no dial, as the wide brushes.
-class DialBrush : public AbstractDAEDrawingTool {
- public:
-  DialBrush() : AbstractDAEDrawingTool(ToolType::flatBrush) {}
-};
-class DiallessBrush : public AbstractDAEDrawingTool {
- public:
-  DiallessBrush() : AbstractDAEDrawingTool(ToolType::wideBrush) {}
-  std::shared_ptr<ToolController> createController() override { return nullptr; }
-};
-
 TEST_F(KnifeTest, AKnifeNarrowsTheDialTheNextToolWithADialWidensAgain) {
   const struct {
     std::function<std::shared_ptr<AbstractDrawingTool>()> make;
     float min, max;
   } sequence[] = {{[] { return std::make_shared<Knife4Tool>(); }, -kPi / 2, kPi / 2},
-                  {[] { return std::make_shared<DialBrush>(); }, 0, 2 * kPi},
+                  {[] { return std::make_shared<FlatBrushTool>(); }, 0, 2 * kPi},
                   {[] { return std::make_shared<Knife1Tool>(); }, -kPi / 2, kPi / 2},
-                  {[] { return std::make_shared<DiallessBrush>(); }, -kPi / 2, kPi / 2}};
+                  {[] { return std::make_shared<WideBrushTool>(); }, -kPi / 2, kPi / 2}};
   const auto& dial = *SOLO_DAE_TOOL_CONTROLLER();
   for (const auto& step : sequence) {
     const auto tool = step.make();
