@@ -6,11 +6,10 @@
 // starts, before it exists, so no constructor may reach it.
 
 #include "tools/dryer/FanDryerTool.h"
+#include "tools/dryer/FanDryerToolSurface.h"
+#include "tools/dryer/FanDryerToolViewer.h"
 
 namespace tessivarium {
-
-class FanDryerToolSurface;
-class FanDryerToolViewer;
 
 using DryerToolSurface = FanDryerToolSurface;
 using DryerToolViewer = FanDryerToolViewer;
