@@ -17,6 +17,7 @@
 #include "tools/DebugSwitches.h"
 #include "ui/Event.h"
 #include "ui/FrameSource.h"
+#include "ui/GPUView.h"
 #include "ui/TouchSet.h"
 #include "utils/TextureUtil.h"
 
@@ -74,6 +75,10 @@ class DropToolTest : public ::testing::Test {
   }
 
   ArtworkTextures& layer() { return *canvas->currentContent(); }
+  // Frames drawn straight through the tool, several in one display frame: committed, not shown.
+  static void withholdDrawables() {
+    ui::GPUView::setDrawableWithheld([](const ui::GPUView&) { return true; });
+  }
 
   std::shared_ptr<testsupport::TestCanvas> canvas;
   std::shared_ptr<ui::Touch> finger = testsupport::stylusTouch(0, 0);
