@@ -36,24 +36,24 @@ inline int pressOf(const Sample& s) {
 
 // The working window of a stroke step: it reads the cells of grid0 and wet0 and writes its changes
 // into grid1 and wet1, marked; once a cell is changed its state lives in grid1 and wet1. A window
-// for paint laid dry also reads the dry paint (dry0 at TEXTURE_DRY_READ) and writes a changed
-// cell's dry texel to dry1 (TEXTURE_DRY_WRITE), marked kDryMark; without the two dry textures it
-// has no cells.
+// for paint laid dry also reads the dry paint (dry0 at TEXTURE_DRY_READ, or dry1 once changed) and
+// writes a changed cell's dry texel to dry1 (TEXTURE_DRY_WRITE), marked kDryMark; without the two
+// dry textures it has no cells. The dry texel is kept apart from the cell, so the wet path moves
+// no more bytes than it needs.
 class StrokeWindow {
  public:
   struct Cell {
-    Texel wet, grid, dry;  // dry is read only by a window for paint laid dry
+    Texel wet, grid;
   };
 
   explicit StrokeWindow(const gpu::Dispatch& dispatch, bool dry = false)
       : grid0_(dispatch.texels(tessivarium::TEXTURE_GRID_READ)), grid1_(dispatch.texels(tessivarium::TEXTURE_GRID_WRITE)),
-        wet0_(dispatch.texels(tessivarium::TEXTURE_WET_READ)), wet1_(dispatch.texels(tessivarium::TEXTURE_WET_WRITE)),
-        dry_(dry) {
+        wet0_(dispatch.texels(tessivarium::TEXTURE_WET_READ)), wet1_(dispatch.texels(tessivarium::TEXTURE_WET_WRITE)) {
     if (!grid0_ || !grid1_ || !wet0_ || !wet1_) return;
     const gpu::Size grid = dispatch.gridSize();
     width_ = std::min({grid.width, grid0_.width(), grid1_.width(), wet0_.width(), wet1_.width()});
     height_ = std::min({grid.height, grid0_.height(), grid1_.height(), wet0_.height(), wet1_.height()});
-    if (dry_) {
+    if (dry) {
       dry0_ = dispatch.texels(tessivarium::TEXTURE_DRY_READ), dry1_ = dispatch.texels(tessivarium::TEXTURE_DRY_WRITE);
       width_ = dry0_ && dry1_ ? std::min({width_, dry0_.width(), dry1_.width()}) : 0;
       height_ = dry0_ && dry1_ ? std::min({height_, dry0_.height(), dry1_.height()}) : 0;
@@ -65,23 +65,31 @@ class StrokeWindow {
   std::size_t height() const { return height_; }
 
   Cell get(std::size_t x, std::size_t y) const {
-    const bool changed = changed_[y * width_ + x] != 0;
-    Cell cell{load(changed ? wet1_ : wet0_, x, y), load(changed ? grid1_ : grid0_, x, y), {}};
-    if (dry_) cell.dry = load(changed ? dry1_ : dry0_, x, y);
-    return cell;
+    if (changed_[y * width_ + x]) return {load(wet1_, x, y), load(grid1_, x, y)};
+    return {load(wet0_, x, y), load(grid0_, x, y)};
   }
 
   void put(std::size_t x, std::size_t y, Cell cell) {
-    cell.grid.b = dry_ ? kDryMark : kStrokeMark;
+    cell.grid.b = kStrokeMark;
     store(wet1_, cell.wet, x, y);
     store(grid1_, cell.grid, x, y);
-    if (dry_) store(dry1_, cell.dry, x, y);
+    changed_[y * width_ + x] = 1;
+  }
+
+  // The dry paint of a window for paint laid dry.
+  Texel dry(std::size_t x, std::size_t y) const { return load(changed_[y * width_ + x] ? dry1_ : dry0_, x, y); }
+
+  // A cell whose dry paint changed, in a window for paint laid dry.
+  void putDry(std::size_t x, std::size_t y, Cell cell, Texel dry) {
+    cell.grid.b = kDryMark;
+    store(wet1_, cell.wet, x, y);
+    store(grid1_, cell.grid, x, y);
+    store(dry1_, dry, x, y);
     changed_[y * width_ + x] = 1;
   }
 
  private:
   gpu::TexelView grid0_, grid1_, wet0_, wet1_, dry0_, dry1_;
-  bool dry_;
   std::size_t width_ = 0, height_ = 0;
   std::vector<std::uint8_t> changed_;
 };
@@ -184,12 +192,12 @@ class StrokeHead {
     return sum;
   }
 
-  // What column k lays of `amount` bytes at the drawing's thickness: the scaled amount, the
+  // What column k lays of `amount` bytes at a thickness (in 1/256ths): the scaled amount, the
   // fraction left over carried to the column's next meeting, so that over many cells the column
   // lays its share exactly (at thickness 1, `amount` itself).
-  int scaledLay(std::size_t k, int amount, const Drawing& drawing) {
+  int scaledLay(std::size_t k, int amount, int thickness256) {
     Column& c = columns_[k];
-    c.credit += amount * drawing.thickness256;
+    c.credit += amount * thickness256;
     const int laid = c.credit >> 8;
     c.credit -= laid << 8;
     return laid;
@@ -262,13 +270,13 @@ inline void deposit(StrokeWindow::Cell& cell, const PaintSum& paint) {
 // Paint taken off the head laid onto a window cell as dry paint: over the cell's dry paint by its
 // coverage, the thicknesses added, as wet paint settles when a layer dries; the dry paint's wetness
 // is none. The wet paint is not touched.
-inline void depositDry(StrokeWindow::Cell& cell, const PaintSum& paint) {
+inline void depositDry(StrokeWindow::Cell& cell, Texel& dry, const PaintSum& paint) {
   const int n = paint.amount;
   const auto average = [n](int sum) { return static_cast<std::uint8_t>((sum + n / 2) / n); };
   const Texel laid{average(paint.r), average(paint.g), average(paint.b), static_cast<std::uint8_t>(n)};
-  Texel dry = cell.dry.a == 0 ? laid : over(laid, cell.dry);
-  dry.a = static_cast<std::uint8_t>(cell.dry.a + n);
-  cell.dry = dry;
+  const std::uint8_t thickness = static_cast<std::uint8_t>(dry.a + n);
+  dry = dry.a == 0 ? laid : over(laid, dry);
+  dry.a = thickness;
   cell.grid.g = 0;
 }
 
@@ -354,6 +362,7 @@ class HeadWalk {
   template <class Visit>
   void eachMeeting(std::size_t windowWidth, std::size_t windowHeight, Visit&& visit) {
     const long w = static_cast<long>(windowWidth), h = static_cast<long>(windowHeight);
+    const bool withMask = static_cast<bool>(mask_);
     for (const Sample& sample : samples_) {
       if (!(std::isfinite(sample.x) && std::isfinite(sample.y))) continue;
       const long sx = std::lround(std::floor(std::clamp(sample.x, -1e6f, 1e6f)));
@@ -367,7 +376,7 @@ class HeadWalk {
           for (const HeadFootprint::Offset* o = footprint_->begin(k); o != footprint_->end(k); ++o) {
             const long cx = sx + o->dx, cy = sy + o->dy;
             if (cx < 0 || cy < 0 || cx >= w || cy >= h) continue;
-            if (mask_.masked(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy))) continue;
+            if (withMask && mask_.masked(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy))) continue;
             visit(k, rise, press, static_cast<std::size_t>(cx), static_cast<std::size_t>(cy));
           }
         }

@@ -256,9 +256,11 @@ inline bool descriptorArgument(const gpu::Dispatch& dispatch, tessivarium::DAETo
 // descriptor). It is carried in 1/256ths, so kernels scale whole bytes exactly.
 inline constexpr float kMaxThickness = 4;
 
+inline constexpr int kStandardThickness = 256;  // thickness 1 in 1/256ths
+
 struct Drawing {
   bool dry = false;
-  int thickness256 = 256;
+  int thickness256 = kStandardThickness;
 
   // `amount` bytes scaled by the thickness, rounded to nearest (halves up).
   TESS_KERNEL_INLINE int scaled(int amount) const { return (amount * thickness256 + 128) >> 8; }

@@ -52,10 +52,14 @@ constexpr int kBrushShare = 16;
 // The drawing decides how the paint is laid: scaled by the tool's thickness, and wet, or dry (then
 // the dry paint stands on the surface too, building up under the tool as wet paint does, and the
 // tool takes no wet paint up: the wet paint stays as it is).
-void meet(Tool tool, const Drawing& drawing, bool forward, int rise, int press, StrokeHead& head, std::size_t k,
-          StrokeWindow::Cell& cell, bool& changed) {
+//
+// kDry says the paint is laid dry: `dry` is then the cell's dry paint (unused otherwise). Each way is
+// its own instance, so the wet way carries no test of it per meeting.
+template <bool kDry>
+TESS_KERNEL_INLINE void meet(Tool tool, int thickness256, bool forward, int rise, int press, StrokeHead& head,
+                             std::size_t k, StrokeWindow::Cell& cell, Texel& dry, bool& changed) {
   HeadColumn& column = head.column(k);
-  const int n = column.paint, w = cell.wet.a + (drawing.dry ? cell.dry.a : 0);
+  const int n = column.paint, w = cell.wet.a + (kDry ? dry.a : 0);
   if (n + w == 0) return;
   int give = 0, take = 0, room = column.bottom();
   const bool bladed = tool == Tool::Knife || tool == Tool::Roller;
@@ -72,15 +76,19 @@ void meet(Tool tool, const Drawing& drawing, bool forward, int rise, int press, 
       give = std::max(0, n - gap) + (n * head.bottomWetness(k) + share - 1) / share;
     }
   }
-  const int ceiling = static_cast<int>(MAX_DEPTH) - (drawing.dry ? cell.dry.a : cell.wet.a);
-  give = std::min({head.scaledLay(k, give, drawing), n, ceiling});
+  if (thickness256 != kStandardThickness) give = head.scaledLay(k, give, thickness256);
+  give = std::min({give, n, static_cast<int>(MAX_DEPTH) - (kDry ? dry.a : cell.wet.a)});
   if (give > 0) {
     const PaintSum taken = head.take(k, give);
-    drawing.dry ? depositDry(cell, taken) : deposit(cell, taken);
+    if constexpr (kDry) {
+      depositDry(cell, dry, taken);
+    } else {
+      deposit(cell, taken);
+    }
     changed = true;
     room = bladed ? std::max(0, std::min(column.body, kKnifeHold) - column.paint) : column.bottom();
   }
-  if (drawing.dry) return;
+  if constexpr (kDry) return;
   if (tool == Tool::Brush && forward) take = cell.wet.a * cell.grid.r / (4 * kFullWet);
   take = std::min(take, room);
   if (take > 0) {
@@ -90,23 +98,39 @@ void meet(Tool tool, const Drawing& drawing, bool forward, int rise, int press, 
   }
 }
 
-void paint(const gpu::Dispatch& dispatch, Tool tool) {
-  Drawing drawing = drawingArgument(dispatch);
-  // The roller offers no wet drawing to switch off (so the main canvas sends it mode 1): it lays no
-  // load of its own, only rolls on the wet paint it meets, and that stays wet.
-  if (tool == Tool::Roller) drawing.dry = false;
-  StrokeWindow window(dispatch, drawing.dry);
+template <bool kDry>
+void walkStroke(const gpu::Dispatch& dispatch, Tool tool, const Drawing& drawing) {
+  StrokeWindow window(dispatch, kDry);
   HeadWalk walk(dispatch);
   if (!walk || window.width() == 0) return;
   // Byte 1 of the pencil state: drawing forward (a knife that is not only lays its paint).
   const bool forward = dispatch.bufferLength(BUFFER_PENCIL_STATE) < 2 || dispatch.bufferBytes(BUFFER_PENCIL_STATE)[1] != 0;
   walk.eachMeeting(window.width(), window.height(), [&](std::size_t k, int rise, int press, std::size_t cx, std::size_t cy) {
     StrokeWindow::Cell cell = window.get(cx, cy);
+    Texel dry;
+    if constexpr (kDry) dry = window.dry(cx, cy);
     bool changed = false;
-    meet(tool, drawing, forward, rise, press, walk.head(), k, cell, changed);
-    if (changed) window.put(cx, cy, cell);
+    meet<kDry>(tool, drawing.thickness256, forward, rise, press, walk.head(), k, cell, dry, changed);
+    if (!changed) return;
+    if constexpr (kDry) {
+      window.putDry(cx, cy, cell, dry);
+    } else {
+      window.put(cx, cy, cell);
+    }
   });
   walk.writeHead();
+}
+
+void paint(const gpu::Dispatch& dispatch, Tool tool) {
+  Drawing drawing = drawingArgument(dispatch);
+  // The roller offers no wet drawing to switch off (so the main canvas sends it mode 1): it lays no
+  // load of its own, only rolls on the wet paint it meets, and that stays wet.
+  if (tool == Tool::Roller) drawing.dry = false;
+  if (drawing.dry) {
+    walkStroke<true>(dispatch, tool, drawing);
+  } else {
+    walkStroke<false>(dispatch, tool, drawing);
+  }
 }
 
 // The paint a head column takes from one window cell when a pattern is picked: wet over dry paint,
