@@ -11,6 +11,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "ErrorMessage.h"
 #include "HostErrors.h"
 #include "Painter.h"
 #include "Progress.h"
@@ -80,9 +81,14 @@ class WorkerThreads {
   bool set_;
 };
 
-std::string megabytes(std::uint64_t bytes) {
+std::string sizeText(std::uint64_t bytes) {
   std::ostringstream text;
-  text << std::fixed << std::setprecision(bytes < 10'000'000 ? 2 : 1) << static_cast<double>(bytes) / 1e6 << " MB";
+  text << std::fixed << std::setprecision(1);
+  if (bytes >= 1'000'000) {
+    text << static_cast<double>(bytes) / 1e6 << " MB";
+  } else {
+    text << static_cast<double>(bytes) / 1e3 << " kB";
+  }
   return text.str();
 }
 
@@ -121,14 +127,24 @@ int play(const Options& options, std::ostream& out, std::ostream& err, bool errI
   const WorkerThreads threads(options.threads);
   std::optional<ConsoleLog> log;
   if (!options.verbose) log.emplace();
-  Painter painter(script.canvas);
+  // Past the checks, the run writes: the output folder and the log, from then on.
+  auto startWriting = [&] {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) throw EngineFailure(folder.string() + ": the output folder cannot be made: " + error.message());
+    if (log) log->openAt(folder / kLogName);
+  };
+  std::unique_ptr<Painter> started;
+  try {
+    started = std::make_unique<Painter>(script.canvas);
+  } catch (const EngineFailure&) {
+    startWriting();  // the log says what the engine printed before it failed
+    throw;
+  }
+  Painter& painter = *started;
+  // A storage file the canvas refuses is bad input: nothing is written for it.
   if (stored) painter.restore(*stored);
-
-  // Past the checks: from here on the run writes.
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  if (error) throw EngineFailure(folder.string() + ": the output folder cannot be made: " + error.message());
-  if (log) log->openAt(folder / kLogName);
+  startWriting();
 
   Progress progress(err, errIsTerminal && !options.quiet, static_cast<std::int64_t>(script.steps.size()), sampleCount(script));
   for (std::size_t i = 0; i < script.steps.size(); ++i) {
@@ -141,11 +157,13 @@ int play(const Options& options, std::ostream& out, std::ostream& err, bool errI
         files = writeSavePoint(painter, folder, save->name);
       } catch (const EngineFailure& e) {
         throw EngineFailure(step.where + " (save): " + e.what());
+      } catch (const tessivarium::Error& e) {
+        throw EngineFailure(step.where + " (save): the engine reported " + e.what());
       }
       if (!options.quiet) {
         progress.clear();
         out << "saved " << save->name << ": " << files.picture.string() << ", " << files.relief.string() << ", "
-            << files.storage.string() << " (" << megabytes(files.storageBytes) << " for " << megabytes(files.recordBytes)
+            << files.storage.string() << " (" << sizeText(files.storageBytes) << " for " << sizeText(files.recordBytes)
             << " of records)" << std::endl;
       }
     }
@@ -188,6 +206,10 @@ int runPaint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     return kExitBadInput;
   } catch (const EngineFailure& e) {
     err << "tessivarium-paint: " << e.what() << std::endl;
+    return kExitEngineFailure;
+  } catch (const std::exception& e) {
+    // Anything else (no memory, a file system that fails) stops the run as a failure of its own.
+    err << "tessivarium-paint: stopped: " << e.what() << std::endl;
     return kExitEngineFailure;
   }
 }

@@ -132,11 +132,12 @@ Painter::Painter(const CanvasSpec& spec)
 }
 
 Painter::~Painter() {
-  // Gives the canvas back to the manager's clean-up; the globals stay for the program's end.
+  // Gives the canvas back to the manager's clean-up; the globals stay for the program's end. A
+  // clean-up that stops after a failed step has nothing left to report to.
   if (canvas_) {
     try {
       AppManager().cleanResources();
-    } catch (const EngineFailure&) {
+    } catch (...) {
     }
   }
   tessivarium::Application().setDelegateHandler(nullptr);

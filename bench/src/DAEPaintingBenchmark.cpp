@@ -9,10 +9,10 @@
 #include <benchmark/benchmark.h>
 
 #include <random>
-#include <set>
 #include <vector>
 
 #include "Limits.h"
+#include "TraceBytes.h"
 #include "TestCanvas.h"
 #include "foundation/Console.h"
 #include "gpu/Gpu.h"
@@ -119,20 +119,7 @@ struct Stroke {
     gpu::commandTrace().start();
     auto buffer = AppManager().commandQueue()->makeCommandBuffer();
     encodeFrame(*buffer);
-    std::int64_t bytes = 0;
-    for (const auto& d : gpu::commandTrace().dispatches()) {
-      const gpu::Size& g = d.threadgroupsPerGrid;
-      const gpu::Size& t = d.threadsPerThreadgroup;
-      const auto threads = static_cast<std::int64_t>(g.width * t.width * g.height * t.height * g.depth * t.depth);
-      std::set<gpu::Texture*> bound;
-      for (const auto& [slot, texture] : d.textures) {
-        if (texture) bound.insert(texture.get());
-      }
-      bytes += threads * 4 * static_cast<std::int64_t>(bound.size());
-    }
-    for (const auto& b : gpu::commandTrace().blits()) {
-      bytes += 2 * 4 * static_cast<std::int64_t>(b.size.width * b.size.height * b.size.depth);
-    }
+    const std::int64_t bytes = benchsupport::bytesInTrace(gpu::commandTrace());
     gpu::commandTrace().stop();
     gpu::commandTrace().clear();
     buffer->commit();

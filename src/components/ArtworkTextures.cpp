@@ -35,13 +35,6 @@ std::optional<std::size_t> textureSide(double value) {
   return static_cast<std::size_t>(value);
 }
 
-// The data textures are the artwork's size times the main canvas's scale (the layer's own canvas's
-// without a main canvas), so every canvas's cells match the main canvas's.
-double dataScale(const DrawingPaint& paint) {
-  const auto& canvas = AppManager().canvas();
-  return (canvas ? *canvas->artwork() : *paint.artwork()).scale();
-}
-
 std::shared_ptr<gpu::TextureDescriptor> descriptor2D(std::size_t width, std::size_t height) {
   auto descriptor = gpu::TextureDescriptor::texture2D(DefaultPixelFormat, width, height, false);
   // The kernels read and write every layer texture, the storage data reads and writes its bytes.
@@ -64,7 +57,7 @@ std::optional<Sides> globalSides(const Artwork& artwork) {
 }
 
 std::optional<Sides> dataSides(const DrawingPaint& paint) {
-  const double scale = dataScale(paint);
+  const double scale = ArtworkTextures::dataScale(paint);
   const Artwork& artwork = *paint.artwork();
   return sides(static_cast<double>(artwork.width()) * scale, static_cast<double>(artwork.height()) * scale);
 }
@@ -74,6 +67,13 @@ std::int64_t bytesOf(const gpu::Texture& texture) {
 }
 
 }  // namespace
+
+// The main canvas's scale (the layer's own canvas's without a main canvas), so every canvas's cells
+// match the main canvas's.
+double ArtworkTextures::dataScale(const DrawingPaint& paint) {
+  const auto& canvas = AppManager().canvas();
+  return (canvas ? *canvas->artwork() : *paint.artwork()).scale();
+}
 
 std::shared_ptr<ArtworkTextures> ArtworkTextures::make(DrawingPaint& paint, std::int64_t index,
                                                        const std::shared_ptr<ArtworkTextures>& with) {

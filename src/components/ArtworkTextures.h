@@ -78,6 +78,9 @@ class ArtworkTextures final : public Layer,
   static std::shared_ptr<ArtworkTextures> make(DrawingPaint& paint, std::int64_t index,
                                                const std::shared_ptr<ArtworkTextures>& with = nullptr);
   ArtworkTextures(Key, DrawingPaint& paint, std::int64_t index);
+  // The cells per picture pixel of `paint`'s layers: the data textures are the artwork's size times
+  // this scale.
+  static double dataScale(const DrawingPaint& paint);
   ~ArtworkTextures() override;
   ArtworkTextures(const ArtworkTextures&) = delete;
   ArtworkTextures& operator=(const ArtworkTextures&) = delete;

@@ -3,8 +3,10 @@
 //
 // The rebuild tiles over the data textures (cells), not over the picture (pixels): the region
 // loads read the data textures and the composition places each region at its cells divided by
-// the artwork's scale, so at any scale every load and every placed picture stays inside the
-// textures it touches, and the regions still cover the whole layer.
+// the layers' data scale, so at any scale every load and every placed picture stays inside the
+// textures it touches. Each region writes only the pixels it composes exactly as one composition
+// of the whole layer would, and the step between regions is chosen so that those meet: the
+// rebuilt picture has no seams.
 
 #include <algorithm>
 #include <cstddef>
@@ -27,17 +29,29 @@
 namespace tessivarium {
 namespace {
 
-// The region corners along one side of `side` cells for regions of `region` cells that overlap by
-// two (each region's picture leaves out its one-cell border): round(side / step) + 1 corners, both
-// ends included, the division in single precision; corners past the last whole region are
-// clamped to it, and a side shorter than a region has every corner at 0.
-std::vector<std::size_t> regionCorners(std::size_t side, std::size_t region) {
-  const std::size_t step = region - 2;
+// The region corners along one side of `side` cells for regions of `region` cells `step` apart:
+// round(side / step) + 1 corners, both ends included, the division in single precision; corners
+// past the last whole region are clamped to it, and a side shorter than a region has every corner
+// at 0.
+std::vector<std::size_t> cornersAt(std::size_t side, std::size_t region, std::size_t step) {
   const auto tiles = static_cast<std::size_t>(static_cast<float>(side) / static_cast<float>(step) + 0.5f);
   const std::size_t last = side > region ? side - region : 0;
   std::vector<std::size_t> corners;
   corners.reserve(tiles + 1);
   for (std::size_t i = 0; i <= tiles; ++i) corners.push_back(std::min(i * step, last));
+  return corners;
+}
+
+// The region corners along one side: regions step by region - 2 cells (each leaves out its
+// one-cell border) where their exact pixels still meet, which they do at scale 1; elsewhere by
+// region - 3 cells, at which they meet at every scale (see CoreImageUtil).
+std::vector<std::size_t> regionCorners(std::size_t side, std::size_t region, double scale) {
+  auto corners = cornersAt(side, region, region - 2);
+  for (std::size_t i = 1; i < corners.size(); ++i) {
+    const auto before = CoreImageUtil::regionPixels(corners[i - 1], region, side, scale);
+    const auto next = CoreImageUtil::regionPixels(corners[i], region, side, scale);
+    if (next.first > before.end) return cornersAt(side, region, region - 3);
+  }
   return corners;
 }
 
@@ -131,7 +145,7 @@ void ArtworkTextures::recreatedDraw(bool display) {
   const auto& region = manager.surfaceTextures().gridTexture0();
   // Without the working region nothing can be composed; the manager has told the host that the
   // memory is missing.
-  if (widthOf(region) < 3 || region->height() < 3) return;
+  if (widthOf(region) < 4 || region->height() < 4) return;
   ToolSurface& surface = *paint_->drawingTool()->toolSurface();
   // A stroke's window is about to be overwritten region by region: its paint goes back first.
   surface.saveWindow();
@@ -139,8 +153,9 @@ void ArtworkTextures::recreatedDraw(bool display) {
   const auto& queue = manager.commandQueue();
   const auto& picture = paintingTexture();
   const auto& data = gridTexture();
-  const auto columns = regionCorners(data->width(), region->width());
-  for (const std::size_t y : regionCorners(data->height(), region->height())) {
+  const double scale = dataScale(*paint_);
+  const auto columns = regionCorners(data->width(), region->width(), scale);
+  for (const std::size_t y : regionCorners(data->height(), region->height(), scale)) {
     for (const std::size_t x : columns) {
       const auto buffer = queue->makeCommandBuffer();
       surface.setOffset({static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), 0});

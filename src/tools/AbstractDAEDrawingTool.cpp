@@ -7,8 +7,6 @@
 
 #include "Application.h"
 #include "Artwork.h"
-#include "commands/Command.h"
-#include "commands/CommandData.h"
 #include "components/BrushView.h"
 #include "components/DrawingPaint.h"
 #include "foundation/Clock.h"
@@ -147,13 +145,7 @@ void AbstractDAEDrawingTool::fillColor(const graphics::Color& color, float force
 }
 
 void AbstractDAEDrawingTool::interactiveDraw(DrawingPaint& paint, std::function<void()> completed) {
-  // Only a frame that draws is recorded, and only on a canvas that keeps commands: a palette's
-  // command is never handed over, so it would grow without bound.
-  const bool draws = !touchInputs().empty() && !isBusy() && paint.currentContent();
-  if (draws && paint.supportCommand() && command()) {
-    const CommandData::ToolData toolData{{"rotation", std::any(toolViewer()->rotation())}};
-    command()->data().push_back(std::make_shared<CommandData>(touchInputs(), toolData));
-  }
+  recordFrame(paint, {{"rotation", std::any(toolViewer()->rotation())}});
   AbstractDrawingTool::interactiveDraw(paint, std::move(completed));
 }
 

@@ -6,6 +6,7 @@
 
 #include "ErrorMessage.h"
 #include "commands/Command.h"
+#include "commands/CommandData.h"
 #include "commands/CommandManager.h"
 #include "commands/DrawingArtworkDrawingOperation.h"
 #include "components/ArtworkTextures.h"
@@ -360,11 +361,25 @@ std::optional<graphics::Rect> AbstractDrawingTool::windowRect(DrawingPaint& pain
 
 void AbstractDrawingTool::encode(DrawingPaint&, gpu::CommandBuffer&) {}
 
-void AbstractDrawingTool::encodeSurfaceSteps(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
+void AbstractDrawingTool::recordFrame(DrawingPaint& paint, std::map<std::string, std::any> toolData) {
+  const bool draws = !touchInputs_.empty() && !isBusy_ && paint.currentContent();
+  if (!draws || !paint.supportCommand() || !command_) return;
+  command_->data().push_back(std::make_shared<CommandData>(touchInputs_, std::move(toolData)));
+}
+
+void AbstractDrawingTool::encodeSurfaceSteps(DrawingPaint& paint, gpu::CommandBuffer& buffer,
+                                             const std::function<void(const TouchInputs&)>& reset) {
   const TouchInputs taken = touchInputs_;
   touchInputs_.clear();
   auto& surface = *toolSurface();
-  surface.reset(taken);
+  const auto take = [&](const TouchInputs& samples) {
+    if (reset) {
+      reset(samples);
+    } else {
+      surface.reset(samples);
+    }
+  };
+  take(taken);
   if (DEBUG_CFD) {
     surface.encodeLoop(paint, buffer);
     return;
@@ -375,7 +390,7 @@ void AbstractDrawingTool::encodeSurfaceSteps(DrawingPaint& paint, gpu::CommandBu
     if (surface.touchInputs().empty()) break;
     // reset() may replace the carried list it is given.
     const TouchInputs carried = surface.touchInputs();
-    surface.reset(carried);
+    take(carried);
   }
 }
 

@@ -9,8 +9,10 @@
 #include <any>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "components/CanvasDelegates.h"
@@ -223,10 +225,16 @@ class AbstractDrawingTool : public DrawingTool,
   void execute(Command& command, const std::shared_ptr<gpu::CommandBuffer>& buffer) override;
 
  protected:
+  // Appends the pending samples with `toolData` to the stroke's command as one batch, when the
+  // frame will draw them (samples pending, not busy, a layer to draw on) on a canvas that keeps
+  // commands: a palette's command is never handed over, so it would grow without bound.
+  void recordFrame(DrawingPaint& paint, std::map<std::string, std::any> toolData);
   // The step loop of the tools that paint through their stroke surface: hands the pending samples
-  // to the surface and runs as many window steps (encodeStart, then encodeLoop) as they need, all
-  // on `buffer`; with DEBUG_CFD only the surface's encodeLoop, once.
-  void encodeSurfaceSteps(DrawingPaint& paint, gpu::CommandBuffer& buffer);
+  // to the surface (through `reset` when given, else the surface's own reset) and runs as many
+  // window steps (encodeStart, then encodeLoop) as they need, resetting with the samples each step
+  // leaves, all on `buffer`; with DEBUG_CFD only the surface's encodeLoop, once.
+  void encodeSurfaceSteps(DrawingPaint& paint, gpu::CommandBuffer& buffer,
+                          const std::function<void(const TouchInputs&)>& reset = {});
 
  private:
   // The coalesced touches of the first touch that can be sampled (stationary ones included).

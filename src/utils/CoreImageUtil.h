@@ -6,14 +6,24 @@
 // 2. the image graph shades the height image with the canvas's shading image, lays the colour
 //    over it with a hard-light blend, applies the alpha and lays the paint picture over the dry
 //    picture with the merge filter;
-// 3. the result is scaled to the layer's picture resolution, trimmed by one cell on every side
-//    and rendered at the region's origin into the layer's painting texture.
+// 3. the result is scaled to the layer's picture resolution and its exact pixels (below) are
+//    rendered at the region's place in the layer's painting texture.
+//
+// Exact pixels: a pixel's picture depends on the paint within 1.5 cells of its sample point (the
+// shading's height differences reach one cell beyond it, their bilinear sampling half a cell
+// more). So a region writes only the whole pixels whose sample points lie at least that far inside
+// its cells, or reach the layer's edge where the region does; there it composes each of them
+// exactly as one composition of the whole layer would, and regions that overlap write the same
+// values. Like the whole layer's, no region writes the pixels whose sample points lie in the
+// layer's one-cell border.
 // Everything is encoded into the caller's command buffer, in that order; nothing is committed.
 // Also: filling a texture with one colour, and a snapshot of a view tree into an image.
 //
 // No state of its own; the filters, the passes and the rendering textures are shared, so
 // compositions run one at a time, on the main thread.
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "graphics/Color.h"
@@ -37,13 +47,26 @@ class CoreImageUtil {
  public:
   CoreImageUtil() = delete;
 
-  // Composes the working region whose origin in the layer's cells is (x, y) and renders it into
-  // `to` (a painting texture, cells / scale pixels) on `buffer`. Only the texels of the placed
-  // picture, ((x + 1) / scale, (y + 1) / scale) to ((x + 255) / scale, (y + 255) / scale) for the
-  // 256-cell region, are written. A composition that yields no image stops fatally.
+  // Whole picture pixels along one axis, from `first` up to, not including, `end`.
+  struct PixelSpan {
+    std::int64_t first = 0;
+    std::int64_t end = 0;
+  };
+
+  // The exact pixels along one axis of the region whose first cell is `corner`, `regionCells` long,
+  // on a layer side of `layerCells` cells at `scale` cells per pixel (pixel p samples cell
+  // scale (p + 0.5)).
+  static PixelSpan regionPixels(std::size_t corner, std::size_t regionCells, std::size_t layerCells, double scale);
+
+  // Composes the working region whose first cell in the layer is (x, y) (whole cells) and renders
+  // its exact pixels into `to` (a painting texture, cells / scale pixels, at the layers' data
+  // scale) on `buffer`; no other texel is written. A composition that yields no image stops
+  // fatally.
   static void render(DrawingPaint& paint, const std::shared_ptr<gpu::Texture>& to,
                      const std::shared_ptr<gpu::CommandBuffer>& buffer, double x, double y);
-  // The picture of the working region (its passes encoded on `buffer`); x and y are not used.
+  // The picture of the working region whose first cell is (x, y) (its passes encoded on
+  // `buffer`). Where the region reaches past the layer's edge, its relief ends at that edge, as
+  // the whole layer's does: the working cells beyond hold no paint of this layer.
   static imaging::ImagePtr renderImage(DrawingPaint& paint, const std::shared_ptr<gpu::CommandBuffer>& buffer,
                                        double x, double y);
   // The height texture shaded with the canvas's shading image (which must be set), as the

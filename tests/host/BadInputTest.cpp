@@ -141,3 +141,19 @@ INSTANTIATE_TEST_SUITE_P(Host, BadInput, ::testing::ValuesIn(cases()),
                          [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
 
 }  // namespace
+
+namespace {
+
+TEST(Host, AnEngineErrorStopsTheRunWithStatus1AndKeepsTheEarlierSavePoints) {
+  const HostFolder folder;
+  // The roller takes no colour: the engine reports CannotFillColor to the host.
+  folder.write("script.json", script(R"({"step": "save", "name": "before"}, {"step": "tool", "tool": "roller"},
+    {"step": "color", "color": "#ff0000"}, {"step": "save", "name": "after"})"));
+  const auto result = folder.run({folder.at("script.json"), "-o", folder.at("out"), "-q"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("steps[2] (color): the engine reported CannotFillColor"), std::string::npos) << result.err;
+  EXPECT_EQ(hosttest::filesIn(folder.path() / "out"),
+            (std::set<std::string>{"before.png", "before-relief.png", "before.tess", "paint.log"}));
+}
+
+}  // namespace

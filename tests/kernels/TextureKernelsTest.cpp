@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "FatalStop.h"
 #include "KernelHarness.h"
 #include "utils/KernelInterface.h"
 
@@ -91,12 +90,6 @@ TEST(OverlayKernels, TheThreeDimensionalOverlayTakesEverySlice) {
   EXPECT_EQ(at(*to2D, 1, 1, 0), (Texel{200, 0, 0, 5}));
   EXPECT_EQ(at(*to2D, 1, 1, 2), (Texel{0, 0, 0, 0}));
   EXPECT_EQ(at(*to3D, 1, 1, 2), (Texel{200, 0, 0, 5}));
-}
-
-TEST(DropKernels, StopUntilTheDropToolsWriteThem) {
-  const auto t = texture(4, 4);
-  EXPECT_FATAL(run({"mac_add_sphere", {{TEXTURE_GRID_READ, t}}, {}, t}), "mac_add_sphere: not built yet");
-  EXPECT_FATAL(run({"DAESprayer_paint", {{TEXTURE_GRID_READ, t}}, {}, t}), "DAESprayer_paint: not built yet");
 }
 
 }  // namespace

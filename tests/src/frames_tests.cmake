@@ -3,5 +3,6 @@
 tess_add_test(frames_tests
   SOURCES
     components/FrameDrawingTest.cpp
+    components/RebuildCompositionTest.cpp
     components/TouchRoutingTest.cpp
   LIBS tessivarium kernels)

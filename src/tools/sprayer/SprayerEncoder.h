@@ -1,16 +1,15 @@
 #pragma once
-// The sprayer's paint pass on the kernel "DAESprayer_paint". Its bindings come with the drop tools;
-// until then its fill stops with "not built yet". The pass registry builds its pipeline at start-up.
+// The sprayer's paint pass on the kernel "DAESprayer_paint", with exactly the drop bindings (no
+// drawing mode: sprayed paint is always wet). The pass registry makes the one object and builds its
+// pipeline at start-up. Main thread only.
 
-#include "tools/AbstractShaderUnit.h"
+#include "tools/DropToolEncoder.h"
 
 namespace tessivarium {
 
-class SprayerEncoder : public AbstractToolEncoderShader {
+class SprayerEncoder final : public DropToolEncoder {
  public:
-  explicit SprayerEncoder(PrepareStep prepare = noPreparation());
-
-  void fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder) override;
+  explicit SprayerEncoder(PrepareStep prepare = noPreparation()) : DropToolEncoder("DAESprayer_paint", std::move(prepare)) {}
 };
 
 }  // namespace tessivarium

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "tools/DebugSwitches.h"
 #include "tools/SurfaceWorkingTextures.h"
 #include "ui/GPUView.h"
+#include "utils/CoreImageUtil.h"
 
 namespace tessivarium {
 namespace {
@@ -101,16 +103,18 @@ INSTANTIATE_TEST_SUITE_P(
 // data, and their pictures land at cells / scale.
 class RecreateAtScale : public FrameTest, public ::testing::WithParamInterface<double> {};
 
-// The placed pictures along one axis abut from the first cell's pixel to the last cell's.
-void expectCovered(std::set<std::pair<double, double>> spans, double from, double to) {
+// The placed pictures along one axis, whole pixels, meet from the first pixel one composition of
+// the whole layer writes to its last.
+void expectCovered(std::set<std::pair<double, double>> spans, CoreImageUtil::PixelSpan whole) {
   ASSERT_FALSE(spans.empty());
-  double reached = from;
-  EXPECT_DOUBLE_EQ(spans.begin()->first, from);
+  double reached = static_cast<double>(whole.first);
+  EXPECT_EQ(spans.begin()->first, reached);
   for (const auto& [begin, end] : spans) {
-    EXPECT_LE(begin, reached + 1e-9) << "a gap before " << begin;
+    EXPECT_EQ(begin, std::floor(begin)) << "a picture starts inside a pixel";
+    EXPECT_LE(begin, reached) << "a gap before " << begin;
     reached = std::max(reached, end);
   }
-  EXPECT_DOUBLE_EQ(reached, to);
+  EXPECT_EQ(reached, static_cast<double>(whole.end));
 }
 
 TEST_P(RecreateAtScale, KeepsEveryLoadAndPictureInsideItsTexturesAndCoversTheLayer) {
@@ -145,9 +149,8 @@ TEST_P(RecreateAtScale, KeepsEveryLoadAndPictureInsideItsTexturesAndCoversTheLay
     columns.insert({e.origin.x, e.origin.x + e.size.width});
     rows.insert({e.origin.y, e.origin.y + e.size.height});
   }
-  const double s = 1.0 / scale;
-  expectCovered(columns, s, (static_cast<double>(grid->width()) - 1) * s);
-  expectCovered(rows, s, (static_cast<double>(grid->height()) - 1) * s);
+  expectCovered(columns, CoreImageUtil::regionPixels(0, grid->width(), grid->width(), scale));
+  expectCovered(rows, CoreImageUtil::regionPixels(0, grid->height(), grid->height(), scale));
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, RecreateAtScale, ::testing::Values(0.5, 2.0),

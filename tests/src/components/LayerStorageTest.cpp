@@ -95,7 +95,9 @@ TEST(LayerStorage, RecordsOfAnotherSizeFillOnlyTheCommonCorner) {
       const std::size_t l = (y * 11 + x) * 4;
       const bool common = x < 6 && y < 4;
       EXPECT_EQ(grown[l], common ? smallGrid[(y * 6 + x) * 4] : 0) << x << "," << y << ": the new layer starts empty";
-      if (common) EXPECT_EQ(shrunk[(y * 6 + x) * 4], largeGrid[l]) << x << "," << y;
+      if (common) {
+        EXPECT_EQ(shrunk[(y * 6 + x) * 4], largeGrid[l]) << x << "," << y;
+      }
     }
   }
 }

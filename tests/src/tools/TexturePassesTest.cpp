@@ -304,12 +304,13 @@ TEST_F(Bindings, OneShotResetRestoresThePassesSettings) {
 TEST_F(Bindings, ResetsAndDropPassesStopWhereTheyMust) {
   TextureReset2D reset;
   EXPECT_FATAL(reset.encode(*canvas, *buffer()), "The 2-D reset pass has no texture to clear");
+  // The drop passes find their colour and samples on the current tool's drop surface.
   MacAddSphere sphere;
   EXPECT_EQ(sphere.shaderName(), "mac_add_sphere");
-  sphere.updateThreadGroup(*texture(4, 4));
-  EXPECT_FATAL(sphere.encode(*canvas, *buffer()), "MacAddSphere.fillCommandBuffer: not built yet");
+  EXPECT_FATAL(sphere.encode(*canvas, *buffer()), "mac_add_sphere: the current tool has no drop surface");
   SprayerEncoder sprayer;
   EXPECT_EQ(sprayer.shaderName(), "DAESprayer_paint");
+  EXPECT_FATAL(sprayer.encode(*canvas, *buffer()), "DAESprayer_paint: the current tool has no drop surface");
 }
 
 TEST_F(Bindings, PassesWithTheLibrarysKernelsReachPartialGroups) {

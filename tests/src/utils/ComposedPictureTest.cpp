@@ -80,9 +80,9 @@ struct TilingCase {
 
 class TiledComposition : public ::testing::TestWithParam<TilingCase> {};
 
-// The whole-layer redraw composes a layer in working regions 254 cells apart, each without its
-// one-cell border; a layer of one paint then shows one colour throughout, where tiles meet too
-// (at scale 2, column and row 127).
+// The whole-layer redraw composes a layer in working regions 253 cells apart (the step at which
+// their exact pixels meet at every scale); a layer of one paint then shows one colour throughout,
+// where tiles meet too.
 TEST_P(TiledComposition, AUniformLayerShowsNoSeam) {
   const TilingCase& c = GetParam();
   auto canvas = composableCanvas(c.width, c.height, c.scale, 1);
@@ -90,24 +90,28 @@ TEST_P(TiledComposition, AUniformLayerShowsNoSeam) {
   canvas->setShadingImage(imaging::Image::fromTexture(shadingRamp()));
   paintUniformly({180, 60, 40, 3}, {40, 90, 200, 2});
   const auto painting = canvas->layer(0).paintingTexture();
-  for (double y = 0; y < static_cast<double>(c.height) * c.scale; y += 254) {
-    for (double x = 0; x < static_cast<double>(c.width) * c.scale; x += 254) {
+  const auto cellsX = static_cast<std::size_t>(static_cast<double>(c.width) * c.scale);
+  const auto cellsY = static_cast<std::size_t>(static_cast<double>(c.height) * c.scale);
+  for (std::size_t y = 0; y < cellsY; y += 253) {
+    for (std::size_t x = 0; x < cellsX; x += 253) {
       auto buffer = newBuffer();
-      CoreImageUtil::render(*canvas, painting, buffer, x, y);
+      CoreImageUtil::render(*canvas, painting, buffer, static_cast<double>(x), static_cast<double>(y));
       buffer->commit();
     }
   }
-  // Row and column 0 lie in the first region's border at scale 1 and stay unwritten.
+  // What one composition of the whole layer writes: all but its one-cell border.
+  const auto across = CoreImageUtil::regionPixels(0, cellsX, cellsX, c.scale);
+  const auto down = CoreImageUtil::regionPixels(0, cellsY, cellsY, c.scale);
   const auto w = static_cast<std::size_t>(c.width), h = static_cast<std::size_t>(c.height);
   std::vector<std::uint8_t> bytes(w * h * 4);
   painting->readRegion(gpu::Region::make2D(0, 0, w, h), 0, bytes, w * 4);
-  const auto texel = [&](std::size_t x, std::size_t y) {
-    const std::uint8_t* p = &bytes[4 * (y * w + x)];
+  const auto texel = [&](std::int64_t x, std::int64_t y) {
+    const std::uint8_t* p = &bytes[4 * (static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x))];
     return Texel{p[0], p[1], p[2], p[3]};
   };
-  const Texel expected = texel(w / 2, h / 2);
-  for (std::size_t y = 1; y < h; ++y) {
-    for (std::size_t x = 1; x < w; ++x) {
+  const Texel expected = texel(c.width / 2, c.height / 2);
+  for (std::int64_t y = down.first; y < down.end; ++y) {
+    for (std::int64_t x = across.first; x < across.end; ++x) {
       if (texel(x, y) != expected) {
         ADD_FAILURE() << "texel (" << x << ", " << y << ") differs from the layer's colour";
         return;

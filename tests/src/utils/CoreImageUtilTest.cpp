@@ -117,7 +117,7 @@ struct GeometryCase {
 
 class RenderGeometry : public ::testing::TestWithParam<GeometryCase> {};
 
-TEST_P(RenderGeometry, CropsTranslatesAndBounds) {
+TEST_P(RenderGeometry, PlacesTheRegionsExactPixels) {
   const GeometryCase& c = GetParam();
   auto canvas = composableCanvas(400, 300, c.scale, 1);
   canvas->ciContext()->startRecording();
@@ -125,21 +125,39 @@ TEST_P(RenderGeometry, CropsTranslatesAndBounds) {
   CoreImageUtil::render(*canvas, canvas->layer(0).paintingTexture(), buffer, c.x, c.y);
   const auto& renders = canvas->ciContext()->renders();
   ASSERT_EQ(renders.size(), 1u);
-  EXPECT_EQ(renders[0].extent, c.extent);  // the crop, moved by the translation
+  EXPECT_EQ(renders[0].extent, c.extent);  // the exact pixels, whole ones
   EXPECT_EQ(renders[0].bounds, c.bounds);
   EXPECT_EQ(renders[0].texture, canvas->layer(0).paintingTexture());
   EXPECT_TRUE(renders[0].onCommandBuffer);
 }
 
+// Sample points at least 1.5 cells inside the region, except where it meets the layer's edge
+// (then from or up to the layer's one-cell border): at scale 1 the inner 254 cells; at scale 2
+// pixel p samples cell 2p + 1; at scale 0.5 (a layer of 200 x 150 cells, within one region)
+// everything but the layer's border.
 INSTANTIATE_TEST_SUITE_P(
     Scales, RenderGeometry,
     ::testing::Values(GeometryCase{1.0, 0, 0, {1, 1, 254, 254}, {0, 0, 255, 255}},
                       GeometryCase{1.0, 100, 40, {101, 41, 254, 254}, {0, 0, 355, 295}},
-                      GeometryCase{2.0, 0, 0, {0.5, 0.5, 127, 127}, {0, 0, 127.5, 127.5}},
-                      GeometryCase{2.0, 100, 40, {50.5, 20.5, 127, 127}, {0, 0, 177.5, 147.5}}));
+                      GeometryCase{1.0, 144, 44, {145, 45, 254, 254}, {0, 0, 399, 299}},
+                      GeometryCase{2.0, 0, 0, {0, 0, 127, 127}, {0, 0, 127, 127}},
+                      GeometryCase{2.0, 100, 40, {51, 21, 126, 126}, {0, 0, 177, 147}},
+                      GeometryCase{0.5, 0, 0, {2, 2, 396, 296}, {0, 0, 398, 298}}));
 
+// A palette's cells are the main canvas's: its regions are placed at that scale, not its own.
+TEST(CoreImageUtil, APaletteIsPlacedAtTheMainCanvassScale) {
+  AppManager().setCanvas(composableCanvas(400, 300, 2.0, 1));
+  auto palette = composableCanvas(200, 150, 1.0, 1);
+  ASSERT_EQ(palette->layer(0).gridTexture()->width(), 400u);
+  palette->ciContext()->startRecording();
+  CoreImageUtil::render(*palette, palette->layer(0).paintingTexture(), newBuffer(), 0, 0);
+  ASSERT_EQ(palette->ciContext()->renders().size(), 1u);
+  EXPECT_EQ(palette->ciContext()->renders()[0].extent, graphics::Rect(0, 0, 127, 127));
+}
+
+// Within the layer; a region that reaches past its edge ends its relief there.
 TEST(CoreImageUtil, RenderImageDoesNotDependOnTheOrigin) {
-  auto canvas = composableCanvas(64, 48, 1.0, 2);
+  auto canvas = composableCanvas(600, 500, 1.0, 2);
   // A spot of thick paint makes the picture uneven, so that any shift of it would show.
   const Texel spot{200, 40, 40, 5};
   AppManager().surfaceTextures().wetTexture0()->writeRegion(gpu::Region::make2D(10, 20, 1, 1), 0, spot, 4);
@@ -166,7 +184,7 @@ struct PlacementCase {
 
 class Placement : public ::testing::TestWithParam<PlacementCase> {};
 
-// Only the texels of the placed picture change: ((x + 1) s, (y + 1) s) to ((x + 255) s, (y + 255) s).
+// Only the texels of the region's exact pixels change.
 TEST_P(Placement, WritesOnlyThePlacedRegion) {
   const PlacementCase& c = GetParam();
   auto canvas = composableCanvas(300, 200, c.scale, 2);
@@ -193,10 +211,10 @@ TEST_P(Placement, WritesOnlyThePlacedRegion) {
   }
 }
 
-// Scale 1: columns 21 to 274, rows from 11 to the texture's edge. Scale 2: the texels whose sample
-// points (i + 0.5) lie in [10.5, 137.5) across and [5.5, 132.5) down.
+// Scale 1: columns 21 to 274, rows from 11 to the layer's border (row 199). Scale 2: the pixels
+// whose sample cells 2p + 1 lie in [21.5, 274.5] across and [11.5, 264.5] down.
 INSTANTIATE_TEST_SUITE_P(Scales, Placement,
-                         ::testing::Values(PlacementCase{1.0, 21, 275, 11, 200}, PlacementCase{2.0, 10, 137, 5, 132}));
+                         ::testing::Values(PlacementCase{1.0, 21, 275, 11, 199}, PlacementCase{2.0, 11, 137, 6, 132}));
 
 TEST(CoreImageUtil, CompositionNeedsTheShadingImage) {
   auto canvas = composableCanvas(64, 48, 1.0, 1);

@@ -1,0 +1,7 @@
+// One stroke frame of each bristle-brush family (its normal size) at the None and Height debug modes.
+
+#include "ToolFrameBenchmark.h"
+
+TOOL_FRAME_BENCHMARK(FilbertBrush, tessivarium::AppManager().filbertBrush());
+TOOL_FRAME_BENCHMARK(FanBrush, tessivarium::AppManager().fanBrush());
+TOOL_FRAME_BENCHMARK(FlatBrush, tessivarium::AppManager().flatBrush());

@@ -1,0 +1,104 @@
+// The drop tools' kernels: the tube's blob laid wet, dry or straight into a layer, and the
+// sprayer's speckle, the same bytes on any thread count.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "ToolModelKernelFixture.h"
+#include "gpu/Parallel.h"
+
+namespace {
+
+using namespace kerneltest;
+using namespace tessivarium;
+
+constexpr std::uint8_t kMark = 1;
+const Bytes kColour = floatRecord({0.8f, 0.4f, 0.2f, 1.0f});  // bytes 204, 102, 51; fully wet
+
+std::map<std::int64_t, Bytes> dropBuffers(const std::vector<Touch>& touches, std::optional<std::int32_t> mode) {
+  auto buffers = sampleBuffers(touches);
+  buffers[BUFFER_COLOR] = kColour;
+  if (mode) buffers[BUFFER_DRAWING_MODE] = bytesOf(*mode);
+  return buffers;
+}
+
+// A sample in the middle of cell (8, 8) at force 0.5: a blob of radius 4 cells, 14 bytes high at
+// its centre (14 x sqrt(1 - d^2 / 16) away from it). Laid wet on 14 bytes of blue paint it mixes
+// half and half, colour and wetness; laid dry it goes into the dry texture the step keeps.
+TEST(DropKernels, TheTubesBlobMixesWithTheCellsPaintWetOrDry) {
+  for (const std::int32_t mode : {0, 1}) {
+    SCOPED_TRACE(mode);
+    StrokeStep step(16, 1, 1, 1);
+    set(*step.wet0, 8, 8, {0, 0, 255, 14});
+    set(*step.grid0, 8, 8, {100, 7, 0, TOOL_FLUID});
+    set(*step.wet0, 9, 9, {0, 0, 255, 250});
+    run({"mac_add_sphere", step.windowTextures(), dropBuffers({{8.5f, 8.5f, 0.5f}}, mode), step.grid0});
+    if (mode == 0) {
+      EXPECT_EQ(at(*step.wet1, 8, 8), (Texel{102, 51, 153, 28}));
+      EXPECT_EQ(at(*step.grid1, 8, 8), (Texel{176, 7, kMark, TOOL_FLUID}));
+      EXPECT_EQ(at(*step.wet1, 9, 9)[3], 255) << "the thickness stops at 255";
+      EXPECT_EQ(at(*step.wet1, 10, 8), (Texel{204, 102, 51, 12}));
+      EXPECT_EQ(at(*step.grid1, 13, 8), (Texel{0, 0, 0, 0})) << "beyond the blob nothing is written";
+      EXPECT_EQ(windowPaint(*step.dry0), 0);
+    } else {
+      EXPECT_EQ(at(*step.dry0, 8, 8), (Texel{204, 102, 51, 14}));
+      EXPECT_EQ(windowPaint(*step.wet1) + windowPaint(*step.grid1), 0);
+    }
+  }
+}
+
+// Straight into a layer (the same textures read and written, no mode): wet, unmarked, and kept off
+// the masked cells; a sample that is not a number reaches nothing, a force that is not presses
+// least.
+TEST(DropKernels, TheTubeDrawsInPlaceOffTheMaskAndSkipsBrokenSamples) {
+  const auto grid = texture(16, 16), wet = texture(16, 16), mask = texture(16, 16);
+  fill(*mask, {0, 0, 0, 255});
+  set(*mask, 4, 4, {0, 0, 0, 0});
+  const float nan = std::nanf("");
+  const std::map<std::int64_t, std::shared_ptr<gpu::Texture>> layer{
+      {TEXTURE_GRID_READ, grid}, {TEXTURE_GRID_WRITE, grid}, {TEXTURE_WET_READ, wet},
+      {TEXTURE_WET_WRITE, wet}, {TEXTURE_MASK_IMAGE, mask}};
+  run({"mac_add_sphere", layer, dropBuffers({{4.5f, 4.5f, 0.5f}, {nan, 2, 1}, {10.5f, 10.5f, nan}}, std::nullopt), grid});
+  EXPECT_EQ(at(*wet, 4, 4), (Texel{0, 0, 0, 0}));
+  EXPECT_EQ(at(*wet, 5, 4)[3], 14);
+  EXPECT_EQ(at(*grid, 5, 4), (Texel{252, 0, 0, TOOL_FLUID}));
+  EXPECT_EQ(at(*wet, 10, 10)[3], 4) << "force 0: radius 2, 4 bytes high";
+  EXPECT_EQ(at(*wet, 12, 10)[3], 0);
+}
+
+// Each cell's droplets depend only on the samples: the same bytes on one thread and on many, and a
+// sample moved by whole cells sprays its pattern moved with it. Droplets land only within reach.
+TEST(DropKernels, TheSprayersSpeckleIsTheSameOnAnyThreadCountAndMovesWithTheSample) {
+  const auto spray = [](float dx, float dy, std::size_t threads) {
+    gpu::setWorkerThreadCount(threads);
+    StrokeStep step(96, 1, 1, 1);
+    run({"DAESprayer_paint", step.windowTextures(),
+         dropBuffers({{30.25f + dx, 40.75f + dy, 0.8f}, {41.5f + dx, 42.25f + dy, 0.8f}}, std::nullopt), step.grid0});
+    gpu::setWorkerThreadCount(0);
+    return std::pair{contents(*step.wet1), contents(*step.grid1)};
+  };
+  const auto one = spray(0, 0, 1), many = spray(0, 0, 8), moved = spray(20, 10, 8);
+  EXPECT_EQ(one, many);
+  std::size_t drops = 0;
+  for (std::size_t y = 0; y < 96; ++y) {
+    for (std::size_t x = 0; x < 96; ++x) {
+      const std::size_t k = (y * 96 + x) * 4;
+      const bool hit = one.first[k + 3] > 0;
+      drops += hit;
+      // The reach at force 0.8 is 14 cells.
+      const double near = std::min(std::hypot(x + 0.5 - 30.25, y + 0.5 - 40.75), std::hypot(x + 0.5 - 41.5, y + 0.5 - 42.25));
+      if (hit) {
+        EXPECT_LT(near, 14.0) << x << "," << y;
+        EXPECT_EQ(one.second[k + 2], kMark);
+      }
+      if (x + 20 < 96 && y + 10 < 96) {
+        EXPECT_EQ(moved.first[((y + 10) * 96 + x + 20) * 4 + 3], one.first[k + 3]) << x << "," << y;
+      }
+    }
+  }
+  EXPECT_GT(drops, 40u);
+  EXPECT_LT(drops, 600u) << "a speckle, not a fill";
+}
+
+}  // namespace

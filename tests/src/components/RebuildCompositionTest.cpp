@@ -1,0 +1,125 @@
+// The whole-layer rebuild, region by region, against one composition of the whole layer: paint of
+// varying colour and height must show no seam where the regions meet, at every scale.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "FramesTestSupport.h"
+#include "LayerTestSupport.h"
+#include "gpu/BlitCommandEncoder.h"
+#include "gpu/CommandBuffer.h"
+#include "gpu/CommandQueue.h"
+#include "gpu/TextureDescriptor.h"
+#include "tools/SurfaceWorkingTextures.h"
+#include "tools/ToolSurface.h"
+#include "utils/MetalUtil.h"
+#include "utils/CoreImageUtil.h"
+
+namespace tessivarium {
+namespace {
+
+using layertest::bytesOf;
+
+// Paint whose colour and thickness change from cell to cell, differently in each texture.
+void paintVaried(gpu::Texture& texture, unsigned seed) {
+  const std::size_t w = texture.width(), h = texture.height();
+  std::vector<std::uint8_t> bytes(w * h * 4);
+  for (std::size_t y = 0; y < h; ++y) {
+    for (std::size_t x = 0; x < w; ++x) {
+      std::uint8_t* t = &bytes[4 * (y * w + x)];
+      const unsigned v = static_cast<unsigned>(x * 37 + y * 91 + seed * 13 + (x * y) % 29);
+      t[0] = static_cast<std::uint8_t>(v * 3);
+      t[1] = static_cast<std::uint8_t>(v * 7 + 40);
+      t[2] = static_cast<std::uint8_t>(255 - v);
+      t[3] = static_cast<std::uint8_t>((x / 3 + y / 2 + seed) % 24 * 10);
+    }
+  }
+  texture.writeRegion(gpu::Region::make2D(0, 0, w, h), 0, bytes, w * 4);
+}
+
+// A shading image that changes across and down, so that every slope of the relief shows.
+imaging::ImagePtr shadingRamp() {
+  auto ramp = AppManager().makeTexture(8, 8);
+  for (std::size_t j = 0; j < 8; ++j) {
+    for (std::size_t i = 0; i < 8; ++i) {
+      const layertest::Texel t{static_cast<std::uint8_t>(30 * i), static_cast<std::uint8_t>(30 * j), 128, 255};
+      layertest::setTexel(*ramp, i, j, t);
+    }
+  }
+  return imaging::Image::fromTexture(ramp);
+}
+
+// The picture of the current layer composed in one piece: working textures as large as the layer
+// (they stay the manager's), the whole layer loaded into them, one composition at cell (0, 0).
+std::vector<std::uint8_t> untiledPicture(DrawingPaint& paint) {
+  auto& manager = AppManager();
+  ArtworkTextures& layer = *paint.currentContent();
+  auto whole = std::make_shared<SurfaceWorkingTextures>();
+  whole->setTexture2DDescriptor(gpu::TextureDescriptor::texture2D(DefaultPixelFormat, layer.gridTexture()->width(),
+                                                                   layer.gridTexture()->height(), false));
+  manager.setSurfaceTextures(whole);
+  paint.drawingTool()->toolSurface()->setOffset({0, 0, 0});
+  const auto picture = manager.makeTexture(*layer.textureGlobalDescriptor());
+  auto buffer = manager.commandQueue()->makeCommandBuffer();
+  auto blit = buffer->makeBlitCommandEncoder();
+  copyTexture(*blit, layer.gridTexture(), whole->gridTexture0());
+  copyTexture(*blit, layer.wetTexture(), whole->wetTexture0());
+  copyTexture(*blit, layer.dryTexture(), whole->dryTexture0());
+  blit->endEncoding();
+  CoreImageUtil::render(paint, picture, buffer, 0, 0);
+  buffer->commit();
+  return bytesOf(*picture);
+}
+
+struct RebuildCase {
+  double scale;
+  std::int64_t width, height;
+};
+
+class RebuildComposition : public ::testing::TestWithParam<RebuildCase> {
+ protected:
+  std::shared_ptr<testsupport::FrameTool> tool = framestest::useFrameTool();
+};
+
+TEST_P(RebuildComposition, EqualsOneCompositionOfTheWholeLayer) {
+  const RebuildCase& c = GetParam();
+  auto paint = framestest::makePaint(c.width, c.height, c.scale, 2);
+  framestest::start(*paint);
+  paint->setShadingImage(shadingRamp());
+  unsigned seed = 0;
+  for (const auto& layer : paint->layers()) {
+    paintVaried(*layer->gridTexture(), ++seed);
+    paintVaried(*layer->wetTexture(), ++seed);
+    paintVaried(*layer->dryTexture(), ++seed);
+  }
+  ArtworkTextures& layer = *paint->currentContent();
+  layer.recreatedDraw();
+  const auto tiled = bytesOf(*layer.paintingTexture());
+  const auto whole = untiledPicture(*paint);
+
+  const std::size_t w = layer.paintingTexture()->width();
+  std::size_t differing = 0, written = 0;
+  std::string first;
+  for (std::size_t i = 0; i < tiled.size(); i += 4) {
+    written += whole[i + 3] != 0;
+    if (std::equal(&tiled[i], &tiled[i + 4], &whole[i])) continue;
+    if (differing++ == 0) first = "(" + std::to_string(i / 4 % w) + ", " + std::to_string(i / 4 / w) + ")";
+  }
+  EXPECT_GT(written, tiled.size() / 8) << "the composition shows the paint";
+  EXPECT_EQ(differing, 0u) << "pixels differ, the first at " << first;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, RebuildComposition,
+                         ::testing::Values(RebuildCase{0.5, 600, 420}, RebuildCase{1.0, 600, 420},
+                                           RebuildCase{2.0, 300, 210}, RebuildCase{1.0, 200, 150}),
+                         [](const ::testing::TestParamInfo<RebuildCase>& info) {
+                           const RebuildCase& c = info.param;
+                           return "Scale" + std::to_string(static_cast<int>(c.scale * 10)) + "_" +
+                                  std::to_string(c.width) + "x" + std::to_string(c.height);
+                         });
+
+}  // namespace
+}  // namespace tessivarium

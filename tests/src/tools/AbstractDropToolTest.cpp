@@ -1,0 +1,148 @@
+// The drop tool base, through the tube: what a frame records, how a recorded stroke is replayed,
+// the colour fill and the viewer's light.
+
+#include <gtest/gtest.h>
+
+#include <any>
+
+#include "BytesAt.h"
+#include "ConsoleCapture.h"
+#include "DropToolFixture.h"
+#include "RecordedErrors.h"
+#include "commands/Command.h"
+#include "commands/CommandData.h"
+#include "foundation/Clock.h"
+#include "components/BrushView.h"
+#include "scene/Light.h"
+#include "scene/Node.h"
+#include "tools/ToolSurface.h"
+#include "utils/KernelInterface.h"
+
+namespace droptest {
+namespace {
+
+using DropBase = DropToolTest;
+
+const graphics::Color red = graphics::Color::fromRGBA(1, 0, 0, 1), blue = graphics::Color::fromRGBA(0, 0, 1, 1);
+
+TouchInputs samples(std::size_t n, double x = 60) {
+  TouchInputs out;
+  for (std::size_t i = 0; i < n; ++i) out.push_back(sample(x + 3.0 * static_cast<double>(i), 70));
+  return out;
+}
+
+// The colours the step passes received, one per step.
+std::vector<gpu::float4> coloursPainted() {
+  std::vector<gpu::float4> out;
+  for (const auto& d : gpu::commandTrace().dispatches()) {
+    if (d.kernelName != "mac_add_sphere") continue;
+    out.push_back(testsupport::at<gpu::float4>(d.buffers.at(BUFFER_COLOR).bytes.data(), 0));
+  }
+  return out;
+}
+
+TEST_F(DropBase, EveryDrawnFrameRecordsOneBatchOfItsSamplesAndColour) {
+  withholdDrawables();
+  auto& tube = *AppManager().tube();
+  const struct {
+    const char* what;
+    std::size_t pending;
+    bool busy, command;
+    std::size_t recorded, commits;
+  } cases[] = {{"a frame", 2, false, true, 1, 1},
+               {"no samples", 0, false, true, 0, 0},
+               {"a frame in flight", 2, true, true, 0, 0},
+               {"no command", 2, false, false, 0, 1}};
+  for (const auto& c : cases) {
+    const auto command = c.command ? std::make_shared<Command>(ToolType::tube, foundation::Date::now()) : nullptr;
+    tube.setCommand(command);
+    const TouchInputs pending = samples(c.pending);
+    tube.setTouchInputs(pending);
+    tube.setIsBusy(c.busy);
+    gpu::commandTrace().start();
+    tube.interactiveDraw(*canvas, nullptr);
+    EXPECT_EQ(gpu::commandTrace().commits().size(), c.commits) << c.what;
+    if (command) {
+      ASSERT_EQ(command->data().size(), c.recorded) << c.what;
+      if (c.recorded) {
+        EXPECT_EQ(command->data()[0]->touchInputs(), pending) << c.what;
+      }
+    }
+    tube.setIsBusy(false);
+  }
+  // A colour change shows in the later batches only.
+  const auto command = std::make_shared<Command>(ToolType::tube, foundation::Date::now());
+  tube.setCommand(command);
+  for (const auto& colour : {red, blue}) {
+    tube.setColor(colour);
+    tube.setTouchInputs(samples(1));
+    tube.interactiveDraw(*canvas, nullptr);
+  }
+  ASSERT_EQ(command->data().size(), 2u);
+  EXPECT_EQ(std::any_cast<graphics::Color>(command->data()[0]->toolData()->at("color")), red);
+  EXPECT_EQ(std::any_cast<graphics::Color>(command->data()[1]->toolData()->at("color")), blue);
+}
+
+TEST_F(DropBase, AReplayPaintsEachBatchInItsColourOnTheGivenOrItsOwnBufferAndRestoresTheTool) {
+  auto& tube = *AppManager().tube();
+  Command command(ToolType::tube, foundation::Date::now());
+  // A batch with no colour, or something else under "color", keeps the colour before it; a missing
+  // sample is left out.
+  TouchInputs withGap = samples(1, 90);
+  withGap.push_back(nullptr);
+  command.data() = {std::make_shared<CommandData>(samples(2), CommandData::ToolData{{"color", std::any(blue)}}),
+                    std::make_shared<CommandData>(withGap, std::nullopt),
+                    std::make_shared<CommandData>(samples(1, 120), CommandData::ToolData{{"color", std::any(7)}})};
+  Command empty(ToolType::tube, foundation::Date::now());
+  const struct {
+    Command* command;
+    bool ownBuffer;
+    std::size_t steps, commits;
+  } cases[] = {{&command, false, 3, 0}, {&command, true, 3, 1}, {&empty, true, 0, 1}};
+  for (const auto& c : cases) {
+    tube.setColor(red);
+    tube.setTouchInputs(samples(1, 200));
+    const auto given = c.ownBuffer ? nullptr : AppManager().commandQueue()->makeCommandBuffer();
+    gpu::commandTrace().start();
+    tube.execute(*c.command, given);
+    const auto colours = coloursPainted();
+    ASSERT_EQ(colours.size(), c.steps);
+    for (const auto& colour : colours) EXPECT_EQ(colour, (gpu::float4{0, 0, 1, 1}));
+    EXPECT_EQ(gpu::commandTrace().commits().size(), c.commits);
+    EXPECT_EQ(gpu::commandTrace().waits().size(), c.commits);
+    EXPECT_EQ(tube.color(), red);
+    EXPECT_EQ(tube.touchInputs().size(), 1u) << "the pending samples stay";
+    EXPECT_FALSE(tube.toolSurface()->origin()) << "the last window is written back and forgotten";
+  }
+  // A tool that is not the current one replays nothing.
+  AppManager().setCurrentTool(AppManager().sprayer());
+  testsupport::ConsoleCapture console;
+  gpu::commandTrace().start();
+  tube.execute(command, nullptr);
+  EXPECT_TRUE(gpu::commandTrace().events().empty());
+  EXPECT_EQ(console.lines(), std::vector<std::string>{"tube: not the current tool; the stroke is not replayed"});
+}
+
+TEST_F(DropBase, AColourFillTakesTheWetnessIntoTheAlphaAndLightsTheBrushView) {
+  auto& tube = *AppManager().tube();
+  const auto& light = canvas->brushView()->lightNode()->light();
+  ASSERT_TRUE(light);
+  tube.fillColor(blue, 1.0f, std::nullopt);
+  EXPECT_EQ(tube.color(), blue);
+  EXPECT_EQ(light->color(), blue);
+  tube.fillColor(red, 1.0f, 0.5f);
+  EXPECT_EQ(tube.color(), graphics::Color::fromRGBA(1, 0, 0, 124.0 / 255.0));
+  light->setColor(graphics::Color::white());
+  tube.attachViewer();
+  EXPECT_EQ(light->color(), tube.color()) << "attaching lights the view in the tool's colour";
+
+  const auto errors = std::make_shared<testsupport::RecordedErrors>();
+  Application().setDelegateHandler(errors);
+  tube.setCanFillColor(false);
+  tube.fillColor(blue, 1.0f, std::nullopt);
+  EXPECT_EQ(tube.color(), graphics::Color::fromRGBA(1, 0, 0, 124.0 / 255.0));
+  EXPECT_EQ(errors->errors, std::vector<ErrorMessage>{ErrorMessage::CannotFillColor});
+}
+
+}  // namespace
+}  // namespace droptest

@@ -1,0 +1,172 @@
+// Whole strokes of the brushes on a real canvas with undo, their heads measured from the brush
+// scenes: the touches reach the tool through the canvas, each display frame draws what came in, the
+// stroke crosses from one working window into the next, and undo gives the layer back.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include "TestCanvas.h"
+#include "commands/CommandManager.h"
+#include "commands/DrawingArtworkDrawingOperation.h"
+#include "gpu/Gpu.h"
+#include "imaging/Image.h"
+#include "src/tools/StrokeTouches.h"
+#include "tools/ApplicationManager.h"
+#include "tools/ToolModel.h"
+#include "tools/ToolSurface.h"
+#include "tools/brushes/FanBrushTools.h"
+#include "tools/brushes/FilbertBrushTools.h"
+#include "tools/brushes/FlatBrushTools.h"
+#include "ui/Event.h"
+#include "ui/FrameSource.h"
+#include "ui/TouchSet.h"
+#include "utils/TextureUtil.h"
+
+namespace tessivarium {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Paint as the kernels count it: a layer's wet thickness summed, a head's paint cells.
+long wetPaint(const Bytes& wet) {
+  long sum = 0;
+  for (std::size_t i = 3; i < wet.size(); i += 4) sum += wet[i];
+  return sum;
+}
+
+long headPaint(const gpu::Texture& head) {
+  const Bytes cells = TextureUtil::toRawData(head);
+  long n = 0;
+  for (std::size_t i = 3; i < cells.size(); i += 4) n += cells[i] != 0 && cells[i] != 255;
+  return n;
+}
+
+double distanceToPath(double x, double y, const std::vector<graphics::Point>& path) {
+  double best = INFINITY;
+  for (std::size_t i = 0; i + 1 < path.size(); ++i) {
+    const double ax = path[i].x, ay = path[i].y, dx = path[i + 1].x - ax, dy = path[i + 1].y - ay;
+    const double t = std::clamp(((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+    best = std::min(best, std::hypot(x - ax - t * dx, y - ay - t * dy));
+  }
+  return best;
+}
+
+// Frames of a stroke through `canvas`'s touch methods: touch-down, moves, touch-up, each drawn by
+// one display frame.
+void stroke(DrawingPaint& canvas, const std::vector<std::vector<graphics::Point>>& frames, double force = 1.0) {
+  const auto finger = testsupport::stylusTouch(0, 0);
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    std::vector<std::shared_ptr<ui::Touch>> coalesced;
+    for (const auto& p : frames[i]) coalesced.push_back(testsupport::stylusTouch(p.x, p.y, ui::TouchPhase::Moved, force));
+    ui::Event event;
+    event.setCoalescedTouches(finger, coalesced);
+    const ui::TouchSet touches{finger};
+    if (i == 0) canvas.touchesBegan(touches, &event);
+    else if (i + 1 < frames.size()) canvas.touchesMoved(touches, &event);
+    else canvas.touchesEnded(touches, &event);
+    ui::FrameSource::main().displayFrame();
+  }
+}
+
+// `tool` current on `canvas`, which starts (measuring and laying the head), the head loaded.
+void startWith(const std::shared_ptr<AbstractBrushTool>& tool, DrawingPaint& canvas) {
+  AppManager().setCurrentTool(tool);
+  canvas.setShadingImage(imaging::Image::fromTexture(AppManager().makeTexture(4, 4)));
+  while (ui::FrameSource::main().displayFrame() > 0) {
+  }
+  tool->fillColor(graphics::Color::fromRGBA(0.7, 0.2, 0.1, 1.0), 1.0f, 1.0f);
+}
+
+struct Family {
+  const char* what;
+  std::function<std::shared_ptr<AbstractBrushTool>()> make;
+};
+void PrintTo(const Family& family, std::ostream* out) { *out << family.what; }
+
+class BrushStroke : public testing::TestWithParam<Family> {};
+
+TEST_P(BrushStroke, PaintsAlongItsStrokeConservesItsPaintAndUndoes) {
+  const auto canvas = std::make_shared<DrawingPaint>(MainPaintId, testsupport::flatArtwork(1024, 512));
+  AppManager().setCanvas(canvas);
+  const auto tool = GetParam().make();
+  startWith(tool, *canvas);
+  const ToolModel& model = *tool->toolSurface()->getModel();
+  auto& layer = *canvas->currentContent();
+  const auto bytes = [&] {
+    return std::array{TextureUtil::toRawData(*layer.gridTexture()), TextureUtil::toRawData(*layer.wetTexture()),
+                      TextureUtil::toRawData(*layer.dryTexture())};
+  };
+  const long loaded = headPaint(*tool->toolSurface()->getModel()->colorTexture0());
+  ASSERT_GT(loaded, 0);
+  const auto before = bytes();
+
+  // Left to right across the first window's far edge into a second window.
+  const std::vector<graphics::Point> path = {{150, 200}, {190, 205}, {240, 210}, {300, 214}, {360, 218}};
+  stroke(*canvas, {{path[0], path[1]}, {path[2]}, {path[3]}, {path[4]}}, 2.0);
+  const auto after = bytes();
+  const long laid = wetPaint(after[1]) - wetPaint(before[1]);
+  EXPECT_GT(laid, 0);
+  EXPECT_NEAR(static_cast<double>(loaded - headPaint(*tool->toolSurface()->getModel()->colorTexture0())),
+              static_cast<double>(laid), 0.005 * static_cast<double>(laid))
+      << "what the head loses the layer gains";
+
+  // Every cell that changed lies within a head's reach of the path, from its first sample on.
+  const double reach = std::hypot(static_cast<double>(model.width()), static_cast<double>(model.height()));
+  const std::size_t width = layer.gridTexture()->width();
+  bool atTheStart = false;
+  for (std::size_t i = 0; i < after[1].size(); i += 4) {
+    const bool changed = !std::equal(after[1].begin() + i, after[1].begin() + i + 4, before[1].begin() + i) ||
+                         !std::equal(after[0].begin() + i, after[0].begin() + i + 4, before[0].begin() + i);
+    if (!changed) continue;
+    const double x = static_cast<double>(i / 4 % width), y = static_cast<double>(i / 4 / width);
+    EXPECT_LE(distanceToPath(x, y, path), reach) << "at " << x << ", " << y;
+    atTheStart |= std::hypot(x - path[0].x, y - path[0].y) < reach;
+  }
+  EXPECT_TRUE(atTheStart);
+  EXPECT_EQ(after[2], before[2]) << "painted wet";
+
+  const auto& operations = canvas->commandManager()->operationPool().operations();
+  ASSERT_EQ(operations.size(), 1u);
+  const auto step = std::dynamic_pointer_cast<DrawingArtworkDrawingOperation>(operations[0]);
+  ASSERT_TRUE(step && step->operations());
+  EXPECT_GE(step->operations()->size(), 2u) << "the stroke crossed into a second window";
+  ASSERT_TRUE(canvas->commandManager()->undo());
+  EXPECT_TRUE(bytes() == before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Families, BrushStroke,
+    testing::Values(Family{"the default tool", [] { return std::static_pointer_cast<AbstractBrushTool>(DefaultTool()); }},
+                    Family{"a fan brush", [] { return std::make_shared<BigFanBrushTool>(); }},
+                    Family{"a flat brush", [] { return std::make_shared<FlatBrushTool>(); }}));
+
+// The window takes the main canvas's scale and the palette's size: on a palette of a main canvas at
+// scale 2, a stroke at the palette's far corner loads and saves its window inside the layer.
+TEST(BrushOnAPalette, EveryCopyStaysInsideItsTextures) {
+  AppManager().setCanvas(std::make_shared<DrawingPaint>(MainPaintId, testsupport::flatArtwork(512, 384, 2.0)));
+  const auto palette = AppManager().createPalette();
+  startWith(std::make_shared<BigFlatBrushTool>(), *palette);
+  gpu::commandTrace().start();
+  stroke(*palette, {{{380, 330}, {385, 334}}, {{392, 340}}, {{399, 349}}});
+  gpu::commandTrace().stop();
+
+  const auto& grid = palette->currentContent()->gridTexture();
+  ASSERT_EQ(grid->width(), 800u) << "the palette's cells at the main canvas's scale";
+  std::size_t windowCopies = 0;
+  for (const auto& blit : gpu::commandTrace().blits()) {
+    if (blit.kind != gpu::BlitKind::TextureToTexture) continue;
+    for (const auto& [texture, o] : {std::pair{blit.sourceTexture, blit.sourceOrigin}, std::pair{blit.destinationTexture, blit.destinationOrigin}}) {
+      EXPECT_TRUE(o.x + blit.size.width <= texture->width() && o.y + blit.size.height <= texture->height() &&
+                  o.z + blit.size.depth <= texture->depth())
+          << o.x << ", " << o.y;
+    }
+    windowCopies += blit.sourceTexture == grid || blit.destinationTexture == grid;
+  }
+  EXPECT_GE(windowCopies, 2u) << "the window was loaded and saved";
+  EXPECT_GT(wetPaint(TextureUtil::toRawData(*palette->currentContent()->wetTexture())), 0);
+}
+
+}  // namespace
+}  // namespace tessivarium

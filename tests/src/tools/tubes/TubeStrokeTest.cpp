@@ -1,0 +1,60 @@
+// A whole tube stroke on a real canvas: the paint it leaves, its replay from the record, and undo.
+
+#include <gtest/gtest.h>
+
+#include "DropToolFixture.h"
+#include "commands/Command.h"
+#include "commands/CommandManager.h"
+#include "tools/SurfaceWorkingTextures.h"
+#include "tools/ToolSurface.h"
+
+namespace droptest {
+namespace {
+
+using Stroke = DropToolTest;
+
+TEST_F(Stroke, ATubeStrokeLaysItsColourWithReliefReplaysToTheSameBytesAndUndoes) {
+  const auto& tube = AppManager().tube();
+  tube->setColor(graphics::Color::fromRGBA(0.2, 0.4, 0.8, 1));
+  const auto before = layerBytes(layer());
+  stroke({{{100, 60}, {104, 62}}, {{110, 65}, {118, 70}}, {{125, 76}}, {{131, 80}}});
+  const auto after = layerBytes(layer());
+
+  // Dry paint of the colour along the path (the main canvas lays it dry), none far from it.
+  const auto dry = TextureUtil::toRawData(*layer().dryTexture());
+  const auto dryAt = [&](int x, int y, int c) { return dry[(static_cast<std::size_t>(y) * 300 + x) * 4 + c]; };
+  for (auto [x, y] : {std::pair{100, 60}, {118, 70}, {131, 80}}) {
+    EXPECT_EQ(dryAt(x, y, 0), 51) << x << "," << y;
+    EXPECT_EQ(dryAt(x, y, 2), 204);
+    EXPECT_GT(dryAt(x, y, 3), 10);
+  }
+  EXPECT_EQ(dryAt(20, 150, 3), 0);
+  // The last window (at the layer's corner) composed a height that stands higher on the path.
+  const auto height = TextureUtil::toRawData(*AppManager().surfaceTextures().renderingTexture());
+  EXPECT_GT(height[(80 * 256 + 131) * 4], height[(150 * 256 + 20) * 4]);
+  const auto& step = AppManager().tube()->command();
+  ASSERT_TRUE(step);
+  std::size_t recorded = 0;
+  for (const auto& batch : step->data()) recorded += batch->touchInputs().size();
+  EXPECT_EQ(recorded, 6u) << "every sample drawn is in the record";
+
+  // The record replayed on a fresh canvas gives the very same layer, also once another tool has
+  // loaded a window over the working textures.
+  const Command record = *step;
+  auto live = canvas;
+  canvas = start(testsupport::makeCanvas(300, 200));
+  Command replayed = record;
+  tube->execute(replayed, nullptr);
+  EXPECT_EQ(layerBytes(layer()), after);
+  EXPECT_EQ(tube->color(), graphics::Color::fromRGBA(0.2, 0.4, 0.8, 1));
+  AppManager().setCurrentTool(AppManager().sprayer());
+  AppManager().sprayer()->setTouchInputs({sample(250, 150)});
+  AppManager().sprayer()->interactiveDraw(*canvas, nullptr);
+  EXPECT_EQ(layerBytes(layer()), after);
+
+  ASSERT_TRUE(live->commandManager()->undo());
+  EXPECT_EQ(layerBytes(*live->currentContent()), before);
+}
+
+}  // namespace
+}  // namespace droptest
