@@ -14,8 +14,10 @@
 // undo step whose construction performs the change and records it (or releases it on a canvas
 // without command support); a body (doLayerCreate(), doLayerMoveDown() ...) changes the stack
 // without any bookkeeping. Every entry that takes a layer refuses, changing and recording
-// nothing, a layer that is not one of this canvas's live layers; and every entry, touch and draw
-// does nothing on a canvas that has no layer (its construction may have failed for lack of
+// nothing, a layer that is not in this canvas's stack (the background, a layer made beside the
+// stack, a deleted or released one; a copy's source may be any live layer, of another canvas
+// too), and every entry records nothing for a change that changes nothing; every entry, touch and
+// draw does nothing on a canvas that has no layer (its construction may have failed for lack of
 // texture memory).
 //
 // Main thread only.
@@ -197,7 +199,7 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   // The layer whose index is `index`, or none.
   std::shared_ptr<Layer> findLayer(std::int64_t index) const;
   std::vector<std::shared_ptr<Layer>> getLayers() const;
-  // Whether `layer` is a live layer of this canvas (its own, and not released).
+  // Whether `layer` is a live layer of this canvas's stack (not the background, not released).
   bool owns(const std::shared_ptr<Layer>& layer) const;
   // Where `layer` sits in layers(), or none.
   std::optional<std::size_t> positionOf(const Layer& layer) const;
@@ -212,8 +214,9 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   void layerMoveDown(const std::shared_ptr<Layer>& layer);
   void layerMoveUp(const std::shared_ptr<Layer>& layer);
   void layerDuplicate(const std::shared_ptr<Layer>& layer);
-  // False, and nothing changes, when the canvas holds one layer (or the layer is not its own).
+  // False, and nothing changes, when the canvas holds one layer (or the layer is not in its stack).
   bool layerDelete(const std::shared_ptr<Layer>& layer = nullptr);
+  // Copies `from` (any live layer, of any canvas; the common extent) into `layer` of the stack.
   void layerCopyFrom(const std::shared_ptr<Layer>& layer, const std::shared_ptr<Layer>& from);
 
   // A new empty layer at the front, made current. Throws Error; nothing is added then.

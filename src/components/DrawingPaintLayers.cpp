@@ -43,7 +43,7 @@ std::optional<std::size_t> DrawingPaint::positionOf(const Layer& layer) const {
 
 std::shared_ptr<ArtworkTextures> DrawingPaint::own(const std::shared_ptr<Layer>& layer) const {
   auto textures = std::dynamic_pointer_cast<ArtworkTextures>(layer);
-  if (!textures || &textures->paint() != this || !textures->isCounted()) return nullptr;
+  if (!textures || !textures->isCounted() || !positionOf(*textures)) return nullptr;
   return textures;
 }
 
