@@ -154,11 +154,14 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   // Copies `layer` whole into before().
   void saveBefore(const std::shared_ptr<Layer>& layer);
   // Gives back everything the canvas holds, once, at the end of its life; isReleased() afterwards.
-  // What was never made is skipped. The layer-change delegate stays.
+  // What was never made is skipped; a second call (the host's, then the manager's clean-up)
+  // changes nothing. The layer-change delegate stays.
   virtual void cleanResources();
   // Tests every layer's textures; throws Error(NoMoreHeap) at the first that fails.
   virtual void loads();
-  // The current layer, the selection lowered to the last layer when beyond it; none without layers.
+  // The current layer; none without layers. The selection is first brought into the stack and
+  // stored back: lowered to the last layer when beyond it, and raised to the first when negative
+  // (a host may set any index; the stack has no layer before the first).
   std::shared_ptr<ArtworkTextures> currentContent();
 
   // Whether the canvas draws: once the shading image is set.
@@ -226,7 +229,8 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   // Empties every layer's grid, wet and dry textures (not the background's); not recorded.
   void cleanAllLayers();
   // Shifts every layer's paint by x columns and y rows of its data textures; the strip it uncovers
-  // keeps what it held. An offset of the layer's size or more changes nothing. Not recorded.
+  // keeps what it held. An offset of the layer's size or more, either way (any 64-bit value),
+  // changes nothing. Not recorded.
   void move(std::int64_t x, std::int64_t y);
   // Selects the next layer towards the front / the back (staying at the ends).
   void doLayerGoUp();
@@ -302,6 +306,7 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   imaging::ImagePtr shadingImage_;
   std::shared_ptr<BrushView> brushView_;
   std::shared_ptr<gpu::Texture> colorTexture2D_;
+  bool released_ = false;
 };
 
 }  // namespace tessivarium

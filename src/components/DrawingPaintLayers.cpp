@@ -87,8 +87,9 @@ void DrawingPaint::move(std::int64_t x, std::int64_t y) {
   if (layers_.empty()) return;
   const auto& descriptor = layers_.front()->textureDataDescriptor();
   const auto width = static_cast<std::int64_t>(descriptor->width), height = static_cast<std::int64_t>(descriptor->height);
-  // An offset of the layer's size or more would leave nothing to copy.
-  if (std::llabs(x) >= width || std::llabs(y) >= height) return;
+  // An offset of the layer's size or more would leave nothing to copy. Compared without taking an
+  // absolute value, which the most negative offset does not have.
+  if (x >= width || x <= -width || y >= height || y <= -height) return;
   const double start = foundation::monotonicSeconds();
   auto& manager = AppManager();
   auto scratch = manager.makeTexture(*descriptor);
