@@ -81,7 +81,9 @@ struct Reaches {
     minY = clip(std::floor(lowY), limit.height), endY = clip(std::ceil(highY) + 1, limit.height);
   }
 
-  TESS_KERNEL_INLINE bool contains(gpu::uint3 p) const { return p.x >= minX && p.x < endX && p.y >= minY && p.y < endY; }
+  TESS_KERNEL_INLINE bool contains(gpu::uint3 p) const {
+    return p.x >= minX && p.x < endX && p.y >= minY && p.y < endY;
+  }
 };
 
 // `amount` bytes of `paint`'s colour laid on `under` (colour and thickness): the thickness adds up
@@ -90,7 +92,9 @@ TESS_KERNEL_INLINE Texel layOn(Texel under, Texel paint, int amount, int& laid) 
   laid = std::min(amount, 255 - under.a);
   if (laid <= 0) return under;
   const int total = under.a + laid;
-  const auto mix = [&](int u, int p) { return static_cast<std::uint8_t>((u * under.a + p * laid + total / 2) / total); };
+  const auto mix = [&](int u, int p) {
+    return static_cast<std::uint8_t>((u * under.a + p * laid + total / 2) / total);
+  };
   return {mix(under.r, paint.r), mix(under.g, paint.g), mix(under.b, paint.b), static_cast<std::uint8_t>(total)};
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <string>
 
 #include "Application.h"
 #include "Artwork.h"
@@ -16,6 +17,7 @@
 #include "gpu/CommandBuffer.h"
 #include "gpu/CommandQueue.h"
 #include "scene/Node.h"
+#include "tools/AbstractDAEToolViewer.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DAEColorFill.h"
 #include "tools/DAEDialController.h"
@@ -145,8 +147,21 @@ void AbstractDAEDrawingTool::fillColor(const graphics::Color& color, float force
 }
 
 void AbstractDAEDrawingTool::interactiveDraw(DrawingPaint& paint, std::function<void()> completed) {
-  recordFrame(paint, {{"rotation", std::any(toolViewer()->rotation())}});
+  if (!touchInputs().empty() && !isBusy()) recordPendingSamples(paint, "interactiveDraw");
   AbstractDrawingTool::interactiveDraw(paint, std::move(completed));
+}
+
+void AbstractDAEDrawingTool::handleEnd(DrawingPaint& paint) {
+  // The closing frame draws the samples still pending: they belong to the stroke's record as much
+  // as those of the frames before, or a replay would stop short of the stroke's end.
+  if (!touchInputs().empty()) recordPendingSamples(paint, "handleEnd");
+  AbstractDrawingTool::handleEnd(paint);
+}
+
+void AbstractDAEDrawingTool::recordPendingSamples(DrawingPaint& paint, const char* who) {
+  const auto* viewer = dynamic_cast<const AbstractDAEToolViewer*>(toolViewer().get());
+  if (!viewer) foundation::fatalError(std::string(who) + " needs the tool's tool-model viewer (an AbstractDAEToolViewer)");
+  recordFrame(paint, {{"rotation", std::any(viewer->rotation())}});
 }
 
 }  // namespace tessivarium

@@ -38,8 +38,12 @@ class AbstractDAEDrawingTool : public AbstractDrawingTool {
   void fillColor(const graphics::Color& color, float force = 1.0f,
                  std::optional<float> wetness = std::nullopt) override;
   // A frame that draws records its samples with the viewer's rotation in the stroke's command,
-  // when the canvas keeps commands; then the base frame.
+  // when the canvas keeps commands; then the base frame. Drawing with a viewer that is not a
+  // tool-model viewer (AbstractDAEToolViewer) is a fatal stop.
   void interactiveDraw(DrawingPaint& paint, std::function<void()> completed) override;
+  // The samples still pending, which the closing frame draws, are recorded as a frame's are; then
+  // the base's end of the stroke.
+  void handleEnd(DrawingPaint& paint) override;
 
   // Shows the viewer's rotation on `dial`, makes this tool its receiver, range [0, 2π].
   virtual void updateControlView(DAEDialController& dial);
@@ -52,6 +56,9 @@ class AbstractDAEDrawingTool : public AbstractDrawingTool {
   // nearest corner (each point truncated and kept on the canvas first), clamped onto the canvas;
   // (0, 0, 0) for no points.
   gpu::uint3 windowAbove(const std::vector<graphics::Point>& points, double shiftX, double shiftY) const;
+
+ private:
+  void recordPendingSamples(DrawingPaint& paint, const char* who);
 };
 
 }  // namespace tessivarium

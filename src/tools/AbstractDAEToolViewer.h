@@ -17,7 +17,7 @@ class AbstractDAEToolViewer : public DefaultToolViewer {
   AbstractDAEToolViewer(AbstractDrawingTool& tool, std::string fileName, float scale = 1.0f);
 
   const std::string& fileName() const { return fileName_; }
-  // A setting kept for the host; nothing reads it.
+  // Whether the preview stretches with the pressure (the brush viewers lengthen their last bone).
   bool stretching() const { return stretching_; }
   void setStretching(bool stretching) { stretching_ = stretching; }
   // Cells added to the measured head on x, y and z before its size goes to a multiple of 8.

@@ -84,7 +84,12 @@ void AbstractDropTool::execute(Command& command, const std::shared_ptr<gpu::Comm
   const auto replay = buffer ? buffer : manager.commandQueue()->makeCommandBuffer();
   for (const auto& batch : command.data()) {
     if (!batch) continue;
-    setTouchInputs(batch->touchInputs());
+    // A host may build batches of its own: a missing sample is left out, not followed.
+    TouchInputs samples;
+    for (const auto& input : batch->touchInputs()) {
+      if (input) samples.push_back(input);
+    }
+    setTouchInputs(std::move(samples));
     if (auto recorded = recordedColor(*batch)) setColor(std::move(*recorded));
     encode(*paint, *replay);
   }

@@ -4,4 +4,3 @@ file(GLOB BRUSHES_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/too
 tess_add_test(brushes_tests
   SOURCES ${BRUSHES_TEST_SOURCES}
   LIBS tessivarium kernels)
-target_compile_definitions(brushes_tests PRIVATE TESS_BRUSH_SCENE_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tools/brushes/scenes")

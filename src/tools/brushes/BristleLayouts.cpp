@@ -82,6 +82,28 @@ BristleLayout failed(BristleLayout layout, std::string problem) {
   return layout;
 }
 
+// The flat and filbert layouts: the columns Int(left.x) to Int(right.x), a cell kept on one keep
+// draw, its bristle shorter(x) + next10() long, where shorter(x) is the column's base length less 10
+// (none, with its problem, for a length that cannot be converted).
+template <class Shorter>
+BristleLayout layColumns(const BristleHead& head, PatternGenerator pattern, Shorter shorter) {
+  BristleLayout layout;
+  const auto slices = slicesOf(head, layout);
+  if (!slices) return layout;
+  const auto columns = rangeOf(head.left.x, head.right.x, "columns", layout.problem);
+  if (!columns) return layout;
+  for (int x = columns->first; x <= columns->last; ++x) {
+    for (int z = slices->first; z <= slices->last; ++z) {
+      if (pattern.next4() == 0) continue;
+      std::string problem;
+      const std::optional<std::uint32_t> length = shorter(x, problem);
+      if (!length) return failed(std::move(layout), std::move(problem));
+      layout.bristles.push_back(bristle(static_cast<float>(x), head, z, *length + pattern.next10(), 0));
+    }
+  }
+  return layout;
+}
+
 }  // namespace
 
 BristleHead bristleHeadOf(const DAEToolDescriptorWrapper& d) {
@@ -89,47 +111,26 @@ BristleHead bristleHeadOf(const DAEToolDescriptorWrapper& d) {
 }
 
 BristleLayout layFlatBristles(const BristleHead& head) {
-  BristleLayout layout;
-  const auto slices = slicesOf(head, layout);
-  if (!slices) return layout;
-  const auto columns = rangeOf(head.left.x, head.right.x, "columns", layout.problem);
-  if (!columns) return layout;
   const float baseLength = head.left.y - head.headTop.y;
-  const auto base = wholeLength(baseLength);
-  if (!base) return failed(std::move(layout), lengthProblem(baseLength));
-  PatternGenerator pattern(4, 4);
-  for (int x = columns->first; x <= columns->last; ++x) {
-    for (int z = slices->first; z <= slices->last; ++z) {
-      if (pattern.next4() == 0) continue;
-      layout.bristles.push_back(bristle(static_cast<float>(x), head, z, shortened(*base) + pattern.next10(), 0));
-    }
-  }
-  return layout;
+  return layColumns(head, PatternGenerator(4, 4), [&](int, std::string& problem) -> std::optional<std::uint32_t> {
+    const auto base = wholeLength(baseLength);
+    if (!base) problem = lengthProblem(baseLength);
+    return base ? std::optional(shortened(*base)) : std::nullopt;
+  });
 }
 
 BristleLayout layFilbertBristles(const BristleHead& head) {
-  BristleLayout layout;
-  const auto slices = slicesOf(head, layout);
-  if (!slices) return layout;
-  const auto columns = rangeOf(head.left.x, head.right.x, "columns", layout.problem);
-  if (!columns) return layout;
   const float h = head.left.y - head.headCenter.y;
   const float r2 = head.headRadius * head.headRadius;
-  PatternGenerator pattern;
-  for (int x = columns->first; x <= columns->last; ++x) {
-    for (int z = slices->first; z <= slices->last; ++z) {
-      if (pattern.next4() == 0) continue;
-      const float d = static_cast<float>(x) - head.headCenter.x;
-      const float q = r2 < d * d ? r2 : d * d;
-      const float b = h + std::sqrt(r2 - q);
-      const float shorter = b - 10 > 0 ? b - 10 : 0;
-      const auto length = wholeLength(shorter);
-      // b is a number: the head's values were checked near, so r2 - q is 0 or more.
-      if (!length) return failed(std::move(layout), lengthProblem(b));
-      layout.bristles.push_back(bristle(static_cast<float>(x), head, z, *length + pattern.next10(), 0));
-    }
-  }
-  return layout;
+  return layColumns(head, PatternGenerator(), [&](int x, std::string& problem) {
+    const float d = static_cast<float>(x) - head.headCenter.x;
+    const float q = r2 < d * d ? r2 : d * d;
+    // b is a number: the head's values were checked near, so r2 - q is 0 or more.
+    const float b = h + std::sqrt(r2 - q);
+    const auto length = wholeLength(b - 10 > 0 ? b - 10 : 0);
+    if (!length) problem = lengthProblem(b);
+    return length;
+  });
 }
 
 BristleLayout layFanBristles(const BristleHead& head) {

@@ -196,12 +196,45 @@ TEST_P(ThickToolTest, EachDrawnFrameRecordsItsSamplesWithTheRotation) {
   EXPECT_TRUE(tool->touchInputs().empty());
 }
 
+// The closing frame draws the samples still pending, and they are recorded with the rotation like
+// every frame's.
+TEST_P(ThickToolTest, TheStrokesEndRecordsTheSamplesItDraws) {
+  auto tool = makeTool(ToolType::knife1);
+  tool->viewer().setRotation(1.25f);
+  const auto command = std::make_shared<Command>(ToolType::knife1, foundation::Date::now());
+  tool->setCommand(command);
+  const auto last = samples(2);
+  tool->setTouchInputs(last);
+  tool->handleEnd(*canvas);
+  ASSERT_EQ(command->data().size(), 1u);
+  EXPECT_EQ(command->data()[0]->touchInputs(), last);
+  EXPECT_EQ(std::any_cast<float>(command->data()[0]->toolData()->at("rotation")), 1.25f);
+}
+
+// A thick-paint tool draws only with a tool-model viewer; a frame with nothing to draw needs none.
+TEST_P(ThickToolTest, DrawingWithAViewerThatIsNoToolModelViewerIsAFatalStop) {
+  class PlainViewed : public EngineTool {
+   public:
+    using EngineTool::EngineTool;
+    std::shared_ptr<ToolViewer> createToolViewer() override { return std::make_shared<DefaultToolViewer>(*this); }
+  };
+  auto tool = std::make_shared<PlainViewed>(ToolType::knife2, journal);
+  AppManager().setCurrentTool(tool);
+  tool->interactiveDraw(*canvas, nullptr);
+  tool->setTouchInputs(samples(1));
+  EXPECT_FATAL(tool->interactiveDraw(*canvas, nullptr),
+               "interactiveDraw needs the tool's tool-model viewer (an AbstractDAEToolViewer)");
+  EXPECT_FATAL(tool->handleEnd(*canvas), "handleEnd needs the tool's tool-model viewer (an AbstractDAEToolViewer)");
+}
+
 // The tool on the tool-model stroke surface the brushes and knives use.
 class SurfacedBrush : public AbstractDAEDrawingTool {
  public:
   SurfacedBrush() : AbstractDAEDrawingTool(ToolType::flatBrush) {}
   std::shared_ptr<ToolSurface> createToolSurface() override { return ToolSurface::make<DAEToolSurface>(*this); }
-  std::shared_ptr<ToolViewer> createToolViewer() override { return std::make_shared<DefaultToolViewer>(*this); }
+  std::shared_ptr<ToolViewer> createToolViewer() override {
+    return std::make_shared<AbstractDAEToolViewer>(*this, "FlatBrush");
+  }
 };
 
 TEST_P(ThickToolTest, AFrameOnTheToolModelSurfaceRunsTheChainOnOneBuffer) {

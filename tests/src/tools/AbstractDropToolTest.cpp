@@ -86,9 +86,12 @@ TEST_F(DropBase, EveryDrawnFrameRecordsOneBatchOfItsSamplesAndColour) {
 TEST_F(DropBase, AReplayPaintsEachBatchInItsColourOnTheGivenOrItsOwnBufferAndRestoresTheTool) {
   auto& tube = *AppManager().tube();
   Command command(ToolType::tube, foundation::Date::now());
-  // A batch with no colour, or something else under "color", keeps the colour before it.
+  // A batch with no colour, or something else under "color", keeps the colour before it; a missing
+  // sample is left out.
+  TouchInputs withGap = samples(1, 90);
+  withGap.push_back(nullptr);
   command.data() = {std::make_shared<CommandData>(samples(2), CommandData::ToolData{{"color", std::any(blue)}}),
-                    std::make_shared<CommandData>(samples(1, 90), std::nullopt),
+                    std::make_shared<CommandData>(withGap, std::nullopt),
                     std::make_shared<CommandData>(samples(1, 120), CommandData::ToolData{{"color", std::any(7)}})};
   Command empty(ToolType::tube, foundation::Date::now());
   const struct {

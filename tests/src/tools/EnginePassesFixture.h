@@ -13,6 +13,7 @@
 #include "TestCanvas.h"
 #include "gpu/Gpu.h"
 #include "tools/AbstractDAEDrawingTool.h"
+#include "tools/AbstractDAEToolViewer.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DAEPassInputs.h"
 #include "tools/DebugSwitches.h"
@@ -93,7 +94,9 @@ class EngineTool : public AbstractDAEDrawingTool {
   std::shared_ptr<ToolSurface> createToolSurface() override {
     return std::make_shared<EngineSurface>(*this, journal_);
   }
-  std::shared_ptr<ToolViewer> createToolViewer() override { return std::make_shared<DefaultToolViewer>(*this); }
+  std::shared_ptr<ToolViewer> createToolViewer() override {
+    return std::make_shared<AbstractDAEToolViewer>(*this, "EngineHead");
+  }
   std::vector<std::shared_ptr<ToolEncoder>> getInitializers() override { return initializers; }
 
   EngineSurface& surface() { return static_cast<EngineSurface&>(*toolSurface()); }

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <functional>
 
-#include "BrushHeads.h"
 #include "TestCanvas.h"
 #include "commands/CommandManager.h"
 #include "commands/DrawingArtworkDrawingOperation.h"
@@ -15,7 +14,7 @@
 #include "imaging/Image.h"
 #include "src/tools/StrokeTouches.h"
 #include "tools/ApplicationManager.h"
-#include "tools/DAEToolModel.h"
+#include "tools/ToolModel.h"
 #include "tools/ToolSurface.h"
 #include "tools/brushes/FanBrushTools.h"
 #include "tools/brushes/FilbertBrushTools.h"
@@ -30,18 +29,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A layer's three data textures, as bytes.
-struct LayerBytes {
-  Bytes grid, wet, dry;
-  friend bool operator==(const LayerBytes&, const LayerBytes&) = default;
-};
-
-LayerBytes bytesOf(ArtworkTextures& layer) {
-  return {TextureUtil::toRawData(*layer.gridTexture()), TextureUtil::toRawData(*layer.wetTexture()),
-          TextureUtil::toRawData(*layer.dryTexture())};
-}
-
-// Paint as the kernels count it: a window's wet thickness summed, a head's paint cells.
+// Paint as the kernels count it: a layer's wet thickness summed, a head's paint cells.
 long wetPaint(const Bytes& wet) {
   long sum = 0;
   for (std::size_t i = 3; i < wet.size(); i += 4) sum += wet[i];
@@ -49,18 +37,12 @@ long wetPaint(const Bytes& wet) {
 }
 
 long headPaint(const gpu::Texture& head) {
-  const auto& texels = head.texels();
-  long cells = 0;
-  for (std::size_t z = 0; z < texels.depth(); ++z)
-    for (std::size_t y = 0; y < texels.height(); ++y)
-      for (std::size_t x = 0; x < texels.width(); ++x) {
-        const std::uint8_t kind = texels.texel(x, y, z)[3];
-        cells += kind != 0 && kind != brushtest::kBody;
-      }
-  return cells;
+  const Bytes cells = TextureUtil::toRawData(head);
+  long n = 0;
+  for (std::size_t i = 3; i < cells.size(); i += 4) n += cells[i] != 0 && cells[i] != 255;
+  return n;
 }
 
-// The distance from (x, y) to the polyline through `path`.
 double distanceToPath(double x, double y, const std::vector<graphics::Point>& path) {
   double best = INFINITY;
   for (std::size_t i = 0; i + 1 < path.size(); ++i) {
@@ -71,123 +53,103 @@ double distanceToPath(double x, double y, const std::vector<graphics::Point>& pa
   return best;
 }
 
+// Frames of a stroke through `canvas`'s touch methods: touch-down, moves, touch-up, each drawn by
+// one display frame.
+void stroke(DrawingPaint& canvas, const std::vector<std::vector<graphics::Point>>& frames, double force = 1.0) {
+  const auto finger = testsupport::stylusTouch(0, 0);
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    std::vector<std::shared_ptr<ui::Touch>> coalesced;
+    for (const auto& p : frames[i]) coalesced.push_back(testsupport::stylusTouch(p.x, p.y, ui::TouchPhase::Moved, force));
+    ui::Event event;
+    event.setCoalescedTouches(finger, coalesced);
+    const ui::TouchSet touches{finger};
+    if (i == 0) canvas.touchesBegan(touches, &event);
+    else if (i + 1 < frames.size()) canvas.touchesMoved(touches, &event);
+    else canvas.touchesEnded(touches, &event);
+    ui::FrameSource::main().displayFrame();
+  }
+}
+
+// `tool` current on `canvas`, which starts (measuring and laying the head), the head loaded.
+void startWith(const std::shared_ptr<AbstractBrushTool>& tool, DrawingPaint& canvas) {
+  AppManager().setCurrentTool(tool);
+  canvas.setShadingImage(imaging::Image::fromTexture(AppManager().makeTexture(4, 4)));
+  while (ui::FrameSource::main().displayFrame() > 0) {
+  }
+  tool->fillColor(graphics::Color::fromRGBA(0.7, 0.2, 0.1, 1.0), 1.0f, 1.0f);
+}
+
 struct Family {
   const char* what;
   std::function<std::shared_ptr<AbstractBrushTool>()> make;
 };
-
 void PrintTo(const Family& family, std::ostream* out) { *out << family.what; }
 
-class BrushStroke : public testing::TestWithParam<Family> {
- protected:
-  // `tool` current on a started canvas of `width` x `height` points at `scale`, its head loaded with
-  // paint.
-  void start(const std::shared_ptr<AbstractBrushTool>& brush, std::int64_t width = 1024, std::int64_t height = 512,
-             double scale = 1.0) {
-    tool = brush;
-    canvas = std::make_shared<DrawingPaint>(MainPaintId, testsupport::flatArtwork(width, height, scale));
-    AppManager().setCanvas(canvas);
-    AppManager().setCurrentTool(tool);
-    canvas->setShadingImage(imaging::Image::fromTexture(AppManager().makeTexture(4, 4)));
-    while (ui::FrameSource::main().displayFrame() > 0) {
-    }
-    tool->fillColor(graphics::Color::fromRGBA(0.7, 0.2, 0.1, 1.0), 1.0f, 1.0f);
-  }
-
-  void touch(void (DrawingPaint::*phase)(const ui::TouchSet&, const ui::Event*), std::vector<graphics::Point> points) {
-    std::vector<std::shared_ptr<ui::Touch>> coalesced;
-    for (const auto& p : points) coalesced.push_back(testsupport::stylusTouch(p.x, p.y, ui::TouchPhase::Moved, 2.0));
-    ui::Event event;
-    event.setCoalescedTouches(finger, coalesced);
-    ((*canvas).*phase)(ui::TouchSet{finger}, &event);
-    ui::FrameSource::main().displayFrame();
-  }
-
-  // A stroke of three frames and a touch-up along `path` (five points).
-  void stroke(const std::vector<graphics::Point>& path) {
-    touch(&DrawingPaint::touchesBegan, {path[0], path[1]});
-    touch(&DrawingPaint::touchesMoved, {path[2]});
-    touch(&DrawingPaint::touchesMoved, {path[3]});
-    touch(&DrawingPaint::touchesEnded, {path[4]});
-  }
-
-  gpu::Texture& head() { return *tool->toolSurface()->getModel()->colorTexture0(); }
-  ArtworkTextures& layer() { return *canvas->currentContent(); }
-
-  std::shared_ptr<AbstractBrushTool> tool;
-  std::shared_ptr<DrawingPaint> canvas;
-  std::shared_ptr<ui::Touch> finger = testsupport::stylusTouch(0, 0);
-};
+class BrushStroke : public testing::TestWithParam<Family> {};
 
 TEST_P(BrushStroke, PaintsAlongItsStrokeConservesItsPaintAndUndoes) {
+  const auto canvas = std::make_shared<DrawingPaint>(MainPaintId, testsupport::flatArtwork(1024, 512));
+  AppManager().setCanvas(canvas);
+  const auto tool = GetParam().make();
+  startWith(tool, *canvas);
+  const ToolModel& model = *tool->toolSurface()->getModel();
+  auto& layer = *canvas->currentContent();
+  const auto bytes = [&] {
+    return std::array{TextureUtil::toRawData(*layer.gridTexture()), TextureUtil::toRawData(*layer.wetTexture()),
+                      TextureUtil::toRawData(*layer.dryTexture())};
+  };
+  const long loaded = headPaint(*tool->toolSurface()->getModel()->colorTexture0());
+  ASSERT_GT(loaded, 0);
+  const auto before = bytes();
+
   // Left to right across the first window's far edge into a second window.
   const std::vector<graphics::Point> path = {{150, 200}, {190, 205}, {240, 210}, {300, 214}, {360, 218}};
-  {
-    const Family& c = GetParam();
-    start(c.make());
-    const long loaded = headPaint(head());
-    ASSERT_GT(loaded, 0) << c.what;
-    const LayerBytes before = bytesOf(layer());
+  stroke(*canvas, {{path[0], path[1]}, {path[2]}, {path[3]}, {path[4]}}, 2.0);
+  const auto after = bytes();
+  const long laid = wetPaint(after[1]) - wetPaint(before[1]);
+  EXPECT_GT(laid, 0);
+  EXPECT_NEAR(static_cast<double>(loaded - headPaint(*tool->toolSurface()->getModel()->colorTexture0())),
+              static_cast<double>(laid), 0.005 * static_cast<double>(laid))
+      << "what the head loses the layer gains";
 
-    stroke(path);
-    const LayerBytes after = bytesOf(layer());
-    const long laid = wetPaint(after.wet) - wetPaint(before.wet);
-    EXPECT_GT(laid, 0) << c.what;
-    EXPECT_NEAR(static_cast<double>(loaded - headPaint(head())), static_cast<double>(laid), 0.005 * static_cast<double>(laid))
-        << c.what << ": what the head loses the canvas gains";
-
-    // Paint along the path, nothing away from it: every changed cell lies within a head's reach.
-    const auto& model = *tool->toolSurface()->getModel();
-    const double reach = std::hypot(static_cast<double>(model.width()), static_cast<double>(model.height()));
-    const std::size_t width = layer().gridTexture()->width();
-    bool nearStart = false;
-    for (std::size_t i = 0; i < after.wet.size(); i += 4) {
-      const double x = static_cast<double>((i / 4) % width), y = static_cast<double>((i / 4) / width);
-      const bool changed = !std::equal(after.wet.begin() + i, after.wet.begin() + i + 4, before.wet.begin() + i) ||
-                           !std::equal(after.grid.begin() + i, after.grid.begin() + i + 4, before.grid.begin() + i);
-      if (!changed) continue;
-      EXPECT_LE(distanceToPath(x, y, path), reach) << c.what << " at " << x << ", " << y;
-      nearStart |= std::hypot(x - path.front().x, y - path.front().y) < reach;
-    }
-    EXPECT_TRUE(nearStart) << c.what << ": the loaded head paints from the first sample on";
-    EXPECT_EQ(after.dry, before.dry) << c.what;
-
-    // One painting step of two windows, and undo gives the layer back byte for byte.
-    const auto& pool = canvas->commandManager()->operationPool();
-    ASSERT_EQ(pool.operations().size(), 1u) << c.what;
-    const auto step = std::dynamic_pointer_cast<DrawingArtworkDrawingOperation>(pool.operations()[0]);
-    ASSERT_TRUE(step);
-    ASSERT_TRUE(step->operations());
-    EXPECT_GE(step->operations()->size(), 2u) << c.what << ": the stroke crossed into a second window";
-    ASSERT_TRUE(canvas->commandManager()->undo());
-    EXPECT_TRUE(bytesOf(layer()) == before) << c.what;
+  // Every cell that changed lies within a head's reach of the path, from its first sample on.
+  const double reach = std::hypot(static_cast<double>(model.width()), static_cast<double>(model.height()));
+  const std::size_t width = layer.gridTexture()->width();
+  bool atTheStart = false;
+  for (std::size_t i = 0; i < after[1].size(); i += 4) {
+    const bool changed = !std::equal(after[1].begin() + i, after[1].begin() + i + 4, before[1].begin() + i) ||
+                         !std::equal(after[0].begin() + i, after[0].begin() + i + 4, before[0].begin() + i);
+    if (!changed) continue;
+    const double x = static_cast<double>(i / 4 % width), y = static_cast<double>(i / 4 / width);
+    EXPECT_LE(distanceToPath(x, y, path), reach) << "at " << x << ", " << y;
+    atTheStart |= std::hypot(x - path[0].x, y - path[0].y) < reach;
   }
+  EXPECT_TRUE(atTheStart);
+  EXPECT_EQ(after[2], before[2]) << "painted wet";
+
+  const auto& operations = canvas->commandManager()->operationPool().operations();
+  ASSERT_EQ(operations.size(), 1u);
+  const auto step = std::dynamic_pointer_cast<DrawingArtworkDrawingOperation>(operations[0]);
+  ASSERT_TRUE(step && step->operations());
+  EXPECT_GE(step->operations()->size(), 2u) << "the stroke crossed into a second window";
+  ASSERT_TRUE(canvas->commandManager()->undo());
+  EXPECT_TRUE(bytes() == before);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Families, BrushStroke,
+    testing::Values(Family{"the default tool", [] { return std::static_pointer_cast<AbstractBrushTool>(DefaultTool()); }},
+                    Family{"a fan brush", [] { return std::make_shared<BigFanBrushTool>(); }},
+                    Family{"a flat brush", [] { return std::make_shared<FlatBrushTool>(); }}));
 
 // The window takes the main canvas's scale and the palette's size: on a palette of a main canvas at
 // scale 2, a stroke at the palette's far corner loads and saves its window inside the layer.
 TEST(BrushOnAPalette, EveryCopyStaysInsideItsTextures) {
-  auto main = std::make_shared<DrawingPaint>(MainPaintId, testsupport::flatArtwork(512, 384, 2.0));
-  AppManager().setCanvas(main);
+  AppManager().setCanvas(std::make_shared<DrawingPaint>(MainPaintId, testsupport::flatArtwork(512, 384, 2.0)));
   const auto palette = AppManager().createPalette();
-  const std::shared_ptr<AbstractBrushTool> tool = std::make_shared<BigFlatBrushTool>();
-  AppManager().setCurrentTool(tool);
-  palette->setShadingImage(imaging::Image::fromTexture(AppManager().makeTexture(4, 4)));
-  tool->fillColor(graphics::Color::fromRGBA(0.2, 0.4, 0.8, 1.0), 1.0f, 1.0f);
-
+  startWith(std::make_shared<BigFlatBrushTool>(), *palette);
   gpu::commandTrace().start();
-  const auto finger = testsupport::stylusTouch(0, 0);
-  const std::vector<std::vector<graphics::Point>> frames = {{{380, 330}, {385, 334}}, {{392, 340}}, {{399, 349}}};
-  for (std::size_t i = 0; i < frames.size(); ++i) {
-    std::vector<std::shared_ptr<ui::Touch>> coalesced;
-    for (const auto& p : frames[i]) coalesced.push_back(testsupport::stylusTouch(p.x, p.y));
-    ui::Event event;
-    event.setCoalescedTouches(finger, coalesced);
-    if (i == 0) palette->touchesBegan(ui::TouchSet{finger}, &event);
-    else if (i + 1 < frames.size()) palette->touchesMoved(ui::TouchSet{finger}, &event);
-    else palette->touchesEnded(ui::TouchSet{finger}, &event);
-    ui::FrameSource::main().displayFrame();
-  }
+  stroke(*palette, {{{380, 330}, {385, 334}}, {{392, 340}}, {{399, 349}}});
   gpu::commandTrace().stop();
 
   const auto& grid = palette->currentContent()->gridTexture();
@@ -195,23 +157,16 @@ TEST(BrushOnAPalette, EveryCopyStaysInsideItsTextures) {
   std::size_t windowCopies = 0;
   for (const auto& blit : gpu::commandTrace().blits()) {
     if (blit.kind != gpu::BlitKind::TextureToTexture) continue;
-    const auto inside = [&](const std::shared_ptr<gpu::Texture>& t, gpu::Origin o) {
-      return o.x + blit.size.width <= t->width() && o.y + blit.size.height <= t->height() &&
-             o.z + blit.size.depth <= t->depth();
-    };
-    EXPECT_TRUE(inside(blit.sourceTexture, blit.sourceOrigin)) << blit.sourceOrigin.x << ", " << blit.sourceOrigin.y;
-    EXPECT_TRUE(inside(blit.destinationTexture, blit.destinationOrigin))
-        << blit.destinationOrigin.x << ", " << blit.destinationOrigin.y;
+    for (const auto& [texture, o] : {std::pair{blit.sourceTexture, blit.sourceOrigin}, std::pair{blit.destinationTexture, blit.destinationOrigin}}) {
+      EXPECT_TRUE(o.x + blit.size.width <= texture->width() && o.y + blit.size.height <= texture->height() &&
+                  o.z + blit.size.depth <= texture->depth())
+          << o.x << ", " << o.y;
+    }
     windowCopies += blit.sourceTexture == grid || blit.destinationTexture == grid;
   }
   EXPECT_GE(windowCopies, 2u) << "the window was loaded and saved";
   EXPECT_GT(wetPaint(TextureUtil::toRawData(*palette->currentContent()->wetTexture())), 0);
 }
-
-INSTANTIATE_TEST_SUITE_P(Families, BrushStroke,
-                         testing::Values(Family{"the default tool", [] { return std::static_pointer_cast<AbstractBrushTool>(DefaultTool()); }},
-                                         Family{"a fan brush", [] { return std::make_shared<BigFanBrushTool>(); }},
-                                         Family{"a flat brush", [] { return std::make_shared<FlatBrushTool>(); }}));
 
 }  // namespace
 }  // namespace tessivarium

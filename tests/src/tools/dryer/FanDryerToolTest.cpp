@@ -17,6 +17,7 @@
 #include "tools/DebugSwitches.h"
 #include "tools/SurfaceWorkingTextures.h"
 #include "tools/dryer/DryerTool.h"
+#include "tools/dryer/FanDryerToolViewer.h"
 #include "tools/wetter/WetterTool.h"
 #include "ui/GPUView.h"
 #include "utils/KernelInterface.h"

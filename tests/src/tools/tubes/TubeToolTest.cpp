@@ -5,8 +5,6 @@
 
 #include "BytesAt.h"
 #include "DropToolFixture.h"
-#include "tools/DAEEncoders.h"
-#include "tools/DAEToolModelPasses.h"
 #include "tools/EncodersProvider.h"
 #include "tools/SurfaceWorkingTextures.h"
 #include "tools/TextureReset.h"
@@ -112,19 +110,6 @@ TEST_F(DropSteps, TheTubePaintsDryOnTheMainCanvasUnlessItDrawsWetAndAlwaysWetOnA
     EXPECT_EQ(testsupport::at<std::int32_t>(d[1].buffers.at(BUFFER_DRAWING_MODE).bytes.data(), 0), c.mode)
         << (c.paint == palette ? "palette" : "canvas") << " wet " << c.wet;
   }
-}
-
-TEST_F(DropSteps, AMaskedStepClearsTheRecordAnotherToolLeftOnTheSharedMask) {
-  canvas->setMaskTexture(AppManager().makeTexture(300, 200));
-  const auto masker = DAEEncoders().getMasker();
-  masker->setDescriptorBuffer(AppManager().device()->makeBuffer(180));
-  AppManager().tube()->setTouchInputs({sample(60, 60)});
-  gpu::commandTrace().start();
-  AppManager().tube()->interactiveDraw(*canvas, nullptr);
-  const auto d = gpu::commandTrace().dispatches();
-  ASSERT_EQ(d.at(4).kernelName, "DAEToolModel_mask");
-  EXPECT_FALSE(masker->descriptorBuffer());
-  EXPECT_EQ(d[1].textures.at(TEXTURE_MASK_IMAGE), canvas->maskTexture()) << "the paint pass keeps off the mask";
 }
 
 TEST_F(DropSteps, TheTubesDirectDrawingIsOneDispatchOverTheLayerInItsCells) {
