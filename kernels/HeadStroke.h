@@ -34,6 +34,11 @@ inline int pressOf(const Sample& s) {
   return static_cast<int>(std::lround(force * kPressBytes * (1.0f + std::sin(altitude)) / 2.0f));
 }
 
+// Whether a head column whose body stands `rise` bytes above the head's lowest point comes down
+// onto paint `height` bytes high under `press`: the soft heads (the towel, the mop, turpentine's
+// sponge, the sander's pad) give way to the canvas as far as they are pressed. No press, no touch.
+TESS_KERNEL_INLINE bool reaches(int rise, int press, int height) { return press > 0 && rise <= press + height; }
+
 // The working window of a stroke step: it reads the cells of grid0 and wet0 and writes its changes
 // into grid1 and wet1, marked; once a cell is changed its state lives in grid1 and wet1. A window
 // for paint laid dry also reads the dry paint (dry0 at TEXTURE_DRY_READ, or dry1 once changed) and

@@ -84,7 +84,9 @@ std::shared_ptr<ArtworkTextures> ArtworkTextures::make(DrawingPaint& paint, std:
     layer->cleanResources();
     throw Error(ErrorMessage::NoMoreHeap);
   }
-  if (with) layer->copyFrom(with);
+  // A new layer has nothing an undo could give back, and it is not in the stack yet: the paint is
+  // copied straight in, not as a recorded step.
+  if (with) paint.doLayerCopyFrom(layer, with);
   return layer;
 }
 

@@ -188,6 +188,9 @@ std::shared_ptr<graphics::Image> DrawingPaint::exportImage(double scale) {
 void DrawingPaint::saveBefore(const std::shared_ptr<Layer>& layer) { before()->save(layer); }
 
 void DrawingPaint::cleanResources() {
+  // Once only: the colour texture, for one, stays stored and would be taken off the count again.
+  if (released_) return;
+  released_ = true;
   // What was never made (the snapshot, the history, the colour texture) is not made to be released.
   auto& manager = AppManager();
   if (before_) before_->release();

@@ -14,8 +14,10 @@
 // undo step whose construction performs the change and records it (or releases it on a canvas
 // without command support); a body (doLayerCreate(), doLayerMoveDown() ...) changes the stack
 // without any bookkeeping. Every entry that takes a layer refuses, changing and recording
-// nothing, a layer that is not one of this canvas's live layers; and every entry, touch and draw
-// does nothing on a canvas that has no layer (its construction may have failed for lack of
+// nothing, a layer that is not in this canvas's stack (the background, a layer made beside the
+// stack, a deleted or released one; a copy's source may be any live layer, of another canvas
+// too), and every entry records nothing for a change that changes nothing; every entry, touch and
+// draw does nothing on a canvas that has no layer (its construction may have failed for lack of
 // texture memory).
 //
 // Main thread only.
@@ -152,11 +154,14 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   // Copies `layer` whole into before().
   void saveBefore(const std::shared_ptr<Layer>& layer);
   // Gives back everything the canvas holds, once, at the end of its life; isReleased() afterwards.
-  // What was never made is skipped. The layer-change delegate stays.
+  // What was never made is skipped; a second call (the host's, then the manager's clean-up)
+  // changes nothing. The layer-change delegate stays.
   virtual void cleanResources();
   // Tests every layer's textures; throws Error(NoMoreHeap) at the first that fails.
   virtual void loads();
-  // The current layer, the selection lowered to the last layer when beyond it; none without layers.
+  // The current layer; none without layers. The selection is first brought into the stack and
+  // stored back: lowered to the last layer when beyond it, and raised to the first when negative
+  // (a host may set any index; the stack has no layer before the first).
   std::shared_ptr<ArtworkTextures> currentContent();
 
   // Whether the canvas draws: once the shading image is set.
@@ -197,7 +202,7 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   // The layer whose index is `index`, or none.
   std::shared_ptr<Layer> findLayer(std::int64_t index) const;
   std::vector<std::shared_ptr<Layer>> getLayers() const;
-  // Whether `layer` is a live layer of this canvas (its own, and not released).
+  // Whether `layer` is a live layer of this canvas's stack (not the background, not released).
   bool owns(const std::shared_ptr<Layer>& layer) const;
   // Where `layer` sits in layers(), or none.
   std::optional<std::size_t> positionOf(const Layer& layer) const;
@@ -212,8 +217,9 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   void layerMoveDown(const std::shared_ptr<Layer>& layer);
   void layerMoveUp(const std::shared_ptr<Layer>& layer);
   void layerDuplicate(const std::shared_ptr<Layer>& layer);
-  // False, and nothing changes, when the canvas holds one layer (or the layer is not its own).
+  // False, and nothing changes, when the canvas holds one layer (or the layer is not in its stack).
   bool layerDelete(const std::shared_ptr<Layer>& layer = nullptr);
+  // Copies `from` (any live layer, of any canvas; the common extent) into `layer` of the stack.
   void layerCopyFrom(const std::shared_ptr<Layer>& layer, const std::shared_ptr<Layer>& from);
 
   // A new empty layer at the front, made current. Throws Error; nothing is added then.
@@ -223,7 +229,8 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   // Empties every layer's grid, wet and dry textures (not the background's); not recorded.
   void cleanAllLayers();
   // Shifts every layer's paint by x columns and y rows of its data textures; the strip it uncovers
-  // keeps what it held. An offset of the layer's size or more changes nothing. Not recorded.
+  // keeps what it held. An offset of the layer's size or more, either way (any 64-bit value),
+  // changes nothing. Not recorded.
   void move(std::int64_t x, std::int64_t y);
   // Selects the next layer towards the front / the back (staying at the ends).
   void doLayerGoUp();
@@ -299,6 +306,7 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   imaging::ImagePtr shadingImage_;
   std::shared_ptr<BrushView> brushView_;
   std::shared_ptr<gpu::Texture> colorTexture2D_;
+  bool released_ = false;
 };
 
 }  // namespace tessivarium

@@ -1,7 +1,9 @@
 // The canvas's layer entries: each builds the undo step of its change, whose construction performs
 // it, and records it in the canvas's history (or releases it on a canvas without one). An entry
-// given a layer that is not one of this canvas's live layers, or called on a canvas without
-// layers, does nothing.
+// given a layer that is not in this canvas's stack (the background, a layer the host made beside
+// the stack, a deleted or released one), or called on a canvas without layers, does nothing; so
+// does one whose change would change nothing (a merge of fewer than two layers, hiding a hidden
+// layer), so that every recorded step's undo gives back the state before it.
 
 #include <algorithm>
 
@@ -55,16 +57,20 @@ void DrawingPaint::layerGoDown() {
 }
 
 void DrawingPaint::layerMerge(const std::vector<std::shared_ptr<Layer>>& layers) {
-  if (layers.empty()) return;
+  std::vector<std::shared_ptr<ArtworkTextures>> distinct;
   for (const auto& layer : layers) {
-    if (!layer || !positionOf(*layer) || !owns(layer)) return;
+    const auto target = own(layer);
+    if (!target) return;
+    if (std::find(distinct.begin(), distinct.end(), target) == distinct.end()) distinct.push_back(target);
   }
+  // One layer merged into a new one would only move its paint to the front.
+  if (distinct.size() < 2) return;
   keep(*this, AbstractLayerOperation::make<LayerMergeOperation>(shared_from_this(), layers));
 }
 
 void DrawingPaint::layerHidden(const std::shared_ptr<Layer>& layer, bool isHidden) {
   const auto target = layer ? own(layer) : currentContent();
-  if (!target) return;
+  if (!target || target->isHidden() == isHidden) return;
   keep(*this, AbstractLayerOperation::make<LayerHiddenOperation>(shared_from_this(), target, isHidden));
 }
 
@@ -102,8 +108,11 @@ bool DrawingPaint::layerDelete(const std::shared_ptr<Layer>& layer) {
 }
 
 void DrawingPaint::layerCopyFrom(const std::shared_ptr<Layer>& layer, const std::shared_ptr<Layer>& from) {
-  const auto target = own(layer), source = own(from);
-  if (!target || !source) return;
+  // The source may be any live layer, of another canvas too (a palette's): the copy takes the
+  // extent the two have in common.
+  const auto target = own(layer);
+  const auto source = std::dynamic_pointer_cast<ArtworkTextures>(from);
+  if (!target || !source || !source->isCounted()) return;
   keep(*this, AbstractLayerOperation::make<LayerCopyFromOperation>(shared_from_this(), target, source));
 }
 

@@ -43,7 +43,7 @@ std::optional<std::size_t> DrawingPaint::positionOf(const Layer& layer) const {
 
 std::shared_ptr<ArtworkTextures> DrawingPaint::own(const std::shared_ptr<Layer>& layer) const {
   auto textures = std::dynamic_pointer_cast<ArtworkTextures>(layer);
-  if (!textures || &textures->paint() != this || !textures->isCounted()) return nullptr;
+  if (!textures || !textures->isCounted() || !positionOf(*textures)) return nullptr;
   return textures;
 }
 
@@ -87,8 +87,9 @@ void DrawingPaint::move(std::int64_t x, std::int64_t y) {
   if (layers_.empty()) return;
   const auto& descriptor = layers_.front()->textureDataDescriptor();
   const auto width = static_cast<std::int64_t>(descriptor->width), height = static_cast<std::int64_t>(descriptor->height);
-  // An offset of the layer's size or more would leave nothing to copy.
-  if (std::llabs(x) >= width || std::llabs(y) >= height) return;
+  // An offset of the layer's size or more would leave nothing to copy. Compared without taking an
+  // absolute value, which the most negative offset does not have.
+  if (x >= width || x <= -width || y >= height || y <= -height) return;
   const double start = foundation::monotonicSeconds();
   auto& manager = AppManager();
   auto scratch = manager.makeTexture(*descriptor);

@@ -6,8 +6,10 @@
 
 namespace tessivarium {
 
-DAEToolSurface::DAEToolSurface(AbstractDrawingTool& tool) : ToolSurface(tool) {
-  initEncoders().push_back(makeDAEPainting(tool));
+DAEToolSurface::DAEToolSurface(AbstractDrawingTool& tool) : DAEToolSurface(tool, makeDAEPainting(tool)) {}
+
+DAEToolSurface::DAEToolSurface(AbstractDrawingTool& tool, std::shared_ptr<ToolEncoder> painting) : ToolSurface(tool) {
+  initEncoders().push_back(std::move(painting));
   if (DEBUG_DAE_KNIFE == KnifeDebugMode::Height || DEBUG_DAE_KNIFE == KnifeDebugMode::Complete) {
     initEncoders().push_back(makeDAEPaintingShow());
   }

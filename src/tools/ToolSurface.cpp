@@ -252,7 +252,9 @@ void ToolSurface::loads() {}
 void ToolSurface::adjustInput() {}
 
 void ToolSurface::updateChange() {
-  setOffset({0, 0, 0});
+  // The stroke's closing frame follows the canvas's redraw that calls this: while a window is
+  // loaded its samples are still measured from that window, so its offset stays.
+  if (!origin_) setOffset({0, 0, 0});
   showGroundBuffer_ = makeFlagBuffer(AppManager().requiredCurrentPaint("ToolSurface.updateChange").showSurface());
 }
 

@@ -160,7 +160,8 @@ class ToolSurface {
   virtual bool isPickUpGesture();
   // Rewrites the uploaded samples (altitudes) before the buffers are made; nothing in the base.
   virtual void adjustInput();
-  // Offset 0 and a new show-ground flag of the current canvas; the window stays loaded.
+  // A new show-ground flag of the current canvas, and offset 0 unless a window is loaded (then the
+  // window, and its offset, stay).
   virtual void updateChange();
 
   // --- The encode cycle (ToolSurfaceEncodeCycle.cpp) ------------------------------------------

@@ -36,7 +36,9 @@ class StrokeCanvas {
   // Makes `tool` current; the first tool starts the canvas (its viewer then measures the head).
   void use(const std::shared_ptr<tessivarium::AbstractDrawingTool>& tool) {
     tessivarium::AppManager().setCurrentTool(tool);
-    if (!canvas->isStarted()) canvas->setShadingImage(imaging::Image::fromTexture(tessivarium::AppManager().makeTexture(4, 4)));
+    if (!canvas->isStarted()) {
+      canvas->setShadingImage(imaging::Image::fromTexture(tessivarium::AppManager().makeTexture(4, 4)));
+    }
     while (ui::FrameSource::main().displayFrame() > 0) {
     }
   }
@@ -76,9 +78,11 @@ class StrokeCanvas {
 
   // The layer's grid, wet and dry bytes, one after the other.
   Bytes layerBytes() const {
-    Bytes all = bytesOf(*layer().gridTexture()), wet = bytesOf(*layer().wetTexture()), dry = bytesOf(*layer().dryTexture());
-    all.insert(all.end(), wet.begin(), wet.end());
-    all.insert(all.end(), dry.begin(), dry.end());
+    Bytes all;
+    for (const auto& texture : {layer().gridTexture(), layer().wetTexture(), layer().dryTexture()}) {
+      const Bytes bytes = bytesOf(*texture);
+      all.insert(all.end(), bytes.begin(), bytes.end());
+    }
     return all;
   }
   // The wet thickness of every cell, row by row.

@@ -21,9 +21,9 @@ class AbstractBrushTool : public AbstractDAEDrawingTool {
   // brushes' paint, pickup and fill passes, then the engine's shared ones.
   void initialize() override;
   // The window's corner lies (128 / 3) x (3 - cos azimuth) cells left of the leftmost point and
-  // (128 / 3) x (3 - sin azimuth) cells above the topmost one (worked in single precision, as
-  // the kernels' side does), kept on the canvas. The main canvas gives the scale, the canvas the
-  // tool was switched to the size.
+  // (128 / 3) x (3 - sin azimuth) cells above the topmost one (the shifts worked in single
+  // precision), kept on the canvas. The main canvas gives the scale, the canvas the tool was
+  // switched to the size.
   gpu::uint3 findWorkingOffset(const std::vector<graphics::Point>& points, float azimuth) override;
   // The reset of the head's second working copy; nothing while the tool has no head (or its
   // texture could not be made), since there is nothing to lay.
@@ -32,7 +32,7 @@ class AbstractBrushTool : public AbstractDAEDrawingTool {
   std::shared_ptr<ToolSurface> createToolSurface() override;
 
  protected:
-  // Paints wet, can, and follows the pressure; every other setting is the base's.
+  // Paints wet (and may) and presses with the stylus force; every other setting is the base's.
   explicit AbstractBrushTool(ToolType type);
 
   // For the bristle families: their own initialiser's pipeline first, then initialize().

@@ -114,12 +114,17 @@ TEST_F(LayerSteps, PuttingBackIntoAShrunkenStackStaysInsideIt) {
   EXPECT_EQ(canvas->layers(), (Layers{a, c}));
 }
 
-TEST_F(LayerSteps, HideUndoAppliesTheOpposite) {
-  b->setIsHidden(true);
+// A hide or show that changes nothing records nothing, so each undo gives back the state before
+// its step.
+TEST_F(LayerSteps, HideUndoGivesBackTheStateBefore) {
   canvas->layerHidden(b, true);
+  canvas->layerHidden(b, true);
+  EXPECT_EQ(recorded(), 1u);
   history().undo();
   EXPECT_FALSE(b->isHidden());
   EXPECT_EQ(canvas->currentContent(), b) << "the undo selects the step's layer";
+  canvas->layerHidden(b, false);
+  EXPECT_TRUE(history().canRedo()) << "showing a shown layer records no step that would discard the undone one";
   canvas->setLayerIndex(2);
   canvas->layerHidden(nullptr, true);
   EXPECT_TRUE(c->isHidden()) << "none: the current layer";
@@ -154,23 +159,69 @@ TEST_F(LayerSteps, SelectionIsNeverRecordedAndMovesAre) {
   EXPECT_EQ(canvas->layers(), (Layers{a, b, c})) << "a move that did not happen undoes nothing";
 }
 
-TEST_F(LayerSteps, EntriesRefuseLayersThatAreNotTheCanvassOwn) {
+// Another canvas's layer, the background and a layer the host made beside the stack: no entry
+// changes them or records a step (an undo of a delete would put the background into the stack).
+TEST_F(LayerSteps, EntriesRefuseLayersThatAreNotInTheStack) {
   auto other = testsupport::makeCanvas(24, 16);
-  const auto foreign = other->layers()[0];
-  canvas->layerMoveDown(foreign);
-  canvas->layerHidden(foreign, true);
-  canvas->layerClean(foreign);
-  canvas->layerDuplicate(foreign);
-  canvas->layerCopyFrom(a, foreign);
-  canvas->layerMerge({a, foreign});
-  EXPECT_FALSE(canvas->layerDelete(foreign));
+  const std::shared_ptr<ArtworkTextures> refused[] = {other->layers()[0], canvas->background(),
+                                                      ArtworkTextures::make(*canvas, 1)};
+  for (const auto& layer : refused) {
+    canvas->layerMoveDown(layer);
+    canvas->layerMoveUp(layer);
+    canvas->layerHidden(layer, true);
+    canvas->layerClean(layer);
+    canvas->layerDuplicate(layer);
+    canvas->layerCopyFrom(layer, a);
+    canvas->layerMerge({a, layer});
+    EXPECT_FALSE(canvas->layerDelete(layer));
+    EXPECT_EQ(recorded(), 0u) << layer->index();
+    EXPECT_EQ(canvas->layers(), (Layers{a, b, c}));
+    EXPECT_FALSE(layer->isHidden());
+  }
   canvas->layerDelete(b);
   const auto count = recorded();
   EXPECT_FALSE(canvas->layerDelete(b)) << "a deleted layer is released";
   canvas->layerMoveUp(b);
+  canvas->layerCopyFrom(a, b);
   EXPECT_EQ(recorded(), count);
   EXPECT_EQ(canvas->layers(), (Layers{a, c}));
-  EXPECT_FALSE(foreign->isHidden());
+}
+
+TEST_F(LayerSteps, AMergeOfFewerThanTwoLayersIsRefused) {
+  const auto before = paintOf(*a);
+  canvas->layerMerge({a});
+  canvas->layerMerge({a, a});
+  canvas->layerMerge({});
+  EXPECT_EQ(recorded(), 0u);
+  EXPECT_EQ(canvas->layers(), (Layers{a, b, c}));
+  EXPECT_EQ(paintOf(*a), before);
+}
+
+// A palette's layer copied into a layer of the main canvas: the extent they have in common.
+TEST_F(LayerSteps, CopyTakesAnotherCanvassLayerAsItsSource) {
+  auto palette = testsupport::makeCanvas(10, 6, 1.0, 1, MainPaintId + 1, false);
+  const auto source = palette->layers()[0];
+  for (const auto& t : {source->gridTexture(), source->wetTexture(), source->dryTexture()}) fillPattern(*t, 77);
+  const auto before = paintOf(*b);
+  canvas->layerCopyFrom(b, source);
+  ASSERT_EQ(recorded(), 1u);
+  const auto after = paintOf(*b);
+  const auto from = paintOf(*source);
+  for (std::size_t i = 0; i < 3; ++i) {
+    for (std::size_t y = 0; y < 16; ++y) {
+      for (std::size_t x = 0; x < 24; ++x) {
+        const std::size_t at = (y * 24 + x) * 4;
+        const auto& expected = x < 10 && y < 6 ? from[i] : before[i];
+        const std::size_t there = x < 10 && y < 6 ? (y * 10 + x) * 4 : at;
+        ASSERT_TRUE(std::equal(&after[i][at], &after[i][at + 4], &expected[there])) << i << ": " << x << ", " << y;
+      }
+    }
+  }
+  history().undo();
+  EXPECT_EQ(paintOf(*b), before);
+  palette->cleanResources();
+  canvas->layerCopyFrom(b, source);
+  EXPECT_EQ(recorded(), 1u) << "a released canvas's layer is no source";
 }
 
 // A creation that fails for lack of texture memory is reported once and recorded nowhere; a

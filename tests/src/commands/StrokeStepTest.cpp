@@ -207,6 +207,26 @@ TEST_F(StrokeStepTest, TheSaveLineGivesTheCountAndThePhaseSeconds) {
   EXPECT_EQ(step->operations()->front()->size(), (gpu::Size{264, 264, 1}));  // the bounds, (0, 0) to (264, 264)
 }
 
+// Up to 200 regions are grouped, each with its done flag; beyond, one snapshot of their bounds.
+TEST_F(StrokeStepTest, TwoHundredRegionsAreGroupedAndOneMoreIsNot) {
+  for (const std::size_t count : {std::size_t{200}, std::size_t{201}}) {
+    testsupport::ConsoleCapture console;
+    touchDown();
+    for (std::size_t i = 0; i + 1 < count; ++i) step->rects().emplace_back(double(i % 50) * 7, double(i / 50) * 30, 16, 16);
+    ASSERT_TRUE(touchUp(500, 300));
+    const bool grouped = count == 200;
+    ASSERT_EQ(step->done().has_value(), grouped) << count;
+    if (grouped) {
+      EXPECT_EQ(step->done()->size(), 200u);
+    } else {
+      EXPECT_EQ(step->operations()->size(), 1u);
+    }
+    const auto lines = console.linesStartingWith("Undo Save time " + std::to_string(count) + ": ");
+    ASSERT_EQ(lines.size(), 1u) << count;
+    EXPECT_EQ(std::count(lines[0].begin(), lines[0].end(), ' '), grouped ? 7 : 4) << lines[0];
+  }
+}
+
 TEST_F(StrokeStepTest, NoUndoOrRedoDuringAStroke) {
   touchDown();
   writeBack(0, 0, 8);

@@ -196,6 +196,19 @@ TEST(CanvasView, ReleaseGivesEverythingBackAndLeavesTheCurrentPaint) {
   EXPECT_TRUE(canvas->subviews().empty());
 }
 
+// The host releases a palette, then the manager's clean-up releases it again.
+TEST(CanvasView, ASecondReleaseChangesNothing) {
+  testsupport::useFakeTool();
+  const auto heap = AppManager().heapSize();
+  const auto palette = AppManager().createPalette();
+  palette->colorTexture2D();
+  palette->before();
+  palette->cleanResources();
+  ASSERT_EQ(AppManager().heapSize(), heap);
+  palette->cleanResources();
+  EXPECT_EQ(AppManager().heapSize(), heap);
+}
+
 TEST(CanvasView, ShadingImageMakesTheCanvasCurrentAndRedrawsOnlyWhenNeeded) {
   auto tool = testsupport::useFakeTool();
   auto canvas = makeCanvas(16, 12);
@@ -213,11 +226,14 @@ TEST(CanvasView, ShadingImageMakesTheCanvasCurrentAndRedrawsOnlyWhenNeeded) {
   EXPECT_EQ(tool->toolSurface()->offset(), (gpu::uint3{0, 0, 0}));
 }
 
-TEST(CanvasView, CurrentContentLowersTheSelection) {
+TEST(CanvasView, CurrentContentKeepsTheSelectionInTheStack) {
   auto canvas = makeCanvas(8, 8, 1.0, 3);
   canvas->setLayerIndex(7);
   EXPECT_EQ(canvas->currentContent(), canvas->layers()[2]);
   EXPECT_EQ(canvas->layerIndex(), 2);
+  canvas->setLayerIndex(-4);
+  EXPECT_EQ(canvas->currentContent(), canvas->layers()[0]) << "raised to the first layer";
+  EXPECT_EQ(canvas->layerIndex(), 0);
 }
 
 TEST(CanvasView, ExportLeavesTheBrushViewAsItWas) {

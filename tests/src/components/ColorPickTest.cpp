@@ -74,6 +74,10 @@ TEST(CanvasPick, TheFrontMostAnswerWinsThenTheSurface) {
   canvas->setLayerIndex(0);
   EXPECT_NEAR(canvas->pickColor(graphics::Point{2, 3})->components()[1], 80 / B, 1e-9)
       << "a hidden layer above the current one still answers first";
+  setTexel(*canvas->layer(0).dryTexture(), 5, 1, {0, 0, 120, 255});
+  const auto behind = canvas->pickColor(5, 1);
+  ASSERT_TRUE(behind) << "the layers in front are empty there";
+  EXPECT_NEAR(behind->components()[2], 120 / B, 1e-9);
 
   // A flat surface always shows; a textured one only when asked.
   canvas->artwork()->setSurface(Surface::FindSurface(SurfaceId::CanvasArmyDuck));

@@ -152,6 +152,28 @@ TEST_F(LayerContent, ARectangleReachesTheKernelAsAnOffsetAndAnExactGrid) {
   EXPECT_EQ(dispatches[1].buffers.at(BUFFER_WETNESS).bytes.size(), 4u);
 }
 
+// Twin canvases: the recorded step wets exactly as the direct operation does, given the whole cells
+// of its rectangle (or the whole layer), and so does its redo after an undo.
+TEST_F(LayerContent, ARecordedWetWetsAsTheDirectOne) {
+  for (const auto& rect : {std::optional<graphics::Rect>{}, std::optional{graphics::Rect(3.6, 2.2, 20.9, 11.5)}}) {
+    auto recordedCanvas = canvasOf(40, 30, 2.0), directCanvas = canvasOf(40, 30, 2.0);
+    auto &stepped = recordedCanvas->layer(0), &direct = directCanvas->layer(0);
+    const auto paint = [](ArtworkTextures& l) {
+      return std::vector{bytesOf(*l.gridTexture()), bytesOf(*l.wetTexture()), bytesOf(*l.dryTexture())};
+    };
+    const auto untouched = paint(stepped);
+    stepped.wet(0.6, 0.3, rect);
+    direct.doWet(0.6, 0.3, rect ? graphics::Rect(3, 2, 20, 11) : graphics::Rect(0, 0, 80, 60));
+    const auto wetted = paint(direct);
+    ASSERT_NE(wetted, untouched);
+    EXPECT_EQ(paint(stepped), wetted);
+    recordedCanvas->commandManager()->undo();
+    EXPECT_EQ(paint(stepped), untouched);
+    recordedCanvas->commandManager()->redo();
+    EXPECT_EQ(paint(stepped), wetted);
+  }
+}
+
 // Without a rectangle the whole layer is the region: its data size, whatever the scale.
 TEST_F(LayerContent, TheWholeLayerIsItsDataSize) {
   for (const double scale : {0.5, 2.0}) {

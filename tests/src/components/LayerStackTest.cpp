@@ -1,3 +1,4 @@
+#include <limits>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -211,12 +212,17 @@ INSTANTIATE_TEST_SUITE_P(Offsets, LayerShift,
                                            ShiftCase{3, -2, 1, 5, 4, 3, 2, 19}));
 
 TEST(LayerStack, ShiftsOfZeroOrOfTheWholeLayerChangeNothing) {
-  for (const auto& [x, y] : std::vector<std::pair<std::int64_t, std::int64_t>>{{0, 0}, {24, 0}, {0, -20}, {-31, 5}}) {
+  constexpr std::int64_t least = std::numeric_limits<std::int64_t>::min(), most = std::numeric_limits<std::int64_t>::max();
+  for (const auto& [x, y] : std::vector<std::pair<std::int64_t, std::int64_t>>{
+           {0, 0}, {24, 0}, {0, -20}, {-31, 5}, {least, 0}, {0, least}, {most, least}}) {
     auto canvas = makeCanvas(24, 20);
     fillPattern(*canvas->layer(0).dryTexture(), 4);
     const auto before = bytesOf(*canvas->layer(0).dryTexture());
     canvas->move(x, y);
     EXPECT_EQ(bytesOf(*canvas->layer(0).dryTexture()), before) << x << ", " << y;
+    if (x != 0 || y != 0) {
+      EXPECT_TRUE(canvas->redraws.empty()) << x << ", " << y << ": refused";
+    }
   }
 }
 

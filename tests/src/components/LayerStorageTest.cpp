@@ -115,6 +115,7 @@ struct Malformed {
   const char* what;
   std::int64_t width, height, depth;
   std::size_t grid, wet, dry;
+  const char* reason;  // the refusal's own words
 };
 
 class MalformedRecord : public ::testing::TestWithParam<Malformed> {};
@@ -135,7 +136,7 @@ TEST_P(MalformedRecord, IsRefusedBeforeAnyLayerIsTouched) {
   } catch (const Error& e) {
     EXPECT_EQ(e.message(), ErrorMessage::TextureFormatIncompatible) << c.what;
   }
-  EXPECT_EQ(console.linesStartingWith("Storage record 2 refused: ").size(), 1u) << c.what;
+  EXPECT_EQ(console.linesStartingWith(std::string("Storage record 2 refused: ") + c.reason).size(), 1u) << c.what;
   EXPECT_EQ(canvas->layers(), layersBefore) << c.what;
   EXPECT_EQ(bytesOfCanvas(*canvas), before) << c.what;
   EXPECT_EQ(AppManager().heapSize(), heap) << c.what;
@@ -144,13 +145,17 @@ TEST_P(MalformedRecord, IsRefusedBeforeAnyLayerIsTouched) {
 constexpr std::size_t kRight = 6 * 4 * 4;
 INSTANTIATE_TEST_SUITE_P(
     Records, MalformedRecord,
-    ::testing::Values(Malformed{"grid short by one", 6, 4, 1, kRight - 1, kRight, kRight},
-                      Malformed{"wet one byte long", 6, 4, 1, kRight, kRight + 1, kRight},
-                      Malformed{"dry empty", 6, 4, 1, kRight, kRight, 0},
-                      Malformed{"width zero", 0, 4, 1, 0, 0, 0}, Malformed{"height zero", 6, 0, 1, 0, 0, 0},
-                      Malformed{"depth zero", 6, 4, 0, 0, 0, 0},
-                      Malformed{"depth two", 6, 4, 2, 2 * kRight, 2 * kRight, 2 * kRight},
-                      Malformed{"a byte count that overflows", std::int64_t{1} << 62, 8, 1, 0, 0, 0}));
+    ::testing::Values(Malformed{"grid short by one", 6, 4, 1, kRight - 1, kRight, kRight, "its grid array holds 95 bytes, not 96"},
+                      Malformed{"wet one byte long", 6, 4, 1, kRight, kRight + 1, kRight, "its wet array holds 97"},
+                      Malformed{"dry empty", 6, 4, 1, kRight, kRight, 0, "its dry array holds 0"},
+                      Malformed{"width zero", 0, 4, 1, 0, 0, 0, "its sizes are not positive"},
+                      Malformed{"height zero", 6, 0, 1, 0, 0, 0, "its sizes are not positive"},
+                      Malformed{"depth zero", 6, 4, 0, 0, 0, 0, "its sizes are not positive"},
+                      Malformed{"depth two", 6, 4, 2, 2 * kRight, 2 * kRight, 2 * kRight, "a layer has depth 1, not 2"},
+                      Malformed{"depth two, arrays of depth one", 6, 4, 2, kRight, kRight, kRight,
+                                "a layer has depth 1, not 2"},
+                      Malformed{"a byte count that overflows", std::int64_t{1} << 62, 8, 1, 0, 0, 0,
+                                "its sizes overflow a byte count"}));
 
 class FailingRestore : public ::testing::TestWithParam<std::size_t> {};
 

@@ -180,7 +180,7 @@ TEST(Layer, ReleaseUncountsOnceAndPuttingBackCountsAgain) {
   EXPECT_EQ(AppManager().heapSize(), heap);
 }
 
-TEST(Layer, ALayerMadeWithAnotherTakesItsPaintAsARecordedCopy) {
+TEST(Layer, ALayerMadeWithAnotherTakesItsPaintUnrecorded) {
   testsupport::useFakeTool();
   auto canvas = makeCanvas(12, 8);
   AppManager().setCurrentPaint(canvas);
@@ -189,7 +189,8 @@ TEST(Layer, ALayerMadeWithAnotherTakesItsPaintAsARecordedCopy) {
   auto copy = ArtworkTextures::make(*canvas, 1, source);
   EXPECT_EQ(bytesOf(*copy->wetTexture()), bytesOf(*source->wetTexture()));
   EXPECT_EQ(bytesOf(*copy->dryTexture()), bytesOf(*source->dryTexture()));
-  EXPECT_TRUE(canvas->commandManager()->canUndo()) << "through the canvas's copy entry";
+  EXPECT_EQ(bytesOf(*copy->gridTexture()), bytesOf(*source->gridTexture()));
+  EXPECT_FALSE(canvas->commandManager()->canUndo()) << "a new layer beside the stack has nothing to undo";
 }
 
 TEST(Layer, LoadsFailsAtTheFirstTextureOfAnotherWidth) {

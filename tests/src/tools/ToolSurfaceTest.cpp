@@ -257,20 +257,25 @@ TEST_F(StrokeWindow, FixedSpacingAppendsAgainstTheCarriedListOnly) {
   EXPECT_EQ(surface().lastTouchInput(), last);
 }
 
-TEST_F(StrokeWindow, StrokeEndForgetsTheWindowAndASettingChangeOnlyTheOffset) {
+// A setting change (the stroke's closing redraw makes one) keeps a loaded window where it is, so the
+// closing frame's samples land where they were drawn; without a window the offset goes back to 0.
+TEST_F(StrokeWindow, StrokeEndForgetsTheWindowAndASettingChangeKeepsALoadedOne) {
   useTool(ToolType::roller);
   surface().reset({at(300.25, 200.5)});
   surface().setOrigin(gpu::Origin{172, 72, 0});
+  surface().setOffset({172, 72, 0});
   canvas->setShowSurface(true);
   surface().updateChange();
-  EXPECT_EQ(surface().offset(), (gpu::uint3{0, 0, 0}));
+  EXPECT_EQ(surface().offset(), (gpu::uint3{172, 72, 0}));
   EXPECT_EQ(surface().origin(), (gpu::Origin{172, 72, 0}));
   EXPECT_EQ(valuesOf<std::uint8_t>(surface().showGroundBuffer()), (std::vector<std::uint8_t>{1}));
-  surface().setOffset({172, 72, 0});
   surface().touchEnd();
   EXPECT_FALSE(surface().origin());
   EXPECT_FALSE(surface().lastTouchInput());
   EXPECT_EQ(valuesOf<std::uint32_t>(surface().offsetBuffer()), (std::vector<std::uint32_t>{0, 0, 0, 0}));
+  surface().setOffset({172, 72, 0});
+  surface().updateChange();
+  EXPECT_EQ(surface().offset(), (gpu::uint3{0, 0, 0}));
 }
 
 // --- Stroke-shape queries ---------------------------------------------------------------------------

@@ -51,7 +51,9 @@ TEST(KnifeStroke, EachKnifeDragsTheWetPaintOnInAMarkOfItsOwnAndUndoTakesItBack) 
     EXPECT_EQ(paint.layerBytes(), before) << name;
   }
   for (std::size_t i = 0; i < marks.size(); ++i)
-    for (std::size_t j = i + 1; j < marks.size(); ++j) EXPECT_NE(marks[i], marks[j]) << "knife" << i + 1 << ", knife" << j + 1;
+    for (std::size_t j = i + 1; j < marks.size(); ++j) {
+      EXPECT_NE(marks[i], marks[j]) << "knife" << i + 1 << ", knife" << j + 1;
+    }
 }
 
 }  // namespace

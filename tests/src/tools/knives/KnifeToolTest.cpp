@@ -58,7 +58,8 @@ TEST_F(KnifeTest, AltitudesReachTheKernelsLoweredByTheWatermarkNeverBelowFlat) {
   surface.reset(batch);
   ASSERT_EQ(surface.altitudeBuffer()->length(), std::size(cases) * sizeof(float));
   for (std::size_t i = 0; i < std::size(cases); ++i) {
-    EXPECT_FLOAT_EQ(testsupport::at<float>(surface.altitudeBuffer()->contents(), i * 4), cases[i].second) << cases[i].first;
+    const float lowered = testsupport::at<float>(surface.altitudeBuffer()->contents(), i * 4);
+    EXPECT_FLOAT_EQ(lowered, cases[i].second) << cases[i].first;
   }
   surface.reset({});
   EXPECT_TRUE(surface.touchInputData().altitudes().empty());
@@ -74,8 +75,8 @@ TEST_F(KnifeTest, TheFirstKnifeBuildsThePipelinesOfThePassesAllSixShare) {
   ASSERT_GE(builds.size(), 4u);
   for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(builds[i].functionName, warmed[i]);
   gpu::commandTrace().start();
-  for (const std::shared_ptr<AbstractKnifeTool>& knife : {std::shared_ptr<AbstractKnifeTool>(current<Knife3Tool>()),
-                                                          std::shared_ptr<AbstractKnifeTool>(current<Knife6Tool>())}) {
+  const std::shared_ptr<AbstractKnifeTool> later[] = {current<Knife3Tool>(), current<Knife6Tool>()};
+  for (const auto& knife : later) {
     knife->initialize();
     EXPECT_TRUE(knife->initialized());
   }
@@ -117,16 +118,20 @@ TEST_F(KnifeTest, KnivesPaintAndPickUpOnlyForwardOfTheBlade) {
   for (const auto& c : cases) {
     head->setRotation(c.rotation);
     TouchInputs stroke;
-    for (int i = 0; i < 4; ++i) stroke.push_back(std::make_shared<TouchInput>(graphics::Point(150 + i, 100 + c.dy * i), 1.0f, 1.2f, 0.2f));
+    for (int i = 0; i < 4; ++i) {
+      stroke.push_back(std::make_shared<TouchInput>(graphics::Point(150 + i, 100 + c.dy * i), 1.0f, 1.2f, 0.2f));
+    }
     knife->toolSurface()->reset(stroke);
-    for (const std::shared_ptr<ToolEncoder>& pass : {std::static_pointer_cast<ToolEncoder>(registry.getPaintEncoder(ToolType::knife5)),
-                                                     std::static_pointer_cast<ToolEncoder>(registry.getPickupEncoder(ToolType::knife5))}) {
+    const std::shared_ptr<ToolEncoder> passes[] = {registry.getPaintEncoder(ToolType::knife5),
+                                                   registry.getPickupEncoder(ToolType::knife5)};
+    for (const auto& pass : passes) {
       gpu::commandTrace().start();
       pass->encode(*canvas, *AppManager().commandQueue()->makeCommandBuffer());
       const auto dispatch = gpu::commandTrace().dispatches().at(0);
       gpu::commandTrace().stop();
       const auto expected = pencilStateBytes(c.forward);
-      EXPECT_EQ(dispatch.buffers.at(BUFFER_PENCIL_STATE).bytes, std::vector<std::uint8_t>(expected.begin(), expected.end()))
+      EXPECT_EQ(dispatch.buffers.at(BUFFER_PENCIL_STATE).bytes,
+                std::vector<std::uint8_t>(expected.begin(), expected.end()))
           << dispatch.kernelName << " rotation " << c.rotation << " dy " << c.dy;
     }
   }

@@ -1,0 +1,11 @@
+// One stroke frame of the towel, the sander, turpentine and the fluffy mop, at the None and Height
+// debug modes. None of them takes a colour, and the canvas is bare: the towel and the sander walk
+// their heads over it at the full cost of the walk but change no cell; turpentine and the mop mark
+// every cell they meet, so their blurs work as on paint.
+
+#include "ToolFrameBenchmark.h"
+
+TOOL_FRAME_BENCHMARK(Towel, tessivarium::AppManager().towel());
+TOOL_FRAME_BENCHMARK(Sander, tessivarium::AppManager().sander());
+TOOL_FRAME_BENCHMARK(Turpentine, tessivarium::AppManager().turpentine());
+TOOL_FRAME_BENCHMARK(FluffyMop, tessivarium::AppManager().fluffyMop());

@@ -1,0 +1,131 @@
+// The kernels of the towel, the sander, turpentine and the fluffy mop on small windows: what one
+// sample does to one cell, and what each blur moves across one edge.
+
+#include <gtest/gtest.h>
+
+#include <numbers>
+#include <optional>
+
+#include "ToolModelKernelFixture.h"
+
+namespace {
+
+using namespace kerneltest;
+using namespace tessivarium;
+
+constexpr std::uint32_t kTowel = 34, kSander = 39;
+constexpr float kUpright = std::numbers::pi_v<float> / 2;
+
+// One sample's paint pass with the head shaped by `descriptor`, read from headA and written to
+// headB (a copy of it, as the step's composite makes, unless the sander's, which makes none).
+void paintOnce(StrokeStep& step, const std::string& kernel, const Bytes& descriptor, Touch touch) {
+  if (kernel != "Sander_paint") {
+    std::memcpy(step.headB->texels().texel(0, 0, 0), step.headA->texels().texel(0, 0, 0), contents(*step.headA).size());
+  }
+  auto textures = step.windowTextures();
+  textures[TEXTURE_TOOL_READ] = step.headA, textures[TEXTURE_TOOL_WRITE] = step.headB;
+  textures[TEXTURE_MAP_WRITE] = step.grid1;  // the sander's map; the others do not use it
+  auto buffers = sampleBuffers({touch});
+  buffers[BUFFER_DAE_DESCRIPTOR] = descriptor;
+  run({kernel, textures, buffers, step.grid0});
+}
+
+TEST(TowelPaint, LiftsWetPaintIntoTheHeadByPressAndWetnessAsFarAsTheColumnHasRoom) {
+  const struct {
+    float tipZ;
+    std::uint8_t wetness;
+    float force;
+    int lifted;
+  } cases[] = {{12, 252, 1.0f, 10},  // 20 x 12 / 24, lying flat at force 1
+               {12, 128, 1.0f, 6},   // less wet, less lifted (rounded up)
+               {12, 252, 0.5f, 5},
+               {4, 252, 1.0f, 4},    // only 4 cells under the body
+               {12, 252, 0.0f, 0}};  // no press, no touch
+  for (const auto& c : cases) {
+    StrokeStep step(16, 8, 8, 16);
+    const Bytes head = descriptorRecord(4, 4, c.tipZ, 4, 4, 3, kTowel);
+    step.initialize(head);
+    set(*step.wet0, 8, 8, {200, 40, 40, 20});
+    set(*step.grid0, 8, 8, {c.wetness, 0, 0, TOOL_FLUID});
+    paintOnce(step, "DAEToolModel_towel_paint", head, {8.5f, 8.5f, c.force, 0});
+    EXPECT_EQ(headPaint(*step.headB), c.lifted) << c.tipZ << " " << int(c.wetness) << " " << c.force;
+    if (c.lifted == 0) {
+      EXPECT_EQ(at(*step.grid1, 8, 8)[2], 0) << "not met, not marked";
+      continue;
+    }
+    EXPECT_EQ(at(*step.wet1, 8, 8), (Texel{200, 40, 40, static_cast<std::uint8_t>(20 - c.lifted)}));
+    EXPECT_EQ(at(*step.grid1, 8, 8), (Texel{c.wetness, 0, 1, TOOL_FLUID}));
+    // The lifted paint hangs right under the body of the column over the sample, colour and wetness kept.
+    const int body = static_cast<int>(c.tipZ);
+    EXPECT_EQ(at(*step.headB, 4, 4, static_cast<std::size_t>(body)), (Texel{0, 0, 0, kSolid}));
+    EXPECT_EQ(at(*step.headB, 4, 4, static_cast<std::size_t>(body - c.lifted)), (Texel{200, 40, 40, c.wetness}));
+  }
+}
+
+TEST(SanderPaint, GrindsTheDryPaintUnderTheHeadInPlaceMarksItAndCarriesTheHead) {
+  StrokeStep step(16, 8, 8, 16);
+  const Bytes head = descriptorRecord(4, 4, 8, 4, 4, 3, kSander);
+  step.initialize(head);
+  fill(*step.dry0, {120, 80, 60, 50});
+  fill(*step.headB, {9, 9, 9, 9});  // not a copy: the pass must carry the head itself
+  paintOnce(step, "Sander_paint", head, {8.5f, 8.5f, 1.0f, kUpright});
+  EXPECT_EQ(contents(*step.headB), contents(*step.headA));
+  EXPECT_EQ(at(*step.dry0, 8, 8), (Texel{120, 80, 60, 47})) << "a press of 24 grinds 3 off";
+  EXPECT_EQ(at(*step.grid1, 8, 8)[2], 1);
+  EXPECT_EQ(at(*step.dry0, 1, 1)[3], 50) << "out of reach";
+  EXPECT_EQ(at(*step.grid1, 1, 1)[2], 0);
+  EXPECT_EQ(windowPaint(*step.wet1), 0) << "no wet paint made";
+}
+
+// A marked cell among lower neighbours, with the sander's thickness.
+TEST(SanderBlur, GrindsAMarkedPeakDownToItsLowestNeighbourPlusTheThickness) {
+  const struct {
+    std::uint8_t own;
+    std::optional<float> thickness;
+    std::uint8_t after;
+  } cases[] = {{60, 7.0f, 17}, {60, 3.0f, 13}, {60, std::nullopt, 17}, {15, 7.0f, 15}, {60, -5.0f, 10}};
+  for (const auto& c : cases) {
+    const auto dry = texture(8, 8), map = texture(8, 8);
+    fill(*dry, {120, 80, 60, 55});
+    set(*dry, 3, 3, {120, 80, 60, c.own});
+    set(*dry, 2, 3, {120, 80, 60, 10});
+    set(*dry, 6, 6, {120, 80, 60, 90});  // unmarked: never touched
+    set(*map, 3, 3, {0, 0, 1, 0});
+    std::map<std::int64_t, Bytes> buffers;
+    if (c.thickness) buffers[BUFFER_THICKNESS] = floatRecord({*c.thickness});
+    run({"Sander_blur_image", {{TEXTURE_DRY_READ, dry}, {TEXTURE_DRY_WRITE, dry}, {TEXTURE_MAP_READ, map}}, buffers, map});
+    EXPECT_EQ(at(*dry, 3, 3), (Texel{120, 80, 60, c.after})) << int(c.own);
+    EXPECT_EQ(at(*dry, 6, 6)[3], 90);
+    EXPECT_EQ(at(*dry, 2, 3)[3], 10) << "a neighbour is never raised";
+  }
+}
+
+// Two neighbours, the left one red and marked, the right one blue or bare, both fully wet; between
+// equally thick cells only the mop mixes the colours.
+TEST(WetBlurs, EachMovesItsShareAcrossAMarkedEdgeAndKeepsThePaint) {
+  const struct {
+    const char* kernel;
+    std::uint8_t left, right;
+    int intoRight;  // paint the right cell gains
+    bool reddened;  // the right cell takes some of the left one's red
+  } cases[] = {{"DAEToolModel_blur_image", 100, 0, 12, true}, {"Towel_blur_image", 100, 0, 6, true},
+               {"Turpentine_blur_image", 100, 0, 25, true},   {"FluffyMop_blur_image", 100, 0, 12, true},
+               {"Towel_blur_image", 100, 100, 0, false},       {"FluffyMop_blur_image", 100, 100, 0, true}};
+  for (const auto& c : cases) {
+    const auto grid = texture(4, 4), wet = texture(4, 4), map = texture(4, 4);
+    set(*wet, 1, 1, {255, 0, 0, c.left});
+    set(*grid, 1, 1, {252, 0, 0, TOOL_FLUID});
+    if (c.right > 0) set(*wet, 2, 1, {0, 0, 255, c.right}), set(*grid, 2, 1, {252, 0, 0, TOOL_FLUID});
+    set(*map, 1, 1, {0, 0, 1, 0});
+    const long total = windowPaint(*wet);
+    run({c.kernel,
+         {{TEXTURE_GRID_READ, grid}, {TEXTURE_GRID_WRITE, grid}, {TEXTURE_WET_READ, wet}, {TEXTURE_WET_WRITE, wet},
+          {TEXTURE_MAP_READ, map}},
+         {}, map});
+    EXPECT_EQ(windowPaint(*wet), total) << c.kernel;
+    EXPECT_EQ(at(*wet, 2, 1)[3], c.right + c.intoRight) << c.kernel << " " << int(c.right);
+    EXPECT_EQ(at(*wet, 2, 1)[0] > 0, c.reddened) << c.kernel << " " << int(c.right);
+  }
+}
+
+}  // namespace
