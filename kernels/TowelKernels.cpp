@@ -15,8 +15,8 @@ using namespace tessivarium;
 // The towel only smudges the edges of its track: half the common blur's rate.
 constexpr int kTowelBlurShare = 16;
 
-// The towel lifts, at each sample, this much of a cell's wet paint per byte of press (the wetter
-// the paint, the more), up to all of it: half at a full press of the towel lying flat.
+// The press at which a column lifts a fully wet cell's paint whole at one sample; a lighter press
+// lifts a share in proportion, drier paint less. A towel lying flat at force 1 presses half as much.
 constexpr int kLiftPress = static_cast<int>(kPressBytes);
 
 }  // namespace
