@@ -72,9 +72,10 @@ class ArtworkTextures final : public Layer,
  public:
   // The layer at `index` of `paint` (-1 for the background), which owns it and outlives it, with
   // its view (paused) and its four textures; with `with`, that layer's paint is copied in (the
-  // canvas's copy body: the common extent, not recorded). Throws Error: TextureFormatIncompatible when the artwork gives no
-  // texture size (sides or data sides below 1, not finite or beyond the integer range; nothing is
-  // made then), NoMoreHeap when a texture cannot be made (what was made is given back first).
+  // canvas's copy body: the common extent, not recorded). Throws Error: TextureFormatIncompatible
+  // when the artwork gives no texture size (sides or data sides below 1, not finite or beyond the
+  // integer range; nothing is made then), NoMoreHeap when a texture cannot be made (what was made
+  // is given back first).
   static std::shared_ptr<ArtworkTextures> make(DrawingPaint& paint, std::int64_t index,
                                                const std::shared_ptr<ArtworkTextures>& with = nullptr);
   ArtworkTextures(Key, DrawingPaint& paint, std::int64_t index);

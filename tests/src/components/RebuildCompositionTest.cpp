@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "../utils/CompositionTestHelpers.h"
 #include "FramesTestSupport.h"
 #include "LayerTestSupport.h"
 #include "gpu/BlitCommandEncoder.h"
@@ -15,8 +17,8 @@
 #include "gpu/TextureDescriptor.h"
 #include "tools/SurfaceWorkingTextures.h"
 #include "tools/ToolSurface.h"
-#include "utils/MetalUtil.h"
 #include "utils/CoreImageUtil.h"
+#include "utils/MetalUtil.h"
 
 namespace tessivarium {
 namespace {
@@ -38,18 +40,6 @@ void paintVaried(gpu::Texture& texture, unsigned seed) {
     }
   }
   texture.writeRegion(gpu::Region::make2D(0, 0, w, h), 0, bytes, w * 4);
-}
-
-// A shading image that changes across and down, so that every slope of the relief shows.
-imaging::ImagePtr shadingRamp() {
-  auto ramp = AppManager().makeTexture(8, 8);
-  for (std::size_t j = 0; j < 8; ++j) {
-    for (std::size_t i = 0; i < 8; ++i) {
-      const layertest::Texel t{static_cast<std::uint8_t>(30 * i), static_cast<std::uint8_t>(30 * j), 128, 255};
-      layertest::setTexel(*ramp, i, j, t);
-    }
-  }
-  return imaging::Image::fromTexture(ramp);
 }
 
 // The picture of the current layer composed in one piece: working textures as large as the layer
@@ -88,7 +78,7 @@ TEST_P(RebuildComposition, EqualsOneCompositionOfTheWholeLayer) {
   const RebuildCase& c = GetParam();
   auto paint = framestest::makePaint(c.width, c.height, c.scale, 2);
   framestest::start(*paint);
-  paint->setShadingImage(shadingRamp());
+  paint->setShadingImage(imaging::Image::fromTexture(compositiontest::shadingRamp()));
   unsigned seed = 0;
   for (const auto& layer : paint->layers()) {
     paintVaried(*layer->gridTexture(), ++seed);
@@ -100,21 +90,16 @@ TEST_P(RebuildComposition, EqualsOneCompositionOfTheWholeLayer) {
   const auto tiled = bytesOf(*layer.paintingTexture());
   const auto whole = untiledPicture(*paint);
 
+  ASSERT_NE(whole, std::vector<std::uint8_t>(whole.size(), 0)) << "the composition shows the paint";
+  const auto differs = std::mismatch(tiled.begin(), tiled.end(), whole.begin()).first - tiled.begin();
   const std::size_t w = layer.paintingTexture()->width();
-  std::size_t differing = 0, written = 0;
-  std::string first;
-  for (std::size_t i = 0; i < tiled.size(); i += 4) {
-    written += whole[i + 3] != 0;
-    if (std::equal(&tiled[i], &tiled[i + 4], &whole[i])) continue;
-    if (differing++ == 0) first = "(" + std::to_string(i / 4 % w) + ", " + std::to_string(i / 4 / w) + ")";
-  }
-  EXPECT_GT(written, tiled.size() / 8) << "the composition shows the paint";
-  EXPECT_EQ(differing, 0u) << "pixels differ, the first at " << first;
+  EXPECT_TRUE(tiled == whole) << "first at pixel (" << differs / 4 % w << ", " << differs / 4 / w << ")";
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, RebuildComposition,
-                         ::testing::Values(RebuildCase{0.5, 600, 420}, RebuildCase{1.0, 600, 420},
-                                           RebuildCase{2.0, 300, 210}, RebuildCase{1.0, 200, 150}),
+                         ::testing::Values(RebuildCase{0.5, 1100, 600}, RebuildCase{1.0, 600, 420},
+                                           RebuildCase{2.0, 300, 210}, RebuildCase{1.0, 200, 150},
+                                           RebuildCase{0.5, 400, 300}),
                          [](const ::testing::TestParamInfo<RebuildCase>& info) {
                            const RebuildCase& c = info.param;
                            return "Scale" + std::to_string(static_cast<int>(c.scale * 10)) + "_" +

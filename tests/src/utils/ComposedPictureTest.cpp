@@ -60,19 +60,6 @@ TEST(ComposedPicture, FollowsTheValueChainFromPaintToPicture) {
   EXPECT_TRUE(within1(texelAt(*painting, 100, 100), {219, 184, 122, 94}));
 }
 
-// An 8 x 8 shading image that changes across and down, so that any slope the relief seems to have
-// shows in the colour.
-std::shared_ptr<gpu::Texture> shadingRamp() {
-  auto ramp = filledTexture(8, 8, {0, 0, 0, 255});
-  for (std::size_t j = 0; j < 8; ++j) {
-    for (std::size_t i = 0; i < 8; ++i) {
-      const Texel t{static_cast<std::uint8_t>(30 * i), static_cast<std::uint8_t>(30 * j), 128, 255};
-      ramp->writeRegion(gpu::Region::make2D(i, j, 1, 1), 0, t, 4);
-    }
-  }
-  return ramp;
-}
-
 struct TilingCase {
   double scale;
   std::int64_t width, height;

@@ -1,6 +1,6 @@
 #pragma once
 // Makers shared by the picture composition's tests: textures filled with one texel, texel reads,
-// a canvas ready to compose and command buffers of the manager's queue.
+// a shading ramp, a canvas ready to compose and command buffers of the manager's queue.
 
 #include <algorithm>
 #include <array>
@@ -39,6 +39,19 @@ inline Texel texelAt(const gpu::Texture& texture, std::size_t x, std::size_t y) 
   Texel t{};
   texture.readRegion(gpu::Region::make2D(x, y, 1, 1), 0, t, 4);
   return t;
+}
+
+// An 8 x 8 shading image that changes across and down, so that any slope the relief seems to have
+// shows in the colour.
+inline std::shared_ptr<gpu::Texture> shadingRamp() {
+  auto ramp = filledTexture(8, 8, {0, 0, 0, 255});
+  for (std::size_t j = 0; j < 8; ++j) {
+    for (std::size_t i = 0; i < 8; ++i) {
+      const Texel t{static_cast<std::uint8_t>(30 * i), static_cast<std::uint8_t>(30 * j), 128, 255};
+      ramp->writeRegion(gpu::Region::make2D(i, j, 1, 1), 0, t, 4);
+    }
+  }
+  return ramp;
 }
 
 // A canvas ready to compose: background colour, ground, a uniform shading image, made the
