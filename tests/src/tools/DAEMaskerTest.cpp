@@ -59,15 +59,7 @@ class HeadlessPainting final : public CompositeEncoderUnit {
 
  private:
   static void prepareStep(DrawingPaint&, gpu::CommandBuffer&) {
-    auto& working = AppManager().surfaceTextures();
-    const auto& reset = EncodersProvider().getTextureReset2D();
-    reset->setTexture(working.gridTexture1());
-    reset->setOffset({0, 0, 0});
-    const auto overlay = DAEEncoders().getTextureOverlayMap();
-    overlay->setGrid(working.gridTexture1());
-    overlay->setToGrid(working.gridTexture0());
-    overlay->setWet(working.wetTexture1());
-    overlay->setToWet(working.wetTexture0());
+    pointStepPassesAtWorkingTextures();
     DAEEncoders().getMasker()->forgetDescriptor();
   }
 };
