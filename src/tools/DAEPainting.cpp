@@ -28,7 +28,12 @@ void prepareStep(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
   const auto blit = buffer.makeBlitCommandEncoder();
   copyTexture(*blit, model->colorTexture0(), model->colorTexture1());
   blit->endEncoding();
+  pointStepPassesAtWorkingTextures();
+}
 
+}  // namespace
+
+void pointStepPassesAtWorkingTextures() {
   auto& working = AppManager().surfaceTextures();
   const auto& reset = EncodersProvider().getTextureReset2D();
   reset->setTexture(working.gridTexture1());
@@ -42,8 +47,6 @@ void prepareStep(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
   overlay->setDry(working.dryTexture1());
   overlay->setToDry(working.dryTexture0());
 }
-
-}  // namespace
 
 void handDescriptorToChildren(CompositeEncoderUnit& composite, DrawingPaint& paint) {
   const auto model = paint.drawingTool()->toolSurface()->getModel();

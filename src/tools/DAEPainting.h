@@ -24,6 +24,12 @@ class DAEPainting final : public CompositeEncoderUnit {
   void encode(DrawingPaint& paint, gpu::CommandBuffer& buffer) override;
 };
 
+// Points the shared passes of a stroke step at the working textures, as every stroke composite's
+// prepare step must before its children run (another tool's step may have re-pointed them): the
+// 2-D reset at gridTexture1 from (0, 0, 0), the overlay map from grid1, wet1 and dry1 onto grid0,
+// wet0 and dry0 (the dry pair is carried only for cells a paint pass laid dry paint on).
+void pointStepPassesAtWorkingTextures();
+
 // Builds the current tool's descriptor record once and stores one new buffer of it on every
 // child of `composite` that is a tool-model pass; with a plain tool model, or none, nothing.
 void handDescriptorToChildren(CompositeEncoderUnit& composite, DrawingPaint& paint);
