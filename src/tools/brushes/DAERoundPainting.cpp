@@ -2,6 +2,7 @@
 
 #include "tools/ApplicationManager.h"
 #include "tools/DAEEncoders.h"
+#include "tools/DAEPainting.h"
 #include "tools/DAEToolModelBlur.h"
 #include "tools/DAEToolModelOverlay.h"
 #include "tools/DAEToolModelPasses.h"
@@ -14,15 +15,7 @@ namespace tessivarium {
 namespace {
 
 void prepareStep(DrawingPaint&, gpu::CommandBuffer&) {
-  auto& working = AppManager().surfaceTextures();
-  const auto& reset = EncodersProvider().getTextureReset2D();
-  reset->setTexture(working.gridTexture1());
-  reset->setOffset({0, 0, 0});
-  const auto overlay = DAEEncoders().getTextureOverlayMap();
-  overlay->setGrid(working.gridTexture1());
-  overlay->setToGrid(working.gridTexture0());
-  overlay->setWet(working.wetTexture1());
-  overlay->setToWet(working.wetTexture0());
+  pointStepPassesAtWorkingTextures();
   // The brush has no head: the shared mask must not bind the record another tool left on it.
   DAEEncoders().getMasker()->forgetDescriptor();
 }

@@ -1,5 +1,5 @@
 // The round brush end to end on a real canvas with undo: a stroke through the canvas's touch
-// methods, the same stroke on a canvas with a mask, and a colour pick it refuses.
+// methods, the same stroke on a canvas with a mask, and a colour picker's pick it refuses.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,9 @@
 #include "StrokeCanvas.h"
 #include "gpu/Gpu.h"
 #include "tools/ApplicationManager.h"
+#include "tools/colorPicker/AbstractPaintPicker.h"
+#include "tools/colorPicker/ColorPickerManager.h"
+#include "ui/TouchSet.h"
 
 namespace tessivarium {
 namespace {
@@ -82,15 +85,19 @@ TEST(RoundBrushStroke, OnAMaskedCanvasKeepsOffTheMaskedCells) {
   EXPECT_GT(canvas.wet()[100 * kWidth + 200], 30) << "no paint beyond the mask";
 }
 
+// A colour pick over paint, with the round brush current.
 TEST(RoundBrushStroke, RefusesAColourPickAndChangesNothing) {
   StrokeCanvas canvas;
   const auto& brush = AppManager().roundBrush();
   canvas.use(brush);
+  canvas.layWet(90, 90, 110, 110, {40, 200, 90, 30});
   const auto errors = std::make_shared<testsupport::RecordedErrors>();
   Application().setDelegateHandler(errors);
   const auto before = canvas.layerBytes();
+  const auto manager = std::make_shared<ColorPickerManager>();
+  manager->pick({canvas.canvas});
   gpu::commandTrace().start();
-  brush->fillColor(graphics::Color::fromRGBA(0.7, 0.2, 0.1, 1.0), 1.0f, 1.0f);
+  manager->pickers().at(0)->touchesEnded(ui::TouchSet{testsupport::stylusTouch(100, 100)}, nullptr);
   gpu::commandTrace().stop();
 
   EXPECT_EQ(errors->errors, std::vector<ErrorMessage>{ErrorMessage::CannotFillColor});

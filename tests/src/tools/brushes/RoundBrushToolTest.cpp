@@ -123,13 +123,12 @@ TEST(RoundBrushTool, AStepRunsItsPassesOnTheWorkingTexturesWithNothingOfAHead) {
     EXPECT_EQ(paint.threadgroupsPerGrid, (gpu::Size{64, 64, 1}));
     EXPECT_EQ(paint.threadsPerThreadgroup, (gpu::Size{4, 4, 1}));
 
-    Slots overlaid{TEXTURE_GRID_READ, TEXTURE_GRID_WRITE, TEXTURE_WET_READ, TEXTURE_WET_WRITE};
-    if (masked) overlaid.push_back(TEXTURE_MASK_IMAGE);
-    EXPECT_EQ(slotsOf(d[2].textures), overlaid);
-    EXPECT_EQ(d[2].textures.at(TEXTURE_GRID_READ), working.gridTexture1());
-    EXPECT_EQ(d[2].textures.at(TEXTURE_GRID_WRITE), working.gridTexture0());
-    EXPECT_EQ(d[2].textures.at(TEXTURE_WET_READ), working.wetTexture1());
-    EXPECT_EQ(d[2].textures.at(TEXTURE_WET_WRITE), working.wetTexture0());
+    std::map<std::int64_t, std::shared_ptr<gpu::Texture>> overlaid{
+        {TEXTURE_GRID_READ, working.gridTexture1()}, {TEXTURE_GRID_WRITE, working.gridTexture0()},
+        {TEXTURE_WET_READ, working.wetTexture1()},   {TEXTURE_WET_WRITE, working.wetTexture0()},
+        {TEXTURE_DRY_READ, working.dryTexture1()},   {TEXTURE_DRY_WRITE, working.dryTexture0()}};
+    if (masked) overlaid[TEXTURE_MASK_IMAGE] = canvas.canvas->maskTexture();
+    EXPECT_TRUE(d[2].textures == overlaid) << "the step's changes carried into the window numbered 0";
     EXPECT_FALSE(DAEEncoders().getMasker()->descriptorBuffer()) << "the record another tool left is forgotten";
     if (masked) {
       EXPECT_EQ(d[4].buffers.count(BUFFER_DAE_DESCRIPTOR), 0u);
