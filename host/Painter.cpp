@@ -20,6 +20,7 @@
 #include "imaging/Image.h"
 #include "kernels/Kernels.h"
 #include "tools/ApplicationManager.h"
+#include "tools/DrawingTool.h"
 #include "tools/colorPicker/ColorPickerManager.h"
 #include "tools/colorPicker/PatternPickerManager.h"
 #include "ui/Event.h"
