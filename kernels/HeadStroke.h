@@ -197,15 +197,22 @@ class StrokeHead {
     return sum;
   }
 
-  // What column k lays of `amount` bytes at a thickness (in 1/256ths): the scaled amount, the
-  // fraction left over carried to the column's next meeting, so that over many cells the column
-  // lays its share exactly (at thickness 1, `amount` itself).
-  int scaledLay(std::size_t k, int amount, int thickness256) {
+  // The whole bytes column k lays of `amount256` (in 1/256ths of a byte): the fraction left over
+  // is carried to the column's next meeting, so that over many cells the column lays its share
+  // exactly.
+  int carriedLay(std::size_t k, int amount256) {
     Column& c = columns_[k];
-    c.credit += amount * thickness256;
+    c.credit += amount256;
     const int laid = c.credit >> 8;
     c.credit -= laid << 8;
     return laid;
+  }
+
+  // Starts column k's carried fraction somewhere in a byte, by a hash of `seed` and the column. A
+  // dispatch cannot hand what it leaves unlaid to the next; started at nought, every dispatch would
+  // drop it. Started anywhere alike, what one dispatch drops another gains.
+  void startFraction(std::size_t k, std::uint32_t seed) {
+    columns_[k].credit = static_cast<int>(mix32(seed ^ static_cast<std::uint32_t>(k) * 0x9e3779b9u) & 255u);
   }
 
   // Hangs `count` cells of `paint` under the bottom of column k.
@@ -343,21 +350,32 @@ class HeadWalk {
     width_ = std::min(read_.width(), write_.width()), height_ = std::min(read_.height(), write_.height());
     head_.emplace(width_, height_);
     const bool rgba8 = read_.bytesPerPixel() == 4;
+    // The fractions differ from dispatch to dispatch as their first samples' places do.
+    const auto first = std::find_if(samples_.begin(), samples_.end(), placed);
+    const std::uint32_t seed = first == samples_.end() ? 0 : mix32(mix32(bitsOf(first->x)) ^ bitsOf(first->y));
     eachRow([&](std::size_t y) {
       if (rgba8) {
         head_->readRow(read_, y);
       } else {
         for (std::size_t x = 0; x < width_; ++x) head_->read(read_, x, y);
       }
+      for (std::size_t k = y * width_; k < (y + 1) * width_; ++k) head_->startFraction(k, seed);
     });
     lowest_ = static_cast<int>(read_.depth());
     for (std::size_t k = 0; k < width_ * height_; ++k)
       if (head_->column(k).head) lowest_ = std::min(lowest_, head_->column(k).body);
     footprint_.emplace(*head_, width_, height_, placement);
+    reach_ = placement.reach(width_, height_);
   }
 
   explicit operator bool() const { return head_.has_value(); }
   StrokeHead& head() { return *head_; }
+
+  // During a visit: how far, in 1/256ths of a window cell, the head travelled to the current
+  // sample from the one before it. The first sample of a dispatch is taken to come as far as the
+  // next one goes (the stroke goes on as it goes), a lone sample one cell. A jump is counted no
+  // longer than the head reaches, beyond which it covers no cell anyway.
+  int travel256() const { return travel256_; }
 
   // The samples one after another; within a sample visit(k, rise, press, cx, cy) for every head
   // column k and each window cell (cx, cy) of a window of `windowWidth` x `windowHeight` that it
@@ -368,11 +386,14 @@ class HeadWalk {
   void eachMeeting(std::size_t windowWidth, std::size_t windowHeight, Visit&& visit) {
     const long w = static_cast<long>(windowWidth), h = static_cast<long>(windowHeight);
     const bool withMask = static_cast<bool>(mask_);
-    for (const Sample& sample : samples_) {
-      if (!(std::isfinite(sample.x) && std::isfinite(sample.y))) continue;
+    const std::vector<int> travels = travels256();
+    for (std::size_t i = 0; i < samples_.size(); ++i) {
+      const Sample& sample = samples_[i];
+      if (!placed(sample)) continue;
       const long sx = std::lround(std::floor(std::clamp(sample.x, -1e6f, 1e6f)));
       const long sy = std::lround(std::floor(std::clamp(sample.y, -1e6f, 1e6f)));
       const int press = pressOf(sample);
+      travel256_ = travels[i];
       eachRow([&](std::size_t y) {
         for (std::size_t k = y * width_; k < (y + 1) * width_; ++k) {
           const HeadColumn& column = head_->column(k);
@@ -397,6 +418,23 @@ class HeadWalk {
   }
 
  private:
+  static bool placed(const Sample& s) { return std::isfinite(s.x) && std::isfinite(s.y); }
+
+  // Each sample's travel (see travel256()); samples at no finite place are passed over.
+  std::vector<int> travels256() const {
+    std::vector<std::size_t> at;
+    for (std::size_t i = 0; i < samples_.size(); ++i)
+      if (placed(samples_[i])) at.push_back(i);
+    std::vector<int> out(samples_.size(), 256);
+    for (std::size_t j = 1; j < at.size(); ++j) {
+      const Sample &from = samples_[at[j - 1]], &to = samples_[at[j]];
+      // A distance too great for a float counts as the reach too.
+      out[at[j]] = static_cast<int>(std::min(std::hypot(to.x - from.x, to.y - from.y), reach_) * 256.0f);
+    }
+    if (at.size() > 1) out[at[0]] = out[at[1]];
+    return out;
+  }
+
   // The head's rows spread over the worker threads: each row's columns belong to one thread.
   template <class Body>
   void eachRow(Body&& body) const {
@@ -409,7 +447,8 @@ class HeadWalk {
   std::vector<Sample> samples_;
   WindowMask mask_;
   std::size_t width_ = 0, height_ = 0;
-  int lowest_ = 0;
+  int lowest_ = 0, travel256_ = 256;
+  float reach_ = 0;
   std::optional<StrokeHead> head_;
   std::optional<HeadFootprint> footprint_;
 };
