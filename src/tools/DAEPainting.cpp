@@ -1,5 +1,7 @@
 #include "tools/DAEPainting.h"
 
+#include <string>
+
 #include "components/DrawingPaint.h"
 #include "foundation/Fatal.h"
 #include "gpu/BlitCommandEncoder.h"
@@ -23,8 +25,18 @@ namespace tessivarium {
 namespace {
 
 void prepareStep(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
+  DAEToolModelOverlayMap& overlay = prepareHeadStep(paint, buffer, "DAEPainting");
+  // A tool that lays its paint dry changes the dry paint: the overlay carries that in too.
+  auto& working = AppManager().surfaceTextures();
+  overlay.setDry(working.dryTexture1());
+  overlay.setToDry(working.dryTexture0());
+}
+
+}  // namespace
+
+DAEToolModelOverlayMap& prepareHeadStep(DrawingPaint& paint, gpu::CommandBuffer& buffer, const char* who) {
   const auto& model = paint.drawingTool()->toolViewer()->toolModel();
-  if (!model) foundation::fatalError("DAEPainting: the current tool has no tool model");
+  if (!model) foundation::fatalError(std::string(who) + ": the current tool has no tool model");
   const auto blit = buffer.makeBlitCommandEncoder();
   copyTexture(*blit, model->colorTexture0(), model->colorTexture1());
   blit->endEncoding();
@@ -38,12 +50,8 @@ void prepareStep(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
   overlay->setToGrid(working.gridTexture0());
   overlay->setWet(working.wetTexture1());
   overlay->setToWet(working.wetTexture0());
-  // A tool that lays its paint dry changes the dry paint: the overlay carries that in too.
-  overlay->setDry(working.dryTexture1());
-  overlay->setToDry(working.dryTexture0());
+  return *overlay;
 }
-
-}  // namespace
 
 void handDescriptorToChildren(CompositeEncoderUnit& composite, DrawingPaint& paint) {
   const auto model = paint.drawingTool()->toolSurface()->getModel();

@@ -12,6 +12,7 @@
 
 namespace tessivarium {
 
+class DAEToolModelOverlayMap;
 class DrawingTool;
 
 class DAEPainting final : public CompositeEncoderUnit {
@@ -23,6 +24,12 @@ class DAEPainting final : public CompositeEncoderUnit {
   // A current tool without a tool model is a fatal stop.
   void encode(DrawingPaint& paint, gpu::CommandBuffer& buffer) override;
 };
+
+// What the preparation of every head tool's stroke step shares: the current tool's head copied over
+// its second working copy (no tool model is a fatal stop naming `who`), the shared 2-D reset
+// pointed at gridTexture1 with offset (0, 0, 0), and the shared overlay map's grid and wet pairs at
+// the working textures (grid1 and wet1 into grid0 and wet0); the overlay map is returned.
+DAEToolModelOverlayMap& prepareHeadStep(DrawingPaint& paint, gpu::CommandBuffer& buffer, const char* who);
 
 // Builds the current tool's descriptor record once and stores one new buffer of it on every
 // child of `composite` that is a tool-model pass; with a plain tool model, or none, nothing.
