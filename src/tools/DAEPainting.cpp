@@ -25,22 +25,21 @@ namespace tessivarium {
 namespace {
 
 void prepareStep(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
-  DAEToolModelOverlayMap& overlay = prepareHeadStep(paint, buffer, "DAEPainting");
-  // A tool that lays its paint dry changes the dry paint: the overlay carries that in too.
-  auto& working = AppManager().surfaceTextures();
-  overlay.setDry(working.dryTexture1());
-  overlay.setToDry(working.dryTexture0());
+  copyHeadForStep(paint, buffer, "DAEPainting");
+  pointStepPassesAtWorkingTextures();
 }
 
 }  // namespace
 
-DAEToolModelOverlayMap& prepareHeadStep(DrawingPaint& paint, gpu::CommandBuffer& buffer, const char* who) {
+void copyHeadForStep(DrawingPaint& paint, gpu::CommandBuffer& buffer, const char* who) {
   const auto& model = paint.drawingTool()->toolViewer()->toolModel();
   if (!model) foundation::fatalError(std::string(who) + ": the current tool has no tool model");
   const auto blit = buffer.makeBlitCommandEncoder();
   copyTexture(*blit, model->colorTexture0(), model->colorTexture1());
   blit->endEncoding();
+}
 
+void pointStepPassesAtWorkingTextures() {
   auto& working = AppManager().surfaceTextures();
   const auto& reset = EncodersProvider().getTextureReset2D();
   reset->setTexture(working.gridTexture1());
@@ -50,7 +49,9 @@ DAEToolModelOverlayMap& prepareHeadStep(DrawingPaint& paint, gpu::CommandBuffer&
   overlay->setToGrid(working.gridTexture0());
   overlay->setWet(working.wetTexture1());
   overlay->setToWet(working.wetTexture0());
-  return *overlay;
+  // A tool that lays its paint dry changes the dry paint: the overlay carries that in too.
+  overlay->setDry(working.dryTexture1());
+  overlay->setToDry(working.dryTexture0());
 }
 
 void handDescriptorToChildren(CompositeEncoderUnit& composite, DrawingPaint& paint) {

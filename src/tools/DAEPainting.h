@@ -12,7 +12,6 @@
 
 namespace tessivarium {
 
-class DAEToolModelOverlayMap;
 class DrawingTool;
 
 class DAEPainting final : public CompositeEncoderUnit {
@@ -25,11 +24,16 @@ class DAEPainting final : public CompositeEncoderUnit {
   void encode(DrawingPaint& paint, gpu::CommandBuffer& buffer) override;
 };
 
-// What the preparation of every head tool's stroke step shares: the current tool's head copied over
-// its second working copy (no tool model is a fatal stop naming `who`), the shared 2-D reset
-// pointed at gridTexture1 with offset (0, 0, 0), and the shared overlay map's grid and wet pairs at
-// the working textures (grid1 and wet1 into grid0 and wet0); the overlay map is returned.
-DAEToolModelOverlayMap& prepareHeadStep(DrawingPaint& paint, gpu::CommandBuffer& buffer, const char* who);
+// Points the shared passes of a stroke step at the working textures, as every stroke composite's
+// prepare step must before its children run (another tool's step may have re-pointed them): the
+// 2-D reset at gridTexture1 from (0, 0, 0), the overlay map from grid1, wet1 and dry1 onto grid0,
+// wet0 and dry0 (the dry pair is carried only for cells a paint pass laid dry paint on).
+void pointStepPassesAtWorkingTextures();
+
+// The current tool's head copied over its second working copy on a blit of `buffer`, so that a
+// paint pass that writes only the head cells it changes leaves the rest as they were; no tool model
+// is a fatal stop naming `who`.
+void copyHeadForStep(DrawingPaint& paint, gpu::CommandBuffer& buffer, const char* who);
 
 // Builds the current tool's descriptor record once and stores one new buffer of it on every
 // child of `composite` that is a tool-model pass; with a plain tool model, or none, nothing.

@@ -15,7 +15,9 @@ namespace tessivarium {
 namespace {
 
 void prepareStep(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
-  prepareHeadStep(paint, buffer, "DAEWidePainting");
+  copyHeadForStep(paint, buffer, "DAEWidePainting");
+  pointStepPassesAtWorkingTextures();
+  // The flat model has no record: the shared mask must not bind the one another tool left on it.
   DAEEncoders().getMasker()->forgetDescriptor();
 }
 
