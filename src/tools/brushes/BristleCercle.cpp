@@ -19,7 +19,8 @@ std::string listed(const std::vector<std::int32_t>& numbers) {
 BristleCercle::BristleCercle(std::int32_t index, SCNVector3 position, scene::Vector4 color, std::size_t resolution)
     : position_(position), color_(color), index_(index), indexes_(resolution) {}
 
-void BristleCercle::updateIndexes(const std::vector<gpu::float3>& points, const std::vector<gpu::float3>& cerclePoints) {
+void BristleCercle::updateIndexes(const std::vector<gpu::float3>& points,
+                                  const std::vector<gpu::float3>& cerclePoints) {
   const std::size_t slots = std::min(indexes_.size(), cerclePoints.size());
   for (std::size_t i = 0; i < points.size(); ++i) {
     const gpu::float3& p = points[i];

@@ -84,11 +84,14 @@ void BrushBristle::createNodes(scene::Node& parent, const std::shared_ptr<scene:
   vertexBuffer_ = bufferOf(points_);
   normalBuffer_ = bufferOf(normals_);
   colorBuffer_ = bufferOf(colors_);
-  using scene::GeometrySemantic, scene::GeometrySource, scene::VertexFormat;
-  constexpr std::size_t stride = 16;
-  const auto vertices = GeometrySource::make(vertexBuffer_, VertexFormat::float3, GeometrySemantic::vertex, count, 0, stride);
-  const auto normals = GeometrySource::make(normalBuffer_, VertexFormat::float3, GeometrySemantic::normal, count, 0, stride);
-  const auto colors = GeometrySource::make(colorBuffer_, VertexFormat::float4, GeometrySemantic::color, count, 0, stride);
+  using scene::GeometrySemantic, scene::VertexFormat;
+  const auto source = [count](const std::shared_ptr<gpu::Buffer>& buffer, VertexFormat format,
+                              GeometrySemantic semantic) {
+    return scene::GeometrySource::make(buffer, format, semantic, count, 0, 16);
+  };
+  const auto vertices = source(vertexBuffer_, VertexFormat::float3, GeometrySemantic::vertex);
+  const auto normals = source(normalBuffer_, VertexFormat::float3, GeometrySemantic::normal);
+  const auto colors = source(colorBuffer_, VertexFormat::float4, GeometrySemantic::color);
 
   std::vector<std::uint8_t> indexData(indexes_.size() * sizeof(std::int32_t));
   std::memcpy(indexData.data(), indexes_.data(), indexData.size());

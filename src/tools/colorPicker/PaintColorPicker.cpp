@@ -18,7 +18,8 @@ std::shared_ptr<AbstractPaintPicker> PaintColorPicker::make(const std::shared_pt
 
 void PaintColorPicker::touchesEnded(const ui::TouchSet& touches, const ui::Event* event) {
   AbstractPaintPicker::touchesEnded(touches, event);
-  // The manager stays alive to the end even when ending the pick drops the last other reference.
+  // Ending the pick may drop the last references to this picker and to its manager.
+  const auto keepAlive = shared_from_this();
   const auto manager = this->manager();
   const auto touch = touches.first();
   const auto canvas = paint();

@@ -23,16 +23,15 @@ void PaintPatternPicker::touchesMoved(const ui::TouchSet& touches, const ui::Eve
 
 void PaintPatternPicker::touchesEnded(const ui::TouchSet& touches, const ui::Event* event) {
   AbstractPaintPicker::touchesEnded(touches, event);
+  // Ending the pick may drop the last reference to this picker.
+  const auto keepAlive = shared_from_this();
   const auto touch = touches.first();
   const auto canvas = paint();
   if (!manager() || !touch || !canvas) return;
-  const auto tool = canvas->drawingTool();
-  const auto location = touch->location(canvas.get());
-  const double altitude = touch->altitudeAngle();
-  const double azimuth = touch->azimuthAngle(canvas.get());
-  const float rotation = tool->rotation();
-  const TouchInput sample(location, static_cast<float>(manager()->force()), static_cast<float>(altitude),
-                          static_cast<float>(azimuth));
+  const float rotation = canvas->drawingTool()->rotation();
+  const TouchInput sample(touch->location(canvas.get()), static_cast<float>(manager()->force()),
+                          static_cast<float>(touch->altitudeAngle()),
+                          static_cast<float>(touch->azimuthAngle(canvas.get())));
   // Each call may make another tool current, so the tool is asked for afresh.
   canvas->drawingTool()->setEnabled(true);
   canvas->drawingTool()->switchTo(*canvas);

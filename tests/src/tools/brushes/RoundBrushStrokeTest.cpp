@@ -1,5 +1,5 @@
 // The round brush end to end on a real canvas with undo: a stroke through the canvas's touch
-// methods, the same stroke on a canvas with a mask, and a colour picker's pick it refuses.
+// methods, with and without a mask, and a colour picker's pick it refuses.
 
 #include <gtest/gtest.h>
 
@@ -18,71 +18,45 @@ namespace {
 
 using testsupport::StrokeCanvas;
 
-constexpr std::size_t kWidth = StrokeCanvas::kWidth;
+constexpr std::size_t kWidth = StrokeCanvas::kWidth, kHeight = StrokeCanvas::kHeight;
 
-// Cell (x, y)'s texel in a texture's bytes.
-const std::uint8_t* texelAt(const StrokeCanvas::Bytes& bytes, std::size_t x, std::size_t y) {
-  return bytes.data() + (y * kWidth + x) * 4;
-}
-
-// A mask over the canvas, clear (alpha 0) on the cells left of x = `clearLeftOf`.
-void maskLeftOf(DrawingPaint& canvas, std::size_t clearLeftOf) {
-  const auto mask = AppManager().makeTexture(kWidth, StrokeCanvas::kHeight);
-  StrokeCanvas::Bytes bytes(kWidth * StrokeCanvas::kHeight * 4, 255);
-  for (std::size_t y = 0; y < StrokeCanvas::kHeight; ++y)
-    for (std::size_t x = 0; x < clearLeftOf; ++x) bytes[(y * kWidth + x) * 4 + 3] = 0;
-  mask->writeRegion(gpu::Region::make2D(0, 0, kWidth, StrokeCanvas::kHeight), 0, bytes, kWidth * 4);
-  canvas.setMaskTexture(mask);
-}
-
-TEST(RoundBrushStroke, LaysItsBlackPaintAlongThePathAndUndoes) {
-  StrokeCanvas canvas;
-  canvas.use(AppManager().roundBrush());
-  const auto before = canvas.layerBytes();
-  canvas.drag({60, 100}, {240, 100}, 30);
-
-  const auto wet = canvas.wet();
-  const auto wetTexels = TextureUtil::toRawData(*canvas.layer().wetTexture());
-  for (std::size_t x = 62; x < 238; x += 11) {
-    ASSERT_GT(wet[100 * kWidth + x], 0) << "no paint on the path at x = " << x;
-    const std::uint8_t* texel = texelAt(wetTexels, x, 100);
-    EXPECT_EQ(texel[0] + texel[1] + texel[2], 0) << "the round brush's paint is black";
-  }
-  for (std::size_t i = 0; i < wet.size(); ++i) {
-    const double y = static_cast<double>(i / kWidth), x = static_cast<double>(i % kWidth);
-    if (wet[i] == 0) continue;
-    EXPECT_LT(std::abs(y - 100) + std::max({0.0, 60 - x, x - 240}), 12) << x << ", " << y;
-  }
-  EXPECT_TRUE(TextureUtil::toRawData(*canvas.layer().dryTexture()) ==
-              StrokeCanvas::Bytes(before.begin() + 2 * kWidth * StrokeCanvas::kHeight * 4, before.end()))
-      << "laid wet";
-
-  ASSERT_TRUE(canvas.undo());
-  EXPECT_TRUE(canvas.layerBytes() == before);
-}
-
-// Across the mask's edge and over old wet paint under it: the stroke completes, the masked cells
-// keep every byte, and the cells the mask lets through take the brush's paint.
-TEST(RoundBrushStroke, OnAMaskedCanvasKeepsOffTheMaskedCells) {
-  StrokeCanvas canvas;
-  canvas.use(AppManager().roundBrush());
-  maskLeftOf(*canvas.canvas, 150);
-  canvas.layWet(90, 90, 210, 110, {40, 200, 90, 30});
-  const auto before = canvas.layerBytes();
-  canvas.drag({60, 100}, {240, 100}, 30);
-
-  const auto after = canvas.layerBytes();
-  const std::size_t plane = kWidth * StrokeCanvas::kHeight * 4;
-  for (std::size_t texture = 0; texture < 3; ++texture) {
-    for (std::size_t y = 0; y < StrokeCanvas::kHeight; ++y) {
-      for (std::size_t x = 0; x < 150; ++x) {
-        const std::size_t at = texture * plane + (y * kWidth + x) * 4;
-        ASSERT_TRUE(std::equal(after.begin() + at, after.begin() + at + 4, before.begin() + at))
-            << "texture " << texture << " changed under the mask at " << x << ", " << y;
-      }
+// Across old wet paint, and, on the masked canvas, across the mask's edge at x = 150 (clear to its
+// left): the masked cells keep every byte, the others take the brush's black paint along the path
+// and nowhere else, and undo gives the layer back.
+TEST(RoundBrushStroke, LaysItsPaintAlongThePathOffTheMaskAndUndoes) {
+  for (const bool masked : {false, true}) {
+    SCOPED_TRACE(masked ? "masked" : "no mask");
+    StrokeCanvas canvas;
+    canvas.use(AppManager().roundBrush());
+    if (masked) {
+      const auto mask = AppManager().makeTexture(kWidth, kHeight);
+      StrokeCanvas::Bytes bytes(kWidth * kHeight * 4, 255);
+      for (std::size_t i = 0; i < kWidth * kHeight; ++i) bytes[i * 4 + 3] = i % kWidth < 150 ? 0 : 255;
+      mask->writeRegion(gpu::Region::make2D(0, 0, kWidth, kHeight), 0, bytes, kWidth * 4);
+      canvas.canvas->setMaskTexture(mask);
     }
+    canvas.layWet(90, 90, 210, 110, {40, 200, 90, 30});
+    const auto before = canvas.layerBytes();
+    canvas.drag({60, 100}, {240, 100}, 30);
+    const auto after = canvas.layerBytes();
+
+    const std::size_t plane = kWidth * kHeight * 4;
+    for (std::size_t at = 0; at < after.size(); at += 4) {
+      const std::size_t x = at % plane / 4 % kWidth, y = at % plane / 4 / kWidth;
+      const bool changed = !std::equal(after.begin() + at, after.begin() + at + 4, before.begin() + at);
+      if (!changed) continue;
+      ASSERT_FALSE(masked && x < 150) << "texture " << at / plane << " changed under the mask at " << x << ", " << y;
+      ASSERT_LT(at / plane, 2u) << "the dry paint changed: laid wet";
+      ASSERT_LT(std::abs(static_cast<double>(y) - 100) + std::max({0.0, 60.0 - x, x - 240.0}), 12) << x << ", " << y;
+    }
+    for (std::size_t x = masked ? 152 : 62; x < 238; x += 11) {
+      const std::uint8_t* wet = after.data() + plane + (100 * kWidth + x) * 4;
+      const int old = x >= 90 && x < 210 ? 30 : 0;
+      EXPECT_TRUE(wet[3] > old && wet[0] < 40 && wet[2] < 90) << "no black paint at x = " << x;
+    }
+    ASSERT_TRUE(canvas.undo());
+    EXPECT_TRUE(canvas.layerBytes() == before);
   }
-  EXPECT_GT(canvas.wet()[100 * kWidth + 200], 30) << "no paint beyond the mask";
 }
 
 // A colour pick over paint, with the round brush current.

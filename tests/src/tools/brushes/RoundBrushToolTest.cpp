@@ -1,9 +1,8 @@
-// The round brush against the command trace: what kind of tool it is, the altitudes it uploads,
-// and the passes of one stroke step with what each binds.
+// The round brush against the command trace: its surface's one composite, the altitudes it
+// uploads, and the passes of one stroke step with what each binds.
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <numbers>
 
 #include "StrokeCanvas.h"
@@ -17,55 +16,29 @@
 #include "tools/SurfaceWorkingTextures.h"
 #include "tools/TextureReset.h"
 #include "tools/brushes/DAERoundPainting.h"
-#include "tools/brushes/RoundBrushToolSurface.h"
-#include "tools/brushes/SceneBrushViewer.h"
 
 namespace tessivarium {
 namespace {
 
-using Slots = std::vector<std::int64_t>;
 using testsupport::StrokeCanvas;
+using Textures = std::map<std::int64_t, std::shared_ptr<gpu::Texture>>;
 
-template <class Map>
-Slots slotsOf(const Map& bound) {
-  Slots out;
-  for (const auto& [slot, resource] : bound) out.push_back(slot);
-  return out;
-}
-
-TEST(RoundBrushTool, ALazyBrushWithoutAHeadAFillOrInitialisers) {
+TEST(RoundBrushTool, OneStepCompositeWhateverTheDebugSwitchAndWatermarkedAltitudes) {
   StrokeCanvas canvas;
   const auto& brush = AppManager().roundBrush();
-  EXPECT_EQ(AppManager().roundBrush(), brush);
-  const auto& tools = AppManager().tools();
-  EXPECT_EQ(std::find(tools.begin(), tools.end(), brush), tools.end()) << "not in the manager's list";
-  EXPECT_EQ(rawValue(brush->toolType()), 3);
-  EXPECT_TRUE(brush->canWetDrawing() && brush->wetDrawing() && brush->isThickPressureSensitive());
-  EXPECT_FALSE(brush->canFillColor());
-  EXPECT_TRUE(brush->getInitializers().empty());
-  const auto viewer = std::dynamic_pointer_cast<SceneBrushViewer>(brush->toolViewer());
-  ASSERT_TRUE(viewer);
-  EXPECT_EQ(viewer->fileName(), "");
-  EXPECT_FLOAT_EQ(viewer->scale(), 0.7f);
-
-  // One step composite and nothing else, whatever the debug switch.
   for (const auto mode : {KnifeDebugMode::None, KnifeDebugMode::Height, KnifeDebugMode::Complete}) {
     DEBUG_DAE_KNIFE = mode;
     brush->setToolSurface(nullptr);
     auto& surface = *brush->toolSurface();
-    ASSERT_TRUE(dynamic_cast<RoundBrushToolSurface*>(&surface));
-    ASSERT_EQ(surface.initEncoders().size(), 1u);
+    ASSERT_EQ(surface.initEncoders().size(), 1u) << "no height view, whatever the debug switch";
     EXPECT_TRUE(std::dynamic_pointer_cast<DAERoundPainting>(surface.initEncoders()[0]));
     EXPECT_TRUE(surface.encoders().empty() && surface.endEncoders().empty());
   }
-}
 
-TEST(RoundBrushTool, AltitudesAreLoweredByTheBrushWatermark) {
-  StrokeCanvas canvas;
-  auto& data = AppManager().roundBrush()->toolSurface()->touchInputData();
+  auto& data = brush->toolSurface()->touchInputData();
   const float pi = std::numbers::pi_v<float>;
   for (const float a : {pi / 2, pi / 6, 0.2f}) data.append(10, 20, 5, 0.5f, a, 0.3f);
-  AppManager().roundBrush()->toolSurface()->adjustInput();
+  brush->toolSurface()->adjustInput();
   EXPECT_EQ(data.altitudes(), (std::vector<float>{pi / 3, 0.0f, 0.0f}));
 }
 
@@ -80,12 +53,9 @@ TEST(RoundBrushTool, AStepRunsItsPassesOnTheWorkingTexturesWithNothingOfAHead) {
   for (const bool masked : {false, true}) {
     SCOPED_TRACE(masked ? "masked" : "no mask");
     if (masked) canvas.canvas->setMaskTexture(AppManager().makeTexture(StrokeCanvas::kWidth, StrokeCanvas::kHeight));
-    const auto& reset = EncodersProvider().getTextureReset2D();
-    reset->setTexture(working.wetTexture1());
-    reset->setOffset({5, 5, 0});
-    const auto overlay = DAEEncoders().getTextureOverlayMap();
-    overlay->setGrid(working.dryTexture1());
-    overlay->setToGrid(working.dryTexture0());
+    EncodersProvider().getTextureReset2D()->setTexture(working.wetTexture1());
+    EncodersProvider().getTextureReset2D()->setOffset({5, 5, 0});
+    DAEEncoders().getTextureOverlayMap()->setGrid(working.dryTexture1());
     DAEEncoders().getMasker()->setDescriptorBuffer(AppManager().device()->makeBuffer(180));
 
     brush->setTouchInputs({std::make_shared<TouchInput>(graphics::Point(60, 60), 0.5f, 0.9f, 0.4f)});
@@ -109,30 +79,25 @@ TEST(RoundBrushTool, AStepRunsItsPassesOnTheWorkingTexturesWithNothingOfAHead) {
     EXPECT_EQ(d[0].textures.at(TEXTURE_RESET), working.gridTexture1());
     EXPECT_EQ(d[0].buffers.at(BUFFER_OFFSET).bytes, std::vector<std::uint8_t>(16, 0));
 
-    const gpu::DispatchRecord& paint = d[1];
-    std::map<std::int64_t, std::shared_ptr<gpu::Texture>> window{
-        {TEXTURE_GRID_READ, working.gridTexture0()},  {TEXTURE_GRID_WRITE, working.gridTexture1()},
-        {TEXTURE_GROUND, canvas.canvas->groundTexture()}, {TEXTURE_DRY_READ, working.dryTexture0()},
-        {TEXTURE_DRY_WRITE, working.dryTexture1()},    {TEXTURE_WET_READ, working.wetTexture0()},
-        {TEXTURE_WET_WRITE, working.wetTexture1()}};
-    if (masked) window[TEXTURE_MASK_IMAGE] = canvas.canvas->maskTexture();
-    EXPECT_TRUE(paint.textures == window) << "nothing at the head's slots 9 and 10";
-    EXPECT_EQ(slotsOf(paint.buffers), (Slots{BUFFER_OFFSET, BUFFER_POSITION, BUFFER_FORCE, BUFFER_POSITION_NUMBER,
-                                             BUFFER_ALTITUDE, BUFFER_AZIMUTH}))
+    Textures window{{TEXTURE_GRID_READ, working.gridTexture0()},  {TEXTURE_GRID_WRITE, working.gridTexture1()},
+                    {TEXTURE_GROUND, canvas.canvas->groundTexture()}, {TEXTURE_DRY_READ, working.dryTexture0()},
+                    {TEXTURE_DRY_WRITE, working.dryTexture1()},    {TEXTURE_WET_READ, working.wetTexture0()},
+                    {TEXTURE_WET_WRITE, working.wetTexture1()}};
+    Textures overlaid{{TEXTURE_GRID_READ, working.gridTexture1()}, {TEXTURE_GRID_WRITE, working.gridTexture0()},
+                      {TEXTURE_WET_READ, working.wetTexture1()},   {TEXTURE_WET_WRITE, working.wetTexture0()},
+                      {TEXTURE_DRY_READ, working.dryTexture1()},   {TEXTURE_DRY_WRITE, working.dryTexture0()}};
+    if (masked) window[TEXTURE_MASK_IMAGE] = overlaid[TEXTURE_MASK_IMAGE] = canvas.canvas->maskTexture();
+    EXPECT_TRUE(d[1].textures == window) << "nothing at the head's slots 9 and 10";
+    std::vector<std::int64_t> buffers;
+    for (const auto& [slot, bound] : d[1].buffers) buffers.push_back(slot);
+    EXPECT_EQ(buffers, (std::vector<std::int64_t>{BUFFER_OFFSET, BUFFER_POSITION, BUFFER_FORCE,
+                                                  BUFFER_POSITION_NUMBER, BUFFER_ALTITUDE, BUFFER_AZIMUTH}))
         << "no descriptor, pencil state or bristles";
-    EXPECT_EQ(paint.threadgroupsPerGrid, (gpu::Size{64, 64, 1}));
-    EXPECT_EQ(paint.threadsPerThreadgroup, (gpu::Size{4, 4, 1}));
-
-    std::map<std::int64_t, std::shared_ptr<gpu::Texture>> overlaid{
-        {TEXTURE_GRID_READ, working.gridTexture1()}, {TEXTURE_GRID_WRITE, working.gridTexture0()},
-        {TEXTURE_WET_READ, working.wetTexture1()},   {TEXTURE_WET_WRITE, working.wetTexture0()},
-        {TEXTURE_DRY_READ, working.dryTexture1()},   {TEXTURE_DRY_WRITE, working.dryTexture0()}};
-    if (masked) overlaid[TEXTURE_MASK_IMAGE] = canvas.canvas->maskTexture();
-    EXPECT_TRUE(d[2].textures == overlaid) << "the step's changes carried into the window numbered 0";
+    EXPECT_EQ(d[1].threadgroupsPerGrid, (gpu::Size{64, 64, 1}));
+    EXPECT_TRUE(d[2].textures == overlaid);
     EXPECT_FALSE(DAEEncoders().getMasker()->descriptorBuffer()) << "the record another tool left is forgotten";
     if (masked) {
-      EXPECT_EQ(d[4].buffers.count(BUFFER_DAE_DESCRIPTOR), 0u);
-      EXPECT_EQ(d[4].textures.count(TEXTURE_TOOL_READ) + d[4].textures.count(TEXTURE_TOOL_WRITE), 0u);
+      EXPECT_EQ(d[4].buffers.count(BUFFER_DAE_DESCRIPTOR) + d[4].textures.count(TEXTURE_TOOL_READ), 0u);
     }
   }
 }
