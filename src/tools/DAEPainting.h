@@ -30,6 +30,11 @@ class DAEPainting final : public CompositeEncoderUnit {
 // wet0 and dry0 (the dry pair is carried only for cells a paint pass laid dry paint on).
 void pointStepPassesAtWorkingTextures();
 
+// The current tool's head copied over its second working copy on a blit of `buffer`, so that a
+// paint pass that writes only the head cells it changes leaves the rest as they were; no tool model
+// is a fatal stop naming `who`.
+void copyHeadForStep(DrawingPaint& paint, gpu::CommandBuffer& buffer, const char* who);
+
 // Builds the current tool's descriptor record once and stores one new buffer of it on every
 // child of `composite` that is a tool-model pass; with a plain tool model, or none, nothing.
 void handDescriptorToChildren(CompositeEncoderUnit& composite, DrawingPaint& paint);
