@@ -47,9 +47,9 @@ class AbstractDAEThickToolViewer : public AbstractDAEToolViewer {
   // MarkTop's and MarkDown's, which take the other's upright height.
   struct Measurement {
     SCNVector3 headTop, headLeft, headRight, left, right, top, down;
-    Box box;                       // of the seven points
+    Box box;                          // of the seven points
     scene::Node* toolNode = nullptr;  // the brush view's tool node, when it has one
-    scene::Vector3 pose;           // its Euler angles before the measurement
+    scene::Vector3 pose;              // its Euler angles before the measurement
   };
   // Measures the markers with the tool node (when there is one) scaled by the display scale x the
   // artwork's scale; the node is left so scaled and turned a quarter about x. No current canvas or

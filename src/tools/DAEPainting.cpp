@@ -64,13 +64,17 @@ void handDescriptorToChildren(CompositeEncoderUnit& composite, DrawingPaint& pai
   }
 }
 
-DAEPainting::DAEPainting(const DrawingTool& tool, PrepareStep) : CompositeEncoderUnit(prepareStep) {
+std::vector<std::shared_ptr<ToolEncoder>> headStepPasses(const DrawingTool& tool) {
   auto& registry = DAEEncoders();
   const auto& reset = EncodersProvider().getTextureReset2D();
   reset->setTexture(AppManager().surfaceTextures().gridTexture1());
   const auto blur = registry.getTextureBlur(tool.toolType());
-  setEncoders({reset, registry.getPaintEncoder(tool.toolType()), registry.getTextureOverlayMap(), blur, blur,
-               registry.getMasker()});
+  return {reset, registry.getPaintEncoder(tool.toolType()), registry.getTextureOverlayMap(), blur, blur,
+          registry.getMasker()};
+}
+
+DAEPainting::DAEPainting(const DrawingTool& tool, PrepareStep) : CompositeEncoderUnit(prepareStep) {
+  setEncoders(headStepPasses(tool));
 }
 
 void DAEPainting::encode(DrawingPaint& paint, gpu::CommandBuffer& buffer) {

@@ -7,6 +7,7 @@
 // registries' shared passes. Main thread only.
 
 #include <memory>
+#include <vector>
 
 #include "tools/ToolEncoder.h"
 
@@ -23,6 +24,11 @@ class DAEPainting final : public CompositeEncoderUnit {
   // A current tool without a tool model is a fatal stop.
   void encode(DrawingPaint& paint, gpu::CommandBuffer& buffer) override;
 };
+
+// The children of a head tool's stroke step, the registries' shared passes for `tool`'s type: the
+// 2-D reset (pointed at gridTexture1), the paint pass, the overlay map, the blur twice (one object)
+// and the mask.
+std::vector<std::shared_ptr<ToolEncoder>> headStepPasses(const DrawingTool& tool);
 
 // Points the shared passes of a stroke step at the working textures, as every stroke composite's
 // prepare step must before its children run (another tool's step may have re-pointed them): the
