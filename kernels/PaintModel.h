@@ -65,6 +65,21 @@ TESS_KERNEL_INLINE void store(const gpu::TexelView& view, Texel value, std::size
 
 TESS_KERNEL_INLINE std::uint8_t toByte(float unit) { return gpu::TexelView::toUnorm8(unit); }
 
+// A well-mixed 32-bit hash (every input bit reaches every output bit): kernels that must spread
+// something over cells or columns decide by place rather than by chance, so every run gives the
+// same bytes.
+TESS_KERNEL_INLINE std::uint32_t mix32(std::uint32_t h) {
+  h ^= h >> 16, h *= 0x7feb352du;
+  h ^= h >> 15, h *= 0x846ca68bu;
+  return h ^ (h >> 16);
+}
+
+TESS_KERNEL_INLINE std::uint32_t bitsOf(float v) {
+  std::uint32_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  return bits;
+}
+
 // ---- Arguments ---------------------------------------------------------------------------------
 
 // The records as the system lays them out.

@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "components/CanvasDelegates.h"
 #include "gpu/Vectors.h"
 #include "graphics/Color.h"
 #include "graphics/Geometry.h"
@@ -23,6 +22,7 @@
 #include "tools/ToolEncoder.h"
 #include "tools/ToolType.h"
 #include "tools/TouchInput.h"
+#include "tools/colorPicker/TouchHandler.h"
 
 namespace gpu {
 class CommandBuffer;

@@ -1,0 +1,6 @@
+// One stroke frame of the round brush, which paints without a head (no fill before the frames), at
+// the None and Height debug modes.
+
+#include "ToolFrameBenchmark.h"
+
+TOOL_FRAME_BENCHMARK(RoundBrush, tessivarium::AppManager().roundBrush());
