@@ -13,12 +13,15 @@
 #include "components/ArtworkTextures.h"
 #include "components/DrawingPaint.h"
 #include "foundation/Fatal.h"
+#include "foundation/NumberText.h"
 #include "gpu/Texture.h"
 #include "graphics/Color.h"
 #include "graphics/Image.h"
 #include "imaging/Image.h"
 #include "kernels/Kernels.h"
 #include "tools/ApplicationManager.h"
+#include "tools/colorPicker/ColorPickerManager.h"
+#include "tools/colorPicker/PatternPickerManager.h"
 #include "ui/Event.h"
 #include "ui/FrameSource.h"
 #include "ui/Touch.h"
@@ -222,8 +225,10 @@ void Painter::apply(const Step& step, const std::function<void(std::int64_t)>& s
           std::optional<float> thickness;
           if (action.thickness) thickness = static_cast<float>(*action.thickness);
           layerAt(std::nullopt)->importImage(image, {action.x, action.y}, thickness, action.wet);
-        } else if constexpr (std::is_same_v<A, PickColor> || std::is_same_v<A, PickPattern>) {
-          throw EngineFailure("the engine has no pickers yet");
+        } else if constexpr (std::is_same_v<A, PickColor>) {
+          pick(std::make_shared<tessivarium::ColorPickerManager>(), action.x, action.y);
+        } else if constexpr (std::is_same_v<A, PickPattern>) {
+          pick(std::make_shared<tessivarium::PatternPickerManager>(), action.x, action.y);
         } else if constexpr (std::is_same_v<A, Save>) {
           // Save points are the program's: the painter only hands out the records and the picture.
         }
@@ -242,8 +247,32 @@ void Painter::chooseTool(const std::string& name) {
   toolName_ = name;
 }
 
+template <typename Manager>
+void Painter::pick(const std::shared_ptr<Manager>& manager, double x, double y) {
+  bool picked = false;
+  manager->setDone([&picked] { picked = true; });
+  // The current tool takes the picking gesture too: disabled, it does not paint with it. The picker
+  // enables it again when it hands it the result.
+  const auto tool = AppManager().currentTool();
+  tool->setEnabled(false);
+  manager->pick({canvas_});
+  // Down, one move (the pressure the picker keeps is the moves'), up, each in a frame of its own.
+  const Sample at{x, y};
+  gesture({at, at, at}, 1, {}, false);
+  manager->end();
+  if (!tool->enabled()) tool->setEnabled(true);
+  settle();
+  checkErrors("the pick");
+  if (!picked) throw EngineFailure("the pick at (" + foundation::describe(x) + ", " + foundation::describe(y) + ") took nothing");
+}
+
 void Painter::stroke(const std::vector<Sample>& samples, std::int64_t perFrame,
                      const std::function<void(std::int64_t)>& samplesDone) {
+  gesture(samples, perFrame, samplesDone, true);
+}
+
+void Painter::gesture(const std::vector<Sample>& samples, std::int64_t perFrame,
+                      const std::function<void(std::int64_t)>& samplesDone, bool timed) {
   DrawingPaint& c = *canvas_;
   // The batches of one display frame each; the last sample lifts the stylus in a frame of its own
   // when the samples would otherwise all touch down in one.
@@ -285,9 +314,11 @@ void Painter::stroke(const std::vector<Sample>& samples, std::int64_t perFrame,
     }
     const auto start = std::chrono::steady_clock::now();
     ui::FrameSource::main().displayFrame();
-    FrameTimes& times = frameTimes_[toolName_];
-    times.frames += 1;
-    times.total += std::chrono::steady_clock::now() - start;
+    if (timed) {
+      FrameTimes& times = frameTimes_[toolName_];
+      times.frames += 1;
+      times.total += std::chrono::steady_clock::now() - start;
+    }
     if (samplesDone) samplesDone(static_cast<std::int64_t>(batches[b].size()));
   }
 }
