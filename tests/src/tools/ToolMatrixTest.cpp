@@ -10,7 +10,6 @@
 #include <numbers>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -228,8 +227,6 @@ std::vector<MatrixCase> everyCase() {
   constexpr KnifeDebugMode None = KnifeDebugMode::None, Height = KnifeDebugMode::Height;
   std::vector<MatrixCase> out;
   for (std::size_t t = 0; t < allTools().size(); ++t) {
-    // The wide brushes join when their strokes are built.
-    if (std::string_view(allTools()[t].name).find("Wide") != std::string_view::npos) continue;
     for (const auto& [masked, palette, debug] : {std::tuple{false, false, None}, std::tuple{false, true, Height},
                                                  std::tuple{true, false, Height}, std::tuple{true, true, None}}) {
       out.push_back({t, masked, palette, debug});
