@@ -4,21 +4,7 @@
 
 #include "tools/ApplicationManager.h"
 #include "tools/DrawingTool.h"
-#include "tools/brushes/FanBrushTools.h"
-#include "tools/brushes/FilbertBrushTools.h"
-#include "tools/brushes/FlatBrushTools.h"
-#include "tools/brushes/RoundBrushTool.h"
-#include "tools/brushes/WideBrushTools.h"
-#include "tools/dryer/DryerTool.h"
-#include "tools/fluffyMop/FluffyMopTool.h"
-#include "tools/knives/KnifeTools.h"
-#include "tools/roller/RollerTool.h"
-#include "tools/sander/SanderTool.h"
-#include "tools/sprayer/SprayerTool.h"
-#include "tools/towels/TowelTool.h"
-#include "tools/tubes/TubeTool.h"
-#include "tools/turpentine/TurpentineTool.h"
-#include "tools/wetter/WetterTool.h"
+#include "tools/ToolFamilies.h"
 
 namespace painthost {
 namespace {

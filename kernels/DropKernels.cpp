@@ -45,19 +45,6 @@ std::int32_t intArgument(const gpu::Dispatch& dispatch, std::int64_t slot, std::
   return value;
 }
 
-// A well-mixed 32-bit hash (every input bit reaches every output bit).
-TESS_KERNEL_INLINE std::uint32_t mix32(std::uint32_t h) {
-  h ^= h >> 16, h *= 0x7feb352du;
-  h ^= h >> 15, h *= 0x846ca68bu;
-  return h ^ (h >> 16);
-}
-
-TESS_KERNEL_INLINE std::uint32_t bitsOf(float v) {
-  std::uint32_t bits;
-  std::memcpy(&bits, &v, sizeof bits);
-  return bits;
-}
-
 // The droplet a sample drops on a cell, decided by the cell's place relative to the sample and
 // the sample's place within its cell: the same sample always sprays the same pattern around it,
 // wherever the window lies.

@@ -126,7 +126,10 @@ class StrokeHead {
     Run run[kRuns];
   };
 
-  StrokeHead(std::size_t width, std::size_t height) : width_(width), columns_(width * height) {}
+  // `bodylessIsHead`: a column without a body cell is head all the same, its paint hanging from the
+  // head's top (the wide brushes' flat model, see headColumn).
+  StrokeHead(std::size_t width, std::size_t height, bool bodylessIsHead = false)
+      : width_(width), bodylessIsHead_(bodylessIsHead), columns_(width * height) {}
 
   // Reads row y of the head at slot 9 (RGBA8 or BGRA8, whose kind byte is the fourth either way)
   // slice by slice, each slice's row being contiguous: first the bodies, then the paint under them.
@@ -140,6 +143,8 @@ class StrokeHead {
         if (!row[x].shape.head && cells[4 * x + 3] == kHeadSolid) row[x].shape = {static_cast<int>(z), 0, true}, ++found;
       }
     }
+    if (bodylessIsHead_)
+      for (std::size_t x = 0; x < width_; ++x) row[x].shape.head = true;
     int top = 0;
     for (std::size_t x = 0; x < width_; ++x) {
       if (row[x].shape.head) top = std::max(top, row[x].shape.body), row[x].lowest = -1;  // -1: still reading
@@ -163,7 +168,7 @@ class StrokeHead {
   void read(const gpu::TexelView& head, std::size_t x, std::size_t y) {
     Column& c = columns_[y * width_ + x];
     c = Column{};
-    c.shape = headColumn(head, x, y, false);
+    c.shape = headColumn(head, x, y, bodylessIsHead_);
     c.shape.paint = 0;
     for (int z = c.shape.body - 1; c.shape.head && z >= 0; --z) {
       const Texel cell = load(head, x, y, static_cast<std::size_t>(z));
@@ -197,15 +202,22 @@ class StrokeHead {
     return sum;
   }
 
-  // What column k lays of `amount` bytes at a thickness (in 1/256ths): the scaled amount, the
-  // fraction left over carried to the column's next meeting, so that over many cells the column
-  // lays its share exactly (at thickness 1, `amount` itself).
-  int scaledLay(std::size_t k, int amount, int thickness256) {
+  // The whole bytes column k lays of `amount256` (in 1/256ths of a byte): the fraction left over
+  // is carried to the column's next meeting, so that over many cells the column lays its share
+  // exactly.
+  int carriedLay(std::size_t k, int amount256) {
     Column& c = columns_[k];
-    c.credit += amount * thickness256;
+    c.credit += amount256;
     const int laid = c.credit >> 8;
     c.credit -= laid << 8;
     return laid;
+  }
+
+  // Starts column k's carried fraction somewhere in a byte, by a hash of `seed` and the column. A
+  // dispatch cannot hand what it leaves unlaid to the next; started at nought, every dispatch would
+  // drop it. Started anywhere alike, what one dispatch drops another gains.
+  void startFraction(std::size_t k, std::uint32_t seed) {
+    columns_[k].credit = static_cast<int>(mix32(seed ^ static_cast<std::uint32_t>(k) * 0x9e3779b9u) & 255u);
   }
 
   // Hangs `count` cells of `paint` under the bottom of column k.
@@ -255,6 +267,7 @@ class StrokeHead {
   }
 
   std::size_t width_;
+  bool bodylessIsHead_;
   std::vector<Column> columns_;
 };
 
@@ -291,10 +304,11 @@ inline void lift(StrokeWindow::Cell& cell, int count) {
   if (cell.wet.a == 0) cell.wet = {}, cell.grid.r = 0, cell.grid.a = tessivarium::TOOL_AIR;
 }
 
-// Which window cells, taken from the sample's cell, each head column meets: every cell near the
-// sample goes to the one column over its centre, so no two columns meet the same cell and the
-// columns of one sample can work side by side. The placement is the same for every sample of a
-// dispatch (the head turns by the descriptor's rotation), so it is found once.
+// Which window cells, taken from the cell corner the head stands on (HeadPlacement::nearestCorner),
+// each head column meets: every cell near the sample goes to the one column over its centre, so no
+// two columns meet the same cell and the columns of one sample can work side by side. The placement
+// is the same for every sample of a dispatch (the head turns by the descriptor's rotation), so it
+// is found once.
 class HeadFootprint {
  public:
   struct Offset {
@@ -334,30 +348,42 @@ class HeadFootprint {
 class HeadWalk {
  public:
   // Empty when slot 9 or 10 is unbound, the two are not one head's pair or no sample arrived.
-  explicit HeadWalk(const gpu::Dispatch& dispatch)
+  // `bodylessIsHead` as for StrokeHead.
+  explicit HeadWalk(const gpu::Dispatch& dispatch, bool bodylessIsHead = false)
       : read_(dispatch.texels(tessivarium::TEXTURE_TOOL_READ)), write_(dispatch.texels(tessivarium::TEXTURE_TOOL_WRITE)),
         samples_(samplesArgument(dispatch)), mask_(dispatch) {
     if (!read_ || !write_ || samples_.empty() || read_.depth() != write_.depth()) return;
     tessivarium::DAEToolDescriptor descriptor;
     const HeadPlacement placement(read_, descriptorArgument(dispatch, descriptor) ? &descriptor : nullptr);
     width_ = std::min(read_.width(), write_.width()), height_ = std::min(read_.height(), write_.height());
-    head_.emplace(width_, height_);
+    head_.emplace(width_, height_, bodylessIsHead);
     const bool rgba8 = read_.bytesPerPixel() == 4;
+    // The fractions differ from dispatch to dispatch as their first samples' places do.
+    const auto first = std::find_if(samples_.begin(), samples_.end(), placed);
+    const std::uint32_t seed = first == samples_.end() ? 0 : mix32(mix32(bitsOf(first->x)) ^ bitsOf(first->y));
     eachRow([&](std::size_t y) {
       if (rgba8) {
         head_->readRow(read_, y);
       } else {
         for (std::size_t x = 0; x < width_; ++x) head_->read(read_, x, y);
       }
+      for (std::size_t k = y * width_; k < (y + 1) * width_; ++k) head_->startFraction(k, seed);
     });
     lowest_ = static_cast<int>(read_.depth());
     for (std::size_t k = 0; k < width_ * height_; ++k)
       if (head_->column(k).head) lowest_ = std::min(lowest_, head_->column(k).body);
     footprint_.emplace(*head_, width_, height_, placement);
+    reach_ = placement.reach(width_, height_);
   }
 
   explicit operator bool() const { return head_.has_value(); }
   StrokeHead& head() { return *head_; }
+
+  // During a visit: how far, in 1/256ths of a window cell, the head travelled to the current
+  // sample from the one before it. The first sample of a dispatch is taken to come as far as the
+  // next one goes (the stroke goes on as it goes), a lone sample one cell. A jump is counted no
+  // longer than the head reaches, beyond which it covers no cell anyway.
+  int travel256() const { return travel256_; }
 
   // The samples one after another; within a sample visit(k, rise, press, cx, cy) for every head
   // column k and each window cell (cx, cy) of a window of `windowWidth` x `windowHeight` that it
@@ -368,11 +394,14 @@ class HeadWalk {
   void eachMeeting(std::size_t windowWidth, std::size_t windowHeight, Visit&& visit) {
     const long w = static_cast<long>(windowWidth), h = static_cast<long>(windowHeight);
     const bool withMask = static_cast<bool>(mask_);
-    for (const Sample& sample : samples_) {
-      if (!(std::isfinite(sample.x) && std::isfinite(sample.y))) continue;
-      const long sx = std::lround(std::floor(std::clamp(sample.x, -1e6f, 1e6f)));
-      const long sy = std::lround(std::floor(std::clamp(sample.y, -1e6f, 1e6f)));
+    const std::vector<int> travels = travels256();
+    for (std::size_t i = 0; i < samples_.size(); ++i) {
+      const Sample& sample = samples_[i];
+      if (!placed(sample)) continue;
+      const long sx = std::lround(HeadPlacement::nearestCorner(std::clamp(sample.x, -1e6f, 1e6f)));
+      const long sy = std::lround(HeadPlacement::nearestCorner(std::clamp(sample.y, -1e6f, 1e6f)));
       const int press = pressOf(sample);
+      travel256_ = travels[i];
       eachRow([&](std::size_t y) {
         for (std::size_t k = y * width_; k < (y + 1) * width_; ++k) {
           const HeadColumn& column = head_->column(k);
@@ -397,6 +426,23 @@ class HeadWalk {
   }
 
  private:
+  static bool placed(const Sample& s) { return std::isfinite(s.x) && std::isfinite(s.y); }
+
+  // Each sample's travel (see travel256()); samples at no finite place are passed over.
+  std::vector<int> travels256() const {
+    std::vector<std::size_t> at;
+    for (std::size_t i = 0; i < samples_.size(); ++i)
+      if (placed(samples_[i])) at.push_back(i);
+    std::vector<int> out(samples_.size(), 256);
+    for (std::size_t j = 1; j < at.size(); ++j) {
+      const Sample &from = samples_[at[j - 1]], &to = samples_[at[j]];
+      // A distance too great for a float counts as the reach too.
+      out[at[j]] = static_cast<int>(std::min(std::hypot(to.x - from.x, to.y - from.y), reach_) * 256.0f);
+    }
+    if (at.size() > 1) out[at[0]] = out[at[1]];
+    return out;
+  }
+
   // The head's rows spread over the worker threads: each row's columns belong to one thread.
   template <class Body>
   void eachRow(Body&& body) const {
@@ -409,7 +455,8 @@ class HeadWalk {
   std::vector<Sample> samples_;
   WindowMask mask_;
   std::size_t width_ = 0, height_ = 0;
-  int lowest_ = 0;
+  int lowest_ = 0, travel256_ = 256;
+  float reach_ = 0;
   std::optional<StrokeHead> head_;
   std::optional<HeadFootprint> footprint_;
 };

@@ -55,6 +55,8 @@ void Image::sample(const Batch& batch, RGBA* out) const {
   }
 }
 
+bool Image::sampleTexelRun(std::int64_t, std::int64_t, std::size_t, RGBA*) const { return false; }
+
 RGBA Image::sample(graphics::Point point) const {
   RGBA value;
   sampleBatch({&point, 1, true}, &value);

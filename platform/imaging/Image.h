@@ -10,6 +10,7 @@
 // bitmaps) interpolate bilinearly between texel centres.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -79,6 +80,12 @@ class Image : public std::enable_shared_from_this<Image> {
     sample(Batch{points, count, false}, out);
   }
   RGBA sample(graphics::Point point) const;
+
+  // The values at the texel centres (i + k + 0.5, j + 0.5), k < count, exactly as sampling them
+  // gives, for images that read them straight from a grid of texels (a texture, a crop of one):
+  // the rows a filter reads around a run of texel centres, without a point for each. False, with
+  // nothing written, for every other image.
+  virtual bool sampleTexelRun(std::int64_t i, std::int64_t j, std::size_t count, RGBA* out) const;
 
  protected:
   explicit Image(const graphics::Rect& extent) : extent_(extent), bounds_(extent) {}

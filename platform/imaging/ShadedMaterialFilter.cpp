@@ -68,6 +68,8 @@ ShadedMaterialImage::ShadedMaterialImage(ImagePtr height, ImagePtr shading, doub
 
 // The height of a value is its luminance (Rec. 709 weights) times its alpha, so transparent
 // parts lie at height 0.
+inline float heightOf(const RGBA& v) { return (0.2126f * v.r + 0.7152f * v.g + 0.0722f * v.b) * v.a; }
+
 void ShadedMaterialImage::accumulateHeights(const Batch& batch, double dx, double dy, float sign,
                                             float* sum) const {
   BatchBuffer<graphics::Point> moved;
@@ -89,10 +91,44 @@ void ShadedMaterialImage::accumulateHeights(const Batch& batch, double dx, doubl
     }
   }
   height_->sample({moved, count, batch.unitRow && !clampedAcross}, values);
+  // Signs of 1 and -1 on sums from 0 leave exactly h(p + d) - h(p - d), as rowDifferences forms it.
+  for (std::size_t k = 0; k < count; ++k) sum[k] += sign * heightOf(values[k]);
+}
+
+bool ShadedMaterialImage::rowDifferences(const Batch& batch, float* gx, float* gy) const {
+  const std::size_t count = batch.count;
+  const graphics::Point* points = batch.points;
+  // A run of texel centres (as the height image's own texture reads a unit row from a centre on)
+  // whose points one left and one right stay inside the edge texel centres.
+  if (!batch.unitRow || count == 0 || points[0].x - 1.0 < heightMinX_ || points[count - 1].x + 1.0 > heightMaxX_)
+    return false;
+  const auto centreIndex = [](double v, std::int64_t& index) {
+    const double f = v - 0.5;
+    if (!(f >= -1e15 && f <= 1e15) || f != std::floor(f)) return false;
+    index = static_cast<std::int64_t>(f);
+    return true;
+  };
+  // The rows the four moved batches read: the run's own row, and the rows above and below, each
+  // kept within the edge texel centres as theirs are.
+  std::int64_t i = 0, row = 0, up = 0, down = 0;
+  if (!centreIndex(points[0].x, i) || !centreIndex(std::clamp(points[0].y, heightMinY_, heightMaxY_), row) ||
+      !centreIndex(std::clamp(points[0].y + 1.0, heightMinY_, heightMaxY_), up) ||
+      !centreIndex(std::clamp(points[0].y - 1.0, heightMinY_, heightMaxY_), down))
+    return false;
+  // Each height read once from its texel instead of up to four times through moved points: the
+  // run's row from one left of it to one right of it serves both x differences.
+  BatchBuffer<RGBA, kBatch + 2> values;
+  float centre[kBatch + 2], above[kBatch];
+  if (!height_->sampleTexelRun(i - 1, row, count + 2, values)) return false;
+  for (std::size_t k = 0; k < count + 2; ++k) centre[k] = heightOf(values[k]);
+  height_->sampleTexelRun(i, up, count, values);
+  for (std::size_t k = 0; k < count; ++k) above[k] = heightOf(values[k]);
+  height_->sampleTexelRun(i, down, count, values);
   for (std::size_t k = 0; k < count; ++k) {
-    const RGBA& v = values[k];
-    sum[k] += sign * (0.2126f * v.r + 0.7152f * v.g + 0.0722f * v.b) * v.a;
+    gx[k] = centre[k + 2] - centre[k];
+    gy[k] = above[k] - heightOf(values[k]);
   }
+  return true;
 }
 
 // At each point p of the input's extent, with h the height field above:
@@ -105,11 +141,15 @@ void ShadedMaterialImage::accumulateHeights(const Batch& batch, double dx, doubl
 void ShadedMaterialImage::sampleBatch(const Batch& batch, RGBA* out) const {
   const std::size_t count = batch.count;
   const graphics::Point* points = batch.points;
-  float gx[kBatch] = {}, gy[kBatch] = {};
-  accumulateHeights(batch, 1.0, 0.0, 1.0f, gx);
-  accumulateHeights(batch, -1.0, 0.0, -1.0f, gx);
-  accumulateHeights(batch, 0.0, 1.0, 1.0f, gy);
-  accumulateHeights(batch, 0.0, -1.0, -1.0f, gy);
+  float gx[kBatch], gy[kBatch];
+  if (!rowDifferences(batch, gx, gy)) {
+    std::fill_n(gx, count, 0.0f);
+    std::fill_n(gy, count, 0.0f);
+    accumulateHeights(batch, 1.0, 0.0, 1.0f, gx);
+    accumulateHeights(batch, -1.0, 0.0, -1.0f, gx);
+    accumulateHeights(batch, 0.0, 1.0, 1.0f, gy);
+    accumulateHeights(batch, 0.0, -1.0, -1.0f, gy);
+  }
 
   BatchBuffer<graphics::Point> lookups;
   for (std::size_t k = 0; k < count; ++k) {

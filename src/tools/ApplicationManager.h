@@ -36,7 +36,7 @@ class DrawingTool;
 class SurfaceWorkingTextures;
 
 // The tools of the manager's fields; their families' headers are included where a tool's members
-// are used.
+// are used (tools/ToolFamilies.h has them all).
 class BigFanBrushTool;
 class BigFilbertBrushTool;
 class BigFlatBrushTool;
@@ -67,9 +67,9 @@ class TurpentineTool;
 class WetterTool;
 class WideBrushTool;
 
-// Every tool field of the manager (class, getter, setter suffix), for the code that walks them all:
-// the accessors' definitions and the host's table of tool names. The accessors are declared one by
-// one in the class.
+// Every tool field of the manager (class, getter, setter suffix), for the code that walks them all
+// (the accessors' definitions, the host's table of tool names, the tool matrix test), with
+// tools/ToolFamilies.h. The accessors are declared one by one in the class.
 #define TESS_MANAGER_TOOL_FIELDS(X) \
   X(TubeTool, tube, Tube) \
   X(SprayerTool, sprayer, Sprayer) \
