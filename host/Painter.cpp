@@ -12,6 +12,7 @@
 #include "commands/CommandManager.h"
 #include "components/ArtworkTextures.h"
 #include "components/DrawingPaint.h"
+#include "foundation/Console.h"
 #include "foundation/Fatal.h"
 #include "foundation/NumberText.h"
 #include "gpu/Texture.h"
@@ -191,9 +192,10 @@ void Painter::apply(const Step& step, const std::function<void(std::int64_t)>& s
         } else if constexpr (std::is_same_v<A, Strokes>) {
           for (const auto& samples : action.strokes) stroke(samples, action.samplesPerFrame, samplesDone);
         } else if constexpr (std::is_same_v<A, Undo>) {
-          c.commandManager()->undo();
+          // The history is bounded by texture memory, so running out of it is no fault of the script.
+          if (!c.commandManager()->undo()) foundation::consoleLine(step.where + ": nothing to undo");
         } else if constexpr (std::is_same_v<A, Redo>) {
-          c.commandManager()->redo();
+          if (!c.commandManager()->redo()) foundation::consoleLine(step.where + ": nothing to redo");
         } else if constexpr (std::is_same_v<A, CreateLayer>) {
           c.layerCreate();
         } else if constexpr (std::is_same_v<A, DeleteLayer>) {

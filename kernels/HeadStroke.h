@@ -304,10 +304,11 @@ inline void lift(StrokeWindow::Cell& cell, int count) {
   if (cell.wet.a == 0) cell.wet = {}, cell.grid.r = 0, cell.grid.a = tessivarium::TOOL_AIR;
 }
 
-// Which window cells, taken from the sample's cell, each head column meets: every cell near the
-// sample goes to the one column over its centre, so no two columns meet the same cell and the
-// columns of one sample can work side by side. The placement is the same for every sample of a
-// dispatch (the head turns by the descriptor's rotation), so it is found once.
+// Which window cells, taken from the cell corner the head stands on (HeadPlacement::nearestCorner),
+// each head column meets: every cell near the sample goes to the one column over its centre, so no
+// two columns meet the same cell and the columns of one sample can work side by side. The placement
+// is the same for every sample of a dispatch (the head turns by the descriptor's rotation), so it
+// is found once.
 class HeadFootprint {
  public:
   struct Offset {
@@ -397,8 +398,8 @@ class HeadWalk {
     for (std::size_t i = 0; i < samples_.size(); ++i) {
       const Sample& sample = samples_[i];
       if (!placed(sample)) continue;
-      const long sx = std::lround(std::floor(std::clamp(sample.x, -1e6f, 1e6f)));
-      const long sy = std::lround(std::floor(std::clamp(sample.y, -1e6f, 1e6f)));
+      const long sx = std::lround(HeadPlacement::nearestCorner(std::clamp(sample.x, -1e6f, 1e6f)));
+      const long sy = std::lround(HeadPlacement::nearestCorner(std::clamp(sample.y, -1e6f, 1e6f)));
       const int press = pressOf(sample);
       travel256_ = travels[i];
       eachRow([&](std::size_t y) {

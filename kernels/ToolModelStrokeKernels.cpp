@@ -179,12 +179,12 @@ void pickup(const gpu::Dispatch& dispatch, Tool tool) {
   const HeadPlacement placement(read, described ? &descriptor : nullptr);
   const Drawing drawing = drawingOf(described ? &descriptor : nullptr);
   const Texel background = bytesOf(float4Argument(dispatch, BUFFER_COLOR, {0, 0, 0, 0}));
-  const Sample sample = samples.front();
+  const float sx = HeadPlacement::nearestCorner(samples.front().x), sy = HeadPlacement::nearestCorner(samples.front().y);
   const std::size_t windowWidth = wet.width(), windowHeight = wet.height();
   gpu::forEachThread(dispatch, gpu::Size{std::min(read.width(), write.width()), std::min(read.height(), write.height()), 1},
                      [=](gpu::uint3 p) {
                        std::size_t cx, cy;
-                       if (!placement.cellUnder(p.x, p.y, sample.x, sample.y, windowWidth, windowHeight, cx, cy)) return;
+                       if (!placement.cellUnder(p.x, p.y, sx, sy, windowWidth, windowHeight, cx, cy)) return;
                        pickColumn(tool, read, write, wet, dry, grid, p.x, p.y, cx, cy, background, drawing);
                      });
 }

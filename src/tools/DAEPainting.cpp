@@ -39,7 +39,7 @@ void copyHeadForStep(DrawingPaint& paint, gpu::CommandBuffer& buffer, const char
   blit->endEncoding();
 }
 
-void pointStepPassesAtWorkingTextures() {
+void pointStepPassesAtWorkingTextures(StepDryPair dryPair) {
   auto& working = AppManager().surfaceTextures();
   const auto& reset = EncodersProvider().getTextureReset2D();
   reset->setTexture(working.gridTexture1());
@@ -49,7 +49,7 @@ void pointStepPassesAtWorkingTextures() {
   overlay->setToGrid(working.gridTexture0());
   overlay->setWet(working.wetTexture1());
   overlay->setToWet(working.wetTexture0());
-  // A tool that lays its paint dry changes the dry paint: the overlay carries that in too.
+  if (dryPair == StepDryPair::None) return;
   overlay->setDry(working.dryTexture1());
   overlay->setToDry(working.dryTexture0());
 }

@@ -30,11 +30,16 @@ class DAEPainting final : public CompositeEncoderUnit {
 // and the mask.
 std::vector<std::shared_ptr<ToolEncoder>> headStepPasses(const DrawingTool& tool);
 
+// Whether a step's overlay map also carries dry1 onto dry0: it does for the paint passes that lay
+// paint dry through dry1 (only for the cells they laid it on); the drop kernels lay theirs straight
+// into dry0 and give the overlay no dry pair.
+enum class StepDryPair { Carried, None };
+
 // Points the shared passes of a stroke step at the working textures, as every stroke composite's
 // prepare step must before its children run (another tool's step may have re-pointed them): the
-// 2-D reset at gridTexture1 from (0, 0, 0), the overlay map from grid1, wet1 and dry1 onto grid0,
-// wet0 and dry0 (the dry pair is carried only for cells a paint pass laid dry paint on).
-void pointStepPassesAtWorkingTextures();
+// 2-D reset at gridTexture1 from (0, 0, 0), the overlay map from grid1 and wet1 onto grid0 and wet0,
+// and from dry1 onto dry0 when the dry pair is carried.
+void pointStepPassesAtWorkingTextures(StepDryPair dryPair = StepDryPair::Carried);
 
 // The current tool's head copied over its second working copy on a blit of `buffer`, so that a
 // paint pass that writes only the head cells it changes leaves the rest as they were; no tool model

@@ -220,4 +220,38 @@ TEST(ToolModelPickup, WritesOnlyTheCellsItPicksUp) {
   }
 }
 
+// The pickup and the paint pass stand the head alike: from one sample, wherever it lies in its
+// cell, an empty column smears up the paint of the very cell it picks up, over a window whose
+// every cell holds a colour of its own.
+TEST(ToolModelPickup, TakesFromTheCellsThePaintPassMeets) {
+  for (const float tip : {6.0f, 6.5f, 6.3f}) {
+    const Bytes descriptor = descriptorRecord(tip, 12 - tip, 16, 6, 6, 5);
+    for (const Touch sample : {Touch{16.1f, 16.5f}, Touch{16.5f, 16.9f}, Touch{16.9f, 16.1f}}) {
+      StrokeStep step(32, 12, 12, 32);
+      step.initialize(descriptor);
+      for (std::size_t y = 0; y < 32; ++y)
+        for (std::size_t x = 0; x < 32; ++x) {
+          set(*step.wet0, x, y, {static_cast<std::uint8_t>(8 * x), static_cast<std::uint8_t>(8 * y), 77, 40});
+          set(*step.grid0, x, y, {252, 0, 0, TOOL_FLUID});
+        }
+      auto textures = step.windowTextures();
+      const auto picked = texture(12, 12, 32);
+      textures[TEXTURE_TOOL_READ] = step.headA, textures[TEXTURE_TOOL_WRITE] = picked;
+      auto buffers = sampleBuffers({sample});
+      buffers[BUFFER_DAE_DESCRIPTOR] = descriptor;
+      run({"DAEToolModel_brush_pickup", textures, buffers, step.grid0});
+      step.paintStep("DAEToolModel_brush_paint", {sample}, descriptor);
+      for (std::size_t y = 0; y < 12; ++y)
+        for (std::size_t x = 0; x < 12; ++x) {
+          std::size_t z = 0;  // the column's lowest paint cell, on either head
+          while (z < 32 && at(*step.headA, x, y, z)[3] == 0) ++z;
+          if (z == 32 || at(*step.headA, x, y, z)[3] == kSolid) continue;
+          const Texel smeared = at(*step.headA, x, y, z), taken = at(*picked, x, y, z);
+          EXPECT_EQ((Texel{smeared[0], smeared[1], smeared[2], 0}), (Texel{taken[0], taken[1], taken[2], 0}))
+              << "tip " << tip << ", sample " << sample.x << ", " << sample.y << ", column " << x << ", " << y;
+        }
+    }
+  }
+}
+
 }  // namespace
