@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <numbers>
+#include <ostream>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -166,6 +167,13 @@ struct MatrixCase {
   KnifeDebugMode debug;
 };
 
+// How a case reads in a test's name and in CTest's list.
+std::string caseName(const MatrixCase& c) {
+  return std::string(allTools()[c.tool].name) + (c.masked ? "_Masked" : "") + (c.palette ? "_Palette" : "_Main") +
+         (c.debug == KnifeDebugMode::None ? "_None" : "_Height");
+}
+void PrintTo(const MatrixCase& c, std::ostream* out) { *out << caseName(c); }
+
 class ToolMatrix : public ::testing::TestWithParam<MatrixCase> {};
 
 TEST_P(ToolMatrix, LoadFillStrokeUndoRedoAndClose) {
@@ -238,13 +246,8 @@ std::vector<MatrixCase> everyCase() {
   return out;
 }
 
-std::string caseName(const ::testing::TestParamInfo<MatrixCase>& info) {
-  const MatrixCase& c = info.param;
-  return std::string(allTools()[c.tool].name) + (c.masked ? "_Masked" : "") + (c.palette ? "_Palette" : "_Main") +
-         (c.debug == KnifeDebugMode::None ? "_None" : "_Height");
-}
-
-INSTANTIATE_TEST_SUITE_P(EveryTool, ToolMatrix, ::testing::ValuesIn(everyCase()), caseName);
+INSTANTIATE_TEST_SUITE_P(EveryTool, ToolMatrix, ::testing::ValuesIn(everyCase()),
+                         [](const ::testing::TestParamInfo<MatrixCase>& info) { return caseName(info.param); });
 
 // The dial's range for a tool that takes the shared dial; none for a tool that leaves it alone.
 std::optional<std::pair<float, float>> dialRange(ToolType type) {
