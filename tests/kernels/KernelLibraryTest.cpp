@@ -88,7 +88,8 @@ Textures smallTextureSet() {
   const auto descriptor = everyBuffer()[BUFFER_DAE_DESCRIPTOR];
   run({"DAEToolModel_initialize", {{TEXTURE_TOOL_READ, textures[TEXTURE_TOOL_WRITE]}, {TEXTURE_TOOL_WRITE, head}},
        {{BUFFER_DAE_DESCRIPTOR, descriptor}}, head, true});
-  run({"pic_flip_texture_copy", {{TEXTURE_COPY_FROM, head}, {TEXTURE_COPY_TO, textures[TEXTURE_TOOL_WRITE]}}, {}, head, true});
+  run({"pic_flip_texture_copy", {{TEXTURE_COPY_FROM, head}, {TEXTURE_COPY_TO, textures[TEXTURE_TOOL_WRITE]}}, {}, head,
+       true});
   return textures;
 }
 
