@@ -12,6 +12,7 @@
 #include "commands/CommandManager.h"
 #include "components/ArtworkTextures.h"
 #include "components/DrawingPaint.h"
+#include "foundation/Console.h"
 #include "foundation/Fatal.h"
 #include "foundation/NumberText.h"
 #include "gpu/Texture.h"
@@ -20,6 +21,7 @@
 #include "imaging/Image.h"
 #include "kernels/Kernels.h"
 #include "tools/ApplicationManager.h"
+#include "tools/DebugSwitches.h"
 #include "tools/colorPicker/ColorPickerManager.h"
 #include "tools/colorPicker/PatternPickerManager.h"
 #include "ui/Event.h"
@@ -111,6 +113,9 @@ class FatalStopsThrow {
 Painter::Painter(const CanvasSpec& spec)
     : fatalStops_(std::make_unique<FatalStopsThrow>()), spec_(spec), errors_(std::make_shared<EngineErrors>()) {
   try {
+    // The tool-model engine starts with its debug height view on, which draws the tool head's
+    // height preview into the layer's picture; pictures made for people show the paint alone.
+    tessivarium::DEBUG_DAE_KNIFE = tessivarium::KnifeDebugMode::None;
     kernels::registerAll();
     tessivarium::Application().setDelegateHandler(errors_);
     auto& manager = AppManager();
@@ -191,9 +196,10 @@ void Painter::apply(const Step& step, const std::function<void(std::int64_t)>& s
         } else if constexpr (std::is_same_v<A, Strokes>) {
           for (const auto& samples : action.strokes) stroke(samples, action.samplesPerFrame, samplesDone);
         } else if constexpr (std::is_same_v<A, Undo>) {
-          c.commandManager()->undo();
+          // The history is bounded by texture memory, so running out of it is no fault of the script.
+          if (!c.commandManager()->undo()) foundation::consoleLine(step.where + ": nothing to undo");
         } else if constexpr (std::is_same_v<A, Redo>) {
-          c.commandManager()->redo();
+          if (!c.commandManager()->redo()) foundation::consoleLine(step.where + ": nothing to redo");
         } else if constexpr (std::is_same_v<A, CreateLayer>) {
           c.layerCreate();
         } else if constexpr (std::is_same_v<A, DeleteLayer>) {

@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -46,25 +45,36 @@ TESS_KERNEL_INLINE void putTexel(std::uint8_t* bytes, Texel t) {
 }
 
 #if defined(__SSE2__)
-// Paint arithmetic on two texels at once, their eight channels in 16-bit lanes. Every value the
-// rules form stays below 2^16 (a product of two bytes plus 127 at most), so each lane does exactly
-// what the scalar rule does.
+// Paint arithmetic in 16-bit lanes: on two texels' eight channels, or on four texels' alpha bytes
+// alone in 32-bit lanes (whose upper halves, zero, stay zero through every helper). Every value
+// the rules form stays below 2^16 (a product of two bytes plus 127 at most), so each lane does
+// exactly what the scalar rule does.
 namespace lanes {
+
+inline __m128i load(const void* bytes) { return _mm_loadu_si128(static_cast<const __m128i*>(bytes)); }
+
+// Four texels' alpha bytes, one to a 32-bit lane.
+inline __m128i alphaBytes(const std::uint8_t* texels) { return _mm_srli_epi32(load(texels), 24); }
+
+// Four 32-bit lanes' low bytes (each below 256) as opaque greys.
+inline __m128i greys(__m128i v) {
+  return _mm_or_si128(_mm_or_si128(v, _mm_slli_epi32(v, 8)),
+                      _mm_or_si128(_mm_slli_epi32(v, 16), _mm_set1_epi32(static_cast<int>(0xFF000000u))));
+}
+
+// Texel `t` (0 or 1) of four 32-bit lanes spread over the four 16-bit lanes of each of two texels:
+// (v0, v1) for t = 0, (v2, v3) for t = 1.
+inline __m128i spread(__m128i v, int t) {
+  const __m128i pair =
+      t == 0 ? _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 1, 0, 0)) : _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 2, 2));
+  return _mm_shufflehi_epi16(_mm_shufflelo_epi16(pair, _MM_SHUFFLE(0, 0, 0, 0)), _MM_SHUFFLE(0, 0, 0, 0));
+}
 
 // Four texels' bytes as two vectors of two texels each.
 inline void unpack(const std::uint8_t* bytes, __m128i& low, __m128i& high) {
-  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+  const __m128i v = load(bytes);
   low = _mm_unpacklo_epi8(v, _mm_setzero_si128());
   high = _mm_unpackhi_epi8(v, _mm_setzero_si128());
-}
-
-inline void pack(std::uint8_t* bytes, __m128i low, __m128i high) {
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes), _mm_packus_epi16(low, high));
-}
-
-// Each texel's alpha in all four of its lanes.
-inline __m128i alphas(__m128i v) {
-  return _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
 }
 
 // t / 255 rounded down, exact for every 16-bit t: (t x 0x8081) >> 23.
@@ -88,12 +98,6 @@ inline __m128i combinedCoverage(__m128i a, __m128i b) {
   return _mm_sub_epi16(full, scale255(_mm_sub_epi16(full, a), _mm_sub_epi16(full, b)));
 }
 
-// The alpha lanes of `alpha`, the other lanes of `colour`.
-inline __m128i withAlpha(__m128i colour, __m128i alpha) {
-  const __m128i mask = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
-  return _mm_or_si128(_mm_andnot_si128(mask, colour), _mm_and_si128(mask, alpha));
-}
-
 }  // namespace lanes
 #endif
 
@@ -110,39 +114,40 @@ struct HeightAndColorRule {
         background.a + scale255(255 - background.a, combinedCoverage(coverage(w.a), coverage(d.a))));
   }
 
-  // The rule over n cells of bytes; `relief` holds each cell's relief in all four of its bytes.
-  void applyBytes(const std::uint8_t* w, const std::uint8_t* d, const std::uint8_t* relief, std::uint8_t* height,
+  // The rule over n cells of bytes, with each cell's relief.
+  void applyBytes(const std::uint8_t* w, const std::uint8_t* d, const std::uint32_t* relief, std::uint8_t* height,
                   std::uint8_t* color, std::size_t n) const {
     std::size_t k = 0;
 #if defined(__SSE2__)
-    const __m128i base = _mm_set_epi16(background.a, background.b, background.g, background.r, background.a,
-                                       background.b, background.g, background.r);
-    const __m128i baseAlpha = lanes::alphas(base), clear = _mm_sub_epi16(_mm_set1_epi16(255), baseAlpha);
-    const __m128i opaque = _mm_set_epi16(255, 0, 0, 0, 255, 0, 0, 0);
-    const auto twoTexels = [&](__m128i wet, __m128i dry, __m128i lift, __m128i& h, __m128i& c) {
-      const __m128i wetAlpha = lanes::alphas(wet), dryAlpha = lanes::alphas(dry);
-      const __m128i wetCover = lanes::coverage(wetAlpha), dryCover = lanes::coverage(dryAlpha);
-      // min(255, (relief + wet + dry + 1) / 2) in every lane, then opaque.
-      const __m128i surface = _mm_add_epi16(_mm_add_epi16(lift, wetAlpha), _mm_add_epi16(dryAlpha, _mm_set1_epi16(1)));
-      h = _mm_or_si128(_mm_min_epi16(_mm_srli_epi16(surface, 1), _mm_set1_epi16(255)), opaque);
-      const __m128i shown = lanes::mix(lanes::mix(base, dry, dryCover), wet, wetCover);
-      const __m128i alpha = _mm_add_epi16(baseAlpha, lanes::scale255(clear, lanes::combinedCoverage(wetCover, dryCover)));
-      c = lanes::withAlpha(shown, alpha);
-    };
+    // What depends on the thickness alone (height, coverage, the colour's alpha) for four cells in
+    // 32-bit lanes; the colours' mixes for two cells at a time in 16-bit lanes.
+    const __m128i base = _mm_set_epi16(0, background.b, background.g, background.r, 0, background.b, background.g,
+                                       background.r);
+    const __m128i baseAlpha = _mm_set1_epi32(background.a), clear = _mm_set1_epi32(255 - background.a);
+    const __m128i colourBytes = _mm_set1_epi32(0x00FFFFFF);
     for (; k + 4 <= n; k += 4) {
-      __m128i w0, w1, d0, d1, r0, r1, h0, h1, c0, c1;
-      lanes::unpack(w + 4 * k, w0, w1);
-      lanes::unpack(d + 4 * k, d0, d1);
-      lanes::unpack(relief + 4 * k, r0, r1);
-      twoTexels(w0, d0, r0, h0, c0);
-      twoTexels(w1, d1, r1, h1, c1);
-      lanes::pack(height + 4 * k, h0, h1);
-      lanes::pack(color + 4 * k, c0, c1);
+      const __m128i wetAlpha = lanes::alphaBytes(w + 4 * k), dryAlpha = lanes::alphaBytes(d + 4 * k);
+      // min(255, (relief + wet + dry + 1) / 2), a grey.
+      const __m128i surface = _mm_add_epi32(_mm_add_epi32(lanes::load(relief + k), wetAlpha),
+                                            _mm_add_epi32(dryAlpha, _mm_set1_epi32(1)));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(height + 4 * k),
+                       lanes::greys(_mm_min_epi16(_mm_srli_epi32(surface, 1), _mm_set1_epi32(255))));
+      const __m128i wetCover = lanes::coverage(wetAlpha), dryCover = lanes::coverage(dryAlpha);
+      const __m128i alpha =
+          _mm_add_epi32(baseAlpha, lanes::scale255(clear, lanes::combinedCoverage(wetCover, dryCover)));
+      __m128i wet[2], dry[2], shown[2];
+      lanes::unpack(w + 4 * k, wet[0], wet[1]);
+      lanes::unpack(d + 4 * k, dry[0], dry[1]);
+      for (int t = 0; t < 2; ++t) {
+        shown[t] = lanes::mix(lanes::mix(base, dry[t], lanes::spread(dryCover, t)), wet[t], lanes::spread(wetCover, t));
+      }
+      const __m128i colour = _mm_and_si128(_mm_packus_epi16(shown[0], shown[1]), colourBytes);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(color + 4 * k), _mm_or_si128(colour, _mm_slli_epi32(alpha, 24)));
     }
 #endif
     for (; k < n; ++k) {
       Texel h, c;
-      apply(texelAt(w + 4 * k), texelAt(d + 4 * k), relief[4 * k], h, c);
+      apply(texelAt(w + 4 * k), texelAt(d + 4 * k), static_cast<int>(relief[k]), h, c);
       putTexel(height + 4 * k, h);
       putTexel(color + 4 * k, c);
     }
@@ -186,15 +191,14 @@ void heightAndColor(const gpu::Dispatch& dispatch, bool withWet) {
       }
       return;
     }
-    std::uint8_t relief[4 * kChunk];
+    std::uint32_t relief[kChunk] = {};
     for (std::size_t done = 0; done < count; done += kChunk) {
       const std::size_t n = std::min(kChunk, count - done);
       if (groundView) {
         for (std::size_t k = 0; k < n; ++k)
-          std::memset(relief + 4 * k, ground.at(groundX + done + k, groundY), 4);
+          relief[k] = static_cast<std::uint32_t>(ground.at(groundX + done + k, groundY));
       }
-      rule.applyBytes(chunkAt(w, done), chunkAt(d, done), groundView ? relief : kNoPaint, h + 4 * done,
-                      c + 4 * done, n);
+      rule.applyBytes(chunkAt(w, done), chunkAt(d, done), relief, h + 4 * done, c + 4 * done, n);
     }
   });
 }
@@ -209,16 +213,12 @@ TESS_KERNEL_INLINE Texel coverageTexel(Texel w, Texel d) {
 void coverageBytes(const std::uint8_t* w, const std::uint8_t* d, std::uint8_t* target, std::size_t n) {
   std::size_t k = 0;
 #if defined(__SSE2__)
-  const __m128i white = _mm_set1_epi16(255);
-  const auto twoTexels = [&](__m128i wet, __m128i dry) {
-    const __m128i wetCover = lanes::coverage(lanes::alphas(wet)), dryCover = lanes::coverage(lanes::alphas(dry));
-    return lanes::withAlpha(white, lanes::combinedCoverage(wetCover, dryCover));
-  };
+  // Four cells at once, their alpha bytes in 32-bit lanes.
+  const __m128i white = _mm_set1_epi32(0x00FFFFFF);
   for (; k + 4 <= n; k += 4) {
-    __m128i w0, w1, d0, d1;
-    lanes::unpack(w + 4 * k, w0, w1);
-    lanes::unpack(d + 4 * k, d0, d1);
-    lanes::pack(target + 4 * k, twoTexels(w0, d0), twoTexels(w1, d1));
+    const __m128i cover = lanes::combinedCoverage(lanes::coverage(lanes::alphaBytes(w + 4 * k)),
+                                                  lanes::coverage(lanes::alphaBytes(d + 4 * k)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(target + 4 * k), _mm_or_si128(_mm_slli_epi32(cover, 24), white));
   }
 #endif
   for (; k < n; ++k) putTexel(target + 4 * k, coverageTexel(texelAt(w + 4 * k), texelAt(d + 4 * k)));
@@ -254,13 +254,11 @@ void foldBytes(const std::uint8_t* w, const std::uint8_t* d, const std::uint8_t*
 #if defined(__SSE2__)
   // heightByte(a + b) is the rounded-up mean of two bytes, one instruction for sixteen bytes; the
   // alpha bytes' means, moved down to the red bytes, meet the image's red by an unsigned maximum.
-  const auto bytes = [](const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
-  const __m128i red = _mm_set1_epi32(0xFF), opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m128i red = _mm_set1_epi32(0xFF);
   for (; k + 4 <= n; k += 4) {
-    const __m128i lower = _mm_srli_epi32(_mm_avg_epu8(bytes(w + 4 * k), bytes(d + 4 * k)), 24);
-    const __m128i v = _mm_max_epu8(_mm_and_si128(bytes(current + 4 * k), red), lower);
-    const __m128i grey = _mm_or_si128(_mm_or_si128(v, _mm_slli_epi32(v, 8)), _mm_or_si128(_mm_slli_epi32(v, 16), opaque));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(target + 4 * k), grey);
+    const __m128i lower = _mm_srli_epi32(_mm_avg_epu8(lanes::load(w + 4 * k), lanes::load(d + 4 * k)), 24);
+    const __m128i v = _mm_max_epu8(_mm_and_si128(lanes::load(current + 4 * k), red), lower);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(target + 4 * k), lanes::greys(v));
   }
 #endif
   for (; k < n; ++k) {

@@ -41,9 +41,7 @@ bool CroppedImage::sampleTexelRun(std::int64_t i, std::int64_t j, std::size_t co
 
 void CroppedImage::sampleBatch(const Batch& batch, RGBA* out) const {
   input_->sample(batch, out);
-  for (std::size_t k = 0; k < batch.count; ++k) {
-    if (!inExtent(batch.points[k])) out[k] = RGBA{};
-  }
+  clearOutside(batch, out);
 }
 
 }  // namespace imaging

@@ -90,6 +90,8 @@ class Image : public std::enable_shared_from_this<Image> {
  protected:
   explicit Image(const graphics::Rect& extent) : extent_(extent), bounds_(extent) {}
   ImagePtr self() const { return shared_from_this(); }
+  // Sets the values of the batch's points outside the extent to transparent black.
+  void clearOutside(const Batch& batch, RGBA* out) const;
   // Samples at most kBatch points; points outside the extent must give transparent black.
   virtual void sampleBatch(const Batch& batch, RGBA* out) const = 0;
 

@@ -1,7 +1,9 @@
-// The fast forms of sampling against the per-point forms they stand in for, bit for bit, on random
+// The imaging kit's fast forms against the per-point forms they stand in for, bit for bit, on random
 // textures and points: the four-point bilinear form against the scalar one (GridSampling.h), runs
-// of texel centres against their points one by one, and the shaded material's rows of heights at a
-// run of texel centres against its four moved batches (taken when the batch is not marked as a run).
+// of texel centres against their points one by one, the shaded material's rows of heights at a run
+// of texel centres against its four moved batches (taken when the batch is not marked as a run) and
+// its four-lane normals against one point at a time, the four-lane hard light against the scalar
+// blend, and kernels' batch bodies against their per-point bodies.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +14,9 @@
 #include "gpu/Gpu.h"
 #include "imaging/GeometryImages.h"
 #include "imaging/GridSampling.h"
+#include "imaging/HardLightFilter.h"
+#include "imaging/Kernel.h"
+#include "imaging/NativeKernels.h"
 #include "imaging/ShadedMaterialFilter.h"
 #include "imaging/TextureImage.h"
 
@@ -68,7 +73,7 @@ class Cases {
   return ::testing::AssertionSuccess();
 }
 
-TEST(SamplingDifferential, FourPointBilinearIsTheScalarOne) {
+TEST(ImagingDifferential, FourPointBilinearIsTheScalarOne) {
   Cases cases(46);
   for (int round = 0; round < 300; ++round) {
     const auto image = cases.texture(1 + cases.below(12), 1 + cases.below(9));
@@ -82,7 +87,7 @@ TEST(SamplingDifferential, FourPointBilinearIsTheScalarOne) {
   }
 }
 
-TEST(SamplingDifferential, TexelRunsAreTheirPoints) {
+TEST(ImagingDifferential, TexelRunsAreTheirPoints) {
   Cases cases(47);
   for (int round = 0; round < 300; ++round) {
     const auto texture = cases.texture(1 + cases.below(40), 1 + cases.below(6));
@@ -102,7 +107,7 @@ TEST(SamplingDifferential, TexelRunsAreTheirPoints) {
   }
 }
 
-TEST(SamplingDifferential, ShadedRowsOfHeightsAreTheFourMovedBatches) {
+TEST(ImagingDifferential, ShadedRowsOfHeightsAreTheFourMovedBatches) {
   Cases cases(48);
   for (int round = 0; round < 300; ++round) {
     const auto texture = cases.texture(2 + cases.below(80), 1 + cases.below(8));
@@ -120,10 +125,52 @@ TEST(SamplingDifferential, ShadedRowsOfHeightsAreTheFourMovedBatches) {
     const double y = static_cast<double>(cases.below(texture->height() + 2)) - 0.5;
     std::vector<graphics::Point> points(1 + cases.below(70));
     for (std::size_t k = 0; k < points.size(); ++k) points[k] = {x0 + static_cast<double>(k), y};
-    std::vector<RGBA> row(points.size()), each(points.size());
+    std::vector<RGBA> row(points.size()), each(points.size()), single(points.size());
     shaded.sample(imaging::Batch{points.data(), points.size(), true}, row.data());
     shaded.sample(points.data(), points.size(), each.data());
+    for (std::size_t k = 0; k < points.size(); ++k) single[k] = shaded.sample(points[k]);
     ASSERT_TRUE(sameBits(row, each)) << "round " << round;
+    ASSERT_TRUE(sameBits(single, each)) << "round " << round;
+  }
+}
+
+// Values of every kind a blend or a kernel meets: in and out of 0 to 1, at 0, 0.5 and 1 exactly.
+std::shared_ptr<imaging::TextureImage> valueTexture(Cases& cases, std::size_t w) {
+  auto t = gpu::systemDefaultDevice()->makeTexture(
+      *gpu::TextureDescriptor::texture2D(gpu::PixelFormat::RGBA32Float, w, 1, false));
+  const auto value = [&]() -> float {
+    static const float special[] = {0.0f, 0.5f, 1.0f, 0.75f, 0.05f};
+    return cases.below(3) == 0 ? special[cases.below(5)] : static_cast<float>(cases.between(-0.2, 1.2));
+  };
+  for (std::size_t i = 0; i < w; ++i) t->texels().write({value(), value(), value(), value()}, i, 0);
+  return std::make_shared<imaging::TextureImage>(std::move(t));
+}
+
+TEST(ImagingDifferential, FourLaneHardLightAndBatchBodiesAreTheScalarOnes) {
+  Cases cases(49);
+  for (int round = 0; round < 200; ++round) {
+    const std::size_t w = 1 + cases.below(70);
+    const auto source = valueTexture(cases, w), backdrop = valueTexture(cases, w);
+    std::vector<graphics::Point> points(w);
+    for (std::size_t k = 0; k < w; ++k) points[k] = {static_cast<double>(k) + 0.5, 0.5};
+    std::vector<RGBA> fast(w), scalar(w);
+    imaging::HardLightImage(source, backdrop).sample(points.data(), w, fast.data());
+    for (std::size_t k = 0; k < w; ++k) {
+      const auto i = static_cast<std::int64_t>(k);
+      scalar[k] = imaging::hardLight(source->texel(i, 0), backdrop->texel(i, 0));
+    }
+    ASSERT_TRUE(sameBits(fast, scalar)) << "hard light, round " << round;
+
+    const graphics::Rect extent(cases.between(0, 3), 0, cases.between(0, static_cast<double>(w)), 1);
+    const std::vector<imaging::ImagePtr> arguments{source, backdrop};
+    const std::pair<imaging::KernelBody, imaging::KernelBatchBody> bodies[] = {
+        {imaging::alphaSetKernel, imaging::alphaSetBatch}, {imaging::mergeKernel, imaging::mergeBatch}};
+    for (const auto& [body, batch] : bodies) {
+      const imaging::Batch marked{points.data(), w, cases.below(2) == 0};
+      imaging::KernelImage(extent, body, arguments, batch).sample(marked, fast.data());
+      imaging::KernelImage(extent, body, arguments).sample(points.data(), w, scalar.data());
+      ASSERT_TRUE(sameBits(fast, scalar)) << "kernel, round " << round;
+    }
   }
 }
 
