@@ -22,6 +22,7 @@
 #include "kernels/Kernels.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DebugSwitches.h"
+#include "tools/DrawingTool.h"
 #include "tools/colorPicker/ColorPickerManager.h"
 #include "tools/colorPicker/PatternPickerManager.h"
 #include "ui/Event.h"

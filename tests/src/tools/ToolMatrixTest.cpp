@@ -32,6 +32,7 @@
 #include "tools/DebugSwitches.h"
 #include "tools/SoloDAEToolController.h"
 #include "tools/SurfaceWorkingTextures.h"
+#include "tools/ToolFamilies.h"
 #include "tools/ToolModel.h"
 #include "tools/ToolViewer.h"
 #include "ui/Event.h"
