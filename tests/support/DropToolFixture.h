@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "src/tools/StrokeTouches.h"
+#include "StrokeTouches.h"
 #include "TestCanvas.h"
 #include "components/ArtworkTextures.h"
 #include "components/DrawingPaint.h"

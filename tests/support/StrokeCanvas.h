@@ -7,10 +7,10 @@
 #include <memory>
 #include <vector>
 
+#include "StrokeTouches.h"
 #include "TestCanvas.h"
 #include "commands/CommandManager.h"
 #include "imaging/Image.h"
-#include "src/tools/StrokeTouches.h"
 #include "tools/ToolModel.h"
 #include "tools/ToolViewer.h"
 #include "ui/Event.h"

@@ -14,7 +14,7 @@
 #include "commands/DrawingArtworkDrawingOperation.h"
 #include "gpu/Gpu.h"
 #include "imaging/Image.h"
-#include "src/tools/StrokeTouches.h"
+#include "StrokeTouches.h"
 #include "tools/ApplicationManager.h"
 #include "tools/ToolModel.h"
 #include "tools/ToolSurface.h"
