@@ -39,6 +39,13 @@ bool CroppedImage::sampleTexelRun(std::int64_t i, std::int64_t j, std::size_t co
   return true;
 }
 
+const std::uint8_t* CroppedImage::texelRunBytes(std::int64_t i, std::int64_t j, std::size_t count) const {
+  // The run's centres lie along a row, so it is inside when both end centres are.
+  const double y = static_cast<double>(j) + 0.5, x = static_cast<double>(i) + 0.5;
+  if (count == 0 || !inExtent({x, y}) || !inExtent({x + static_cast<double>(count - 1), y})) return nullptr;
+  return input_->texelRunBytes(i, j, count);
+}
+
 void CroppedImage::sampleBatch(const Batch& batch, RGBA* out) const {
   input_->sample(batch, out);
   clearOutside(batch, out);

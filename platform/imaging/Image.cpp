@@ -66,6 +66,8 @@ void Image::clearOutside(const Batch& batch, RGBA* out) const {
 
 bool Image::sampleTexelRun(std::int64_t, std::int64_t, std::size_t, RGBA*) const { return false; }
 
+const std::uint8_t* Image::texelRunBytes(std::int64_t, std::int64_t, std::size_t) const { return nullptr; }
+
 RGBA Image::sample(graphics::Point point) const {
   RGBA value;
   sampleBatch({&point, 1, true}, &value);

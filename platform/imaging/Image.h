@@ -86,6 +86,10 @@ class Image : public std::enable_shared_from_this<Image> {
   // the rows a filter reads around a run of texel centres, without a point for each. False, with
   // nothing written, for every other image.
   virtual bool sampleTexelRun(std::int64_t i, std::int64_t j, std::size_t count, RGBA* out) const;
+  // The stored bytes of those texels, for images that show an RGBA8 texture's texels as they are (a
+  // texture, a crop of one) when the whole run lies inside: sampleTexelRun's values are these bytes
+  // decoded (fromUnorm8). Null for every other image or run.
+  virtual const std::uint8_t* texelRunBytes(std::int64_t i, std::int64_t j, std::size_t count) const;
 
  protected:
   explicit Image(const graphics::Rect& extent) : extent_(extent), bounds_(extent) {}

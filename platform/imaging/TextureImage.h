@@ -41,6 +41,7 @@ class TextureImage final : public Image {
 
   // Texels of row j from i on, transparent black beyond the texture.
   bool sampleTexelRun(std::int64_t i, std::int64_t j, std::size_t count, RGBA* out) const override;
+  const std::uint8_t* texelRunBytes(std::int64_t i, std::int64_t j, std::size_t count) const override;
 
   // The value of a texel stored in format F (the 32-bit float format for any but the 8-bit ones).
   template <gpu::PixelFormat F>
