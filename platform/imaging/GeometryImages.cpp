@@ -24,7 +24,7 @@ void TransformedImage::sampleBatch(const Batch& batch, RGBA* out) const {
   for (std::size_t k = 0; k < batch.count; ++k) moved[k] = inverse_.apply(batch.points[k]);
   // A move without scaling or turning keeps a row a row.
   const bool keepsRows = inverse_.a == 1.0 && inverse_.b == 0.0;
-  input_->sample({moved, batch.count, batch.unitRow && keepsRows}, out);
+  input_->sample({moved, batch.count, batch.unitRow && keepsRows, batch.tables}, out);
 }
 
 CroppedImage::CroppedImage(ImagePtr input, const graphics::Rect& rect)

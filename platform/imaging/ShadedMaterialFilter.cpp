@@ -70,6 +70,11 @@ ShadedMaterialImage::ShadedMaterialImage(ImagePtr height, ImagePtr shading, doub
   edgeTexelCentres(h.minY(), h.height(), h.isInfinite(), heightMinY_, heightMaxY_);
 }
 
+void ShadedMaterialImage::prepare(RenderTables& tables) const {
+  height_->prepare(tables);
+  shading_->prepareLookups(tables);
+}
+
 // The height of a value is its luminance (Rec. 709 weights) times its alpha, so transparent
 // parts lie at height 0.
 inline float heightOf(const RGBA& v) { return (0.2126f * v.r + 0.7152f * v.g + 0.0722f * v.b) * v.a; }
@@ -115,7 +120,7 @@ void ShadedMaterialImage::accumulateHeights(const Batch& batch, double dx, doubl
       clampedAcross = clampedAcross || moved[k].x != x;
     }
   }
-  height_->sample({moved, count, batch.unitRow && !clampedAcross}, values);
+  height_->sample({moved, count, batch.unitRow && !clampedAcross, batch.tables}, values);
   // Signs of 1 and -1 on sums from 0 leave exactly h(p + d) - h(p - d), as rowDifferences forms it.
   for (std::size_t k = 0; k < count; ++k) sum[k] += sign * heightOf(values[k]);
 }
@@ -230,7 +235,7 @@ void ShadedMaterialImage::sampleBatch(const Batch& batch, RGBA* out) const {
     lookups[k] = {std::clamp(centreX_ + nx / length * halfWidth_, minX_, maxX_),
                   std::clamp(centreY_ + ny / length * halfHeight_, minY_, maxY_)};
   }
-  shading_->sample(lookups, count, out);
+  shading_->sample({lookups, count, false, batch.tables}, out);
   clearOutside(batch, out);
 }
 

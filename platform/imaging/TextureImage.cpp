@@ -9,6 +9,7 @@
 #include "gpu/TexelView.h"
 #include "gpu/Texture.h"
 #include "imaging/GridSampling.h"
+#include "imaging/RenderTables.h"
 
 namespace imaging {
 
@@ -76,6 +77,34 @@ bool TextureImage::sampleTexelRun(std::int64_t i, std::int64_t j, std::size_t co
     }
   }
   return true;
+}
+
+void TextureImage::prepareLookups(RenderTables& tables) const {
+  const bool bytes = format_ == gpu::PixelFormat::RGBA8Unorm || format_ == gpu::PixelFormat::BGRA8Unorm;
+  if (bytes && static_cast<std::size_t>(width_ * height_) <= tables.samples()) tables.add(this, premultipliedTexels());
+}
+
+std::shared_ptr<const PremultipliedTexels> TextureImage::premultipliedTexels() const {
+  const std::size_t row = static_cast<std::size_t>(width_) * 4, rows = static_cast<std::size_t>(height_);
+  const auto unchanged = [&](const std::vector<std::uint8_t>& source) {
+    for (std::size_t j = 0; j < rows; ++j) {
+      if (std::memcmp(source.data() + j * row, data_ + j * rowBytes_, row) != 0) return false;
+    }
+    return true;
+  };
+  std::lock_guard<std::mutex> lock(premultipliedMutex_);
+  if (premultiplied_ && unchanged(premultiplied_->source)) return premultiplied_;
+  // A new table, so that a render still reading the old one keeps it unchanged.
+  auto texels = std::make_shared<PremultipliedTexels>(width_, height_);
+  texels->source.resize(row * rows);
+  const bool bgra = format_ == gpu::PixelFormat::BGRA8Unorm;
+  for (std::size_t j = 0; j < rows; ++j) {
+    std::memcpy(texels->source.data() + j * row, data_ + j * rowBytes_, row);
+    RGBA* to = texels->at(0, static_cast<std::int64_t>(j));
+    for (std::int64_t i = 0; i < width_; ++i) to[i] = premultiplied(fromUnorm8(address(i, static_cast<std::int64_t>(j)), bgra));
+  }
+  premultiplied_ = std::move(texels);
+  return premultiplied_;
 }
 
 const std::uint8_t* TextureImage::texelRunBytes(std::int64_t i, std::int64_t j, std::size_t count) const {
@@ -266,6 +295,62 @@ void TextureImage::sampleFour(const graphics::Point* points, RGBA* out) const {
 }
 #endif
 
+// sampleGrid at four points from texels made ready premultiplied: each lane's four texels weighted
+// and summed as sampleGrid sums them, then unpremultiplied as it does; the border round the texels
+// stands for the transparent black beyond the texture.
+template <gpu::PixelFormat F>
+void TextureImage::sampleFour(const PremultipliedTexels& texels, const graphics::Point* points, RGBA* out) const {
+  const __m128d p0 = _mm_loadu_pd(&points[0].x), p1 = _mm_loadu_pd(&points[1].x);
+  const __m128d p2 = _mm_loadu_pd(&points[2].x), p3 = _mm_loadu_pd(&points[3].x);
+  const __m128d x01 = _mm_unpacklo_pd(p0, p1), y01 = _mm_unpackhi_pd(p0, p1);
+  const __m128d x23 = _mm_unpacklo_pd(p2, p3), y23 = _mm_unpackhi_pd(p2, p3);
+  const auto inside = [&](__m128d x, __m128d y) {
+    const __m128d zero = _mm_setzero_pd();
+    return _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(x, zero), _mm_cmplt_pd(x, _mm_set1_pd(static_cast<double>(width_)))),
+                      _mm_and_pd(_mm_cmpge_pd(y, zero), _mm_cmplt_pd(y, _mm_set1_pd(static_cast<double>(height_)))));
+  };
+  const int in = _mm_movemask_pd(inside(x01, y01)) | (_mm_movemask_pd(inside(x23, y23)) << 2);
+  // fx = x - 0.5, i = trunc(fx + 1) - 1, t = float(fx - i), for two points.
+  const auto cell = [](__m128d v, __m128i& index, __m128& t) {
+    const __m128d f = _mm_sub_pd(v, _mm_set1_pd(0.5));
+    index = _mm_sub_epi32(_mm_cvttpd_epi32(_mm_add_pd(f, _mm_set1_pd(1.0))), _mm_set1_epi32(1));
+    t = _mm_cvtpd_ps(_mm_sub_pd(f, _mm_cvtepi32_pd(index)));
+  };
+  __m128i i01, i23, j01, j23;
+  __m128 tx01, tx23, ty01, ty23;
+  cell(x01, i01, tx01);
+  cell(x23, i23, tx23);
+  cell(y01, j01, ty01);
+  cell(y23, j23, ty23);
+  const __m128 tx = _mm_movelh_ps(tx01, tx23), ty = _mm_movelh_ps(ty01, ty23);
+  alignas(16) std::int32_t ii[4], jj[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(ii), _mm_unpacklo_epi64(i01, i23));
+  _mm_store_si128(reinterpret_cast<__m128i*>(jj), _mm_unpacklo_epi64(j01, j23));
+  const __m128 one = _mm_set1_ps(1.0f), sx = _mm_sub_ps(one, tx), sy = _mm_sub_ps(one, ty);
+  alignas(16) float weights[4][4];
+  _mm_store_ps(weights[0], _mm_mul_ps(sx, sy));
+  _mm_store_ps(weights[1], _mm_mul_ps(tx, sy));
+  _mm_store_ps(weights[2], _mm_mul_ps(sx, ty));
+  _mm_store_ps(weights[3], _mm_mul_ps(tx, ty));
+  const int centre = _mm_movemask_ps(_mm_and_ps(_mm_cmpeq_ps(tx, _mm_setzero_ps()), _mm_cmpeq_ps(ty, _mm_setzero_ps())));
+  const std::size_t up = texels.stride;
+  for (int l = 0; l < 4; ++l) {
+    if (!(in & (1 << l))) {
+      out[l] = RGBA{};
+    } else if (centre & (1 << l)) {
+      out[l] = decode<F>(address(ii[l], jj[l]));  // a point at a texel centre gives that texel as it is
+    } else {
+      const RGBA* t = texels.at(ii[l], jj[l]);
+      const __m128 sum = _mm_add_ps(
+          _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(weights[0][l]), load(t[0])),
+                                _mm_mul_ps(_mm_set1_ps(weights[1][l]), load(t[1]))),
+                     _mm_mul_ps(_mm_set1_ps(weights[2][l]), load(t[up]))),
+          _mm_mul_ps(_mm_set1_ps(weights[3][l]), load(t[up + 1])));
+      out[l] = unpremultiplied(store(sum));
+    }
+  }
+}
+
 template <gpu::PixelFormat F>
 void TextureImage::sampleIn(const Batch& batch, RGBA* out) const {
   const graphics::Point* points = batch.points;
@@ -286,7 +371,11 @@ void TextureImage::sampleIn(const Batch& batch, RGBA* out) const {
   std::size_t k = 0;
 #if defined(__SSE2__)
   if constexpr (F != gpu::PixelFormat::RGBA32Float) {
-    for (; k + 4 <= count; k += 4) sampleFour<F>(points + k, out + k);
+    if (const PremultipliedTexels* texels = batch.tables ? batch.tables->premultiplied(this) : nullptr) {
+      for (; k + 4 <= count; k += 4) sampleFour<F>(*texels, points + k, out + k);
+    } else {
+      for (; k + 4 <= count; k += 4) sampleFour<F>(points + k, out + k);
+    }
   }
 #endif
   sampleGrid(Texels<F>(*this), points + k, count - k, out + k);
