@@ -106,7 +106,14 @@ const std::shared_ptr<ArtworkData>& DrawingPaint::before() {
   if (!before_) {
     const auto layer = currentContent();
     if (!layer) foundation::fatalError("DrawingPaint.before: the canvas has no layer to size the snapshot by");
-    before_ = std::make_shared<ArtworkData>(shared_from_this(), layer->textureDataDescriptor());
+    auto made = std::make_shared<ArtworkData>(shared_from_this(), layer->textureDataDescriptor());
+    // Kept with a texture missing, the snapshot would hand every later stroke's undo that
+    // texture's stale bytes: what was made goes back, and the next stroke asks again.
+    if (made->isValid()) {
+      before_ = std::move(made);
+    } else {
+      made->release();
+    }
   }
   return before_;
 }
@@ -185,7 +192,12 @@ std::shared_ptr<graphics::Image> DrawingPaint::exportImage(double scale) {
   return image;
 }
 
-void DrawingPaint::saveBefore(const std::shared_ptr<Layer>& layer) { before()->save(layer); }
+bool DrawingPaint::saveBefore(const std::shared_ptr<Layer>& layer) {
+  const auto& snapshot = before();
+  if (!snapshot) return false;
+  snapshot->save(layer);
+  return true;
+}
 
 void DrawingPaint::cleanResources() {
   // Once only: the colour texture, for one, stays stored and would be taken off the count again.

@@ -115,7 +115,9 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   bool showSurface() const { return showSurface_; }
   void setShowSurface(bool show);
 
-  // The whole-layer snapshot the stroke steps copy from, made on first read.
+  // The whole-layer snapshot the stroke steps copy from, made on first read and kept only whole:
+  // none while one of its textures cannot be made (that make reported NoMoreHeap; what was made
+  // is given back), and asked for again on the next read.
   const std::shared_ptr<ArtworkData>& before();
   // The undo history, made on first read.
   const std::shared_ptr<CommandManager>& commandManager();
@@ -151,8 +153,8 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   // The canvas as shown, without the brush view, at `scale`; none when it cannot be drawn. (The
   // host's `export`, a C++ keyword.)
   std::shared_ptr<graphics::Image> exportImage(double scale = 1.0);
-  // Copies `layer` whole into before().
-  void saveBefore(const std::shared_ptr<Layer>& layer);
+  // Copies `layer` whole into before(); false, copying nothing, when there is no whole snapshot.
+  bool saveBefore(const std::shared_ptr<Layer>& layer);
   // Gives back everything the canvas holds, once, at the end of its life; isReleased() afterwards.
   // What was never made is skipped; a second call (the host's, then the manager's clean-up)
   // changes nothing. The layer-change delegate stays.

@@ -267,8 +267,10 @@ void AbstractDrawingTool::touchesBegan(const ui::TouchSet& touches, const ui::Ev
   appendSamples(sampled, canvas);
   if (canvas.supportCommand()) {
     const auto layer = canvas.currentLayer();
-    canvas.saveBefore(layer);
-    commandOperations_ = std::make_shared<DrawingArtworkDrawingOperation>(canvas.shared_from_this(), layer);
+    // Without the layer's snapshot no undo could give it back: the stroke paints unrecorded.
+    commandOperations_ = canvas.saveBefore(layer)
+                             ? std::make_shared<DrawingArtworkDrawingOperation>(canvas.shared_from_this(), layer)
+                             : nullptr;
     command_ = std::make_shared<Command>(toolType_, foundation::Date::now());
   }
 }

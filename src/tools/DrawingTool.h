@@ -208,7 +208,9 @@ class AbstractDrawingTool : public DrawingTool,
 
   // --- The stroke ------------------------------------------------------------------------------
   // Only the first touch of the set is sampled, through the event's coalesced touches; stationary
-  // touches and touches with values that are not finite are skipped.
+  // touches and touches with values that are not finite are skipped. On a canvas with commands a
+  // touch-down snapshots the layer and starts the stroke's undo step; a stroke whose snapshot
+  // cannot be made (NoMoreHeap) paints without one.
   void touchesBegan(const ui::TouchSet& touches, const ui::Event* event) override;
   void touchesMoved(const ui::TouchSet& touches, const ui::Event* event) override;
   void touchesEnded(const ui::TouchSet& touches, const ui::Event* event) override;
