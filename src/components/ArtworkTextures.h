@@ -33,6 +33,7 @@ class Image;
 
 namespace tessivarium {
 
+class Artwork;
 class DrawingPaint;
 class ToolEncoder;
 
@@ -82,6 +83,8 @@ class ArtworkTextures final : public Layer,
   // The cells per picture pixel of `paint`'s layers: the data textures are the artwork's size times
   // this scale.
   static double dataScale(const DrawingPaint& paint);
+  // The same for a canvas of `artwork` (the main canvas's scale, else the artwork's own).
+  static double dataScale(const Artwork& artwork);
   ~ArtworkTextures() override;
   ArtworkTextures(const ArtworkTextures&) = delete;
   ArtworkTextures& operator=(const ArtworkTextures&) = delete;

@@ -67,7 +67,10 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   // A canvas for `artwork` with the identifier `paintId`: its view as large as the artwork (white,
   // with a white border), the brush view, the background layer, a first layer and the ground
   // texture. A failure to make the layers is reported once as NoMoreHeap and the canvas is built
-  // without them. Without command support it records no undo steps (palettes).
+  // without them. Without command support it records no undo steps (palettes). An artwork whose
+  // sides, or sides times the data scale (see ArtworkTextures::dataScale), are not 1 to
+  // MAX_CANVAS_SIDE is refused before anything is made: a console line says why, and it throws
+  // Error(TextureFormatIncompatible).
   DrawingPaint(std::uint64_t paintId, std::shared_ptr<Artwork> artwork, bool supportCommand = true);
   ~DrawingPaint() override;
 
