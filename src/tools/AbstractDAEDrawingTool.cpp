@@ -100,6 +100,7 @@ void AbstractDAEDrawingTool::changedValue(const std::any& value) {
   if (!viewer) foundation::fatalError("changedValue needs the tool's DefaultToolViewer");
   const float* angle = std::any_cast<float>(&value);
   if (!angle) foundation::fatalError("changedValue: the dial's value is not a Float");
+  if (!isRotation(*angle, "changedValue")) return;
   viewer->setRotation(*angle);
   const auto& brushView = paint.brushView();
   const auto node = brushView ? brushView->toolNode() : nullptr;

@@ -25,9 +25,10 @@ class AbstractDAEDrawingTool : public AbstractDrawingTool {
   // Attaches the shared dial to this tool.
   void switchControler() override;
   std::shared_ptr<ToolController> createController() override;
-  // The dial's angle (a float) becomes the rotation of the viewer and of the head's descriptor.
-  // Another type of value, no current canvas, no brush view tool node or a viewer that is not a
-  // DefaultToolViewer is a fatal stop.
+  // The dial's angle (a float) becomes the rotation of the viewer and of the head's descriptor;
+  // an angle that is not finite changes nothing (see isRotation). Another type of value, no
+  // current canvas, no brush view tool node or a viewer that is not a DefaultToolViewer is a
+  // fatal stop.
   void changedValue(const std::any& value) override;
   // Runs the stroke surface over the pending samples in as many window steps as they need, all on
   // `buffer`.

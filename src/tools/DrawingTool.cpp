@@ -1,6 +1,7 @@
 #include "tools/DrawingTool.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <string>
 
@@ -40,6 +41,13 @@
 
 namespace tessivarium {
 
+bool isRotation(float rotation, std::string_view who) {
+  if (std::isfinite(rotation)) return true;
+  foundation::consoleLine(std::string(who) + ": the rotation " + foundation::describe(rotation) +
+                          " is not finite; the rotation stays");
+  return false;
+}
+
 AbstractDrawingTool::AbstractDrawingTool(ToolType type)
     : toolType_(type), depth_(MAC_DEPTH), command_(std::make_shared<Command>(type, foundation::Date::now())) {}
 
@@ -48,6 +56,7 @@ AbstractDrawingTool::~AbstractDrawingTool() = default;
 // --- Observed state ---------------------------------------------------------------------------------
 
 void AbstractDrawingTool::setRotation(float rotation) {
+  if (!isRotation(rotation, "setRotation")) return;
   const bool changed = rotation != rotation_;
   rotation_ = rotation;
   if (changed) toolViewer()->setRotation(rotation);

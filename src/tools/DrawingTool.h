@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "components/CanvasDelegates.h"
@@ -43,6 +44,11 @@ class RawData;
 class ToolController;
 class ToolSurface;
 class ToolViewer;
+
+// Whether `rotation` can turn a tool: a finite angle. Any other prints "<who>: the rotation <r> is
+// not finite; the rotation stays" (a NaN would otherwise bounce between tool and viewer for ever,
+// as it never equals itself).
+bool isRotation(float rotation, std::string_view who);
 
 // A tool as the application manager and the host keep it.
 class DrawingTool : public ToolChangeValue {
@@ -108,7 +114,8 @@ class AbstractDrawingTool : public DrawingTool,
   void setHandledEnabled(bool value) { handledEnabled_ = value; }
   bool canFillColor() const override { return canFillColor_; }
   void setCanFillColor(bool value) { canFillColor_ = value; }
-  // A change reaches the viewer; writing the same value does not.
+  // A change reaches the viewer; writing the same value does not, nor one that is not finite
+  // (see isRotation).
   float rotation() const override { return rotation_; }
   void setRotation(float rotation) override;
   // Samples the stroke surface has consumed in the current stroke; 0 at touch-down.
