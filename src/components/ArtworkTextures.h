@@ -163,8 +163,9 @@ class ArtworkTextures final : public Layer,
   void draw(ui::GPUView& view) override;
   // Rebuilds the picture from the paint data, one working region at a time through the current
   // tool's surface and the canvas's composition, then copies it to the view, presenting it when
-  // `display` is set. Without a drawable nothing is rendered.
-  void recreatedDraw(bool display = true);
+  // `display` is set. Without a drawable nothing is rendered. False, with nothing done, when the
+  // working textures cannot be made (NoMoreHeap, reported by the failed make).
+  bool recreatedDraw(bool display = true);
 
   // --- Content operations ------------------------------------------------------------------------
   // Direct: reset the chosen textures (grid and wet, dry, or all three) at once and rebuild the

@@ -29,6 +29,7 @@
 #include "tools/DebugSwitches.h"
 #include "tools/DefaultToolViewer.h"
 #include "tools/EncodersProvider.h"
+#include "tools/SurfaceWorkingTextures.h"
 #include "tools/ToolController.h"
 #include "tools/ToolModel.h"
 #include "tools/ToolSurface.h"
@@ -303,7 +304,9 @@ void AbstractDrawingTool::interactiveDraw(DrawingPaint& paint, std::function<voi
   const auto layer = paint.currentContent();
   if (!layer) return;  // a canvas whose layers could not be made has nothing to show
   const auto& view = layer->metalView();
-  if (touchInputs_.empty() || isBusy_) {
+  // Without the working textures (the failed make has reported NoMoreHeap) the samples wait for
+  // a frame that can paint them.
+  if (touchInputs_.empty() || isBusy_ || !AppManager().surfaceTextures().makeAll()) {
     view->setPaused(!layer->isDrawing());
     return;
   }
@@ -334,6 +337,11 @@ void AbstractDrawingTool::interactiveDraw(DrawingPaint& paint, std::function<voi
 
 void AbstractDrawingTool::handleEnd(DrawingPaint& paint) {
   auto& surface = *toolSurface();
+  if (!touchInputs_.empty() && !AppManager().surfaceTextures().makeAll()) {
+    foundation::consoleLine(std::string(describe(toolType_)) +
+                            ": the working textures are missing; the stroke's last samples are not drawn");
+    touchInputs_.clear();
+  }
   // Samples still pending (another layer's closing frame came first) are drawn before the window
   // goes back, so the end of the stroke is never lost.
   if (!touchInputs_.empty() || surface.origin()) {
@@ -373,7 +381,8 @@ std::optional<graphics::Rect> AbstractDrawingTool::windowRect(DrawingPaint& pain
 void AbstractDrawingTool::encode(DrawingPaint&, gpu::CommandBuffer&) {}
 
 void AbstractDrawingTool::recordFrame(DrawingPaint& paint, std::map<std::string, std::any> toolData) {
-  const bool draws = !touchInputs_.empty() && !isBusy_ && paint.currentContent();
+  const bool draws = !touchInputs_.empty() && !isBusy_ && paint.currentContent() &&
+                     AppManager().surfaceTextures().makeAll();
   if (!draws || !paint.supportCommand() || !command_) return;
   command_->data().push_back(std::make_shared<CommandData>(touchInputs_, std::move(toolData)));
 }

@@ -222,8 +222,11 @@ class AbstractDrawingTool : public DrawingTool,
   void touchesMoved(const ui::TouchSet& touches, const ui::Event* event) override;
   void touchesEnded(const ui::TouchSet& touches, const ui::Event* event) override;
   // One frame of the current layer: encodes and shows the pending samples on one command buffer.
+  // While the working textures cannot be made the samples stay pending and nothing is encoded.
   virtual void interactiveDraw(DrawingPaint& paint, std::function<void()> completed);
   // The stroke end: writes the working window back and hands the record and the undo step over.
+  // Samples still pending when the working textures cannot be made are dropped, with a console
+  // line.
   virtual void handleEnd(DrawingPaint& paint);
   // The working window in the current layer's cells, clipped to the layer as the write-back is, so
   // that no undo snapshot reaches outside a layer narrower or shorter than the window; none while
@@ -235,8 +238,9 @@ class AbstractDrawingTool : public DrawingTool,
 
  protected:
   // Appends the pending samples with `toolData` to the stroke's command as one batch, when the
-  // frame will draw them (samples pending, not busy, a layer to draw on) on a canvas that keeps
-  // commands: a palette's command is never handed over, so it would grow without bound.
+  // frame will draw them (samples pending, not busy, a layer to draw on, the working textures
+  // made) on a canvas that keeps commands: a palette's command is never handed over, so it would
+  // grow without bound.
   void recordFrame(DrawingPaint& paint, std::map<std::string, std::any> toolData);
   // The step loop of the tools that paint through their stroke surface: hands the pending samples
   // to the surface (through `reset` when given, else the surface's own reset) and runs as many
