@@ -34,8 +34,9 @@ class AbstractDAEDrawingTool : public AbstractDrawingTool {
   // `buffer`.
   void encode(DrawingPaint& paint, gpu::CommandBuffer& buffer) override;
   // The initialisers, then the fill of the colour (wetness carried in its alpha), and at the
-  // Height debug mode the head's height view, on one command buffer of its own. A tool that
-  // cannot take a colour reports CannotFillColor and encodes nothing.
+  // Height debug mode the head's height view, on one command buffer of its own. A fill refused by
+  // takesFill encodes nothing; so does one fillRefusal() gives a reason for, which prints
+  // "<tool>: <reason>; no colour is filled" and reports CannotFillColor.
   void fillColor(const graphics::Color& color, float force = 1.0f,
                  std::optional<float> wetness = std::nullopt) override;
   // A frame that draws records its samples with the viewer's rotation in the stroke's command,
@@ -59,6 +60,10 @@ class AbstractDAEDrawingTool : public AbstractDrawingTool {
   gpu::uint3 windowAbove(const std::vector<graphics::Point>& points, double shiftX, double shiftY) const;
 
  private:
+  // Why the fill passes have no head of this tool to fill now, or none when they have: the tool
+  // must be current on a current canvas, the working textures must be made and the head measured
+  // (measured here first when the canvas has started but the head not yet).
+  const char* fillRefusal();
   void recordPendingSamples(DrawingPaint& paint, const char* who);
 };
 

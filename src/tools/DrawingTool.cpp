@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 
+#include "Application.h"
 #include "ErrorMessage.h"
 #include "commands/Command.h"
 #include "commands/CommandData.h"
@@ -241,6 +242,22 @@ std::shared_ptr<ToolSurface> AbstractDrawingTool::createToolSurface() { return s
 
 void AbstractDrawingTool::fillColor(const graphics::Color&, float, std::optional<float>) {
   if (autoReset_) savePattern();
+}
+
+bool AbstractDrawingTool::takesFill(std::optional<float>& wetness) const {
+  if (!canFillColor_) {
+    Application().hanldeError(ErrorMessage::CannotFillColor);
+    return false;
+  }
+  if (wetness && std::isnan(*wetness)) {
+    foundation::consoleLine(std::string(describe(toolType_)) + ": the wetness " + foundation::describe(*wetness) +
+                            " is not a number; no colour is filled");
+    Application().hanldeError(ErrorMessage::CannotFillColor);
+    return false;
+  }
+  // The wetness colour carries 0 to 1 only; beyond either end the paint is as dry or as wet as it gets.
+  if (wetness) wetness = std::clamp(*wetness, 0.0f, 1.0f);
+  return true;
 }
 
 // --- The stroke -------------------------------------------------------------------------------------

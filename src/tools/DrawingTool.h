@@ -237,6 +237,10 @@ class AbstractDrawingTool : public DrawingTool,
   void execute(Command& command, const std::shared_ptr<gpu::CommandBuffer>& buffer) override;
 
  protected:
+  // The checks a colour fill starts with: false, reporting CannotFillColor, for a tool that cannot
+  // take a colour or a wetness that is not a number (that one also prints "<tool>: the wetness nan
+  // is not a number; no colour is filled"); true otherwise, with `wetness` brought into 0 to 1.
+  bool takesFill(std::optional<float>& wetness) const;
   // Appends the pending samples with `toolData` to the stroke's command as one batch, when the
   // frame will draw them (samples pending, not busy, a layer to draw on, the working textures
   // made) on a canvas that keeps commands: a palette's command is never handed over, so it would
