@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cmath>
 #include <fstream>
 #include <iomanip>
 #include <memory>

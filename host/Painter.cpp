@@ -12,13 +12,19 @@
 #include "commands/CommandManager.h"
 #include "components/ArtworkTextures.h"
 #include "components/DrawingPaint.h"
+#include "foundation/Console.h"
 #include "foundation/Fatal.h"
+#include "foundation/NumberText.h"
 #include "gpu/Texture.h"
 #include "graphics/Color.h"
 #include "graphics/Image.h"
 #include "imaging/Image.h"
 #include "kernels/Kernels.h"
 #include "tools/ApplicationManager.h"
+#include "tools/DebugSwitches.h"
+#include "tools/DrawingTool.h"
+#include "tools/colorPicker/ColorPickerManager.h"
+#include "tools/colorPicker/PatternPickerManager.h"
 #include "ui/Event.h"
 #include "ui/FrameSource.h"
 #include "ui/Touch.h"
@@ -108,6 +114,9 @@ class FatalStopsThrow {
 Painter::Painter(const CanvasSpec& spec)
     : fatalStops_(std::make_unique<FatalStopsThrow>()), spec_(spec), errors_(std::make_shared<EngineErrors>()) {
   try {
+    // The tool-model engine starts with its debug height view on, which draws the tool head's
+    // height preview into the layer's picture; pictures made for people show the paint alone.
+    tessivarium::DEBUG_DAE_KNIFE = tessivarium::KnifeDebugMode::None;
     kernels::registerAll();
     tessivarium::Application().setDelegateHandler(errors_);
     auto& manager = AppManager();
@@ -188,9 +197,10 @@ void Painter::apply(const Step& step, const std::function<void(std::int64_t)>& s
         } else if constexpr (std::is_same_v<A, Strokes>) {
           for (const auto& samples : action.strokes) stroke(samples, action.samplesPerFrame, samplesDone);
         } else if constexpr (std::is_same_v<A, Undo>) {
-          c.commandManager()->undo();
+          // The history is bounded by texture memory, so running out of it is no fault of the script.
+          if (!c.commandManager()->undo()) foundation::consoleLine(step.where + ": nothing to undo");
         } else if constexpr (std::is_same_v<A, Redo>) {
-          c.commandManager()->redo();
+          if (!c.commandManager()->redo()) foundation::consoleLine(step.where + ": nothing to redo");
         } else if constexpr (std::is_same_v<A, CreateLayer>) {
           c.layerCreate();
         } else if constexpr (std::is_same_v<A, DeleteLayer>) {
@@ -222,8 +232,10 @@ void Painter::apply(const Step& step, const std::function<void(std::int64_t)>& s
           std::optional<float> thickness;
           if (action.thickness) thickness = static_cast<float>(*action.thickness);
           layerAt(std::nullopt)->importImage(image, {action.x, action.y}, thickness, action.wet);
-        } else if constexpr (std::is_same_v<A, PickColor> || std::is_same_v<A, PickPattern>) {
-          throw EngineFailure("the engine has no pickers yet");
+        } else if constexpr (std::is_same_v<A, PickColor>) {
+          pick(std::make_shared<tessivarium::ColorPickerManager>(), action.x, action.y);
+        } else if constexpr (std::is_same_v<A, PickPattern>) {
+          pick(std::make_shared<tessivarium::PatternPickerManager>(), action.x, action.y);
         } else if constexpr (std::is_same_v<A, Save>) {
           // Save points are the program's: the painter only hands out the records and the picture.
         }
@@ -242,8 +254,32 @@ void Painter::chooseTool(const std::string& name) {
   toolName_ = name;
 }
 
+template <typename Manager>
+void Painter::pick(const std::shared_ptr<Manager>& manager, double x, double y) {
+  bool picked = false;
+  manager->setDone([&picked] { picked = true; });
+  // The current tool takes the picking gesture too: disabled, it does not paint with it. The picker
+  // enables it again when it hands it the result.
+  const auto tool = AppManager().currentTool();
+  tool->setEnabled(false);
+  manager->pick({canvas_});
+  // Down, one move (the pressure the picker keeps is the moves'), up, each in a frame of its own.
+  const Sample at{x, y};
+  gesture({at, at, at}, 1, {}, false);
+  manager->end();
+  if (!tool->enabled()) tool->setEnabled(true);
+  settle();
+  checkErrors("the pick");
+  if (!picked) throw EngineFailure("the pick at (" + foundation::describe(x) + ", " + foundation::describe(y) + ") took nothing");
+}
+
 void Painter::stroke(const std::vector<Sample>& samples, std::int64_t perFrame,
                      const std::function<void(std::int64_t)>& samplesDone) {
+  gesture(samples, perFrame, samplesDone, true);
+}
+
+void Painter::gesture(const std::vector<Sample>& samples, std::int64_t perFrame,
+                      const std::function<void(std::int64_t)>& samplesDone, bool timed) {
   DrawingPaint& c = *canvas_;
   // The batches of one display frame each; the last sample lifts the stylus in a frame of its own
   // when the samples would otherwise all touch down in one.
@@ -285,9 +321,11 @@ void Painter::stroke(const std::vector<Sample>& samples, std::int64_t perFrame,
     }
     const auto start = std::chrono::steady_clock::now();
     ui::FrameSource::main().displayFrame();
-    FrameTimes& times = frameTimes_[toolName_];
-    times.frames += 1;
-    times.total += std::chrono::steady_clock::now() - start;
+    if (timed) {
+      FrameTimes& times = frameTimes_[toolName_];
+      times.frames += 1;
+      times.total += std::chrono::steady_clock::now() - start;
+    }
     if (samplesDone) samplesDone(static_cast<std::int64_t>(batches[b].size()));
   }
 }

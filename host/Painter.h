@@ -68,6 +68,13 @@ class Painter {
  private:
   void apply(const Step& step, const std::function<void(std::int64_t)>& samplesDone);
   void stroke(const std::vector<Sample>& samples, std::int64_t perFrame, const std::function<void(std::int64_t)>& samplesDone);
+  // Touch-down, moves and touch-up of `samples`, `perFrame` to a display frame; `timed` counts the
+  // frames as the current tool's stroke frames.
+  void gesture(const std::vector<Sample>& samples, std::int64_t perFrame, const std::function<void(std::int64_t)>& samplesDone,
+               bool timed);
+  // One picking gesture at (x, y) with the picker manager's pickers installed on the canvas.
+  template <typename Manager>
+  void pick(const std::shared_ptr<Manager>& manager, double x, double y);
   void chooseTool(const std::string& name);
   std::shared_ptr<tessivarium::Layer> layerAt(const LayerRef& layer) const;
   // Display frames until no view draws any more.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <fstream>
 #include <initializer_list>
 #include <numbers>

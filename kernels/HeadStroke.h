@@ -41,24 +41,24 @@ TESS_KERNEL_INLINE bool reaches(int rise, int press, int height) { return press 
 
 // The working window of a stroke step: it reads the cells of grid0 and wet0 and writes its changes
 // into grid1 and wet1, marked; once a cell is changed its state lives in grid1 and wet1. A window
-// for paint laid dry also reads the dry paint (dry0 at TEXTURE_DRY_READ) and writes a changed
-// cell's dry texel to dry1 (TEXTURE_DRY_WRITE), marked kDryMark; without the two dry textures it
-// has no cells.
+// for paint laid dry also reads the dry paint (dry0 at TEXTURE_DRY_READ, or dry1 once changed) and
+// writes a changed cell's dry texel to dry1 (TEXTURE_DRY_WRITE), marked kDryMark; without the two
+// dry textures it has no cells. The dry texel is kept apart from the cell, so the wet path moves
+// no more bytes than it needs.
 class StrokeWindow {
  public:
   struct Cell {
-    Texel wet, grid, dry;  // dry is read only by a window for paint laid dry
+    Texel wet, grid;
   };
 
   explicit StrokeWindow(const gpu::Dispatch& dispatch, bool dry = false)
       : grid0_(dispatch.texels(tessivarium::TEXTURE_GRID_READ)), grid1_(dispatch.texels(tessivarium::TEXTURE_GRID_WRITE)),
-        wet0_(dispatch.texels(tessivarium::TEXTURE_WET_READ)), wet1_(dispatch.texels(tessivarium::TEXTURE_WET_WRITE)),
-        dry_(dry) {
+        wet0_(dispatch.texels(tessivarium::TEXTURE_WET_READ)), wet1_(dispatch.texels(tessivarium::TEXTURE_WET_WRITE)) {
     if (!grid0_ || !grid1_ || !wet0_ || !wet1_) return;
     const gpu::Size grid = dispatch.gridSize();
     width_ = std::min({grid.width, grid0_.width(), grid1_.width(), wet0_.width(), wet1_.width()});
     height_ = std::min({grid.height, grid0_.height(), grid1_.height(), wet0_.height(), wet1_.height()});
-    if (dry_) {
+    if (dry) {
       dry0_ = dispatch.texels(tessivarium::TEXTURE_DRY_READ), dry1_ = dispatch.texels(tessivarium::TEXTURE_DRY_WRITE);
       width_ = dry0_ && dry1_ ? std::min({width_, dry0_.width(), dry1_.width()}) : 0;
       height_ = dry0_ && dry1_ ? std::min({height_, dry0_.height(), dry1_.height()}) : 0;
@@ -70,23 +70,31 @@ class StrokeWindow {
   std::size_t height() const { return height_; }
 
   Cell get(std::size_t x, std::size_t y) const {
-    const bool changed = changed_[y * width_ + x] != 0;
-    Cell cell{load(changed ? wet1_ : wet0_, x, y), load(changed ? grid1_ : grid0_, x, y), {}};
-    if (dry_) cell.dry = load(changed ? dry1_ : dry0_, x, y);
-    return cell;
+    if (changed_[y * width_ + x]) return {load(wet1_, x, y), load(grid1_, x, y)};
+    return {load(wet0_, x, y), load(grid0_, x, y)};
   }
 
   void put(std::size_t x, std::size_t y, Cell cell) {
-    cell.grid.b = dry_ ? kDryMark : kStrokeMark;
+    cell.grid.b = kStrokeMark;
     store(wet1_, cell.wet, x, y);
     store(grid1_, cell.grid, x, y);
-    if (dry_) store(dry1_, cell.dry, x, y);
+    changed_[y * width_ + x] = 1;
+  }
+
+  // The dry paint of a window for paint laid dry.
+  Texel dry(std::size_t x, std::size_t y) const { return load(changed_[y * width_ + x] ? dry1_ : dry0_, x, y); }
+
+  // A cell whose dry paint changed, in a window for paint laid dry.
+  void putDry(std::size_t x, std::size_t y, Cell cell, Texel dry) {
+    cell.grid.b = kDryMark;
+    store(wet1_, cell.wet, x, y);
+    store(grid1_, cell.grid, x, y);
+    store(dry1_, dry, x, y);
     changed_[y * width_ + x] = 1;
   }
 
  private:
   gpu::TexelView grid0_, grid1_, wet0_, wet1_, dry0_, dry1_;
-  bool dry_;
   std::size_t width_ = 0, height_ = 0;
   std::vector<std::uint8_t> changed_;
 };
@@ -118,7 +126,10 @@ class StrokeHead {
     Run run[kRuns];
   };
 
-  StrokeHead(std::size_t width, std::size_t height) : width_(width), columns_(width * height) {}
+  // `bodylessIsHead`: a column without a body cell is head all the same, its paint hanging from the
+  // head's top (the wide brushes' flat model, see headColumn).
+  StrokeHead(std::size_t width, std::size_t height, bool bodylessIsHead = false)
+      : width_(width), bodylessIsHead_(bodylessIsHead), columns_(width * height) {}
 
   // Reads row y of the head at slot 9 (RGBA8 or BGRA8, whose kind byte is the fourth either way)
   // slice by slice, each slice's row being contiguous: first the bodies, then the paint under them.
@@ -132,6 +143,8 @@ class StrokeHead {
         if (!row[x].shape.head && cells[4 * x + 3] == kHeadSolid) row[x].shape = {static_cast<int>(z), 0, true}, ++found;
       }
     }
+    if (bodylessIsHead_)
+      for (std::size_t x = 0; x < width_; ++x) row[x].shape.head = true;
     int top = 0;
     for (std::size_t x = 0; x < width_; ++x) {
       if (row[x].shape.head) top = std::max(top, row[x].shape.body), row[x].lowest = -1;  // -1: still reading
@@ -155,7 +168,7 @@ class StrokeHead {
   void read(const gpu::TexelView& head, std::size_t x, std::size_t y) {
     Column& c = columns_[y * width_ + x];
     c = Column{};
-    c.shape = headColumn(head, x, y, false);
+    c.shape = headColumn(head, x, y, bodylessIsHead_);
     c.shape.paint = 0;
     for (int z = c.shape.body - 1; c.shape.head && z >= 0; --z) {
       const Texel cell = load(head, x, y, static_cast<std::size_t>(z));
@@ -189,15 +202,22 @@ class StrokeHead {
     return sum;
   }
 
-  // What column k lays of `amount` bytes at the drawing's thickness: the scaled amount, the
-  // fraction left over carried to the column's next meeting, so that over many cells the column
-  // lays its share exactly (at thickness 1, `amount` itself).
-  int scaledLay(std::size_t k, int amount, const Drawing& drawing) {
+  // The whole bytes column k lays of `amount256` (in 1/256ths of a byte): the fraction left over
+  // is carried to the column's next meeting, so that over many cells the column lays its share
+  // exactly.
+  int carriedLay(std::size_t k, int amount256) {
     Column& c = columns_[k];
-    c.credit += amount * drawing.thickness256;
+    c.credit += amount256;
     const int laid = c.credit >> 8;
     c.credit -= laid << 8;
     return laid;
+  }
+
+  // Starts column k's carried fraction somewhere in a byte, by a hash of `seed` and the column. A
+  // dispatch cannot hand what it leaves unlaid to the next; started at nought, every dispatch would
+  // drop it. Started anywhere alike, what one dispatch drops another gains.
+  void startFraction(std::size_t k, std::uint32_t seed) {
+    columns_[k].credit = static_cast<int>(mix32(seed ^ static_cast<std::uint32_t>(k) * 0x9e3779b9u) & 255u);
   }
 
   // Hangs `count` cells of `paint` under the bottom of column k.
@@ -247,6 +267,7 @@ class StrokeHead {
   }
 
   std::size_t width_;
+  bool bodylessIsHead_;
   std::vector<Column> columns_;
 };
 
@@ -267,13 +288,13 @@ inline void deposit(StrokeWindow::Cell& cell, const PaintSum& paint) {
 // Paint taken off the head laid onto a window cell as dry paint: over the cell's dry paint by its
 // coverage, the thicknesses added, as wet paint settles when a layer dries; the dry paint's wetness
 // is none. The wet paint is not touched.
-inline void depositDry(StrokeWindow::Cell& cell, const PaintSum& paint) {
+inline void depositDry(StrokeWindow::Cell& cell, Texel& dry, const PaintSum& paint) {
   const int n = paint.amount;
   const auto average = [n](int sum) { return static_cast<std::uint8_t>((sum + n / 2) / n); };
   const Texel laid{average(paint.r), average(paint.g), average(paint.b), static_cast<std::uint8_t>(n)};
-  Texel dry = cell.dry.a == 0 ? laid : over(laid, cell.dry);
-  dry.a = static_cast<std::uint8_t>(cell.dry.a + n);
-  cell.dry = dry;
+  const std::uint8_t thickness = static_cast<std::uint8_t>(dry.a + n);
+  dry = dry.a == 0 ? laid : over(laid, dry);
+  dry.a = thickness;
   cell.grid.g = 0;
 }
 
@@ -283,10 +304,11 @@ inline void lift(StrokeWindow::Cell& cell, int count) {
   if (cell.wet.a == 0) cell.wet = {}, cell.grid.r = 0, cell.grid.a = tessivarium::TOOL_AIR;
 }
 
-// Which window cells, taken from the sample's cell, each head column meets: every cell near the
-// sample goes to the one column over its centre, so no two columns meet the same cell and the
-// columns of one sample can work side by side. The placement is the same for every sample of a
-// dispatch (the head turns by the descriptor's rotation), so it is found once.
+// Which window cells, taken from the cell corner the head stands on (HeadPlacement::nearestCorner),
+// each head column meets: every cell near the sample goes to the one column over its centre, so no
+// two columns meet the same cell and the columns of one sample can work side by side. The placement
+// is the same for every sample of a dispatch (the head turns by the descriptor's rotation), so it
+// is found once.
 class HeadFootprint {
  public:
   struct Offset {
@@ -326,30 +348,42 @@ class HeadFootprint {
 class HeadWalk {
  public:
   // Empty when slot 9 or 10 is unbound, the two are not one head's pair or no sample arrived.
-  explicit HeadWalk(const gpu::Dispatch& dispatch)
+  // `bodylessIsHead` as for StrokeHead.
+  explicit HeadWalk(const gpu::Dispatch& dispatch, bool bodylessIsHead = false)
       : read_(dispatch.texels(tessivarium::TEXTURE_TOOL_READ)), write_(dispatch.texels(tessivarium::TEXTURE_TOOL_WRITE)),
         samples_(samplesArgument(dispatch)), mask_(dispatch) {
     if (!read_ || !write_ || samples_.empty() || read_.depth() != write_.depth()) return;
     tessivarium::DAEToolDescriptor descriptor;
     const HeadPlacement placement(read_, descriptorArgument(dispatch, descriptor) ? &descriptor : nullptr);
     width_ = std::min(read_.width(), write_.width()), height_ = std::min(read_.height(), write_.height());
-    head_.emplace(width_, height_);
+    head_.emplace(width_, height_, bodylessIsHead);
     const bool rgba8 = read_.bytesPerPixel() == 4;
+    // The fractions differ from dispatch to dispatch as their first samples' places do.
+    const auto first = std::find_if(samples_.begin(), samples_.end(), placed);
+    const std::uint32_t seed = first == samples_.end() ? 0 : mix32(mix32(bitsOf(first->x)) ^ bitsOf(first->y));
     eachRow([&](std::size_t y) {
       if (rgba8) {
         head_->readRow(read_, y);
       } else {
         for (std::size_t x = 0; x < width_; ++x) head_->read(read_, x, y);
       }
+      for (std::size_t k = y * width_; k < (y + 1) * width_; ++k) head_->startFraction(k, seed);
     });
     lowest_ = static_cast<int>(read_.depth());
     for (std::size_t k = 0; k < width_ * height_; ++k)
       if (head_->column(k).head) lowest_ = std::min(lowest_, head_->column(k).body);
     footprint_.emplace(*head_, width_, height_, placement);
+    reach_ = placement.reach(width_, height_);
   }
 
   explicit operator bool() const { return head_.has_value(); }
   StrokeHead& head() { return *head_; }
+
+  // During a visit: how far, in 1/256ths of a window cell, the head travelled to the current
+  // sample from the one before it. The first sample of a dispatch is taken to come as far as the
+  // next one goes (the stroke goes on as it goes), a lone sample one cell. A jump is counted no
+  // longer than the head reaches, beyond which it covers no cell anyway.
+  int travel256() const { return travel256_; }
 
   // The samples one after another; within a sample visit(k, rise, press, cx, cy) for every head
   // column k and each window cell (cx, cy) of a window of `windowWidth` x `windowHeight` that it
@@ -359,11 +393,15 @@ class HeadWalk {
   template <class Visit>
   void eachMeeting(std::size_t windowWidth, std::size_t windowHeight, Visit&& visit) {
     const long w = static_cast<long>(windowWidth), h = static_cast<long>(windowHeight);
-    for (const Sample& sample : samples_) {
-      if (!(std::isfinite(sample.x) && std::isfinite(sample.y))) continue;
-      const long sx = std::lround(std::floor(std::clamp(sample.x, -1e6f, 1e6f)));
-      const long sy = std::lround(std::floor(std::clamp(sample.y, -1e6f, 1e6f)));
+    const bool withMask = static_cast<bool>(mask_);
+    const std::vector<int> travels = travels256();
+    for (std::size_t i = 0; i < samples_.size(); ++i) {
+      const Sample& sample = samples_[i];
+      if (!placed(sample)) continue;
+      const long sx = std::lround(HeadPlacement::nearestCorner(std::clamp(sample.x, -1e6f, 1e6f)));
+      const long sy = std::lround(HeadPlacement::nearestCorner(std::clamp(sample.y, -1e6f, 1e6f)));
       const int press = pressOf(sample);
+      travel256_ = travels[i];
       eachRow([&](std::size_t y) {
         for (std::size_t k = y * width_; k < (y + 1) * width_; ++k) {
           const HeadColumn& column = head_->column(k);
@@ -372,7 +410,7 @@ class HeadWalk {
           for (const HeadFootprint::Offset* o = footprint_->begin(k); o != footprint_->end(k); ++o) {
             const long cx = sx + o->dx, cy = sy + o->dy;
             if (cx < 0 || cy < 0 || cx >= w || cy >= h) continue;
-            if (mask_.masked(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy))) continue;
+            if (withMask && mask_.masked(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy))) continue;
             visit(k, rise, press, static_cast<std::size_t>(cx), static_cast<std::size_t>(cy));
           }
         }
@@ -388,6 +426,23 @@ class HeadWalk {
   }
 
  private:
+  static bool placed(const Sample& s) { return std::isfinite(s.x) && std::isfinite(s.y); }
+
+  // Each sample's travel (see travel256()); samples at no finite place are passed over.
+  std::vector<int> travels256() const {
+    std::vector<std::size_t> at;
+    for (std::size_t i = 0; i < samples_.size(); ++i)
+      if (placed(samples_[i])) at.push_back(i);
+    std::vector<int> out(samples_.size(), 256);
+    for (std::size_t j = 1; j < at.size(); ++j) {
+      const Sample &from = samples_[at[j - 1]], &to = samples_[at[j]];
+      // A distance too great for a float counts as the reach too.
+      out[at[j]] = static_cast<int>(std::min(std::hypot(to.x - from.x, to.y - from.y), reach_) * 256.0f);
+    }
+    if (at.size() > 1) out[at[0]] = out[at[1]];
+    return out;
+  }
+
   // The head's rows spread over the worker threads: each row's columns belong to one thread.
   template <class Body>
   void eachRow(Body&& body) const {
@@ -400,7 +455,8 @@ class HeadWalk {
   std::vector<Sample> samples_;
   WindowMask mask_;
   std::size_t width_ = 0, height_ = 0;
-  int lowest_ = 0;
+  int lowest_ = 0, travel256_ = 256;
+  float reach_ = 0;
   std::optional<StrokeHead> head_;
   std::optional<HeadFootprint> footprint_;
 };

@@ -65,6 +65,21 @@ TESS_KERNEL_INLINE void store(const gpu::TexelView& view, Texel value, std::size
 
 TESS_KERNEL_INLINE std::uint8_t toByte(float unit) { return gpu::TexelView::toUnorm8(unit); }
 
+// A well-mixed 32-bit hash (every input bit reaches every output bit): kernels that must spread
+// something over cells or columns decide by place rather than by chance, so every run gives the
+// same bytes.
+TESS_KERNEL_INLINE std::uint32_t mix32(std::uint32_t h) {
+  h ^= h >> 16, h *= 0x7feb352du;
+  h ^= h >> 15, h *= 0x846ca68bu;
+  return h ^ (h >> 16);
+}
+
+TESS_KERNEL_INLINE std::uint32_t bitsOf(float v) {
+  std::uint32_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  return bits;
+}
+
 // ---- Arguments ---------------------------------------------------------------------------------
 
 // The records as the system lays them out.
@@ -256,9 +271,11 @@ inline bool descriptorArgument(const gpu::Dispatch& dispatch, tessivarium::DAETo
 // descriptor). It is carried in 1/256ths, so kernels scale whole bytes exactly.
 inline constexpr float kMaxThickness = 4;
 
+inline constexpr int kStandardThickness = 256;  // thickness 1 in 1/256ths
+
 struct Drawing {
   bool dry = false;
-  int thickness256 = 256;
+  int thickness256 = kStandardThickness;
 
   // `amount` bytes scaled by the thickness, rounded to nearest (halves up).
   TESS_KERNEL_INLINE int scaled(int amount) const { return (amount * thickness256 + 128) >> 8; }
@@ -332,12 +349,21 @@ class HeadPlacement {
     cos_ = std::cos(angle), sin_ = std::sin(angle);
   }
 
+  // The window corner nearest to a sample's place along one axis, where the paint walk and the
+  // pickup stand the head's origin. The walk finds the cells each column meets once for all the
+  // samples of a dispatch, so it stands the head on the cell grid; the nearest corner keeps it
+  // within half a cell of the sample, without leaning either way, and the pickup stands it alike,
+  // so the column that takes up a cell's paint is the one that lays paint there from that sample.
+  static TESS_KERNEL_INLINE float nearestCorner(float v) { return std::floor(v + 0.5f); }
+
   // The window cell under head column (i, j) for a sample at (sx, sy); false when it falls outside
-  // a window of `width` x `height` cells (or the sample is not a finite position).
+  // a window of `width` x `height` cells (or the sample is not a finite position). A column centre
+  // on a cell's edge is under the cell before the edge: columnOver gives a cell centre on a
+  // column's edge to the column after it, so for an unturned head the two are each other's inverse.
   TESS_KERNEL_INLINE bool cellUnder(std::size_t i, std::size_t j, float sx, float sy, std::size_t width,
                                     std::size_t height, std::size_t& cx, std::size_t& cy) const {
     const float dx = static_cast<float>(i) + 0.5f - originX_, dy = static_cast<float>(j) + 0.5f - originY_;
-    const float fx = std::floor(sx + cos_ * dx - sin_ * dy), fy = std::floor(sy + sin_ * dx + cos_ * dy);
+    const float fx = std::ceil(sx + cos_ * dx - sin_ * dy) - 1.0f, fy = std::ceil(sy + sin_ * dx + cos_ * dy) - 1.0f;
     // The comparison is false for NaN, so a broken sample reaches no cell.
     if (!(fx >= 0.0f && fy >= 0.0f && fx < static_cast<float>(width) && fy < static_cast<float>(height))) return false;
     cx = static_cast<std::size_t>(fx), cy = static_cast<std::size_t>(fy);

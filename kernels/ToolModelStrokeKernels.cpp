@@ -29,16 +29,19 @@ constexpr int kKnifeLayer = 12;
 // The film a roller lays over its whole footprint, in thickness bytes; it carries what a knife does.
 constexpr int kRollerFilm = 6;
 constexpr int kFullWet = kFullWetness;
-// The share of its load a brush lays at each sample it touches the canvas with, one in so many.
-constexpr int kBrushShare = 16;
+// How far a brush spreads the paint its press brings onto the canvas: for each cell it travels it
+// lays one part in so many of it (fully wet; the drier, the less).
+constexpr int kBrushSpread = 128;
 
 // One head column meeting one window cell. The column's body stands `rise` bytes above the head's
 // lowest point, which the press pushes down onto the canvas's dry surface.
 //
 // A brush's column meets the cell when the head's paint hanging under the body and the cell's wet
-// paint together fill the gap left between body and surface. It deposits what is squeezed out
-// below the surface and a sixteenth of its load (the wetter, the more), then smears: it takes up a
-// quarter of the cell's wet paint (the wetter, the more).
+// paint together fill the gap left between body and surface. The paint that hangs past the gap is
+// pressed onto the canvas; the bristles let it go as they travel, a share for each cell the head
+// moved since the last sample (the wetter, the more), so a loaded brush lays a trail that thins
+// as it runs dry, however densely the samples come. Then it smears: it takes up a quarter of the
+// cell's wet paint (the wetter, the more).
 //
 // A knife's blade rides at a height over the surface that the press lowers: it lays its paint
 // where the cell's paint stands lower, up to that height, and, drawing forward, scrapes up the wet
@@ -49,38 +52,48 @@ constexpr int kBrushShare = 16;
 // every column, whatever the head's shape and the press, so it rolls the paint it meets into an
 // even band, thinning where its load runs out.
 //
-// The drawing decides how the paint is laid: scaled by the tool's thickness, and wet, or dry (then
-// the dry paint stands on the surface too, building up under the tool as wet paint does, and the
-// tool takes no wet paint up: the wet paint stays as it is).
-void meet(Tool tool, const Drawing& drawing, bool forward, int rise, int press, StrokeHead& head, std::size_t k,
-          StrokeWindow::Cell& cell, bool& changed) {
+// The drawing decides how the paint is laid: scaled by the tool's thickness (a blade's each
+// meeting; a brush's through its load, which the fill scaled and of which it lays its share), and
+// wet, or dry (then the dry paint stands on the surface too, building up under the tool as wet
+// paint does, and the tool takes no wet paint up: the wet paint stays as it is).
+//
+// kDry says the paint is laid dry: `dry` is then the cell's dry paint (unused otherwise). Each way is
+// its own instance, so the wet way carries no test of it per meeting.
+template <bool kDry>
+TESS_KERNEL_INLINE void meet(Tool tool, int thickness256, bool forward, int rise, int press, int travel256,
+                             StrokeHead& head, std::size_t k, StrokeWindow::Cell& cell, Texel& dry, bool& changed) {
   HeadColumn& column = head.column(k);
-  const int n = column.paint, w = cell.wet.a + (drawing.dry ? cell.dry.a : 0);
+  const int n = column.paint, w = cell.wet.a + (kDry ? dry.a : 0);
   if (n + w == 0) return;
   int give = 0, take = 0, room = column.bottom();
   const bool bladed = tool == Tool::Knife || tool == Tool::Roller;
   if (bladed) {
     const int blade = tool == Tool::Roller ? kRollerFilm : rise + std::max(0, kKnifeLayer - press / 2);
     if (w < blade) give = blade - w;
+    if (thickness256 != kStandardThickness) give = head.carriedLay(k, give * thickness256);
     if (forward && w > blade) take = (w - blade) * cell.grid.r / kFullWet;
     room = std::max(0, std::min(column.body, kKnifeHold) - n);
   } else {
     const int gap = std::max(0, rise - press);
     if (n + w < gap) return;
-    if (n > 0) {
-      const int share = kBrushShare * kFullWet;
-      give = std::max(0, n - gap) + (n * head.bottomWetness(k) + share - 1) / share;
+    const int pressed = n - gap;
+    if (pressed > 0) {
+      const std::int64_t share = std::int64_t{pressed} * head.bottomWetness(k) * travel256 / (kBrushSpread * kFullWet);
+      give = head.carriedLay(k, static_cast<int>(share));
     }
   }
-  const int ceiling = static_cast<int>(MAX_DEPTH) - (drawing.dry ? cell.dry.a : cell.wet.a);
-  give = std::min({head.scaledLay(k, give, drawing), n, ceiling});
+  give = std::min({give, n, static_cast<int>(MAX_DEPTH) - (kDry ? dry.a : cell.wet.a)});
   if (give > 0) {
     const PaintSum taken = head.take(k, give);
-    drawing.dry ? depositDry(cell, taken) : deposit(cell, taken);
+    if constexpr (kDry) {
+      depositDry(cell, dry, taken);
+    } else {
+      deposit(cell, taken);
+    }
     changed = true;
     room = bladed ? std::max(0, std::min(column.body, kKnifeHold) - column.paint) : column.bottom();
   }
-  if (drawing.dry) return;
+  if constexpr (kDry) return;
   if (tool == Tool::Brush && forward) take = cell.wet.a * cell.grid.r / (4 * kFullWet);
   take = std::min(take, room);
   if (take > 0) {
@@ -90,23 +103,39 @@ void meet(Tool tool, const Drawing& drawing, bool forward, int rise, int press, 
   }
 }
 
-void paint(const gpu::Dispatch& dispatch, Tool tool) {
-  Drawing drawing = drawingArgument(dispatch);
-  // The roller offers no wet drawing to switch off (so the main canvas sends it mode 1): it lays no
-  // load of its own, only rolls on the wet paint it meets, and that stays wet.
-  if (tool == Tool::Roller) drawing.dry = false;
-  StrokeWindow window(dispatch, drawing.dry);
+template <bool kDry>
+void walkStroke(const gpu::Dispatch& dispatch, Tool tool, const Drawing& drawing) {
+  StrokeWindow window(dispatch, kDry);
   HeadWalk walk(dispatch);
   if (!walk || window.width() == 0) return;
   // Byte 1 of the pencil state: drawing forward (a knife that is not only lays its paint).
   const bool forward = dispatch.bufferLength(BUFFER_PENCIL_STATE) < 2 || dispatch.bufferBytes(BUFFER_PENCIL_STATE)[1] != 0;
   walk.eachMeeting(window.width(), window.height(), [&](std::size_t k, int rise, int press, std::size_t cx, std::size_t cy) {
     StrokeWindow::Cell cell = window.get(cx, cy);
+    Texel dry;
+    if constexpr (kDry) dry = window.dry(cx, cy);
     bool changed = false;
-    meet(tool, drawing, forward, rise, press, walk.head(), k, cell, changed);
-    if (changed) window.put(cx, cy, cell);
+    meet<kDry>(tool, drawing.thickness256, forward, rise, press, walk.travel256(), walk.head(), k, cell, dry, changed);
+    if (!changed) return;
+    if constexpr (kDry) {
+      window.putDry(cx, cy, cell, dry);
+    } else {
+      window.put(cx, cy, cell);
+    }
   });
   walk.writeHead();
+}
+
+void paint(const gpu::Dispatch& dispatch, Tool tool) {
+  Drawing drawing = drawingArgument(dispatch);
+  // The roller offers no wet drawing to switch off (so the main canvas sends it mode 1): it lays no
+  // load of its own, only rolls on the wet paint it meets, and that stays wet.
+  if (tool == Tool::Roller) drawing.dry = false;
+  if (drawing.dry) {
+    walkStroke<true>(dispatch, tool, drawing);
+  } else {
+    walkStroke<false>(dispatch, tool, drawing);
+  }
 }
 
 // The paint a head column takes from one window cell when a pattern is picked: wet over dry paint,
@@ -150,12 +179,12 @@ void pickup(const gpu::Dispatch& dispatch, Tool tool) {
   const HeadPlacement placement(read, described ? &descriptor : nullptr);
   const Drawing drawing = drawingOf(described ? &descriptor : nullptr);
   const Texel background = bytesOf(float4Argument(dispatch, BUFFER_COLOR, {0, 0, 0, 0}));
-  const Sample sample = samples.front();
+  const float sx = HeadPlacement::nearestCorner(samples.front().x), sy = HeadPlacement::nearestCorner(samples.front().y);
   const std::size_t windowWidth = wet.width(), windowHeight = wet.height();
   gpu::forEachThread(dispatch, gpu::Size{std::min(read.width(), write.width()), std::min(read.height(), write.height()), 1},
                      [=](gpu::uint3 p) {
                        std::size_t cx, cy;
-                       if (!placement.cellUnder(p.x, p.y, sample.x, sample.y, windowWidth, windowHeight, cx, cy)) return;
+                       if (!placement.cellUnder(p.x, p.y, sx, sy, windowWidth, windowHeight, cx, cy)) return;
                        pickColumn(tool, read, write, wet, dry, grid, p.x, p.y, cx, cy, background, drawing);
                      });
 }

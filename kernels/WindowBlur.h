@@ -2,11 +2,11 @@
 // The blur of a stroke step's window around the cells its paint pass marked (kernels/README.md,
 // "The tool model"), shared by the common blur and the tools' own: each edge between 4-neighbours
 // that touches a marked cell, and no cell the canvas's mask covers, carries paint from one cell to
-// the other, by a rule the blur gives
-// (its gift), and colour and wetness go with the paint by amount. Every cell reads its neighbours
-// as they were before the pass, from a copy of the rows within reach of a mark, and writes only
-// itself, so what one cell gives its neighbour receives exactly and the result is the same on any
-// number of threads. Also here: the copy of a whole head, for the passes that carry it on.
+// the other, by a rule the blur gives (its gift), and colour and wetness go with the paint by
+// amount. Every cell reads its neighbours as they were before the pass, from a copy of the rows
+// within reach of a mark, and writes only itself, so what one cell gives its neighbour receives
+// exactly and the result is the same on any number of threads. Also here: the copy of a whole
+// head, for the passes that carry it on.
 
 #include <algorithm>
 #include <cstring>

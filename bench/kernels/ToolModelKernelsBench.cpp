@@ -59,7 +59,7 @@ struct Step {
     queue = gpu::systemDefaultDevice()->makeCommandQueue();
     DAEToolDescriptor d;
     d.origin = {28, 28, 32}, d.headTop = d.origin, d.headCenter = {28, 28, 32};
-    d.headRadius = 26, d.toolType = 9, d.rotation = 0.3f, d.scale = 1;
+    d.headRadius = 26, d.toolType = 9, d.rotation = 0.3f, d.scale = 1, d.thickness = 1;
     const auto descriptorBytes = tessivarium::descriptorBytes(d);
     descriptor.assign(descriptorBytes.begin(), descriptorBytes.end());
     std::vector<float> positions, forces, altitudes, azimuths;
@@ -101,21 +101,30 @@ struct Step {
   }
 
   // The kernels of one stroke step on one command buffer: the head copy, the reset of grid1, the
-  // paint pass, the overlay map, the blur twice and, with a mask, the mask.
+  // paint pass, the overlay map (with the dry pair), the blur twice and, with a mask, the mask; on
+  // a masked canvas the paint pass, the overlay map and the blur are given the mask too.
   std::vector<Dispatch> strokeStep(const std::string& paintKernel, bool withMask) const {
-    auto window = std::map<std::int64_t, std::shared_ptr<gpu::Texture>>{
-        {TEXTURE_GRID_READ, grid0}, {TEXTURE_GRID_WRITE, grid1}, {TEXTURE_WET_READ, wet0}, {TEXTURE_WET_WRITE, wet1},
-        {TEXTURE_DRY_READ, dry0},   {TEXTURE_DRY_WRITE, dry1},   {TEXTURE_TOOL_READ, headA}, {TEXTURE_TOOL_WRITE, headB}};
+    using Textures = std::map<std::int64_t, std::shared_ptr<gpu::Texture>>;
+    const auto masked = [&](Textures textures) {
+      if (withMask) textures[TEXTURE_MASK_IMAGE] = mask;
+      return textures;
+    };
+    const std::map<std::int64_t, Bytes> offset{{BUFFER_OFFSET, Bytes(16, 0)}};
+    const Textures window{{TEXTURE_GRID_READ, grid0}, {TEXTURE_GRID_WRITE, grid1}, {TEXTURE_WET_READ, wet0},
+                          {TEXTURE_WET_WRITE, wet1},  {TEXTURE_DRY_READ, dry0},    {TEXTURE_DRY_WRITE, dry1},
+                          {TEXTURE_TOOL_READ, headA}, {TEXTURE_TOOL_WRITE, headB}};
     std::vector<Dispatch> out = {
         {"pic_flip_texture_copy", {{TEXTURE_COPY_FROM, headA}, {TEXTURE_COPY_TO, headB}}, {}, headA, true},
         {"pic_flip_texture_reset2D", {{TEXTURE_RESET, grid1}}, {}, grid1},
-        {paintKernel, window, samples, grid0},
+        {paintKernel, masked(window), samples, grid0},
         {"DAEToolModel_overlay_map",
-         {{TEXTURE_GRID_READ, grid1}, {TEXTURE_GRID_WRITE, grid0}, {TEXTURE_WET_READ, wet1}, {TEXTURE_WET_WRITE, wet0}}, {}, wet0}};
+         masked({{TEXTURE_GRID_READ, grid1}, {TEXTURE_GRID_WRITE, grid0}, {TEXTURE_WET_READ, wet1}, {TEXTURE_WET_WRITE, wet0},
+                 {TEXTURE_DRY_READ, dry1}, {TEXTURE_DRY_WRITE, dry0}}),
+         offset, dry0}};
     const Dispatch blur{"DAEToolModel_blur_image",
-                        {{TEXTURE_GRID_READ, grid0}, {TEXTURE_GRID_WRITE, grid0}, {TEXTURE_WET_READ, wet0},
-                         {TEXTURE_WET_WRITE, wet0}, {TEXTURE_MAP_READ, grid1}},
-                        {}, grid1};
+                        masked({{TEXTURE_GRID_READ, grid0}, {TEXTURE_GRID_WRITE, grid0}, {TEXTURE_WET_READ, wet0},
+                                {TEXTURE_WET_WRITE, wet0}, {TEXTURE_MAP_READ, grid1}}),
+                        offset, grid1};
     out.push_back(blur), out.push_back(blur);
     if (withMask) {
       out.push_back({"DAEToolModel_mask",

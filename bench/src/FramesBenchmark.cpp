@@ -34,10 +34,15 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::int64_t kWidth = 2048, kHeight = 1536;
 
-void fillWithPaint(gpu::Texture& texture, std::mt19937& random) {
+// Eight random bytes a draw: the scene's 50 MB of paint are made in a fraction of a second, also
+// under a profiler.
+void fillWithPaint(gpu::Texture& texture, std::mt19937_64& random) {
   const std::size_t w = texture.width(), h = texture.height();
   std::vector<std::uint8_t> bytes(w * h * 4);
-  for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
+  for (std::size_t i = 0; i < bytes.size(); i += 8) {
+    const std::uint64_t draw = random();
+    std::memcpy(bytes.data() + i, &draw, std::min<std::size_t>(8, bytes.size() - i));
+  }
   texture.writeRegion(gpu::Region::make2D(0, 0, w, h), 0, bytes, w * 4);
 }
 
@@ -66,7 +71,7 @@ struct Scene {
     foundation::setConsoleSink([](std::string_view) {});
     kernels::registerAll();
     tessivarium::DEBUG_DAE_KNIFE = tessivarium::KnifeDebugMode::None;
-    std::mt19937 random(5);
+    std::mt19937_64 random(5);
     AppManager().setCurrentTool(tool);
     AppManager().setCanvas(nullptr);  // the data scale is the main canvas's: here this canvas's own
     canvas = testsupport::makeCanvas(kWidth, kHeight, scale, 1, tessivarium::MainPaintId, false);
@@ -113,19 +118,24 @@ void BM_RecreateLayer2048x1536(benchmark::State& state) {
 }
 BENCHMARK(BM_RecreateLayer2048x1536)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// What one region of the rebuild costs by itself: its load and its composition on one command
-// buffer. The rebuild's time over (regions x this) is the tiling's own overhead.
+// One region of the rebuild: its load and its composition on one command buffer. Not inlined, so
+// that a profiler can count it apart from the scene's making (callgrind --dump-before and
+// --dump-after on its name).
+[[gnu::noinline]] void composeOneRegion(Scene& scene) {
+  auto& surface = *scene.tool->loadingSurface();
+  const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
+  surface.setOrigin(gpu::Origin{508, 254, 0});
+  surface.encodeLoads(scene.layer(), *buffer);
+  tessivarium::CoreImageUtil::render(*scene.canvas, scene.layer().paintingTexture(), buffer, 508, 254);
+  buffer->commit();
+}
+
+// What one region of the rebuild costs by itself. The rebuild's time over (regions x this) is the
+// tiling's own overhead.
 void BM_RecreateOneRegion(benchmark::State& state) {
   Scene scene(static_cast<double>(state.range(0)));
-  auto& surface = *scene.tool->loadingSurface();
-  const auto& picture = scene.layer().paintingTexture();
-  timed(state, [&] {
-    const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
-    surface.setOrigin(gpu::Origin{508, 254, 0});
-    surface.encodeLoads(scene.layer(), *buffer);
-    tessivarium::CoreImageUtil::render(*scene.canvas, picture, buffer, 508, 254);
-    buffer->commit();
-  });
+  composeOneRegion(scene);  // the working textures are made on first use
+  timed(state, [&] { composeOneRegion(scene); });
 }
 BENCHMARK(BM_RecreateOneRegion)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 

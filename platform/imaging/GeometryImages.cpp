@@ -30,11 +30,18 @@ void TransformedImage::sampleBatch(const Batch& batch, RGBA* out) const {
 CroppedImage::CroppedImage(ImagePtr input, const graphics::Rect& rect)
     : Image(input->extent().intersection(rect)), input_(std::move(input)) {}
 
+bool CroppedImage::sampleTexelRun(std::int64_t i, std::int64_t j, std::size_t count, RGBA* out) const {
+  if (!input_->sampleTexelRun(i, j, count, out)) return false;
+  const double y = static_cast<double>(j) + 0.5;
+  for (std::size_t k = 0; k < count; ++k) {
+    if (!inExtent({static_cast<double>(i) + static_cast<double>(k) + 0.5, y})) out[k] = RGBA{};
+  }
+  return true;
+}
+
 void CroppedImage::sampleBatch(const Batch& batch, RGBA* out) const {
   input_->sample(batch, out);
-  for (std::size_t k = 0; k < batch.count; ++k) {
-    if (!inExtent(batch.points[k])) out[k] = RGBA{};
-  }
+  clearOutside(batch, out);
 }
 
 }  // namespace imaging

@@ -30,6 +30,8 @@ class CroppedImage final : public Image {
 
   const ImagePtr& input() const { return input_; }
 
+  bool sampleTexelRun(std::int64_t i, std::int64_t j, std::size_t count, RGBA* out) const override;
+
  protected:
   void sampleBatch(const Batch& batch, RGBA* out) const override;
 

@@ -55,6 +55,17 @@ void Image::sample(const Batch& batch, RGBA* out) const {
   }
 }
 
+void Image::clearOutside(const Batch& batch, RGBA* out) const {
+  const std::size_t count = batch.count;
+  // A run along a row is inside from end to end when both ends are: x grows along it.
+  if (count > 0 && batch.unitRow && inExtent(batch.points[0]) && inExtent(batch.points[count - 1])) return;
+  for (std::size_t k = 0; k < count; ++k) {
+    if (!inExtent(batch.points[k])) out[k] = RGBA{};
+  }
+}
+
+bool Image::sampleTexelRun(std::int64_t, std::int64_t, std::size_t, RGBA*) const { return false; }
+
 RGBA Image::sample(graphics::Point point) const {
   RGBA value;
   sampleBatch({&point, 1, true}, &value);

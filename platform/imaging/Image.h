@@ -10,6 +10,7 @@
 // bitmaps) interpolate bilinearly between texel centres.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -80,9 +81,17 @@ class Image : public std::enable_shared_from_this<Image> {
   }
   RGBA sample(graphics::Point point) const;
 
+  // The values at the texel centres (i + k + 0.5, j + 0.5), k < count, exactly as sampling them
+  // gives, for images that read them straight from a grid of texels (a texture, a crop of one):
+  // the rows a filter reads around a run of texel centres, without a point for each. False, with
+  // nothing written, for every other image.
+  virtual bool sampleTexelRun(std::int64_t i, std::int64_t j, std::size_t count, RGBA* out) const;
+
  protected:
   explicit Image(const graphics::Rect& extent) : extent_(extent), bounds_(extent) {}
   ImagePtr self() const { return shared_from_this(); }
+  // Sets the values of the batch's points outside the extent to transparent black.
+  void clearOutside(const Batch& batch, RGBA* out) const;
   // Samples at most kBatch points; points outside the extent must give transparent black.
   virtual void sampleBatch(const Batch& batch, RGBA* out) const = 0;
 

@@ -84,7 +84,7 @@ std::shared_ptr<Kernel> Kernel::fromSource(std::string_view source) {
       else break;
     }
     if (t >= tokens.size() || tokens[t] != ")" || samplers != native->samplers) return nullptr;
-    return std::shared_ptr<Kernel>(new Kernel(std::string(native->name), samplers, native->body));
+    return std::shared_ptr<Kernel>(new Kernel(std::string(native->name), samplers, native->body, native->batch));
   }
   return nullptr;
 }
@@ -98,12 +98,12 @@ ImagePtr Kernel::apply(const graphics::Rect& extent, const RegionOfInterest& /*r
   for (const ImagePtr& argument : arguments) {
     if (!argument) foundation::fatalError("Kernel " + name_ + " was given no image");
   }
-  return std::make_shared<KernelImage>(extent, body_, arguments);
+  return std::make_shared<KernelImage>(extent, body_, arguments, batch_);
 }
 
-KernelImage::KernelImage(const graphics::Rect& extent, KernelBody body,
-                         std::vector<ImagePtr> arguments)
-    : Image(extent), body_(body), arguments_(std::move(arguments)) {}
+KernelImage::KernelImage(const graphics::Rect& extent, KernelBody body, std::vector<ImagePtr> arguments,
+                         KernelBatchBody batch)
+    : Image(extent), body_(body), batchBody_(batch), arguments_(std::move(arguments)) {}
 
 void KernelImage::sampleBatch(const Batch& batch, RGBA* out) const {
   BatchBuffer<RGBA> samples[Kernel::kMaxArguments];
@@ -111,6 +111,11 @@ void KernelImage::sampleBatch(const Batch& batch, RGBA* out) const {
   for (std::size_t i = 0; i < arguments_.size(); ++i) {
     arguments_[i]->sample(batch, samples[i]);
     rows[i] = samples[i];
+  }
+  if (batchBody_) {
+    batchBody_(rows, batch.count, out);
+    clearOutside(batch, out);
+    return;
   }
   for (std::size_t k = 0; k < batch.count; ++k) {
     out[k] = inExtent(batch.points[k])

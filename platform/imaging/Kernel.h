@@ -42,6 +42,9 @@ class KernelPoint {
 };
 
 using KernelBody = RGBA (*)(const KernelPoint&);
+// A body's results for a batch of output points, from each sampler's values at them
+// (`samples[i][k]`), for bodies that read nothing else.
+using KernelBatchBody = void (*)(const RGBA* const* samples, std::size_t count, RGBA* out);
 
 class Kernel {
  public:
@@ -65,23 +68,27 @@ class Kernel {
                  const std::vector<ImagePtr>& arguments) const;
 
  private:
-  Kernel(std::string name, std::size_t arguments, KernelBody body)
-      : name_(std::move(name)), arguments_(arguments), body_(body) {}
+  Kernel(std::string name, std::size_t arguments, KernelBody body, KernelBatchBody batch)
+      : name_(std::move(name)), arguments_(arguments), body_(body), batch_(batch) {}
   std::string name_;
   std::size_t arguments_;
   KernelBody body_;
+  KernelBatchBody batch_;
 };
 
 // The node a kernel's apply makes.
 class KernelImage final : public Image {
  public:
-  KernelImage(const graphics::Rect& extent, KernelBody body, std::vector<ImagePtr> arguments);
+  // `batch` (may be null) gives the body's results a batch at a time, without a KernelPoint each.
+  KernelImage(const graphics::Rect& extent, KernelBody body, std::vector<ImagePtr> arguments,
+              KernelBatchBody batch = nullptr);
 
  protected:
   void sampleBatch(const Batch& batch, RGBA* out) const override;
 
  private:
   KernelBody body_;
+  KernelBatchBody batchBody_;
   std::vector<ImagePtr> arguments_;
 };
 

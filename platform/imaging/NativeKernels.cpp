@@ -19,10 +19,27 @@ inline bool yellowOverBlue(const RGBA& top, const RGBA& bottom) {
          (bottom.r < bottom.g + 0.1f);
 }
 
+// mergeKernel's rules for one overlay and base value.
+inline RGBA merged(const RGBA& overlay, const RGBA& base) {
+  if (base.a == 0.0f || overlay.a == 1.0f) return overlay;
+  if (overlay.a == 0.0f) return base;
+  if (yellowOverBlue(overlay, base)) {
+    return {minOf(overlay.r, base.r), (overlay.g + base.g) / 2.0f, minOf(overlay.b, base.b),
+            base.a * (1.0f - overlay.a) + overlay.a * overlay.a};
+  }
+  if (yellowOverBlue(base, overlay)) {
+    return {minOf(overlay.r, base.r), (overlay.g + base.g) / 2.0f, minOf(overlay.b, base.b),
+            overlay.a * (1.0f - base.a) + base.a * base.a};
+  }
+  const float keep = 1.0f - overlay.a;
+  return {base.r * keep + overlay.r * overlay.a, base.g * keep + overlay.g * overlay.a,
+          base.b * keep + overlay.b * overlay.a, base.a * keep + overlay.a * overlay.a};
+}
+
 const std::array<NativeKernel, 3> kKernels = {{
     {"rotate", 1, rotateKernel},
-    {"alphaSet", 2, alphaSetKernel},
-    {"mergeKernel", 2, mergeKernel},
+    {"alphaSet", 2, alphaSetKernel, alphaSetBatch},
+    {"mergeKernel", 2, mergeKernel, mergeBatch},
 }};
 
 }  // namespace
@@ -55,22 +72,14 @@ RGBA alphaSetKernel(const KernelPoint& point) {
 //   3. yellow overlay over blue base: (min r, mean g, min b, base.a (1 - o.a) + o.a o.a);
 //   4. blue overlay over yellow base: (min r, mean g, min b, o.a (1 - base.a) + base.a base.a);
 //   5. otherwise base (1 - o.a) + overlay o.a on all four channels.
-RGBA mergeKernel(const KernelPoint& point) {
-  const RGBA& overlay = point.sample(0);
-  const RGBA& base = point.sample(1);
-  if (base.a == 0.0f || overlay.a == 1.0f) return overlay;
-  if (overlay.a == 0.0f) return base;
-  if (yellowOverBlue(overlay, base)) {
-    return {minOf(overlay.r, base.r), (overlay.g + base.g) / 2.0f, minOf(overlay.b, base.b),
-            base.a * (1.0f - overlay.a) + overlay.a * overlay.a};
-  }
-  if (yellowOverBlue(base, overlay)) {
-    return {minOf(overlay.r, base.r), (overlay.g + base.g) / 2.0f, minOf(overlay.b, base.b),
-            overlay.a * (1.0f - base.a) + base.a * base.a};
-  }
-  const float keep = 1.0f - overlay.a;
-  return {base.r * keep + overlay.r * overlay.a, base.g * keep + overlay.g * overlay.a,
-          base.b * keep + overlay.b * overlay.a, base.a * keep + overlay.a * overlay.a};
+RGBA mergeKernel(const KernelPoint& point) { return merged(point.sample(0), point.sample(1)); }
+
+void alphaSetBatch(const RGBA* const* samples, std::size_t count, RGBA* out) {
+  for (std::size_t k = 0; k < count; ++k) out[k] = {samples[0][k].r, samples[0][k].g, samples[0][k].b, samples[1][k].a};
+}
+
+void mergeBatch(const RGBA* const* samples, std::size_t count, RGBA* out) {
+  for (std::size_t k = 0; k < count; ++k) out[k] = merged(samples[0][k], samples[1][k]);
 }
 
 }  // namespace imaging

@@ -13,6 +13,9 @@ struct NativeKernel {
   std::string_view name;
   std::size_t samplers;
   KernelBody body;
+  // The same body over a batch, for kernels that read each sampler at the output point only; null
+  // for the others.
+  KernelBatchBody batch = nullptr;
 };
 
 // The body for a declared kernel name; null for names without one.
@@ -22,5 +25,7 @@ const NativeKernel* findNativeKernel(std::string_view name);
 RGBA rotateKernel(const KernelPoint& point);
 RGBA alphaSetKernel(const KernelPoint& point);
 RGBA mergeKernel(const KernelPoint& point);
+void alphaSetBatch(const RGBA* const* samples, std::size_t count, RGBA* out);
+void mergeBatch(const RGBA* const* samples, std::size_t count, RGBA* out);
 
 }  // namespace imaging

@@ -4,6 +4,10 @@
 #include <cmath>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace imaging {
 namespace {
 
@@ -68,6 +72,8 @@ ShadedMaterialImage::ShadedMaterialImage(ImagePtr height, ImagePtr shading, doub
 
 // The height of a value is its luminance (Rec. 709 weights) times its alpha, so transparent
 // parts lie at height 0.
+inline float heightOf(const RGBA& v) { return (0.2126f * v.r + 0.7152f * v.g + 0.0722f * v.b) * v.a; }
+
 void ShadedMaterialImage::accumulateHeights(const Batch& batch, double dx, double dy, float sign,
                                             float* sum) const {
   BatchBuffer<graphics::Point> moved;
@@ -89,10 +95,44 @@ void ShadedMaterialImage::accumulateHeights(const Batch& batch, double dx, doubl
     }
   }
   height_->sample({moved, count, batch.unitRow && !clampedAcross}, values);
+  // Signs of 1 and -1 on sums from 0 leave exactly h(p + d) - h(p - d), as rowDifferences forms it.
+  for (std::size_t k = 0; k < count; ++k) sum[k] += sign * heightOf(values[k]);
+}
+
+bool ShadedMaterialImage::rowDifferences(const Batch& batch, float* gx, float* gy) const {
+  const std::size_t count = batch.count;
+  const graphics::Point* points = batch.points;
+  // A run of texel centres (as the height image's own texture reads a unit row from a centre on)
+  // whose points one left and one right stay inside the edge texel centres.
+  if (!batch.unitRow || count == 0 || points[0].x - 1.0 < heightMinX_ || points[count - 1].x + 1.0 > heightMaxX_)
+    return false;
+  const auto centreIndex = [](double v, std::int64_t& index) {
+    const double f = v - 0.5;
+    if (!(f >= -1e15 && f <= 1e15) || f != std::floor(f)) return false;
+    index = static_cast<std::int64_t>(f);
+    return true;
+  };
+  // The rows the four moved batches read: the run's own row, and the rows above and below, each
+  // kept within the edge texel centres as theirs are.
+  std::int64_t i = 0, row = 0, up = 0, down = 0;
+  if (!centreIndex(points[0].x, i) || !centreIndex(std::clamp(points[0].y, heightMinY_, heightMaxY_), row) ||
+      !centreIndex(std::clamp(points[0].y + 1.0, heightMinY_, heightMaxY_), up) ||
+      !centreIndex(std::clamp(points[0].y - 1.0, heightMinY_, heightMaxY_), down))
+    return false;
+  // Each height read once from its texel instead of up to four times through moved points: the
+  // run's row from one left of it to one right of it serves both x differences.
+  BatchBuffer<RGBA, kBatch + 2> values;
+  float centre[kBatch + 2], above[kBatch];
+  if (!height_->sampleTexelRun(i - 1, row, count + 2, values)) return false;
+  for (std::size_t k = 0; k < count + 2; ++k) centre[k] = heightOf(values[k]);
+  height_->sampleTexelRun(i, up, count, values);
+  for (std::size_t k = 0; k < count; ++k) above[k] = heightOf(values[k]);
+  height_->sampleTexelRun(i, down, count, values);
   for (std::size_t k = 0; k < count; ++k) {
-    const RGBA& v = values[k];
-    sum[k] += sign * (0.2126f * v.r + 0.7152f * v.g + 0.0722f * v.b) * v.a;
+    gx[k] = centre[k + 2] - centre[k];
+    gy[k] = above[k] - heightOf(values[k]);
   }
+  return true;
 }
 
 // At each point p of the input's extent, with h the height field above:
@@ -104,24 +144,58 @@ void ShadedMaterialImage::accumulateHeights(const Batch& batch, double dx, doubl
 //   centre; a slope rising towards -x shows the part right of the centre.
 void ShadedMaterialImage::sampleBatch(const Batch& batch, RGBA* out) const {
   const std::size_t count = batch.count;
-  const graphics::Point* points = batch.points;
-  float gx[kBatch] = {}, gy[kBatch] = {};
-  accumulateHeights(batch, 1.0, 0.0, 1.0f, gx);
-  accumulateHeights(batch, -1.0, 0.0, -1.0f, gx);
-  accumulateHeights(batch, 0.0, 1.0, 1.0f, gy);
-  accumulateHeights(batch, 0.0, -1.0, -1.0f, gy);
+  float gx[kBatch], gy[kBatch];
+  if (!rowDifferences(batch, gx, gy)) {
+    std::fill_n(gx, count, 0.0f);
+    std::fill_n(gy, count, 0.0f);
+    accumulateHeights(batch, 1.0, 0.0, 1.0f, gx);
+    accumulateHeights(batch, -1.0, 0.0, -1.0f, gx);
+    accumulateHeights(batch, 0.0, 1.0, 1.0f, gy);
+    accumulateHeights(batch, 0.0, -1.0, -1.0f, gy);
+  }
 
   BatchBuffer<graphics::Point> lookups;
-  for (std::size_t k = 0; k < count; ++k) {
+  std::size_t k = 0;
+#if defined(__SSE2__)
+  // Four normals at once, each lane the scalar steps below in their order (a square root and
+  // divisions are exact in either form).
+  const auto clamp = [](__m128d v, double low, double high) {
+    const __m128d lo = _mm_set1_pd(low), hi = _mm_set1_pd(high);
+    const __m128d below = _mm_cmplt_pd(v, lo), above = _mm_cmplt_pd(hi, v);
+    const __m128d kept = _mm_or_pd(_mm_and_pd(above, hi), _mm_andnot_pd(above, v));
+    return _mm_or_pd(_mm_and_pd(below, lo), _mm_andnot_pd(below, kept));
+  };
+  // centre + n half, for two lanes of n at a time.
+  const auto place = [&](__m128 n, double centre, double half, double low, double high, __m128d& first,
+                         __m128d& second) {
+    const __m128d c = _mm_set1_pd(centre), h = _mm_set1_pd(half);
+    first = clamp(_mm_add_pd(c, _mm_mul_pd(_mm_cvtps_pd(n), h)), low, high);
+    second = clamp(_mm_add_pd(c, _mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(n, n)), h)), low, high);
+  };
+  const __m128 factor = _mm_set1_ps(-scale_), half = _mm_set1_ps(0.5f);
+  for (; k + 4 <= count; k += 4) {
+    const __m128 nx = _mm_mul_ps(_mm_mul_ps(factor, _mm_loadu_ps(gx + k)), half);
+    const __m128 ny = _mm_mul_ps(_mm_mul_ps(factor, _mm_loadu_ps(gy + k)), half);
+    const __m128 length =
+        _mm_sqrt_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(nx, nx), _mm_mul_ps(ny, ny)), _mm_set1_ps(1.0f)));
+    __m128d x01, x23, y01, y23;
+    place(_mm_div_ps(nx, length), centreX_, halfWidth_, minX_, maxX_, x01, x23);
+    place(_mm_div_ps(ny, length), centreY_, halfHeight_, minY_, maxY_, y01, y23);
+    double* to = &lookups[k].x;
+    _mm_storeu_pd(to, _mm_unpacklo_pd(x01, y01));
+    _mm_storeu_pd(to + 2, _mm_unpackhi_pd(x01, y01));
+    _mm_storeu_pd(to + 4, _mm_unpacklo_pd(x23, y23));
+    _mm_storeu_pd(to + 6, _mm_unpackhi_pd(x23, y23));
+  }
+#endif
+  for (; k < count; ++k) {
     const float nx = -scale_ * gx[k] * 0.5f, ny = -scale_ * gy[k] * 0.5f;
     const float length = std::sqrt(nx * nx + ny * ny + 1.0f);
     lookups[k] = {std::clamp(centreX_ + nx / length * halfWidth_, minX_, maxX_),
                   std::clamp(centreY_ + ny / length * halfHeight_, minY_, maxY_)};
   }
   shading_->sample(lookups, count, out);
-  for (std::size_t k = 0; k < count; ++k) {
-    if (!inExtent(points[k])) out[k] = RGBA{};
-  }
+  clearOutside(batch, out);
 }
 
 }  // namespace imaging

@@ -26,6 +26,10 @@ class ShadedMaterialImage final : public Image {
  private:
   // The height at each point displaced by (dx, dy), added to `sum` times `sign`.
   void accumulateHeights(const Batch& batch, double dx, double dy, float sign, float* sum) const;
+  // The central differences at a run of texel centres whose points one left and one right stay
+  // inside the height image's edge texel centres, from three rows of the height image's texels;
+  // false (nothing written) for any other batch or a height image that cannot give texel rows.
+  bool rowDifferences(const Batch& batch, float* gx, float* gy) const;
 
   ImagePtr height_, shading_;
   float scale_;

@@ -39,6 +39,9 @@ class TextureImage final : public Image {
     return premultiplied(texel(i, j));
   }
 
+  // Texels of row j from i on, transparent black beyond the texture.
+  bool sampleTexelRun(std::int64_t i, std::int64_t j, std::size_t count, RGBA* out) const override;
+
   // The value of a texel stored in format F (the 32-bit float format for any but the 8-bit ones).
   template <gpu::PixelFormat F>
   static RGBA decode(const std::uint8_t* t) {
@@ -63,6 +66,12 @@ class TextureImage final : public Image {
   // sampleBatch with the texel format settled at compile time.
   template <gpu::PixelFormat F>
   void sampleIn(const Batch& batch, RGBA* out) const;
+  // The texels (i, j) to (i + count - 1, j), all inside, decoded.
+  template <gpu::PixelFormat F>
+  void decodeRun(std::int64_t i, std::int64_t j, std::size_t count, RGBA* out) const;
+  // Bilinear sampling of four points of an 8-bit texture.
+  template <gpu::PixelFormat F>
+  void sampleFour(const graphics::Point* points, RGBA* out) const;
   template <gpu::PixelFormat F>
   class Texels;
 

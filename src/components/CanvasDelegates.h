@@ -1,22 +1,10 @@
 #pragma once
-// The roles a canvas talks to: anything that takes its touches (tools, viewers, pickers), the
-// host's painting delegate, which takes them too, and the host's layer-change delegate, told after
-// every restacking.
+// The host's roles a canvas talks to besides its touch handlers: the painting delegate, which takes
+// the painting touches too, and the layer-change delegate, told after every restacking.
 
-namespace ui {
-class Event;
-class TouchSet;
-}  // namespace ui
+#include "tools/colorPicker/TouchHandler.h"
 
 namespace tessivarium {
-
-class TouchHandler {
- public:
-  virtual ~TouchHandler() = default;
-  virtual void touchesMoved(const ui::TouchSet& touches, const ui::Event* event) = 0;
-  virtual void touchesBegan(const ui::TouchSet& touches, const ui::Event* event) = 0;
-  virtual void touchesEnded(const ui::TouchSet& touches, const ui::Event* event) = 0;
-};
 
 class PaintingDelegate : public TouchHandler {};
 

@@ -177,7 +177,9 @@ void AbstractDAEDrawingTool::handleEnd(DrawingPaint& paint) {
 
 void AbstractDAEDrawingTool::recordPendingSamples(DrawingPaint& paint, const char* who) {
   const auto* viewer = dynamic_cast<const AbstractDAEToolViewer*>(toolViewer().get());
-  if (!viewer) foundation::fatalError(std::string(who) + " needs the tool's tool-model viewer (an AbstractDAEToolViewer)");
+  if (!viewer) {
+    foundation::fatalError(std::string(who) + " needs the tool's tool-model viewer (an AbstractDAEToolViewer)");
+  }
   recordFrame(paint, {{"rotation", std::any(viewer->rotation())}});
 }
 

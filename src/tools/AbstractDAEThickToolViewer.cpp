@@ -65,74 +65,61 @@ void AbstractDAEThickToolViewer::loads() {
   setInitialized(true);
 }
 
-std::shared_ptr<ToolModel> AbstractDAEThickToolViewer::createToolModel() {
-  DrawingPaint& paint = AppManager().requiredCurrentPaint("AbstractDAEThickToolViewer.createToolModel");
-  scene::Node* toolNode = paint.requiredBrushView("AbstractDAEThickToolViewer.createToolModel").toolNode().get();
-  const scene::Vector3 pose = toolNode ? toolNode->eulerAngles() : scene::Vector3();
-  const float k = scale() * static_cast<float>(paint.artwork()->scale());
-  setUniformScale(toolNode, k);
-  if (toolNode) toolNode->setEulerAngles({0, 0, 0});
-  // A marker at NaN or infinity would slip through the bounding box (no comparison holds for NaN).
-  const auto at = [this](const char* name) {
-    const SCNVector3 p = getLocation(name, name);
-    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
-      foundation::fatalError(fileName() + ".dae: the marker \"" + std::string(name) + "\" has no finite place");
-    }
-    return p;
-  };
+AbstractDAEThickToolViewer::Measurement AbstractDAEThickToolViewer::measureMarkers(const char* who) {
+  DrawingPaint& paint = AppManager().requiredCurrentPaint(who);
+  Measurement m;
+  m.toolNode = paint.requiredBrushView(who).toolNode().get();
+  if (m.toolNode) m.pose = m.toolNode->eulerAngles();
+  setUniformScale(m.toolNode, scale() * static_cast<float>(paint.artwork()->scale()));
+  if (m.toolNode) m.toolNode->setEulerAngles({0, 0, 0});
 
   // Upright: the span along the tool axis, in view y.
-  const SCNVector3 t = at("MarkTop"), d = at("MarkDown");
+  const SCNVector3 t = finiteLocation("MarkTop"), d = finiteLocation("MarkDown");
   const float midY = (d.y + t.y) / 2;
 
   // Turned a quarter about x: the footprint in view x and y; z comes from the upright view, the
   // top taking the lower mark's height and the bottom the upper one's.
-  if (toolNode) toolNode->setEulerAngles({kQuarterTurn, 0, 0});
+  if (m.toolNode) m.toolNode->setEulerAngles({kQuarterTurn, 0, 0});
   const auto withZ = [](SCNVector3 v, float z) { return SCNVector3(v.x, v.y, z); };
-  SCNVector3 top = withZ(at("MarkTop"), d.y);
-  SCNVector3 down = withZ(at("MarkDown"), t.y);
-  SCNVector3 headTop = withZ(at("MarkHeadTop"), midY);
-  SCNVector3 headLeft = withZ(at("MarkHeadLeft"), midY);
-  SCNVector3 headRight = withZ(at("MarkHeadRight"), midY);
-  SCNVector3 left = withZ(at("MarkLeft"), midY);
-  SCNVector3 right = withZ(at("MarkRight"), midY);
+  m.top = withZ(finiteLocation("MarkTop"), d.y);
+  m.down = withZ(finiteLocation("MarkDown"), t.y);
+  m.headTop = withZ(finiteLocation("MarkHeadTop"), midY);
+  m.headLeft = withZ(finiteLocation("MarkHeadLeft"), midY);
+  m.headRight = withZ(finiteLocation("MarkHeadRight"), midY);
+  m.left = withZ(finiteLocation("MarkLeft"), midY);
+  m.right = withZ(finiteLocation("MarkRight"), midY);
+  m.box = boundingBox({m.headTop, m.headLeft, m.headRight, m.left, m.right, m.top, m.down});
+  return m;
+}
 
-  const Box box = boundingBox({headTop, headLeft, headRight, left, right, top, down});
-  const SCNVector3 e = box.max - box.min;
-  foundation::consoleLine("Box: " + foundation::describe(e.x) + " " + foundation::describe(e.y) + " " +
-                          foundation::describe(e.z));
+std::shared_ptr<ToolModel> AbstractDAEThickToolViewer::createToolModel() {
+  Measurement m = measureMarkers("AbstractDAEThickToolViewer.createToolModel");
+  const SCNVector3 e = m.box.max - m.box.min;
+  reportExtent(e, border());
   const SCNVector3 withBorder = e + border();
-  // A broken scene (markers at NaN, infinity or far apart) gives no size, or one no texture and no
-  // working window could ever hold.
-  for (const float n : {withBorder.x, withBorder.y, withBorder.z}) {
-    if (!std::isfinite(n) || n >= kLargestExtent) {
-      foundation::fatalError(fileName() + ".dae: the tool head measures " + foundation::describe(e.x) + " x " +
-                             foundation::describe(e.y) + " x " + foundation::describe(e.z) +
-                             " cells; no tool model can hold it");
-    }
-  }
   const std::int64_t width = modelSize(withBorder.x), height = modelSize(withBorder.y),
                      depth = modelSize(withBorder.z);
-  foundation::consoleLine("Box: " + foundation::describe(width) + " " + foundation::describe(height) + " " +
-                          foundation::describe(depth));
+  reportSize(width, height, depth);
 
   // Centre the head in the volume.
   const SCNVector3 pad((static_cast<float>(width) - e.x) / 2, (static_cast<float>(height) - e.y) / 2,
                        (static_cast<float>(depth) - e.z) / 2);
-  const SCNVector3 shift = box.min - pad;
-  for (SCNVector3* p : {&headTop, &headLeft, &headRight, &right, &left, &top, &down}) *p -= shift;
+  const SCNVector3 shift = m.box.min - pad;
+  for (SCNVector3* p : {&m.headTop, &m.headLeft, &m.headRight, &m.right, &m.left, &m.top, &m.down}) *p -= shift;
 
-  const Circle circle =
-      FindCercle(SceneVector3ToFloat3(headTop), SceneVector3ToFloat3(headLeft), SceneVector3ToFloat3(headRight));
-  const SCNVector3 origin(headTop.x, headTop.y, pad.z);
+  const Circle circle = FindCercle(SceneVector3ToFloat3(m.headTop), SceneVector3ToFloat3(m.headLeft),
+                                   SceneVector3ToFloat3(m.headRight));
+  const SCNVector3 origin(m.headTop.x, m.headTop.y, pad.z);
   auto descriptor = std::make_shared<DAEToolDescriptorWrapper>(
-      tool().toolType(), origin, headTop, headLeft, headRight, left, right, top, down,
+      tool().toolType(), origin, m.headTop, m.headLeft, m.headRight, m.left, m.right, m.top, m.down,
       SCNVector3(circle.center.x, circle.center.y, circle.center.z), circle.radius, rotation(), scale());
 
-  if (toolNode) toolNode->setEulerAngles(pose);
-  setUniformScale(toolNode, scale());
+  if (m.toolNode) m.toolNode->setEulerAngles(m.pose);
+  restoreScale(m);
   return std::make_shared<DAEToolModel>(*this, width, height, depth, std::move(descriptor));
 }
+
+void AbstractDAEThickToolViewer::restoreScale(const Measurement& m) const { setUniformScale(m.toolNode, scale()); }
 
 AbstractDAEThickToolViewer::Box AbstractDAEThickToolViewer::boundingBox(const std::vector<SCNVector3>& points) const {
   if (points.empty()) foundation::fatalError("AbstractDAEThickToolViewer.boundingBox: no points");
@@ -146,6 +133,34 @@ AbstractDAEThickToolViewer::Box AbstractDAEThickToolViewer::boundingBox(const st
     if (p.z < box.min.z) box.min.z = p.z;
   }
   return box;
+}
+
+SCNVector3 AbstractDAEThickToolViewer::finiteLocation(const char* name) {
+  const SCNVector3 p = getLocation(name, name);
+  if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
+    foundation::fatalError(fileName() + ".dae: the marker \"" + std::string(name) + "\" has no finite place");
+  }
+  return p;
+}
+
+void AbstractDAEThickToolViewer::reportExtent(const SCNVector3& e, const SCNVector3& border) const {
+  foundation::consoleLine("Box: " + foundation::describe(e.x) + " " + foundation::describe(e.y) + " " +
+                          foundation::describe(e.z));
+  // A broken scene (markers at NaN, infinity or far apart) gives no size, or one no texture and no
+  // working window could ever hold.
+  const SCNVector3 withBorder = e + border;
+  for (const float n : {withBorder.x, withBorder.y, withBorder.z}) {
+    if (!std::isfinite(n) || n >= kLargestExtent) {
+      foundation::fatalError(fileName() + ".dae: the tool head measures " + foundation::describe(e.x) + " x " +
+                             foundation::describe(e.y) + " x " + foundation::describe(e.z) +
+                             " cells; no tool model can hold it");
+    }
+  }
+}
+
+void AbstractDAEThickToolViewer::reportSize(std::int64_t width, std::int64_t height, std::int64_t depth) {
+  foundation::consoleLine("Box: " + foundation::describe(width) + " " + foundation::describe(height) + " " +
+                          foundation::describe(depth));
 }
 
 std::int64_t AbstractDAEThickToolViewer::modelSize(float extentWithBorder) {

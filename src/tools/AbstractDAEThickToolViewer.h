@@ -39,6 +39,32 @@ class AbstractDAEThickToolViewer : public AbstractDAEToolViewer {
   // The model size for a head of `extentWithBorder` cells on one axis: the next multiple of 8
   // strictly above its whole part (16 gives 24, 23.9 gives 24, 24 gives 32).
   static std::int64_t modelSize(float extentWithBorder);
+
+ protected:
+  // The markers as the measurement sees them, in brush-view points: upright, MarkTop and MarkDown
+  // give the span along the tool axis (view y); turned a quarter about x, every marker gives its
+  // place across the footprint (view x and y), with z the middle of the upright span, except
+  // MarkTop's and MarkDown's, which take the other's upright height.
+  struct Measurement {
+    SCNVector3 headTop, headLeft, headRight, left, right, top, down;
+    Box box;                          // of the seven points
+    scene::Node* toolNode = nullptr;  // the brush view's tool node, when it has one
+    scene::Vector3 pose;              // its Euler angles before the measurement
+  };
+  // Measures the markers with the tool node (when there is one) scaled by the display scale x the
+  // artwork's scale; the node is left so scaled and turned a quarter about x. No current canvas or
+  // brush view is a fatal stop naming `who`; so is a missing marker or one at no finite place.
+  Measurement measureMarkers(const char* who);
+  // The tool node given back the display scale.
+  void restoreScale(const Measurement& m) const;
+  // The brush-view point of the marker `name`; a marker at no finite place is a fatal stop naming
+  // the scene (it would slip through a bounding box, where no comparison holds for NaN).
+  SCNVector3 finiteLocation(const char* name);
+  // The measured head's extent printed as "Box: x y z"; then a fatal stop naming the scene when the
+  // extent with `border` is not finite or no model could hold it (1024 cells or more on an axis).
+  void reportExtent(const SCNVector3& extent, const SCNVector3& border) const;
+  // The model's size printed as "Box: width height depth".
+  static void reportSize(std::int64_t width, std::int64_t height, std::int64_t depth);
 };
 
 }  // namespace tessivarium

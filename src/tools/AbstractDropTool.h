@@ -3,7 +3,6 @@
 // layer along the stroke, without a tool head pressed into it. The base keeps the colour (its
 // alpha carries the paint's wetness), records every drawn frame's samples with that colour in the
 // stroke's command, runs the frame's window steps with the colour, and replays a recorded stroke.
-// The constants beside it are the working window's geometry, which the whole tool layer reads.
 // Main thread only.
 
 #include <cstdint>
@@ -20,10 +19,6 @@ namespace tessivarium {
 
 class DropSurface;
 
-// The texel origin (0, 0, 0): both origins of a whole-texture copy, the default snapshot origin.
-inline constexpr gpu::Origin ORIGIN0{0, 0, 0};
-// The border the drop tools keep around their working region.
-inline constexpr double MAC_BORDER = static_cast<double>(MAC_DEPTH) * 2.3;
 // The drop tools' starting step, a setting kept for the host; nothing paints by it.
 inline constexpr std::int64_t MAX_STEP = 3;
 

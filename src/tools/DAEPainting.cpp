@@ -1,5 +1,7 @@
 #include "tools/DAEPainting.h"
 
+#include <string>
+
 #include "components/DrawingPaint.h"
 #include "foundation/Fatal.h"
 #include "gpu/BlitCommandEncoder.h"
@@ -23,12 +25,21 @@ namespace tessivarium {
 namespace {
 
 void prepareStep(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
+  copyHeadForStep(paint, buffer, "DAEPainting");
+  pointStepPassesAtWorkingTextures();
+}
+
+}  // namespace
+
+void copyHeadForStep(DrawingPaint& paint, gpu::CommandBuffer& buffer, const char* who) {
   const auto& model = paint.drawingTool()->toolViewer()->toolModel();
-  if (!model) foundation::fatalError("DAEPainting: the current tool has no tool model");
+  if (!model) foundation::fatalError(std::string(who) + ": the current tool has no tool model");
   const auto blit = buffer.makeBlitCommandEncoder();
   copyTexture(*blit, model->colorTexture0(), model->colorTexture1());
   blit->endEncoding();
+}
 
+void pointStepPassesAtWorkingTextures(StepDryPair dryPair) {
   auto& working = AppManager().surfaceTextures();
   const auto& reset = EncodersProvider().getTextureReset2D();
   reset->setTexture(working.gridTexture1());
@@ -38,12 +49,10 @@ void prepareStep(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
   overlay->setToGrid(working.gridTexture0());
   overlay->setWet(working.wetTexture1());
   overlay->setToWet(working.wetTexture0());
-  // A tool that lays its paint dry changes the dry paint: the overlay carries that in too.
+  if (dryPair == StepDryPair::None) return;
   overlay->setDry(working.dryTexture1());
   overlay->setToDry(working.dryTexture0());
 }
-
-}  // namespace
 
 void handDescriptorToChildren(CompositeEncoderUnit& composite, DrawingPaint& paint) {
   const auto model = paint.drawingTool()->toolSurface()->getModel();
@@ -55,13 +64,17 @@ void handDescriptorToChildren(CompositeEncoderUnit& composite, DrawingPaint& pai
   }
 }
 
-DAEPainting::DAEPainting(const DrawingTool& tool, PrepareStep) : CompositeEncoderUnit(prepareStep) {
+std::vector<std::shared_ptr<ToolEncoder>> headStepPasses(const DrawingTool& tool) {
   auto& registry = DAEEncoders();
   const auto& reset = EncodersProvider().getTextureReset2D();
   reset->setTexture(AppManager().surfaceTextures().gridTexture1());
   const auto blur = registry.getTextureBlur(tool.toolType());
-  setEncoders({reset, registry.getPaintEncoder(tool.toolType()), registry.getTextureOverlayMap(), blur, blur,
-               registry.getMasker()});
+  return {reset, registry.getPaintEncoder(tool.toolType()), registry.getTextureOverlayMap(), blur, blur,
+          registry.getMasker()};
+}
+
+DAEPainting::DAEPainting(const DrawingTool& tool, PrepareStep) : CompositeEncoderUnit(prepareStep) {
+  setEncoders(headStepPasses(tool));
 }
 
 void DAEPainting::encode(DrawingPaint& paint, gpu::CommandBuffer& buffer) {

@@ -15,7 +15,6 @@
 #include "scene/Material.h"
 #include "scene/Scene.h"
 #include "scene/SceneError.h"
-#include "tools/AbstractDropTool.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DrawingTool.h"
 #include "tools/ToolModel.h"

@@ -201,7 +201,11 @@ void AbstractDrawingTool::handleDisabled() { handledEnabled_ = false; }
 
 void AbstractDrawingTool::attachViewer() { toolViewer()->attachView(); }
 
-void AbstractDrawingTool::dettachViewer() { toolViewer()->dettachView(); }
+// A viewer that was never made was never attached: making one now would need a canvas, which the
+// application's clean-up has already released.
+void AbstractDrawingTool::dettachViewer() {
+  if (toolViewer_) toolViewer_->dettachView();
+}
 
 void AbstractDrawingTool::clean() {
   if (canClean_) toolViewer()->clean();

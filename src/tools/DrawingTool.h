@@ -16,7 +16,6 @@
 #include <string_view>
 #include <vector>
 
-#include "components/CanvasDelegates.h"
 #include "gpu/Vectors.h"
 #include "graphics/Color.h"
 #include "graphics/Geometry.h"
@@ -24,6 +23,7 @@
 #include "tools/ToolEncoder.h"
 #include "tools/ToolType.h"
 #include "tools/TouchInput.h"
+#include "tools/colorPicker/TouchHandler.h"
 
 namespace gpu {
 class CommandBuffer;

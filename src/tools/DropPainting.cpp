@@ -4,6 +4,7 @@
 #include "gpu/CommandBuffer.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DAEEncoders.h"
+#include "tools/DAEPainting.h"
 #include "tools/DAEToolModelBlur.h"
 #include "tools/DAEToolModelOverlay.h"
 #include "tools/DAEToolModelPasses.h"
@@ -14,24 +15,17 @@
 
 namespace tessivarium {
 
-PrepareStep DropPainting::prepareStep(SurfaceWorkingTextures& working) {
-  return [&working](DrawingPaint&, gpu::CommandBuffer& buffer) {
+PrepareStep DropPainting::prepareStep() {
+  return [](DrawingPaint&, gpu::CommandBuffer& buffer) {
     buffer.makeBlitCommandEncoder()->endEncoding();
-    const auto& reset = EncodersProvider().getTextureReset2D();
-    reset->setTexture(working.gridTexture1());
-    reset->setOffset({0, 0, 0});
-    const auto overlay = DAEEncoders().getTextureOverlayMap();
-    overlay->setGrid(working.gridTexture1());
-    overlay->setToGrid(working.gridTexture0());
-    overlay->setWet(working.wetTexture1());
-    overlay->setToWet(working.wetTexture0());
+    pointStepPassesAtWorkingTextures(StepDryPair::None);
     // A drop tool has no head: the shared mask must not bind the record another tool left on it.
     DAEEncoders().getMasker()->forgetDescriptor();
   };
 }
 
 DropPainting::DropPainting(const DrawingTool& tool, std::shared_ptr<ToolEncoder> paintPass)
-    : CompositeEncoderUnit(prepareStep(AppManager().surfaceTextures())) {
+    : CompositeEncoderUnit(prepareStep()) {
   auto& registry = DAEEncoders();
   const auto& reset = EncodersProvider().getTextureReset2D();
   reset->setTexture(AppManager().surfaceTextures().gridTexture1());

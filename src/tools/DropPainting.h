@@ -13,15 +13,14 @@
 namespace tessivarium {
 
 class DrawingTool;
-class SurfaceWorkingTextures;
 
 class DropPainting : public CompositeEncoderUnit {
  protected:
-  // The composite of `tool`'s type around `paintPass`, keeping the application's working textures.
+  // The composite of `tool`'s type around `paintPass`, on the application's working textures.
   DropPainting(const DrawingTool& tool, std::shared_ptr<ToolEncoder> paintPass);
 
  private:
-  static PrepareStep prepareStep(SurfaceWorkingTextures& working);
+  static PrepareStep prepareStep();
 };
 
 }  // namespace tessivarium

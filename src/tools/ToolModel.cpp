@@ -123,10 +123,13 @@ void ToolModel::swapTexture() {
 void ToolModel::clean() {
   const foundation::Date start;
   const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
-  DrawingPaint& paint = AppManager().requiredCurrentPaint("ToolModel.clean");
-  for (const auto& pass : toolViewer().tool().getInitializers()) pass->encode(paint, *buffer);
+  encodeClean(AppManager().requiredCurrentPaint("ToolModel.clean"), *buffer);
   addTimingLine(*buffer, "Execution time: ", start);
   buffer->commit();
+}
+
+void ToolModel::encodeClean(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
+  for (const auto& pass : toolViewer().tool().getInitializers()) pass->encode(paint, buffer);
 }
 
 void ToolModel::blit(const std::shared_ptr<gpu::Texture>& from, const std::shared_ptr<gpu::Texture>& to) {

@@ -71,7 +71,7 @@ class ToolModel {
   virtual void setToolPattern(const RawData& rawData);
   // Exchanges the two working copies (making them first if need be); no GPU work.
   virtual void swapTexture();
-  // Empties the head: the tool's initialiser passes, in order, on one committed buffer.
+  // Empties the head: encodeClean() on one committed buffer, with the current canvas.
   virtual void clean();
   // savedColorTexture copied into colorTexture0 (a blit on its own committed buffer).
   virtual void reset();
@@ -93,6 +93,8 @@ class ToolModel {
                             gpu::CommandBuffer& buffer);
   // The debug view of the head's heights, encoded on `buffer`.
   virtual void encodeHeightPreview(DrawingPaint& paint, gpu::CommandBuffer& buffer);
+  // The passes that empty the head, encoded on `buffer`: the tool's initialiser passes, in order.
+  virtual void encodeClean(DrawingPaint& paint, gpu::CommandBuffer& buffer);
 
  private:
   std::shared_ptr<gpu::TextureDescriptor> makeDescriptor(bool threeD) const;

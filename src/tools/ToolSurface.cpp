@@ -205,6 +205,8 @@ void ToolSurface::doReset(const TouchInputs& touchInputs) {
   const TouchInputs copy = isCarriedList ? touchInputs_ : TouchInputs{};
   const TouchInputs& batch = isCarriedList ? copy : touchInputs;
   DrawingPaint& paint = AppManager().requiredCurrentPaint("ToolSurface.doReset");
+  // The window is measured in layer cells, and every canvas's cells are at the main canvas's scale
+  // (ArtworkTextures::dataScale): the scale is the main canvas's even when a palette is painted.
   const auto& canvas = AppManager().canvas();
   if (!canvas) foundation::fatalError("ToolSurface.doReset: no main canvas");
   const double scale = canvas->artwork()->scale();

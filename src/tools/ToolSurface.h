@@ -29,7 +29,6 @@
 #include "gpu/Types.h"
 #include "gpu/Vectors.h"
 #include "graphics/Geometry.h"
-#include "tools/AbstractDropTool.h"
 #include "tools/TouchInput.h"
 
 namespace gpu {

@@ -1,23 +1,19 @@
 #pragma once
 // The role through which a tool talks to its 3-D viewer: the viewer shows the tool's head on the
 // canvas, follows the tool's touches, carries its rotation and owns its tool model. Every viewer
-// also receives the tool's touches. Main thread only.
+// also receives the tool's touches, as the tool received them. Main thread only.
 
 #include <memory>
 
 #include "gpu/Types.h"
-
-namespace ui {
-class Event;
-class TouchSet;
-}  // namespace ui
+#include "tools/colorPicker/TouchHandler.h"
 
 namespace tessivarium {
 
 class TouchInput;
 class ToolModel;
 
-class ToolViewer {
+class ToolViewer : public TouchHandler {
  public:
   virtual ~ToolViewer() = default;
 
@@ -37,11 +33,6 @@ class ToolViewer {
   // Throws Error.
   virtual void loads() = 0;
   virtual void pickPattern(const TouchInput& touchInput, float rotation) = 0;
-
-  // The tool's touches, passed on as the tool received them; the event may be absent.
-  virtual void touchesBegan(const ui::TouchSet& touches, const ui::Event* event) = 0;
-  virtual void touchesMoved(const ui::TouchSet& touches, const ui::Event* event) = 0;
-  virtual void touchesEnded(const ui::TouchSet& touches, const ui::Event* event) = 0;
 };
 
 }  // namespace tessivarium

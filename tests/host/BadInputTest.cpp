@@ -144,16 +144,37 @@ INSTANTIATE_TEST_SUITE_P(Host, BadInput, ::testing::ValuesIn(cases()),
 
 namespace {
 
-TEST(Host, AnEngineErrorStopsTheRunWithStatus1AndKeepsTheEarlierSavePoints) {
+struct EngineErrorCase {
+  std::string name;
+  std::string surface;
+  std::string steps;  // between the two save points
+  std::string message;
+  friend void PrintTo(const EngineErrorCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class EngineError : public ::testing::TestWithParam<EngineErrorCase> {};
+
+TEST_P(EngineError, StopsTheRunWithStatus1AndKeepsTheEarlierSavePoints) {
+  const auto& c = GetParam();
   const HostFolder folder;
-  // The roller takes no colour: the engine reports CannotFillColor to the host.
-  folder.write("script.json", script(R"({"step": "save", "name": "before"}, {"step": "tool", "tool": "roller"},
-    {"step": "color", "color": "#ff0000"}, {"step": "save", "name": "after"})"));
+  folder.write("script.json", R"({"canvas": {"width": 320, "height": 256, "surface": ")" + c.surface + R"("}, "steps": [
+    {"step": "save", "name": "before"}, )" + c.steps + R"(, {"step": "save", "name": "after"}]})");
   const auto result = folder.run({folder.at("script.json"), "-o", folder.at("out"), "-q"});
   EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.err.find("steps[2] (color): the engine reported CannotFillColor"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
   EXPECT_EQ(hosttest::filesIn(folder.path() / "out"),
             (std::set<std::string>{"before.png", "before-relief.png", "before.tess", "paint.log"}));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Host, EngineError,
+    ::testing::Values(
+        // The roller takes no colour.
+        EngineErrorCase{"RefusedColourFill", "Flat", R"({"step": "tool", "tool": "roller"}, {"step": "color", "color": "#ff0000"})",
+                        "steps[2] (color): the engine reported CannotFillColor"},
+        // No paint under the point, and a canvas whose surface is not shown gives no colour either.
+        EngineErrorCase{"ColourPickOfNothing", "Canvas Army Duck", R"({"step": "pickColor", "x": 100, "y": 100})",
+                        "steps[1] (pickColor): the pick: the engine reported NoColorSelected"}),
+    [](const ::testing::TestParamInfo<EngineErrorCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The demonstration, played step by step as the program plays it: every tool it chooses strokes,
+// The demonstration, played step by step as the program plays it: every tool of the manager strokes,
 // every stroke changes the layer it paints, and its save points hold the picture and the relief.
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include "Painter.h"
 #include "SavePoint.h"
 #include "Script.h"
+#include "ToolNames.h"
 #include "components/DrawingPaint.h"
 #include "foundation/Bundle.h"
 #include "graphics/PNGFile.h"
@@ -87,6 +88,10 @@ TEST(Demo, EveryToolStrokesAndEveryStrokeChangesItsLayer) {
     }
   }
   EXPECT_EQ(stroked, chosen) << "every tool chosen strokes";
+  EXPECT_EQ(chosen, std::set<std::string>(toolNames().begin(), toolNames().end())) << "every tool of the manager";
+  for (const std::string kind : {"pickColor", "pickPattern"}) {
+    EXPECT_TRUE(std::any_of(script.steps.begin(), script.steps.end(), [&](const Step& s) { return s.kind == kind; })) << kind;
+  }
   EXPECT_EQ(painter.canvas().layers().size(), 2u);
 
   ASSERT_FALSE(saves.empty());

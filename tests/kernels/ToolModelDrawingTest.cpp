@@ -98,9 +98,10 @@ TEST(ToolModelDrawing, ThicknessScalesTheFillAndTheStroke) {
   }
 }
 
-// A head column keeps 16 kinds of paint apart. Here its bottom run of three cells loses two to the
-// canvas and the column then smears up 10 cells of the canvas's paint, a 17th kind: it merges with
-// the cell left of the bottom run into one run, all 11 of its cells of the mixed colour.
+// A head column keeps 16 kinds of paint apart. Here the column, its 18 cells of paint hanging under
+// a body that stands 40 over the unpressed canvas, presses none of them out and smears up 10 cells
+// of the canvas's paint, a 17th kind: it merges with the three cells of the bottom run into one
+// run, all 13 of its cells of the mixed colour.
 TEST(ToolModelDrawing, TheSeventeenthPaintMergesIntoTheBottomRunWhole) {
   // Column (0, 0) hangs its paint under a body at 40; column (1, 0) is body from the canvas up, so
   // the first column's body stands 40 above the head's lowest point and presses nothing out.
@@ -118,13 +119,11 @@ TEST(ToolModelDrawing, TheSeventeenthPaintMergesIntoTheBottomRunWhole) {
 
   step.paintStep("DAEToolModel_brush_paint", {{2, 2, 0.0f}}, descriptorRecord(0, 0, 40, 0.5f, 0.5f, 1));
 
-  // The cell took two cells of the bottom paint first (mixed by amount), then gave up 10 cells.
-  const auto onCanvas = [&](int c, int b) { return (c * 40 + b * 2 + 21) / 42; };
-  const auto merged = [&](int b, int c) { return static_cast<std::uint8_t>((b + 10 * onCanvas(c, b) + 5) / 11); };
+  const auto merged = [&](int b, int c) { return static_cast<std::uint8_t>((3 * b + 10 * c + 6) / 13); };
   const Texel mixed{merged(bottom[0], canvas[0]), merged(bottom[1], canvas[1]), merged(bottom[2], canvas[2]), 252};
   for (std::size_t z = 0; z < 40; ++z) {
     const Texel cell = at(*step.headA, 0, 0, z);
-    if (z < 14) {
+    if (z < 12) {
       EXPECT_EQ(cell, (Texel{0, 0, 0, 0})) << "z " << z;
     } else if (z < 25) {
       EXPECT_EQ(cell, mixed) << "z " << z << " of the merged run";

@@ -16,8 +16,9 @@ constexpr std::uint8_t kWet = 252;  // full wetness, as stored
 constexpr std::size_t kWindow = 16;
 
 // A 2 x 1 head of `depth`: column i's body fills z >= body[i]; column 1 hangs `paint` cells of
-// `colour` right under its body. Without a descriptor the paint pass sends column 1 to the cell
-// (floor x, floor y - 1) of a sample.
+// `colour` right under its body. Without a descriptor the head's centre stands on the sample's
+// nearest cell corner (x, y), and column 1 meets cell (x, y - 1) in the paint pass and the pickup
+// alike (its centre lies on the cells' edge): (6, 5) for a sample at (6.3, 5.8).
 std::shared_ptr<gpu::Texture> twoColumnHead(std::size_t depth, int body0, int body1, int paint, Texel colour) {
   auto head = texture(2, 1, depth);
   for (int z = 0; z < static_cast<int>(depth); ++z) {
@@ -69,7 +70,7 @@ std::shared_ptr<gpu::Texture> paintPass(const std::string& kernel, const Window&
 }
 
 // Column 1 (body `body1`, `paint` cells of colour {200, 90, 30}) stands body1 - body0 over the
-// head's lowest point; column 0 holds no paint over a bare cell, so only cell (6, 4) is met.
+// head's lowest point; column 0 holds no paint over a bare cell, so only cell (6, 5) is met.
 TEST(ToolModelPaintAmounts, PressShareClampAndLiftByHand) {
   const Texel load{200, 90, 30, kWet};
   struct Case {
@@ -77,27 +78,32 @@ TEST(ToolModelPaintAmounts, PressShareClampAndLiftByHand) {
     const char* kernel;
     std::size_t depth;
     int body0, body1, paint;
-    Texel cell;  // wet paint laid at (6, 4), full wetness; alpha 0 for none
+    Texel cell;  // wet paint laid at (6, 5), full wetness; alpha 0 for none
     std::vector<Touch> touches;
     bool forward;
-    std::uint8_t thickness;  // what cell (6, 4) holds after the pass
+    std::uint8_t thickness;  // what cell (6, 5) holds after the pass
     int headPaint;           // paint cells left on column 1
   } cases[] = {
-      // press lround(0.4 x 24 x (1 + sin 0.3) / 2) = 6 leaves a gap of 10 - 6 = 4: the brush gives
-      // 6 - 4 squeezed out plus ceil(6 / 16) of its load = 3; a quarter of 3 is no smear.
-      {"press", "DAEToolModel_brush_paint", 32, 10, 20, 6, {}, {{6.3f, 5.8f, 0.4f, 0.3f}}, true, 3, 3},
-      // force 6 is held to 4: press 62 leaves a gap of 80 - 62 = 18; gives 2 + ceil(20 / 16) = 4,
-      // then smears back 4 x 252 / 1008 = 1.
-      {"force held to 4", "DAEToolModel_brush_paint", 96, 10, 90, 20, {}, {{6.3f, 5.8f, 6, 0.3f}}, true, 3, 17},
-      // 250 thick: only 5 fit under the 255 ceiling; the smear 63 is held to the 5 cells of room.
-      {"ceiling", "DAEToolModel_brush_paint", 32, 10, 10, 10, {10, 10, 10, 250}, {{6.3f, 5.8f, 0.4f, 0.3f}}, true, 250, 10},
+      // press lround(0.4 x 24 x (1 + sin 0.3) / 2) = 6 leaves a gap of 14 - 6 = 8: 128 of the 136
+      // cells are pressed onto the canvas, and over the one cell a lone sample counts as travelled
+      // they lay 128 / 128 = 1 byte, whatever fraction the column started with; a quarter of 1 is
+      // no smear.
+      {"press", "DAEToolModel_brush_paint", 160, 126, 140, 136, {}, {{6.3f, 5.8f, 0.4f, 0.3f}}, true, 1, 135},
+      // 130 cells hang into a gap of 136 - 6 = 130: they touch the surface, none is pressed out.
+      {"gap", "DAEToolModel_brush_paint", 160, 5, 141, 130, {}, {{6.3f, 5.8f, 0.4f, 0.3f}}, true, 0, 130},
+      // force 6 is held to 4: press 62 leaves a gap of 110 - 62 = 48, more than the cell's 40, so the
+      // empty column does not reach the cell (press 93 would, and smear up 10).
+      {"force held to 4", "DAEToolModel_brush_paint", 128, 10, 120, 0, {30, 60, 90, 40}, {{6.3f, 5.8f, 6, 0.3f}}, true, 40, 0},
+      // 255 thick: what the column lays finds no room under the ceiling; the smear
+      // 255 x 252 / 1008 = 63 is held to the 10 cells of room under the column's paint.
+      {"ceiling", "DAEToolModel_brush_paint", 180, 170, 170, 160, {10, 10, 10, 255}, {{6.3f, 5.8f, 0.4f, 0.3f}}, true, 245, 170},
       // an empty brush drawing forward takes up 40 x 252 / (4 x 252) = 10; backward it takes none.
       {"smear", "DAEToolModel_brush_paint", 32, 10, 20, 0, {30, 60, 90, 40}, {{6.3f, 5.8f, 0.4f, 0.3f}}, true, 30, 10},
       {"no smear backward", "DAEToolModel_brush_paint", 32, 10, 20, 0, {30, 60, 90, 40}, {{6.3f, 5.8f, 0.4f, 0.3f}}, false, 40, 0},
-      // the second sample reads what the first left: 30 thick, the head 10 cells; gives 6 + 1,
-      // smears back 37 x 252 / 1008 = 9.
-      {"samples in turn", "DAEToolModel_brush_paint", 32, 10, 20, 0, {30, 60, 90, 40},
-       {{6.3f, 5.8f, 0.4f, 0.3f}, {6.6f, 5.1f, 0.4f, 0.3f}}, true, 28, 12},
+      // the second sample reads what the first left: 30 thick, the head 10 cells, which hang short
+      // of the gap of 20 - 6 = 14 and press nothing out; the column smears up 30 x 252 / 1008 = 7.
+      {"samples in turn", "DAEToolModel_brush_paint", 32, 10, 30, 0, {30, 60, 90, 40},
+       {{6.3f, 5.8f, 0.4f, 0.3f}, {6.4f, 5.6f, 0.4f, 0.3f}}, true, 23, 17},
       // press 6: the blade rides 12 - 6 / 2 = 9 high and fills the 2-thick cell up to it.
       {"blade height", "DAEToolModel_knife_paint", 32, 10, 10, 10, {10, 10, 10, 2}, {{6.3f, 5.8f, 0.4f, 0.3f}}, true, 9, 3},
       // press 24 sets the blade on the surface: it scrapes all 9 up and the cell is air again.
@@ -105,15 +111,16 @@ TEST(ToolModelPaintAmounts, PressShareClampAndLiftByHand) {
   };
   for (const Case& c : cases) {
     Window w;
-    if (c.cell[3] > 0) w.lay(6, 4, c.cell, kWet);
+    if (c.cell[3] > 0) w.lay(6, 5, c.cell, kWet);
     const auto head = paintPass(c.kernel, w, twoColumnHead(c.depth, c.body0, c.body1, c.paint, load), c.touches, c.forward);
-    EXPECT_EQ(w.wetAt(6, 4)[3], c.thickness) << c.what;
+    EXPECT_EQ(w.wetAt(6, 5)[3], c.thickness) << c.what;
     EXPECT_EQ(paintCells(*head, 1), c.headPaint) << c.what;
     EXPECT_EQ(paintCells(*head, 0), 0) << c.what;
     if (c.thickness == 0) {
-      EXPECT_EQ(w.gridAt(6, 4), (Texel{0, 0, 1, TOOL_AIR})) << c.what;
+      const std::uint8_t mark = c.cell[3] > 0 ? 1 : 0;  // a cell left bare is marked, a bare one left alone
+      EXPECT_EQ(w.gridAt(6, 5), (Texel{0, 0, mark, TOOL_AIR})) << c.what;
     } else {
-      EXPECT_EQ(w.gridAt(6, 4)[3], TOOL_FLUID) << c.what;
+      EXPECT_EQ(w.gridAt(6, 5)[3], TOOL_FLUID) << c.what;
     }
   }
 }
@@ -122,9 +129,9 @@ TEST(ToolModelPaintAmounts, PressShareClampAndLiftByHand) {
 // {(20 + 1400) / 9, (20 + 630) / 9, (20 + 210) / 9} to nearest.
 TEST(ToolModelPaintAmounts, DepositMixesColoursByAmount) {
   Window w;
-  w.lay(6, 4, {10, 10, 10, 2}, kWet);
+  w.lay(6, 5, {10, 10, 10, 2}, kWet);
   paintPass("DAEToolModel_knife_paint", w, twoColumnHead(32, 10, 10, 10, {200, 90, 30, kWet}), {{6.3f, 5.8f, 0.4f, 0.3f}}, true);
-  EXPECT_EQ(w.wetAt(6, 4), (Texel{158, 72, 26, 9}));
+  EXPECT_EQ(w.wetAt(6, 5), (Texel{158, 72, 26, 9}));
 }
 
 // A pickup under the first sample only: column 0 sees 3 wet cells over dry paint (coverage 153, so

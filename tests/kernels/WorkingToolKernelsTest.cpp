@@ -47,7 +47,7 @@ TEST(TowelPaint, LiftsWetPaintIntoTheHeadByPressAndWetnessAsFarAsTheColumnHasRoo
     step.initialize(head);
     set(*step.wet0, 8, 8, {200, 40, 40, 20});
     set(*step.grid0, 8, 8, {c.wetness, 0, 0, TOOL_FLUID});
-    paintOnce(step, "DAEToolModel_towel_paint", head, {8.5f, 8.5f, c.force, 0});
+    paintOnce(step, "DAEToolModel_towel_paint", head, {8.2f, 8.2f, c.force, 0});
     EXPECT_EQ(headPaint(*step.headB), c.lifted) << c.tipZ << " " << int(c.wetness) << " " << c.force;
     if (c.lifted == 0) {
       EXPECT_EQ(at(*step.grid1, 8, 8)[2], 0) << "not met, not marked";

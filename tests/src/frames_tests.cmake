@@ -5,4 +5,5 @@ tess_add_test(frames_tests
     components/FrameDrawingTest.cpp
     components/RebuildCompositionTest.cpp
     components/TouchRoutingTest.cpp
+    components/GoldenPictureTest.cpp
   LIBS tessivarium kernels)

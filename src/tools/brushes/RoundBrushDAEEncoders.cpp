@@ -1,11 +1,22 @@
 #include "tools/brushes/RoundBrushDAEEncoders.h"
 
-#include "foundation/Fatal.h"
+#include "components/DrawingPaint.h"
+#include "tools/ApplicationManager.h"
+#include "tools/DAEToolModelPasses.h"
+#include "tools/DrawingTool.h"
+#include "tools/SurfaceWorkingTextures.h"
+#include "tools/ToolSurface.h"
 
 namespace tessivarium {
 
-void DAERoundBrushPaintingEncoder::fillCommandBuffer(DrawingPaint&, gpu::ComputeCommandEncoder&) {
-  foundation::fatalError("DAERoundBrushPaintingEncoder.fillCommandBuffer: not built yet");
+void DAERoundBrushPaintingEncoder::fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder) {
+  auto& surface = *paint.drawingTool()->toolSurface();
+  surface.encodeTextures(paint, encoder);
+  surface.encodeInput(encoder);
+  surface.encodeOffset(encoder);
+  encodeCanvasMask(paint, encoder);
+  AbstractToolEncoderShader::fillCommandBuffer(paint, encoder);
+  updateThreadGroup2D(*AppManager().surfaceTextures().gridTexture0());
 }
 
 }  // namespace tessivarium

@@ -1,16 +1,21 @@
 #pragma once
-// The round brush's paint pass, which paints without a tool model.
-// Passes marked below are made and shared by the registry now; their binding steps come with
-// their tools and stop with "not built yet" until then.
+// The round brush's paint pass, which paints from the stroke's samples and the working textures
+// alone: the brush has no tool model, so nothing of a head (no descriptor record, no head textures,
+// no pencil state) is bound. The registry (DAEEncoders) makes the one pass and every caller shares
+// it. Main thread only.
 
 #include "tools/AbstractShaderUnit.h"
 
 namespace tessivarium {
 
-// "DAEToolModel_brush_bristle_paint"; binding step not built yet.
+// "DAEToolModel_brush_bristle_paint", 2-D over gridTexture0.
 class DAERoundBrushPaintingEncoder final : public AbstractToolEncoderShader {
  public:
-  explicit DAERoundBrushPaintingEncoder(PrepareStep prepare = noPreparation()) : AbstractToolEncoderShader("DAEToolModel_brush_bristle_paint", std::move(prepare)) {}
+  explicit DAERoundBrushPaintingEncoder(PrepareStep prepare = noPreparation())
+      : AbstractToolEncoderShader("DAEToolModel_brush_bristle_paint", std::move(prepare)) {}
+
+  // The current tool's surface binds the working textures (with the ground), the samples and the
+  // window's offset; the canvas's mask follows when it has one.
   void fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder) override;
 };
 

@@ -14,6 +14,7 @@
 #include "gpu/TestControls.h"
 #include "gpu/TextureDescriptor.h"
 #include "tools/DebugSwitches.h"
+#include "tools/knives/KnifeTools.h"
 
 namespace {
 

@@ -12,6 +12,10 @@
 #include "gpu/TestControls.h"
 #include "gpu/Texture.h"
 #include "gpu/TextureDescriptor.h"
+#include "tools/DrawingTool.h"
+#include "tools/brushes/FilbertBrushTools.h"
+#include "tools/sprayer/SprayerTool.h"
+#include "tools/tubes/TubeTool.h"
 #include "ui/Screen.h"
 
 namespace {

@@ -12,6 +12,8 @@
 #include "RecordedErrors.h"
 #include "StrokeCanvas.h"
 #include "ToolSurfaceFixture.h"
+#include "tools/knives/KnifeTools.h"
+#include "tools/tubes/TubeTool.h"
 
 namespace surfacetest {
 namespace {

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <functional>
+#include <numeric>
 
 #include "TestCanvas.h"
 #include "commands/CommandManager.h"
@@ -51,6 +53,15 @@ double distanceToPath(double x, double y, const std::vector<graphics::Point>& pa
     best = std::min(best, std::hypot(x - ax - t * dx, y - ay - t * dy));
   }
   return best;
+}
+
+// The touches of a stylus drawn along `from` to `to`, one every 3 points (the first left out).
+std::vector<graphics::Point> touchesAlong(graphics::Point from, graphics::Point to) {
+  const double length = std::hypot(to.x - from.x, to.y - from.y);
+  const int n = static_cast<int>(std::ceil(length / 3));
+  std::vector<graphics::Point> out;
+  for (int i = 1; i <= n; ++i) out.push_back({from.x + (to.x - from.x) * i / n, from.y + (to.y - from.y) * i / n});
+  return out;
 }
 
 // Frames of a stroke through `canvas`'s touch methods: touch-down, moves, touch-up, each drawn by
@@ -102,9 +113,12 @@ TEST_P(BrushStroke, PaintsAlongItsStrokeConservesItsPaintAndUndoes) {
   ASSERT_GT(loaded, 0);
   const auto before = bytes();
 
-  // Left to right across the first window's far edge into a second window.
+  // Left to right across the first window's far edge into a second window, one segment a frame.
   const std::vector<graphics::Point> path = {{150, 200}, {190, 205}, {240, 210}, {300, 214}, {360, 218}};
-  stroke(*canvas, {{path[0], path[1]}, {path[2]}, {path[3]}, {path[4]}}, 2.0);
+  std::vector<std::vector<graphics::Point>> frames;
+  for (std::size_t i = 0; i + 1 < path.size(); ++i) frames.push_back(touchesAlong(path[i], path[i + 1]));
+  frames[0].insert(frames[0].begin(), path[0]);
+  stroke(*canvas, frames, 2.0);
   const auto after = bytes();
   const long laid = wetPaint(after[1]) - wetPaint(before[1]);
   EXPECT_GT(laid, 0);
@@ -112,19 +126,25 @@ TEST_P(BrushStroke, PaintsAlongItsStrokeConservesItsPaintAndUndoes) {
               static_cast<double>(laid), 0.005 * static_cast<double>(laid))
       << "what the head loses the layer gains";
 
-  // Every cell that changed lies within a head's reach of the path, from its first sample on.
+  // Every cell that changed lies within a head's reach of the path; paint is laid along each tenth
+  // of the path (it runs left to right), less and less as the brush runs dry.
   const double reach = std::hypot(static_cast<double>(model.width()), static_cast<double>(model.height()));
   const std::size_t width = layer.gridTexture()->width();
-  bool atTheStart = false;
+  std::array<long, 10> along{};
   for (std::size_t i = 0; i < after[1].size(); i += 4) {
     const bool changed = !std::equal(after[1].begin() + i, after[1].begin() + i + 4, before[1].begin() + i) ||
                          !std::equal(after[0].begin() + i, after[0].begin() + i + 4, before[0].begin() + i);
     if (!changed) continue;
     const double x = static_cast<double>(i / 4 % width), y = static_cast<double>(i / 4 / width);
     EXPECT_LE(distanceToPath(x, y, path), reach) << "at " << x << ", " << y;
-    atTheStart |= std::hypot(x - path[0].x, y - path[0].y) < reach;
+    const double tenth = std::floor((x - path.front().x) * 10 / (path.back().x - path.front().x));
+    along[static_cast<std::size_t>(std::clamp(tenth, 0.0, 9.0))] += after[1][i + 3] - before[1][i + 3];
   }
-  EXPECT_TRUE(atTheStart);
+  for (std::size_t tenth = 0; tenth < along.size(); ++tenth) {
+    EXPECT_GT(along[tenth], 0) << "no paint along tenth " << tenth << " of the path";
+  }
+  EXPECT_GT(std::accumulate(along.begin(), along.begin() + 5, 0L), std::accumulate(along.begin() + 5, along.end(), 0L))
+      << "thinning as the brush runs dry";
   EXPECT_EQ(after[2], before[2]) << "painted wet";
 
   const auto& operations = canvas->commandManager()->operationPool().operations();

@@ -1,0 +1,177 @@
+// The imaging kit's fast forms against the per-point forms they stand in for, bit for bit, on random
+// textures and points: the four-point bilinear form against the scalar one (GridSampling.h), runs
+// of texel centres against their points one by one, the shaded material's rows of heights at a run
+// of texel centres against its four moved batches (taken when the batch is not marked as a run) and
+// its four-lane normals against one point at a time, the four-lane hard light against the scalar
+// blend, and kernels' batch bodies against their per-point bodies.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "gpu/Gpu.h"
+#include "imaging/GeometryImages.h"
+#include "imaging/GridSampling.h"
+#include "imaging/HardLightFilter.h"
+#include "imaging/Kernel.h"
+#include "imaging/NativeKernels.h"
+#include "imaging/ShadedMaterialFilter.h"
+#include "imaging/TextureImage.h"
+
+namespace {
+
+using imaging::RGBA;
+
+class Cases {
+ public:
+  explicit Cases(unsigned seed) : random_(seed) {}
+
+  std::size_t below(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random_); }
+  double between(double low, double high) { return std::uniform_real_distribution<double>(low, high)(random_); }
+
+  // A texture of random bytes (random floats for the float format), some texels clear.
+  std::shared_ptr<imaging::TextureImage> texture(std::size_t w, std::size_t h) {
+    static const gpu::PixelFormat formats[] = {gpu::PixelFormat::RGBA8Unorm, gpu::PixelFormat::RGBA8Unorm,
+                                               gpu::PixelFormat::BGRA8Unorm, gpu::PixelFormat::RGBA32Float};
+    auto t = gpu::systemDefaultDevice()->makeTexture(*gpu::TextureDescriptor::texture2D(formats[below(4)], w, h, false));
+    const gpu::TexelView v = t->texels();
+    for (std::size_t j = 0; j < h; ++j)
+      for (std::size_t i = 0; i < w; ++i) {
+        const auto channel = [&] { return static_cast<float>(below(256)) / 255.0f; };
+        v.write({channel(), channel(), channel(), below(5) == 0 ? 0.0f : channel()}, i, j);
+      }
+    return std::make_shared<imaging::TextureImage>(std::move(t));
+  }
+
+  // Points anywhere about the texture, at texel centres and corners, on its edges, or not a number.
+  graphics::Point point(double w, double h) {
+    const auto coordinate = [&](double side) {
+      switch (below(5)) {
+        case 0: return static_cast<double>(below(static_cast<std::size_t>(side) + 2)) - 0.5;
+        case 1: return static_cast<double>(below(static_cast<std::size_t>(side) + 3)) - 1.0;
+        case 2: return below(20) == 0 ? std::nan("") : side;
+        default: return between(-1.5, side + 1.5);
+      }
+    };
+    return {coordinate(w), coordinate(h)};
+  }
+
+ private:
+  std::mt19937 random_;
+};
+
+::testing::AssertionResult sameBits(const std::vector<RGBA>& a, const std::vector<RGBA>& b) {
+  for (std::size_t k = 0; k < a.size(); ++k) {
+    if (std::memcmp(&a[k], &b[k], sizeof(RGBA)) != 0) {
+      return ::testing::AssertionFailure() << "point " << k << ": (" << a[k].r << ", " << a[k].g << ", " << a[k].b
+                                           << ", " << a[k].a << ") against (" << b[k].r << ", " << b[k].g << ", "
+                                           << b[k].b << ", " << b[k].a << ")";
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+TEST(ImagingDifferential, FourPointBilinearIsTheScalarOne) {
+  Cases cases(46);
+  for (int round = 0; round < 300; ++round) {
+    const auto image = cases.texture(1 + cases.below(12), 1 + cases.below(9));
+    const double w = static_cast<double>(image->width()), h = static_cast<double>(image->height());
+    std::vector<graphics::Point> points(1 + cases.below(70));
+    for (auto& p : points) p = cases.point(w, h);
+    std::vector<RGBA> fast(points.size()), scalar(points.size());
+    image->sample(points.data(), points.size(), fast.data());
+    for (std::size_t k = 0; k < points.size(); ++k) imaging::sampleGrid(*image, points[k].x, points[k].y, scalar[k]);
+    ASSERT_TRUE(sameBits(fast, scalar)) << "round " << round;
+  }
+}
+
+TEST(ImagingDifferential, TexelRunsAreTheirPoints) {
+  Cases cases(47);
+  for (int round = 0; round < 300; ++round) {
+    const auto texture = cases.texture(1 + cases.below(40), 1 + cases.below(6));
+    const double w = static_cast<double>(texture->width()), h = static_cast<double>(texture->height());
+    imaging::ImagePtr image = texture;
+    if (cases.below(2) == 0) image = texture->cropped({cases.between(-1, w), cases.between(-1, h), cases.between(0, w), h});
+    const auto i = static_cast<std::int64_t>(cases.below(texture->width() + 6)) - 3;
+    const auto j = static_cast<std::int64_t>(cases.below(texture->height() + 4)) - 2;
+    std::vector<graphics::Point> points(1 + cases.below(90));
+    for (std::size_t k = 0; k < points.size(); ++k) points[k] = {static_cast<double>(i) + static_cast<double>(k) + 0.5, static_cast<double>(j) + 0.5};
+    std::vector<RGBA> run(points.size()), row(points.size()), each(points.size());
+    ASSERT_TRUE(image->sampleTexelRun(i, j, run.size(), run.data()));
+    image->sample(imaging::Batch{points.data(), points.size(), true}, row.data());
+    image->sample(points.data(), points.size(), each.data());
+    ASSERT_TRUE(sameBits(run, each)) << "round " << round;
+    ASSERT_TRUE(sameBits(row, each)) << "round " << round;
+  }
+}
+
+TEST(ImagingDifferential, ShadedRowsOfHeightsAreTheFourMovedBatches) {
+  Cases cases(48);
+  for (int round = 0; round < 300; ++round) {
+    const auto texture = cases.texture(2 + cases.below(80), 1 + cases.below(8));
+    const double w = static_cast<double>(texture->width()), h = static_cast<double>(texture->height());
+    imaging::ImagePtr height = texture;
+    // A crop at whole texels (the layer's edge) or anywhere.
+    if (cases.below(2) == 0) {
+      const bool whole = cases.below(2) == 0;
+      const double x = whole ? static_cast<double>(cases.below(3)) : cases.between(0, 2);
+      height = texture->cropped({x, 0, whole ? std::floor(cases.between(1, w)) : cases.between(1, w), h});
+    }
+    const imaging::ShadedMaterialImage shaded(height, cases.texture(1 + cases.below(9), 1 + cases.below(9)),
+                                              cases.between(-20, 20));
+    const double x0 = static_cast<double>(cases.below(texture->width() + 2)) - 0.5;
+    const double y = static_cast<double>(cases.below(texture->height() + 2)) - 0.5;
+    std::vector<graphics::Point> points(1 + cases.below(70));
+    for (std::size_t k = 0; k < points.size(); ++k) points[k] = {x0 + static_cast<double>(k), y};
+    std::vector<RGBA> row(points.size()), each(points.size()), single(points.size());
+    shaded.sample(imaging::Batch{points.data(), points.size(), true}, row.data());
+    shaded.sample(points.data(), points.size(), each.data());
+    for (std::size_t k = 0; k < points.size(); ++k) single[k] = shaded.sample(points[k]);
+    ASSERT_TRUE(sameBits(row, each)) << "round " << round;
+    ASSERT_TRUE(sameBits(single, each)) << "round " << round;
+  }
+}
+
+// Values of every kind a blend or a kernel meets: in and out of 0 to 1, at 0, 0.5 and 1 exactly.
+std::shared_ptr<imaging::TextureImage> valueTexture(Cases& cases, std::size_t w) {
+  auto t = gpu::systemDefaultDevice()->makeTexture(
+      *gpu::TextureDescriptor::texture2D(gpu::PixelFormat::RGBA32Float, w, 1, false));
+  const auto value = [&]() -> float {
+    static const float special[] = {0.0f, 0.5f, 1.0f, 0.75f, 0.05f};
+    return cases.below(3) == 0 ? special[cases.below(5)] : static_cast<float>(cases.between(-0.2, 1.2));
+  };
+  for (std::size_t i = 0; i < w; ++i) t->texels().write({value(), value(), value(), value()}, i, 0);
+  return std::make_shared<imaging::TextureImage>(std::move(t));
+}
+
+TEST(ImagingDifferential, FourLaneHardLightAndBatchBodiesAreTheScalarOnes) {
+  Cases cases(49);
+  for (int round = 0; round < 200; ++round) {
+    const std::size_t w = 1 + cases.below(70);
+    const auto source = valueTexture(cases, w), backdrop = valueTexture(cases, w);
+    std::vector<graphics::Point> points(w);
+    for (std::size_t k = 0; k < w; ++k) points[k] = {static_cast<double>(k) + 0.5, 0.5};
+    std::vector<RGBA> fast(w), scalar(w);
+    imaging::HardLightImage(source, backdrop).sample(points.data(), w, fast.data());
+    for (std::size_t k = 0; k < w; ++k) {
+      const auto i = static_cast<std::int64_t>(k);
+      scalar[k] = imaging::hardLight(source->texel(i, 0), backdrop->texel(i, 0));
+    }
+    ASSERT_TRUE(sameBits(fast, scalar)) << "hard light, round " << round;
+
+    const graphics::Rect extent(cases.between(0, 3), 0, cases.between(0, static_cast<double>(w)), 1);
+    const std::vector<imaging::ImagePtr> arguments{source, backdrop};
+    const std::pair<imaging::KernelBody, imaging::KernelBatchBody> bodies[] = {
+        {imaging::alphaSetKernel, imaging::alphaSetBatch}, {imaging::mergeKernel, imaging::mergeBatch}};
+    for (const auto& [body, batch] : bodies) {
+      const imaging::Batch marked{points.data(), w, cases.below(2) == 0};
+      imaging::KernelImage(extent, body, arguments, batch).sample(marked, fast.data());
+      imaging::KernelImage(extent, body, arguments).sample(points.data(), w, scalar.data());
+      ASSERT_TRUE(sameBits(fast, scalar)) << "kernel, round " << round;
+    }
+  }
+}
+
+}  // namespace

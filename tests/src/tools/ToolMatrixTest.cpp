@@ -1,0 +1,299 @@
+// Every tool the application manager gives, through every path a host drives it: loaded, made
+// current, filled with a colour (or refusing it), dragged in three frames across two working
+// windows through the canvas's touches, the stroke ended, undone and redone; with and without a
+// mask, on the main canvas and on a palette, with the debug chain off and on. The close of the
+// canvases then leaves counted only the textures the manager and the tool still hold. One case is
+// one test, so that CTest runs them side by side.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numbers>
+#include <ostream>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "ConsoleCapture.h"
+#include "RecordedErrors.h"
+#include "StrokeTouches.h"
+#include "TestCanvas.h"
+#include "commands/CommandManager.h"
+#include "commands/DrawingArtworkDrawingOperation.h"
+#include "gpu/Texture.h"
+#include "graphics/Bitmap.h"
+#include "graphics/Image.h"
+#include "imaging/Image.h"
+#include "tools/AbstractDAEDrawingTool.h"
+#include "tools/ApplicationManager.h"
+#include "tools/DAEDialController.h"
+#include "tools/DebugSwitches.h"
+#include "tools/SoloDAEToolController.h"
+#include "tools/SurfaceWorkingTextures.h"
+#include "tools/ToolFamilies.h"
+#include "tools/ToolModel.h"
+#include "tools/ToolViewer.h"
+#include "ui/Event.h"
+#include "ui/FrameSource.h"
+#include "ui/TouchSet.h"
+#include "utils/KernelInterface.h"
+#include "utils/TextureUtil.h"
+
+namespace tessivarium {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct ToolEntry {
+  const char* name;
+  std::shared_ptr<AbstractDrawingTool> (*get)();
+};
+
+// Every tool field of the manager: the registry's 26 and the three it leaves out.
+const std::vector<ToolEntry>& allTools() {
+  static const std::vector<ToolEntry> tools = {
+#define TESS_MATRIX_TOOL(Class, name, Name) \
+  {#Name, [] { return std::shared_ptr<AbstractDrawingTool>(AppManager().name()); }},
+      TESS_MANAGER_TOOL_FIELDS(TESS_MATRIX_TOOL)
+#undef TESS_MATRIX_TOOL
+  };
+  return tools;
+}
+
+// Wide enough that a stroke along it leaves its first 256-cell window.
+constexpr std::size_t kWidth = 400, kHeight = 200;
+// The mask keeps paint off the columns [kMaskedFrom, kMaskedTo), across the stroke's path.
+constexpr std::size_t kMaskedFrom = 180, kMaskedTo = 220;
+
+void runFrames() {
+  while (ui::FrameSource::main().displayFrame() > 0) {
+  }
+}
+
+std::shared_ptr<graphics::Image> maskImage() {
+  Bytes rgba(kWidth * kHeight * 4, 255);
+  for (std::size_t y = 0; y < kHeight; ++y)
+    for (std::size_t x = kMaskedFrom; x < kMaskedTo; ++x) rgba[(y * kWidth + x) * 4 + 3] = 0;
+  return std::make_shared<graphics::Image>(
+      graphics::Bitmap::make(kWidth, kHeight, std::move(rgba), graphics::AlphaMode::Straight));
+}
+
+// A band along the stroke's path of half-wet paint in ridges over dry paint, so that every tool
+// finds something to move, wet, dry, wipe or sand.
+void layPaint(ArtworkTextures& layer) {
+  Bytes grid = TextureUtil::toRawData(*layer.gridTexture()), wet = TextureUtil::toRawData(*layer.wetTexture()),
+        dry = TextureUtil::toRawData(*layer.dryTexture());
+  for (std::size_t y = 80; y < 120; ++y)
+    for (std::size_t x = 20; x < 380; ++x) {
+      const std::size_t at = (y * kWidth + x) * 4;
+      const std::uint8_t ridge = (x / 6 + y / 6) % 2 ? 60 : 20;
+      wet[at] = 200, wet[at + 1] = 60, wet[at + 2] = 30, wet[at + 3] = ridge;
+      dry[at] = 40, dry[at + 1] = 90, dry[at + 2] = 160, dry[at + 3] = 30;
+      grid[at] = 128, grid[at + 3] = TOOL_FLUID;
+    }
+  TextureUtil::loadRawData(layer.gridTexture(), grid, kWidth, kHeight, 1);
+  TextureUtil::loadRawData(layer.wetTexture(), wet, kWidth, kHeight, 1);
+  TextureUtil::loadRawData(layer.dryTexture(), dry, kWidth, kHeight, 1);
+}
+
+// The layer's grid, wet and dry bytes, one texture after the other.
+Bytes layerBytes(ArtworkTextures& layer) {
+  Bytes all;
+  for (const auto& texture : {layer.gridTexture(), layer.wetTexture(), layer.dryTexture()}) {
+    const Bytes bytes = TextureUtil::toRawData(*texture);
+    all.insert(all.end(), bytes.begin(), bytes.end());
+  }
+  return all;
+}
+
+// Cells under the mask that differ between two layerBytes(), byte B of the grid left out (the
+// kernels' own marks).
+std::size_t maskedChanges(const Bytes& before, const Bytes& after) {
+  std::size_t changed = 0;
+  for (std::size_t i = 0; i < after.size(); ++i) {
+    const std::size_t x = i / 4 % kWidth;
+    const bool gridMark = i < kWidth * kHeight * 4 && i % 4 == 2;
+    changed += x >= kMaskedFrom && x < kMaskedTo && !gridMark && after[i] != before[i];
+  }
+  return changed;
+}
+
+// Eighteen samples from x = 40 to 360 along y = 100, six to a display frame: down, moved, up; then
+// the frames that end the stroke.
+void drag(DrawingPaint& canvas) {
+  const auto finger = testsupport::stylusTouch(40, 100);
+  for (int frame = 0; frame < 3; ++frame) {
+    std::vector<std::shared_ptr<ui::Touch>> batch;
+    for (int i = 0; i < 6; ++i) batch.push_back(testsupport::stylusTouch(40 + 320 * (6 * frame + i) / 17.0, 100));
+    ui::Event event;
+    event.setCoalescedTouches(finger, batch);
+    const auto phase = frame == 0 ? &DrawingPaint::touchesBegan
+                       : frame == 2 ? &DrawingPaint::touchesEnded
+                                    : &DrawingPaint::touchesMoved;
+    (canvas.*phase)(ui::TouchSet{finger}, &event);
+    ui::FrameSource::main().displayFrame();
+  }
+  runFrames();
+}
+
+std::int64_t bytesOf(const std::shared_ptr<gpu::Texture>& texture) {
+  return texture ? static_cast<std::int64_t>(texture->width() * texture->height() * texture->depth() * 4) : 0;
+}
+
+// What stays counted once the canvases are gone: the working textures and the tool's head, each
+// made here when it was not yet (so the count grows by what is added to the sum).
+std::int64_t keptBytes(AbstractDrawingTool& tool) {
+  std::int64_t kept = 0;
+  auto& working = AppManager().surfaceTextures();
+#define TESS_MATRIX_WORKING(name, Name) kept += bytesOf(working.name());
+  TESS_WORKING_TEXTURES(TESS_MATRIX_WORKING)
+#undef TESS_MATRIX_WORKING
+  if (const auto& model = tool.toolViewer()->toolModel()) {
+    for (const auto* texture : {&model->colorTexture0(), &model->colorTexture1(), &model->savedColorTexture(),
+                                &model->previewHeightTexture(), &model->previewColorTexture()}) {
+      kept += bytesOf(*texture);
+    }
+  }
+  return kept;
+}
+
+bool actsOnTheWholeLayer(ToolType type) { return type == ToolType::dryer || type == ToolType::wetter; }
+
+struct MatrixCase {
+  std::size_t tool;
+  bool masked;
+  bool palette;
+  KnifeDebugMode debug;
+};
+
+// How a case reads in a test's name and in CTest's list.
+std::string caseName(const MatrixCase& c) {
+  return std::string(allTools()[c.tool].name) + (c.masked ? "_Masked" : "") + (c.palette ? "_Palette" : "_Main") +
+         (c.debug == KnifeDebugMode::None ? "_None" : "_Height");
+}
+void PrintTo(const MatrixCase& c, std::ostream* out) { *out << caseName(c); }
+
+class ToolMatrix : public ::testing::TestWithParam<MatrixCase> {};
+
+TEST_P(ToolMatrix, LoadFillStrokeUndoRedoAndClose) {
+  const MatrixCase c = GetParam();
+  testsupport::ConsoleCapture console;
+  DEBUG_DAE_KNIFE = c.debug;
+  const auto errors = std::make_shared<testsupport::RecordedErrors>();
+  Application().setDelegateHandler(errors);
+  const auto shading = imaging::Image::fromTexture(AppManager().makeTexture(4, 4));
+  const std::int64_t heap = AppManager().heapSize();
+
+  // As a host starts: the main canvas set and current, then the tool loaded and chosen.
+  const auto main = std::make_shared<DrawingPaint>(MainPaintId, testsupport::flatArtwork(kWidth, kHeight));
+  AppManager().setCanvas(main);
+  AppManager().setCurrentPaint(main);
+  const auto canvas = c.palette ? AppManager().createPalette(kWidth, kHeight) : main;
+  if (c.masked) canvas->setMaskImage(maskImage());
+  const auto tool = allTools()[c.tool].get();
+  tool->loads();
+  AppManager().setCurrentTool(tool);
+  main->setShadingImage(shading);
+  if (canvas != main) canvas->setShadingImage(shading);
+  runFrames();
+
+  tool->fillColor(graphics::Color::fromRGBA(0.2, 0.5, 0.7, 1.0));
+  runFrames();
+  const bool refuses = !tool->canFillColor() && dynamic_cast<AbstractDAEDrawingTool*>(tool.get());
+  EXPECT_EQ(errors->errors, refuses ? std::vector{ErrorMessage::CannotFillColor} : std::vector<ErrorMessage>{});
+
+  auto& layer = *canvas->currentContent();
+  layPaint(layer);
+  const Bytes before = layerBytes(layer);
+  drag(*canvas);
+  const Bytes after = layerBytes(layer);
+  ASSERT_NE(after, before) << "the stroke changed nothing";
+  if (c.masked && !actsOnTheWholeLayer(tool->toolType())) {
+    EXPECT_EQ(maskedChanges(before, after), 0u) << "paint kept off the mask";
+  }
+
+  const auto& history = canvas->commandManager()->operationPool().operations();
+  if (c.palette) {
+    EXPECT_TRUE(history.empty()) << "a palette keeps no history";
+  } else {
+    ASSERT_EQ(history.size(), 1u);
+    const auto step = std::dynamic_pointer_cast<DrawingArtworkDrawingOperation>(history[0]);
+    ASSERT_TRUE(step && step->operations());
+    EXPECT_GE(step->operations()->size(), 2u) << "the stroke crossed two working windows";
+    ASSERT_TRUE(canvas->commandManager()->undo());
+    EXPECT_TRUE(layerBytes(layer) == before) << "undo gives the layer back";
+    ASSERT_TRUE(canvas->commandManager()->redo());
+    EXPECT_TRUE(layerBytes(layer) == after) << "redo paints the stroke again";
+  }
+
+  AppManager().cleanResources();
+  const std::int64_t kept = keptBytes(*tool);
+  EXPECT_EQ(AppManager().heapSize() - heap, kept);
+}
+
+// Four cases a tool, in which each value of each option meets each value of each other option:
+// the mask, the canvas and the debug chain all vary, and every pair of them is seen together.
+std::vector<MatrixCase> everyCase() {
+  constexpr KnifeDebugMode None = KnifeDebugMode::None, Height = KnifeDebugMode::Height;
+  std::vector<MatrixCase> out;
+  for (std::size_t t = 0; t < allTools().size(); ++t) {
+    for (const auto& [masked, palette, debug] : {std::tuple{false, false, None}, std::tuple{false, true, Height},
+                                                 std::tuple{true, false, Height}, std::tuple{true, true, None}}) {
+      out.push_back({t, masked, palette, debug});
+    }
+  }
+  return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryTool, ToolMatrix, ::testing::ValuesIn(everyCase()),
+                         [](const ::testing::TestParamInfo<MatrixCase>& info) { return caseName(info.param); });
+
+// The dial's range for a tool that takes the shared dial; none for a tool that leaves it alone.
+std::optional<std::pair<float, float>> dialRange(ToolType type) {
+  constexpr float pi = std::numbers::pi_v<float>;
+  switch (type) {
+    case ToolType::knife1: case ToolType::knife2: case ToolType::knife3:
+    case ToolType::knife4: case ToolType::knife5: case ToolType::knife6:
+      return std::pair{-pi / 2, pi / 2};
+    case ToolType::smallRoundBrush: case ToolType::roundBrush: case ToolType::bigRoundBrush:
+    case ToolType::smallFanBrush: case ToolType::fanBrush: case ToolType::bigFanBrush:
+    case ToolType::smallFilbertBrush: case ToolType::filbertBrush: case ToolType::bigFilbertBrush:
+    case ToolType::smallFlatBrush: case ToolType::flatBrush: case ToolType::bigFlatBrush:
+      return std::pair{0.0f, 2 * pi};
+    default:
+      return std::nullopt;
+  }
+}
+
+// Every tool made current in turn, in the manager's order and back: the dial takes the range of
+// each tool that has it and keeps the last one's through the tools that have none. The matrix
+// covers every registry tool.
+TEST(ToolSequence, TheDialRangeFollowsTheToolsThatTakeIt) {
+  testsupport::ConsoleCapture console;
+  const auto canvas = std::make_shared<DrawingPaint>(MainPaintId, testsupport::flatArtwork(kWidth, kHeight));
+  AppManager().setCanvas(canvas);
+  canvas->setShadingImage(imaging::Image::fromTexture(AppManager().makeTexture(4, 4)));
+  runFrames();
+
+  std::vector<std::shared_ptr<AbstractDrawingTool>> sequence;
+  for (const auto& entry : allTools()) sequence.push_back(entry.get());
+  const std::vector backwards(sequence.rbegin(), sequence.rend());
+  sequence.insert(sequence.end(), backwards.begin(), backwards.end());
+  const auto& dial = *SOLO_DAE_TOOL_CONTROLLER();
+  std::pair<float, float> expected{dial.minAngle(), dial.maxAngle()};
+  for (const auto& tool : sequence) {
+    AppManager().setCurrentTool(tool);
+    if (const auto range = dialRange(tool->toolType())) expected = *range;
+    EXPECT_EQ(std::pair(dial.minAngle(), dial.maxAngle()), expected) << describe(tool->toolType());
+  }
+
+  ASSERT_EQ(AppManager().tools().size(), 26u);
+  for (const auto& registered : AppManager().tools()) {
+    EXPECT_NE(std::find(sequence.begin(), sequence.end(), registered), sequence.end()) << describe(registered->toolType());
+  }
+}
+
+}  // namespace
+}  // namespace tessivarium
