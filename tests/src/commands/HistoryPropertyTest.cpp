@@ -96,7 +96,9 @@ class HistoryRun {
   }
 
   void record() {
-    auto s = std::make_shared<RecordingStep>("S" + std::to_string(made_++), nullptr);
+    std::string name = "S";  // appended to: GCC 12 warns falsely (-Wrestrict) of "S" + a temporary
+    name += std::to_string(made_++);
+    auto s = std::make_shared<RecordingStep>(std::move(name), nullptr);
     steps_.push_back(s);
     if (pick(0, 1) == 0) {
       s->snapshot = request();
