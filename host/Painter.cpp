@@ -21,6 +21,8 @@
 #include "imaging/Image.h"
 #include "kernels/Kernels.h"
 #include "tools/ApplicationManager.h"
+#include "tools/DebugSwitches.h"
+#include "tools/DrawingTool.h"
 #include "tools/colorPicker/ColorPickerManager.h"
 #include "tools/colorPicker/PatternPickerManager.h"
 #include "ui/Event.h"
@@ -112,6 +114,9 @@ class FatalStopsThrow {
 Painter::Painter(const CanvasSpec& spec)
     : fatalStops_(std::make_unique<FatalStopsThrow>()), spec_(spec), errors_(std::make_shared<EngineErrors>()) {
   try {
+    // The tool-model engine starts with its debug height view on, which draws the tool head's
+    // height preview into the layer's picture; pictures made for people show the paint alone.
+    tessivarium::DEBUG_DAE_KNIFE = tessivarium::KnifeDebugMode::None;
     kernels::registerAll();
     tessivarium::Application().setDelegateHandler(errors_);
     auto& manager = AppManager();

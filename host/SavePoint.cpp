@@ -1,6 +1,7 @@
 #include "SavePoint.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "AtomicFile.h"
@@ -25,9 +26,14 @@ std::shared_ptr<const graphics::Bitmap> reliefOf(const StoredPainting& painting)
       heights[i] = std::max<std::uint16_t>(heights[i], static_cast<std::uint16_t>(wet[i * 4 + 3] + dry[i * 4 + 3]));
     }
   }
+  // On the kernels' scale (two full layers white) typical paint, a few bytes to a few dozen thick,
+  // shows nearly black. The relief is scaled to its highest cell instead, by the square root so
+  // that thin paint beside thick stays visible: black is bare, white the highest paint.
+  const std::uint16_t highest = heights.empty() ? 0 : *std::max_element(heights.begin(), heights.end());
   std::vector<std::uint8_t> pixels(width * height * 4);
   for (std::size_t i = 0; i < heights.size(); ++i) {
-    const auto grey = static_cast<std::uint8_t>(std::min(255, (heights[i] + 1) / 2));
+    const double share = highest == 0 ? 0.0 : static_cast<double>(heights[i]) / highest;
+    const auto grey = static_cast<std::uint8_t>(std::lround(255.0 * std::sqrt(share)));
     pixels[i * 4] = pixels[i * 4 + 1] = pixels[i * 4 + 2] = grey;
     pixels[i * 4 + 3] = 255;
   }

@@ -26,7 +26,8 @@ struct SavedFiles {
 SavedFiles writeSavePoint(Painter& painter, const std::filesystem::path& folder, const std::string& name);
 
 // The height of the shown layers' paint: per cell, the highest of the layers' wet and dry
-// thickness together, as grey min(255, (height + 1) / 2), as the kernels' height images hold it.
+// thickness together, as grey 255 x sqrt(height / the highest cell's height), rounded: black where
+// no paint lies, white at the highest cell (all black on a bare canvas).
 std::shared_ptr<const graphics::Bitmap> reliefOf(const StoredPainting& painting);
 
 }  // namespace painthost

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "tools/ApplicationManager.h"
+#include "tools/DrawingTool.h"
+#include "tools/ToolFamilies.h"
 
 namespace painthost {
 namespace {

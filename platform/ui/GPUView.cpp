@@ -146,18 +146,22 @@ void GPUView::drawContent(graphics::BitmapContext& context, graphics::Rect rect,
   std::vector<std::uint8_t> bgra(width * height * 4);
   texture->readRegion(gpu::Region::make2D(0, 0, width, height), 0, bgra, width * 4);
 
-  // The drawable holds premultiplied BGRA with row 0 at the top of the picture. An image context
-  // draws a bitmap's first row at the bottom of the rectangle, so the rows go in reverse.
-  const auto scale = static_cast<unsigned>(std::lround(alpha * 255.0));
+  // The drawable holds BGRA with straight colours, as the kits' textures do (an image context
+  // renders unpremultiplied values), row 0 at the top of the picture. Each texel is premultiplied
+  // by its own alpha faded by the view's: drawn as though already premultiplied, a texel whose
+  // colour exceeds its alpha would overflow the blend. An image context draws a bitmap's first row
+  // at the bottom of the rectangle, so the rows go in reverse.
+  const auto scale = static_cast<std::uint8_t>(std::lround(alpha * 255.0));
   std::vector<std::uint8_t> rgba(bgra.size());
   for (std::size_t row = 0; row < height; ++row) {
     const std::uint8_t* from = bgra.data() + row * width * 4;
     std::uint8_t* to = rgba.data() + (height - 1 - row) * width * 4;
     for (std::size_t x = 0; x < width; ++x, from += 4, to += 4) {
-      to[0] = graphics::premultiplyByte(from[2], static_cast<std::uint8_t>(scale));
-      to[1] = graphics::premultiplyByte(from[1], static_cast<std::uint8_t>(scale));
-      to[2] = graphics::premultiplyByte(from[0], static_cast<std::uint8_t>(scale));
-      to[3] = graphics::premultiplyByte(from[3], static_cast<std::uint8_t>(scale));
+      const std::uint8_t a = graphics::premultiplyByte(from[3], scale);
+      to[0] = graphics::premultiplyByte(from[2], a);
+      to[1] = graphics::premultiplyByte(from[1], a);
+      to[2] = graphics::premultiplyByte(from[0], a);
+      to[3] = a;
     }
   }
   const auto bitmap =

@@ -1,5 +1,6 @@
 #include "tools/ApplicationManager.h"
 
+#include <new>
 #include <string>
 
 #include "Application.h"
@@ -16,7 +17,9 @@
 #include "gpu/Texture.h"
 #include "gpu/TextureDescriptor.h"
 #include "imaging/Context.h"
+#include "tools/DrawingTool.h"
 #include "tools/SurfaceWorkingTextures.h"
+#include "tools/ToolFamilies.h"
 #include "ui/Screen.h"
 
 namespace tessivarium {
@@ -97,7 +100,12 @@ const std::shared_ptr<gpu::GaussianBlur>& ApplicationManager::blur() {
 }
 
 std::shared_ptr<gpu::Texture> ApplicationManager::makeTexture(const gpu::TextureDescriptor& descriptor) {
-  auto texture = device_->makeTexture(descriptor);
+  std::shared_ptr<gpu::Texture> texture;
+  try {
+    texture = device_->makeTexture(descriptor);
+  } catch (const std::bad_alloc&) {
+    // Memory the machine cannot give is missing texture memory like any other.
+  }
   if (!texture || texture->width() != descriptor.width) Application().hanldeError(ErrorMessage::NoMoreHeap);
   const auto bytes = countedBytes(texture.get());
   heapSize_ += bytes;
@@ -195,10 +203,11 @@ const std::shared_ptr<FilbertBrushTool>& ApplicationManager::madeOnFirstUse(Tool
   return slot.tool;
 }
 
-#define TESS_TOOL_GETTER(Class, name, Name) \
-  const std::shared_ptr<Class>& ApplicationManager::name() { return madeOnFirstUse(name##_); }
-TESS_MANAGER_TOOL_FIELDS(TESS_TOOL_GETTER)
-#undef TESS_TOOL_GETTER
+#define TESS_TOOL_ACCESSORS(Class, name, Name)                                                   \
+  const std::shared_ptr<Class>& ApplicationManager::name() { return madeOnFirstUse(name##_); } \
+  void ApplicationManager::set##Name(std::shared_ptr<Class> tool) { name##_.tool = std::move(tool); }
+TESS_MANAGER_TOOL_FIELDS(TESS_TOOL_ACCESSORS)
+#undef TESS_TOOL_ACCESSORS
 
 const std::vector<std::shared_ptr<DrawingTool>>& ApplicationManager::tools() {
   if (!toolsBuilt_) {

@@ -6,28 +6,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
-#include "graphics/Color.h"
 #include "tools/ApplicationManagerDelegate.h"
-#include "tools/DrawingTool.h"
 #include "tools/ToolType.h"
-#include "tools/brushes/FanBrushTools.h"
-#include "tools/brushes/FilbertBrushTools.h"
-#include "tools/brushes/FlatBrushTools.h"
-#include "tools/brushes/RoundBrushTool.h"
-#include "tools/brushes/WideBrushTools.h"
-#include "tools/dryer/DryerTool.h"
-#include "tools/fluffyMop/FluffyMopTool.h"
-#include "tools/knives/KnifeTools.h"
-#include "tools/roller/RollerTool.h"
-#include "tools/sander/SanderTool.h"
-#include "tools/sprayer/SprayerTool.h"
-#include "tools/towels/TowelTool.h"
-#include "tools/tubes/TubeTool.h"
-#include "tools/turpentine/TurpentineTool.h"
-#include "tools/wetter/WetterTool.h"
 
 namespace gpu {
 class Device;
@@ -37,6 +21,10 @@ class Texture;
 struct TextureDescriptor;
 }  // namespace gpu
 
+namespace graphics {
+class Color;
+}
+
 namespace imaging {
 class Context;
 }
@@ -44,9 +32,44 @@ class Context;
 namespace tessivarium {
 
 class DrawingPaint;
+class DrawingTool;
 class SurfaceWorkingTextures;
 
-// Every tool field of the manager: class, getter, setter suffix.
+// The tools of the manager's fields; their families' headers are included where a tool's members
+// are used (tools/ToolFamilies.h has them all).
+class BigFanBrushTool;
+class BigFilbertBrushTool;
+class BigFlatBrushTool;
+class BigWideBrushTool;
+class DryerTool;
+class ExtraWideBrushTool;
+class FanBrushTool;
+class FilbertBrushTool;
+class FlatBrushTool;
+class FluffyMopTool;
+class Knife1Tool;
+class Knife2Tool;
+class Knife3Tool;
+class Knife4Tool;
+class Knife5Tool;
+class Knife6Tool;
+class RollerTool;
+class RoundBrushTool;
+class SanderTool;
+class SmallFanBrushTool;
+class SmallFilbertBrushTool;
+class SmallFlatBrushTool;
+class SmallWideBrushTool;
+class SprayerTool;
+class TowelTool;
+class TubeTool;
+class TurpentineTool;
+class WetterTool;
+class WideBrushTool;
+
+// Every tool field of the manager (class, getter, setter suffix), for the code that walks them all
+// (the accessors' definitions, the host's table of tool names, the tool matrix test), with
+// tools/ToolFamilies.h. The accessors are declared one by one in the class.
 #define TESS_MANAGER_TOOL_FIELDS(X) \
   X(TubeTool, tube, Tube) \
   X(SprayerTool, sprayer, Sprayer) \
@@ -112,8 +135,9 @@ class ApplicationManager {
   void setHeapSize(std::int64_t bytes) { heapSize_ = bytes; }
 
   // Makes a texture and counts width x height x depth x 4 bytes of it, whatever its format. A
-  // device that makes none, or one of another width, is reported as NoMoreHeap (and the call still
-  // returns what the device gave). The limit is not enforced here.
+  // device that makes none (also for want of the machine's memory), or one of another width, is
+  // reported as NoMoreHeap (and the call still returns what the device gave). The limit is not
+  // enforced here.
   std::shared_ptr<gpu::Texture> makeTexture(const gpu::TextureDescriptor& descriptor);
   // A 2-D texture of DefaultPixelFormat.
   std::shared_ptr<gpu::Texture> makeTexture(std::int64_t width, std::int64_t height);
@@ -142,7 +166,8 @@ class ApplicationManager {
   const std::shared_ptr<ApplicationManagerDelegate>& managerDelegate() const { return managerDelegate_; }
   void setManagerDelegate(std::shared_ptr<ApplicationManagerDelegate> d) { managerDelegate_ = std::move(d); }
 
-  // A 400 x 350 palette on the flat surface; a palette of the given size named "Palette".
+  // A 400 x 350 palette on the flat surface; a palette of the given size named "Palette". A size no
+  // canvas may have throws Error(TextureFormatIncompatible) and adds no palette (see DrawingPaint).
   std::shared_ptr<DrawingPaint> createPalette();
   std::shared_ptr<DrawingPaint> createPalette(std::int64_t width, std::int64_t height);
   bool isPalette(const DrawingPaint& paint) const;
@@ -167,11 +192,64 @@ class ApplicationManager {
   void cleanResources();
 
   // The tool fields: each made on first read (filbertBrush is DefaultTool itself) and owned here.
-#define TESS_TOOL_ACCESSORS(Class, name, Name) \
-  const std::shared_ptr<Class>& name();        \
-  void set##Name(std::shared_ptr<Class> tool) { name##_.tool = std::move(tool); }
-  TESS_MANAGER_TOOL_FIELDS(TESS_TOOL_ACCESSORS)
-#undef TESS_TOOL_ACCESSORS
+  const std::shared_ptr<TubeTool>& tube();
+  void setTube(std::shared_ptr<TubeTool> tool);
+  const std::shared_ptr<SprayerTool>& sprayer();
+  void setSprayer(std::shared_ptr<SprayerTool> tool);
+  const std::shared_ptr<DryerTool>& dryer();
+  void setDryer(std::shared_ptr<DryerTool> tool);
+  const std::shared_ptr<WetterTool>& wetter();
+  void setWetter(std::shared_ptr<WetterTool> tool);
+  const std::shared_ptr<Knife1Tool>& knife1();
+  void setKnife1(std::shared_ptr<Knife1Tool> tool);
+  const std::shared_ptr<Knife2Tool>& knife2();
+  void setKnife2(std::shared_ptr<Knife2Tool> tool);
+  const std::shared_ptr<Knife3Tool>& knife3();
+  void setKnife3(std::shared_ptr<Knife3Tool> tool);
+  const std::shared_ptr<Knife4Tool>& knife4();
+  void setKnife4(std::shared_ptr<Knife4Tool> tool);
+  const std::shared_ptr<Knife5Tool>& knife5();
+  void setKnife5(std::shared_ptr<Knife5Tool> tool);
+  const std::shared_ptr<Knife6Tool>& knife6();
+  void setKnife6(std::shared_ptr<Knife6Tool> tool);
+  const std::shared_ptr<RoundBrushTool>& roundBrush();
+  void setRoundBrush(std::shared_ptr<RoundBrushTool> tool);
+  const std::shared_ptr<FilbertBrushTool>& filbertBrush();
+  void setFilbertBrush(std::shared_ptr<FilbertBrushTool> tool);
+  const std::shared_ptr<BigFilbertBrushTool>& bigFilbertBrush();
+  void setBigFilbertBrush(std::shared_ptr<BigFilbertBrushTool> tool);
+  const std::shared_ptr<BigFlatBrushTool>& bigFlatBrush();
+  void setBigFlatBrush(std::shared_ptr<BigFlatBrushTool> tool);
+  const std::shared_ptr<FlatBrushTool>& flatBrush();
+  void setFlatBrush(std::shared_ptr<FlatBrushTool> tool);
+  const std::shared_ptr<SmallFilbertBrushTool>& smallFilbertBrush();
+  void setSmallFilbertBrush(std::shared_ptr<SmallFilbertBrushTool> tool);
+  const std::shared_ptr<SmallFlatBrushTool>& smallFlatBrush();
+  void setSmallFlatBrush(std::shared_ptr<SmallFlatBrushTool> tool);
+  const std::shared_ptr<FanBrushTool>& fanBrush();
+  void setFanBrush(std::shared_ptr<FanBrushTool> tool);
+  const std::shared_ptr<BigFanBrushTool>& bigFanBrush();
+  void setBigFanBrush(std::shared_ptr<BigFanBrushTool> tool);
+  const std::shared_ptr<SmallFanBrushTool>& smallFanBrush();
+  void setSmallFanBrush(std::shared_ptr<SmallFanBrushTool> tool);
+  const std::shared_ptr<SmallWideBrushTool>& smallWideBrush();
+  void setSmallWideBrush(std::shared_ptr<SmallWideBrushTool> tool);
+  const std::shared_ptr<WideBrushTool>& wideBrush();
+  void setWideBrush(std::shared_ptr<WideBrushTool> tool);
+  const std::shared_ptr<BigWideBrushTool>& bigWideBrush();
+  void setBigWideBrush(std::shared_ptr<BigWideBrushTool> tool);
+  const std::shared_ptr<ExtraWideBrushTool>& extraWideBrush();
+  void setExtraWideBrush(std::shared_ptr<ExtraWideBrushTool> tool);
+  const std::shared_ptr<FluffyMopTool>& fluffyMop();
+  void setFluffyMop(std::shared_ptr<FluffyMopTool> tool);
+  const std::shared_ptr<TurpentineTool>& turpentine();
+  void setTurpentine(std::shared_ptr<TurpentineTool> tool);
+  const std::shared_ptr<TowelTool>& towel();
+  void setTowel(std::shared_ptr<TowelTool> tool);
+  const std::shared_ptr<RollerTool>& roller();
+  void setRoller(std::shared_ptr<RollerTool> tool);
+  const std::shared_ptr<SanderTool>& sander();
+  void setSander(std::shared_ptr<SanderTool> tool);
 
   // The types of the tools the fields have made so far, in the order they were made (for tests
   // and diagnostics: which tools exist is otherwise invisible).
@@ -203,9 +281,35 @@ class ApplicationManager {
   std::shared_ptr<DrawingTool> currentTool_;
   std::vector<ToolType> madeTools_;
 
-#define TESS_TOOL_SLOT(Class, name, Name) ToolSlot<Class> name##_;
-  TESS_MANAGER_TOOL_FIELDS(TESS_TOOL_SLOT)
-#undef TESS_TOOL_SLOT
+  ToolSlot<TubeTool> tube_;
+  ToolSlot<SprayerTool> sprayer_;
+  ToolSlot<DryerTool> dryer_;
+  ToolSlot<WetterTool> wetter_;
+  ToolSlot<Knife1Tool> knife1_;
+  ToolSlot<Knife2Tool> knife2_;
+  ToolSlot<Knife3Tool> knife3_;
+  ToolSlot<Knife4Tool> knife4_;
+  ToolSlot<Knife5Tool> knife5_;
+  ToolSlot<Knife6Tool> knife6_;
+  ToolSlot<RoundBrushTool> roundBrush_;
+  ToolSlot<FilbertBrushTool> filbertBrush_;
+  ToolSlot<BigFilbertBrushTool> bigFilbertBrush_;
+  ToolSlot<BigFlatBrushTool> bigFlatBrush_;
+  ToolSlot<FlatBrushTool> flatBrush_;
+  ToolSlot<SmallFilbertBrushTool> smallFilbertBrush_;
+  ToolSlot<SmallFlatBrushTool> smallFlatBrush_;
+  ToolSlot<FanBrushTool> fanBrush_;
+  ToolSlot<BigFanBrushTool> bigFanBrush_;
+  ToolSlot<SmallFanBrushTool> smallFanBrush_;
+  ToolSlot<SmallWideBrushTool> smallWideBrush_;
+  ToolSlot<WideBrushTool> wideBrush_;
+  ToolSlot<BigWideBrushTool> bigWideBrush_;
+  ToolSlot<ExtraWideBrushTool> extraWideBrush_;
+  ToolSlot<FluffyMopTool> fluffyMop_;
+  ToolSlot<TurpentineTool> turpentine_;
+  ToolSlot<TowelTool> towel_;
+  ToolSlot<RollerTool> roller_;
+  ToolSlot<SanderTool> sander_;
 };
 
 // The one application manager, created on first use (once, even when first used from two threads

@@ -18,7 +18,7 @@ constexpr std::size_t kWindow = 16;
 // A 2 x 1 head of `depth`: column i's body fills z >= body[i]; column 1 hangs `paint` cells of
 // `colour` right under its body. Without a descriptor the head's centre stands on the sample's
 // nearest cell corner (x, y), and column 1 meets cell (x, y - 1) in the paint pass and the pickup
-// alike: (6, 5) for a sample at (6.3, 5.8).
+// alike (its centre lies on the cells' edge): (6, 5) for a sample at (6.3, 5.8).
 std::shared_ptr<gpu::Texture> twoColumnHead(std::size_t depth, int body0, int body1, int paint, Texel colour) {
   auto head = texture(2, 1, depth);
   for (int z = 0; z < static_cast<int>(depth); ++z) {

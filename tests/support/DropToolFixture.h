@@ -15,6 +15,8 @@
 #include "imaging/Image.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DebugSwitches.h"
+#include "tools/sprayer/SprayerTool.h"
+#include "tools/tubes/TubeTool.h"
 #include "ui/Event.h"
 #include "ui/FrameSource.h"
 #include "ui/GPUView.h"

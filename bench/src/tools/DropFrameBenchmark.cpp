@@ -2,6 +2,8 @@
 // modes.
 
 #include "ToolFrameBenchmark.h"
+#include "tools/sprayer/SprayerTool.h"
+#include "tools/tubes/TubeTool.h"
 
 TOOL_FRAME_BENCHMARK(Tube, tessivarium::AppManager().tube());
 TOOL_FRAME_BENCHMARK(Sprayer, tessivarium::AppManager().sprayer());

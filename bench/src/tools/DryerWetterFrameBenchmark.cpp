@@ -3,6 +3,8 @@
 // cells near the samples do any work.
 
 #include "ToolFrameBenchmark.h"
+#include "tools/dryer/DryerTool.h"
+#include "tools/wetter/WetterTool.h"
 
 TOOL_FRAME_BENCHMARK(Dryer, tessivarium::AppManager().dryer());
 TOOL_FRAME_BENCHMARK(Wetter, tessivarium::AppManager().wetter());

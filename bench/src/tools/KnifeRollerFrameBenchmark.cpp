@@ -3,6 +3,8 @@
 // which costs what a loaded frame does but the cells it changes.
 
 #include "ToolFrameBenchmark.h"
+#include "tools/knives/KnifeTools.h"
+#include "tools/roller/RollerTool.h"
 
 TOOL_FRAME_BENCHMARK(Knife2, tessivarium::AppManager().knife2());
 TOOL_FRAME_BENCHMARK(Roller, tessivarium::AppManager().roller());

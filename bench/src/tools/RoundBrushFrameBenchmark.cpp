@@ -2,5 +2,6 @@
 // the None and Height debug modes.
 
 #include "ToolFrameBenchmark.h"
+#include "tools/brushes/RoundBrushTool.h"
 
 TOOL_FRAME_BENCHMARK(RoundBrush, tessivarium::AppManager().roundBrush());

@@ -4,6 +4,10 @@
 // every cell they meet, so their blurs work as on paint.
 
 #include "ToolFrameBenchmark.h"
+#include "tools/fluffyMop/FluffyMopTool.h"
+#include "tools/sander/SanderTool.h"
+#include "tools/towels/TowelTool.h"
+#include "tools/turpentine/TurpentineTool.h"
 
 TOOL_FRAME_BENCHMARK(Towel, tessivarium::AppManager().towel());
 TOOL_FRAME_BENCHMARK(Sander, tessivarium::AppManager().sander());

@@ -108,6 +108,28 @@ TEST(HierarchyDrawing, AlphaFadesAViewAndItsSubviewsAndTheBorderLiesOnTop) {
   EXPECT_EQ(centre[3], 255);
 }
 
+TEST(HierarchyDrawing, AGPUPictureHoldsStraightColoursLaidOverWhatLiesUnderByTheirAlpha) {
+  auto device = gpu::systemDefaultDevice();
+  ui::View canvas(Rect(0, 0, 2, 1));
+  canvas.setBackgroundColor(Color::white());
+  auto layer = std::make_shared<ui::GPUView>(Rect(0, 0, 2, 1), device);
+  layer->setOpaque(false);
+  // A light paint at a fifth of full cover: its colour stands above its alpha.
+  presentRows(*layer, {Pixel{240, 200, 100, 51}});
+  canvas.addSubview(layer);
+
+  const Pixel p = snapshot(canvas)[0][0];
+  EXPECT_NEAR(p[0], (240 * 51 + 255 * 204) / 255, 1);
+  EXPECT_NEAR(p[1], (200 * 51 + 255 * 204) / 255, 1);
+  EXPECT_NEAR(p[2], (100 * 51 + 255 * 204) / 255, 1);
+  EXPECT_EQ(p[3], 255);
+
+  // A faded view fades its picture's alpha, not its colour.
+  layer->setAlpha(0.5);
+  const Pixel faded = snapshot(canvas)[0][0];
+  EXPECT_NEAR(faded[2], (100 * 26 + 255 * 229) / 255, 1);
+}
+
 TEST(HierarchyDrawing, NeedsACurrentImageContext) {
   ui::View view(Rect(0, 0, 2, 2));
   EXPECT_FALSE(view.drawHierarchy(view.bounds()));

@@ -8,6 +8,7 @@
 #include "components/DrawingPaint.h"
 #include "gpu/TestControls.h"
 #include "tools/ApplicationManager.h"
+#include "tools/brushes/FilbertBrushTools.h"
 
 namespace tessivarium {
 namespace {

@@ -8,7 +8,11 @@
 #include "FakeTool.h"
 #include "FatalStop.h"
 #include "tools/ApplicationManager.h"
+#include "tools/DrawingTool.h"
 #include "tools/SurfaceWorkingTextures.h"
+#include "tools/brushes/FilbertBrushTools.h"
+#include "tools/brushes/FlatBrushTools.h"
+#include "tools/tubes/TubeTool.h"
 
 namespace {
 

@@ -21,6 +21,8 @@
 #include "tools/ApplicationManager.h"
 #include "tools/DAEEncoders.h"
 #include "tools/DAEToolModel.h"
+#include "tools/DefaultToolViewer.h"
+#include "tools/ToolSurface.h"
 #include "tools/brushes/BristleLayouts.h"
 #include "tools/brushes/BrushDAEEncoders.h"
 #include "tools/brushes/FanBrushTools.h"

@@ -45,20 +45,12 @@ long headPaint(const gpu::Texture& head) {
   return n;
 }
 
-// The point of `path` nearest to (x, y): how far it lies and how far along the path it is.
-struct OnPath {
-  double distance = INFINITY, along = 0;
-};
-OnPath nearestOnPath(double x, double y, const std::vector<graphics::Point>& path) {
-  OnPath best;
-  double start = 0;
+double distanceToPath(double x, double y, const std::vector<graphics::Point>& path) {
+  double best = INFINITY;
   for (std::size_t i = 0; i + 1 < path.size(); ++i) {
     const double ax = path[i].x, ay = path[i].y, dx = path[i + 1].x - ax, dy = path[i + 1].y - ay;
-    const double length = std::hypot(dx, dy);
-    const double t = std::clamp(((x - ax) * dx + (y - ay) * dy) / (length * length), 0.0, 1.0);
-    const double d = std::hypot(x - ax - t * dx, y - ay - t * dy);
-    if (d < best.distance) best = {d, start + t * length};
-    start += length;
+    const double t = std::clamp(((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+    best = std::min(best, std::hypot(x - ax - t * dx, y - ay - t * dy));
   }
   return best;
 }
@@ -123,12 +115,9 @@ TEST_P(BrushStroke, PaintsAlongItsStrokeConservesItsPaintAndUndoes) {
 
   // Left to right across the first window's far edge into a second window, one segment a frame.
   const std::vector<graphics::Point> path = {{150, 200}, {190, 205}, {240, 210}, {300, 214}, {360, 218}};
-  std::vector<std::vector<graphics::Point>> frames = {{path[0]}};
-  for (std::size_t i = 0; i + 1 < path.size(); ++i) {
-    const auto touches = touchesAlong(path[i], path[i + 1]);
-    if (i == 0) frames[0].insert(frames[0].end(), touches.begin(), touches.end());
-    else frames.push_back(touches);
-  }
+  std::vector<std::vector<graphics::Point>> frames;
+  for (std::size_t i = 0; i + 1 < path.size(); ++i) frames.push_back(touchesAlong(path[i], path[i + 1]));
+  frames[0].insert(frames[0].begin(), path[0]);
   stroke(*canvas, frames, 2.0);
   const auto after = bytes();
   const long laid = wetPaint(after[1]) - wetPaint(before[1]);
@@ -137,10 +126,9 @@ TEST_P(BrushStroke, PaintsAlongItsStrokeConservesItsPaintAndUndoes) {
               static_cast<double>(laid), 0.005 * static_cast<double>(laid))
       << "what the head loses the layer gains";
 
-  // Every cell that changed lies within a head's reach of the path; the paint laid along each
-  // tenth of the path, from the first to the last, as the brush runs dry.
+  // Every cell that changed lies within a head's reach of the path; paint is laid along each tenth
+  // of the path (it runs left to right), less and less as the brush runs dry.
   const double reach = std::hypot(static_cast<double>(model.width()), static_cast<double>(model.height()));
-  const double length = nearestOnPath(path.back().x, path.back().y, path).along;
   const std::size_t width = layer.gridTexture()->width();
   std::array<long, 10> along{};
   for (std::size_t i = 0; i < after[1].size(); i += 4) {
@@ -148,10 +136,9 @@ TEST_P(BrushStroke, PaintsAlongItsStrokeConservesItsPaintAndUndoes) {
                          !std::equal(after[0].begin() + i, after[0].begin() + i + 4, before[0].begin() + i);
     if (!changed) continue;
     const double x = static_cast<double>(i / 4 % width), y = static_cast<double>(i / 4 / width);
-    const OnPath nearest = nearestOnPath(x, y, path);
-    EXPECT_LE(nearest.distance, reach) << "at " << x << ", " << y;
-    const auto tenth = std::min<std::size_t>(9, static_cast<std::size_t>(nearest.along / length * 10));
-    along[tenth] += after[1][i + 3] - before[1][i + 3];
+    EXPECT_LE(distanceToPath(x, y, path), reach) << "at " << x << ", " << y;
+    const double tenth = std::floor((x - path.front().x) * 10 / (path.back().x - path.front().x));
+    along[static_cast<std::size_t>(std::clamp(tenth, 0.0, 9.0))] += after[1][i + 3] - before[1][i + 3];
   }
   for (std::size_t tenth = 0; tenth < along.size(); ++tenth) {
     EXPECT_GT(along[tenth], 0) << "no paint along tenth " << tenth << " of the path";

@@ -12,6 +12,7 @@
 #include "gpu/Buffer.h"
 #include "scene/Geometry.h"
 #include "tools/ApplicationManager.h"
+#include "tools/brushes/RoundBrushTool.h"
 #include "tools/brushes/SceneBrushViewer.h"
 
 namespace tessivarium {

@@ -9,6 +9,7 @@
 #include "StrokeCanvas.h"
 #include "gpu/Gpu.h"
 #include "tools/ApplicationManager.h"
+#include "tools/brushes/RoundBrushTool.h"
 #include "tools/colorPicker/AbstractPaintPicker.h"
 #include "tools/colorPicker/ColorPickerManager.h"
 #include "ui/TouchSet.h"

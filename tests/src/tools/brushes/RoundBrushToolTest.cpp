@@ -16,6 +16,7 @@
 #include "tools/SurfaceWorkingTextures.h"
 #include "tools/TextureReset.h"
 #include "tools/brushes/DAERoundPainting.h"
+#include "tools/brushes/RoundBrushTool.h"
 
 namespace tessivarium {
 namespace {
