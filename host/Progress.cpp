@@ -21,9 +21,10 @@ std::string Progress::line(std::int64_t step, std::int64_t steps, std::int64_t s
   const double done = totalSamples > 0 ? static_cast<double>(samples) / static_cast<double>(totalSamples)
                                        : static_cast<double>(step) / static_cast<double>(std::max<std::int64_t>(steps, 1));
   const auto filled = std::clamp<std::int64_t>(static_cast<std::int64_t>(done * kBarWidth), 0, kBarWidth);
-  return "[" + std::string(static_cast<std::size_t>(filled), '#') + std::string(static_cast<std::size_t>(kBarWidth - filled), ' ') +
-         "] step " + std::to_string(step) + "/" + std::to_string(steps) + ", samples " + std::to_string(samples) + "/" +
-         std::to_string(totalSamples) + ": " + kind;
+  std::string text = "[";  // appended to: GCC 12 warns falsely (-Wrestrict) of "[" + a temporary
+  text.append(static_cast<std::size_t>(filled), '#').append(static_cast<std::size_t>(kBarWidth - filled), ' ');
+  return text + "] step " + std::to_string(step) + "/" + std::to_string(steps) + ", samples " + std::to_string(samples) +
+         "/" + std::to_string(totalSamples) + ": " + kind;
 }
 
 void Progress::startStep(std::int64_t index, const std::string& kind) {

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "Artwork.h"
 #include "components/ArtworkTextures.h"
 #include "components/DrawingPaint.h"
 #include "foundation/Fatal.h"
@@ -10,7 +11,6 @@
 #include "gpu/CommandQueue.h"
 #include "gpu/Texture.h"
 #include "gpu/TextureDescriptor.h"
-#include "tools/AbstractDropTool.h"
 #include "tools/ApplicationManager.h"
 #include "tools/SurfaceWorkingTextures.h"
 

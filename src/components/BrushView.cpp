@@ -3,12 +3,12 @@
 #include <numbers>
 
 #include "Application.h"
+#include "Artwork.h"
 #include "foundation/Fatal.h"
 #include "scene/Geometry.h"
 #include "scene/Light.h"
 #include "scene/Material.h"
 #include "scene/Scene.h"
-#include "tools/AbstractDropTool.h"
 
 namespace tessivarium {
 namespace {

@@ -3,7 +3,6 @@
 // layer along the stroke, without a tool head pressed into it. The base keeps the colour (its
 // alpha carries the paint's wetness), records every drawn frame's samples with that colour in the
 // stroke's command, runs the frame's window steps with the colour, and replays a recorded stroke.
-// The constants beside it are the working window's geometry, which the whole tool layer reads.
 // Main thread only.
 
 #include <cstdint>
@@ -20,10 +19,6 @@ namespace tessivarium {
 
 class DropSurface;
 
-// The texel origin (0, 0, 0): both origins of a whole-texture copy, the default snapshot origin.
-inline constexpr gpu::Origin ORIGIN0{0, 0, 0};
-// The border the drop tools keep around their working region.
-inline constexpr double MAC_BORDER = static_cast<double>(MAC_DEPTH) * 2.3;
 // The drop tools' starting step, a setting kept for the host; nothing paints by it.
 inline constexpr std::int64_t MAX_STEP = 3;
 
@@ -52,8 +47,9 @@ class AbstractDropTool : public AbstractDrawingTool {
   // (neither committed nor waited for); otherwise on a buffer of its own, committed and waited
   // for. A tool that is not the current one, or no current canvas, replays nothing and says so.
   void execute(Command& command, const std::shared_ptr<gpu::CommandBuffer>& buffer) override;
-  // Takes the colour, its wetness (when given) carried in its alpha. A tool that cannot take a
-  // colour reports CannotFillColor and changes nothing.
+  // Takes the colour, its wetness (when given, brought into 0 to 1) carried in its alpha. A tool
+  // that cannot take a colour, or a wetness that is not a number, reports CannotFillColor and
+  // changes nothing (see takesFill).
   void fillColor(const graphics::Color& color, float force = 1.0f,
                  std::optional<float> wetness = std::nullopt) override;
 

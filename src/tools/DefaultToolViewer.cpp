@@ -15,7 +15,6 @@
 #include "scene/Material.h"
 #include "scene/Scene.h"
 #include "scene/SceneError.h"
-#include "tools/AbstractDropTool.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DrawingTool.h"
 #include "tools/ToolModel.h"
@@ -70,6 +69,7 @@ DefaultToolViewer::DefaultToolViewer(AbstractDrawingTool& tool, float scale)
 DefaultToolViewer::~DefaultToolViewer() = default;
 
 void DefaultToolViewer::setRotation(float rotation) {
+  if (!isRotation(rotation, "DefaultToolViewer.setRotation")) return;
   const float old = rotation_;
   rotation_ = rotation;
   if (toolContentNode_) toolContentNode_->setEulerAngles({0, 0, rotation_});

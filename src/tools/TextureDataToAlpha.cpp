@@ -3,6 +3,7 @@
 #include "components/DrawingPaint.h"
 #include "gpu/ComputeCommandEncoder.h"
 #include "tools/ApplicationManager.h"
+#include "tools/DrawingTool.h"
 #include "tools/SurfaceWorkingTextures.h"
 #include "tools/ToolSurface.h"
 #include "tools/WorkingDataBindings.h"

@@ -5,6 +5,7 @@
 #include "foundation/Fatal.h"
 #include "gpu/ComputeCommandEncoder.h"
 #include "tools/ApplicationManager.h"
+#include "tools/DrawingTool.h"
 #include "tools/SurfaceWorkingTextures.h"
 #include "tools/ToolSurface.h"
 #include "tools/WorkingDataBindings.h"

@@ -5,13 +5,13 @@
 #include <cstdint>
 #include <optional>
 
+#include "Artwork.h"
 #include "foundation/Fatal.h"
 #include "foundation/NumberText.h"
 #include "gpu/BlitCommandEncoder.h"
 #include "gpu/Buffer.h"
 #include "gpu/Device.h"
 #include "gpu/Texture.h"
-#include "tools/AbstractDropTool.h"
 #include "tools/ApplicationManager.h"
 
 namespace tessivarium {

@@ -39,7 +39,9 @@ std::shared_ptr<gpu::Texture> randomTexture(std::size_t w, std::size_t h, std::s
   for (std::size_t z = 0; z < d; ++z)
     for (std::size_t y = 0; y < h; ++y)
       for (std::size_t x = 0; x < w; ++x)
-        for (std::size_t c = 0; c < 4; ++c) v.texel(x, y, z)[c] = static_cast<std::uint8_t>(byte(random));
+        if (std::uint8_t* texel = v.texel(x, y, z)) {
+          for (std::size_t c = 0; c < 4; ++c) texel[c] = static_cast<std::uint8_t>(byte(random));
+        }
   return t;
 }
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "tools/DrawingTool.h"
 #include "tools/TouchInput.h"
 #include "tools/brushes/BrushToolSurface.h"
 #include "tools/brushes/DAERoundPainting.h"

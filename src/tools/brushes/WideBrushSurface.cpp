@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "tools/DrawingTool.h"
 #include "tools/brushes/WidePainting.h"
 
 namespace tessivarium {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "Artwork.h"
-#include "tools/AbstractDropTool.h"
 #include "tools/DebugSwitches.h"
 #include "tools/ApplicationManager.h"
 
