@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -71,10 +72,9 @@ inline __m128i spread(__m128i v, int t) {
 }
 
 // Four texels' bytes as two vectors of two texels each.
-inline void unpack(const std::uint8_t* bytes, __m128i& low, __m128i& high) {
-  const __m128i v = load(bytes);
-  low = _mm_unpacklo_epi8(v, _mm_setzero_si128());
-  high = _mm_unpackhi_epi8(v, _mm_setzero_si128());
+inline void unpack(__m128i texels, __m128i& low, __m128i& high) {
+  low = _mm_unpacklo_epi8(texels, _mm_setzero_si128());
+  high = _mm_unpackhi_epi8(texels, _mm_setzero_si128());
 }
 
 // t / 255 rounded down, exact for every 16-bit t: (t x 0x8081) >> 23.
@@ -126,22 +126,24 @@ struct HeightAndColorRule {
     const __m128i baseAlpha = _mm_set1_epi32(background.a), clear = _mm_set1_epi32(255 - background.a);
     const __m128i colourBytes = _mm_set1_epi32(0x00FFFFFF);
     for (; k + 4 <= n; k += 4) {
-      const __m128i wetAlpha = lanes::alphaBytes(w + 4 * k), dryAlpha = lanes::alphaBytes(d + 4 * k);
+      // Every input read before anything is written, as each cell's rule does.
+      const __m128i wetTexels = lanes::load(w + 4 * k), dryTexels = lanes::load(d + 4 * k);
+      const __m128i wetAlpha = _mm_srli_epi32(wetTexels, 24), dryAlpha = _mm_srli_epi32(dryTexels, 24);
       // min(255, (relief + wet + dry + 1) / 2), a grey.
       const __m128i surface = _mm_add_epi32(_mm_add_epi32(lanes::load(relief + k), wetAlpha),
                                             _mm_add_epi32(dryAlpha, _mm_set1_epi32(1)));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(height + 4 * k),
-                       lanes::greys(_mm_min_epi16(_mm_srli_epi32(surface, 1), _mm_set1_epi32(255))));
+      const __m128i grey = lanes::greys(_mm_min_epi16(_mm_srli_epi32(surface, 1), _mm_set1_epi32(255)));
       const __m128i wetCover = lanes::coverage(wetAlpha), dryCover = lanes::coverage(dryAlpha);
       const __m128i alpha =
           _mm_add_epi32(baseAlpha, lanes::scale255(clear, lanes::combinedCoverage(wetCover, dryCover)));
       __m128i wet[2], dry[2], shown[2];
-      lanes::unpack(w + 4 * k, wet[0], wet[1]);
-      lanes::unpack(d + 4 * k, dry[0], dry[1]);
+      lanes::unpack(wetTexels, wet[0], wet[1]);
+      lanes::unpack(dryTexels, dry[0], dry[1]);
       for (int t = 0; t < 2; ++t) {
         shown[t] = lanes::mix(lanes::mix(base, dry[t], lanes::spread(dryCover, t)), wet[t], lanes::spread(wetCover, t));
       }
       const __m128i colour = _mm_and_si128(_mm_packus_epi16(shown[0], shown[1]), colourBytes);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(height + 4 * k), grey);
       _mm_storeu_si128(reinterpret_cast<__m128i*>(color + 4 * k), _mm_or_si128(colour, _mm_slli_epi32(alpha, 24)));
     }
 #endif
@@ -154,6 +156,18 @@ struct HeightAndColorRule {
   }
 };
 
+// The passes dispatch each of these kernels twice in one encode. A repeat over the same bindings
+// writes the bytes the first run wrote when none of the textures it writes is one it reads, so it is
+// left out. (The fold reads its own target too: a maximum taken twice is taken once.)
+bool repeatChangesNothing(const gpu::Dispatch& dispatch, std::initializer_list<std::int64_t> written,
+                          std::initializer_list<std::int64_t> read) {
+  if (!dispatch.repeatsPrevious()) return false;
+  for (const std::int64_t slot : written) {
+    if (dispatch.bindsSameTexture(slot, read)) return false;
+  }
+  return true;
+}
+
 // A chunk of a run that may be kNoPaint, which stands for every chunk.
 TESS_KERNEL_INLINE const std::uint8_t* chunkAt(const std::uint8_t* run, std::size_t done) {
   return run == kNoPaint ? run : run + 4 * done;
@@ -162,6 +176,9 @@ TESS_KERNEL_INLINE const std::uint8_t* chunkAt(const std::uint8_t* run, std::siz
 // The working region's height image (ground relief, dry and wet thickness) and colour image (wet
 // over dry over the background colour). `withWet` false: the dry paint's images only.
 void heightAndColor(const gpu::Dispatch& dispatch, bool withWet) {
+  if (repeatChangesNothing(dispatch, {TEXTURE_HEIGHT_IMAGE_WRITE, TEXTURE_COLOR_IMAGE_WRITE},
+                           {TEXTURE_WET_READ, TEXTURE_DRY_READ, TEXTURE_GROUND}))
+    return;
   const gpu::TexelView wet = withWet ? dispatch.texels(TEXTURE_WET_READ) : gpu::TexelView{};
   const gpu::TexelView dry = flagArgument(dispatch, BUFFER_USE_DRY, true) ? dispatch.texels(TEXTURE_DRY_READ)
                                                                           : gpu::TexelView{};
@@ -226,6 +243,7 @@ void coverageBytes(const std::uint8_t* w, const std::uint8_t* d, std::uint8_t* t
 
 // The coverage image of the wet and dry paint (`withWet`) or of the dry paint alone.
 void coverageImage(const gpu::Dispatch& dispatch, bool withWet) {
+  if (repeatChangesNothing(dispatch, {TEXTURE_COLOR_IMAGE_WRITE}, {TEXTURE_WET_READ, TEXTURE_DRY_READ})) return;
   const gpu::TexelView wet = withWet ? dispatch.texels(TEXTURE_WET_READ) : gpu::TexelView{};
   const gpu::TexelView dry = flagArgument(dispatch, BUFFER_USE_DRY, true) ? dispatch.texels(TEXTURE_DRY_READ)
                                                                           : gpu::TexelView{};
@@ -279,6 +297,7 @@ void dataToHeight(const gpu::Dispatch& dispatch) { heightAndColor(dispatch, true
 void dataToDryHeight(const gpu::Dispatch& dispatch) { heightAndColor(dispatch, false); }
 
 void dataToHeightSubLayer(const gpu::Dispatch& dispatch) {
+  if (repeatChangesNothing(dispatch, {TEXTURE_HEIGHT_IMAGE_WRITE}, {TEXTURE_WET_READ, TEXTURE_DRY_READ})) return;
   const gpu::TexelView wet = dispatch.texels(TEXTURE_WET_READ), dry = dispatch.texels(TEXTURE_DRY_READ),
                        current = dispatch.texels(TEXTURE_HEIGHT_IMAGE_READ),
                        target = dispatch.texels(TEXTURE_HEIGHT_IMAGE_WRITE);

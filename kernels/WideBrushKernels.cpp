@@ -14,8 +14,8 @@ namespace {
 
 using namespace tessivarium;
 
-// A column lays one cell of its load at each meeting, and one more for every so many bytes of
-// press (an upright stylus at force 2).
+// For every cell the head travels a column lays one cell of its load, and one more for every so
+// many bytes of press (an upright stylus at force 2).
 constexpr int kPressPerExtraCell = 48;
 // The share of a cell's wet paint a column smears up after laying, one in so many (the wetter, the
 // more), as far as the column has room.
@@ -24,8 +24,10 @@ constexpr int kSmearShare = 4;
 }  // namespace
 
 // The flat head stands level: every column meets the cell under it whenever the sample presses
-// at all. The pass binds no descriptor, so the head's centre sits on each sample, unturned, and the
-// paint is laid wet at the standard thickness.
+// at all. It lays by the distance travelled since the sample before, the fraction of a byte carried
+// to its next meeting, so its trail is as long however densely the samples come. The pass binds no
+// descriptor, so the head's centre sits on each sample, unturned, and the paint is laid wet at the
+// standard thickness.
 void wideBrushPaint(const gpu::Dispatch& dispatch) {
   StrokeWindow window(dispatch);
   HeadWalk walk(dispatch, /*bodylessIsHead=*/true);
@@ -36,7 +38,8 @@ void wideBrushPaint(const gpu::Dispatch& dispatch) {
     StrokeWindow::Cell cell = window.get(cx, cy);
     const HeadColumn& column = head.column(k);
     bool changed = false;
-    const int give = std::min({1 + press / kPressPerExtraCell, column.paint, static_cast<int>(MAX_DEPTH) - cell.wet.a});
+    const int laid = head.carriedLay(k, (1 + press / kPressPerExtraCell) * walk.travel256());
+    const int give = std::min({laid, column.paint, static_cast<int>(MAX_DEPTH) - cell.wet.a});
     if (give > 0) {
       deposit(cell, head.take(k, give));
       changed = true;

@@ -22,6 +22,9 @@ inline constexpr std::int64_t MAC_DEPTH = 32;
 inline constexpr double MAC_BORDER = static_cast<double>(MAC_DEPTH) * 2.3;
 // The texel origin (0, 0, 0): both origins of a whole-texture copy, the default snapshot origin.
 inline constexpr gpu::Origin ORIGIN0{0, 0, 0};
+// The longest side of a canvas, in picture pixels and in data cells alike (the PNG reader's
+// limit too); a canvas of any other size is refused when it is made.
+inline constexpr std::int64_t MAX_CANVAS_SIDE = 16384;
 // The default scale of an artwork.
 inline constexpr double DefaultScale = 1.0;
 

@@ -2,6 +2,7 @@
 // - one batch of 200 samples taken and uploaded (spacing, the reuse test against the loaded window,
 //   window-local positions, six new buffers), beside the floor for the same bytes: six new
 //   allocations filled by memcpy on one thread (4.8 KB: more threads would only add their start-up);
+// - one batch whose second sample lies as far off as a double reaches;
 // - one step with no tool passes (the write-back of the old window, the load of the new one, the
 //   picture refresh of the window), committed, beside an 8-thread memcpy of the bytes the two window
 //   copies move, the two copies alone and the picture refresh alone.
@@ -106,6 +107,23 @@ void BM_ResetAndUpload200Samples(benchmark::State& state) {
   state.counters["sameWindow"] = stroke.surface().useSameRegion().value_or(false);
 }
 BENCHMARK(BM_ResetAndUpload200Samples)->Unit(benchmark::kMicrosecond);
+
+// One sample inside the window and one as far off as a double reaches: the far one is held at
+// the canvas's margin and the gap spaced within its share, so the step costs what a stroke across
+// the canvas costs.
+void BM_ResetWithAFarOffSample(benchmark::State& state) {
+  Stroke stroke;
+  const TouchInputs batch{std::make_shared<TouchInput>(graphics::Point{1000.5, 700.5}, 0.5f, 0.8f, 1.0f),
+                          std::make_shared<TouchInput>(graphics::Point{1e300, -1e300}, 0.5f, 0.8f, 1.0f)};
+  for (auto _ : state) {
+    stroke.surface().setLastTouchInput(nullptr);
+    stroke.surface().reset(batch);
+    benchmark::DoNotOptimize(stroke.surface().locationBuffer());
+  }
+  state.counters["samples"] = static_cast<double>(stroke.surface().touchInputData().count()) +
+                              static_cast<double>(stroke.surface().touchInputs().size());
+}
+BENCHMARK(BM_ResetWithAFarOffSample)->Unit(benchmark::kMicrosecond);
 
 // The floor: the bytes of those six buffers, each copied into a new allocation.
 void BM_CopyUploadBytesOneThread(benchmark::State& state) {

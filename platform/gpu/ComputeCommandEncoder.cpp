@@ -87,15 +87,19 @@ void ComputeCommandEncoder::dispatchThreadgroups(Size threadgroupsPerGrid, Size 
       (g.depth != 0 && g.depth > limit / t.depth))
     foundation::fatalError("dispatchThreadgroups: a grid of " + sizeText(g) + " groups is too large");
   // Snapshot: the kernel sees the bindings as they are now, whatever is bound later.
-  Dispatch dispatch(pipeline_, bindings_, threadgroupsPerGrid, threadsPerThreadgroup);
-  if (commandTrace().isRecording()) commandTrace().record(traceRecord(buffer_.get(), dispatch));
+  const bool repeats = last_ && &last_->pipeline() == pipeline_.get() && last_->bindings() == bindings_ &&
+                       last_->threadgroupsPerGrid() == g && last_->threadsPerThreadgroup() == t;
+  auto dispatch = std::make_shared<const Dispatch>(pipeline_, bindings_, g, t, repeats);
+  if (commandTrace().isRecording()) commandTrace().record(traceRecord(buffer_.get(), *dispatch));
   if (g.width == 0 || g.height == 0 || g.depth == 0) return;  // an empty grid runs nothing
-  buffer_->appendWork([dispatch = std::move(dispatch)] { dispatch.pipeline().kernel()(dispatch); });
+  last_ = dispatch;
+  buffer_->appendWork([dispatch = std::move(dispatch)] { dispatch->pipeline().kernel()(*dispatch); });
 }
 
 void ComputeCommandEncoder::endEncoding() {
   checkOpen("endEncoding");
   ended_ = true;
+  last_.reset();
   buffer_->encoderEnded(this);
   if (commandTrace().isRecording()) commandTrace().record(EncoderRecord{buffer_.get(), EncoderKind::Compute, false});
 }

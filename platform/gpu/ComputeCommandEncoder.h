@@ -15,6 +15,7 @@ namespace gpu {
 class Buffer;
 class CommandBuffer;
 class ComputePipelineState;
+class Dispatch;
 class Texture;
 
 class ComputeCommandEncoder {
@@ -44,6 +45,9 @@ class ComputeCommandEncoder {
   std::shared_ptr<CommandBuffer> buffer_;
   std::shared_ptr<ComputePipelineState> pipeline_;
   Bindings bindings_;
+  // The last dispatch that had work: while this encoder is open the command buffer takes work from
+  // it alone, so that dispatch is what runs just before the next one.
+  std::shared_ptr<const Dispatch> last_;
   bool ended_ = false;
 };
 

@@ -19,11 +19,12 @@ void checkIndex(std::int64_t index, std::int64_t limit, const char* what) {
 }  // namespace
 
 Dispatch::Dispatch(std::shared_ptr<ComputePipelineState> pipeline, Bindings bindings, Size threadgroupsPerGrid,
-                   Size threadsPerThreadgroup)
+                   Size threadsPerThreadgroup, bool repeatsPrevious)
     : pipeline_(std::move(pipeline)),
       bindings_(std::move(bindings)),
       groups_(threadgroupsPerGrid),
-      threads_(threadsPerThreadgroup) {}
+      threads_(threadsPerThreadgroup),
+      repeatsPrevious_(repeatsPrevious) {}
 
 Size Dispatch::gridSize() const {
   return {groups_.width * threads_.width, groups_.height * threads_.height, groups_.depth * threads_.depth};
@@ -37,6 +38,15 @@ Texture* Dispatch::texture(std::int64_t index) const {
 TexelView Dispatch::texels(std::int64_t index) const {
   const Texture* t = texture(index);
   return t == nullptr ? TexelView() : t->texels(0);
+}
+
+bool Dispatch::bindsSameTexture(std::int64_t index, std::initializer_list<std::int64_t> others) const {
+  const Texture* t = texture(index);
+  if (t == nullptr) return false;
+  for (const std::int64_t other : others) {
+    if (texture(other) == t) return true;
+  }
+  return false;
 }
 
 std::uint8_t* Dispatch::bufferBytes(std::int64_t index) const {

@@ -1,9 +1,11 @@
 #pragma once
 // One dispatch as a kernel receives it: the pipeline, the snapshot of the bindings taken when it was
-// encoded, the thread groups per grid and the threads per group.
+// encoded, the thread groups per grid and the threads per group, and whether it repeats the dispatch
+// that ran just before it.
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 
 #include "gpu/Bindings.h"
@@ -16,7 +18,7 @@ namespace gpu {
 class Dispatch {
  public:
   Dispatch(std::shared_ptr<ComputePipelineState> pipeline, Bindings bindings, Size threadgroupsPerGrid,
-           Size threadsPerThreadgroup);
+           Size threadsPerThreadgroup, bool repeatsPrevious = false);
 
   const ComputePipelineState& pipeline() const { return *pipeline_; }
   Size threadgroupsPerGrid() const { return groups_; }
@@ -43,12 +45,20 @@ class Dispatch {
 
   const Bindings& bindings() const { return bindings_; }
 
+  // True when the work that ran just before this dispatch was a dispatch of the same pipeline with
+  // the same bindings and sizes (its encoder's previous one). A kernel whose second run over inputs
+  // it did not change writes what the first wrote may then return at once.
+  bool repeatsPrevious() const { return repeatsPrevious_; }
+  // True when the same texture is bound at `index` and at any of `others`.
+  bool bindsSameTexture(std::int64_t index, std::initializer_list<std::int64_t> others) const;
+
  private:
   void checkBufferHolds(std::int64_t index, std::size_t bytes) const;
 
   std::shared_ptr<ComputePipelineState> pipeline_;
   Bindings bindings_;
   Size groups_, threads_;
+  bool repeatsPrevious_;
 };
 
 }  // namespace gpu

@@ -1,5 +1,7 @@
 #include "gpu/TestControls.h"
 
+#include <new>
+
 #include "gpu/CommandTrace.h"
 #include "gpu/Device.h"
 #include "gpu/Parallel.h"
@@ -9,6 +11,10 @@ namespace gpu {
 
 void TestControls::failTextureRequest(std::size_t n) {
   failingRequest_ = n == 0 ? std::nullopt : std::optional<std::size_t>(textureRequests_ + n);
+}
+
+void TestControls::exhaustMemoryAtTextureRequest(std::size_t n) {
+  exhaustingRequest_ = n == 0 ? std::nullopt : std::optional<std::size_t>(textureRequests_ + n);
 }
 
 void TestControls::failTexturesWhere(std::function<bool(const TextureDescriptor&)> predicate) {
@@ -22,6 +28,7 @@ void TestControls::changeTextureWidth(std::function<std::size_t(const TextureDes
 bool TestControls::takeTextureRequest(const TextureDescriptor& descriptor) {
   ++textureRequests_;
   if (failingRequest_ && *failingRequest_ == textureRequests_) return false;
+  if (exhaustingRequest_ && *exhaustingRequest_ == textureRequests_) throw std::bad_alloc();
   if (failPredicate_ && failPredicate_(descriptor)) return false;
   return true;
 }

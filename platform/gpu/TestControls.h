@@ -30,6 +30,9 @@ class TestControls {
   // The n-th texture request from now (1 = the next) gives no texture. Requests are counted across
   // every device.
   void failTextureRequest(std::size_t n);
+  // The n-th texture request from now (1 = the next) throws std::bad_alloc, as the allocation of a
+  // texture larger than the machine's memory does.
+  void exhaustMemoryAtTextureRequest(std::size_t n);
   // Every request whose descriptor satisfies the predicate gives no texture (empty: none).
   void failTexturesWhere(std::function<bool(const TextureDescriptor&)> predicate);
   // Each made texture gets the width this function returns instead of the asked one (empty: as asked).
@@ -38,7 +41,8 @@ class TestControls {
   // The texture requests since the last reset.
   std::size_t textureRequests() const { return textureRequests_; }
 
-  // The device's use: counts a request and says whether it fails, and which width it gets.
+  // The device's use: counts a request and says whether it fails (or throws), and which width it
+  // gets.
   bool takeTextureRequest(const TextureDescriptor& descriptor);
   std::size_t widthFor(const TextureDescriptor& descriptor) const;
 
@@ -50,6 +54,7 @@ class TestControls {
   bool pipelineFails_ = false;
   std::size_t textureRequests_ = 0;
   std::optional<std::size_t> failingRequest_;
+  std::optional<std::size_t> exhaustingRequest_;
   std::function<bool(const TextureDescriptor&)> failPredicate_;
   std::function<std::size_t(const TextureDescriptor&)> widthFor_;
 };

@@ -7,6 +7,7 @@
 #include "gpu/CommandBuffer.h"
 #include "gpu/Parallel.h"
 #include "gpu/Texture.h"
+#include "imaging/RenderTables.h"
 
 namespace imaging {
 namespace {
@@ -61,6 +62,8 @@ void renderNow(const Image& image, gpu::Texture& texture, const graphics::Rect& 
   const auto [i0, i1] = texelSpan(bx, area.minX(), area.maxX(), view.width());
   const auto [j0, j1] = texelSpan(by, area.minY(), area.maxY(), view.height());
   if (i0 >= i1 || j0 >= j1) return;
+  RenderTables tables((i1 - i0) * (j1 - j0));
+  image.prepare(tables);
 
   gpu::parallelFor(j0, j1, 1, [&](std::size_t first, std::size_t end) {
     graphics::Point points[Image::kBatch];
@@ -72,7 +75,7 @@ void renderNow(const Image& image, gpu::Texture& texture, const graphics::Rect& 
         for (std::size_t k = 0; k < count; ++k) {
           points[k] = {bx + static_cast<double>(start + k) + 0.5, y};
         }
-        image.sample(Batch{points, count, true}, values);
+        image.sample(Batch{points, count, true, &tables}, values);
         for (std::size_t k = 0; k < count; ++k) {
           const RGBA& v = values[k];
           view.write(gpu::float4{v.r, v.g, v.b, v.a}, start + k, j);

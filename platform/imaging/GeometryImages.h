@@ -15,6 +15,8 @@ class TransformedImage final : public Image {
   const ImagePtr& input() const { return input_; }
   const graphics::AffineTransform& transform() const { return transform_; }
 
+  void prepare(RenderTables& tables) const override { input_->prepare(tables); }
+
  protected:
   void sampleBatch(const Batch& batch, RGBA* out) const override;
 
@@ -30,7 +32,9 @@ class CroppedImage final : public Image {
 
   const ImagePtr& input() const { return input_; }
 
+  void prepare(RenderTables& tables) const override { input_->prepare(tables); }
   bool sampleTexelRun(std::int64_t i, std::int64_t j, std::size_t count, RGBA* out) const override;
+  const std::uint8_t* texelRunBytes(std::int64_t i, std::int64_t j, std::size_t count) const override;
 
  protected:
   void sampleBatch(const Batch& batch, RGBA* out) const override;

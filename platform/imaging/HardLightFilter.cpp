@@ -90,6 +90,11 @@ HardLightImage::HardLightImage(ImagePtr source, ImagePtr backdrop)
       source_(std::move(source)),
       backdrop_(std::move(backdrop)) {}
 
+void HardLightImage::prepare(RenderTables& tables) const {
+  source_->prepare(tables);
+  backdrop_->prepare(tables);
+}
+
 void HardLightImage::sampleBatch(const Batch& batch, RGBA* out) const {
   BatchBuffer<RGBA> backdrop;
   source_->sample(batch, out);

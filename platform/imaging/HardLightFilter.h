@@ -23,6 +23,8 @@ class HardLightImage final : public Image {
  public:
   HardLightImage(ImagePtr source, ImagePtr backdrop);
 
+  void prepare(RenderTables& tables) const override;
+
  protected:
   void sampleBatch(const Batch& batch, RGBA* out) const override;
 

@@ -50,7 +50,7 @@ ImagePtr Image::applyingFilter(std::string_view name, const FilterInputs& inputs
 
 void Image::sample(const Batch& batch, RGBA* out) const {
   for (std::size_t done = 0; done < batch.count; done += kBatch) {
-    sampleBatch({batch.points + done, std::min(kBatch, batch.count - done), batch.unitRow},
+    sampleBatch({batch.points + done, std::min(kBatch, batch.count - done), batch.unitRow, batch.tables},
                 out + done);
   }
 }
@@ -65,6 +65,10 @@ void Image::clearOutside(const Batch& batch, RGBA* out) const {
 }
 
 bool Image::sampleTexelRun(std::int64_t, std::int64_t, std::size_t, RGBA*) const { return false; }
+
+void Image::prepare(RenderTables&) const {}
+
+const std::uint8_t* Image::texelRunBytes(std::int64_t, std::int64_t, std::size_t) const { return nullptr; }
 
 RGBA Image::sample(graphics::Point point) const {
   RGBA value;

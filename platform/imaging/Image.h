@@ -32,15 +32,18 @@ class Texture;
 namespace imaging {
 
 class Image;
+class RenderTables;
 using ImagePtr = std::shared_ptr<const Image>;
 
 // Points to sample. unitRow says that they run along a row one unit apart, points[k] =
 // points[0] + (k, 0): renders sample such runs, nodes that keep them pass the mark on, and
-// sources read them faster.
+// sources read them faster. `tables` (may be null) is what the render made ready for its batches
+// (RenderTables.h); nodes pass it on with the batches they sample their inputs at.
 struct Batch {
   const graphics::Point* points;
   std::size_t count;
   bool unitRow = false;
+  const RenderTables* tables = nullptr;
 };
 
 class Image : public std::enable_shared_from_this<Image> {
@@ -86,6 +89,17 @@ class Image : public std::enable_shared_from_this<Image> {
   // the rows a filter reads around a run of texel centres, without a point for each. False, with
   // nothing written, for every other image.
   virtual bool sampleTexelRun(std::int64_t i, std::int64_t j, std::size_t count, RGBA* out) const;
+  // Called once by a render before it samples the image, on the rendering thread: a node makes
+  // ready in `tables` what its batches can then use, and passes the call on to its inputs. The
+  // default makes nothing ready.
+  virtual void prepare(RenderTables& tables) const;
+  // The same for an image its user samples at scattered points, about as many as the render's.
+  virtual void prepareLookups(RenderTables& tables) const { prepare(tables); }
+
+  // The stored bytes of those texels, for images that show an RGBA8 texture's texels as they are (a
+  // texture, a crop of one) when the whole run lies inside: sampleTexelRun's values are these bytes
+  // decoded (fromUnorm8). Null for every other image or run.
+  virtual const std::uint8_t* texelRunBytes(std::int64_t i, std::int64_t j, std::size_t count) const;
 
  protected:
   explicit Image(const graphics::Rect& extent) : extent_(extent), bounds_(extent) {}

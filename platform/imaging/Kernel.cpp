@@ -105,6 +105,10 @@ KernelImage::KernelImage(const graphics::Rect& extent, KernelBody body, std::vec
                          KernelBatchBody batch)
     : Image(extent), body_(body), batchBody_(batch), arguments_(std::move(arguments)) {}
 
+void KernelImage::prepare(RenderTables& tables) const {
+  for (const ImagePtr& argument : arguments_) argument->prepare(tables);
+}
+
 void KernelImage::sampleBatch(const Batch& batch, RGBA* out) const {
   BatchBuffer<RGBA> samples[Kernel::kMaxArguments];
   const RGBA* rows[Kernel::kMaxArguments];

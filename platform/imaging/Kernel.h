@@ -83,6 +83,8 @@ class KernelImage final : public Image {
   KernelImage(const graphics::Rect& extent, KernelBody body, std::vector<ImagePtr> arguments,
               KernelBatchBody batch = nullptr);
 
+  void prepare(RenderTables& tables) const override;
+
  protected:
   void sampleBatch(const Batch& batch, RGBA* out) const override;
 

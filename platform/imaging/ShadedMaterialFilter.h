@@ -20,6 +20,9 @@ class ShadedMaterialImage final : public Image {
  public:
   ShadedMaterialImage(ImagePtr height, ImagePtr shading, double scale);
 
+  // The shading image is looked up at a scattered point for every sample.
+  void prepare(RenderTables& tables) const override;
+
  protected:
   void sampleBatch(const Batch& batch, RGBA* out) const override;
 

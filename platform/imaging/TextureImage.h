@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <memory>
+#include <mutex>
 
 #include "gpu/Types.h"
 #include "imaging/Image.h"
@@ -15,6 +16,8 @@ class Texture;
 }
 
 namespace imaging {
+
+struct PremultipliedTexels;
 
 class TextureImage final : public Image {
  public:
@@ -40,7 +43,10 @@ class TextureImage final : public Image {
   }
 
   // Texels of row j from i on, transparent black beyond the texture.
+  // 8-bit texels, fewer than the render's samples, made ready premultiplied for the lookups.
+  void prepareLookups(RenderTables& tables) const override;
   bool sampleTexelRun(std::int64_t i, std::int64_t j, std::size_t count, RGBA* out) const override;
+  const std::uint8_t* texelRunBytes(std::int64_t i, std::int64_t j, std::size_t count) const override;
 
   // The value of a texel stored in format F (the 32-bit float format for any but the 8-bit ones).
   template <gpu::PixelFormat F>
@@ -69,9 +75,15 @@ class TextureImage final : public Image {
   // The texels (i, j) to (i + count - 1, j), all inside, decoded.
   template <gpu::PixelFormat F>
   void decodeRun(std::int64_t i, std::int64_t j, std::size_t count, RGBA* out) const;
-  // Bilinear sampling of four points of an 8-bit texture.
+  // Bilinear sampling of four points of an 8-bit texture, from its bytes or from its texels made
+  // ready premultiplied.
   template <gpu::PixelFormat F>
   void sampleFour(const graphics::Point* points, RGBA* out) const;
+  template <gpu::PixelFormat F>
+  void sampleFour(const PremultipliedTexels& texels, const graphics::Point* points, RGBA* out) const;
+  // The premultiplied texels of the texture as it is now: those made before when its bytes have
+  // not changed since.
+  std::shared_ptr<const PremultipliedTexels> premultipliedTexels() const;
   template <gpu::PixelFormat F>
   class Texels;
 
@@ -80,6 +92,8 @@ class TextureImage final : public Image {
   std::size_t rowBytes_, texelBytes_;
   gpu::PixelFormat format_;
   std::int64_t width_, height_;
+  mutable std::mutex premultipliedMutex_;
+  mutable std::shared_ptr<const PremultipliedTexels> premultiplied_;
 };
 
 }  // namespace imaging

@@ -97,7 +97,11 @@ void DrawingArtworkDrawingOperation::createArtworkData(const graphics::Rect& rec
 void DrawingArtworkDrawingOperation::execute() {
   if (!operations_) return;
   const auto canvas = requiredPaint(paint(), "execute");
-  canvas->saveBefore(layer());
+  // The exchange needs the layer as it is now; without it the snapshots must stay as they are.
+  if (!canvas->saveBefore(layer())) {
+    foundation::consoleLine("Painting: the layer cannot be copied; nothing is exchanged");
+    return;
+  }
   const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
   const auto encoder = buffer->makeBlitCommandEncoder();
   for (const auto& snapshot : *operations_) snapshot->load(encoder.get());

@@ -70,9 +70,11 @@ std::int64_t bytesOf(const gpu::Texture& texture) {
 
 // The main canvas's scale (the layer's own canvas's without a main canvas), so every canvas's cells
 // match the main canvas's.
-double ArtworkTextures::dataScale(const DrawingPaint& paint) {
+double ArtworkTextures::dataScale(const DrawingPaint& paint) { return dataScale(*paint.artwork()); }
+
+double ArtworkTextures::dataScale(const Artwork& artwork) {
   const auto& canvas = AppManager().canvas();
-  return (canvas ? *canvas->artwork() : *paint.artwork()).scale();
+  return (canvas ? *canvas->artwork() : artwork).scale();
 }
 
 std::shared_ptr<ArtworkTextures> ArtworkTextures::make(DrawingPaint& paint, std::int64_t index,

@@ -33,6 +33,7 @@ class Image;
 
 namespace tessivarium {
 
+class Artwork;
 class DrawingPaint;
 class ToolEncoder;
 
@@ -82,6 +83,8 @@ class ArtworkTextures final : public Layer,
   // The cells per picture pixel of `paint`'s layers: the data textures are the artwork's size times
   // this scale.
   static double dataScale(const DrawingPaint& paint);
+  // The same for a canvas of `artwork` (the main canvas's scale, else the artwork's own).
+  static double dataScale(const Artwork& artwork);
   ~ArtworkTextures() override;
   ArtworkTextures(const ArtworkTextures&) = delete;
   ArtworkTextures& operator=(const ArtworkTextures&) = delete;
@@ -160,8 +163,9 @@ class ArtworkTextures final : public Layer,
   void draw(ui::GPUView& view) override;
   // Rebuilds the picture from the paint data, one working region at a time through the current
   // tool's surface and the canvas's composition, then copies it to the view, presenting it when
-  // `display` is set. Without a drawable nothing is rendered.
-  void recreatedDraw(bool display = true);
+  // `display` is set. Without a drawable nothing is rendered. False, with nothing done, when the
+  // working textures cannot be made (NoMoreHeap, reported by the failed make).
+  bool recreatedDraw(bool display = true);
 
   // --- Content operations ------------------------------------------------------------------------
   // Direct: reset the chosen textures (grid and wet, dry, or all three) at once and rebuild the

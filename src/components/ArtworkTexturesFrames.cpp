@@ -87,8 +87,8 @@ void drawRecreated(ArtworkTextures& layer) {
   const auto& current = AppManager().currentPaint();
   const bool background = current && current->background().get() == &layer;
   if (background) current->setShowBackground(true);
-  layer.recreatedDraw(true);
-  layer.setDrawingMode(DrawingMode::Normal);
+  // Without the working textures the mode stays: the next frame asked of the layer tries again.
+  if (layer.recreatedDraw(true)) layer.setDrawingMode(DrawingMode::Normal);
   pauseUnlessDrawing(layer);
   if (background) current->setShowBackground(false);
 }
@@ -135,17 +135,17 @@ void ArtworkTextures::draw(ui::GPUView& view) {
   }
 }
 
-void ArtworkTextures::recreatedDraw(bool display) {
+bool ArtworkTextures::recreatedDraw(bool display) {
+  auto& manager = AppManager();
+  // Without the working textures nothing can be composed; the failed make has told the host that
+  // the memory is missing.
+  if (!manager.surfaceTextures().makeAll()) return false;
   const auto drawable = metalView_->currentDrawable();
   if (!drawable) {
     foundation::consoleLine("currentDrawable returned nil");
-    return;
+    return true;
   }
-  auto& manager = AppManager();
   const auto& region = manager.surfaceTextures().gridTexture0();
-  // Without the working region nothing can be composed; the manager has told the host that the
-  // memory is missing.
-  if (widthOf(region) < 4 || region->height() < 4) return;
   ToolSurface& surface = *paint_->drawingTool()->toolSurface();
   // A stroke's window is about to be overwritten region by region: its paint goes back first.
   surface.saveWindow();
@@ -174,6 +174,7 @@ void ArtworkTextures::recreatedDraw(bool display) {
   attachDrawHandler(*this, *buffer);
   if (display) buffer->present(drawable);
   buffer->commit();
+  return true;
 }
 
 }  // namespace tessivarium

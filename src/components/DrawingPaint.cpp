@@ -10,7 +10,9 @@
 #include "Surface.h"
 #include "components/ArtworkData.h"
 #include "components/BrushView.h"
+#include "foundation/Console.h"
 #include "foundation/Fatal.h"
+#include "foundation/NumberText.h"
 #include "gpu/BlitCommandEncoder.h"
 #include "gpu/Buffer.h"
 #include "gpu/CommandBuffer.h"
@@ -28,10 +30,25 @@
 namespace tessivarium {
 namespace {
 
-// The canvas view is as large as its artwork, in points.
-graphics::Rect frameOf(const std::shared_ptr<Artwork>& artwork) {
+// Within the stated maximum, no byte count of a canvas's textures comes near any integer's limit.
+static_assert(MAX_CANVAS_SIDE * MAX_CANVAS_SIDE * 4 <= std::int64_t{1} << 31);
+
+// The canvas view is as large as its artwork, in points. Its size is checked first, before any
+// part of the canvas is made: views, scenes and textures would all be made of it.
+graphics::Rect checkedFrame(const std::shared_ptr<Artwork>& artwork) {
   if (!artwork) foundation::fatalError("A canvas needs an artwork");
-  return graphics::Rect(0, 0, static_cast<double>(artwork->width()), static_cast<double>(artwork->height()));
+  const double width = static_cast<double>(artwork->width()), height = static_cast<double>(artwork->height());
+  const double scale = ArtworkTextures::dataScale(*artwork);
+  // The layers cut their data sides toward zero; a scale that is not a number fails every test.
+  const auto fits = [](double side) { return side >= 1 && side <= static_cast<double>(MAX_CANVAS_SIDE); };
+  if (!fits(width) || !fits(height) || !fits(std::trunc(width * scale)) || !fits(std::trunc(height * scale))) {
+    foundation::consoleLine("DrawingPaint: a canvas of " + std::to_string(artwork->width()) + " x " +
+                            std::to_string(artwork->height()) + " at scale " + foundation::describe(scale) +
+                            " is refused: its sides, in pixels and in cells, must be 1 to " +
+                            std::to_string(MAX_CANVAS_SIDE));
+    throw Error(ErrorMessage::TextureFormatIncompatible);
+  }
+  return graphics::Rect(0, 0, width, height);
 }
 
 // A texture of the image's size (each side cut toward zero) holding the image, loaded without
@@ -49,7 +66,7 @@ std::shared_ptr<gpu::Texture> textureOfImage(const std::shared_ptr<graphics::Ima
 }  // namespace
 
 DrawingPaint::DrawingPaint(std::uint64_t paintId, std::shared_ptr<Artwork> artwork, bool supportCommand)
-    : ui::View(frameOf(artwork)),
+    : ui::View(checkedFrame(artwork)),
       paintId_(paintId),
       supportCommand_(supportCommand),
       artwork_(std::move(artwork)),
@@ -106,7 +123,14 @@ const std::shared_ptr<ArtworkData>& DrawingPaint::before() {
   if (!before_) {
     const auto layer = currentContent();
     if (!layer) foundation::fatalError("DrawingPaint.before: the canvas has no layer to size the snapshot by");
-    before_ = std::make_shared<ArtworkData>(shared_from_this(), layer->textureDataDescriptor());
+    auto made = std::make_shared<ArtworkData>(shared_from_this(), layer->textureDataDescriptor());
+    // Kept with a texture missing, the snapshot would hand every later stroke's undo that
+    // texture's stale bytes: what was made goes back, and the next stroke asks again.
+    if (made->isValid()) {
+      before_ = std::move(made);
+    } else {
+      made->release();
+    }
   }
   return before_;
 }
@@ -185,7 +209,12 @@ std::shared_ptr<graphics::Image> DrawingPaint::exportImage(double scale) {
   return image;
 }
 
-void DrawingPaint::saveBefore(const std::shared_ptr<Layer>& layer) { before()->save(layer); }
+bool DrawingPaint::saveBefore(const std::shared_ptr<Layer>& layer) {
+  const auto& snapshot = before();
+  if (!snapshot) return false;
+  snapshot->save(layer);
+  return true;
+}
 
 void DrawingPaint::cleanResources() {
   // Once only: the colour texture, for one, stays stored and would be taken off the count again.

@@ -67,7 +67,10 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   // A canvas for `artwork` with the identifier `paintId`: its view as large as the artwork (white,
   // with a white border), the brush view, the background layer, a first layer and the ground
   // texture. A failure to make the layers is reported once as NoMoreHeap and the canvas is built
-  // without them. Without command support it records no undo steps (palettes).
+  // without them. Without command support it records no undo steps (palettes). An artwork whose
+  // sides, or sides times the data scale (see ArtworkTextures::dataScale), are not 1 to
+  // MAX_CANVAS_SIDE is refused before anything is made: a console line says why, and it throws
+  // Error(TextureFormatIncompatible).
   DrawingPaint(std::uint64_t paintId, std::shared_ptr<Artwork> artwork, bool supportCommand = true);
   ~DrawingPaint() override;
 
@@ -115,7 +118,9 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   bool showSurface() const { return showSurface_; }
   void setShowSurface(bool show);
 
-  // The whole-layer snapshot the stroke steps copy from, made on first read.
+  // The whole-layer snapshot the stroke steps copy from, made on first read and kept only whole:
+  // none while one of its textures cannot be made (that make reported NoMoreHeap; what was made
+  // is given back), and asked for again on the next read.
   const std::shared_ptr<ArtworkData>& before();
   // The undo history, made on first read.
   const std::shared_ptr<CommandManager>& commandManager();
@@ -151,8 +156,8 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   // The canvas as shown, without the brush view, at `scale`; none when it cannot be drawn. (The
   // host's `export`, a C++ keyword.)
   std::shared_ptr<graphics::Image> exportImage(double scale = 1.0);
-  // Copies `layer` whole into before().
-  void saveBefore(const std::shared_ptr<Layer>& layer);
+  // Copies `layer` whole into before(); false, copying nothing, when there is no whole snapshot.
+  bool saveBefore(const std::shared_ptr<Layer>& layer);
   // Gives back everything the canvas holds, once, at the end of its life; isReleased() afterwards.
   // What was never made is skipped; a second call (the host's, then the manager's clean-up)
   // changes nothing. The layer-change delegate stays.

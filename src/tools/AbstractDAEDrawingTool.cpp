@@ -26,6 +26,7 @@
 #include "tools/DebugSwitches.h"
 #include "tools/DefaultToolViewer.h"
 #include "tools/SoloDAEToolController.h"
+#include "tools/SurfaceWorkingTextures.h"
 #include "tools/ToolModel.h"
 #include "tools/ToolSurface.h"
 #include "utils/WetnessUtil.h"
@@ -100,6 +101,7 @@ void AbstractDAEDrawingTool::changedValue(const std::any& value) {
   if (!viewer) foundation::fatalError("changedValue needs the tool's DefaultToolViewer");
   const float* angle = std::any_cast<float>(&value);
   if (!angle) foundation::fatalError("changedValue: the dial's value is not a Float");
+  if (!isRotation(*angle, "changedValue")) return;
   viewer->setRotation(*angle);
   const auto& brushView = paint.brushView();
   const auto node = brushView ? brushView->toolNode() : nullptr;
@@ -123,7 +125,9 @@ void AbstractDAEDrawingTool::encode(DrawingPaint& paint, gpu::CommandBuffer& buf
 }
 
 void AbstractDAEDrawingTool::fillColor(const graphics::Color& color, float force, std::optional<float> wetness) {
-  if (!canFillColor()) {
+  if (!takesFill(wetness)) return;
+  if (const char* refusal = fillRefusal()) {
+    foundation::consoleLine(std::string(describe(toolType())) + ": " + refusal + "; no colour is filled");
     Application().hanldeError(ErrorMessage::CannotFillColor);
     return;
   }
@@ -144,6 +148,19 @@ void AbstractDAEDrawingTool::fillColor(const graphics::Color& color, float force
   }
   buffer->commit();
   AbstractDrawingTool::fillColor(color, force, wetness);
+}
+
+const char* AbstractDAEDrawingTool::fillRefusal() {
+  // The fill passes fill the current tool's head in the working textures of the current canvas.
+  auto& manager = AppManager();
+  const auto& paint = manager.currentPaint();
+  if (!paint) return "no current canvas";
+  if (manager.currentTool().get() != static_cast<DrawingTool*>(this)) return "not the current tool";
+  if (!manager.surfaceTextures().makeAll()) return "the working textures are missing";
+  // A head is measured once the canvas has started; a fill that comes first measures it then.
+  if (!toolSurface()->getModel() && paint->isStarted()) toolViewer()->loads();
+  if (!toolSurface()->getModel()) return "the head is not measured yet";
+  return nullptr;
 }
 
 void AbstractDAEDrawingTool::interactiveDraw(DrawingPaint& paint, std::function<void()> completed) {

@@ -25,16 +25,18 @@ class AbstractDAEDrawingTool : public AbstractDrawingTool {
   // Attaches the shared dial to this tool.
   void switchControler() override;
   std::shared_ptr<ToolController> createController() override;
-  // The dial's angle (a float) becomes the rotation of the viewer and of the head's descriptor.
-  // Another type of value, no current canvas, no brush view tool node or a viewer that is not a
-  // DefaultToolViewer is a fatal stop.
+  // The dial's angle (a float) becomes the rotation of the viewer and of the head's descriptor;
+  // an angle that is not finite changes nothing (see isRotation). Another type of value, no
+  // current canvas, no brush view tool node or a viewer that is not a DefaultToolViewer is a
+  // fatal stop.
   void changedValue(const std::any& value) override;
   // Runs the stroke surface over the pending samples in as many window steps as they need, all on
   // `buffer`.
   void encode(DrawingPaint& paint, gpu::CommandBuffer& buffer) override;
   // The initialisers, then the fill of the colour (wetness carried in its alpha), and at the
-  // Height debug mode the head's height view, on one command buffer of its own. A tool that
-  // cannot take a colour reports CannotFillColor and encodes nothing.
+  // Height debug mode the head's height view, on one command buffer of its own. A fill refused by
+  // takesFill encodes nothing; so does one fillRefusal() gives a reason for, which prints
+  // "<tool>: <reason>; no colour is filled" and reports CannotFillColor.
   void fillColor(const graphics::Color& color, float force = 1.0f,
                  std::optional<float> wetness = std::nullopt) override;
   // A frame that draws records its samples with the viewer's rotation in the stroke's command,
@@ -58,6 +60,10 @@ class AbstractDAEDrawingTool : public AbstractDrawingTool {
   gpu::uint3 windowAbove(const std::vector<graphics::Point>& points, double shiftX, double shiftY) const;
 
  private:
+  // Why the fill passes have no head of this tool to fill now, or none when they have: the tool
+  // must be current on a current canvas, the working textures must be made and the head measured
+  // (measured here first when the canvas has started but the head not yet).
+  const char* fillRefusal();
   void recordPendingSamples(DrawingPaint& paint, const char* who);
 };
 

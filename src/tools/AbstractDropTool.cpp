@@ -3,8 +3,6 @@
 #include <any>
 #include <string>
 
-#include "Application.h"
-#include "ErrorMessage.h"
 #include "commands/Command.h"
 #include "commands/CommandData.h"
 #include "components/DrawingPaint.h"
@@ -107,10 +105,7 @@ void AbstractDropTool::execute(Command& command, const std::shared_ptr<gpu::Comm
 }
 
 void AbstractDropTool::fillColor(const graphics::Color& color, float force, std::optional<float> wetness) {
-  if (!canFillColor()) {
-    Application().hanldeError(ErrorMessage::CannotFillColor);
-    return;
-  }
+  if (!takesFill(wetness)) return;
   setColor(WetnessUtil::toWetnessColor(color, wetness));
   AbstractDrawingTool::fillColor(color, force, wetness);
 }

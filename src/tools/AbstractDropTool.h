@@ -47,8 +47,9 @@ class AbstractDropTool : public AbstractDrawingTool {
   // (neither committed nor waited for); otherwise on a buffer of its own, committed and waited
   // for. A tool that is not the current one, or no current canvas, replays nothing and says so.
   void execute(Command& command, const std::shared_ptr<gpu::CommandBuffer>& buffer) override;
-  // Takes the colour, its wetness (when given) carried in its alpha. A tool that cannot take a
-  // colour reports CannotFillColor and changes nothing.
+  // Takes the colour, its wetness (when given, brought into 0 to 1) carried in its alpha. A tool
+  // that cannot take a colour, or a wetness that is not a number, reports CannotFillColor and
+  // changes nothing (see takesFill).
   void fillColor(const graphics::Color& color, float force = 1.0f,
                  std::optional<float> wetness = std::nullopt) override;
 

@@ -1,5 +1,6 @@
 #include "tools/ApplicationManager.h"
 
+#include <new>
 #include <string>
 
 #include "Application.h"
@@ -99,7 +100,12 @@ const std::shared_ptr<gpu::GaussianBlur>& ApplicationManager::blur() {
 }
 
 std::shared_ptr<gpu::Texture> ApplicationManager::makeTexture(const gpu::TextureDescriptor& descriptor) {
-  auto texture = device_->makeTexture(descriptor);
+  std::shared_ptr<gpu::Texture> texture;
+  try {
+    texture = device_->makeTexture(descriptor);
+  } catch (const std::bad_alloc&) {
+    // Memory the machine cannot give is missing texture memory like any other.
+  }
   if (!texture || texture->width() != descriptor.width) Application().hanldeError(ErrorMessage::NoMoreHeap);
   const auto bytes = countedBytes(texture.get());
   heapSize_ += bytes;

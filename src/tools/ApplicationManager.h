@@ -135,8 +135,9 @@ class ApplicationManager {
   void setHeapSize(std::int64_t bytes) { heapSize_ = bytes; }
 
   // Makes a texture and counts width x height x depth x 4 bytes of it, whatever its format. A
-  // device that makes none, or one of another width, is reported as NoMoreHeap (and the call still
-  // returns what the device gave). The limit is not enforced here.
+  // device that makes none (also for want of the machine's memory), or one of another width, is
+  // reported as NoMoreHeap (and the call still returns what the device gave). The limit is not
+  // enforced here.
   std::shared_ptr<gpu::Texture> makeTexture(const gpu::TextureDescriptor& descriptor);
   // A 2-D texture of DefaultPixelFormat.
   std::shared_ptr<gpu::Texture> makeTexture(std::int64_t width, std::int64_t height);
@@ -165,7 +166,8 @@ class ApplicationManager {
   const std::shared_ptr<ApplicationManagerDelegate>& managerDelegate() const { return managerDelegate_; }
   void setManagerDelegate(std::shared_ptr<ApplicationManagerDelegate> d) { managerDelegate_ = std::move(d); }
 
-  // A 400 x 350 palette on the flat surface; a palette of the given size named "Palette".
+  // A 400 x 350 palette on the flat surface; a palette of the given size named "Palette". A size no
+  // canvas may have throws Error(TextureFormatIncompatible) and adds no palette (see DrawingPaint).
   std::shared_ptr<DrawingPaint> createPalette();
   std::shared_ptr<DrawingPaint> createPalette(std::int64_t width, std::int64_t height);
   bool isPalette(const DrawingPaint& paint) const;

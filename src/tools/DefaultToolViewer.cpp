@@ -69,6 +69,7 @@ DefaultToolViewer::DefaultToolViewer(AbstractDrawingTool& tool, float scale)
 DefaultToolViewer::~DefaultToolViewer() = default;
 
 void DefaultToolViewer::setRotation(float rotation) {
+  if (!isRotation(rotation, "DefaultToolViewer.setRotation")) return;
   const float old = rotation_;
   rotation_ = rotation;
   if (toolContentNode_) toolContentNode_->setEulerAngles({0, 0, rotation_});

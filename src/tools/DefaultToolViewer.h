@@ -43,7 +43,8 @@ class DefaultToolViewer : public ToolViewer {
   float scale() const { return scale_; }
 
   // Every assignment turns the content node to (0, 0, rotation); a new value also goes to the
-  // tool, which writes back only a value of its own that changed, so the two never loop.
+  // tool, which writes back only a value of its own that changed, so the two never loop. A
+  // rotation that is not finite changes nothing (see isRotation).
   float rotation() const override { return rotation_; }
   void setRotation(float rotation) override;
 

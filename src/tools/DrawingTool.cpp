@@ -1,9 +1,11 @@
 #include "tools/DrawingTool.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <string>
 
+#include "Application.h"
 #include "ErrorMessage.h"
 #include "commands/Command.h"
 #include "commands/CommandData.h"
@@ -28,6 +30,7 @@
 #include "tools/DebugSwitches.h"
 #include "tools/DefaultToolViewer.h"
 #include "tools/EncodersProvider.h"
+#include "tools/SurfaceWorkingTextures.h"
 #include "tools/ToolController.h"
 #include "tools/ToolModel.h"
 #include "tools/ToolSurface.h"
@@ -40,6 +43,13 @@
 
 namespace tessivarium {
 
+bool isRotation(float rotation, std::string_view who) {
+  if (std::isfinite(rotation)) return true;
+  foundation::consoleLine(std::string(who) + ": the rotation " + foundation::describe(rotation) +
+                          " is not finite; the rotation stays");
+  return false;
+}
+
 AbstractDrawingTool::AbstractDrawingTool(ToolType type)
     : toolType_(type), depth_(MAC_DEPTH), command_(std::make_shared<Command>(type, foundation::Date::now())) {}
 
@@ -48,6 +58,7 @@ AbstractDrawingTool::~AbstractDrawingTool() = default;
 // --- Observed state ---------------------------------------------------------------------------------
 
 void AbstractDrawingTool::setRotation(float rotation) {
+  if (!isRotation(rotation, "setRotation")) return;
   const bool changed = rotation != rotation_;
   rotation_ = rotation;
   if (changed) toolViewer()->setRotation(rotation);
@@ -237,6 +248,22 @@ void AbstractDrawingTool::fillColor(const graphics::Color&, float, std::optional
   if (autoReset_) savePattern();
 }
 
+bool AbstractDrawingTool::takesFill(std::optional<float>& wetness) const {
+  if (!canFillColor_) {
+    Application().hanldeError(ErrorMessage::CannotFillColor);
+    return false;
+  }
+  if (wetness && std::isnan(*wetness)) {
+    foundation::consoleLine(std::string(describe(toolType_)) + ": the wetness " + foundation::describe(*wetness) +
+                            " is not a number; no colour is filled");
+    Application().hanldeError(ErrorMessage::CannotFillColor);
+    return false;
+  }
+  // The wetness colour carries 0 to 1 only; beyond either end the paint is as dry or as wet as it gets.
+  if (wetness) wetness = std::clamp(*wetness, 0.0f, 1.0f);
+  return true;
+}
+
 // --- The stroke -------------------------------------------------------------------------------------
 
 std::vector<std::shared_ptr<ui::Touch>> AbstractDrawingTool::sampledTouches(const ui::TouchSet& touches,
@@ -271,8 +298,10 @@ void AbstractDrawingTool::touchesBegan(const ui::TouchSet& touches, const ui::Ev
   appendSamples(sampled, canvas);
   if (canvas.supportCommand()) {
     const auto layer = canvas.currentLayer();
-    canvas.saveBefore(layer);
-    commandOperations_ = std::make_shared<DrawingArtworkDrawingOperation>(canvas.shared_from_this(), layer);
+    // Without the layer's snapshot no undo could give it back: the stroke paints unrecorded.
+    commandOperations_ = canvas.saveBefore(layer)
+                             ? std::make_shared<DrawingArtworkDrawingOperation>(canvas.shared_from_this(), layer)
+                             : nullptr;
     command_ = std::make_shared<Command>(toolType_, foundation::Date::now());
   }
 }
@@ -296,7 +325,9 @@ void AbstractDrawingTool::interactiveDraw(DrawingPaint& paint, std::function<voi
   const auto layer = paint.currentContent();
   if (!layer) return;  // a canvas whose layers could not be made has nothing to show
   const auto& view = layer->metalView();
-  if (touchInputs_.empty() || isBusy_) {
+  // Without the working textures (the failed make has reported NoMoreHeap) the samples wait for
+  // a frame that can paint them.
+  if (touchInputs_.empty() || isBusy_ || !AppManager().surfaceTextures().makeAll()) {
     view->setPaused(!layer->isDrawing());
     return;
   }
@@ -327,6 +358,11 @@ void AbstractDrawingTool::interactiveDraw(DrawingPaint& paint, std::function<voi
 
 void AbstractDrawingTool::handleEnd(DrawingPaint& paint) {
   auto& surface = *toolSurface();
+  if (!touchInputs_.empty() && !AppManager().surfaceTextures().makeAll()) {
+    foundation::consoleLine(std::string(describe(toolType_)) +
+                            ": the working textures are missing; the stroke's last samples are not drawn");
+    touchInputs_.clear();
+  }
   // Samples still pending (another layer's closing frame came first) are drawn before the window
   // goes back, so the end of the stroke is never lost.
   if (!touchInputs_.empty() || surface.origin()) {
@@ -366,7 +402,8 @@ std::optional<graphics::Rect> AbstractDrawingTool::windowRect(DrawingPaint& pain
 void AbstractDrawingTool::encode(DrawingPaint&, gpu::CommandBuffer&) {}
 
 void AbstractDrawingTool::recordFrame(DrawingPaint& paint, std::map<std::string, std::any> toolData) {
-  const bool draws = !touchInputs_.empty() && !isBusy_ && paint.currentContent();
+  const bool draws = !touchInputs_.empty() && !isBusy_ && paint.currentContent() &&
+                     AppManager().surfaceTextures().makeAll();
   if (!draws || !paint.supportCommand() || !command_) return;
   command_->data().push_back(std::make_shared<CommandData>(touchInputs_, std::move(toolData)));
 }

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "gpu/Vectors.h"
@@ -43,6 +44,11 @@ class RawData;
 class ToolController;
 class ToolSurface;
 class ToolViewer;
+
+// Whether `rotation` can turn a tool: a finite angle. Any other prints "<who>: the rotation <r> is
+// not finite; the rotation stays" (a NaN would otherwise bounce between tool and viewer for ever,
+// as it never equals itself).
+bool isRotation(float rotation, std::string_view who);
 
 // A tool as the application manager and the host keep it.
 class DrawingTool : public ToolChangeValue {
@@ -108,7 +114,8 @@ class AbstractDrawingTool : public DrawingTool,
   void setHandledEnabled(bool value) { handledEnabled_ = value; }
   bool canFillColor() const override { return canFillColor_; }
   void setCanFillColor(bool value) { canFillColor_ = value; }
-  // A change reaches the viewer; writing the same value does not.
+  // A change reaches the viewer; writing the same value does not, nor one that is not finite
+  // (see isRotation).
   float rotation() const override { return rotation_; }
   void setRotation(float rotation) override;
   // Samples the stroke surface has consumed in the current stroke; 0 at touch-down.
@@ -208,13 +215,18 @@ class AbstractDrawingTool : public DrawingTool,
 
   // --- The stroke ------------------------------------------------------------------------------
   // Only the first touch of the set is sampled, through the event's coalesced touches; stationary
-  // touches and touches with values that are not finite are skipped.
+  // touches and touches with values that are not finite are skipped. On a canvas with commands a
+  // touch-down snapshots the layer and starts the stroke's undo step; a stroke whose snapshot
+  // cannot be made (NoMoreHeap) paints without one.
   void touchesBegan(const ui::TouchSet& touches, const ui::Event* event) override;
   void touchesMoved(const ui::TouchSet& touches, const ui::Event* event) override;
   void touchesEnded(const ui::TouchSet& touches, const ui::Event* event) override;
   // One frame of the current layer: encodes and shows the pending samples on one command buffer.
+  // While the working textures cannot be made the samples stay pending and nothing is encoded.
   virtual void interactiveDraw(DrawingPaint& paint, std::function<void()> completed);
   // The stroke end: writes the working window back and hands the record and the undo step over.
+  // Samples still pending when the working textures cannot be made are dropped, with a console
+  // line.
   virtual void handleEnd(DrawingPaint& paint);
   // The working window in the current layer's cells, clipped to the layer as the write-back is, so
   // that no undo snapshot reaches outside a layer narrower or shorter than the window; none while
@@ -225,9 +237,14 @@ class AbstractDrawingTool : public DrawingTool,
   void execute(Command& command, const std::shared_ptr<gpu::CommandBuffer>& buffer) override;
 
  protected:
+  // The checks a colour fill starts with: false, reporting CannotFillColor, for a tool that cannot
+  // take a colour or a wetness that is not a number (that one also prints "<tool>: the wetness nan
+  // is not a number; no colour is filled"); true otherwise, with `wetness` brought into 0 to 1.
+  bool takesFill(std::optional<float>& wetness) const;
   // Appends the pending samples with `toolData` to the stroke's command as one batch, when the
-  // frame will draw them (samples pending, not busy, a layer to draw on) on a canvas that keeps
-  // commands: a palette's command is never handed over, so it would grow without bound.
+  // frame will draw them (samples pending, not busy, a layer to draw on, the working textures
+  // made) on a canvas that keeps commands: a palette's command is never handed over, so it would
+  // grow without bound.
   void recordFrame(DrawingPaint& paint, std::map<std::string, std::any> toolData);
   // The step loop of the tools that paint through their stroke surface: hands the pending samples
   // to the surface (through `reset` when given, else the surface's own reset) and runs as many

@@ -56,6 +56,10 @@ void SurfaceWorkingTextures::swapWetTexture() { swapPair(wetTexture0_, wetTextur
 void SurfaceWorkingTextures::swapDryTexture() { swapPair(dryTexture0_, dryTexture1_); }
 
 void SurfaceWorkingTextures::loads() {
+  if (!makeAll()) throw Error(ErrorMessage::NoMoreHeap);
+}
+
+bool SurfaceWorkingTextures::makeAll() {
   using Slot = std::shared_ptr<gpu::Texture> SurfaceWorkingTextures::*;
 #define TESS_WORKING_TEXTURE_SLOT_POINTER(name, Name) &SurfaceWorkingTextures::name##_,
   static constexpr Slot order[] = {TESS_WORKING_TEXTURES(TESS_WORKING_TEXTURE_SLOT_POINTER)};
@@ -67,8 +71,9 @@ void SurfaceWorkingTextures::loads() {
     // so the next start-up asks for it again.
     if (slot) AppManager().releaseTexture(*slot);
     slot.reset();
-    throw Error(ErrorMessage::NoMoreHeap);
+    return false;
   }
+  return true;
 }
 
 }  // namespace tessivarium

@@ -55,6 +55,9 @@ class SurfaceWorkingTextures {
   // after giving that texture back to the manager and leaving its slot absent, so that a later call
   // asks for it again.
   void loads();
+  // loads() for the work about to use the textures: false instead of the throw (the failed make
+  // has reported NoMoreHeap), so that the work can be skipped and tried again later.
+  bool makeAll();
 
  private:
   const std::shared_ptr<gpu::Texture>& madeOnFirstRead(std::shared_ptr<gpu::Texture>& slot);

@@ -1,6 +1,7 @@
 #include "tools/ToolSurface.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -57,18 +58,37 @@ std::shared_ptr<TouchInput> midpoint(const TouchInput& a, const TouchInput& b) {
                                       (a.azimuthAngle() + b.azimuthAngle()) / 2);
 }
 
+// The halvings that give at most MAX_SAMPLES_PER_GAP samples inside one gap.
+constexpr int kMaxHalvings = std::bit_width(MAX_SAMPLES_PER_GAP);
+
 // Appends `input` to `list`, halving the step from the list's last sample (or `before` for an
-// empty list) until no step is longer than `spacing`.
+// empty list) until no step is longer than `spacing` or `halvings` more are spent.
 void appendSpaced(TouchInputs& list, const TouchInput* before, const std::shared_ptr<TouchInput>& input,
-                  double spacing) {
+                  double spacing, int halvings = kMaxHalvings) {
   const TouchInput* prev = list.empty() ? before : list.back().get();
-  if (prev && distance(prev->location(), input->location()) > spacing) {
+  if (halvings > 0 && prev && distance(prev->location(), input->location()) > spacing) {
     const auto middle = midpoint(*prev, *input);
-    appendSpaced(list, before, middle, spacing);
-    appendSpaced(list, before, input, spacing);
+    appendSpaced(list, before, middle, spacing, halvings - 1);
+    appendSpaced(list, before, input, spacing, halvings - 1);
     return;
   }
   list.push_back(input);
+}
+
+// The batch with every sample farther than SAMPLE_MARGIN cells off `paint` moved onto that
+// margin; the others are the same samples.
+TouchInputs nearCanvas(const TouchInputs& batch, const DrawingPaint& paint) {
+  const double margin = SAMPLE_MARGIN / ArtworkTextures::dataScale(paint);
+  const double right = static_cast<double>(paint.artwork()->width()) + margin;
+  const double bottom = static_cast<double>(paint.artwork()->height()) + margin;
+  TouchInputs held;
+  held.reserve(batch.size());
+  for (const auto& sample : batch) {
+    const graphics::Point at = sample->location();
+    const graphics::Point near{std::clamp(at.x, -margin, right), std::clamp(at.y, -margin, bottom)};
+    held.push_back(near == at ? sample : std::make_shared<TouchInput>(sample->movedTo(near)));
+  }
+  return held;
 }
 
 std::shared_ptr<gpu::Buffer> makeCountBuffer(std::int64_t count) {
@@ -123,14 +143,19 @@ void ToolSurface::appendList(TouchInputs& list, const std::shared_ptr<TouchInput
 }
 
 void ToolSurface::reset(const TouchInputs& touchInputs) {
-  const double spacing = spacingOf(tool_->toolType());
-  if (touchInputs.empty() || spacing == 0.0) {
+  if (touchInputs.empty()) {
     doReset(touchInputs);
     return;
   }
+  const TouchInputs held = nearCanvas(touchInputs, AppManager().requiredCurrentPaint("ToolSurface.reset"));
+  const double spacing = spacingOf(tool_->toolType());
+  if (spacing == 0.0) {
+    doReset(held);
+    return;
+  }
   TouchInputs spaced;
-  spaced.reserve(touchInputs.size());
-  for (const auto& input : touchInputs) appendList(spaced, input, spacing);
+  spaced.reserve(held.size());
+  for (const auto& input : held) appendList(spaced, input, spacing);
   doReset(spaced);
 }
 

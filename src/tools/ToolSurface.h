@@ -50,6 +50,14 @@ inline constexpr double MAC_WIDTH_F = static_cast<double>(MAC_WIDTH);
 // The largest extent (exclusive) of a run of samples that may open a new window: a window leaves
 // MAC_BORDER on both sides of it (108.8).
 inline constexpr double MAC_REGION_WDITH = MAC_WIDTH_F - 2 * MAC_BORDER;
+// How far off the canvas, in cells, a sample stays where it is: one farther off is moved onto
+// this margin before spacing (each axis clamped). No head reaches a window's side beyond its
+// sample, so the move changes no painted cell, and a far-off touch costs no more than one across
+// the canvas.
+inline constexpr double SAMPLE_MARGIN = MAC_WIDTH_F;
+// The most samples spacing inserts between two neighbours (ten halvings): a longer gap is spaced
+// more widely, so that one jump costs a bounded frame.
+inline constexpr std::size_t MAX_SAMPLES_PER_GAP = (1u << 10) - 1;
 // The window's extent inside the working textures, which always hold it at ORIGIN0.
 inline constexpr gpu::Size SIZE_2D{static_cast<std::size_t>(MAC_WIDTH), static_cast<std::size_t>(MAC_WIDTH), 1};
 
@@ -138,10 +146,11 @@ class ToolSurface {
 
   // --- Sample intake and the window ------------------------------------------------------------
   // Appends `input` to `list`, first inserting midpoints (recursively) so that no step from the
-  // list's last sample (or lastTouchInput for an empty list) is longer than `granularity`.
+  // list's last sample (or lastTouchInput for an empty list) is longer than `granularity`, up to
+  // MAX_SAMPLES_PER_GAP of them.
   virtual void appendList(TouchInputs& list, const std::shared_ptr<TouchInput>& input, double granularity);
-  // Starts a step: spaces the batch by the tool's type (tube and bigFanBrush unspaced), then
-  // doReset. The batch may be the surface's own carried list.
+  // Starts a step: moves samples beyond SAMPLE_MARGIN onto it, spaces the batch by the tool's type
+  // (tube and bigFanBrush unspaced), then doReset. The batch may be the surface's own carried list.
   virtual void reset(const TouchInputs& touchInputs);
   // Chooses the window (the loaded one while the leading samples fit its reuse band, else a new
   // one around the longest leading run under MAC_REGION_WDITH), uploads the samples it takes and

@@ -1,6 +1,8 @@
 #include "tools/TouchInput.h"
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "Application.h"
 #include "ui/Touch.h"
@@ -11,8 +13,10 @@ TouchInput::TouchInput(const ui::Touch& touch, const ui::View* view)
     : isStylus_(touch.type() == ui::TouchType::Stylus), location_(touch.location(view)) {
   if (isStylus_) {
     force_ = static_cast<float>(Application().forceValue(touch.force() / touch.maximumPossibleForce()));
-    altitudeAngle_ = static_cast<float>(touch.altitudeAngle());
-    azimuthAngle_ = static_cast<float>(touch.azimuthAngle(view));
+    // The angles as a stylus can hold them: an altitude from flat to upright, an azimuth within one
+    // turn (the same direction), so that no angle turns infinite as a float.
+    altitudeAngle_ = static_cast<float>(std::clamp(touch.altitudeAngle(), 0.0, std::numbers::pi / 2));
+    azimuthAngle_ = static_cast<float>(std::fmod(touch.azimuthAngle(view), 2 * std::numbers::pi));
   } else {
     force_ = FingerForce;
     altitudeAngle_ = FingerAngle;

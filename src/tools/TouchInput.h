@@ -25,7 +25,8 @@ class TouchInput {
   static constexpr float FingerAngle = 0.7853982f;  // pi/4
 
   // A sample of a platform touch, located in `view`. A stylus's force goes through the
-  // application's sensitivity curve; a finger gets the finger defaults.
+  // application's sensitivity curve, its altitude is held within 0 to pi/2 and its azimuth within
+  // one turn either way (fmod); a finger gets the finger defaults.
   TouchInput(const ui::Touch& touch, const ui::View* view);
   // A sample the system makes up (midpoints, a picked pattern): always a stylus sample.
   TouchInput(graphics::Point location, float force, float altitudeAngle, float azimuthAngle);
@@ -33,6 +34,13 @@ class TouchInput {
   // Whether a sample of `touch` would hold only finite values (a stylus also needs a positive
   // maximum force); touch receivers skip the touches this refuses.
   static bool canSample(const ui::Touch& touch, const ui::View* view);
+
+  // This sample at another place.
+  TouchInput movedTo(graphics::Point location) const {
+    TouchInput moved = *this;
+    moved.location_ = location;
+    return moved;
+  }
 
   bool isStylus() const { return isStylus_; }
   graphics::Point location() const { return location_; }

@@ -126,6 +126,12 @@ TEST(PictureKernelsDifferential, RowFormsGiveTheBytesOfThePerTexelRules) {
     run.textures[TEXTURE_HEIGHT_IMAGE_WRITE] = cases.texture(w, h);
     run.textures[TEXTURE_HEIGHT_IMAGE_READ] = cases.below(4) ? run.textures[TEXTURE_HEIGHT_IMAGE_WRITE] : cases.texture(w, h);
     run.textures[TEXTURE_COLOR_IMAGE_WRITE] = cases.texture(w, h);
+    // Now and then a texture the kernel writes is one it reads too: its second dispatch then works
+    // on what the first one wrote, and must run again.
+    if (!fold && cases.below(6) == 0) {
+      const std::int64_t read = cases.below(2) == 0 ? TEXTURE_WET_READ : TEXTURE_DRY_READ;
+      run.textures[read] = run.textures[cases.below(2) == 0 ? TEXTURE_HEIGHT_IMAGE_WRITE : TEXTURE_COLOR_IMAGE_WRITE];
+    }
     const gpu::uint3 offset{cases.offset(layerW - w), cases.offset(layerH - h), 0};
     run.buffers[BUFFER_OFFSET] = offsetRecord(offset.x, offset.y);
     cases.flag(run.buffers, BUFFER_USE_DRY);
@@ -139,12 +145,16 @@ TEST(PictureKernelsDifferential, RowFormsGiveTheBytesOfThePerTexelRules) {
     run.gridOver = kerneltest::texture(gridW > 4 ? gridW - 4 : 1, h + cases.below(3));
     run.dispatches = 2;
 
-    // The reference on copies, one position at a time over the grid the run dispatches.
+    // The reference on copies (one copy of a texture bound at several slots), one position at a
+    // time over the grid the run dispatches, once for each of its two dispatches.
     std::map<std::int64_t, std::shared_ptr<gpu::Texture>> copies;
     std::map<std::int64_t, gpu::TexelView> views;
-    for (const auto& [slot, texture] : run.textures) copies[slot] = cloneOf(texture);
-    if (run.textures[TEXTURE_HEIGHT_IMAGE_READ] == run.textures[TEXTURE_HEIGHT_IMAGE_WRITE])
-      copies[TEXTURE_HEIGHT_IMAGE_READ] = copies[TEXTURE_HEIGHT_IMAGE_WRITE];
+    std::map<const gpu::Texture*, std::shared_ptr<gpu::Texture>> copyOf;
+    for (const auto& [slot, texture] : run.textures) {
+      auto& copy = copyOf[texture.get()];
+      if (!copy) copy = cloneOf(texture);
+      copies[slot] = copy;
+    }
     for (const auto& [slot, texture] : copies) views[slot] = viewOf(texture);
     const gpu::TexelView h0 = views[TEXTURE_HEIGHT_IMAGE_WRITE], c0 = views[TEXTURE_COLOR_IMAGE_WRITE];
     std::size_t limitW = c0.width(), limitH = c0.height();
@@ -152,8 +162,10 @@ TEST(PictureKernelsDifferential, RowFormsGiveTheBytesOfThePerTexelRules) {
     if (kernel.find("height_image") != std::string::npos || kernel.find("dry_image") != std::string::npos)
       limitW = std::max(h0.width(), c0.width()), limitH = std::max(h0.height(), c0.height());
     const std::size_t threadsW = (run.gridOver->width() + 3) / 4 * 4, threadsH = (run.gridOver->height() + 3) / 4 * 4;
-    for (std::size_t y = 0; y < std::min(threadsH, limitH); ++y)
-      for (std::size_t x = 0; x < std::min(threadsW, limitW); ++x) referenceTexel(kernel, views, run.buffers, offset, x, y);
+    for (int dispatch = 0; dispatch < run.dispatches; ++dispatch)
+      for (std::size_t y = 0; y < std::min(threadsH, limitH); ++y)
+        for (std::size_t x = 0; x < std::min(threadsW, limitW); ++x)
+          referenceTexel(kernel, views, run.buffers, offset, x, y);
 
     kerneltest::run(run);
     for (const std::int64_t slot : {TEXTURE_HEIGHT_IMAGE_WRITE, TEXTURE_COLOR_IMAGE_WRITE}) {

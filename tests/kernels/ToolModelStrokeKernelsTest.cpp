@@ -99,23 +99,29 @@ TEST(ToolModelPaint, StrokeRaisesTheHeightAlongItsPathOnly) {
 }
 
 // A brush lays by the distance it travels: the same path drawn with three times the samples, or
-// with them spread over many steps of three, lays about as much paint.
+// with them spread over many steps of three, lays about as much paint. So does a wide brush, whose
+// flat head (no body, no descriptor) is given columns deep enough not to run dry on the way and
+// paint nearly dry, which it does not smear up again.
 TEST(ToolModelPaint, BrushLaysByTheDistanceTravelledWhateverTheSamplesAndSteps) {
-  const auto laid = [](int samples, int perStep) {
+  const auto laid = [](bool wide, int samples, int perStep) {
     StrokeStep step(32, 12, 12, 32);
-    step.initialize(kBrush);
-    step.fillHead("DAEToolModel_brush_fill", {0.8f, 0.3f, 0.1f, 1}, 1, kBrush);
+    const Bytes descriptor = wide ? Bytes{0} : kBrush;  // too short to be a descriptor
+    if (!wide) step.initialize(kBrush);
+    step.fillHead(wide ? "DAEToolModel_wide_brush_fill" : "DAEToolModel_brush_fill", {0.8f, 0.3f, 0.1f, wide ? 0.03f : 1}, 1,
+                  descriptor);
     for (int first = 0; first < samples; first += perStep) {
       std::vector<Touch> touches;
       for (int i = first; i < std::min(first + perStep, samples); ++i) touches.push_back({4 + 24.0f * i / (samples - 1), 16});
-      step.paintStep("DAEToolModel_brush_paint", touches, kBrush);
+      step.paintStep(wide ? "DAEToolModel_wide_brush_paint" : "DAEToolModel_brush_paint", touches, descriptor);
     }
     return static_cast<double>(windowPaint(*step.wet0));
   };
-  const double sparse = laid(9, 9);
-  ASSERT_GT(sparse, 30);
-  EXPECT_NEAR(laid(25, 25) / sparse, 1, 0.1) << "denser samples";
-  EXPECT_NEAR(laid(25, 3) / sparse, 1, 0.1) << "steps of three";
+  for (const bool wide : {false, true}) {
+    const double sparse = laid(wide, 9, 9);
+    ASSERT_GT(sparse, 30) << wide;
+    EXPECT_NEAR(laid(wide, 25, 25) / sparse, 1, 0.1) << "denser samples, wide " << wide;
+    EXPECT_NEAR(laid(wide, 25, 3) / sparse, 1, 0.1) << "steps of three, wide " << wide;
+  }
 }
 
 // Each kernel writes only the textures it owns: every other bound texture keeps its bytes. A

@@ -173,3 +173,53 @@ TEST_F(GpuComputeTest, FatalInsideTheParallelBodyIsCarriedOut) {
 }
 
 }  // namespace
+
+// Records, dispatch by dispatch, whether each repeats the one that ran before it.
+std::vector<bool> repeatMarks;
+void markKernel(const gpu::Dispatch& d) { repeatMarks.push_back(d.repeatsPrevious()); }
+
+TEST_F(GpuComputeTest, ADispatchRepeatsOnlyTheSameDispatchJustBeforeIt) {
+  ScopedKernel mark{"test_mark", markKernel};
+  repeatMarks.clear();
+  auto a = texture2D(4, 4), b = texture2D(4, 4);
+  const auto pipeline = mark.pipeline();
+  auto encoder = cb->makeComputeCommandEncoder();
+  encoder->setComputePipelineState(pipeline);
+  encoder->setTexture(a, 0);
+  const auto value = floatBuffer(0.5f);
+  encoder->setBuffer(value, 0, 0);
+  const auto again = [&](gpu::Size groups = {1, 1, 1}, gpu::Size threads = {4, 4, 1}) {
+    encoder->dispatchThreadgroups(groups, threads);
+  };
+  again();                  // the first
+  again();                  // a repeat
+  again();                  // and another
+  encoder->setTexture(b, 1);
+  again();                  // a texture more
+  encoder->setTexture(b, 0);
+  encoder->setTexture(nullptr, 1);
+  again();                  // another texture at 0
+  encoder->setBuffer(value, 4, 0);
+  again();                  // another offset
+  encoder->setBuffer(floatBuffer(0.5f), 0, 0);
+  again();                  // another buffer of the same bytes
+  again({2, 1, 1});         // more groups
+  again({2, 1, 1}, {2, 4, 1});  // smaller groups
+  again({0, 1, 1});         // an empty grid runs nothing
+  again({2, 1, 1}, {2, 4, 1});  // so the last that ran is repeated
+  encoder->setComputePipelineState(add.pipeline());
+  encoder->setComputePipelineState(pipeline);
+  again({2, 1, 1}, {2, 4, 1});  // the same pipeline set again
+  encoder->setComputePipelineState(mark.pipeline());
+  again({2, 1, 1}, {2, 4, 1});  // another pipeline of the same kernel
+  encoder->endEncoding();
+  auto next = cb->makeComputeCommandEncoder();
+  next->setComputePipelineState(pipeline);
+  next->setTexture(b, 0);
+  next->setBuffer(value, 4, 0);
+  next->dispatchThreadgroups({2, 1, 1}, {2, 4, 1});  // a new encoder repeats nothing
+  next->endEncoding();
+  cb->commit();
+  EXPECT_EQ(repeatMarks, (std::vector<bool>{false, true, true, false, false, false, false, false, false, true, true,
+                                            false, false}));
+}

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "gpu/Gpu.h"
+#include "imaging/Context.h"
 #include "imaging/GeometryImages.h"
 #include "imaging/GridSampling.h"
 #include "imaging/HardLightFilter.h"
@@ -76,10 +77,17 @@ class Cases {
 TEST(ImagingDifferential, FourPointBilinearIsTheScalarOne) {
   Cases cases(46);
   for (int round = 0; round < 300; ++round) {
-    const auto image = cases.texture(1 + cases.below(12), 1 + cases.below(9));
+    const auto image = cases.texture(1 + cases.below(round % 2 ? 12 : 40), 1 + cases.below(9));
     const double w = static_cast<double>(image->width()), h = static_cast<double>(image->height());
     std::vector<graphics::Point> points(1 + cases.below(70));
     for (auto& p : points) p = cases.point(w, h);
+    if (cases.below(3) == 0) {
+      // A row two texels apart, as a picture at twice the resolution samples (mostly between texel
+      // centres, its texels eight in a row for four points).
+      const graphics::Point first = cases.point(w, h);
+      const double x0 = cases.below(4) ? std::floor(first.x) : first.x, y = cases.below(4) ? std::floor(first.y) : first.y;
+      for (std::size_t k = 0; k < points.size(); ++k) points[k] = {x0 + 2.0 * static_cast<double>(k) - 8.0, y};
+    }
     std::vector<RGBA> fast(points.size()), scalar(points.size());
     image->sample(points.data(), points.size(), fast.data());
     for (std::size_t k = 0; k < points.size(); ++k) imaging::sampleGrid(*image, points[k].x, points[k].y, scalar[k]);
@@ -175,3 +183,38 @@ TEST(ImagingDifferential, FourLaneHardLightAndBatchBodiesAreTheScalarOnes) {
 }
 
 }  // namespace
+
+// A render makes the shading picture's texels ready premultiplied (kept while its bytes stay the
+// same); its values are those of sampling the image point by point without them, also after the
+// picture's bytes change between renders.
+TEST(ImagingDifferential, RendersWithTheirTablesGiveThePointByPointValues) {
+  Cases cases(50);
+  for (int round = 0; round < 150; ++round) {
+    const std::size_t w = 2 + cases.below(40), h = 1 + cases.below(12);
+    const auto height = cases.texture(w, h);
+    const auto shading = cases.texture(1 + cases.below(9), 1 + cases.below(9));
+    const auto shaded = std::make_shared<imaging::ShadedMaterialImage>(height, shading, cases.between(-20, 20));
+    const auto target = gpu::systemDefaultDevice()->makeTexture(
+        *gpu::TextureDescriptor::texture2D(gpu::PixelFormat::RGBA32Float, w, h, false));
+    for (int render = 0; render < 3; ++render) {
+      if (render > 0 && cases.below(2) == 0) {
+        // New bytes for the picture, or the same bytes written again.
+        const gpu::TexelView v = shading->texture()->texels();
+        const std::size_t i = cases.below(static_cast<std::size_t>(shading->width()));
+        const std::size_t j = cases.below(static_cast<std::size_t>(shading->height()));
+        v.write(cases.below(2) ? v.read(i, j) : gpu::float4{0.2f, 0.9f, 0.4f, 0.6f}, i, j);
+      }
+      imaging::renderNow(*shaded, *target, graphics::Rect(0, 0, static_cast<double>(w), static_cast<double>(h)));
+      std::vector<RGBA> rendered(w * h), each(w * h);
+      std::vector<graphics::Point> points(w * h);
+      for (std::size_t j = 0; j < h; ++j)
+        for (std::size_t i = 0; i < w; ++i) {
+          points[j * w + i] = {static_cast<double>(i) + 0.5, static_cast<double>(j) + 0.5};
+          const gpu::float4 v = target->texels().read(i, j);
+          rendered[j * w + i] = {v.x, v.y, v.z, v.w};
+        }
+      shaded->sample(points.data(), points.size(), each.data());
+      ASSERT_TRUE(sameBits(rendered, each)) << "round " << round << ", render " << render;
+    }
+  }
+}

@@ -4,7 +4,8 @@
 // texture failure. After every operation: the index model holds and matches the model; a step is
 // released exactly once, when and only when it leaves the history; the counted texture memory is
 // the bytes of the snapshots the history's steps hold; no snapshot is made at the limit unless a
-// step gave way first, and at most one step gives way per request.
+// step gave way first, and at most one step gives way per request. The canvas's snapshot before a
+// stroke is asked for too, failures falling on it as well: it is counted once whole, never in part.
 
 #include <algorithm>
 #include <cstdint>
@@ -46,7 +47,7 @@ class HistoryRun {
       case 0: case 1: case 2: record(); break;
       case 3: case 4: case 5: undo(); break;
       case 6: case 7: redo(); break;
-      case 8: pick(0, 19) == 0 ? clean() : bareRequest(); break;
+      case 8: pick(0, 19) == 0 ? clean() : pick(0, 1) == 0 ? bareRequest() : strokeSnapshot(); break;
       default: injectFailure(); break;
     }
     check();
@@ -154,6 +155,19 @@ class HistoryRun {
     if (auto snapshot = request()) snapshot->release();
   }
 
+  // The canvas's snapshot before a stroke: made whole or not kept at all. Until it is whole, its
+  // first attempts fail at its first, second and third texture.
+  void strokeSnapshot() {
+    if (beforeBytes_ == 0 && failingIn_ == 0 && snapshotFailures_ < 3) {
+      failingIn_ = ++snapshotFailures_;
+      gpu::testControls().failTextureRequest(failingIn_);
+    }
+    const bool saved = canvas_->saveBefore(canvas_->currentContent());
+    consumeFailure();
+    if (saved) beforeBytes_ = 3 * 64 * 48 * 4;
+    EXPECT_EQ(saved, beforeBytes_ != 0) << "a whole snapshot stays whole";
+  }
+
   void injectFailure() {
     if (failingIn_ != 0) return;
     failingIn_ = static_cast<std::size_t>(pick(1, 3));
@@ -191,7 +205,7 @@ class HistoryRun {
       ASSERT_EQ(s->releases, inHistory ? 0 : 1) << s->name();
       if (s->snapshot) held += kSnapshotBytes;
     }
-    ASSERT_EQ(AppManager().heapSize() - baseline_, held);
+    ASSERT_EQ(AppManager().heapSize() - baseline_, held + beforeBytes_);
   }
 
   std::mt19937 random_;
@@ -203,6 +217,8 @@ class HistoryRun {
   std::vector<std::string> names_;
   std::int64_t current_ = -1;
   std::int64_t baseline_ = 0;
+  std::int64_t beforeBytes_ = 0;
+  std::size_t snapshotFailures_ = 0;
   int made_ = 0;
   bool inRedo_ = false;
   std::string inProgress_;

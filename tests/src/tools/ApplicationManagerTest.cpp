@@ -152,10 +152,15 @@ TEST(ApplicationManager, AFailedTextureIsReportedOnceAndNotCounted) {
   EXPECT_EQ(beeps() - before, 1) << "NoMoreHeap beeps when no delegate is set";
   EXPECT_EQ(console.lines(), std::vector<std::string>{"Make: 256 256 0 M -> Heap size = 0 M"});
 
+  gpu::testControls().exhaustMemoryAtTextureRequest(1);
+  EXPECT_FALSE(manager.makeTexture(*descriptor(256, 256)));
+  EXPECT_EQ(manager.heapSize(), 0);
+  EXPECT_EQ(beeps() - before, 2) << "memory the machine cannot give is missing memory too";
+
   gpu::testControls().changeTextureWidth([](const gpu::TextureDescriptor& d) { return d.width / 2; });
   auto narrow = manager.makeTexture(*descriptor(256, 256));
   ASSERT_TRUE(narrow);
-  EXPECT_EQ(beeps() - before, 2) << "a texture of another width is reported too";
+  EXPECT_EQ(beeps() - before, 3) << "a texture of another width is reported too";
   EXPECT_EQ(manager.heapSize(), 128 * 256 * 4) << "and counted at the size it has";
 }
 

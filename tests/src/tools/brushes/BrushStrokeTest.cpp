@@ -127,10 +127,11 @@ TEST_P(BrushStroke, PaintsAlongItsStrokeConservesItsPaintAndUndoes) {
       << "what the head loses the layer gains";
 
   // Every cell that changed lies within a head's reach of the path; paint is laid along each tenth
-  // of the path (it runs left to right), less and less as the brush runs dry.
+  // of the path (it runs left to right), less and less as the brush runs dry, and on the path
+  // itself: the head's tip, which stands on each sample, is the edge of its bristles.
   const double reach = std::hypot(static_cast<double>(model.width()), static_cast<double>(model.height()));
   const std::size_t width = layer.gridTexture()->width();
-  std::array<long, 10> along{};
+  std::array<long, 10> along{}, onThePath{};
   for (std::size_t i = 0; i < after[1].size(); i += 4) {
     const bool changed = !std::equal(after[1].begin() + i, after[1].begin() + i + 4, before[1].begin() + i) ||
                          !std::equal(after[0].begin() + i, after[0].begin() + i + 4, before[0].begin() + i);
@@ -138,10 +139,13 @@ TEST_P(BrushStroke, PaintsAlongItsStrokeConservesItsPaintAndUndoes) {
     const double x = static_cast<double>(i / 4 % width), y = static_cast<double>(i / 4 / width);
     EXPECT_LE(distanceToPath(x, y, path), reach) << "at " << x << ", " << y;
     const double tenth = std::floor((x - path.front().x) * 10 / (path.back().x - path.front().x));
-    along[static_cast<std::size_t>(std::clamp(tenth, 0.0, 9.0))] += after[1][i + 3] - before[1][i + 3];
+    const std::size_t at = static_cast<std::size_t>(std::clamp(tenth, 0.0, 9.0));
+    along[at] += after[1][i + 3] - before[1][i + 3];
+    if (distanceToPath(x + 0.5, y + 0.5, path) <= 1) onThePath[at] += after[1][i + 3] - before[1][i + 3];
   }
   for (std::size_t tenth = 0; tenth < along.size(); ++tenth) {
     EXPECT_GT(along[tenth], 0) << "no paint along tenth " << tenth << " of the path";
+    EXPECT_GT(onThePath[tenth], 0) << "no paint on tenth " << tenth << " of the path";
   }
   EXPECT_GT(std::accumulate(along.begin(), along.begin() + 5, 0L), std::accumulate(along.begin() + 5, along.end(), 0L))
       << "thinning as the brush runs dry";

@@ -56,7 +56,7 @@ TEST(WideBrushStroke, EachSizeLaysABandAsWideAsItsHeadConservesItsPaintAndUndoes
     EXPECT_NEAR(static_cast<double>(loaded - testsupport::StrokeCanvas::headPaint(*brush)), static_cast<double>(laid),
                 0.005 * static_cast<double>(laid)) << name;
     EXPECT_EQ(std::pair(left, right + 1), std::pair(150 - width / 2, 150 + width / 2)) << name << ": the head's width";
-    EXPECT_TRUE(top >= 40 - 6 && bottom - top >= 12) << name << ": from the first sample on, a head long at least";
+    EXPECT_TRUE(top >= 40 - 6 && bottom + 1 - top >= 12) << name << ": from the first sample on, a head long at least";
 
     ASSERT_TRUE(paint.undo()) << name;
     EXPECT_EQ(paint.layerBytes(), before) << name;

@@ -1,0 +1,86 @@
+// The canvas against hostile sizes and failing texture requests: a size is refused before anything
+// is made, a stroke whose snapshot fails records no step, and working textures that cannot be made
+// are waited for instead of stopping the program.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+#include "Globals.h"
+#include "RecordedErrors.h"
+#include "StrokeCanvas.h"
+#include "gpu/TestControls.h"
+#include "gpu/TextureDescriptor.h"
+#include "tools/DebugSwitches.h"
+#include "tools/knives/KnifeTools.h"
+
+namespace {
+
+using namespace tessivarium;
+
+void drawFrames() {
+  while (ui::FrameSource::main().displayFrame() > 0) {
+  }
+}
+
+TEST(HostileCanvas, SidesOutsideTheMaximumInPixelsOrCellsAreRefusedFirst) {
+  testsupport::useFakeTool();
+  const std::tuple<std::int64_t, std::int64_t, double, bool> cases[] = {  // width, height, scale, made
+      {MAX_CANVAS_SIDE, 1, 1.0, true}, {MAX_CANVAS_SIDE + 1, 1, 1.0, false}, {MAX_CANVAS_SIDE / 2 + 1, 1, 2.0, false},
+      {100000, 100000, 1.0, false},    {3000000000, 2, 1.0, false},          {-5, 10, 1.0, false},
+      {10, 10, 1e12, false},           {1, 1, 0.5, false},                   {10, 10, std::nan(""), false}};
+  for (const auto& [width, height, scale, made] : cases) {
+    const auto requests = gpu::testControls().textureRequests();
+    try {
+      testsupport::makeCanvas(width, height, scale)->cleanResources();
+      EXPECT_TRUE(made) << width << " x " << height << " at " << scale;
+    } catch (const Error& e) {
+      EXPECT_TRUE(!made && e.message() == ErrorMessage::TextureFormatIncompatible) << width << " at " << scale;
+      EXPECT_EQ(gpu::testControls().textureRequests(), requests) << "nothing is made";
+    }
+  }
+}
+
+TEST(HostileCanvas, AStrokeWhoseSnapshotFailsRecordsNoStepAndTheNextIsUndoneExactly) {
+  DEBUG_DAE_KNIFE = KnifeDebugMode::None;  // no head preview made on the first stroke
+  testsupport::StrokeCanvas s;
+  s.use(AppManager().knife1());
+  AppManager().surfaceTextures().loads();
+  const auto heap = AppManager().heapSize();
+  gpu::testControls().failTextureRequest(2);  // the snapshot's wet texture
+  s.drag({110, 100}, {190, 100}, 12);
+  EXPECT_FALSE(s.canvas->commandManager()->canUndo());
+  EXPECT_EQ(AppManager().heapSize(), heap) << "what the snapshot made is given back";
+  const auto painted = s.layerBytes();
+  s.drag({120, 90}, {180, 110}, 12);
+  ASSERT_TRUE(s.undo());
+  EXPECT_EQ(s.layerBytes(), painted);
+}
+
+TEST(HostileCanvas, WorkingTexturesThatCannotBeMadeAreReportedAndWaitedFor) {
+  const std::function<void(testsupport::StrokeCanvas&)> uses[] = {
+      [](auto& s) { s.drag({110, 100}, {190, 100}, 12); },
+      [](auto& s) { s.canvas->layerMerge({s.canvas->layers()[0], s.canvas->layers()[1]}); },
+      [](auto&) { AppManager().knife1()->fillColor(graphics::Color::white(), 1.0f, 1.0f); }};
+  for (const auto& use : uses) {
+    testsupport::resetGlobals();
+    // The first working texture is made, every later one fails.
+    gpu::testControls().failTexturesWhere([made = 0](const auto& d) mutable { return d.width == 256 && ++made > 1; });
+    testsupport::StrokeCanvas s;
+    s.use(AppManager().knife1());
+    s.canvas->layerCreate();
+    const auto errors = std::make_shared<testsupport::RecordedErrors>();
+    Application().setDelegateHandler(errors);
+    use(s);
+    drawFrames();
+    EXPECT_NE(std::ranges::count(errors->errors, ErrorMessage::NoMoreHeap), 0);
+    gpu::testControls().failTexturesWhere({});
+    s.layer().redraw();
+    drawFrames();
+    EXPECT_EQ(s.layer().drawingMode(), DrawingMode::Normal) << "the next frame rebuilds the picture";
+  }
+}
+
+}  // namespace
