@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev libassimp-dev nlohmann-json3-dev
   libtbb-dev libxml2-dev python3
+  libcli11-dev libzstd-dev
 )
 
 missing=()
