@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "gpu/Types.h"
+#include "gpu/Unorm8.h"
 #include "gpu/Vectors.h"
 
 #if defined(__SSE2__)
@@ -61,22 +62,8 @@ class TexelView {
   float4 read(std::size_t x, std::size_t y, std::size_t z = 0) const {
     if (!contains(x, y, z)) return {};
     const std::uint8_t* t = address(x, y, z);
-    constexpr float k = 1.0f / 255.0f;
     if (bytesPerPixel_ == 4) [[likely]] {  // RGBA8 or BGRA8
-#if defined(__SSE2__)
-      std::int32_t word;
-      std::memcpy(&word, t, 4);
-      const __m128i zero = _mm_setzero_si128();
-      const __m128i lanes = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(word), zero), zero);
-      __m128 f = _mm_mul_ps(_mm_cvtepi32_ps(lanes), _mm_set1_ps(k));
-      if (format_ == PixelFormat::BGRA8Unorm) f = _mm_shuffle_ps(f, f, _MM_SHUFFLE(3, 0, 1, 2));
-      float4 v;
-      _mm_store_ps(&v.x, f);
-      return v;
-#else
-      if (format_ == PixelFormat::BGRA8Unorm) return {t[2] * k, t[1] * k, t[0] * k, t[3] * k};
-      return {t[0] * k, t[1] * k, t[2] * k, t[3] * k};
-#endif
+      return unorm8ToFloat4(t, format_ == PixelFormat::BGRA8Unorm);
     }
     float4 v;  // RGBA32Float
     std::memcpy(&v, t, sizeof v);
@@ -92,7 +79,7 @@ class TexelView {
 #if defined(__SSE2__)
       // The four lanes of toUnorm8 at once (max first, so NaN gives 0).
       __m128 f = _mm_load_ps(&v.x);
-      if (format_ == PixelFormat::BGRA8Unorm) f = _mm_shuffle_ps(f, f, _MM_SHUFFLE(3, 0, 1, 2));
+      if (format_ == PixelFormat::BGRA8Unorm) f = swapRedBlue(f);
       f = _mm_min_ps(_mm_max_ps(f, _mm_setzero_ps()), _mm_set1_ps(1.0f));
       f = _mm_add_ps(_mm_mul_ps(f, _mm_set1_ps(255.0f)), _mm_set1_ps(0.5f));
       __m128i lanes = _mm_cvttps_epi32(f);

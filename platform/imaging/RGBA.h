@@ -8,7 +8,8 @@
 // bits.
 
 #include <cstdint>
-#include <cstring>
+
+#include "gpu/Unorm8.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -35,20 +36,14 @@ inline __m128 withAlphaOf(__m128 v, __m128 alpha) {
 }
 #endif
 
-// Four normalised 8-bit channels, in memory order r, g, b, a (or b, g, r, a when `bgra`).
+// Four normalised 8-bit channels, in memory order r, g, b, a (or b, g, r, a when `bgra`), decoded
+// as the texel views decode them.
 inline RGBA fromUnorm8(const std::uint8_t* t, bool bgra) {
-  constexpr float k = 1.0f / 255.0f;
 #if defined(__SSE2__)
-  std::int32_t word;
-  std::memcpy(&word, t, 4);
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i lanes = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(word), zero), zero);
-  __m128 f = _mm_mul_ps(_mm_cvtepi32_ps(lanes), _mm_set1_ps(k));
-  if (bgra) f = _mm_shuffle_ps(f, f, _MM_SHUFFLE(3, 0, 1, 2));
-  return store(f);
+  return store(gpu::unorm8Texel(t, bgra));
 #else
-  if (bgra) return {t[2] * k, t[1] * k, t[0] * k, t[3] * k};
-  return {t[0] * k, t[1] * k, t[2] * k, t[3] * k};
+  const gpu::float4 v = gpu::unorm8ToFloat4(t, bgra);
+  return {v.x, v.y, v.z, v.w};
 #endif
 }
 

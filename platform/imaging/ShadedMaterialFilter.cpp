@@ -8,6 +8,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "gpu/Unorm8.h"
+
 namespace imaging {
 namespace {
 
@@ -84,17 +86,13 @@ inline float heightOf(const RGBA& v) { return (0.2126f * v.r + 0.7152f * v.g + 0
 void heightsOfBytes(const std::uint8_t* t, std::size_t n, float* out) {
   std::size_t k = 0;
 #if defined(__SSE2__)
-  const __m128i byte = _mm_set1_epi32(0xFF);
-  const __m128 unit = _mm_set1_ps(1.0f / 255.0f);
-  const auto channel = [&](__m128i texels, int shift) {
-    return _mm_mul_ps(_mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(texels, shift), byte)), unit);
-  };
   for (; k + 4 <= n; k += 4) {
     const __m128i texels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + 4 * k));
-    const __m128 luminance = _mm_add_ps(
-        _mm_add_ps(_mm_mul_ps(_mm_set1_ps(0.2126f), channel(texels, 0)), _mm_mul_ps(_mm_set1_ps(0.7152f), channel(texels, 8))),
-        _mm_mul_ps(_mm_set1_ps(0.0722f), channel(texels, 16)));
-    _mm_storeu_ps(out + k, _mm_mul_ps(luminance, channel(texels, 24)));
+    const __m128 r = gpu::unorm8Channel(texels, 0), g = gpu::unorm8Channel(texels, 8);
+    const __m128 b = gpu::unorm8Channel(texels, 16), a = gpu::unorm8Channel(texels, 24);
+    const __m128 luminance = _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(0.2126f), r), _mm_mul_ps(_mm_set1_ps(0.7152f), g)),
+                                        _mm_mul_ps(_mm_set1_ps(0.0722f), b));
+    _mm_storeu_ps(out + k, _mm_mul_ps(luminance, a));
   }
 #endif
   for (; k < n; ++k) out[k] = heightOf(fromUnorm8(t + 4 * k, false));

@@ -8,6 +8,7 @@
 
 #include "gpu/TexelView.h"
 #include "gpu/Texture.h"
+#include "gpu/Unorm8.h"
 #include "imaging/GridSampling.h"
 #include "imaging/RenderTables.h"
 
@@ -120,11 +121,9 @@ void TextureImage::decodeRun(std::int64_t i, std::int64_t j, std::size_t count, 
   if constexpr (F != gpu::PixelFormat::RGBA32Float) {
     // fromUnorm8's steps for four texels, their bytes loaded and widened together.
     const __m128i zero = _mm_setzero_si128();
-    const __m128 scale = _mm_set1_ps(1.0f / 255.0f);
     const auto put = [&](__m128i lanes, RGBA& value) {
-      __m128 f = _mm_mul_ps(_mm_cvtepi32_ps(lanes), scale);
-      if constexpr (F == gpu::PixelFormat::BGRA8Unorm) f = _mm_shuffle_ps(f, f, _MM_SHUFFLE(3, 0, 1, 2));
-      value = store(f);
+      const __m128 f = gpu::unorm8Lanes(lanes);
+      value = store(F == gpu::PixelFormat::BGRA8Unorm ? gpu::swapRedBlue(f) : f);
     };
     for (; k + 4 <= count; k += 4, t += 16) {
       const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t));
@@ -149,13 +148,8 @@ struct Channels {
 };
 
 inline Channels decodeLanes(__m128i texels, bool bgra) {
-  const __m128i byte = _mm_set1_epi32(0xFF);
-  const __m128 k = _mm_set1_ps(1.0f / 255.0f);
-  const auto channel = [&](int shift) {
-    return _mm_mul_ps(_mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(texels, shift), byte)), k);
-  };
-  const __m128 first = channel(0), third = channel(16);
-  return {bgra ? third : first, channel(8), bgra ? first : third, channel(24)};
+  const __m128 first = gpu::unorm8Channel(texels, 0), third = gpu::unorm8Channel(texels, 16);
+  return {bgra ? third : first, gpu::unorm8Channel(texels, 8), bgra ? first : third, gpu::unorm8Channel(texels, 24)};
 }
 
 // The lanes of `v` where `mask` is set, else those of `otherwise`.
