@@ -13,6 +13,7 @@
 
 #include "Limits.h"
 #include "TraceBytes.h"
+#include "RecordedHead.h"
 #include "TestCanvas.h"
 #include "foundation/Console.h"
 #include "gpu/Gpu.h"
@@ -36,25 +37,17 @@ using namespace tessivarium;
 
 constexpr std::size_t kSamples = 36;
 
-class MeasuredHead : public ToolModel, public DAEDescriptorSource {
- public:
-  explicit MeasuredHead(DefaultToolViewer& viewer) : ToolModel(viewer, 56, 56, 96) {}
-  DAEToolDescriptor descriptorRecord(DrawingPaint&, std::int32_t touchCount, const TouchInputData&,
-                                     std::int32_t mode) override {
-    DAEToolDescriptor d;
-    d.origin = {28, 28, 8};
-    d.headCenter = {28, 28, 8};
-    d.headRadius = 24;
-    d.scale = 1;
-    d.thickness = 1;
-    d.toolType = static_cast<std::uint32_t>(ToolType::flatBrush);
-    d.touchCount = touchCount;
-    d.mode = mode;
-    return d;
-  }
-  float descriptorRotation() const override { return 0; }
-  void setDescriptorRotation(float) override {}
-};
+// The head of the stroke: 56 x 56 x 96 cells, a flat brush's record centred in it.
+DAEToolDescriptor measuredHeadRecord() {
+  DAEToolDescriptor d;
+  d.origin = {28, 28, 8};
+  d.headCenter = {28, 28, 8};
+  d.headRadius = 24;
+  d.scale = 1;
+  d.thickness = 1;
+  d.toolType = static_cast<std::uint32_t>(ToolType::flatBrush);
+  return d;
+}
 
 class BenchBrush : public AbstractDAEDrawingTool {
  public:
@@ -85,7 +78,7 @@ struct Stroke {
     fillWithPaint(*shading, random);
     canvas->setShadingImage(imaging::Image::fromTexture(shading));
     auto& viewer = static_cast<DefaultToolViewer&>(*tool->toolViewer());
-    viewer.setToolModel(std::make_shared<MeasuredHead>(viewer));
+    viewer.setToolModel(std::make_shared<testsupport::RecordedHead>(viewer, 56, 56, 96, measuredHeadRecord()));
     for (std::size_t i = 0; i < kSamples; ++i) {
       samples.push_back(std::make_shared<TouchInput>(graphics::Point(600.0 + 3.0 * static_cast<double>(i), 640.0),
                                                      1.0f, 0.9f, 0.3f));

@@ -1,7 +1,7 @@
 #pragma once
 // A thick-paint tool for the engine's tests, with a head whose descriptor record the test can
-// read back (HeadModel) and a stroke surface that takes `perWindow` samples a step and journals
-// its window steps (EngineSurface). The tool is current on a 300 x 200 main canvas.
+// read back (HeadModel, a RecordedHead) and a stroke surface that takes `perWindow` samples a step
+// and journals its window steps (EngineSurface). The tool is current on a 300 x 200 main canvas.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "BytesAt.h"
+#include "RecordedHead.h"
 #include "TestCanvas.h"
 #include "gpu/Gpu.h"
 #include "tools/AbstractDAEDrawingTool.h"
@@ -28,22 +29,10 @@ namespace enginetest {
 using namespace tessivarium;
 using Journal = std::vector<std::string>;
 
-class HeadModel : public ToolModel, public DAEDescriptorSource {
+// The head every engine test measures: 8 x 8 x 4 cells, its record read back by the tests.
+class HeadModel : public testsupport::RecordedHead {
  public:
-  explicit HeadModel(DefaultToolViewer& viewer) : ToolModel(viewer, 8, 8, 4) {}
-  DAEToolDescriptor descriptorRecord(DrawingPaint&, std::int32_t touchCount, const TouchInputData&,
-                                     std::int32_t mode) override {
-    DAEToolDescriptor d;
-    d.rotation = rotation;
-    d.touchCount = touchCount;
-    d.mode = mode;
-    return d;
-  }
-  float descriptorRotation() const override { return rotation; }
-  void setDescriptorRotation(float r) override { rotation = r; }
-  using ToolModel::encodeHeightPreview;
-  using ToolModel::encodePickup;
-  float rotation = 0;
+  explicit HeadModel(DefaultToolViewer& viewer) : RecordedHead(viewer, 8, 8, 4) {}
 };
 
 class EngineSurface : public ToolSurface {
