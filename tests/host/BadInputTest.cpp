@@ -152,9 +152,9 @@ struct EngineErrorCase {
   friend void PrintTo(const EngineErrorCase& c, std::ostream* out) { *out << c.name; }
 };
 
-class EngineError : public ::testing::TestWithParam<EngineErrorCase> {};
+class BadInputEngineError : public ::testing::TestWithParam<EngineErrorCase> {};
 
-TEST_P(EngineError, StopsTheRunWithStatus1AndKeepsTheEarlierSavePoints) {
+TEST_P(BadInputEngineError, StopsTheRunWithStatus1AndKeepsTheEarlierSavePoints) {
   const auto& c = GetParam();
   const HostFolder folder;
   folder.write("script.json", R"({"canvas": {"width": 320, "height": 256, "surface": ")" + c.surface + R"("}, "steps": [
@@ -167,7 +167,7 @@ TEST_P(EngineError, StopsTheRunWithStatus1AndKeepsTheEarlierSavePoints) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Host, EngineError,
+    Host, BadInputEngineError,
     ::testing::Values(
         // The roller takes no colour.
         EngineErrorCase{"RefusedColourFill", "Flat", R"({"step": "tool", "tool": "roller"}, {"step": "color", "color": "#ff0000"})",

@@ -85,7 +85,7 @@ const std::string kSecondHalf = R"({"step": "importImage", "file": "stripes.png"
   {"step": "wetLayer", "layer": 0, "wetness": 0.5, "thickness": 0.02}, {"step": "dryLayer"},
   {"step": "save", "name": "end"})";
 
-TEST(Host, ALoadedSavePointContinuesToTheSamePictureAsOneRun) {
+TEST(LayerStepsRuns, ALoadedSavePointContinuesToTheSamePictureAsOneRun) {
   const HostFolder folder;
   writePicture(folder, "stripes.png");
   folder.write("whole.json", script(kFirstHalf + R"(, {"step": "save", "name": "middle"}, )" + kSecondHalf));
@@ -104,7 +104,7 @@ TEST(Host, ALoadedSavePointContinuesToTheSamePictureAsOneRun) {
   EXPECT_EQ(hosttest::bytesOf(folder.path() / "three" / "again.png"), hosttest::bytesOf(folder.path() / "one" / "end.png"));
 }
 
-TEST(Host, TheOutputsDoNotDependOnTheThreadCount) {
+TEST(LayerStepsRuns, TheOutputsDoNotDependOnTheThreadCount) {
   const HostFolder folder;
   writePicture(folder, "stripes.png");
   folder.write("script.json", script(kFirstHalf + ", " + kSecondHalf));

@@ -34,7 +34,7 @@ struct Region {
   }
 };
 
-TEST(DataToHeight, ThickerPaintStandsHigherAndBareCellsShowTheBackground) {
+TEST(PaintImageKernels, ThickerPaintStandsHigherAndBareCellsShowTheBackground) {
   Region r;
   set(*r.wet, 1, 0, {255, 0, 0, 10});
   set(*r.wet, 2, 0, {255, 0, 0, 100});
@@ -60,7 +60,7 @@ TEST(DataToHeight, ThickerPaintStandsHigherAndBareCellsShowTheBackground) {
   EXPECT_EQ(h(4), h(0));
 }
 
-TEST(DataToHeight, TheDryImagesShowTheDryPaintOnly) {
+TEST(PaintImageKernels, TheDryImagesShowTheDryPaintOnly) {
   Region r;
   set(*r.wet, 1, 0, {255, 0, 0, 100});
   set(*r.dry, 2, 0, {0, 0, 255, 100});
@@ -74,7 +74,7 @@ TEST(DataToHeight, TheDryImagesShowTheDryPaintOnly) {
   EXPECT_EQ(at(*r.color, 1, 0), (Texel{255, 255, 255, 255})) << "no background colour: a blank white";
 }
 
-TEST(DataToAlpha, CoverageOfTheWetAndDryPaint) {
+TEST(PaintImageKernels, CoverageOfTheWetAndDryPaint) {
   Region r;
   set(*r.wet, 0, 0, {9, 9, 9, 5});
   set(*r.dry, 1, 0, {9, 9, 9, 2});
@@ -92,7 +92,7 @@ TEST(DataToAlpha, CoverageOfTheWetAndDryPaint) {
   EXPECT_EQ(at(*r.color, 2, 0)[3], 0);
 }
 
-TEST(SubLayer, FoldsALowerLayerUnderTheRegionByItsHeight) {
+TEST(PaintImageKernels, FoldsALowerLayerUnderTheRegionByItsHeight) {
   const auto image = texture(4, 1), wet = texture(8, 1), dry = texture(8, 1);
   set(*image, 0, 0, {0, 0, 0, 255});
   set(*image, 1, 0, {100, 100, 100, 255});
@@ -135,7 +135,7 @@ KernelRun importRun(const std::string& kernel, const Layer& layer, const std::sh
           image};
 }
 
-TEST(Import, PlacesTheImageAtItsOffsetWithItsThickness) {
+TEST(PaintImageKernels, PlacesTheImageAtItsOffsetWithItsThickness) {
   Layer dry;
   fill(*dry.dry, {1, 2, 3, 4});
   run(importRun("texture_import_image_dry", dry, importImage(), 3, 1, 20.0f / 255));
@@ -154,7 +154,7 @@ TEST(Import, PlacesTheImageAtItsOffsetWithItsThickness) {
   EXPECT_EQ(contents(*wet.dry), Bytes(6 * 4 * 4, 0));
 }
 
-TEST(Import, ClipsAtTheLayersEdge) {
+TEST(PaintImageKernels, ClipsAtTheLayersEdge) {
   Layer layer;
   run(importRun("texture_import_image_wet", layer, importImage(), 4, 3, 20.0f / 255));
   EXPECT_EQ(at(*layer.wet, 4, 3), (Texel{255, 0, 0, 20}));
@@ -166,7 +166,7 @@ TEST(Import, ClipsAtTheLayersEdge) {
 }
 
 // The kernels the passes dispatch twice in one encode: a second run changes nothing.
-TEST(DoubleDispatch, RunningTwiceEqualsRunningOnce) {
+TEST(PaintImageKernels, RunningTwiceEqualsRunningOnce) {
   Region r;
   set(*r.wet, 1, 0, {255, 0, 0, 40});
   set(*r.dry, 1, 0, {0, 0, 255, 70});

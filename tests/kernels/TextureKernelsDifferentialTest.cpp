@@ -161,7 +161,7 @@ std::string describe(const char* kernel, const gpu::Texture& t, const Grid& g, i
          std::to_string(g.size().height) + " x " + std::to_string(g.size().depth);
 }
 
-TEST(TextureKernelRows, CopyMatchesTheSerialReference) {
+TEST(TextureKernelsDifferential, CopyMatchesTheSerialReference) {
   Cases cases(20261209);
   for (int i = 0; i < 150; ++i) {
     const bool threeD = cases.below(2) == 0;
@@ -175,7 +175,7 @@ TEST(TextureKernelRows, CopyMatchesTheSerialReference) {
   }
 }
 
-TEST(TextureKernelRows, OverlaysMatchTheSerialReference) {
+TEST(TextureKernelsDifferential, OverlaysMatchTheSerialReference) {
   Cases cases(4242);
   for (int i = 0; i < 150; ++i) {
     const bool everySlice = cases.below(2) == 0, threeD = cases.below(2) == 0;
@@ -196,7 +196,7 @@ TEST(TextureKernelRows, OverlaysMatchTheSerialReference) {
   }
 }
 
-TEST(TextureKernelRows, ResetsMatchTheSerialReference) {
+TEST(TextureKernelsDifferential, ResetsMatchTheSerialReference) {
   Cases cases(77);
   for (int i = 0; i < 200; ++i) {
     const bool wholeColumns = cases.below(2) == 0, threeD = cases.below(2) == 0;

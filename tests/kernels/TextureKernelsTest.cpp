@@ -18,7 +18,7 @@ std::size_t countNot(const gpu::Texture& t, Texel value) {
   return n;
 }
 
-TEST(ResetKernels, ClearEveryTexelPartialGroupsIncluded) {
+TEST(TextureKernels, ClearEveryTexelPartialGroupsIncluded) {
   const Texel full{255, 255, 255, 255}, zero{0, 0, 0, 0};
   const auto flat = texture(102, 103);
   fill(*flat, full);
@@ -38,7 +38,7 @@ TEST(ResetKernels, ClearEveryTexelPartialGroupsIncluded) {
   EXPECT_EQ(countNot(*deep, zero), 0u);
 }
 
-TEST(ResetKernels, ClearValueAndOffsetAreHonoured) {
+TEST(TextureKernels, ClearValueAndOffsetAreHonoured) {
   const auto t = texture(6, 6);
   fill(*t, {9, 9, 9, 9});
   run({"pic_flip_texture_reset2D", {{TEXTURE_RESET, t}},
@@ -48,7 +48,7 @@ TEST(ResetKernels, ClearValueAndOffsetAreHonoured) {
   EXPECT_EQ(at(*t, 5, 5), (Texel{255, 128, 0, 255}));
 }
 
-TEST(CopyKernel, CopiesTheCommonRegion) {
+TEST(TextureKernels, CopiesTheCommonRegion) {
   const auto from = texture(6, 5, 3), to = texture(4, 7, 2);
   for (std::size_t z = 0; z < 3; ++z)
     for (std::size_t y = 0; y < 5; ++y)
@@ -61,7 +61,7 @@ TEST(CopyKernel, CopiesTheCommonRegion) {
   EXPECT_EQ(at(*to, 2, 5, 1), (Texel{7, 7, 7, 7})) << "below the source";
 }
 
-TEST(OverlayKernels, LayPaintOverByItsThickness) {
+TEST(TextureKernels, LayPaintOverByItsThickness) {
   const auto from = texture(4, 1), to = texture(4, 1);
   set(*from, 0, 0, {255, 0, 0, 5});    // thick enough to hide what is under it
   set(*from, 1, 0, {255, 0, 0, 2});    // a thin film: 2/5 of its colour
@@ -82,7 +82,7 @@ TEST(OverlayKernels, LayPaintOverByItsThickness) {
   EXPECT_EQ(at(*to, 2, 0)[3], 255);
 }
 
-TEST(OverlayKernels, TheThreeDimensionalOverlayTakesEverySlice) {
+TEST(TextureKernels, TheThreeDimensionalOverlayTakesEverySlice) {
   const auto from = texture(2, 2, 3), to2D = texture(2, 2, 3), to3D = texture(2, 2, 3);
   fill(*from, {200, 0, 0, 5});
   run({"textureOverlay2D", {{TEXTURE_COPY_FROM, from}, {TEXTURE_COPY_TO, to2D}}, {}, to2D});

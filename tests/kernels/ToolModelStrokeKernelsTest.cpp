@@ -33,7 +33,7 @@ void lay(StrokeStep& step, const Wet& w) {
 
 // A loaded head over a bare window, and an empty head over wet paint: what the head and the window
 // hold together does not change, and some of it did move.
-TEST(ToolModelPaint, MovesPaintWithoutMakingOrLosingAny) {
+TEST(ToolModelStrokeKernels, MovesPaintWithoutMakingOrLosingAny) {
   struct Case {
     const char* kernel;
     const Bytes* descriptor;
@@ -59,7 +59,7 @@ TEST(ToolModelPaint, MovesPaintWithoutMakingOrLosingAny) {
 }
 
 // The same stroke twice gives the same bytes, on one thread and on eight.
-TEST(ToolModelPaint, SameStrokeSameBytesOnAnyThreadCount) {
+TEST(ToolModelStrokeKernels, SameStrokeSameBytesOnAnyThreadCount) {
   std::vector<Bytes> results;
   for (int threads : {1, 8, 1}) {
     gpu::setWorkerThreadCount(static_cast<std::size_t>(threads));
@@ -81,7 +81,7 @@ TEST(ToolModelPaint, SameStrokeSameBytesOnAnyThreadCount) {
 }
 
 // A stroke stands up from the bare canvas in the height image along its path only.
-TEST(ToolModelPaint, StrokeRaisesTheHeightAlongItsPathOnly) {
+TEST(ToolModelStrokeKernels, StrokeRaisesTheHeightAlongItsPathOnly) {
   StrokeStep step(32, 12, 12, 32);
   step.initialize(kBrush);
   step.fillHead("DAEToolModel_brush_fill", {0.8f, 0.3f, 0.1f, 1}, 1, kBrush);
@@ -102,7 +102,7 @@ TEST(ToolModelPaint, StrokeRaisesTheHeightAlongItsPathOnly) {
 // with them spread over many steps of three, lays about as much paint. So does a wide brush, whose
 // flat head (no body, no descriptor) is given columns deep enough not to run dry on the way and
 // paint nearly dry, which it does not smear up again.
-TEST(ToolModelPaint, BrushLaysByTheDistanceTravelledWhateverTheSamplesAndSteps) {
+TEST(ToolModelStrokeKernels, BrushLaysByTheDistanceTravelledWhateverTheSamplesAndSteps) {
   const auto laid = [](bool wide, int samples, int perStep) {
     StrokeStep step(32, 12, 12, 32);
     const Bytes descriptor = wide ? Bytes{0} : kBrush;  // too short to be a descriptor
@@ -126,7 +126,7 @@ TEST(ToolModelPaint, BrushLaysByTheDistanceTravelledWhateverTheSamplesAndSteps) 
 
 // Each kernel writes only the textures it owns: every other bound texture keeps its bytes. A
 // stroke that runs off the window's corner writes nothing beyond it either.
-TEST(ToolModelKernels, WriteOnlyTheTexturesTheyOwn) {
+TEST(ToolModelStrokeKernels, WriteOnlyTheTexturesTheyOwn) {
   struct Case {
     const char* kernel;
     std::vector<std::int64_t> owned;
@@ -176,7 +176,7 @@ TEST(ToolModelKernels, WriteOnlyTheTexturesTheyOwn) {
 
 // An empty head drawn along the window's left edge over wet paint: the head reaches past the edge,
 // and nothing wraps round into the far side of the window.
-TEST(ToolModelPaint, StrokeOverTheEdgeReachesNothingBeyondIt) {
+TEST(ToolModelStrokeKernels, StrokeOverTheEdgeReachesNothingBeyondIt) {
   for (const char* kernel : {"DAEToolModel_brush_paint", "DAEToolModel_knife_paint"}) {
     StrokeStep step(32, 12, 12, 32);
     step.initialize(kBrush);
@@ -198,7 +198,7 @@ TEST(ToolModelPaint, StrokeOverTheEdgeReachesNothingBeyondIt) {
 // each body, as much of the paint below as the column has room for, in the colour one sees there;
 // a bare cell loads the background colour when one is given. Without a descriptor the head's
 // centre (2, 2) sits on the sample, so column (i, j) meets cell (8 + i, 8 + j).
-TEST(ToolModelPickup, WritesOnlyTheCellsItPicksUp) {
+TEST(ToolModelStrokeKernels, WritesOnlyTheCellsItPicksUp) {
   StrokeStep step(16, 4, 4, 8);
   for (std::size_t z = 0; z < 8; ++z)
     for (std::size_t y = 0; y < 4; ++y)

@@ -15,7 +15,7 @@ constexpr std::uint8_t kMark = 1;
 // the changes, whose other cells are stale, and clears an earlier step's mark. The blur then lets
 // an eighth of the 80 bytes flow to each neighbour (80 x 252 / (8 x 252) = 10), colour and
 // wetness going with it; cells not next to the mark keep theirs.
-TEST(ToolModelWindow, OverlayMapMergesTheChangesAndTheBlurSpreadsThem) {
+TEST(ToolModelWindowKernels, OverlayMapMergesTheChangesAndTheBlurSpreadsThem) {
   StrokeStep step(5, 1, 1, 1);
   fill(*step.wet1, {1, 2, 3, 4});
   set(*step.grid1, 2, 2, {252, 0, kMark, TOOL_FLUID});
@@ -49,7 +49,7 @@ TEST(ToolModelWindow, OverlayMapMergesTheChangesAndTheBlurSpreadsThem) {
 // The mask carries every cell of the head from slot 9 to slot 10, also a head deeper and wider
 // than the window it is dispatched over, and ends the step: every mark goes, and every cell keeps
 // its paint, under the mask as elsewhere (the passes before it kept the step off masked cells).
-TEST(ToolModelWindow, MaskCarriesTheWholeHeadAndClearsTheMarks) {
+TEST(ToolModelWindowKernels, MaskCarriesTheWholeHeadAndClearsTheMarks) {
   StrokeStep step(8, 20, 10, 40);
   for (std::size_t z = 0; z < 40; ++z)
     for (std::size_t y = 0; y < 10; ++y)

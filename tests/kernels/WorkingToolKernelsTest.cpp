@@ -30,7 +30,7 @@ void paintOnce(StrokeStep& step, const std::string& kernel, const Bytes& descrip
   run({kernel, textures, buffers, step.grid0});
 }
 
-TEST(TowelPaint, LiftsWetPaintIntoTheHeadByPressAndWetnessAsFarAsTheColumnHasRoom) {
+TEST(WorkingToolKernels, LiftsWetPaintIntoTheHeadByPressAndWetnessAsFarAsTheColumnHasRoom) {
   const struct {
     float tipZ;
     std::uint8_t wetness;
@@ -62,7 +62,7 @@ TEST(TowelPaint, LiftsWetPaintIntoTheHeadByPressAndWetnessAsFarAsTheColumnHasRoo
   }
 }
 
-TEST(SanderPaint, GrindsTheDryPaintUnderTheHeadInPlaceMarksItAndCarriesTheHead) {
+TEST(WorkingToolKernels, GrindsTheDryPaintUnderTheHeadInPlaceMarksItAndCarriesTheHead) {
   StrokeStep step(16, 8, 8, 16);
   const Bytes head = descriptorRecord(4, 4, 8, 4, 4, 3, kSander);
   step.initialize(head);
@@ -78,7 +78,7 @@ TEST(SanderPaint, GrindsTheDryPaintUnderTheHeadInPlaceMarksItAndCarriesTheHead) 
 }
 
 // A marked cell among lower neighbours, with the sander's thickness.
-TEST(SanderBlur, GrindsAMarkedPeakDownToItsLowestNeighbourPlusTheThickness) {
+TEST(WorkingToolKernels, GrindsAMarkedPeakDownToItsLowestNeighbourPlusTheThickness) {
   const struct {
     std::uint8_t own;
     std::optional<float> thickness;
@@ -102,7 +102,7 @@ TEST(SanderBlur, GrindsAMarkedPeakDownToItsLowestNeighbourPlusTheThickness) {
 
 // Two neighbours, the left one red and marked, the right one blue or bare, both fully wet; between
 // equally thick cells only the mop mixes the colours.
-TEST(WetBlurs, EachMovesItsShareAcrossAMarkedEdgeAndKeepsThePaint) {
+TEST(WorkingToolKernels, EachMovesItsShareAcrossAMarkedEdgeAndKeepsThePaint) {
   const struct {
     const char* kernel;
     std::uint8_t left, right;

@@ -2,6 +2,6 @@
 # and its binders.
 tess_add_test(tool_surface_tests
   SOURCES
-    tools/ToolSurfaceEncodeCycleTest.cpp
-    tools/ToolSurfaceTest.cpp
+    tools/StrokeEncodeCycleTest.cpp
+    tools/StrokeWindowTest.cpp
   LIBS tessivarium kernels)

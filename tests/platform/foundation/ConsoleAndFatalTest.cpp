@@ -7,7 +7,7 @@
 
 namespace {
 
-TEST(Console, CaptureReceivesLinesInOrderAndRestoresThePreviousSink) {
+TEST(ConsoleAndFatal, CaptureReceivesLinesInOrderAndRestoresThePreviousSink) {
   testsupport::ConsoleCapture outer;
   {
     testsupport::ConsoleCapture inner;
@@ -20,12 +20,12 @@ TEST(Console, CaptureReceivesLinesInOrderAndRestoresThePreviousSink) {
   EXPECT_EQ(outer.linesStartingWith("af").size(), 1u);
 }
 
-TEST(Fatal, StopInsideATestReportsItsMessage) {
+TEST(ConsoleAndFatal, StopInsideATestReportsItsMessage) {
   EXPECT_FATAL(foundation::fatalError("Not same size"), "Not same size");
   EXPECT_FATAL_CONTAINING(foundation::fatalError("no kernel named foo"), "foo");
 }
 
-TEST(FatalDeathTest, DefaultStopPrintsTheMessageAndAborts) {
+TEST(ConsoleAndFatalDeathTest, DefaultStopPrintsTheMessageAndAborts) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_DEATH(
       {
@@ -35,7 +35,7 @@ TEST(FatalDeathTest, DefaultStopPrintsTheMessageAndAborts) {
       "Fatal error: should be implemented in subclass");
 }
 
-TEST(FatalDeathTest, AHandlerThatReturnsStillStops) {
+TEST(ConsoleAndFatalDeathTest, AHandlerThatReturnsStillStops) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_DEATH(
       {

@@ -40,7 +40,7 @@ void expectCopied(const gpu::Texture& to, std::size_t srcW, std::size_t srcH, gp
       }
 }
 
-TEST(GpuBlit, CopiesExactlyTheRequestedRegion) {
+TEST(Blit, CopiesExactlyTheRequestedRegion) {
   auto from = texture2D(64, 48);
   fillNumbered(*from);
   auto to = texture2D(40, 30);
@@ -56,9 +56,9 @@ struct ClipCase {
   gpu::Size copied;  // what lands after clipping
 };
 
-class GpuBlitClipping : public ::testing::TestWithParam<ClipCase> {};
+class BlitClipping : public ::testing::TestWithParam<ClipCase> {};
 
-TEST_P(GpuBlitClipping, ClipsToBothTextures) {
+TEST_P(BlitClipping, ClipsToBothTextures) {
   const ClipCase c = GetParam();
   auto from = texture2D(20, 16);
   fillNumbered(*from);
@@ -68,7 +68,7 @@ TEST_P(GpuBlitClipping, ClipsToBothTextures) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, GpuBlitClipping,
+    Cases, BlitClipping,
     ::testing::Values(ClipCase{"SourceRightEdge", {15, 0, 0}, {10, 4, 1}, {0, 0, 0}, {5, 4, 1}},
                       ClipCase{"DestinationCorner", {0, 0, 0}, {8, 8, 1}, {8, 6, 0}, {4, 4, 1}},
                       ClipCase{"CommonExtent", {0, 0, 0}, {20, 16, 1}, {0, 0, 0}, {12, 10, 1}},
@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ClipCase{"DepthBeyondTwoD", {0, 0, 0}, {3, 3, 5}, {1, 1, 0}, {3, 3, 1}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(GpuBlit, CopiesSlicesOfThreeDTextures) {
+TEST(Blit, CopiesSlicesOfThreeDTextures) {
   auto from = texture3D(8, 6, 10);
   fillNumbered(*from);
   // Slices 4 to 6 of the source into slices 1 to 3 of a smaller volume.
@@ -93,7 +93,7 @@ TEST(GpuBlit, CopiesSlicesOfThreeDTextures) {
   expectCopied(*back, 8, 6, {0, 0, 7}, {0, 0, 2}, {8, 6, 1});
 }
 
-TEST(GpuBlit, OverlappingCopyWithinOneTextureReadsTheOriginal) {
+TEST(Blit, OverlappingCopyWithinOneTextureReadsTheOriginal) {
   auto t = texture2D(16, 16);
   fillNumbered(*t);
   blit(t, {0, 0, 0}, {12, 12, 1}, t, {2, 3, 0});
@@ -101,7 +101,7 @@ TEST(GpuBlit, OverlappingCopyWithinOneTextureReadsTheOriginal) {
     for (std::size_t x = 2; x < 14; ++x) ASSERT_EQ(texelWord(*t, x, y), numberedWord(16, 16, x - 2, y - 3));
 }
 
-TEST(GpuBlit, TextureToBufferAndBack) {
+TEST(Blit, TextureToBufferAndBack) {
   auto from = texture3D(6, 5, 4);
   fillNumbered(*from);
   auto buffer = device()->makeBuffer(8 + 3 * 200);
@@ -119,7 +119,7 @@ TEST(GpuBlit, TextureToBufferAndBack) {
   expectCopied(*to, 6, 5, {2, 1, 1}, {0, 0, 0}, {3, 2, 2});
 }
 
-TEST(GpuBlit, TextureToBufferClipsAtTheTextureEdge) {
+TEST(Blit, TextureToBufferClipsAtTheTextureEdge) {
   auto from = texture2D(4, 4);
   fillNumbered(*from);
   auto buffer = device()->makeBuffer(16 * 2);  // room for the two rows that exist
@@ -133,7 +133,7 @@ TEST(GpuBlit, TextureToBufferClipsAtTheTextureEdge) {
   EXPECT_EQ(word, numberedWord(4, 4, 3, 3));
 }
 
-TEST(GpuBlit, BadBlitsStop) {
+TEST(Blit, BadBlitsStop) {
   auto t = texture2D(4, 4);
   auto small = device()->makeBuffer(15);
   auto cb = device()->makeCommandQueue()->makeCommandBuffer();
@@ -154,7 +154,7 @@ TEST(GpuBlit, BadBlitsStop) {
                "copy: the blit encoder has ended");
 }
 
-TEST(GpuBlit, MipmapsAreABoxFilter) {
+TEST(Blit, MipmapsAreABoxFilter) {
   auto t = device()->makeTexture(gpu::TextureDescriptor::texture2D(gpu::PixelFormat::RGBA8Unorm, 4, 2, true));
   // Level 0: columns of 0, 40, 80, 120 in red; green 200 in the top row, 100 in the bottom one.
   std::vector<std::uint8_t> bytes(4 * 2 * 4);
@@ -178,7 +178,7 @@ TEST(GpuBlit, MipmapsAreABoxFilter) {
   EXPECT_EQ(l2.texel(0, 0)[3], 255);
 }
 
-TEST(GpuBlit, TraceKeepsTheRequestedRegion) {
+TEST(Blit, TraceKeepsTheRequestedRegion) {
   gpu::commandTrace().start();
   auto from = texture2D(8, 8), to = texture2D(4, 4);
   blit(from, {1, 2, 0}, {8, 8, 1}, to, {3, 3, 0});

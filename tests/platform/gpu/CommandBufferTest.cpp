@@ -24,7 +24,7 @@ class RecordingDrawable : public gpu::Drawable {
   std::shared_ptr<gpu::Texture> texture_;
 };
 
-class GpuCommandBufferTest : public ::testing::Test {
+class CommandBufferTest : public ::testing::Test {
  protected:
   std::shared_ptr<gpu::CommandBuffer> buffer(const std::string& name) {
     auto b = queue->makeCommandBuffer();
@@ -37,7 +37,7 @@ class GpuCommandBufferTest : public ::testing::Test {
   std::vector<std::string> log;
 };
 
-TEST_F(GpuCommandBufferTest, UncommittedBufferDoesNothing) {
+TEST_F(CommandBufferTest, UncommittedBufferDoesNothing) {
   auto a = buffer("a");
   EXPECT_TRUE(log.empty());
   EXPECT_EQ(a->status(), gpu::CommandBufferStatus::NotEnqueued);
@@ -45,7 +45,7 @@ TEST_F(GpuCommandBufferTest, UncommittedBufferDoesNothing) {
   EXPECT_TRUE(log.empty());
 }
 
-TEST_F(GpuCommandBufferTest, RunsAtCommitInCommitOrderWithHandlersAfterTheWork) {
+TEST_F(CommandBufferTest, RunsAtCommitInCommitOrderWithHandlersAfterTheWork) {
   auto a = buffer("a");
   auto b = buffer("b");
   b->addCompletedHandler([&](gpu::CommandBuffer& done) {
@@ -60,7 +60,7 @@ TEST_F(GpuCommandBufferTest, RunsAtCommitInCommitOrderWithHandlersAfterTheWork) 
   a->waitUntilCompleted();  // returns at once
 }
 
-TEST_F(GpuCommandBufferTest, HandlerThatCommitsDoesNotRecurse) {
+TEST_F(CommandBufferTest, HandlerThatCommitsDoesNotRecurse) {
   auto a = buffer("a");
   a->addCompletedHandler([&](gpu::CommandBuffer&) {
     auto b = buffer("b");
@@ -74,7 +74,7 @@ TEST_F(GpuCommandBufferTest, HandlerThatCommitsDoesNotRecurse) {
                                            "commit returned"}));
 }
 
-TEST_F(GpuCommandBufferTest, BuffersCommittedFromOneHandlerRunInCommitOrder) {
+TEST_F(CommandBufferTest, BuffersCommittedFromOneHandlerRunInCommitOrder) {
   auto a = buffer("a");
   a->addCompletedHandler([&](gpu::CommandBuffer&) {
     auto b = buffer("b"), c = buffer("c"), d = buffer("d");
@@ -86,7 +86,7 @@ TEST_F(GpuCommandBufferTest, BuffersCommittedFromOneHandlerRunInCommitOrder) {
   EXPECT_EQ(log, (std::vector<std::string>{"a", "a done", "c", "c done", "b", "b done", "d", "d done"}));
 }
 
-TEST_F(GpuCommandBufferTest, WaitInAHandlerRunsTheQueuedBufferFirst) {
+TEST_F(CommandBufferTest, WaitInAHandlerRunsTheQueuedBufferFirst) {
   auto a = buffer("a");
   a->addCompletedHandler([&](gpu::CommandBuffer&) {
     auto b = buffer("b");
@@ -100,7 +100,7 @@ TEST_F(GpuCommandBufferTest, WaitInAHandlerRunsTheQueuedBufferFirst) {
   EXPECT_EQ(log, (std::vector<std::string>{"a", "a done", "b", "b done", "waited"}));
 }
 
-TEST_F(GpuCommandBufferTest, HostWorkRunsInOrderWithEncodedWork) {
+TEST_F(CommandBufferTest, HostWorkRunsInOrderWithEncodedWork) {
   auto from = texture2D(2, 2), to = texture2D(2, 2);
   from->texels().write({1, 0, 0, 1}, 0, 0);
   auto b = queue->makeCommandBuffer();
@@ -116,7 +116,7 @@ TEST_F(GpuCommandBufferTest, HostWorkRunsInOrderWithEncodedWork) {
   EXPECT_EQ(gpu::commandTrace().commits()[0].commandBuffer, b.get());
 }
 
-TEST_F(GpuCommandBufferTest, HostWorkShowsInTheTrace) {
+TEST_F(CommandBufferTest, HostWorkShowsInTheTrace) {
   gpu::commandTrace().start();
   auto b = buffer("render");
   auto hostWork = gpu::commandTrace().hostWork();
@@ -125,7 +125,7 @@ TEST_F(GpuCommandBufferTest, HostWorkShowsInTheTrace) {
   EXPECT_EQ(hostWork[0].commandBuffer, b.get());
 }
 
-TEST_F(GpuCommandBufferTest, PresentsAfterTheWorkAndBeforeTheHandlers) {
+TEST_F(CommandBufferTest, PresentsAfterTheWorkAndBeforeTheHandlers) {
   gpu::commandTrace().start();
   auto drawable = std::make_shared<RecordingDrawable>(log);
   auto b = queue->makeCommandBuffer();
@@ -138,7 +138,7 @@ TEST_F(GpuCommandBufferTest, PresentsAfterTheWorkAndBeforeTheHandlers) {
   EXPECT_EQ(gpu::commandTrace().presents()[0].drawable, drawable);
 }
 
-TEST_F(GpuCommandBufferTest, CommittedBufferKeepsItsResourcesUntilItRuns) {
+TEST_F(CommandBufferTest, CommittedBufferKeepsItsResourcesUntilItRuns) {
   auto to = texture2D(2, 2);
   auto b = queue->makeCommandBuffer();
   {
@@ -152,7 +152,7 @@ TEST_F(GpuCommandBufferTest, CommittedBufferKeepsItsResourcesUntilItRuns) {
   EXPECT_EQ(texelWord(*to, 1, 1), 0xFF00FF00u);
 }
 
-TEST_F(GpuCommandBufferTest, MisuseStops) {
+TEST_F(CommandBufferTest, MisuseStops) {
   auto b = queue->makeCommandBuffer();
   auto compute = b->makeComputeCommandEncoder();
   EXPECT_FATAL(b->makeBlitCommandEncoder(), "makeBlitCommandEncoder: an encoder of the command buffer is still open");
@@ -168,7 +168,7 @@ TEST_F(GpuCommandBufferTest, MisuseStops) {
                "addCompletedHandler: the command buffer is already committed");
 }
 
-TEST_F(GpuCommandBufferTest, WaitFromInsideWorkStops) {
+TEST_F(CommandBufferTest, WaitFromInsideWorkStops) {
   auto a = queue->makeCommandBuffer();
   a->encodeHostWork("commit and wait", [&] {
     auto b = buffer("b");

@@ -23,7 +23,7 @@ void addKernel(const gpu::Dispatch& d) {
   });
 }
 
-class GpuComputeTest : public ::testing::Test {
+class Compute : public ::testing::Test {
  protected:
   std::shared_ptr<gpu::Buffer> floatBuffer(float value) { return device()->makeBuffer(&value, sizeof value); }
 
@@ -31,7 +31,7 @@ class GpuComputeTest : public ::testing::Test {
   std::shared_ptr<gpu::CommandBuffer> cb = device()->makeCommandQueue()->makeCommandBuffer();
 };
 
-TEST_F(GpuComputeTest, PipelineKnowsItsFunctionAndWidths) {
+TEST_F(Compute, PipelineKnowsItsFunctionAndWidths) {
   auto pipeline = add.pipeline();
   ASSERT_NE(pipeline, nullptr);
   EXPECT_EQ(pipeline->functionName(), "test_add");
@@ -39,12 +39,12 @@ TEST_F(GpuComputeTest, PipelineKnowsItsFunctionAndWidths) {
   EXPECT_EQ(pipeline->maxTotalThreadsPerThreadgroup(), 1024u);
 }
 
-TEST_F(GpuComputeTest, UnknownKernelGivesNoFunction) {
+TEST_F(Compute, UnknownKernelGivesNoFunction) {
   EXPECT_EQ(device()->makeDefaultLibrary()->makeFunction("no_such_kernel"), nullptr);
   EXPECT_NE(device()->makeDefaultLibrary()->makeFunction("test_add"), nullptr);
 }
 
-TEST_F(GpuComputeTest, EachDispatchSnapshotsItsBindings) {
+TEST_F(Compute, EachDispatchSnapshotsItsBindings) {
   auto a = texture2D(4, 4), b = texture2D(4, 4), c = texture2D(4, 4);
   auto encoder = cb->makeComputeCommandEncoder();
   encoder->setComputePipelineState(add.pipeline());
@@ -63,7 +63,7 @@ TEST_F(GpuComputeTest, EachDispatchSnapshotsItsBindings) {
   EXPECT_NEAR(c->texels().read(3, 3).x, 0.25f, 1.0f / 255);
 }
 
-TEST_F(GpuComputeTest, SameTextureAtReadAndWriteIndex) {
+TEST_F(Compute, SameTextureAtReadAndWriteIndex) {
   auto t = texture2D(5, 3);
   t->texels().write({0.25f, 0, 0, 1}, 4, 2);
   auto encoder = cb->makeComputeCommandEncoder();
@@ -78,7 +78,7 @@ TEST_F(GpuComputeTest, SameTextureAtReadAndWriteIndex) {
   EXPECT_NEAR(t->texels().read(0, 0).x, 0.5f, 1.0f / 255);
 }
 
-TEST_F(GpuComputeTest, TraceKeepsNameTexturesBufferBytesAndSizes) {
+TEST_F(Compute, TraceKeepsNameTexturesBufferBytesAndSizes) {
   auto pipeline = add.pipeline();
   gpu::commandTrace().start();
   auto a = texture2D(4, 4);
@@ -117,7 +117,7 @@ TEST_F(GpuComputeTest, TraceKeepsNameTexturesBufferBytesAndSizes) {
   EXPECT_FALSE(std::get<gpu::EncoderRecord>(events.back()).begin);
 }
 
-TEST_F(GpuComputeTest, NothingIsRecordedWithoutATrace) {
+TEST_F(Compute, NothingIsRecordedWithoutATrace) {
   auto encoder = cb->makeComputeCommandEncoder();
   encoder->setComputePipelineState(add.pipeline());
   encoder->dispatchThreadgroups({0, 0, 0}, {4, 4, 1});
@@ -126,14 +126,14 @@ TEST_F(GpuComputeTest, NothingIsRecordedWithoutATrace) {
   EXPECT_TRUE(gpu::commandTrace().events().empty());
 }
 
-TEST_F(GpuComputeTest, PipelineBuildsAreTraced) {
+TEST_F(Compute, PipelineBuildsAreTraced) {
   gpu::commandTrace().start();
   add.pipeline();
   add.pipeline();
   EXPECT_EQ(gpu::commandTrace().pipelineBuilds().size(), 2u);
 }
 
-TEST_F(GpuComputeTest, BadEncodingStops) {
+TEST_F(Compute, BadEncodingStops) {
   auto encoder = cb->makeComputeCommandEncoder();
   EXPECT_FATAL(encoder->dispatchThreadgroups({1, 1, 1}, {4, 4, 1}),
                "dispatchThreadgroups: no compute pipeline state is set");
@@ -148,7 +148,7 @@ TEST_F(GpuComputeTest, BadEncodingStops) {
                "dispatchThreadgroups: a thread group of 32 x 32 x 2 exceeds 1024 threads");
 }
 
-TEST_F(GpuComputeTest, KernelReadingATooShortBufferStops) {
+TEST_F(Compute, KernelReadingATooShortBufferStops) {
   auto encoder = cb->makeComputeCommandEncoder();
   encoder->setComputePipelineState(add.pipeline());
   std::uint8_t one = 1;
@@ -159,7 +159,7 @@ TEST_F(GpuComputeTest, KernelReadingATooShortBufferStops) {
                "Dispatch: the buffer at index 0 of kernel \"test_add\" holds 1 bytes, fewer than the 4 the kernel reads");
 }
 
-TEST_F(GpuComputeTest, FatalInsideTheParallelBodyIsCarriedOut) {
+TEST_F(Compute, FatalInsideTheParallelBodyIsCarriedOut) {
   ScopedKernel failing("test_failing", [](const gpu::Dispatch& d) {
     gpu::forEachThread(d, [](gpu::uint3 p) {
       if (p.x == 33) foundation::fatalError("thread 33 stops");
@@ -178,7 +178,7 @@ TEST_F(GpuComputeTest, FatalInsideTheParallelBodyIsCarriedOut) {
 std::vector<bool> repeatMarks;
 void markKernel(const gpu::Dispatch& d) { repeatMarks.push_back(d.repeatsPrevious()); }
 
-TEST_F(GpuComputeTest, ADispatchRepeatsOnlyTheSameDispatchJustBeforeIt) {
+TEST_F(Compute, ADispatchRepeatsOnlyTheSameDispatchJustBeforeIt) {
   ScopedKernel mark{"test_mark", markKernel};
   repeatMarks.clear();
   auto a = texture2D(4, 4), b = texture2D(4, 4);

@@ -9,7 +9,7 @@ using namespace gputest;
 
 namespace {
 
-TEST(GpuDevice, DefaultDeviceAndLibraryCanBeMadeAbsent) {
+TEST(Device, DefaultDeviceAndLibraryCanBeMadeAbsent) {
   auto d = gpu::systemDefaultDevice();
   ASSERT_NE(d, nullptr);
   EXPECT_EQ(gpu::systemDefaultDevice(), d) << "one default device";
@@ -23,7 +23,7 @@ TEST(GpuDevice, DefaultDeviceAndLibraryCanBeMadeAbsent) {
   EXPECT_NE(gpu::systemDefaultDevice()->makeDefaultLibrary(), nullptr);
 }
 
-TEST(GpuDevice, ResetGivesAFreshDeviceAndStopsTheTrace) {
+TEST(Device, ResetGivesAFreshDeviceAndStopsTheTrace) {
   auto before = gpu::systemDefaultDevice();
   gpu::commandTrace().start();
   before->makeCommandQueue()->makeCommandBuffer()->commit();
@@ -33,7 +33,7 @@ TEST(GpuDevice, ResetGivesAFreshDeviceAndStopsTheTrace) {
   EXPECT_TRUE(gpu::commandTrace().events().empty());
 }
 
-TEST(GpuDevice, NthTextureRequestFails) {
+TEST(Device, NthTextureRequestFails) {
   gpu::testControls().failTextureRequest(2);
   EXPECT_NE(texture2D(4, 4), nullptr);
   EXPECT_EQ(texture2D(4, 4), nullptr);
@@ -41,13 +41,13 @@ TEST(GpuDevice, NthTextureRequestFails) {
   EXPECT_EQ(gpu::testControls().textureRequests(), 3u);
 }
 
-TEST(GpuDevice, TextureRequestsFailByPredicate) {
+TEST(Device, TextureRequestsFailByPredicate) {
   gpu::testControls().failTexturesWhere([](const gpu::TextureDescriptor& d) { return d.width * d.height > 100; });
   EXPECT_NE(texture2D(10, 10), nullptr);
   EXPECT_EQ(texture2D(11, 10), nullptr);
 }
 
-TEST(GpuDevice, TextureOfAnotherWidth) {
+TEST(Device, TextureOfAnotherWidth) {
   gpu::testControls().changeTextureWidth([](const gpu::TextureDescriptor& d) { return d.width / 2; });
   auto t = texture2D(64, 32);
   ASSERT_NE(t, nullptr);
@@ -55,7 +55,7 @@ TEST(GpuDevice, TextureOfAnotherWidth) {
   EXPECT_EQ(t->height(), 32u);
 }
 
-TEST(GpuDevice, PipelineCreationCanFail) {
+TEST(Device, PipelineCreationCanFail) {
   ScopedKernel kernel("test_nothing", [](const gpu::Dispatch&) {});
   gpu::testControls().setPipelineCreationFails(true);
   EXPECT_EQ(kernel.pipeline(), nullptr);
@@ -63,7 +63,7 @@ TEST(GpuDevice, PipelineCreationCanFail) {
   EXPECT_NE(kernel.pipeline(), nullptr);
 }
 
-TEST(GpuDevice, BuffersFromBytesAndOfALength) {
+TEST(Device, BuffersFromBytesAndOfALength) {
   const float values[3] = {1.5f, 2.5f, -1.0f};
   auto b = device()->makeBuffer(values, sizeof values, gpu::ResourceOptions::StorageModeManaged);
   ASSERT_NE(b, nullptr);
@@ -77,7 +77,7 @@ TEST(GpuDevice, BuffersFromBytesAndOfALength) {
   EXPECT_EQ(device()->makeBuffer(values, 0), nullptr);
 }
 
-TEST(GpuDevice, KernelRegistryRejectsUnnamedOrEmptyKernels) {
+TEST(Device, KernelRegistryRejectsUnnamedOrEmptyKernels) {
   EXPECT_FATAL(gpu::registerKernel("", [](const gpu::Dispatch&) {}), "registerKernel: a kernel needs a name");
   EXPECT_FATAL(gpu::registerKernel("k", gpu::Kernel()), "registerKernel: kernel \"k\" has no function");
   EXPECT_FALSE(gpu::unregisterKernel("never_registered"));

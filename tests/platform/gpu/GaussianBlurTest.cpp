@@ -9,7 +9,7 @@ using namespace gputest;
 
 namespace {
 
-TEST(GpuGaussianBlur, CopiesTheCommonExtentIntoBgraOrder) {
+TEST(GaussianBlur, CopiesTheCommonExtentIntoBgraOrder) {
   auto source = texture2D(6, 3);
   fillNumbered(*source);
   auto drawable = texture2D(4, 5, gpu::PixelFormat::BGRA8Unorm);
@@ -40,7 +40,7 @@ TEST(GpuGaussianBlur, CopiesTheCommonExtentIntoBgraOrder) {
   EXPECT_EQ(blurs[0].commandBuffer, cb.get());
 }
 
-TEST(GpuGaussianBlur, SameFormatCopiesBytes) {
+TEST(GaussianBlur, SameFormatCopiesBytes) {
   auto source = texture2D(3, 3), destination = texture2D(3, 3);
   fillNumbered(*source);
   auto cb = device()->makeCommandQueue()->makeCommandBuffer();
@@ -49,7 +49,7 @@ TEST(GpuGaussianBlur, SameFormatCopiesBytes) {
   EXPECT_EQ(rawBytes(*destination), rawBytes(*source));
 }
 
-TEST(GpuGaussianBlur, OnlySigmaZeroIsSupported) {
+TEST(GaussianBlur, OnlySigmaZeroIsSupported) {
   EXPECT_FATAL(gpu::GaussianBlur(device(), 2.0f), "GaussianBlur: sigma 2.000000 is not supported (only 0)");
 }
 

@@ -27,9 +27,9 @@ struct VisitCase {
   gpu::Size visited;  // the box that must be visited once; everything else never
 };
 
-class GpuRuntimeVisits : public ::testing::TestWithParam<std::tuple<VisitCase, bool>> {};
+class KernelRuntimeVisits : public ::testing::TestWithParam<std::tuple<VisitCase, bool>> {};
 
-TEST_P(GpuRuntimeVisits, EveryPositionInsideOnceNothingOutside) {
+TEST_P(KernelRuntimeVisits, EveryPositionInsideOnceNothingOutside) {
   const auto [c, byRows] = GetParam();
   const std::size_t n = c.texture.width * c.texture.height * c.texture.depth;
   auto counts = std::make_unique<std::atomic<int>[]>(n);
@@ -71,7 +71,7 @@ TEST_P(GpuRuntimeVisits, EveryPositionInsideOnceNothingOutside) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, GpuRuntimeVisits,
+    Cases, KernelRuntimeVisits,
     ::testing::Combine(::testing::Values(
         // 102 = 25 whole groups of 4 and half a group: rounded up to 26, the last half group runs.
         VisitCase{"PartialGroups2D", {102, 102, 1}, {26, 26, 1}, {4, 4, 1}, {102, 102, 1}},
@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "ByRows" : "ByThreads");
     });
 
-TEST(GpuKernelRuntime, UnboundWrittenTextureRunsNoThread) {
+TEST(KernelRuntime, UnboundWrittenTextureRunsNoThread) {
   int visits = 0;
   ScopedKernel kernel("test_unbound", [&](const gpu::Dispatch& d) {
     gpu::forEachThread(d, d.texels(5), [&](gpu::uint3) { ++visits; });
@@ -103,7 +103,7 @@ TEST(GpuKernelRuntime, UnboundWrittenTextureRunsNoThread) {
   EXPECT_EQ(visits, 0);
 }
 
-TEST(GpuKernelRuntime, WholeGridWithoutALimitAndTheDispatchItself) {
+TEST(KernelRuntime, WholeGridWithoutALimitAndTheDispatchItself) {
   std::atomic<int> visits{0};
   gpu::Size seenGroups, seenThreads;
   ScopedKernel kernel("test_grid", [&](const gpu::Dispatch& d) {
@@ -141,7 +141,7 @@ void dispatch256(const std::function<void(const gpu::Dispatch&)>& body) {
   cb->commit();
 }
 
-TEST(GpuWorkerThreads, OneThreadRunsEveryChunkOnTheCallingThread) {
+TEST(KernelRuntime, OneThreadRunsEveryChunkOnTheCallingThread) {
   const std::size_t machine = gpu::workerThreadCount();
   ASSERT_GE(machine, 1u);
   gpu::setWorkerThreadCount(1);
@@ -159,7 +159,7 @@ TEST(GpuWorkerThreads, OneThreadRunsEveryChunkOnTheCallingThread) {
   EXPECT_EQ(gpu::workerThreadCount(), machine);
 }
 
-TEST(GpuWorkerThreads, ChunksCoverTheRangeOnceNestedLoopsIncluded) {
+TEST(KernelRuntime, ChunksCoverTheRangeOnceNestedLoopsIncluded) {
   constexpr std::size_t kOuter = 37, kInner = 1000;
   std::vector<std::atomic<int>> seen(kOuter * kInner);
   gpu::parallelFor(0, kOuter, 1, [&](std::size_t first, std::size_t end) {
@@ -171,7 +171,7 @@ TEST(GpuWorkerThreads, ChunksCoverTheRangeOnceNestedLoopsIncluded) {
   for (std::size_t k = 0; k < seen.size(); ++k) ASSERT_EQ(seen[k].load(), k % kInner < 3 ? 0 : 1) << k;
 }
 
-TEST(GpuWorkerThreads, ChangingTheCountInsideALoopStops) {
+TEST(KernelRuntime, ChangingTheCountInsideALoopStops) {
   EXPECT_FATAL(dispatch256([](const gpu::Dispatch& d) {
                  gpu::forEachRow(d, d.texels(0), [](gpu::uint3, std::size_t) { gpu::setWorkerThreadCount(2); });
                }),

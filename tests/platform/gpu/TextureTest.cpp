@@ -18,9 +18,9 @@ struct MipCase {
   std::size_t levels;
 };
 
-class GpuMipCount : public ::testing::TestWithParam<MipCase> {};
+class TextureMipCount : public ::testing::TestWithParam<MipCase> {};
 
-TEST_P(GpuMipCount, TwoDFactoryComputesTheFullChain) {
+TEST_P(TextureMipCount, TwoDFactoryComputesTheFullChain) {
   const MipCase c = GetParam();
   auto d = gpu::TextureDescriptor::texture2D(gpu::PixelFormat::RGBA8Unorm, c.width, c.height, c.mipmapped);
   EXPECT_EQ(d->mipmapLevelCount, c.levels);
@@ -29,12 +29,12 @@ TEST_P(GpuMipCount, TwoDFactoryComputesTheFullChain) {
   EXPECT_EQ(device()->makeTexture(d)->mipmapLevelCount(), c.levels);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, GpuMipCount,
+INSTANTIATE_TEST_SUITE_P(Cases, TextureMipCount,
                          ::testing::Values(MipCase{512, 300, true, 10}, MipCase{1, 1, true, 1},
                                            MipCase{300, 512, true, 10}, MipCase{513, 2, true, 10},
                                            MipCase{512, 300, false, 1}));
 
-TEST(GpuTexture, LevelSizesHalveDownToOne) {
+TEST(Texture, LevelSizesHalveDownToOne) {
   auto t = device()->makeTexture(gpu::TextureDescriptor::texture2D(gpu::PixelFormat::RGBA8Unorm, 512, 300, true));
   EXPECT_EQ(t->levelSize(3), (gpu::Size{64, 37, 1}));
   EXPECT_EQ(t->levelSize(9), (gpu::Size{1, 1, 1}));
@@ -42,7 +42,7 @@ TEST(GpuTexture, LevelSizesHalveDownToOne) {
   EXPECT_FATAL(t->levelSize(10), "Texture: mip level 10 is beyond the texture's 10 levels");
 }
 
-TEST(GpuTexture, QueriesFollowTheDescriptorAndStartZeroed) {
+TEST(Texture, QueriesFollowTheDescriptorAndStartZeroed) {
   auto d = gpu::TextureDescriptor::make();
   d->textureType = gpu::TextureType::Type3D;
   d->pixelFormat = gpu::PixelFormat::RGBA32Float;
@@ -61,7 +61,7 @@ TEST(GpuTexture, QueriesFollowTheDescriptorAndStartZeroed) {
   EXPECT_EQ(std::count(bytes.begin(), bytes.end(), 0), static_cast<long>(bytes.size()));
 }
 
-TEST(GpuTexture, LargeTexturesAndBuffersStartZeroedOnReusedMemory) {
+TEST(Texture, LargeTexturesAndBuffersStartZeroedOnReusedMemory) {
   // Made and dirtied in turn, so later ones may be given the memory of earlier ones.
   for (int round = 0; round < 4; ++round) {
     auto t = texture2D(1024, 768);
@@ -74,7 +74,7 @@ TEST(GpuTexture, LargeTexturesAndBuffersStartZeroedOnReusedMemory) {
   }
 }
 
-TEST(GpuTexture, InvalidDescriptorsStop) {
+TEST(Texture, InvalidDescriptorsStop) {
   auto d = gpu::TextureDescriptor::make();
   d->width = 0;
   EXPECT_FATAL_CONTAINING(device()->makeTexture(d), "width, height and depth must be at least 1");
@@ -86,7 +86,7 @@ TEST(GpuTexture, InvalidDescriptorsStop) {
   EXPECT_FATAL(device()->makeTexture(d), "makeTexture: pixel format 0 is not supported");
 }
 
-TEST(GpuTexture, RawLayoutOfTwoDTexture) {
+TEST(Texture, RawLayoutOfTwoDTexture) {
   auto t = texture2D(800, 600);
   fillNumbered(*t);
   auto bytes = rawBytes(*t);
@@ -99,7 +99,7 @@ TEST(GpuTexture, RawLayoutOfTwoDTexture) {
   EXPECT_EQ(bytes, numberedTexels(800 * 600));
 }
 
-TEST(GpuTexture, RawLayoutOfThreeDTextureIsSliceAfterSlice) {
+TEST(Texture, RawLayoutOfThreeDTextureIsSliceAfterSlice) {
   auto t = texture3D(7, 5, 3);
   fillNumbered(*t);
   const std::size_t x = 6, y = 4, z = 2, i = (z * 5 + y) * 7 + x;
@@ -107,7 +107,7 @@ TEST(GpuTexture, RawLayoutOfThreeDTextureIsSliceAfterSlice) {
   EXPECT_EQ(rawBytes(*t), numberedTexels(7 * 5 * 3));
 }
 
-TEST(GpuTexture, RegionRoundTripWithRowAndImageStrides) {
+TEST(Texture, RegionRoundTripWithRowAndImageStrides) {
   auto t = texture3D(9, 8, 6);
   // A 4 x 3 x 2 region at (2, 3, 1), rows 40 bytes apart, images 200 bytes apart.
   const gpu::Region region = gpu::Region::make3D(2, 3, 1, 4, 3, 2);
@@ -128,7 +128,7 @@ TEST(GpuTexture, RegionRoundTripWithRowAndImageStrides) {
   EXPECT_EQ(out[16], 0xEE) << "padding between rows is left alone";
 }
 
-TEST(GpuTexture, TwoDRoundTripOnAMipLevel) {
+TEST(Texture, TwoDRoundTripOnAMipLevel) {
   auto t = device()->makeTexture(gpu::TextureDescriptor::texture2D(gpu::PixelFormat::BGRA8Unorm, 16, 8, true));
   auto in = numberedTexels(8 * 4);
   t->writeRegion(gpu::Region::make2D(0, 0, 8, 4), 1, in, 32);
@@ -138,7 +138,7 @@ TEST(GpuTexture, TwoDRoundTripOnAMipLevel) {
   EXPECT_EQ(texelWord(*t, 0, 0), 0u) << "level 0 untouched";
 }
 
-TEST(GpuTexture, BadCpuCopiesStop) {
+TEST(Texture, BadCpuCopiesStop) {
   auto t = texture2D(10, 10);
   std::vector<std::uint8_t> bytes(400);
   EXPECT_FATAL(t->writeRegion(gpu::Region::make2D(5, 0, 6, 1), 0, bytes, 40),
@@ -156,7 +156,7 @@ TEST(GpuTexture, BadCpuCopiesStop) {
                "writeRegion: 32 bytes per image cannot hold 4 rows of 16 bytes");
 }
 
-TEST(GpuTexelView, ConvertsEachFormatAndStaysInside) {
+TEST(Texture, ConvertsEachFormatAndStaysInside) {
   auto rgba = texture2D(2, 1);
   auto bgra = texture2D(2, 1, gpu::PixelFormat::BGRA8Unorm);
   auto wide = texture2D(2, 1, gpu::PixelFormat::RGBA32Float);
@@ -181,7 +181,7 @@ TEST(GpuTexelView, ConvertsEachFormatAndStaysInside) {
 
 namespace {
 
-TEST(GpuTexelView, EveryByteRoundTripsAndWritesRoundLikeToUnorm8) {
+TEST(Texture, EveryByteRoundTripsAndWritesRoundLikeToUnorm8) {
   auto rgba = texture2D(256, 1), bgra = texture2D(256, 1, gpu::PixelFormat::BGRA8Unorm);
   for (std::size_t x = 0; x < 256; ++x) {
     const std::uint8_t b = static_cast<std::uint8_t>(x);

@@ -101,7 +101,7 @@ TEST(BitmapContext, AnImageOfTheContextIsACopy) {
   EXPECT_EQ(at(*context, 1, 1), (std::array<std::uint8_t, 4>{0, 0, 0, 0}));
 }
 
-TEST(Bitmap, ChecksItsSizeAndPixelPositions) {
+TEST(BitmapContext, ChecksItsSizeAndPixelPositions) {
   EXPECT_FATAL(Bitmap::make(2, 2, std::vector<std::uint8_t>(15), graphics::AlphaMode::Straight),
                "Bitmap of 2 x 2 pixels needs 16 bytes, got 15");
   EXPECT_FATAL(taggedBitmap(2, 2)->pixel(2, 0), "Bitmap pixel (2, 0) lies outside 2 x 2");

@@ -16,9 +16,9 @@ struct RectCase {
   Rect intersection, united;
 };
 
-class RectAlgebra : public ::testing::TestWithParam<RectCase> {};
+class GeometryRectAlgebra : public ::testing::TestWithParam<RectCase> {};
 
-TEST_P(RectAlgebra, IntersectionAndUnion) {
+TEST_P(GeometryRectAlgebra, IntersectionAndUnion) {
   const RectCase& c = GetParam();
   EXPECT_EQ(c.a.intersects(c.b), c.intersects);
   EXPECT_EQ(c.b.intersects(c.a), c.intersects);
@@ -29,7 +29,7 @@ TEST_P(RectAlgebra, IntersectionAndUnion) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, RectAlgebra,
+    Cases, GeometryRectAlgebra,
     ::testing::Values(
         RectCase{"overlapping", {0, 0, 10, 10}, {5, 5, 10, 10}, true, {5, 5, 5, 5}, {0, 0, 15, 15}},
         RectCase{"disjoint", {0, 0, 10, 10}, {20, 0, 5, 5}, false, Rect::null(), {0, 0, 25, 10}},
@@ -45,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
                  Rect::infinite()}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Rect, NullRectangle) {
+TEST(Geometry, NullRectangle) {
   const Rect null = Rect::null();
   EXPECT_TRUE(null.isNull());
   EXPECT_TRUE(null.isEmpty());
@@ -56,7 +56,7 @@ TEST(Rect, NullRectangle) {
   EXPECT_TRUE(Rect(0, 0, 0, 5).isEmpty());
 }
 
-TEST(Rect, ContainsUsesHalfOpenEdges) {
+TEST(Geometry, ContainsUsesHalfOpenEdges) {
   const Rect r(1, 1, 2, 2);
   EXPECT_TRUE(r.contains({1, 1}));
   EXPECT_TRUE(r.contains({2.999, 2.5}));
@@ -64,14 +64,14 @@ TEST(Rect, ContainsUsesHalfOpenEdges) {
   EXPECT_FALSE(r.contains({2, 3}));
 }
 
-TEST(Rect, IntegralHoldsTheRectangleWithWholeEdges) {
+TEST(Geometry, IntegralHoldsTheRectangleWithWholeEdges) {
   EXPECT_EQ(Rect(0.5, 1.2, 2.0, 3.9).integral(), Rect(0, 1, 3, 5));
   EXPECT_EQ(Rect(-0.5, -0.5, 1, 1).integral(), Rect(-1, -1, 2, 2));
   EXPECT_EQ(Rect(2, 3, 4, 5).integral(), Rect(2, 3, 4, 5));
   EXPECT_TRUE(Rect::null().integral().isNull());
 }
 
-TEST(AffineTransform, ContextOrderAppliesTheLastCallFirst) {
+TEST(Geometry, ContextOrderAppliesTheLastCallFirst) {
   // translate (0, h) then scale (1, -1): a point is scaled first, then translated.
   const auto flip = AffineTransform::identity().translatedBy(0, 10).scaledBy(1, -1);
   EXPECT_EQ(flip.apply(Point{3, 0}), (Point{3, 10}));
@@ -82,7 +82,7 @@ TEST(AffineTransform, ContextOrderAppliesTheLastCallFirst) {
   EXPECT_EQ(scaleThenMove.apply(Point{1, 1}), (Point{3, 4}));
 }
 
-TEST(AffineTransform, InverseAndRectangles) {
+TEST(Geometry, InverseAndRectangles) {
   const auto t = AffineTransform::makeScale(2, -4).translatedBy(1, 2);
   const auto inverse = t.inverted();
   ASSERT_TRUE(inverse);

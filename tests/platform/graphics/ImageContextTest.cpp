@@ -25,11 +25,11 @@ struct FlipCase {
   SourceOf source;
 };
 
-class FlipTable : public ::testing::TestWithParam<FlipCase> {};
+class ImageContextFlipTable : public ::testing::TestWithParam<FlipCase> {};
 
 // The redraw of an image into an image context of its own size with a set of transforms: the
 // image context's top-left origin decides the net effect of each row of the table.
-TEST_P(FlipTable, RedrawThroughAnImageContext) {
+TEST_P(ImageContextFlipTable, RedrawThroughAnImageContext) {
   const FlipCase& c = GetParam();
   const Image source(taggedBitmap(W, H));
   graphics::beginImageContext(source.size(), false, 1.0);
@@ -50,7 +50,7 @@ TEST_P(FlipTable, RedrawThroughAnImageContext) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Orientations, FlipTable,
+    Orientations, ImageContextFlipTable,
     ::testing::Values(
         FlipCase{"noTransformsTurnItUpsideDown", [](graphics::BitmapContext&) {},
                  [](std::size_t x, std::size_t row) { return std::pair{x, H - 1 - row}; }},

@@ -110,7 +110,7 @@ TEST(PNGFile, OnlyRegularFilesAreOpened) {
   EXPECT_FALSE(graphics::readPNG(root.path()));
 }
 
-TEST(Image, NamedImagesComeFromTheMainBundle) {
+TEST(PNGFile, NamedImagesComeFromTheMainBundle) {
   testsupport::TempResourceRoot root;
   std::filesystem::create_directories(root.path() / "maps");
   ASSERT_TRUE(graphics::writePNG(*graphicstest::taggedBitmap(4, 2), root.path() / "maps/Paper 2.png"));
@@ -125,7 +125,7 @@ TEST(Image, NamedImagesComeFromTheMainBundle) {
   EXPECT_FALSE(Image::named("Paper 3"));
 }
 
-TEST(Image, SizeInPointsIsPixelsOverScale) {
+TEST(PNGFile, SizeInPointsIsPixelsOverScale) {
   const Image image(graphicstest::taggedBitmap(4, 2), 2.0, graphics::ImageOrientation::LeftMirrored);
   EXPECT_EQ(image.size(), (graphics::Size{2, 1}));
   EXPECT_EQ(static_cast<int>(image.orientation()), 6);

@@ -37,10 +37,10 @@ struct BoundsCase {
   std::vector<std::string> expected;  // row 0 first
 };
 
-class RenderArea : public ::testing::TestWithParam<BoundsCase> {};
+class ContextRenderArea : public ::testing::TestWithParam<BoundsCase> {};
 
 // Only texels whose centre lies in extent, bounds and texture change; the rest keep their value.
-TEST_P(RenderArea, WritesOnlyTheExtentWithinTheBounds) {
+TEST_P(ContextRenderArea, WritesOnlyTheExtentWithinTheBounds) {
   const auto& c = GetParam();
   const auto target = imagingtest::filled(5, 4, kOld);
   context()->render(red()->cropped(c.crop), target, nullptr, c.bounds, ColorSpace::DeviceRGB);
@@ -48,7 +48,7 @@ TEST_P(RenderArea, WritesOnlyTheExtentWithinTheBounds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, RenderArea,
+    Cases, ContextRenderArea,
     ::testing::Values(
         BoundsCase{"extentInsideBounds", Rect(1, 1, 3, 2), Rect(0, 0, 5, 4), {".....", ".RRR.", ".RRR.", "....."}},
         BoundsCase{"boundsCutTheExtent", Rect(1, 1, 4, 3), Rect(0, 0, 3, 3), {".....", ".RR..", ".RR..", "....."}},
@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
         BoundsCase{"disjointWritesNothing", Rect(10, 10, 2, 2), Rect(0, 0, 5, 4), {".....", ".....", ".....", "....."}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Render, OnACommandBufferItRunsAtCommitInOrder) {
+TEST(Context, OnACommandBufferItRunsAtCommitInOrder) {
   const auto target = imagingtest::filled(2, 1, kOld);
   const auto source = imagingtest::filled(2, 1, {0, 0, 1, 1});
   auto buffer = gpu::systemDefaultDevice()->makeCommandQueue()->makeCommandBuffer();
@@ -76,7 +76,7 @@ TEST(Render, OnACommandBufferItRunsAtCommitInOrder) {
   EXPECT_EQ(texel(*target, 1, 0), kOld);
 }
 
-TEST(Render, AnUncommittedBufferRendersNothing) {
+TEST(Context, AnUncommittedBufferRendersNothing) {
   const auto target = imagingtest::filled(1, 1, kOld);
   auto buffer = gpu::systemDefaultDevice()->makeCommandQueue()->makeCommandBuffer();
   context()->render(red(), target, buffer, Rect(0, 0, 1, 1), ColorSpace::DeviceRGB);
@@ -84,7 +84,7 @@ TEST(Render, AnUncommittedBufferRendersNothing) {
   EXPECT_EQ(texel(*target, 0, 0), kOld);
 }
 
-TEST(Render, EightBitTargetsRoundAndClamp) {
+TEST(Context, EightBitTargetsRoundAndClamp) {
   const auto target = imagingtest::filled(1, 1, {}, gpu::PixelFormat::BGRA8Unorm);
   context()->render(Image::constantColor(graphics::Color::fromRGBA(0.5, 1.5, -1, 1)), target, nullptr,
                     Rect(0, 0, 1, 1), ColorSpace::DeviceRGB);
@@ -92,7 +92,7 @@ TEST(Render, EightBitTargetsRoundAndClamp) {
   EXPECT_EQ((std::array<int, 4>{p[0], p[1], p[2], p[3]}), (std::array<int, 4>{0, 255, 128, 255}));
 }
 
-TEST(Render, RecordsWhenAskedAndChecksItsInputs) {
+TEST(Context, RecordsWhenAskedAndChecksItsInputs) {
   auto c = context();
   const auto target = imagingtest::filled(1, 1, kOld);
   c->render(red(), target, nullptr, Rect(0, 0, 1, 1), ColorSpace::DeviceRGB);

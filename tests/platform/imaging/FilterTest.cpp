@@ -42,7 +42,7 @@ TEST(Filter, InputsAreCheckedAndDefaulted) {
   EXPECT_EQ(attributes.at("inputShadingImage").dictionary().at(imaging::kAttributeClass).text(), "Image");
 }
 
-TEST(ConstantColorGenerator, GivesTheColourOnceOneIsSet) {
+TEST(Filter, GivesTheColourOnceOneIsSet) {
   const auto filter = Filter::named("CIConstantColorGenerator");
   EXPECT_FALSE(filter->outputImage());
   filter->setValue(imaging::kInputColorKey, Color::fromRGBA(0.1, 0.2, 0.3, 0.4));
@@ -57,9 +57,9 @@ struct HardLightCase {
   RGBA source, backdrop, expected;
 };
 
-class HardLight : public ::testing::TestWithParam<HardLightCase> {};
+class FilterHardLight : public ::testing::TestWithParam<HardLightCase> {};
 
-TEST_P(HardLight, BlendsPerChannelAndComposesSourceOver) {
+TEST_P(FilterHardLight, BlendsPerChannelAndComposesSourceOver) {
   const auto& c = GetParam();
   const auto out = constant(c.source.r, c.source.g, c.source.b, c.source.a)
                        ->applyingFilter("CIHardLightBlendMode",
@@ -73,7 +73,7 @@ TEST_P(HardLight, BlendsPerChannelAndComposesSourceOver) {
 // Half-transparent source over an opaque backdrop: 0.5(0.5)Cb + 0.5 B, alpha 1.
 // Over a transparent backdrop the source shows as it is.
 INSTANTIATE_TEST_SUITE_P(
-    Cases, HardLight,
+    Cases, FilterHardLight,
     ::testing::Values(
         HardLightCase{"opaque", {0.25f, 0.75f, 0.5f, 1}, {0.5f, 0.5f, 0.2f, 1}, {0.25f, 0.75f, 0.2f, 1}},
         HardLightCase{"halfSource", {0.25f, 0.75f, 0.5f, 0.5f}, {0.5f, 0.5f, 0.2f, 1},
@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
         HardLightCase{"sourceDecides", {0.3f, 0.7f, 0.6f, 1}, {0.8f, 0.2f, 0.4f, 1}, {0.48f, 0.52f, 0.52f, 1}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(HardLightImage, ExtentIsTheUnionAndMissingInputsGiveNothing) {
+TEST(Filter, ExtentIsTheUnionAndMissingInputsGiveNothing) {
   const auto a = Image::fromTexture(imagingtest::filled(2, 2, {1, 1, 1, 1}));
   const auto b = a->transformed(graphics::AffineTransform::makeTranslation(3, 0));
   const auto out = a->applyingFilter("CIHardLightBlendMode", {{"inputBackgroundImage", b}});
@@ -112,7 +112,7 @@ ImagePtr heights(const std::function<float(std::size_t, std::size_t)>& h) {
   }));
 }
 
-TEST(ShadedMaterial, AFlatSurfaceShowsTheShadingCentre) {
+TEST(Filter, AFlatSurfaceShowsTheShadingCentre) {
   const auto out = heights([](std::size_t, std::size_t) { return 0.3f; })
                        ->applyingFilter("CIShadedMaterial", {{"inputShadingImage", positionShading()}});
   ASSERT_TRUE(out);
@@ -121,7 +121,7 @@ TEST(ShadedMaterial, AFlatSurfaceShowsTheShadingCentre) {
   EXPECT_EQ(out->sample({5.5, 2.5}), RGBA{});
 }
 
-TEST(ShadedMaterial, HeightsAreReadAtTheEdgeTexelsNotBeyond) {
+TEST(Filter, HeightsAreReadAtTheEdgeTexelsNotBeyond) {
   // Beyond the height image there is nothing; its edge must not read as a cliff down to it.
   const auto out = heights([](std::size_t, std::size_t) { return 0.3f; })
                        ->applyingFilter("CIShadedMaterial", {{"inputShadingImage", positionShading()}});
@@ -139,7 +139,7 @@ TEST(ShadedMaterial, HeightsAreReadAtTheEdgeTexelsNotBeyond) {
   for (std::size_t k = 0; k < 5; ++k) EXPECT_TRUE(near(run[k], slope->sample(row[k]))) << k;
 }
 
-TEST(ShadedMaterial, SlopesLeanTheLookupByCentralDifferences) {
+TEST(Filter, SlopesLeanTheLookupByCentralDifferences) {
   // Height rises by 0.05 per texel in x and falls by 0.02 per texel in y.
   const auto field = heights([](std::size_t i, std::size_t j) { return 0.5f + 0.05f * i - 0.02f * j; });
   // gx = 10 x 0.05 = 0.5 and gy = -0.2: n = (-0.5, 0.2, 1) / 1.135782, looked up at
@@ -157,7 +157,7 @@ TEST(ShadedMaterial, SlopesLeanTheLookupByCentralDifferences) {
   EXPECT_NEAR(s.g, 0.692492f, 1e-5);
 }
 
-TEST(ShadedMaterial, HeightIsLuminanceTimesAlpha) {
+TEST(Filter, HeightIsLuminanceTimesAlpha) {
   // One channel rises by 0.1 per texel, the others stay: the height rises by 0.1 times that
   // channel's weight (0.2126 red, 0.7152 green, 0.0722 blue), so gx is 0.2126, 0.7152 or 0.0722
   // and the lookup x 4 - 4 gx / sqrt(gx^2 + 1) reads red (x - 0.5) / 7.
@@ -182,7 +182,7 @@ TEST(ShadedMaterial, HeightIsLuminanceTimesAlpha) {
   EXPECT_NEAR(flat->sample({2.5, 2.5}).r, 0.5f, 1e-6);
 }
 
-TEST(ShadedMaterial, NeedsBothImages) {
+TEST(Filter, NeedsBothImages) {
   const auto filter = Filter::named("CIShadedMaterial");
   filter->setValue("inputImage", positionShading());
   EXPECT_FALSE(filter->outputImage());

@@ -87,9 +87,9 @@ TEST(ImageOfGraphicsImage, AnImageContextRedrawRendersUpright) {
 // Between an opaque red texel and a transparent one lies red at half alpha: colours are mixed
 // premultiplied, so the transparent texel's colour does not darken the red. Large bitmaps are
 // read in place, small ones converted first; both must agree with textures.
-class PremultipliedMixing : public ::testing::TestWithParam<std::size_t> {};
+class ImagePremultipliedMixing : public ::testing::TestWithParam<std::size_t> {};
 
-TEST_P(PremultipliedMixing, TransparentNeighboursDoNotDarken) {
+TEST_P(ImagePremultipliedMixing, TransparentNeighboursDoNotDarken) {
   const std::size_t width = GetParam();
   std::vector<std::uint8_t> pixels(width * 2 * 4, 0);  // transparent black
   pixels[0] = 255, pixels[3] = 255;                    // byte row 0, column 0: opaque red
@@ -100,7 +100,7 @@ TEST_P(PremultipliedMixing, TransparentNeighboursDoNotDarken) {
   EXPECT_TRUE(near(image->sample({0.5, 1.0}), {1, 0, 0, 0.5f}));
 }
 
-INSTANTIATE_TEST_SUITE_P(BitmapSizes, PremultipliedMixing, ::testing::Values(2u, 300000u));
+INSTANTIATE_TEST_SUITE_P(BitmapSizes, ImagePremultipliedMixing, ::testing::Values(2u, 300000u));
 
 TEST(ImageOverTexture, MixesPremultipliedToo) {
   const auto t = imagingtest::texture(2, 1, [](std::size_t i, std::size_t) {
@@ -109,7 +109,7 @@ TEST(ImageOverTexture, MixesPremultipliedToo) {
   EXPECT_TRUE(near(Image::fromTexture(t)->sample({1.0, 0.5}), {0, 1, 0, 0.5f}));
 }
 
-TEST(ConstantColor, IsEndlessAndSpreadsGrey) {
+TEST(Image, IsEndlessAndSpreadsGrey) {
   const auto image = Image::constantColor(graphics::Color::fromWhite(0.25, 0.5));
   EXPECT_TRUE(image->extent().isInfinite());
   EXPECT_EQ(image->sample({-1e9, 3e9}), (RGBA{0.25f, 0.25f, 0.25f, 0.5f}));
@@ -117,7 +117,7 @@ TEST(ConstantColor, IsEndlessAndSpreadsGrey) {
                "A constant colour image needs a grey or RGB colour");
 }
 
-TEST(Transforms, ScaleTranslateAndCrop) {
+TEST(Image, ScaleTranslateAndCrop) {
   const auto image = Image::fromTexture(numbered(4, 2));
   const auto half = image->transformed(graphics::AffineTransform::makeScale(0.5, 0.5));
   EXPECT_EQ(half->extent(), Rect(0, 0, 2, 1));
@@ -137,7 +137,7 @@ TEST(Transforms, ScaleTranslateAndCrop) {
                "An image cannot be moved through a singular transform");
 }
 
-TEST(Transforms, UnknownFiltersGiveNoImage) {
+TEST(Image, UnknownFiltersGiveNoImage) {
   const auto image = Image::constantColor(graphics::Color::white());
   EXPECT_FALSE(image->applyingFilter("CIGaussianBlur"));
 }

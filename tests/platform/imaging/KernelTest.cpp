@@ -53,7 +53,7 @@ TEST(KernelApply, ChecksItsArguments) {
                "Kernel mergeKernel was given no image");
 }
 
-TEST(AlphaSetKernel, TakesTheColourOfOneAndTheAlphaOfTheOther) {
+TEST(Kernel, TakesTheColourOfOneAndTheAlphaOfTheOther) {
   const auto out = Kernel::fromSource(kAlphaSet)->apply(
       Rect(0, 0, 2, 2), kSameRect, {constant({0.2f, 0.4f, 0.6f, 1.0f}), constant({0.9f, 0.9f, 0.9f, 0.3f})});
   EXPECT_EQ(out->extent(), Rect(0, 0, 2, 2));
@@ -61,7 +61,7 @@ TEST(AlphaSetKernel, TakesTheColourOfOneAndTheAlphaOfTheOther) {
   EXPECT_EQ(out->sample({2.5, 1}), RGBA{});
 }
 
-TEST(RotateKernel, ReadsTheInputAtOneMinusVU) {
+TEST(Kernel, ReadsTheInputAtOneMinusVU) {
   // Texel (i, j) of a 4 x 4 input holds (i, j) / 10.
   const auto input = Image::fromTexture(imagingtest::texture(4, 4, [](std::size_t i, std::size_t j) {
     return RGBA{static_cast<float>(i) / 10, static_cast<float>(j) / 10, 0, 1};
@@ -77,9 +77,9 @@ struct MergeCase {
   RGBA overlay, base, expected;
 };
 
-class MergeRules : public ::testing::TestWithParam<MergeCase> {};
+class KernelMergeRules : public ::testing::TestWithParam<MergeCase> {};
 
-TEST_P(MergeRules, FirstRuleThatAppliesDecides) {
+TEST_P(KernelMergeRules, FirstRuleThatAppliesDecides) {
   const auto& c = GetParam();
   const auto out = Kernel::fromSource(kMerge)->apply(Rect(0, 0, 1, 1), kSameRect,
                                                      {constant(c.overlay), constant(c.base)});
@@ -89,7 +89,7 @@ TEST_P(MergeRules, FirstRuleThatAppliesDecides) {
 // Mix = base (1 - o.a) + overlay o.a on all four channels.
 constexpr RGBA kBlue{0.1f, 0.1f, 0.8f, 1.0f};
 INSTANTIATE_TEST_SUITE_P(
-    Table, MergeRules,
+    Table, KernelMergeRules,
     ::testing::Values(
         MergeCase{"clearBaseGivesOverlay", {0.3f, 0.2f, 0.1f, 0.0f}, {0.5f, 0.5f, 0.5f, 0.0f}, {0.3f, 0.2f, 0.1f, 0.0f}},
         MergeCase{"opaqueOverlayWinsEvenYellowOverBlue", {0.9f, 0.9f, 0.1f, 1.0f}, kBlue, {0.9f, 0.9f, 0.1f, 1.0f}},

@@ -13,7 +13,7 @@ using scene::Node;
 using scenetest::expectNear;
 using scenetest::kPi;
 
-TEST(SceneAction, RotateBySpreadsItsTurnOverItsDurationOnTheVirtualClock) {
+TEST(Action, RotateBySpreadsItsTurnOverItsDurationOnTheVirtualClock) {
   auto fan = Node::make();
   fan->setEulerAngles({0.5f, 0, 0});
   const auto action = Action::rotateBy(0, 0, -kPi / 4, 0.5);
@@ -36,7 +36,7 @@ TEST(SceneAction, RotateBySpreadsItsTurnOverItsDurationOnTheVirtualClock) {
   EXPECT_EQ(action->duration(), 0.5);
 }
 
-TEST(SceneAction, OverlappingActionsAddUpAndAZeroDurationTurnsAtOnce) {
+TEST(Action, OverlappingActionsAddUpAndAZeroDurationTurnsAtOnce) {
   auto node = Node::make();
   node->runAction(Action::rotateBy(1, 0, 0, 1));
   ActionClock::shared().advance(0.5);
@@ -51,7 +51,7 @@ TEST(SceneAction, OverlappingActionsAddUpAndAZeroDurationTurnsAtOnce) {
   EXPECT_DOUBLE_EQ(ActionClock::shared().now(), 1.5);
 }
 
-TEST(SceneAction, ANodeThatGoesAwayLeavesTheClock) {
+TEST(Action, ANodeThatGoesAwayLeavesTheClock) {
   {
     auto node = Node::make();
     node->runAction(Action::rotateBy(0, 0, 1, 2));
@@ -61,7 +61,7 @@ TEST(SceneAction, ANodeThatGoesAwayLeavesTheClock) {
   ActionClock::shared().advance(1);
 }
 
-TEST(SceneAction, BadInputStops) {
+TEST(Action, BadInputStops) {
   auto node = Node::make();
   EXPECT_FATAL(Action::rotateBy(0, 0, 1, -1),
                "rotate-by action: the duration must be a finite number of seconds, 0 or more");

@@ -38,7 +38,7 @@ std::vector<std::uint8_t> indexBytes(const std::vector<std::uint32_t>& indices) 
   return bytes;
 }
 
-TEST(SceneGeometry, CustomGeometryRoundTrip) {
+TEST(Geometry, CustomGeometryRoundTrip) {
   const std::vector<std::vector<float>> points = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
   const std::vector<std::vector<float>> colors = {{1, 0, 0, 1}, {0, 1, 0, 1}, {0, 0, 1, 1}, {1, 1, 1, 0.5f}};
   auto vertices = GeometrySource::make(packed(points, 16), VertexFormat::float3,
@@ -79,7 +79,7 @@ TEST(SceneGeometry, CustomGeometryRoundTrip) {
   EXPECT_FATAL(geometry->setMaterials({nullptr}), "geometry: a null material");
 }
 
-TEST(SceneGeometry, SourcesOverAGpuBufferReadItsCurrentBytes) {
+TEST(Geometry, SourcesOverAGpuBufferReadItsCurrentBytes) {
   auto device = gpu::Device::make();
   const std::vector<float> floats = {1, 2, 3, 0, 4, 5, 6, 0};
   auto buffer = device->makeBuffer(floats.data(), floats.size() * sizeof(float));
@@ -94,7 +94,7 @@ TEST(SceneGeometry, SourcesOverAGpuBufferReadItsCurrentBytes) {
                "geometry source: no buffer given");
 }
 
-TEST(SceneGeometry, SourcesMustFitTheirData) {
+TEST(Geometry, SourcesMustFitTheirData) {
   struct Case {
     std::size_t length;
     VertexFormat format;
@@ -127,7 +127,7 @@ TEST(SceneGeometry, SourcesMustFitTheirData) {
                "geometry source: a stride of 12 bytes is shorter than one vector of 16");
 }
 
-TEST(SceneGeometry, ElementsAreCheckedAgainstTheirDataAndTheVertices) {
+TEST(Geometry, ElementsAreCheckedAgainstTheirDataAndTheVertices) {
   EXPECT_FATAL(GeometryElement::make(std::vector<std::uint8_t>(9), PrimitiveType::triangles, 1, 3),
                "geometry element: an index has 1, 2 or 4 bytes, not 3");
   EXPECT_FATAL(GeometryElement::make(std::vector<std::uint8_t>(10), PrimitiveType::triangles, 2, 2),
@@ -149,7 +149,7 @@ TEST(SceneGeometry, ElementsAreCheckedAgainstTheirDataAndTheVertices) {
   EXPECT_FATAL(Geometry::make({three, four}, {}), "geometry: sources of 3 and 4 vertices");
 }
 
-TEST(SceneGeometry, ShapesKeepTheirSizes) {
+TEST(Geometry, ShapesKeepTheirSizes) {
   auto cylinder = scene::Cylinder::make(0.1f, 0.3f);
   EXPECT_EQ(cylinder->radius(), 0.1f);
   EXPECT_EQ(cylinder->height(), 0.3f);
@@ -159,7 +159,7 @@ TEST(SceneGeometry, ShapesKeepTheirSizes) {
   EXPECT_FATAL(scene::Sphere::make(std::nanf("")), "sphere radius must be a number of 0 or more");
 }
 
-TEST(SceneGeometry, MaterialContentsAreAColourOrAnImage) {
+TEST(Geometry, MaterialContentsAreAColourOrAnImage) {
   auto material = scene::Material::make();
   EXPECT_EQ(material->lightingModel(), scene::LightingModel::blinn);
   EXPECT_TRUE(material->isLitPerPixel());

@@ -26,7 +26,7 @@ std::vector<std::string> namesOf(const Node& node) {
   return names;
 }
 
-TEST(SceneNode, AddingAChildTakesItFromItsOldParent) {
+TEST(Node, AddingAChildTakesItFromItsOldParent) {
   auto a = named("a"), b = named("b"), x = named("x"), y = named("y");
   a->addChildNode(x);
   a->addChildNode(y);
@@ -50,7 +50,7 @@ TEST(SceneNode, AddingAChildTakesItFromItsOldParent) {
   EXPECT_EQ(namesOf(*b), (std::vector<std::string>{"p", "q", "r", "x"}));
 }
 
-TEST(SceneNode, RemovingFromTheParent) {
+TEST(Node, RemovingFromTheParent) {
   auto parent = named("parent");
   std::weak_ptr<Node> watch;
   {
@@ -68,7 +68,7 @@ TEST(SceneNode, RemovingFromTheParent) {
   EXPECT_EQ(free->parent(), nullptr);
 }
 
-TEST(SceneNode, ChildrenOutliveTheirParentWithoutADanglingPointer) {
+TEST(Node, ChildrenOutliveTheirParentWithoutADanglingPointer) {
   auto child = named("child");
   {
     auto parent = named("parent");
@@ -78,7 +78,7 @@ TEST(SceneNode, ChildrenOutliveTheirParentWithoutADanglingPointer) {
   EXPECT_EQ(child->worldPosition(), scene::Vector3(0, 0, 0));
 }
 
-TEST(SceneNode, LoopsAndNullChildrenStop) {
+TEST(Node, LoopsAndNullChildrenStop) {
   auto a = named("a"), b = named("b"), c = named("c");
   a->addChildNode(b);
   b->addChildNode(c);
@@ -89,7 +89,7 @@ TEST(SceneNode, LoopsAndNullChildrenStop) {
   EXPECT_EQ(c->parent(), b.get());  // nothing moved
 }
 
-TEST(SceneNode, RecursiveLookupIsPreOrderDepthFirstFirstMatch) {
+TEST(Node, RecursiveLookupIsPreOrderDepthFirstFirstMatch) {
   // root ─ a ─ a1 ─ "mark" (deep, under the first child)
   //      │   └ "mark" is not here
   //      └ "mark" (shallow, the second child)
@@ -109,7 +109,7 @@ TEST(SceneNode, RecursiveLookupIsPreOrderDepthFirstFirstMatch) {
   EXPECT_EQ(root->childNode("Mark", true), nullptr);  // names are case-sensitive
 }
 
-TEST(SceneNode, ContentsAndAppearance) {
+TEST(Node, ContentsAndAppearance) {
   auto node = Node::make(scene::Sphere::make(0.5f));
   ASSERT_TRUE(node->geometry());
   node->setCamera(scene::Camera::make());

@@ -23,7 +23,7 @@ Matrix4 eulerOf(const Vector3& e) {
   return node.localTransform();
 }
 
-TEST(SceneTransform, SingleAxisEulerAnglesAreRightHandedQuarterTurns) {
+TEST(Transform, SingleAxisEulerAnglesAreRightHandedQuarterTurns) {
   const double rx[3][3] = {{1, 0, 0}, {0, 0, -1}, {0, 1, 0}};
   const double ry[3][3] = {{0, 0, 1}, {0, 1, 0}, {-1, 0, 0}};
   const double rz[3][3] = {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}};
@@ -36,7 +36,7 @@ TEST(SceneTransform, SingleAxisEulerAnglesAreRightHandedQuarterTurns) {
   expectNear(turned.toWorld({1, 2, 3}), {1, -3, 2});
 }
 
-TEST(SceneTransform, EulerAnglesTurnAboutZThenYThenX) {
+TEST(Transform, EulerAnglesTurnAboutZThenYThenX) {
   // Rx(π/2) · Ry(π/2): +x is turned about y to −z, then about x to +y.
   const double xy[3][3] = {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}};
   expectRotation(eulerOf({kPi / 2, kPi / 2, 0}), xy);
@@ -55,7 +55,7 @@ TEST(SceneTransform, EulerAnglesTurnAboutZThenYThenX) {
   expectRotation(eulerOf({float(a), float(b), float(c)}), general);
 }
 
-TEST(SceneTransform, LocalTransformIsTranslateRotateScale) {
+TEST(Transform, LocalTransformIsTranslateRotateScale) {
   Node node;
   node.setPosition({1, 2, 3});
   node.setEulerAngles({0, 0, kPi / 2});
@@ -66,7 +66,7 @@ TEST(SceneTransform, LocalTransformIsTranslateRotateScale) {
   EXPECT_EQ(node.eulerAngles(), Vector3(0, kPi, kPi / 2));
 }
 
-TEST(SceneTransform, WorldPositionsThroughThreeScaledTurnedParents) {
+TEST(Transform, WorldPositionsThroughThreeScaledTurnedParents) {
   auto a = Node::make(), b = Node::make(), c = Node::make();
   a->setPosition({1, 2, 3});
   a->setEulerAngles({0, 0, kPi / 2});
@@ -87,7 +87,7 @@ TEST(SceneTransform, WorldPositionsThroughThreeScaledTurnedParents) {
   expectNear(b->fromWorld(c->worldPosition()), c->position());
 }
 
-TEST(SceneTransform, FromWorldThroughAZeroScaleStops) {
+TEST(Transform, FromWorldThroughAZeroScaleStops) {
   auto parent = Node::make(), child = Node::make();
   parent->setScale({1, 0, 1});
   parent->addChildNode(child);
@@ -96,7 +96,7 @@ TEST(SceneTransform, FromWorldThroughAZeroScaleStops) {
                "fromWorld: node \"flat\" has a zero scale on its way to the root");
 }
 
-TEST(SceneTransform, AxisAngleRotationSetsTheEulerAngles) {
+TEST(Transform, AxisAngleRotationSetsTheEulerAngles) {
   Node node;
   node.setRotation({1, 0, 0, kPi / 2});
   expectNear(node.eulerAngles(), {kPi / 2, 0, 0});
@@ -117,7 +117,7 @@ TEST(SceneTransform, AxisAngleRotationSetsTheEulerAngles) {
   EXPECT_FATAL(node.setRotation({0, 0, 0, 1}), "setRotation: a turn needs a non-zero axis");
 }
 
-TEST(SceneTransform, DecomposeTakesBackPositionEulerAndScale) {
+TEST(Transform, DecomposeTakesBackPositionEulerAndScale) {
   struct Case {
     Vector3 position, euler, scale;
   };

@@ -10,7 +10,7 @@ namespace {
 using scene::Vector3;
 using scenetest::expectNear;
 
-TEST(SceneVector, LengthNormalDistanceDotAndCross) {
+TEST(Vector, LengthNormalDistanceDotAndCross) {
   const Vector3 v{3, 4, 0};
   EXPECT_EQ(v.length(), 5.0f);
   expectNear(v.normalized(), {0.6f, 0.8f, 0});
@@ -22,7 +22,7 @@ TEST(SceneVector, LengthNormalDistanceDotAndCross) {
   EXPECT_TRUE(std::isnan(Vector3().normalized().x));
 }
 
-TEST(SceneVector, InPlaceAndNewVariantsKeepTheirNames) {
+TEST(Vector, InPlaceAndNewVariantsKeepTheirNames) {
   Vector3 v{1, -2, 3};
   EXPECT_EQ(v.negate(), Vector3(-1, 2, -3));
   EXPECT_EQ(v, Vector3(1, -2, 3));  // negate() leaves v alone
@@ -34,7 +34,7 @@ TEST(SceneVector, InPlaceAndNewVariantsKeepTheirNames) {
   expectNear(w, {0, 0.6f, 0.8f});
 }
 
-TEST(SceneVector, ComponentwiseOperators) {
+TEST(Vector, ComponentwiseOperators) {
   const Vector3 a{2, 4, 8}, b{1, 2, 4};
   EXPECT_EQ(a + b, Vector3(3, 6, 12));
   EXPECT_EQ(a - b, Vector3(1, 2, 4));

@@ -38,7 +38,7 @@ struct Stage {
   Camera& camera() { return *cameraNode->camera(); }
 };
 
-TEST(SceneView, ProjectsByTheOrthographicFormula) {
+TEST(View, ProjectsByTheOrthographicFormula) {
   Stage stage({0, 0, 300, 200}, {1, 2, 10}, 2.0);
   stage.camera().setZNear(1);
   stage.camera().setZFar(21);
@@ -53,7 +53,7 @@ TEST(SceneView, ProjectsByTheOrthographicFormula) {
   EXPECT_EQ(stage.view.projectPoint({3, 1, 4}), Vector3(250, 150, 0.25f));
 }
 
-TEST(SceneView, TheOrthographicScaleIsHalfTheVisibleHeight) {
+TEST(View, TheOrthographicScaleIsHalfTheVisibleHeight) {
   for (double scale : {0.5, 1.0, 3.0}) {
     Stage stage({0, 0, 2048, 1536}, {0, 0, 5}, scale);
     const float s = float(scale);
@@ -67,7 +67,7 @@ TEST(SceneView, TheOrthographicScaleIsHalfTheVisibleHeight) {
   EXPECT_NEAR(brush.view.projectPoint({r, 0, 0}).x - brush.view.projectPoint({-r, 0, 0}).x, 73.6, 1e-4);
 }
 
-TEST(SceneView, UnprojectIsTheInverse) {
+TEST(View, UnprojectIsTheInverse) {
   Stage stage({0, 0, 2048, 1536}, {0.5f, -1, 5}, 1.0);
   stage.camera().setZNear(0.5);
   const Vector3 points[] = {{0, 0, 0}, {0.3f, -0.7f, 1.5f}, {-4, 2, -20}, {0.5f, -1, 5}};
@@ -79,7 +79,7 @@ TEST(SceneView, UnprojectIsTheInverse) {
   expectNear(stage.view.unprojectPoint({1024, 768, 0}), {0.5f, -1, 4.5f});
 }
 
-TEST(SceneView, AViewWithoutHeightNeverDivides) {
+TEST(View, AViewWithoutHeightNeverDivides) {
   Stage stage({0, 0, 0, 0}, {0, 0, 5});
   const Vector3 projected = stage.view.projectPoint({0.59f, 0, 0});
   EXPECT_EQ(projected.x, 0.0f);
@@ -90,7 +90,7 @@ TEST(SceneView, AViewWithoutHeightNeverDivides) {
   EXPECT_FALSE(std::isnan(back.x) || std::isnan(back.y));
 }
 
-TEST(SceneView, ThePointOfViewIsTheCameraFoundOrTheOneSet) {
+TEST(View, ThePointOfViewIsTheCameraFoundOrTheOneSet) {
   Stage stage({0, 0, 100, 100}, {0, 0, 5});
   EXPECT_EQ(stage.view.pointOfView(), stage.cameraNode);
 
@@ -107,7 +107,7 @@ TEST(SceneView, ThePointOfViewIsTheCameraFoundOrTheOneSet) {
   EXPECT_EQ(stage.view.projectPoint({2, 0, 0}).x, 50.0f);
 }
 
-TEST(SceneView, CamerasThatCannotProjectStop) {
+TEST(View, CamerasThatCannotProjectStop) {
   View bare({0, 0, 10, 10});
   EXPECT_EQ(bare.pointOfView(), nullptr);
   EXPECT_FATAL(bare.projectPoint({0, 0, 0}), "scene view: no camera to project through");
@@ -140,7 +140,7 @@ class RecordingDelegate : public scene::RendererDelegate {
   std::vector<Call> calls;
 };
 
-TEST(SceneView, TheDelegateIsToldBeforeEachRender) {
+TEST(View, TheDelegateIsToldBeforeEachRender) {
   Stage stage({0, 0, 10, 10}, {0, 0, 5});
   auto delegate = std::make_shared<RecordingDelegate>();
   stage.view.setDelegate(delegate);
@@ -169,7 +169,7 @@ TEST(SceneView, TheDelegateIsToldBeforeEachRender) {
 namespace {
 
 // A scene view stands in the view tree like any other view, white and opaque until set otherwise.
-TEST(SceneView, IsAViewOfTheViewTree) {
+TEST(View, IsAViewOfTheViewTree) {
   auto parent = std::make_shared<ui::View>(graphics::Rect(0, 0, 500, 400));
   auto view = std::make_shared<scene::View>(graphics::Rect(10, 20, 100, 50));
   parent->addSubview(view);

@@ -94,7 +94,7 @@ TEST(TouchSet, KeepsInsertionOrderAndEachTouchOnce) {
   EXPECT_FATAL(set.insert(nullptr), "Cannot add an absent touch to a touch set.");
 }
 
-TEST(Event, GivesTheCoalescedTouchesOfEachTouchInOrder) {
+TEST(Touch, GivesTheCoalescedTouchesOfEachTouchInOrder) {
   auto touch = stylusAt(30, 30);
   auto other = stylusAt(50, 50);
   std::vector<std::shared_ptr<Touch>> samples{stylusAt(10, 10), stylusAt(20, 20, TouchPhase::Stationary),

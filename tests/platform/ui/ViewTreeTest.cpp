@@ -92,7 +92,7 @@ TEST(ViewTree, RemovingTheLastReferenceDestroysTheViewAndItsSubviewsForgetTheirS
   EXPECT_EQ(grandchild->superview(), nullptr);
 }
 
-TEST(ViewGeometry, FrameBoundsAndCentreFollowEachOther) {
+TEST(ViewTree, FrameBoundsAndCentreFollowEachOther) {
   View view(Rect(10, 20, 100, 50));
   EXPECT_EQ(view.bounds(), Rect(0, 0, 100, 50));
   EXPECT_EQ(view.center(), (Point{60, 45}));
@@ -112,7 +112,7 @@ TEST(ViewGeometry, FrameBoundsAndCentreFollowEachOther) {
   EXPECT_FATAL(view.setBorderWidth(-1), "A view's border width must be a finite number of 0 or more.");
 }
 
-TEST(ViewGeometry, ConvertsPointsBetweenNestedViews) {
+TEST(ViewTree, ConvertsPointsBetweenNestedViews) {
   auto window = makeView(Rect(0, 0, 1000, 1000));
   auto outer = makeView(Rect(100, 200, 500, 500));
   auto inner = makeView(Rect(10, 20, 100, 100));

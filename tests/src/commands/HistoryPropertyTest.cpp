@@ -226,7 +226,7 @@ class HistoryRun {
   std::size_t requestsSeen_ = 0;
 };
 
-TEST(HistoryPropertyTest, TenThousandRandomOperationsKeepTheHistorySound) {
+TEST(HistoryProperty, TenThousandRandomOperationsKeepTheHistorySound) {
   foundation::setConsoleSink([](std::string_view) {});
   for (std::uint32_t seed : {7u, 2026u, 90210u}) {
     SCOPED_TRACE("seed " + std::to_string(seed));

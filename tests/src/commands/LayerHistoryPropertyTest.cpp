@@ -180,15 +180,15 @@ class SeededRun {
   int checked_ = 0;
 };
 
-class LayerHistory : public ::testing::TestWithParam<double> {};
+class LayerHistoryProperty : public ::testing::TestWithParam<double> {};
 
-TEST_P(LayerHistory, UndoAndRedoAreExactAndTheCountFollowsTheLayers) {
+TEST_P(LayerHistoryProperty, UndoAndRedoAreExactAndTheCountFollowsTheLayers) {
   SeededRun run(GetParam(), 7001);
   run.run(2000, true);
   EXPECT_GT(run.checked(), 200);
 }
 
-TEST_P(LayerHistory, AFailingDeviceCorruptsNothingAndRecordsNoFailedChange) {
+TEST_P(LayerHistoryProperty, AFailingDeviceCorruptsNothingAndRecordsNoFailedChange) {
   for (const std::uint32_t seed : {11u, 12u, 13u}) {
     SeededRun run(GetParam(), seed);
     run.run(150, false);
@@ -198,7 +198,7 @@ TEST_P(LayerHistory, AFailingDeviceCorruptsNothingAndRecordsNoFailedChange) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Scales, LayerHistory, ::testing::Values(1.0, 2.0));
+INSTANTIATE_TEST_SUITE_P(Scales, LayerHistoryProperty, ::testing::Values(1.0, 2.0));
 
 }  // namespace
 }  // namespace tessivarium

@@ -325,5 +325,74 @@ TEST_F(LayerSteps, RegionsAreCutToWholeCellsAndClippedToTheLayer) {
   EXPECT_EQ(RegionBeforeOperation(canvas, a).rect(), graphics::Rect(0, 0, 24, 16));
 }
 
+// The new layer goes to the front; undoing it selects the layer that was current, wherever it is,
+// and redoing it selects the new layer again.
+TEST_F(LayerSteps, CreateUndoSelectsTheLayerCurrentBeforeIt) {
+  for (const auto& current : {a, b}) {
+    canvas->setLayerIndex(current->index());
+    canvas->layerCreate();
+    ASSERT_EQ(canvas->layers().size(), 4u);
+    const auto created = canvas->layers()[3];
+    history().undo();
+    EXPECT_EQ(canvas->layers(), (Layers{a, b, c}));
+    EXPECT_EQ(canvas->currentContent(), current) << current->index();
+    history().redo();
+    EXPECT_EQ(canvas->currentContent(), created);
+    history().undo();
+  }
+}
+
+// A deleted layer stays alive in its step but leaves the view tree and draws no more frames.
+TEST_F(LayerSteps, ADeletedLayerKeepsNoViewDelegate) {
+  ASSERT_EQ(canvas->currentContent(), c);
+  ASSERT_TRUE(c->metalView()->delegate());
+  EXPECT_TRUE(canvas->layerDelete(c));
+  EXPECT_EQ(c->metalView()->superview(), nullptr);
+  EXPECT_FALSE(c->metalView()->delegate());
+}
+
+// Selecting past either end of the stack stays on the end layer.
+TEST_F(LayerSteps, SelectionStopsAtBothEndsOfTheStack) {
+  struct Case {
+    std::int64_t from;
+    bool up;
+    std::int64_t to;
+  };
+  for (const Case s : {Case{0, false, 0}, Case{1, false, 0}, Case{1, true, 2}, Case{2, true, 2}}) {
+    canvas->setLayerIndex(s.from);
+    s.up ? canvas->layerGoUp() : canvas->layerGoDown();
+    EXPECT_EQ(canvas->layerIndex(), s.to) << s.from << (s.up ? " up" : " down");
+  }
+}
+
+// The import gives the current layer the step's callback, and an import without one clears what
+// an earlier caller left there.
+TEST_F(LayerSteps, AnImportWithoutCallbackClearsTheLayersHandler) {
+  auto& layer = *canvas->currentContent();
+  int runs = 0;
+  layer.setDrawHandler([&] { ++runs; });
+  layer.importImage(pictureOf(3, 2), graphics::Point(2.6, 1.3), std::nullopt, false, nullptr);
+  EXPECT_FALSE(layer.drawHandler());
+  layer.importImage(pictureOf(3, 2), graphics::Point(1, 1), std::nullopt, true, [&] { runs += 10; });
+  ASSERT_TRUE(layer.drawHandler());
+  layer.drawHandler()();
+  EXPECT_EQ(runs, 10);
+}
+
+// A point on the layer's left or top edge is on the layer; a point just off it is refused.
+TEST_F(LayerSteps, ImportAcceptsTheEdgePointsAndRefusesThoseOffTheLayer) {
+  struct Case {
+    double x, y;
+    bool recorded;
+  };
+  auto& layer = *canvas->currentContent();
+  const auto& steps = canvas->commandManager()->operationPool().operations();
+  for (const Case c : {Case{0, 2.4, true}, Case{3.2, 0, true}, Case{-0.25, 1, false}, Case{1, -0.75, false}}) {
+    const auto count = steps.size();
+    layer.importImage(pictureOf(2, 2), graphics::Point(c.x, c.y), std::nullopt, false, nullptr);
+    EXPECT_EQ(steps.size() - count, c.recorded ? 1u : 0u) << c.x << ", " << c.y;
+  }
+}
+
 }  // namespace
 }  // namespace tessivarium

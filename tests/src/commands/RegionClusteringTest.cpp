@@ -43,7 +43,7 @@ Rects twoStarsAndABridge() {
           Rect(60, 5, 41, 1), Rect(11, 0, 50, 6)};
 }
 
-TEST(RegionClusteringTest, GroupsRectanglesIntoTheExpectedSnapshots) {
+TEST(RegionClustering, GroupsRectanglesIntoTheExpectedSnapshots) {
   const Rect a(0, 0, 10, 10);
   struct Case {
     const char* name;
@@ -73,7 +73,7 @@ TEST(RegionClusteringTest, GroupsRectanglesIntoTheExpectedSnapshots) {
   }
 }
 
-TEST(RegionClusteringTest, CoverageIsTheTwoTermEstimate) {
+TEST(RegionClustering, CoverageIsTheTwoTermEstimate) {
   EXPECT_DOUBLE_EQ(RegionClustering::getSurface({Rect(0, 0, 10, 10), Rect(5, 5, 10, 10)}), 175.0 / 225.0);
   // Three identical rectangles: 3 areas less 3 intersections.
   const Rect a(2, 3, 7, 5);
@@ -83,7 +83,7 @@ TEST(RegionClusteringTest, CoverageIsTheTwoTermEstimate) {
   EXPECT_FALSE(RegionClustering::isIntersects({}, a));
 }
 
-TEST(RegionClusteringTest, MoreThanTwoHundredRectanglesTakeOneSnapshotOfTheirBounds) {
+TEST(RegionClustering, MoreThanTwoHundredRectanglesTakeOneSnapshotOfTheirBounds) {
   // A row of overlapping squares stepping by 10: grouped, they give several snapshots.
   Rects rects;
   for (int i = 0; i < 201; ++i) rects.emplace_back(10.0 * i, i % 2, 64, 64);
@@ -92,7 +92,7 @@ TEST(RegionClusteringTest, MoreThanTwoHundredRectanglesTakeOneSnapshotOfTheirBou
   EXPECT_EQ(snapshotsOf(rects), (Rects{Rect(0, 0, 2064, 65)}));
 }
 
-TEST(RegionClusteringTest, ARefusedSnapshotEndsTheGroupingAtOnce) {
+TEST(RegionClustering, ARefusedSnapshotEndsTheGroupingAtOnce) {
   // Four snapshots would be asked for (a pair at 0.8, twice); the second is refused.
   const Rects rects{Rect(0, 0, 10, 10), Rect(5, 0, 10, 4)};
   int asked = 0;
@@ -101,7 +101,7 @@ TEST(RegionClusteringTest, ARefusedSnapshotEndsTheGroupingAtOnce) {
   EXPECT_EQ(asked, 2);
 }
 
-TEST(RegionClusteringTest, IntervalsAreThePhasesAndTheWhole) {
+TEST(RegionClustering, IntervalsAreThePhasesAndTheWhole) {
   double now = 0;
   foundation::setTimeSource([&] { return now += 0.25; });
   RegionClustering grouped({Rect(0, 0, 4, 4)}, [](const Rect&) { return true; });

@@ -26,7 +26,7 @@ using Strings = std::vector<std::string>;
 
 constexpr std::int64_t kSnapshotBytes = 3 * 256 * 256 * 4;
 
-class SnapshotPolicyTest : public ::testing::Test {
+class SnapshotPolicy : public ::testing::Test {
  protected:
   void SetUp() override {
     AppManager().setCurrentPaint(canvas);
@@ -46,7 +46,7 @@ class SnapshotPolicyTest : public ::testing::Test {
   Strings journal;
 };
 
-TEST_F(SnapshotPolicyTest, BelowTheLimitASnapshotOfTheGivenLayerIsMade) {
+TEST_F(SnapshotPolicy, BelowTheLimitASnapshotOfTheGivenLayerIsMade) {
   const auto start = heap();
   auto descriptor = gpu::TextureDescriptor::texture2D(gpu::PixelFormat::RGBA8Unorm, 40, 24, false);
   auto snapshot = manager.newArtworkData(canvas, canvas->layers()[0], descriptor);
@@ -60,7 +60,7 @@ TEST_F(SnapshotPolicyTest, BelowTheLimitASnapshotOfTheGivenLayerIsMade) {
   EXPECT_EQ(request()->size(), (gpu::Size{256, 256, 1}));
 }
 
-TEST_F(SnapshotPolicyTest, AtTheLimitExactlyTheOldestStepGivesWayForOneRetry) {
+TEST_F(SnapshotPolicy, AtTheLimitExactlyTheOldestStepGivesWayForOneRetry) {
   struct Case {
     const char* name;
     bool oldestHoldsSnapshot;  // its release brings the count below the limit
@@ -86,7 +86,7 @@ TEST_F(SnapshotPolicyTest, AtTheLimitExactlyTheOldestStepGivesWayForOneRetry) {
   }
 }
 
-TEST_F(SnapshotPolicyTest, AnEmptyPoolAtTheLimitGivesNothing) {
+TEST_F(SnapshotPolicy, AnEmptyPoolAtTheLimitGivesNothing) {
   AppManager().setHeapSize(1024 * 1024);
   testsupport::ConsoleCapture console;
   EXPECT_EQ(request(), nullptr);
@@ -94,7 +94,7 @@ TEST_F(SnapshotPolicyTest, AnEmptyPoolAtTheLimitGivesNothing) {
   EXPECT_EQ(heap(), 1024 * 1024);
 }
 
-TEST_F(SnapshotPolicyTest, UndoneStepsAreDiscardedBeforeAnythingIsMade) {
+TEST_F(SnapshotPolicy, UndoneStepsAreDiscardedBeforeAnythingIsMade) {
   record("A");
   auto b = record("B");
   manager.undo();
@@ -108,7 +108,7 @@ TEST_F(SnapshotPolicyTest, UndoneStepsAreDiscardedBeforeAnythingIsMade) {
   EXPECT_FALSE(manager.hasErasableData());
 }
 
-TEST_F(SnapshotPolicyTest, AnInvalidSnapshotHandsBackTheTexturesItGot) {
+TEST_F(SnapshotPolicy, AnInvalidSnapshotHandsBackTheTexturesItGot) {
   auto a = record("A");
   const auto start = heap();
   gpu::testControls().failTextureRequest(2);  // the first attempt gets grid and dry, no wet
@@ -126,7 +126,7 @@ TEST_F(SnapshotPolicyTest, AnInvalidSnapshotHandsBackTheTexturesItGot) {
   EXPECT_EQ(heap(), again);
 }
 
-TEST_F(SnapshotPolicyTest, ASnapshotAskedForFromARedoKeepsTheRestOfTheRedoChain) {
+TEST_F(SnapshotPolicy, ASnapshotAskedForFromARedoKeepsTheRestOfTheRedoChain) {
   auto a = record("A"), b = record("B");
   manager.undo(), manager.undo();
   std::shared_ptr<ArtworkData> retaken;
@@ -139,7 +139,7 @@ TEST_F(SnapshotPolicyTest, ASnapshotAskedForFromARedoKeepsTheRestOfTheRedoChain)
   EXPECT_EQ(manager.redo(), b);
 }
 
-TEST_F(SnapshotPolicyTest, AStepBeingUndoneOrRedoneNeverGivesItselfUp) {
+TEST_F(SnapshotPolicy, AStepBeingUndoneOrRedoneNeverGivesItselfUp) {
   struct Case {
     const char* name;
     bool redo;
@@ -178,7 +178,7 @@ TEST_F(SnapshotPolicyTest, AStepBeingUndoneOrRedoneNeverGivesItselfUp) {
   }
 }
 
-TEST_F(SnapshotPolicyTest, ALayerThatCannotHoldASnapshotStopsFatally) {
+TEST_F(SnapshotPolicy, ALayerThatCannotHoldASnapshotStopsFatally) {
   EXPECT_FATAL(manager.newArtworkData(canvas, nullptr),
                "OperationPool.newArtworkData: the layer is not an ArtworkTextures");
 }

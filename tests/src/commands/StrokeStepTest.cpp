@@ -59,7 +59,7 @@ void paintRegion(ArtworkTextures& layer, const Rect& rect, std::uint8_t tag) {
   }
 }
 
-class StrokeStepTest : public ::testing::Test {
+class StrokeStep : public ::testing::Test {
  protected:
   void SetUp() override { useCanvas(testsupport::makeCanvas(600, 400)); }
 
@@ -97,7 +97,7 @@ class StrokeStepTest : public ::testing::Test {
   std::shared_ptr<DrawingArtworkDrawingOperation> step;
 };
 
-TEST_F(StrokeStepTest, UndoRedoUndoAlternateTheRegionsByteForByte) {
+TEST_F(StrokeStep, UndoRedoUndoAlternateTheRegionsByteForByte) {
   auto& layer = *canvas->currentContent();
   const LayerBytes before = bytesOf(layer);
   touchDown();
@@ -120,7 +120,7 @@ TEST_F(StrokeStepTest, UndoRedoUndoAlternateTheRegionsByteForByte) {
   EXPECT_EQ(step->name(), "Painting");
 }
 
-TEST_F(StrokeStepTest, AStrokeInsideItsFirstRegionKeepsTwoIdenticalSnapshots) {
+TEST_F(StrokeStep, AStrokeInsideItsFirstRegionKeepsTwoIdenticalSnapshots) {
   testsupport::ConsoleCapture console;
   touchDown();
   writeBack(64, 32, 9);
@@ -136,7 +136,7 @@ TEST_F(StrokeStepTest, AStrokeInsideItsFirstRegionKeepsTwoIdenticalSnapshots) {
   EXPECT_EQ(console.linesStartingWith("Undo Save time ").size(), 1u);
 }
 
-TEST_F(StrokeStepTest, RegionsAreClippedToTheLayerAndEmptyOnesDropped) {
+TEST_F(StrokeStep, RegionsAreClippedToTheLayerAndEmptyOnesDropped) {
   useCanvas(testsupport::makeCanvas(200, 150));
   const LayerBytes before = bytesOf(*canvas->currentContent());
   touchDown();
@@ -152,7 +152,7 @@ TEST_F(StrokeStepTest, RegionsAreClippedToTheLayerAndEmptyOnesDropped) {
   EXPECT_EQ(bytesOf(*canvas->currentContent()), before);
 }
 
-TEST_F(StrokeStepTest, SnapshotsBelongToTheLayerTheStrokePainted) {
+TEST_F(StrokeStep, SnapshotsBelongToTheLayerTheStrokePainted) {
   useCanvas(testsupport::makeCanvas(600, 400, 1.0, 2));
   canvas->setLayerIndex(0);
   auto& painted = *canvas->currentContent();
@@ -170,7 +170,7 @@ TEST_F(StrokeStepTest, SnapshotsBelongToTheLayerTheStrokePainted) {
   EXPECT_EQ(bytesOf(other), otherBefore);
 }
 
-TEST_F(StrokeStepTest, ARefusedSnapshotReleasesWhatWasMadeAndRecordsNothing) {
+TEST_F(StrokeStep, ARefusedSnapshotReleasesWhatWasMadeAndRecordsNothing) {
   auto older = std::make_shared<commands_test::RecordingStep>("older", nullptr);
   manager->append(std::shared_ptr<ArtworkDrawingOperation>(older));
   touchDown();
@@ -192,7 +192,7 @@ TEST_F(StrokeStepTest, ARefusedSnapshotReleasesWhatWasMadeAndRecordsNothing) {
   EXPECT_FALSE(manager->canUndo());
 }
 
-TEST_F(StrokeStepTest, TheSaveLineGivesTheCountAndThePhaseSeconds) {
+TEST_F(StrokeStep, TheSaveLineGivesTheCountAndThePhaseSeconds) {
   double now = 0;
   foundation::setTimeSource([&] { return now += 0.25; });
   testsupport::ConsoleCapture console;
@@ -208,7 +208,7 @@ TEST_F(StrokeStepTest, TheSaveLineGivesTheCountAndThePhaseSeconds) {
 }
 
 // Up to 200 regions are grouped, each with its done flag; beyond, one snapshot of their bounds.
-TEST_F(StrokeStepTest, TwoHundredRegionsAreGroupedAndOneMoreIsNot) {
+TEST_F(StrokeStep, TwoHundredRegionsAreGroupedAndOneMoreIsNot) {
   for (const std::size_t count : {std::size_t{200}, std::size_t{201}}) {
     testsupport::ConsoleCapture console;
     touchDown();
@@ -227,7 +227,7 @@ TEST_F(StrokeStepTest, TwoHundredRegionsAreGroupedAndOneMoreIsNot) {
   }
 }
 
-TEST_F(StrokeStepTest, NoUndoOrRedoDuringAStroke) {
+TEST_F(StrokeStep, NoUndoOrRedoDuringAStroke) {
   touchDown();
   writeBack(0, 0, 8);
   ASSERT_TRUE(touchUp(0, 0));
@@ -248,7 +248,7 @@ TEST_F(StrokeStepTest, NoUndoOrRedoDuringAStroke) {
   EXPECT_EQ(manager->redo(), step);
 }
 
-TEST_F(StrokeStepTest, AReleasedStepChangesNothing) {
+TEST_F(StrokeStep, AReleasedStepChangesNothing) {
   touchDown();
   writeBack(0, 0, 8);
   ASSERT_TRUE(touchUp(0, 0));
@@ -261,10 +261,26 @@ TEST_F(StrokeStepTest, AReleasedStepChangesNothing) {
   EXPECT_FALSE(step->operations());
 }
 
-TEST_F(StrokeStepTest, AStepNeedsACanvas) {
+TEST_F(StrokeStep, AStepNeedsACanvas) {
   AppManager().setCurrentPaint(nullptr);
   EXPECT_FATAL(DrawingArtworkDrawingOperation(canvas->currentLayer()),
                "An undo step needs a canvas, and there is no current paint");
+}
+
+// A stroke's rectangles that keep less than one whole texel inside the layer need no snapshot and
+// must not cost the stroke its undo.
+TEST_F(StrokeStep, SliverRectanglesTakeNoSnapshot) {
+  useCanvas(testsupport::makeCanvas(24, 16));
+  touchDown();
+  step->rects() = {graphics::Rect(4, 3, 12, 9), graphics::Rect(19.2, 5, 0.6, 6), graphics::Rect(23.6, 2, 3, 3)};
+  step->save(*canvas->before());
+  EXPECT_FALSE(step->noMemory());
+  ASSERT_TRUE(step->operations());
+  ASSERT_EQ(step->operations()->size(), 1u);
+  const auto& snapshot = *step->operations()->front();
+  EXPECT_EQ(snapshot.origin().x, 4u);
+  EXPECT_EQ(snapshot.gridTexture()->width(), 12u);
+  step->release();
 }
 
 }  // namespace

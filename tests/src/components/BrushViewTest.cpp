@@ -107,7 +107,7 @@ TEST(BrushView, ArchivesAndMissingNodesStop) {
   EXPECT_FATAL_CONTAINING(view.setBrushNode(scene::Node::make()), "setBrushNode");
 }
 
-TEST(LightView, ConstructorsLeaveTheStageToTheCaller) {
+TEST(BrushView, ConstructorsLeaveTheStageToTheCaller) {
   LightView view(graphics::Rect(0, 0, 100, 100));
   EXPECT_FALSE(view.scene());
   EXPECT_FALSE(view.lightNode());

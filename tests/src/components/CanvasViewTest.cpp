@@ -61,9 +61,9 @@ TEST(CanvasView, ConstructionStacksBackgroundLayerAndBrushViewAndMakesNothingEls
 
 // The device fails the first make of the background, or of the first layer: the canvas is
 // built without them, reports once, and every entry leaves it alone.
-class CanvasWithoutLayers : public ::testing::TestWithParam<std::size_t> {};
+class CanvasViewWithoutLayers : public ::testing::TestWithParam<std::size_t> {};
 
-TEST_P(CanvasWithoutLayers, IsBuiltReportsOnceAndStaysUsable) {
+TEST_P(CanvasViewWithoutLayers, IsBuiltReportsOnceAndStaysUsable) {
   testsupport::useFakeTool();
   const auto heap = AppManager().heapSize();
   const auto errors = countErrors();
@@ -94,7 +94,7 @@ TEST_P(CanvasWithoutLayers, IsBuiltReportsOnceAndStaysUsable) {
   EXPECT_EQ(AppManager().heapSize() - heap, 16) << "only the shading image's texture is left";
 }
 
-INSTANTIATE_TEST_SUITE_P(FailedMakes, CanvasWithoutLayers, ::testing::Values(1, 5));
+INSTANTIATE_TEST_SUITE_P(FailedMakes, CanvasViewWithoutLayers, ::testing::Values(1, 5));
 
 TEST(CanvasView, GroundFromTheSurfacesMapImage) {
   testsupport::TempResourceRoot root;
@@ -244,6 +244,21 @@ TEST(CanvasView, ExportLeavesTheBrushViewAsItWas) {
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->pixelWidth(), 16u);
     EXPECT_EQ(canvas->brushView()->isHidden(), hidden);
+  }
+}
+
+// Only the mask's alpha decides: an opaque black or blue texel is inside, a clear one is not.
+TEST(CanvasView, MaskAnswersByAlphaAlone) {
+  testsupport::useFakeTool();
+  auto canvas = testsupport::makeCanvas(7, 5);
+  AppManager().setCurrentPaint(canvas);
+  std::vector<std::uint8_t> rgba(3 * 2 * 4, 0);
+  const std::uint8_t texels[][4] = {{0, 0, 0, 255}, {0, 0, 200, 255}, {0, 0, 0, 0}, {0, 90, 0, 7}, {255, 255, 255, 255}, {0, 0, 0, 0}};
+  for (std::size_t i = 0; i < 6; ++i) std::copy(texels[i], texels[i] + 4, rgba.begin() + static_cast<std::ptrdiff_t>(i * 4));
+  canvas->setMaskImage(std::make_shared<graphics::Image>(graphics::Bitmap::make(3, 2, std::move(rgba), graphics::AlphaMode::Straight)));
+  const bool inside[] = {true, true, false, true, true, false};
+  for (std::size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(canvas->isInside(static_cast<std::int64_t>(i % 3), static_cast<std::int64_t>(i / 3)), inside[i]) << i;
   }
 }
 

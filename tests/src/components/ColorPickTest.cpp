@@ -23,9 +23,9 @@ struct Pick {
   std::optional<std::array<double, 4>> expected;
 };
 
-class LayerPick : public ::testing::TestWithParam<Pick> {};
+class ColorPickLayer : public ::testing::TestWithParam<Pick> {};
 
-TEST_P(LayerPick, ReadsTheCellUnderThePoint) {
+TEST_P(ColorPickLayer, ReadsTheCellUnderThePoint) {
   const auto& c = GetParam();
   auto canvas = testsupport::makeCanvas(30, 12, c.scale, 1);
   AppManager().setCanvas(canvas);
@@ -45,7 +45,7 @@ TEST_P(LayerPick, ReadsTheCellUnderThePoint) {
 constexpr std::uint8_t F = TOOL_FLUID;
 constexpr double B = 255.0;
 INSTANTIATE_TEST_SUITE_P(
-    Cells, LayerPick,
+    Cells, ColorPickLayer,
     ::testing::Values(
         Pick{"fluid: wet colour, alpha from wetness 255", 1, 7.3, 4.9, 7, 4, {255, 0, 0, F}, {10, 20, 30, 99}, {},
              std::array<double, 4>{10 / B, 20 / B, 30 / B, 252 / B}},
@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
         Pick{"a cell at the layer's height", 1, 3, 12, 3, 11, {0, 0, 0, 0}, {}, {9, 9, 9, 9}, std::nullopt},
         Pick{"not a number", 1, std::nan(""), 3, 0, 3, {0, 0, 0, 0}, {}, {9, 9, 9, 9}, std::nullopt}));
 
-TEST(CanvasPick, TheFrontMostAnswerWinsThenTheSurface) {
+TEST(ColorPick, TheFrontMostAnswerWinsThenTheSurface) {
   auto canvas = testsupport::makeCanvas(16, 8, 1.0, 3);
   AppManager().setCanvas(canvas);
   setTexel(*canvas->layer(0).dryTexture(), 2, 3, {40, 0, 0, 255});
@@ -89,7 +89,7 @@ TEST(CanvasPick, TheFrontMostAnswerWinsThenTheSurface) {
   EXPECT_EQ(*surface, *canvas->backgroundColor());
 }
 
-TEST(CanvasPick, NeedsTheManagersCanvas) {
+TEST(ColorPick, NeedsTheManagersCanvas) {
   auto canvas = testsupport::makeCanvas(16, 8, 1.0, 1);
   AppManager().setCanvas(nullptr);
   EXPECT_FATAL(canvas->pickColor(1, 1), "ArtworkTextures.pickColor: the application manager has no canvas");

@@ -35,7 +35,7 @@ TouchInputs samples(int count) {
   return inputs;
 }
 
-class FrameTest : public ::testing::Test {
+class FrameDrawing : public ::testing::Test {
  protected:
   std::shared_ptr<testsupport::FrameTool> tool = framestest::useFrameTool();
 };
@@ -55,9 +55,9 @@ struct TilingCase {
   std::vector<std::size_t> columns, rows;
 };
 
-class RecreateTiling : public FrameTest, public ::testing::WithParamInterface<TilingCase> {};
+class FrameDrawingRecreateTiling : public FrameDrawing, public ::testing::WithParamInterface<TilingCase> {};
 
-TEST_P(RecreateTiling, LoadsAndPlacesEachRegionOnItsOwnCommandBufferRowByRow) {
+TEST_P(FrameDrawingRecreateTiling, LoadsAndPlacesEachRegionOnItsOwnCommandBufferRowByRow) {
   const TilingCase& c = GetParam();
   auto paint = makePaint(c.width, c.height);
   start(*paint);
@@ -89,7 +89,7 @@ TEST_P(RecreateTiling, LoadsAndPlacesEachRegionOnItsOwnCommandBufferRowByRow) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    PictureSizes, RecreateTiling,
+    PictureSizes, FrameDrawingRecreateTiling,
     ::testing::Values(TilingCase{2048, 1080, corners(8, 1792), corners(4, 824)},
                       TilingCase{1920, 1080, corners(7, 1664, 2), corners(4, 824)},
                       TilingCase{4096, 2160, corners(16, 3840), corners(8, 1904, 2)},
@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // At a scale other than 1 the data textures and the picture differ in size; the regions follow the
 // data, and their pictures land at cells / scale.
-class RecreateAtScale : public FrameTest, public ::testing::WithParamInterface<double> {};
+class FrameDrawingRecreateAtScale : public FrameDrawing, public ::testing::WithParamInterface<double> {};
 
 // The placed pictures along one axis, whole pixels, meet from the first pixel one composition of
 // the whole layer writes to its last.
@@ -117,7 +117,7 @@ void expectCovered(std::set<std::pair<double, double>> spans, CoreImageUtil::Pix
   EXPECT_EQ(reached, static_cast<double>(whole.end));
 }
 
-TEST_P(RecreateAtScale, KeepsEveryLoadAndPictureInsideItsTexturesAndCoversTheLayer) {
+TEST_P(FrameDrawingRecreateAtScale, KeepsEveryLoadAndPictureInsideItsTexturesAndCoversTheLayer) {
   const double scale = GetParam();
   auto paint = makePaint(scale < 1 ? 1100 : 600, scale < 1 ? 700 : 400, scale);
   start(*paint);
@@ -153,10 +153,10 @@ TEST_P(RecreateAtScale, KeepsEveryLoadAndPictureInsideItsTexturesAndCoversTheLay
   expectCovered(rows, CoreImageUtil::regionPixels(0, grid->height(), grid->height(), scale));
 }
 
-INSTANTIATE_TEST_SUITE_P(Scales, RecreateAtScale, ::testing::Values(0.5, 2.0),
+INSTANTIATE_TEST_SUITE_P(Scales, FrameDrawingRecreateAtScale, ::testing::Values(0.5, 2.0),
                          [](const ::testing::TestParamInfo<double>& info) { return info.param < 1 ? "Half" : "Double"; });
 
-TEST_F(FrameTest, ARecreateWithoutItsWorkingRegionCommitsNothingAndTheMissingMemoryIsReportedOnce) {
+TEST_F(FrameDrawing, ARecreateWithoutItsWorkingRegionCommitsNothingAndTheMissingMemoryIsReportedOnce) {
   auto paint = makePaint(300, 280);
   start(*paint);
   const auto errors = layertest::countErrors();
@@ -174,7 +174,7 @@ struct FinalCopyCase {
   std::size_t presents, timingLines;
 };
 
-TEST_F(FrameTest, TheFinalCopyPresentsOnlyWhenAskedAndIsTimedOnlyWhileDebugging) {
+TEST_F(FrameDrawing, TheFinalCopyPresentsOnlyWhenAskedAndIsTimedOnlyWhileDebugging) {
   for (const auto c : {FinalCopyCase{false, KnifeDebugMode::None, 0, 0}, FinalCopyCase{true, KnifeDebugMode::Trace, 1, 1}}) {
     auto paint = makePaint(64, 48);
     start(*paint);
@@ -190,7 +190,7 @@ TEST_F(FrameTest, TheFinalCopyPresentsOnlyWhenAskedAndIsTimedOnlyWhileDebugging)
 
 // --- Frames by mode ------------------------------------------------------------------------------
 
-TEST_F(FrameTest, BeforeTheCanvasStartsEveryFrameOnlySaysSo) {
+TEST_F(FrameDrawing, BeforeTheCanvasStartsEveryFrameOnlySaysSo) {
   auto paint = makePaint(64, 48);
   auto& layer = *paint->layers()[0];
   layer.setDrawingMode(DrawingMode::Refresh);
@@ -204,7 +204,7 @@ TEST_F(FrameTest, BeforeTheCanvasStartsEveryFrameOnlySaysSo) {
   EXPECT_TRUE(gpu::commandTrace().commits().empty());
 }
 
-TEST_F(FrameTest, ARefreshWithoutADrawableTriesAgainAtTheNextFrame) {
+TEST_F(FrameDrawing, ARefreshWithoutADrawableTriesAgainAtTheNextFrame) {
   auto paint = makePaint(64, 48);
   start(*paint);
   auto& layer = *paint->layers()[0];
@@ -226,7 +226,7 @@ TEST_F(FrameTest, ARefreshWithoutADrawableTriesAgainAtTheNextFrame) {
 
 // In the usual state only the current layer's view has its delegate, so the tool's stroke end runs
 // once; after cleanAllLayers() every layer's view has one and it runs for each.
-TEST_F(FrameTest, AStrokeEndRunsOncePerLayerViewThatDrawsAndOneNormalFramePausesTheView) {
+TEST_F(FrameDrawing, AStrokeEndRunsOncePerLayerViewThatDrawsAndOneNormalFramePausesTheView) {
   for (const bool everyView : {false, true}) {
     auto paint = makePaint(64, 48, 1.0, 3);
     start(*paint);
@@ -262,7 +262,7 @@ struct HandlerCase {
 
 // The next Refresh or Recreated frame, or the current layer's next Normal frame, takes the handler;
 // the tool runs it only with a frame it draws.
-TEST_F(FrameTest, TheDrawHandlerIsTakenByTheNextFrameAndRunsAtMostOnce) {
+TEST_F(FrameDrawing, TheDrawHandlerIsTakenByTheNextFrameAndRunsAtMostOnce) {
   for (const auto c : {HandlerCase{"refresh", DrawingMode::Refresh, 0, 1},
                        HandlerCase{"recreate", DrawingMode::Recreated, 0, 1},
                        HandlerCase{"normal, nothing to draw", DrawingMode::Normal, 0, 0},
@@ -282,7 +282,7 @@ TEST_F(FrameTest, TheDrawHandlerIsTakenByTheNextFrameAndRunsAtMostOnce) {
 
 // Command buffers complete as they are committed, so a handler runs inside the frame that took it;
 // one it sets for the next frame must survive that frame.
-TEST_F(FrameTest, AHandlerSetWhileTheFrameRunsIsKeptForTheNextFrame) {
+TEST_F(FrameDrawing, AHandlerSetWhileTheFrameRunsIsKeptForTheNextFrame) {
   auto paint = makePaint(64, 48);
   start(*paint);
   auto& layer = *paint->layers()[0];
@@ -297,7 +297,7 @@ TEST_F(FrameTest, AHandlerSetWhileTheFrameRunsIsKeptForTheNextFrame) {
   EXPECT_EQ(second, 1);
 }
 
-TEST_F(FrameTest, OnlyTheCurrentCanvassBackgroundIsComposedWithTheBackgroundShown) {
+TEST_F(FrameDrawing, OnlyTheCurrentCanvassBackgroundIsComposedWithTheBackgroundShown) {
   auto other = makePaint(64, 48, 1.0, 1, MainPaintId + 1);
   start(*other);
   other->setShowBackground(true);

@@ -246,5 +246,48 @@ TEST_F(LayerContent, AnImportGoesIntoTheCurrentLayer) {
   EXPECT_EQ(texelAt(*canvas->layer(1).dryTexture(), 3, 3), (Texel{255, 255, 255, 128}));
 }
 
+// The settled thickness is the sum of both, held at the deepest a cell can be.
+TEST_F(LayerContent, DryingAddsThicknessesUpToTheDeepest) {
+  struct Case {
+    std::uint8_t wet, dry, settled;
+  };
+  auto canvas = canvasOf(7, 5);
+  auto& layer = canvas->layer(0);
+  const Case cases[] = {{3, 2, 5}, {180, 74, 254}, {180, 75, 255}, {180, 150, 255}, {255, 255, 255}};
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const auto& c = cases[i];
+    setTexel(*layer.wetTexture(), i, 2, {200, 100, 50, c.wet});
+    setTexel(*layer.dryTexture(), i, 2, {10, 20, 30, c.dry});
+  }
+  layer.doDry(graphics::Rect(0, 0, 7, 5));
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(texelAt(*layer.dryTexture(), i, 2)[3], cases[i].settled) << i;
+  }
+}
+
+// The merge dries the whole target, whatever rectangle an earlier dry left on the shared pass.
+TEST_F(LayerContent, MergeDriesTheWholeTargetAfterARectangleDry) {
+  auto canvas = canvasOf(24, 12, 1.0, 2);
+  auto &target = canvas->layer(0), &source = canvas->layer(1);
+  for (auto* layer : {&target, &source})
+    for (const auto& t : {layer->gridTexture(), layer->wetTexture(), layer->dryTexture()}) {
+      const std::vector<std::uint8_t> zeros(t->width() * t->height() * 4, 0);
+      t->writeRegion(gpu::Region::make2D(0, 0, t->width(), t->height()), 0, zeros, t->width() * 4);
+    }
+  source.doDry(graphics::Rect(1, 1, 3, 2));
+  setTexel(*target.wetTexture(), 19, 9, {200, 100, 50, 30});
+  target.merge({canvas->layers()[1]});
+  EXPECT_EQ(texelAt(*target.dryTexture(), 19, 9)[3], 30) << "the wet paint far from the rectangle settled";
+}
+
+// The whole-layer snapshot has the layer's data size, not the picture's.
+TEST_F(LayerContent, TheWholeLayerSnapshotHasTheDataSize) {
+  auto canvas = canvasOf(41, 30, 0.5);
+  const auto& before = canvas->before();
+  ASSERT_TRUE(before && before->gridTexture());
+  EXPECT_EQ(before->gridTexture()->width(), 20u);
+  EXPECT_EQ(before->dryTexture()->height(), 15u);
+}
+
 }  // namespace
 }  // namespace tessivarium

@@ -6,6 +6,7 @@
 #include "LayerTestSupport.h"
 #include "components/BrushView.h"
 #include "components/DrawingPaint.h"
+#include "gpu/CommandTrace.h"
 #include "gpu/TestControls.h"
 #include "tools/ApplicationManager.h"
 #include "tools/brushes/FilbertBrushTools.h"
@@ -80,9 +81,9 @@ struct MoveCase {
   std::int64_t index;
 };
 
-class LayerMoves : public ::testing::TestWithParam<MoveCase> {};
+class LayerStackMoves : public ::testing::TestWithParam<MoveCase> {};
 
-TEST_P(LayerMoves, OneStepAndTheLayerBecomesCurrent) {
+TEST_P(LayerStackMoves, OneStepAndTheLayerBecomesCurrent) {
   const MoveCase c = GetParam();
   auto canvas = makeCanvas(4, 4, 1.0, 3);
   const auto original = canvas->layers();
@@ -94,7 +95,7 @@ TEST_P(LayerMoves, OneStepAndTheLayerBecomesCurrent) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Ends, LayerMoves,
+    Ends, LayerStackMoves,
     ::testing::Values(MoveCase{"DownFromTheBack", true, 0, {1, 0, 2}, 1}, MoveCase{"DownAtTheFront", true, 2, {0, 1, 2}, 2},
                       MoveCase{"UpFromTheMiddle", false, 1, {1, 0, 2}, 0}, MoveCase{"UpAtTheBack", false, 0, {0, 1, 2}, 0}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -184,9 +185,9 @@ struct ShiftCase {
   std::size_t sx, sy, dx, dy, kx, ky;
 };
 
-class LayerShift : public ::testing::TestWithParam<ShiftCase> {};
+class LayerStackShift : public ::testing::TestWithParam<ShiftCase> {};
 
-TEST_P(LayerShift, MovesEveryLayersPaintByTexels) {
+TEST_P(LayerStackShift, MovesEveryLayersPaintByTexels) {
   const ShiftCase c = GetParam();
   auto canvas = makeCanvas(24, 20, 1.0, 2);
   for (const auto& layer : canvas->layers()) {
@@ -207,7 +208,7 @@ TEST_P(LayerShift, MovesEveryLayersPaintByTexels) {
   EXPECT_EQ(canvas->redraws, std::vector<DrawingMode>{DrawingMode::Recreated});
 }
 
-INSTANTIATE_TEST_SUITE_P(Offsets, LayerShift,
+INSTANTIATE_TEST_SUITE_P(Offsets, LayerStackShift,
                          ::testing::Values(ShiftCase{10, 0, 3, 5, 13, 5, 9, 5}, ShiftCase{-10, 0, 13, 5, 3, 5, 16, 5},
                                            ShiftCase{0, 7, 4, 2, 4, 9, 4, 6}, ShiftCase{0, -7, 4, 9, 4, 2, 4, 15},
                                            ShiftCase{3, -2, 1, 5, 4, 3, 2, 19}));
@@ -272,6 +273,35 @@ TEST(LayerStack, ABackViewOrFrontViewOfNoneDoesNotRestack) {
   EXPECT_EQ(host->count, 0);
   canvas->setFrontView(std::make_shared<ui::View>());
   EXPECT_EQ(host->count, 1);
+}
+
+// Shifting every layer: each texel lands at its position plus the offset, and no copy asks for a
+// region outside the textures it reads or writes (a device need not clip).
+TEST(LayerStack, ShiftMovesTexelsWithRegionsInsideTheTextures) {
+  testsupport::useFakeTool();
+  auto canvas = testsupport::makeCanvas(7, 5);
+  AppManager().setCurrentPaint(canvas);
+  auto& layer = canvas->layer(0);
+  fillPattern(*layer.dryTexture(), 9);
+  const auto before = bytesOf(*layer.dryTexture());
+  const auto at = [&](std::size_t x, std::size_t y) {
+    const std::size_t i = (y * 7 + x) * 4;
+    return Texel{before[i], before[i + 1], before[i + 2], before[i + 3]};
+  };
+  gpu::commandTrace().start();
+  canvas->move(-3, 2);
+  const auto blits = gpu::commandTrace().blits();
+  gpu::commandTrace().stop();
+  EXPECT_EQ(texelAt(*layer.dryTexture(), 0, 2), at(3, 0));
+  EXPECT_EQ(texelAt(*layer.dryTexture(), 3, 4), at(6, 2));
+  ASSERT_FALSE(blits.empty());
+  for (const auto& b : blits) {
+    if (b.kind != gpu::BlitKind::TextureToTexture) continue;
+    EXPECT_LE(b.sourceOrigin.x + b.size.width, b.sourceTexture->width());
+    EXPECT_LE(b.sourceOrigin.y + b.size.height, b.sourceTexture->height());
+    EXPECT_LE(b.destinationOrigin.x + b.size.width, b.destinationTexture->width());
+    EXPECT_LE(b.destinationOrigin.y + b.size.height, b.destinationTexture->height());
+  }
 }
 
 }  // namespace

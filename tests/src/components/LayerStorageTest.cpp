@@ -118,9 +118,9 @@ struct Malformed {
   const char* reason;  // the refusal's own words
 };
 
-class MalformedRecord : public ::testing::TestWithParam<Malformed> {};
+class LayerStorageMalformedRecord : public ::testing::TestWithParam<Malformed> {};
 
-TEST_P(MalformedRecord, IsRefusedBeforeAnyLayerIsTouched) {
+TEST_P(LayerStorageMalformedRecord, IsRefusedBeforeAnyLayerIsTouched) {
   const auto& c = GetParam();
   auto canvas = paintedCanvas(6, 4, 2);
   const auto before = bytesOfCanvas(*canvas);
@@ -144,7 +144,7 @@ TEST_P(MalformedRecord, IsRefusedBeforeAnyLayerIsTouched) {
 
 constexpr std::size_t kRight = 6 * 4 * 4;
 INSTANTIATE_TEST_SUITE_P(
-    Records, MalformedRecord,
+    Records, LayerStorageMalformedRecord,
     ::testing::Values(Malformed{"grid short by one", 6, 4, 1, kRight - 1, kRight, kRight, "its grid array holds 95 bytes, not 96"},
                       Malformed{"wet one byte long", 6, 4, 1, kRight, kRight + 1, kRight, "its wet array holds 97"},
                       Malformed{"dry empty", 6, 4, 1, kRight, kRight, 0, "its dry array holds 0"},
@@ -157,11 +157,11 @@ INSTANTIATE_TEST_SUITE_P(
                       Malformed{"a byte count that overflows", std::int64_t{1} << 62, 8, 1, 0, 0, 0,
                                 "its sizes overflow a byte count"}));
 
-class FailingRestore : public ::testing::TestWithParam<std::size_t> {};
+class LayerStorageFailingRestore : public ::testing::TestWithParam<std::size_t> {};
 
 // Three layers of four textures: the restore makes twelve; each failing in turn must leave the
 // canvas as it was.
-TEST_P(FailingRestore, KeepsTheOldLayersIntact) {
+TEST_P(LayerStorageFailingRestore, KeepsTheOldLayersIntact) {
   auto canvas = paintedCanvas(7, 5, 2);
   const auto before = bytesOfCanvas(*canvas);
   const auto layersBefore = canvas->layers();
@@ -182,7 +182,7 @@ TEST_P(FailingRestore, KeepsTheOldLayersIntact) {
   EXPECT_EQ(errors->errors, std::vector<ErrorMessage>{ErrorMessage::NoMoreHeap});
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryTexture, FailingRestore, ::testing::Range<std::size_t>(1, 13));
+INSTANTIATE_TEST_SUITE_P(EveryTexture, LayerStorageFailingRestore, ::testing::Range<std::size_t>(1, 13));
 
 TEST(LayerStorage, ARestoreCleansTheHistoryThatNamesTheOldLayers) {
   auto canvas = paintedCanvas(6, 4, 1);

@@ -72,9 +72,9 @@ TEST(Layer, SizesWithoutATextureAreRefusedBeforeAnythingIsMade) {
 }
 
 // The device fails the n-th of the four makes of a layer.
-class FailedLayer : public ::testing::TestWithParam<int> {};
+class LayerFailed : public ::testing::TestWithParam<int> {};
 
-TEST_P(FailedLayer, GivesBackWhatItMadeAndReportsOnce) {
+TEST_P(LayerFailed, GivesBackWhatItMadeAndReportsOnce) {
   auto canvas = makeCanvas(32, 24);
   const auto errors = countErrors();
   const auto heap = AppManager().heapSize();
@@ -92,7 +92,7 @@ TEST_P(FailedLayer, GivesBackWhatItMadeAndReportsOnce) {
       << "nothing behind the failed texture, nothing asked for twice";
 }
 
-INSTANTIATE_TEST_SUITE_P(Makes, FailedLayer, ::testing::Values(1, 2, 3, 4));
+INSTANTIATE_TEST_SUITE_P(Makes, LayerFailed, ::testing::Values(1, 2, 3, 4));
 
 TEST(Layer, ViewStartsPausedAndTheObserversUnpauseIt) {
   auto canvas = makeCanvas(16, 16);

@@ -35,7 +35,7 @@ TEST(RawData, KeepsBytesOfAnyLength) {
   EXPECT_EQ(RawData(1, 1, 1, {1, 2, 3}).grid(), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
-TEST(ArtworkRawData, HoldsTheThreeLayerTextures) {
+TEST(RawData, HoldsTheThreeLayerTextures) {
   const ArtworkRawData data(*texture(5, 3, 1), *texture(5, 3, 2), *texture(5, 3, 3));
   EXPECT_EQ(data.width(), 5);
   EXPECT_EQ(data.height(), 3);

@@ -14,7 +14,7 @@
 namespace tessivarium {
 namespace {
 
-TEST(ProgressView, ShowsThePinnedProgressAsAPercentage) {
+TEST(SmallViews, ShowsThePinnedProgressAsAPercentage) {
   ProgressView view(graphics::Rect(0, 0, 200, 100));
   view.updateProgress(0.5f);
   EXPECT_EQ(view.progressLabel()->text(), "50.0 %");
@@ -27,7 +27,7 @@ TEST(ProgressView, ShowsThePinnedProgressAsAPercentage) {
   EXPECT_FLOAT_EQ(view.progressView()->progress(), 0.15f);
 }
 
-TEST(ProgressView, PlacesItsSubviewsFromItsCentre) {
+TEST(SmallViews, PlacesItsSubviewsFromItsCentre) {
   ProgressView view(graphics::Rect(40, 20, 200, 100));  // centre (140, 70) in the superview
   ASSERT_EQ(view.subviews().size(), 2u);
   EXPECT_EQ(view.subviews()[0], view.progressView());
@@ -44,7 +44,7 @@ ui::TouchSet touchAt(double force, double maximum = 1.0) {
   return ui::TouchSet{ui::Touch::make(state)};
 }
 
-TEST(PressureButton, KeepsThePeakOfAPress) {
+TEST(SmallViews, KeepsThePeakOfAPress) {
   Application().setSensibility(3.0f);
   PressureButton button;
   button.touchesBegan(touchAt(0.9), nullptr);
@@ -63,7 +63,7 @@ TEST(PressureButton, KeepsThePeakOfAPress) {
   EXPECT_EQ(button.touchesBeganCount(), 2);
 }
 
-TEST(PressureButton, AFingerWithoutMaximumForce) {
+TEST(SmallViews, AFingerWithoutMaximumForce) {
   PressureButton button;
   button.touchesBegan(touchAt(0, 0), nullptr);
   button.setForce(0.25);

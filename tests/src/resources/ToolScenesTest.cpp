@@ -91,7 +91,7 @@ std::shared_ptr<scene::Scene> loadScene(const std::string& name) {
   return scene::Scene::load(*path);
 }
 
-TEST(ToolScenesTest, EverySceneHasItsNodes) {
+TEST(ToolScenes, EverySceneHasItsNodes) {
   struct Case {
     std::string scene;
     std::vector<std::string> nodes;
@@ -128,7 +128,7 @@ TEST(ToolScenesTest, EverySceneHasItsNodes) {
   }
 }
 
-TEST(ToolScenesTest, TheBristlePictureLoadsThroughTheBundle) {
+TEST(ToolScenes, TheBristlePictureLoadsThroughTheBundle) {
   const auto path = foundation::Bundle::framework().pathForResource("BrushBristles", "png");
   ASSERT_TRUE(path);
   const auto image = graphics::Image::fromFile(*path);
@@ -139,7 +139,7 @@ TEST(ToolScenesTest, TheBristlePictureLoadsThroughTheBundle) {
 
 // A scene the bundle does not hold is none, never another file: names are case-sensitive, and an
 // empty resource folder holds no scene at all.
-TEST(ToolScenesTest, AMissingSceneIsNone) {
+TEST(ToolScenes, AMissingSceneIsNone) {
   auto& bundle = foundation::Bundle::framework();
   EXPECT_TRUE(bundle.pathForResource("towel", "dae"));
   EXPECT_FALSE(bundle.pathForResource("Towel", "dae"));
@@ -220,14 +220,14 @@ void expectHeadsWithinTheWindow(const std::shared_ptr<testsupport::TestCanvas>& 
 
 // On the default screen, a canvas shaped as 2048 x 1536 (the scale chain sees its shape only), at
 // artwork scale 1 and 2.
-TEST(ToolScenesTest, EveryHeadFitsTheWindow) {
+TEST(ToolScenes, EveryHeadFitsTheWindow) {
   testsupport::ConsoleCapture quiet;
   for (const double artworkScale : {1.0, 2.0}) expectHeadsWithinTheWindow(testsupport::makeCanvas(512, 384, artworkScale));
 }
 
 // The most view points per scene unit the tools meet: the largest screen (2732 pixels high) and a
 // portrait canvas (shaped as 1536 x 2048).
-TEST(ToolScenesTest, EveryHeadFitsTheWindowOnTheLargestView) {
+TEST(ToolScenes, EveryHeadFitsTheWindowOnTheLargestView) {
   ui::Screen::setMainNativeSize({2048, 2732}, 2.0);
   testsupport::ConsoleCapture quiet;
   const auto artwork = std::make_shared<Artwork>("portrait", 384, 512, Surface::FindSurface(SurfaceId::Flat),
@@ -237,7 +237,7 @@ TEST(ToolScenesTest, EveryHeadFitsTheWindowOnTheLargestView) {
 
 // Each tool's model (three W x H x D RGBA8 textures), beside a 2048 x 1536 canvas of three layers,
 // stays within the texture memory limit, and so do all the models together.
-TEST(ToolScenesTest, EveryModelFitsBesideACanvas) {
+TEST(ToolScenes, EveryModelFitsBesideACanvas) {
   testsupport::ConsoleCapture quiet;
   const auto canvas = testsupport::makeCanvas(2048, 1536, 1.0, 3);
   const std::int64_t canvasBytes = AppManager().heapSize();

@@ -15,6 +15,7 @@
 #include "commands/CommandData.h"
 #include "components/BrushView.h"
 #include "scene/Node.h"
+#include "tools/DAEColorFill.h"
 #include "tools/DAEDialController.h"
 #include "tools/SoloDAEToolController.h"
 #include "tools/DAEEncoders.h"
@@ -29,9 +30,9 @@ namespace {
 
 // Frames drawn one after another within one display frame: no drawable is handed out, so the
 // frames are committed and not shown.
-class ThickToolTest : public EngineTest {
+class AbstractDAEDrawingToolTest : public EngineTest {
  protected:
-  ThickToolTest() {
+  AbstractDAEDrawingToolTest() {
     ui::GPUView::setDrawableWithheld([](const ui::GPUView&) { return true; });
   }
 };
@@ -52,7 +53,7 @@ struct OffsetCase {
   gpu::uint3 expected;
 };
 
-TEST_P(ThickToolTest, WorkingWindowIsShiftedByTheAzimuthAndKeptOnTheCanvas) {
+TEST_P(AbstractDAEDrawingToolTest, WorkingWindowIsShiftedByTheAzimuthAndKeptOnTheCanvas) {
   auto tool = makeTool(ToolType::knife1);
   const float quarter = std::numbers::pi_v<float> / 2;
   const OffsetCase cases[] = {
@@ -80,7 +81,7 @@ TEST_P(ThickToolTest, WorkingWindowIsShiftedByTheAzimuthAndKeptOnTheCanvas) {
   }
 }
 
-TEST_P(ThickToolTest, AFrameRunsAsManyWindowStepsAsItsSamplesNeedOnOneBuffer) {
+TEST_P(AbstractDAEDrawingToolTest, AFrameRunsAsManyWindowStepsAsItsSamplesNeedOnOneBuffer) {
   struct Case {
     std::size_t pending;
     Journal steps;
@@ -103,7 +104,7 @@ TEST_P(ThickToolTest, AFrameRunsAsManyWindowStepsAsItsSamplesNeedOnOneBuffer) {
   }
 }
 
-TEST_P(ThickToolTest, FillIsRefusedWithoutCanFillColourAndOtherwiseRunsOnOneBuffer) {
+TEST_P(AbstractDAEDrawingToolTest, FillIsRefusedWithoutCanFillColourAndOtherwiseRunsOnOneBuffer) {
   const auto errors = std::make_shared<testsupport::RecordedErrors>();
   Application().setDelegateHandler(errors);
   auto tool = makeTool(ToolType::knife2);
@@ -134,7 +135,7 @@ TEST_P(ThickToolTest, FillIsRefusedWithoutCanFillColourAndOtherwiseRunsOnOneBuff
   EXPECT_EQ(console.linesStartingWith("Fiil Color Execution time: ").size(), height ? 1u : 0u);
 }
 
-TEST_P(ThickToolTest, DialChangeReachesTheNextStepsDescriptor) {
+TEST_P(AbstractDAEDrawingToolTest, DialChangeReachesTheNextStepsDescriptor) {
   auto tool = makeTool(ToolType::knife3);
   if (!canvas->brushView()->toolNode()) canvas->brushView()->setToolNode(std::make_shared<scene::Node>());
   const auto& node = canvas->brushView()->toolNode();
@@ -155,7 +156,7 @@ TEST_P(ThickToolTest, DialChangeReachesTheNextStepsDescriptor) {
   EXPECT_FATAL(tool->changedValue(std::any(2.0)), "changedValue: the dial's value is not a Float");
 }
 
-TEST_P(ThickToolTest, TheDialIsSharedAndTurnsTheToolThatAttachedItLast) {
+TEST_P(AbstractDAEDrawingToolTest, TheDialIsSharedAndTurnsTheToolThatAttachedItLast) {
   auto first = makeTool(ToolType::knife1);
   first->viewer().setRotation(0.75f);
   const auto controller = first->createController();
@@ -169,7 +170,7 @@ TEST_P(ThickToolTest, TheDialIsSharedAndTurnsTheToolThatAttachedItLast) {
   EXPECT_EQ(dial->changeValue(), second);
 }
 
-TEST_P(ThickToolTest, EachDrawnFrameRecordsItsSamplesWithTheRotation) {
+TEST_P(AbstractDAEDrawingToolTest, EachDrawnFrameRecordsItsSamplesWithTheRotation) {
   auto tool = makeTool(ToolType::knife1);
   tool->viewer().setRotation(0.375f);
   const auto command = std::make_shared<Command>(ToolType::knife1, foundation::Date::now());
@@ -198,7 +199,7 @@ TEST_P(ThickToolTest, EachDrawnFrameRecordsItsSamplesWithTheRotation) {
 
 // The closing frame draws the samples still pending, and they are recorded with the rotation like
 // every frame's.
-TEST_P(ThickToolTest, TheStrokesEndRecordsTheSamplesItDraws) {
+TEST_P(AbstractDAEDrawingToolTest, TheStrokesEndRecordsTheSamplesItDraws) {
   auto tool = makeTool(ToolType::knife1);
   tool->viewer().setRotation(1.25f);
   const auto command = std::make_shared<Command>(ToolType::knife1, foundation::Date::now());
@@ -212,7 +213,7 @@ TEST_P(ThickToolTest, TheStrokesEndRecordsTheSamplesItDraws) {
 }
 
 // A thick-paint tool draws only with a tool-model viewer; a frame with nothing to draw needs none.
-TEST_P(ThickToolTest, DrawingWithAViewerThatIsNoToolModelViewerIsAFatalStop) {
+TEST_P(AbstractDAEDrawingToolTest, DrawingWithAViewerThatIsNoToolModelViewerIsAFatalStop) {
   class PlainViewed : public EngineTool {
    public:
     using EngineTool::EngineTool;
@@ -237,7 +238,7 @@ class SurfacedBrush : public AbstractDAEDrawingTool {
   }
 };
 
-TEST_P(ThickToolTest, AFrameOnTheToolModelSurfaceRunsTheChainOnOneBuffer) {
+TEST_P(AbstractDAEDrawingToolTest, AFrameOnTheToolModelSurfaceRunsTheChainOnOneBuffer) {
   auto tool = std::make_shared<SurfacedBrush>();
   AppManager().setCurrentPaint(canvas);
   AppManager().setCurrentTool(tool);
@@ -265,7 +266,54 @@ TEST_P(ThickToolTest, AFrameOnTheToolModelSurfaceRunsTheChainOnOneBuffer) {
   EXPECT_EQ(commits.size(), 1u);
 }
 
-ENGINE_SUITE_AT_BOTH_MODES(ThickToolTest);
+// The dial is one for all tools: attaching it sets its whole range again, whatever was left on it.
+TEST_P(AbstractDAEDrawingToolTest, AttachingTheDialResetsItsRange) {
+  auto tool = makeTool(ToolType::knife2);
+  const auto& dial = SOLO_DAE_TOOL_CONTROLLER();
+  dial->setMinAngle(-1.25f);
+  dial->setMaxAngle(2.5f);
+  tool->switchControler();
+  EXPECT_EQ(dial->minAngle(), 0.0f);
+  EXPECT_EQ(dial->maxAngle(), static_cast<float>(std::numbers::pi * 2.0));
+}
+
+// Only a node with no pose at all gets the default lean; any angle of its own is kept.
+TEST_P(AbstractDAEDrawingToolTest, TheDialKeepsAToolNodesOwnPose) {
+  auto tool = makeTool(ToolType::knife3);
+  if (!canvas->brushView()->toolNode()) canvas->brushView()->setToolNode(std::make_shared<scene::Node>());
+  const auto& node = canvas->brushView()->toolNode();
+  testsupport::ConsoleCapture console;  // each turn prints the pose
+  const float lean = std::numbers::pi_v<float> / 4;
+  const struct {
+    scene::Vector3 pose, after;
+  } cases[] = {{{0, 0, 0}, {lean, 0, lean}}, {{0.3f, 0, 0.7f}, {0.3f, 0, 0.7f}}, {{0, 0.2f, 0}, {0, 0.2f, 0}}};
+  for (const auto& c : cases) {
+    node->setEulerAngles(c.pose);
+    tool->changedValue(std::any(1.25f));
+    const scene::Vector3 e = node->eulerAngles();
+    EXPECT_FLOAT_EQ(e.x, c.after.x);
+    EXPECT_FLOAT_EQ(e.y, c.after.y);
+    EXPECT_FLOAT_EQ(e.z, c.after.z);
+  }
+}
+
+// A colour fill hands the measured head's record, as the dial turns it now, to its shared pass:
+// the second fill must not reuse the first one's record.
+TEST_P(AbstractDAEDrawingToolTest, EachColourFillBindsTheHeadRecordOfItsTime) {
+  auto tool = makeTool(ToolType::knife4);
+  if (!canvas->brushView()->toolNode()) canvas->brushView()->setToolNode(std::make_shared<scene::Node>());
+  testsupport::ConsoleCapture console;
+  for (const float rotation : {0.875f, 2.375f}) {
+    tool->changedValue(std::any(rotation));
+    DAEColorFill fill(*tool, graphics::Color::fromRGBA(0.75, 0.125, 0.25, 1), 0.625f);
+    const auto d = dispatchesOf(fill);
+    ASSERT_EQ(d.size(), 1u);
+    ASSERT_EQ(d[0].buffers.count(BUFFER_DAE_DESCRIPTOR), 1u);
+    EXPECT_EQ(floatAt(d[0].buffers.at(BUFFER_DAE_DESCRIPTOR).bytes, 144), rotation);
+  }
+}
+
+ENGINE_SUITE_AT_BOTH_MODES(AbstractDAEDrawingToolTest);
 
 }  // namespace
 }  // namespace enginetest

@@ -21,7 +21,7 @@
 namespace droptest {
 namespace {
 
-using DropBase = DropToolTest;
+using AbstractDropToolTest = DropToolTest;
 
 const graphics::Color red = graphics::Color::fromRGBA(1, 0, 0, 1), blue = graphics::Color::fromRGBA(0, 0, 1, 1);
 
@@ -41,7 +41,7 @@ std::vector<gpu::float4> coloursPainted() {
   return out;
 }
 
-TEST_F(DropBase, EveryDrawnFrameRecordsOneBatchOfItsSamplesAndColour) {
+TEST_F(AbstractDropToolTest, EveryDrawnFrameRecordsOneBatchOfItsSamplesAndColour) {
   withholdDrawables();
   auto& tube = *AppManager().tube();
   const struct {
@@ -83,7 +83,7 @@ TEST_F(DropBase, EveryDrawnFrameRecordsOneBatchOfItsSamplesAndColour) {
   EXPECT_EQ(std::any_cast<graphics::Color>(command->data()[1]->toolData()->at("color")), blue);
 }
 
-TEST_F(DropBase, AReplayPaintsEachBatchInItsColourOnTheGivenOrItsOwnBufferAndRestoresTheTool) {
+TEST_F(AbstractDropToolTest, AReplayPaintsEachBatchInItsColourOnTheGivenOrItsOwnBufferAndRestoresTheTool) {
   auto& tube = *AppManager().tube();
   Command command(ToolType::tube, foundation::Date::now());
   // A batch with no colour, or something else under "color", keeps the colour before it; a missing
@@ -123,7 +123,7 @@ TEST_F(DropBase, AReplayPaintsEachBatchInItsColourOnTheGivenOrItsOwnBufferAndRes
   EXPECT_EQ(console.lines(), std::vector<std::string>{"tube: not the current tool; the stroke is not replayed"});
 }
 
-TEST_F(DropBase, AColourFillTakesTheWetnessIntoTheAlphaAndLightsTheBrushView) {
+TEST_F(AbstractDropToolTest, AColourFillTakesTheWetnessIntoTheAlphaAndLightsTheBrushView) {
   auto& tube = *AppManager().tube();
   const auto& light = canvas->brushView()->lightNode()->light();
   ASSERT_TRUE(light);

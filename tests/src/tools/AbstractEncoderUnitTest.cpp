@@ -27,10 +27,10 @@ std::vector<T> valuesOf(const gpu::DispatchRecord& dispatch, std::int64_t index)
   return values;
 }
 
-class ToolSamplePass : public ::testing::Test {
+class AbstractEncoderUnitTest : public ::testing::Test {
  protected:
-  ToolSamplePass() { gpu::registerKernel(kKernel, [](const gpu::Dispatch&) {}); }
-  ~ToolSamplePass() override { gpu::unregisterKernel(kKernel); }
+  AbstractEncoderUnitTest() { gpu::registerKernel(kKernel, [](const gpu::Dispatch&) {}); }
+  ~AbstractEncoderUnitTest() override { gpu::unregisterKernel(kKernel); }
 
   gpu::DispatchRecord encodeWith(const TouchInputs& inputs) {
     tool.setTouchInputs(inputs);
@@ -49,7 +49,7 @@ class ToolSamplePass : public ::testing::Test {
 };
 
 // The kernels of this family read the samples at literal indices: count, x, y, forces.
-TEST_F(ToolSamplePass, BindsTheToolsPendingSamplesAtIndicesZeroToThree) {
+TEST_F(AbstractEncoderUnitTest, BindsTheToolsPendingSamplesAtIndicesZeroToThree) {
   const auto dispatch = encodeWith({std::make_shared<TouchInput>(graphics::Point{12.9, -3.7}, 0.3f, 0.1f, 0.2f),
                                     std::make_shared<TouchInput>(graphics::Point{250.5, 7.2}, 0.8f, 0.1f, 0.2f),
                                     std::make_shared<TouchInput>(graphics::Point{-40.6, 1999.99}, 1.0f, 0.f, 0.f)});
@@ -60,7 +60,7 @@ TEST_F(ToolSamplePass, BindsTheToolsPendingSamplesAtIndicesZeroToThree) {
   EXPECT_EQ(valuesOf<float>(dispatch, 3), (std::vector<float>{0.3f, 0.8f, 1.0f}));
 }
 
-TEST_F(ToolSamplePass, WithoutSamplesBindsACountOfZeroAndNoLists) {
+TEST_F(AbstractEncoderUnitTest, WithoutSamplesBindsACountOfZeroAndNoLists) {
   const auto dispatch = encodeWith({});
   EXPECT_EQ(valuesOf<std::int32_t>(dispatch, 0), (std::vector<std::int32_t>{0}));
   for (std::int64_t index : {1, 2, 3}) EXPECT_TRUE(valuesOf<float>(dispatch, index).empty()) << index;

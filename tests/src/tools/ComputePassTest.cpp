@@ -126,9 +126,9 @@ struct SizingCase {
   gpu::Size threads, groups;
 };
 
-class Sizing : public ComputePasses, public ::testing::WithParamInterface<SizingCase> {};
+class ComputePassSizing : public ComputePasses, public ::testing::WithParamInterface<SizingCase> {};
 
-TEST_P(Sizing, GroupsRoundUp) {
+TEST_P(ComputePassSizing, GroupsRoundUp) {
   const SizingCase c = GetParam();
   TestPass pass;
   auto t = texture(c.width, c.height, c.depth);
@@ -138,7 +138,7 @@ TEST_P(Sizing, GroupsRoundUp) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, Sizing,
+    Table, ComputePassSizing,
     ::testing::Values(SizingCase{256, 256, 1, false, {4, 4, 1}, {64, 64, 1}},
                       SizingCase{256, 256, 32, false, {4, 4, 8}, {64, 64, 4}},
                       SizingCase{256, 256, 32, true, {4, 4, 1}, {64, 64, 1}},

@@ -26,7 +26,7 @@ struct SharingCase {
   bool same;
 };
 
-TEST(DAEEncodersTest, PaintPassesAreSharedWithinAFamilyOnly) {
+TEST(DAEEncoders, PaintPassesAreSharedWithinAFamilyOnly) {
   auto& registry = DAEEncoders();
   const SharingCase cases[] = {
       {ToolType::flatBrush, ToolType::bigFlatBrush, true}, {ToolType::fanBrush, ToolType::smallFilbertBrush, true},
@@ -45,7 +45,7 @@ TEST(DAEEncodersTest, PaintPassesAreSharedWithinAFamilyOnly) {
   EXPECT_EQ(registry.getColorFillEncoder(ToolType::knife2)->shaderName(), "DAEToolModel_knife_fill");
 }
 
-TEST(DAEEncodersTest, BlurIsChosenByType) {
+TEST(DAEEncoders, BlurIsChosenByType) {
   auto& registry = DAEEncoders();
   const auto common = registry.getTextureBlur(ToolType::knife3);
   EXPECT_EQ(common->shaderName(), "DAEToolModel_blur_image");
@@ -55,14 +55,14 @@ TEST(DAEEncodersTest, BlurIsChosenByType) {
   EXPECT_EQ(registry.getTextureBlur(ToolType::sander)->shaderName(), "Sander_blur_image");
 }
 
-TEST(DAEEncodersTest, TypesWithoutAPassStop) {
+TEST(DAEEncoders, TypesWithoutAPassStop) {
   EXPECT_FATAL(DAEEncoders().getPaintEncoder(ToolType::smallRoundBrush), "Unsupported yet.");
   EXPECT_FATAL(DAEEncoders().getPaintEncoder(ToolType::tube), "Unsupported yet.");
   EXPECT_FATAL(DAEEncoders().getPickupEncoder(ToolType::towel), "Unsupported yet.");
   EXPECT_FATAL(DAEEncoders().getColorFillEncoder(ToolType::roundBrush), "Unsupported yet.");
 }
 
-TEST(DAEEncodersTest, HandOutsClearPerUseStateWhereTheyShould) {
+TEST(DAEEncoders, HandOutsClearPerUseStateWhereTheyShould) {
   auto& registry = DAEEncoders();
   const auto stale = AppManager().device()->makeBuffer(180);
   const auto red = graphics::Color::fromRGBA(0.75, 0.125, 0.25, 1);
@@ -109,6 +109,14 @@ TEST(DAEEncodersTest, HandOutsClearPerUseStateWhereTheyShould) {
   EXPECT_EQ(emptied, map);
   EXPECT_FALSE(emptied->grid());
   EXPECT_FALSE(emptied->toDry());
+}
+
+// Each family picks paint up with its own kernel.
+TEST(DAEEncoders, EachFamilyHasItsOwnPickup) {
+  const std::pair<ToolType, const char*> cases[] = {{ToolType::knife5, "DAEToolModel_knife_pickup"},
+                                                    {ToolType::smallWideBrush, "DAEToolModel_wide_brush_pickup"},
+                                                    {ToolType::filbertBrush, "DAEToolModel_brush_pickup"}};
+  for (const auto& [type, kernel] : cases) EXPECT_EQ(DAEEncoders().getPickupEncoder(type)->shaderName(), kernel);
 }
 
 }  // namespace

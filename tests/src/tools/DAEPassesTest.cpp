@@ -20,13 +20,13 @@
 namespace enginetest {
 namespace {
 
-using PassTest = EngineTest;
+using DAEPasses = EngineTest;
 
 std::shared_ptr<AbstractDAEEncoderUnit> paintPass(ToolType type) {
   return std::static_pointer_cast<AbstractDAEEncoderUnit>(DAEEncoders().getPaintEncoder(type));
 }
 
-TEST_P(PassTest, DescriptorIsBuiltOnceAndRebuiltOnlyAfterAClear) {
+TEST_P(DAEPasses, DescriptorIsBuiltOnceAndRebuiltOnlyAfterAClear) {
   auto tool = makeTool(ToolType::knife2);
   const auto pass = paintPass(ToolType::knife2);
   tool->setTouchCount(7);
@@ -45,7 +45,7 @@ TEST_P(PassTest, DescriptorIsBuiltOnceAndRebuiltOnlyAfterAClear) {
   EXPECT_EQ(intAt(rebuilt.bytes, 172), 9);
 }
 
-TEST_P(PassTest, HeadPassesPingPongAndAPlainModelGetsNoRecord) {
+TEST_P(DAEPasses, HeadPassesPingPongAndAPlainModelGetsNoRecord) {
   for (bool plain : {false, true}) {
     auto tool = makeTool(ToolType::knife1, plain);
     auto& model = *tool->surface().model;
@@ -70,7 +70,7 @@ TEST_P(PassTest, HeadPassesPingPongAndAPlainModelGetsNoRecord) {
 
 // The model's pick-up goes through the registry's pickup pass for the tool, with the surface's
 // colour only when one is given.
-TEST_P(PassTest, ThePickUpOfAModelUsesTheToolsPickupPassAndTheGivenColour) {
+TEST_P(DAEPasses, ThePickUpOfAModelUsesTheToolsPickupPassAndTheGivenColour) {
   auto tool = makeTool(ToolType::flatBrush);
   auto& model = static_cast<HeadModel&>(*tool->surface().model);
   const auto colour = graphics::Color::fromRGBA(0.25, 0.5, 0.125, 0.75);
@@ -94,7 +94,7 @@ struct PencilCase {
   std::uint8_t flag;
 };
 
-TEST_P(PassTest, PencilStateCarriesTheForwardFlagOnly) {
+TEST_P(DAEPasses, PencilStateCarriesTheForwardFlagOnly) {
   const PencilCase cases[] = {
       {ToolType::bigFilbertBrush, false, false, 1},
       {ToolType::knife3, false, false, 0},
@@ -115,7 +115,7 @@ TEST_P(PassTest, PencilStateCarriesTheForwardFlagOnly) {
   }
 }
 
-TEST_P(PassTest, PickupWithoutColourBindsTransparentBlack) {
+TEST_P(DAEPasses, PickupWithoutColourBindsTransparentBlack) {
   makeTool(ToolType::flatBrush);
   const auto pickup = DAEEncoders().getPickupEncoder(ToolType::flatBrush);
   EXPECT_EQ(dispatchesOf(*pickup).at(0).buffers.at(BUFFER_COLOR).bytes, std::vector<std::uint8_t>(16, 0));
@@ -125,7 +125,7 @@ TEST_P(PassTest, PickupWithoutColourBindsTransparentBlack) {
   EXPECT_EQ(floatAt(bytes, 12), 0.75f);
 }
 
-TEST_P(PassTest, ColourFillReadsTheOtherCopyAndLeavesTheWrittenOneCurrent) {
+TEST_P(DAEPasses, ColourFillReadsTheOtherCopyAndLeavesTheWrittenOneCurrent) {
   auto tool = makeTool(ToolType::knife5);
   auto& model = *tool->surface().model;
   const auto a = model.colorTexture0(), b = model.colorTexture1();
@@ -144,7 +144,7 @@ TEST_P(PassTest, ColourFillReadsTheOtherCopyAndLeavesTheWrittenOneCurrent) {
   EXPECT_GT(d.threadsPerThreadgroup.depth, 1u);                            // over the whole head
 }
 
-TEST_P(PassTest, InitialiserExchangesTheWorkingGridsAndNeedsAMeasuredHead) {
+TEST_P(DAEPasses, InitialiserExchangesTheWorkingGridsAndNeedsAMeasuredHead) {
   makeTool(ToolType::knife1);
   const auto g0 = working().gridTexture0(), g1 = working().gridTexture1();
   const auto d = dispatchesOf(*DAEEncoders().getInitializer()).at(0);
@@ -157,7 +157,7 @@ TEST_P(PassTest, InitialiserExchangesTheWorkingGridsAndNeedsAMeasuredHead) {
   EXPECT_FATAL(dispatchesOf(*DAEEncoders().getInitializer()), "DAEInitializer: the tool model has no measured head");
 }
 
-TEST_P(PassTest, MaskRunsOnlyWithAMaskTexture) {
+TEST_P(DAEPasses, MaskRunsOnlyWithAMaskTexture) {
   auto tool = makeTool(ToolType::knife4);
   const auto a = tool->surface().model->colorTexture0();
   const auto masker = DAEEncoders().getMasker();
@@ -172,7 +172,7 @@ TEST_P(PassTest, MaskRunsOnlyWithAMaskTexture) {
   EXPECT_NE(tool->surface().model->colorTexture0(), a);
 }
 
-TEST_P(PassTest, HeightPassRebuildsItsRecordAndKeepsTheHeadOrder) {
+TEST_P(DAEPasses, HeightPassRebuildsItsRecordAndKeepsTheHeadOrder) {
   auto tool = makeTool(ToolType::knife1);
   auto& model = *tool->surface().model;
   const auto height = DAEEncoders().getPaintHeight();
@@ -193,7 +193,7 @@ TEST_P(PassTest, HeightPassRebuildsItsRecordAndKeepsTheHeadOrder) {
   EXPECT_EQ(intAt(d[2].buffers.at(BUFFER_DAE_DESCRIPTOR).bytes, 172), 4);
 }
 
-TEST_P(PassTest, RenderDrawsTheHeightPictureOnlyWithinItsBounds) {
+TEST_P(DAEPasses, RenderDrawsTheHeightPictureOnlyWithinItsBounds) {
   auto tool = makeTool(ToolType::knife1);
   auto& preview = *tool->surface().model->previewHeightTexture();
   std::vector<std::uint8_t> grey(preview.width() * preview.height() * 4, 0);
@@ -227,7 +227,7 @@ std::vector<std::string> kernelNames(const std::vector<gpu::DispatchRecord>& d) 
   return names;
 }
 
-TEST_P(PassTest, OneStrokeStepRecordsTheChainInOrderOnOneRecord) {
+TEST_P(DAEPasses, OneStrokeStepRecordsTheChainInOrderOnOneRecord) {
   for (bool masked : {true, false}) {
     auto tool = makeTool(ToolType::knife1);
     canvas->setMaskTexture(masked ? working().gridTexture1() : nullptr);
@@ -262,7 +262,7 @@ TEST_P(PassTest, OneStrokeStepRecordsTheChainInOrderOnOneRecord) {
   }
 }
 
-TEST_P(PassTest, StrokeStepWithAPlainModelLeavesTheRecordsInPlace) {
+TEST_P(DAEPasses, StrokeStepWithAPlainModelLeavesTheRecordsInPlace) {
   auto tool = makeTool(ToolType::knife1, true);
   canvas->setMaskTexture(working().gridTexture1());
   DAEPainting step(*tool);
@@ -275,7 +275,7 @@ TEST_P(PassTest, StrokeStepWithAPlainModelLeavesTheRecordsInPlace) {
   EXPECT_EQ(d[5].buffers.at(BUFFER_DAE_DESCRIPTOR).buffer, stale);
 }
 
-TEST_P(PassTest, ColourFillSetsTheSharedPass) {
+TEST_P(DAEPasses, ColourFillSetsTheSharedPass) {
   auto tool = makeTool(ToolType::knife2);
   const auto red = graphics::Color::fromRGBA(0.75, 0.125, 0.25, 1);
   const auto blue = graphics::Color::fromRGBA(0.125, 0.25, 0.75, 1);
@@ -292,7 +292,7 @@ TEST_P(PassTest, ColourFillSetsTheSharedPass) {
   EXPECT_EQ(floatAt(d[0].buffers.at(BUFFER_FORCE).bytes, 0), 0.5f);
 }
 
-TEST_P(PassTest, DebugViewChildrenFollowTheModeAtConstruction) {
+TEST_P(DAEPasses, DebugViewChildrenFollowTheModeAtConstruction) {
   for (KnifeDebugMode mode : {KnifeDebugMode::Height, KnifeDebugMode::Complete, KnifeDebugMode::None}) {
     DEBUG_DAE_KNIFE = mode;
     DAEPaintingShow show;
@@ -305,7 +305,7 @@ TEST_P(PassTest, DebugViewChildrenFollowTheModeAtConstruction) {
   }
 }
 
-TEST_P(PassTest, HeadPassesStopForAToolWithoutAModelAndTheRenderDrawsNothing) {
+TEST_P(DAEPasses, HeadPassesStopForAToolWithoutAModelAndTheRenderDrawsNothing) {
   auto tool = makeTool(ToolType::knife1);
   tool->surface().model = nullptr;
   tool->viewer().setToolModel(nullptr);
@@ -319,7 +319,7 @@ TEST_P(PassTest, HeadPassesStopForAToolWithoutAModelAndTheRenderDrawsNothing) {
   gpu::commandTrace().stop();
 }
 
-TEST_P(PassTest, MergingTwoLayersLeavesTheTargetWithTheSecondsGridAndWet) {
+TEST_P(DAEPasses, MergingTwoLayersLeavesTheTargetWithTheSecondsGridAndWet) {
   makeTool(ToolType::knife1);
   auto target = canvas->addLayer();
   auto first = canvas->addLayer();
@@ -350,7 +350,7 @@ TEST_P(PassTest, MergingTwoLayersLeavesTheTargetWithTheSecondsGridAndWet) {
   EXPECT_NE(bytesOf(*target->wetTexture()), bytesOf(*first->wetTexture()));
 }
 
-ENGINE_SUITE_AT_BOTH_MODES(PassTest);
+ENGINE_SUITE_AT_BOTH_MODES(DAEPasses);
 
 }  // namespace
 }  // namespace enginetest

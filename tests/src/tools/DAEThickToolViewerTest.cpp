@@ -55,7 +55,7 @@ class ModelTool : public AbstractDrawingTool {
   std::shared_ptr<CountingPass> initializer = std::make_shared<CountingPass>();
 };
 
-class DAEThickToolViewerTest : public testing::Test {
+class DAEThickToolViewer : public testing::Test {
  protected:
   // The canvas and the scene folder, before the viewer is made.
   static bool install(const std::shared_ptr<testsupport::FakeCanvas>& canvas) {
@@ -91,7 +91,7 @@ std::vector<float> numbersOf(const std::string& line) {
   return numbers;
 }
 
-TEST_F(DAEThickToolViewerTest, StartsWithItsBorderAndNoModel) {
+TEST_F(DAEThickToolViewer, StartsWithItsBorderAndNoModel) {
   static_assert(!std::is_constructible_v<AbstractDAEToolViewer, AbstractDrawingTool&, float>,
                 "a tool-model viewer always names its scene");
   EXPECT_EQ(viewer.fileName(), "MeasuredKnife");
@@ -102,7 +102,7 @@ TEST_F(DAEThickToolViewerTest, StartsWithItsBorderAndNoModel) {
   EXPECT_EQ(viewer.size(), (gpu::Size{73, 73, 0}));
 }
 
-TEST_F(DAEThickToolViewerTest, SizeIsTheNextMultipleOfEightAboveTheWholeExtent) {
+TEST_F(DAEThickToolViewer, SizeIsTheNextMultipleOfEightAboveTheWholeExtent) {
   const std::pair<float, std::int64_t> cases[] = {{24, 32}, {23.9f, 24}, {16, 24}, {0, 8}, {57.5f, 64}, {95.5f, 96}};
   for (const auto& [extent, size] : cases) EXPECT_EQ(AbstractDAEThickToolViewer::modelSize(extent), size) << extent;
 
@@ -112,7 +112,7 @@ TEST_F(DAEThickToolViewerTest, SizeIsTheNextMultipleOfEightAboveTheWholeExtent) 
   EXPECT_FATAL(viewer.boundingBox({}), "AbstractDAEThickToolViewer.boundingBox: no points");
 }
 
-TEST_F(DAEThickToolViewerTest, MeasuresTheSceneIntoACentredModel) {
+TEST_F(DAEThickToolViewer, MeasuresTheSceneIntoACentredModel) {
   start();
   viewer.attachView();
   ASSERT_TRUE(viewer.initialized());
@@ -162,7 +162,7 @@ TEST_F(DAEThickToolViewerTest, MeasuresTheSceneIntoACentredModel) {
   EXPECT_EQ(brushView().toolNode()->scale(), scene::Vector3(0.7f, 0.7f, 0.7f));
 }
 
-TEST_F(DAEThickToolViewerTest, LaterLoadsKeepTheSceneAndTheModel) {
+TEST_F(DAEThickToolViewer, LaterLoadsKeepTheSceneAndTheModel) {
   start();
   viewer.loads();
   const auto first = viewer.toolModel();
@@ -189,7 +189,7 @@ TEST_F(DAEThickToolViewerTest, LaterLoadsKeepTheSceneAndTheModel) {
 }
 
 // Until the canvas starts the scene shows but no model is made; the first touch makes it.
-TEST_F(DAEThickToolViewerTest, ModelWaitsForTheStartedCanvas) {
+TEST_F(DAEThickToolViewer, ModelWaitsForTheStartedCanvas) {
   viewer.attachView();
   EXPECT_EQ(viewer.toolContentNode()->childNodes().size(), 2u);
   EXPECT_FALSE(viewer.toolModel());
@@ -210,7 +210,7 @@ TEST_F(DAEThickToolViewerTest, ModelWaitsForTheStartedCanvas) {
   EXPECT_EQ(node.eulerAngles(), scene::Vector3(quarter - 0.25f, 0, quarter - 1.5f));
 }
 
-TEST_F(DAEThickToolViewerTest, MissingSceneLeavesNoModel) {
+TEST_F(DAEThickToolViewer, MissingSceneLeavesNoModel) {
   start();
   console.clear();
   AbstractDAEThickToolViewer lost(tool, "NoSuchTool");
@@ -223,7 +223,7 @@ TEST_F(DAEThickToolViewerTest, MissingSceneLeavesNoModel) {
   EXPECT_EQ(tool.initializer->runs, 0);
 }
 
-TEST_F(DAEThickToolViewerTest, BrokenMarkersStopNamingTheScene) {
+TEST_F(DAEThickToolViewer, BrokenMarkersStopNamingTheScene) {
   viewer.loads();  // not started: the scene only
   start();
   viewer.toolContentNode()->childNode("MarkLeft", true)->removeFromParentNode();
@@ -242,7 +242,7 @@ TEST_F(DAEThickToolViewerTest, BrokenMarkersStopNamingTheScene) {
   }
 }
 
-TEST(SoloDAEToolController, OneDialForTheProcess) {
+TEST(DAEThickToolViewerDial, OneDialForTheProcess) {
   const auto dial = SOLO_DAE_TOOL_CONTROLLER();
   ASSERT_TRUE(dial);
   EXPECT_EQ(SOLO_DAE_TOOL_CONTROLLER(), dial);

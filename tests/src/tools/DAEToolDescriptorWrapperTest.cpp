@@ -150,7 +150,7 @@ ColumnMatrix3 rowsAsColumns(const Rows& m) {
           gpu::float3{m[2][0], m[2][1], m[2][2]}};
 }
 
-TEST(DAERotations, VectorAndMatrices) {
+TEST(DAEToolDescriptorWrapperRotations, VectorAndMatrices) {
   const auto wrapper = wrapperOf(ToolType::knife1);
   const SCNVector3 turned = wrapper->rotation(SCNVector3(1, 0, 5), static_cast<float>(std::numbers::pi / 2));
   EXPECT_NEAR(turned.x, 0, 1e-7f);

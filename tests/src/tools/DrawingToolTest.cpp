@@ -32,9 +32,9 @@ using testsupport::FakeCanvas;
 using testsupport::Journal;
 using testsupport::StrokeTool;
 
-class ToolBase : public ::testing::Test {
+class DrawingToolTest : public ::testing::Test {
  protected:
-  ToolBase() { DEBUG_DAE_KNIFE = KnifeDebugMode::None; }
+  DrawingToolTest() { DEBUG_DAE_KNIFE = KnifeDebugMode::None; }
 
   std::shared_ptr<FakeCanvas> currentCanvas(std::int64_t width, std::int64_t height, double scale = 1.0) {
     auto canvas = std::make_shared<FakeCanvas>(MainPaintId, width, height, scale);
@@ -47,7 +47,7 @@ class ToolBase : public ::testing::Test {
   std::shared_ptr<StrokeTool> tool = std::make_shared<StrokeTool>(journal, ToolType::knife3);
 };
 
-TEST_F(ToolBase, ANewToolStartsEnabledWithEveryAbilityAndNothingElse) {
+TEST_F(DrawingToolTest, ANewToolStartsEnabledWithEveryAbilityAndNothingElse) {
   EXPECT_FALSE(tool->initialized());
   EXPECT_FALSE(tool->handledEnabled());
   EXPECT_TRUE(tool->canFillColor());
@@ -79,7 +79,7 @@ TEST_F(ToolBase, ANewToolStartsEnabledWithEveryAbilityAndNothingElse) {
   EXPECT_TRUE(journal.empty()) << "construction runs no observer and makes no companion";
 }
 
-TEST_F(ToolBase, ObserversActOnEveryWriteUnlessTheyCompare) {
+TEST_F(DrawingToolTest, ObserversActOnEveryWriteUnlessTheyCompare) {
   tool->setAutoReset(false);
   EXPECT_TRUE(journal.empty()) << "autoReset false does nothing";
   tool->setAutoReset(true);
@@ -111,7 +111,7 @@ TEST_F(ToolBase, ObserversActOnEveryWriteUnlessTheyCompare) {
   EXPECT_EQ(tool->controllerRequests, 1) << "no controller is an answer that is kept";
 }
 
-TEST_F(ToolBase, HandleEnabledConnectsOnceUnlessForced) {
+TEST_F(DrawingToolTest, HandleEnabledConnectsOnceUnlessForced) {
   EXPECT_FATAL(tool->handleEnabled(false), "AbstractDrawingTool.handleEnabled: no current canvas");
   currentCanvas(1200, 900);
   const Journal connect{"viewer updateOnToolChange", "surface updateChange", "viewer attachView",
@@ -138,7 +138,7 @@ TEST_F(ToolBase, HandleEnabledConnectsOnceUnlessForced) {
   EXPECT_EQ(journal, connect) << "handleDisabled lets the next call connect again";
 }
 
-TEST_F(ToolBase, TheWorkingWindowIsCentredOnTheSamplesAndKeptInTheArtwork) {
+TEST_F(DrawingToolTest, TheWorkingWindowIsCentredOnTheSamplesAndKeptInTheArtwork) {
   struct Case {
     std::int64_t width, height;
     double scale;
@@ -162,7 +162,7 @@ TEST_F(ToolBase, TheWorkingWindowIsCentredOnTheSamplesAndKeptInTheArtwork) {
   EXPECT_FATAL(fresh->findWorkingOffset({{1, 1}}, 0), "findWorkingOffset needs the canvas size (switchTo)");
 }
 
-TEST_F(ToolBase, LoadsWithTheToolCurrentAndPutsThePreviousToolBackEvenWhenALoadFails) {
+TEST_F(DrawingToolTest, LoadsWithTheToolCurrentAndPutsThePreviousToolBackEvenWhenALoadFails) {
   auto& manager = AppManager();
   const auto previous = manager.currentTool();
   tool->loads();
@@ -183,7 +183,7 @@ TEST_F(ToolBase, LoadsWithTheToolCurrentAndPutsThePreviousToolBackEvenWhenALoadF
   EXPECT_FALSE(tool->enabled());
 }
 
-TEST_F(ToolBase, PatternRequestsReachTheViewerOnlyWhenTheToolAllowsThem) {
+TEST_F(DrawingToolTest, PatternRequestsReachTheViewerOnlyWhenTheToolAllowsThem) {
   tool->fillColor(graphics::Color::fromRGBA(0.2, 0.4, 0.6, 1.0));
   tool->pickPattern(TouchInput({5, 6}, 0.5f, 0.5f, 0.5f), 0.25f);
   EXPECT_EQ(journal, (Journal{"viewer pickPattern 0.25"}));
@@ -220,7 +220,7 @@ class FailingModel : public ToolModel {
   std::function<void()> failure;
 };
 
-TEST_F(ToolBase, APatternTravelsAsTheHeadsBytesAndOnlyAFormatErrorKeepsItsName) {
+TEST_F(DrawingToolTest, APatternTravelsAsTheHeadsBytesAndOnlyAFormatErrorKeepsItsName) {
   currentCanvas(300, 200);
   DefaultToolViewer owner(*tool);
   auto model = std::make_shared<FailingModel>(owner, 2, 1, 3);
@@ -259,7 +259,7 @@ TEST_F(ToolBase, APatternTravelsAsTheHeadsBytesAndOnlyAFormatErrorKeepsItsName) 
   EXPECT_FALSE(tool->getToolPattern()) << "a head that could not be made has no pattern";
 }
 
-TEST_F(ToolBase, InitializeBuildsTheSharedPassPipelinesOnce) {
+TEST_F(DrawingToolTest, InitializeBuildsTheSharedPassPipelinesOnce) {
   currentCanvas(400, 300);
   // The dryer's and wetter's kernels come with those tools; only their pipelines matter here.
   struct StandIns {
@@ -295,7 +295,7 @@ TEST_F(ToolBase, InitializeBuildsTheSharedPassPipelinesOnce) {
 }
 
 // While the height debug view is on, a clean also draws the head's heights into the current layer.
-TEST_F(ToolBase, CleanShowsTheHeadsHeightsWhileTheDebugViewIsOn) {
+TEST_F(DrawingToolTest, CleanShowsTheHeadsHeightsWhileTheDebugViewIsOn) {
   auto canvas = testsupport::makeCanvas(300, 200);
   AppManager().setCanvas(canvas);
   AppManager().setCurrentPaint(canvas);

@@ -20,12 +20,12 @@ namespace {
 
 using namespace tessivarium;
 
-class Registry : public passtest::TexturePassTest {
+class EncodersProviderTest : public passtest::TexturePassTest {
  protected:
   EncoderProvider& registry = EncodersProvider();
 };
 
-TEST_F(Registry, EachPassIsMadeOnceAndRepointedOnEveryRequest) {
+TEST_F(EncodersProviderTest, EachPassIsMadeOnceAndRepointedOnEveryRequest) {
   EXPECT_EQ(registry.textureCopy(), nullptr);
   const auto copy = registry.getTextureCopy();
   EXPECT_EQ(registry.getTextureCopy(), copy);
@@ -65,7 +65,7 @@ TEST_F(Registry, EachPassIsMadeOnceAndRepointedOnEveryRequest) {
   EXPECT_EQ(registry.getAddSphere(), registry.getAddSphere());
 }
 
-TEST_F(Registry, StartupBuildsEveryPipelineOnceInItsOrder) {
+TEST_F(EncodersProviderTest, StartupBuildsEveryPipelineOnceInItsOrder) {
   testsupport::ConsoleCapture console;
   registry.startup();
   std::vector<std::string> kernels;
@@ -95,7 +95,7 @@ TEST_F(Registry, StartupBuildsEveryPipelineOnceInItsOrder) {
   EXPECT_EQ(registry.textureDataToHeightSubLayer()->layer(), canvas->layers()[0]);
 }
 
-TEST_F(Registry, StartupWithoutACurrentCanvasStopsAfterFourPipelines) {
+TEST_F(EncodersProviderTest, StartupWithoutACurrentCanvasStopsAfterFourPipelines) {
   AppManager().setCurrentPaint(nullptr);
   testsupport::ConsoleCapture console;
   EXPECT_FATAL(registry.startup(), "The pass registry starts up only once there is a current canvas");

@@ -20,9 +20,9 @@ namespace {
 
 constexpr float kNan = std::numeric_limits<float>::quiet_NaN(), kInf = std::numeric_limits<float>::infinity();
 
-using HostileSamples = ToolSurfaceTest;
+using HostileToolInputSamples = ToolSurfaceTest;
 
-TEST_F(HostileSamples, AreHeldAtTheCanvasMarginAndAGapGetsAtMostItsShare) {
+TEST_F(HostileToolInputSamples, AreHeldAtTheCanvasMarginAndAGapGetsAtMostItsShare) {
   const std::tuple<double, graphics::Point, graphics::Point> cases[] = {  // scale, sample, where it is held
       {1.0, {1e6, -1e300}, {1024 + SAMPLE_MARGIN, -SAMPLE_MARGIN}},
       {0.5, {-std::numeric_limits<double>::max(), 300}, {-2 * SAMPLE_MARGIN, 300}}};  // the margin is in cells
@@ -36,7 +36,7 @@ TEST_F(HostileSamples, AreHeldAtTheCanvasMarginAndAGapGetsAtMostItsShare) {
   EXPECT_EQ(list.size(), 2 + MAX_SAMPLES_PER_GAP);
 }
 
-TEST(HostileAngles, AStylusSampleKeepsItsAnglesInRange) {
+TEST(HostileToolInput, AStylusSampleKeepsItsAnglesInRange) {
   ui::TouchState state;
   state.type = ui::TouchType::Stylus, state.altitudeAngle = -1e300, state.azimuthAngle = 1e300;
   const TouchInput low(ui::Touch(state), nullptr);
@@ -47,7 +47,7 @@ TEST(HostileAngles, AStylusSampleKeepsItsAnglesInRange) {
               high.azimuthAngle() == static_cast<float>(-7.0 + 2 * std::numbers::pi));
 }
 
-TEST(HostileRotations, OnlyFiniteAnglesTurnTheToolAndItsViewer) {
+TEST(HostileToolInput, OnlyFiniteAnglesTurnTheToolAndItsViewer) {
   testsupport::StrokeCanvas s;
   const auto& knife = AppManager().knife1();
   s.use(knife);
@@ -67,7 +67,7 @@ TEST(HostileRotations, OnlyFiniteAnglesTurnTheToolAndItsViewer) {
   }
 }
 
-TEST(HostileFills, AWetnessIsBroughtIntoRangeOrRefusedWhenNotANumber) {
+TEST(HostileToolInput, AWetnessIsBroughtIntoRangeOrRefusedWhenNotANumber) {
   testsupport::StrokeCanvas s;
   auto& tube = *AppManager().tube();
   const std::pair<float, float> cases[] = {{kInf, 252}, {-1, 0}, {0.5f, 124}, {kNan, 124}};  // stored wetness
@@ -77,7 +77,7 @@ TEST(HostileFills, AWetnessIsBroughtIntoRangeOrRefusedWhenNotANumber) {
   }
 }
 
-TEST(HostileFills, AThickToolFillsOnlyItsOwnMeasuredHead) {
+TEST(HostileToolInput, AThickToolFillsOnlyItsOwnMeasuredHead) {
   testsupport::StrokeCanvas s;
   auto& manager = AppManager();
   const std::tuple<std::function<void()>, DrawingTool*, const char*> cases[] = {

@@ -14,13 +14,13 @@ namespace {
 
 using namespace tessivarium;
 
-class WorkingTextures : public ::testing::Test {
+class SurfaceWorkingTexturesTest : public ::testing::Test {
  protected:
   ApplicationManager& manager = AppManager();
   SurfaceWorkingTextures& textures = manager.surfaceTextures();
 };
 
-TEST_F(WorkingTextures, DescriptorIsOneSharedWorkingRegionDescriptor) {
+TEST_F(SurfaceWorkingTexturesTest, DescriptorIsOneSharedWorkingRegionDescriptor) {
   const auto& descriptor = textures.texture2DDescriptor();
   EXPECT_EQ(descriptor, textures.texture2DDescriptor());
   EXPECT_EQ(descriptor->width, 256u);
@@ -31,7 +31,7 @@ TEST_F(WorkingTextures, DescriptorIsOneSharedWorkingRegionDescriptor) {
   EXPECT_EQ(descriptor->mipmapLevelCount, 1u);
 }
 
-TEST_F(WorkingTextures, ATextureIsMadeAndCountedOnItsFirstReadOnly) {
+TEST_F(SurfaceWorkingTexturesTest, ATextureIsMadeAndCountedOnItsFirstReadOnly) {
   const auto first = textures.wetTexture1();
   ASSERT_TRUE(first);
   EXPECT_EQ(manager.heapSize(), 262'144);
@@ -41,7 +41,7 @@ TEST_F(WorkingTextures, ATextureIsMadeAndCountedOnItsFirstReadOnly) {
   EXPECT_EQ(manager.heapSize(), 262'144) << "setters do no accounting";
 }
 
-TEST_F(WorkingTextures, LoadsMakesAllTwelveOnce) {
+TEST_F(SurfaceWorkingTexturesTest, LoadsMakesAllTwelveOnce) {
   textures.loads();
   EXPECT_EQ(manager.heapSize(), 3'145'728);
   EXPECT_EQ(gpu::testControls().textureRequests(), 12u);
@@ -49,7 +49,7 @@ TEST_F(WorkingTextures, LoadsMakesAllTwelveOnce) {
   EXPECT_EQ(gpu::testControls().textureRequests(), 12u);
 }
 
-TEST_F(WorkingTextures, SwapsExchangeTheTwoSidesOfAPair) {
+TEST_F(SurfaceWorkingTexturesTest, SwapsExchangeTheTwoSidesOfAPair) {
   textures.swapGridTexture();
   EXPECT_EQ(gpu::testControls().textureRequests(), 2u);
   const auto a = textures.gridTexture0();
@@ -66,7 +66,7 @@ TEST_F(WorkingTextures, SwapsExchangeTheTwoSidesOfAPair) {
   EXPECT_NE(w0, w1);
 }
 
-TEST_F(WorkingTextures, AReplacedDescriptorSizesEveryLaterTexture) {
+TEST_F(SurfaceWorkingTexturesTest, AReplacedDescriptorSizesEveryLaterTexture) {
   auto small = gpu::TextureDescriptor::texture2D(gpu::PixelFormat::RGBA8Unorm, 64, 32, false);
   textures.setTexture2DDescriptor(small);
   textures.loads();
@@ -75,7 +75,7 @@ TEST_F(WorkingTextures, AReplacedDescriptorSizesEveryLaterTexture) {
   EXPECT_EQ(manager.heapSize(), 12 * 64 * 32 * 4);
 }
 
-TEST_F(WorkingTextures, AFailedTextureStopsLoadsWithNoMoreHeap) {
+TEST_F(SurfaceWorkingTexturesTest, AFailedTextureStopsLoadsWithNoMoreHeap) {
   const int beeps = Application().audioPlayer()->playCount();
   gpu::testControls().failTextureRequest(8);  // the eighth in load order is gridTexture1
   try {
@@ -93,7 +93,7 @@ TEST_F(WorkingTextures, AFailedTextureStopsLoadsWithNoMoreHeap) {
   EXPECT_EQ(gpu::testControls().textureRequests(), 13u);
 }
 
-TEST(WorkingTexturesStartUp, AShortTextureAtAnyIndexIsForgottenSoALaterStartUpSucceeds) {
+TEST(SurfaceWorkingTexturesStartUp, AShortTextureAtAnyIndexIsForgottenSoALaterStartUpSucceeds) {
   constexpr std::int64_t kOne = 256 * 256 * 4;
   for (std::size_t failing = 1; failing <= 12; ++failing) {
     resetAppManagerForTesting();

@@ -37,7 +37,7 @@ struct Binding {
   std::size_t dispatches;
 };
 
-class Bindings : public TexturePassTest {
+class TexturePasses : public TexturePassTest {
  protected:
   void expectBinding(const std::string& name, const std::function<std::vector<gpu::DispatchRecord>()>& encode,
                      const std::function<Binding()>& expected) {
@@ -74,7 +74,7 @@ class Bindings : public TexturePassTest {
 
 // One table of every pass: which texture and record lies at which slot (slots as numbers, so a
 // wrong constant fails here), the grid and the number of dispatches per encode.
-TEST_F(Bindings, EveryPassBindsItsTable) {
+TEST_F(TexturePasses, EveryPassBindsItsTable) {
   const gpu::Size two{4, 4, 1}, three{4, 4, 8}, region{64, 64, 1};
   const auto a = texture(8, 8), b = texture(8, 8), deep = texture(8, 8, 16);
   const auto target = texture(256, 256), color = texture(256, 256);
@@ -189,7 +189,7 @@ TEST_F(Bindings, EveryPassBindsItsTable) {
   }
 }
 
-TEST_F(Bindings, CopyGridFollowsItsSourceOverlayGridFollowsItsTarget) {
+TEST_F(TexturePasses, CopyGridFollowsItsSourceOverlayGridFollowsItsTarget) {
   TextureCopy copy;
   copy.setFrom(texture(8, 8, 32));
   copy.setTo(texture(8, 8, 32));
@@ -201,7 +201,7 @@ TEST_F(Bindings, CopyGridFollowsItsSourceOverlayGridFollowsItsTarget) {
   EXPECT_FATAL(copy.encode(*canvas, *b), "The pass \"pic_flip_texture_copy\" needs a texture to read and one to write");
 }
 
-TEST_F(Bindings, FlagsFollowTheCanvas) {
+TEST_F(TexturePasses, FlagsFollowTheCanvas) {
   const auto target = texture(256, 256);
   TextureDataToHeight height(target, target);
   struct Case {
@@ -230,7 +230,7 @@ TEST_F(Bindings, FlagsFollowTheCanvas) {
   EXPECT_EQ(dispatchesOf(height, *palette)[0].buffers.at(15).bytes, Bytes{0});
 }
 
-TEST_F(Bindings, DataToHeightNeedsABackgroundColour) {
+TEST_F(TexturePasses, DataToHeightNeedsABackgroundColour) {
   canvas->setBackgroundColor(std::nullopt);
   const auto target = texture(256, 256);
   TextureDataToHeight height(target, target);
@@ -238,7 +238,7 @@ TEST_F(Bindings, DataToHeightNeedsABackgroundColour) {
   EXPECT_FATAL(height.encode(*canvas, *b), "The data-to-height pass needs the canvas's background colour");
 }
 
-TEST_F(Bindings, HeightAndAlphaComposeNothingWithoutTheWorkingGrid) {
+TEST_F(TexturePasses, HeightAndAlphaComposeNothingWithoutTheWorkingGrid) {
   const auto target = texture(256, 256);
   TextureDataToHeight height(target, target);
   TextureDataToAlpha alpha(target);
@@ -248,7 +248,7 @@ TEST_F(Bindings, HeightAndAlphaComposeNothingWithoutTheWorkingGrid) {
   EXPECT_TRUE(dispatchesOf(alpha).empty());
 }
 
-TEST_F(Bindings, ImportOffsetIsTruncatedOrTheImportSkipped) {
+TEST_F(TexturePasses, ImportOffsetIsTruncatedOrTheImportSkipped) {
   TextureImportDry import;
   EXPECT_FLOAT_EQ(import.thickness(), 5.0f / 255.0f);
   import.setImage(texture(4, 4));
@@ -272,7 +272,7 @@ TEST_F(Bindings, ImportOffsetIsTruncatedOrTheImportSkipped) {
   EXPECT_TRUE(dispatchesOf(import).empty()) << "an input missing";
 }
 
-TEST_F(Bindings, OneLayerPassWithoutATargetDispatchesNothing) {
+TEST_F(TexturePasses, OneLayerPassWithoutATargetDispatchesNothing) {
   TextureDataToHeightSubLayer subLayer(canvas->layers()[0]);
   EXPECT_TRUE(subLayer.lastLayer());
   gpu::commandTrace().start();
@@ -281,7 +281,7 @@ TEST_F(Bindings, OneLayerPassWithoutATargetDispatchesNothing) {
   EXPECT_TRUE(gpu::commandTrace().dispatches().empty());
 }
 
-TEST_F(Bindings, OneShotResetRestoresThePassesSettings) {
+TEST_F(TexturePasses, OneShotResetRestoresThePassesSettings) {
   const auto first = texture(8, 8), other = texture(12, 4);
   TextureReset2D reset;
   reset.setTexture(first);
@@ -301,7 +301,7 @@ TEST_F(Bindings, OneShotResetRestoresThePassesSettings) {
   EXPECT_EQ(d[1].threadgroupsPerGrid, (gpu::Size{2, 2, 1}));
 }
 
-TEST_F(Bindings, ResetsAndDropPassesStopWhereTheyMust) {
+TEST_F(TexturePasses, ResetsAndDropPassesStopWhereTheyMust) {
   TextureReset2D reset;
   EXPECT_FATAL(reset.encode(*canvas, *buffer()), "The 2-D reset pass has no texture to clear");
   // The drop passes find their colour and samples on the current tool's drop surface.
@@ -313,7 +313,7 @@ TEST_F(Bindings, ResetsAndDropPassesStopWhereTheyMust) {
   EXPECT_FATAL(sprayer.encode(*canvas, *buffer()), "DAESprayer_paint: the current tool has no drop surface");
 }
 
-TEST_F(Bindings, PassesWithTheLibrarysKernelsReachPartialGroups) {
+TEST_F(TexturePasses, PassesWithTheLibrarysKernelsReachPartialGroups) {
   const auto layer = texture(102, 37);
   const gpu::TexelView v = layer->texels();
   for (std::size_t y = 0; y < 37; ++y)
@@ -329,7 +329,7 @@ TEST_F(Bindings, PassesWithTheLibrarysKernelsReachPartialGroups) {
   EXPECT_EQ(left, 0u);
 }
 
-TEST_F(Bindings, AResetWithoutAnOffsetBindsTheSurfacesOffset) {
+TEST_F(TexturePasses, AResetWithoutAnOffsetBindsTheSurfacesOffset) {
   const auto t = texture(4, 4);
   TextureReset reset(t);
   EXPECT_FALSE(reset.offset().has_value());

@@ -55,7 +55,7 @@ void expectEuler(const scene::Node& node, scene::Vector3 want) {
   EXPECT_FLOAT_EQ(node.eulerAngles().z, want.z);
 }
 
-TEST(ControllerScenes, LoadAsAuthored) {
+TEST(ToolController, LoadAsAuthored) {
   const auto joystick = scene::Scene::load(foundation::Bundle::defaultRoot() / "scenes" / "Joystick.dae");
   std::vector<std::string> names;
   for (const auto& child : joystick->rootNode()->childNodes()) names.push_back(child->name());
@@ -73,7 +73,7 @@ TEST(ControllerScenes, LoadAsAuthored) {
   EXPECT_EQ(disc->childNode("Pointer", false)->worldPosition(), scene::Vector3(0, 0, 0));
 }
 
-TEST(DAEToolController, DragAngleRule) {
+TEST(ToolController, DragAngleRule) {
   const float quarterDown = -kHalfPi;
   const struct {
     double x, y;
@@ -104,7 +104,7 @@ TEST(DAEToolController, DragAngleRule) {
   }
 }
 
-TEST(DAEToolController, TiltFollowsAngleAndCappedRadius) {
+TEST(ToolController, TiltFollowsAngleAndCappedRadius) {
   DAEToolController joystick(kFrame);
   joystick.setView();
   // Over the centre: no receiver needed, the handle shows the resting tilt toward angle 0.
@@ -124,7 +124,7 @@ TEST(DAEToolController, TiltFollowsAngleAndCappedRadius) {
   EXPECT_EQ(receiver->values, (std::vector<float>{0.9272952f, 0.9272952f}));
 }
 
-TEST(DAEToolController, TiltTable) {
+TEST(ToolController, TiltTable) {
   DAEToolController joystick(kFrame);
   joystick.setView();
   const float T = kSixthPi;
@@ -141,7 +141,7 @@ TEST(DAEToolController, TiltTable) {
   }
 }
 
-TEST(DAEToolController, DragLongerThanTheHandleLeansFully) {
+TEST(ToolController, DragLongerThanTheHandleLeansFully) {
   // A 40 x 40 view puts (0.59, 0, 0) at x = 31.8: a 50-point drag passes it.
   DAEToolController joystick(graphics::Rect(0, 0, 40, 40));
   joystick.setView();
@@ -149,7 +149,7 @@ TEST(DAEToolController, DragLongerThanTheHandleLeansFully) {
   expectEuler(*joystick.handler(), {-kHalfPi, 0, 0});
 }
 
-TEST(DAEToolController, BuildsTheGadget) {
+TEST(ToolController, BuildsTheGadget) {
   DAEToolController joystick(kFrame);
   joystick.setView();
   const auto& content = joystick.content();
@@ -206,7 +206,7 @@ TEST(ToolControllers, MissingSceneIsRetriedBrokenSceneStops) {
   EXPECT_FATAL(other.setView(), "DAEToolController.loads: Joystick.dae has no node \"Handler\"");
 }
 
-TEST(DAEDialController, PosesFromDragsAndValues) {
+TEST(ToolController, PosesFromDragsAndValues) {
   DAEDialController dial(kFrame);
   dial.setView();
   ASSERT_TRUE(dial.dial());

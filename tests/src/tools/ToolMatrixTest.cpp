@@ -270,7 +270,7 @@ std::optional<std::pair<float, float>> dialRange(ToolType type) {
 // Every tool made current in turn, in the manager's order and back: the dial takes the range of
 // each tool that has it and keeps the last one's through the tools that have none. The matrix
 // covers every registry tool.
-TEST(ToolSequence, TheDialRangeFollowsTheToolsThatTakeIt) {
+TEST(ToolMatrixSequence, TheDialRangeFollowsTheToolsThatTakeIt) {
   testsupport::ConsoleCapture console;
   const auto canvas = std::make_shared<DrawingPaint>(MainPaintId, testsupport::flatArtwork(kWidth, kHeight));
   AppManager().setCanvas(canvas);

@@ -122,9 +122,9 @@ struct LayeredCanvas {
                                              PaintOrientation::landscape, 1.0));
 };
 
-class PickPatternTest : public testing::TestWithParam<PickCase>, protected LayeredCanvas {
+class ToolModelPick : public testing::TestWithParam<PickCase>, protected LayeredCanvas {
  protected:
-  PickPatternTest() {
+  ToolModelPick() {
     DEBUG_DAE_KNIFE = KnifeDebugMode::None;
     static_cast<RecordingSurface&>(*tool.toolSurface()).model = model;
     tool.setToolViewer(viewer);
@@ -137,7 +137,7 @@ class PickPatternTest : public testing::TestWithParam<PickCase>, protected Layer
   std::shared_ptr<RecordingModel> model = std::make_shared<RecordingModel>(*viewer, journal);
 };
 
-TEST_P(PickPatternTest, WalksTheLayersUpToTheCurrentOne) {
+TEST_P(ToolModelPick, WalksTheLayersUpToTheCurrentOne) {
   const auto& c = GetParam();
   canvas->setLayerIndex(static_cast<std::int64_t>(c.currentLayer));
   canvas->setShowSurface(c.showSurface);
@@ -178,11 +178,11 @@ TEST_P(PickPatternTest, WalksTheLayersUpToTheCurrentOne) {
   EXPECT_TRUE(canvas->redraws.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Layers, PickPatternTest,
+INSTANTIATE_TEST_SUITE_P(Layers, ToolModelPick,
                          testing::Values(PickCase{0, true, 1}, PickCase{1, true, 2}, PickCase{2, true, 3},
                                          PickCase{2, false, 3}));
 
-TEST_F(PickPatternTest, DebugModesAddTimingLinesAndTheHeightView) {
+TEST_F(ToolModelPick, DebugModesAddTimingLinesAndTheHeightView) {
   testsupport::ConsoleCapture console;
   const TouchInput sample({20, 30}, 0.5f, 1.0f, 0.0f);
   viewer->pickPattern(sample, 0);
@@ -204,7 +204,7 @@ TEST_F(PickPatternTest, DebugModesAddTimingLinesAndTheHeightView) {
   EXPECT_EQ(console.linesStartingWith("Clean time: ").size(), 2u);
 }
 
-TEST_F(PickPatternTest, NeedsACanvasAndAModel) {
+TEST_F(ToolModelPick, NeedsACanvasAndAModel) {
   const TouchInput sample({20, 30}, 0.5f, 1.0f, 0.0f);
   static_cast<RecordingSurface&>(*tool.toolSurface()).model = nullptr;
   EXPECT_FATAL(model->pickPattern(sample, 0), "ToolModel.pickPattern: the tool's viewer has no tool model");

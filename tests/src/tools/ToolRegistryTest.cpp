@@ -203,7 +203,7 @@ TEST_F(ToolRegistry, CleanResourcesDropsCanvasesAndDetachesViewers) {
   EXPECT_EQ(journal, std::vector<std::string>{"towel dettachViewer"});
 }
 
-TEST(SolventColor, IsWhiteWithZeroAlpha) {
+TEST(ToolRegistrySolventColor, IsWhiteWithZeroAlpha) {
   const auto& c = SOLVENT_COLOR();
   EXPECT_EQ(c.components(), (std::vector<double>{1.0, 1.0, 1.0, 0.0}));
 }

@@ -27,9 +27,9 @@ namespace {
 
 using namespace tessivarium;
 
-class StrokeWithUndo : public ::testing::Test {
+class ToolStrokeUndo : public ::testing::Test {
  protected:
-  StrokeWithUndo() {
+  ToolStrokeUndo() {
     DEBUG_DAE_KNIFE = KnifeDebugMode::None;
     AppManager().setCanvas(canvas);
     AppManager().setCurrentTool(tool);
@@ -77,7 +77,7 @@ class StrokeWithUndo : public ::testing::Test {
   std::shared_ptr<ui::Touch> finger = testsupport::stylusTouch(0, 0);
 };
 
-TEST_F(StrokeWithUndo, AWholeStrokeEndsAsOnePaintingStepThatUndoTakesBackByteForByte) {
+TEST_F(ToolStrokeUndo, AWholeStrokeEndsAsOnePaintingStepThatUndoTakesBackByteForByte) {
   const auto before = layerBytes();
   touch(&DrawingPaint::touchesBegan, {testsupport::stylusTouch(100, 60), testsupport::stylusTouch(104, 62)});
   frame();
@@ -113,7 +113,7 @@ TEST_F(StrokeWithUndo, AWholeStrokeEndsAsOnePaintingStepThatUndoTakesBackByteFor
   EXPECT_EQ(layerBytes(), after);
 }
 
-TEST_F(StrokeWithUndo, AStrokeEndHandsNoStepOverWithoutAWindowOrWithoutMemory) {
+TEST_F(ToolStrokeUndo, AStrokeEndHandsNoStepOverWithoutAWindowOrWithoutMemory) {
   tool->touchesBegan(ui::TouchSet{finger}, eventWith({testsupport::stylusTouch(50, 40)}).get());
   ASSERT_TRUE(tool->commandOperations());
   tool->setTouchInputs({});  // nothing was drawn, so no window was opened

@@ -65,12 +65,12 @@ struct TilingCase {
   std::int64_t width, height;
 };
 
-class TiledComposition : public ::testing::TestWithParam<TilingCase> {};
+class ComposedPictureTiling : public ::testing::TestWithParam<TilingCase> {};
 
 // The whole-layer redraw composes a layer in working regions 253 cells apart (the step at which
 // their exact pixels meet at every scale); a layer of one paint then shows one colour throughout,
 // where tiles meet too.
-TEST_P(TiledComposition, AUniformLayerShowsNoSeam) {
+TEST_P(ComposedPictureTiling, AUniformLayerShowsNoSeam) {
   const TilingCase& c = GetParam();
   auto canvas = composableCanvas(c.width, c.height, c.scale, 1);
   canvas->setShowBackground(false);
@@ -107,7 +107,7 @@ TEST_P(TiledComposition, AUniformLayerShowsNoSeam) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Scales, TiledComposition,
+INSTANTIATE_TEST_SUITE_P(Scales, ComposedPictureTiling,
                          ::testing::Values(TilingCase{1.0, 300, 280}, TilingCase{2.0, 160, 140}),
                          [](const ::testing::TestParamInfo<TilingCase>& info) {
                            return "Scale" + std::to_string(static_cast<int>(info.param.scale));

@@ -52,9 +52,9 @@ struct SequenceCase {
   std::vector<Pass> passes;  // each is dispatched twice
 };
 
-class PassSequence : public ::testing::TestWithParam<SequenceCase> {};
+class CoreImageUtilPassSequence : public ::testing::TestWithParam<SequenceCase> {};
 
-TEST_P(PassSequence, FollowsTheModeAndTheVisibleLowerLayers) {
+TEST_P(CoreImageUtilPassSequence, FollowsTheModeAndTheVisibleLowerLayers) {
   const SequenceCase& c = GetParam();
   auto canvas = composableCanvas(64, 48, 1.0, 4);
   canvas->setLayerMode(c.mode);
@@ -94,7 +94,7 @@ TEST_P(PassSequence, FollowsTheModeAndTheVisibleLowerLayers) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Modes, PassSequence,
+    Modes, CoreImageUtilPassSequence,
     ::testing::Values(
         SequenceCase{"PageShowsTheCurrentLayerAlone", LayerMode::Page, true, 3, {}, {height(true)}},
         SequenceCase{"PageWithoutBackgroundHasNoLowerLayers", LayerMode::Page, false, 3, {},
@@ -115,9 +115,9 @@ struct GeometryCase {
   graphics::Rect extent, bounds;
 };
 
-class RenderGeometry : public ::testing::TestWithParam<GeometryCase> {};
+class CoreImageUtilRenderGeometry : public ::testing::TestWithParam<GeometryCase> {};
 
-TEST_P(RenderGeometry, PlacesTheRegionsExactPixels) {
+TEST_P(CoreImageUtilRenderGeometry, PlacesTheRegionsExactPixels) {
   const GeometryCase& c = GetParam();
   auto canvas = composableCanvas(400, 300, c.scale, 1);
   canvas->ciContext()->startRecording();
@@ -136,7 +136,7 @@ TEST_P(RenderGeometry, PlacesTheRegionsExactPixels) {
 // pixel p samples cell 2p + 1; at scale 0.5 (a layer of 200 x 150 cells, within one region)
 // everything but the layer's border.
 INSTANTIATE_TEST_SUITE_P(
-    Scales, RenderGeometry,
+    Scales, CoreImageUtilRenderGeometry,
     ::testing::Values(GeometryCase{1.0, 0, 0, {1, 1, 254, 254}, {0, 0, 255, 255}},
                       GeometryCase{1.0, 100, 40, {101, 41, 254, 254}, {0, 0, 355, 295}},
                       GeometryCase{1.0, 144, 44, {145, 45, 254, 254}, {0, 0, 399, 299}},
@@ -182,10 +182,10 @@ struct PlacementCase {
   std::size_t firstColumn, endColumn, firstRow, endRow;
 };
 
-class Placement : public ::testing::TestWithParam<PlacementCase> {};
+class CoreImageUtilPlacement : public ::testing::TestWithParam<PlacementCase> {};
 
 // Only the texels of the region's exact pixels change.
-TEST_P(Placement, WritesOnlyThePlacedRegion) {
+TEST_P(CoreImageUtilPlacement, WritesOnlyThePlacedRegion) {
   const PlacementCase& c = GetParam();
   auto canvas = composableCanvas(300, 200, c.scale, 2);
   canvas->setShowBackground(false);
@@ -213,7 +213,7 @@ TEST_P(Placement, WritesOnlyThePlacedRegion) {
 
 // Scale 1: columns 21 to 274, rows from 11 to the layer's border (row 199). Scale 2: the pixels
 // whose sample cells 2p + 1 lie in [21.5, 274.5] across and [11.5, 264.5] down.
-INSTANTIATE_TEST_SUITE_P(Scales, Placement,
+INSTANTIATE_TEST_SUITE_P(Scales, CoreImageUtilPlacement,
                          ::testing::Values(PlacementCase{1.0, 21, 275, 11, 199}, PlacementCase{2.0, 11, 137, 6, 132}));
 
 TEST(CoreImageUtil, CompositionNeedsTheShadingImage) {

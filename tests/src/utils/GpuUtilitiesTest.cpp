@@ -44,7 +44,7 @@ void blit(const std::shared_ptr<gpu::Texture>& from, const std::shared_ptr<gpu::
   buffer->commit();
 }
 
-TEST(CopyTexture, CopiesTheCommonExtentFromTheOrigin) {
+TEST(GpuUtilities, CopiesTheCommonExtentFromTheOrigin) {
   auto from = patterned(512, 512, 1);
   gpu::TextureDescriptor small;
   small.width = small.height = 256;
@@ -74,7 +74,7 @@ std::array<float, 4> recordOf(const Color& color) {
   return out;
 }
 
-TEST(MakeBuffer, GreyAndRGBColours) {
+TEST(GpuUtilities, GreyAndRGBColours) {
   EXPECT_EQ(recordOf(Color::fromWhite(0.5, 1.0)), (std::array<float, 4>{0.5f, 0.5f, 0.5f, 1.0f}));
   EXPECT_EQ(recordOf(Color::fromRGBA(0.2, 0.4, 0.6, 0.8)), (std::array<float, 4>{0.2f, 0.4f, 0.6f, 0.8f}));
   EXPECT_FATAL(makeBuffer(Color::inOtherSpace(std::vector<double>{0.1, 0.2, 0.3})),
@@ -82,7 +82,7 @@ TEST(MakeBuffer, GreyAndRGBColours) {
   EXPECT_FATAL(makeBuffer(Color::inOtherSpace(std::nullopt)), "CGColor components[nil] not supported.");
 }
 
-TEST(WetnessColor, CarriesTheQuantisedWetnessInAlpha) {
+TEST(GpuUtilities, CarriesTheQuantisedWetnessInAlpha) {
   const Color red = Color::fromRGBA(1, 0, 0, 1);
   struct Case {
     float wetness;
@@ -99,21 +99,21 @@ TEST(WetnessColor, CarriesTheQuantisedWetnessInAlpha) {
                "UIColor with components[5] is not supported.");
 }
 
-TEST(WetnessColor, AWetnessWithoutAnIntegerLevelStopsBeforeConverting) {
+TEST(GpuUtilities, AWetnessWithoutAnIntegerLevelStopsBeforeConverting) {
   const Color red = Color::fromRGBA(1, 0, 0, 1);
   for (float bad : {NAN, INFINITY, -INFINITY, 1e30f}) {
     EXPECT_FATAL_CONTAINING(WetnessUtil::toWetnessColor(red, bad), "has no wetness level");
   }
 }
 
-TEST(WetnessColor, NormalisedStoredBytes) {
+TEST(GpuUtilities, NormalisedStoredBytes) {
   EXPECT_DOUBLE_EQ(WetnessUtil::wetnessNormalized(255), 252.0 / 255);
   EXPECT_DOUBLE_EQ(WetnessUtil::wetnessNormalized(252), 248.0 / 255);
   EXPECT_DOUBLE_EQ(WetnessUtil::wetnessNormalized(4), 0.0);
   EXPECT_DOUBLE_EQ(WetnessUtil::wetnessNormalized(0), 0.0);
 }
 
-TEST(FindCercle, UnitCircleAndRenamedPoints) {
+TEST(GpuUtilities, UnitCircleAndRenamedPoints) {
   testsupport::ConsoleCapture console;
   const Circle c = FindCercle({0, 1, 7}, {1, 0, 0}, {0, -1, 0});
   EXPECT_FLOAT_EQ(c.center.x, 0);
@@ -131,7 +131,7 @@ TEST(FindCercle, UnitCircleAndRenamedPoints) {
 
 // Points on one line have no circle: the farthest pair's midpoint and half their distance stand
 // in, whichever pair it is, so that nothing measured from them is NaN or infinite.
-TEST(FindCercle, CollinearPointsFallBackToTheFarthestPair) {
+TEST(GpuUtilities, CollinearPointsFallBackToTheFarthestPair) {
   struct Case {
     gpu::float3 p1, p2, p3;
     float cx, cy, radius;
@@ -154,7 +154,7 @@ TEST(FindCercle, CollinearPointsFallBackToTheFarthestPair) {
   EXPECT_EQ(console.lines(), std::vector<std::string>{"x: 5.5 y:3.0 radius: 3.5"});
 }
 
-TEST(SmallHelpers, ColourFromBytesAndRandomRange) {
+TEST(GpuUtilities, ColourFromBytesAndRandomRange) {
   EXPECT_EQ(makeColor(255, 0, 51), Color::fromRGBA(1.0, 0.0, 0.2, 1.0));
   for (int i = 0; i < 100; ++i) {
     EXPECT_EQ(NumberUtil::random(2, 2), 2.0f);

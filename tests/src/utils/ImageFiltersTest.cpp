@@ -30,9 +30,9 @@ struct MergeCase {
   RGBA overlay, base, expected;
 };
 
-class MergeRule : public ::testing::TestWithParam<MergeCase> {};
+class ImageFiltersMergeRule : public ::testing::TestWithParam<MergeCase> {};
 
-TEST_P(MergeRule, LaysTheInputOverTheBackground) {
+TEST_P(ImageFiltersMergeRule, LaysTheInputOverTheBackground) {
   const MergeCase& c = GetParam();
   const ImagePtr merged = ImageMergeFilter().applyFilter(colour(c.overlay), colour(c.base));
   ASSERT_TRUE(merged);
@@ -41,7 +41,7 @@ TEST_P(MergeRule, LaysTheInputOverTheBackground) {
 
 // Yellow (0.9, 0.9, 0.1) and blue (0.1, 0.1, 0.8) unless said otherwise.
 INSTANTIATE_TEST_SUITE_P(
-    Table, MergeRule,
+    Table, ImageFiltersMergeRule,
     ::testing::Values(
         MergeCase{"YellowOverBlue", {0.9f, 0.9f, 0.1f, 0.5f}, {0.1f, 0.1f, 0.8f, 1.0f}, {0.1f, 0.5f, 0.1f, 0.75f}},
         MergeCase{"BlueOverYellow", {0.1f, 0.1f, 0.8f, 0.5f}, {0.9f, 0.9f, 0.1f, 1.0f}, {0.1f, 0.5f, 0.1f, 1.0f}},
@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
         MergeCase{"OverlayBlueEqualToMax", {0.6f, 0.6f, 0.6f, 0.5f}, {0.9f, 0.9f, 0.1f, 1.0f}, {0.75f, 0.75f, 0.35f, 0.75f}}),
     [](const ::testing::TestParamInfo<MergeCase>& info) { return std::string(info.param.name); });
 
-TEST(MergeFilter, OverlayRedGreenDifferenceOfFifteenHundredthsIsNotYellow) {
+TEST(ImageFilters, OverlayRedGreenDifferenceOfFifteenHundredthsIsNotYellow) {
   // The nearest float difference at or above 0.15 (0.15 itself has no exact float difference
   // for a green of 0.9).
   const float red = std::nextafter(0.75f, 0.0f);
@@ -87,7 +87,7 @@ TEST(MergeFilter, OverlayRedGreenDifferenceOfFifteenHundredthsIsNotYellow) {
   expectColour(yellow->sample({0.5, 0.5}), {0.1f, 0.5f, 0.1f, 0.75f});
 }
 
-TEST(AlphaSetFilter, TakesTheAlphaOfTheSecondImage) {
+TEST(ImageFilters, TakesTheAlphaOfTheSecondImage) {
   const ImagePtr out = ImageAlphaFilter().applyFilter(colour({0.2f, 0.4f, 0.6f, 1.0f}), colour({0.9f, 0.9f, 0.9f, 0.3f}));
   ASSERT_TRUE(out);
   expectColour(out->sample({0.5, 0.5}), {0.2f, 0.4f, 0.6f, 0.3f});
@@ -110,7 +110,7 @@ TEST(ImageFilters, YieldNoImageWithoutAnInput) {
   EXPECT_FALSE(RotateFilter().outputImage());
 }
 
-TEST(RotateFilter, TurnsAQuarter) {
+TEST(ImageFilters, TurnsAQuarter) {
   // A 4 x 2 texture whose texels are numbered by their red value.
   auto descriptor = gpu::TextureDescriptor::texture2D(gpu::PixelFormat::RGBA8Unorm, 4, 2, false);
   auto texture = gpu::systemDefaultDevice()->makeTexture(descriptor);

@@ -21,7 +21,7 @@ namespace {
 
 using namespace tessivarium;
 
-class Loader : public ::testing::Test {
+class MetalTextureTest : public ::testing::Test {
  protected:
   // A w x h picture whose pixel in column x of row r is (x, r, 9, alpha), written as <name>.png.
   void writePicture(const std::string& name, std::size_t w, std::size_t h, std::uint8_t alpha = 255) {
@@ -39,7 +39,7 @@ class Loader : public ::testing::Test {
   testsupport::TempResourceRoot root;
 };
 
-TEST_F(Loader, MipmappedImageHasTheFullChain) {
+TEST_F(MetalTextureTest, MipmappedImageHasTheFullChain) {
   writePicture("wide", 512, 300);
   testsupport::ConsoleCapture console;
   MetalTexture t("wide", "png", true);
@@ -59,7 +59,7 @@ TEST_F(Loader, MipmappedImageHasTheFullChain) {
   EXPECT_NE(std::find(lines.begin(), lines.end(), "mips generated"), lines.end());
 }
 
-TEST_F(Loader, ATallImageKeepsItsDeepestLevels) {
+TEST_F(MetalTextureTest, ATallImageKeepsItsDeepestLevels) {
   writePicture("tall", 37, 300);
   MetalTexture t("tall", "png", true);
   load(t, true);
@@ -72,7 +72,7 @@ TEST_F(Loader, ATallImageKeepsItsDeepestLevels) {
   EXPECT_FALSE(t.bytesForMipLevel(9));
 }
 
-TEST_F(Loader, WithoutMipmapsOneLevelAndNoGeneration) {
+TEST_F(MetalTextureTest, WithoutMipmapsOneLevelAndNoGeneration) {
   writePicture("plain", 8, 4);
   testsupport::ConsoleCapture console;
   MetalTexture t("plain", "png", false);
@@ -81,7 +81,7 @@ TEST_F(Loader, WithoutMipmapsOneLevelAndNoGeneration) {
   EXPECT_TRUE(console.linesStartingWith("mips generated").empty());
 }
 
-TEST_F(Loader, FlipDecidesWhichImageRowIsTextureRowZero) {
+TEST_F(MetalTextureTest, FlipDecidesWhichImageRowIsTextureRowZero) {
   writePicture("rows", 4, 3, 128);
   MetalTexture upright("rows", "png", false), turned("rows", "png", false);
   load(upright, true);
@@ -100,7 +100,7 @@ TEST_F(Loader, FlipDecidesWhichImageRowIsTextureRowZero) {
   EXPECT_EQ(turned.image()->bitmap()->pixel(0, 0)[1], graphics::premultiplyByte(2, 128)) << "upside down";
 }
 
-TEST_F(Loader, TextureCopyIsBGRAWithTheSameBytes) {
+TEST_F(MetalTextureTest, TextureCopyIsBGRAWithTheSameBytes) {
   writePicture("copy", 6, 5);
   MetalTexture t("copy", "png", true);
   load(t, true);
@@ -112,7 +112,7 @@ TEST_F(Loader, TextureCopyIsBGRAWithTheSameBytes) {
   EXPECT_EQ(bytes, *t.bytes());
 }
 
-TEST_F(Loader, LevelsOutsideTheChainAreRefused) {
+TEST_F(MetalTextureTest, LevelsOutsideTheChainAreRefused) {
   writePicture("levels", 16, 8);
   MetalTexture t("levels", "png", true);
   load(t, true);
@@ -130,7 +130,7 @@ TEST_F(Loader, LevelsOutsideTheChainAreRefused) {
   EXPECT_FALSE(MetalTexture::copyMipLayer(*t.texture(), *small, 1)) << "a destination without that level";
 }
 
-TEST_F(Loader, ItsTexturesGoBackToTheCountWhenReplacedOrDropped) {
+TEST_F(MetalTextureTest, ItsTexturesGoBackToTheCountWhenReplacedOrDropped) {
   writePicture("counted", 16, 16);
   auto& manager = AppManager();
   const auto start = manager.heapSize();
@@ -144,7 +144,7 @@ TEST_F(Loader, ItsTexturesGoBackToTheCountWhenReplacedOrDropped) {
   EXPECT_EQ(manager.heapSize(), start);
 }
 
-TEST_F(Loader, AShortTextureKeepsTheLoadedOneAndIsReportedOnce) {
+TEST_F(MetalTextureTest, AShortTextureKeepsTheLoadedOneAndIsReportedOnce) {
   writePicture("short", 16, 8);
   auto& manager = AppManager();
   MetalTexture t("short", "png", false);
@@ -164,7 +164,7 @@ TEST_F(Loader, AShortTextureKeepsTheLoadedOneAndIsReportedOnce) {
   EXPECT_EQ(errors->errors, std::vector<ErrorMessage>{ErrorMessage::NoMoreHeap});
 }
 
-TEST_F(Loader, ItsTexturesGoBackOnlyToTheManagerThatCountedThem) {
+TEST_F(MetalTextureTest, ItsTexturesGoBackOnlyToTheManagerThatCountedThem) {
   writePicture("counted", 16, 16);
   auto outlivesTheManager = std::make_unique<MetalTexture>("counted", "png", false);
   load(*outlivesTheManager, true);
@@ -180,7 +180,7 @@ TEST_F(Loader, ItsTexturesGoBackOnlyToTheManagerThatCountedThem) {
   EXPECT_EQ(fresh.heapSize(), 0);
 }
 
-TEST_F(Loader, MissingOrUnreadableResourcesStop) {
+TEST_F(MetalTextureTest, MissingOrUnreadableResourcesStop) {
   MetalTexture missing("nothing", "png", false);
   EXPECT_FALSE(missing.path());
   EXPECT_FATAL(missing.loadTexture(AppManager().device(), AppManager().commandQueue(), true),

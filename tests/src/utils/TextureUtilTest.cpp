@@ -47,7 +47,7 @@ std::array<std::uint8_t, 4> texel(const gpu::Texture& t, std::size_t x, std::siz
   return {p[0], p[1], p[2], p[3]};
 }
 
-TEST(RawData, LayoutIsRowsThenSlicesWithoutPadding) {
+TEST(TextureUtil, LayoutIsRowsThenSlicesWithoutPadding) {
   auto t = makeTexture(800, 600);
   t->texels().texel(13, 7)[2] = 99;
   const Bytes bytes = TextureUtil::toRawData(*t);
@@ -61,21 +61,21 @@ TEST(RawData, LayoutIsRowsThenSlicesWithoutPadding) {
   EXPECT_EQ(TextureUtil::toRawData(*deep), original) << "the round trip is exact";
 }
 
-TEST(RawData, ToRawDataIntoAnArrayOfAnotherLengthStops) {
+TEST(TextureUtil, ToRawDataIntoAnArrayOfAnotherLengthStops) {
   auto t = makeTexture(4, 4);
   Bytes shorter(4 * 4 * 4 - 1, 7);
   EXPECT_FATAL(TextureUtil::toRawData(*t, shorter), "Not same size");
   EXPECT_EQ(shorter, Bytes(63, 7));
 }
 
-TEST(RawData, SameLengthOtherDimensionsIsWrittenWithTheTexturesOwnWidth) {
+TEST(TextureUtil, SameLengthOtherDimensionsIsWrittenWithTheTexturesOwnWidth) {
   auto t = makeTexture(6, 4);
   TextureUtil::loadRawData(t, positional(4, 6, 1, 5), 4, 6, 1);
   // Texture texel (x, y) holds data texel y * 6 + x of the 4-wide data.
   EXPECT_EQ(texel(*t, 5, 0), (std::array<std::uint8_t, 4>{1, 1, 0, 5}));
 }
 
-TEST(RawData, OtherSizesLandInTheCommonExtentThroughACountedTemporary) {
+TEST(TextureUtil, OtherSizesLandInTheCommonExtentThroughACountedTemporary) {
   auto& manager = AppManager();
   auto big = makeTexture(600, 500);
   TextureUtil::loadRawData(big, Bytes(600 * 500 * 4, 3), 600, 500, 1);
@@ -91,7 +91,7 @@ TEST(RawData, OtherSizesLandInTheCommonExtentThroughACountedTemporary) {
   EXPECT_EQ(texel(*small, 399, 299), (std::array<std::uint8_t, 4>{399 % 256, 299 % 256, 0, 4}));
 }
 
-TEST(RawData, DataThatIsNotWhatItSaysIsRefusedAndTheTextureKept) {
+TEST(TextureUtil, DataThatIsNotWhatItSaysIsRefusedAndTheTextureKept) {
   auto errors = std::make_shared<testsupport::RecordedErrors>();
   Application().setDelegateHandler(errors);
   auto t = makeTexture(8, 8);
@@ -108,7 +108,7 @@ TEST(RawData, DataThatIsNotWhatItSaysIsRefusedAndTheTextureKept) {
   EXPECT_EQ(errors->errors, std::vector<ErrorMessage>(5, ErrorMessage::TextureFormatIncompatible));
 }
 
-TEST(RawData, NoTemporaryTextureLeavesTheTargetAsItWas) {
+TEST(TextureUtil, NoTemporaryTextureLeavesTheTargetAsItWas) {
   auto t = makeTexture(8, 8);
   TextureUtil::loadRawData(t, Bytes(8 * 8 * 4, 2), 8, 8, 1);
   gpu::testControls().failTextureRequest(1);
@@ -131,9 +131,9 @@ struct FlipCase {
   bool rowsReversed, columnsReversed;
 };
 
-class FlipImage : public ::testing::TestWithParam<FlipCase> {};
+class TextureUtilFlipImage : public ::testing::TestWithParam<FlipCase> {};
 
-TEST_P(FlipImage, NetEffectOfEachOrientation) {
+TEST_P(TextureUtilFlipImage, NetEffectOfEachOrientation) {
   const FlipCase c = GetParam();
   const auto flipped = TextureUtil::flipImage(picture(4, 3), c.orientation);
   ASSERT_EQ(flipped->pixelWidth(), 4u);
@@ -146,13 +146,13 @@ TEST_P(FlipImage, NetEffectOfEachOrientation) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Orientations, FlipImage,
+INSTANTIATE_TEST_SUITE_P(Orientations, TextureUtilFlipImage,
                          ::testing::Values(FlipCase{graphics::ImageOrientation::Down, true, false},
                                            FlipCase{graphics::ImageOrientation::Up, true, false},
                                            FlipCase{graphics::ImageOrientation::UpMirrored, false, true},
                                            FlipCase{graphics::ImageOrientation::LeftMirrored, true, true}));
 
-TEST(LoadImage, TextureRowZeroHoldsTheImagesTopRow) {
+TEST(TextureUtil, TextureRowZeroHoldsTheImagesTopRow) {
   auto t = makeTexture(5, 3);
   TextureUtil::loadImage(picture(5, 3), AppManager().ciContext(), AppManager().commandQueue(), t);
   for (std::size_t y = 0; y < 3; ++y)
@@ -160,7 +160,7 @@ TEST(LoadImage, TextureRowZeroHoldsTheImagesTopRow) {
       EXPECT_EQ(texel(*t, x, y), (std::array<std::uint8_t, 4>{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), 7, 255}));
 }
 
-TEST(LoadImage, ALargerTextureIsTiledRowByRow) {
+TEST(TextureUtil, ALargerTextureIsTiledRowByRow) {
   const auto& context = AppManager().ciContext();
   context->startRecording();
   auto t = makeTexture(600, 300);
@@ -177,7 +177,7 @@ TEST(LoadImage, ALargerTextureIsTiledRowByRow) {
   EXPECT_EQ(texel(*t, 257, 0)[0], 1);
 }
 
-TEST(LoadImage, ATinyImageMakesOneCopyPerTexelInBoundedCommandBuffers) {
+TEST(TextureUtil, ATinyImageMakesOneCopyPerTexelInBoundedCommandBuffers) {
   const auto& context = AppManager().ciContext();
   auto t = makeTexture(12, 6);
   TextureUtil::loadRawData(t, Bytes(12 * 6 * 4, 9), 12, 6, 1);
@@ -191,7 +191,7 @@ TEST(LoadImage, ATinyImageMakesOneCopyPerTexelInBoundedCommandBuffers) {
   EXPECT_EQ(TextureUtil::toRawData(*t), Bytes(12 * 6 * 4, 0));
 }
 
-TEST(LoadImage, SkippingCopiesNoTexelShowsChangesNothing) {
+TEST(TextureUtil, SkippingCopiesNoTexelShowsChangesNothing) {
   // Steps of 1.5 x 1 and 2.5 x 1.5 points do not divide the texture: compare with making every copy.
   for (const double scale : {4.0, 2.0}) {
     const auto image = picture(scale == 4.0 ? 6 : 5, scale == 4.0 ? 4 : 3, scale);
@@ -208,7 +208,7 @@ TEST(LoadImage, SkippingCopiesNoTexelShowsChangesNothing) {
   }
 }
 
-TEST(LoadImage, AnImageWithoutAreaDoesNothing) {
+TEST(TextureUtil, AnImageWithoutAreaDoesNothing) {
   auto t = makeTexture(4, 4);
   const auto& context = AppManager().ciContext();
   context->startRecording();
@@ -218,7 +218,7 @@ TEST(LoadImage, AnImageWithoutAreaDoesNothing) {
   EXPECT_TRUE(gpu::commandTrace().commits().empty());
 }
 
-TEST(CreateTexture, PremultipliedPixelsTopRowFirstAndOnlyWhatFits) {
+TEST(TextureUtil, PremultipliedPixelsTopRowFirstAndOnlyWhatFits) {
   std::vector<std::uint8_t> pixels = {200, 100, 50, 128, 10, 20, 30, 255,  // top row
                                       1, 2, 3, 255, 4, 5, 6, 255};
   auto image = std::make_shared<graphics::Image>(graphics::Bitmap::make(2, 2, pixels, graphics::AlphaMode::Straight));

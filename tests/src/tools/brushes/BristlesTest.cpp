@@ -34,7 +34,7 @@
 namespace tessivarium {
 namespace {
 
-TEST(PatternGenerator, DrawsStepFirstAndWrapAfterTheLastEntry) {
+TEST(Bristles, DrawsStepFirstAndWrapAfterTheLastEntry) {
   const std::tuple<int, int, std::vector<std::uint32_t>, std::vector<std::uint32_t>> cases[] = {
       {0, 0, {3, 1, 2, 3, 2}, {5, 3, 0, 5, 8}}, {4, 4, {2}, {8}}, {2, 6, {2}, {9}},
       {99, 99, {1, 3}, {3, 5}},  // entry 0 follows entry 99
@@ -59,7 +59,7 @@ std::vector<std::tuple<float, float, float, float>> records(const BristleLayout&
   return out;
 }
 
-TEST(BristleLayouts, TheFirstColumnsOfEachFamily) {
+TEST(Bristles, TheFirstColumnsOfEachFamily) {
   // Flat: columns 10 to 12 of one slice, base 40 - 10 = 30, so L0 = 20; a base under 10 adds nothing.
   using R = std::vector<std::tuple<float, float, float, float>>;
   EXPECT_EQ(records(layFlatBristles(head(10.7f, 12.2f, 3, 3))), (R{{10, 3, 28, 0}, {11, 3, 27, 0}, {12, 3, 29, 0}}));
@@ -88,7 +88,7 @@ TEST(BristleLayouts, TheFirstColumnsOfEachFamily) {
   EXPECT_TRUE(layFanBristles(head(3.5f, 3.9f, 0, 6)).bristles.empty()) << "no whole column";
 }
 
-TEST(BristleLayouts, HeadsThatCannotBeLaidGiveNoBristlesAndSayWhy) {
+TEST(Bristles, HeadsThatCannotBeLaidGiveNoBristlesAndSayWhy) {
   const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
   const auto with = [](std::function<void(BristleHead&)> change) {
     BristleHead h = head(0, 4, 0, 2);
@@ -149,9 +149,9 @@ float floatAt(const std::vector<std::uint8_t>& bytes, std::size_t at) {
   return v;
 }
 
-class BristlePasses : public testing::Test {
+class BristlesPasses : public testing::Test {
  protected:
-  BristlePasses() {
+  BristlesPasses() {
     AppManager().setCanvas(canvas);
     AppManager().setCurrentPaint(canvas);
     canvas->setShadingImage(imaging::Image::fromTexture(AppManager().makeTexture(2, 2)));
@@ -177,7 +177,7 @@ class BristlePasses : public testing::Test {
 // A head measured from its scene: sizes from the extents (the two "Box: " lines), the lowest mark the
 // pad above slice 0, the origin under the tip, the head circle through the three rim marks; the
 // brush mesh dressed in the bristle picture; then laid with exactly its records.
-TEST_F(BristlePasses, EachFamilyMeasuresItsSceneAndLaysExactlyItsRecords) {
+TEST_F(BristlesPasses, EachFamilyMeasuresItsSceneAndLaysExactlyItsRecords) {
   const std::tuple<std::shared_ptr<AbstractBrushTool>, const char*, BristleLayout (*)(const BristleHead&)> cases[] = {
       {std::make_shared<BigFlatBrushTool>(), "DAEToolModel_brush_flat", layFlatBristles},
       {std::make_shared<BigFanBrushTool>(), "DAEToolModel_brush_fan", layFanBristles},
@@ -229,7 +229,7 @@ TEST_F(BristlePasses, EachFamilyMeasuresItsSceneAndLaysExactlyItsRecords) {
   }
 }
 
-TEST_F(BristlePasses, TwoSizesOfAFamilyEachLayFromTheirOwnHead) {
+TEST_F(BristlesPasses, TwoSizesOfAFamilyEachLayFromTheirOwnHead) {
   const std::shared_ptr<AbstractBrushTool> small = std::make_shared<SmallFlatBrushTool>(), big = std::make_shared<BigFlatBrushTool>();
   const float radii[] = {lay(small).descriptor()->headRadius(), lay(big).descriptor()->headRadius()};
   ASSERT_NE(radii[0], radii[1]);
@@ -249,7 +249,7 @@ struct GivenRecords final : AbstractBrushEncoderUnit {
   std::vector<Bristle> records;
 };
 
-TEST_F(BristlePasses, TheGroupsHoldEveryRecordAndNoMore) {
+TEST_F(BristlesPasses, TheGroupsHoldEveryRecordAndNoMore) {
   const auto tool = std::make_shared<FlatBrushTool>();
   AppManager().setCurrentTool(tool);
   auto& viewer = dynamic_cast<DefaultToolViewer&>(*tool->toolViewer());

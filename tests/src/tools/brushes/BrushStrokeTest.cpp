@@ -168,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The window takes the main canvas's scale and the palette's size: on a palette of a main canvas at
 // scale 2, a stroke at the palette's far corner loads and saves its window inside the layer.
-TEST(BrushOnAPalette, EveryCopyStaysInsideItsTextures) {
+TEST(BrushStrokeOnAPalette, EveryCopyStaysInsideItsTextures) {
   AppManager().setCanvas(std::make_shared<DrawingPaint>(MainPaintId, testsupport::flatArtwork(512, 384, 2.0)));
   const auto palette = AppManager().createPalette();
   startWith(std::make_shared<BigFlatBrushTool>(), *palette);

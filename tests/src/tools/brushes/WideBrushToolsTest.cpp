@@ -26,7 +26,7 @@ std::set<std::int64_t> slotsOf(const auto& bindings) {
 // with its own bindings, the overlay map, the blur twice and, only on a canvas with a mask, the
 // mask, which binds no record another tool left on it. The paint pass exchanges the head, and so
 // does the mask.
-TEST(WideBrushStep, RecordsTheChainWithTheWidePaintsOwnSlotsAndExchangesTheHead) {
+TEST(WideBrushTools, RecordsTheChainWithTheWidePaintsOwnSlotsAndExchangesTheHead) {
   DEBUG_DAE_KNIFE = KnifeDebugMode::None;
   testsupport::StrokeCanvas paint;
   const auto brush = std::make_shared<WideBrushTool>();

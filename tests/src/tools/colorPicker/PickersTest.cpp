@@ -80,7 +80,7 @@ std::pair<std::shared_ptr<DrawingPaint>, std::shared_ptr<PickingTool>> pickingCa
   return {canvas, tool};
 }
 
-TEST(ColorPick, LoadsTheBrushWithThePaintUnderTheTouchThenTakesEveryPickerOut) {
+TEST(Pickers, LoadsTheBrushWithThePaintUnderTheTouchThenTakesEveryPickerOut) {
   testsupport::StrokeCanvas painted;
   const auto& [canvas, brush] = std::pair{painted.canvas, DefaultTool()};
   painted.use(brush);
@@ -117,10 +117,10 @@ struct Gesture {
   const char* fill;  // the colour and force (a touch's force / 4, times the sensibility 3, at most 1)
 };
 void PrintTo(const Gesture& g, std::ostream* out) { *out << g.what; }
-class ColorPickGesture : public testing::TestWithParam<Gesture> {};
+class PickersColorPickGesture : public testing::TestWithParam<Gesture> {};
 
 // Two gestures: a pick ends at the first, one that finds no colour tries again at the second.
-TEST_P(ColorPickGesture, FillsTheToolAtTheStrongestPressureOrReportsNoColour) {
+TEST_P(PickersColorPickGesture, FillsTheToolAtTheStrongestPressureOrReportsNoColour) {
   const auto& [canvas, tool] = pickingCanvas();
   const auto& row = GetParam();
   canvas->artwork()->setSurface(Surface::FindSurface(SurfaceId::CanvasArmyDuck));
@@ -145,7 +145,7 @@ TEST_P(ColorPickGesture, FillsTheToolAtTheStrongestPressureOrReportsNoColour) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Moves, ColorPickGesture,
+    Moves, PickersColorPickGesture,
     testing::Values(Gesture{"a tap: touch-down starts at 0", {}, true, "fill 1.0 at 0.0"},
                     Gesture{"a ratio above 1/sensibility", {{2.0}}, true, "fill 1.0 at 1.0"},
                     Gesture{"the strongest of several moves", {{0.4}, {1.0}, {0.2}}, true, "fill 1.0 at 0.75"},
@@ -153,9 +153,9 @@ INSTANTIATE_TEST_SUITE_P(
                     Gesture{"no ratio: no change", {{0.4, std::nullopt}}, true, "fill 1.0 at 0.3"},
                     Gesture{"no colour", {{1.0}}, false, nullptr}));
 
-class SharedCanvas : public testing::TestWithParam<bool> {};
+class PickersSharedCanvas : public testing::TestWithParam<bool> {};
 
-TEST_P(SharedCanvas, EachPickEndsOnlyItsOwnPickersAndOnesReachedAfterTheirEndIgnoreTheTouch) {
+TEST_P(PickersSharedCanvas, EachPickEndsOnlyItsOwnPickersAndOnesReachedAfterTheirEndIgnoreTheTouch) {
   const auto& [canvas, tool] = pickingCanvas();
   tool->setCanSavePattern(GetParam());
   tool->setRotation(0.625f);
@@ -183,9 +183,9 @@ TEST_P(SharedCanvas, EachPickEndsOnlyItsOwnPickersAndOnesReachedAfterTheirEndIgn
   EXPECT_EQ(canvas->touchHandlers(), Handlers{other});
 }
 
-INSTANTIATE_TEST_SUITE_P(CanSavePattern, SharedCanvas, testing::Bool());
+INSTANTIATE_TEST_SUITE_P(CanSavePattern, PickersSharedCanvas, testing::Bool());
 
-TEST(PickerLifetime, ACanvasGoneWithPickersInstalledIsNeitherKeptNorTouched) {
+TEST(Pickers, ACanvasGoneWithPickersInstalledIsNeitherKeptNorTouched) {
   const auto& [kept, tool] = pickingCanvas();
   std::shared_ptr<DrawingPaint> gone = testsupport::makeCanvas(80, 60);
   const auto manager = std::make_shared<ColorPickerManager>();

@@ -57,9 +57,9 @@ std::size_t traced(const std::shared_ptr<gpu::Texture>& from, const std::shared_
 gpu::DispatchRecord lastDispatch() { return gpu::commandTrace().dispatches().back(); }
 
 // A main canvas of three layers (300 x 200) with the middle one current.
-class FanDryerTest : public ::testing::TestWithParam<Twin> {
+class FanDryerToolTest : public ::testing::TestWithParam<Twin> {
  protected:
-  FanDryerTest() {
+  FanDryerToolTest() {
     canvas->setLayerIndex(1);
     AppManager().setCanvas(canvas);
     AppManager().setCurrentPaint(canvas);
@@ -82,7 +82,7 @@ class FanDryerTest : public ::testing::TestWithParam<Twin> {
 // copy, over the whole picture; the layers draw again, and the timing line follows while the debug
 // mode is not None. Only the views below the current layer are hidden. A second enable does
 // nothing unless forced.
-TEST_P(FanDryerTest, EnableHidesTheLayersBelowCopiesThePictureAndRendersItAgain) {
+TEST_P(FanDryerToolTest, EnableHidesTheLayersBelowCopiesThePictureAndRendersItAgain) {
   gpu::commandTrace().start();
   AppManager().setCurrentTool(tool());
   const auto copy = canvas->colorTexture2D();
@@ -122,7 +122,7 @@ TEST_P(FanDryerTest, EnableHidesTheLayersBelowCopiesThePictureAndRendersItAgain)
 // Disabling does nothing unless enabled. From one twin to the other in one tool change: the copy
 // goes back, the layers are updated (the canvas hides the views in front of the current one) and
 // rebuilt, then the other twin takes the copy again and hides the views below.
-TEST_P(FanDryerTest, DisablePutsTheCopyBackBeforeTheOtherTwinTakesIt) {
+TEST_P(FanDryerToolTest, DisablePutsTheCopyBackBeforeTheOtherTwinTakesIt) {
   const Twin& other = GetParam().tool == kTwins[0].tool ? kTwins[1] : kTwins[0];
   gpu::commandTrace().start();
   tool()->setEnabled(false);
@@ -146,7 +146,7 @@ TEST_P(FanDryerTest, DisablePutsTheCopyBackBeforeTheOtherTwinTakesIt) {
 // The fan scene: its node "Fan", small on the main canvas and larger on a palette, the tool node at
 // the display scale, turned on the first attach and given the last pose back on the next; each
 // followed sample spins the fan by -π/4 per unit of force over half a second.
-TEST_P(FanDryerTest, TheViewerShowsTheFanAndSpinsItWithEachSample) {
+TEST_P(FanDryerToolTest, TheViewerShowsTheFanAndSpinsItWithEachSample) {
   toolNode().setEulerY(0.25f);
   AppManager().setCurrentTool(tool());
   const auto& content = viewer().toolContentNode();
@@ -176,7 +176,7 @@ TEST_P(FanDryerTest, TheViewerShowsTheFanAndSpinsItWithEachSample) {
   EXPECT_EQ(palette->brushView()->toolNode()->eulerAngles(), scene::Vector3(0, kPi / 2 - 1.2f, -0.3f));
 }
 
-TEST_P(FanDryerTest, AMissingFanSceneIsReportedAndPosesNothing) {
+TEST_P(FanDryerToolTest, AMissingFanSceneIsReportedAndPosesNothing) {
   testsupport::TempResourceRoot empty;
   toolNode().setEulerAngles({0.1f, 0.2f, 0.3f});
   toolNode().setScale({2, 2, 2});
@@ -187,14 +187,14 @@ TEST_P(FanDryerTest, AMissingFanSceneIsReportedAndPosesNothing) {
   EXPECT_EQ(toolNode().scale(), scene::Vector3(2, 2, 2));
 }
 
-INSTANTIATE_TEST_SUITE_P(Twins, FanDryerTest, ::testing::ValuesIn(kTwins), twinName);
+INSTANTIATE_TEST_SUITE_P(Twins, FanDryerToolTest, ::testing::ValuesIn(kTwins), twinName);
 
 // A stroke on a started canvas: each step runs the paint pass alone, on the window's offset,
 // samples and scale, with the working textures and the layer's picture in place over the whole
 // picture; the stroke's end writes the window back into the layer after the last step.
-class FanDryerStepTest : public ::testing::TestWithParam<Twin> {};
+class FanDryerToolStep : public ::testing::TestWithParam<Twin> {};
 
-TEST_P(FanDryerStepTest, AStepRunsThePaintPassInPlaceOverThePicture) {
+TEST_P(FanDryerToolStep, AStepRunsThePaintPassInPlaceOverThePicture) {
   testsupport::StrokeCanvas stroke;
   stroke.use(GetParam().tool());
   auto& working = AppManager().surfaceTextures();
@@ -229,7 +229,7 @@ TEST_P(FanDryerStepTest, AStepRunsThePaintPassInPlaceOverThePicture) {
   EXPECT_LT(traced(working.gridTexture0(), stroke.layer().gridTexture()), events.size());
 }
 
-INSTANTIATE_TEST_SUITE_P(Twins, FanDryerStepTest, ::testing::ValuesIn(kTwins), twinName);
+INSTANTIATE_TEST_SUITE_P(Twins, FanDryerToolStep, ::testing::ValuesIn(kTwins), twinName);
 
 }  // namespace
 }  // namespace tessivarium

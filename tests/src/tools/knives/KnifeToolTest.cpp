@@ -28,9 +28,9 @@ namespace {
 
 constexpr float kPi = std::numbers::pi_v<float>;
 
-class KnifeTest : public ::testing::Test {
+class KnifeTool : public ::testing::Test {
  protected:
-  KnifeTest() {
+  KnifeTool() {
     AppManager().setCanvas(canvas);
     AppManager().setCurrentPaint(canvas);
   }
@@ -47,7 +47,7 @@ class KnifeTest : public ::testing::Test {
 };
 
 // The altitudes as the kernels get them at BUFFER_ALTITUDE.
-TEST_F(KnifeTest, AltitudesReachTheKernelsLoweredByTheWatermarkNeverBelowFlat) {
+TEST_F(KnifeTool, AltitudesReachTheKernelsLoweredByTheWatermarkNeverBelowFlat) {
   const std::pair<float, float> cases[] = {
       {kPi / 2, kPi / 3}, {KnifeAltitude_WaterMark, 0}, {0.3f, 0}, {0, 0}, {kPi / 4, kPi / 4 - kPi / 6}};
   TouchInputs batch;
@@ -65,7 +65,7 @@ TEST_F(KnifeTest, AltitudesReachTheKernelsLoweredByTheWatermarkNeverBelowFlat) {
   EXPECT_TRUE(surface.touchInputData().altitudes().empty());
 }
 
-TEST_F(KnifeTest, TheFirstKnifeBuildsThePipelinesOfThePassesAllSixShare) {
+TEST_F(KnifeTool, TheFirstKnifeBuildsThePipelinesOfThePassesAllSixShare) {
   const auto first = current<Knife1Tool>();
   gpu::commandTrace().start();
   first->initialize();
@@ -84,7 +84,7 @@ TEST_F(KnifeTest, TheFirstKnifeBuildsThePipelinesOfThePassesAllSixShare) {
   gpu::commandTrace().stop();
 }
 
-TEST_F(KnifeTest, AKnifeNarrowsTheDialTheNextToolWithADialWidensAgain) {
+TEST_F(KnifeTool, AKnifeNarrowsTheDialTheNextToolWithADialWidensAgain) {
   const struct {
     std::function<std::shared_ptr<AbstractDrawingTool>()> make;
     float min, max;
@@ -104,7 +104,7 @@ TEST_F(KnifeTest, AKnifeNarrowsTheDialTheNextToolWithADialWidensAgain) {
 
 // Byte 1 of the pencil state: 1 only while the stroke runs forward for the blade's rotation (the
 // samples' azimuth is 0.2); every other byte 0.
-TEST_F(KnifeTest, KnivesPaintAndPickUpOnlyForwardOfTheBlade) {
+TEST_F(KnifeTool, KnivesPaintAndPickUpOnlyForwardOfTheBlade) {
   const auto knife = current<Knife5Tool>();
   auto& viewer = static_cast<DefaultToolViewer&>(*knife->toolViewer());
   const SCNVector3 p(8, 8, 4);

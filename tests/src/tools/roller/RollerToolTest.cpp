@@ -20,9 +20,9 @@ namespace {
 
 constexpr float kPi = std::numbers::pi_v<float>;
 
-class RollerTest : public ::testing::Test {
+class RollerToolTest : public ::testing::Test {
  protected:
-  RollerTest() {
+  RollerToolTest() {
     AppManager().setCanvas(canvas);
     AppManager().setCurrentPaint(canvas);
   }
@@ -43,7 +43,7 @@ class RollerTest : public ::testing::Test {
 
 // The first load poses the preview; the started canvas then gives the roller its head, measured
 // without a border, and a reload gives the preview back the last touch's pose.
-TEST_F(RollerTest, LoadsPoseThePreviewAndTheStartedCanvasGivesItsHead) {
+TEST_F(RollerToolTest, LoadsPoseThePreviewAndTheStartedCanvasGivesItsHead) {
   toolNode().setEulerY(0.25f);
   makeCurrent();
   const auto& content = viewer().toolContentNode();
@@ -68,7 +68,7 @@ TEST_F(RollerTest, LoadsPoseThePreviewAndTheStartedCanvasGivesItsHead) {
   EXPECT_EQ(content->childNodes(), scene) << "the scene is read once";
 }
 
-TEST_F(RollerTest, AMissingSceneIsReportedAndLeavesTheRollerUninitialised) {
+TEST_F(RollerToolTest, AMissingSceneIsReportedAndLeavesTheRollerUninitialised) {
   testsupport::TempResourceRoot empty;
   start();
   makeCurrent();
@@ -78,7 +78,7 @@ TEST_F(RollerTest, AMissingSceneIsReportedAndLeavesTheRollerUninitialised) {
 }
 
 // A touch never loads the viewer; the preview grows with the pressure alone.
-TEST_F(RollerTest, ATouchPosesThePreviewAndSizesItByThePressure) {
+TEST_F(RollerToolTest, ATouchPosesThePreviewAndSizesItByThePressure) {
   const struct {
     float force, altitude, azimuth;
     scene::Vector3 pose;

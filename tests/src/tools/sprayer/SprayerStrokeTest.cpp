@@ -12,9 +12,9 @@
 namespace droptest {
 namespace {
 
-using MaskedStroke = DropToolTest;
+using SprayerStroke = DropToolTest;
 
-TEST_F(MaskedStroke, DropStrokesCompleteAndKeepOffTheMaskedCells) {
+TEST_F(SprayerStroke, DropStrokesCompleteAndKeepOffTheMaskedCells) {
   // Masked left of x = 150.
   const auto mask = AppManager().makeTexture(300, 200);
   std::vector<std::uint8_t> bytes(300 * 200 * 4, 255);

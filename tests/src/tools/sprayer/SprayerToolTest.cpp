@@ -9,9 +9,9 @@
 namespace droptest {
 namespace {
 
-using SprayerSamples = DropToolTest;
+using SprayerToolTest = DropToolTest;
 
-TEST_F(SprayerSamples, StepsLongerThanElevenPointsAreHalvedAgainstTheSampleBefore) {
+TEST_F(SprayerToolTest, StepsLongerThanElevenPointsAreHalvedAgainstTheSampleBefore) {
   AppManager().setCurrentTool(AppManager().sprayer());
   auto& surface = static_cast<DropSurface&>(*AppManager().sprayer()->toolSurface());
   const struct {

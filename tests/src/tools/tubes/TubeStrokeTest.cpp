@@ -11,9 +11,9 @@
 namespace droptest {
 namespace {
 
-using Stroke = DropToolTest;
+using TubeStroke = DropToolTest;
 
-TEST_F(Stroke, ATubeStrokeLaysItsColourWithReliefReplaysToTheSameBytesAndUndoes) {
+TEST_F(TubeStroke, ATubeStrokeLaysItsColourWithReliefReplaysToTheSameBytesAndUndoes) {
   const auto& tube = AppManager().tube();
   tube->setColor(graphics::Color::fromRGBA(0.2, 0.4, 0.8, 1));
   const auto before = layerBytes(layer());

@@ -15,9 +15,9 @@ namespace {
 
 using Slots = std::vector<std::int64_t>;
 
-class DropSteps : public DropToolTest {
+class TubeToolTest : public DropToolTest {
  protected:
-  DropSteps() { withholdDrawables(); }
+  TubeToolTest() { withholdDrawables(); }
 
   static Slots bufferSlots(const gpu::DispatchRecord& d) {
     Slots out;
@@ -27,7 +27,7 @@ class DropSteps : public DropToolTest {
   SurfaceWorkingTextures& working() { return AppManager().surfaceTextures(); }
 };
 
-TEST_F(DropSteps, EachWindowStepRunsTheFivePassesOnTheWorkingTexturesInOneBuffer) {
+TEST_F(TubeToolTest, EachWindowStepRunsTheFivePassesOnTheWorkingTexturesInOneBuffer) {
   const struct {
     std::shared_ptr<AbstractDropTool> tool;
     const char* paint;
@@ -90,7 +90,7 @@ TEST_F(DropSteps, EachWindowStepRunsTheFivePassesOnTheWorkingTexturesInOneBuffer
   }
 }
 
-TEST_F(DropSteps, TheTubePaintsDryOnTheMainCanvasUnlessItDrawsWetAndAlwaysWetOnAPalette) {
+TEST_F(TubeToolTest, TheTubePaintsDryOnTheMainCanvasUnlessItDrawsWetAndAlwaysWetOnAPalette) {
   const auto palette = testsupport::makeCanvas(300, 200, 1.0, 1, MainPaintId + 1, false);
   palette->setShadingImage(canvas->shadingImage());
   auto& tube = *AppManager().tube();
@@ -112,7 +112,7 @@ TEST_F(DropSteps, TheTubePaintsDryOnTheMainCanvasUnlessItDrawsWetAndAlwaysWetOnA
   }
 }
 
-TEST_F(DropSteps, TheTubesDirectDrawingIsOneDispatchOverTheLayerInItsCells) {
+TEST_F(TubeToolTest, TheTubesDirectDrawingIsOneDispatchOverTheLayerInItsCells) {
   auto& tube = *AppManager().tube();
   tube.setTouchInputs({sample(10, 20, 0.5f)});
   const auto buffer = AppManager().commandQueue()->makeCommandBuffer();

@@ -163,43 +163,4 @@ TEST(ToolModelPaintAmounts, PickupTakesTheFirstSamplesPaint) {
   }
 }
 
-// The knives (case indices 16 to 21) have a flat blade; every other tool's body curves up by
-// d^2 / 2r off the centre: column (8, 6) of a radius-5 head, d^2 = 6.5, sits at 16 + 0.65 -> 17.
-TEST(ToolModelHeadShape, KnivesAreFlatToTheLastCaseIndex) {
-  const std::pair<std::uint32_t, int> cases[] = {{15, 17}, {16, 16}, {20, 16}, {21, 16}, {22, 17}};
-  for (const auto& [type, body] : cases) {
-    StrokeStep step(16, 12, 12, 32);
-    step.initialize(descriptorRecord(6, 6, 16, 6, 6, 5, type));
-    int lowest = 32;
-    for (int z = 31; z >= 0; --z)
-      if (at(*step.headA, 8, 6, static_cast<std::size_t>(z))[3] == kSolid) lowest = z;
-    EXPECT_EQ(lowest, body) << "type " << type;
-  }
-}
-
-// A fill's load is its force (held to [0, 1]) times the tool's full load, to nearest: the centre
-// column's body is at 40, so nothing reaches the bottom of the head.
-TEST(ToolModelHeadShape, FillLoadFollowsTheHeldForce) {
-  struct Case {
-    const char* kernel;
-    float force;
-    int cells;
-  } cases[] = {{"DAEToolModel_brush_fill", 0.3f, 7},  // 7.2
-               {"DAEToolModel_brush_fill", 1.7f, 24},
-               {"DAEToolModel_knife_fill", 0.7f, 6},  // 5.6
-               {"DAEToolModel_knife_fill", 2.5f, 8}};
-  for (const Case& c : cases) {
-    const Bytes descriptor = descriptorRecord(6, 6, 40, 6, 6, 5);
-    StrokeStep step(16, 12, 12, 64);
-    step.initialize(descriptor);
-    step.fillHead(c.kernel, {0.8f, 0.3f, 0.1f, 1}, c.force, descriptor);
-    int cells = 0;
-    for (std::size_t z = 0; z < 64; ++z) {
-      const std::uint8_t a = at(*step.headA, 6, 6, z)[3];
-      cells += a != 0 && a != kSolid;
-    }
-    EXPECT_EQ(cells, c.cells) << c.kernel << " force " << c.force;
-  }
-}
-
 }  // namespace
