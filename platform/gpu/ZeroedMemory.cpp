@@ -1,45 +1,46 @@
 #include "gpu/ZeroedMemory.h"
 
-#include <algorithm>
+#include <sys/mman.h>
+
 #include <cstring>
 #include <new>
-
-#include "gpu/Parallel.h"
 
 namespace gpu {
 
 namespace {
 
-// Blocks from this size on are zeroed in parallel, in chunks of this size.
-constexpr std::size_t kParallelZeroBytes = 1 << 20;
-constexpr std::size_t kZeroChunkBytes = 256 << 10;
-// Blocks from a page on start on a page; smaller ones on a cache line.
+// Blocks from this size on are mapped straight from the system, whose fresh pages read as zero:
+// nothing needs writing, and a page is only given memory when it is first written. Smaller ones
+// come from the heap, where they may reuse memory, and are zeroed.
+constexpr std::size_t kMappedBytes = 1 << 20;
+// Heap blocks from a page on start on a page; smaller ones on a cache line. Mapped blocks always
+// start on a page.
 constexpr std::size_t kPage = 4096, kCacheLine = 64;
 
 std::size_t alignmentFor(std::size_t size) { return size >= kPage ? kPage : kCacheLine; }
 
 std::uint8_t* allocate(std::size_t size) {
   if (size == 0) return nullptr;
-  return static_cast<std::uint8_t*>(::operator new[](size, std::align_val_t{alignmentFor(size)}));
+  if (size >= kMappedBytes) {
+    void* bytes = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (bytes == MAP_FAILED) throw std::bad_alloc();
+    return static_cast<std::uint8_t*>(bytes);
+  }
+  auto* bytes = static_cast<std::uint8_t*>(::operator new[](size, std::align_val_t{alignmentFor(size)}));
+  std::memset(bytes, 0, size);
+  return bytes;
 }
 
 }  // namespace
 
 void ZeroedMemory::Free::operator()(std::uint8_t* bytes) const {
-  ::operator delete[](bytes, std::align_val_t{alignment});
+  if (size >= kMappedBytes) {
+    ::munmap(bytes, size);
+  } else {
+    ::operator delete[](bytes, std::align_val_t{alignmentFor(size)});
+  }
 }
 
-ZeroedMemory::ZeroedMemory(std::size_t size) : bytes_(allocate(size), Free{alignmentFor(size)}), size_(size) {
-  std::uint8_t* bytes = bytes_.get();
-  if (size < kParallelZeroBytes) {
-    if (size != 0) std::memset(bytes, 0, size);
-    return;
-  }
-  const std::size_t chunks = (size + kZeroChunkBytes - 1) / kZeroChunkBytes;
-  parallelFor(0, chunks, 1, [bytes, size](std::size_t first, std::size_t end) {
-    const std::size_t from = first * kZeroChunkBytes, to = std::min(size, end * kZeroChunkBytes);
-    std::memset(bytes + from, 0, to - from);
-  });
-}
+ZeroedMemory::ZeroedMemory(std::size_t size) : bytes_(allocate(size), Free{size}), size_(size) {}
 
 }  // namespace gpu

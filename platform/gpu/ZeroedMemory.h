@@ -1,8 +1,10 @@
 #pragma once
 // A fixed block of bytes that starts all zero, the memory of textures and buffers. A large block is
-// zeroed on the kits' worker threads rather than on the thread that makes it, and starts on a page
-// boundary: two blocks then lie at the same offset within their pages, so a copy between them does
-// not stall on loads that look (by their low address bits) as if they hit the stores just made.
+// mapped from the system, whose fresh pages are zero, so making one writes nothing (its pages get
+// memory as they are first written); it starts on a page boundary: two blocks then lie at the same
+// offset within their pages, so a copy between them does not stall on loads that look (by their
+// low address bits) as if they hit the stores just made. A block the machine cannot give throws
+// std::bad_alloc.
 
 #include <cstddef>
 #include <cstdint>
@@ -20,7 +22,7 @@ class ZeroedMemory {
 
  private:
   struct Free {
-    std::size_t alignment;
+    std::size_t size;
     void operator()(std::uint8_t* bytes) const;
   };
   std::unique_ptr<std::uint8_t[], Free> bytes_;

@@ -1,7 +1,10 @@
 // Descriptors, texture queries and CPU region copies in the raw layout.
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -72,6 +75,21 @@ TEST(Texture, LargeTexturesAndBuffersStartZeroedOnReusedMemory) {
     ASSERT_EQ(std::count(b->contents(), b->contents() + b->length(), 0), 3 << 20) << round;
     std::fill_n(b->contents(), b->length(), 0xCD);
   }
+}
+
+// A large texture's zeros come from the system's fresh pages: making one writes none of its memory,
+// so none of its pages is resident until something is written (a layer is made in no time).
+TEST(Texture, LargeTexturesAreMadeWithoutWritingTheirMemory) {
+  auto t = texture2D(2048, 1536);
+  std::uint8_t* bytes = t->texels().texel(0, 0);
+  const std::size_t size = 2048 * 1536 * 4, page = 4096;
+  ASSERT_EQ(reinterpret_cast<std::uintptr_t>(bytes) % page, 0u);
+  std::vector<unsigned char> resident((size + page - 1) / page);
+  ASSERT_EQ(::mincore(bytes, size, resident.data()), 0);
+  EXPECT_EQ(std::count_if(resident.begin(), resident.end(), [](unsigned char r) { return (r & 1) != 0; }), 0);
+  bytes[5 * page] = 1;
+  ASSERT_EQ(::mincore(bytes, size, resident.data()), 0);
+  EXPECT_EQ(resident[5] & 1, 1);
 }
 
 TEST(Texture, InvalidDescriptorsStop) {
