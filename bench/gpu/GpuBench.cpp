@@ -14,6 +14,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "Limits.h"
 #include "gpu/Gpu.h"
 #include "kernels/Kernels.h"
 #include "utils/KernelInterface.h"
@@ -98,7 +99,7 @@ double median(std::vector<double> values) {
 class Limit {
  public:
   enum Kind { Memcpy, Memset };
-  Limit(Kind kind, std::size_t bytes) : kind_(kind), bytes_(bytes), from_(bytes), to_(bytes) {}
+  Limit(Kind kind, std::size_t bytes) : kind_(kind), bytes_(bytes), from_(benchsupport::residentBlock(bytes, 1)), to_(benchsupport::residentBlock(bytes, 0)) {}
 
   void run() const {
     kind_ == Memcpy ? parallelCopy(to_.data(), from_.data(), bytes_) : parallelFill(to_.data(), bytes_);

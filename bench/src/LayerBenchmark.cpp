@@ -11,6 +11,7 @@
 #include "TestCanvas.h"
 #include "foundation/Console.h"
 #include "gpu/Parallel.h"
+#include "gpu/Texture.h"
 #include "kernels/Kernels.h"
 #include "tools/ApplicationManager.h"
 
@@ -58,6 +59,13 @@ BENCHMARK(BM_Limit_Zero4Textures)->Unit(benchmark::kMillisecond);
 void BM_Move10x0ThreeLayers2048x1536(benchmark::State& state) {
   quiet();
   auto canvas = testsupport::makeCanvas(kWidth, kHeight, 1.0, 3);
+  // Painted layers: a fresh texture's pages are the system's shared zero page until written.
+  const std::vector<std::uint8_t> paint(kTextureBytes, 7);
+  for (const auto& layer : canvas->layers()) {
+    for (const auto& texture : {layer->gridTexture(), layer->wetTexture(), layer->dryTexture()}) {
+      texture->writeRegion(gpu::Region::make2D(0, 0, kWidth, kHeight), 0, paint, kWidth * 4);
+    }
+  }
   for (auto _ : state) {
     canvas->move(10, 0);
     canvas->redraws.clear();

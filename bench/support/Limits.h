@@ -11,8 +11,18 @@
 #include <vector>
 
 #include "gpu/Parallel.h"
+#include "gpu/ZeroedMemory.h"
 
 namespace benchsupport {
+
+// A block of `bytes` on a page boundary, every byte written with `value` so that all its pages are
+// the machine's memory: a fresh block's pages are the system's untouched zero pages, and reads of
+// them all come from one shared page, far faster than the memory a painted texture holds.
+inline gpu::ZeroedMemory residentBlock(std::size_t bytes, std::uint8_t value) {
+  gpu::ZeroedMemory block(bytes);
+  if (bytes != 0) std::memset(block.data(), value, bytes);
+  return block;
+}
 
 // Copies `bytes` from `from` to `to` in eight parts at once.
 inline void copyOnEightThreads(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes) {
