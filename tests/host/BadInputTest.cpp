@@ -35,6 +35,7 @@ std::string withByte(std::vector<std::uint8_t> bytes, std::size_t at, std::uint8
 
 const std::string kStroke = R"({"step": "stroke", "samples": [{"x": 10, "y": 10}, {"x": 20, "y": 12}]})";
 const std::string kInkStroke = R"({"step": "stroke", "inkml": "pen.inkml"})";
+const std::string kFittedInkStroke = R"({"step": "stroke", "inkml": "pen.inkml", "fit": true})";
 
 std::string ink(const std::string& body, const std::string& format = R"(<channel name="X"/><channel name="Y"/>)") {
   return R"(<ink xmlns="http://www.w3.org/2003/InkML"><traceFormat>)" + format + "</traceFormat>" + body + "</ink>";
@@ -102,6 +103,10 @@ std::vector<Case> cases() {
       {"InkForceWithoutMax", script(kInkStroke),
        {{"pen.inkml", ink("<trace>1 2 0.5, 3 4 300</trace>", R"(<channel name="X"/><channel name="Y"/><channel name="F"/>)")}}, {},
        "trace 1, point 2: force 300 is not 0 to 1 and the F channel gives no max"},
+      {"InkDifferencesBeyondANumber", script(kFittedInkStroke), {{"pen.inkml", ink("<trace>1 2, '1e308 '1, '1e308 '1</trace>")}},
+       {}, "pen.inkml:1: trace 1, point 3: its differences add up beyond any number"},
+      {"InkSpanTooFarToFit", script(kFittedInkStroke), {{"pen.inkml", ink("<trace>-1e308 2, 1e308 4</trace>")}}, {},
+       "pen.inkml: the traces span too far to be fitted into the canvas"},
       // Storage files to start from.
       {"StorageTruncated", script(""), {{"in.tess", text(std::vector<std::uint8_t>(storage.begin(), storage.end() - 9))}},
        {"--load", "in.tess"}, "in.tess: truncated storage file"},
