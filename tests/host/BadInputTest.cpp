@@ -28,6 +28,14 @@ std::vector<std::uint8_t> storageFile(std::int64_t width = 320) {
 
 std::string text(std::vector<std::uint8_t> bytes) { return std::string(bytes.begin(), bytes.end()); }
 
+// A storage file whose header claims `rawSize` bytes of records, its checksum made to match.
+std::string claimingRecords(std::vector<std::uint8_t> bytes, std::uint64_t rawSize) {
+  for (std::size_t i = 0; i < 8; ++i) bytes.at(12 + i) = static_cast<std::uint8_t>(rawSize >> (8 * i));
+  const std::uint64_t checksum = painthost::storageChecksum(bytes);
+  for (std::size_t i = 0; i < 8; ++i) bytes.at(28 + i) = static_cast<std::uint8_t>(checksum >> (8 * i));
+  return text(std::move(bytes));
+}
+
 std::string withByte(std::vector<std::uint8_t> bytes, std::size_t at, std::uint8_t value) {
   bytes.at(at) = value;
   return text(std::move(bytes));
@@ -116,6 +124,8 @@ std::vector<Case> cases() {
        {"--load", "in.tess"}, "in.tess: damaged storage file: its checksum does not match"},
       {"StorageRecordsFlipped", script(""), {{"in.tess", withByte(storage, 40, static_cast<std::uint8_t>(storage[40] ^ 0x10))}},
        {"--load", "in.tess"}, "in.tess: damaged storage file: its checksum does not match"},
+      {"StorageClaimsMoreRecordsThanItsFrameHolds", script(""), {{"in.tess", claimingRecords(storage, std::uint64_t{1} << 32)}},
+       {"--load", "in.tess"}, "in.tess: damaged storage file: its header gives 4294967296 bytes of records, its compressed frame"},
       {"StorageForeign", script(""), {{"in.tess", "\x89PNG\r\n\x1a\n not ours"}}, {"--load", "in.tess"},
        "in.tess: not a storage file of tessivarium-paint"},
       {"StorageOfAnotherCanvas", script(""), {{"in.tess", text(storageFile(400))}}, {"--load", "in.tess"},
