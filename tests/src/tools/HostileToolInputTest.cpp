@@ -133,13 +133,31 @@ TEST(HostileRotations, OnlyFiniteAnglesTurnTheToolAndItsViewer) {
   }
 }
 
+// Through a drop tool's fill and a thick-paint tool's: a wetness beyond either end is as dry or as
+// wet as paint gets, one that is not a number is refused with CannotFillColor and fills nothing.
 TEST(HostileFills, AWetnessIsBroughtIntoRangeOrRefusedWhenNotANumber) {
   testsupport::StrokeCanvas s;
   auto& tube = *AppManager().tube();
-  const std::pair<float, float> cases[] = {{kInf, 252}, {-1, 0}, {0.5f, 124}, {kNan, 124}};  // stored wetness
-  for (const auto& [wetness, stored] : cases) {
+  const auto& knife = AppManager().knife1();
+  s.use(knife);
+  const std::pair<float, float> cases[] = {{kInf, 252}, {-1, 0}, {1e30f, 252}, {0.5f, 124}, {-kInf, 0}, {kNan, 0}};
+  for (const auto& [wetness, stored] : cases) {  // stored: the wetness the tube keeps
+    const auto errors = std::make_shared<testsupport::RecordedErrors>();
+    Application().setDelegateHandler(errors);
+    const std::vector<ErrorMessage> refused =
+        std::isnan(wetness) ? std::vector{ErrorMessage::CannotFillColor} : std::vector<ErrorMessage>{};
     tube.fillColor(graphics::Color::fromRGBA(1, 0, 0, 1), 1.0f, wetness);
     EXPECT_FLOAT_EQ(static_cast<float>(tube.color().alpha()), stored / 255) << wetness;
+    EXPECT_EQ(errors->errors, refused) << "the tube, " << wetness;
+    errors->errors.clear();
+    knife->clean();
+    knife->fillColor(graphics::Color::fromRGBA(1, 0, 0, 1), 1.0f, wetness);
+    EXPECT_EQ(errors->errors, refused) << "the knife, " << wetness;
+    if (refused.empty()) {
+      EXPECT_GT(testsupport::StrokeCanvas::headPaint(*knife), 0) << wetness;
+    } else {
+      EXPECT_EQ(testsupport::StrokeCanvas::headPaint(*knife), 0) << "a refused fill loads nothing";
+    }
   }
 }
 
