@@ -172,6 +172,7 @@ std::vector<std::vector<double>> pointsOf(const std::string& text, std::size_t c
         velocity[i] += n;
         value = last[i] + velocity[i];
       }
+      if (!std::isfinite(value)) file.refuse(at + ": its differences add up beyond any number", node);
       last[i] = value;
       values.push_back(value);
     }
@@ -270,6 +271,8 @@ std::vector<std::vector<Sample>> readInkML(const std::filesystem::path& path, co
     }
     const double margin = static_cast<double>(std::min(canvas.width, canvas.height)) / 20;
     const double spanX = maxX - minX, spanY = maxY - minY;
+    // Each value is finite, but two far apart can span more than a number holds.
+    if (!std::isfinite(spanX) || !std::isfinite(spanY)) file.refuse("the traces span too far to be fitted into the canvas");
     double scale = 1;
     if (spanX > 0 || spanY > 0) {
       scale = std::min(spanX > 0 ? (right - 2 * margin) / spanX : HUGE_VAL, spanY > 0 ? (bottom - 2 * margin) / spanY : HUGE_VAL);

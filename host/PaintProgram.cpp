@@ -35,16 +35,20 @@ struct Options {
   bool verbose = false;
 };
 
-// The engine's console lines: kept in memory until the run has passed its checks, then in the log
-// file beside the outputs, so that a refused run writes nothing.
+// The engine's console lines: with --verbose on the program's standard output; otherwise kept in
+// memory until the run has passed its checks, then in the log file beside the outputs, so that a
+// refused run writes nothing.
 class ConsoleLog {
  public:
-  ConsoleLog() : previous_(foundation::setConsoleSink([this](std::string_view line) { write(line); })) {}
+  explicit ConsoleLog(std::ostream* verbose)
+      : verbose_(verbose), previous_(foundation::setConsoleSink([this](std::string_view line) { write(line); })) {}
   ~ConsoleLog() { foundation::setConsoleSink(previous_); }
   ConsoleLog(const ConsoleLog&) = delete;
   ConsoleLog& operator=(const ConsoleLog&) = delete;
 
+  // From now on the lines go to the log file at `path` (none with --verbose).
   void openAt(const std::filesystem::path& path) {
+    if (verbose_ != nullptr) return;
     file_.open(path, std::ios::trunc);
     if (!file_) throw EngineFailure(path.string() + ": the log cannot be written");
     for (const auto& line : pending_) file_ << line << '\n';
@@ -53,13 +57,16 @@ class ConsoleLog {
 
  private:
   void write(std::string_view line) {
-    if (file_.is_open()) {
+    if (verbose_ != nullptr) {
+      *verbose_ << line << std::endl;
+    } else if (file_.is_open()) {
       file_ << line << '\n';
     } else {
       pending_.emplace_back(line);
     }
   }
 
+  std::ostream* verbose_;
   foundation::ConsoleSink previous_;
   std::vector<std::string> pending_;
   std::ofstream file_;
@@ -124,14 +131,13 @@ int play(const Options& options, std::ostream& out, std::ostream& err, bool errI
   checkOutputFolder(folder);
 
   const WorkerThreads threads(options.threads);
-  std::optional<ConsoleLog> log;
-  if (!options.verbose) log.emplace();
+  ConsoleLog log(options.verbose ? &out : nullptr);
   // Past the checks, the run writes: the output folder and the log, from then on.
   auto startWriting = [&] {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) throw EngineFailure(folder.string() + ": the output folder cannot be made: " + error.message());
-    if (log) log->openAt(folder / kLogName);
+    log.openAt(folder / kLogName);
   };
   std::unique_ptr<Painter> started;
   try {

@@ -12,8 +12,9 @@
 
 namespace painthost {
 
-// `args` without the program's name; `out` takes the save points' lines, `err` the messages and the
-// progress bar (drawn only when `errIsTerminal`).
+// `args` without the program's name; `out` takes the save points' lines (and with --verbose the
+// engine's console lines), `err` the messages and the progress bar (drawn only when
+// `errIsTerminal`).
 int runPaint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal = false);
 
 }  // namespace painthost

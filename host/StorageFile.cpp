@@ -27,11 +27,6 @@ std::uint64_t fnv1a(std::uint64_t hash, const std::uint8_t* bytes, std::size_t s
   return hash;
 }
 
-std::uint64_t checksumOf(const std::vector<std::uint8_t>& file) {
-  const std::uint64_t header = fnv1a(0xcbf29ce484222325ull, file.data(), kChecksumAt);
-  return fnv1a(header, file.data() + kHeaderBytes, file.size() - kHeaderBytes);
-}
-
 class Writer {
  public:
   void bytes(const std::vector<std::uint8_t>& b) { out_.insert(out_.end(), b.begin(), b.end()); }
@@ -127,13 +122,13 @@ std::vector<std::uint8_t> encodeStorage(const StoredPainting& painting) {
   compressed.resize(size);
 
   Writer file;
-  file.out().insert(file.out().end(), kMagic.begin(), kMagic.end());
+  for (const char c : kMagic) file.u8(static_cast<std::uint8_t>(c));
   file.u32(kStorageVersion);
   file.u64(raw.size());
   file.u64(compressed.size());
   file.u64(0);  // the checksum, filled in below
   file.bytes(compressed);
-  const std::uint64_t checksum = checksumOf(file.out());
+  const std::uint64_t checksum = storageChecksum(file.out());
   for (int i = 0; i < 8; ++i) file.out()[kChecksumAt + i] = static_cast<std::uint8_t>(checksum >> (8 * i));
   return std::move(file.out());
 }
@@ -155,14 +150,20 @@ StoredPainting decodeStorage(const std::vector<std::uint8_t>& file, const std::s
                    std::to_string(kHeaderBytes + compressedSize) + " bytes");
   }
   if (file.size() - kHeaderBytes > compressedSize) throw BadInput(name + ": damaged storage file: bytes after its records");
-  if (checksumOf(file) != checksum) throw BadInput(name + ": damaged storage file: its checksum does not match");
+  if (storageChecksum(file) != checksum) throw BadInput(name + ": damaged storage file: its checksum does not match");
   if (rawSize > kLargestRecords) throw BadInput(name + ": damaged storage file: its records claim " + std::to_string(rawSize) + " bytes");
 
-  std::vector<std::uint8_t> raw(static_cast<std::size_t>(rawSize));
+  // The frame's own size is compared before anything is allocated, so that a header claiming
+  // gigabytes over a small frame costs nothing.
   const std::uint8_t* frame = file.data() + kHeaderBytes;
   const unsigned long long frameSize = ZSTD_getFrameContentSize(frame, static_cast<std::size_t>(compressedSize));
+  if (frameSize != rawSize) {
+    throw BadInput(name + ": damaged storage file: its header gives " + std::to_string(rawSize) +
+                   " bytes of records, its compressed frame another size");
+  }
+  std::vector<std::uint8_t> raw(static_cast<std::size_t>(rawSize));
   const std::size_t got = ZSTD_decompress(raw.data(), raw.size(), frame, static_cast<std::size_t>(compressedSize));
-  if (frameSize != rawSize || ZSTD_isError(got) || got != rawSize) {
+  if (ZSTD_isError(got) || got != rawSize) {
     throw BadInput(name + ": damaged storage file: its records do not decompress to " + std::to_string(rawSize) + " bytes");
   }
 
@@ -189,6 +190,11 @@ StoredPainting decodeStorage(const std::vector<std::uint8_t>& file, const std::s
   }
   if (in.left() != 0) in.refuse("bytes after its last layer");
   return painting;
+}
+
+std::uint64_t storageChecksum(const std::vector<std::uint8_t>& file) {
+  const std::uint64_t header = fnv1a(0xcbf29ce484222325ull, file.data(), kChecksumAt);
+  return fnv1a(header, file.data() + kHeaderBytes, file.size() - kHeaderBytes);
 }
 
 StoredPainting readStorageFile(const std::filesystem::path& path) {

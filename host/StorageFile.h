@@ -41,5 +41,8 @@ std::vector<std::uint8_t> encodeStorage(const StoredPainting& painting);
 // damaged one, or records that do not hold together.
 StoredPainting decodeStorage(const std::vector<std::uint8_t>& file, const std::string& name);
 StoredPainting readStorageFile(const std::filesystem::path& path);
+// The checksum of a whole storage file (bytes 0-27 and the compressed records), as bytes 28-35
+// hold it.
+std::uint64_t storageChecksum(const std::vector<std::uint8_t>& file);
 
 }  // namespace painthost

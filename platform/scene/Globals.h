@@ -1,6 +1,5 @@
 #pragma once
-// The scene kit's globals, which tests reset before every test: the action clock (time 0, no
-// running actions) and the scene-file load count.
+// The scene kit's globals, which tests reset before every test: the scene-file load count.
 
 namespace scene {
 

@@ -14,7 +14,6 @@ Node::Node(std::shared_ptr<Geometry> geometry) : geometry_(std::move(geometry)) 
 
 Node::~Node() {
   for (const auto& child : children_) child->parent_ = nullptr;
-  ActionClock::shared().forget(this);
 }
 
 std::shared_ptr<Node> Node::make() { return std::make_shared<Node>(); }
@@ -97,8 +96,14 @@ Vector3 Node::fromWorld(const Vector3& world) const {
 
 void Node::runAction(std::shared_ptr<const Action> action) {
   if (!action) foundation::fatalError("runAction: no action given");
-  actionsRun_.push_back(action);
-  ActionClock::shared().start(*this, std::move(action));
+  switch (action->kind()) {
+    case Action::Kind::rotateBy:
+      setEulerAngles({float(euler_.x + action->x()), float(euler_.y + action->y()),
+                      float(euler_.z + action->z())});
+      break;
+  }
+  ++actions_.count;
+  actions_.last = std::move(action);
 }
 
 }  // namespace scene

@@ -12,12 +12,12 @@
 #include <string_view>
 #include <vector>
 
+#include "scene/Action.h"
 #include "scene/Matrix4.h"
 #include "scene/Vector.h"
 
 namespace scene {
 
-class Action;
 class Camera;
 class Geometry;
 class Light;
@@ -105,11 +105,11 @@ class Node {
 
   // --- Actions ---
 
-  // Starts `action` on this node on the action clock (see Action.h) and records it. A fatal stop
-  // for no action.
+  // Applies `action` to this node at once (see Action.h) and records it. A fatal stop for no
+  // action.
   void runAction(std::shared_ptr<const Action> action);
-  // Every action run on this node, in the order they were started, finished ones included.
-  const std::vector<std::shared_ptr<const Action>>& actionsRun() const { return actionsRun_; }
+  // The number of actions run on this node and the last of them.
+  const ActionRecord& actions() const { return actions_; }
 
  private:
   bool isSelfOrAncestor(const Node* node) const;
@@ -126,7 +126,7 @@ class Node {
   std::shared_ptr<Geometry> geometry_;
   std::shared_ptr<Camera> camera_;
   std::shared_ptr<Light> light_;
-  std::vector<std::shared_ptr<const Action>> actionsRun_;
+  ActionRecord actions_;
 };
 
 }  // namespace scene

@@ -87,6 +87,8 @@ void AbstractDropTool::execute(Command& command, const std::shared_ptr<gpu::Comm
     for (const auto& input : batch->touchInputs()) {
       if (input) samples.push_back(input);
     }
+    // Nothing to paint; taking an empty batch would also move the surface off its open window.
+    if (samples.empty()) continue;
     setTouchInputs(std::move(samples));
     if (auto recorded = recordedColor(*batch)) setColor(std::move(*recorded));
     encode(*paint, *replay);

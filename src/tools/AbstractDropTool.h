@@ -41,11 +41,12 @@ class AbstractDropTool : public AbstractDrawingTool {
   // `buffer`.
   void encode(DrawingPaint& paint, gpu::CommandBuffer& buffer) override;
   // Replays `command` batch by batch on the current canvas, each batch with its recorded colour (a
-  // batch without one keeps the colour of the batch before), then writes the last window back into
-  // the layer and forgets it, so that the replayed paint survives whatever loads a window next. The
-  // tool's colour and pending samples are as before afterwards. On `buffer` when one is given
-  // (neither committed nor waited for); otherwise on a buffer of its own, committed and waited
-  // for. A tool that is not the current one, or no current canvas, replays nothing and says so.
+  // batch without one keeps the colour of the batch before; one without samples is skipped), then
+  // writes the last window back into the layer and forgets it, so that the replayed paint survives
+  // whatever loads a window next. The tool's colour and pending samples are as before afterwards.
+  // On `buffer` when one is given (neither committed nor waited for); otherwise on a buffer of its
+  // own, committed and waited for. A tool that is not the current one, or no current canvas,
+  // replays nothing and says so.
   void execute(Command& command, const std::shared_ptr<gpu::CommandBuffer>& buffer) override;
   // Takes the colour, its wetness (when given, brought into 0 to 1) carried in its alpha. A tool
   // that cannot take a colour, or a wetness that is not a number, reports CannotFillColor and

@@ -28,6 +28,14 @@ std::vector<std::uint8_t> storageFile(std::int64_t width = 320) {
 
 std::string text(std::vector<std::uint8_t> bytes) { return std::string(bytes.begin(), bytes.end()); }
 
+// A storage file whose header claims `rawSize` bytes of records, its checksum made to match.
+std::string claimingRecords(std::vector<std::uint8_t> bytes, std::uint64_t rawSize) {
+  for (std::size_t i = 0; i < 8; ++i) bytes.at(12 + i) = static_cast<std::uint8_t>(rawSize >> (8 * i));
+  const std::uint64_t checksum = painthost::storageChecksum(bytes);
+  for (std::size_t i = 0; i < 8; ++i) bytes.at(28 + i) = static_cast<std::uint8_t>(checksum >> (8 * i));
+  return text(std::move(bytes));
+}
+
 std::string withByte(std::vector<std::uint8_t> bytes, std::size_t at, std::uint8_t value) {
   bytes.at(at) = value;
   return text(std::move(bytes));
@@ -35,6 +43,7 @@ std::string withByte(std::vector<std::uint8_t> bytes, std::size_t at, std::uint8
 
 const std::string kStroke = R"({"step": "stroke", "samples": [{"x": 10, "y": 10}, {"x": 20, "y": 12}]})";
 const std::string kInkStroke = R"({"step": "stroke", "inkml": "pen.inkml"})";
+const std::string kFittedInkStroke = R"({"step": "stroke", "inkml": "pen.inkml", "fit": true})";
 
 std::string ink(const std::string& body, const std::string& format = R"(<channel name="X"/><channel name="Y"/>)") {
   return R"(<ink xmlns="http://www.w3.org/2003/InkML"><traceFormat>)" + format + "</traceFormat>" + body + "</ink>";
@@ -102,6 +111,10 @@ std::vector<Case> cases() {
       {"InkForceWithoutMax", script(kInkStroke),
        {{"pen.inkml", ink("<trace>1 2 0.5, 3 4 300</trace>", R"(<channel name="X"/><channel name="Y"/><channel name="F"/>)")}}, {},
        "trace 1, point 2: force 300 is not 0 to 1 and the F channel gives no max"},
+      {"InkDifferencesBeyondANumber", script(kFittedInkStroke), {{"pen.inkml", ink("<trace>1 2, '1e308 '1, '1e308 '1</trace>")}},
+       {}, "pen.inkml:1: trace 1, point 3: its differences add up beyond any number"},
+      {"InkSpanTooFarToFit", script(kFittedInkStroke), {{"pen.inkml", ink("<trace>-1e308 2, 1e308 4</trace>")}}, {},
+       "pen.inkml: the traces span too far to be fitted into the canvas"},
       // Storage files to start from.
       {"StorageTruncated", script(""), {{"in.tess", text(std::vector<std::uint8_t>(storage.begin(), storage.end() - 9))}},
        {"--load", "in.tess"}, "in.tess: truncated storage file"},
@@ -111,6 +124,8 @@ std::vector<Case> cases() {
        {"--load", "in.tess"}, "in.tess: damaged storage file: its checksum does not match"},
       {"StorageRecordsFlipped", script(""), {{"in.tess", withByte(storage, 40, static_cast<std::uint8_t>(storage[40] ^ 0x10))}},
        {"--load", "in.tess"}, "in.tess: damaged storage file: its checksum does not match"},
+      {"StorageClaimsMoreRecordsThanItsFrameHolds", script(""), {{"in.tess", claimingRecords(storage, std::uint64_t{1} << 32)}},
+       {"--load", "in.tess"}, "in.tess: damaged storage file: its header gives 4294967296 bytes of records, its compressed frame"},
       {"StorageForeign", script(""), {{"in.tess", "\x89PNG\r\n\x1a\n not ours"}}, {"--load", "in.tess"},
        "in.tess: not a storage file of tessivarium-paint"},
       {"StorageOfAnotherCanvas", script(""), {{"in.tess", text(storageFile(400))}}, {"--load", "in.tess"},

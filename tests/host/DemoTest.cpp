@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -106,6 +109,48 @@ TEST(Demo, EveryToolStrokesAndEveryStrokeChangesItsLayer) {
   ASSERT_TRUE(relief);
   for (const auto& box : reliefBoxes) {
     EXPECT_TRUE(showsReliefIn(*relief, box)) << "no height in " << box.left << ", " << box.top << " to " << box.right << ", " << box.bottom;
+  }
+}
+
+// The demonstration's text, and the folder of the files it names.
+std::string demonstrationText() {
+  std::ifstream in(foundation::Bundle::main().root() / "examples" / "demo.json", std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Every tool at 1 and at 8 worker threads, and a run continued with --load from a save point before
+// the second layer: there every tool of the second half is fresh in both runs, as in a loaded one,
+// so the continued run paints with every one of them the same bytes as the run without the split.
+TEST(Demo, WritesTheSameFilesAt1And8ThreadsAndWhenContinuedFromASavePoint) {
+  const hosttest::HostFolder folder;
+  for (const auto& entry : std::filesystem::directory_iterator(foundation::Bundle::main().root() / "examples")) {
+    if (entry.path().extension() != ".json") std::filesystem::copy_file(entry.path(), folder.path() / entry.path().filename());
+  }
+  const std::string demo = demonstrationText();
+  const std::string split = R"({"step": "createLayer"})", steps = R"("steps": [)";
+  const auto at = demo.find(split), stepsAt = demo.find(steps);
+  ASSERT_NE(at, std::string::npos);
+  ASSERT_EQ(demo.find(split, at + 1), std::string::npos) << "the demonstration makes its second layer once";
+  ASSERT_NE(stepsAt, std::string::npos);
+  folder.write("whole.json", demo.substr(0, at) + R"({"step": "save", "name": "middle"}, )" + demo.substr(at));
+  folder.write("rest.json", demo.substr(0, stepsAt + steps.size()) + demo.substr(at));
+
+  for (const std::string threads : {"1", "8"}) {
+    const auto run = folder.run({folder.at("whole.json"), "-o", folder.at("t" + threads), "-q", "--threads", threads});
+    ASSERT_EQ(run.status, 0) << run.err;
+  }
+  const auto rest = folder.run({folder.at("rest.json"), "-o", folder.at("rest"), "-q", "--load", folder.at("t1/middle.tess")});
+  ASSERT_EQ(rest.status, 0) << rest.err;
+
+  const auto bytes = [&](const std::string& run, const std::string& file) { return hosttest::bytesOf(folder.path() / run / file); };
+  for (const std::string save : {"middle", "final"}) {
+    for (const std::string& file : {save + ".png", save + "-relief.png", save + ".tess"}) {
+      EXPECT_FALSE(bytes("t1", file).empty()) << file;
+      EXPECT_TRUE(bytes("t1", file) == bytes("t8", file)) << file << " at 1 and at 8 threads";
+      if (save == "final") {
+        EXPECT_TRUE(bytes("t1", file) == bytes("rest", file)) << file << " continued with --load";
+      }
+    }
   }
 }
 

@@ -8,57 +8,29 @@
 namespace {
 
 using scene::Action;
-using scene::ActionClock;
 using scene::Node;
 using scenetest::expectNear;
 using scenetest::kPi;
 
-TEST(Action, RotateBySpreadsItsTurnOverItsDurationOnTheVirtualClock) {
+// Actions turn the node at once and add up; the node keeps their count and the last one only,
+// so a long session of them costs nothing more.
+TEST(Action, RotateByTurnsTheNodeAtOnceAndTheNodeCountsItsActions) {
   auto fan = Node::make();
   fan->setEulerAngles({0.5f, 0, 0});
-  const auto action = Action::rotateBy(0, 0, -kPi / 4, 0.5);
-  fan->runAction(action);
+  EXPECT_EQ(fan->actions().count, 0u);
+  EXPECT_FALSE(fan->actions().last);
 
-  EXPECT_EQ(fan->eulerAngles().z, 0.0f);  // nothing until the clock moves
-  ActionClock::shared().advance(0.125);
-  expectNear(fan->eulerAngles(), {0.5f, 0, -kPi / 16});
-  ActionClock::shared().advance(0.25);
-  expectNear(fan->eulerAngles(), {0.5f, 0, -3 * kPi / 16});
-  EXPECT_EQ(ActionClock::shared().runningCount(), 1u);
-  ActionClock::shared().advance(10);  // past the end: only the rest of the amount
+  const auto spin = Action::rotateBy(0, 0, -kPi / 4, 0.5);
+  fan->runAction(spin);
   expectNear(fan->eulerAngles(), {0.5f, 0, -kPi / 4});
-  EXPECT_EQ(ActionClock::shared().runningCount(), 0u);
+  EXPECT_EQ(spin->kind(), Action::Kind::rotateBy);
+  EXPECT_EQ(spin->duration(), 0.5);
 
-  ASSERT_EQ(fan->actionsRun().size(), 1u);
-  EXPECT_EQ(fan->actionsRun()[0], action);
-  EXPECT_EQ(action->kind(), Action::Kind::rotateBy);
-  EXPECT_DOUBLE_EQ(action->z(), -kPi / 4);
-  EXPECT_EQ(action->duration(), 0.5);
-}
-
-TEST(Action, OverlappingActionsAddUpAndAZeroDurationTurnsAtOnce) {
-  auto node = Node::make();
-  node->runAction(Action::rotateBy(1, 0, 0, 1));
-  ActionClock::shared().advance(0.5);
-  node->runAction(Action::rotateBy(1, 2, 0, 1));
-  ActionClock::shared().advance(0.5);
-  expectNear(node->eulerAngles(), {1.5f, 1, 0});
-  node->runAction(Action::rotateBy(0, 0, 3, 0));
-  expectNear(node->eulerAngles(), {1.5f, 1, 3});
-  ActionClock::shared().advance(0.5);
-  expectNear(node->eulerAngles(), {2, 2, 3});
-  EXPECT_EQ(node->actionsRun().size(), 3u);
-  EXPECT_DOUBLE_EQ(ActionClock::shared().now(), 1.5);
-}
-
-TEST(Action, ANodeThatGoesAwayLeavesTheClock) {
-  {
-    auto node = Node::make();
-    node->runAction(Action::rotateBy(0, 0, 1, 2));
-    EXPECT_EQ(ActionClock::shared().runningCount(), 1u);
-  }
-  EXPECT_EQ(ActionClock::shared().runningCount(), 0u);
-  ActionClock::shared().advance(1);
+  const auto tilt = Action::rotateBy(1, 2, 0, 0);
+  for (int i = 0; i < 100; ++i) fan->runAction(i % 2 ? tilt : spin);
+  expectNear(fan->eulerAngles(), {50.5f, 100, -(51 * kPi / 4)}, 1e-3f);
+  EXPECT_EQ(fan->actions().count, 101u);
+  EXPECT_EQ(fan->actions().last, tilt);
 }
 
 TEST(Action, BadInputStops) {
@@ -67,8 +39,6 @@ TEST(Action, BadInputStops) {
                "rotate-by action: the duration must be a finite number of seconds, 0 or more");
   EXPECT_FATAL(Action::rotateBy(0, 0, 1.0 / 0.0, 1), "rotate-by action: the angles must be finite");
   EXPECT_FATAL(node->runAction(nullptr), "runAction: no action given");
-  EXPECT_FATAL(ActionClock::shared().advance(-0.1),
-               "action clock: time only moves forward by a finite interval");
 }
 
 }  // namespace

@@ -103,7 +103,9 @@ TEST_F(DAEThickToolViewer, StartsWithItsBorderAndNoModel) {
 }
 
 TEST_F(DAEThickToolViewer, SizeIsTheNextMultipleOfEightAboveTheWholeExtent) {
-  const std::pair<float, std::int64_t> cases[] = {{24, 32}, {23.9f, 24}, {16, 24}, {0, 8}, {57.5f, 64}, {95.5f, 96}};
+  // The last three: a head of 100.4 x 104.0 x 30.0 cells with the border (16, 16, 64).
+  const std::pair<float, std::int64_t> cases[] = {{24, 32},     {23.9f, 24}, {16, 24},    {0, 8},   {57.5f, 64},
+                                                  {95.5f, 96}, {116.4f, 120}, {120.0f, 128}, {94.0f, 96}};
   for (const auto& [extent, size] : cases) EXPECT_EQ(AbstractDAEThickToolViewer::modelSize(extent), size) << extent;
 
   const auto box = viewer.boundingBox({{1, 5, -2}, {3, -1, 0}, {2, 2, 4}});

@@ -12,7 +12,6 @@
 #include <ostream>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -233,15 +232,15 @@ TEST_P(ToolMatrix, LoadFillStrokeUndoRedoAndClose) {
   EXPECT_EQ(AppManager().heapSize() - heap, kept);
 }
 
-// Four cases a tool, in which each value of each option meets each value of each other option:
-// the mask, the canvas and the debug chain all vary, and every pair of them is seen together.
+// Eight cases a tool: every combination of the mask (none or one), the canvas (main or palette)
+// and the debug chain (None or Height).
 std::vector<MatrixCase> everyCase() {
-  constexpr KnifeDebugMode None = KnifeDebugMode::None, Height = KnifeDebugMode::Height;
   std::vector<MatrixCase> out;
   for (std::size_t t = 0; t < allTools().size(); ++t) {
-    for (const auto& [masked, palette, debug] : {std::tuple{false, false, None}, std::tuple{false, true, Height},
-                                                 std::tuple{true, false, Height}, std::tuple{true, true, None}}) {
-      out.push_back({t, masked, palette, debug});
+    for (const bool masked : {false, true}) {
+      for (const bool palette : {false, true}) {
+        for (const KnifeDebugMode debug : {KnifeDebugMode::None, KnifeDebugMode::Height}) out.push_back({t, masked, palette, debug});
+      }
     }
   }
   return out;

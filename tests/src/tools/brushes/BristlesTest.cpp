@@ -242,6 +242,31 @@ TEST_F(BristlesPasses, TwoSizesOfAFamilyEachLayFromTheirOwnHead) {
   EXPECT_EQ(bound, (std::vector<float>{radii[0], radii[1], radii[0]}));
 }
 
+// A head with a point at no number: each family's initialiser says why it lays nothing (the fan
+// still counts its bristles), sends no records and runs no thread, the head's copies exchanged as
+// every head pass exchanges them.
+TEST_F(BristlesPasses, AHeadThatCannotBeLaidGetsNoBristlesAndTheConsoleSaysWhy) {
+  const std::tuple<std::shared_ptr<AbstractBrushTool>, std::function<std::shared_ptr<AbstractBrushEncoderUnit>()>, bool> cases[] = {
+      {std::make_shared<FlatBrushTool>(), [] { return DAEEncoders().getFlatBrushInitializer(); }, false},
+      {std::make_shared<FanBrushTool>(), [] { return DAEEncoders().getFanBrushInitializer(); }, true},
+      {std::make_shared<FilbertBrushTool>(), [] { return DAEEncoders().getFilbertBrushInitializer(); }, false},
+  };
+  const SCNVector3 p(4, 4, 4), nowhere(4, std::numeric_limits<float>::quiet_NaN(), 4);
+  for (const auto& [tool, initializer, counts] : cases) {
+    AppManager().setCurrentTool(tool);
+    auto& viewer = dynamic_cast<DefaultToolViewer&>(*tool->toolViewer());
+    viewer.setToolModel(std::make_shared<DAEToolModel>(
+        viewer, 8, 8, 16, std::make_shared<DAEToolDescriptorWrapper>(tool->toolType(), p, nowhere, p, p, p, p, p, p, p, 2, 0, 1)));
+    const auto blank = viewer.toolModel()->colorTexture1();
+    testsupport::ConsoleCapture console;
+    EXPECT_TRUE(run(*initializer()).empty()) << describe(tool->toolType());
+    EXPECT_EQ(viewer.toolModel()->colorTexture0(), blank);
+    EXPECT_TRUE(bodyOf(*blank).empty());
+    EXPECT_EQ(console.linesStartingWith("No bristles: "), std::vector<std::string>{"No bristles: a point of the head lies at nan"});
+    EXPECT_EQ(console.linesStartingWith("Bristles: "), counts ? std::vector<std::string>{"Bristles: 0"} : std::vector<std::string>{});
+  }
+}
+
 // An initialiser that sends the records it is given.
 struct GivenRecords final : AbstractBrushEncoderUnit {
   explicit GivenRecords(std::vector<Bristle> given) : AbstractBrushEncoderUnit("DAEToolModel_brush_flat", noPreparation()), records(std::move(given)) {}

@@ -24,6 +24,7 @@
 #include "ui/Event.h"
 #include "ui/FrameSource.h"
 #include "ui/TouchSet.h"
+#include "utils/KernelInterface.h"
 #include "utils/TextureUtil.h"
 
 namespace tessivarium {
@@ -165,6 +166,51 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(Family{"the default tool", [] { return std::static_pointer_cast<AbstractBrushTool>(DefaultTool()); }},
                     Family{"a fan brush", [] { return std::make_shared<BigFanBrushTool>(); }},
                     Family{"a flat brush", [] { return std::make_shared<FlatBrushTool>(); }}));
+
+// The same stroke of a loaded brush by the brush's drawing: over a band of old wet paint, wet
+// drawing lays wet paint and leaves the dry paint, dry drawing lays dry paint and leaves the wet
+// paint byte for byte, the band included; on a bare canvas a quarter of the thickness loads and
+// lays about a quarter of the paint.
+TEST(BrushStrokeDrawing, TheToolsWetDrawingAndThicknessReachTheLayer) {
+  struct Laid {
+    long wet, dry;
+    bool wetUnchanged, dryUnchanged;
+  };
+  const auto strokeWith = [](bool wetDrawing, float thickness, bool band) {
+    const auto canvas = std::make_shared<DrawingPaint>(MainPaintId, testsupport::flatArtwork(400, 300));
+    AppManager().setCanvas(canvas);
+    const auto tool = std::make_shared<FlatBrushTool>();
+    tool->setWetDrawing(wetDrawing);
+    tool->setThickness(thickness);
+    startWith(tool, *canvas);
+    auto& layer = *canvas->currentContent();
+    Bytes grid = TextureUtil::toRawData(*layer.gridTexture()), wet = TextureUtil::toRawData(*layer.wetTexture());
+    for (std::size_t y = 90; band && y < 130; ++y)
+      for (std::size_t x = 150; x < 190; ++x) {
+        const std::size_t at = (y * 400 + x) * 4;
+        wet[at] = 30, wet[at + 1] = 90, wet[at + 2] = 200, wet[at + 3] = 40;
+        grid[at] = 252, grid[at + 3] = TOOL_FLUID;
+      }
+    TextureUtil::loadRawData(layer.gridTexture(), grid, 400, 300, 1);
+    TextureUtil::loadRawData(layer.wetTexture(), wet, 400, 300, 1);
+    const Bytes dry = TextureUtil::toRawData(*layer.dryTexture());
+    stroke(*canvas, {touchesAlong({60, 110}, {150, 110}), touchesAlong({150, 110}, {260, 110})}, 2.0);
+    const Bytes wetAfter = TextureUtil::toRawData(*layer.wetTexture()), dryAfter = TextureUtil::toRawData(*layer.dryTexture());
+    return Laid{wetPaint(wetAfter) - wetPaint(wet), wetPaint(dryAfter) - wetPaint(dry), wetAfter == wet, dryAfter == dry};
+  };
+
+  const Laid wet = strokeWith(true, 1.0f, true), dry = strokeWith(false, 1.0f, true);
+  EXPECT_FALSE(wet.wetUnchanged);
+  EXPECT_TRUE(wet.dryUnchanged) << "wet drawing laid dry paint";
+  EXPECT_TRUE(dry.wetUnchanged) << "dry drawing changed the wet paint";
+  EXPECT_GT(dry.dry, 100);
+  for (const bool wetDrawing : {true, false}) {
+    const Laid full = strokeWith(wetDrawing, 1.0f, false), quarter = strokeWith(wetDrawing, 0.25f, false);
+    ASSERT_GT(full.wet + full.dry, 100);
+    const double ratio = static_cast<double>(quarter.wet + quarter.dry) / static_cast<double>(full.wet + full.dry);
+    EXPECT_NEAR(ratio, 0.25, 0.06) << (wetDrawing ? "wet" : "dry") << " drawing";
+  }
+}
 
 // The window takes the main canvas's scale and the palette's size: on a palette of a main canvas at
 // scale 2, a stroke at the palette's far corner loads and saves its window inside the layer.

@@ -1,14 +1,26 @@
-// The nine flat, fan and filbert brushes and what they share: their settings, the working window of
-// a stroke, the lowered altitudes and the passes that lay a fresh head.
+// The nine flat, fan and filbert brushes and what they share: their settings, the pipelines built
+// before the first stroke, the working window of a stroke, the lowered altitudes, the passes that
+// lay a fresh head, and the viewer's bristle picture and bone bend.
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <limits>
+#include <string>
 #include <tuple>
 #include <type_traits>
 
+#include "ConsoleCapture.h"
 #include "FakeCanvas.h"
+#include "Globals.h"
+#include "TempResourceRoot.h"
+#include "foundation/Bundle.h"
+#include "gpu/Gpu.h"
+#include "scene/Geometry.h"
+#include "scene/Material.h"
+#include "scene/Node.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DAEEncoders.h"
 #include "tools/DAEToolModel.h"
@@ -24,9 +36,19 @@
 namespace tessivarium {
 namespace {
 
-static_assert(!std::is_constructible_v<FlatBrushTool, ToolType>, "a concrete brush has its one type");
-static_assert(!std::is_constructible_v<AbstractFanBrushTool, ToolType> && !std::is_constructible_v<AbstractBrushTool, ToolType>,
-              "only the sizes are made");
+// Only the nine sizes are made, each with its own type: no brush takes another type, and no
+// brush pass another kernel.
+template <class Arguments, class... Classes>
+constexpr bool noneTakes = false;
+template <class... Arguments, class... Classes>
+constexpr bool noneTakes<std::tuple<Arguments...>, Classes...> = (!std::is_constructible_v<Classes, Arguments...> && ...);
+static_assert(noneTakes<std::tuple<ToolType>, SmallFanBrushTool, FanBrushTool, BigFanBrushTool, SmallFilbertBrushTool,
+                        FilbertBrushTool, BigFilbertBrushTool, SmallFlatBrushTool, FlatBrushTool, BigFlatBrushTool,
+                        AbstractFanBrushTool, AbstractFilbertBrushTool, AbstractFlatBrushTool, AbstractBrushTool>,
+              "a brush has its one type, and only the sizes are made");
+static_assert(noneTakes<std::tuple<std::string, PrepareStep>, DAEBrushPaintingEncoder, DAEBrushPickupEncoder,
+                        BrushDAEColorFillEncoder, FlatBrushInitializer, FanBrushInitializer, FilbertBrushInitializer>,
+              "a brush pass runs its one kernel");
 
 // A main canvas at `scale`, current, with `tool` switched to `switchedTo` (else to the canvas).
 void useCanvas(AbstractDrawingTool& tool, std::int64_t width, std::int64_t height, double scale = 1.0,
@@ -118,6 +140,78 @@ TEST(BrushTools, AFreshHeadIsResetThenGivenItsFamilysBristles) {
   EXPECT_EQ(std::dynamic_pointer_cast<TextureReset>(passes[0])->texture(), viewer.toolModel()->colorTexture1());
   EXPECT_EQ(passes[1], std::static_pointer_cast<ToolEncoder>(DAEEncoders().getFanBrushInitializer()));
   EXPECT_EQ(fan->getInitializers(), passes) << "the registry's shared passes";
+}
+
+// Before the first stroke a brush builds its own family's initialiser, then those of every family
+// and the paint, pickup and fill passes all the flat, fan and filbert brushes share, then the
+// engine's; once only.
+TEST(BrushTools, InitializeBuildsTheFamilysInitialiserFirstAndEverythingOnce) {
+  using Make = std::function<std::shared_ptr<AbstractBrushTool>()>;
+  const std::tuple<Make, const char*> cases[] = {
+      {[] { return std::make_shared<SmallFlatBrushTool>(); }, "DAEToolModel_brush_flat"},
+      {[] { return std::make_shared<FanBrushTool>(); }, "DAEToolModel_brush_fan"},
+      {[] { return std::make_shared<BigFilbertBrushTool>(); }, "DAEToolModel_brush_filbert"},
+  };
+  for (const auto& [make, family] : cases) {
+    testsupport::resetGlobals();  // no pipeline built yet
+    const auto brush = make();
+    useCanvas(*brush, 800, 600);
+    gpu::commandTrace().start();
+    brush->initialize();
+    std::vector<std::string> built;
+    for (const auto& record : gpu::commandTrace().pipelineBuilds()) built.push_back(record.functionName);
+    std::vector<std::string> expected = {family};
+    for (const char* name : {"DAEToolModel_brush_fan", "DAEToolModel_brush_flat", "DAEToolModel_brush_filbert",
+                             "DAEToolModel_brush_paint", "DAEToolModel_brush_pickup", "DAEToolModel_brush_fill"}) {
+      if (name != std::string(family)) expected.push_back(name);
+    }
+    ASSERT_GT(built.size(), expected.size()) << family << ": the engine's passes follow";
+    EXPECT_EQ(std::vector<std::string>(built.begin(), built.begin() + static_cast<std::ptrdiff_t>(expected.size())), expected);
+    EXPECT_TRUE(brush->initialized());
+
+    gpu::commandTrace().start();
+    brush->initialize();
+    EXPECT_TRUE(gpu::commandTrace().pipelineBuilds().empty()) << family;
+    gpu::commandTrace().stop();
+  }
+}
+
+// The bristle picture dresses the scene's "Brush" mesh only when both are there; otherwise every
+// mesh keeps the scene's own materials, and nothing is said.
+TEST(BrushTools, TheBristlePictureIsLeftOutSilentlyWhenAPieceIsMissing) {
+  const auto bytesOf = [](const char* name, const char* type) {
+    std::ifstream in(*foundation::Bundle::framework().pathForResource(name, type), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string flat = bytesOf("FlatBrush", "dae"), tube = bytesOf("Tube", "dae");
+  const std::string picture = bytesOf("BrushBristles", "png"), junk = "not a picture";
+  const std::tuple<const std::string*, const std::string*, int, const char*> cases[] = {
+      {&flat, &picture, 1, "both there"},
+      {&flat, nullptr, 0, "no picture"},
+      {&flat, &junk, 0, "an unreadable picture"},
+      {&tube, &picture, 0, "no \"Brush\" mesh"},
+  };
+  const std::function<int(const scene::Node&)> pictures = [&](const scene::Node& node) {
+    int n = 0;
+    if (node.geometry()) {
+      for (const auto& material : node.geometry()->materials()) n += material->diffuse().image() != nullptr;
+    }
+    for (const auto& child : node.childNodes()) n += pictures(*child);
+    return n;
+  };
+  for (const auto& [scene, png, dressed, what] : cases) {
+    testsupport::TempResourceRoot root;
+    root.write("scenes/FlatBrush.dae", *scene);
+    if (png) root.write("images/BrushBristles.png", *png);
+    const auto tool = std::make_shared<FlatBrushTool>();
+    useCanvas(*tool, 800, 600);
+    auto& viewer = dynamic_cast<BrushToolViewer&>(*tool->toolViewer());
+    testsupport::ConsoleCapture console;
+    viewer.loads();  // the canvas has not started: the scene only
+    ASSERT_TRUE(viewer.toolContentNode()) << what;
+    EXPECT_EQ(pictures(*viewer.toolContentNode()), dressed) << what;
+    EXPECT_TRUE(console.lines().empty()) << what;
+  }
 }
 
 TEST(BrushTools, EachSampleBendsTheBonesByRotationAndForceAndStretchesTheLastWhileStretching) {

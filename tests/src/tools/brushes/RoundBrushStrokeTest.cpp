@@ -79,6 +79,8 @@ TEST(RoundBrushStroke, RefusesAColourPickAndChangesNothing) {
   EXPECT_TRUE(gpu::commandTrace().dispatches().empty());
   EXPECT_TRUE(canvas.layerBytes() == before);
   EXPECT_FALSE(brush->toolViewer()->toolModel());
+  EXPECT_FALSE(brush->canFillColor()) << "refused by the tool itself, not for want of a head";
+  EXPECT_TRUE(brush->getInitializers().empty());
 }
 
 }  // namespace

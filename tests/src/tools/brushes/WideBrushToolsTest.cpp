@@ -9,8 +9,10 @@
 #include "StrokeCanvas.h"
 #include "gpu/Gpu.h"
 #include "tools/DAEEncoders.h"
+#include "tools/DAEPaintingShow.h"
 #include "tools/DAEToolModelPasses.h"
 #include "tools/DebugSwitches.h"
+#include "tools/brushes/WidePainting.h"
 #include "tools/brushes/WideBrushTools.h"
 
 namespace tessivarium {
@@ -20,6 +22,27 @@ std::set<std::int64_t> slotsOf(const auto& bindings) {
   std::set<std::int64_t> slots;
   for (const auto& bound : bindings) slots.insert(bound.first);
   return slots;
+}
+
+// The surface runs the wide step, and the height view after it only while the debug switch asks
+// for it; the step lists one blur object twice.
+TEST(WideBrushTools, TheSurfaceRunsTheWideStepAndTheHeightViewOnlyWhenAsked) {
+  testsupport::StrokeCanvas paint;
+  const auto brush = std::make_shared<BigWideBrushTool>();
+  paint.use(brush);
+  for (const auto mode : {KnifeDebugMode::None, KnifeDebugMode::Trace, KnifeDebugMode::Height, KnifeDebugMode::Complete}) {
+    DEBUG_DAE_KNIFE = mode;
+    brush->setToolSurface(nullptr);
+    const auto& passes = brush->toolSurface()->initEncoders();
+    const bool shown = mode == KnifeDebugMode::Height || mode == KnifeDebugMode::Complete;
+    ASSERT_EQ(passes.size(), shown ? 2u : 1u) << static_cast<int>(mode);
+    const auto step = std::dynamic_pointer_cast<DAEWidePainting>(passes[0]);
+    ASSERT_TRUE(step);
+    EXPECT_EQ(shown, passes.size() == 2 && std::dynamic_pointer_cast<DAEPaintingShow>(passes[1]));
+    ASSERT_EQ(step->encoders().size(), 6u);
+    EXPECT_EQ(step->encoders()[3], step->encoders()[4]) << "one blur object, twice";
+  }
+  DEBUG_DAE_KNIFE = KnifeDebugMode::Height;
 }
 
 // One step of one sample at the None debug mode: the head copied, then the map reset, the wide paint

@@ -14,6 +14,8 @@
 #include "tools/DAEDialController.h"
 #include "tools/DAEEncoders.h"
 #include "tools/DAEToolModel.h"
+#include "tools/DAEToolModelBlur.h"
+#include "tools/DAEToolModelPasses.h"
 #include "tools/DefaultToolViewer.h"
 #include "tools/SoloDAEToolController.h"
 #include "tools/ToolSurface.h"
@@ -21,6 +23,7 @@
 #include "tools/brushes/WideBrushTools.h"
 #include "tools/knives/KnifeToolSurface.h"
 #include "tools/knives/KnifeTools.h"
+#include "tools/roller/RollerTool.h"
 #include "utils/KernelInterface.h"
 
 namespace tessivarium {
@@ -76,9 +79,15 @@ TEST_F(KnifeTool, TheFirstKnifeBuildsThePipelinesOfThePassesAllSixShare) {
   for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(builds[i].functionName, warmed[i]);
   gpu::commandTrace().start();
   const std::shared_ptr<AbstractKnifeTool> later[] = {current<Knife3Tool>(), current<Knife6Tool>()};
+  auto& registry = DAEEncoders();
   for (const auto& knife : later) {
     knife->initialize();
     EXPECT_TRUE(knife->initialized());
+    // Asked for by the knife's own type, its passes are the ones the first knife built.
+    const ToolType type = knife->toolType();
+    const std::shared_ptr<AbstractShaderUnit> own[] = {registry.getTextureBlur(type), registry.getPaintEncoder(type),
+                                                       registry.getPickupEncoder(type), registry.getColorFillEncoder(type)};
+    for (const auto& pass : own) pass->shaderPipelineState();
   }
   EXPECT_TRUE(gpu::commandTrace().pipelineBuilds().empty());
   gpu::commandTrace().stop();
@@ -102,37 +111,42 @@ TEST_F(KnifeTool, AKnifeNarrowsTheDialTheNextToolWithADialWidensAgain) {
   }
 }
 
-// Byte 1 of the pencil state: 1 only while the stroke runs forward for the blade's rotation (the
-// samples' azimuth is 0.2); every other byte 0.
+// Byte 1 of the pencil state: for a knife 1 only while the stroke runs forward for the blade's
+// rotation (the samples' azimuth is 0.2), for the roller always 1; every other byte 0.
 TEST_F(KnifeTool, KnivesPaintAndPickUpOnlyForwardOfTheBlade) {
-  const auto knife = current<Knife5Tool>();
-  auto& viewer = static_cast<DefaultToolViewer&>(*knife->toolViewer());
-  const SCNVector3 p(8, 8, 4);
-  const auto head = std::make_shared<DAEToolDescriptorWrapper>(ToolType::knife5, p, p, p, p, p, p, p, p, p, 6, 0, 1);
-  viewer.setToolModel(std::make_shared<DAEToolModel>(viewer, 16, 16, 16, head));
+  auto& registry = DAEEncoders();
+  const struct {
+    std::shared_ptr<AbstractDrawingTool> tool;
+    std::vector<std::shared_ptr<ToolEncoder>> passes;
+  } tools[] = {{current<Knife5Tool>(), {registry.getPaintEncoder(ToolType::knife5), registry.getPickupEncoder(ToolType::knife5)}},
+               {current<RollerTool>(), {registry.getPaintEncoder(ToolType::roller)}}};
   const struct {
     float rotation, dy;
     bool forward;
   } cases[] = {{1, -10, true}, {1, 10, false}, {-1, 10, true}, {-1, -10, false}, {0.1f, 10, true}};
-  auto& registry = DAEEncoders();
-  for (const auto& c : cases) {
-    head->setRotation(c.rotation);
-    TouchInputs stroke;
-    for (int i = 0; i < 4; ++i) {
-      stroke.push_back(std::make_shared<TouchInput>(graphics::Point(150 + i, 100 + c.dy * i), 1.0f, 1.2f, 0.2f));
-    }
-    knife->toolSurface()->reset(stroke);
-    const std::shared_ptr<ToolEncoder> passes[] = {registry.getPaintEncoder(ToolType::knife5),
-                                                   registry.getPickupEncoder(ToolType::knife5)};
-    for (const auto& pass : passes) {
-      gpu::commandTrace().start();
-      pass->encode(*canvas, *AppManager().commandQueue()->makeCommandBuffer());
-      const auto dispatch = gpu::commandTrace().dispatches().at(0);
-      gpu::commandTrace().stop();
-      const auto expected = pencilStateBytes(c.forward);
-      EXPECT_EQ(dispatch.buffers.at(BUFFER_PENCIL_STATE).bytes,
-                std::vector<std::uint8_t>(expected.begin(), expected.end()))
-          << dispatch.kernelName << " rotation " << c.rotation << " dy " << c.dy;
+  for (const auto& t : tools) {
+    AppManager().setCurrentTool(t.tool);
+    auto& viewer = static_cast<DefaultToolViewer&>(*t.tool->toolViewer());
+    const SCNVector3 p(8, 8, 4);
+    const auto head = std::make_shared<DAEToolDescriptorWrapper>(t.tool->toolType(), p, p, p, p, p, p, p, p, p, 6, 0, 1);
+    viewer.setToolModel(std::make_shared<DAEToolModel>(viewer, 16, 16, 16, head));
+    for (const auto& c : cases) {
+      head->setRotation(c.rotation);
+      TouchInputs stroke;
+      for (int i = 0; i < 4; ++i) {
+        stroke.push_back(std::make_shared<TouchInput>(graphics::Point(150 + i, 100 + c.dy * i), 1.0f, 1.2f, 0.2f));
+      }
+      t.tool->toolSurface()->reset(stroke);
+      const bool forward = c.forward || !isKnife(t.tool->toolType());
+      const std::vector<std::uint8_t> expected{0, static_cast<std::uint8_t>(forward ? 1 : 0), 0, 0, 0, 0, 0, 0};
+      for (const auto& pass : t.passes) {
+        gpu::commandTrace().start();
+        pass->encode(*canvas, *AppManager().commandQueue()->makeCommandBuffer());
+        const auto dispatch = gpu::commandTrace().dispatches().at(0);
+        gpu::commandTrace().stop();
+        EXPECT_EQ(dispatch.buffers.at(BUFFER_PENCIL_STATE).bytes, expected)
+            << dispatch.kernelName << " rotation " << c.rotation << " dy " << c.dy;
+      }
     }
   }
 }

@@ -82,13 +82,13 @@ TEST_F(RollerToolTest, ATouchPosesThePreviewAndSizesItByThePressure) {
   const struct {
     float force, altitude, azimuth;
     scene::Vector3 pose;
-  } cases[] = {{0.2f, kPi / 2, 0, {0, 0, 0}}, {0.8f, 0, 0.3f, {0, kPi / 2, -0.3f}}, {3, 1, -1, {0, kPi / 2 - 1, 1}}};
+    float size;
+  } cases[] = {{0.2f, kPi / 2, 0, {0, 0, 0}, 0.5f}, {0.8f, 0, 0.3f, {0, kPi / 2, -0.3f}, 0.8f}, {3, 1, -1, {0, kPi / 2 - 1, 1}, 3}};
   for (const auto& c : cases) {
     scene::Node node;
     viewer().updateOnTouch(node, TouchInput({100, 80}, c.force, c.altitude, c.azimuth));
     EXPECT_EQ(node.eulerAngles(), c.pose) << c.force;
-    const float k = std::max(c.force, 0.5f);
-    EXPECT_EQ(node.scale(), scene::Vector3(k, k, k)) << c.force;
+    EXPECT_EQ(node.scale(), scene::Vector3(c.size, c.size, c.size)) << c.force;
   }
   EXPECT_FALSE(viewer().toolContentNode());
 }

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <any>
+
 #include "DropToolFixture.h"
 #include "commands/Command.h"
+#include "commands/CommandData.h"
 #include "commands/CommandManager.h"
 #include "tools/SurfaceWorkingTextures.h"
 #include "tools/ToolSurface.h"
@@ -54,6 +57,26 @@ TEST_F(TubeStroke, ATubeStrokeLaysItsColourWithReliefReplaysToTheSameBytesAndUnd
 
   ASSERT_TRUE(live->commandManager()->undo());
   EXPECT_EQ(layerBytes(*live->currentContent()), before);
+}
+
+// A recorded batch without samples (a host's, or one whose samples are all missing) paints nothing
+// and leaves the open window as it is: the batches after it land where they would without it.
+TEST_F(TubeStroke, AReplayedBatchWithoutSamplesLeavesTheWindowWhereItIs) {
+  const auto& tube = AppManager().tube();
+  const auto batch = [](TouchInputs samples) {
+    const CommandData::ToolData white{{"color", std::any(graphics::Color::white())}};
+    return std::make_shared<CommandData>(std::move(samples), white);
+  };
+  // The first batch opens a window at the layer's right edge; the last one still fits in it.
+  const auto replay = [&](bool withGap) {
+    canvas = start(testsupport::makeCanvas(300, 200));
+    Command command(ToolType::tube, foundation::Date::now());
+    command.data() = {batch({sample(250, 150), sample(254, 152)}), batch({sample(120, 100), sample(124, 101)})};
+    if (withGap) command.data().insert(command.data().begin() + 1, {batch({}), batch({nullptr})});
+    tube->execute(command, nullptr);
+    return layerBytes(layer());
+  };
+  EXPECT_EQ(replay(true), replay(false));
 }
 
 }  // namespace

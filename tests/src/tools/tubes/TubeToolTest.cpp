@@ -28,21 +28,25 @@ class TubeToolTest : public DropToolTest {
 };
 
 TEST_F(TubeToolTest, EachWindowStepRunsTheFivePassesOnTheWorkingTexturesInOneBuffer) {
-  const struct {
+  struct Case {
     std::shared_ptr<AbstractDropTool> tool;
     const char* paint;
     Slots paintBuffers;
-    std::size_t steps;  // the sprayer's denser samples reach the first window's edge in a step of their own
-  } cases[] = {{AppManager().tube(), "mac_add_sphere", {4, 5, 6, 8, 9, 10, 19}, 2},
-               {AppManager().sprayer(), "DAESprayer_paint", {4, 5, 6, 8, 9, 10}, 3}};
+    graphics::Point last;  // the first two samples lie in one window; a last one far off needs a second
+    std::size_t steps;    // the sprayer's denser samples reach the first window's edge in a step of their own
+    std::vector<std::string> layerBlits;
+  };
+  const std::vector<std::string> oneWindow{"load"}, twoWindows{"load", "save", "load"};
+  const Case cases[] = {{AppManager().tube(), "mac_add_sphere", {4, 5, 6, 8, 9, 10, 19}, {64, 62}, 1, oneWindow},
+                        {AppManager().tube(), "mac_add_sphere", {4, 5, 6, 8, 9, 10, 19}, {250, 150}, 2, twoWindows},
+                        {AppManager().sprayer(), "DAESprayer_paint", {4, 5, 6, 8, 9, 10}, {250, 150}, 3, twoWindows}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.paint);
+    SCOPED_TRACE(std::string(c.paint) + " in " + std::to_string(c.steps) + " steps");
     AppManager().setCurrentTool(c.tool);
     // Another tool left the shared reset elsewhere.
     EncodersProvider().getTextureReset2D()->setTexture(working().wetTexture1());
     EncodersProvider().getTextureReset2D()->setOffset({5, 5, 0});
-    // Two samples in one window, the third far enough for a second one.
-    c.tool->setTouchInputs({sample(60, 60), sample(62, 61), sample(250, 150)});
+    c.tool->setTouchInputs({sample(60, 60), sample(62, 61), sample(c.last.x, c.last.y)});
     gpu::commandTrace().start();
     c.tool->interactiveDraw(*canvas, nullptr);
     const auto& trace = gpu::commandTrace();
@@ -85,7 +89,7 @@ TEST_F(TubeToolTest, EachWindowStepRunsTheFivePassesOnTheWorkingTexturesInOneBuf
       }
     }
     EXPECT_EQ(emptyBlits, c.steps);
-    EXPECT_EQ(layerBlits, (std::vector<std::string>{"load", "save", "load"}));
+    EXPECT_EQ(layerBlits, c.layerBlits);
     c.tool->handleEnd(*canvas);
   }
 }
