@@ -17,7 +17,11 @@ namespace gpu {
 
 namespace {
 
-constexpr std::size_t kParallelCopyBytes = 1 << 20;
+// Rows are copied on the worker threads in runs of about this many bytes; a smaller copy stays on
+// the calling thread. Runs this short pay: a region of a large texture has each of its rows on
+// another page, so one thread copying them waits on memory row after row, while several wait at
+// once.
+constexpr std::size_t kCopyRunBytes = 32 << 10;
 
 // How many of `length` texels from `origin` lie inside [0, extent).
 std::size_t inside(std::size_t origin, std::size_t length, std::size_t extent) {
@@ -71,8 +75,7 @@ BufferLayout checkBufferCopy(const std::shared_ptr<Buffer>& buffer, std::size_t 
 template <class From, class To>
 void copyRows(Size rows, std::size_t rowBytes, From from, To to) {
   const std::size_t count = rows.height * rows.depth;
-  // A small copy stays on the calling thread: one chunk of all the rows.
-  const std::size_t grain = rowBytes * count >= kParallelCopyBytes ? 1 : count;
+  const std::size_t grain = std::max<std::size_t>(1, kCopyRunBytes / std::max<std::size_t>(rowBytes, 1));
   parallelFor(0, count, grain, [&](std::size_t first, std::size_t end) {
     for (std::size_t i = first; i < end; ++i) {
       const std::size_t y = i % rows.height, z = i / rows.height;

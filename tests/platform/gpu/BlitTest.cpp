@@ -40,12 +40,22 @@ void expectCopied(const gpu::Texture& to, std::size_t srcW, std::size_t srcH, gp
       }
 }
 
+// A small region, and a region of a wide texture as a working region's load copies one (its rows go
+// to the worker threads in runs, which together must still move exactly the region).
 TEST(Blit, CopiesExactlyTheRequestedRegion) {
-  auto from = texture2D(64, 48);
-  fillNumbered(*from);
-  auto to = texture2D(40, 30);
-  blit(from, {10, 20, 0}, {30, 25, 1}, to, {5, 3, 0});
-  expectCopied(*to, 64, 48, {10, 20, 0}, {5, 3, 0}, {30, 25, 1});
+  struct Case {
+    gpu::Size from, to;
+    gpu::Origin source, destination;
+    gpu::Size size;
+  };
+  for (const Case& c : {Case{{64, 48, 1}, {40, 30, 1}, {10, 20, 0}, {5, 3, 0}, {30, 25, 1}},
+                        Case{{1024, 320, 1}, {320, 280, 1}, {600, 40, 0}, {10, 5, 0}, {300, 260, 1}}}) {
+    auto from = texture2D(c.from.width, c.from.height);
+    fillNumbered(*from);
+    auto to = texture2D(c.to.width, c.to.height);
+    blit(from, c.source, c.size, to, c.destination);
+    expectCopied(*to, c.from.width, c.from.height, c.source, c.destination, c.size);
+  }
 }
 
 struct ClipCase {
@@ -94,11 +104,14 @@ TEST(Blit, CopiesSlicesOfThreeDTextures) {
 }
 
 TEST(Blit, OverlappingCopyWithinOneTextureReadsTheOriginal) {
-  auto t = texture2D(16, 16);
-  fillNumbered(*t);
-  blit(t, {0, 0, 0}, {12, 12, 1}, t, {2, 3, 0});
-  for (std::size_t y = 3; y < 15; ++y)
-    for (std::size_t x = 2; x < 14; ++x) ASSERT_EQ(texelWord(*t, x, y), numberedWord(16, 16, x - 2, y - 3));
+  // Small, and large enough for its rows to go to the worker threads in runs.
+  for (const std::size_t side : {16, 300}) {
+    auto t = texture2D(side, side);
+    fillNumbered(*t);
+    blit(t, {0, 0, 0}, {side - 4, side - 4, 1}, t, {2, 3, 0});
+    for (std::size_t y = 3; y < side - 1; ++y)
+      for (std::size_t x = 2; x < side - 2; ++x) ASSERT_EQ(texelWord(*t, x, y), numberedWord(side, side, x - 2, y - 3));
+  }
 }
 
 TEST(Blit, TextureToBufferAndBack) {
