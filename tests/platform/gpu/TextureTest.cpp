@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -90,6 +93,37 @@ TEST(Texture, LargeTexturesAreMadeWithoutWritingTheirMemory) {
   bytes[5 * page] = 1;
   ASSERT_EQ(::mincore(bytes, size, resident.data()), 0);
   EXPECT_EQ(resident[5] & 1, 1);
+}
+
+// The flags the system shows for the mapping that holds `address` (the VmFlags line of its entry).
+std::string mappingFlags(const void* address) {
+  std::ifstream maps("/proc/self/smaps");
+  const auto at = reinterpret_cast<std::uintptr_t>(address);
+  bool inside = false;
+  for (std::string line; std::getline(maps, line);) {
+    unsigned long long low = 0, high = 0;
+    char dash = 0;
+    std::istringstream range(line);
+    if (range >> std::hex >> low >> dash >> high && dash == '-') {
+      inside = at >= low && at < high;
+    } else if (inside && line.rfind("VmFlags:", 0) == 0) {
+      return line;
+    }
+  }
+  return {};
+}
+
+// A large texture starts on a large-page boundary and asks for large pages, so that reading a region
+// across its rows does not translate one small page per row; a small one is left to the heap.
+TEST(Texture, LargeTexturesAskForLargePages) {
+  auto t = texture2D(2048, 1536);
+  const std::uint8_t* bytes = t->texels().texel(0, 0);
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(bytes) % (2 << 20), 0u);
+  EXPECT_NE(mappingFlags(bytes).find(" hg"), std::string::npos) << mappingFlags(bytes);
+  // The whole texture is usable and reads as zero to its last byte.
+  EXPECT_EQ(t->texels().read(2047, 1535), (gpu::float4{0, 0, 0, 0}));
+  t->texels().write({1, 1, 1, 1}, 2047, 1535);
+  EXPECT_EQ(t->texels().read(2047, 1535), (gpu::float4{1, 1, 1, 1}));
 }
 
 TEST(Texture, InvalidDescriptorsStop) {
