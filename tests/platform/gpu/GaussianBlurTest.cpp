@@ -10,16 +10,17 @@ using namespace gputest;
 namespace {
 
 TEST(GaussianBlur, CopiesTheCommonExtentIntoBgraOrder) {
-  auto source = texture2D(6, 3);
+  // Six texels a row in common: four swapped together and two alone.
+  auto source = texture2D(7, 3);
   fillNumbered(*source);
-  auto drawable = texture2D(4, 5, gpu::PixelFormat::BGRA8Unorm);
+  auto drawable = texture2D(6, 5, gpu::PixelFormat::BGRA8Unorm);
   gpu::GaussianBlur blur(device(), 0.0f);
   auto cb = device()->makeCommandQueue()->makeCommandBuffer();
   gpu::commandTrace().start();
   blur.encode(*cb, source, drawable);
   cb->commit();
   for (std::size_t y = 0; y < 5; ++y)
-    for (std::size_t x = 0; x < 4; ++x) {
+    for (std::size_t x = 0; x < 6; ++x) {
       const std::uint8_t* d = drawable->texels().texel(x, y);
       if (y >= 3) {
         EXPECT_EQ(texelWord(*drawable, x, y), 0u) << "outside the source";
