@@ -82,10 +82,14 @@ bool TextureImage::sampleTexelRun(std::int64_t i, std::int64_t j, std::size_t co
 
 void TextureImage::prepareLookups(RenderTables& tables) const {
   const bool bytes = format_ == gpu::PixelFormat::RGBA8Unorm || format_ == gpu::PixelFormat::BGRA8Unorm;
-  if (bytes && static_cast<std::size_t>(width_ * height_) <= tables.samples()) tables.add(this, premultipliedTexels());
+  if (!bytes) return;
+  // A table made for an earlier render whose bytes still hold costs only their comparison, so it is
+  // used however few the lookups (a picture rebuilt region by region renders many small pieces).
+  const bool pays = static_cast<std::size_t>(width_ * height_) <= tables.samples();
+  if (auto texels = premultipliedTexels(pays)) tables.add(this, std::move(texels));
 }
 
-std::shared_ptr<const PremultipliedTexels> TextureImage::premultipliedTexels() const {
+std::shared_ptr<const PremultipliedTexels> TextureImage::premultipliedTexels(bool make) const {
   const std::size_t row = static_cast<std::size_t>(width_) * 4, rows = static_cast<std::size_t>(height_);
   const auto unchanged = [&](const std::vector<std::uint8_t>& source) {
     for (std::size_t j = 0; j < rows; ++j) {
@@ -95,6 +99,7 @@ std::shared_ptr<const PremultipliedTexels> TextureImage::premultipliedTexels() c
   };
   std::lock_guard<std::mutex> lock(premultipliedMutex_);
   if (premultiplied_ && unchanged(premultiplied_->source)) return premultiplied_;
+  if (!make) return nullptr;
   // A new table, so that a render still reading the old one keeps it unchanged.
   auto texels = std::make_shared<PremultipliedTexels>(width_, height_);
   texels->source.resize(row * rows);

@@ -43,7 +43,8 @@ class TextureImage final : public Image {
   }
 
   // Texels of row j from i on, transparent black beyond the texture.
-  // 8-bit texels, fewer than the render's samples, made ready premultiplied for the lookups.
+  // 8-bit texels made ready premultiplied for the lookups: when fewer than the render's samples,
+  // or when those made for an earlier render still hold the texture's bytes.
   void prepareLookups(RenderTables& tables) const override;
   bool sampleTexelRun(std::int64_t i, std::int64_t j, std::size_t count, RGBA* out) const override;
   const std::uint8_t* texelRunBytes(std::int64_t i, std::int64_t j, std::size_t count) const override;
@@ -82,8 +83,8 @@ class TextureImage final : public Image {
   template <gpu::PixelFormat F>
   void sampleFour(const PremultipliedTexels& texels, const graphics::Point* points, RGBA* out) const;
   // The premultiplied texels of the texture as it is now: those made before when its bytes have
-  // not changed since.
-  std::shared_ptr<const PremultipliedTexels> premultipliedTexels() const;
+  // not changed since, else new ones when `make`, else null.
+  std::shared_ptr<const PremultipliedTexels> premultipliedTexels(bool make) const;
   template <gpu::PixelFormat F>
   class Texels;
 
