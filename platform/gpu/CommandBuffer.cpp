@@ -63,12 +63,27 @@ void CommandBuffer::addCompletedHandler(CompletedHandler handler) {
   handlers_.push_back(std::move(handler));
 }
 
-void CommandBuffer::commit() {
+void CommandBuffer::checkCommit() {
   if (status_ != CommandBufferStatus::NotEnqueued)
     foundation::fatalError("commit: the command buffer is already committed");
   if (openEncoder_ != nullptr) foundation::fatalError("commit: an encoder of the command buffer is still open");
   if (commandTrace().isRecording()) commandTrace().record(CommitRecord{this});
+}
+
+void CommandBuffer::commit() {
+  checkCommit();
   device()->scheduler().commit(shared_from_this());
+}
+
+void CommandBuffer::commitTogether(const std::vector<std::shared_ptr<CommandBuffer>>& buffers) {
+  if (buffers.empty()) return;
+  for (const auto& buffer : buffers) {
+    if (!buffer) foundation::fatalError("commitTogether: no command buffer");
+    if (buffer->device() != buffers.front()->device())
+      foundation::fatalError("commitTogether: the command buffers are on different devices");
+  }
+  for (const auto& buffer : buffers) buffer->checkCommit();
+  buffers.front()->device()->scheduler().commitTogether(buffers);
 }
 
 void CommandBuffer::waitUntilCompleted() {
@@ -99,10 +114,18 @@ void CommandBuffer::encoderEnded(const void* encoder) {
 }
 
 void CommandBuffer::runWork() {
+  runWorkItems();
+  presentDrawables();
+}
+
+void CommandBuffer::runWorkItems() {
   std::vector<std::function<void()>> work = std::move(work_);
   work_.clear();
   for (auto& item : work) item();
   work.clear();  // releases the resources the work held before the handlers run
+}
+
+void CommandBuffer::presentDrawables() {
   std::vector<std::shared_ptr<Drawable>> drawables = std::move(drawables_);
   drawables_.clear();
   for (auto& drawable : drawables) drawable->present();

@@ -52,6 +52,13 @@ class CommandBuffer : public std::enable_shared_from_this<CommandBuffer> {
   void addCompletedHandler(CompletedHandler handler);
 
   void commit();
+  // Commits the buffers, in their order, as buffers none of whose work writes what another one's
+  // reads or writes: their work runs at once, side by side on the worker threads (each buffer's
+  // items in order); then, buffer after buffer, each presents its drawables, completes and runs its
+  // handlers. A buffer a handler commits runs after all of them. Committed while other buffers wait
+  // or run (from a handler or a host-work item), or with one worker thread, they run one after the
+  // other as commit runs them. Each must be committable (as commit checks), and all on one device.
+  static void commitTogether(const std::vector<std::shared_ptr<CommandBuffer>>& buffers);
   void waitUntilCompleted();
   CommandBufferStatus status() const { return status_; }
 
@@ -72,8 +79,12 @@ class CommandBuffer : public std::enable_shared_from_this<CommandBuffer> {
   // Fatal unless new work may be encoded now (not committed, no encoder open); `what` names the call.
   void checkCanEncode(const char* what) const;
 
+  // The checks and the trace record of a commit.
+  void checkCommit();
   // For the scheduler: runs the work and presents; then the handlers.
   void runWork();
+  void runWorkItems();
+  void presentDrawables();
   void runCompletedHandlers();
 
   std::shared_ptr<CommandQueue> queue_;

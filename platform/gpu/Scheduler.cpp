@@ -2,6 +2,7 @@
 
 #include "foundation/Fatal.h"
 #include "gpu/CommandBuffer.h"
+#include "gpu/Parallel.h"
 
 namespace gpu {
 
@@ -27,6 +28,41 @@ void Scheduler::commit(std::shared_ptr<CommandBuffer> buffer) {
   waiting_.push_back(std::move(buffer));
   if (running_) return;
   drain(nullptr);
+}
+
+void Scheduler::commitTogether(const std::vector<std::shared_ptr<CommandBuffer>>& buffers) {
+  for (const auto& buffer : buffers) buffer->status_ = CommandBufferStatus::Committed;
+  if (running_ || !waiting_.empty() || buffers.size() < 2 || workerThreadCount() < 2) {
+    waiting_.insert(waiting_.end(), buffers.begin(), buffers.end());
+    if (!running_) drain(nullptr);
+    return;
+  }
+  {
+    FlagScope running(running_, true);
+    try {
+      {
+        FlagScope inWork(inWork_, true);
+        for (const auto& buffer : buffers) buffer->status_ = CommandBufferStatus::Scheduled;
+        parallelFor(0, buffers.size(), 1, [&](std::size_t first, std::size_t end) {
+          for (std::size_t i = first; i < end; ++i) buffers[i]->runWorkItems();
+        });
+      }
+      for (const auto& buffer : buffers) {
+        buffer->presentDrawables();
+        buffer->status_ = CommandBufferStatus::Completed;
+        buffer->runCompletedHandlers();
+      }
+    } catch (...) {
+      // A fatal stop under a test's throwing handler: what had not completed stopped with it.
+      for (const auto& buffer : buffers) {
+        if (buffer->status_ != CommandBufferStatus::Completed) buffer->status_ = CommandBufferStatus::Error;
+      }
+      waiting_.clear();
+      throw;
+    }
+  }
+  // What the handlers committed.
+  if (!waiting_.empty()) drain(nullptr);
 }
 
 void Scheduler::runUntilCompleted(const CommandBuffer& buffer) {

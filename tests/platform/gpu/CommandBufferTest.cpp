@@ -1,13 +1,18 @@
 // The execution model: work at commit in commit order, handlers after the work and never nested,
-// uncommitted buffers doing nothing, host work in order, presents.
+// uncommitted buffers doing nothing, host work in order, presents; buffers committed together.
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "FatalStop.h"
 #include "GpuTestHelpers.h"
+#include "foundation/Fatal.h"
+#include "gpu/Parallel.h"
 
 using namespace gputest;
 
@@ -181,6 +186,59 @@ TEST_F(CommandBufferTest, WaitFromInsideWorkStops) {
   // The line starts clean again.
   buffer("c")->commit();
   EXPECT_EQ(log, (std::vector<std::string>{"c", "c done"}));
+}
+
+// Buffers committed together run their work at the same moment: each of four waits until all four
+// have started (which one after the other could never do); then they complete in their order, and
+// a buffer a handler commits runs after all of them.
+TEST_F(CommandBufferTest, BuffersCommittedTogetherRunSideBySideAndCompleteInOrder) {
+  if (gpu::workerThreadCount() < 4) GTEST_SKIP() << "needs four worker threads";
+  std::atomic<int> started{0};
+  std::atomic<bool> allMet{true};
+  std::vector<std::shared_ptr<gpu::CommandBuffer>> together;
+  for (const std::string name : {"a", "b", "c", "d"}) {
+    auto b = queue->makeCommandBuffer();
+    b->encodeHostWork(name, [&] {
+      started.fetch_add(1);
+      const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+      while (started.load() < 4 && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+      if (started.load() < 4) allMet = false;
+    });
+    b->addCompletedHandler([this, name](gpu::CommandBuffer& done) {
+      EXPECT_EQ(done.status(), gpu::CommandBufferStatus::Completed);
+      log.push_back(name + " done");
+    });
+    together.push_back(b);
+  }
+  together[0]->addCompletedHandler([this](gpu::CommandBuffer&) { buffer("e")->commit(); });
+  gpu::commandTrace().start();
+  gpu::CommandBuffer::commitTogether(together);
+  EXPECT_TRUE(allMet) << "the buffers' work ran one after the other";
+  EXPECT_EQ(log, (std::vector<std::string>{"a done", "b done", "c done", "d done", "e", "e done"}));
+  const auto commits = gpu::commandTrace().commits();
+  ASSERT_EQ(commits.size(), 5u);
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(commits[i].commandBuffer, together[i].get());
+  EXPECT_FATAL(gpu::CommandBuffer::commitTogether({together[1]}), "commit: the command buffer is already committed");
+}
+
+// From inside a buffer's work they wait in line and run one after the other, as commits do; a fatal
+// stop in one stops them all and leaves the line clean.
+TEST_F(CommandBufferTest, BuffersCommittedTogetherFromWorkWaitInLineAndAStopLeavesTheLineClean) {
+  auto a = queue->makeCommandBuffer();
+  a->encodeHostWork("a", [&] { gpu::CommandBuffer::commitTogether({buffer("b"), buffer("c")}); });
+  a->addCompletedHandler([this](gpu::CommandBuffer&) { log.push_back("a done"); });
+  a->commit();
+  EXPECT_EQ(log, (std::vector<std::string>{"a done", "b", "b done", "c", "c done"}));
+
+  log.clear();
+  auto good = queue->makeCommandBuffer(), bad = queue->makeCommandBuffer();
+  good->encodeHostWork("good", [] {});
+  bad->encodeHostWork("bad", [] { foundation::fatalError("the work stopped"); });
+  EXPECT_FATAL(gpu::CommandBuffer::commitTogether({good, bad}), "the work stopped");
+  EXPECT_EQ(bad->status(), gpu::CommandBufferStatus::Error);
+  EXPECT_NE(good->status(), gpu::CommandBufferStatus::Completed);
+  buffer("d")->commit();
+  EXPECT_EQ(log, (std::vector<std::string>{"d", "d done"}));
 }
 
 }  // namespace
