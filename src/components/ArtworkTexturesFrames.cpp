@@ -1,15 +1,17 @@
 // A layer's frames: what its view's draw callback does in each drawing mode, and the rebuild of
-// its picture from its paint data, one working region at a time.
+// its picture from its paint data, working region by working region (several composed at once).
 //
 // The rebuild tiles over the data textures (cells), not over the picture (pixels): the region
 // loads read the data textures and the composition places each region at its cells divided by
 // the layers' data scale, so at any scale every load and every placed picture stays inside the
 // textures it touches. Each region writes only the pixels it composes exactly as one composition
 // of the whole layer would, and the step between regions is chosen so that those meet: the
-// rebuilt picture has no seams.
+// rebuilt picture has no seams. Regions that write no pixel in common are composed at the same time,
+// each in a working set of its own (RegionWorkingSets), as independent command buffers.
 
 #include <algorithm>
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "components/ArtworkTextures.h"
@@ -19,9 +21,11 @@
 #include "gpu/CommandBuffer.h"
 #include "gpu/CommandQueue.h"
 #include "gpu/GaussianBlur.h"
+#include "gpu/Parallel.h"
 #include "gpu/Texture.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DrawingTool.h"
+#include "tools/RegionWorkingSets.h"
 #include "tools/SurfaceWorkingTextures.h"
 #include "tools/ToolSurface.h"
 #include "utils/CoreImageUtil.h"
@@ -53,6 +57,72 @@ std::vector<std::size_t> regionCorners(std::size_t side, std::size_t region, dou
     if (next.first > before.end) return cornersAt(side, region, region - 3);
   }
   return corners;
+}
+
+// The most regions a rebuild composes at once.
+constexpr std::size_t kRegionsAtOnce = 8;
+
+// A working region of a rebuild: its first cell and the pixels it writes.
+struct RebuildRegion {
+  std::size_t x, y;
+  CoreImageUtil::PixelSpan columns, rows;
+};
+
+bool overlap(const CoreImageUtil::PixelSpan& a, const CoreImageUtil::PixelSpan& b) {
+  return a.first < b.end && b.first < a.end;
+}
+
+// Whether the two regions write a pixel in common.
+bool sharePixels(const RebuildRegion& a, const RebuildRegion& b) { return overlap(a.columns, b.columns) && overlap(a.rows, b.rows); }
+
+// Puts a working set in the manager's place while one region is encoded, and the manager's own
+// back after (also when the encoding stops).
+class WorkingSetInPlace {
+ public:
+  explicit WorkingSetInPlace(std::shared_ptr<SurfaceWorkingTextures> set)
+      : own_(AppManager().sharedSurfaceTextures()) {
+    AppManager().setSurfaceTextures(std::move(set));
+  }
+  ~WorkingSetInPlace() { AppManager().setSurfaceTextures(own_); }
+  WorkingSetInPlace(const WorkingSetInPlace&) = delete;
+  WorkingSetInPlace& operator=(const WorkingSetInPlace&) = delete;
+
+ private:
+  std::shared_ptr<SurfaceWorkingTextures> own_;
+};
+
+// Loads and composes the regions into the layer's picture, each on its own command buffer, in their
+// order. Regions that write no pixel in common are composed at once, each in its own working set,
+// in runs of consecutive regions: a region that shares pixels with one of its run starts the next
+// run, so each pixel still ends as the last region to write it leaves it. Each region is encoded as
+// one at a time would be; the last of a run (and so the last of all) in the manager's own set,
+// which therefore holds the last region afterwards.
+void composeRegions(ArtworkTextures& layer, ToolSurface& surface, const std::vector<RebuildRegion>& regions) {
+  auto& manager = AppManager();
+  const auto& queue = manager.commandQueue();
+  const auto sets = manager.regionWorkingSets().sets(std::min(kRegionsAtOnce, gpu::workerThreadCount()));
+  for (std::size_t first = 0; first < regions.size();) {
+    std::size_t end = first + 1;
+    while (end < regions.size() && end - first < sets.size() &&
+           std::none_of(regions.begin() + static_cast<std::ptrdiff_t>(first),
+                        regions.begin() + static_cast<std::ptrdiff_t>(end),
+                        [&](const RebuildRegion& r) { return sharePixels(r, regions[end]); }))
+      ++end;
+    std::vector<std::shared_ptr<gpu::CommandBuffer>> buffers;
+    for (std::size_t i = first; i < end; ++i) {
+      const RebuildRegion& r = regions[i];
+      const WorkingSetInPlace inPlace(sets[end - 1 - i]);
+      const auto buffer = queue->makeCommandBuffer();
+      surface.setOffset({static_cast<std::uint32_t>(r.x), static_cast<std::uint32_t>(r.y), 0});
+      surface.setOrigin(gpu::Origin{r.x, r.y, 0});
+      surface.encodeLoads(layer, *buffer);
+      CoreImageUtil::render(layer.paint(), layer.paintingTexture(), buffer, static_cast<double>(r.x),
+                            static_cast<double>(r.y));
+      buffers.push_back(buffer);
+    }
+    gpu::CommandBuffer::commitTogether(buffers);
+    first = end;
+  }
 }
 
 // Hands the layer's draw handler to `buffer`, to run once its work has completed.
@@ -154,17 +224,15 @@ bool ArtworkTextures::recreatedDraw(bool display) {
   const auto& picture = paintingTexture();
   const auto& data = gridTexture();
   const double scale = dataScale(*paint_);
+  std::vector<RebuildRegion> regions;
   const auto columns = regionCorners(data->width(), region->width(), scale);
   for (const std::size_t y : regionCorners(data->height(), region->height(), scale)) {
     for (const std::size_t x : columns) {
-      const auto buffer = queue->makeCommandBuffer();
-      surface.setOffset({static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), 0});
-      surface.setOrigin(gpu::Origin{x, y, 0});
-      surface.encodeLoads(*this, *buffer);
-      CoreImageUtil::render(*paint_, picture, buffer, static_cast<double>(x), static_cast<double>(y));
-      buffer->commit();
+      regions.push_back({x, y, CoreImageUtil::regionPixels(x, region->width(), data->width(), scale),
+                         CoreImageUtil::regionPixels(y, region->height(), data->height(), scale)});
     }
   }
+  composeRegions(*this, surface, regions);
   // The working textures hold the last region now: nothing may write them back into a layer.
   surface.setOrigin(std::nullopt);
 

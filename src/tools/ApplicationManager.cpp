@@ -18,6 +18,7 @@
 #include "gpu/TextureDescriptor.h"
 #include "imaging/Context.h"
 #include "tools/DrawingTool.h"
+#include "tools/RegionWorkingSets.h"
 #include "tools/SurfaceWorkingTextures.h"
 #include "tools/ToolFamilies.h"
 #include "ui/Screen.h"
@@ -76,6 +77,7 @@ ApplicationManager::ApplicationManager()
     : limitedHeap_(Application().IPADPro12() ? 1024 : 300), device_(gpu::systemDefaultDevice()) {
   if (!device_) foundation::fatalError("No GPU device: the system needs one to paint");
   surfaceTextures_ = std::make_shared<SurfaceWorkingTextures>();
+  regionWorkingSets_ = std::make_unique<RegionWorkingSets>();
   defaultTool_ = DefaultTool();
   currentTool_ = defaultTool_;
   tube_.tool = std::make_shared<TubeTool>();
@@ -261,6 +263,7 @@ void ApplicationManager::cleanResources() {
   }
   palettes_.clear();
   for (const auto& tool : std::vector(tools())) tool->dettachViewer();
+  regionWorkingSets_->release();
 }
 
 }  // namespace tessivarium

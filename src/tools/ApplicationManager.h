@@ -33,6 +33,7 @@ namespace tessivarium {
 
 class DrawingPaint;
 class DrawingTool;
+class RegionWorkingSets;
 class SurfaceWorkingTextures;
 
 // The tools of the manager's fields; their families' headers are included where a tool's members
@@ -149,7 +150,10 @@ class ApplicationManager {
   double screenRatio(const DrawingPaint& paint) const;
 
   SurfaceWorkingTextures& surfaceTextures() { return *surfaceTextures_; }
+  const std::shared_ptr<SurfaceWorkingTextures>& sharedSurfaceTextures() const { return surfaceTextures_; }
   void setSurfaceTextures(std::shared_ptr<SurfaceWorkingTextures> textures);
+  // The sets a whole-layer rebuild composes regions in at once (the first is surfaceTextures).
+  RegionWorkingSets& regionWorkingSets() { return *regionWorkingSets_; }
 
   // --- Canvases ---------------------------------------------------------------------------------
   const std::shared_ptr<DrawingPaint>& canvas() const { return canvas_; }
@@ -272,6 +276,7 @@ class ApplicationManager {
   std::shared_ptr<ApplicationManagerDelegate> managerDelegate_;
   std::shared_ptr<imaging::Context> ciContext_;
   std::shared_ptr<SurfaceWorkingTextures> surfaceTextures_;
+  std::unique_ptr<RegionWorkingSets> regionWorkingSets_;
   std::shared_ptr<DrawingPaint> canvas_;
   std::vector<std::shared_ptr<DrawingPaint>> palettes_;
   std::shared_ptr<DrawingPaint> currentPaint_;

@@ -20,7 +20,8 @@
 // Also: filling a texture with one colour, and a snapshot of a view tree into an image.
 //
 // No state of its own; the filters, the passes and the rendering textures are shared, so
-// compositions run one at a time, on the main thread.
+// compositions are encoded one at a time, on the main thread. The work of compositions encoded in
+// different working sets (the manager's surface textures swapped for the encoding) may run at once.
 
 #include <cstddef>
 #include <cstdint>

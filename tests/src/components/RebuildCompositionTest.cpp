@@ -1,5 +1,6 @@
 // The whole-layer rebuild, region by region, against one composition of the whole layer: paint of
-// varying colour and height must show no seam where the regions meet, at every scale.
+// varying colour and height must show no seam where the regions meet, at every scale; and the
+// working sets it composes regions in at once.
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,9 @@
 #include "gpu/BlitCommandEncoder.h"
 #include "gpu/CommandBuffer.h"
 #include "gpu/CommandQueue.h"
+#include "gpu/Parallel.h"
 #include "gpu/TextureDescriptor.h"
+#include "tools/RegionWorkingSets.h"
 #include "tools/SurfaceWorkingTextures.h"
 #include "tools/ToolSurface.h"
 #include "utils/CoreImageUtil.h"
@@ -105,6 +108,72 @@ INSTANTIATE_TEST_SUITE_P(Scales, RebuildComposition,
                            return "Scale" + std::to_string(static_cast<int>(c.scale * 10)) + "_" +
                                   std::to_string(c.width) + "x" + std::to_string(c.height);
                          });
+
+// The rebuild composes regions that write no pixel in common at once, each in a working set of its
+// own beside the manager's: the extra sets are counted as texture memory, made once and kept, and
+// made only while the memory limit leaves room; the picture is the one a rebuild one region at a
+// time makes, and the manager's set holds the last region afterwards, as such a rebuild leaves it.
+class RebuildCompositionWorkingSets : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    paint = framestest::makePaint(1200, 800);
+    framestest::start(*paint);
+    unsigned seed = 7;
+    for (const auto& texture : {layer().gridTexture(), layer().wetTexture(), layer().dryTexture()})
+      paintVaried(*texture, ++seed);
+  }
+  void TearDown() override { gpu::setWorkerThreadCount(0); }
+
+  ArtworkTextures& layer() { return *paint->currentContent(); }
+  // A rebuild that presents nothing, so that it can be repeated.
+  std::vector<std::uint8_t> rebuilt() {
+    layer().recreatedDraw(false);
+    return bytesOf(*layer().paintingTexture());
+  }
+
+  std::shared_ptr<testsupport::FrameTool> tool = framestest::useFrameTool();
+  std::shared_ptr<DrawingPaint> paint;
+  static constexpr std::int64_t kSetBytes = 9 * 256 * 256 * 4;
+};
+
+TEST_F(RebuildCompositionWorkingSets, ComposesInCountedSetsKeptForTheNextRebuildAsOneAtATimeWould) {
+  if (gpu::workerThreadCount() < 2) GTEST_SKIP() << "needs two worker threads";
+  const auto errors = layertest::countErrors();
+  ASSERT_TRUE(AppManager().surfaceTextures().makeAll());
+  const std::int64_t before = AppManager().heapSize();
+  const auto atOnce = rebuilt();
+  const std::size_t extra = AppManager().regionWorkingSets().extraSets();
+  EXPECT_EQ(extra, std::min<std::size_t>(8, gpu::workerThreadCount()) - 1);
+  EXPECT_EQ(AppManager().heapSize() - before, static_cast<std::int64_t>(extra) * kSetBytes);
+  EXPECT_EQ(rebuilt(), atOnce);
+  EXPECT_EQ(AppManager().regionWorkingSets().extraSets(), extra) << "the sets are kept";
+  EXPECT_EQ(AppManager().heapSize() - before, static_cast<std::int64_t>(extra) * kSetBytes);
+
+  // The last region (its corner at 944, 544) is what the manager's own set holds.
+  auto& own = AppManager().surfaceTextures();
+  const auto region = gpu::Region::make2D(944, 544, 256, 256);
+  std::vector<std::uint8_t> last(256 * 256 * 4), held(256 * 256 * 4);
+  layer().gridTexture()->readRegion(region, 0, last, 256 * 4);
+  own.gridTexture0()->readRegion(gpu::Region::make2D(0, 0, 256, 256), 0, held, 256 * 4);
+  EXPECT_TRUE(held == last);
+
+  gpu::setWorkerThreadCount(1);
+  EXPECT_TRUE(rebuilt() == atOnce) << "one region at a time gives the same picture";
+  EXPECT_TRUE(errors->errors.empty());
+}
+
+TEST_F(RebuildCompositionWorkingSets, WithoutRoomForAnotherSetComposesOneRegionAtATimeAndReportsNothing) {
+  const auto errors = layertest::countErrors();
+  ASSERT_TRUE(AppManager().surfaceTextures().makeAll());
+  const std::int64_t megabyte = 1024 * 1024;
+  AppManager().setLimitedHeap((AppManager().heapSize() + kSetBytes - 1) / megabyte);
+  const auto alone = rebuilt();
+  EXPECT_EQ(AppManager().regionWorkingSets().extraSets(), 0u);
+  EXPECT_TRUE(errors->errors.empty()) << "no missing memory is reported";
+  AppManager().setLimitedHeap(1024);
+  EXPECT_TRUE(rebuilt() == alone);
+  EXPECT_EQ(AppManager().regionWorkingSets().extraSets(), std::min<std::size_t>(8, gpu::workerThreadCount()) - 1);
+}
 
 }  // namespace
 }  // namespace tessivarium
