@@ -181,14 +181,41 @@ bool ShadedMaterialImage::rowDifferences(const Batch& batch, float* gx, float* g
 //   and the value is the shading image's at (centre x + n.x half width, centre y + n.y half
 //   height), kept within its edge texels' centres. A flat surface shows the shading image's
 //   centre; a slope rising towards -x shows the part right of the centre.
+bool ShadedMaterialImage::pairedDifferencesAcross(const Batch& batch, float* gx) const {
+  const std::size_t count = batch.count;
+  const graphics::Point* points = batch.points;
+  // Points two apart along a row: each point's right neighbour is the next point's left one.
+  if (count < 2) return false;
+  for (std::size_t k = 0; k + 1 < count; ++k) {
+    if (points[k + 1].y != points[0].y || points[k].x + 1.0 != points[k + 1].x - 1.0) return false;
+  }
+  // The neighbours from the first's left to the last's right, kept inside as accumulateHeights keeps
+  // them; the same points it moves to, each once.
+  BatchBuffer<graphics::Point, kBatch + 1> moved;
+  BatchBuffer<RGBA, kBatch + 1> values;
+  const double y = std::clamp(points[0].y + 0.0, heightMinY_, heightMaxY_);
+  for (std::size_t k = 0; k < count; ++k) moved[k] = {std::clamp(points[k].x - 1.0, heightMinX_, heightMaxX_), y};
+  moved[count] = {std::clamp(points[count - 1].x + 1.0, heightMinX_, heightMaxX_), y};
+  height_->sample({moved, count + 1, false, batch.tables}, values);
+  // The sums accumulateHeights forms: 0 + h(p + 1), then that - h(p - 1).
+  for (std::size_t k = 0; k < count; ++k) {
+    gx[k] = 0.0f;
+    gx[k] += 1.0f * heightOf(values[k + 1]);
+    gx[k] += -1.0f * heightOf(values[k]);
+  }
+  return true;
+}
+
 void ShadedMaterialImage::sampleBatch(const Batch& batch, RGBA* out) const {
   const std::size_t count = batch.count;
   float gx[kBatch], gy[kBatch];
   if (!rowDifferences(batch, gx, gy)) {
-    std::fill_n(gx, count, 0.0f);
     std::fill_n(gy, count, 0.0f);
-    accumulateHeights(batch, 1.0, 0.0, 1.0f, gx);
-    accumulateHeights(batch, -1.0, 0.0, -1.0f, gx);
+    if (batch.unitRow || !pairedDifferencesAcross(batch, gx)) {
+      std::fill_n(gx, count, 0.0f);
+      accumulateHeights(batch, 1.0, 0.0, 1.0f, gx);
+      accumulateHeights(batch, -1.0, 0.0, -1.0f, gx);
+    }
     accumulateHeights(batch, 0.0, 1.0, 1.0f, gy);
     accumulateHeights(batch, 0.0, -1.0, -1.0f, gy);
   }

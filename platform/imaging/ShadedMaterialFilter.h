@@ -33,6 +33,10 @@ class ShadedMaterialImage final : public Image {
   // inside the height image's edge texel centres, from three rows of the height image's texels;
   // false (nothing written) for any other batch or a height image that cannot give texel rows.
   bool rowDifferences(const Batch& batch, float* gx, float* gy) const;
+  // The x differences of a batch not marked as a run whose points lie two apart along a row (a
+  // picture sampled at half its resolution), each height between two points read once for both;
+  // false (nothing written) for any other batch.
+  bool pairedDifferencesAcross(const Batch& batch, float* gx) const;
 
   ImagePtr height_, shading_;
   float scale_;
