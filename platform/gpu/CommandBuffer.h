@@ -57,7 +57,8 @@ class CommandBuffer : public std::enable_shared_from_this<CommandBuffer> {
   // items in order); then, buffer after buffer, each presents its drawables, completes and runs its
   // handlers. A buffer a handler commits runs after all of them. Committed while other buffers wait
   // or run (from a handler or a host-work item), or with one worker thread, they run one after the
-  // other as commit runs them. Each must be committable (as commit checks), and all on one device.
+  // other as commit runs them. Each must be committable (as commit checks), and all on one device;
+  // their work may not commit (a fatal stop).
   static void commitTogether(const std::vector<std::shared_ptr<CommandBuffer>>& buffers);
   void waitUntilCompleted();
   CommandBufferStatus status() const { return status_; }

@@ -21,9 +21,14 @@ class FlagScope {
   bool saved_;
 };
 
+// Set on a thread while it runs the work of buffers committed together.
+thread_local bool inWorkTogether = false;
+
 }  // namespace
 
 void Scheduler::commit(std::shared_ptr<CommandBuffer> buffer) {
+  // That work runs on the worker threads, where the line of buffers cannot be kept.
+  if (inWorkTogether) foundation::fatalError("commit: called from the work of command buffers committed together");
   buffer->status_ = CommandBufferStatus::Committed;
   waiting_.push_back(std::move(buffer));
   if (running_) return;
@@ -44,6 +49,7 @@ void Scheduler::commitTogether(const std::vector<std::shared_ptr<CommandBuffer>>
         FlagScope inWork(inWork_, true);
         for (const auto& buffer : buffers) buffer->status_ = CommandBufferStatus::Scheduled;
         parallelFor(0, buffers.size(), 1, [&](std::size_t first, std::size_t end) {
+          const FlagScope together(inWorkTogether, true);
           for (std::size_t i = first; i < end; ++i) buffers[i]->runWorkItems();
         });
       }

@@ -239,6 +239,13 @@ TEST_F(CommandBufferTest, BuffersCommittedTogetherFromWorkWaitInLineAndAStopLeav
   EXPECT_NE(good->status(), gpu::CommandBufferStatus::Completed);
   buffer("d")->commit();
   EXPECT_EQ(log, (std::vector<std::string>{"d", "d done"}));
+  // Their work runs on the worker threads: it may not commit.
+  if (gpu::workerThreadCount() < 2) return;
+  auto committing = queue->makeCommandBuffer(), other = queue->makeCommandBuffer();
+  committing->encodeHostWork("commits", [&] { queue->makeCommandBuffer()->commit(); });
+  other->encodeHostWork("other", [] {});
+  EXPECT_FATAL(gpu::CommandBuffer::commitTogether({committing, other}),
+               "commit: called from the work of command buffers committed together");
 }
 
 }  // namespace
