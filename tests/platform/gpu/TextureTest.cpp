@@ -119,7 +119,10 @@ TEST(Texture, LargeTexturesAskForLargePages) {
   auto t = texture2D(2048, 1536);
   const std::uint8_t* bytes = t->texels().texel(0, 0);
   EXPECT_EQ(reinterpret_cast<std::uintptr_t>(bytes) % (2 << 20), 0u);
-  EXPECT_NE(mappingFlags(bytes).find(" hg"), std::string::npos) << mappingFlags(bytes);
+  // A system built without large pages takes no request for them.
+  if (std::ifstream("/sys/kernel/mm/transparent_hugepage/enabled")) {
+    EXPECT_NE(mappingFlags(bytes).find(" hg"), std::string::npos) << mappingFlags(bytes);
+  }
   // The whole texture is usable and reads as zero to its last byte.
   EXPECT_EQ(t->texels().read(2047, 1535), (gpu::float4{0, 0, 0, 0}));
   t->texels().write({1, 1, 1, 1}, 2047, 1535);
