@@ -7,7 +7,8 @@
 // Beside it, the machine's limit for the bytes the rebuild must move at the least: the layer's
 // grid, wet and dry textures read once and its painting texture written once, as one memcpy over
 // the kits' worker threads. The counter "x_limit" is the rebuild's time over that limit's. And one
-// region alone, so that the rebuild's time can be split into its regions and the tiling around them.
+// region alone, its load and composition with every worker thread on it (the rebuild composes
+// regions that write no pixel in common at once, so its time is less than the regions' times).
 
 #include <benchmark/benchmark.h>
 
@@ -129,8 +130,7 @@ BENCHMARK(BM_RecreateLayer2048x1536)->Arg(1)->Arg(2)->UseManualTime()->Unit(benc
   buffer->commit();
 }
 
-// What one region of the rebuild costs by itself. The rebuild's time over (regions x this) is the
-// tiling's own overhead.
+// What one region of the rebuild costs by itself.
 void BM_RecreateOneRegion(benchmark::State& state) {
   Scene scene(static_cast<double>(state.range(0)));
   composeOneRegion(scene);  // the working textures are made on first use

@@ -161,8 +161,9 @@ class ArtworkTextures final : public Layer,
   // Normal lets the current tool draw the current layer's stroke and End also finishes the stroke;
   // every frame that does its work returns to Normal. Nothing is drawn before the canvas starts.
   void draw(ui::GPUView& view) override;
-  // Rebuilds the picture from the paint data, one working region at a time through the current
-  // tool's surface and the canvas's composition, then copies it to the view, presenting it when
+  // Rebuilds the picture from the paint data, working region by working region through the current
+  // tool's surface and the canvas's composition (regions that write no pixel in common composed at
+  // once, each in its own working set), then copies it to the view, presenting it when
   // `display` is set. Without a drawable nothing is rendered. False, with nothing done, when the
   // working textures cannot be made (NoMoreHeap, reported by the failed make).
   bool recreatedDraw(bool display = true);
