@@ -63,6 +63,11 @@ void RegionWorkingSets::release() {
 std::vector<std::shared_ptr<SurfaceWorkingTextures>> RegionWorkingSets::sets(std::size_t count) {
   auto& manager = AppManager();
   std::vector<std::shared_ptr<SurfaceWorkingTextures>> sets{manager.sharedSurfaceTextures()};
+  // Sets made for working textures of another size or format than the manager's now serve no more.
+  const gpu::TextureDescriptor& own = *manager.surfaceTextures().texture2DDescriptor();
+  if (!made_.empty() && (made_.front()->width() != own.width || made_.front()->height() != own.height ||
+                         made_.front()->pixelFormat() != own.pixelFormat))
+    release();
   while (extra_.size() + 1 < count) {
     auto set = makeSet(manager.surfaceTextures());
     if (!set) break;

@@ -23,7 +23,8 @@ class SurfaceWorkingTextures;
 class RegionWorkingSets {
  public:
   // Up to `count` sets, the manager's own (which must be made already) first; fewer when the texture
-  // memory has no room for more.
+  // memory has no room for more. Sets made for working textures of another size or format than the
+  // manager's are given back first.
   std::vector<std::shared_ptr<SurfaceWorkingTextures>> sets(std::size_t count);
   // The extra sets made so far, and the texture memory they count.
   std::size_t extraSets() const { return extra_.size(); }

@@ -160,6 +160,15 @@ TEST_F(RebuildCompositionWorkingSets, ComposesInCountedSetsKeptForTheNextRebuild
   gpu::setWorkerThreadCount(1);
   EXPECT_TRUE(rebuilt() == atOnce) << "one region at a time gives the same picture";
   EXPECT_TRUE(errors->errors.empty());
+
+  // Working textures of another size in the manager's place: the sets made for the old size go.
+  gpu::setWorkerThreadCount(0);
+  auto larger = std::make_shared<SurfaceWorkingTextures>();
+  larger->setTexture2DDescriptor(gpu::TextureDescriptor::texture2D(DefaultPixelFormat, 300, 300, false));
+  AppManager().setSurfaceTextures(larger);
+  AppManager().regionWorkingSets().sets(2);
+  EXPECT_EQ(AppManager().regionWorkingSets().extraSets(), 1u);
+  EXPECT_EQ(AppManager().regionWorkingSets().countedBytes(), 9 * 300 * 300 * 4);
 }
 
 TEST_F(RebuildCompositionWorkingSets, WithoutRoomForAnotherSetComposesOneRegionAtATimeAndReportsNothing) {
