@@ -5,6 +5,7 @@
 // context makes the tables before it samples, on the rendering thread, and passes them with every
 // batch; nodes pass them on to their inputs. Nothing in them changes while the render samples.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -41,7 +42,10 @@ struct PremultipliedTexels {
 class RenderTables {
  public:
   // For a render that samples `samples` points.
-  explicit RenderTables(std::size_t samples) : samples_(samples) {}
+  explicit RenderTables(std::size_t samples) : samples_(samples), serial_(nextSerial()) {}
+
+  // A number no other render's tables have (never 0): what a node keeps across batches is keyed by it.
+  std::uint64_t serial() const { return serial_; }
 
   // A table pays for an image looked up at more points than it has texels.
   std::size_t samples() const { return samples_; }
@@ -58,7 +62,13 @@ class RenderTables {
   }
 
  private:
+  static std::uint64_t nextSerial() {
+    static std::atomic<std::uint64_t> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+  }
+
   std::size_t samples_;
+  std::uint64_t serial_;
   std::vector<std::pair<const Image*, std::shared_ptr<const PremultipliedTexels>>> tables_;
 };
 

@@ -9,6 +9,7 @@
 #endif
 
 #include "gpu/Unorm8.h"
+#include "imaging/RenderTables.h"
 
 namespace imaging {
 namespace {
@@ -98,10 +99,7 @@ void heightsOfBytes(const std::uint8_t* t, std::size_t n, float* out) {
   for (; k < n; ++k) out[k] = heightOf(fromUnorm8(t + 4 * k, false));
 }
 
-void ShadedMaterialImage::accumulateHeights(const Batch& batch, double dx, double dy, float sign,
-                                            float* sum) const {
-  BatchBuffer<graphics::Point> moved;
-  BatchBuffer<RGBA> values;
+bool ShadedMaterialImage::movedPoints(const Batch& batch, double dx, double dy, graphics::Point* moved) const {
   bool clampedAcross = false;  // a run along a row stays one only where no point was moved back
   const std::size_t count = batch.count;
   const graphics::Point* points = batch.points;
@@ -118,9 +116,94 @@ void ShadedMaterialImage::accumulateHeights(const Batch& batch, double dx, doubl
       clampedAcross = clampedAcross || moved[k].x != x;
     }
   }
-  height_->sample({moved, count, batch.unitRow && !clampedAcross, batch.tables}, values);
+  return batch.unitRow && !clampedAcross;
+}
+
+void ShadedMaterialImage::heightsAt(const Batch& moved, float* heights) const {
+  BatchBuffer<RGBA> values;
+  height_->sample(moved, values);
+  for (std::size_t k = 0; k < moved.count; ++k) heights[k] = heightOf(values[k]);
+}
+
+void ShadedMaterialImage::accumulateHeights(const Batch& batch, double dx, double dy, float sign,
+                                            float* sum) const {
+  BatchBuffer<graphics::Point> moved;
+  float heights[kBatch];
+  const bool unitRow = movedPoints(batch, dx, dy, moved);
+  heightsAt({moved, batch.count, unitRow, batch.tables}, heights);
   // Signs of 1 and -1 on sums from 0 leave exactly h(p + d) - h(p - d), as rowDifferences forms it.
-  for (std::size_t k = 0; k < count; ++k) sum[k] += sign * heightOf(values[k]);
+  for (std::size_t k = 0; k < batch.count; ++k) sum[k] += sign * heights[k];
+}
+
+namespace {
+
+// The heights a thread read for the points one above a batch of a render: the batch of the next
+// row down, whose points one below are the same points (a picture at half its data's
+// resolution samples rows two apart), reads them again instead of sampling them once more. A
+// render's tables number it, so heights of another render, or of another node, never match.
+struct HeightsAbove {
+  std::uint64_t render = 0;
+  const Image* node = nullptr;
+  bool unitRow = false;
+  std::size_t count = 0;
+  graphics::Point points[Image::kBatch];
+  float heights[Image::kBatch];
+
+  bool holds(std::uint64_t r, const Image* n, const Batch& moved) const {
+    return render == r && node == n && unitRow == moved.unitRow && count == moved.count &&
+           std::equal(moved.points, moved.points + moved.count, points,
+                      [](const graphics::Point& a, const graphics::Point& b) { return a.x == b.x && a.y == b.y; });
+  }
+};
+
+// The batches of a row's width (a row of a composed region is one to four batches), replaced in turn.
+struct RowOfHeightsAbove {
+  static constexpr std::size_t kBatches = 8;
+  HeightsAbove batches[kBatches];
+  std::size_t next = 0;
+
+  const HeightsAbove* find(std::uint64_t render, const Image* node, const Batch& moved) const {
+    for (const HeightsAbove& b : batches) {
+      if (b.holds(render, node, moved)) return &b;
+    }
+    return nullptr;
+  }
+  HeightsAbove& replaced() { return batches[next++ % kBatches]; }
+};
+
+thread_local RowOfHeightsAbove heightsAbove;
+
+}  // namespace
+
+void ShadedMaterialImage::differencesAcrossRows(const Batch& batch, float* gy) const {
+  const std::size_t count = batch.count;
+  BatchBuffer<graphics::Point> up, down;
+  float above[kBatch], below[kBatch];
+  const Batch movedUp{up, count, movedPoints(batch, 0.0, 1.0, up), batch.tables};
+  const Batch movedDown{down, count, movedPoints(batch, 0.0, -1.0, down), batch.tables};
+  const std::uint64_t render = batch.tables ? batch.tables->serial() : 0;
+  RowOfHeightsAbove& row = heightsAbove;
+  if (const HeightsAbove* read = render != 0 ? row.find(render, this, movedDown) : nullptr) {
+    std::copy(read->heights, read->heights + count, below);
+  } else {
+    heightsAt(movedDown, below);
+  }
+  heightsAt(movedUp, above);
+  if (render != 0) {
+    HeightsAbove& last = row.replaced();
+    last.render = render;
+    last.node = this;
+    last.unitRow = movedUp.unitRow;
+    last.count = count;
+    std::copy(up.items, up.items + count, last.points);
+    std::copy(above, above + count, last.heights);
+  }
+  // The sums accumulateHeights forms: 0 + h(p + (0, 1)), then that - h(p - (0, 1)).
+  for (std::size_t k = 0; k < count; ++k) {
+    gy[k] = 0.0f;
+    gy[k] += 1.0f * above[k];
+    gy[k] += -1.0f * below[k];
+  }
 }
 
 bool ShadedMaterialImage::rowDifferences(const Batch& batch, float* gx, float* gy) const {
@@ -210,14 +293,12 @@ void ShadedMaterialImage::sampleBatch(const Batch& batch, RGBA* out) const {
   const std::size_t count = batch.count;
   float gx[kBatch], gy[kBatch];
   if (!rowDifferences(batch, gx, gy)) {
-    std::fill_n(gy, count, 0.0f);
     if (batch.unitRow || !pairedDifferencesAcross(batch, gx)) {
       std::fill_n(gx, count, 0.0f);
       accumulateHeights(batch, 1.0, 0.0, 1.0f, gx);
       accumulateHeights(batch, -1.0, 0.0, -1.0f, gx);
     }
-    accumulateHeights(batch, 0.0, 1.0, 1.0f, gy);
-    accumulateHeights(batch, 0.0, -1.0, -1.0f, gy);
+    differencesAcrossRows(batch, gy);
   }
 
   BatchBuffer<graphics::Point> lookups;

@@ -27,8 +27,16 @@ class ShadedMaterialImage final : public Image {
   void sampleBatch(const Batch& batch, RGBA* out) const override;
 
  private:
+  // The batch's points displaced by (dx, dy), kept within the height image's edge texel centres;
+  // true when they still run along a row one apart.
+  bool movedPoints(const Batch& batch, double dx, double dy, graphics::Point* moved) const;
+  // The heights at the points.
+  void heightsAt(const Batch& moved, float* heights) const;
   // The height at each point displaced by (dx, dy), added to `sum` times `sign`.
   void accumulateHeights(const Batch& batch, double dx, double dy, float sign, float* sum) const;
+  // The y differences as the two moved batches form them; in a render, the heights one below are
+  // those this thread read one above for the row before when the points are the same.
+  void differencesAcrossRows(const Batch& batch, float* gy) const;
   // The central differences at a run of texel centres whose points one left and one right stay
   // inside the height image's edge texel centres, from three rows of the height image's texels;
   // false (nothing written) for any other batch or a height image that cannot give texel rows.

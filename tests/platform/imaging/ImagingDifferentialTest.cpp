@@ -190,15 +190,19 @@ TEST(ImagingDifferential, FourLaneHardLightAndBatchBodiesAreTheScalarOnes) {
 }  // namespace
 
 // A render makes the shading picture's texels ready premultiplied (kept while its bytes stay the
-// same); its values are those of sampling the image point by point without them, also after the
-// picture's bytes change between renders.
+// same) and reads heights a row before read again; its values are those of sampling the image point
+// by point without them, also after the picture's bytes change between renders.
 TEST(ImagingDifferential, RendersWithTheirTablesGiveThePointByPointValues) {
   Cases cases(50);
   for (int round = 0; round < 150; ++round) {
-    const std::size_t w = 2 + cases.below(40), h = 1 + cases.below(12);
+    // Every other picture at half its height image's resolution, as a layer at scale 2 is composed
+    // (its rows two apart, so that a row reads the heights the row before read one above it).
+    const bool half = round % 2 == 1;
+    const std::size_t w = 2 + cases.below(40), h = half ? 8 + cases.below(60) : 1 + cases.below(12);
     const auto height = cases.texture(w, h);
     const auto shading = cases.texture(1 + cases.below(9), 1 + cases.below(9));
-    const auto shaded = std::make_shared<imaging::ShadedMaterialImage>(height, shading, cases.between(-20, 20));
+    imaging::ImagePtr shaded = std::make_shared<imaging::ShadedMaterialImage>(height, shading, cases.between(-20, 20));
+    if (half) shaded = shaded->transformed(graphics::AffineTransform::makeScale(0.5, 0.5));
     const auto target = gpu::systemDefaultDevice()->makeTexture(
         *gpu::TextureDescriptor::texture2D(gpu::PixelFormat::RGBA32Float, w, h, false));
     for (int render = 0; render < 3; ++render) {
