@@ -228,7 +228,7 @@ struct XmlDocument {
 
 }  // namespace
 
-std::vector<std::vector<Sample>> readInkML(const std::filesystem::path& path, const CanvasSpec& canvas,
+std::vector<std::vector<Sample>> readInkML(const std::filesystem::path& path, const CanvasSettings& canvas,
                                            const InkOptions& options) {
   const File file(path);
   // No network, no entity expansion: a pen file is data.

@@ -19,7 +19,7 @@ struct InkOptions {
 
 // The strokes of `file`, one per trace in document order. Throws BadInput naming the file, the
 // trace and the point of the first fault.
-std::vector<std::vector<Sample>> readInkML(const std::filesystem::path& file, const CanvasSpec& canvas,
+std::vector<std::vector<Sample>> readInkML(const std::filesystem::path& file, const CanvasSettings& canvas,
                                            const InkOptions& options);
 
 }  // namespace painthost

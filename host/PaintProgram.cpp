@@ -110,7 +110,7 @@ void checkOutputFolder(const std::filesystem::path& folder) {
 std::optional<StoredPainting> loadStored(const Options& options, const Script& script) {
   if (options.load.empty()) return std::nullopt;
   StoredPainting stored = readStorageFile(options.load);
-  const CanvasSpec& canvas = script.canvas;
+  const CanvasSettings& canvas = script.canvas;
   if (stored.width != canvas.width || stored.height != canvas.height || stored.scale != canvas.scale) {
     std::ostringstream text;
     text << options.load << ": stored from a " << stored.width << " x " << stored.height << " canvas at scale " << stored.scale

@@ -111,8 +111,8 @@ class FatalStopsThrow {
   foundation::FatalHandler previous_;
 };
 
-Painter::Painter(const CanvasSpec& spec)
-    : fatalStops_(std::make_unique<FatalStopsThrow>()), spec_(spec), errors_(std::make_shared<EngineErrors>()) {
+Painter::Painter(const CanvasSettings& settings)
+    : fatalStops_(std::make_unique<FatalStopsThrow>()), settings_(settings), errors_(std::make_shared<EngineErrors>()) {
   try {
     // The tool-model engine starts with its debug height view on, which draws the tool head's
     // height preview into the layer's picture; pictures made for people show the paint alone.
@@ -120,12 +120,12 @@ Painter::Painter(const CanvasSpec& spec)
     kernels::registerAll();
     tessivarium::Application().setDelegateHandler(errors_);
     auto& manager = AppManager();
-    const auto orientation = spec.width >= spec.height ? tessivarium::PaintOrientation::landscape
+    const auto orientation = settings.width >= settings.height ? tessivarium::PaintOrientation::landscape
                                                        : tessivarium::PaintOrientation::portail;
-    auto artwork = std::make_shared<tessivarium::Artwork>("tessivarium-paint", spec.width, spec.height,
-                                                          surfaceNamed(spec.surface), orientation, spec.scale);
+    auto artwork = std::make_shared<tessivarium::Artwork>("tessivarium-paint", settings.width, settings.height,
+                                                          surfaceNamed(settings.surface), orientation, settings.scale);
     canvas_ = std::make_shared<DrawingPaint>(tessivarium::MainPaintId, artwork);
-    const auto& c = spec.background;
+    const auto& c = settings.background;
     canvas_->setBackgroundColor(graphics::Color::fromRGBA(c[0], c[1], c[2], c[3]));
     manager.setCanvas(canvas_);
     manager.setCurrentPaint(canvas_);
@@ -408,9 +408,9 @@ void Painter::checkErrors(const std::string& where) {
 
 StoredPainting Painter::snapshot() {
   StoredPainting painting;
-  painting.width = spec_.width;
-  painting.height = spec_.height;
-  painting.scale = spec_.scale;
+  painting.width = settings_.width;
+  painting.height = settings_.height;
+  painting.scale = settings_.scale;
   painting.currentLayer = canvas_->layerIndex();
   for (const auto& layer : canvas_->layers()) painting.hidden.push_back(layer->isHidden());
   painting.records = canvas_->getStorageData();

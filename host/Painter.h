@@ -40,8 +40,8 @@ struct FrameTimes {
 
 class Painter {
  public:
-  // Starts the engine with a canvas of `spec`. Throws EngineFailure when the engine cannot start.
-  explicit Painter(const CanvasSpec& spec);
+  // Starts the engine with a canvas of `settings`. Throws EngineFailure when the engine cannot start.
+  explicit Painter(const CanvasSettings& settings);
   ~Painter();
   Painter(const Painter&) = delete;
   Painter& operator=(const Painter&) = delete;
@@ -90,7 +90,7 @@ class Painter {
 
   // First, so that the engine's fatal stops throw while everything else is made and given back.
   std::unique_ptr<FatalStopsThrow> fatalStops_;
-  CanvasSpec spec_;
+  CanvasSettings settings_;
   std::shared_ptr<EngineErrors> errors_;
   std::shared_ptr<tessivarium::DrawingPaint> canvas_;
   std::string toolName_ = "filbertBrush";

@@ -112,9 +112,9 @@ Rgba colorOf(const Node& node) {
   return rgba;
 }
 
-CanvasSpec canvasOf(const Node& node) {
+CanvasSettings canvasOf(const Node& node) {
   node.requireObject({"width", "height", "surface", "scale", "background"});
-  CanvasSpec canvas;
+  CanvasSettings canvas;
   canvas.width = node["width"].integer(kSmallestSide, kLargestSide);
   canvas.height = node["height"].integer(kSmallestSide, kLargestSide);
   if (auto surface = node.optional("surface")) {
@@ -132,7 +132,7 @@ CanvasSpec canvasOf(const Node& node) {
 }
 
 // A coordinate on the canvas: 0 to one less than the side.
-double onCanvas(const Node& node, std::int64_t side, const CanvasSpec& canvas) {
+double onCanvas(const Node& node, std::int64_t side, const CanvasSettings& canvas) {
   const double v = node.number(-HUGE_VAL, HUGE_VAL);
   if (!(v >= 0 && v <= static_cast<double>(side - 1))) {
     node.refuse(describe(v) + " lies outside the " + std::to_string(canvas.width) + " x " + std::to_string(canvas.height) +
@@ -141,7 +141,7 @@ double onCanvas(const Node& node, std::int64_t side, const CanvasSpec& canvas) {
   return v;
 }
 
-Sample sampleOf(const Node& node, const CanvasSpec& canvas) {
+Sample sampleOf(const Node& node, const CanvasSettings& canvas) {
   node.requireObject({"x", "y", "force", "altitude", "azimuth"});
   Sample sample;
   // A sample must lie on the canvas: the tools' working windows are placed around it.
@@ -160,7 +160,7 @@ std::filesystem::path existingFile(const Node& node, const std::filesystem::path
   return file;
 }
 
-Strokes strokesOf(const Node& node, const CanvasSpec& canvas, const std::filesystem::path& folder) {
+Strokes strokesOf(const Node& node, const CanvasSettings& canvas, const std::filesystem::path& folder) {
   Strokes strokes;
   if (auto perFrame = node.optional("samplesPerFrame")) strokes.samplesPerFrame = perFrame->integer(1, kMostSamplesPerFrame);
   if (node.has("samples") == node.has("inkml")) node.refuse("a stroke takes either \"samples\" or \"inkml\"");
@@ -184,7 +184,7 @@ LayerRef layerOf(const Node& step) {
   return std::nullopt;
 }
 
-Action actionOf(const Node& step, const std::string& kind, const CanvasSpec& canvas, const std::filesystem::path& folder,
+Action actionOf(const Node& step, const std::string& kind, const CanvasSettings& canvas, const std::filesystem::path& folder,
                 std::set<std::string>& saves) {
   if (kind == "tool") {
     step.requireObject({"step", "tool"});

@@ -26,7 +26,7 @@ struct Sample {
 // Red, green, blue, alpha, each 0 to 1.
 using Rgba = std::array<double, 4>;
 
-struct CanvasSpec {
+struct CanvasSettings {
   std::int64_t width = 1024, height = 768;
   std::string surface = "Flat";  // a surface's name, as the surface table spells it
   double scale = 1.0;            // data cells per picture pixel
@@ -66,7 +66,7 @@ struct Step {
 };
 
 struct Script {
-  CanvasSpec canvas;
+  CanvasSettings canvas;
   std::vector<Step> steps;
 };
 

@@ -102,14 +102,23 @@ inline __m128i combinedCoverage(__m128i a, __m128i b) {
 #endif
 
 // The height and colour images of one cell: the height image's grey of the ground relief, dry and
-// wet thickness; the colour wet over dry over the background, whose alpha the paint's coverage
-// raises.
+// wet thickness; the colour the paint's own, wet over dry, whose alpha the paint's coverage raises
+// over the background's. The composition gives the colour image the paint's coverage as its alpha
+// and lays it over what lies below, so the colour must not be mixed with the background already:
+// thin paint would then show by its coverage twice. Where there is no paint the colour is the
+// background's.
 struct HeightAndColorRule {
   Texel background;
 
+  // What the wet paint lies on: the dry paint, else the wet paint itself (so that it keeps its own
+  // colour), else the background.
+  TESS_KERNEL_INLINE static Texel under(Texel w, Texel d, Texel background) {
+    return d.a > 0 ? d : w.a > 0 ? w : background;
+  }
+
   TESS_KERNEL_INLINE void apply(Texel w, Texel d, int relief, Texel& height, Texel& color) const {
     height = grey(heightByte(relief + w.a + d.a));
-    color = over(w, over(d, background));
+    color = over(w, under(w, d, background));
     color.a = static_cast<std::uint8_t>(
         background.a + scale255(255 - background.a, combinedCoverage(coverage(w.a), coverage(d.a))));
   }
@@ -121,8 +130,8 @@ struct HeightAndColorRule {
 #if defined(__SSE2__)
     // What depends on the thickness alone (height, coverage, the colour's alpha) for four cells in
     // 32-bit lanes; the colours' mixes for two cells at a time in 16-bit lanes.
-    const __m128i base = _mm_set_epi16(0, background.b, background.g, background.r, 0, background.b, background.g,
-                                       background.r);
+    const __m128i base = _mm_set1_epi32(static_cast<int>(std::uint32_t{background.r} | std::uint32_t{background.g} << 8 |
+                                                         std::uint32_t{background.b} << 16));
     const __m128i baseAlpha = _mm_set1_epi32(background.a), clear = _mm_set1_epi32(255 - background.a);
     const __m128i colourBytes = _mm_set1_epi32(0x00FFFFFF);
     for (; k + 4 <= n; k += 4) {
@@ -136,12 +145,15 @@ struct HeightAndColorRule {
       const __m128i wetCover = lanes::coverage(wetAlpha), dryCover = lanes::coverage(dryAlpha);
       const __m128i alpha =
           _mm_add_epi32(baseAlpha, lanes::scale255(clear, lanes::combinedCoverage(wetCover, dryCover)));
-      __m128i wet[2], dry[2], shown[2];
+      // under(): the dry texel where it holds paint, else the wet one where it does, else the base.
+      const __m128i zero = _mm_setzero_si128();
+      const __m128i hasDry = _mm_cmpgt_epi32(dryAlpha, zero), hasWet = _mm_cmpgt_epi32(wetAlpha, zero);
+      const __m128i wetOrBase = _mm_or_si128(_mm_and_si128(hasWet, wetTexels), _mm_andnot_si128(hasWet, base));
+      const __m128i underTexels = _mm_or_si128(_mm_and_si128(hasDry, dryTexels), _mm_andnot_si128(hasDry, wetOrBase));
+      __m128i wet[2], under[2], shown[2];
       lanes::unpack(wetTexels, wet[0], wet[1]);
-      lanes::unpack(dryTexels, dry[0], dry[1]);
-      for (int t = 0; t < 2; ++t) {
-        shown[t] = lanes::mix(lanes::mix(base, dry[t], lanes::spread(dryCover, t)), wet[t], lanes::spread(wetCover, t));
-      }
+      lanes::unpack(underTexels, under[0], under[1]);
+      for (int t = 0; t < 2; ++t) shown[t] = lanes::mix(under[t], wet[t], lanes::spread(wetCover, t));
       const __m128i colour = _mm_and_si128(_mm_packus_epi16(shown[0], shown[1]), colourBytes);
       _mm_storeu_si128(reinterpret_cast<__m128i*>(height + 4 * k), grey);
       _mm_storeu_si128(reinterpret_cast<__m128i*>(color + 4 * k), _mm_or_si128(colour, _mm_slli_epi32(alpha, 24)));
@@ -173,8 +185,8 @@ TESS_KERNEL_INLINE const std::uint8_t* chunkAt(const std::uint8_t* run, std::siz
   return run == kNoPaint ? run : run + 4 * done;
 }
 
-// The working region's height image (ground relief, dry and wet thickness) and colour image (wet
-// over dry over the background colour). `withWet` false: the dry paint's images only.
+// The working region's height image (ground relief, dry and wet thickness) and colour image (the
+// paint's colour, wet over dry; the background colour where there is none). `withWet` false: the dry paint's images only.
 void heightAndColor(const gpu::Dispatch& dispatch, bool withWet) {
   if (repeatChangesNothing(dispatch, {TEXTURE_HEIGHT_IMAGE_WRITE, TEXTURE_COLOR_IMAGE_WRITE},
                            {TEXTURE_WET_READ, TEXTURE_DRY_READ, TEXTURE_GROUND}))

@@ -17,8 +17,9 @@ namespace {
 using namespace tessivarium;
 
 // How many cells of paint a fill of force 1 hangs under a column's body: a brush soaks up a deep
-// load, a knife's blade carries a thin one, and the wide brushes' flat model fills whole columns.
-constexpr int kBrushLoad = 24;
+// load (nearly all the room the bristle heads leave under the body, about 34 cells), a knife's
+// blade carries a thin one, and the wide brushes' flat model fills whole columns.
+constexpr int kBrushLoad = 32;
 constexpr int kKnifeLoad = 8;
 constexpr int kWholeColumn = 255;
 

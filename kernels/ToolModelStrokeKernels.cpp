@@ -30,8 +30,9 @@ constexpr int kKnifeLayer = 12;
 constexpr int kRollerFilm = 6;
 constexpr int kFullWet = kFullWetness;
 // How far a brush spreads the paint its press brings onto the canvas: for each cell it travels it
-// lays one part in so many of it (fully wet; the drier, the less).
-constexpr int kBrushSpread = 128;
+// lays one part in so many of it (fully wet; the drier, the less). So a freshly loaded brush lays
+// a few bytes a cell, which hide the canvas, and a trail that thins as it runs dry.
+constexpr int kBrushSpread = 48;
 
 // One head column meeting one window cell. The column's body stands `rise` bytes above the head's
 // lowest point, which the press pushes down onto the canvas's dry surface.

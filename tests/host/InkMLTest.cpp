@@ -70,7 +70,7 @@ TEST_P(InkML, GivesOneStrokePerTraceWithItsChannels) {
   const auto file = folder.write("pen.inkml", R"(<?xml version="1.0"?><ink xmlns="http://www.w3.org/2003/InkML"><definitions>)"
                                                   R"(<context xml:id="c"><traceFormat>)" +
                                                   c.format + "</traceFormat></context></definitions>" + c.traces + "</ink>");
-  painthost::CanvasSpec canvas;
+  painthost::CanvasSettings canvas;
   canvas.width = 320;
   canvas.height = 256;
   const auto strokes = painthost::readInkML(file, canvas, {c.fit});

@@ -99,7 +99,8 @@ void referenceTexel(const std::string& kernel, const std::map<std::int64_t, gpu:
     const Texel background = bytesOf(colour);
     const int relief = ground.at(std::uint64_t{x} + offset.x, std::uint64_t{y} + offset.y);
     store(t.at(TEXTURE_HEIGHT_IMAGE_WRITE), grey(heightByte(relief + w.a + d.a)), x, y);
-    Texel c = over(w, over(d, background));
+    // The paint's own colour, wet over dry; the background only where there is no paint.
+    Texel c = over(w, d.a > 0 ? d : w.a > 0 ? w : background);
     c.a = static_cast<std::uint8_t>(
         background.a + scale255(255 - background.a, combinedCoverage(coverage(w.a), coverage(d.a))));
     store(t.at(TEXTURE_COLOR_IMAGE_WRITE), c, x, y);

@@ -44,13 +44,13 @@ TEST(ToolModelHeadKernels, ShapesEveryCellAndKeepsTheWindowGrid) {
 }
 
 // A fill works on the head it writes (slot 10), whatever slot 9 holds, and replaces the paint under
-// each body: force 0.5 gives a brush 12 cells and a knife 4; the colour's alpha (200) is the
+// each body: force 0.5 gives a brush 16 cells and a knife 4; the colour's alpha (200) is the
 // paint's wetness. The height preview then shows how far each column reaches down.
 TEST(ToolModelHeadKernels, LoadsThePaintUnderTheBodyInPlace) {
   struct Case {
     const char* kernel;
     int cells;
-  } cases[] = {{"DAEToolModel_brush_fill", 12}, {"DAEToolModel_knife_fill", 4}};
+  } cases[] = {{"DAEToolModel_brush_fill", 16}, {"DAEToolModel_knife_fill", 4}};
   for (const Case& c : cases) {
     StrokeStep step(4, 3, 2, 24);
     fill(*step.headB, kBody);  // slot 9: a head that a fill must not read
@@ -102,8 +102,8 @@ TEST(ToolModelHeadKernels, FillLoadFollowsTheHeldForce) {
     const char* kernel;
     float force;
     int cells;
-  } cases[] = {{"DAEToolModel_brush_fill", 0.3f, 7},  // 7.2
-               {"DAEToolModel_brush_fill", 1.7f, 24},
+  } cases[] = {{"DAEToolModel_brush_fill", 0.3f, 10},  // 9.6
+               {"DAEToolModel_brush_fill", 1.7f, 32},
                {"DAEToolModel_knife_fill", 0.7f, 6},  // 5.6
                {"DAEToolModel_knife_fill", 2.5f, 8}};
   for (const Case& c : cases) {

@@ -84,11 +84,11 @@ TEST(ToolModelPaintAmounts, PressShareClampAndLiftByHand) {
     std::uint8_t thickness;  // what cell (6, 5) holds after the pass
     int headPaint;           // paint cells left on column 1
   } cases[] = {
-      // press lround(0.4 x 24 x (1 + sin 0.3) / 2) = 6 leaves a gap of 14 - 6 = 8: 128 of the 136
+      // press lround(0.4 x 24 x (1 + sin 0.3) / 2) = 6 leaves a gap of 14 - 6 = 8: 144 of the 152
       // cells are pressed onto the canvas, and over the one cell a lone sample counts as travelled
-      // they lay 128 / 128 = 1 byte, whatever fraction the column started with; a quarter of 1 is
+      // they lay 144 / 48 = 3 bytes, whatever fraction the column started with; a quarter of 3 is
       // no smear.
-      {"press", "DAEToolModel_brush_paint", 160, 126, 140, 136, {}, {{6.3f, 5.8f, 0.4f, 0.3f}}, true, 1, 135},
+      {"press", "DAEToolModel_brush_paint", 200, 146, 160, 152, {}, {{6.3f, 5.8f, 0.4f, 0.3f}}, true, 3, 149},
       // 130 cells hang into a gap of 136 - 6 = 130: they touch the surface, none is pressed out.
       {"gap", "DAEToolModel_brush_paint", 160, 5, 141, 130, {}, {{6.3f, 5.8f, 0.4f, 0.3f}}, true, 0, 130},
       // force 6 is held to 4: press 62 leaves a gap of 110 - 62 = 48, more than the cell's 40, so the

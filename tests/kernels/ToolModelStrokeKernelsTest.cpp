@@ -99,9 +99,11 @@ TEST(ToolModelStrokeKernels, StrokeRaisesTheHeightAlongItsPathOnly) {
 }
 
 // A brush lays by the distance it travels: the same path drawn with three times the samples, or
-// with them spread over many steps of three, lays about as much paint. So does a wide brush, whose
-// flat head (no body, no descriptor) is given columns deep enough not to run dry on the way and
-// paint nearly dry, which it does not smear up again.
+// with them spread over many steps of three, lays about as much paint (a brush laying by the
+// sample would lay three times as much). Not exactly as much: the brush's trail is thick enough
+// for its smear, one share a meeting, to take a little more of it up again when the samples come
+// densely. So does a wide brush, whose flat head (no body, no descriptor) is given columns deep
+// enough not to run dry on the way and paint nearly dry, which it does not smear up again.
 TEST(ToolModelStrokeKernels, BrushLaysByTheDistanceTravelledWhateverTheSamplesAndSteps) {
   const auto laid = [](bool wide, int samples, int perStep) {
     StrokeStep step(32, 12, 12, 32);
@@ -119,8 +121,8 @@ TEST(ToolModelStrokeKernels, BrushLaysByTheDistanceTravelledWhateverTheSamplesAn
   for (const bool wide : {false, true}) {
     const double sparse = laid(wide, 9, 9);
     ASSERT_GT(sparse, 30) << wide;
-    EXPECT_NEAR(laid(wide, 25, 25) / sparse, 1, 0.1) << "denser samples, wide " << wide;
-    EXPECT_NEAR(laid(wide, 25, 3) / sparse, 1, 0.1) << "steps of three, wide " << wide;
+    EXPECT_NEAR(laid(wide, 25, 25) / sparse, 1, 0.15) << "denser samples, wide " << wide;
+    EXPECT_NEAR(laid(wide, 25, 3) / sparse, 1, 0.15) << "steps of three, wide " << wide;
   }
 }
 

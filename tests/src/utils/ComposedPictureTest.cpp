@@ -36,17 +36,19 @@ void paintUniformly(Texel wet, Texel dry) {
 }
 
 // Background (51, 102, 153), a uniform shading image S = (204, 153, 102), wet paint (255, 51, 0)
-// of thickness 2 over dry paint (0, 204, 102) of thickness 1 (coverages 102 and 51 of 255):
-//   colour image    C  = wet over (dry over background)        = (127, 94, 86), opaque
+// of thickness 2 over dry paint (0, 204, 102) of thickness 1 (coverages 102 and 51 of 255). The
+// colour images hold the paint's own colours; the alpha images say how much of them shows:
+//   colour image    C  = wet over dry                           = (102, 143, 61), opaque
 //   alpha image        = 255 - (255 - 102)(255 - 51) / 255     = 133
-//   dry colour      CD = dry over white                         = (204, 245, 224), opaque
+//   dry colour      CD = the dry paint's                        = (0, 204, 102), opaque
 //   dry alpha          = 51
 //   a flat relief shows S, the source of the hard light over C and over CD (per channel: S <= 0.5
 //   multiplies, above it screens; here every channel of S but blue screens):
-//   paint picture   P  = (0.7992, 0.4949, 0.2698) with alpha 133 / 255 = 0.5216
-//   dry picture     Q  = (0.9200, 0.9686, 0.7027) with alpha 0.2
+//   paint picture   P  = (0.7600, 0.6486, 0.1914) with alpha 133 / 255 = 0.5216
+//   dry picture     Q  = (0.6000, 0.8400, 0.3200) with alpha 0.2
 //   P over Q by the linear merge, Q (1 - 0.5216) + P 0.5216 on all four channels:
-//                      = (0.8570, 0.7216, 0.4769, 0.3677)      = (219, 184, 122, 94)
+//                      = (0.6835, 0.7402, 0.2529, 0.3677)      = (174, 189, 64, 94)
+// The background colour shows nowhere: the picture's alpha lets what lies below show instead.
 TEST(ComposedPicture, FollowsTheValueChainFromPaintToPicture) {
   auto canvas = composableCanvas(300, 280, 1.0, 1);
   canvas->setShowBackground(false);
@@ -57,7 +59,7 @@ TEST(ComposedPicture, FollowsTheValueChainFromPaintToPicture) {
   auto buffer = newBuffer();
   CoreImageUtil::render(*canvas, painting, buffer, 0, 0);
   buffer->commit();
-  EXPECT_TRUE(within1(texelAt(*painting, 100, 100), {219, 184, 122, 94}));
+  EXPECT_TRUE(within1(texelAt(*painting, 100, 100), {174, 189, 64, 94}));
 }
 
 struct TilingCase {

@@ -129,10 +129,13 @@ TEST_P(BrushStroke, PaintsAlongItsStrokeConservesItsPaintAndUndoes) {
 
   // Every cell that changed lies within a head's reach of the path; paint is laid along each tenth
   // of the path (it runs left to right), less and less as the brush runs dry, and on the path
-  // itself: the head's tip, which stands on each sample, is the edge of its bristles.
+  // itself: the head's tip, which stands on each sample, is the edge of its bristles. Where the
+  // brush is fresh, the cells it paints hold on average at least half of the 5 bytes that hide the
+  // canvas: a stroke, not a tint.
   const double reach = std::hypot(static_cast<double>(model.width()), static_cast<double>(model.height()));
   const std::size_t width = layer.gridTexture()->width();
   std::array<long, 10> along{}, onThePath{};
+  long paintedAtFirst = 0;
   for (std::size_t i = 0; i < after[1].size(); i += 4) {
     const bool changed = !std::equal(after[1].begin() + i, after[1].begin() + i + 4, before[1].begin() + i) ||
                          !std::equal(after[0].begin() + i, after[0].begin() + i + 4, before[0].begin() + i);
@@ -142,6 +145,7 @@ TEST_P(BrushStroke, PaintsAlongItsStrokeConservesItsPaintAndUndoes) {
     const double tenth = std::floor((x - path.front().x) * 10 / (path.back().x - path.front().x));
     const std::size_t at = static_cast<std::size_t>(std::clamp(tenth, 0.0, 9.0));
     along[at] += after[1][i + 3] - before[1][i + 3];
+    if (at == 0) ++paintedAtFirst;
     if (distanceToPath(x + 0.5, y + 0.5, path) <= 1) onThePath[at] += after[1][i + 3] - before[1][i + 3];
   }
   for (std::size_t tenth = 0; tenth < along.size(); ++tenth) {
@@ -150,6 +154,8 @@ TEST_P(BrushStroke, PaintsAlongItsStrokeConservesItsPaintAndUndoes) {
   }
   EXPECT_GT(std::accumulate(along.begin(), along.begin() + 5, 0L), std::accumulate(along.begin() + 5, along.end(), 0L))
       << "thinning as the brush runs dry";
+  ASSERT_GT(paintedAtFirst, 0);
+  EXPECT_GE(static_cast<double>(along[0]) / static_cast<double>(paintedAtFirst), 2.5) << "bytes a cell where the brush is fresh";
   EXPECT_EQ(after[2], before[2]) << "painted wet";
 
   const auto& operations = canvas->commandManager()->operationPool().operations();
