@@ -333,19 +333,32 @@ void TextureImage::sampleFour(const PremultipliedTexels& texels, const graphics:
   _mm_store_ps(weights[3], _mm_mul_ps(tx, ty));
   const int centre = _mm_movemask_ps(_mm_and_ps(_mm_cmpeq_ps(tx, _mm_setzero_ps()), _mm_cmpeq_ps(ty, _mm_setzero_ps())));
   const std::size_t up = texels.stride;
+  // The four weighted sums, one point to a vector; a lane outside reads the border's zeros.
+  __m128 sums[4];
+  for (int l = 0; l < 4; ++l) {
+    const RGBA* t = texels.at((in & (1 << l)) ? ii[l] : -1, (in & (1 << l)) ? jj[l] : -1);
+    sums[l] = _mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(weights[0][l]), load(t[0])),
+                                               _mm_mul_ps(_mm_set1_ps(weights[1][l]), load(t[1]))),
+                                    _mm_mul_ps(_mm_set1_ps(weights[2][l]), load(t[up]))),
+                         _mm_mul_ps(_mm_set1_ps(weights[3][l]), load(t[up + 1])));
+  }
+  // Unpremultiplied as unpremultiplied() does it, the four points' channels a vector each:
+  // transparent black where the alpha is not above 0, else the colour times 1 / alpha.
+  __m128 r = sums[0], g = sums[1], b = sums[2], a = sums[3];
+  _MM_TRANSPOSE4_PS(r, g, b, a);
+  const __m128 shows = _mm_cmpnle_ps(a, _mm_setzero_ps());
+  const __m128 k = _mm_div_ps(one, a);
+  r = _mm_and_ps(shows, _mm_mul_ps(r, k)), g = _mm_and_ps(shows, _mm_mul_ps(g, k));
+  b = _mm_and_ps(shows, _mm_mul_ps(b, k)), a = _mm_and_ps(shows, a);
+  _MM_TRANSPOSE4_PS(r, g, b, a);
+  const __m128 lanes[4] = {r, g, b, a};
   for (int l = 0; l < 4; ++l) {
     if (!(in & (1 << l))) {
       out[l] = RGBA{};
     } else if (centre & (1 << l)) {
       out[l] = decode<F>(address(ii[l], jj[l]));  // a point at a texel centre gives that texel as it is
     } else {
-      const RGBA* t = texels.at(ii[l], jj[l]);
-      const __m128 sum = _mm_add_ps(
-          _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(weights[0][l]), load(t[0])),
-                                _mm_mul_ps(_mm_set1_ps(weights[1][l]), load(t[1]))),
-                     _mm_mul_ps(_mm_set1_ps(weights[2][l]), load(t[up]))),
-          _mm_mul_ps(_mm_set1_ps(weights[3][l]), load(t[up + 1])));
-      out[l] = unpremultiplied(store(sum));
+      _mm_storeu_ps(&out[l].r, lanes[l]);
     }
   }
 }
