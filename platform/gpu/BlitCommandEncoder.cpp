@@ -28,6 +28,16 @@ std::size_t inside(std::size_t origin, std::size_t length, std::size_t extent) {
   return origin >= extent ? 0 : std::min(length, extent - origin);
 }
 
+// The rows of `rowBytes` bytes one run copies.
+std::size_t copyRunRows(std::size_t rowBytes) { return std::max<std::size_t>(1, kCopyRunBytes / std::max<std::size_t>(rowBytes, 1)); }
+
+// The texels a texture-to-texture copy of `size` moves: those inside both textures.
+Size movedTexels(const TexelView& from, Origin fromOrigin, const TexelView& to, Origin toOrigin, Size size) {
+  return {std::min(inside(fromOrigin.x, size.width, from.width()), inside(toOrigin.x, size.width, to.width())),
+          std::min(inside(fromOrigin.y, size.height, from.height()), inside(toOrigin.y, size.height, to.height())),
+          std::min(inside(fromOrigin.z, size.depth, from.depth()), inside(toOrigin.z, size.depth, to.depth()))};
+}
+
 void checkTexture(const std::shared_ptr<Texture>& texture, std::size_t slice, std::size_t level,
                   const std::string& what) {
   if (!texture) foundation::fatalError(what + ": no texture");
@@ -75,8 +85,7 @@ BufferLayout checkBufferCopy(const std::shared_ptr<Buffer>& buffer, std::size_t 
 template <class From, class To>
 void copyRows(Size rows, std::size_t rowBytes, From from, To to) {
   const std::size_t count = rows.height * rows.depth;
-  const std::size_t grain = std::max<std::size_t>(1, kCopyRunBytes / std::max<std::size_t>(rowBytes, 1));
-  parallelFor(0, count, grain, [&](std::size_t first, std::size_t end) {
+  parallelFor(0, count, copyRunRows(rowBytes), [&](std::size_t first, std::size_t end) {
     for (std::size_t i = first; i < end; ++i) {
       const std::size_t y = i % rows.height, z = i / rows.height;
       std::memmove(to(y, z), from(y, z), rowBytes);
@@ -131,38 +140,84 @@ void BlitCommandEncoder::copy(std::shared_ptr<Texture> source, std::size_t sourc
                                      .sourceOrigin = sourceOrigin, .size = sourceSize, .destinationTexture = destination,
                                      .destinationSlice = destinationSlice, .destinationLevel = destinationLevel,
                                      .destinationOrigin = destinationOrigin});
-  buffer_->appendWork([=] {
+  if (source != destination) {
+    TextureCopy copy{source, destination, sourceLevel, destinationLevel, sourceOrigin, destinationOrigin, sourceSize};
+    if (!independentOfWaiting(copy)) encodeWaitingCopies();
+    waiting_.push_back(std::move(copy));
+    return;
+  }
+  appendWork([=] {
     const TexelView from = source->texels(sourceLevel), to = destination->texels(destinationLevel);
-    const Size s = sourceSize;
-    const Size moved{std::min(inside(sourceOrigin.x, s.width, from.width()),
-                              inside(destinationOrigin.x, s.width, to.width())),
-                     std::min(inside(sourceOrigin.y, s.height, from.height()),
-                              inside(destinationOrigin.y, s.height, to.height())),
-                     std::min(inside(sourceOrigin.z, s.depth, from.depth()),
-                              inside(destinationOrigin.z, s.depth, to.depth()))};
+    const Size moved = movedTexels(from, sourceOrigin, to, destinationOrigin, sourceSize);
     if (moved.width == 0 || moved.height == 0 || moved.depth == 0) return;
-    if (source == destination && sourceLevel == destinationLevel) {
-      // The regions may overlap: stage the source region first.
-      const std::size_t rowBytes = moved.width * bpp;
-      std::vector<std::uint8_t> staged(rowBytes * moved.height * moved.depth);
-      copyRows(
-          moved, rowBytes,
-          [&](std::size_t y, std::size_t z) { return from.texel(sourceOrigin.x, sourceOrigin.y + y, sourceOrigin.z + z); },
-          [&](std::size_t y, std::size_t z) { return staged.data() + (z * moved.height + y) * rowBytes; });
-      copyRows(
-          moved, rowBytes, [&](std::size_t y, std::size_t z) { return staged.data() + (z * moved.height + y) * rowBytes; },
-          [&](std::size_t y, std::size_t z) {
-            return to.texel(destinationOrigin.x, destinationOrigin.y + y, destinationOrigin.z + z);
-          });
+    const auto fromRow = [&](std::size_t y, std::size_t z) {
+      return from.texel(sourceOrigin.x, sourceOrigin.y + y, sourceOrigin.z + z);
+    };
+    const auto toRow = [&](std::size_t y, std::size_t z) {
+      return to.texel(destinationOrigin.x, destinationOrigin.y + y, destinationOrigin.z + z);
+    };
+    const std::size_t rowBytes = moved.width * bpp;
+    if (sourceLevel != destinationLevel) {
+      copyRows(moved, rowBytes, fromRow, toRow);
       return;
     }
-    copyRows(
-        moved, moved.width * bpp,
-        [&](std::size_t y, std::size_t z) { return from.texel(sourceOrigin.x, sourceOrigin.y + y, sourceOrigin.z + z); },
-        [&](std::size_t y, std::size_t z) {
-          return to.texel(destinationOrigin.x, destinationOrigin.y + y, destinationOrigin.z + z);
-        });
+    // The regions may overlap: stage the source region first.
+    std::vector<std::uint8_t> staged(rowBytes * moved.height * moved.depth);
+    const auto stagedRow = [&](std::size_t y, std::size_t z) { return staged.data() + (z * moved.height + y) * rowBytes; };
+    copyRows(moved, rowBytes, fromRow, stagedRow);
+    copyRows(moved, rowBytes, stagedRow, toRow);
   });
+}
+
+bool BlitCommandEncoder::independentOfWaiting(const TextureCopy& copy) const {
+  return std::none_of(waiting_.begin(), waiting_.end(), [&](const TextureCopy& other) {
+    return other.source == copy.destination || other.destination == copy.destination ||
+           other.destination == copy.source;
+  });
+}
+
+void BlitCommandEncoder::encodeWaitingCopies() {
+  if (waiting_.empty()) return;
+  buffer_->appendWork([copies = std::move(waiting_)] {
+    // Every copy's rows cut into runs of about kCopyRunBytes, the runs of all the copies in one loop.
+    struct Placed {
+      const TextureCopy* copy;
+      TexelView from, to;
+      Size moved;
+      std::size_t rowBytes;
+    };
+    struct RowRun {
+      std::size_t copy, first, end;  // rows y + z * height of the copy's moved region
+    };
+    std::vector<Placed> placed;
+    std::vector<RowRun> runs;
+    for (const TextureCopy& c : copies) {
+      const TexelView from = c.source->texels(c.sourceLevel), to = c.destination->texels(c.destinationLevel);
+      const Size moved = movedTexels(from, c.sourceOrigin, to, c.destinationOrigin, c.size);
+      if (moved.width == 0 || moved.height == 0 || moved.depth == 0) continue;
+      const std::size_t rowBytes = moved.width * from.bytesPerPixel();
+      const std::size_t rows = moved.height * moved.depth, grain = copyRunRows(rowBytes);
+      for (std::size_t first = 0; first < rows; first += grain)
+        runs.push_back({placed.size(), first, std::min(first + grain, rows)});
+      placed.push_back({&c, from, to, moved, rowBytes});
+    }
+    parallelFor(0, runs.size(), 1, [&](std::size_t first, std::size_t end) {
+      for (std::size_t r = first; r < end; ++r) {
+        const Placed& p = placed[runs[r].copy];
+        const Origin from = p.copy->sourceOrigin, to = p.copy->destinationOrigin;
+        for (std::size_t i = runs[r].first; i < runs[r].end; ++i) {
+          const std::size_t y = i % p.moved.height, z = i / p.moved.height;
+          std::memmove(p.to.texel(to.x, to.y + y, to.z + z), p.from.texel(from.x, from.y + y, from.z + z), p.rowBytes);
+        }
+      }
+    });
+  });
+  waiting_.clear();
+}
+
+void BlitCommandEncoder::appendWork(std::function<void()> work) {
+  encodeWaitingCopies();
+  buffer_->appendWork(std::move(work));
 }
 
 void BlitCommandEncoder::copy(std::shared_ptr<Texture> source, std::size_t sourceSlice, std::size_t sourceLevel,
@@ -181,7 +236,7 @@ void BlitCommandEncoder::copy(std::shared_ptr<Texture> source, std::size_t sourc
                                      .bufferOffset = destinationOffset, .bytesPerRow = destinationBytesPerRow,
                                      .bytesPerImage = destinationBytesPerImage});
   if (layout.rowBytes == 0) return;
-  buffer_->appendWork([=] {
+  appendWork([=] {
     const TexelView from = source->texels(sourceLevel);
     std::uint8_t* base = destination->contents() + destinationOffset;
     copyRows(
@@ -206,7 +261,7 @@ void BlitCommandEncoder::copy(std::shared_ptr<Buffer> source, std::size_t source
                                      .destinationOrigin = destinationOrigin, .bufferOffset = sourceOffset,
                                      .bytesPerRow = sourceBytesPerRow, .bytesPerImage = sourceBytesPerImage});
   if (layout.rowBytes == 0) return;
-  buffer_->appendWork([=] {
+  appendWork([=] {
     const TexelView to = destination->texels(destinationLevel);
     const std::uint8_t* base = source->contents() + sourceOffset;
     copyRows(
@@ -224,7 +279,7 @@ void BlitCommandEncoder::generateMipmaps(std::shared_ptr<Texture> texture) {
   if (commandTrace().isRecording())
     commandTrace().record(BlitRecord{.commandBuffer = buffer_.get(), .kind = BlitKind::GenerateMipmaps,
                                      .sourceTexture = texture, .destinationTexture = texture});
-  buffer_->appendWork([texture] {
+  appendWork([texture] {
     const bool is3D = texture->textureType() == TextureType::Type3D;
     for (std::size_t level = 1; level < texture->mipmapLevelCount(); ++level)
       boxFilterLevel(texture->texels(level - 1), texture->texels(level), is3D);
@@ -233,6 +288,7 @@ void BlitCommandEncoder::generateMipmaps(std::shared_ptr<Texture> texture) {
 
 void BlitCommandEncoder::endEncoding() {
   checkOpen("endEncoding");
+  encodeWaitingCopies();
   ended_ = true;
   buffer_->encoderEnded(this);
   if (commandTrace().isRecording()) commandTrace().record(EncoderRecord{buffer_.get(), EncoderKind::Blit, false});

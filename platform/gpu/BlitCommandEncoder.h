@@ -3,9 +3,16 @@
 // both textures (a copy that falls outside copies less or nothing); a slice or level a texture does
 // not have, bad strides, or a buffer too small for the bytes a copy moves are fatal. The trace keeps
 // the requested regions.
+//
+// Texture-to-texture copies encoded one after another run as one parallel loop when none of them
+// writes a texture another of them reads or writes (a region load copying several textures at
+// once): the result is the same as one copy after the other, with one wait for the worker threads
+// instead of one per copy.
 
 #include <cstddef>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "gpu/Types.h"
 
@@ -48,9 +55,25 @@ class BlitCommandEncoder {
   bool isEnded() const { return ended_; }
 
  private:
+  // A texture-to-texture copy between two textures, as encoded.
+  struct TextureCopy {
+    std::shared_ptr<Texture> source, destination;
+    std::size_t sourceLevel, destinationLevel;
+    Origin sourceOrigin, destinationOrigin;
+    Size size;
+  };
+
   void checkOpen(const char* what) const;
+  // Whether `copy` may run together with the copies waiting: it writes no texture they use, and
+  // reads none they write.
+  bool independentOfWaiting(const TextureCopy& copy) const;
+  // Appends the waiting copies to the buffer as one work item.
+  void encodeWaitingCopies();
+  // Appends other work, after the waiting copies.
+  void appendWork(std::function<void()> work);
 
   std::shared_ptr<CommandBuffer> buffer_;
+  std::vector<TextureCopy> waiting_;
   bool ended_ = false;
 };
 

@@ -114,6 +114,33 @@ TEST(Blit, OverlappingCopyWithinOneTextureReadsTheOriginal) {
   }
 }
 
+// Copies encoded one after another: those independent of each other run together, and a copy that
+// reads what an earlier one wrote, or writes what an earlier one reads or writes, sees the earlier
+// one done and is seen done by the later ones.
+TEST(Blit, CopiesInOneEncoderActAsOneAfterTheOther) {
+  constexpr std::size_t side = 512;  // rows enough for many runs on the worker threads
+  const gpu::Size whole{side, side, 1};
+  for (int round = 0; round < 2; ++round) {
+    auto a = texture2D(side, side), b = texture2D(side, side), c = texture2D(side, side);
+    auto d = texture2D(side, side), e = texture2D(side, side);
+    fillNumbered(*a);
+    auto buffer = device()->makeCommandQueue()->makeCommandBuffer();
+    auto encoder = buffer->makeBlitCommandEncoder();
+    encoder->copy(b, 0, 0, {0, 0, 0}, whole, c, 0, 0, {0, 0, 0});  // c = b, still blank
+    encoder->copy(a, 0, 0, {0, 0, 0}, whole, e, 0, 0, {0, 0, 0});  // e = a, together with the first
+    encoder->copy(a, 0, 0, {0, 0, 0}, whole, b, 0, 0, {0, 0, 0});  // writes what the first read
+    encoder->copy(b, 0, 0, {1, 0, 0}, whole, d, 0, 0, {0, 0, 0});  // reads what the last wrote
+    encoder->copy(d, 0, 0, {0, 1, 0}, whole, b, 0, 0, {0, 0, 0});  // writes what the last two wrote
+    encoder->endEncoding();
+    buffer->commit();
+    expectCopied(*c, side, side, {0, 0, 0}, {0, 0, 0}, {0, 0, 0});
+    expectCopied(*e, side, side, {0, 0, 0}, {0, 0, 0}, whole);
+    expectCopied(*d, side, side, {1, 0, 0}, {0, 0, 0}, {side - 1, side, 1});
+    for (std::size_t y = 0; y + 1 < side; ++y)
+      for (std::size_t x = 0; x + 1 < side; ++x) ASSERT_EQ(texelWord(*b, x, y), numberedWord(side, side, x + 1, y + 1));
+  }
+}
+
 TEST(Blit, TextureToBufferAndBack) {
   auto from = texture3D(6, 5, 4);
   fillNumbered(*from);
