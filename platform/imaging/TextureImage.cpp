@@ -82,7 +82,9 @@ bool TextureImage::sampleTexelRun(std::int64_t i, std::int64_t j, std::size_t co
 
 void TextureImage::prepareLookups(RenderTables& tables) const {
   const bool bytes = format_ == gpu::PixelFormat::RGBA8Unorm || format_ == gpu::PixelFormat::BGRA8Unorm;
-  if (!bytes) return;
+  // An image the render looks up through several nodes (the shading picture of the wet and the dry
+  // relief) has its texels compared with its bytes once.
+  if (!bytes || tables.premultiplied(this)) return;
   // A table made for an earlier render whose bytes still hold costs only their comparison, so it is
   // used however few the lookups (a picture rebuilt region by region renders many small pieces).
   const bool pays = static_cast<std::size_t>(width_ * height_) <= tables.samples();
