@@ -9,6 +9,7 @@
 #include "foundation/Console.h"
 #include "foundation/Fatal.h"
 #include "tools/ApplicationManager.h"
+#include "tools/RegionWorkingSets.h"
 
 namespace tessivarium {
 
@@ -125,6 +126,12 @@ std::shared_ptr<ArtworkData> OperationPool::newArtworkData(
     return nullptr;
   };
   if (auto snapshot = attempt()) return snapshot;
+  // The rebuild's spare working sets are kept only for speed: they give way before an undo step.
+  auto& spare = AppManager().regionWorkingSets();
+  if (spare.extraSets() > 0) {
+    spare.release();
+    if (auto snapshot = attempt()) return snapshot;
+  }
   releaseFirst();
   return attempt();
 }

@@ -5,7 +5,8 @@
 // load and composition write; its other slots are the manager's, which the composition only binds.
 // The extra sets are made through the application manager on first use, so that their memory is
 // counted, and only while the texture memory limit leaves room for a whole set; they are kept for
-// the next rebuild until the manager cleans its resources. Main thread only.
+// the next rebuild until the manager cleans its resources, or until an undo snapshot finds no room
+// (they give way before any undo step does). Main thread only.
 
 #include <cstddef>
 #include <cstdint>

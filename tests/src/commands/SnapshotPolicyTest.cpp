@@ -17,6 +17,7 @@
 #include "gpu/TestControls.h"
 #include "gpu/TextureDescriptor.h"
 #include "tools/ApplicationManager.h"
+#include "tools/RegionWorkingSets.h"
 
 namespace tessivarium {
 namespace {
@@ -84,6 +85,25 @@ TEST_F(SnapshotPolicy, AtTheLimitExactlyTheOldestStepGivesWayForOneRetry) {
     if (snapshot) snapshot->release();
     extra->release();
   }
+}
+
+TEST_F(SnapshotPolicy, AtTheLimitTheRebuildsSpareWorkingSetsGiveWayBeforeAnyStep) {
+  ASSERT_TRUE(AppManager().surfaceTextures().makeAll());
+  AppManager().setLimitedHeap(64);
+  auto& spare = AppManager().regionWorkingSets();
+  spare.sets(2);
+  ASSERT_EQ(spare.extraSets(), 1u);
+  auto a = record("A", true);
+  // The limit where the count stands now; the spare set's memory alone makes room for a snapshot.
+  AppManager().setLimitedHeap(heap() / (1024 * 1024));
+  ASSERT_TRUE(AppManager().isReachMaxHeap());
+  journal.clear();
+
+  auto snapshot = request();
+  EXPECT_NE(snapshot, nullptr);
+  EXPECT_EQ(spare.extraSets(), 0u);
+  EXPECT_TRUE(journal.empty()) << "no step gave way";
+  EXPECT_TRUE(manager.canUndo());
 }
 
 TEST_F(SnapshotPolicy, AnEmptyPoolAtTheLimitGivesNothing) {
