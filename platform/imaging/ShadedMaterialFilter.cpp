@@ -257,13 +257,6 @@ bool ShadedMaterialImage::rowDifferences(const Batch& batch, float* gx, float* g
   return true;
 }
 
-// At each point p of the input's extent, with h the height field above:
-//   gx = scale (h(p + (1, 0)) - h(p - (1, 0))) / 2,  gy = scale (h(p + (0, 1)) - h(p - (0, 1))) / 2
-//   (central differences, each point kept within the height image's edge texel centres), the
-//   surface normal n = (-gx, -gy, 1) / |(-gx, -gy, 1)|,
-//   and the value is the shading image's at (centre x + n.x half width, centre y + n.y half
-//   height), kept within its edge texels' centres. A flat surface shows the shading image's
-//   centre; a slope rising towards -x shows the part right of the centre.
 bool ShadedMaterialImage::pairedDifferencesAcross(const Batch& batch, float* gx) const {
   const std::size_t count = batch.count;
   const graphics::Point* points = batch.points;
@@ -289,6 +282,13 @@ bool ShadedMaterialImage::pairedDifferencesAcross(const Batch& batch, float* gx)
   return true;
 }
 
+// At each point p of the input's extent, with h the height field above:
+//   gx = scale (h(p + (1, 0)) - h(p - (1, 0))) / 2,  gy = scale (h(p + (0, 1)) - h(p - (0, 1))) / 2
+//   (central differences, each point kept within the height image's edge texel centres), the
+//   surface normal n = (-gx, -gy, 1) / |(-gx, -gy, 1)|,
+//   and the value is the shading image's at (centre x + n.x half width, centre y + n.y half
+//   height), kept within its edge texels' centres. A flat surface shows the shading image's
+//   centre; a slope rising towards -x shows the part right of the centre.
 void ShadedMaterialImage::sampleBatch(const Batch& batch, RGBA* out) const {
   const std::size_t count = batch.count;
   float gx[kBatch], gy[kBatch];

@@ -42,10 +42,10 @@ class TextureImage final : public Image {
     return premultiplied(texel(i, j));
   }
 
-  // Texels of row j from i on, transparent black beyond the texture.
   // 8-bit texels made ready premultiplied for the lookups: when fewer than the render's samples,
   // or when those made for an earlier render still hold the texture's bytes.
   void prepareLookups(RenderTables& tables) const override;
+  // Texels of row j from i on, transparent black beyond the texture.
   bool sampleTexelRun(std::int64_t i, std::int64_t j, std::size_t count, RGBA* out) const override;
   const std::uint8_t* texelRunBytes(std::int64_t i, std::int64_t j, std::size_t count) const override;
 
