@@ -1,5 +1,6 @@
 #include "tools/ApplicationManager.h"
 
+#include <algorithm>
 #include <new>
 #include <string>
 
@@ -40,9 +41,13 @@ std::shared_ptr<FilbertBrushTool>& defaultToolSlot() {
   return tool;
 }
 
-std::int64_t countedBytes(const gpu::Texture* texture) {
-  if (!texture) return 0;
-  return static_cast<std::int64_t>(texture->width() * texture->height() * texture->depth() * 4);
+// Width x height x depth x 4 bytes a texture, whatever its format.
+std::int64_t bytesCounted(std::size_t width, std::size_t height, std::size_t depth) {
+  return static_cast<std::int64_t>(width * height * std::max<std::size_t>(depth, 1) * 4);
+}
+
+std::int64_t bytesCounted(const gpu::Texture* texture) {
+  return texture ? bytesCounted(texture->width(), texture->height(), texture->depth()) : 0;
 }
 
 std::string heapLine(const char* verb, std::size_t width, std::size_t height, std::int64_t bytes,
@@ -109,7 +114,7 @@ std::shared_ptr<gpu::Texture> ApplicationManager::makeTexture(const gpu::Texture
     // Memory the machine cannot give is missing texture memory like any other.
   }
   if (!texture || texture->width() != descriptor.width) Application().hanldeError(ErrorMessage::NoMoreHeap);
-  const auto bytes = countedBytes(texture.get());
+  const auto bytes = bytesCounted(texture.get());
   heapSize_ += bytes;
   foundation::consoleLine(heapLine("Make: ", descriptor.width, descriptor.height, bytes, heapSize_));
   return texture;
@@ -130,12 +135,18 @@ std::shared_ptr<gpu::Texture> ApplicationManager::makeTexture(std::int64_t width
 }
 
 void ApplicationManager::releaseTexture(const gpu::Texture& texture) {
-  const auto bytes = countedBytes(&texture);
+  const auto bytes = bytesCounted(&texture);
   heapSize_ -= bytes;
   foundation::consoleLine(heapLine("Release: ", texture.width(), texture.height(), bytes, heapSize_));
 }
 
 bool ApplicationManager::isReachMaxHeap() const { return heapSize_ >= limitedHeap_ * kMegabyte; }
+
+bool ApplicationManager::hasRoomFor(std::int64_t bytes) const { return heapSize_ + bytes <= limitedHeap_ * kMegabyte; }
+
+std::int64_t ApplicationManager::countedBytes(const gpu::TextureDescriptor& descriptor) {
+  return bytesCounted(descriptor.width, descriptor.height, descriptor.depth);
+}
 
 double ApplicationManager::screenRatio(const DrawingPaint& paint) const {
   if (!canvas_) foundation::fatalError("screenRatio needs a main canvas");

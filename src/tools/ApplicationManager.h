@@ -146,6 +146,10 @@ class ApplicationManager {
   void releaseTexture(const gpu::Texture& texture);
   // Whether the counted bytes have reached the limit.
   bool isReachMaxHeap() const;
+  // Whether `bytes` more would still be within the limit.
+  bool hasRoomFor(std::int64_t bytes) const;
+  // What makeTexture counts for a texture of `descriptor`.
+  static std::int64_t countedBytes(const gpu::TextureDescriptor& descriptor);
   // The scale of the 3-D tool models for `paint`; needs a main canvas.
   double screenRatio(const DrawingPaint& paint) const;
 

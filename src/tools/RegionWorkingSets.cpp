@@ -1,6 +1,5 @@
 #include "tools/RegionWorkingSets.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <iterator>
 
@@ -10,11 +9,6 @@
 #include "tools/SurfaceWorkingTextures.h"
 
 namespace tessivarium {
-namespace {
-
-constexpr std::int64_t kMegabyte = 1024 * 1024;
-
-}  // namespace
 
 std::shared_ptr<SurfaceWorkingTextures> RegionWorkingSets::makeSet(SurfaceWorkingTextures& own) {
   auto& manager = AppManager();
@@ -26,10 +20,8 @@ std::shared_ptr<SurfaceWorkingTextures> RegionWorkingSets::makeSet(SurfaceWorkin
       &SurfaceWorkingTextures::setRenderingAlphaTexture, &SurfaceWorkingTextures::setRenderingColorTexture,
       &SurfaceWorkingTextures::setRenderingDryTexture,   &SurfaceWorkingTextures::setRenderingDryColorTexture,
       &SurfaceWorkingTextures::setRenderingDryAlphaTexture};
-  // The manager counts width x height x depth x 4 bytes a texture.
-  const auto bytes = static_cast<std::int64_t>(std::size(kOwn) * descriptor.width * descriptor.height *
-                                               std::max<std::size_t>(descriptor.depth, 1) * 4);
-  if (manager.heapSize() + bytes > manager.limitedHeap() * kMegabyte) return nullptr;
+  const auto bytes = static_cast<std::int64_t>(std::size(kOwn)) * ApplicationManager::countedBytes(descriptor);
+  if (!manager.hasRoomFor(bytes)) return nullptr;
 
   auto set = std::make_shared<SurfaceWorkingTextures>();
   set->setTexture2DDescriptor(own.texture2DDescriptor());
