@@ -1,7 +1,10 @@
 #include "kernels/Kernels.h"
 
+#include <optional>
+
 #include "gpu/Kernel.h"
 #include "kernels/KernelList.h"
+#include "utils/KernelInterface.h"
 
 namespace kernels {
 namespace {
@@ -9,20 +12,26 @@ namespace {
 struct Entry {
   const char* name;
   gpu::Kernel kernel;
+  // Said where a command buffer holds passes that do not depend on each other, so that they can run
+  // side by side: the picture's passes, which all read the working region's paint.
+  std::optional<gpu::WrittenSlots> writes = std::nullopt;
 };
 
 const std::vector<Entry>& table() {
+  const auto heightAndColor =
+      gpu::WrittenSlots::of({tessivarium::TEXTURE_HEIGHT_IMAGE_WRITE, tessivarium::TEXTURE_COLOR_IMAGE_WRITE});
+  const auto coverage = gpu::WrittenSlots::of({tessivarium::TEXTURE_COLOR_IMAGE_WRITE});
   static const std::vector<Entry> entries = {
       {"pic_flip_texture_copy", textureCopy},
       {"textureOverlay", textureOverlay},
       {"textureOverlay2D", textureOverlay2D},
       {"pic_flip_texture_reset", textureReset},
       {"pic_flip_texture_reset2D", textureReset2D},
-      {"texture_data_to_height_image", dataToHeight},
-      {"texture_data_to_height_dry_image", dataToDryHeight},
-      {"texture_data_to_height_subimage", dataToHeightSubLayer},
-      {"texture_data_to_height_alpha", dataToAlpha},
-      {"texture_data_to_height_dry_alpha", dataToDryAlpha},
+      {"texture_data_to_height_image", dataToHeight, heightAndColor},
+      {"texture_data_to_height_dry_image", dataToDryHeight, heightAndColor},
+      {"texture_data_to_height_subimage", dataToHeightSubLayer, gpu::WrittenSlots::of({tessivarium::TEXTURE_HEIGHT_IMAGE_WRITE})},
+      {"texture_data_to_height_alpha", dataToAlpha, coverage},
+      {"texture_data_to_height_dry_alpha", dataToDryAlpha, coverage},
       {"texture_import_image_dry", importImageDry},
       {"texture_import_image_wet", importImageWet},
       {"mac_add_sphere", addSphere},
@@ -68,7 +77,7 @@ const std::vector<Entry>& table() {
 }  // namespace
 
 void registerAll() {
-  for (const Entry& entry : table()) gpu::registerKernel(entry.name, entry.kernel);
+  for (const Entry& entry : table()) gpu::registerKernel(entry.name, entry.kernel, entry.writes);
 }
 
 std::vector<std::string> names() {

@@ -1,5 +1,6 @@
 #include "gpu/CommandBuffer.h"
 
+#include <algorithm>
 #include <string>
 
 #include "foundation/Fatal.h"
@@ -8,7 +9,9 @@
 #include "gpu/CommandTrace.h"
 #include "gpu/ComputeCommandEncoder.h"
 #include "gpu/Device.h"
+#include "gpu/Dispatch.h"
 #include "gpu/Drawable.h"
+#include "gpu/Parallel.h"
 
 namespace gpu {
 
@@ -105,7 +108,19 @@ void CommandBuffer::waitUntilCompleted() {
   foundation::fatalError("waitUntilCompleted: the command buffer is not committed");
 }
 
-void CommandBuffer::appendWork(std::function<void()> work) { work_.push_back(std::move(work)); }
+void CommandBuffer::appendWork(std::function<void()> work) { work_.push_back({nullptr, std::move(work)}); }
+
+void CommandBuffer::appendDispatch(std::shared_ptr<const Dispatch> dispatch) {
+  work_.push_back({std::move(dispatch), nullptr});
+}
+
+void CommandBuffer::WorkItem::run() const {
+  if (dispatch) {
+    dispatch->pipeline().kernel()(*dispatch);
+  } else {
+    work();
+  }
+}
 
 void CommandBuffer::encoderOpened(const void* encoder) { openEncoder_ = encoder; }
 
@@ -119,10 +134,67 @@ void CommandBuffer::runWork() {
 }
 
 void CommandBuffer::runWorkItems() {
-  std::vector<std::function<void()>> work = std::move(work_);
+  std::vector<WorkItem> work = std::move(work_);
   work_.clear();
-  for (auto& item : work) item();
+  const auto declared = [&](std::size_t i) {
+    return i < work.size() && work[i].dispatch && work[i].dispatch->pipeline().writtenSlots();
+  };
+  for (std::size_t i = 0; i < work.size();) {
+    std::size_t end = i + 1;
+    while (declared(i) && declared(end)) ++end;
+    runDispatches(work, i, end);
+    i = end;
+  }
   work.clear();  // releases the resources the work held before the handlers run
+}
+
+void CommandBuffer::runDispatches(std::vector<WorkItem>& work, std::size_t first, std::size_t end) {
+  if (end - first == 1) {
+    work[first].run();
+    return;
+  }
+  // Strands of dispatches, each of which depends on the one before it alone (a pass's repeat, a pass
+  // over what the one before wrote), run in order on one thread. A strand waits for the strands of
+  // what its first dispatch depends on: its wave is one after theirs. A wave's strands run at once.
+  struct Strand {
+    std::vector<std::size_t> items;
+    std::size_t wave = 0;
+  };
+  std::vector<Strand> strands;
+  std::vector<std::size_t> strandOf(end - first);
+  std::vector<std::size_t> dependencies;
+  std::size_t waves = 1;
+  for (std::size_t j = first; j < end; ++j) {
+    dependencies.clear();
+    for (std::size_t i = first; i < j; ++i) {
+      if (!work[j].dispatch->independentOf(*work[i].dispatch)) dependencies.push_back(i);
+    }
+    if (dependencies.size() == 1) {
+      Strand& before = strands[strandOf[dependencies[0] - first]];
+      if (before.items.back() == dependencies[0]) {
+        before.items.push_back(j);
+        strandOf[j - first] = strandOf[dependencies[0] - first];
+        continue;
+      }
+    }
+    Strand strand{{j}, 0};
+    for (const std::size_t i : dependencies) strand.wave = std::max(strand.wave, strands[strandOf[i - first]].wave + 1);
+    waves = std::max(waves, strand.wave + 1);
+    strandOf[j - first] = strands.size();
+    strands.push_back(std::move(strand));
+  }
+  std::vector<const Strand*> wave;
+  for (std::size_t w = 0; w < waves; ++w) {
+    wave.clear();
+    for (const Strand& strand : strands) {
+      if (strand.wave == w) wave.push_back(&strand);
+    }
+    parallelFor(0, wave.size(), 1, [&](std::size_t a, std::size_t b) {
+      for (std::size_t k = a; k < b; ++k) {
+        for (const std::size_t item : wave[k]->items) work[item].run();
+      }
+    });
+  }
 }
 
 void CommandBuffer::presentDrawables() {

@@ -2,7 +2,9 @@
 // A command buffer records work from its encoders and runs it when committed.
 //
 // Execution model: commit runs the buffer's work synchronously, in encoding order, then presents its
-// drawables, marks it Completed and calls its completion handlers. A buffer committed while another
+// drawables, marks it Completed and calls its completion handlers. Neighbouring dispatches that are
+// independent of each other (Dispatch::independentOf) run side by side on the worker threads, each
+// after the earlier ones it depends on. A buffer committed while another
 // buffer's work or handlers run (a handler or a host-work item that commits) is queued and runs, with
 // its handlers, right after; the outermost commit returns when everything queued has run, so handlers
 // never nest. An uncommitted buffer does nothing. waitUntilCompleted returns at once after commit.
@@ -21,6 +23,7 @@ class BlitCommandEncoder;
 class CommandQueue;
 class ComputeCommandEncoder;
 class Device;
+class Dispatch;
 class Drawable;
 class GaussianBlur;
 class Scheduler;
@@ -72,9 +75,17 @@ class CommandBuffer : public std::enable_shared_from_this<CommandBuffer> {
   friend class GaussianBlur;
   friend class Scheduler;
 
+  // A work item: a dispatch, or other work.
+  struct WorkItem {
+    std::shared_ptr<const Dispatch> dispatch;
+    std::function<void()> work;
+    void run() const;
+  };
+
   // For the kit's encoders and shader objects: appends a work item (no trace record) and tracks the
   // encoder that is open.
   void appendWork(std::function<void()> work);
+  void appendDispatch(std::shared_ptr<const Dispatch> dispatch);
   void encoderOpened(const void* encoder);
   void encoderEnded(const void* encoder);
   // Fatal unless new work may be encoded now (not committed, no encoder open); `what` names the call.
@@ -85,11 +96,14 @@ class CommandBuffer : public std::enable_shared_from_this<CommandBuffer> {
   // For the scheduler: runs the work and presents; then the handlers.
   void runWork();
   void runWorkItems();
+  // Runs work[first, end): one item, or dispatches that all say what they write, side by side where
+  // they are independent.
+  static void runDispatches(std::vector<WorkItem>& work, std::size_t first, std::size_t end);
   void presentDrawables();
   void runCompletedHandlers();
 
   std::shared_ptr<CommandQueue> queue_;
-  std::vector<std::function<void()>> work_;
+  std::vector<WorkItem> work_;
   std::vector<std::shared_ptr<Drawable>> drawables_;
   std::vector<CompletedHandler> handlers_;
   const void* openEncoder_ = nullptr;

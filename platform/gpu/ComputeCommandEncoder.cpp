@@ -93,7 +93,7 @@ void ComputeCommandEncoder::dispatchThreadgroups(Size threadgroupsPerGrid, Size 
   if (commandTrace().isRecording()) commandTrace().record(traceRecord(buffer_.get(), *dispatch));
   if (g.width == 0 || g.height == 0 || g.depth == 0) return;  // an empty grid runs nothing
   last_ = dispatch;
-  buffer_->appendWork([dispatch = std::move(dispatch)] { dispatch->pipeline().kernel()(*dispatch); });
+  buffer_->appendDispatch(std::move(dispatch));
 }
 
 void ComputeCommandEncoder::endEncoding() {

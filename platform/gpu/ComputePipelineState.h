@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "gpu/Kernel.h"
@@ -25,12 +26,15 @@ class ComputePipelineState {
   std::size_t maxTotalThreadsPerThreadgroup() const { return kMaxTotalThreadsPerThreadgroup; }
   const std::string& functionName() const { return functionName_; }
   const Kernel& kernel() const { return kernel_; }
+  // The slots the kernel writes, when it says so (gpu/Kernel.h).
+  const std::optional<WrittenSlots>& writtenSlots() const { return writes_; }
   const std::shared_ptr<Device>& device() const { return device_; }
 
  private:
   std::shared_ptr<Device> device_;
   std::string functionName_;
   Kernel kernel_;
+  std::optional<WrittenSlots> writes_;
 };
 
 }  // namespace gpu

@@ -49,6 +49,31 @@ bool Dispatch::bindsSameTexture(std::int64_t index, std::initializer_list<std::i
   return false;
 }
 
+bool Dispatch::independentOf(const Dispatch& other) const {
+  if (!pipeline_->writtenSlots() || !other.pipeline_->writtenSlots()) return false;
+  return !writesWhatIsBoundIn(other) && !other.writesWhatIsBoundIn(*this);
+}
+
+bool Dispatch::writesWhatIsBoundIn(const Dispatch& other) const {
+  const WrittenSlots& writes = *pipeline_->writtenSlots();
+  const Bindings& theirs = other.bindings_;
+  for (std::size_t i = 0; i < bindings_.textures.size(); ++i) {
+    const Texture* written = bindings_.textures[i].get();
+    if (written == nullptr || !writes.writesTexture(i)) continue;
+    for (const auto& bound : theirs.textures) {
+      if (bound.get() == written) return true;
+    }
+  }
+  for (std::size_t i = 0; i < bindings_.buffers.size(); ++i) {
+    const Buffer* written = bindings_.buffers[i].buffer.get();
+    if (written == nullptr || !writes.writesBuffer(i)) continue;
+    for (const BufferBinding& bound : theirs.buffers) {
+      if (bound.buffer.get() == written) return true;
+    }
+  }
+  return false;
+}
+
 std::uint8_t* Dispatch::bufferBytes(std::int64_t index) const {
   checkIndex(index, kMaxBufferIndex, "buffer");
   const BufferBinding& b = bindings_.buffers[static_cast<std::size_t>(index)];

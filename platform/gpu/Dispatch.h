@@ -52,8 +52,14 @@ class Dispatch {
   // True when the same texture is bound at `index` and at any of `others`.
   bool bindsSameTexture(std::int64_t index, std::initializer_list<std::int64_t> others) const;
 
+  // True when this dispatch and `other` may run at the same time: both kernels say which slots they
+  // write (gpu/Kernel.h), and neither writes a texture or buffer the other binds.
+  bool independentOf(const Dispatch& other) const;
+
  private:
   void checkBufferHolds(std::int64_t index, std::size_t bytes) const;
+  // True when a texture or buffer this dispatch writes is bound anywhere in `other`.
+  bool writesWhatIsBoundIn(const Dispatch& other) const;
 
   std::shared_ptr<ComputePipelineState> pipeline_;
   Bindings bindings_;

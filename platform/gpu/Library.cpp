@@ -3,7 +3,7 @@
 namespace gpu {
 
 std::shared_ptr<Function> Library::makeFunction(std::string_view name) const {
-  const Kernel* kernel = findKernel(name);
+  const RegisteredKernel* kernel = findKernel(name);
   if (kernel == nullptr) return nullptr;
   return std::make_shared<Function>(std::string(name), *kernel);
 }

@@ -3,6 +3,7 @@
 // functions looked up in it.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,14 +16,15 @@ class Device;
 
 class Function {
  public:
-  Function(std::string name, Kernel kernel) : name_(std::move(name)), kernel_(std::move(kernel)) {}
+  Function(std::string name, RegisteredKernel kernel) : name_(std::move(name)), kernel_(std::move(kernel)) {}
 
   const std::string& name() const { return name_; }
-  const Kernel& kernel() const { return kernel_; }
+  const Kernel& kernel() const { return kernel_.function; }
+  const std::optional<WrittenSlots>& writtenSlots() const { return kernel_.writes; }
 
  private:
   std::string name_;
-  Kernel kernel_;
+  RegisteredKernel kernel_;
 };
 
 class Library {

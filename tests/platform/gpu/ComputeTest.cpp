@@ -1,10 +1,19 @@
 // Compute encoding: binding snapshots, shared textures, buffer bytes in the trace, and the checks.
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "FatalStop.h"
 #include "foundation/Fatal.h"
 #include "GpuTestHelpers.h"
+#include "gpu/Parallel.h"
 
 using namespace gputest;
 
@@ -222,4 +231,108 @@ TEST_F(Compute, ADispatchRepeatsOnlyTheSameDispatchJustBeforeIt) {
   cb->commit();
   EXPECT_EQ(repeatMarks, (std::vector<bool>{false, true, true, false, false, false, false, false, false, true, true,
                                             false, false}));
+}
+
+// Which dispatches may run side by side: both kernels say what they write, and neither writes a
+// texture or buffer the other binds. Kernel "w1" writes texture slot 1, "wb2" buffer slot 2; "any"
+// says nothing.
+TEST_F(Compute, DispatchesAreIndependentOnlyWhenNeitherWritesWhatTheOtherBinds) {
+  ScopedKernel w1{"test_w1", [](const gpu::Dispatch&) {}, gpu::WrittenSlots::of({1})};
+  ScopedKernel wb2{"test_wb2", [](const gpu::Dispatch&) {}, gpu::WrittenSlots::of({}, {2})};
+  ScopedKernel any{"test_any", [](const gpu::Dispatch&) {}};
+  auto t = texture2D(4, 4), u = texture2D(4, 4), v = texture2D(4, 4);
+  auto buffer = floatBuffer(1.0f), other = floatBuffer(1.0f);
+  using Textures = std::vector<std::pair<int, std::shared_ptr<gpu::Texture>>>;
+  using Buffers = std::vector<std::pair<int, std::shared_ptr<gpu::Buffer>>>;
+  const auto dispatch = [](const ScopedKernel& kernel, const Textures& textures, const Buffers& buffers = {}) {
+    gpu::Bindings b;
+    for (const auto& [slot, texture] : textures) b.textures[static_cast<std::size_t>(slot)] = texture;
+    for (const auto& [slot, bound] : buffers) b.buffers[static_cast<std::size_t>(slot)] = {bound, 0};
+    return gpu::Dispatch(kernel.pipeline(), b, {1, 1, 1}, {4, 4, 1});
+  };
+  struct Case {
+    const char* what;
+    gpu::Dispatch first, second;
+    bool independent;
+  };
+  const Case cases[] = {
+      {"both read t, each writes its own", dispatch(w1, {{0, t}, {1, u}}), dispatch(w1, {{0, t}, {1, v}}), true},
+      {"the second reads what the first writes", dispatch(w1, {{0, t}, {1, u}}), dispatch(w1, {{0, u}, {1, v}}), false},
+      {"the second writes what the first reads", dispatch(w1, {{0, t}, {1, u}}), dispatch(w1, {{0, v}, {1, t}}), false},
+      {"both write one texture", dispatch(w1, {{1, u}}), dispatch(w1, {{1, u}}), false},
+      {"the first's written texture at another slot", dispatch(w1, {{1, u}}), dispatch(w1, {{7, u}, {1, v}}), false},
+      {"a kernel that says nothing", dispatch(w1, {{0, t}, {1, u}}), dispatch(any, {{0, t}, {1, v}}), false},
+      {"both bind one buffer, neither writes it", dispatch(w1, {{1, u}}, {{0, buffer}}),
+       dispatch(w1, {{1, v}}, {{3, buffer}}), true},
+      {"a written buffer bound by the other", dispatch(wb2, {}, {{2, buffer}}), dispatch(w1, {{1, u}}, {{3, buffer}}),
+       false},
+      {"written buffers of their own", dispatch(wb2, {}, {{2, buffer}}), dispatch(wb2, {}, {{2, other}}), true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.first.independentOf(c.second), c.independent) << c.what;
+    EXPECT_EQ(c.second.independentOf(c.first), c.independent) << c.what << " (the other way round)";
+  }
+  EXPECT_FATAL(gpu::WrittenSlots::of({32}), "WrittenSlots: texture slot 32 is out of range 0 to 31");
+  EXPECT_FATAL(gpu::WrittenSlots::of({}, {-1}), "WrittenSlots: buffer slot -1 is out of range 0 to 30");
+}
+
+// Independent dispatches of one buffer run at the same moment: three "meet" dispatches each wait
+// until all three have started, which one after the other they never could. A dispatch that reads
+// what one of them wrote runs after it and sees its result; one whose kernel says nothing runs after
+// everything before it.
+TEST_F(Compute, IndependentDispatchesRunSideBySideAndDependentOnesAfterWhatTheyRead) {
+  if (gpu::workerThreadCount() < 3) GTEST_SKIP() << "needs three worker threads";
+  static std::atomic<int> started;
+  static std::atomic<bool> allMet;
+  static std::mutex logMutex;
+  static std::vector<std::string> log;
+  started = 0, allMet = true, log.clear();
+  const auto note = [](const gpu::Dispatch& d, const char* what) {
+    std::lock_guard<std::mutex> lock(logMutex);
+    log.push_back(what + std::to_string(static_cast<int>(*d.bufferAs<float>(0))));
+  };
+  // Writes its number into texture 1's first texel once three have started.
+  ScopedKernel meet{"test_meet",
+                    [note](const gpu::Dispatch& d) {
+                      started.fetch_add(1);
+                      const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+                      while (started.load() < 3 && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+                      if (started.load() < 3) allMet = false;
+                      d.texels(1).write({*d.bufferAs<float>(0) / 255.0f, 0, 0, 1}, 0, 0);
+                      note(d, "meet ");
+                    },
+                    gpu::WrittenSlots::of({1})};
+  // Copies texture 0's first texel to texture 1's.
+  ScopedKernel copy{"test_copy",
+                    [note](const gpu::Dispatch& d) {
+                      d.texels(1).write(d.texels(0).read(0, 0), 0, 0);
+                      note(d, "copy ");
+                    },
+                    gpu::WrittenSlots::of({1})};
+  ScopedKernel alone{"test_alone", [note](const gpu::Dispatch& d) { note(d, "alone "); }};
+  auto shared = texture2D(1, 1), copied = texture2D(1, 1);
+  std::vector<std::shared_ptr<gpu::Texture>> written;
+  auto encoder = cb->makeComputeCommandEncoder();
+  const auto run = [&](const ScopedKernel& kernel, float number, std::shared_ptr<gpu::Texture> in,
+                       std::shared_ptr<gpu::Texture> out) {
+    encoder->setComputePipelineState(kernel.pipeline());
+    encoder->setTexture(std::move(in), 0);
+    encoder->setTexture(std::move(out), 1);
+    encoder->setBuffer(floatBuffer(number), 0, 0);
+    encoder->dispatchThreadgroups({1, 1, 1}, {1, 1, 1});
+  };
+  for (int i = 1; i <= 3; ++i) {
+    written.push_back(texture2D(1, 1));
+    run(meet, static_cast<float>(i), shared, written.back());
+  }
+  run(copy, 4, written[1], copied);
+  run(alone, 5, nullptr, nullptr);
+  encoder->endEncoding();
+  cb->commit();
+  EXPECT_TRUE(allMet) << "the independent dispatches ran one after the other";
+  ASSERT_EQ(log.size(), 5u);
+  const auto at = [&](const std::string& entry) { return std::find(log.begin(), log.end(), entry) - log.begin(); };
+  EXPECT_LT(at("meet 2"), at("copy 4"));
+  EXPECT_EQ(log.back(), "alone 5");
+  EXPECT_EQ(texelWord(*copied, 0, 0) & 0xFF, 2u) << "the copy read what the second meet wrote";
 }

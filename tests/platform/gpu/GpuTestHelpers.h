@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "gpu/Gpu.h"
@@ -59,8 +61,9 @@ inline std::uint32_t texelWord(const gpu::Texture& t, std::size_t x, std::size_t
 // Registers a kernel for one test and removes it when the test ends.
 class ScopedKernel {
  public:
-  ScopedKernel(std::string name, gpu::Kernel kernel) : name_(std::move(name)) {
-    gpu::registerKernel(name_, std::move(kernel));
+  ScopedKernel(std::string name, gpu::Kernel kernel, std::optional<gpu::WrittenSlots> writes = std::nullopt)
+      : name_(std::move(name)) {
+    gpu::registerKernel(name_, std::move(kernel), writes);
   }
   ~ScopedKernel() { gpu::unregisterKernel(name_); }
   ScopedKernel(const ScopedKernel&) = delete;
