@@ -206,6 +206,54 @@ void ShadedMaterialImage::differencesAcrossRows(const Batch& batch, float* gy) c
   }
 }
 
+namespace {
+
+// The heights of the last three rows a thread decoded for a run of texels (from one left of a
+// batch to one right of it): the run one row up needs two of them again.
+struct RunRows {
+  std::uint64_t render = 0;
+  const void* node = nullptr;
+  std::int64_t first = 0;
+  std::size_t count = 0;
+  std::int64_t rows[3] = {-1, -1, -1};
+  float values[3][Image::kBatch + 2];
+
+  // The heights of rows `wanted` (below, at and above a run, as many as they are), each from its
+  // bytes where it is not kept yet, in the place of a kept row that is not wanted.
+  void heights(const std::int64_t (&wanted)[3], const std::uint8_t* const (&bytes)[3], std::size_t n,
+               const float* (&out)[3]) {
+    const auto kept = [&](std::int64_t row) { return std::find(rows, rows + 3, row) - rows; };
+    const auto isWanted = [&](std::int64_t row) { return std::find(wanted, wanted + 3, row) != wanted + 3; };
+    for (int w = 0; w < 3; ++w) {
+      if (kept(wanted[w]) < 3) continue;
+      const std::ptrdiff_t slot = std::find_if(rows, rows + 3, [&](std::int64_t row) { return !isWanted(row); }) - rows;
+      rows[slot] = wanted[w];
+      heightsOfBytes(bytes[w], n, values[slot]);
+    }
+    for (int w = 0; w < 3; ++w) out[w] = values[kept(wanted[w])];
+  }
+};
+
+struct RunRowsCache {
+  static constexpr std::size_t kRuns = 16;
+  RunRows runs[kRuns];
+  std::size_t next = 0;
+
+  RunRows& find(std::uint64_t render, const void* node, std::int64_t first, std::size_t count) {
+    for (RunRows& r : runs) {
+      if (render != 0 && r.render == render && r.node == node && r.first == first && r.count == count) return r;
+    }
+    RunRows& r = runs[next++ % kRuns];
+    r.render = render, r.node = node, r.first = first, r.count = count;
+    r.rows[0] = r.rows[1] = r.rows[2] = -1;
+    return r;
+  }
+};
+
+thread_local RunRowsCache runRows;
+
+}  // namespace
+
 bool ShadedMaterialImage::rowDifferences(const Batch& batch, float* gx, float* gy) const {
   const std::size_t count = batch.count;
   const graphics::Point* points = batch.points;
@@ -230,17 +278,18 @@ bool ShadedMaterialImage::rowDifferences(const Batch& batch, float* gx, float* g
   // run's row from one left of it to one right of it serves both x differences.
   float centre[kBatch + 2], above[kBatch];
   const std::uint8_t* centreBytes = height_->texelRunBytes(i - 1, row, count + 2);
-  const std::uint8_t* aboveBytes = height_->texelRunBytes(i, up, count);
-  const std::uint8_t* belowBytes = height_->texelRunBytes(i, down, count);
+  const std::uint8_t* aboveBytes = height_->texelRunBytes(i - 1, up, count + 2);
+  const std::uint8_t* belowBytes = height_->texelRunBytes(i - 1, down, count + 2);
   if (centreBytes && aboveBytes && belowBytes) {
-    // An RGBA8 height image: the heights straight from its bytes.
-    float below[kBatch];
-    heightsOfBytes(centreBytes, count + 2, centre);
-    heightsOfBytes(aboveBytes, count, above);
-    heightsOfBytes(belowBytes, count, below);
+    // An RGBA8 height image: the heights straight from its bytes, each row's decoded once by this
+    // thread for the runs of the rows below, at and above it.
+    const std::uint64_t render = batch.tables ? batch.tables->serial() : 0;
+    const float* heights[3];
+    runRows.find(render, this, i, count).heights({down, row, up}, {belowBytes, centreBytes, aboveBytes}, count + 2, heights);
+    const float *b = heights[0], *c = heights[1], *a = heights[2];
     for (std::size_t k = 0; k < count; ++k) {
-      gx[k] = centre[k + 2] - centre[k];
-      gy[k] = above[k] - below[k];
+      gx[k] = c[k + 2] - c[k];
+      gy[k] = a[k + 1] - b[k + 1];
     }
     return true;
   }
