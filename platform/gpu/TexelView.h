@@ -77,12 +77,7 @@ class TexelView {
     std::uint8_t* t = address(x, y, z);
     if (bytesPerPixel_ == 4) [[likely]] {  // RGBA8 or BGRA8
 #if defined(__SSE2__)
-      // The four lanes of toUnorm8 at once (max first, so NaN gives 0).
-      __m128 f = _mm_load_ps(&v.x);
-      if (format_ == PixelFormat::BGRA8Unorm) f = swapRedBlue(f);
-      f = _mm_min_ps(_mm_max_ps(f, _mm_setzero_ps()), _mm_set1_ps(1.0f));
-      f = _mm_add_ps(_mm_mul_ps(f, _mm_set1_ps(255.0f)), _mm_set1_ps(0.5f));
-      __m128i lanes = _mm_cvttps_epi32(f);
+      __m128i lanes = toUnorm8Lanes(_mm_load_ps(&v.x));
       lanes = _mm_packs_epi32(lanes, lanes);
       lanes = _mm_packus_epi16(lanes, lanes);
       const std::int32_t word = _mm_cvtsi128_si32(lanes);
@@ -96,6 +91,29 @@ class TexelView {
     std::memcpy(t, &v, sizeof v);  // RGBA32Float
   }
   void write(float4 v, uint3 p) const { write(v, p.x, p.y, p.z); }
+
+  // write() of the texels (x, y, z) to (x + count - 1, y, z) that lie inside the level, from four
+  // floats (red, green, blue, alpha) a texel in `values`.
+  void writeRun(const float* values, std::size_t x, std::size_t y, std::size_t z, std::size_t count) const {
+    count = runInside(x, y, z, count);
+    std::size_t k = 0;
+#if defined(__SSE2__)
+    if (bytesPerPixel_ == 4) {
+      // Four texels' bytes packed together and stored at once.
+      std::uint8_t* t = count > 0 ? address(x, y, z) : nullptr;
+      for (; k + 4 <= count; k += 4) {
+        const float* v = values + 4 * k;
+        const __m128i first = _mm_packs_epi32(toUnorm8Lanes(_mm_loadu_ps(v)), toUnorm8Lanes(_mm_loadu_ps(v + 4)));
+        const __m128i second = _mm_packs_epi32(toUnorm8Lanes(_mm_loadu_ps(v + 8)), toUnorm8Lanes(_mm_loadu_ps(v + 12)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(t + 4 * k), _mm_packus_epi16(first, second));
+      }
+    }
+#endif
+    for (; k < count; ++k) {
+      const float* v = values + 4 * k;
+      write(float4{v[0], v[1], v[2], v[3]}, x + k, y, z);
+    }
+  }
 
   // The bytes write(v) stores, worked out once for filling many texels.
   TexelBytes encode(float4 v) const {
@@ -150,6 +168,15 @@ class TexelView {
   }
 
  private:
+#if defined(__SSE2__)
+  // toUnorm8 of a texel's four channels at once, in this view's channel order, as 32-bit lanes (max
+  // first, so NaN gives 0).
+  __m128i toUnorm8Lanes(__m128 f) const {
+    if (format_ == PixelFormat::BGRA8Unorm) f = swapRedBlue(f);
+    f = _mm_min_ps(_mm_max_ps(f, _mm_setzero_ps()), _mm_set1_ps(1.0f));
+    return _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(f, _mm_set1_ps(255.0f)), _mm_set1_ps(0.5f)));
+  }
+#endif
   std::uint8_t* address(std::size_t x, std::size_t y, std::size_t z) const {
     return data_ + z * bytesPerImage_ + y * bytesPerRow_ + x * bytesPerPixel_;
   }

@@ -54,6 +54,9 @@ void Context::stopRecording() {
   renders_.clear();
 }
 
+// The values of a batch are written as a run of floats, four a value.
+static_assert(sizeof(RGBA) == 4 * sizeof(float));
+
 void renderNow(const Image& image, gpu::Texture& texture, const graphics::Rect& bounds) {
   const graphics::Rect area = image.extent().intersection(bounds);
   if (area.isEmpty()) return;
@@ -76,10 +79,7 @@ void renderNow(const Image& image, gpu::Texture& texture, const graphics::Rect& 
           points[k] = {bx + static_cast<double>(start + k) + 0.5, y};
         }
         image.sample(Batch{points, count, true, &tables}, values);
-        for (std::size_t k = 0; k < count; ++k) {
-          const RGBA& v = values[k];
-          view.write(gpu::float4{v.r, v.g, v.b, v.a}, start + k, j);
-        }
+        view.writeRun(&values[0].r, start, j, 0, count);
       }
     }
   });

@@ -256,3 +256,29 @@ TEST(Texture, EveryByteRoundTripsAndWritesRoundLikeToUnorm8) {
 }
 
 }  // namespace
+
+namespace {
+
+// A run written at once stores the bytes texel-by-texel writes store, in every format, for runs of
+// every length about the four-texel steps and for runs reaching past the texture's edge.
+TEST(Texture, AWrittenRunEqualsItsTexelsWrittenOneByOne) {
+  std::vector<float> values;
+  for (int i = 0; i < 4 * 11; ++i) values.push_back(static_cast<float>(i * 37 % 301) / 280.0f - 0.05f);
+  values[6] = NAN;
+  for (const auto format : {gpu::PixelFormat::RGBA8Unorm, gpu::PixelFormat::BGRA8Unorm, gpu::PixelFormat::RGBA32Float}) {
+    for (std::size_t count = 0; count <= 11; ++count) {
+      for (const std::size_t x : {std::size_t{0}, std::size_t{3}, std::size_t{9}}) {
+        auto run = texture2D(12, 2, format), single = texture2D(12, 2, format);
+        run->texels().writeRun(values.data(), x, 1, 0, count);
+        for (std::size_t k = 0; k < count; ++k) {
+          const float* v = values.data() + 4 * k;
+          single->texels().write({v[0], v[1], v[2], v[3]}, x + k, 1);
+        }
+        ASSERT_EQ(rawBytes(*run), rawBytes(*single)) << "format " << static_cast<int>(format) << ", " << count
+                                                     << " texels from " << x;
+      }
+    }
+  }
+}
+
+}  // namespace
