@@ -328,31 +328,33 @@ void TextureImage::sampleFour(const PremultipliedTexels& texels, const graphics:
   _mm_store_si128(reinterpret_cast<__m128i*>(ii), _mm_unpacklo_epi64(i01, i23));
   _mm_store_si128(reinterpret_cast<__m128i*>(jj), _mm_unpacklo_epi64(j01, j23));
   const __m128 one = _mm_set1_ps(1.0f), sx = _mm_sub_ps(one, tx), sy = _mm_sub_ps(one, ty);
-  alignas(16) float weights[4][4];
-  _mm_store_ps(weights[0], _mm_mul_ps(sx, sy));
-  _mm_store_ps(weights[1], _mm_mul_ps(tx, sy));
-  _mm_store_ps(weights[2], _mm_mul_ps(sx, ty));
-  _mm_store_ps(weights[3], _mm_mul_ps(tx, ty));
+  const __m128 w00 = _mm_mul_ps(sx, sy), w10 = _mm_mul_ps(tx, sy), w01 = _mm_mul_ps(sx, ty), w11 = _mm_mul_ps(tx, ty);
   const int centre = _mm_movemask_ps(_mm_and_ps(_mm_cmpeq_ps(tx, _mm_setzero_ps()), _mm_cmpeq_ps(ty, _mm_setzero_ps())));
   const std::size_t up = texels.stride;
-  // The four weighted sums, one point to a vector; a lane outside reads the border's zeros.
-  __m128 sums[4];
-  for (int l = 0; l < 4; ++l) {
-    const RGBA* t = texels.at((in & (1 << l)) ? ii[l] : -1, (in & (1 << l)) ? jj[l] : -1);
-    sums[l] = _mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(weights[0][l]), load(t[0])),
-                                               _mm_mul_ps(_mm_set1_ps(weights[1][l]), load(t[1]))),
-                                    _mm_mul_ps(_mm_set1_ps(weights[2][l]), load(t[up]))),
-                         _mm_mul_ps(_mm_set1_ps(weights[3][l]), load(t[up + 1])));
-  }
+  // The weighted sum of lane L's four texels, its weights taken from their vectors' lane L; a lane
+  // outside reads the border's zeros.
+  const auto sum = [&]<int L>() {
+    constexpr int lane = _MM_SHUFFLE(L, L, L, L);
+    const RGBA* t = texels.at((in & (1 << L)) ? ii[L] : -1, (in & (1 << L)) ? jj[L] : -1);
+    return _mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_shuffle_ps(w00, w00, lane), load(t[0])),
+                                            _mm_mul_ps(_mm_shuffle_ps(w10, w10, lane), load(t[1]))),
+                                 _mm_mul_ps(_mm_shuffle_ps(w01, w01, lane), load(t[up]))),
+                      _mm_mul_ps(_mm_shuffle_ps(w11, w11, lane), load(t[up + 1])));
+  };
   // Unpremultiplied as unpremultiplied() does it, the four points' channels a vector each:
   // transparent black where the alpha is not above 0, else the colour times 1 / alpha.
-  __m128 r = sums[0], g = sums[1], b = sums[2], a = sums[3];
+  __m128 r = sum.template operator()<0>(), g = sum.template operator()<1>();
+  __m128 b = sum.template operator()<2>(), a = sum.template operator()<3>();
   _MM_TRANSPOSE4_PS(r, g, b, a);
   const __m128 shows = _mm_cmpnle_ps(a, _mm_setzero_ps());
   const __m128 k = _mm_div_ps(one, a);
   r = _mm_and_ps(shows, _mm_mul_ps(r, k)), g = _mm_and_ps(shows, _mm_mul_ps(g, k));
   b = _mm_and_ps(shows, _mm_mul_ps(b, k)), a = _mm_and_ps(shows, a);
   _MM_TRANSPOSE4_PS(r, g, b, a);
+  if (in == 15 && centre == 0) {
+    _mm_storeu_ps(&out[0].r, r), _mm_storeu_ps(&out[1].r, g), _mm_storeu_ps(&out[2].r, b), _mm_storeu_ps(&out[3].r, a);
+    return;
+  }
   const __m128 lanes[4] = {r, g, b, a};
   for (int l = 0; l < 4; ++l) {
     if (!(in & (1 << l))) {
