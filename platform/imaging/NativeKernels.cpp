@@ -75,11 +75,21 @@ RGBA alphaSetKernel(const KernelPoint& point) {
 RGBA mergeKernel(const KernelPoint& point) { return merged(point.sample(0), point.sample(1)); }
 
 void alphaSetBatch(const RGBA* const* samples, std::size_t count, RGBA* out) {
-  for (std::size_t k = 0; k < count; ++k) out[k] = {samples[0][k].r, samples[0][k].g, samples[0][k].b, samples[1][k].a};
+  const RGBA* colour = samples[0];
+  const RGBA* alpha = samples[1];
+  for (std::size_t k = 0; k < count; ++k) {
+#if defined(__SSE2__)
+    out[k] = store(withAlphaOf(load(colour[k]), load(alpha[k])));
+#else
+    out[k] = {colour[k].r, colour[k].g, colour[k].b, alpha[k].a};
+#endif
+  }
 }
 
 void mergeBatch(const RGBA* const* samples, std::size_t count, RGBA* out) {
-  for (std::size_t k = 0; k < count; ++k) out[k] = merged(samples[0][k], samples[1][k]);
+  const RGBA* overlay = samples[0];
+  const RGBA* base = samples[1];
+  for (std::size_t k = 0; k < count; ++k) out[k] = merged(overlay[k], base[k]);
 }
 
 }  // namespace imaging
