@@ -20,6 +20,7 @@ struct Entry {
 const std::vector<Entry>& table() {
   const auto heightAndColor =
       gpu::WrittenSlots::of({tessivarium::TEXTURE_HEIGHT_IMAGE_WRITE, tessivarium::TEXTURE_COLOR_IMAGE_WRITE});
+  const auto fold = gpu::WrittenSlots::of({tessivarium::TEXTURE_HEIGHT_IMAGE_WRITE});
   const auto coverage = gpu::WrittenSlots::of({tessivarium::TEXTURE_COLOR_IMAGE_WRITE});
   static const std::vector<Entry> entries = {
       {"pic_flip_texture_copy", textureCopy},
@@ -29,7 +30,7 @@ const std::vector<Entry>& table() {
       {"pic_flip_texture_reset2D", textureReset2D},
       {"texture_data_to_height_image", dataToHeight, heightAndColor},
       {"texture_data_to_height_dry_image", dataToDryHeight, heightAndColor},
-      {"texture_data_to_height_subimage", dataToHeightSubLayer, gpu::WrittenSlots::of({tessivarium::TEXTURE_HEIGHT_IMAGE_WRITE})},
+      {"texture_data_to_height_subimage", dataToHeightSubLayer, fold},
       {"texture_data_to_height_alpha", dataToAlpha, coverage},
       {"texture_data_to_height_dry_alpha", dataToDryAlpha, coverage},
       {"texture_import_image_dry", importImageDry},

@@ -178,7 +178,9 @@ void CommandBuffer::runDispatches(std::vector<WorkItem>& work, std::size_t first
       }
     }
     Strand strand{{j}, 0};
-    for (const std::size_t i : dependencies) strand.wave = std::max(strand.wave, strands[strandOf[i - first]].wave + 1);
+    for (const std::size_t i : dependencies) {
+      strand.wave = std::max(strand.wave, strands[strandOf[i - first]].wave + 1);
+    }
     waves = std::max(waves, strand.wave + 1);
     strandOf[j - first] = strands.size();
     strands.push_back(std::move(strand));

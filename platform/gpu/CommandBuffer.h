@@ -4,10 +4,10 @@
 // Execution model: commit runs the buffer's work synchronously, in encoding order, then presents its
 // drawables, marks it Completed and calls its completion handlers. Neighbouring dispatches that are
 // independent of each other (Dispatch::independentOf) run side by side on the worker threads, each
-// after the earlier ones it depends on. A buffer committed while another
-// buffer's work or handlers run (a handler or a host-work item that commits) is queued and runs, with
-// its handlers, right after; the outermost commit returns when everything queued has run, so handlers
-// never nest. An uncommitted buffer does nothing. waitUntilCompleted returns at once after commit.
+// after the earlier ones it depends on. A buffer committed while another buffer's work or handlers
+// run (a handler or a host-work item that commits) is queued and runs, with its handlers, right
+// after; the outermost commit returns when everything queued has run, so handlers never nest. An
+// uncommitted buffer does nothing. waitUntilCompleted returns at once after commit.
 
 #include <cstdint>
 #include <functional>

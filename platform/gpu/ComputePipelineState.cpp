@@ -5,6 +5,9 @@
 namespace gpu {
 
 ComputePipelineState::ComputePipelineState(std::shared_ptr<Device> device, const Function& function)
-    : device_(std::move(device)), functionName_(function.name()), kernel_(function.kernel()), writes_(function.writtenSlots()) {}
+    : device_(std::move(device)),
+      functionName_(function.name()),
+      kernel_(function.kernel()),
+      writes_(function.writtenSlots()) {}
 
 }  // namespace gpu

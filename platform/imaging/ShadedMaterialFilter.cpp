@@ -226,7 +226,7 @@ struct RunRows {
     const auto isWanted = [&](std::int64_t row) { return std::find(wanted, wanted + 3, row) != wanted + 3; };
     for (int w = 0; w < 3; ++w) {
       if (kept(wanted[w]) < 3) continue;
-      const std::ptrdiff_t slot = std::find_if(rows, rows + 3, [&](std::int64_t row) { return !isWanted(row); }) - rows;
+      const std::ptrdiff_t slot = std::find_if_not(rows, rows + 3, isWanted) - rows;
       rows[slot] = wanted[w];
       heightsOfBytes(bytes[w], n, values[slot]);
     }
@@ -234,6 +234,9 @@ struct RunRows {
   }
 };
 
+// The runs a thread works on: a row of a composed region is one to four batches, for each of a
+// render's shaded nodes (the wet and the dry relief). A render's tables number it, so rows of
+// another render never match; a run outside a render (serial 0) is decoded afresh.
 struct RunRowsCache {
   static constexpr std::size_t kRuns = 16;
   RunRows runs[kRuns];
@@ -276,7 +279,6 @@ bool ShadedMaterialImage::rowDifferences(const Batch& batch, float* gx, float* g
     return false;
   // Each height read once from its texel instead of up to four times through moved points: the
   // run's row from one left of it to one right of it serves both x differences.
-  float centre[kBatch + 2], above[kBatch];
   const std::uint8_t* centreBytes = height_->texelRunBytes(i - 1, row, count + 2);
   const std::uint8_t* aboveBytes = height_->texelRunBytes(i - 1, up, count + 2);
   const std::uint8_t* belowBytes = height_->texelRunBytes(i - 1, down, count + 2);
@@ -285,7 +287,8 @@ bool ShadedMaterialImage::rowDifferences(const Batch& batch, float* gx, float* g
     // thread for the runs of the rows below, at and above it.
     const std::uint64_t render = batch.tables ? batch.tables->serial() : 0;
     const float* heights[3];
-    runRows.find(render, this, i, count).heights({down, row, up}, {belowBytes, centreBytes, aboveBytes}, count + 2, heights);
+    runRows.find(render, this, i, count)
+        .heights({down, row, up}, {belowBytes, centreBytes, aboveBytes}, count + 2, heights);
     const float *b = heights[0], *c = heights[1], *a = heights[2];
     for (std::size_t k = 0; k < count; ++k) {
       gx[k] = c[k + 2] - c[k];
@@ -294,6 +297,7 @@ bool ShadedMaterialImage::rowDifferences(const Batch& batch, float* gx, float* g
     return true;
   }
   BatchBuffer<RGBA, kBatch + 2> values;
+  float centre[kBatch + 2], above[kBatch];
   if (!height_->sampleTexelRun(i - 1, row, count + 2, values)) return false;
   for (std::size_t k = 0; k < count + 2; ++k) centre[k] = heightOf(values[k]);
   height_->sampleTexelRun(i, up, count, values);

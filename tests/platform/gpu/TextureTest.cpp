@@ -265,7 +265,8 @@ TEST(Texture, AWrittenRunEqualsItsTexelsWrittenOneByOne) {
   std::vector<float> values;
   for (int i = 0; i < 4 * 11; ++i) values.push_back(static_cast<float>(i * 37 % 301) / 280.0f - 0.05f);
   values[6] = NAN;
-  for (const auto format : {gpu::PixelFormat::RGBA8Unorm, gpu::PixelFormat::BGRA8Unorm, gpu::PixelFormat::RGBA32Float}) {
+  using gpu::PixelFormat;
+  for (const auto format : {PixelFormat::RGBA8Unorm, PixelFormat::BGRA8Unorm, PixelFormat::RGBA32Float}) {
     for (std::size_t count = 0; count <= 11; ++count) {
       for (const std::size_t x : {std::size_t{0}, std::size_t{3}, std::size_t{9}}) {
         auto run = texture2D(12, 2, format), single = texture2D(12, 2, format);
