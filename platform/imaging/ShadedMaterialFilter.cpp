@@ -212,7 +212,7 @@ namespace {
 // batch to one right of it): the run one row up needs two of them again.
 struct RunRows {
   std::uint64_t render = 0;
-  const void* node = nullptr;
+  const Image* node = nullptr;
   std::int64_t first = 0;
   std::size_t count = 0;
   std::int64_t rows[3] = {-1, -1, -1};
@@ -242,7 +242,7 @@ struct RunRowsCache {
   RunRows runs[kRuns];
   std::size_t next = 0;
 
-  RunRows& find(std::uint64_t render, const void* node, std::int64_t first, std::size_t count) {
+  RunRows& find(std::uint64_t render, const Image* node, std::int64_t first, std::size_t count) {
     for (RunRows& r : runs) {
       if (render != 0 && r.render == render && r.node == node && r.first == first && r.count == count) return r;
     }
