@@ -1,5 +1,6 @@
 #include "Kernel.h"
 
+#include <algorithm>
 #include <cctype>
 #include <string>
 #include <vector>
@@ -84,7 +85,8 @@ std::shared_ptr<Kernel> Kernel::fromSource(std::string_view source) {
       else break;
     }
     if (t >= tokens.size() || tokens[t] != ")" || samplers != native->samplers) return nullptr;
-    return std::shared_ptr<Kernel>(new Kernel(std::string(native->name), samplers, native->body, native->batch));
+    return std::shared_ptr<Kernel>(
+        new Kernel(std::string(native->name), samplers, native->body, native->batch, native->decidedByFirst));
   }
   return nullptr;
 }
@@ -98,34 +100,62 @@ ImagePtr Kernel::apply(const graphics::Rect& extent, const RegionOfInterest& /*r
   for (const ImagePtr& argument : arguments) {
     if (!argument) foundation::fatalError("Kernel " + name_ + " was given no image");
   }
-  return std::make_shared<KernelImage>(extent, body_, arguments, batch_);
+  return std::make_shared<KernelImage>(extent, body_, arguments, batch_, decidedByFirst_);
 }
 
 KernelImage::KernelImage(const graphics::Rect& extent, KernelBody body, std::vector<ImagePtr> arguments,
-                         KernelBatchBody batch)
-    : Image(extent), body_(body), batchBody_(batch), arguments_(std::move(arguments)) {}
+                         KernelBatchBody batch, KernelDecidedByFirst decidedByFirst)
+    : Image(extent),
+      body_(body),
+      batchBody_(batch),
+      decidedByFirst_(batch ? decidedByFirst : nullptr),
+      arguments_(std::move(arguments)) {}
 
 void KernelImage::prepare(RenderTables& tables) const {
   for (const ImagePtr& argument : arguments_) argument->prepare(tables);
 }
 
 void KernelImage::sampleBatch(const Batch& batch, RGBA* out) const {
+  if (batchBody_) {
+    sampleWithBatchBody(batch, out);
+    return;
+  }
   BatchBuffer<RGBA> samples[Kernel::kMaxArguments];
   const RGBA* rows[Kernel::kMaxArguments];
   for (std::size_t i = 0; i < arguments_.size(); ++i) {
     arguments_[i]->sample(batch, samples[i]);
     rows[i] = samples[i];
   }
-  if (batchBody_) {
-    batchBody_(rows, batch.count, out);
-    clearOutside(batch, out);
-    return;
-  }
   for (std::size_t k = 0; k < batch.count; ++k) {
     out[k] = inExtent(batch.points[k])
                  ? body_(KernelPoint(batch.points[k], rows, arguments_.data(), k))
                  : RGBA{};
   }
+}
+
+void KernelImage::sampleWithBatchBody(const Batch& batch, RGBA* out) const {
+  BatchBuffer<RGBA> samples[Kernel::kMaxArguments];
+  const RGBA* rows[Kernel::kMaxArguments];
+  arguments_[0]->sample(batch, samples[0]);
+  // The points the body needs every sampler for: all of them, or the span from the first to the
+  // last that the first sampler's values leave undecided. Outside it the result is those values.
+  std::size_t first = 0, end = batch.count;
+  if (decidedByFirst_) {
+    while (first < end && decidedByFirst_(samples[0][first])) ++first;
+    while (end > first && decidedByFirst_(samples[0][end - 1])) --end;
+    std::copy(samples[0] + 0, samples[0] + first, out);
+    std::copy(samples[0] + end, samples[0] + batch.count, out + end);
+  }
+  if (end > first) {
+    const Batch open{batch.points + first, end - first, batch.unitRow, batch.tables};
+    rows[0] = samples[0] + first;
+    for (std::size_t i = 1; i < arguments_.size(); ++i) {
+      arguments_[i]->sample(open, samples[i]);
+      rows[i] = samples[i];
+    }
+    batchBody_(rows, end - first, out + first);
+  }
+  clearOutside(batch, out);
 }
 
 }  // namespace imaging

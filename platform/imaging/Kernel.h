@@ -45,6 +45,9 @@ using KernelBody = RGBA (*)(const KernelPoint&);
 // A body's results for a batch of output points, from each sampler's values at them
 // (`samples[i][k]`), for bodies that read nothing else.
 using KernelBatchBody = void (*)(const RGBA* const* samples, std::size_t count, RGBA* out);
+// True when a batch body's result at a point is its first sampler's value there, whatever the
+// others hold: a kernel that says so has its other samplers read only where this is false.
+using KernelDecidedByFirst = bool (*)(const RGBA& first);
 
 class Kernel {
  public:
@@ -68,20 +71,24 @@ class Kernel {
                  const std::vector<ImagePtr>& arguments) const;
 
  private:
-  Kernel(std::string name, std::size_t arguments, KernelBody body, KernelBatchBody batch)
-      : name_(std::move(name)), arguments_(arguments), body_(body), batch_(batch) {}
+  Kernel(std::string name, std::size_t arguments, KernelBody body, KernelBatchBody batch,
+         KernelDecidedByFirst decidedByFirst)
+      : name_(std::move(name)), arguments_(arguments), body_(body), batch_(batch), decidedByFirst_(decidedByFirst) {}
   std::string name_;
   std::size_t arguments_;
   KernelBody body_;
   KernelBatchBody batch_;
+  KernelDecidedByFirst decidedByFirst_;
 };
 
 // The node a kernel's apply makes.
 class KernelImage final : public Image {
  public:
-  // `batch` (may be null) gives the body's results a batch at a time, without a KernelPoint each.
+  // `batch` (may be null) gives the body's results a batch at a time, without a KernelPoint each;
+  // with it, `decidedByFirst` (may be null) spares reading the other samplers where the first
+  // decides the result.
   KernelImage(const graphics::Rect& extent, KernelBody body, std::vector<ImagePtr> arguments,
-              KernelBatchBody batch = nullptr);
+              KernelBatchBody batch = nullptr, KernelDecidedByFirst decidedByFirst = nullptr);
 
   void prepare(RenderTables& tables) const override;
 
@@ -89,8 +96,12 @@ class KernelImage final : public Image {
   void sampleBatch(const Batch& batch, RGBA* out) const override;
 
  private:
+  // sampleBatch with the batch body.
+  void sampleWithBatchBody(const Batch& batch, RGBA* out) const;
+
   KernelBody body_;
   KernelBatchBody batchBody_;
+  KernelDecidedByFirst decidedByFirst_;
   std::vector<ImagePtr> arguments_;
 };
 

@@ -16,6 +16,9 @@ struct NativeKernel {
   // The same body over a batch, for kernels that read each sampler at the output point only; null
   // for the others.
   KernelBatchBody batch = nullptr;
+  // For a batch body whose result is the first sampler's value wherever this holds of that value;
+  // null for the others.
+  KernelDecidedByFirst decidedByFirst = nullptr;
 };
 
 // The body for a declared kernel name; null for names without one.
@@ -27,5 +30,6 @@ RGBA alphaSetKernel(const KernelPoint& point);
 RGBA mergeKernel(const KernelPoint& point);
 void alphaSetBatch(const RGBA* const* samples, std::size_t count, RGBA* out);
 void mergeBatch(const RGBA* const* samples, std::size_t count, RGBA* out);
+bool mergeDecidedByOverlay(const RGBA& overlay);
 
 }  // namespace imaging

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "gpu/Gpu.h"
@@ -174,13 +175,32 @@ TEST(ImagingDifferential, FourLaneHardLightAndBatchBodiesAreTheScalarOnes) {
     }
     ASSERT_TRUE(sameBits(fast, scalar)) << "hard light, round " << round;
 
+    // Every other round an overlay opaque at most points, so that the merge reads what lies under
+    // it over a part of the batch only, or nowhere; every fourth, yellows and blues over each other,
+    // which the merge mixes by its own rules.
+    if (round % 2 == 1) {
+      const gpu::TexelView v = source->texture()->texels();
+      for (std::size_t i = 0; i < w; ++i) {
+        if (cases.below(8) != 0) v.write({v.read(i, 0).x, v.read(i, 0).y, v.read(i, 0).z, 1.0f}, i, 0);
+      }
+    } else if (round % 4 == 2) {
+      const gpu::float4 yellow{0.9f, 0.95f, 0.1f, 0}, blue{0.2f, 0.22f, 0.8f, 0};
+      for (const auto& t : {source, backdrop}) {
+        for (std::size_t i = 0; i < w; ++i) {
+          gpu::float4 c = cases.below(2) == 0 ? yellow : blue;
+          c.w = static_cast<float>(cases.between(0.05, 0.95));
+          t->texture()->texels().write(c, i, 0);
+        }
+      }
+    }
     const graphics::Rect extent(cases.between(0, 3), 0, cases.between(0, static_cast<double>(w)), 1);
     const std::vector<imaging::ImagePtr> arguments{source, backdrop};
-    const std::pair<imaging::KernelBody, imaging::KernelBatchBody> bodies[] = {
-        {imaging::alphaSetKernel, imaging::alphaSetBatch}, {imaging::mergeKernel, imaging::mergeBatch}};
-    for (const auto& [body, batch] : bodies) {
+    const std::tuple<imaging::KernelBody, imaging::KernelBatchBody, imaging::KernelDecidedByFirst> bodies[] = {
+        {imaging::alphaSetKernel, imaging::alphaSetBatch, nullptr},
+        {imaging::mergeKernel, imaging::mergeBatch, imaging::mergeDecidedByOverlay}};
+    for (const auto& [body, batch, decided] : bodies) {
       const imaging::Batch marked{points.data(), w, cases.below(2) == 0};
-      imaging::KernelImage(extent, body, arguments, batch).sample(marked, fast.data());
+      imaging::KernelImage(extent, body, arguments, batch, decided).sample(marked, fast.data());
       imaging::KernelImage(extent, body, arguments).sample(points.data(), w, scalar.data());
       ASSERT_TRUE(sameBits(fast, scalar)) << "kernel, round " << round;
     }
