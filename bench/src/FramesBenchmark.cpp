@@ -1,7 +1,7 @@
 // One rebuild of a 2048 x 1536 layer's picture (recreatedDraw) at scale 1 and at scale 2: every
 // working region loaded from the layer's paint and composed into the painting texture on its own
 // command buffer, then the copy to the view. The paint is random everywhere, the layer the only one,
-// so each region runs the whole composition. The region load is the recording tool's blit (the
+// so each region runs every pass of the composition. The region load is the recording tool's blit (the
 // stroke window's load is not in the library yet).
 //
 // Beside it, the machine's limit for the bytes the rebuild must move at the least: the layer's
@@ -35,13 +35,16 @@ using Clock = std::chrono::steady_clock;
 constexpr std::int64_t kWidth = 2048, kHeight = 1536;
 
 // Eight random bytes a draw: the scene's 50 MB of paint are made in a fraction of a second, also
-// under a profiler.
-void fillWithPaint(gpu::Texture& texture, std::mt19937_64& random) {
+// under a profiler. `thin`: every alpha byte (a paint's thickness) 1 to 4.
+void fillWithPaint(gpu::Texture& texture, std::mt19937_64& random, bool thin = false) {
   const std::size_t w = texture.width(), h = texture.height();
   std::vector<std::uint8_t> bytes(w * h * 4);
   for (std::size_t i = 0; i < bytes.size(); i += 8) {
     const std::uint64_t draw = random();
     std::memcpy(bytes.data() + i, &draw, std::min<std::size_t>(8, bytes.size() - i));
+  }
+  if (thin) {
+    for (std::size_t i = 3; i < bytes.size(); i += 4) bytes[i] = static_cast<std::uint8_t>(1 + bytes[i] % 4);
   }
   texture.writeRegion(gpu::Region::make2D(0, 0, w, h), 0, bytes, w * 4);
 }
@@ -65,9 +68,11 @@ double limitSeconds(std::size_t bytes) {
 }
 
 // A started 2048 x 1536 canvas at `scale` with random paint on its one layer, the recording tool
-// current.
+// current. Random paint is opaque almost everywhere (paint from 5 bytes thick hides what lies under
+// it), so the picture of the dry paint under the wet is composed almost nowhere; `thin` paint, 1 to
+// 4 bytes thick everywhere, has every pixel compose both: the most a region costs.
 struct Scene {
-  explicit Scene(double scale) {
+  explicit Scene(double scale, bool thin = false) {
     foundation::setConsoleSink([](std::string_view) {});
     kernels::registerAll();
     tessivarium::DEBUG_DAE_KNIFE = tessivarium::KnifeDebugMode::None;
@@ -78,9 +83,8 @@ struct Scene {
     auto shading = AppManager().makeTexture(128, 128);
     fillWithPaint(*shading, random);
     canvas->setShadingImage(imaging::Image::fromTexture(shading));
-    for (const auto& texture : {layer().gridTexture(), layer().wetTexture(), layer().dryTexture()}) {
-      fillWithPaint(*texture, random);
-    }
+    fillWithPaint(*layer().gridTexture(), random);
+    for (const auto& texture : {layer().wetTexture(), layer().dryTexture()}) fillWithPaint(*texture, random, thin);
   }
   ~Scene() {
     canvas->cleanResources();
@@ -130,12 +134,19 @@ BENCHMARK(BM_RecreateLayer2048x1536)->Arg(1)->Arg(2)->UseManualTime()->Unit(benc
   buffer->commit();
 }
 
-// What one region of the rebuild costs by itself.
+// What one region of the rebuild costs by itself, of random paint and of thin paint.
 void BM_RecreateOneRegion(benchmark::State& state) {
   Scene scene(static_cast<double>(state.range(0)));
   composeOneRegion(scene);  // the working textures are made on first use
   timed(state, [&] { composeOneRegion(scene); });
 }
 BENCHMARK(BM_RecreateOneRegion)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_RecreateOneRegionOfThinPaint(benchmark::State& state) {
+  Scene scene(static_cast<double>(state.range(0)), true);
+  composeOneRegion(scene);
+  timed(state, [&] { composeOneRegion(scene); });
+}
+BENCHMARK(BM_RecreateOneRegionOfThinPaint)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
