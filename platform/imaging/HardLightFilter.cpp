@@ -55,10 +55,8 @@ inline RGBA blend(const RGBA& s, const RGBA& b) {
 #if defined(__SSE2__)
 // blend for four pairs at once, a pair to a lane, each lane the steps above in their order.
 void blendFour(const RGBA* source, const RGBA* backdrop, RGBA* out) {
-  __m128 sr = load(source[0]), sg = load(source[1]), sb = load(source[2]), sa = load(source[3]);
-  __m128 br = load(backdrop[0]), bg = load(backdrop[1]), bb = load(backdrop[2]), ba = load(backdrop[3]);
-  _MM_TRANSPOSE4_PS(sr, sg, sb, sa);
-  _MM_TRANSPOSE4_PS(br, bg, bb, ba);
+  const auto [sr, sg, sb, sa] = channelsOf(source);
+  const auto [br, bg, bb, ba] = channelsOf(backdrop);
   const __m128 one = _mm_set1_ps(1.0f), two = _mm_set1_ps(2.0f), half = _mm_set1_ps(0.5f);
   const __m128 ao = _mm_add_ps(sa, _mm_mul_ps(ba, _mm_sub_ps(one, sa)));
   const __m128 sourceOnly = _mm_mul_ps(sa, _mm_sub_ps(one, ba)), backdropOnly = _mm_mul_ps(ba, _mm_sub_ps(one, sa));
@@ -67,17 +65,16 @@ void blendFour(const RGBA* source, const RGBA* backdrop, RGBA* out) {
     const __m128 multiply = _mm_mul_ps(_mm_mul_ps(two, cs), cb);
     const __m128 screen = _mm_sub_ps(one, _mm_mul_ps(_mm_mul_ps(two, _mm_sub_ps(one, cs)), _mm_sub_ps(one, cb)));
     const __m128 low = _mm_cmple_ps(cs, half);
-    const __m128 mixed = _mm_or_ps(_mm_and_ps(low, multiply), _mm_andnot_ps(low, screen));
+    const __m128 mixed = select(low, multiply, screen);
     const __m128 sum = _mm_add_ps(_mm_add_ps(_mm_mul_ps(sourceOnly, cs), _mm_mul_ps(backdropOnly, cb)),
                                   _mm_mul_ps(both, mixed));
     return _mm_div_ps(sum, ao);
   };
   // Transparent black where the result's alpha is not above 0.
   const __m128 shows = _mm_cmpnle_ps(ao, _mm_setzero_ps());
-  __m128 r = _mm_and_ps(shows, channel(sr, br)), g = _mm_and_ps(shows, channel(sg, bg));
-  __m128 b = _mm_and_ps(shows, channel(sb, bb)), a = _mm_and_ps(shows, ao);
-  _MM_TRANSPOSE4_PS(r, g, b, a);
-  out[0] = store(r), out[1] = store(g), out[2] = store(b), out[3] = store(a);
+  storeChannels({_mm_and_ps(shows, channel(sr, br)), _mm_and_ps(shows, channel(sg, bg)),
+                 _mm_and_ps(shows, channel(sb, bb)), _mm_and_ps(shows, ao)},
+                out);
 }
 #endif
 

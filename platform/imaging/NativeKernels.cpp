@@ -40,16 +40,13 @@ inline RGBA merged(const RGBA& overlay, const RGBA& base) {
 // merged() for four pairs at once, a pair to a lane: every rule worked out in every lane with the
 // scalar rules' comparisons and arithmetic, then the first rule that applies picked.
 void mergeFour(const RGBA* overlay, const RGBA* base, RGBA* out) {
-  __m128 oR = load(overlay[0]), oG = load(overlay[1]), oB = load(overlay[2]), oA = load(overlay[3]);
-  __m128 bR = load(base[0]), bG = load(base[1]), bB = load(base[2]), bA = load(base[3]);
-  _MM_TRANSPOSE4_PS(oR, oG, oB, oA);
-  _MM_TRANSPOSE4_PS(bR, bG, bB, bA);
-  const auto pick = [](__m128 mask, __m128 a, __m128 b) { return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b)); };
+  const auto [oR, oG, oB, oA] = channelsOf(overlay);
+  const auto [bR, bG, bB, bA] = channelsOf(base);
   const auto yellowOverBlue = [&](__m128 tR, __m128 tG, __m128 tB, __m128 uR, __m128 uG, __m128 uB) {
     const __m128 tGreener = _mm_cmpgt_ps(tG, tR), uGreener = _mm_cmpgt_ps(uG, uR);
-    const __m128 tAbsGR = pick(tGreener, _mm_sub_ps(tG, tR), _mm_sub_ps(tR, tG));
-    const __m128 uAbsGR = pick(uGreener, _mm_sub_ps(uG, uR), _mm_sub_ps(uR, uG));
-    const __m128 tMinRG = pick(tGreener, tR, tG), uMaxRG = pick(uGreener, uG, uR);
+    const __m128 tAbsGR = select(tGreener, _mm_sub_ps(tG, tR), _mm_sub_ps(tR, tG));
+    const __m128 uAbsGR = select(uGreener, _mm_sub_ps(uG, uR), _mm_sub_ps(uR, uG));
+    const __m128 tMinRG = select(tGreener, tR, tG), uMaxRG = select(uGreener, uG, uR);
     const __m128 top = _mm_and_ps(_mm_and_ps(_mm_cmplt_ps(tAbsGR, _mm_set1_ps(0.15f)), _mm_cmpge_ps(tG, _mm_set1_ps(0.75f))),
                                   _mm_cmpgt_ps(tMinRG, tB));
     const __m128 under = _mm_and_ps(_mm_and_ps(_mm_cmplt_ps(uAbsGR, _mm_set1_ps(0.05f)), _mm_cmpge_ps(uB, _mm_set1_ps(0.5f))),
@@ -68,14 +65,13 @@ void mergeFour(const RGBA* overlay, const RGBA* base, RGBA* out) {
   __m128 b = _mm_add_ps(_mm_mul_ps(bB, keep), _mm_mul_ps(oB, oA));
   __m128 a = _mm_add_ps(_mm_mul_ps(bA, keep), _mm_mul_ps(oA, oA));
   const __m128 yellowOrBlue = _mm_or_ps(yellowOver, blueOver);
-  r = pick(yellowOrBlue, _mm_min_ps(oR, bR), r);
-  g = pick(yellowOrBlue, _mm_div_ps(_mm_add_ps(oG, bG), _mm_set1_ps(2.0f)), g);
-  b = pick(yellowOrBlue, _mm_min_ps(oB, bB), b);
-  a = pick(blueOver, _mm_add_ps(_mm_mul_ps(oA, _mm_sub_ps(one, bA)), _mm_mul_ps(bA, bA)), a);
-  r = pick(baseWins, bR, r), g = pick(baseWins, bG, g), b = pick(baseWins, bB, b), a = pick(baseWins, bA, a);
-  r = pick(overlayWins, oR, r), g = pick(overlayWins, oG, g), b = pick(overlayWins, oB, b), a = pick(overlayWins, oA, a);
-  _MM_TRANSPOSE4_PS(r, g, b, a);
-  out[0] = store(r), out[1] = store(g), out[2] = store(b), out[3] = store(a);
+  r = select(yellowOrBlue, _mm_min_ps(oR, bR), r);
+  g = select(yellowOrBlue, _mm_div_ps(_mm_add_ps(oG, bG), _mm_set1_ps(2.0f)), g);
+  b = select(yellowOrBlue, _mm_min_ps(oB, bB), b);
+  a = select(blueOver, _mm_add_ps(_mm_mul_ps(oA, _mm_sub_ps(one, bA)), _mm_mul_ps(bA, bA)), a);
+  r = select(baseWins, bR, r), g = select(baseWins, bG, g), b = select(baseWins, bB, b), a = select(baseWins, bA, a);
+  r = select(overlayWins, oR, r), g = select(overlayWins, oG, g), b = select(overlayWins, oB, b), a = select(overlayWins, oA, a);
+  storeChannels({r, g, b, a}, out);
 }
 #endif
 

@@ -34,6 +34,24 @@ inline __m128 withAlphaOf(__m128 v, __m128 alpha) {
   const __m128 mask = _mm_castsi128_ps(_mm_set_epi32(-1, 0, 0, 0));
   return _mm_or_ps(_mm_andnot_ps(mask, v), _mm_and_ps(mask, alpha));
 }
+// The lanes of `v` where `mask` is set, else those of `otherwise`.
+inline __m128 select(__m128 mask, __m128 v, __m128 otherwise) {
+  return _mm_or_ps(_mm_and_ps(mask, v), _mm_andnot_ps(mask, otherwise));
+}
+
+// Four values as their channels, each channel's four lanes in one vector (value k in lane k), and back.
+struct FourChannels {
+  __m128 r, g, b, a;
+};
+inline FourChannels channelsOf(const RGBA* values) {
+  FourChannels c{load(values[0]), load(values[1]), load(values[2]), load(values[3])};
+  _MM_TRANSPOSE4_PS(c.r, c.g, c.b, c.a);
+  return c;
+}
+inline void storeChannels(FourChannels c, RGBA* values) {
+  _MM_TRANSPOSE4_PS(c.r, c.g, c.b, c.a);
+  values[0] = store(c.r), values[1] = store(c.g), values[2] = store(c.b), values[3] = store(c.a);
+}
 #endif
 
 // Four normalised 8-bit channels, in memory order r, g, b, a (or b, g, r, a when `bgra`), decoded

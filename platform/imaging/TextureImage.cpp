@@ -159,11 +159,6 @@ inline Channels decodeLanes(__m128i texels, bool bgra) {
   return {bgra ? third : first, gpu::unorm8Channel(texels, 8), bgra ? first : third, gpu::unorm8Channel(texels, 24)};
 }
 
-// The lanes of `v` where `mask` is set, else those of `otherwise`.
-inline __m128 select(__m128 mask, __m128 v, __m128 otherwise) {
-  return _mm_or_ps(_mm_and_ps(mask, v), _mm_andnot_ps(mask, otherwise));
-}
-
 }  // namespace
 
 // sampleGrid (GridSampling.h) at four points at once, a point to a lane. Every lane takes the
