@@ -143,7 +143,7 @@ void KernelImage::sampleWithBatchBody(const Batch& batch, RGBA* out) const {
   if (decidedByFirst_) {
     while (first < end && decidedByFirst_(samples[0][first])) ++first;
     while (end > first && decidedByFirst_(samples[0][end - 1])) --end;
-    std::copy(samples[0] + 0, samples[0] + first, out);
+    std::copy(samples[0].items, samples[0] + first, out);
     std::copy(samples[0] + end, samples[0] + batch.count, out + end);
   }
   if (end > first) {

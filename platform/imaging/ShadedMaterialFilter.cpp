@@ -156,22 +156,24 @@ struct HeightsAbove {
   }
 };
 
-// The batches of a row's width (a row of a composed region is one to four batches), replaced in turn.
-struct RowOfHeightsAbove {
-  static constexpr std::size_t kBatches = 8;
-  HeightsAbove batches[kBatches];
+// The last entries of one kind a thread made, the oldest given up for a new one. A row of a composed
+// region is one to four batches, for each of a render's two shaded nodes (the wet and the dry relief).
+template <class Entry, std::size_t N>
+struct RecentEntries {
+  Entry entries[N];
   std::size_t next = 0;
 
-  const HeightsAbove* find(std::uint64_t render, const Image* node, const Batch& moved) const {
-    for (const HeightsAbove& b : batches) {
-      if (b.holds(render, node, moved)) return &b;
+  template <class Matches>
+  Entry* find(Matches matches) {
+    for (Entry& e : entries) {
+      if (matches(e)) return &e;
     }
     return nullptr;
   }
-  HeightsAbove& replaced() { return batches[next++ % kBatches]; }
+  Entry& replaced() { return entries[next++ % N]; }
 };
 
-thread_local RowOfHeightsAbove heightsAbove;
+thread_local RecentEntries<HeightsAbove, 8> heightsAbove;
 
 }  // namespace
 
@@ -182,15 +184,15 @@ void ShadedMaterialImage::differencesAcrossRows(const Batch& batch, float* gy) c
   const Batch movedUp{up, count, movedPoints(batch, 0.0, 1.0, up), batch.tables};
   const Batch movedDown{down, count, movedPoints(batch, 0.0, -1.0, down), batch.tables};
   const std::uint64_t render = batch.tables ? batch.tables->serial() : 0;
-  RowOfHeightsAbove& row = heightsAbove;
-  if (const HeightsAbove* read = render != 0 ? row.find(render, this, movedDown) : nullptr) {
+  const auto readBefore = [&](const HeightsAbove& b) { return b.holds(render, this, movedDown); };
+  if (const HeightsAbove* read = render != 0 ? heightsAbove.find(readBefore) : nullptr) {
     std::copy(read->heights, read->heights + count, below);
   } else {
     heightsAt(movedDown, below);
   }
   heightsAt(movedUp, above);
   if (render != 0) {
-    HeightsAbove& last = row.replaced();
+    HeightsAbove& last = heightsAbove.replaced();
     last.render = render;
     last.node = this;
     last.unitRow = movedUp.unitRow;
@@ -218,6 +220,16 @@ struct RunRows {
   std::int64_t rows[3] = {-1, -1, -1};
   float values[3][Image::kBatch + 2];
 
+  // A render's tables number it, so rows of another render never match; a run outside a render
+  // (serial 0) is decoded afresh.
+  bool holds(std::uint64_t r, const Image* n, std::int64_t f, std::size_t c) const {
+    return r != 0 && render == r && node == n && first == f && count == c;
+  }
+  void reset(std::uint64_t r, const Image* n, std::int64_t f, std::size_t c) {
+    render = r, node = n, first = f, count = c;
+    rows[0] = rows[1] = rows[2] = -1;
+  }
+
   // The heights of rows `wanted` (below, at and above a run, as many as they are), each from its
   // bytes where it is not kept yet, in the place of a kept row that is not wanted.
   void heights(const std::int64_t (&wanted)[3], const std::uint8_t* const (&bytes)[3], std::size_t n,
@@ -234,26 +246,7 @@ struct RunRows {
   }
 };
 
-// The runs a thread works on: a row of a composed region is one to four batches, for each of a
-// render's shaded nodes (the wet and the dry relief). A render's tables number it, so rows of
-// another render never match; a run outside a render (serial 0) is decoded afresh.
-struct RunRowsCache {
-  static constexpr std::size_t kRuns = 16;
-  RunRows runs[kRuns];
-  std::size_t next = 0;
-
-  RunRows& find(std::uint64_t render, const Image* node, std::int64_t first, std::size_t count) {
-    for (RunRows& r : runs) {
-      if (render != 0 && r.render == render && r.node == node && r.first == first && r.count == count) return r;
-    }
-    RunRows& r = runs[next++ % kRuns];
-    r.render = render, r.node = node, r.first = first, r.count = count;
-    r.rows[0] = r.rows[1] = r.rows[2] = -1;
-    return r;
-  }
-};
-
-thread_local RunRowsCache runRows;
+thread_local RecentEntries<RunRows, 16> runRows;
 
 }  // namespace
 
@@ -286,9 +279,13 @@ bool ShadedMaterialImage::rowDifferences(const Batch& batch, float* gx, float* g
     // An RGBA8 height image: the heights straight from its bytes, each row's decoded once by this
     // thread for the runs of the rows below, at and above it.
     const std::uint64_t render = batch.tables ? batch.tables->serial() : 0;
+    RunRows* rows = runRows.find([&](const RunRows& r) { return r.holds(render, this, i, count); });
+    if (!rows) {
+      rows = &runRows.replaced();
+      rows->reset(render, this, i, count);
+    }
     const float* heights[3];
-    runRows.find(render, this, i, count)
-        .heights({down, row, up}, {belowBytes, centreBytes, aboveBytes}, count + 2, heights);
+    rows->heights({down, row, up}, {belowBytes, centreBytes, aboveBytes}, count + 2, heights);
     const float *b = heights[0], *c = heights[1], *a = heights[2];
     for (std::size_t k = 0; k < count; ++k) {
       gx[k] = c[k + 2] - c[k];
