@@ -88,6 +88,24 @@ TEST(Bristles, TheFirstColumnsOfEachFamily) {
   EXPECT_TRUE(layFanBristles(head(3.5f, 3.9f, 0, 6)).bristles.empty()) << "no whole column";
 }
 
+// The middle column of a fan whose side marks lie level with the bottom of the head circle is
+// rooted on its own pivot: it stays bare, and every other column keeps the bristles it has in a
+// fan whose marks lie a little lower.
+TEST(Bristles, AFanColumnRootedOnItsPivotStaysBare) {
+  BristleHead onPivot = head(13, 17, 0, 9), below = onPivot;
+  onPivot.left.y = onPivot.right.y = 30 - 6;
+  below.left.y = below.right.y = 30 - 6.5f;
+  const BristleLayout bare = layFanBristles(onPivot), full = layFanBristles(below);
+  EXPECT_EQ(bare.problem, "");
+  std::vector<std::pair<float, float>> expected, laid;  // x, slice
+  for (const auto& b : full.bristles) {
+    if (b.startPoint.x != 15) expected.emplace_back(b.startPoint.x, b.startPoint.z);
+  }
+  for (const auto& b : bare.bristles) laid.emplace_back(b.startPoint.x, b.startPoint.z);
+  ASSERT_LT(expected.size(), full.bristles.size()) << "the lower fan lays the middle column";
+  EXPECT_EQ(laid, expected);
+}
+
 TEST(Bristles, HeadsThatCannotBeLaidGiveNoBristlesAndSayWhy) {
   const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
   const auto with = [](std::function<void(BristleHead&)> change) {
