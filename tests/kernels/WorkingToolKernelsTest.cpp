@@ -100,6 +100,25 @@ TEST(WorkingToolKernels, GrindsAMarkedPeakDownToItsLowestNeighbourPlusTheThickne
   }
 }
 
+// A marked peak of 60 among cells of 55, one of them (or a diagonal cell, which is no neighbour)
+// at 10: the peak is ground to 10 plus the thickness, whichever side the low cell lies on.
+TEST(SanderBlur, LevelsAMarkedPeakAgainstEachOfItsFourNeighbours) {
+  const struct {
+    int dx, dy;
+    std::uint8_t after;
+  } cases[] = {{-1, 0, 17}, {1, 0, 17}, {0, -1, 17}, {0, 1, 17}, {1, 1, 60}};
+  for (const auto& c : cases) {
+    const auto dry = texture(8, 8), map = texture(8, 8);
+    fill(*dry, {120, 80, 60, 55});
+    set(*dry, 3, 3, {120, 80, 60, 60});
+    set(*dry, static_cast<std::size_t>(3 + c.dx), static_cast<std::size_t>(3 + c.dy), {120, 80, 60, 10});
+    set(*map, 3, 3, {0, 0, 1, 0});
+    run({"Sander_blur_image", {{TEXTURE_DRY_READ, dry}, {TEXTURE_DRY_WRITE, dry}, {TEXTURE_MAP_READ, map}},
+         {{BUFFER_THICKNESS, floatRecord({7.0f})}}, map});
+    EXPECT_EQ(at(*dry, 3, 3)[3], c.after) << c.dx << ", " << c.dy;
+  }
+}
+
 // Two neighbours, the left one red and marked, the right one blue or bare, both fully wet; between
 // equally thick cells only the mop mixes the colours.
 TEST(WorkingToolKernels, EachMovesItsShareAcrossAMarkedEdgeAndKeepsThePaint) {
