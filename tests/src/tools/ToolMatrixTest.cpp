@@ -2,8 +2,9 @@
 // current, filled with a colour (or refusing it), dragged in three frames across two working
 // windows through the canvas's touches, the stroke ended, undone and redone; with and without a
 // mask, on the main canvas and on a palette, with the debug chain off and on. The close of the
-// canvases then leaves counted only the textures the manager and the tool still hold. One case is
-// one test, so that CTest runs them side by side.
+// canvases then leaves counted only the textures the manager and the tool still hold. And every
+// tool's head kept up (saved, reset, cleaned, cleaned at a stroke's end) at the starting debug
+// value. One case is one test, so that CTest runs them side by side.
 
 #include <gtest/gtest.h>
 
@@ -280,9 +281,11 @@ TEST_P(ToolHead, SaveResetCleanAndAutoCleanKeepTheHeadAsTheToolAllows) {
   EXPECT_EQ(std::count(kernels.begin(), kernels.end(), "DAEToolModel_paint_height"), model ? 1 : 0)
       << "the heights are shown where there is a head";
   if (!model) {
+    const Bytes layer = layerBytes(*canvas->currentContent());
     tool->savePattern();
     tool->reset();
     tool->setAutoClean(true);
+    EXPECT_TRUE(layerBytes(*canvas->currentContent()) == layer) << "a tool without a head leaves the layer alone";
     drag(*canvas);
     return;
   }
