@@ -1,8 +1,11 @@
 #include "tools/DAEPaintingShow.h"
 
+#include "components/DrawingPaint.h"
 #include "tools/DAEEncoders.h"
 #include "tools/DAEToolModelPasses.h"
 #include "tools/DebugSwitches.h"
+#include "tools/DrawingTool.h"
+#include "tools/ToolSurface.h"
 
 namespace tessivarium {
 
@@ -12,6 +15,10 @@ DAEPaintingShow::DAEPaintingShow(PrepareStep prepare) : CompositeEncoderUnit(std
   if (DEBUG_DAE_KNIFE == KnifeDebugMode::Complete) children.push_back(registry.getPaintRender());
   children.push_back(std::make_shared<DAEPaintingRender>());
   setEncoders(std::move(children));
+}
+
+bool DAEPaintingShow::hasHeadToShow(DrawingPaint& paint) {
+  return paint.drawingTool()->toolSurface()->getModel() != nullptr;
 }
 
 }  // namespace tessivarium

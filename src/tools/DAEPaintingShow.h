@@ -7,9 +7,15 @@
 
 namespace tessivarium {
 
+class DrawingPaint;
+
 class DAEPaintingShow final : public CompositeEncoderUnit {
  public:
   explicit DAEPaintingShow(PrepareStep prepare = noPreparation());
+
+  // Whether `paint`'s current tool has a head whose heights the view can show: the height pass
+  // stops on a tool without one (the round brush, the drop tools, the dryer and the wetter).
+  static bool hasHeadToShow(DrawingPaint& paint);
 };
 
 }  // namespace tessivarium

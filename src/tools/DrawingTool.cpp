@@ -210,13 +210,13 @@ void AbstractDrawingTool::dettachViewer() {
 void AbstractDrawingTool::clean() {
   if (canClean_) toolViewer()->clean();
   if (autoReset_) savePattern();
-  if (DEBUG_DAE_KNIFE == KnifeDebugMode::Height) {
-    auto& paint = AppManager().requiredCurrentPaint("AbstractDrawingTool.clean");
-    const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
-    DAEPaintingShow().encode(paint, *buffer);
-    buffer->commit();
-    paint.redraw(DrawingMode::Refresh);
-  }
+  if (DEBUG_DAE_KNIFE != KnifeDebugMode::Height) return;
+  auto& paint = AppManager().requiredCurrentPaint("AbstractDrawingTool.clean");
+  if (!DAEPaintingShow::hasHeadToShow(paint)) return;
+  const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
+  DAEPaintingShow().encode(paint, *buffer);
+  buffer->commit();
+  paint.redraw(DrawingMode::Refresh);
 }
 
 void AbstractDrawingTool::reset() {

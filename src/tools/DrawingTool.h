@@ -202,6 +202,8 @@ class AbstractDrawingTool : public DrawingTool,
   void dettachViewer() override;
   virtual std::shared_ptr<ToolController> createController() { return nullptr; }
   void changedValue(const std::any&) override {}
+  // Empties the head (when canClean), saves it while autoReset holds and, while DEBUG_DAE_KNIFE is
+  // Height, shows the current tool's head heights when it has a head.
   void clean() override;
   void reset() override;
   void savePattern() override;

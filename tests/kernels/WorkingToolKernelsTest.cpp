@@ -13,7 +13,7 @@ namespace {
 using namespace kerneltest;
 using namespace tessivarium;
 
-constexpr std::uint32_t kTowel = 34, kSander = 39;
+constexpr std::uint32_t kTurpentine = 15, kTowel = 34, kSander = 39;
 constexpr float kUpright = std::numbers::pi_v<float> / 2;
 
 // One sample's paint pass with the head shaped by `descriptor`, read from headA and written to
@@ -97,6 +97,44 @@ TEST(WorkingToolKernels, GrindsAMarkedPeakDownToItsLowestNeighbourPlusTheThickne
     EXPECT_EQ(at(*dry, 3, 3), (Texel{120, 80, 60, c.after})) << int(c.own);
     EXPECT_EQ(at(*dry, 6, 6)[3], 90);
     EXPECT_EQ(at(*dry, 2, 3)[3], 10) << "a neighbour is never raised";
+  }
+}
+
+// A marked peak of 60 among cells of 55, one of them (or a diagonal cell, which is no neighbour)
+// at 10: the peak is ground to 10 plus the thickness, whichever side the low cell lies on.
+TEST(SanderBlur, LevelsAMarkedPeakAgainstEachOfItsFourNeighbours) {
+  const struct {
+    int dx, dy;
+    std::uint8_t after;
+  } cases[] = {{-1, 0, 17}, {1, 0, 17}, {0, -1, 17}, {0, 1, 17}, {1, 1, 60}};
+  for (const auto& c : cases) {
+    const auto dry = texture(8, 8), map = texture(8, 8);
+    fill(*dry, {120, 80, 60, 55});
+    set(*dry, 3, 3, {120, 80, 60, 60});
+    set(*dry, static_cast<std::size_t>(3 + c.dx), static_cast<std::size_t>(3 + c.dy), {120, 80, 60, 10});
+    set(*map, 3, 3, {0, 0, 1, 0});
+    run({"Sander_blur_image", {{TEXTURE_DRY_READ, dry}, {TEXTURE_DRY_WRITE, dry}, {TEXTURE_MAP_READ, map}},
+         {{BUFFER_THICKNESS, floatRecord({7.0f})}}, map});
+    EXPECT_EQ(at(*dry, 3, 3)[3], c.after) << c.dx << ", " << c.dy;
+  }
+}
+
+// Wet paint of wetness 40 under an upright sponge: it gains 252 x press / 48 (a force of 1 presses
+// 24 bytes), stored to the nearest level and at most fully wet; amount and colour stay.
+TEST(TurpentinePaint, WetsThePaintItMeetsByItsPress) {
+  const struct {
+    float force;
+    std::uint8_t wetness;
+  } cases[] = {{1.0f, 168}, {0.5f, 104}, {0.25f, 72}, {2.0f, 252}};
+  for (const auto& c : cases) {
+    StrokeStep step(16, 8, 8, 16);
+    const Bytes head = descriptorRecord(4, 4, 12, 4, 4, 3, kTurpentine);
+    step.initialize(head);
+    set(*step.wet0, 8, 8, {200, 40, 40, 20});
+    set(*step.grid0, 8, 8, {40, 0, 0, TOOL_FLUID});
+    paintOnce(step, "Turpentine_paint", head, {8.2f, 8.2f, c.force, kUpright});
+    EXPECT_EQ(at(*step.grid1, 8, 8), (Texel{c.wetness, 0, 1, TOOL_FLUID})) << c.force;
+    EXPECT_EQ(at(*step.wet1, 8, 8), (Texel{200, 40, 40, 20})) << c.force;
   }
 }
 

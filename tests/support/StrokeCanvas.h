@@ -1,6 +1,6 @@
 #pragma once
 // Whole strokes on a real canvas with an undo history, for the tools' end-to-end tests: a started
-// 300 x 200 main canvas of one layer with the tool current, wet paint laid straight into the
+// 300 x 200 point main canvas of one layer with the tool current, wet paint laid straight into the
 // layer's textures (where a tube would lay it), stylus drags routed through the canvas three
 // touches to a display frame, and the paint the layer and the tool's head hold.
 
@@ -26,7 +26,11 @@ class StrokeCanvas {
   using Bytes = std::vector<std::uint8_t>;
   static constexpr std::size_t kWidth = 300, kHeight = 200;
 
-  StrokeCanvas() {
+  // At `scale` cells per point; the canvas is made before it becomes the main canvas, so that its
+  // own scale sets its cells.
+  explicit StrokeCanvas(double scale = 1.0)
+      : canvas(std::make_shared<tessivarium::DrawingPaint>(tessivarium::MainPaintId,
+                                                           flatArtwork(kWidth, kHeight, scale))) {
     tessivarium::AppManager().setCanvas(canvas);
     tessivarium::AppManager().setCurrentPaint(canvas);
   }
@@ -46,13 +50,14 @@ class StrokeCanvas {
   // Fully wet paint of colour (r, g, b), `thickness` bytes thick, over cells [x0, x1) x [y0, y1).
   void layWet(std::size_t x0, std::size_t y0, std::size_t x1, std::size_t y1, Bytes paint) {
     Bytes grid = bytesOf(*layer().gridTexture()), wet = bytesOf(*layer().wetTexture());
+    const std::size_t width = layer().wetTexture()->width(), height = layer().wetTexture()->height();
     for (std::size_t y = y0; y < y1; ++y)
       for (std::size_t x = x0; x < x1; ++x) {
-        std::copy(paint.begin(), paint.end(), wet.begin() + static_cast<std::ptrdiff_t>((y * kWidth + x) * 4));
-        grid[(y * kWidth + x) * 4] = 252, grid[(y * kWidth + x) * 4 + 3] = tessivarium::TOOL_FLUID;
+        std::copy(paint.begin(), paint.end(), wet.begin() + static_cast<std::ptrdiff_t>((y * width + x) * 4));
+        grid[(y * width + x) * 4] = 252, grid[(y * width + x) * 4 + 3] = tessivarium::TOOL_FLUID;
       }
-    tessivarium::TextureUtil::loadRawData(layer().gridTexture(), grid, kWidth, kHeight, 1);
-    tessivarium::TextureUtil::loadRawData(layer().wetTexture(), wet, kWidth, kHeight, 1);
+    tessivarium::TextureUtil::loadRawData(layer().gridTexture(), grid, width, height, 1);
+    tessivarium::TextureUtil::loadRawData(layer().wetTexture(), wet, width, height, 1);
   }
 
   // A stylus drag from `from` to `to` through `samples` touches, then lifted; the stroke ends in
@@ -101,8 +106,7 @@ class StrokeCanvas {
   }
   bool undo() { return canvas->commandManager()->undo() != nullptr; }
 
-  std::shared_ptr<tessivarium::DrawingPaint> canvas =
-      std::make_shared<tessivarium::DrawingPaint>(tessivarium::MainPaintId, flatArtwork(kWidth, kHeight));
+  std::shared_ptr<tessivarium::DrawingPaint> canvas;
 
  private:
   static Bytes bytesOf(const gpu::Texture& texture) { return tessivarium::TextureUtil::toRawData(texture); }

@@ -156,10 +156,13 @@ BristleLayout layFanBristles(const BristleHead& head) {
     const auto base = wholeLength(distance);
     const float angle = std::atan(dx / dy);
     if (!base) return failed(std::move(layout), lengthProblem(distance));
-    if (std::isnan(angle)) return failed(std::move(layout), "a bristle of the fan has no angle");
+    // A column rooted on its own pivot has no direction to lean in and stays bare; its draws are
+    // still made, so the columns after it keep the pattern they have in any other fan.
+    const bool bare = std::isnan(angle);
     for (int z = slices->first; z <= slices->last; ++z) {
       if (pattern.next4() == 0 || pattern.next4() == 0) continue;
-      layout.bristles.push_back(bristle(x, head, z, shortened(*base) + pattern.next10(), angle));
+      const std::uint32_t length = shortened(*base) + pattern.next10();
+      if (!bare) layout.bristles.push_back(bristle(x, head, z, length, angle));
     }
   }
   return layout;

@@ -42,7 +42,8 @@ BristleLayout layFlatBristles(const BristleHead& head);
 BristleLayout layFilbertBristles(const BristleHead& head);
 // Columns left.x + i for i below Int(right.x − left.x); each column's bristles reach towards its
 // own pivot on the head circle, which sweeps the rim from one side to the other; a cell keeps a
-// bristle when two keep draws in a row say so; pattern PatternGenerator(2, 6).
+// bristle when two keep draws in a row say so; pattern PatternGenerator(2, 6). A column rooted on
+// its own pivot has no lean and stays bare.
 BristleLayout layFanBristles(const BristleHead& head);
 
 }  // namespace tessivarium

@@ -2,8 +2,9 @@
 // current, filled with a colour (or refusing it), dragged in three frames across two working
 // windows through the canvas's touches, the stroke ended, undone and redone; with and without a
 // mask, on the main canvas and on a palette, with the debug chain off and on. The close of the
-// canvases then leaves counted only the textures the manager and the tool still hold. One case is
-// one test, so that CTest runs them side by side.
+// canvases then leaves counted only the textures the manager and the tool still hold. And every
+// tool's head kept up (saved, reset, cleaned, cleaned at a stroke's end) at the starting debug
+// value. One case is one test, so that CTest runs them side by side.
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,8 @@
 #include "TestCanvas.h"
 #include "commands/CommandManager.h"
 #include "commands/DrawingArtworkDrawingOperation.h"
+#include "components/RawData.h"
+#include "gpu/CommandTrace.h"
 #include "gpu/Texture.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Image.h"
@@ -158,6 +161,14 @@ std::int64_t keptBytes(AbstractDrawingTool& tool) {
   return kept;
 }
 
+// The main canvas, set and current, as a host makes it first.
+std::shared_ptr<DrawingPaint> currentMainCanvas() {
+  const auto main = std::make_shared<DrawingPaint>(MainPaintId, testsupport::flatArtwork(kWidth, kHeight));
+  AppManager().setCanvas(main);
+  AppManager().setCurrentPaint(main);
+  return main;
+}
+
 bool actsOnTheWholeLayer(ToolType type) { return type == ToolType::dryer || type == ToolType::wetter; }
 
 struct MatrixCase {
@@ -186,9 +197,7 @@ TEST_P(ToolMatrix, LoadFillStrokeUndoRedoAndClose) {
   const std::int64_t heap = AppManager().heapSize();
 
   // As a host starts: the main canvas set and current, then the tool loaded and chosen.
-  const auto main = std::make_shared<DrawingPaint>(MainPaintId, testsupport::flatArtwork(kWidth, kHeight));
-  AppManager().setCanvas(main);
-  AppManager().setCurrentPaint(main);
+  const auto main = currentMainCanvas();
   const auto canvas = c.palette ? AppManager().createPalette(kWidth, kHeight) : main;
   if (c.masked) canvas->setMaskImage(maskImage());
   const auto tool = allTools()[c.tool].get();
@@ -248,6 +257,71 @@ std::vector<MatrixCase> everyCase() {
 
 INSTANTIATE_TEST_SUITE_P(EveryTool, ToolMatrix, ::testing::ValuesIn(everyCase()),
                          [](const ::testing::TestParamInfo<MatrixCase>& info) { return caseName(info.param); });
+
+// Every tool's head upkeep on a started main canvas at the starting debug value: savePattern, reset
+// and clean each act on the head only as far as the tool allows and only where it has a head, and
+// clean shows the head's heights where there is one to show; cleaning through setAutoClean and at
+// the end of a stroke with autoClean on ends the same way. None of it may stop the program.
+class ToolHead : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(ToolHead, SaveResetCleanAndAutoCleanKeepTheHeadAsTheToolAllows) {
+  testsupport::ConsoleCapture console;
+  const auto canvas = currentMainCanvas();
+  const auto tool = allTools()[GetParam()].get();
+  tool->loads();
+  AppManager().setCurrentTool(tool);
+  canvas->setShadingImage(imaging::Image::fromTexture(AppManager().makeTexture(4, 4)));
+  runFrames();
+  ASSERT_EQ(DEBUG_DAE_KNIFE, KnifeDebugMode::Height);
+  const auto model = tool->toolViewer()->toolModel();
+
+  gpu::commandTrace().start();
+  tool->clean();
+  const auto kernels = gpu::commandTrace().kernelNames();
+  EXPECT_EQ(std::count(kernels.begin(), kernels.end(), "DAEToolModel_paint_height"), model ? 1 : 0)
+      << "the heights are shown where there is a head";
+  if (!model) {
+    const Bytes layer = layerBytes(*canvas->currentContent());
+    tool->savePattern();
+    tool->reset();
+    tool->setAutoClean(true);
+    EXPECT_TRUE(layerBytes(*canvas->currentContent()) == layer) << "a tool without a head leaves the layer alone";
+    drag(*canvas);
+    return;
+  }
+
+  const auto head = [&] { return TextureUtil::toRawData(*model->colorTexture0()); };
+  const Bytes emptied = head();
+  // Fills the head with `value` and gives its bytes.
+  const auto load = [&](std::uint8_t value) {
+    const RawData pattern(model->width(), model->height(), model->depth(), Bytes(emptied.size(), value));
+    model->setToolPattern(pattern);
+    return pattern.grid();
+  };
+  const Bytes saving = load(41);
+  tool->savePattern();
+  const Bytes saved = TextureUtil::toRawData(*model->savedColorTexture());
+  EXPECT_EQ(saved == saving, tool->canSavePattern());
+  const Bytes loaded = load(42);
+  tool->reset();
+  EXPECT_EQ(head(), tool->canReset() ? saved : loaded);
+  const Bytes cleaning = load(43);
+  tool->clean();
+  EXPECT_EQ(head(), tool->canClean() ? emptied : cleaning);
+  const Bytes autoCleaning = load(44);
+  tool->setAutoClean(true);
+  EXPECT_EQ(head(), tool->canClean() ? emptied : autoCleaning) << "setAutoClean(true) cleans";
+
+  load(45);
+  layPaint(*canvas->currentContent());
+  drag(*canvas);
+  if (tool->canClean()) {
+    EXPECT_EQ(head(), emptied) << "the stroke's end cleans";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryTool, ToolHead, ::testing::Range<std::size_t>(0, allTools().size()),
+                         [](const ::testing::TestParamInfo<std::size_t>& info) { return allTools()[info.param].name; });
 
 // The dial's range for a tool that takes the shared dial; none for a tool that leaves it alone.
 std::optional<std::pair<float, float>> dialRange(ToolType type) {

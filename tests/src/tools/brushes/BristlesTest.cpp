@@ -7,6 +7,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <map>
 #include <set>
 #include <cstdio>
 #include <tuple>
@@ -86,6 +87,58 @@ TEST(Bristles, TheFirstColumnsOfEachFamily) {
     EXPECT_NEAR(std::get<3>(laid[i]), angle, 1e-5f);
   }
   EXPECT_TRUE(layFanBristles(head(3.5f, 3.9f, 0, 6)).bristles.empty()) << "no whole column";
+}
+
+// The angle of each column a fan lays, by its x; every bristle of a column leans the same way.
+std::map<float, float> fanColumns(const BristleLayout& layout) {
+  std::map<float, float> angles;
+  for (const auto& b : layout.bristles) {
+    const auto [column, added] = angles.emplace(b.startPoint.x, b.angle);
+    EXPECT_EQ(column->second, b.angle) << "one lean a column, at x " << b.startPoint.x;
+  }
+  return angles;
+}
+
+std::vector<float> keys(const std::map<float, float>& columns) {
+  std::vector<float> out;
+  for (const auto& [x, angle] : columns) out.push_back(x);
+  return out;
+}
+
+TEST(Bristles, TheFanSpansItsColumnsFromLeftToRightAndSweepsItsPivotsAcrossTheRim) {
+  // Int(right.x - left.x) columns from left.x on, its fraction kept.
+  const std::tuple<float, float, std::vector<float>> spans[] = {
+      {12, 18, {12, 13, 14, 15, 16, 17}},
+      {12.25f, 17, {12.25f, 13.25f, 14.25f, 15.25f}},
+  };
+  for (const auto& [left, right, columns] : spans) {
+    EXPECT_EQ(keys(fanColumns(layFanBristles(head(left, right, 0, 9)))), columns) << left << " to " << right;
+  }
+  // Across a head centred on x 15 the pivots sweep the rim from one side to the other: the middle
+  // column stands straight, those either side of it lean as far the other way, and the lean
+  // turns one way all along.
+  const auto lean = fanColumns(layFanBristles(head(12, 18, 0, 9)));
+  EXPECT_NEAR(lean.at(15), 0.0f, 1e-5f);
+  for (const float d : {1.0f, 2.0f}) EXPECT_NEAR(lean.at(15 - d), -lean.at(15 + d), 1e-5f) << d;
+  for (float x = 12; x < 17; ++x) EXPECT_GT(lean.at(x), lean.at(x + 1)) << x;
+}
+
+// The middle column of a fan whose side marks lie level with the bottom of the head circle is
+// rooted on its own pivot: it stays bare, and every other column keeps the bristles it has in a
+// fan whose marks lie a little lower.
+TEST(Bristles, AFanColumnRootedOnItsPivotStaysBare) {
+  BristleHead onPivot = head(13, 17, 0, 9), below = onPivot;
+  onPivot.left.y = onPivot.right.y = 30 - 6;
+  below.left.y = below.right.y = 30 - 6.5f;
+  const BristleLayout bare = layFanBristles(onPivot), full = layFanBristles(below);
+  EXPECT_EQ(bare.problem, "");
+  std::vector<std::pair<float, float>> expected, laid;  // x, slice
+  for (const auto& b : full.bristles) {
+    if (b.startPoint.x != 15) expected.emplace_back(b.startPoint.x, b.startPoint.z);
+  }
+  for (const auto& b : bare.bristles) laid.emplace_back(b.startPoint.x, b.startPoint.z);
+  ASSERT_LT(expected.size(), full.bristles.size()) << "the lower fan lays the middle column";
+  EXPECT_EQ(laid, expected);
 }
 
 TEST(Bristles, HeadsThatCannotBeLaidGiveNoBristlesAndSayWhy) {

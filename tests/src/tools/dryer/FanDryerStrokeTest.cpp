@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "StrokeCanvas.h"
 #include "tools/ApplicationManager.h"
 #include "tools/dryer/DryerTool.h"
@@ -72,6 +74,34 @@ TEST(FanDryerStroke, TheDryerDriesAlongItsPathTheWetterWetsItAgainAndUndoGivesTh
   EXPECT_EQ(stroke.layerBytes(), dried);
   ASSERT_TRUE(stroke.undo());
   EXPECT_EQ(stroke.layerBytes(), before);
+}
+
+// On a canvas at scale 2 a picture pixel stands for 2 x 2 cells: a stroke from the point (150, 100)
+// to (250, 100) dries the cells from (300, 200) to (500, 200), beyond the picture's own width, and
+// reshades the pixels that show them, none farther off than the reach.
+TEST(FanDryerStroke, AtScaleTwoTheDryerDriesTheCellsUnderItsPointsAndReshadesTheirPixels) {
+  testsupport::StrokeCanvas stroke(2.0);
+  ASSERT_EQ(stroke.layer().wetTexture()->width(), 600u);
+  const Rect paint{260, 160, 540, 240}, path{320, 196, 480, 204};
+  stroke.layWet(paint.x0, paint.y0, paint.x1, paint.y1, {200, 90, 30, 40});
+
+  stroke.use(AppManager().dryer());
+  const auto before = TextureUtil::toRawData(*stroke.layer().paintingTexture());
+  stroke.drag({150, 100}, {250, 100}, 30);
+  EXPECT_LT(thicknessIn(*stroke.layer().wetTexture(), path), 40 * 160 * 8 / 2) << "the cells under the path dried";
+
+  // The reach, 24 cells round the path, is 12 pixels.
+  const Rect reach{138, 88, 263, 113};
+  const auto after = TextureUtil::toRawData(*stroke.layer().paintingTexture());
+  std::size_t reshaded = 0, beyond = 0;
+  for (std::size_t i = 0; i < after.size(); i += 4) {
+    const std::size_t x = i / 4 % stroke.kWidth, y = i / 4 / stroke.kWidth;
+    if (std::equal(after.begin() + i, after.begin() + i + 4, before.begin() + i)) continue;
+    const bool near = x >= reach.x0 && x < reach.x1 && y >= reach.y0 && y < reach.y1;
+    (near ? reshaded : beyond) += 1;
+  }
+  EXPECT_GT(reshaded, 80u * 4) << "the pixels over the path show their drier cells";
+  EXPECT_EQ(beyond, 0u);
 }
 
 }  // namespace
