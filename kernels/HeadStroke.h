@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "gpu/Dispatch.h"
@@ -316,8 +317,9 @@ class HeadFootprint {
   };
 
   HeadFootprint(StrokeHead& head, std::size_t width, std::size_t height, const HeadPlacement& placement)
-      : first_(width * height + 1, 0) {
-    const int reach = static_cast<int>(std::ceil(placement.reach(width, height)));
+      : first_(width * height + 1, 0), reach_(static_cast<int>(std::ceil(placement.reach(width, height)))),
+        covered_(static_cast<std::size_t>((2 * reach_ + 1) * (2 * reach_ + 1)), 0) {
+    const int reach = reach_;
     // Twice over the cells near the sample: first counting each column's cells, then placing them.
     const auto each = [&](auto&& visit) {
       for (int dy = -reach; dy <= reach; ++dy)
@@ -331,15 +333,26 @@ class HeadFootprint {
     for (std::size_t k = 0; k + 1 < first_.size(); ++k) first_[k + 1] += first_[k];
     offsets_.resize(first_.back());
     std::vector<std::size_t> next(first_.begin(), first_.end() - 1);
-    each([&](std::size_t k, Offset o) { offsets_[next[k]++] = o; });
+    each([&](std::size_t k, Offset o) {
+      offsets_[next[k]++] = o;
+      covered_[static_cast<std::size_t>((o.dy + reach_) * (2 * reach_ + 1) + o.dx + reach_)] = 1;
+    });
   }
 
   const Offset* begin(std::size_t k) const { return offsets_.data() + first_[k]; }
   const Offset* end(std::size_t k) const { return offsets_.data() + first_[k + 1]; }
 
+  // Whether the cell (dx, dy) from the corner the head stands on lies under one of its columns.
+  bool covers(long dx, long dy) const {
+    if (dx < -reach_ || dy < -reach_ || dx > reach_ || dy > reach_) return false;
+    return covered_[static_cast<std::size_t>((dy + reach_) * (2 * reach_ + 1) + dx + reach_)] != 0;
+  }
+
  private:
   std::vector<std::size_t> first_;
   std::vector<Offset> offsets_;
+  int reach_;
+  std::vector<std::uint8_t> covered_;
 };
 
 // A paint pass's head and the walk of its samples. The head is read from slot 9 once; for each
@@ -385,37 +398,68 @@ class HeadWalk {
   // longer than the head reaches, beyond which it covers no cell anyway.
   int travel256() const { return travel256_; }
 
+  // During a sample: the way the head travels to it, a unit vector (as travel256(), the first
+  // sample of a dispatch going the way the next one goes); (0, 0) for a lone sample.
+  struct Direction {
+    float x = 0, y = 0;
+  };
+  Direction direction() const { return direction_; }
+
+  // During afterSample(): how far, in whole window cells, the corner the head stands on moves on
+  // to the next sample; for the last sample of a dispatch, to where the next would stand were it
+  // as far on again as the last came (the stroke goes on as it goes); (0, 0) for a lone sample.
+  struct Step {
+    long x = 0, y = 0;
+  };
+  Step stepOn() const { return stepOn_; }
+
   // The samples one after another; within a sample visit(k, rise, press, cx, cy) for every head
   // column k and each window cell (cx, cy) of a window of `windowWidth` x `windowHeight` that it
   // alone meets. `rise` is how far the column's body stands above the head's lowest point. A cell
   // the canvas's mask covers is out of reach like one beyond the window: the head neither lays
-  // paint there nor takes any up.
+  // paint there nor takes any up. After each sample's meetings, afterSample() runs on the calling
+  // thread alone (a pass's second phase, which may reach cells no single column owns).
   template <class Visit>
   void eachMeeting(std::size_t windowWidth, std::size_t windowHeight, Visit&& visit) {
-    const long w = static_cast<long>(windowWidth), h = static_cast<long>(windowHeight);
-    const bool withMask = static_cast<bool>(mask_);
-    const std::vector<int> travels = travels256();
+    eachMeeting(windowWidth, windowHeight, std::forward<Visit>(visit), [] {});
+  }
+
+  template <class Visit, class AfterSample>
+  void eachMeeting(std::size_t windowWidth, std::size_t windowHeight, Visit&& visit, AfterSample&& afterSample) {
+    windowWidth_ = static_cast<long>(windowWidth), windowHeight_ = static_cast<long>(windowHeight);
+    const std::vector<Travel> travels = travelsOfSamples();
     for (std::size_t i = 0; i < samples_.size(); ++i) {
       const Sample& sample = samples_[i];
       if (!placed(sample)) continue;
-      const long sx = std::lround(HeadPlacement::nearestCorner(std::clamp(sample.x, -1e6f, 1e6f)));
-      const long sy = std::lround(HeadPlacement::nearestCorner(std::clamp(sample.y, -1e6f, 1e6f)));
+      const Step corner = cornerOf(sample);
+      sx_ = corner.x, sy_ = corner.y;
       const int press = pressOf(sample);
-      travel256_ = travels[i];
+      travel256_ = travels[i].length256, direction_ = travels[i].direction, stepOn_ = travels[i].stepOn;
       eachRow([&](std::size_t y) {
         for (std::size_t k = y * width_; k < (y + 1) * width_; ++k) {
           const HeadColumn& column = head_->column(k);
           if (!column.head) continue;
           const int rise = column.body - lowest_;
-          for (const HeadFootprint::Offset* o = footprint_->begin(k); o != footprint_->end(k); ++o) {
-            const long cx = sx + o->dx, cy = sy + o->dy;
-            if (cx < 0 || cy < 0 || cx >= w || cy >= h) continue;
-            if (withMask && mask_.masked(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy))) continue;
-            visit(k, rise, press, static_cast<std::size_t>(cx), static_cast<std::size_t>(cy));
-          }
+          eachCellOf(k, [&](std::size_t cx, std::size_t cy) { visit(k, rise, press, cx, cy); });
         }
       });
+      afterSample();
     }
+  }
+
+  // During afterSample(): every window cell the current sample's columns meet, as visit(cx, cy),
+  // one after another in an order fixed by the head alone.
+  template <class Visit>
+  void eachCellMet(Visit&& visit) const {
+    for (std::size_t k = 0; k < width_ * height_; ++k) eachCellOf(k, visit);  // a column of no tool meets none
+  }
+
+  // During afterSample(): whether window cell (cx, cy) lies under the head at the current sample,
+  // and whether it is a cell of the window the mask leaves open.
+  bool under(long cx, long cy) const { return footprint_->covers(cx - sx_, cy - sy_); }
+  bool open(long cx, long cy) const {
+    return cx >= 0 && cy >= 0 && cx < windowWidth_ && cy < windowHeight_ &&
+           !mask_.masked(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy));
   }
 
   // Writes the head cells the walk changed into slot 10.
@@ -428,19 +472,56 @@ class HeadWalk {
  private:
   static bool placed(const Sample& s) { return std::isfinite(s.x) && std::isfinite(s.y); }
 
-  // Each sample's travel (see travel256()); samples at no finite place are passed over.
-  std::vector<int> travels256() const {
+  static Step cornerOf(const Sample& s) {
+    return {std::lround(HeadPlacement::nearestCorner(std::clamp(s.x, -1e6f, 1e6f))),
+            std::lround(HeadPlacement::nearestCorner(std::clamp(s.y, -1e6f, 1e6f)))};
+  }
+
+  struct Travel {
+    int length256 = 256;
+    Direction direction;
+    Step stepOn;
+  };
+
+  // Each sample's travel (see travel256() and direction()); samples at no finite place are passed
+  // over.
+  std::vector<Travel> travelsOfSamples() const {
     std::vector<std::size_t> at;
     for (std::size_t i = 0; i < samples_.size(); ++i)
       if (placed(samples_[i])) at.push_back(i);
-    std::vector<int> out(samples_.size(), 256);
+    std::vector<Travel> out(samples_.size());
     for (std::size_t j = 1; j < at.size(); ++j) {
       const Sample &from = samples_[at[j - 1]], &to = samples_[at[j]];
+      const float dx = to.x - from.x, dy = to.y - from.y, length = std::hypot(dx, dy);
       // A distance too great for a float counts as the reach too.
-      out[at[j]] = static_cast<int>(std::min(std::hypot(to.x - from.x, to.y - from.y), reach_) * 256.0f);
+      out[at[j]].length256 = static_cast<int>(std::min(length, reach_) * 256.0f);
+      if (length > 0 && std::isfinite(length)) out[at[j]].direction = {dx / length, dy / length};
+      const Step a = cornerOf(from), b = cornerOf(to);
+      out[at[j - 1]].stepOn = {b.x - a.x, b.y - a.y};
     }
-    if (at.size() > 1) out[at[0]] = out[at[1]];
+    if (at.size() > 1) {
+      out[at[0]].length256 = out[at[1]].length256, out[at[0]].direction = out[at[1]].direction;
+      // The sample after the last one, as far on again as the last came: evenly spaced samples
+      // land there exactly.
+      const Sample &before = samples_[at[at.size() - 2]], &last = samples_[at.back()];
+      Sample next = last;
+      next.x = last.x + (last.x - before.x), next.y = last.y + (last.y - before.y);
+      const Step a = cornerOf(last), b = cornerOf(next);
+      out[at.back()].stepOn = {b.x - a.x, b.y - a.y};
+    }
     return out;
+  }
+
+  // The window cells column k meets at the current sample, as visit(cx, cy).
+  template <class Visit>
+  void eachCellOf(std::size_t k, Visit&& visit) const {
+    const bool withMask = static_cast<bool>(mask_);
+    for (const HeadFootprint::Offset* o = footprint_->begin(k); o != footprint_->end(k); ++o) {
+      const long cx = sx_ + o->dx, cy = sy_ + o->dy;
+      if (cx < 0 || cy < 0 || cx >= windowWidth_ || cy >= windowHeight_) continue;
+      if (withMask && mask_.masked(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy))) continue;
+      visit(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy));
+    }
   }
 
   // The head's rows spread over the worker threads: each row's columns belong to one thread.
@@ -456,6 +537,9 @@ class HeadWalk {
   WindowMask mask_;
   std::size_t width_ = 0, height_ = 0;
   int lowest_ = 0, travel256_ = 256;
+  Direction direction_;
+  Step stepOn_;
+  long sx_ = 0, sy_ = 0, windowWidth_ = 0, windowHeight_ = 0;
   float reach_ = 0;
   std::optional<StrokeHead> head_;
   std::optional<HeadFootprint> footprint_;

@@ -3,12 +3,16 @@
 // one sample.
 //
 // A paint pass walks the samples in order (kernels/HeadStroke.h). It costs samples x head columns;
-// the depth of a column is looked at once per dispatch, and then only the cells that change. What
+// the depth of a column is looked at once per dispatch, and then only the cells that change. The
+// knife's push and the roller's carry reach cells no one column owns, so they run after each
+// sample's meetings on one thread, cell after cell in a fixed order. What
 // the head and the window lose and gain is counted in whole thickness bytes, so paint is conserved
 // exactly up to the 255 ceiling.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "gpu/KernelRuntime.h"
@@ -28,6 +32,9 @@ constexpr int kKnifeHold = 16;
 constexpr int kKnifeLayer = 12;
 // The film a roller lays over its whole footprint, in thickness bytes; it carries what a knife does.
 constexpr int kRollerFilm = 6;
+// The share of the wet paint under it (one part in so many, fully wet) a roller's drum rolls on
+// from each sample to the next.
+constexpr int kRollerCarry = 4;
 constexpr int kFullWet = kFullWetness;
 // How far a brush spreads the paint its press brings onto the canvas: for each cell it travels it
 // lays one part in so many of it (fully wet; the drier, the less). So a freshly loaded brush lays
@@ -46,12 +53,13 @@ constexpr int kBrushSpread = 48;
 //
 // A knife's blade rides at a height over the surface that the press lowers: it lays its paint
 // where the cell's paint stands lower, up to that height, and, drawing forward, scrapes up the wet
-// paint standing higher (the wetter, the more; as much as the blade holds) to push it on to the
-// next samples.
+// paint standing higher (the wetter, the more; as much as the blade holds) to lay it again at the
+// next samples; what it cannot hold it pushes aside (BladePush).
 //
 // A roller's surface is level: it is a knife whose blade rides at one film over the surface in
 // every column, whatever the head's shape and the press, so it rolls the paint it meets into an
-// even band, thinning where its load runs out.
+// even band, thinning where its load runs out; and the drum rolls on a share of the paint under it
+// (DrumCarry).
 //
 // The drawing decides how the paint is laid: scaled by the tool's thickness (a blade's each
 // meeting; a brush's through its load, which the fill scaled and of which it lays its share), and
@@ -60,9 +68,13 @@ constexpr int kBrushSpread = 48;
 //
 // kDry says the paint is laid dry: `dry` is then the cell's dry paint (unused otherwise). Each way is
 // its own instance, so the wet way carries no test of it per meeting.
+//
+// `left` gets what a knife drawing forward would have scraped up but had no room for on its blade:
+// the paint it drives on (BladePush).
 template <bool kDry>
 TESS_KERNEL_INLINE void meet(Tool tool, int thickness256, bool forward, int rise, int press, int travel256,
-                             StrokeHead& head, std::size_t k, StrokeWindow::Cell& cell, Texel& dry, bool& changed) {
+                             StrokeHead& head, std::size_t k, StrokeWindow::Cell& cell, Texel& dry, bool& changed,
+                             int& left) {
   HeadColumn& column = head.column(k);
   const int n = column.paint, w = cell.wet.a + (kDry ? dry.a : 0);
   if (n + w == 0) return;
@@ -96,6 +108,7 @@ TESS_KERNEL_INLINE void meet(Tool tool, int thickness256, bool forward, int rise
   }
   if constexpr (kDry) return;
   if (tool == Tool::Brush && forward) take = cell.wet.a * cell.grid.r / (4 * kFullWet);
+  if (tool == Tool::Knife) left = std::max(0, take - room);
   take = std::min(take, room);
   if (take > 0) {
     head.hang(k, take, {cell.wet.r, cell.wet.g, cell.wet.b, headPaintKind(cell.grid.r)});
@@ -104,6 +117,166 @@ TESS_KERNEL_INLINE void meet(Tool tool, int thickness256, bool forward, int rise
   }
 }
 
+// Moves `count` bytes of one window cell's wet paint onto another, its colour and wetness with it.
+void movePaint(StrokeWindow& window, std::size_t fromX, std::size_t fromY, std::size_t toX, std::size_t toY, int count) {
+  StrokeWindow::Cell from = window.get(fromX, fromY), to = window.get(toX, toY);
+  deposit(to, {count, count * from.wet.r, count * from.wet.g, count * from.wet.b, count * from.grid.r});
+  lift(from, count);
+  window.put(fromX, fromY, from);
+  window.put(toX, toY, to);
+}
+
+// What a knife's blade drives before it. Drawn forward through wet paint standing higher than the
+// blade, each column scrapes all of it up, but holds no more than its blade carries; the rest it
+// leaves (leave(), from the column that owns the cell). After the sample's meetings the blade
+// pushes that rest off the cells under it, cell after cell in the head's fixed order, to the cells
+// just past the blade ahead, half ahead and beside it (the first one along each way that is not
+// under the blade and has room), lowest first: it raises them to one level as far as the paint
+// goes. So a knife cuts a trench down to its blade through paint thicker than it can carry and
+// heaps what it moves into a bank before it and ridges along its sides; the bank goes on with it
+// and stays where the stroke ends. Paint is pushed neither into a masked cell nor past one, nor out
+// of the window; what finds no room stays where it was. A lone sample, which goes no way, pushes
+// nothing.
+class BladePush {
+ public:
+  BladePush(StrokeWindow& window, const HeadWalk& walk)
+      : window_(window), walk_(walk), left_(window.width() * window.height(), 0) {}
+
+  void leave(std::size_t cx, std::size_t cy, int amount) {
+    left_[cy * window_.width() + cx] = static_cast<std::uint8_t>(amount);
+  }
+
+  void push() {
+    const HeadWalk::Direction d = walk_.direction();
+    if (d.x == 0 && d.y == 0) return;
+    walk_.eachCellMet([&](std::size_t cx, std::size_t cy) {
+      std::uint8_t& left = left_[cy * window_.width() + cx];
+      if (left == 0) return;
+      pushOff(cx, cy, std::min<int>(left, window_.get(cx, cy).wet.a), d);
+      left = 0;
+    });
+  }
+
+ private:
+  struct Target {
+    long x, y;
+    int height, share;
+  };
+  // The ways paint goes from under the blade: ahead, half ahead to either side, and to either side,
+  // as (cos, sin) of the turn from the way the blade travels.
+  static constexpr std::array<std::array<float, 2>, 5> kWays = {
+      {{1, 0}, {0.70710678f, 0.70710678f}, {0.70710678f, -0.70710678f}, {0, 1}, {0, -1}}};
+  // How far past the cell a way is followed: across the widest blade and a few cells beyond.
+  static constexpr int kFarthest = 96;
+
+  void pushOff(std::size_t cx, std::size_t cy, int amount, HeadWalk::Direction d) {
+    std::array<Target, kWays.size()> targets;
+    std::size_t count = 0;
+    for (const auto& way : kWays) {
+      const float ux = d.x * way[0] - d.y * way[1], uy = d.x * way[1] + d.y * way[0];
+      Target t;
+      if (!firstWithRoom(cx, cy, ux, uy, t)) continue;
+      const auto same = [&](const Target& o) { return o.x == t.x && o.y == t.y; };
+      if (std::none_of(targets.begin(), targets.begin() + static_cast<std::ptrdiff_t>(count), same)) targets[count++] = t;
+    }
+    levelOut(targets.data(), count, amount);
+    for (std::size_t i = 0; i < count; ++i)
+      if (targets[i].share > 0)
+        movePaint(window_, cx, cy, static_cast<std::size_t>(targets[i].x), static_cast<std::size_t>(targets[i].y), targets[i].share);
+  }
+
+  // The first cell from (cx, cy) along (ux, uy) that is not under the blade and has room; none when
+  // the way leaves the window or meets a masked cell first.
+  bool firstWithRoom(std::size_t cx, std::size_t cy, float ux, float uy, Target& out) const {
+    const float x0 = static_cast<float>(cx) + 0.5f, y0 = static_cast<float>(cy) + 0.5f;
+    for (int step = 1; step <= kFarthest; ++step) {
+      const long x = std::lround(std::floor(x0 + ux * static_cast<float>(step)));
+      const long y = std::lround(std::floor(y0 + uy * static_cast<float>(step)));
+      if (!walk_.open(x, y)) return false;
+      if (walk_.under(x, y)) continue;
+      const int height = window_.get(static_cast<std::size_t>(x), static_cast<std::size_t>(y)).wet.a;
+      if (height < static_cast<int>(MAX_DEPTH)) {
+        out = {x, y, height, 0};
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // Shares `amount` over the targets lowest first: the highest level to which it raises them all
+  // (no higher than a cell holds), the bytes left over one each to the targets still at that level
+  // in their order. What no target has room for is shared out to none.
+  static void levelOut(Target* targets, std::size_t count, int amount) {
+    const auto needed = [&](int level) {
+      int sum = 0;
+      for (std::size_t i = 0; i < count; ++i) sum += std::max(0, level - targets[i].height);
+      return sum;
+    };
+    int low = 0, high = MAX_DEPTH;
+    while (low < high) {
+      const int mid = (low + high + 1) / 2;
+      if (needed(mid) <= amount) {
+        low = mid;
+      } else {
+        high = mid - 1;
+      }
+    }
+    int spare = amount - needed(low);
+    for (std::size_t i = 0; i < count; ++i) targets[i].share = std::max(0, low - targets[i].height);
+    for (std::size_t i = 0; i < count && spare > 0; ++i)
+      if (targets[i].height + targets[i].share == low && low < static_cast<int>(MAX_DEPTH)) ++targets[i].share, --spare;
+  }
+
+  StrokeWindow& window_;
+  const HeadWalk& walk_;
+  std::vector<std::uint8_t> left_;
+};
+
+// A roller rolls on a share of the wet paint under it: after each sample's meetings, every cell
+// under the drum gives one part in kRollerCarry of its wet paint (the wetter, the more) to the
+// cell as far on as the drum moves on to the next sample, which is under the drum there. The cells
+// are taken foremost first, so each moves only paint that lay there before. A cell gives at every
+// sample the drum covers it and gets at every sample the drum comes to cover it, as often, so over
+// an even film the film stays level; but paint rides on under the drum for as long as the drum
+// covers it, so each colour is carried on into the next, and where the film ends the drum rolls
+// the paint on beyond it. Paint goes neither into a masked cell nor out of the window, nor past a
+// full cell's room.
+class DrumCarry {
+ public:
+  DrumCarry(StrokeWindow& window, const HeadWalk& walk) : window_(window), walk_(walk) {}
+
+  void roll() {
+    const HeadWalk::Step step = walk_.stepOn();
+    if (step.x == 0 && step.y == 0) return;
+    cells_.clear();
+    walk_.eachCellMet([&](std::size_t cx, std::size_t cy) {
+      if (window_.get(cx, cy).wet.a > 0)
+        cells_.push_back({cx, cy, static_cast<long>(cx) * step.x + static_cast<long>(cy) * step.y});
+    });
+    std::sort(cells_.begin(), cells_.end(), [](const Cell& a, const Cell& b) {
+      return a.ahead != b.ahead ? a.ahead > b.ahead : a.y != b.y ? a.y < b.y : a.x < b.x;
+    });
+    for (const Cell& c : cells_) {
+      const long x = static_cast<long>(c.x) + step.x, y = static_cast<long>(c.y) + step.y;
+      if (!walk_.open(x, y)) continue;
+      const StrokeWindow::Cell from = window_.get(c.x, c.y);
+      const int room = static_cast<int>(MAX_DEPTH) - window_.get(static_cast<std::size_t>(x), static_cast<std::size_t>(y)).wet.a;
+      const int share = std::min(room, from.wet.a * from.grid.r / (kRollerCarry * kFullWet));
+      if (share > 0) movePaint(window_, c.x, c.y, static_cast<std::size_t>(x), static_cast<std::size_t>(y), share);
+    }
+  }
+
+ private:
+  struct Cell {
+    std::size_t x, y;
+    long ahead;  // how far along the way the drum moves on
+  };
+
+  StrokeWindow& window_;
+  const HeadWalk& walk_;
+  std::vector<Cell> cells_;
+};
+
 template <bool kDry>
 void walkStroke(const gpu::Dispatch& dispatch, Tool tool, const Drawing& drawing) {
   StrokeWindow window(dispatch, kDry);
@@ -111,18 +284,29 @@ void walkStroke(const gpu::Dispatch& dispatch, Tool tool, const Drawing& drawing
   if (!walk || window.width() == 0) return;
   // Byte 1 of the pencil state: drawing forward (a knife that is not only lays its paint).
   const bool forward = dispatch.bufferLength(BUFFER_PENCIL_STATE) < 2 || dispatch.bufferBytes(BUFFER_PENCIL_STATE)[1] != 0;
-  walk.eachMeeting(window.width(), window.height(), [&](std::size_t k, int rise, int press, std::size_t cx, std::size_t cy) {
+  const bool pushes = !kDry && forward && tool == Tool::Knife, rolls = !kDry && tool == Tool::Roller;
+  std::optional<BladePush> blade;
+  std::optional<DrumCarry> drum;
+  if (pushes) blade.emplace(window, walk);
+  if (rolls) drum.emplace(window, walk);
+  const auto meeting = [&](std::size_t k, int rise, int press, std::size_t cx, std::size_t cy) {
     StrokeWindow::Cell cell = window.get(cx, cy);
     Texel dry;
     if constexpr (kDry) dry = window.dry(cx, cy);
     bool changed = false;
-    meet<kDry>(tool, drawing.thickness256, forward, rise, press, walk.travel256(), walk.head(), k, cell, dry, changed);
+    int left = 0;
+    meet<kDry>(tool, drawing.thickness256, forward, rise, press, walk.travel256(), walk.head(), k, cell, dry, changed, left);
+    if (left > 0 && blade) blade->leave(cx, cy, left);
     if (!changed) return;
     if constexpr (kDry) {
       window.putDry(cx, cy, cell, dry);
     } else {
       window.put(cx, cy, cell);
     }
+  };
+  walk.eachMeeting(window.width(), window.height(), meeting, [&] {
+    if (blade) blade->push();
+    if (drum) drum->roll();
   });
   walk.writeHead();
 }

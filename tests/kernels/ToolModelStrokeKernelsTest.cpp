@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 #include "gpu/Parallel.h"
 
 #include "ToolModelKernelFixture.h"
@@ -227,3 +230,75 @@ TEST(ToolModelStrokeKernels, WritesOnlyTheCellsItPicksUp) {
 }
 
 }  // namespace
+
+// A knife drawn forward through wet paint far thicker than its blade holds, each way across the
+// blob: it cuts a trench down near its blade along its path (every cell of the middle line at
+// half the blob's height or less) and banks what it cannot carry into ridges beside it, higher
+// than the blob stood; head and window keep every byte between them, and one thread gives the
+// bytes eight do.
+TEST(ToolModelStrokeKernels, KnifeCutsATrenchThroughThickWetPaintAndBanksTheRestBesideIt) {
+  constexpr std::uint8_t kBlob = 100;
+  struct Case {
+    const char* way;
+    float x0, y0, x1, y1;
+  } cases[] = {{"right", 2, 24, 46, 24}, {"down", 24, 2, 24, 46}, {"up and left", 44, 44, 4, 4}};
+  for (const Case& c : cases) {
+    std::vector<Bytes> results;
+    for (int threads : {1, 8}) {
+      gpu::setWorkerThreadCount(static_cast<std::size_t>(threads));
+      StrokeStep step(48, 12, 12, 32);
+      step.initialize(kKnife);
+      lay(step, {8, 8, 40, 40, {200, 60, 30, kBlob}, 252});
+      const long total = headPaint(*step.headA) + windowPaint(*step.wet0);
+      std::vector<Touch> path;
+      for (int i = 0; i <= 24; ++i) path.push_back({c.x0 + (c.x1 - c.x0) * i / 24, c.y0 + (c.y1 - c.y0) * i / 24, 1.0f});
+      for (std::size_t first = 0; first < path.size(); first += 3)
+        step.paintStep("DAEToolModel_knife_paint", {path.begin() + first, path.begin() + std::min(first + 3, path.size())}, kKnife);
+      EXPECT_EQ(headPaint(*step.headA) + windowPaint(*step.wet0), total) << c.way;
+      for (int i = 0; i <= 96; ++i) {
+        const auto x = static_cast<std::size_t>(c.x0 + (c.x1 - c.x0) * i / 96), y = static_cast<std::size_t>(c.y0 + (c.y1 - c.y0) * i / 96);
+        if (x >= 10 && x < 38 && y >= 10 && y < 38) {
+          EXPECT_LE(at(*step.wet0, x, y)[3], kBlob / 2) << c.way << " at " << x << ", " << y;
+        }
+      }
+      int highest = 0;
+      for (std::size_t y = 8; y < 40; ++y)
+        for (std::size_t x = 8; x < 40; ++x) highest = std::max(highest, int{at(*step.wet0, x, y)[3]});
+      EXPECT_GT(highest, kBlob + 40) << c.way << ": no ridge";
+      results.push_back(contents(*step.wet0));
+      const Bytes head = contents(*step.headA);
+      results.back().insert(results.back().end(), head.begin(), head.end());
+    }
+    gpu::setWorkerThreadCount(0);
+    EXPECT_EQ(results[0], results[1]) << c.way;
+  }
+}
+
+// Byte 1 of the pencil state says whether a knife draws forward (all of it absent: forward): only
+// then does an empty blade scrape the wet paint up, or drive it on; drawn backward it changes
+// nothing, whatever the other bytes hold.
+TEST(ToolModelStrokeKernels, AKnifeScrapesOnlyWhileDrawingForward) {
+  struct Case {
+    std::optional<Bytes> pencil;
+    bool scrapes;
+  } cases[] = {{std::nullopt, true},
+               {Bytes{0, 1, 0, 0, 0, 0, 0, 0}, true},
+               {Bytes{0, 0, 0, 0, 0, 0, 0, 0}, false},
+               {Bytes{1, 0, 1, 1, 1, 1, 1, 1}, false}};
+  for (const Case& c : cases) {
+    StrokeStep step(32, 12, 12, 32);
+    step.initialize(kKnife);
+    lay(step, {4, 8, 28, 26, {30, 90, 200, 80}, 252});
+    std::memcpy(step.headB->texels().texel(0, 0, 0), step.headA->texels().texel(0, 0, 0), contents(*step.headA).size());
+    const Bytes wet = contents(*step.wet1), head = contents(*step.headB);
+    auto textures = step.windowTextures();
+    textures[TEXTURE_TOOL_READ] = step.headA, textures[TEXTURE_TOOL_WRITE] = step.headB;
+    auto buffers = sampleBuffers(kStroke);
+    buffers[BUFFER_DAE_DESCRIPTOR] = kKnife;
+    if (c.pencil) buffers[BUFFER_PENCIL_STATE] = *c.pencil;
+    run({"DAEToolModel_knife_paint", textures, buffers, step.grid0});
+    const std::string what = c.pencil ? "pencil byte 0 " + std::to_string((*c.pencil)[0]) + ", byte 1 " + std::to_string((*c.pencil)[1]) : "no pencil";
+    EXPECT_EQ(contents(*step.wet1) != wet, c.scrapes) << what;
+    EXPECT_EQ(contents(*step.headB) != head, c.scrapes) << what;
+  }
+}

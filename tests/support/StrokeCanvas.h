@@ -60,15 +60,16 @@ class StrokeCanvas {
     tessivarium::TextureUtil::loadRawData(layer().wetTexture(), wet, width, height, 1);
   }
 
-  // A stylus drag from `from` to `to` through `samples` touches, then lifted; the stroke ends in
-  // the frame after the touch-up.
-  void drag(graphics::Point from, graphics::Point to, int samples) {
-    const auto finger = stylusTouch(from.x, from.y);
+  // A stylus drag from `from` to `to` through `samples` touches of `force` (out of the largest, 4),
+  // then lifted; the stroke ends in the frame after the touch-up.
+  void drag(graphics::Point from, graphics::Point to, int samples, double force = 1.0) {
+    const auto finger = stylusTouch(from.x, from.y, ui::TouchPhase::Moved, force);
     for (int first = 0; first < samples; first += 3) {
       std::vector<std::shared_ptr<ui::Touch>> batch;
       for (int i = first; i < std::min(first + 3, samples); ++i) {
         const double t = static_cast<double>(i) / (samples - 1);
-        batch.push_back(stylusTouch(from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t));
+        const double x = from.x + (to.x - from.x) * t, y = from.y + (to.y - from.y) * t;
+        batch.push_back(stylusTouch(x, y, ui::TouchPhase::Moved, force));
       }
       ui::Event event;
       event.setCoalescedTouches(finger, batch);
