@@ -32,10 +32,10 @@ std::filesystem::path HostFolder::write(const std::string& name, const std::vect
   return write(name, std::string(bytes.begin(), bytes.end()));
 }
 
-RunResult HostFolder::run(const std::vector<std::string>& args) const {
+RunResult HostFolder::run(const std::vector<std::string>& args, std::optional<std::uint64_t> machineMemory) const {
   std::ostringstream out, err;
   RunResult result;
-  result.status = painthost::runPaint(args, out, err);
+  result.status = painthost::runPaint(args, out, err, false, machineMemory);
   result.out = out.str();
   result.err = err.str();
   return result;

@@ -3,7 +3,9 @@
 // run's inputs and outputs.
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -41,8 +43,8 @@ class HostFolder {
 
   // The path of `name` under the folder, as an argument.
   std::string at(const std::string& name) const { return (path_ / name).string(); }
-  // Runs tessivarium-paint with `args`.
-  RunResult run(const std::vector<std::string>& args) const;
+  // Runs tessivarium-paint with `args`, on a machine of `machineMemory` bytes when one is given.
+  RunResult run(const std::vector<std::string>& args, std::optional<std::uint64_t> machineMemory = std::nullopt) const;
 
  private:
   std::filesystem::path path_;
