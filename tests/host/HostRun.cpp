@@ -5,8 +5,11 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <stdexcept>
 
 #include "PaintProgram.h"
+#include "graphics/Bitmap.h"
+#include "graphics/PNGFile.h"
 
 namespace hosttest {
 
@@ -30,6 +33,14 @@ std::filesystem::path HostFolder::write(const std::string& name, const std::stri
 
 std::filesystem::path HostFolder::write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
   return write(name, std::string(bytes.begin(), bytes.end()));
+}
+
+void HostFolder::writePaint(const std::string& name, std::size_t width, std::size_t height) const {
+  std::vector<std::uint8_t> pixels(width * height * 4);
+  for (std::size_t i = 0; i < pixels.size(); i += 4) pixels[i] = 190, pixels[i + 1] = 70, pixels[i + 2] = 40, pixels[i + 3] = 255;
+  if (!graphics::writePNG(*graphics::Bitmap::make(width, height, std::move(pixels), graphics::AlphaMode::Straight), path_ / name)) {
+    throw std::runtime_error("the picture " + name + " cannot be written");
+  }
 }
 
 RunResult HostFolder::run(const std::vector<std::string>& args, std::optional<std::uint64_t> machineMemory) const {

@@ -41,6 +41,8 @@ class HostFolder {
   std::filesystem::path write(const std::string& name, const std::string& contents) const;
   std::filesystem::path write(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
 
+  // A picture of one opaque colour, `width` x `height`, to import as paint.
+  void writePaint(const std::string& name, std::size_t width, std::size_t height) const;
   // The path of `name` under the folder, as an argument.
   std::string at(const std::string& name) const { return (path_ / name).string(); }
   // Runs tessivarium-paint with `args`, on a machine of `machineMemory` bytes when one is given.

@@ -137,9 +137,7 @@ std::vector<std::pair<std::size_t, std::size_t>> changedCells(const tessivarium:
 TEST_P(InkMLStrokes, PaintOneStrokePerTraceWhereItsPointsLie) {
   const PaintedCase& c = GetParam();
   const hosttest::HostFolder folder;
-  std::vector<std::uint8_t> pixels(240 * 200 * 4);
-  for (std::size_t i = 0; i < pixels.size(); i += 4) pixels[i] = 190, pixels[i + 1] = 70, pixels[i + 2] = 40, pixels[i + 3] = 255;
-  ASSERT_TRUE(graphics::writePNG(*graphics::Bitmap::make(240, 200, pixels, graphics::AlphaMode::Straight), folder.path() / "paint.png"));
+  folder.writePaint("paint.png", 240, 200);
   std::string traces;
   for (const auto& t : c.traces) traces += "<trace>" + t + "</trace>";
   folder.write("pen.inkml", R"(<ink xmlns="http://www.w3.org/2003/InkML"><traceFormat>)" + c.format + "</traceFormat>" + traces + "</ink>");

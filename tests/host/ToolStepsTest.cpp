@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -13,8 +14,6 @@
 #include "Script.h"
 #include "ToolNames.h"
 #include "components/DrawingPaint.h"
-#include "graphics/Bitmap.h"
-#include "graphics/PNGFile.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DAEDialController.h"
 #include "tools/DrawingTool.h"
@@ -183,81 +182,57 @@ INSTANTIATE_TEST_SUITE_P(
                      true, false, false, 0}),
     [](const ::testing::TestParamInfo<SettingsCase>& info) { return info.param.name; });
 
-// A brush loaded once paints ten strokes; with autoReset every stroke end puts the loaded head back.
-struct ReloadCase {
+// How much paint a tool's strokes change, each on paint of its own: a brush loaded once lays less
+// and less; with autoReset every stroke end puts the loaded head back. The towel takes up wet paint
+// until it is full; a clean empties it.
+struct HeadCase {
   std::string name;
-  std::string settings;  // of the tool step
-  bool tenthAsFirst;
-  friend void PrintTo(const ReloadCase& c, std::ostream* out) { *out << c.name; }
+  std::string setup;       // the steps before the strokes
+  int strokes;
+  std::string beforeLast;  // the steps before the last stroke
+  bool lastAsFirst;
+  friend void PrintTo(const HeadCase& c, std::ostream* out) { *out << c.name; }
 };
 
-class ToolReload : public ::testing::TestWithParam<ReloadCase> {};
+class ToolHead : public ::testing::TestWithParam<HeadCase> {};
 
-TEST_P(ToolReload, DecidesWhetherTheTenthStrokePaintsAsMuchAsTheFirst) {
-  const ReloadCase& c = GetParam();
+TEST_P(ToolHead, DecidesWhetherTheLastStrokeChangesAsMuchPaintAsTheFirst) {
+  const HeadCase& c = GetParam();
   const hosttest::HostFolder folder;
-  const auto ten = strokes(10);
-  const auto script = scriptOf(R"({"step": "tool", "tool": "filbertBrush")" + c.settings +
-                                   R"(}, {"step": "color", "color": "#c03020", "wetness": 0.8})" + ten.steps,
-                               folder);
+  folder.writePaint("paint.png", 600, 300);
+  const auto made = strokes(c.strokes, [&](int i) { return i + 1 == c.strokes ? c.beforeLast : ""; });
+  const auto script = scriptOf(c.setup + made.steps, folder);
   Painter painter(script.canvas);
-  playAll(painter, script);
-  const auto first = paintIn(painter, ten.boxes.front()), tenth = paintIn(painter, ten.boxes.back());
-  ASSERT_GT(first, 0);
-  if (c.tenthAsFirst) {
-    EXPECT_NEAR(static_cast<double>(tenth), static_cast<double>(first), 0.05 * static_cast<double>(first));
-  } else {
-    EXPECT_LT(tenth, first / 2);
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(Host, ToolReload,
-                         ::testing::Values(ReloadCase{"RunsDry", "", false},
-                                           ReloadCase{"AutoReset", R"(, "autoReset": true)", true},
-                                           // The stroke end cleans the head, which with autoReset saves the
-                                           // emptied head as the pattern, then resets to it.
-                                           ReloadCase{"AutoCleanThenAutoReset", R"(, "autoClean": true, "autoReset": true)", false}),
-                         [](const ::testing::TestParamInfo<ReloadCase>& info) { return info.param.name; });
-
-// The towel takes up wet paint until it is full; a clean empties it.
-struct CleanCase {
-  std::string name;
-  std::string settings;     // of the tool step
-  std::string beforeFourth; // steps before the fourth stroke
-  bool fourthAsFirst;
-  friend void PrintTo(const CleanCase& c, std::ostream* out) { *out << c.name; }
-};
-
-class ToolCleaning : public ::testing::TestWithParam<CleanCase> {};
-
-TEST_P(ToolCleaning, DecidesWhetherTheTowelStillWipes) {
-  const CleanCase& c = GetParam();
-  const hosttest::HostFolder folder;
-  std::vector<std::uint8_t> pixels(600 * 300 * 4);
-  for (std::size_t i = 0; i < pixels.size(); i += 4) pixels[i] = 190, pixels[i + 1] = 70, pixels[i + 2] = 40, pixels[i + 3] = 255;
-  ASSERT_TRUE(graphics::writePNG(*graphics::Bitmap::make(600, 300, pixels, graphics::AlphaMode::Straight), folder.path() / "paint.png"));
-  const auto four = strokes(4, [&](int i) { return i == 3 ? c.beforeFourth : ""; });
-  const auto script = scriptOf(R"({"step": "importImage", "file": "paint.png", "x": 20, "y": 10, "thickness": 0.05, "wet": true},
-    {"step": "tool", "tool": "towel")" + c.settings + "}" + four.steps,
-                               folder);
-  Painter painter(script.canvas);
-  painter.play(script.steps[0]);
+  std::size_t step = 0;
+  for (; !std::holds_alternative<painthost::Strokes>(script.steps[step].action); ++step) painter.play(script.steps[step]);
   std::vector<std::int64_t> before;
-  for (const auto& box : four.boxes) before.push_back(paintIn(painter, box));
-  for (std::size_t i = 1; i < script.steps.size(); ++i) painter.play(script.steps[i]);
-  const auto wiped = [&](std::size_t i) { return static_cast<double>(before[i] - paintIn(painter, four.boxes[i])); };
-  ASSERT_GT(wiped(0), 0);
-  if (c.fourthAsFirst) {
-    EXPECT_NEAR(wiped(3), wiped(0), 0.05 * wiped(0));
+  for (const auto& box : made.boxes) before.push_back(paintIn(painter, box));
+  for (; step < script.steps.size(); ++step) painter.play(script.steps[step]);
+  const auto changed = [&](std::size_t i) { return std::abs(static_cast<double>(paintIn(painter, made.boxes[i]) - before[i])); };
+  const double first = changed(0), last = changed(made.boxes.size() - 1);
+  ASSERT_GT(first, 0);
+  if (c.lastAsFirst) {
+    EXPECT_NEAR(last, first, 0.05 * first);
   } else {
-    EXPECT_LT(wiped(3), wiped(0) / 2);
+    EXPECT_LT(last, first / 2);
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Host, ToolCleaning,
-                         ::testing::Values(CleanCase{"FillsUp", "", "", false},
-                                           CleanCase{"CleanStep", "", R"(, {"step": "clean"})", true},
-                                           CleanCase{"AutoClean", R"(, "autoClean": true)", "", true}),
-                         [](const ::testing::TestParamInfo<CleanCase>& info) { return info.param.name; });
+const std::string kLoadedBrush = R"(, {"step": "color", "color": "#c03020", "wetness": 0.8})";
+const std::string kWetPaint = R"({"step": "importImage", "file": "paint.png", "x": 20, "y": 10, "thickness": 0.05, "wet": true}, )";
+
+INSTANTIATE_TEST_SUITE_P(
+    Host, ToolHead,
+    ::testing::Values(
+        HeadCase{"ABrushRunsDry", R"({"step": "tool", "tool": "filbertBrush"})" + kLoadedBrush, 10, "", false},
+        HeadCase{"AutoResetReloadsIt", R"({"step": "tool", "tool": "filbertBrush", "autoReset": true})" + kLoadedBrush, 10, "", true},
+        // The stroke end cleans the head, which with autoReset saves the emptied head as the
+        // pattern, then resets to it.
+        HeadCase{"AutoCleanThenAutoResetEmptiesIt",
+                 R"({"step": "tool", "tool": "filbertBrush", "autoClean": true, "autoReset": true})" + kLoadedBrush, 10, "", false},
+        HeadCase{"TheTowelFillsUp", kWetPaint + R"({"step": "tool", "tool": "towel"})", 4, "", false},
+        HeadCase{"ACleanEmptiesTheTowel", kWetPaint + R"({"step": "tool", "tool": "towel"})", 4, R"(, {"step": "clean"})", true},
+        HeadCase{"AutoCleanEmptiesItEveryTime", kWetPaint + R"({"step": "tool", "tool": "towel", "autoClean": true})", 4, "", true}),
+    [](const ::testing::TestParamInfo<HeadCase>& info) { return info.param.name; });
 
 }  // namespace
