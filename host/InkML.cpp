@@ -4,10 +4,10 @@
 #include <libxml/tree.h>
 
 #include <algorithm>
-#include <new>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <numbers>
 #include <optional>
 #include <sstream>
@@ -124,7 +124,8 @@ void applyResolutions(xmlNode* root, Format& format, const File& file) {
   for (xmlNode* property : properties) {
     if (attribute(property, "name").value_or("") != "resolution") continue;
     const std::string name = attribute(property, "channel").value_or("");
-    const auto channel = std::find_if(format.channels.begin(), format.channels.end(), [&](const Channel& c) { return c.name == name; });
+    const auto channel =
+        std::find_if(format.channels.begin(), format.channels.end(), [&](const Channel& c) { return c.name == name; });
     if (channel == format.channels.end()) continue;
     const auto index = static_cast<std::size_t>(channel - format.channels.begin());
     if (given[index]) continue;
@@ -139,40 +140,27 @@ void applyResolutions(xmlNode* root, Format& format, const File& file) {
   }
 }
 
-Format formatOf(xmlNode* root, const File& file, bool fit) {
-  std::vector<xmlNode*> formats;
-  collect(root, "traceFormat", formats);
-  Format format;
-  if (formats.empty()) {
-    // InkML's default trace format: X and Y.
-    format.channels = {Channel{"X"}, Channel{"Y"}};
-  } else {
-    for (xmlNode* child = formats.front()->children; child != nullptr; child = child->next) {
-      if (!isElement(child, "channel")) continue;  // intermittent channels are not read
-      Channel channel;
-      channel.name = attribute(child, "name").value_or("");
-      if (channel.name.empty()) file.refuse("a channel without a name", child);
-      const std::string owner = "channel " + channel.name;
-      channel.min = numberAttribute(child, "min", owner, file, 0);
-      channel.hasMax = attribute(child, "max").has_value();
-      channel.max = numberAttribute(child, "max", owner, file, 0);
-      channel.unit = attribute(child, "units").value_or("");
-      format.channels.push_back(channel);
-    }
+// The channels of the first trace format in the file (InkML's default, X and Y, without one).
+std::vector<Channel> channelsOf(const xmlNode* format, const File& file) {
+  if (format == nullptr) return {Channel{"X"}, Channel{"Y"}};
+  std::vector<Channel> channels;
+  for (const xmlNode* child = format->children; child != nullptr; child = child->next) {
+    if (!isElement(child, "channel")) continue;  // intermittent channels are not read
+    Channel channel;
+    channel.name = attribute(child, "name").value_or("");
+    if (channel.name.empty()) file.refuse("a channel without a name", child);
+    const std::string owner = "channel " + channel.name;
+    channel.min = numberAttribute(child, "min", owner, file, 0);
+    channel.hasMax = attribute(child, "max").has_value();
+    channel.max = numberAttribute(child, "max", owner, file, 0);
+    channel.unit = attribute(child, "units").value_or("");
+    channels.push_back(channel);
   }
-  applyResolutions(root, format, file);
-  const xmlNode* where = formats.empty() ? nullptr : formats.front();
-  for (std::size_t i = 0; i < format.channels.size(); ++i) {
-    const std::string& name = format.channels[i].name;
-    if (name == "X") format.x = i;
-    if (name == "Y") format.y = i;
-    if (name == "F") format.force = i;
-    if (name == "OTx") format.tiltX = i;
-    if (name == "OTy") format.tiltY = i;
-    if (name == "OE") format.elevation = i;
-    if (name == "OA") format.azimuth = i;
-  }
-  if (!format.x || !format.y) file.refuse("the trace format has no X and Y channels", where);
+  return channels;
+}
+
+// How the values of the channels read become canvas points and radians.
+void setConversions(Format& format, const File& file, const xmlNode* where, bool fit) {
   // Fitted positions are scaled into the canvas anyway: a length this program does not know only
   // matters where the values are canvas points.
   auto toPoints = [&](std::size_t index) {
@@ -195,6 +183,27 @@ Format formatOf(xmlNode* root, const File& file, bool fit) {
     if (!radians) file.refuse("channel " + c.name + ": the unit \"" + c.unit + "\" is not an angle (deg or rad)", where);
     format.toRadians[a] = *radians / c.resolution;
   }
+}
+
+Format formatOf(xmlNode* root, const File& file, bool fit) {
+  std::vector<xmlNode*> formats;
+  collect(root, "traceFormat", formats);
+  const xmlNode* where = formats.empty() ? nullptr : formats.front();
+  Format format;
+  format.channels = channelsOf(where, file);
+  applyResolutions(root, format, file);
+  for (std::size_t i = 0; i < format.channels.size(); ++i) {
+    const std::string& name = format.channels[i].name;
+    if (name == "X") format.x = i;
+    if (name == "Y") format.y = i;
+    if (name == "F") format.force = i;
+    if (name == "OTx") format.tiltX = i;
+    if (name == "OTy") format.tiltY = i;
+    if (name == "OE") format.elevation = i;
+    if (name == "OA") format.azimuth = i;
+  }
+  if (!format.x || !format.y) file.refuse("the trace format has no X and Y channels", where);
+  setConversions(format, file, where, fit);
   if (format.force && format.channels[*format.force].hasMax &&
       !(format.channels[*format.force].max > format.channels[*format.force].min)) {
     file.refuse("the F channel's max is not above its min", where);
@@ -318,8 +327,9 @@ struct ParseFaults {
 };
 
 void keepFault(void* context, xmlErrorPtr error) {
+  if (context == nullptr || error == nullptr) return;
   auto* faults = static_cast<ParseFaults*>(static_cast<xmlParserCtxt*>(context)->_private);
-  if (error == nullptr || error->level != XML_ERR_FATAL || !faults->firstFatal.empty()) return;
+  if (faults == nullptr || error->level != XML_ERR_FATAL || !faults->firstFatal.empty()) return;
   faults->firstFatal = error->message != nullptr ? error->message : "unreadable";
   while (!faults->firstFatal.empty() && (faults->firstFatal.back() == '\n' || faults->firstFatal.back() == ' ')) {
     faults->firstFatal.pop_back();

@@ -26,9 +26,9 @@
 #include "imaging/Image.h"
 #include "kernels/Kernels.h"
 #include "tools/ApplicationManager.h"
-#include "tools/RegionWorkingSets.h"
 #include "tools/DebugSwitches.h"
 #include "tools/DrawingTool.h"
+#include "tools/RegionWorkingSets.h"
 #include "tools/colorPicker/ColorPickerManager.h"
 #include "tools/colorPicker/PatternPickerManager.h"
 #include "ui/Event.h"
@@ -449,8 +449,8 @@ void Painter::requireRoomForALayer() {
   // The spare working sets of the layer rebuilds are kept only for speed: they give way first.
   if (!manager.hasRoomFor(bytes)) manager.regionWorkingSets().release();
   if (manager.hasRoomFor(bytes)) return;
-  throw EngineFailure("a new layer needs " + megabytes(static_cast<double>(bytes)) + " of texture memory; the canvas's textures take " +
-                      megabytes(static_cast<double>(manager.heapSize())) + " of the " +
+  throw EngineFailure("a new layer needs " + megabytes(static_cast<double>(bytes)) +
+                      " of texture memory; the canvas's textures take " + megabytes(static_cast<double>(manager.heapSize())) + " of the " +
                       megabytes(static_cast<double>(manager.limitedHeap()) * kMegabyte) +
                       " they may take on this machine (half its memory), so no layer is made");
 }

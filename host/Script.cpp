@@ -203,7 +203,9 @@ ChooseTool toolOf(const Node& step) {
     std::optional<bool> value;
     if (auto node = step.optional(key)) {
       value = node->boolean();
-      if (!(abilities.*ability)) node->refuse("the " + tool + " " + lacking + " (the tools that " + having + ": " + toolsThat(ability) + ")");
+      if (!(abilities.*ability)) {
+        node->refuse("the " + tool + " " + lacking + " (the tools that " + having + ": " + toolsThat(ability) + ")");
+      }
     }
     return value;
   };
@@ -212,7 +214,9 @@ ChooseTool toolOf(const Node& step) {
   choice.autoReset = flag("autoReset", &ToolAbilities::reset, "cannot be reset", "can");
   if (auto rotation = step.optional("rotation")) {
     const double angle = rotation->number(-HUGE_VAL, HUGE_VAL);
-    if (!abilities.dial) rotation->refuse("the " + tool + " does not take the dial (the tools that do: " + toolsWithTheDial() + ")");
+    if (!abilities.dial) {
+      rotation->refuse("the " + tool + " does not take the dial (the tools that do: " + toolsWithTheDial() + ")");
+    }
     if (!(angle >= abilities.dial->least && angle <= abilities.dial->most)) {
       rotation->refuse(describe(angle) + " radians is outside the " + tool + "'s dial (" + describe(abilities.dial->least) +
                        " to " + describe(abilities.dial->most) + ")");

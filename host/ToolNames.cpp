@@ -71,7 +71,8 @@ ToolAbilities abilitiesOf(std::string_view name) {
   // blades turn a quarter turn either way, the bristle brushes all round; the wide brushes have no
   // dial.
   if (name.starts_with("knife")) return {true, true, true, DialRange{-kPi / 2, kPi / 2}};
-  if (std::find(std::begin(kWideBrushes), std::end(kWideBrushes), name) != std::end(kWideBrushes)) return {true, true, true, std::nullopt};
+  const bool wide = std::find(std::begin(kWideBrushes), std::end(kWideBrushes), name) != std::end(kWideBrushes);
+  if (wide) return {true, true, true, std::nullopt};
   if (name.ends_with("Brush")) return {true, true, true, DialRange{0, 2 * kPi}};
   if (name == "tube") return {true, false, false, std::nullopt};
   if (name == "towel") return {false, true, false, std::nullopt};
