@@ -44,16 +44,6 @@ bool isOneColour(const graphics::Bitmap& bitmap) {
   return true;
 }
 
-// A few points around the box count too: a tap's box is a point.
-bool showsReliefIn(const graphics::Bitmap& relief, const Box& box) {
-  for (auto y = static_cast<std::size_t>(box.top - 3); y <= static_cast<std::size_t>(box.bottom + 3); ++y) {
-    for (auto x = static_cast<std::size_t>(box.left - 3); x <= static_cast<std::size_t>(box.right + 3); ++x) {
-      if (relief.pixel(x, y)[0] > 0) return true;
-    }
-  }
-  return false;
-}
-
 bool isTubeOrBrush(const std::string& tool) {
   return tool == "tube" || tool.find("Brush") != std::string::npos;
 }
@@ -117,7 +107,7 @@ TEST(Demo, EveryToolStrokesAndEveryStrokeChangesItsLayer) {
   const auto relief = graphics::readPNG(folder.path() / (saves.back() + "-relief.png"));
   ASSERT_TRUE(relief);
   for (const auto& box : reliefBoxes) {
-    EXPECT_TRUE(showsReliefIn(*relief, box)) << "no height in " << box.left << ", " << box.top << " to " << box.right << ", " << box.bottom;
+    EXPECT_TRUE(hosttest::showsReliefIn(*relief, box)) << "no height in " << box.left << ", " << box.top << " to " << box.right << ", " << box.bottom;
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -50,6 +51,18 @@ RunResult HostFolder::run(const std::vector<std::string>& args, std::optional<st
   result.out = out.str();
   result.err = err.str();
   return result;
+}
+
+bool showsReliefIn(const graphics::Bitmap& relief, const Box& box) {
+  constexpr double kAround = 3;
+  const auto from = [](double v) { return static_cast<std::size_t>(std::max(0.0, v - kAround)); };
+  const auto to = [](double v, std::size_t side) { return std::min(side - 1, static_cast<std::size_t>(std::max(0.0, v + kAround))); };
+  for (auto y = from(box.top); y <= to(box.bottom, relief.height()); ++y) {
+    for (auto x = from(box.left); x <= to(box.right, relief.width()); ++x) {
+      if (relief.pixel(x, y)[0] > 0) return true;
+    }
+  }
+  return false;
 }
 
 std::set<std::string> filesIn(const std::filesystem::path& folder) {

@@ -12,6 +12,10 @@
 
 #include "Script.h"
 
+namespace graphics {
+class Bitmap;
+}
+
 namespace hosttest {
 
 // The bounding box of samples, in canvas points.
@@ -23,6 +27,10 @@ struct Box {
   }
   bool contains(double x, double y) const { return x >= left && x <= right && y >= top && y <= bottom; }
 };
+
+// Whether the relief picture shows paint in the box or a few points around it (a tap's box is a
+// point).
+bool showsReliefIn(const graphics::Bitmap& relief, const Box& box);
 
 struct RunResult {
   int status = -1;
