@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <numbers>
 #include <optional>
 #include <sstream>
@@ -54,18 +55,41 @@ std::string describe(double value) {
   return text.str();
 }
 
-// A channel of the trace format and how its values are turned into sample values.
+// A channel of the trace format. Its values, and its min and max, count in steps of 1 / resolution
+// of its unit (the resolution's unit, "1/deg" giving degrees, or else the channel's units).
 struct Channel {
   std::string name;
   double min = 0, max = 0;
   bool hasMax = false;
-  double toRadians = std::numbers::pi / 180;  // angle channels; degrees unless "rad"
+  double resolution = 1;
+  std::string unit{};
 };
 
 struct Format {
   std::vector<Channel> channels;
   std::optional<std::size_t> x, y, force, tiltX, tiltY, elevation, azimuth;
+  double xToPoints = 1, yToPoints = 1;  // the position channels' values to canvas points
+  double toRadians[4] = {};             // OTx, OTy, OE, OA
 };
+
+// Canvas points per unit of length: a point is the typographic point, 1/72 inch. Device units, or
+// none, are taken as canvas points.
+std::optional<double> pointsPer(const std::string& unit) {
+  static const std::vector<std::pair<std::string, double>> units = {
+      {"", 1},           {"dev", 1},          {"pt", 1},           {"pc", 12},          {"in", 72},
+      {"cm", 72 / 2.54}, {"mm", 72 / 25.4}, {"m", 7200 / 2.54}, {"himetric", 72 / 2540.0}};
+  for (const auto& [name, points] : units) {
+    if (name == unit) return points;
+  }
+  return std::nullopt;
+}
+
+// Radians per unit of angle; degrees without a unit.
+std::optional<double> radiansPer(const std::string& unit) {
+  if (unit.empty() || unit == "deg") return std::numbers::pi / 180;
+  if (unit == "rad") return 1.0;
+  return std::nullopt;
+}
 
 class File {
  public:
@@ -80,36 +104,94 @@ class File {
   std::filesystem::path path_;
 };
 
-Format formatOf(xmlNode* root, const File& file) {
-  std::vector<xmlNode*> formats;
-  collect(root, "traceFormat", formats);
-  Format format;
-  if (formats.empty()) {
-    // InkML's default trace format: X and Y.
-    format.channels = {Channel{"X"}, Channel{"Y"}};
-  } else {
-    for (xmlNode* child = formats.front()->children; child != nullptr; child = child->next) {
-      if (!isElement(child, "channel")) continue;  // intermittent channels are not read
-      Channel channel;
-      channel.name = attribute(child, "name").value_or("");
-      if (channel.name.empty()) file.refuse("a channel without a name", child);
-      auto number = [&](const char* key) -> std::optional<double> {
-        const auto text = attribute(child, key);
-        if (!text) return std::nullopt;
-        char* end = nullptr;
-        const double v = std::strtod(text->c_str(), &end);
-        if (end == text->c_str() || *end != '\0' || !std::isfinite(v)) {
-          file.refuse("channel " + channel.name + ": " + key + "=\"" + *text + "\" is not a number", child);
-        }
-        return v;
-      };
-      channel.min = number("min").value_or(0.0);
-      if (const auto max = number("max")) channel.max = *max, channel.hasMax = true;
-      const std::string units = attribute(child, "units").value_or("deg");
-      if (units == "rad") channel.toRadians = 1.0;
-      format.channels.push_back(channel);
+double numberAttribute(const xmlNode* node, const char* key, const std::string& owner, const File& file, double fallback) {
+  const auto text = attribute(node, key);
+  if (!text) return fallback;
+  char* end = nullptr;
+  const double v = std::strtod(text->c_str(), &end);
+  if (end == text->c_str() || *end != '\0' || !std::isfinite(v)) {
+    file.refuse(owner + ": " + key + "=\"" + *text + "\" is not a number", node);
+  }
+  return v;
+}
+
+// The resolutions the file gives its channels: <channelProperty channel="OTx" name="resolution"
+// value="100" units="1/deg"/>, the first one for each channel.
+void applyResolutions(xmlNode* root, Format& format, const File& file) {
+  std::vector<xmlNode*> properties;
+  collect(root, "channelProperty", properties);
+  std::vector<bool> given(format.channels.size(), false);
+  for (xmlNode* property : properties) {
+    if (attribute(property, "name").value_or("") != "resolution") continue;
+    const std::string name = attribute(property, "channel").value_or("");
+    const auto channel =
+        std::find_if(format.channels.begin(), format.channels.end(), [&](const Channel& c) { return c.name == name; });
+    if (channel == format.channels.end()) continue;
+    const auto index = static_cast<std::size_t>(channel - format.channels.begin());
+    if (given[index]) continue;
+    given[index] = true;
+    const std::string owner = "the resolution of channel " + name;
+    channel->resolution = numberAttribute(property, "value", owner, file, 1);
+    if (!(channel->resolution > 0)) file.refuse(owner + " is not above 0", property);
+    if (const auto units = attribute(property, "units")) {
+      if (!units->starts_with("1/")) file.refuse(owner + ": units=\"" + *units + "\" is not 1/<unit>", property);
+      channel->unit = units->substr(2);
     }
   }
+}
+
+// The channels of the first trace format in the file (InkML's default, X and Y, without one).
+std::vector<Channel> channelsOf(const xmlNode* format, const File& file) {
+  if (format == nullptr) return {Channel{"X"}, Channel{"Y"}};
+  std::vector<Channel> channels;
+  for (const xmlNode* child = format->children; child != nullptr; child = child->next) {
+    if (!isElement(child, "channel")) continue;  // intermittent channels are not read
+    Channel channel;
+    channel.name = attribute(child, "name").value_or("");
+    if (channel.name.empty()) file.refuse("a channel without a name", child);
+    const std::string owner = "channel " + channel.name;
+    channel.min = numberAttribute(child, "min", owner, file, 0);
+    channel.hasMax = attribute(child, "max").has_value();
+    channel.max = numberAttribute(child, "max", owner, file, 0);
+    channel.unit = attribute(child, "units").value_or("");
+    channels.push_back(channel);
+  }
+  return channels;
+}
+
+// How the values of the channels read become canvas points and radians.
+void setConversions(Format& format, const File& file, const xmlNode* where, bool fit) {
+  // Fitted positions are scaled into the canvas anyway: a length this program does not know only
+  // matters where the values are canvas points.
+  auto toPoints = [&](std::size_t index) {
+    const Channel& c = format.channels[index];
+    const auto points = pointsPer(c.unit);
+    if (!points && !fit) {
+      file.refuse("channel " + c.name + ": the unit \"" + c.unit +
+                      "\" is not a length this program knows (pt, pc, in, cm, mm, m, himetric, dev)",
+                  where);
+    }
+    return points.value_or(1.0) / c.resolution;
+  };
+  format.xToPoints = toPoints(*format.x);
+  format.yToPoints = toPoints(*format.y);
+  const std::optional<std::size_t> angles[4] = {format.tiltX, format.tiltY, format.elevation, format.azimuth};
+  for (std::size_t a = 0; a < 4; ++a) {
+    if (!angles[a]) continue;
+    const Channel& c = format.channels[*angles[a]];
+    const auto radians = radiansPer(c.unit);
+    if (!radians) file.refuse("channel " + c.name + ": the unit \"" + c.unit + "\" is not an angle (deg or rad)", where);
+    format.toRadians[a] = *radians / c.resolution;
+  }
+}
+
+Format formatOf(xmlNode* root, const File& file, bool fit) {
+  std::vector<xmlNode*> formats;
+  collect(root, "traceFormat", formats);
+  const xmlNode* where = formats.empty() ? nullptr : formats.front();
+  Format format;
+  format.channels = channelsOf(where, file);
+  applyResolutions(root, format, file);
   for (std::size_t i = 0; i < format.channels.size(); ++i) {
     const std::string& name = format.channels[i].name;
     if (name == "X") format.x = i;
@@ -120,10 +202,11 @@ Format formatOf(xmlNode* root, const File& file) {
     if (name == "OE") format.elevation = i;
     if (name == "OA") format.azimuth = i;
   }
-  if (!format.x || !format.y) file.refuse("the trace format has no X and Y channels", formats.empty() ? nullptr : formats.front());
+  if (!format.x || !format.y) file.refuse("the trace format has no X and Y channels", where);
+  setConversions(format, file, where, fit);
   if (format.force && format.channels[*format.force].hasMax &&
       !(format.channels[*format.force].max > format.channels[*format.force].min)) {
-    file.refuse("the F channel's max is not above its min", formats.front());
+    file.refuse("the F channel's max is not above its min", where);
   }
   return format;
 }
@@ -187,37 +270,42 @@ std::vector<std::vector<double>> pointsOf(const std::string& text, std::size_t c
 Sample sampleOf(const std::vector<double>& p, const Format& format, const std::string& at, const File& file,
                 const xmlNode* node) {
   Sample sample;
-  sample.x = p[*format.x];
-  sample.y = p[*format.y];
+  sample.x = p[*format.x] * format.xToPoints;
+  sample.y = p[*format.y] * format.yToPoints;
   if (format.force) {
     const Channel& f = format.channels[*format.force];
     const double raw = p[*format.force];
-    sample.force = f.hasMax ? (raw - f.min) / (f.max - f.min) : raw;
+    sample.force = f.hasMax ? (raw - f.min) / (f.max - f.min) : raw / f.resolution;
     if (!(sample.force >= 0 && sample.force <= 1)) {
       file.refuse(at + ": force " + describe(raw) +
                       (f.hasMax ? " lies outside the F channel's min and max" : " is not 0 to 1 and the F channel gives no max"),
                   node);
     }
   }
+  constexpr double kDegree = std::numbers::pi / 180;
+  auto angle = [&](const std::optional<std::size_t>& channel, std::size_t which) {
+    return channel ? p[*channel] * format.toRadians[which] : 0.0;
+  };
   if (format.elevation) {
-    sample.altitude = p[*format.elevation] * format.channels[*format.elevation].toRadians;
+    sample.altitude = angle(format.elevation, 2);
     if (!(sample.altitude >= 0 && sample.altitude <= std::numbers::pi / 2 + 1e-9)) {
-      file.refuse(at + ": elevation " + describe(p[*format.elevation]) + " is not 0 to 90 degrees", node);
+      file.refuse(at + ": elevation " + describe(sample.altitude / kDegree) + " degrees is not 0 to 90", node);
     }
     sample.altitude = std::min(sample.altitude, std::numbers::pi / 2);
   } else if (format.tiltX || format.tiltY) {
     // Tilt along x and y: the pen leans by both at once; upright is no tilt.
-    auto tangent = [&](const std::optional<std::size_t>& channel) {
-      if (!channel) return 0.0;
-      const double angle = p[*channel] * format.channels[*channel].toRadians;
-      if (!(std::abs(angle) < std::numbers::pi / 2)) file.refuse(at + ": tilt " + describe(p[*channel]) + " is not below 90 degrees", node);
-      return std::tan(angle);
+    auto tangent = [&](const std::optional<std::size_t>& channel, std::size_t which) {
+      const double tilt = angle(channel, which);
+      if (!(std::abs(tilt) < std::numbers::pi / 2)) {
+        file.refuse(at + ": tilt " + describe(tilt / kDegree) + " degrees is not below 90", node);
+      }
+      return std::tan(tilt);
     };
-    const double tx = tangent(format.tiltX), ty = tangent(format.tiltY);
+    const double tx = tangent(format.tiltX, 0), ty = tangent(format.tiltY, 1);
     sample.altitude = std::atan2(1.0, std::hypot(tx, ty));
     sample.azimuth = (tx == 0 && ty == 0) ? 0.0 : std::atan2(ty, tx);
   }
-  if (format.azimuth) sample.azimuth = p[*format.azimuth] * format.channels[*format.azimuth].toRadians;
+  if (format.azimuth) sample.azimuth = angle(format.azimuth, 3);
   if (!(std::abs(sample.azimuth) <= 2 * std::numbers::pi)) file.refuse(at + ": azimuth " + describe(sample.azimuth) + " radians is out of range", node);
   return sample;
 }
@@ -226,24 +314,58 @@ struct XmlDocument {
   void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
 };
 
+struct XmlParser {
+  void operator()(xmlParserCtxt* parser) const { xmlFreeParserCtxt(parser); }
+};
+
+// What libxml2 finds wrong with a file, kept instead of printed: pen files from handwriting
+// collections often carry identifiers that are not valid XML names, which matter to nothing here.
+// Only the fault that stops the file reaches the user, through the painter's own message.
+struct ParseFaults {
+  std::string firstFatal;
+  int line = 0;
+};
+
+void keepFault(void* context, xmlErrorPtr error) {
+  if (context == nullptr || error == nullptr) return;
+  auto* faults = static_cast<ParseFaults*>(static_cast<xmlParserCtxt*>(context)->_private);
+  if (faults == nullptr || error->level != XML_ERR_FATAL || !faults->firstFatal.empty()) return;
+  faults->firstFatal = error->message != nullptr ? error->message : "unreadable";
+  while (!faults->firstFatal.empty() && (faults->firstFatal.back() == '\n' || faults->firstFatal.back() == ' ')) {
+    faults->firstFatal.pop_back();
+  }
+  faults->line = error->line;
+}
+
+std::unique_ptr<xmlDoc, XmlDocument> parse(const std::filesystem::path& path) {
+  std::unique_ptr<xmlParserCtxt, XmlParser> parser(xmlNewParserCtxt());
+  if (!parser) throw std::bad_alloc();
+  ParseFaults faults;
+  parser->_private = &faults;
+  // Both the parser's errors and the validity errors it raises while reading (an xml:id that is
+  // not a name) go to the structured handler, which libxml2 hands the parser itself.
+  parser->sax->serror = keepFault;
+  parser->vctxt.error = nullptr;
+  parser->vctxt.warning = nullptr;
+  // No network, no entity expansion: a pen file is data.
+  std::unique_ptr<xmlDoc, XmlDocument> document(
+      xmlCtxtReadFile(parser.get(), path.c_str(), nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+  if (!document) {
+    throw BadInput(path.string() + (faults.line > 0 ? ":" + std::to_string(faults.line) : "") + ": not well-formed XML: " +
+                   (faults.firstFatal.empty() ? "unreadable" : faults.firstFatal));
+  }
+  return document;
+}
+
 }  // namespace
 
 std::vector<std::vector<Sample>> readInkML(const std::filesystem::path& path, const CanvasSettings& canvas,
                                            const InkOptions& options) {
   const File file(path);
-  // No network, no entity expansion: a pen file is data.
-  std::unique_ptr<xmlDoc, XmlDocument> document(
-      xmlReadFile(path.c_str(), nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
-  if (!document) {
-    const xmlError* error = xmlGetLastError();
-    std::string reason = error != nullptr && error->message != nullptr ? error->message : "unreadable";
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
-    throw BadInput(path.string() + (error != nullptr && error->line > 0 ? ":" + std::to_string(error->line) : "") +
-                   ": not well-formed XML: " + reason);
-  }
+  const auto document = parse(path);
   xmlNode* root = xmlDocGetRootElement(document.get());
   if (root == nullptr || nameOf(root) != "ink") file.refuse("not an InkML file (its root element is not <ink>)", root);
-  const Format format = formatOf(root, file);
+  const Format format = formatOf(root, file, options.fit);
 
   std::vector<xmlNode*> traces;
   collect(root, "trace", traces);
@@ -252,11 +374,13 @@ std::vector<std::vector<Sample>> readInkML(const std::filesystem::path& path, co
   for (std::size_t t = 0; t < traces.size(); ++t) {
     const std::string where = "trace " + std::to_string(t + 1);
     const auto points = pointsOf(textOf(traces[t]), format.channels.size(), where, file, traces[t]);
-    if (points.size() < 2) file.refuse(where + ": fewer than 2 points", traces[t]);
+    if (points.empty()) file.refuse(where + ": no points", traces[t]);
     std::vector<Sample> stroke;
     for (std::size_t i = 0; i < points.size(); ++i) {
       stroke.push_back(sampleOf(points[i], format, where + ", point " + std::to_string(i + 1), file, traces[t]));
     }
+    // A trace of one point is a tap: the stylus touches down there and lifts there.
+    if (stroke.size() == 1) stroke.push_back(stroke.front());
     strokes.push_back(std::move(stroke));
   }
 

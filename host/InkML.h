@@ -1,7 +1,8 @@
 #pragma once
-// Pen data in InkML: each <trace> of the file becomes one stroke of samples. The file's trace
-// format names its channels; X and Y are required, F (force) and the tilt channels (OTx and OTy,
-// or OE elevation and OA azimuth) are used where present, the sample defaults stand in otherwise.
+// Pen data in InkML: each <trace> of the file becomes one stroke of samples, a trace of one point a
+// tap. The file's trace format names its channels; X and Y are required, F (force) and the tilt
+// channels (OTx and OTy, or OE elevation and OA azimuth) are used where present, the sample
+// defaults stand in otherwise. Every channel read takes its unit and its resolution into account.
 
 #include <filesystem>
 #include <string>

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <charconv>
 #include <fstream>
 #include <iomanip>
 #include <memory>
@@ -25,6 +26,8 @@ namespace painthost {
 namespace {
 
 constexpr const char* kLogName = "paint.log";
+constexpr const char* kVersion = "0.1.0";
+constexpr std::size_t kMostThreads = 256;
 
 struct Options {
   std::string script;
@@ -33,6 +36,7 @@ struct Options {
   std::size_t threads = 0;
   bool quiet = false;
   bool verbose = false;
+  std::optional<std::uint64_t> machineMemory;
 };
 
 // The engine's console lines: with --verbose on the program's standard output; otherwise kept in
@@ -141,7 +145,7 @@ int play(const Options& options, std::ostream& out, std::ostream& err, bool errI
   };
   std::unique_ptr<Painter> started;
   try {
-    started = std::make_unique<Painter>(script.canvas);
+    started = std::make_unique<Painter>(script.canvas, options.machineMemory ? *options.machineMemory : physicalMemory());
   } catch (const EngineFailure&) {
     startWriting();  // the log says what the engine printed before it failed
     throw;
@@ -181,24 +185,45 @@ int play(const Options& options, std::ostream& out, std::ostream& err, bool errI
   return kExitOk;
 }
 
+// A worker thread count: a whole number, 1 to kMostThreads.
+CLI::Validator threadCount() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        std::size_t count = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+        if (error == std::errc::result_out_of_range) return text + " is not 1 to " + std::to_string(kMostThreads);
+        if (error != std::errc() || end != text.data() + text.size()) return text + " is not a whole number";
+        if (count < 1 || count > kMostThreads) return text + " is not 1 to " + std::to_string(kMostThreads);
+        return {};
+      },
+      "1 to " + std::to_string(kMostThreads));
+}
+
 }  // namespace
 
-int runPaint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal) {
+int runPaint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal,
+             std::optional<std::uint64_t> machineMemory) {
   Options options;
+  options.machineMemory = machineMemory;
   CLI::App app("Plays a painting script through the Tessivarium engine and writes, at each save step, the picture, "
                "its relief and the canvas's storage file.",
                "tessivarium-paint");
   app.add_option("script", options.script, "the script (JSON); without one, the demonstration resources/examples/demo.json");
   app.add_option("-o,--output", options.output, "the folder the files go to")->capture_default_str();
   app.add_option("--load", options.load, "start from a storage file a save step wrote");
-  app.add_option("--threads", options.threads, "worker threads (the output does not depend on them)")->check(CLI::Range(1, 256));
+  app.add_option("--threads", options.threads, "worker threads (the output does not depend on them)")->check(threadCount());
   app.add_flag("-q,--quiet", options.quiet, "no progress bar and no save lines");
   app.add_flag("-v,--verbose", options.verbose, "the engine's console lines on standard output instead of in paint.log");
+  app.set_version_flag("--version", std::string("tessivarium-paint ") + kVersion + " (storage files of format version " +
+                                        std::to_string(kStorageVersion) + ")");
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     app.parse(reversed);
   } catch (const CLI::CallForHelp&) {
     out << app.help();
+    return kExitOk;
+  } catch (const CLI::CallForVersion& version) {
+    out << version.what() << std::endl;
     return kExitOk;
   } catch (const CLI::ParseError& e) {
     err << "tessivarium-paint: " << e.what() << "\n" << "Run with --help for the options." << std::endl;

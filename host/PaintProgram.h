@@ -6,6 +6,8 @@
 // 2 bad input (the command line, the script, a pen file, an image or the storage file to load),
 // refused before anything is written.
 
+#include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -14,7 +16,9 @@ namespace painthost {
 
 // `args` without the program's name; `out` takes the save points' lines (and with --verbose the
 // engine's console lines), `err` the messages and the progress bar (drawn only when
-// `errIsTerminal`).
-int runPaint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal = false);
+// `errIsTerminal`). The texture memory is sized from `machineMemory` bytes, by default the
+// machine's own.
+int runPaint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal = false,
+             std::optional<std::uint64_t> machineMemory = std::nullopt);
 
 }  // namespace painthost

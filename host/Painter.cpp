@@ -1,7 +1,12 @@
 #include "Painter.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <any>
 #include <cmath>
+#include <iomanip>
+#include <sstream>
 #include <vector>
 
 #include "Application.h"
@@ -23,6 +28,7 @@
 #include "tools/ApplicationManager.h"
 #include "tools/DebugSwitches.h"
 #include "tools/DrawingTool.h"
+#include "tools/RegionWorkingSets.h"
 #include "tools/colorPicker/ColorPickerManager.h"
 #include "tools/colorPicker/PatternPickerManager.h"
 #include "ui/Event.h"
@@ -50,6 +56,21 @@ constexpr double kMaximumForce = 4.0;
 constexpr double kSampleInterval = 1.0 / 240;
 // Frames a canvas may take to finish drawing after a step before it counts as stuck.
 constexpr int kSettleFrames = 64;
+constexpr double kMegabyte = 1024 * 1024;
+
+// The engine counts the textures it makes against a limit and lets its undo history give way at
+// it, but makes every layer asked for: past the machine's memory the program is killed before
+// any error can be reported. Half the machine's memory goes to textures: a save point copies
+// every layer's paint once more.
+std::int64_t textureLimitMegabytes(std::uint64_t machineMemory) {
+  return static_cast<std::int64_t>(static_cast<double>(machineMemory) / 2 / kMegabyte);
+}
+
+std::string megabytes(double bytes) {
+  std::ostringstream text;
+  text << std::fixed << std::setprecision(1) << bytes / kMegabyte << " MB";
+  return text.str();
+}
 
 ui::TouchState stateOf(const Sample& sample, ui::TouchPhase phase, double time) {
   ui::TouchState state;
@@ -111,7 +132,13 @@ class FatalStopsThrow {
   foundation::FatalHandler previous_;
 };
 
-Painter::Painter(const CanvasSettings& settings)
+std::uint64_t physicalMemory() {
+  const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGE_SIZE);
+  if (pages <= 0 || pageSize <= 0) throw EngineFailure("start-up: the machine's memory size cannot be read");
+  return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
+}
+
+Painter::Painter(const CanvasSettings& settings, std::uint64_t machineMemory)
     : fatalStops_(std::make_unique<FatalStopsThrow>()), settings_(settings), errors_(std::make_shared<EngineErrors>()) {
   try {
     // The tool-model engine starts with its debug height view on, which draws the tool head's
@@ -120,6 +147,7 @@ Painter::Painter(const CanvasSettings& settings)
     kernels::registerAll();
     tessivarium::Application().setDelegateHandler(errors_);
     auto& manager = AppManager();
+    manager.setLimitedHeap(textureLimitMegabytes(machineMemory));
     const auto orientation = settings.width >= settings.height ? tessivarium::PaintOrientation::landscape
                                                        : tessivarium::PaintOrientation::portail;
     auto artwork = std::make_shared<tessivarium::Artwork>("tessivarium-paint", settings.width, settings.height,
@@ -188,7 +216,9 @@ void Painter::apply(const Step& step, const std::function<void(std::int64_t)>& s
       [&](const auto& action) {
         using A = std::decay_t<decltype(action)>;
         if constexpr (std::is_same_v<A, ChooseTool>) {
-          chooseTool(action.tool);
+          chooseTool(action);
+        } else if constexpr (std::is_same_v<A, CleanTool>) {
+          AppManager().currentTool()->clean();
         } else if constexpr (std::is_same_v<A, FillColor>) {
           const auto& rgba = action.color;
           std::optional<float> wetness;
@@ -202,6 +232,7 @@ void Painter::apply(const Step& step, const std::function<void(std::int64_t)>& s
         } else if constexpr (std::is_same_v<A, Redo>) {
           if (!c.commandManager()->redo()) foundation::consoleLine(step.where + ": nothing to redo");
         } else if constexpr (std::is_same_v<A, CreateLayer>) {
+          requireRoomForALayer();
           c.layerCreate();
         } else if constexpr (std::is_same_v<A, DeleteLayer>) {
           if (!c.layerDelete(layerAt(action.layer))) throw EngineFailure("the canvas refused to delete the layer");
@@ -219,6 +250,7 @@ void Painter::apply(const Step& step, const std::function<void(std::int64_t)>& s
         } else if constexpr (std::is_same_v<A, MergeLayers>) {
           std::vector<std::shared_ptr<tessivarium::Layer>> layers;
           for (const auto index : action.layers) layers.push_back(layerAt(index));
+          requireRoomForALayer();  // the merged paint goes into a new layer
           c.layerMerge(layers);
         } else if constexpr (std::is_same_v<A, HideLayer>) {
           c.layerHidden(layerAt(action.layer), action.hidden);
@@ -243,15 +275,26 @@ void Painter::apply(const Step& step, const std::function<void(std::int64_t)>& s
       step.action);
 }
 
-void Painter::chooseTool(const std::string& name) {
+void Painter::chooseTool(const ChooseTool& choice) {
+  const std::string& name = choice.tool;
   auto tool = toolNamed(name);
   auto& manager = AppManager();
   const auto& registry = manager.tools();
   // The manager's start-up loads its registry; the three tools outside it are loaded on first use.
   const bool registered = std::find(registry.begin(), registry.end(), tool) != registry.end();
-  if (!registered && loadedTools_.insert(name).second) tool->loads();
+  const bool first = chosenTools_.insert(name).second;
+  if (!registered && first) tool->loads();
+  // Paint goes on wet wherever a tool can lay it wet: the tube's own default, dry, lays paint that
+  // no knife, brush or towel can move any more.
+  if (first && tool->canWetDrawing()) tool->setWetDrawing(true);
   manager.setCurrentTool(tool);
   toolName_ = name;
+  if (choice.wet) tool->setWetDrawing(*choice.wet);
+  // Cleaning first: with autoReset on, a clean saves the emptied head as the pattern.
+  if (choice.autoClean) tool->setAutoClean(*choice.autoClean);
+  if (choice.autoReset) tool->setAutoReset(*choice.autoReset);
+  // As a turn of the dial hands the tool its angle, which needs the tool current on the canvas.
+  if (choice.rotation) tool->changedValue(std::any(static_cast<float>(*choice.rotation)));
 }
 
 template <typename Manager>
@@ -396,6 +439,20 @@ void Painter::select(std::int64_t index) {
   canvas_->setLayerIndex(index);
   canvas_->updateLayers();
   settle();
+}
+
+void Painter::requireRoomForALayer() {
+  auto& manager = AppManager();
+  auto& layer = *canvas_->layers().front();
+  const auto dataBytes = tessivarium::ApplicationManager::countedBytes(*layer.textureDataDescriptor());
+  const auto bytes = 3 * dataBytes + tessivarium::ApplicationManager::countedBytes(*layer.textureGlobalDescriptor());
+  // The spare working sets of the layer rebuilds are kept only for speed: they give way first.
+  if (!manager.hasRoomFor(bytes)) manager.regionWorkingSets().release();
+  if (manager.hasRoomFor(bytes)) return;
+  throw EngineFailure("a new layer needs " + megabytes(static_cast<double>(bytes)) +
+                      " of texture memory; the canvas's textures take " + megabytes(static_cast<double>(manager.heapSize())) + " of the " +
+                      megabytes(static_cast<double>(manager.limitedHeap()) * kMegabyte) +
+                      " they may take on this machine (half its memory), so no layer is made");
 }
 
 void Painter::checkErrors(const std::string& where) {

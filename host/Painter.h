@@ -17,6 +17,7 @@
 
 #include "Script.h"
 #include "StorageFile.h"
+#include "ToolNames.h"
 
 namespace graphics {
 class Image;
@@ -38,10 +39,14 @@ struct FrameTimes {
   std::chrono::duration<double> total{0};
 };
 
+// The machine's physical memory, in bytes.
+std::uint64_t physicalMemory();
+
 class Painter {
  public:
-  // Starts the engine with a canvas of `settings`. Throws EngineFailure when the engine cannot start.
-  explicit Painter(const CanvasSettings& settings);
+  // Starts the engine with a canvas of `settings`, its texture memory limited to half of
+  // `machineMemory` bytes. Throws EngineFailure when the engine cannot start.
+  explicit Painter(const CanvasSettings& settings, std::uint64_t machineMemory = physicalMemory());
   ~Painter();
   Painter(const Painter&) = delete;
   Painter& operator=(const Painter&) = delete;
@@ -75,7 +80,7 @@ class Painter {
   // One picking gesture at (x, y) with the picker manager's pickers installed on the canvas.
   template <typename Manager>
   void pick(const std::shared_ptr<Manager>& manager, double x, double y);
-  void chooseTool(const std::string& name);
+  void chooseTool(const ChooseTool& choice);
   std::shared_ptr<tessivarium::Layer> layerAt(const LayerRef& layer) const;
   // Display frames until no view draws any more.
   void settle();
@@ -85,6 +90,8 @@ class Painter {
   void noteCurrentLayer();
   // Makes the layer at `index` current, which rebuilds its picture.
   void select(std::int64_t index);
+  // Throws EngineFailure when one more layer would pass the texture memory limit.
+  void requireRoomForALayer();
   // Throws EngineFailure when the engine reported an error since the last check.
   void checkErrors(const std::string& where);
 
@@ -93,8 +100,8 @@ class Painter {
   CanvasSettings settings_;
   std::shared_ptr<EngineErrors> errors_;
   std::shared_ptr<tessivarium::DrawingPaint> canvas_;
-  std::string toolName_ = "filbertBrush";
-  std::set<std::string> loadedTools_;
+  std::string toolName_ = kStartingTool;
+  std::set<std::string> chosenTools_;
   std::map<std::string, FrameTimes> frameTimes_;
   // Layers whose views show a picture older than their paint (or than the paint below them, which
   // their shading folds in): a layer's picture is rebuilt only while it is the current layer.

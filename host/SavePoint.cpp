@@ -1,7 +1,10 @@
 #include "SavePoint.h"
 
+#include <png.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "AtomicFile.h"
@@ -13,7 +16,7 @@
 
 namespace painthost {
 
-std::shared_ptr<const graphics::Bitmap> reliefOf(const StoredPainting& painting) {
+GreyPicture reliefOf(const StoredPainting& painting) {
   const auto& first = painting.records.front();
   const auto width = static_cast<std::size_t>(first.width()), height = static_cast<std::size_t>(first.height());
   std::vector<std::uint16_t> heights(width * height, 0);
@@ -30,14 +33,28 @@ std::shared_ptr<const graphics::Bitmap> reliefOf(const StoredPainting& painting)
   // shows nearly black. The relief is scaled to its highest cell instead, by the square root so
   // that thin paint beside thick stays visible: black is bare, white the highest paint.
   const std::uint16_t highest = heights.empty() ? 0 : *std::max_element(heights.begin(), heights.end());
-  std::vector<std::uint8_t> pixels(width * height * 4);
+  GreyPicture relief{width, height, std::vector<std::uint8_t>(width * height)};
   for (std::size_t i = 0; i < heights.size(); ++i) {
     const double share = highest == 0 ? 0.0 : static_cast<double>(heights[i]) / highest;
-    const auto grey = static_cast<std::uint8_t>(std::lround(255.0 * std::sqrt(share)));
-    pixels[i * 4] = pixels[i * 4 + 1] = pixels[i * 4 + 2] = grey;
-    pixels[i * 4 + 3] = 255;
+    relief.pixels[i] = static_cast<std::uint8_t>(std::lround(255.0 * std::sqrt(share)));
   }
-  return graphics::Bitmap::make(width, height, std::move(pixels), graphics::AlphaMode::Straight);
+  return relief;
+}
+
+bool writeGreyPNG(const GreyPicture& picture, const std::filesystem::path& path) {
+  if (picture.width == 0 || picture.height == 0 || picture.width > PNG_UINT_31_MAX || picture.height > PNG_UINT_31_MAX) {
+    return false;
+  }
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(picture.width);
+  image.height = static_cast<png_uint_32>(picture.height);
+  image.format = PNG_FORMAT_GRAY;
+  const int ok = png_image_write_to_file(&image, path.c_str(), 0, picture.pixels.data(),
+                                         static_cast<png_int_32>(picture.width), nullptr);
+  png_image_free(&image);
+  return ok != 0;
 }
 
 SavedFiles writeSavePoint(Painter& painter, const std::filesystem::path& folder, const std::string& name) {
@@ -50,7 +67,7 @@ SavedFiles writeSavePoint(Painter& painter, const std::filesystem::path& folder,
   SavedFiles files{folder / (name + ".png"), folder / (name + "-relief.png"), folder / (name + ".tess")};
   writeAtomically(files.picture, [&](const std::filesystem::path& to) { return graphics::writePNG(*picture->bitmap(), to); });
   const auto relief = reliefOf(painting);
-  writeAtomically(files.relief, [&](const std::filesystem::path& to) { return graphics::writePNG(*relief, to); });
+  writeAtomically(files.relief, [&](const std::filesystem::path& to) { return writeGreyPNG(relief, to); });
   const auto storage = encodeStorage(painting);
   writeAtomically(files.storage, storage);
   files.storageBytes = storage.size();

@@ -5,14 +5,10 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <memory>
 #include <string>
+#include <vector>
 
 #include "StorageFile.h"
-
-namespace graphics {
-class Bitmap;
-}
 
 namespace painthost {
 
@@ -25,9 +21,19 @@ struct SavedFiles {
 
 SavedFiles writeSavePoint(Painter& painter, const std::filesystem::path& folder, const std::string& name);
 
+// A picture of one grey byte per pixel, rows from the top.
+struct GreyPicture {
+  std::size_t width = 0, height = 0;
+  std::vector<std::uint8_t> pixels;
+  std::uint8_t at(std::size_t x, std::size_t y) const { return pixels[y * width + x]; }
+};
+
 // The height of the shown layers' paint: per cell, the highest of the layers' wet and dry
 // thickness together, as grey 255 x sqrt(height / the highest cell's height), rounded: black where
 // no paint lies, white at the highest cell (all black on a bare canvas).
-std::shared_ptr<const graphics::Bitmap> reliefOf(const StoredPainting& painting);
+GreyPicture reliefOf(const StoredPainting& painting);
+
+// Writes an 8-bit grey PNG file; false when it cannot be written.
+bool writeGreyPNG(const GreyPicture& picture, const std::filesystem::path& path);
 
 }  // namespace painthost

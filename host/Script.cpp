@@ -184,14 +184,62 @@ LayerRef layerOf(const Node& step) {
   return std::nullopt;
 }
 
+// What the steps before a step leave that the step is checked against.
+struct Reading {
+  std::set<std::string> saves;
+  std::string tool = kStartingTool;  // the current tool
+};
+
+// A tool step's settings, each refused for a tool that does not have it.
+ChooseTool toolOf(const Node& step) {
+  step.requireObject({"step", "tool", "wet", "rotation", "autoClean", "autoReset"});
+  const Node name = step["tool"];
+  ChooseTool choice;
+  choice.tool = name.string();
+  const std::string& tool = choice.tool;
+  if (!isToolName(tool)) name.refuse("unknown tool \"" + tool + "\" (one of: " + joinedToolNames() + ")");
+  const ToolAbilities abilities = abilitiesOf(tool);
+  auto flag = [&](const char* key, bool ToolAbilities::*ability, const char* lacking, const char* having) {
+    std::optional<bool> value;
+    if (auto node = step.optional(key)) {
+      value = node->boolean();
+      if (!(abilities.*ability)) {
+        node->refuse("the " + tool + " " + lacking + " (the tools that " + having + ": " + toolsThat(ability) + ")");
+      }
+    }
+    return value;
+  };
+  choice.wet = flag("wet", &ToolAbilities::wetDrawing, "does not offer wet drawing", "do");
+  choice.autoClean = flag("autoClean", &ToolAbilities::clean, "cannot be cleaned", "can");
+  choice.autoReset = flag("autoReset", &ToolAbilities::reset, "cannot be reset", "can");
+  if (auto rotation = step.optional("rotation")) {
+    const double angle = rotation->number(-HUGE_VAL, HUGE_VAL);
+    if (!abilities.dial) {
+      rotation->refuse("the " + tool + " does not take the dial (the tools that do: " + toolsWithTheDial() + ")");
+    }
+    if (!(angle >= abilities.dial->least && angle <= abilities.dial->most)) {
+      rotation->refuse(describe(angle) + " radians is outside the " + tool + "'s dial (" + describe(abilities.dial->least) +
+                       " to " + describe(abilities.dial->most) + ")");
+    }
+    choice.rotation = angle;
+  }
+  return choice;
+}
+
 Action actionOf(const Node& step, const std::string& kind, const CanvasSettings& canvas, const std::filesystem::path& folder,
-                std::set<std::string>& saves) {
+                Reading& reading) {
   if (kind == "tool") {
-    step.requireObject({"step", "tool"});
-    const Node name = step["tool"];
-    const std::string tool = name.string();
-    if (!isToolName(tool)) name.refuse("unknown tool \"" + tool + "\"");
-    return ChooseTool{tool};
+    ChooseTool choice = toolOf(step);
+    reading.tool = choice.tool;
+    return choice;
+  }
+  if (kind == "clean") {
+    step.requireObject({"step"});
+    if (!abilitiesOf(reading.tool).clean) {
+      step.refuse("the current tool, the " + reading.tool + ", cannot be cleaned (the tools that can: " +
+                  toolsThat(&ToolAbilities::clean) + ")");
+    }
+    return CleanTool{};
   }
   if (kind == "color") {
     step.requireObject({"step", "color", "wetness"});
@@ -270,7 +318,7 @@ Action actionOf(const Node& step, const std::string& kind, const CanvasSettings&
     const std::string name = nameNode.string();
     static const std::regex allowed("[A-Za-z0-9_-]{1,64}");
     if (!std::regex_match(name, allowed)) nameNode.refuse("a save name is 1 to 64 letters, digits, '-' or '_'");
-    if (!saves.insert(name).second) nameNode.refuse("a second save point named \"" + name + "\" would overwrite the first");
+    if (!reading.saves.insert(name).second) nameNode.refuse("a second save point named \"" + name + "\" would overwrite the first");
     return Save{name};
   }
   step["step"].refuse("unknown step \"" + kind + "\"");
@@ -293,12 +341,12 @@ Script parseScript(const std::string& text, const std::filesystem::path& folder,
   Script script;
   script.canvas = canvasOf(root["canvas"]);
   const Node steps = root["steps"];
-  std::set<std::string> saves;
+  Reading reading;
   for (std::size_t i = 0, n = steps.arraySize(0); i < n; ++i) {
     const Node step = steps.at(i);
     if (!step.value().is_object()) step.refuse("an object is expected");
     const std::string kind = step["step"].string();
-    script.steps.push_back(Step{step.path(), kind, actionOf(step, kind, script.canvas, folder, saves)});
+    script.steps.push_back(Step{step.path(), kind, actionOf(step, kind, script.canvas, folder, reading)});
   }
   return script;
 }

@@ -36,7 +36,13 @@ struct CanvasSettings {
 // Layer steps name a layer by its position in the stack, 0 the back-most; none: the current one.
 using LayerRef = std::optional<std::int64_t>;
 
-struct ChooseTool { std::string tool; };
+// A tool made current, with the settings the step gives it (none: the tool keeps its own).
+struct ChooseTool {
+  std::string tool;
+  std::optional<bool> wet, autoClean, autoReset;
+  std::optional<double> rotation;  // radians, within the tool's dial range
+};
+struct CleanTool {};
 struct FillColor { Rgba color; std::optional<double> wetness; };
 // One or more strokes (an InkML file gives one per trace), each played touch-down to touch-up.
 struct Strokes { std::vector<std::vector<Sample>> strokes; std::int64_t samplesPerFrame = 4; };
@@ -55,7 +61,7 @@ struct PickColor { double x = 0, y = 0; };
 struct PickPattern { double x = 0, y = 0; };
 struct Save { std::string name; };
 
-using Action = std::variant<ChooseTool, FillColor, Strokes, Undo, Redo, CreateLayer, DeleteLayer, SelectLayer,
+using Action = std::variant<ChooseTool, CleanTool, FillColor, Strokes, Undo, Redo, CreateLayer, DeleteLayer, SelectLayer,
                             MoveLayer, MergeLayers, HideLayer, DryLayer, WetLayer, ImportImage, PickColor,
                             PickPattern, Save>;
 

@@ -1,6 +1,8 @@
 #include "ToolNames.h"
 
 #include <algorithm>
+#include <iterator>
+#include <numbers>
 
 #include "tools/ApplicationManager.h"
 #include "tools/DrawingTool.h"
@@ -28,6 +30,21 @@ const std::vector<NamedTool>& table() {
   return rows;
 }
 
+std::string joined(const std::vector<std::string>& names) {
+  std::string text;
+  for (const auto& name : names) text += (text.empty() ? "" : ", ") + name;
+  return text;
+}
+
+template <typename Has>
+std::string namesOfToolsThat(Has has) {
+  std::vector<std::string> names;
+  for (const auto& name : toolNames()) {
+    if (has(abilitiesOf(name))) names.push_back(name);
+  }
+  return joined(names);
+}
+
 }  // namespace
 
 const std::vector<std::string>& toolNames() {
@@ -42,6 +59,32 @@ const std::vector<std::string>& toolNames() {
 bool isToolName(std::string_view name) {
   const auto& names = toolNames();
   return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+std::string joinedToolNames() { return joined(toolNames()); }
+
+ToolAbilities abilitiesOf(std::string_view name) {
+  constexpr double kPi = std::numbers::pi;
+  constexpr std::string_view kWideBrushes[] = {"smallWideBrush", "wideBrush", "bigWideBrush", "extraWideBrush"};
+  if (!isToolName(name)) return {};
+  // The thick-paint tools that carry a head of their own: the brushes and the knives. The knives'
+  // blades turn a quarter turn either way, the bristle brushes all round; the wide brushes have no
+  // dial.
+  if (name.starts_with("knife")) return {true, true, true, DialRange{-kPi / 2, kPi / 2}};
+  const bool wide = std::find(std::begin(kWideBrushes), std::end(kWideBrushes), name) != std::end(kWideBrushes);
+  if (wide) return {true, true, true, std::nullopt};
+  if (name.ends_with("Brush")) return {true, true, true, DialRange{0, 2 * kPi}};
+  if (name == "tube") return {true, false, false, std::nullopt};
+  if (name == "towel") return {false, true, false, std::nullopt};
+  return {};
+}
+
+std::string toolsThat(bool ToolAbilities::*ability) {
+  return namesOfToolsThat([ability](const ToolAbilities& a) { return a.*ability; });
+}
+
+std::string toolsWithTheDial() {
+  return namesOfToolsThat([](const ToolAbilities& a) { return a.dial.has_value(); });
 }
 
 std::shared_ptr<DrawingTool> toolNamed(std::string_view name) {

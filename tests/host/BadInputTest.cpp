@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -67,7 +68,27 @@ std::vector<Case> cases() {
       {"UnknownStep", script(R"({"step": "paint"})"), {}, {}, "steps[0].step: unknown step \"paint\""},
       {"UnknownField", script(R"({"step": "color", "colour": "#ffffff", "color": "#ffffff"})"), {}, {},
        "steps[0].colour: unknown field"},
-      {"UnknownTool", script(R"({"step": "tool", "tool": "pencil"})"), {}, {}, "steps[0].tool: unknown tool \"pencil\""},
+      {"UnknownTool", script(R"({"step": "tool", "tool": "pencil"})"), {}, {},
+       "steps[0].tool: unknown tool \"pencil\" (one of: tube, sprayer, dryer, wetter, knife1, "},
+      // Tool settings, each refused where the tool does not have it.
+      {"WetOnATubeOnly", script(R"({"step": "tool", "tool": "roller", "wet": true})"), {}, {},
+       "steps[0].wet: the roller does not offer wet drawing (the tools that do: tube, knife1, "},
+      {"WetNotTrueOrFalse", script(R"({"step": "tool", "tool": "tube", "wet": 1})"), {}, {}, "steps[0].wet: true or false is expected"},
+      {"RotationWithoutTheDial", script(R"({"step": "tool", "tool": "extraWideBrush", "rotation": 1})"), {}, {},
+       "steps[0].rotation: the extraWideBrush does not take the dial (the tools that do: knife1, "},
+      {"RotationBeyondAKnife", script(R"({"step": "tool", "tool": "knife4", "rotation": 1.6})"), {}, {},
+       "steps[0].rotation: 1.6 radians is outside the knife4's dial (-1.5708 to 1.5708)"},
+      {"RotationBelowABrush", script(R"({"step": "tool", "tool": "smallFanBrush", "rotation": -0.1})"), {}, {},
+       "steps[0].rotation: -0.1 radians is outside the smallFanBrush's dial (0 to 6.28319)"},
+      {"AutoCleanOnARoller", script(R"({"step": "tool", "tool": "roller", "autoClean": false})"), {}, {},
+       "steps[0].autoClean: the roller cannot be cleaned (the tools that can: knife1, "},
+      {"AutoResetOnATowel", script(R"({"step": "tool", "tool": "towel", "autoReset": true})"), {}, {},
+       "steps[0].autoReset: the towel cannot be reset (the tools that can: knife1, "},
+      {"CleanTheTube", script(R"({"step": "tool", "tool": "tube"}, {"step": "clean"})"), {}, {},
+       "steps[1]: the current tool, the tube, cannot be cleaned (the tools that can: knife1, "},
+      {"CleanWithAField", script(R"({"step": "clean", "tool": "towel"})"), {}, {}, "steps[0].tool: unknown field"},
+      {"SamplesAndPenData", script(R"({"step": "stroke", "samples": [{"x": 1, "y": 1}, {"x": 2, "y": 2}], "inkml": "pen.inkml"})"),
+       {{"pen.inkml", "<ink><trace>1 2, 3 4</trace></ink>"}}, {}, "steps[0]: a stroke takes either \"samples\" or \"inkml\""},
       {"ForceOutOfRange",
        script(kStroke + R"(, {"step": "stroke", "samples": [{"x": 1, "y": 1}, {"x": 2, "y": 2}, {"x": 3, "y": 3, "force": 1.5}]})"),
        {}, {}, "steps[1].samples[2].force: 1.5 is out of range (0 to 1)"},
@@ -95,7 +116,8 @@ std::vector<Case> cases() {
        "steps[1].name: a second save point named \"a\""},
       {"NoScriptFile", "", {}, {}, "script.json: no such script file"},
       {"UnknownOption", script(""), {}, {"--colour"}, "--colour"},
-      {"ThreadsOutOfRange", script(""), {}, {"--threads", "0"}, "--threads"},
+      {"ThreadsOutOfRange", script(""), {}, {"--threads", "0"}, "--threads: 0 is not 1 to 256"},
+      {"ThreadsNotANumber", script(""), {}, {"--threads", "abc"}, "--threads: abc is not a whole number"},
       // Pen files.
       {"InkNotXml", script(kInkStroke), {{"pen.inkml", "<ink><trace>1 2, 3 4</ink>"}}, {}, "pen.inkml:1: not well-formed XML"},
       {"InkNotInkML", script(kInkStroke), {{"pen.inkml", "<svg/>"}}, {}, "pen.inkml:1: not an InkML file"},
@@ -111,6 +133,30 @@ std::vector<Case> cases() {
       {"InkForceWithoutMax", script(kInkStroke),
        {{"pen.inkml", ink("<trace>1 2 0.5, 3 4 300</trace>", R"(<channel name="X"/><channel name="Y"/><channel name="F"/>)")}}, {},
        "trace 1, point 2: force 300 is not 0 to 1 and the F channel gives no max"},
+      {"InkForceMaxNotAboveMin", script(kInkStroke),
+       {{"pen.inkml", ink("<trace>1 2 5, 3 4 6</trace>", R"(<channel name="X"/><channel name="Y"/><channel name="F" min="8" max="8"/>)")}},
+       {}, "pen.inkml:1: the F channel's max is not above its min"},
+      {"InkTraceWithoutPoints", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2, 3 4</trace><trace> </trace>")}}, {},
+       "pen.inkml:1: trace 2: no points"},
+      {"InkLengthOfNoKnownUnit", script(kInkStroke),
+       {{"pen.inkml", ink("<trace>1 2, 3 4</trace>", R"(<channel name="X" units="furlong"/><channel name="Y"/>)")}}, {},
+       "pen.inkml:1: channel X: the unit \"furlong\" is not a length this program knows (pt, pc, in, cm, mm, m, himetric, dev)"},
+      {"InkTiltOfNoAngleUnit", script(kInkStroke),
+       {{"pen.inkml", ink("<trace>1 2 3, 3 4 5</trace>", R"(<channel name="X"/><channel name="Y"/><channel name="OTx" units="grad"/>)")}},
+       {}, "pen.inkml:1: channel OTx: the unit \"grad\" is not an angle (deg or rad)"},
+      {"InkResolutionNotAbove0", script(kInkStroke),
+       {{"pen.inkml", ink(R"(<channelProperties><channelProperty channel="Y" name="resolution" value="0"/></channelProperties>)"
+                          "<trace>1 2, 3 4</trace>")}},
+       {}, "pen.inkml:1: the resolution of channel Y is not above 0"},
+      {"InkResolutionUnitsNotPerUnit", script(kInkStroke),
+       {{"pen.inkml", ink(R"(<channelProperties><channelProperty channel="X" name="resolution" value="10" units="cm"/></channelProperties>)"
+                          "<trace>1 2, 3 4</trace>")}},
+       {}, "pen.inkml:1: the resolution of channel X: units=\"cm\" is not 1/<unit>"},
+      {"InkTiltBeyondItsResolution", script(kInkStroke),
+       {{"pen.inkml", ink(R"(<channelProperties><channelProperty channel="OTx" name="resolution" value="10" units="1/deg"/></channelProperties>)"
+                          "<trace>1 2 120, 3 4 950</trace>",
+                          R"(<channel name="X"/><channel name="Y"/><channel name="OTx" units="deg"/>)")}},
+       {}, "pen.inkml:1: trace 1, point 2: tilt 95 degrees is not below 90"},
       {"InkDifferencesBeyondANumber", script(kFittedInkStroke), {{"pen.inkml", ink("<trace>1 2, '1e308 '1, '1e308 '1</trace>")}},
        {}, "pen.inkml:1: trace 1, point 3: its differences add up beyond any number"},
       {"InkSpanTooFarToFit", script(kFittedInkStroke), {{"pen.inkml", ink("<trace>-1e308 2, 1e308 4</trace>")}}, {},
@@ -164,8 +210,15 @@ struct EngineErrorCase {
   std::string surface;
   std::string steps;  // between the two save points
   std::string message;
+  std::optional<std::uint64_t> machineMemory = std::nullopt;
   friend void PrintTo(const EngineErrorCase& c, std::ostream* out) { *out << c.name; }
 };
+
+std::string createLayers(int count) {
+  std::string steps;
+  for (int i = 0; i < count; ++i) steps += std::string(i ? ", " : "") + R"({"step": "createLayer"})";
+  return steps;
+}
 
 class BadInputEngineError : public ::testing::TestWithParam<EngineErrorCase> {};
 
@@ -174,7 +227,7 @@ TEST_P(BadInputEngineError, StopsTheRunWithStatus1AndKeepsTheEarlierSavePoints) 
   const HostFolder folder;
   folder.write("script.json", R"({"canvas": {"width": 320, "height": 256, "surface": ")" + c.surface + R"("}, "steps": [
     {"step": "save", "name": "before"}, )" + c.steps + R"(, {"step": "save", "name": "after"}]})");
-  const auto result = folder.run({folder.at("script.json"), "-o", folder.at("out"), "-q"});
+  const auto result = folder.run({folder.at("script.json"), "-o", folder.at("out"), "-q"}, c.machineMemory);
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
   EXPECT_EQ(hosttest::filesIn(folder.path() / "out"),
@@ -189,7 +242,10 @@ INSTANTIATE_TEST_SUITE_P(
                         "steps[2] (color): the engine reported CannotFillColor"},
         // No paint under the point, and a canvas whose surface is not shown gives no colour either.
         EngineErrorCase{"ColourPickOfNothing", "Canvas Army Duck", R"({"step": "pickColor", "x": 100, "y": 100})",
-                        "steps[1] (pickColor): the pick: the engine reported NoColorSelected"}),
+                        "steps[1] (pickColor): the pick: the engine reported NoColorSelected"},
+        // Half of a machine of 24 MB for textures; each layer takes 1.25 MB.
+        EngineErrorCase{"LayersBeyondTheMachinesMemory", "Flat", createLayers(12),
+                        "(createLayer): a new layer needs 1.2 MB of texture memory; the canvas's textures take ", 24 << 20}),
     [](const ::testing::TestParamInfo<EngineErrorCase>& info) { return info.param.name; });
 
 }  // namespace

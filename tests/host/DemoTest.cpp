@@ -1,5 +1,6 @@
 // The demonstration, played step by step as the program plays it: every tool of the manager strokes,
-// every stroke changes the layer it paints, and its save points hold the picture and the relief.
+// every stroke changes the layer it paints (so no wetter stroke goes over paint the tube laid wet),
+// the dial, cleaning and reloading are shown, and its save points hold the picture and the relief.
 
 #include <gtest/gtest.h>
 
@@ -43,15 +44,6 @@ bool isOneColour(const graphics::Bitmap& bitmap) {
   return true;
 }
 
-bool showsReliefIn(const graphics::Bitmap& relief, const Box& box) {
-  for (auto y = static_cast<std::size_t>(box.top); y <= static_cast<std::size_t>(box.bottom); ++y) {
-    for (auto x = static_cast<std::size_t>(box.left); x <= static_cast<std::size_t>(box.right); ++x) {
-      if (relief.pixel(x, y)[0] > 0) return true;
-    }
-  }
-  return false;
-}
-
 bool isTubeOrBrush(const std::string& tool) {
   return tool == "tube" || tool.find("Brush") != std::string::npos;
 }
@@ -63,11 +55,17 @@ TEST(Demo, EveryToolStrokesAndEveryStrokeChangesItsLayer) {
   const hosttest::HostFolder folder;
   Painter painter(script.canvas);
 
-  std::set<std::string> chosen, stroked;
+  std::set<std::string> chosen, stroked, settings;
   std::vector<Box> reliefBoxes;  // where the tube and the brushes painted
   std::vector<std::string> saves;
   for (const Step& step : script.steps) {
-    if (const auto* tool = std::get_if<ChooseTool>(&step.action)) chosen.insert(tool->tool);
+    if (const auto* tool = std::get_if<ChooseTool>(&step.action)) {
+      chosen.insert(tool->tool);
+      if (tool->rotation) settings.insert("rotation");
+      if (tool->autoClean.value_or(false)) settings.insert("autoClean");
+      if (tool->autoReset.value_or(false)) settings.insert("autoReset");
+    }
+    if (std::holds_alternative<CleanTool>(step.action)) settings.insert("clean");
     const auto* strokes = std::get_if<Strokes>(&step.action);
     if (!strokes) {
       painter.play(step);
@@ -95,6 +93,7 @@ TEST(Demo, EveryToolStrokesAndEveryStrokeChangesItsLayer) {
   for (const std::string kind : {"pickColor", "pickPattern"}) {
     EXPECT_TRUE(std::any_of(script.steps.begin(), script.steps.end(), [&](const Step& s) { return s.kind == kind; })) << kind;
   }
+  EXPECT_EQ(settings, (std::set<std::string>{"rotation", "autoClean", "autoReset", "clean"})) << "the dial, cleaning and reloading";
   EXPECT_EQ(painter.canvas().layers().size(), 2u);
 
   ASSERT_FALSE(saves.empty());
@@ -108,7 +107,7 @@ TEST(Demo, EveryToolStrokesAndEveryStrokeChangesItsLayer) {
   const auto relief = graphics::readPNG(folder.path() / (saves.back() + "-relief.png"));
   ASSERT_TRUE(relief);
   for (const auto& box : reliefBoxes) {
-    EXPECT_TRUE(showsReliefIn(*relief, box)) << "no height in " << box.left << ", " << box.top << " to " << box.right << ", " << box.bottom;
+    EXPECT_TRUE(hosttest::showsReliefIn(*relief, box)) << "no height in " << box.left << ", " << box.top << " to " << box.right << ", " << box.bottom;
   }
 }
 

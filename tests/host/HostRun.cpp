@@ -2,11 +2,15 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <stdexcept>
 
 #include "PaintProgram.h"
+#include "graphics/Bitmap.h"
+#include "graphics/PNGFile.h"
 
 namespace hosttest {
 
@@ -32,13 +36,33 @@ std::filesystem::path HostFolder::write(const std::string& name, const std::vect
   return write(name, std::string(bytes.begin(), bytes.end()));
 }
 
-RunResult HostFolder::run(const std::vector<std::string>& args) const {
+void HostFolder::writePaint(const std::string& name, std::size_t width, std::size_t height) const {
+  std::vector<std::uint8_t> pixels(width * height * 4);
+  for (std::size_t i = 0; i < pixels.size(); i += 4) pixels[i] = 190, pixels[i + 1] = 70, pixels[i + 2] = 40, pixels[i + 3] = 255;
+  if (!graphics::writePNG(*graphics::Bitmap::make(width, height, std::move(pixels), graphics::AlphaMode::Straight), path_ / name)) {
+    throw std::runtime_error("the picture " + name + " cannot be written");
+  }
+}
+
+RunResult HostFolder::run(const std::vector<std::string>& args, std::optional<std::uint64_t> machineMemory) const {
   std::ostringstream out, err;
   RunResult result;
-  result.status = painthost::runPaint(args, out, err);
+  result.status = painthost::runPaint(args, out, err, false, machineMemory);
   result.out = out.str();
   result.err = err.str();
   return result;
+}
+
+bool showsReliefIn(const graphics::Bitmap& relief, const Box& box) {
+  constexpr double kAround = 3;
+  const auto from = [](double v) { return static_cast<std::size_t>(std::max(0.0, v - kAround)); };
+  const auto to = [](double v, std::size_t side) { return std::min(side - 1, static_cast<std::size_t>(std::max(0.0, v + kAround))); };
+  for (auto y = from(box.top); y <= to(box.bottom, relief.height()); ++y) {
+    for (auto x = from(box.left); x <= to(box.right, relief.width()); ++x) {
+      if (relief.pixel(x, y)[0] > 0) return true;
+    }
+  }
+  return false;
 }
 
 std::set<std::string> filesIn(const std::filesystem::path& folder) {

@@ -3,12 +3,18 @@
 // run's inputs and outputs.
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "Script.h"
+
+namespace graphics {
+class Bitmap;
+}
 
 namespace hosttest {
 
@@ -21,6 +27,10 @@ struct Box {
   }
   bool contains(double x, double y) const { return x >= left && x <= right && y >= top && y <= bottom; }
 };
+
+// Whether the relief picture shows paint in the box or a few points around it (a tap's box is a
+// point).
+bool showsReliefIn(const graphics::Bitmap& relief, const Box& box);
 
 struct RunResult {
   int status = -1;
@@ -39,10 +49,12 @@ class HostFolder {
   std::filesystem::path write(const std::string& name, const std::string& contents) const;
   std::filesystem::path write(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
 
+  // A picture of one opaque colour, `width` x `height`, to import as paint.
+  void writePaint(const std::string& name, std::size_t width, std::size_t height) const;
   // The path of `name` under the folder, as an argument.
   std::string at(const std::string& name) const { return (path_ / name).string(); }
-  // Runs tessivarium-paint with `args`.
-  RunResult run(const std::vector<std::string>& args) const;
+  // Runs tessivarium-paint with `args`, on a machine of `machineMemory` bytes when one is given.
+  RunResult run(const std::vector<std::string>& args, std::optional<std::uint64_t> machineMemory = std::nullopt) const;
 
  private:
   std::filesystem::path path_;

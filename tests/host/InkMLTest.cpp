@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -55,6 +56,19 @@ std::vector<InkCase> cases() {
        {{at(10, 20, kDefaults.force, 1.2, 0.5), at(11, 21, kDefaults.force, 0.8, -1)}}},
       {"DifferencesFirstAndSecond", xy, "<trace>10 20, '5 '1, 5 1, \"1 !30</trace>", false,
        {{at(10, 20), at(15, 21), at(20, 22), at(26, 30)}}},
+      // Each channel's values count in steps of 1 / its resolution of its unit; positions in
+      // points, 72 to the inch.
+      {"ResolutionsAndUnits",
+       R"(<channel name="X" units="mm"/><channel name="Y"/><channel name="F"/><channel name="OE"/><channel name="OA" units="deg"/>)",
+       R"(<channelProperties><channelProperty channel="X" name="resolution" value="10" units="1/mm"/>
+          <channelProperty channel="Y" name="resolution" value="100" units="1/in"/>
+          <channelProperty channel="F" name="resolution" value="1000"/>
+          <channelProperty channel="OE" name="resolution" value="1000" units="1/rad"/>
+          <channelProperty channel="OA" name="resolution" value="10"/></channelProperties>
+          <trace>254 150 250 785 900, 127 50 1000 1570 -450</trace>)",
+       false, {{at(72, 108, 0.25, 0.785, kPi / 2), at(36, 36, 1.0, 1.57, -kPi / 4)}}},
+      {"ATraceOfOnePointIsATap", xy, "<trace>10 20</trace><trace>30 40, 50 60</trace>", false,
+       {{at(10, 20), at(10, 20)}, {at(30, 40), at(50, 60)}}},
       // Two traces spanning 0 to 100 by 0 to 50, fitted into 320 x 256 with a margin of 12.8:
       // the width decides the scale, (319 - 25.6) / 100; the height is centred.
       {"FitIntoTheCanvas", xy, "<trace>0 0, 100 50</trace><trace>50 0, 50 50</trace>", true,
@@ -123,9 +137,7 @@ std::vector<std::pair<std::size_t, std::size_t>> changedCells(const tessivarium:
 TEST_P(InkMLStrokes, PaintOneStrokePerTraceWhereItsPointsLie) {
   const PaintedCase& c = GetParam();
   const hosttest::HostFolder folder;
-  std::vector<std::uint8_t> pixels(240 * 200 * 4);
-  for (std::size_t i = 0; i < pixels.size(); i += 4) pixels[i] = 190, pixels[i + 1] = 70, pixels[i + 2] = 40, pixels[i + 3] = 255;
-  ASSERT_TRUE(graphics::writePNG(*graphics::Bitmap::make(240, 200, pixels, graphics::AlphaMode::Straight), folder.path() / "paint.png"));
+  folder.writePaint("paint.png", 240, 200);
   std::string traces;
   for (const auto& t : c.traces) traces += "<trace>" + t + "</trace>";
   folder.write("pen.inkml", R"(<ink xmlns="http://www.w3.org/2003/InkML"><traceFormat>)" + c.format + "</traceFormat>" + traces + "</ink>");
@@ -177,5 +189,76 @@ INSTANTIATE_TEST_SUITE_P(
                      "100 170 90 -10 0, 160 172 150 -12 0, 220 175 250 -14 2",
                      "100 240 200 0 20, 160 238 200 0 22, 220 236 200 0 24"}}),
     [](const ::testing::TestParamInfo<PaintedCase>& info) { return info.param.name; });
+
+}  // namespace
+
+// Pen files as users bring them, in tests/host/pen/: a tablet's export with force and tilt, each
+// channel with its resolution; a signature pad's, pressure only; a handwriting collection's, with
+// numbers for identifiers and one-point traces.
+namespace {
+
+struct PenFile {
+  std::string name;
+  std::string file;
+  bool fit;
+  std::size_t traces;
+  Sample first;  // the first trace's first sample on a 512 x 384 canvas
+  friend void PrintTo(const PenFile& c, std::ostream* out) { *out << c.name; }
+};
+
+class InkMLPenFiles : public ::testing::TestWithParam<PenFile> {};
+
+const std::filesystem::path kPenFiles = "tests/host/pen";
+
+TEST_P(InkMLPenFiles, ReadWithTheirUnits) {
+  const PenFile& c = GetParam();
+  painthost::CanvasSettings canvas;
+  canvas.width = 512;
+  canvas.height = 384;
+  const auto strokes = painthost::readInkML(kPenFiles / c.file, canvas, {c.fit});
+  ASSERT_EQ(strokes.size(), c.traces);
+  const Sample& got = strokes.front().front();
+  EXPECT_NEAR(got.x, c.first.x, 1e-2);
+  EXPECT_NEAR(got.y, c.first.y, 1e-2);
+  EXPECT_NEAR(got.force, c.first.force, 1e-6);
+  EXPECT_NEAR(got.altitude, c.first.altitude, 1e-6);
+  EXPECT_NEAR(got.azimuth, c.first.azimuth, 1e-6);
+}
+
+// Through a brush that reloads after every stroke, every trace leaves paint, taps included, and
+// nothing but the program's own lines reaches the terminal.
+TEST_P(InkMLPenFiles, PaintEveryTraceThroughABrushThatReloadsAndPrintNothing) {
+  const PenFile& c = GetParam();
+  const hosttest::HostFolder folder;
+  std::filesystem::copy_file(kPenFiles / c.file, folder.path() / "pen.inkml");
+  folder.write("script.json", hosttest::script(R"({"step": "tool", "tool": "filbertBrush", "autoReset": true},
+    {"step": "color", "color": "#a83226", "wetness": 0.8},
+    {"step": "stroke", "inkml": "pen.inkml", "fit": )" + std::string(c.fit ? "true" : "false") + R"(},
+    {"step": "save", "name": "end"})", 512, 384));
+  ::testing::internal::CaptureStderr();
+  const auto result = folder.run({folder.at("script.json"), "-o", folder.at("out"), "--quiet"});
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+
+  const auto script = painthost::readScript(folder.path() / "script.json");
+  const auto relief = graphics::readPNG(folder.path() / "out" / "end-relief.png");
+  ASSERT_TRUE(relief);
+  const auto& strokes = std::get<painthost::Strokes>(script.steps[2].action).strokes;
+  for (std::size_t t = 0; t < strokes.size(); ++t) {
+    Box box;
+    for (const auto& s : strokes[t]) box.add(s);
+    EXPECT_TRUE(hosttest::showsReliefIn(*relief, box)) << "trace " << t + 1;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Host, InkMLPenFiles,
+    ::testing::Values(
+        // Hundredths of a millimetre; tilt 19.02 and -4.5 degrees in hundredths.
+        PenFile{"ForceAndTiltWithResolutions", "tilt.inkml", false, 3, Sample{110.0126, 90.0, 9000.0 / 32767, 1.2309285763817501, -0.22446026496309382}},
+        PenFile{"PressureOnly", "pressure.inkml", true, 3, Sample{44.5204, 94.8281, 200.0 / 1023, kDefaults.altitude, kDefaults.azimuth}},
+        PenFile{"CollectionWithTaps", "handwriting.inkml", true, 5, Sample{86.28, 93.04, kDefaults.force, kDefaults.altitude, kDefaults.azimuth}}),
+    [](const ::testing::TestParamInfo<PenFile>& info) { return info.param.name; });
 
 }  // namespace

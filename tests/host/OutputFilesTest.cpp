@@ -60,6 +60,15 @@ TEST(OutputFiles, AnAtomicWriteThatSucceedsReplacesTheFileWhole) {
   EXPECT_EQ(hosttest::bytesOf(target), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
 }
 
+TEST(OutputFiles, VersionNamesTheProgramAndItsStorageFormatAndWritesNothing) {
+  const HostFolder folder;
+  const auto result = folder.run({"--version", "-o", folder.at("out")});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "tessivarium-paint 0.1.0 (storage files of format version 1)\n");
+  EXPECT_EQ(result.err, "");
+  EXPECT_TRUE(hosttest::filesIn(folder.path()).empty());
+}
+
 struct OutputMode {
   std::string name;
   std::vector<std::string> flags;

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -16,7 +15,7 @@ namespace {
 
 using hosttest::HostFolder;
 
-TEST(SavePoint, ThePictureShowsNoToolHeadWhereNoPaintLies) {
+TEST(SavePoint, ThePictureShowsNoToolHeadWhereNoPaintLiesAndTheReliefIsGrey) {
   const HostFolder folder;
   folder.write("script.json", hosttest::script(R"({"step": "tool", "tool": "filbertBrush"},
     {"step": "color", "color": "#b03020", "wetness": 0.8},
@@ -25,6 +24,11 @@ TEST(SavePoint, ThePictureShowsNoToolHeadWhereNoPaintLies) {
     {"step": "save", "name": "end"})"));
   const auto result = folder.run({folder.at("script.json"), "-o", folder.at("out"), "--quiet"});
   ASSERT_EQ(result.status, 0) << result.err;
+  // The relief is written as a grey picture: an 8-bit PNG of colour type 0.
+  const auto relief = hosttest::bytesOf(folder.path() / "out" / "end-relief.png");
+  ASSERT_GT(relief.size(), 25u);
+  EXPECT_EQ(relief[24], 8) << "bit depth";
+  EXPECT_EQ(relief[25], 0) << "colour type";
   const auto picture = graphics::readPNG(folder.path() / "out" / "end.png");
   ASSERT_TRUE(picture);
   // The corner where a debugging session shows the head's height: the white canvas there.
@@ -36,28 +40,35 @@ TEST(SavePoint, ThePictureShowsNoToolHeadWhereNoPaintLies) {
   }
 }
 
-// One layer of four cells holding these wet and dry thicknesses.
-painthost::StoredPainting paintingOf(const std::vector<std::uint8_t>& wet, const std::vector<std::uint8_t>& dry) {
-  std::vector<std::uint8_t> wetBytes(16, 0), dryBytes(16, 0);
-  for (std::size_t i = 0; i < 4; ++i) wetBytes[i * 4 + 3] = wet[i], dryBytes[i * 4 + 3] = dry[i];
+struct LayerHeights {
+  std::vector<std::uint8_t> wet, dry;
+  bool hidden = false;
+};
+
+// Layers of four cells holding these wet and dry thicknesses.
+painthost::StoredPainting paintingOf(const std::vector<LayerHeights>& layers) {
   painthost::StoredPainting painting;
   painting.width = 4, painting.height = 1;
-  painting.hidden = {false};
-  painting.records.emplace_back(4, 1, 1, std::vector<std::uint8_t>(16, 0), wetBytes, dryBytes);
+  for (const auto& layer : layers) {
+    std::vector<std::uint8_t> wetBytes(16, 0), dryBytes(16, 0);
+    for (std::size_t i = 0; i < 4; ++i) wetBytes[i * 4 + 3] = layer.wet[i], dryBytes[i * 4 + 3] = layer.dry[i];
+    painting.hidden.push_back(layer.hidden);
+    painting.records.emplace_back(4, 1, 1, std::vector<std::uint8_t>(16, 0), wetBytes, dryBytes);
+  }
   return painting;
 }
 
-TEST(SavePoint, TheReliefRunsFromBlackWhereBareToWhiteAtTheHighestPaintByTheSquareRoot) {
+TEST(SavePoint, TheReliefRunsFromBlackWhereBareToWhiteAtTheHighestShownPaintByTheSquareRoot) {
   // Heights 0, 1, 40 and 160 bytes.
-  const auto relief = painthost::reliefOf(paintingOf({0, 1, 30, 100}, {0, 0, 10, 60}));
-  EXPECT_EQ(relief->pixel(0, 0)[0], 0);
-  EXPECT_EQ(relief->pixel(1, 0)[0], 20);  // 255 x sqrt(1 / 160)
-  EXPECT_EQ(relief->pixel(2, 0)[0], 128);
-  EXPECT_EQ(relief->pixel(3, 0)[0], 255);
-  EXPECT_EQ(relief->pixel(3, 0)[3], 255);
+  const LayerHeights shown{{0, 1, 30, 100}, {0, 0, 10, 60}};
+  const std::vector<std::uint8_t> expected{0, 20, 128, 255};  // 255 x sqrt(1 / 160) is 20
+  EXPECT_EQ(painthost::reliefOf(paintingOf({shown})).pixels, expected);
+  // Higher paint on a hidden layer, in front and behind, changes nothing.
+  const LayerHeights hidden{{200, 200, 0, 250}, {0, 50, 0, 5}, true};
+  EXPECT_EQ(painthost::reliefOf(paintingOf({hidden, shown, hidden})).pixels, expected);
 
-  const auto bare = painthost::reliefOf(paintingOf({0, 0, 0, 0}, {0, 0, 0, 0}));
-  for (std::size_t x = 0; x < 4; ++x) EXPECT_EQ(bare->pixel(x, 0), (std::array<std::uint8_t, 4>{0, 0, 0, 255}));
+  const LayerHeights bare{{0, 0, 0, 0}, {0, 0, 0, 0}};
+  EXPECT_EQ(painthost::reliefOf(paintingOf({bare})).pixels, (std::vector<std::uint8_t>{0, 0, 0, 0}));
 }
 
 }  // namespace
