@@ -26,28 +26,35 @@ struct MixingGift {
 // The hairs stir the wet paint they swept: every two swept cells at most kReach cells apart across
 // and along trade equal amounts, min(thickness) x min(wetness) / 252 over twice the number of
 // partners a cell has, so a cell stirs at most half its paint away and the gifts above take at
-// most the other half. Equal amounts both ways move no paint: thickness stays, colours mix.
+// most the other half. Equal amounts both ways move no paint: thickness stays, colours mix. (The
+// sums take in the cell's trade with itself, which changes nothing and spares a test per cell.)
 struct HairStir {
   static constexpr int kReach = 5;
   static constexpr int kPartners = (2 * kReach + 1) * (2 * kReach + 1) - 1;
   static constexpr std::int64_t kUnit = 2 * kPartners * kFullWetness;
+  static constexpr std::size_t kRowsPerChunk = 1;
 
-  template <class Visit>
-  TESS_KERNEL_INLINE void operator()(const WindowSnapshot& s, std::size_t x, std::size_t y, Visit&& visit) const {
+  TESS_KERNEL_INLINE Stirred operator()(const WindowSnapshot& s, std::size_t x, std::size_t y) const {
     const MarkedCells& marks = s.marks;
     const std::size_t width = marks.width(), k = y * width + x;
     const int thickness = s.wet[k].a, wetness = s.grid[k].r;
-    if (!marks.marked(k) || thickness == 0 || wetness == 0) return;
+    Stirred sums;
+    if (!marks.marked(k) || thickness == 0 || wetness == 0) return sums;
     const bool withMask = !s.masked.empty();
     const std::size_t y0 = y >= kReach ? y - kReach : 0, y1 = std::min(marks.height(), y + kReach + 1);
     const std::size_t x0 = x >= kReach ? x - kReach : 0, x1 = std::min(width, x + kReach + 1);
     for (std::size_t qy = y0; qy < y1; ++qy) {
+      // A row of at most 11 partners sums within an int.
+      int share = 0, r = 0, g = 0, b = 0, wet = 0;
       for (std::size_t q = qy * width + x0; q < qy * width + x1; ++q) {
-        if (q == k || !marks.marked(q) || (withMask && s.masked[q])) continue;
-        const int share = std::min<int>(thickness, s.wet[q].a) * std::min<int>(wetness, s.grid[q].r);
-        if (share > 0) visit(q, share);
+        const bool partner = marks.marked(q) && !(withMask && s.masked[q]);
+        const Texel& paint = s.wet[q];
+        const int f = partner ? std::min<int>(thickness, paint.a) * std::min<int>(wetness, s.grid[q].r) : 0;
+        share += f, r += f * paint.r, g += f * paint.g, b += f * paint.b, wet += f * s.grid[q].r;
       }
+      sums.share += share, sums.r += r, sums.g += g, sums.b += b, sums.wetness += wet;
     }
+    return sums;
   }
 };
 

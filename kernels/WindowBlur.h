@@ -52,10 +52,10 @@ class MarkedCells {
       if (markedRow_[static_cast<std::size_t>(static_cast<int>(y) + 2 + d)]) return true;
     return false;
   }
-  // body(y) for every row, the rows spread over the worker threads.
+  // body(y) for every row, the rows spread over the worker threads `rowsPerChunk` at a time.
   template <class Body>
-  void eachRow(Body&& body) const {
-    gpu::parallelFor(0, height_, kBlurRowsPerChunk, [&](std::size_t first, std::size_t end) {
+  void eachRow(Body&& body, std::size_t rowsPerChunk = kBlurRowsPerChunk) const {
+    gpu::parallelFor(0, height_, rowsPerChunk, [&](std::size_t first, std::size_t end) {
       for (std::size_t y = first; y < end; ++y) body(y);
     });
   }
@@ -77,21 +77,28 @@ struct WindowSnapshot {
   std::vector<std::uint8_t> masked;  // empty without a mask
 };
 
+// What a cell trades in a stir: the shares summed, and the shares times the colour and wetness of
+// the cells it trades with.
+struct Stirred {
+  std::int64_t share = 0, r = 0, g = 0, b = 0, wetness = 0;
+};
+
 // No stirring: the plain blurs, whose cells trade paint only by their gift.
 struct NoStir {
   static constexpr int kUnit = 1;
-  template <class Visit>
-  TESS_KERNEL_INLINE void operator()(const WindowSnapshot&, std::size_t, std::size_t, Visit&&) const {}
+  static constexpr std::size_t kRowsPerChunk = kBlurRowsPerChunk;
+  TESS_KERNEL_INLINE Stirred operator()(const WindowSnapshot&, std::size_t, std::size_t) const { return {}; }
 };
 
 // The blurred state of one cell: its own paint less what it gives, plus what each neighbour gives
 // it, colours and wetness mixed by amount. gift(from, fromWetness, to, toWetness) is the paint a
 // cell of thickness `from` gives a neighbour of thickness `to`: never negative, and at most a
 // quarter of `from`, so no cell gives more than it holds and none holds more than 255.
-// A stir may add trades of equal amounts both ways with cells further off: stir(s, x, y, visit)
-// calls visit(q, share) for each such cell q, `share` being what the two trade in 1/Stir::kUnit
-// bytes. Equal amounts both ways move no paint; only colour and wetness mix. What a cell stirs
-// away, with what its gifts take, is at most what it holds.
+// A stir may add trades of equal amounts both ways with cells further off: stir(s, x, y) sums the
+// cell's trades (Stirred), each share being what the two cells trade in 1/Stir::kUnit bytes.
+// Equal amounts both ways move no paint; only colour and wetness mix. What a cell stirs away, with
+// what its gifts take, is at most what it holds. A stir's rows cost more than a plain blur's, so
+// it spreads them over the threads in chunks of Stir::kRowsPerChunk.
 template <class Gift, class Stir = NoStir>
 TESS_KERNEL_INLINE void blurCell(const WindowSnapshot& s, const gpu::TexelView& wetOut, const gpu::TexelView& gridOut,
                                  std::size_t x, std::size_t y, const Gift& gift, const Stir& stir = {}) {
@@ -116,27 +123,25 @@ TESS_KERNEL_INLINE void blurCell(const WindowSnapshot& s, const gpu::TexelView& 
   if (x + 1 < width) neighbour(k + 1);
   if (y > 0) neighbour(k - width);
   if (y + 1 < marks.height()) neighbour(k + width);
-  // The plain blurs keep to int; a stir's fine shares need 64 bits.
-  using Amount = std::conditional_t<Stir::kUnit == 1, int, std::int64_t>;
-  Amount stirred = 0, sr = 0, sg = 0, sb = 0, sWetness = 0;
-  stir(s, x, y, [&](std::size_t q, Amount share) {
-    const Texel& other = s.wet[q];
-    stirred += share, sr += share * other.r, sg += share * other.g, sb += share * other.b, sWetness += share * s.grid[q].r;
-  });
-  if (in == 0 && kept == own.a && stirred == 0) return;
+  const Stirred stirred = stir(s, x, y);
+  if (in == 0 && kept == own.a && stirred.share == 0) return;
   const int total = kept + in;
   Texel cell = s.grid[k];
   if (total == 0) {
     cell.r = 0, cell.a = tessivarium::TOOL_AIR;
     store(wetOut, Texel{}, x, y);
   } else {
+    // The plain blurs keep to int; a stir's fine shares need 64 bits.
+    using Amount = std::conditional_t<Stir::kUnit == 1, int, std::int64_t>;
     constexpr Amount unit = Stir::kUnit;
-    const Amount keptShare = kept * unit - stirred, totalShare = total * unit;
-    const auto mix = [&](int mine, int theirs, Amount stirredIn) {
-      return static_cast<std::uint8_t>((keptShare * mine + theirs * unit + stirredIn + totalShare / 2) / totalShare);
+    const Amount keptShare = kept * unit - static_cast<Amount>(stirred.share), totalShare = total * unit;
+    const auto mix = [&](int mine, int theirs, std::int64_t stirredIn) {
+      return static_cast<std::uint8_t>((keptShare * mine + theirs * unit + static_cast<Amount>(stirredIn) + totalShare / 2) /
+                                       totalShare);
     };
-    store(wetOut, Texel{mix(own.r, r, sr), mix(own.g, g, sg), mix(own.b, b, sb), static_cast<std::uint8_t>(total)}, x, y);
-    cell.r = quantisedWetness(mix(ownWetness, wetness, sWetness));
+    store(wetOut, Texel{mix(own.r, r, stirred.r), mix(own.g, g, stirred.g), mix(own.b, b, stirred.b), static_cast<std::uint8_t>(total)},
+          x, y);
+    cell.r = quantisedWetness(mix(ownWetness, wetness, stirred.wetness));
     cell.a = tessivarium::TOOL_FLUID;
   }
   store(gridOut, cell, x, y);
@@ -168,7 +173,7 @@ void blurAroundMarks(const gpu::Dispatch& dispatch, const Gift& gift, const Stir
   marks.eachRow([&](std::size_t y) {
     if (!marks.rowNear(y, 1)) return;
     for (std::size_t x = 0; x < width; ++x) blurCell(s, wetOut, gridOut, x, y, gift, stir);
-  });
+  }, Stir::kRowsPerChunk);
 }
 
 // The gift of the wet blurs: the higher of two cells gives the lower a share of the difference in
