@@ -9,7 +9,9 @@
 // head, for the passes that carry it on.
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "gpu/Dispatch.h"
@@ -50,10 +52,10 @@ class MarkedCells {
       if (markedRow_[static_cast<std::size_t>(static_cast<int>(y) + 2 + d)]) return true;
     return false;
   }
-  // body(y) for every row, the rows spread over the worker threads.
+  // body(y) for every row, the rows spread over the worker threads `rowsPerChunk` at a time.
   template <class Body>
-  void eachRow(Body&& body) const {
-    gpu::parallelFor(0, height_, kBlurRowsPerChunk, [&](std::size_t first, std::size_t end) {
+  void eachRow(Body&& body, std::size_t rowsPerChunk = kBlurRowsPerChunk) const {
+    gpu::parallelFor(0, height_, rowsPerChunk, [&](std::size_t first, std::size_t end) {
       for (std::size_t y = first; y < end; ++y) body(y);
     });
   }
@@ -75,13 +77,31 @@ struct WindowSnapshot {
   std::vector<std::uint8_t> masked;  // empty without a mask
 };
 
+// What a cell trades in a stir: the shares summed, and the shares times the colour and wetness of
+// the cells it trades with.
+struct Stirred {
+  std::int64_t share = 0, r = 0, g = 0, b = 0, wetness = 0;
+};
+
+// No stirring: the plain blurs, whose cells trade paint only by their gift.
+struct NoStir {
+  static constexpr int kUnit = 1;
+  static constexpr std::size_t kRowsPerChunk = kBlurRowsPerChunk;
+  TESS_KERNEL_INLINE Stirred operator()(const WindowSnapshot&, std::size_t, std::size_t) const { return {}; }
+};
+
 // The blurred state of one cell: its own paint less what it gives, plus what each neighbour gives
 // it, colours and wetness mixed by amount. gift(from, fromWetness, to, toWetness) is the paint a
 // cell of thickness `from` gives a neighbour of thickness `to`: never negative, and at most a
 // quarter of `from`, so no cell gives more than it holds and none holds more than 255.
-template <class Gift>
+// A stir may add trades of equal amounts both ways with cells further off: stir(s, x, y) sums the
+// cell's trades (Stirred), each share being what the two cells trade in 1/Stir::kUnit bytes.
+// Equal amounts both ways move no paint; only colour and wetness mix. What a cell stirs away, with
+// what its gifts take, is at most what it holds. A stir's rows cost more than a plain blur's, so
+// it spreads them over the threads in chunks of Stir::kRowsPerChunk.
+template <class Gift, class Stir = NoStir>
 TESS_KERNEL_INLINE void blurCell(const WindowSnapshot& s, const gpu::TexelView& wetOut, const gpu::TexelView& gridOut,
-                                 std::size_t x, std::size_t y, const Gift& gift) {
+                                 std::size_t x, std::size_t y, const Gift& gift, const Stir& stir = {}) {
   const MarkedCells& marks = s.marks;
   if (!marks.nearMark(x, y)) return;
   const std::size_t width = marks.width(), k = y * width + x;
@@ -103,26 +123,36 @@ TESS_KERNEL_INLINE void blurCell(const WindowSnapshot& s, const gpu::TexelView& 
   if (x + 1 < width) neighbour(k + 1);
   if (y > 0) neighbour(k - width);
   if (y + 1 < marks.height()) neighbour(k + width);
-  if (in == 0 && kept == own.a) return;
+  const Stirred stirred = stir(s, x, y);
+  if (in == 0 && kept == own.a && stirred.share == 0) return;
   const int total = kept + in;
   Texel cell = s.grid[k];
   if (total == 0) {
     cell.r = 0, cell.a = tessivarium::TOOL_AIR;
     store(wetOut, Texel{}, x, y);
   } else {
-    const auto mix = [&](int mine, int theirs) { return static_cast<std::uint8_t>((kept * mine + theirs + total / 2) / total); };
-    store(wetOut, Texel{mix(own.r, r), mix(own.g, g), mix(own.b, b), static_cast<std::uint8_t>(total)}, x, y);
-    cell.r = quantisedWetness(mix(ownWetness, wetness));
+    // The plain blurs keep to int; a stir's fine shares need 64 bits.
+    using Amount = std::conditional_t<Stir::kUnit == 1, int, std::int64_t>;
+    constexpr Amount unit = Stir::kUnit;
+    const Amount keptShare = kept * unit - static_cast<Amount>(stirred.share), totalShare = total * unit;
+    const auto mix = [&](int mine, int theirs, std::int64_t stirredIn) {
+      return static_cast<std::uint8_t>((keptShare * mine + theirs * unit + static_cast<Amount>(stirredIn) + totalShare / 2) /
+                                       totalShare);
+    };
+    store(wetOut, Texel{mix(own.r, r, stirred.r), mix(own.g, g, stirred.g), mix(own.b, b, stirred.b), static_cast<std::uint8_t>(total)},
+          x, y);
+    cell.r = quantisedWetness(mix(ownWetness, wetness, stirred.wetness));
     cell.a = tessivarium::TOOL_FLUID;
   }
   store(gridOut, cell, x, y);
 }
 
 // A blur pass: in place on grid0 and wet0 (slots 0/1 and 16/17) around the marks of the map at
-// TEXTURE_MAP_READ, by `gift`, kept off the cells of the mask at TEXTURE_MASK_IMAGE. Cells away from
-// the marks, and masked cells, are not written.
-template <class Gift>
-void blurAroundMarks(const gpu::Dispatch& dispatch, const Gift& gift) {
+// TEXTURE_MAP_READ, by `gift` (and `stir`), kept off the cells of the mask at TEXTURE_MASK_IMAGE.
+// Cells away from the marks, and masked cells, are not written. A stir trades only between marked
+// cells, whose rows the copy holds.
+template <class Gift, class Stir = NoStir>
+void blurAroundMarks(const gpu::Dispatch& dispatch, const Gift& gift, const Stir& stir = {}) {
   using namespace tessivarium;
   const gpu::TexelView grid = dispatch.texels(TEXTURE_GRID_READ), gridOut = dispatch.texels(TEXTURE_GRID_WRITE),
                        wet = dispatch.texels(TEXTURE_WET_READ), wetOut = dispatch.texels(TEXTURE_WET_WRITE),
@@ -142,8 +172,8 @@ void blurAroundMarks(const gpu::Dispatch& dispatch, const Gift& gift) {
   });
   marks.eachRow([&](std::size_t y) {
     if (!marks.rowNear(y, 1)) return;
-    for (std::size_t x = 0; x < width; ++x) blurCell(s, wetOut, gridOut, x, y, gift);
-  });
+    for (std::size_t x = 0; x < width; ++x) blurCell(s, wetOut, gridOut, x, y, gift, stir);
+  }, Stir::kRowsPerChunk);
 }
 
 // The gift of the wet blurs: the higher of two cells gives the lower a share of the difference in

@@ -30,35 +30,38 @@ void paintOnce(StrokeStep& step, const std::string& kernel, const Bytes& descrip
   run({kernel, textures, buffers, step.grid0});
 }
 
+// The towel's cloth soaks 32 bytes into each paint cell; the body cell's red byte says how many
+// the lowest one lacks.
 TEST(WorkingToolKernels, LiftsWetPaintIntoTheHeadByPressAndWetnessAsFarAsTheColumnHasRoom) {
   const struct {
     float tipZ;
-    std::uint8_t wetness;
+    std::uint8_t thickness, wetness;
     float force;
     int lifted;
-  } cases[] = {{12, 252, 1.0f, 10},  // 20 x 12 / 24, lying flat at force 1
-               {12, 128, 1.0f, 6},   // less wet, less lifted (rounded up)
-               {12, 252, 0.5f, 5},
-               {4, 252, 1.0f, 4},    // only 4 cells under the body
-               {12, 252, 0.0f, 0}};  // no press, no touch
+  } cases[] = {{12, 20, 252, 1.0f, 10},  // 20 x 12 / 24, lying flat at force 1
+               {12, 20, 128, 1.0f, 6},   // less wet, less lifted (rounded up)
+               {12, 20, 252, 0.5f, 5},
+               {1, 200, 252, 2.0f, 32},  // all of it at a press of 24, but one cell of cloth holds 32
+               {12, 20, 252, 0.0f, 0}};  // no press, no touch
   for (const auto& c : cases) {
     StrokeStep step(16, 8, 8, 16);
     const Bytes head = descriptorRecord(4, 4, c.tipZ, 4, 4, 3, kTowel);
     step.initialize(head);
-    set(*step.wet0, 8, 8, {200, 40, 40, 20});
+    set(*step.wet0, 8, 8, {200, 40, 40, c.thickness});
     set(*step.grid0, 8, 8, {c.wetness, 0, 0, TOOL_FLUID});
     paintOnce(step, "DAEToolModel_towel_paint", head, {8.2f, 8.2f, c.force, 0});
-    EXPECT_EQ(headPaint(*step.headB), c.lifted) << c.tipZ << " " << int(c.wetness) << " " << c.force;
+    const int cells = (c.lifted + 31) / 32;
+    EXPECT_EQ(headPaint(*step.headB), cells) << c.tipZ << " " << int(c.wetness) << " " << c.force;
     if (c.lifted == 0) {
       EXPECT_EQ(at(*step.grid1, 8, 8)[2], 0) << "not met, not marked";
       continue;
     }
-    EXPECT_EQ(at(*step.wet1, 8, 8), (Texel{200, 40, 40, static_cast<std::uint8_t>(20 - c.lifted)}));
+    EXPECT_EQ(at(*step.wet1, 8, 8), (Texel{200, 40, 40, static_cast<std::uint8_t>(c.thickness - c.lifted)}));
     EXPECT_EQ(at(*step.grid1, 8, 8), (Texel{c.wetness, 0, 1, TOOL_FLUID}));
     // The lifted paint hangs right under the body of the column over the sample, colour and wetness kept.
-    const int body = static_cast<int>(c.tipZ);
-    EXPECT_EQ(at(*step.headB, 4, 4, static_cast<std::size_t>(body)), (Texel{0, 0, 0, kSolid}));
-    EXPECT_EQ(at(*step.headB, 4, 4, static_cast<std::size_t>(body - c.lifted)), (Texel{200, 40, 40, c.wetness}));
+    const auto body = static_cast<std::size_t>(c.tipZ);
+    EXPECT_EQ(at(*step.headB, 4, 4, body), (Texel{static_cast<std::uint8_t>(cells * 32 - c.lifted), 0, 0, kSolid}));
+    EXPECT_EQ(at(*step.headB, 4, 4, body - 1), (Texel{200, 40, 40, c.wetness}));
   }
 }
 
