@@ -219,7 +219,8 @@ TEST_P(ToolHead, DecidesWhetherTheLastStrokeChangesAsMuchPaintAsTheFirst) {
 }
 
 const std::string kLoadedBrush = R"(, {"step": "color", "color": "#c03020", "wetness": 0.8})";
-const std::string kWetPaint = R"({"step": "importImage", "file": "paint.png", "x": 20, "y": 10, "thickness": 0.05, "wet": true}, )";
+// Thick enough that the towel, whose cloth soaks up many bytes a cell, is full within a few strokes.
+const std::string kWetPaint = R"({"step": "importImage", "file": "paint.png", "x": 20, "y": 10, "thickness": 1, "wet": true}, )";
 
 INSTANTIATE_TEST_SUITE_P(
     Host, ToolHead,
