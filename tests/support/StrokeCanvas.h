@@ -1,8 +1,8 @@
 #pragma once
 // Whole strokes on a real canvas with an undo history, for the tools' end-to-end tests: a started
-// 300 x 200 point main canvas of one layer with the tool current, wet paint laid straight into the
-// layer's textures (where a tube would lay it), stylus drags routed through the canvas three
-// touches to a display frame, and the paint the layer and the tool's head hold.
+// main canvas of one layer (300 x 200 points unless told) with the tool current, wet paint laid
+// straight into the layer's textures (where a tube would lay it), stylus drags routed through the
+// canvas three touches to a display frame, and the paint the layer and the tool's head hold.
 
 #include <memory>
 #include <vector>
@@ -28,9 +28,12 @@ class StrokeCanvas {
 
   // At `scale` cells per point; the canvas is made before it becomes the main canvas, so that its
   // own scale sets its cells.
-  explicit StrokeCanvas(double scale = 1.0)
-      : canvas(std::make_shared<tessivarium::DrawingPaint>(tessivarium::MainPaintId,
-                                                           flatArtwork(kWidth, kHeight, scale))) {
+  explicit StrokeCanvas(double scale = 1.0) : StrokeCanvas(kWidth, kHeight, scale) {}
+  // Of `width` x `height` points (the longer side across).
+  StrokeCanvas(std::size_t width, std::size_t height, double scale = 1.0)
+      : canvas(std::make_shared<tessivarium::DrawingPaint>(
+            tessivarium::MainPaintId,
+            flatArtwork(static_cast<std::int64_t>(width), static_cast<std::int64_t>(height), scale))) {
     tessivarium::AppManager().setCanvas(canvas);
     tessivarium::AppManager().setCurrentPaint(canvas);
   }
