@@ -12,6 +12,7 @@
 #include "commands/CommandManager.h"
 #include "imaging/Image.h"
 #include "tools/ToolModel.h"
+#include "tools/ToolType.h"
 #include "tools/ToolViewer.h"
 #include "ui/Event.h"
 #include "ui/FrameSource.h"
@@ -101,10 +102,17 @@ class StrokeCanvas {
     for (std::size_t i = 0; i < out.size(); ++i) out[i] = texels[4 * i + 3];
     return out;
   }
-  // The paint cells of the tool's head (neither air nor body).
+  // The paint the tool's head holds in thickness bytes: one a paint cell (neither air nor body), and
+  // on a wide brush's flat head what the ledger, its third slice, counts in the two wells.
   static long headPaint(tessivarium::AbstractDrawingTool& tool) {
-    const Bytes head = bytesOf(*tool.toolViewer()->toolModel()->colorTexture0());
+    const gpu::Texture& texture = *tool.toolViewer()->toolModel()->colorTexture0();
+    const Bytes head = bytesOf(texture);
     long n = 0;
+    if (tessivarium::isWideBrush(tool.toolType())) {
+      for (std::size_t i = 2 * texture.width() * texture.height() * 4; i < head.size(); i += 4)
+        n += head[i + 3] == 255 ? head[i] + head[i + 1] : 0;
+      return n;
+    }
     for (std::size_t i = 3; i < head.size(); i += 4) n += head[i] != 0 && head[i] != 255;
     return n;
   }
