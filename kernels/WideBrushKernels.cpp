@@ -47,13 +47,18 @@ PaintSum take(FlatColumn& c, int count) {
   return sum;
 }
 
-// Takes `count` bytes of `paint` into the tip, mixed with what it holds by amount.
+// Takes `count` bytes of `paint` into the tip, mixed with what it holds by amount: (a x tip + b x
+// count) / total to nearest, halves up, by one reciprocal, exact for totals up to 510 as in
+// deposit().
 void hangOnTip(FlatColumn& c, int count, Texel paint) {
   Well& tip = c.tip;
   const int total = tip.amount + count;
-  tip.paint = {weighted(tip.paint.r, tip.amount, paint.r * count, total), weighted(tip.paint.g, tip.amount, paint.g * count, total),
-               weighted(tip.paint.b, tip.amount, paint.b * count, total),
-               headPaintKind(weighted(tip.paint.a, tip.amount, paint.a * count, total))};
+  const float inverse = 1.0f / static_cast<float>(total);
+  const auto mix = [&](int a, int b) {
+    return static_cast<std::uint8_t>(static_cast<float>(a * tip.amount + b * count) * inverse + 0.5001f);
+  };
+  tip.paint = {mix(tip.paint.r, paint.r), mix(tip.paint.g, paint.g), mix(tip.paint.b, paint.b),
+               headPaintKind(mix(tip.paint.a, paint.a))};
   tip.amount = total;
 }
 
