@@ -361,8 +361,10 @@ class HeadFootprint {
 class HeadWalk {
  public:
   // Empty when slot 9 or 10 is unbound, the two are not one head's pair or no sample arrived.
-  // `bodylessIsHead` as for StrokeHead.
-  explicit HeadWalk(const gpu::Dispatch& dispatch, bool bodylessIsHead = false)
+  // `bodylessIsHead` as for StrokeHead. `ownPaint`: the pass keeps the head's paint in a form of its
+  // own (the wide brushes' wells, kernels/FlatHead.h): every column is head, holding nothing the walk
+  // reads, and the walk keeps only the columns' carried fractions; the pass writes the head itself.
+  explicit HeadWalk(const gpu::Dispatch& dispatch, bool bodylessIsHead = false, bool ownPaint = false)
       : read_(dispatch.texels(tessivarium::TEXTURE_TOOL_READ)), write_(dispatch.texels(tessivarium::TEXTURE_TOOL_WRITE)),
         samples_(samplesArgument(dispatch)), mask_(dispatch) {
     if (!read_ || !write_ || samples_.empty() || read_.depth() != write_.depth()) return;
@@ -375,7 +377,9 @@ class HeadWalk {
     const auto first = std::find_if(samples_.begin(), samples_.end(), placed);
     const std::uint32_t seed = first == samples_.end() ? 0 : mix32(mix32(bitsOf(first->x)) ^ bitsOf(first->y));
     eachRow([&](std::size_t y) {
-      if (rgba8) {
+      if (ownPaint) {
+        for (std::size_t k = y * width_; k < (y + 1) * width_; ++k) head_->column(k) = {static_cast<int>(read_.depth()), 0, true};
+      } else if (rgba8) {
         head_->readRow(read_, y);
       } else {
         for (std::size_t x = 0; x < width_; ++x) head_->read(read_, x, y);

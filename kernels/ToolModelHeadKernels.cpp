@@ -8,6 +8,7 @@
 
 #include "gpu/KernelRuntime.h"
 #include "gpu/Parallel.h"
+#include "kernels/FlatHead.h"
 #include "kernels/KernelList.h"
 #include "kernels/PaintModel.h"
 
@@ -17,11 +18,10 @@ namespace {
 using namespace tessivarium;
 
 // How many cells of paint a fill of force 1 hangs under a column's body: a brush soaks up a deep
-// load (nearly all the room the bristle heads leave under the body, about 34 cells), a knife's
-// blade carries a thin one, and the wide brushes' flat model fills whole columns.
+// load (nearly all the room the bristle heads leave under the body, about 34 cells) and a knife's
+// blade carries a thin one. The wide brushes' flat head fills its columns' load wells instead.
 constexpr int kBrushLoad = 32;
 constexpr int kKnifeLoad = 8;
-constexpr int kWholeColumn = 255;
 
 // The shape of an empty head from its descriptor: the columns inside the head circle are the tool,
 // whose body begins at the origin's z and, for a brush, curves up away from the circle's centre
@@ -74,15 +74,23 @@ void copyGrid(const gpu::TexelView& from, const gpu::TexelView& to) {
 // A fill of one column of `head` in place: the paint under the body is replaced by `load` cells of
 // `paint` (its alpha the paint's wetness kind), as many as fit, scaled by the drawing's thickness,
 // and air below them; the body is not touched.
-TESS_KERNEL_INLINE void fillColumn(const gpu::TexelView& head, std::size_t x, std::size_t y, int load, Texel paint,
-                                   bool bodylessIsHead, const Drawing& drawing) {
-  const HeadColumn column = headColumn(head, x, y, bodylessIsHead);
+void fillBristleColumn(const gpu::TexelView& head, std::size_t x, std::size_t y, int load, Texel paint,
+                       const Drawing& drawing) {
+  const HeadColumn column = headColumn(head, x, y, false);
   if (!column.head) return;
   const int first = std::max(0, column.body - drawing.scaled(std::min(load, column.body)));
   for (int z = 0; z < column.body; ++z) store(head, z >= first ? paint : Texel{}, x, y, static_cast<std::size_t>(z));
 }
 
-void fill(const gpu::Dispatch& dispatch, int fullLoad, bool bodylessIsHead) {
+// A fill of one column of the wide brushes' flat head: its load well holds `load` bytes of `paint`,
+// scaled by the drawing's thickness, and its tip is emptied.
+void fillFlatColumn(const gpu::TexelView& head, std::size_t x, std::size_t y, int load, Texel paint,
+                    const Drawing& drawing) {
+  writeFlatColumn(head, x, y, {{}, {paint, std::min(kWellBytes, drawing.scaled(load))}});
+}
+
+template <class FillColumn>
+void fill(const gpu::Dispatch& dispatch, int fullLoad, FillColumn fillColumn) {
   const gpu::TexelView head = dispatch.texels(TEXTURE_TOOL_WRITE);
   // Without a colour there is nothing to fill with.
   if (!head || dispatch.bufferBytes(BUFFER_COLOR) == nullptr) return;
@@ -94,7 +102,7 @@ void fill(const gpu::Dispatch& dispatch, int fullLoad, bool bodylessIsHead) {
   const Drawing drawing = drawingArgument(dispatch);
   // One thread per column (the grid is 3-D over the head; its first slice does the work).
   gpu::forEachThread(dispatch, gpu::Size{head.width(), head.height(), 1},
-                     [=](gpu::uint3 p) { fillColumn(head, p.x, p.y, load, paint, bodylessIsHead, drawing); });
+                     [=](gpu::uint3 p) { fillColumn(head, p.x, p.y, load, paint, drawing); });
 }
 
 // The preview greys of row y: for each column how far the head reaches down towards the canvas,
@@ -127,11 +135,15 @@ void toolModelInitialize(const gpu::Dispatch& dispatch) {
   });
 }
 
-void toolModelBrushFill(const gpu::Dispatch& dispatch) { fill(dispatch, kBrushLoad, false); }
+void toolModelBrushFill(const gpu::Dispatch& dispatch) { fill(dispatch, kBrushLoad, fillBristleColumn); }
 
-void toolModelKnifeFill(const gpu::Dispatch& dispatch) { fill(dispatch, kKnifeLoad, false); }
+void toolModelKnifeFill(const gpu::Dispatch& dispatch) { fill(dispatch, kKnifeLoad, fillBristleColumn); }
 
-void toolModelWideBrushFill(const gpu::Dispatch& dispatch) { fill(dispatch, kWholeColumn, true); }
+void toolModelWideBrushFill(const gpu::Dispatch& dispatch) {
+  // A head too shallow for the wells has none to fill.
+  if (!holdsWells(dispatch.texels(TEXTURE_TOOL_WRITE))) return;
+  fill(dispatch, kWellBytes, fillFlatColumn);
+}
 
 void toolModelPaintHeight(const gpu::Dispatch& dispatch) {
   const gpu::TexelView head = dispatch.texels(TEXTURE_TOOL_READ), preview = dispatch.texels(TEXTURE_HEIGHT_IMAGE_WRITE);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "gpu/KernelRuntime.h"
+#include "kernels/FlatHead.h"
 #include "kernels/HeadStroke.h"
 #include "kernels/KernelList.h"
 #include "kernels/PaintModel.h"
@@ -325,14 +326,15 @@ void paint(const gpu::Dispatch& dispatch, Tool tool) {
 
 // The paint a head column takes from one window cell when a pattern is picked: wet over dry paint,
 // or, on a bare cell, the given colour (the canvas's background) as a full load at the drawing's
-// thickness, as a fill loads.
+// thickness, as a fill loads. A column of the wide brushes' flat head takes it into its load well.
 TESS_KERNEL_INLINE void pickColumn(Tool tool, const gpu::TexelView& read, const gpu::TexelView& write,
                                    const gpu::TexelView& wet, const gpu::TexelView& dry, const gpu::TexelView& grid,
                                    std::size_t i, std::size_t j, std::size_t cx, std::size_t cy, Texel background,
                                    const Drawing& drawing) {
-  const HeadColumn column = headColumn(read, i, j, tool == Tool::WideBrush);
-  if (!column.head) return;
-  int room = column.bottom();
+  const bool flat = tool == Tool::WideBrush;
+  const HeadColumn column = flat ? HeadColumn{} : headColumn(read, i, j, false);
+  if (!flat && !column.head) return;
+  int room = flat ? kWellBytes : column.bottom();
   if (tool == Tool::Knife) room = std::min(room, std::max(0, kKnifeHold - column.paint));
   const Texel w = load(wet, cx, cy), d = load(dry, cx, cy);
   Texel paint;
@@ -348,6 +350,10 @@ TESS_KERNEL_INLINE void pickColumn(Tool tool, const gpu::TexelView& read, const 
     return;
   }
   const int count = std::min(room, amount);
+  if (flat) {
+    writeFlatColumn(write, i, j, {{}, {paint, count}});
+    return;
+  }
   for (int z = column.bottom() - count; z < column.bottom(); ++z) store(write, paint, i, j, static_cast<std::size_t>(z));
 }
 
@@ -359,6 +365,7 @@ void pickup(const gpu::Dispatch& dispatch, Tool tool) {
                        grid = dispatch.texels(TEXTURE_GRID_READ);
   const std::vector<Sample> samples = samplesArgument(dispatch);
   if (!read || !write || !wet || samples.empty() || read.depth() != write.depth()) return;
+  if (tool == Tool::WideBrush && !holdsWells(write)) return;
   DAEToolDescriptor descriptor;
   const bool described = descriptorArgument(dispatch, descriptor);
   const HeadPlacement placement(read, described ? &descriptor : nullptr);

@@ -1,11 +1,15 @@
-// The wide brushes' paint kernel, over their flat head: a W x 12 x 3 box without a body, every
-// column of which is tip, laying a thin film of its load across a band as wide as the head.
+// The wide brushes' paint kernel, over their flat head: a W x 12 x 3 box whose columns are wells
+// (kernels/FlatHead.h), each laying a share of its paint for every cell it travels, across a band
+// as wide as the head.
 //
 // It walks the samples as the other paint passes do (kernels/HeadStroke.h); a dispatch costs the
 // samples x the head's columns, each meeting one window cell.
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
+#include "kernels/FlatHead.h"
 #include "kernels/HeadStroke.h"
 #include "kernels/KernelList.h"
 
@@ -14,45 +18,107 @@ namespace {
 
 using namespace tessivarium;
 
-// For every cell the head travels a column lays one cell of its load, and one more for every so
-// many bytes of press (an upright stylus at force 2).
-constexpr int kPressPerExtraCell = 48;
+// For every cell it travels at the press of an upright force of 1, a column lays one part in
+// kLoadSpread of its load, so a full load thins out over some hundreds of cells, and one part in
+// kTipSpread of what its tip took up, which it drags on a short way; in proportion to the press
+// otherwise.
+constexpr std::int64_t kLoadSpread = 256;
+constexpr std::int64_t kTipSpread = 16;
+constexpr std::int64_t kFullPress = static_cast<std::int64_t>(kPressBytes);
 // The share of a cell's wet paint a column smears up after laying, one in so many (the wetter, the
-// more), as far as the column has room.
+// more), as far as its tip has room.
 constexpr int kSmearShare = 4;
+
+// What column `c` lays, in 1/256ths of a byte, over `travel256` at `press`.
+int layShare(const FlatColumn& c, int travel256, int press) {
+  const std::int64_t weighted = c.tip.amount * (kLoadSpread / kTipSpread) + c.load.amount;
+  return static_cast<int>(std::int64_t{travel256} * press * weighted / (kFullPress * kLoadSpread));
+}
+
+// Takes `count` bytes off column `c`, the tip's first.
+PaintSum take(FlatColumn& c, int count) {
+  PaintSum sum;
+  sum.amount = count;
+  for (Well* well : {&c.tip, &c.load}) {
+    const int n = std::min(count, well->amount);
+    sum.r += n * well->paint.r, sum.g += n * well->paint.g, sum.b += n * well->paint.b, sum.wetness += n * well->paint.a;
+    well->amount -= n, count -= n;
+  }
+  return sum;
+}
+
+// Takes `count` bytes of `paint` into the tip, mixed with what it holds by amount: (a x tip + b x
+// count) / total to nearest, halves up, by one reciprocal, exact for totals up to 510 as in
+// deposit().
+void hangOnTip(FlatColumn& c, int count, Texel paint) {
+  Well& tip = c.tip;
+  const int total = tip.amount + count;
+  const float inverse = 1.0f / static_cast<float>(total);
+  const auto mix = [&](int a, int b) {
+    return static_cast<std::uint8_t>(static_cast<float>(a * tip.amount + b * count) * inverse + 0.5001f);
+  };
+  tip.paint = {mix(tip.paint.r, paint.r), mix(tip.paint.g, paint.g), mix(tip.paint.b, paint.b),
+               headPaintKind(mix(tip.paint.a, paint.a))};
+  tip.amount = total;
+}
+
+// The flat head as read at slot 9, one column per head cell across, and written at slot 10.
+class FlatHead {
+ public:
+  explicit FlatHead(const gpu::Dispatch& dispatch)
+      : read_(dispatch.texels(TEXTURE_TOOL_READ)), write_(dispatch.texels(TEXTURE_TOOL_WRITE)) {
+    if (!holdsWells(read_) || !holdsWells(write_)) return;
+    width_ = std::min(read_.width(), write_.width());
+    const std::size_t height = std::min(read_.height(), write_.height());
+    columns_.resize(width_ * height);
+    for (std::size_t k = 0; k < columns_.size(); ++k) columns_[k] = readFlatColumn(read_, k % width_, k / width_);
+  }
+
+  explicit operator bool() const { return !columns_.empty(); }
+  FlatColumn& column(std::size_t k) { return columns_[k]; }
+
+  void write() const {
+    for (std::size_t k = 0; k < columns_.size(); ++k) writeFlatColumn(write_, k % width_, k / width_, columns_[k]);
+  }
+
+ private:
+  gpu::TexelView read_, write_;
+  std::size_t width_ = 0;
+  std::vector<FlatColumn> columns_;
+};
 
 }  // namespace
 
-// The flat head stands level: every column meets the cell under it whenever the sample presses
-// at all. It lays by the distance travelled since the sample before, the fraction of a byte carried
-// to its next meeting, so its trail is as long however densely the samples come. The pass binds no
-// descriptor, so the head's centre sits on each sample, unturned, and the paint is laid wet at the
-// standard thickness.
+// The flat head stands level: every column meets the cell under it whenever the sample presses at
+// all. It lays by the distance travelled since the sample before, the fraction of a byte carried
+// to its next meeting, so its trail is as long however densely the samples come; then it smears,
+// taking up part of the cell's wet paint into its tip. The pass binds no descriptor, so the head's
+// centre sits on each sample, unturned, and the paint is laid wet at the standard thickness.
 void wideBrushPaint(const gpu::Dispatch& dispatch) {
   StrokeWindow window(dispatch);
-  HeadWalk walk(dispatch, /*bodylessIsHead=*/true);
-  if (!walk || window.width() == 0) return;
-  StrokeHead& head = walk.head();
+  HeadWalk walk(dispatch, /*bodylessIsHead=*/false, /*ownPaint=*/true);
+  FlatHead head(dispatch);
+  if (!walk || !head || window.width() == 0) return;
   walk.eachMeeting(window.width(), window.height(), [&](std::size_t k, int, int press, std::size_t cx, std::size_t cy) {
     if (press <= 0) return;
+    FlatColumn& column = head.column(k);
     StrokeWindow::Cell cell = window.get(cx, cy);
-    const HeadColumn& column = head.column(k);
     bool changed = false;
-    const int laid = head.carriedLay(k, (1 + press / kPressPerExtraCell) * walk.travel256());
-    const int give = std::min({laid, column.paint, static_cast<int>(MAX_DEPTH) - cell.wet.a});
+    const int laid = walk.head().carriedLay(k, layShare(column, walk.travel256(), press));
+    const int give = std::min({laid, column.total(), static_cast<int>(MAX_DEPTH) - cell.wet.a});
     if (give > 0) {
-      deposit(cell, head.take(k, give));
+      deposit(cell, take(column, give));
       changed = true;
     }
-    const int take = std::min(cell.wet.a * cell.grid.r / (kSmearShare * kFullWetness), column.bottom());
-    if (take > 0) {
-      head.hang(k, take, {cell.wet.r, cell.wet.g, cell.wet.b, headPaintKind(cell.grid.r)});
-      lift(cell, take);
+    const int smear = std::min(cell.wet.a * cell.grid.r / (kSmearShare * kFullWetness), kWellBytes - column.tip.amount);
+    if (smear > 0) {
+      hangOnTip(column, smear, {cell.wet.r, cell.wet.g, cell.wet.b, headPaintKind(cell.grid.r)});
+      lift(cell, smear);
       changed = true;
     }
     if (changed) window.put(cx, cy, cell);
   });
-  walk.writeHead();
+  head.write();
 }
 
 }  // namespace kernels

@@ -74,11 +74,21 @@ TEST(ToolModelHeadKernels, LoadsThePaintUnderTheBodyInPlace) {
     EXPECT_EQ(at(*preview, 2, 1), (Texel{0, 0, 0, 255}));
   }
 
-  // The wide brushes' flat model has no body: every column is head and fills whole.
-  const auto flat = texture(4, 2, 3);
-  run({"DAEToolModel_wide_brush_fill", {{TEXTURE_TOOL_WRITE, flat}},
-       {{BUFFER_COLOR, floatRecord({1, 0, 0, 1})}, {BUFFER_FORCE, floatRecord({1})}}, flat, true});
-  for (std::size_t z = 0; z < 3; ++z) EXPECT_EQ(at(*flat, 3, 1, z), (Texel{255, 0, 0, 252})) << z;
+  // The wide brushes' flat head has no body: every column's load well takes force x 255 bytes
+  // (0.6 x 255 = 153), the tip is emptied and the ledger counts them; the preview shows the load's
+  // slice, one up. A head too shallow for the wells is left alone.
+  const auto flat = texture(4, 2, 3), shallow = texture(4, 2, 2);
+  fill(*flat, {9, 9, 9, 9});
+  for (const auto& head : {flat, shallow})
+    run({"DAEToolModel_wide_brush_fill", {{TEXTURE_TOOL_WRITE, head}},
+         {{BUFFER_COLOR, floatRecord({1, 0, 0, 1})}, {BUFFER_FORCE, floatRecord({0.6f})}}, head, true});
+  EXPECT_EQ(at(*flat, 3, 1, 0), kAir);
+  EXPECT_EQ(at(*flat, 3, 1, 1), (Texel{255, 0, 0, 252}));
+  EXPECT_EQ(at(*flat, 3, 1, 2), (Texel{0, 153, 0, kSolid}));
+  EXPECT_EQ(contents(*shallow), Bytes(4 * 2 * 2 * 4, 0));
+  const auto preview = texture(4, 2);
+  run({"DAEToolModel_paint_height", {{TEXTURE_TOOL_READ, flat}, {TEXTURE_HEIGHT_IMAGE_WRITE, preview}}, {}, preview});
+  EXPECT_EQ(at(*preview, 3, 1), (Texel{170, 170, 170, 255}));
 }
 
 // The knives (case indices 16 to 21) have a flat blade; every other tool's body curves up by

@@ -64,6 +64,20 @@ inline long headPaint(const gpu::Texture& head) {
   return n;
 }
 
+// Paint on the wide brushes' flat head: the bytes its ledger (slice 2) counts in its two wells.
+inline long flatHeadPaint(const gpu::Texture& head) {
+  long n = 0;
+  for (std::size_t y = 0; y < head.height(); ++y)
+    for (std::size_t x = 0; x < head.width(); ++x) {
+      const Texel ledger = at(head, x, y, 2);
+      n += ledger[3] == kSolid ? ledger[0] + ledger[1] : 0;
+    }
+  return n;
+}
+
+// The wide brushes' passes bind no descriptor: a record too short to be one stands in for none.
+inline const Bytes kNoDescriptor{0};
+
 // Paint in a window: the wet thickness summed.
 inline long windowPaint(const gpu::Texture& wet) {
   long n = 0;
@@ -143,6 +157,22 @@ struct StrokeStep {
   }
 
   std::shared_ptr<gpu::Texture> grid0, grid1, wet0, wet1, dry0, dry1, headA, headB;
+};
+
+// A step's head and its passes: a brush or knife head (12 x 12 x 32) shaped by its descriptor, or
+// the wide brushes' flat head (12 x 12 x 3, no descriptor), loaded by the fill named.
+struct StepHead {
+  const char* paint;
+  const char* fill;
+  const Bytes* descriptor;
+
+  bool flat() const { return descriptor == &kNoDescriptor; }
+  StrokeStep step() const {
+    StrokeStep step(32, 12, 12, flat() ? 3 : 32);
+    if (!flat()) step.initialize(*descriptor);
+    return step;
+  }
+  long paintOn(const gpu::Texture& head) const { return flat() ? flatHeadPaint(head) : headPaint(head); }
 };
 
 }  // namespace kerneltest

@@ -13,6 +13,9 @@ using namespace tessivarium;
 
 const Bytes kBrush = descriptorRecord(6, 6, 16, 6, 6, 5, 9, 0.4f);
 const Bytes kKnife = descriptorRecord(6, 6, 16, 6, 6, 5, 17, 0.4f);
+const StepHead kBrushHead{"DAEToolModel_brush_paint", "DAEToolModel_brush_fill", &kBrush};
+const StepHead kKnifeHead{"DAEToolModel_knife_paint", "DAEToolModel_brush_fill", &kKnife};
+const StepHead kWideHead{"DAEToolModel_wide_brush_paint", "DAEToolModel_wide_brush_fill", &kNoDescriptor};
 const std::vector<Touch> kStroke = {{8, 16, 0.9f}, {10.5f, 16.2f, 0.7f}, {13, 16.6f}, {15.5f, 17, 1.2f}, {18, 17.3f}, {21, 17.5f, 0.5f}};
 
 // Old wet paint over the middle of the window, dry paint under part of it.
@@ -43,8 +46,7 @@ std::shared_ptr<gpu::Texture> maskOver(std::size_t side, std::size_t offset, Cle
 TEST(ToolModelMask, AStepNeverChangesAMaskedCellAndConservesPaint) {
   struct Case {
     const char* what;
-    const char* kernel;
-    const Bytes* descriptor;
+    const StepHead* head;
     bool loaded;
     bool (*clear)(std::size_t, std::size_t);
   };
@@ -52,25 +54,26 @@ TEST(ToolModelMask, AStepNeverChangesAMaskedCellAndConservesPaint) {
   const auto everywhere = [](std::size_t, std::size_t) { return true; };
   const auto checks = [](std::size_t x, std::size_t y) { return (x / 3 + y / 3) % 2 == 0; };
   const Case cases[] = {
-      {"loaded brush across a band", "DAEToolModel_brush_paint", &kBrush, true, band},
-      {"empty brush smearing across a band", "DAEToolModel_brush_paint", &kBrush, false, band},
-      {"loaded knife across checks", "DAEToolModel_knife_paint", &kKnife, true, checks},
-      {"empty knife across checks", "DAEToolModel_knife_paint", &kKnife, false, checks},
-      {"loaded brush, all masked", "DAEToolModel_brush_paint", &kBrush, true, everywhere},
+      {"loaded brush across a band", &kBrushHead, true, band},
+      {"empty brush smearing across a band", &kBrushHead, false, band},
+      {"loaded knife across checks", &kKnifeHead, true, checks},
+      {"empty knife across checks", &kKnifeHead, false, checks},
+      {"loaded brush, all masked", &kBrushHead, true, everywhere},
+      {"loaded wide brush across checks", &kWideHead, true, checks},
+      {"empty wide brush smearing across a band", &kWideHead, false, band},
   };
   for (const Case& c : cases) {
     std::vector<Bytes> opaque;
     for (const auto& [offset, open] : {std::pair<std::size_t, std::uint8_t>{0, 255}, {5, 255}, {0, 1}, {5, 128}, {0, 254}}) {
-      StrokeStep step(32, 12, 12, 32);
-      step.initialize(*c.descriptor);
-      if (c.loaded) step.fillHead("DAEToolModel_brush_fill", {0.8f, 0.3f, 0.1f, 1}, 1, *c.descriptor);
+      StrokeStep step = c.head->step();
+      if (c.loaded) step.fillHead(c.head->fill, {0.8f, 0.3f, 0.1f, 1}, 1, *c.head->descriptor);
       layOldPaint(step);
       const auto before = [&] { return std::vector{contents(*step.grid0), contents(*step.wet0), contents(*step.dry0)}; };
       const auto was = before();
       const auto head = contents(*step.headA);
-      const long total = headPaint(*step.headA) + windowPaint(*step.wet0);
+      const long total = c.head->paintOn(*step.headA) + windowPaint(*step.wet0);
 
-      step.paintStep(c.kernel, kStroke, *c.descriptor, true, maskOver(32, offset, c.clear, open),
+      step.paintStep(c.head->paint, kStroke, *c.head->descriptor, true, maskOver(32, offset, c.clear, open),
                      offsetRecord(static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(offset)));
 
       const auto now = before();
@@ -86,7 +89,7 @@ TEST(ToolModelMask, AStepNeverChangesAMaskedCellAndConservesPaint) {
           }
           changed += !same;
         }
-      EXPECT_EQ(headPaint(*step.headA) + windowPaint(*step.wet0), total) << c.what << ", offset " << offset;
+      EXPECT_EQ(c.head->paintOn(*step.headA) + windowPaint(*step.wet0), total) << c.what << ", offset " << offset;
       if (c.clear == +everywhere) {
         EXPECT_EQ(changed, 0u) << c.what;
         EXPECT_EQ(contents(*step.headA), head) << c.what;

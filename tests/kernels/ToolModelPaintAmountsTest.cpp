@@ -125,6 +125,55 @@ TEST(ToolModelPaintAmounts, PressShareClampAndLiftByHand) {
   }
 }
 
+// A 2 x 1 flat head of the wide brushes: column 0 empty, column 1 holding `tip` bytes of
+// `tipPaint` and `load` of {10, 10, 250}, its ledger counting them.
+std::shared_ptr<gpu::Texture> flatHead(Texel tipPaint, int tip, int load) {
+  auto head = texture(2, 1, 3);
+  if (tip > 0) set(*head, 1, 0, tipPaint, 0);
+  if (load > 0) set(*head, 1, 0, {10, 10, 250, kWet}, 1);
+  if (tip + load > 0) set(*head, 1, 0, {static_cast<std::uint8_t>(tip), static_cast<std::uint8_t>(load), 0, kSolid}, 2);
+  return head;
+}
+
+// A lone upright sample travels one cell and presses force x 24: for that cell column 1 lays
+// force x (16 x tip + load) / 256 bytes, the tip's first, whatever fraction it started with when
+// that is whole; then it smears a quarter of the cell's wet paint into its tip, as far as the tip
+// has room (255).
+TEST(ToolModelPaintAmounts, AWideBrushLaysItsTipFirstThenItsLoadAndSmearsIntoItsTip) {
+  const Texel red{200, 90, 30, kWet}, blue{30, 60, 90, kWet};
+  struct Case {
+    const char* what;
+    Texel tipPaint;
+    int tip, load;
+    Texel cell;  // wet paint at (6, 5), full wetness; alpha 0 for none
+    float force;
+    Texel cellAfter;
+    int tipAfter, loadAfter;
+  } cases[] = {
+      // 16 x 10 + 96 = 256: one byte, off the tip.
+      {"the tip lays first", red, 10, 96, {}, 1, {200, 90, 30, 1}, 9, 96},
+      // pressed twice as hard, 2 x 128: one byte, off the load.
+      {"then the load, by the press", red, 0, 128, {}, 2, {10, 10, 250, 1}, 0, 127},
+      // nothing to lay; 40 x 252 / 1008 = 10 smeared up.
+      {"an empty head smears into its tip", red, 0, 0, {30, 60, 90, 40}, 1, {30, 60, 90, 30}, 10, 0},
+      // two bytes due, room for one under 255; then 255 x 252 / 1008 = 63 smeared up.
+      {"the cell's ceiling", blue, 32, 0, {30, 60, 90, 254}, 1, {30, 60, 90, 192}, 94, 0},
+      // 16 x 255 + 16 = 16 bytes laid, 216 x 252 / 1008 = 54 due to the smear, room for 16.
+      {"the tip's room", blue, 255, 16, {30, 60, 90, 200}, 1, {30, 60, 90, 200}, 255, 16},
+      {"no press, no meeting", blue, 16, 0, {30, 60, 90, 40}, 0, {30, 60, 90, 40}, 16, 0},
+  };
+  for (const Case& c : cases) {
+    Window w;
+    if (c.cell[3] > 0) w.lay(6, 5, c.cell, kWet);
+    const auto head = paintPass("DAEToolModel_wide_brush_paint", w, flatHead(c.tipPaint, c.tip, c.load),
+                                {{6.3f, 5.8f, c.force, 1.5707964f}}, true);
+    EXPECT_EQ(w.wetAt(6, 5), c.cellAfter) << c.what;
+    EXPECT_EQ(at(*head, 1, 0, 2), (Texel{static_cast<std::uint8_t>(c.tipAfter), static_cast<std::uint8_t>(c.loadAfter), 0, kSolid}))
+        << c.what;
+    EXPECT_EQ(at(*head, 0, 0, 2), (Texel{})) << c.what;
+  }
+}
+
 // The colours a deposit mixes by amount: 2 cells of grey 10 and 7 of {200, 90, 30} make
 // {(20 + 1400) / 9, (20 + 630) / 9, (20 + 210) / 9} to nearest.
 TEST(ToolModelPaintAmounts, DepositMixesColoursByAmount) {
@@ -160,6 +209,25 @@ TEST(ToolModelPaintAmounts, PickupTakesTheFirstSamplesPaint) {
       EXPECT_EQ(at(*out, 0, 0, z), (in0 ? Texel{124, 68, 42, 120} : Texel{})) << c.kernel << " z " << z;
       EXPECT_EQ(at(*out, 1, 0, z), (in1 ? Texel{40, 50, 60, 4} : Texel{})) << c.kernel << " z " << z;
     }
+  }
+}
+
+// The wide brushes' flat head takes the same paint into each column's load well, as many bytes as
+// the paint is thick (3 + 250 and 40), and empties the tip.
+TEST(ToolModelPaintAmounts, AWidePickupLoadsTheWellsAsThickAsThePaint) {
+  Window w;
+  w.lay(5, 5, {200, 100, 50, 3}, 120);
+  set(*w.dry0, 5, 5, {10, 20, 30, 250});
+  set(*w.dry0, 6, 5, {40, 50, 60, 40});
+  auto out = flatHead({1, 2, 3, kWet}, 7, 7);
+  auto textures = w.textures();
+  textures[TEXTURE_TOOL_READ] = texture(2, 1, 3), textures[TEXTURE_TOOL_WRITE] = out;
+  run({"DAEToolModel_wide_brush_pickup", textures, sampleBuffers({{6.3f, 5.8f}}), w.grid0});
+  const std::pair<Texel, std::uint8_t> expected[] = {{{124, 68, 42, 120}, 253}, {{40, 50, 60, 4}, 40}};
+  for (std::size_t x = 0; x < 2; ++x) {
+    EXPECT_EQ(at(*out, x, 0, 0), (Texel{})) << x;
+    EXPECT_EQ(at(*out, x, 0, 1), expected[x].first) << x;
+    EXPECT_EQ(at(*out, x, 0, 2), (Texel{0, expected[x].second, 0, kSolid})) << x;
   }
 }
 

@@ -34,53 +34,50 @@ void lay(StrokeStep& step, const Wet& w) {
     }
 }
 
+const StepHead kBrushHead{"DAEToolModel_brush_paint", "DAEToolModel_brush_fill", &kBrush};
+const StepHead kKnifeHead{"DAEToolModel_knife_paint", "DAEToolModel_brush_fill", &kKnife};
+const StepHead kWideHead{"DAEToolModel_wide_brush_paint", "DAEToolModel_wide_brush_fill", &kNoDescriptor};
+
 // A loaded head over a bare window, and an empty head over wet paint: what the head and the window
 // hold together does not change, and some of it did move.
 TEST(ToolModelStrokeKernels, MovesPaintWithoutMakingOrLosingAny) {
-  struct Case {
-    const char* kernel;
-    const Bytes* descriptor;
-    bool loaded;
-  } cases[] = {{"DAEToolModel_brush_paint", &kBrush, true},
-               {"DAEToolModel_brush_paint", &kBrush, false},
-               {"DAEToolModel_knife_paint", &kKnife, true},
-               {"DAEToolModel_knife_paint", &kKnife, false}};
-  for (const Case& c : cases) {
-    StrokeStep step(32, 12, 12, 32);
-    step.initialize(*c.descriptor);
-    if (c.loaded) {
-      step.fillHead("DAEToolModel_brush_fill", {0.8f, 0.3f, 0.1f, 1}, 1, *c.descriptor);
-    } else {
-      lay(step, {4, 8, 26, 26, {30, 90, 200, 40}, 252});
+  for (const StepHead* h : {&kBrushHead, &kKnifeHead, &kWideHead})
+    for (const bool loaded : {true, false}) {
+      StrokeStep step = h->step();
+      if (loaded) {
+        step.fillHead(h->fill, {0.8f, 0.3f, 0.1f, 1}, 1, *h->descriptor);
+      } else {
+        lay(step, {4, 8, 26, 26, {30, 90, 200, 40}, 252});
+      }
+      const long head = h->paintOn(*step.headA), window = windowPaint(*step.wet0);
+      step.paintStep(h->paint, kStroke, *h->descriptor);
+      const long headAfter = h->paintOn(*step.headA), windowAfter = windowPaint(*step.wet0);
+      EXPECT_EQ(headAfter + windowAfter, head + window) << h->paint << " loaded " << loaded;
+      EXPECT_NE(headAfter, head) << h->paint << " loaded " << loaded;
     }
-    const long head = headPaint(*step.headA), window = windowPaint(*step.wet0);
-    step.paintStep(c.kernel, kStroke, *c.descriptor);
-    const long headAfter = headPaint(*step.headA), windowAfter = windowPaint(*step.wet0);
-    EXPECT_EQ(headAfter + windowAfter, head + window) << c.kernel << " loaded " << c.loaded;
-    EXPECT_NE(headAfter, head) << c.kernel << " loaded " << c.loaded;
-  }
 }
 
 // The same stroke twice gives the same bytes, on one thread and on eight.
 TEST(ToolModelStrokeKernels, SameStrokeSameBytesOnAnyThreadCount) {
-  std::vector<Bytes> results;
-  for (int threads : {1, 8, 1}) {
-    gpu::setWorkerThreadCount(static_cast<std::size_t>(threads));
-    StrokeStep step(32, 12, 12, 32);
-    step.initialize(kBrush);
-    step.fillHead("DAEToolModel_brush_fill", {0.8f, 0.3f, 0.1f, 0.6f}, 0.8f, kBrush);
-    lay(step, {14, 4, 30, 20, {30, 90, 200, 60}, 200});
-    step.paintStep("DAEToolModel_brush_paint", kStroke, kBrush);
-    Bytes all = contents(*step.headA);
-    for (const auto& t : {step.wet0, step.grid0}) {
-      const Bytes b = contents(*t);
-      all.insert(all.end(), b.begin(), b.end());
+  for (const StepHead* h : {&kBrushHead, &kWideHead}) {
+    std::vector<Bytes> results;
+    for (int threads : {1, 8, 1}) {
+      gpu::setWorkerThreadCount(static_cast<std::size_t>(threads));
+      StrokeStep step = h->step();
+      step.fillHead(h->fill, {0.8f, 0.3f, 0.1f, 0.6f}, 0.8f, *h->descriptor);
+      lay(step, {14, 4, 30, 20, {30, 90, 200, 60}, 200});
+      step.paintStep(h->paint, kStroke, *h->descriptor);
+      Bytes all = contents(*step.headA);
+      for (const auto& t : {step.wet0, step.grid0}) {
+        const Bytes b = contents(*t);
+        all.insert(all.end(), b.begin(), b.end());
+      }
+      results.push_back(all);
     }
-    results.push_back(all);
+    gpu::setWorkerThreadCount(0);
+    EXPECT_EQ(results[0], results[1]) << h->paint;
+    EXPECT_EQ(results[0], results[2]) << h->paint;
   }
-  gpu::setWorkerThreadCount(0);
-  EXPECT_EQ(results[0], results[1]);
-  EXPECT_EQ(results[0], results[2]);
 }
 
 // A stroke stands up from the bare canvas in the height image along its path only.
@@ -105,27 +102,24 @@ TEST(ToolModelStrokeKernels, StrokeRaisesTheHeightAlongItsPathOnly) {
 // with them spread over many steps of three, lays about as much paint (a brush laying by the
 // sample would lay three times as much). Not exactly as much: the brush's trail is thick enough
 // for its smear, one share a meeting, to take a little more of it up again when the samples come
-// densely. So does a wide brush, whose flat head (no body, no descriptor) is given columns deep
-// enough not to run dry on the way and paint nearly dry, which it does not smear up again.
+// densely. So does a wide brush, whose flat head is given paint nearly dry, which it does not
+// smear up again.
 TEST(ToolModelStrokeKernels, BrushLaysByTheDistanceTravelledWhateverTheSamplesAndSteps) {
-  const auto laid = [](bool wide, int samples, int perStep) {
-    StrokeStep step(32, 12, 12, 32);
-    const Bytes descriptor = wide ? Bytes{0} : kBrush;  // too short to be a descriptor
-    if (!wide) step.initialize(kBrush);
-    step.fillHead(wide ? "DAEToolModel_wide_brush_fill" : "DAEToolModel_brush_fill", {0.8f, 0.3f, 0.1f, wide ? 0.03f : 1}, 1,
-                  descriptor);
+  const auto laid = [](const StepHead& h, int samples, int perStep) {
+    StrokeStep step = h.step();
+    step.fillHead(h.fill, {0.8f, 0.3f, 0.1f, h.flat() ? 0.03f : 1}, 1, *h.descriptor);
     for (int first = 0; first < samples; first += perStep) {
       std::vector<Touch> touches;
       for (int i = first; i < std::min(first + perStep, samples); ++i) touches.push_back({4 + 24.0f * i / (samples - 1), 16});
-      step.paintStep(wide ? "DAEToolModel_wide_brush_paint" : "DAEToolModel_brush_paint", touches, descriptor);
+      step.paintStep(h.paint, touches, *h.descriptor);
     }
     return static_cast<double>(windowPaint(*step.wet0));
   };
-  for (const bool wide : {false, true}) {
-    const double sparse = laid(wide, 9, 9);
-    ASSERT_GT(sparse, 30) << wide;
-    EXPECT_NEAR(laid(wide, 25, 25) / sparse, 1, 0.15) << "denser samples, wide " << wide;
-    EXPECT_NEAR(laid(wide, 25, 3) / sparse, 1, 0.15) << "steps of three, wide " << wide;
+  for (const StepHead* h : {&kBrushHead, &kWideHead}) {
+    const double sparse = laid(*h, 9, 9);
+    ASSERT_GT(sparse, 30) << h->paint;
+    EXPECT_NEAR(laid(*h, 25, 25) / sparse, 1, 0.15) << "denser samples, " << h->paint;
+    EXPECT_NEAR(laid(*h, 25, 3) / sparse, 1, 0.15) << "steps of three, " << h->paint;
   }
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // Whole strokes on a real canvas with an undo history, for the tools' end-to-end tests: a started
-// 300 x 200 point main canvas of one layer with the tool current, wet paint laid straight into the
-// layer's textures (where a tube would lay it), stylus drags routed through the canvas three
-// touches to a display frame, and the paint the layer and the tool's head hold.
+// main canvas of one layer (300 x 200 points unless told) with the tool current, wet paint laid
+// straight into the layer's textures (where a tube would lay it), stylus drags routed through the
+// canvas three touches to a display frame, and the paint the layer and the tool's head hold.
 
 #include <memory>
 #include <vector>
@@ -12,6 +12,7 @@
 #include "commands/CommandManager.h"
 #include "imaging/Image.h"
 #include "tools/ToolModel.h"
+#include "tools/ToolType.h"
 #include "tools/ToolViewer.h"
 #include "ui/Event.h"
 #include "ui/FrameSource.h"
@@ -28,9 +29,12 @@ class StrokeCanvas {
 
   // At `scale` cells per point; the canvas is made before it becomes the main canvas, so that its
   // own scale sets its cells.
-  explicit StrokeCanvas(double scale = 1.0)
-      : canvas(std::make_shared<tessivarium::DrawingPaint>(tessivarium::MainPaintId,
-                                                           flatArtwork(kWidth, kHeight, scale))) {
+  explicit StrokeCanvas(double scale = 1.0) : StrokeCanvas(kWidth, kHeight, scale) {}
+  // Of `width` x `height` points (the longer side across).
+  StrokeCanvas(std::size_t width, std::size_t height, double scale = 1.0)
+      : canvas(std::make_shared<tessivarium::DrawingPaint>(
+            tessivarium::MainPaintId,
+            flatArtwork(static_cast<std::int64_t>(width), static_cast<std::int64_t>(height), scale))) {
     tessivarium::AppManager().setCanvas(canvas);
     tessivarium::AppManager().setCurrentPaint(canvas);
   }
@@ -98,10 +102,17 @@ class StrokeCanvas {
     for (std::size_t i = 0; i < out.size(); ++i) out[i] = texels[4 * i + 3];
     return out;
   }
-  // The paint cells of the tool's head (neither air nor body).
+  // The paint the tool's head holds in thickness bytes: one a paint cell (neither air nor body), and
+  // on a wide brush's flat head what the ledger, its third slice, counts in the two wells.
   static long headPaint(tessivarium::AbstractDrawingTool& tool) {
-    const Bytes head = bytesOf(*tool.toolViewer()->toolModel()->colorTexture0());
+    const gpu::Texture& texture = *tool.toolViewer()->toolModel()->colorTexture0();
+    const Bytes head = bytesOf(texture);
     long n = 0;
+    if (tessivarium::isWideBrush(tool.toolType())) {
+      for (std::size_t i = 2 * texture.width() * texture.height() * 4; i < head.size(); i += 4)
+        n += head[i + 3] == 255 ? head[i] + head[i + 1] : 0;
+      return n;
+    }
     for (std::size_t i = 3; i < head.size(); i += 4) n += head[i] != 0 && head[i] != 255;
     return n;
   }

@@ -1,8 +1,8 @@
 #pragma once
 // The wide brushes' flat tool model: a head of W x 12 x 3 cells (W the measured width, a multiple
-// of 8) with no measured geometry, so the passes on it get no descriptor record. Its head has no
-// body: every column is tip and holds up to three cells of paint. Cleaning it clears its current
-// pattern alone. Main thread only.
+// of 8) with no measured geometry, so the passes on it get no descriptor record. Each column of its
+// head is a small well of paint, which the kernels count in a ledger of their own (kernels/README.md,
+// "The wide brushes"). Cleaning it clears its current pattern alone. Main thread only.
 
 #include <cstdint>
 

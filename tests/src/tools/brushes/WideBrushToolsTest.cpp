@@ -90,5 +90,22 @@ TEST(WideBrushTools, RecordsTheChainWithTheWidePaintsOwnSlotsAndExchangesTheHead
   }
 }
 
+// A pattern pick over a patch of wet paint 13 bytes thick loads every column's load well with it,
+// 13 bytes, and the brush lays it again beside the patch.
+TEST(WideBrushTools, APatternPickLoadsEachColumnsWellAsThickAsThePaintUnderIt) {
+  testsupport::StrokeCanvas paint;
+  const auto brush = std::make_shared<WideBrushTool>();
+  paint.use(brush);
+  paint.layWet(100, 40, 200, 160, {200, 30, 30, 13});
+  brush->toolViewer()->pickPattern(TouchInput({150, 100}, 0.5f, 1.0f, 0.0f), 0);
+  EXPECT_EQ(testsupport::StrokeCanvas::headPaint(*brush), brush->toolViewer()->toolModel()->width() * 12 * 13);
+
+  paint.drag({50, 40}, {50, 160}, 30);
+  const auto wet = paint.wet();
+  long besideThePatch = 0;
+  for (std::size_t i = 0; i < wet.size(); ++i) besideThePatch += i % testsupport::StrokeCanvas::kWidth < 100 ? wet[i] : 0;
+  EXPECT_GT(besideThePatch, 0);
+}
+
 }  // namespace
 }  // namespace tessivarium
