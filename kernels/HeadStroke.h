@@ -127,10 +127,7 @@ class StrokeHead {
     Run run[kRuns];
   };
 
-  // `bodylessIsHead`: a column without a body cell is head all the same, its paint hanging from the
-  // head's top (the wide brushes' flat model, see headColumn).
-  StrokeHead(std::size_t width, std::size_t height, bool bodylessIsHead = false)
-      : width_(width), bodylessIsHead_(bodylessIsHead), columns_(width * height) {}
+  StrokeHead(std::size_t width, std::size_t height) : width_(width), columns_(width * height) {}
 
   // Reads row y of the head at slot 9 (RGBA8 or BGRA8, whose kind byte is the fourth either way)
   // slice by slice, each slice's row being contiguous: first the bodies, then the paint under them.
@@ -144,8 +141,6 @@ class StrokeHead {
         if (!row[x].shape.head && cells[4 * x + 3] == kHeadSolid) row[x].shape = {static_cast<int>(z), 0, true}, ++found;
       }
     }
-    if (bodylessIsHead_)
-      for (std::size_t x = 0; x < width_; ++x) row[x].shape.head = true;
     int top = 0;
     for (std::size_t x = 0; x < width_; ++x) {
       if (row[x].shape.head) top = std::max(top, row[x].shape.body), row[x].lowest = -1;  // -1: still reading
@@ -169,7 +164,7 @@ class StrokeHead {
   void read(const gpu::TexelView& head, std::size_t x, std::size_t y) {
     Column& c = columns_[y * width_ + x];
     c = Column{};
-    c.shape = headColumn(head, x, y, bodylessIsHead_);
+    c.shape = headColumn(head, x, y);
     c.shape.paint = 0;
     for (int z = c.shape.body - 1; c.shape.head && z >= 0; --z) {
       const Texel cell = load(head, x, y, static_cast<std::size_t>(z));
@@ -268,7 +263,6 @@ class StrokeHead {
   }
 
   std::size_t width_;
-  bool bodylessIsHead_;
   std::vector<Column> columns_;
 };
 
@@ -361,17 +355,17 @@ class HeadFootprint {
 class HeadWalk {
  public:
   // Empty when slot 9 or 10 is unbound, the two are not one head's pair or no sample arrived.
-  // `bodylessIsHead` as for StrokeHead. `ownPaint`: the pass keeps the head's paint in a form of its
+  // `ownPaint`: the pass keeps the head's paint in a form of its
   // own (the wide brushes' wells, kernels/FlatHead.h): every column is head, holding nothing the walk
   // reads, and the walk keeps only the columns' carried fractions; the pass writes the head itself.
-  explicit HeadWalk(const gpu::Dispatch& dispatch, bool bodylessIsHead = false, bool ownPaint = false)
+  explicit HeadWalk(const gpu::Dispatch& dispatch, bool ownPaint = false)
       : read_(dispatch.texels(tessivarium::TEXTURE_TOOL_READ)), write_(dispatch.texels(tessivarium::TEXTURE_TOOL_WRITE)),
         samples_(samplesArgument(dispatch)), mask_(dispatch) {
     if (!read_ || !write_ || samples_.empty() || read_.depth() != write_.depth()) return;
     tessivarium::DAEToolDescriptor descriptor;
     const HeadPlacement placement(read_, descriptorArgument(dispatch, descriptor) ? &descriptor : nullptr);
     width_ = std::min(read_.width(), write_.width()), height_ = std::min(read_.height(), write_.height());
-    head_.emplace(width_, height_, bodylessIsHead);
+    head_.emplace(width_, height_);
     const bool rgba8 = read_.bytesPerPixel() == 4;
     // The fractions differ from dispatch to dispatch as their first samples' places do.
     const auto first = std::find_if(samples_.begin(), samples_.end(), placed);

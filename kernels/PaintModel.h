@@ -233,17 +233,16 @@ TESS_KERNEL_INLINE std::uint8_t quantisedWetness(int wetness) {
 TESS_KERNEL_INLINE std::uint8_t headPaintKind(int wetness) { return std::max(kWetnessStep, quantisedWetness(wetness)); }
 
 // One head column: `body` is its lowest body cell (the head's depth when it has none) and `paint`
-// the paint cells hanging right under it; `head` is false for a column that is no part of the
-// tool. A model without body cells (the wide brushes' flat model) counts every column as head.
+// the paint cells hanging right under it; `head` is false for a column that is no part of the tool.
 struct HeadColumn {
   int body = 0, paint = 0;
   bool head = false;
   int bottom() const { return body - paint; }  // the lowest paint cell, or the body when it holds none
 };
 
-inline HeadColumn headColumn(const gpu::TexelView& head, std::size_t x, std::size_t y, bool bodylessIsHead) {
+inline HeadColumn headColumn(const gpu::TexelView& head, std::size_t x, std::size_t y) {
   const int depth = static_cast<int>(head.depth());
-  HeadColumn column{depth, 0, bodylessIsHead};
+  HeadColumn column{depth, 0, false};
   for (int z = 0; z < depth; ++z) {
     if (load(head, x, y, static_cast<std::size_t>(z)).a == kHeadSolid) {
       column.body = z, column.head = true;

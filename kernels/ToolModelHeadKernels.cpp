@@ -76,7 +76,7 @@ void copyGrid(const gpu::TexelView& from, const gpu::TexelView& to) {
 // and air below them; the body is not touched.
 void fillBristleColumn(const gpu::TexelView& head, std::size_t x, std::size_t y, int load, Texel paint,
                        const Drawing& drawing) {
-  const HeadColumn column = headColumn(head, x, y, false);
+  const HeadColumn column = headColumn(head, x, y);
   if (!column.head) return;
   const int first = std::max(0, column.body - drawing.scaled(std::min(load, column.body)));
   for (int z = 0; z < column.body; ++z) store(head, z >= first ? paint : Texel{}, x, y, static_cast<std::size_t>(z));

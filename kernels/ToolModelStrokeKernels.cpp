@@ -332,7 +332,7 @@ TESS_KERNEL_INLINE void pickColumn(Tool tool, const gpu::TexelView& read, const 
                                    std::size_t i, std::size_t j, std::size_t cx, std::size_t cy, Texel background,
                                    const Drawing& drawing) {
   const bool flat = tool == Tool::WideBrush;
-  const HeadColumn column = flat ? HeadColumn{} : headColumn(read, i, j, false);
+  const HeadColumn column = flat ? HeadColumn{} : headColumn(read, i, j);
   if (!flat && !column.head) return;
   int room = flat ? kWellBytes : column.bottom();
   if (tool == Tool::Knife) room = std::min(room, std::max(0, kKnifeHold - column.paint));

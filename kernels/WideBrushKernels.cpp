@@ -96,7 +96,7 @@ class FlatHead {
 // centre sits on each sample, unturned, and the paint is laid wet at the standard thickness.
 void wideBrushPaint(const gpu::Dispatch& dispatch) {
   StrokeWindow window(dispatch);
-  HeadWalk walk(dispatch, /*bodylessIsHead=*/false, /*ownPaint=*/true);
+  HeadWalk walk(dispatch, /*ownPaint=*/true);
   FlatHead head(dispatch);
   if (!walk || !head || window.width() == 0) return;
   walk.eachMeeting(window.width(), window.height(), [&](std::size_t k, int, int press, std::size_t cx, std::size_t cy) {
