@@ -59,8 +59,9 @@ void AbstractDropTool::interactiveDraw(DrawingPaint& paint, std::function<void()
 
 void AbstractDropTool::encode(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
   AbstractDrawingTool::encode(paint, buffer);
-  DropSurface& surface = dropSurface();
-  encodeSurfaceSteps(paint, buffer, [this, &surface](const TouchInputs& samples) { surface.reset(samples, color_); });
+  // The surface is reached once the step loop has taken the samples: a surface made here first
+  // takes no batch of its own, so its first step does not follow a sample of this very frame.
+  encodeSurfaceSteps(paint, buffer, [this](const TouchInputs& samples) { dropSurface().reset(samples, color_); });
 }
 
 void AbstractDropTool::execute(Command& command, const std::shared_ptr<gpu::CommandBuffer>& buffer) {
