@@ -57,6 +57,13 @@ void AbstractDropTool::interactiveDraw(DrawingPaint& paint, std::function<void()
   AbstractDrawingTool::interactiveDraw(paint, std::move(completed));
 }
 
+void AbstractDropTool::handleEnd(DrawingPaint& paint) {
+  // The closing frame draws the samples still pending: they belong to the stroke's record as much
+  // as those of the frames before, or a replay would stop short of the stroke's end.
+  recordFrame(paint, {{kColorKey, std::any(color_)}});
+  AbstractDrawingTool::handleEnd(paint);
+}
+
 void AbstractDropTool::encode(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
   AbstractDrawingTool::encode(paint, buffer);
   // The surface is reached once the step loop has taken the samples: a surface made here first

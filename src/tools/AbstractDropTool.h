@@ -37,6 +37,9 @@ class AbstractDropTool : public AbstractDrawingTool {
 
   // A frame that draws is recorded with the tool's colour under "color"; then the base frame.
   void interactiveDraw(DrawingPaint& paint, std::function<void()> completed) override;
+  // The samples still pending at the stroke's end are recorded as one more batch when they are
+  // drawn; then the base stroke end.
+  void handleEnd(DrawingPaint& paint) override;
   // The pending samples in as many window steps as they need, each with the tool's colour, all on
   // `buffer`.
   void encode(DrawingPaint& paint, gpu::CommandBuffer& buffer) override;

@@ -123,6 +123,33 @@ TEST_F(AbstractDropToolTest, AReplayPaintsEachBatchInItsColourOnTheGivenOrItsOwn
   EXPECT_EQ(console.lines(), std::vector<std::string>{"tube: not the current tool; the stroke is not replayed"});
 }
 
+// Strokes of 4 samples a frame whose last samples are still pending at the stroke's end (3, 1 and
+// 1 of them): the record holds every sample drawn, and replayed on a cleared layer it paints the
+// same bytes as the stroke did.
+TEST_F(AbstractDropToolTest, AReplayedRecordPaintsTheWholeStrokeItsLastSamplesIncluded) {
+  withholdDrawables();
+  const std::shared_ptr<AbstractDropTool> tools[] = {AppManager().tube(), AppManager().sprayer()};
+  for (const auto& tool : tools) {
+    for (const std::size_t count : {7u, 9u, 13u}) {
+      SCOPED_TRACE(testing::Message() << describe(tool->toolType()) << ", " << count << " samples");
+      TouchInputs path;
+      for (std::size_t i = 0; i < count; ++i) path.push_back(sample(60 + 11.0 * i, 70 + 5.0 * i));
+      canvas = start(testsupport::makeCanvas(300, 200));
+      AppManager().setCurrentTool(tool);
+      drawThrough(*tool, path, 4);
+      const auto stroke = layerBytes(layer());
+      std::size_t recorded = 0;
+      for (const auto& batch : tool->command()->data()) recorded += batch->touchInputs().size();
+      EXPECT_EQ(recorded, count);
+
+      canvas = start(testsupport::makeCanvas(300, 200));
+      AppManager().setCurrentTool(tool);
+      tool->execute(*tool->command(), nullptr);
+      EXPECT_EQ(layerBytes(layer()), stroke);
+    }
+  }
+}
+
 TEST_F(AbstractDropToolTest, AColourFillTakesTheWetnessIntoTheAlphaAndLightsTheBrushView) {
   auto& tube = *AppManager().tube();
   const auto& light = canvas->brushView()->lightNode()->light();
