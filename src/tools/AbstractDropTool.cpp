@@ -12,6 +12,7 @@
 #include "gpu/CommandQueue.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DropSurface.h"
+#include "tools/SurfaceWorkingTextures.h"
 #include "tools/ToolViewer.h"
 #include "utils/WetnessUtil.h"
 
@@ -83,6 +84,11 @@ void AbstractDropTool::execute(Command& command, const std::shared_ptr<gpu::Comm
   const std::shared_ptr<DrawingPaint> paint = manager.currentPaint();
   if (!paint) {
     foundation::consoleLine(name + ": no current canvas; the stroke is not replayed");
+    return;
+  }
+  // Without the working textures (the failed make has reported NoMoreHeap) nothing can be painted.
+  if (!manager.surfaceTextures().makeAll()) {
+    foundation::consoleLine(name + ": the working textures are missing; the stroke is not replayed");
     return;
   }
   const graphics::Color saved = color_;

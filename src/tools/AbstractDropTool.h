@@ -49,7 +49,7 @@ class AbstractDropTool : public AbstractDrawingTool {
   // whatever loads a window next. The tool's colour and pending samples are as before afterwards.
   // On `buffer` when one is given (neither committed nor waited for); otherwise on a buffer of its
   // own, committed and waited for. A tool that is not the current one, or no current canvas,
-  // replays nothing and says so.
+  // replays nothing and says so; so does a replay while the working textures cannot be made.
   void execute(Command& command, const std::shared_ptr<gpu::CommandBuffer>& buffer) override;
   // Takes the colour, its wetness (when given, brought into 0 to 1) carried in its alpha. A tool
   // that cannot take a colour, or a wetness that is not a number, reports CannotFillColor and
