@@ -1,10 +1,11 @@
 // The drop tools' kernels: the tube's blob laid wet, dry or straight into a layer, its bead along
-// the path and across the steps of a stroke, and the sprayer's speckle, the same bytes on any
-// thread count.
+// the path and across the steps of a stroke, and the sprayer's speckle and droplets, the same bytes
+// on any thread count.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 
 #include "ToolModelKernelFixture.h"
 #include "gpu/Parallel.h"
@@ -111,6 +112,18 @@ TEST(DropKernels, TheTubesBeadRunsFromSampleToSampleAcrossTheStepsOfAStroke) {
       EXPECT_GT(whole[thickness + (y * 48 + x) * 4], 0) << "the line at " << x << "," << y;
     }
   }
+}
+
+// A lone sample's droplets land one to a cell: each is 2 to 4 bytes thick, all three thicknesses
+// found.
+TEST(DropKernels, ASprayedDropletIsTwoToFourBytesThick) {
+  StrokeStep step(64, 1, 1, 1);
+  run({"DAESprayer_paint", step.windowTextures(), dropBuffers({{32.25f, 31.75f, 1.0f}}, std::nullopt), step.grid0});
+  std::set<int> thicknesses;
+  const Bytes wet = contents(*step.wet1);
+  for (std::size_t k = 3; k < wet.size(); k += 4)
+    if (wet[k] > 0) thicknesses.insert(wet[k]);
+  EXPECT_EQ(thicknesses, (std::set<int>{2, 3, 4}));
 }
 
 // Each cell's droplets depend only on the samples: the same bytes on one thread and on many, and a

@@ -91,6 +91,17 @@ class DropToolTest : public ::testing::Test {
     tool.handleEnd(*canvas);
   }
 
+  // Masks the canvas's cells left of column `edge`.
+  void maskLeftOf(std::size_t edge) {
+    const std::size_t width = layer().wetTexture()->width(), height = layer().wetTexture()->height();
+    const auto mask = AppManager().makeTexture(static_cast<std::int64_t>(width), static_cast<std::int64_t>(height));
+    std::vector<std::uint8_t> bytes(width * height * 4, 255);
+    for (std::size_t y = 0; y < height; ++y)
+      for (std::size_t x = 0; x < edge; ++x) bytes[(y * width + x) * 4 + 3] = 0;
+    TextureUtil::loadRawData(mask, bytes, width, height, 1);
+    canvas->setMaskTexture(mask);
+  }
+
   ArtworkTextures& layer() { return *canvas->currentContent(); }
   // Frames drawn straight through the tool, several in one display frame: committed, not shown.
   static void withholdDrawables() {
