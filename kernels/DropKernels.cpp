@@ -1,7 +1,7 @@
-// The drop tools' paint kernels: the paint tube's blob of thick paint around each sample
-// ("mac_add_sphere") and the sprayer's speckle of droplets ("DAESprayer_paint"). Both lay paint of
-// the colour at BUFFER_COLOR on top of what the cell holds, mixed with it by amount; the colour's
-// alpha is the paint's wetness, as the colour fills read it.
+// The drop tools' paint kernels: the paint tube's bead of thick paint along the stroke's path
+// ("mac_add_sphere") and the sprayer's speckle of droplets around each sample ("DAESprayer_paint").
+// Both lay paint of the colour at BUFFER_COLOR on top of what the cell holds, mixed with it by
+// amount; the colour's alpha is the paint's wetness, as the colour fills read it.
 //
 // Neither lays paint on a masked cell (WindowMask): the tube lays dry paint, and draws into a layer,
 // straight into the textures that are kept, past the overlay map that keeps a step's wet changes off
@@ -14,6 +14,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 #include "gpu/KernelRuntime.h"
 #include "kernels/HeadlessPaint.h"
@@ -45,6 +47,93 @@ std::int32_t intArgument(const gpu::Dispatch& dispatch, std::int64_t slot, std::
   return value;
 }
 
+// The tube's bead where a sample lies: a half sphere whose radius and height grow with the force.
+Reach beadAt(const Sample& s) {
+  const float f = unitForce(s.force);
+  return Reach{s.x, s.y, kBlobRadius + kBlobRadiusPerForce * f, kBlobHeight + kBlobHeightPerForce * f};
+}
+
+// The sample the step's path carries on from, the last one the step before painted: x, y
+// (window-local) and force, three floats at BUFFER_VALUE; none when nothing is bound there.
+std::optional<Sample> pathStartArgument(const gpu::Dispatch& dispatch) {
+  float record[3];
+  if (dispatch.bufferLength(BUFFER_VALUE) < sizeof record) return std::nullopt;
+  std::memcpy(record, dispatch.bufferBytes(BUFFER_VALUE), sizeof record);
+  Sample start;
+  start.x = record[0], start.y = record[1], start.force = record[2];
+  return start;
+}
+
+// The height, in thickness bytes, of the half sphere `s` over the centre of cell p.
+TESS_KERNEL_INLINE float blobHeight(gpu::uint3 p, const Reach& s) {
+  const float d2 = distanceSquared(p, s), r2 = s.radius * s.radius;
+  return d2 < r2 ? s.strength * std::sqrt(1.0f - d2 / r2) : 0.0f;
+}
+
+// The height of the bead drawn from `a` to `b` over cell p: the half sphere swept along the
+// segment, its radius and height changing linearly from a's to b's, and never below either end's.
+TESS_KERNEL_INLINE float sweptHeight(gpu::uint3 p, const Reach& a, const Reach& b) {
+  const float dx = b.x - a.x, dy = b.y - a.y, length2 = dx * dx + dy * dy;
+  const float cx = static_cast<float>(p.x) + 0.5f, cy = static_cast<float>(p.y) + 0.5f;
+  const float t = length2 > 0 ? std::clamp(((cx - a.x) * dx + (cy - a.y) * dy) / length2, 0.0f, 1.0f) : 0.0f;
+  const Reach nearest{a.x + t * dx, a.y + t * dy, a.radius + t * (b.radius - a.radius),
+                      a.strength + t * (b.strength - a.strength)};
+  return std::max({blobHeight(p, a), blobHeight(p, b), blobHeight(p, nearest)});
+}
+
+// The tube's path in one step: the samples, after the one it carries on from when that is bound,
+// each a bead (samples at no finite place left out), and the cells each segment between neighbours
+// can reach.
+class BeadPath {
+ public:
+  BeadPath(const gpu::Dispatch& dispatch, gpu::Size limit)
+      : start_(pathStartArgument(dispatch)), reaches_(pathOf(dispatch, start_), limit, beadAt) {
+    carriesOn_ = start_ && Reaches::reachesAnything(beadAt(*start_));
+    const std::vector<Reach>& points = reaches_.samples;
+    for (std::size_t i = 1; i < points.size(); ++i) {
+      const Reach &a = points[i - 1], &b = points[i];
+      boxes_.push_back({std::min(a.x - a.radius, b.x - b.radius), std::min(a.y - a.radius, b.y - b.radius),
+                        std::max(a.x + a.radius, b.x + b.radius), std::max(a.y + a.radius, b.y + b.radius)});
+    }
+  }
+
+  bool empty() const { return reaches_.samples.empty(); }
+  TESS_KERNEL_INLINE bool contains(gpu::uint3 p) const { return reaches_.contains(p); }
+
+  // The bytes the step lays on cell p: the bead's height over it, rounded, less what the step before
+  // laid there for the sample the path carries on from, so that the segment joining the two steps
+  // is laid once and the joint not twice.
+  TESS_KERNEL_INLINE int amount(gpu::uint3 p) const {
+    const std::vector<Reach>& points = reaches_.samples;
+    float height = points.size() == 1 ? blobHeight(p, points[0]) : 0.0f;
+    const float cx = static_cast<float>(p.x) + 0.5f, cy = static_cast<float>(p.y) + 0.5f;
+    for (std::size_t i = 0; i < boxes_.size(); ++i) {
+      const Box& box = boxes_[i];
+      if (cx > box.lowX && cx < box.highX && cy > box.lowY && cy < box.highY) {
+        height = std::max(height, sweptHeight(p, points[i], points[i + 1]));
+      }
+    }
+    const long laid = std::lround(height) - (carriesOn_ ? std::lround(blobHeight(p, points[0])) : 0);
+    return static_cast<int>(laid);
+  }
+
+ private:
+  struct Box {
+    float lowX, lowY, highX, highY;
+  };
+
+  static std::vector<Sample> pathOf(const gpu::Dispatch& dispatch, const std::optional<Sample>& start) {
+    std::vector<Sample> path = samplesArgument(dispatch);
+    if (start) path.insert(path.begin(), *start);
+    return path;
+  }
+
+  std::optional<Sample> start_;
+  Reaches reaches_;
+  bool carriesOn_ = false;
+  std::vector<Box> boxes_;
+};
+
 // The droplet a sample drops on a cell, decided by the cell's place relative to the sample and
 // the sample's place within its cell: the same sample always sprays the same pattern around it,
 // wherever the window lies.
@@ -59,9 +148,10 @@ TESS_KERNEL_INLINE std::uint32_t dropletHash(gpu::uint3 p, const Reach& s) {
 
 }  // namespace
 
-// The paint tube: around each sample a blob of the colour, a half sphere whose radius and height
-// grow with the force. The blobs of one step join as one bead (each cell takes the highest blob over
-// it), laid on top of the cell's paint: wet in mode 0 (the default), dry in mode 1.
+// The paint tube: a bead of the colour along the step's path, from sample to sample (the step
+// before's last sample first, when bound), a half sphere swept along it whose radius and height grow
+// with the force; where segments meet or cross, each cell takes the highest bead over it. It is laid
+// on top of the cell's paint: wet in mode 0 (the default), dry in mode 1.
 void addSphere(const gpu::Dispatch& dispatch) {
   if (dispatch.bufferBytes(BUFFER_COLOR) == nullptr) return;  // no colour, no paint
   const Texel colour = bytesOf(float4Argument(dispatch, BUFFER_COLOR, {}));
@@ -70,19 +160,11 @@ void addSphere(const gpu::Dispatch& dispatch) {
   const HeadlessCells cells(dispatch);
   if (dry ? !cells.canLayDry() : !cells.canLayWet()) return;
   const gpu::Size limit = dry ? cells.dryLimit() : cells.wetLimit();
-  const Reaches reaches(dispatch, limit, [](const Sample& s) {
-    const float f = unitForce(s.force);
-    return Reach{s.x, s.y, kBlobRadius + kBlobRadiusPerForce * f, kBlobHeight + kBlobHeightPerForce * f};
-  });
-  if (reaches.samples.empty()) return;
-  gpu::forEachThread(dispatch, limit, [&reaches, cells, colour, wetness, dry](gpu::uint3 p) {
-    if (!reaches.contains(p) || cells.masked(p)) return;
-    float height = 0;
-    for (const Reach& s : reaches.samples) {
-      const float d2 = distanceSquared(p, s), r2 = s.radius * s.radius;
-      if (d2 < r2) height = std::max(height, s.strength * std::sqrt(1.0f - d2 / r2));
-    }
-    const int amount = static_cast<int>(std::lround(height));
+  const BeadPath path(dispatch, limit);
+  if (path.empty()) return;
+  gpu::forEachThread(dispatch, limit, [&path, cells, colour, wetness, dry](gpu::uint3 p) {
+    if (!path.contains(p) || cells.masked(p)) return;
+    const int amount = path.amount(p);
     if (amount <= 0) return;
     if (dry) {
       cells.layDry(p.x, p.y, colour, amount);

@@ -32,12 +32,16 @@ struct Reaches {
   std::size_t minX = 0, minY = 0, endX = 0, endY = 0;
 
   template <class MakeReach>
-  Reaches(const gpu::Dispatch& dispatch, gpu::Size limit, MakeReach makeReach) {
+  Reaches(const gpu::Dispatch& dispatch, gpu::Size limit, MakeReach makeReach)
+      : Reaches(samplesArgument(dispatch), limit, makeReach) {}
+
+  template <class MakeReach>
+  Reaches(const std::vector<Sample>& from, gpu::Size limit, MakeReach makeReach) {
     constexpr float far = std::numeric_limits<float>::infinity();
     float lowX = far, lowY = far, highX = -far, highY = -far;
-    for (const Sample& s : samplesArgument(dispatch)) {
+    for (const Sample& s : from) {
       const Reach r = makeReach(s);
-      if (!std::isfinite(r.x) || !std::isfinite(r.y) || !(r.radius > 0)) continue;
+      if (!reachesAnything(r)) continue;
       samples.push_back(r);
       lowX = std::min(lowX, r.x - r.radius), highX = std::max(highX, r.x + r.radius);
       lowY = std::min(lowY, r.y - r.radius), highY = std::max(highY, r.y + r.radius);
@@ -53,6 +57,8 @@ struct Reaches {
   TESS_KERNEL_INLINE bool contains(gpu::uint3 p) const {
     return p.x >= minX && p.x < endX && p.y >= minY && p.y < endY;
   }
+
+  static bool reachesAnything(const Reach& r) { return std::isfinite(r.x) && std::isfinite(r.y) && r.radius > 0; }
 };
 
 // `amount` bytes of `paint`'s colour laid on `under` (colour and thickness): the thickness adds up

@@ -12,6 +12,7 @@
 #include "gpu/CommandQueue.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DropSurface.h"
+#include "tools/SurfaceWorkingTextures.h"
 #include "tools/ToolViewer.h"
 #include "utils/WetnessUtil.h"
 
@@ -57,10 +58,18 @@ void AbstractDropTool::interactiveDraw(DrawingPaint& paint, std::function<void()
   AbstractDrawingTool::interactiveDraw(paint, std::move(completed));
 }
 
+void AbstractDropTool::handleEnd(DrawingPaint& paint) {
+  // The closing frame draws the samples still pending: they belong to the stroke's record as much
+  // as those of the frames before, or a replay would stop short of the stroke's end.
+  recordFrame(paint, {{kColorKey, std::any(color_)}});
+  AbstractDrawingTool::handleEnd(paint);
+}
+
 void AbstractDropTool::encode(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
   AbstractDrawingTool::encode(paint, buffer);
-  DropSurface& surface = dropSurface();
-  encodeSurfaceSteps(paint, buffer, [this, &surface](const TouchInputs& samples) { surface.reset(samples, color_); });
+  // The surface is reached once the step loop has taken the samples: a surface made here first
+  // takes no batch of its own, so its first step does not follow a sample of this very frame.
+  encodeSurfaceSteps(paint, buffer, [this](const TouchInputs& samples) { dropSurface().reset(samples, color_); });
 }
 
 void AbstractDropTool::execute(Command& command, const std::shared_ptr<gpu::CommandBuffer>& buffer) {
@@ -75,6 +84,11 @@ void AbstractDropTool::execute(Command& command, const std::shared_ptr<gpu::Comm
   const std::shared_ptr<DrawingPaint> paint = manager.currentPaint();
   if (!paint) {
     foundation::consoleLine(name + ": no current canvas; the stroke is not replayed");
+    return;
+  }
+  // Without the working textures (the failed make has reported NoMoreHeap) nothing can be painted.
+  if (!manager.surfaceTextures().makeAll()) {
+    foundation::consoleLine(name + ": the working textures are missing; the stroke is not replayed");
     return;
   }
   const graphics::Color saved = color_;

@@ -37,6 +37,9 @@ class AbstractDropTool : public AbstractDrawingTool {
 
   // A frame that draws is recorded with the tool's colour under "color"; then the base frame.
   void interactiveDraw(DrawingPaint& paint, std::function<void()> completed) override;
+  // The samples still pending at the stroke's end are recorded as one more batch when they are
+  // drawn; then the base stroke end.
+  void handleEnd(DrawingPaint& paint) override;
   // The pending samples in as many window steps as they need, each with the tool's colour, all on
   // `buffer`.
   void encode(DrawingPaint& paint, gpu::CommandBuffer& buffer) override;
@@ -46,7 +49,7 @@ class AbstractDropTool : public AbstractDrawingTool {
   // whatever loads a window next. The tool's colour and pending samples are as before afterwards.
   // On `buffer` when one is given (neither committed nor waited for); otherwise on a buffer of its
   // own, committed and waited for. A tool that is not the current one, or no current canvas,
-  // replays nothing and says so.
+  // replays nothing and says so; so does a replay while the working textures cannot be made.
   void execute(Command& command, const std::shared_ptr<gpu::CommandBuffer>& buffer) override;
   // Takes the colour, its wetness (when given, brought into 0 to 1) carried in its alpha. A tool
   // that cannot take a colour, or a wetness that is not a number, reports CannotFillColor and

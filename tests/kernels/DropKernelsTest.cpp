@@ -1,9 +1,11 @@
-// The drop tools' kernels: the tube's blob laid wet, dry or straight into a layer, and the
-// sprayer's speckle, the same bytes on any thread count.
+// The drop tools' kernels: the tube's blob laid wet, dry or straight into a layer, its bead along
+// the path and across the steps of a stroke, and the sprayer's speckle and droplets, the same bytes
+// on any thread count.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 
 #include "ToolModelKernelFixture.h"
 #include "gpu/Parallel.h"
@@ -65,6 +67,63 @@ TEST(DropKernels, TheTubeDrawsInPlaceOffTheMaskAndSkipsBrokenSamples) {
   EXPECT_EQ(at(*grid, 5, 4), (Texel{252, 0, 0, TOOL_FLUID}));
   EXPECT_EQ(at(*wet, 10, 10)[3], 4) << "force 0: radius 2, 4 bytes high";
   EXPECT_EQ(at(*wet, 12, 10)[3], 0);
+}
+
+// A layer's grid, wet and dry textures, the tube drawing into them in place one dispatch per group
+// of samples, on `threads` threads; each group after the first carries the path on from the last
+// sample of the group before.
+Bytes tubeInPlace(const std::vector<std::vector<Touch>>& groups, std::int32_t mode, std::size_t threads) {
+  gpu::setWorkerThreadCount(threads);
+  const auto grid = texture(48, 48), wet = texture(48, 48), dry = texture(48, 48);
+  const std::map<std::int64_t, std::shared_ptr<gpu::Texture>> layer{
+      {TEXTURE_GRID_READ, grid}, {TEXTURE_GRID_WRITE, grid}, {TEXTURE_WET_READ, wet},
+      {TEXTURE_WET_WRITE, wet},  {TEXTURE_DRY_READ, dry}};
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    auto buffers = dropBuffers(groups[i], mode);
+    if (i > 0) {
+      const Touch& start = groups[i - 1].back();
+      buffers[BUFFER_VALUE] = floatRecord({start.x, start.y, start.force});
+    }
+    run({"mac_add_sphere", layer, buffers, grid});
+  }
+  gpu::setWorkerThreadCount(0);
+  Bytes out = contents(*grid);
+  for (const auto& t : {wet, dry}) {
+    const Bytes bytes = contents(*t);
+    out.insert(out.end(), bytes.begin(), bytes.end());
+  }
+  return out;
+}
+
+// Samples 20 cells apart, the force rising: the bead runs unbroken from one to the next, and a
+// stroke split into steps, however, lays the very bytes of one step: the segment joining two steps
+// is laid once, and the sample they share not twice.
+TEST(DropKernels, TheTubesBeadRunsFromSampleToSampleAcrossTheStepsOfAStroke) {
+  const Touch a{6.5f, 10.5f, 0.2f}, b{26.5f, 20.5f, 0.6f}, c{40.5f, 27.5f, 1.0f};  // on one line
+  for (const std::int32_t mode : {0, 1}) {
+    SCOPED_TRACE(mode == 0 ? "wet" : "dry");
+    const Bytes whole = tubeInPlace({{a, b, c}}, mode, 1);
+    EXPECT_EQ(tubeInPlace({{a, b, c}}, mode, 8), whole);
+    EXPECT_EQ(tubeInPlace({{a, b}, {c}}, mode, 8), whole);
+    EXPECT_EQ(tubeInPlace({{a}, {b}, {c}}, mode, 8), whole);
+    const std::size_t thickness = (mode == 0 ? 48 * 48 : 2 * 48 * 48) * 4 + 3;
+    for (std::size_t x = 7; x <= 40; ++x) {
+      const std::size_t y = static_cast<std::size_t>(10.5f + (static_cast<float>(x) - 6.0f) / 2);
+      EXPECT_GT(whole[thickness + (y * 48 + x) * 4], 0) << "the line at " << x << "," << y;
+    }
+  }
+}
+
+// A lone sample's droplets land one to a cell: each is 2 to 4 bytes thick, all three thicknesses
+// found.
+TEST(DropKernels, ASprayedDropletIsTwoToFourBytesThick) {
+  StrokeStep step(64, 1, 1, 1);
+  run({"DAESprayer_paint", step.windowTextures(), dropBuffers({{32.25f, 31.75f, 1.0f}}, std::nullopt), step.grid0});
+  std::set<int> thicknesses;
+  const Bytes wet = contents(*step.wet1);
+  for (std::size_t k = 3; k < wet.size(); k += 4)
+    if (wet[k] > 0) thicknesses.insert(wet[k]);
+  EXPECT_EQ(thicknesses, (std::set<int>{2, 3, 4}));
 }
 
 // Each cell's droplets depend only on the samples: the same bytes on one thread and on many, and a

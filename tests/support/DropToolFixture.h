@@ -9,8 +9,10 @@
 
 #include "StrokeTouches.h"
 #include "TestCanvas.h"
+#include "commands/Command.h"
 #include "components/ArtworkTextures.h"
 #include "components/DrawingPaint.h"
+#include "foundation/Clock.h"
 #include "gpu/Gpu.h"
 #include "imaging/Image.h"
 #include "tools/ApplicationManager.h"
@@ -74,6 +76,30 @@ class DropToolTest : public ::testing::Test {
                    : i + 1 == frames.size() ? &DrawingPaint::touchesEnded : &DrawingPaint::touchesMoved,
             frames[i]);
     }
+  }
+
+  // A stroke drawn straight through `tool` into a new record, `perFrame` samples a frame; the samples
+  // left over are still pending at the stroke's end, as when another layer's closing frame came first.
+  void drawThrough(AbstractDropTool& tool, const TouchInputs& samples, std::size_t perFrame) {
+    tool.setCommand(std::make_shared<Command>(tool.toolType(), foundation::Date::now()));
+    std::size_t drawn = 0;
+    for (; drawn + perFrame <= samples.size(); drawn += perFrame) {
+      tool.setTouchInputs(TouchInputs(samples.begin() + drawn, samples.begin() + drawn + perFrame));
+      tool.interactiveDraw(*canvas, nullptr);
+    }
+    tool.setTouchInputs(TouchInputs(samples.begin() + drawn, samples.end()));
+    tool.handleEnd(*canvas);
+  }
+
+  // Masks the canvas's cells left of column `edge`.
+  void maskLeftOf(std::size_t edge) {
+    const std::size_t width = layer().wetTexture()->width(), height = layer().wetTexture()->height();
+    const auto mask = AppManager().makeTexture(static_cast<std::int64_t>(width), static_cast<std::int64_t>(height));
+    std::vector<std::uint8_t> bytes(width * height * 4, 255);
+    for (std::size_t y = 0; y < height; ++y)
+      for (std::size_t x = 0; x < edge; ++x) bytes[(y * width + x) * 4 + 3] = 0;
+    TextureUtil::loadRawData(mask, bytes, width, height, 1);
+    canvas->setMaskTexture(mask);
   }
 
   ArtworkTextures& layer() { return *canvas->currentContent(); }

@@ -1,8 +1,9 @@
 #pragma once
 // The paint tube: it squeezes thick paint of its colour onto the current layer along the stroke,
 // laid dry on the main canvas unless wet drawing is switched on (wet on a palette always). Its
-// samples are painted as they come, without spacing. The host may also encode the pending samples
-// straight into the main canvas's current layer (encodeDrawing).
+// samples are taken as they come, without spacing, and the paint runs along the path from one to
+// the next, so a stroke stays one line however sparse its samples. The host may also encode the
+// pending samples straight into the main canvas's current layer (encodeDrawing).
 //
 // Constructing a tool records its state only: the application manager makes some tools while it
 // starts, before it exists, so no constructor may reach it. Main thread only.

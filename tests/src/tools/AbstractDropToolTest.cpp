@@ -11,10 +11,12 @@
 #include "RecordedErrors.h"
 #include "commands/Command.h"
 #include "commands/CommandData.h"
+#include "commands/CommandManager.h"
 #include "foundation/Clock.h"
 #include "components/BrushView.h"
 #include "scene/Light.h"
 #include "scene/Node.h"
+#include "tools/SurfaceWorkingTextures.h"
 #include "tools/ToolSurface.h"
 #include "utils/KernelInterface.h"
 
@@ -121,6 +123,66 @@ TEST_F(AbstractDropToolTest, AReplayPaintsEachBatchInItsColourOnTheGivenOrItsOwn
   tube.execute(command, nullptr);
   EXPECT_TRUE(gpu::commandTrace().events().empty());
   EXPECT_EQ(console.lines(), std::vector<std::string>{"tube: not the current tool; the stroke is not replayed"});
+}
+
+// Strokes of 4 samples a frame whose last samples are still pending at the stroke's end (3, 1 and
+// 1 of them): the record holds every sample drawn, and replayed on a cleared layer it paints the
+// same bytes as the stroke did.
+TEST_F(AbstractDropToolTest, AReplayedRecordPaintsTheWholeStrokeItsLastSamplesIncluded) {
+  withholdDrawables();
+  const std::shared_ptr<AbstractDropTool> tools[] = {AppManager().tube(), AppManager().sprayer()};
+  for (const auto& tool : tools) {
+    for (const std::size_t count : {7u, 9u, 13u}) {
+      SCOPED_TRACE(testing::Message() << describe(tool->toolType()) << ", " << count << " samples");
+      TouchInputs path;
+      for (std::size_t i = 0; i < count; ++i) path.push_back(sample(60 + 11.0 * i, 70 + 5.0 * i));
+      canvas = start(testsupport::makeCanvas(300, 200));
+      AppManager().setCurrentTool(tool);
+      drawThrough(*tool, path, 4);
+      const auto stroke = layerBytes(layer());
+      std::size_t recorded = 0;
+      for (const auto& batch : tool->command()->data()) recorded += batch->touchInputs().size();
+      EXPECT_EQ(recorded, count);
+
+      canvas = start(testsupport::makeCanvas(300, 200));
+      AppManager().setCurrentTool(tool);
+      tool->execute(*tool->command(), nullptr);
+      EXPECT_EQ(layerBytes(layer()), stroke);
+    }
+  }
+}
+
+// A replay while texture memory is short, failing at each texture request it makes in turn (the
+// working textures given back before it, so it needs them all again): the host hears NoMoreHeap,
+// the layer is as it was, and the stroke before it still undoes and redoes.
+TEST_F(AbstractDropToolTest, AReplayShortOfTextureMemoryIsReportedAndChangesNothing) {
+  auto& tube = *AppManager().tube();
+  std::size_t requests = 0;  // those of a replay that has all it asks for, counted first
+  for (std::size_t failing = 0; failing == 0 || failing <= requests; ++failing) {
+    SCOPED_TRACE(failing);
+    canvas = start(testsupport::makeCanvas(300, 200));
+    const auto blank = layerBytes(layer());
+    stroke({{{100, 60}, {110, 65}}, {{125, 76}}});
+    const auto painted = layerBytes(layer());
+    Command record = *tube.command();
+    const auto errors = std::make_shared<testsupport::RecordedErrors>();
+    Application().setDelegateHandler(errors);
+    AppManager().setSurfaceTextures(std::make_shared<SurfaceWorkingTextures>());
+    const std::size_t before = gpu::testControls().textureRequests();
+    if (failing > 0) gpu::testControls().failTextureRequest(failing);
+    tube.execute(record, nullptr);
+    if (failing == 0) {
+      requests = gpu::testControls().textureRequests() - before;
+      ASSERT_GT(requests, 0u);
+      continue;
+    }
+    EXPECT_EQ(errors->errors, std::vector<ErrorMessage>{ErrorMessage::NoMoreHeap});
+    EXPECT_EQ(layerBytes(layer()), painted);
+    ASSERT_TRUE(canvas->commandManager()->undo());
+    EXPECT_EQ(layerBytes(layer()), blank);
+    ASSERT_TRUE(canvas->commandManager()->redo());
+    EXPECT_EQ(layerBytes(layer()), painted);
+  }
 }
 
 TEST_F(AbstractDropToolTest, AColourFillTakesTheWetnessIntoTheAlphaAndLightsTheBrushView) {

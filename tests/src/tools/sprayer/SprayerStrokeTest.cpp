@@ -15,13 +15,7 @@ namespace {
 using SprayerStroke = DropToolTest;
 
 TEST_F(SprayerStroke, DropStrokesCompleteAndKeepOffTheMaskedCells) {
-  // Masked left of x = 150.
-  const auto mask = AppManager().makeTexture(300, 200);
-  std::vector<std::uint8_t> bytes(300 * 200 * 4, 255);
-  for (std::size_t y = 0; y < 200; ++y)
-    for (std::size_t x = 0; x < 150; ++x) bytes[(y * 300 + x) * 4 + 3] = 0;
-  TextureUtil::loadRawData(mask, bytes, 300, 200, 1);
-  canvas->setMaskTexture(mask);
+  maskLeftOf(150);
   const std::shared_ptr<AbstractDropTool> tools[] = {AppManager().sprayer(), AppManager().tube()};
   for (const auto& tool : tools) {
     SCOPED_TRACE(describe(tool->toolType()));

@@ -16,6 +16,25 @@ namespace {
 
 using TubeStroke = DropToolTest;
 
+// The paint a layer holds, wet and dry: the columns from `first` to `last` holding any, and the
+// thickness bytes in all.
+struct PaintLaid {
+  std::size_t columns = 0;
+  std::int64_t amount = 0;
+};
+PaintLaid paintLaid(ArtworkTextures& layer, std::size_t first, std::size_t last) {
+  const auto wet = TextureUtil::toRawData(*layer.wetTexture()), dry = TextureUtil::toRawData(*layer.dryTexture());
+  const std::size_t width = layer.wetTexture()->width();
+  std::vector<bool> painted(width, false);
+  PaintLaid out;
+  for (std::size_t k = 3; k < wet.size(); k += 4) {
+    out.amount += wet[k] + dry[k];
+    if (wet[k] + dry[k] > 0) painted[(k / 4) % width] = true;
+  }
+  for (std::size_t x = first; x <= last; ++x) out.columns += painted[x];
+  return out;
+}
+
 TEST_F(TubeStroke, ATubeStrokeLaysItsColourWithReliefReplaysToTheSameBytesAndUndoes) {
   const auto& tube = AppManager().tube();
   tube->setColor(graphics::Color::fromRGBA(0.2, 0.4, 0.8, 1));
@@ -57,6 +76,35 @@ TEST_F(TubeStroke, ATubeStrokeLaysItsColourWithReliefReplaysToTheSameBytesAndUnd
 
   ASSERT_TRUE(live->commandManager()->undo());
   EXPECT_EQ(layerBytes(*live->currentContent()), before);
+}
+
+// One path along x = 100 to 430, drawn four samples a frame with samples 2 points apart or 30 (a
+// quick stroke, sparse pen data): either way one unbroken line, and as much paint, which the path's
+// length and force set, whichever samples carry it and wherever the frames join.
+TEST_F(TubeStroke, AStrokeStaysOneLineAndLaysAsMuchPaintHoweverSparselyItIsSampled) {
+  withholdDrawables();
+  const auto& tube = AppManager().tube();
+  const struct {
+    bool wet;
+    float firstForce, lastForce;
+  } cases[] = {{false, 1.0f, 1.0f}, {true, 1.0f, 1.0f}, {true, 0.2f, 1.0f}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << (c.wet ? "wet" : "dry") << " force " << c.firstForce << " to " << c.lastForce);
+    PaintLaid laid[2];
+    for (const int spacing : {2, 30}) {
+      canvas = start(testsupport::makeCanvas(600, 200));
+      tube->setWetDrawing(c.wet);
+      TouchInputs path;
+      for (int x = 100; x <= 430; x += spacing) {
+        const float along = static_cast<float>(x - 100) / 330.0f;
+        path.push_back(sample(x, 100, c.firstForce + (c.lastForce - c.firstForce) * along));
+      }
+      drawThrough(*tube, path, 4);
+      laid[spacing == 30] = paintLaid(layer(), 100, 430);
+    }
+    EXPECT_GE(laid[1].columns, 315u) << "95% of the 331 columns";
+    EXPECT_NEAR(static_cast<double>(laid[1].amount), static_cast<double>(laid[0].amount), 0.05 * laid[0].amount);
+  }
 }
 
 // A recorded batch without samples (a host's, or one whose samples are all missing) paints nothing

@@ -137,6 +137,15 @@ TEST_F(TubeToolTest, TheTubesDirectDrawingIsOneDispatchOverTheLayerInItsCells) {
   EXPECT_EQ(d[0].threadgroupsPerGrid, (gpu::Size{75, 50, 1}));
   EXPECT_TRUE(gpu::commandTrace().commits().empty());
   EXPECT_EQ(tube.touchInputs().size(), 1u);
+
+  // On a canvas masked left of x = 10 the blob round (10, 20) keeps off the masked cells.
+  maskLeftOf(10);
+  const auto masked = AppManager().commandQueue()->makeCommandBuffer();
+  tube.encodeDrawing(*masked);
+  masked->commit();
+  const auto wet = TextureUtil::toRawData(*layer().wetTexture());
+  EXPECT_EQ(wet[(20 * 300 + 8) * 4 + 3], 0);
+  EXPECT_GT(wet[(20 * 300 + 11) * 4 + 3], 0);
 }
 
 }  // namespace
