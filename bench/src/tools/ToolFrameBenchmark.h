@@ -7,7 +7,9 @@
 // and upload, the tool's passes, the picture refresh of the working window), committed on one
 // command buffer, at the DEBUG_DAE_KNIFE of the benchmark's argument (0: None, 1: Height). A first
 // frame loads the window, which the measured frames reuse; before each measured frame the head is
-// filled again, untimed, so that every frame paints with a loaded head.
+// filled again, untimed, so that every frame paints with a loaded head. A frame over wet paint has the
+// working window covered again, untimed, before each frame with fully wet paint of the given
+// thickness in upright bands 25 cells wide of four colours, so that every frame meets fresh paint.
 //
 // Beside it, the machine's limit: 8 threads copying with memcpy the bytes the frame reaches (a
 // texel of every bound texture for each kernel thread, each blit read and written), read from the
@@ -16,6 +18,7 @@
 // One registration per tool, in a file of bench/src/tools/:
 //
 //   TOOL_FRAME_BENCHMARK(FilbertBrush, tessivarium::AppManager().filbertBrush());
+//   TOOL_FRAME_BENCHMARK_ON_WET_PAINT(FluffyMopOnWetPaint, tessivarium::AppManager().fluffyMop(), 26);
 //
 // registers ToolFrame/FilbertBrush and ToolFrameLimit/FilbertBrush at Height:0 and Height:1.
 
@@ -39,16 +42,25 @@
 #include "tools/ApplicationManager.h"
 #include "tools/DebugSwitches.h"
 #include "tools/DrawingTool.h"
+#include "utils/KernelInterface.h"
+#include "utils/TextureUtil.h"
 
 namespace toolbench {
 
 using ToolGetter = std::shared_ptr<tessivarium::AbstractDrawingTool> (*)();
 
+// What a frame paints with and over: the tool, and the thickness of the wet paint in the window
+// (0: a bare canvas).
+struct FrameScene {
+  ToolGetter tool;
+  std::uint8_t wetPaint = 0;
+};
+
 class ToolFrame {
  public:
   static constexpr std::size_t kSamples = 36;
 
-  ToolFrame(ToolGetter getter, tessivarium::KnifeDebugMode mode) {
+  ToolFrame(FrameScene scene, tessivarium::KnifeDebugMode mode) : wetPaint_(scene.wetPaint) {
     using namespace tessivarium;
     foundation::setConsoleSink([](std::string_view) {});
     kernels::registerAll();
@@ -56,7 +68,7 @@ class ToolFrame {
     canvas_ = testsupport::makeCanvas(2048, 1536, 1.0, 2);
     AppManager().setCanvas(canvas_);
     AppManager().setCurrentPaint(canvas_);
-    tool_ = getter();
+    tool_ = scene.tool();
     // The manager's tools outlive a benchmark: the surface is made anew, for this debug mode.
     tool_->setToolSurface(nullptr);
     AppManager().setCurrentTool(tool_);
@@ -66,7 +78,7 @@ class ToolFrame {
       samples_.push_back(std::make_shared<TouchInput>(graphics::Point(600.0 + 3.0 * static_cast<double>(i), 640.0),
                                                       1.0f, 0.9f, 0.3f));
     }
-    fill();
+    prepare();
     frame();
   }
   ~ToolFrame() {
@@ -79,9 +91,10 @@ class ToolFrame {
   ToolFrame(const ToolFrame&) = delete;
   ToolFrame& operator=(const ToolFrame&) = delete;
 
-  // The head loaded again, on a command buffer of its own.
-  void fill() {
+  // The head loaded again, on a command buffer of its own, and the window's wet paint laid afresh.
+  void prepare() {
     if (tool_->canFillColor()) tool_->fillColor(graphics::Color::fromRGBA(0.6, 0.3, 0.2, 1.0), 1.0f, 1.0f);
+    if (wetPaint_ > 0) layWetBands();
   }
   // One frame: the samples encoded by the tool and committed.
   void frame() {
@@ -92,7 +105,7 @@ class ToolFrame {
   }
   // The bytes one frame reaches, from its command trace.
   std::int64_t bytesTouched() {
-    fill();
+    prepare();
     gpu::commandTrace().start();
     frame();
     const std::int64_t bytes = benchsupport::bytesInTrace(gpu::commandTrace());
@@ -113,6 +126,24 @@ class ToolFrame {
     return texture;
   }
 
+  // Covers the working window's grid and wet textures with the bands of wet paint.
+  void layWetBands() {
+    using namespace tessivarium;
+    auto& window = AppManager().surfaceTextures();
+    const std::size_t width = window.wetTexture0()->width(), height = window.wetTexture0()->height();
+    constexpr std::uint8_t colours[4][3] = {{200, 40, 40}, {240, 200, 40}, {40, 70, 200}, {40, 160, 70}};
+    std::vector<std::uint8_t> grid(width * height * 4), wet(width * height * 4);
+    for (std::size_t k = 0; k < width * height; ++k) {
+      const auto& colour = colours[k % width / 25 % 4];
+      std::copy(colour, colour + 3, wet.begin() + static_cast<std::ptrdiff_t>(4 * k));
+      wet[4 * k + 3] = wetPaint_;
+      grid[4 * k] = 252, grid[4 * k + 3] = TOOL_FLUID;
+    }
+    TextureUtil::loadRawData(window.gridTexture0(), grid, width, height, 1);
+    TextureUtil::loadRawData(window.wetTexture0(), wet, width, height, 1);
+  }
+
+  std::uint8_t wetPaint_;
   std::shared_ptr<testsupport::TestCanvas> canvas_;
   std::shared_ptr<tessivarium::AbstractDrawingTool> tool_;
   tessivarium::TouchInputs samples_;
@@ -128,12 +159,12 @@ inline void countFigures(benchmark::State& state, std::int64_t bytes) {
   if (getloadavg(load, 1) == 1) state.counters["load1"] = load[0];
 }
 
-inline void measureToolFrame(benchmark::State& state, ToolGetter getter) {
-  ToolFrame stroke(getter, debugModeOf(state));
+inline void measureToolFrame(benchmark::State& state, FrameScene scene) {
+  ToolFrame stroke(scene, debugModeOf(state));
   const std::int64_t bytes = stroke.bytesTouched();
   for (auto _ : state) {
     state.PauseTiming();
-    stroke.fill();
+    stroke.prepare();
     state.ResumeTiming();
     stroke.frame();
   }
@@ -141,23 +172,23 @@ inline void measureToolFrame(benchmark::State& state, ToolGetter getter) {
   countFigures(state, bytes);
 }
 
-inline void measureToolFrameLimit(benchmark::State& state, ToolGetter getter) {
+inline void measureToolFrameLimit(benchmark::State& state, FrameScene scene) {
   std::int64_t bytes = 0;
   {
-    ToolFrame stroke(getter, debugModeOf(state));
+    ToolFrame stroke(scene, debugModeOf(state));
     bytes = stroke.bytesTouched();
   }
   benchsupport::memcpyEightThreads(state, static_cast<std::size_t>(bytes));
   countFigures(state, bytes);
 }
 
-// Registers the frame and its limit for the tool `getter` gives, at both debug modes.
-inline bool registerToolFrame(const std::string& name, ToolGetter getter) {
-  using Measure = void (*)(benchmark::State&, ToolGetter);
+// Registers the frame and its limit for the scene, at both debug modes.
+inline bool registerToolFrame(const std::string& name, FrameScene scene) {
+  using Measure = void (*)(benchmark::State&, FrameScene);
   const std::pair<const char*, Measure> kinds[] = {{"ToolFrame/", measureToolFrame},
                                                    {"ToolFrameLimit/", measureToolFrameLimit}};
   for (const auto& [prefix, measure] : kinds) {
-    benchmark::RegisterBenchmark((prefix + name).c_str(), measure, getter)
+    benchmark::RegisterBenchmark((prefix + name).c_str(), measure, scene)
         ->ArgName("Height")
         ->Arg(0)
         ->Arg(1)
@@ -169,6 +200,7 @@ inline bool registerToolFrame(const std::string& name, ToolGetter getter) {
 
 }  // namespace toolbench
 
-#define TOOL_FRAME_BENCHMARK(name, tool)                 \
-  static const bool toolFrameRegistered##name =           \
-      toolbench::registerToolFrame(#name, [] { return std::shared_ptr<tessivarium::AbstractDrawingTool>(tool); })
+#define TOOL_FRAME_BENCHMARK_ON_WET_PAINT(name, tool, thickness)                                                      \
+  static const bool toolFrameRegistered##name = toolbench::registerToolFrame(                                         \
+      #name, toolbench::FrameScene{[] { return std::shared_ptr<tessivarium::AbstractDrawingTool>(tool); }, thickness})
+#define TOOL_FRAME_BENCHMARK(name, tool) TOOL_FRAME_BENCHMARK_ON_WET_PAINT(name, tool, 0)
