@@ -53,17 +53,6 @@ Reach beadAt(const Sample& s) {
   return Reach{s.x, s.y, kBlobRadius + kBlobRadiusPerForce * f, kBlobHeight + kBlobHeightPerForce * f};
 }
 
-// The sample the step's path carries on from, the last one the step before painted: x, y
-// (window-local) and force, three floats at BUFFER_VALUE; none when nothing is bound there.
-std::optional<Sample> pathStartArgument(const gpu::Dispatch& dispatch) {
-  float record[3];
-  if (dispatch.bufferLength(BUFFER_VALUE) < sizeof record) return std::nullopt;
-  std::memcpy(record, dispatch.bufferBytes(BUFFER_VALUE), sizeof record);
-  Sample start;
-  start.x = record[0], start.y = record[1], start.force = record[2];
-  return start;
-}
-
 // The height, in thickness bytes, of the half sphere `s` over the centre of cell p.
 TESS_KERNEL_INLINE float blobHeight(gpu::uint3 p, const Reach& s) {
   const float d2 = distanceSquared(p, s), r2 = s.radius * s.radius;

@@ -360,7 +360,7 @@ class HeadWalk {
   // reads, and the walk keeps only the columns' carried fractions; the pass writes the head itself.
   explicit HeadWalk(const gpu::Dispatch& dispatch, bool ownPaint = false)
       : read_(dispatch.texels(tessivarium::TEXTURE_TOOL_READ)), write_(dispatch.texels(tessivarium::TEXTURE_TOOL_WRITE)),
-        samples_(samplesArgument(dispatch)), mask_(dispatch) {
+        samples_(samplesArgument(dispatch)), pathStart_(pathStartArgument(dispatch)), mask_(dispatch) {
     if (!read_ || !write_ || samples_.empty() || read_.depth() != write_.depth()) return;
     tessivarium::DAEToolDescriptor descriptor;
     const HeadPlacement placement(read_, descriptorArgument(dispatch, descriptor) ? &descriptor : nullptr);
@@ -391,13 +391,14 @@ class HeadWalk {
   StrokeHead& head() { return *head_; }
 
   // During a visit: how far, in 1/256ths of a window cell, the head travelled to the current
-  // sample from the one before it. The first sample of a dispatch is taken to come as far as the
-  // next one goes (the stroke goes on as it goes), a lone sample one cell. A jump is counted no
-  // longer than the head reaches, beyond which it covers no cell anyway.
+  // sample from the one before it: for the first sample of a dispatch, from where the step before
+  // left off (pathStartArgument); at a stroke's start, as far as the next one goes (the stroke goes
+  // on as it goes), and one cell for a stroke's lone first sample. A jump is counted no longer than
+  // the head reaches, beyond which it covers no cell anyway.
   int travel256() const { return travel256_; }
 
-  // During a sample: the way the head travels to it, a unit vector (as travel256(), the first
-  // sample of a dispatch going the way the next one goes); (0, 0) for a lone sample.
+  // During a sample: the way the head travels to it, a unit vector (found as travel256() is);
+  // (0, 0) for a stroke's lone first sample.
   struct Direction {
     float x = 0, y = 0;
   };
@@ -405,7 +406,8 @@ class HeadWalk {
 
   // During afterSample(): how far, in whole window cells, the corner the head stands on moves on
   // to the next sample; for the last sample of a dispatch, to where the next would stand were it
-  // as far on again as the last came (the stroke goes on as it goes); (0, 0) for a lone sample.
+  // as far on again as the last came (the stroke goes on as it goes); (0, 0) for a stroke's lone
+  // first sample.
   struct Step {
     long x = 0, y = 0;
   };
@@ -482,30 +484,36 @@ class HeadWalk {
   };
 
   // Each sample's travel (see travel256() and direction()); samples at no finite place are passed
-  // over.
+  // over, and so is a path start at none.
   std::vector<Travel> travelsOfSamples() const {
-    std::vector<std::size_t> at;
-    for (std::size_t i = 0; i < samples_.size(); ++i)
-      if (placed(samples_[i])) at.push_back(i);
+    std::vector<const Sample*> at;
+    if (pathStart_ && placed(*pathStart_)) at.push_back(&*pathStart_);
+    const std::size_t first = at.size();  // 1 when the path comes on from the step before
+    for (const Sample& sample : samples_)
+      if (placed(sample)) at.push_back(&sample);
     std::vector<Travel> out(samples_.size());
-    for (std::size_t j = 1; j < at.size(); ++j) {
-      const Sample &from = samples_[at[j - 1]], &to = samples_[at[j]];
+    const auto travelOf = [&](std::size_t j) -> Travel& { return out[static_cast<std::size_t>(at[j] - samples_.data())]; };
+    for (std::size_t j = std::max<std::size_t>(first, 1); j < at.size(); ++j) {
+      const Sample &from = *at[j - 1], &to = *at[j];
       const float dx = to.x - from.x, dy = to.y - from.y, length = std::hypot(dx, dy);
       // A distance too great for a float counts as the reach too.
-      out[at[j]].length256 = static_cast<int>(std::min(length, reach_) * 256.0f);
-      if (length > 0 && std::isfinite(length)) out[at[j]].direction = {dx / length, dy / length};
-      const Step a = cornerOf(from), b = cornerOf(to);
-      out[at[j - 1]].stepOn = {b.x - a.x, b.y - a.y};
+      travelOf(j).length256 = static_cast<int>(std::min(length, reach_) * 256.0f);
+      if (length > 0 && std::isfinite(length)) travelOf(j).direction = {dx / length, dy / length};
+      if (j - 1 >= first) {
+        const Step a = cornerOf(from), b = cornerOf(to);
+        travelOf(j - 1).stepOn = {b.x - a.x, b.y - a.y};
+      }
     }
-    if (at.size() > 1) {
-      out[at[0]].length256 = out[at[1]].length256, out[at[0]].direction = out[at[1]].direction;
+    // At the stroke's start the first sample comes the way the second goes.
+    if (first == 0 && at.size() > 1) travelOf(0).length256 = travelOf(1).length256, travelOf(0).direction = travelOf(1).direction;
+    if (at.size() > first && at.size() > 1) {
       // The sample after the last one, as far on again as the last came: evenly spaced samples
       // land there exactly.
-      const Sample &before = samples_[at[at.size() - 2]], &last = samples_[at.back()];
+      const Sample &before = *at[at.size() - 2], &last = *at.back();
       Sample next = last;
       next.x = last.x + (last.x - before.x), next.y = last.y + (last.y - before.y);
       const Step a = cornerOf(last), b = cornerOf(next);
-      out[at.back()].stepOn = {b.x - a.x, b.y - a.y};
+      travelOf(at.size() - 1).stepOn = {b.x - a.x, b.y - a.y};
     }
     return out;
   }
@@ -532,6 +540,7 @@ class HeadWalk {
 
   gpu::TexelView read_, write_;
   std::vector<Sample> samples_;
+  std::optional<Sample> pathStart_;
   WindowMask mask_;
   std::size_t width_ = 0, height_ = 0;
   int lowest_ = 0, travel256_ = 256;

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "gpu/Dispatch.h"
@@ -330,6 +331,18 @@ inline std::vector<Sample> samplesArgument(const gpu::Dispatch& dispatch) {
     out[i].azimuth = floatAt(BUFFER_AZIMUTH, i, out[i].azimuth);
   }
   return out;
+}
+
+// The sample a stroke step carries on from, the last one the step before it painted: x, y
+// (window-local, as the step's own samples) and force, three floats at BUFFER_VALUE; none for a
+// stroke's first step, or when nothing is bound there.
+inline std::optional<Sample> pathStartArgument(const gpu::Dispatch& dispatch) {
+  float record[3];
+  if (dispatch.bufferLength(tessivarium::BUFFER_VALUE) < sizeof record) return std::nullopt;
+  std::memcpy(record, dispatch.bufferBytes(tessivarium::BUFFER_VALUE), sizeof record);
+  Sample start;
+  start.x = record[0], start.y = record[1], start.force = record[2];
+  return start;
 }
 
 // Where the head stands for a sample: the descriptor's origin (the head's tip across the

@@ -36,6 +36,7 @@ void AbstractDAEPaintingEncoder::fillCommandBuffer(DrawingPaint& paint, gpu::Com
   surface.encodeTextures(paint, encoder);
   surface.encodeInput(encoder);
   surface.encodeOffset(encoder);
+  surface.encodePathStart(encoder);
   encodeCanvasMask(paint, encoder);
   const auto state = pencilStateBytes(paintsForward(surface));
   encoder.setBuffer(AppManager().device()->makeBuffer(state.data(), state.size()), 0, BUFFER_PENCIL_STATE);

@@ -1,6 +1,7 @@
 #include "tools/ToolSurface.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <numbers>
@@ -204,6 +205,7 @@ void ToolSurface::doReset(const TouchInputs& touchInputs) {
   const bool isCarriedList = &touchInputs == &touchInputs_;
   const TouchInputs copy = isCarriedList ? touchInputs_ : TouchInputs{};
   const TouchInputs& batch = isCarriedList ? copy : touchInputs;
+  const std::shared_ptr<TouchInput> before = lastTouchInput_;
   DrawingPaint& paint = AppManager().requiredCurrentPaint("ToolSurface.doReset");
   // The window is measured in layer cells, and every canvas's cells are at the main canvas's scale
   // (ArtworkTextures::dataScale): the scale is the main canvas's even when a palette is painted.
@@ -239,10 +241,13 @@ void ToolSurface::doReset(const TouchInputs& touchInputs) {
   touchInputData_.forces().reserve(taken);
   touchInputData_.altitudes().reserve(taken);
   touchInputData_.azimuths().reserve(taken);
+  const auto inWindow = [&](const TouchInput& sample) {
+    return std::array<float, 2>{static_cast<float>(sample.location().x * scale - static_cast<double>(offset_.x)),
+                                static_cast<float>(sample.location().y * scale - static_cast<double>(offset_.y))};
+  };
   for (std::size_t i = 0; i < taken; ++i) {
     const TouchInput& sample = *batch[i];
-    const float x = static_cast<float>(sample.location().x * scale - static_cast<double>(offset_.x));
-    const float y = static_cast<float>(sample.location().y * scale - static_cast<double>(offset_.y));
+    const auto [x, y] = inWindow(sample);
     touchInputData_.append(x, y, 5.0f, sample);
     if (DEBUG_CFD) {
       foundation::consoleLine(foundation::describe(-std::cos(sample.azimuthAngle())) + " " +
@@ -253,6 +258,12 @@ void ToolSurface::doReset(const TouchInputs& touchInputs) {
 
   touchInputs_.assign(batch.begin() + static_cast<std::ptrdiff_t>(taken), batch.end());
   if (taken > 0) lastTouchInput_ = batch[taken - 1];
+  pathStartBuffer_.reset();
+  if (before && taken > 0) {
+    const auto [x, y] = inWindow(*before);
+    const std::array<float, 3> start{x, y, before->force()};
+    pathStartBuffer_ = makeFloatBuffer(start);
+  }
 
   adjustInput();
   // A new window got its offset buffer from setOffset above; a kept window keeps its buffer.

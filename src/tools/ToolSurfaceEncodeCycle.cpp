@@ -223,4 +223,8 @@ void ToolSurface::encodeValues(gpu::ComputeCommandEncoder& encoder, std::span<co
   encoder.setBuffer(makeFloatBuffer(values), 0, BUFFER_VALUE);
 }
 
+void ToolSurface::encodePathStart(gpu::ComputeCommandEncoder& encoder) {
+  if (pathStartBuffer_) encoder.setBuffer(pathStartBuffer_, 0, BUFFER_VALUE);
+}
+
 }  // namespace tessivarium

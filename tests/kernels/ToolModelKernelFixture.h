@@ -2,6 +2,7 @@
 // Small heads and windows for the tool-model kernels, and the records their passes bind.
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "KernelHarness.h"
@@ -117,7 +118,8 @@ struct StrokeStep {
   // One stroke step on the window: the copy of the head, the reset of grid1, the paint pass (headA
   // read, headB written), the overlay map (with the dry pair) and the blur twice. With a mask (over the window at
   // `maskOffset`), the paint pass, the overlay map and the blur are given it and the mask pass
-  // ends the step, carrying the head back. The head is then headB.
+  // ends the step, carrying the head back. The head is then headB. As a stroke's steps do, each
+  // step after the first is given the last sample of the one before, where its path comes on from.
   void paintStep(const std::string& kernel, const std::vector<Touch>& touches, const Bytes& descriptor, bool forward = true,
                  const std::shared_ptr<gpu::Texture>& mask = nullptr, Bytes maskOffset = offsetRecord(0, 0)) {
     using namespace tessivarium;
@@ -137,6 +139,8 @@ struct StrokeStep {
     buffers[BUFFER_DAE_DESCRIPTOR] = descriptor;
     buffers[BUFFER_PENCIL_STATE] = Bytes{0, static_cast<std::uint8_t>(forward ? 1 : 0), 0, 0, 0, 0, 0, 0};
     buffers[BUFFER_OFFSET] = offsetRecord(0, 0);
+    if (pathStart) buffers[BUFFER_VALUE] = floatRecord({pathStart->x, pathStart->y, pathStart->force});
+    if (!touches.empty()) pathStart = touches.back();
     run({kernel, masked(textures), offset(buffers), grid0});
     run({"DAEToolModel_overlay_map",
          masked({{TEXTURE_GRID_READ, grid1}, {TEXTURE_GRID_WRITE, grid0}, {TEXTURE_WET_READ, wet1}, {TEXTURE_WET_WRITE, wet0},
@@ -157,6 +161,7 @@ struct StrokeStep {
   }
 
   std::shared_ptr<gpu::Texture> grid0, grid1, wet0, wet1, dry0, dry1, headA, headB;
+  std::optional<Touch> pathStart;  // the last sample painted; none before the stroke's first step
 };
 
 // A step's head and its passes: a brush or knife head (12 x 12 x 32) shaped by its descriptor, or

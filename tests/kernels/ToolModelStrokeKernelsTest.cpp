@@ -226,7 +226,8 @@ TEST(ToolModelStrokeKernels, WritesOnlyTheCellsItPicksUp) {
 }  // namespace
 
 // A knife drawn forward through wet paint far thicker than its blade holds, each way across the
-// blob: it cuts a trench down near its blade along its path (every cell of the middle line at
+// blob, three samples a step or one (a slow stroke, whose steps learn the way from the sample
+// before): it cuts a trench down near its blade along its path (every cell of the middle line at
 // half the blob's height or less) and banks what it cannot carry into ridges beside it, higher
 // than the blob stood; head and window keep every byte between them, and one thread gives the
 // bytes eight do.
@@ -235,7 +236,8 @@ TEST(ToolModelStrokeKernels, KnifeCutsATrenchThroughThickWetPaintAndBanksTheRest
   struct Case {
     const char* way;
     float x0, y0, x1, y1;
-  } cases[] = {{"right", 2, 24, 46, 24}, {"down", 24, 2, 24, 46}, {"up and left", 44, 44, 4, 4}};
+    std::size_t perStep;
+  } cases[] = {{"right", 2, 24, 46, 24, 3}, {"down", 24, 2, 24, 46, 3}, {"up and left", 44, 44, 4, 4, 3}, {"right, slowly", 2, 24, 46, 24, 1}};
   for (const Case& c : cases) {
     std::vector<Bytes> results;
     for (int threads : {1, 8}) {
@@ -246,8 +248,8 @@ TEST(ToolModelStrokeKernels, KnifeCutsATrenchThroughThickWetPaintAndBanksTheRest
       const long total = headPaint(*step.headA) + windowPaint(*step.wet0);
       std::vector<Touch> path;
       for (int i = 0; i <= 24; ++i) path.push_back({c.x0 + (c.x1 - c.x0) * i / 24, c.y0 + (c.y1 - c.y0) * i / 24, 1.0f});
-      for (std::size_t first = 0; first < path.size(); first += 3)
-        step.paintStep("DAEToolModel_knife_paint", {path.begin() + first, path.begin() + std::min(first + 3, path.size())}, kKnife);
+      for (std::size_t first = 0; first < path.size(); first += c.perStep)
+        step.paintStep("DAEToolModel_knife_paint", {path.begin() + first, path.begin() + std::min(first + c.perStep, path.size())}, kKnife);
       EXPECT_EQ(headPaint(*step.headA) + windowPaint(*step.wet0), total) << c.way;
       for (int i = 0; i <= 96; ++i) {
         const auto x = static_cast<std::size_t>(c.x0 + (c.x1 - c.x0) * i / 96), y = static_cast<std::size_t>(c.y0 + (c.y1 - c.y0) * i / 96);

@@ -65,12 +65,12 @@ class StrokeCanvas {
   }
 
   // A stylus drag from `from` to `to` through `samples` touches of `force` (out of the largest, 4),
-  // then lifted; the stroke ends in the frame after the touch-up.
-  void drag(graphics::Point from, graphics::Point to, int samples, double force = 1.0) {
+  // `perFrame` to a display frame, then lifted; the stroke ends in the frame after the touch-up.
+  void drag(graphics::Point from, graphics::Point to, int samples, double force = 1.0, int perFrame = 3) {
     const auto finger = stylusTouch(from.x, from.y, ui::TouchPhase::Moved, force);
-    for (int first = 0; first < samples; first += 3) {
+    for (int first = 0; first < samples; first += perFrame) {
       std::vector<std::shared_ptr<ui::Touch>> batch;
-      for (int i = first; i < std::min(first + 3, samples); ++i) {
+      for (int i = first; i < std::min(first + perFrame, samples); ++i) {
         const double t = static_cast<double>(i) / (samples - 1);
         const double x = from.x + (to.x - from.x) * t, y = from.y + (to.y - from.y) * t;
         batch.push_back(stylusTouch(x, y, ui::TouchPhase::Moved, force));
@@ -78,7 +78,7 @@ class StrokeCanvas {
       ui::Event event;
       event.setCoalescedTouches(finger, batch);
       const auto phase = first == 0 ? &tessivarium::DrawingPaint::touchesBegan
-                         : first + 3 >= samples ? &tessivarium::DrawingPaint::touchesEnded
+                         : first + perFrame >= samples ? &tessivarium::DrawingPaint::touchesEnded
                                                 : &tessivarium::DrawingPaint::touchesMoved;
       ((*canvas).*phase)(ui::TouchSet{finger}, &event);
       ui::FrameSource::main().displayFrame();

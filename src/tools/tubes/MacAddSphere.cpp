@@ -5,7 +5,7 @@
 #include "gpu/Device.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DrawingTool.h"
-#include "tools/tubes/TubeSurface.h"
+#include "tools/ToolSurface.h"
 #include "utils/KernelInterface.h"
 
 namespace tessivarium {
@@ -21,8 +21,7 @@ void MacAddSphere::fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandEnc
   DropToolEncoder::fillCommandBuffer(paint, encoder);
   const std::int32_t mode = drawingMode(paint, *paint.drawingTool());
   encoder.setBuffer(AppManager().device()->makeBuffer(&mode, sizeof mode), 0, BUFFER_DRAWING_MODE);
-  const auto* surface = dynamic_cast<const TubeSurface*>(paint.drawingTool()->toolSurface().get());
-  if (surface && surface->pathStartBuffer()) encoder.setBuffer(surface->pathStartBuffer(), 0, BUFFER_VALUE);
+  paint.drawingTool()->toolSurface()->encodePathStart(encoder);
 }
 
 }  // namespace tessivarium
