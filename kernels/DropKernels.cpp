@@ -1,7 +1,7 @@
 // The drop tools' paint kernels: the paint tube's bead of thick paint along the stroke's path
 // ("mac_add_sphere") and the sprayer's speckle of droplets around each sample ("DAESprayer_paint").
 // Both lay paint of the colour at BUFFER_COLOR on top of what the cell holds, mixed with it by
-// amount; the colour's alpha is the paint's wetness, as the colour fills read it.
+// amount; the colour's alpha is the paint's wetness, as the colour fills read it (none: fully wet).
 //
 // Neither lays paint on a masked cell (WindowMask): the tube lays dry paint, and draws into a layer,
 // straight into the textures that are kept, past the overlay map that keeps a step's wet changes off
@@ -45,6 +45,13 @@ std::int32_t intArgument(const gpu::Dispatch& dispatch, std::int64_t slot, std::
   std::int32_t value;
   std::memcpy(&value, dispatch.bufferBytes(slot), sizeof value);
   return value;
+}
+
+// The wetness of a drop tool's paint: its colour's alpha, as a fill gives it. A colour that carries
+// no wetness (alpha 0: the tools' starting red, or a fill below the first wetness level) is laid
+// fully wet, as paint placed wet is: paint meant to stay put is laid with wet drawing off.
+std::uint8_t dropWetness(const Texel& colour) {
+  return colour.a == 0 ? kFullWetness : quantisedWetness(colour.a);
 }
 
 // The tube's bead where a sample lies: a half sphere whose radius and height grow with the force.
@@ -144,7 +151,7 @@ TESS_KERNEL_INLINE std::uint32_t dropletHash(gpu::uint3 p, const Reach& s) {
 void addSphere(const gpu::Dispatch& dispatch) {
   if (dispatch.bufferBytes(BUFFER_COLOR) == nullptr) return;  // no colour, no paint
   const Texel colour = bytesOf(float4Argument(dispatch, BUFFER_COLOR, {}));
-  const std::uint8_t wetness = quantisedWetness(colour.a);
+  const std::uint8_t wetness = dropWetness(colour);
   const bool dry = intArgument(dispatch, BUFFER_DRAWING_MODE, kWetMode) == kDryMode;
   const HeadlessCells cells(dispatch);
   if (dry ? !cells.canLayDry() : !cells.canLayWet()) return;
@@ -169,7 +176,7 @@ void addSphere(const gpu::Dispatch& dispatch) {
 void sprayerPaint(const gpu::Dispatch& dispatch) {
   if (dispatch.bufferBytes(BUFFER_COLOR) == nullptr) return;
   const Texel colour = bytesOf(float4Argument(dispatch, BUFFER_COLOR, {}));
-  const std::uint8_t wetness = quantisedWetness(colour.a);
+  const std::uint8_t wetness = dropWetness(colour);
   const HeadlessCells cells(dispatch);
   if (!cells.canLayWet()) return;
   const gpu::Size limit = cells.wetLimit();

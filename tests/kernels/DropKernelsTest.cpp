@@ -6,6 +6,8 @@
 
 #include <cmath>
 #include <set>
+#include <string>
+#include <utility>
 
 #include "ToolModelKernelFixture.h"
 #include "gpu/Parallel.h"
@@ -48,6 +50,27 @@ TEST(DropKernels, TheTubesBlobMixesWithTheCellsPaintWetOrDry) {
       EXPECT_EQ(windowPaint(*step.wet1) + windowPaint(*step.grid1), 0);
     }
   }
+}
+
+// On bare cells both drop tools' paint takes the wetness its colour's alpha carries, and a colour
+// that carries none (the tools' starting red) is laid fully wet, where knives and brushes can move it.
+TEST(DropKernels, LayTheirColoursWetnessAndAColourWithoutAnyFullyWet) {
+  for (const char* kernel : {"mac_add_sphere", "DAESprayer_paint"})
+    for (const auto& [alpha, wetness] : {std::pair{1.0f, 252}, {100.0f / 255, 100}, {0.0f, 252}}) {
+      SCOPED_TRACE(std::string(kernel) + " alpha " + std::to_string(alpha));
+      StrokeStep step(16, 1, 1, 1);
+      auto buffers = sampleBuffers({{8.5f, 8.5f, 1.0f}, {8.5f, 8.5f, 1.0f}});
+      buffers[BUFFER_COLOR] = floatRecord({1, 0, 0, alpha});
+      run({kernel, step.windowTextures(), buffers, step.grid0});
+      int painted = 0;
+      for (std::size_t y = 0; y < 16; ++y)
+        for (std::size_t x = 0; x < 16; ++x) {
+          if (at(*step.wet1, x, y)[3] == 0) continue;
+          ++painted;
+          EXPECT_EQ(at(*step.grid1, x, y)[0], wetness) << x << ", " << y;
+        }
+      EXPECT_GT(painted, 0);
+    }
 }
 
 // Straight into a layer (the same textures read and written, no mode): wet, unmarked, and kept off
