@@ -42,6 +42,20 @@ constexpr int kFullWet = kFullWetness;
 // a few bytes a cell, which hide the canvas, and a trail that thins as it runs dry.
 constexpr int kBrushSpread = 48;
 
+// The paint on a roller's drum and the wet paint it rolls over trade places, as much as the column
+// holds (the wetter the cell, the more): the drum leaves what it carries mixed into the film and
+// rolls on with the film's colour, so what it lays where the film ends is the colour it rolled
+// through last, not the first it met. The cell keeps its thickness and the column its load.
+TESS_KERNEL_INLINE void trade(StrokeHead& head, std::size_t k, StrokeWindow::Cell& cell, bool& changed) {
+  const int held = head.column(k).paint;
+  const int count = std::min({held, cell.wet.a * cell.grid.r / kFullWet, static_cast<int>(MAX_DEPTH) - cell.wet.a});
+  if (count <= 0) return;
+  deposit(cell, head.take(k, count));
+  head.hang(k, count, {cell.wet.r, cell.wet.g, cell.wet.b, headPaintKind(cell.grid.r)});
+  lift(cell, count);
+  changed = true;
+}
+
 // One head column meeting one window cell. The column's body stands `rise` bytes above the head's
 // lowest point, which the press pushes down onto the canvas's dry surface.
 //
@@ -59,8 +73,8 @@ constexpr int kBrushSpread = 48;
 //
 // A roller's surface is level: it is a knife whose blade rides at one film over the surface in
 // every column, whatever the head's shape and the press, so it rolls the paint it meets into an
-// even band, thinning where its load runs out; and the drum rolls on a share of the paint under it
-// (DrumCarry).
+// even band, thinning where its load runs out; its paint trades places with the film it rolls over
+// (trade), and the drum rolls on a share of the paint under it (DrumCarry).
 //
 // The drawing decides how the paint is laid: scaled by the tool's thickness (a blade's each
 // meeting; a brush's through its load, which the fill scaled and of which it lays its share), and
@@ -116,6 +130,7 @@ TESS_KERNEL_INLINE void meet(Tool tool, int thickness256, bool forward, int rise
     lift(cell, take);
     changed = true;
   }
+  if (tool == Tool::Roller) trade(head, k, cell, changed);
 }
 
 // Moves `count` bytes of one window cell's wet paint onto another, its colour and wetness with it.

@@ -1,7 +1,8 @@
 // The roller rolled across two bands of wet paint on a real canvas with undo: each step runs the
 // tool-model chain with the roller's pass on the head it measured, the drum carries the first
-// band's colour on into the second in a level film, none is made or lost, masked cells keep every
-// byte, the thread count changes nothing, and undo gives the layer back.
+// band's colour on into the second in a level film and lays the second's past it, none is made or
+// lost, masked cells keep every byte, the thread count changes nothing, and undo gives the layer
+// back.
 
 #include <gtest/gtest.h>
 
@@ -84,9 +85,17 @@ TEST(RollerStroke, CarriesTheFirstBandsColourIntoTheSecondInALevelFilm) {
   EXPECT_GE(carriedColumns(one), 20);
   EXPECT_GE(carriedColumns(roll(8, false, false, 1)), 20) << "one sample a frame";
   // ...in a film that keeps its thickness: the band's inside, more than a drum's length from where
-  // the paint ends, stays level within a few bytes.
+  // the paint ends, stays level within a few bytes...
   for (std::size_t y = kMiddleRow - 4; y <= kMiddleRow + 4; ++y)
     for (std::size_t x = 160; x < 210; ++x) EXPECT_NEAR(wet(x, y)[3], kFilm, 4) << x << ", " << y;
+  // ...and past band B the drum lays the green it rolled through last, not the red it met first.
+  int laidBeyond = 0;
+  for (std::size_t x = 262; x < kWidth; ++x) {
+    if (wet(x, kMiddleRow)[3] == 0) continue;
+    ++laidBeyond;
+    EXPECT_GT(wet(x, kMiddleRow)[1], wet(x, kMiddleRow)[0]) << x;
+  }
+  EXPECT_GT(laidBeyond, 0);
 
   EXPECT_EQ(roll(8, false).after, one.after) << "eight threads";
 
