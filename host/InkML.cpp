@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <numbers>
@@ -95,9 +96,11 @@ class File {
  public:
   explicit File(const std::filesystem::path& path) : path_(path) {}
   [[noreturn]] void refuse(const std::string& reason, const xmlNode* node = nullptr) const {
-    std::string where = path_.string();
-    if (node != nullptr) where += ":" + std::to_string(xmlGetLineNo(node));
-    throw BadInput(where + ": " + reason);
+    refuseAt(reason, node != nullptr ? xmlGetLineNo(node) : 0);
+  }
+  // The same at a line of the file (none when not above 0).
+  [[noreturn]] void refuseAt(const std::string& reason, long line) const {
+    throw BadInput(path_.string() + (line > 0 ? ":" + std::to_string(line) : "") + ": " + reason);
   }
 
  private:
@@ -211,39 +214,64 @@ Format formatOf(xmlNode* root, const File& file, bool fit) {
   return format;
 }
 
-// The values of a trace's points. Each value may carry InkML's prefixes: ! explicit, ' a first
-// difference, " a second difference; a prefix holds for its channel until another is given.
-std::vector<std::vector<double>> pointsOf(const std::string& text, std::size_t channels, const std::string& where,
-                                          const File& file, const xmlNode* node) {
+// A trace's point: its values, channel by channel, and the line of the file it starts on.
+struct Point {
+  std::vector<double> values;
+  long line = 0;
+};
+
+// The values of a trace's points; `line` is the line its text starts on. Each value may carry
+// InkML's prefixes: ! explicit, ' a first difference, " a second difference; a prefix holds for
+// its channel until another is given.
+std::vector<Point> pointsOf(const std::string& text, std::size_t channels, const std::string& where, const File& file,
+                            long line) {
   enum class Mode { Explicit, First, Second };
   std::vector<Mode> modes(channels, Mode::Explicit);
   std::vector<double> last(channels, 0), velocity(channels, 0);
-  std::vector<std::vector<double>> points;
+  std::vector<Point> points;
+  // The line of text[at]; the places asked for never go back, so each newline is counted once.
+  std::size_t counted = 0;
+  const auto lineAt = [&](std::size_t at) {
+    const auto from = text.begin() + static_cast<std::ptrdiff_t>(counted), to = text.begin() + static_cast<std::ptrdiff_t>(at);
+    line += std::count(from, to, '\n');
+    counted = at;
+    return line;
+  };
   std::size_t start = 0;
   while (start <= text.size()) {
     std::size_t end = text.find(',', start);
     if (end == std::string::npos) end = text.size();
     const std::string point = text.substr(start, end - start);
+    const std::size_t pointStart = start;
     start = end + 1;
-    if (point.find_first_not_of(" \t\r\n") == std::string::npos) {
+    const std::size_t first = point.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) {
       if (end == text.size()) break;
-      file.refuse(where + ", point " + std::to_string(points.size() + 1) + ": an empty point", node);
+      file.refuseAt(where + ", point " + std::to_string(points.size() + 1) + ": an empty point", lineAt(end));
     }
     const std::string at = where + ", point " + std::to_string(points.size() + 1);
-    std::vector<double> values;
+    Point made{{}, lineAt(pointStart + first)};
+    std::vector<double>& values = made.values;
     const char* c = point.c_str();
     while (true) {
       while (*c == ' ' || *c == '\t' || *c == '\r' || *c == '\n') ++c;
       if (*c == '\0') break;
-      if (values.size() == channels) file.refuse(at + ": more values than the " + std::to_string(channels) + " channels", node);
+      const long valueLine = lineAt(pointStart + static_cast<std::size_t>(c - point.c_str()));
+      if (values.size() == channels) {
+        file.refuseAt(at + ": more values than the " + std::to_string(channels) + " channels", valueLine);
+      }
       const std::size_t i = values.size();
+      // The value as written, up to the white space after it, prefix and all.
+      const std::string token(c, std::strcspn(c, " \t\r\n"));
       if (*c == '!' || *c == '\'' || *c == '"') {
         modes[i] = *c == '!' ? Mode::Explicit : *c == '\'' ? Mode::First : Mode::Second;
         ++c;
       }
       char* after = nullptr;
       const double n = std::strtod(c, &after);
-      if (after == c || !std::isfinite(n)) file.refuse(at + ": \"" + std::string(c).substr(0, 12) + "\" is not a number", node);
+      if (after == c || !std::isfinite(n) || (*after != '\0' && std::strchr(" \t\r\n", *after) == nullptr)) {
+        file.refuseAt(at + ": \"" + token.substr(0, 12) + "\" is not a number", valueLine);
+      }
       c = after;
       double value = n;
       if (points.empty() || modes[i] == Mode::Explicit) {
@@ -255,20 +283,21 @@ std::vector<std::vector<double>> pointsOf(const std::string& text, std::size_t c
         velocity[i] += n;
         value = last[i] + velocity[i];
       }
-      if (!std::isfinite(value)) file.refuse(at + ": its differences add up beyond any number", node);
+      if (!std::isfinite(value)) file.refuseAt(at + ": its differences add up beyond any number", valueLine);
       last[i] = value;
       values.push_back(value);
     }
     if (values.size() != channels) {
-      file.refuse(at + ": " + std::to_string(values.size()) + " values for " + std::to_string(channels) + " channels", node);
+      file.refuseAt(at + ": " + std::to_string(values.size()) + " values for " + std::to_string(channels) + " channels", made.line);
     }
-    points.push_back(std::move(values));
+    points.push_back(std::move(made));
   }
   return points;
 }
 
-Sample sampleOf(const std::vector<double>& p, const Format& format, const std::string& at, const File& file,
-                const xmlNode* node) {
+Sample sampleOf(const Point& point, const Format& format, const std::string& at, const File& file) {
+  const std::vector<double>& p = point.values;
+  const auto refuse = [&](const std::string& reason) { file.refuseAt(at + ": " + reason, point.line); };
   Sample sample;
   sample.x = p[*format.x] * format.xToPoints;
   sample.y = p[*format.y] * format.yToPoints;
@@ -277,9 +306,8 @@ Sample sampleOf(const std::vector<double>& p, const Format& format, const std::s
     const double raw = p[*format.force];
     sample.force = f.hasMax ? (raw - f.min) / (f.max - f.min) : raw / f.resolution;
     if (!(sample.force >= 0 && sample.force <= 1)) {
-      file.refuse(at + ": force " + describe(raw) +
-                      (f.hasMax ? " lies outside the F channel's min and max" : " is not 0 to 1 and the F channel gives no max"),
-                  node);
+      refuse("force " + describe(raw) +
+             (f.hasMax ? " lies outside the F channel's min and max" : " is not 0 to 1 and the F channel gives no max"));
     }
   }
   constexpr double kDegree = std::numbers::pi / 180;
@@ -289,7 +317,7 @@ Sample sampleOf(const std::vector<double>& p, const Format& format, const std::s
   if (format.elevation) {
     sample.altitude = angle(format.elevation, 2);
     if (!(sample.altitude >= 0 && sample.altitude <= std::numbers::pi / 2 + 1e-9)) {
-      file.refuse(at + ": elevation " + describe(sample.altitude / kDegree) + " degrees is not 0 to 90", node);
+      refuse("elevation " + describe(sample.altitude / kDegree) + " degrees is not 0 to 90");
     }
     sample.altitude = std::min(sample.altitude, std::numbers::pi / 2);
   } else if (format.tiltX || format.tiltY) {
@@ -297,7 +325,7 @@ Sample sampleOf(const std::vector<double>& p, const Format& format, const std::s
     auto tangent = [&](const std::optional<std::size_t>& channel, std::size_t which) {
       const double tilt = angle(channel, which);
       if (!(std::abs(tilt) < std::numbers::pi / 2)) {
-        file.refuse(at + ": tilt " + describe(tilt / kDegree) + " degrees is not below 90", node);
+        refuse("tilt " + describe(tilt / kDegree) + " degrees is not below 90");
       }
       return std::tan(tilt);
     };
@@ -306,7 +334,7 @@ Sample sampleOf(const std::vector<double>& p, const Format& format, const std::s
     sample.azimuth = (tx == 0 && ty == 0) ? 0.0 : std::atan2(ty, tx);
   }
   if (format.azimuth) sample.azimuth = angle(format.azimuth, 3);
-  if (!(std::abs(sample.azimuth) <= 2 * std::numbers::pi)) file.refuse(at + ": azimuth " + describe(sample.azimuth) + " radians is out of range", node);
+  if (!(std::abs(sample.azimuth) <= 2 * std::numbers::pi)) refuse("azimuth " + describe(sample.azimuth) + " radians is out of range");
   return sample;
 }
 
@@ -371,13 +399,16 @@ std::vector<std::vector<Sample>> readInkML(const std::filesystem::path& path, co
   collect(root, "trace", traces);
   if (traces.empty()) file.refuse("no <trace> in the file");
   std::vector<std::vector<Sample>> strokes;
+  std::vector<std::vector<long>> lines;  // each sample's line, for the canvas check below
   for (std::size_t t = 0; t < traces.size(); ++t) {
     const std::string where = "trace " + std::to_string(t + 1);
-    const auto points = pointsOf(textOf(traces[t]), format.channels.size(), where, file, traces[t]);
+    const auto points = pointsOf(textOf(traces[t]), format.channels.size(), where, file, xmlGetLineNo(traces[t]));
     if (points.empty()) file.refuse(where + ": no points", traces[t]);
     std::vector<Sample> stroke;
+    lines.emplace_back();
     for (std::size_t i = 0; i < points.size(); ++i) {
-      stroke.push_back(sampleOf(points[i], format, where + ", point " + std::to_string(i + 1), file, traces[t]));
+      stroke.push_back(sampleOf(points[i], format, where + ", point " + std::to_string(i + 1), file));
+      lines.back().push_back(points[i].line);
     }
     // A trace of one point is a tap: the stylus touches down there and lifts there.
     if (stroke.size() == 1) stroke.push_back(stroke.front());
@@ -413,10 +444,10 @@ std::vector<std::vector<Sample>> readInkML(const std::filesystem::path& path, co
       for (std::size_t i = 0; i < strokes[t].size(); ++i) {
         const Sample& s = strokes[t][i];
         if (!(s.x >= 0 && s.x <= right && s.y >= 0 && s.y <= bottom)) {
-          file.refuse("trace " + std::to_string(t + 1) + ", point " + std::to_string(i + 1) + ": (" + describe(s.x) + ", " +
+          file.refuseAt("trace " + std::to_string(t + 1) + ", point " + std::to_string(i + 1) + ": (" + describe(s.x) + ", " +
                           describe(s.y) + ") lies outside the " + std::to_string(canvas.width) + " x " +
                           std::to_string(canvas.height) + " canvas (\"fit\": true scales the traces into it)",
-                      traces[t]);
+                      lines[t][std::min(i, lines[t].size() - 1)]);
         }
       }
     }

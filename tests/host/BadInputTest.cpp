@@ -126,6 +126,11 @@ std::vector<Case> cases() {
        "the trace format has no X and Y channels"},
       {"InkValueNotANumber", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2, 3 y</trace>")}}, {},
        "pen.inkml:1: trace 1, point 2: \"y\" is not a number"},
+      // A trace over several lines: the fault is placed on the line of its value, as written.
+      {"InkValueOnALaterLine", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2,\n3 4,\n4x 5</trace>")}}, {},
+       "pen.inkml:3: trace 1, point 3: \"4x\" is not a number"},
+      {"InkOutsideTheCanvasOnALaterLine", script(kInkStroke), {{"pen.inkml", ink("\n<trace>\n1 2,\n3 4,\n900 5</trace>")}}, {},
+       "pen.inkml:5: trace 1, point 3: (900, 5) lies outside"},
       {"InkTooFewValues", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2, 3 4, 5</trace>")}}, {},
        "trace 1, point 3: 1 values for 2 channels"},
       {"InkOutsideTheCanvas", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2, 3 4</trace><trace>10 10, 400 10</trace>")}}, {},
