@@ -457,6 +457,10 @@ class HeadWalk {
   // During afterSample(): whether window cell (cx, cy) lies under the head at the current sample,
   // and whether it is a cell of the window the mask leaves open.
   bool under(long cx, long cy) const { return footprint_->covers(cx - sx_, cy - sy_); }
+  // The window corner the head stands on at the current sample, and how far from it, in whole
+  // cells, the head reaches at most: every cell under() lies within that many cells of the corner.
+  Step corner() const { return {sx_, sy_}; }
+  int reachCells() const { return static_cast<int>(std::ceil(reach_)); }
   bool open(long cx, long cy) const {
     return cx >= 0 && cy >= 0 && cx < windowWidth_ && cy < windowHeight_ &&
            !mask_.masked(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy));

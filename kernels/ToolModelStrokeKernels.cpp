@@ -186,12 +186,14 @@ class BladePush {
   static constexpr int kFarthest = 96;
 
   void pushOff(std::size_t cx, std::size_t cy, int amount, HeadWalk::Direction d) {
+    if (d.x != direction_.x || d.y != direction_.y) followWays(d);
+    const HeadWalk::Step corner = walk_.corner();
+    const long rx = static_cast<long>(cx) - corner.x, ry = static_cast<long>(cy) - corner.y;
     std::array<Target, kWays.size()> targets;
     std::size_t count = 0;
-    for (const auto& way : kWays) {
-      const float ux = d.x * way[0] - d.y * way[1], uy = d.x * way[1] + d.y * way[0];
+    for (std::size_t way = 0; way < kWays.size(); ++way) {
       Target t;
-      if (!firstWithRoom(cx, cy, ux, uy, t)) continue;
+      if (!firstWithRoom(cx, cy, way, exitStep(way, rx, ry), t)) continue;
       const auto same = [&](const Target& o) { return o.x == t.x && o.y == t.y; };
       if (std::none_of(targets.begin(), targets.begin() + static_cast<std::ptrdiff_t>(count), same)) targets[count++] = t;
     }
@@ -201,15 +203,51 @@ class BladePush {
         movePaint(window_, cx, cy, static_cast<std::size_t>(targets[i].x), static_cast<std::size_t>(targets[i].y), targets[i].share);
   }
 
-  // The first cell from (cx, cy) along (ux, uy) that is not under the blade and has room; none when
-  // the way leaves the window or meets a masked cell first.
-  bool firstWithRoom(std::size_t cx, std::size_t cy, float ux, float uy, Target& out) const {
-    const float x0 = static_cast<float>(cx) + 0.5f, y0 = static_cast<float>(cy) + 0.5f;
+  // The steps of each way for the blade travelling along `d`, as whole-cell offsets from the cell
+  // they start from: step s lands on the cell holding the point s cells on from the cell's centre.
+  // A stroke's samples mostly share their way, so the steps are worked out when it changes.
+  void followWays(HeadWalk::Direction d) {
+    direction_ = d;
+    for (std::size_t way = 0; way < kWays.size(); ++way) {
+      const float ux = d.x * kWays[way][0] - d.y * kWays[way][1], uy = d.x * kWays[way][1] + d.y * kWays[way][0];
+      for (int step = 1; step <= kFarthest; ++step) {
+        const float s = static_cast<float>(step);
+        steps_[way][static_cast<std::size_t>(step - 1)] = {std::lround(std::floor(0.5f + ux * s)),
+                                                           std::lround(std::floor(0.5f + uy * s))};
+      }
+    }
+    const int reach = walk_.reachCells();
+    side_ = 2 * reach + 1;
+    for (auto& exits : exits_) exits.assign(static_cast<std::size_t>(side_ * side_), 0);
+  }
+
+  // The first step along `way` from the cell (rx, ry) off the head's corner that leaves the blade
+  // behind, worked out once a way for every such cell (0: not yet); the blade's shape relative to
+  // its corner is the same at every sample of a dispatch.
+  int exitStep(std::size_t way, long rx, long ry) {
+    const long reach = side_ / 2;
+    if (rx < -reach || ry < -reach || rx > reach || ry > reach) return 1;
+    std::uint8_t& exit = exits_[way][static_cast<std::size_t>((ry + reach) * side_ + rx + reach)];
+    if (exit == 0) {
+      const HeadWalk::Step corner = walk_.corner();
+      int step = 1;
+      for (; step < kFarthest; ++step) {
+        const Offset o = steps_[way][static_cast<std::size_t>(step - 1)];
+        if (!walk_.under(corner.x + rx + o.x, corner.y + ry + o.y)) break;
+      }
+      exit = static_cast<std::uint8_t>(step);
+    }
+    return exit;
+  }
+
+  // The first cell from (cx, cy) along `way` that is not under the blade and has room, the steps
+  // before `exit` lying under it; none when the way leaves the window or meets a masked cell first.
+  bool firstWithRoom(std::size_t cx, std::size_t cy, std::size_t way, int exit, Target& out) const {
     for (int step = 1; step <= kFarthest; ++step) {
-      const long x = std::lround(std::floor(x0 + ux * static_cast<float>(step)));
-      const long y = std::lround(std::floor(y0 + uy * static_cast<float>(step)));
+      const Offset o = steps_[way][static_cast<std::size_t>(step - 1)];
+      const long x = static_cast<long>(cx) + o.x, y = static_cast<long>(cy) + o.y;
       if (!walk_.open(x, y)) return false;
-      if (walk_.under(x, y)) continue;
+      if (step < exit || walk_.under(x, y)) continue;
       const int height = window_.get(static_cast<std::size_t>(x), static_cast<std::size_t>(y)).wet.a;
       if (height < static_cast<int>(MAX_DEPTH)) {
         out = {x, y, height, 0};
@@ -243,9 +281,17 @@ class BladePush {
       if (targets[i].height + targets[i].share == low && low < static_cast<int>(MAX_DEPTH)) ++targets[i].share, --spare;
   }
 
+  struct Offset {
+    long x, y;
+  };
+
   StrokeWindow& window_;
   const HeadWalk& walk_;
   std::vector<std::uint8_t> left_;
+  HeadWalk::Direction direction_;  // the way the steps below were worked out for
+  std::array<std::array<Offset, kFarthest>, kWays.size()> steps_{};
+  long side_ = 0;
+  std::array<std::vector<std::uint8_t>, kWays.size()> exits_;
 };
 
 // A roller rolls on a share of the wet paint under it: after each sample's meetings, every cell
