@@ -288,7 +288,8 @@ std::vector<Point> pointsOf(const std::string& text, std::size_t channels, const
       values.push_back(value);
     }
     if (values.size() != channels) {
-      file.refuseAt(at + ": " + std::to_string(values.size()) + " values for " + std::to_string(channels) + " channels", made.line);
+      file.refuseAt(at + ": " + std::to_string(values.size()) + " values for " + std::to_string(channels) + " channels",
+                    made.line);
     }
     points.push_back(std::move(made));
   }
@@ -334,7 +335,9 @@ Sample sampleOf(const Point& point, const Format& format, const std::string& at,
     sample.azimuth = (tx == 0 && ty == 0) ? 0.0 : std::atan2(ty, tx);
   }
   if (format.azimuth) sample.azimuth = angle(format.azimuth, 3);
-  if (!(std::abs(sample.azimuth) <= 2 * std::numbers::pi)) refuse("azimuth " + describe(sample.azimuth) + " radians is out of range");
+  if (!(std::abs(sample.azimuth) <= 2 * std::numbers::pi)) {
+    refuse("azimuth " + describe(sample.azimuth) + " radians is out of range");
+  }
   return sample;
 }
 
