@@ -18,6 +18,7 @@ void DAEWideBrushPaintingEncoder::fillCommandBuffer(DrawingPaint& paint, gpu::Co
   surface.encodeTextures(paint, encoder);
   surface.encodeInput(encoder);
   surface.encodeOffset(encoder);
+  surface.encodePathStart(encoder);
   // The paint keeps off the masked cells itself, so that the head keeps what would not land.
   encodeCanvasMask(paint, encoder);
   ToolModel& model = currentToolModel(paint, "DAEWideBrushPaintingEncoder");

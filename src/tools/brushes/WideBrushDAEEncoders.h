@@ -26,8 +26,8 @@ class DAEWideBrushPickupEncoder final : public AbstractDAEPickupEncoder {
 class DAEWideBrushPaintingEncoder final : public AbstractToolEncoderShader {
  public:
   explicit DAEWideBrushPaintingEncoder(PrepareStep prepare = noPreparation()) : AbstractToolEncoderShader("DAEToolModel_wide_brush_paint", std::move(prepare)) {}
-  // The current tool's surface binds the working textures, the samples and the window's offset
-  // (and the canvas's mask, when it has one); the head's colorTexture0 goes to TEXTURE_TOOL_READ
+  // The current tool's surface binds the working textures, the samples, the window's offset and
+  // the sample the step's path comes on from (and the canvas's mask, when it has one); the head's colorTexture0 goes to TEXTURE_TOOL_READ
   // and colorTexture1 to TEXTURE_TOOL_WRITE; the grid is 2-D over gridTexture0; then the head's
   // two copies are exchanged. A current tool without a tool model is a fatal stop.
   void fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder) override;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "Application.h"
 #include "ConsoleCapture.h"
@@ -74,22 +75,35 @@ TEST(WideBrushStroke, EachSizeLaysALongBandAsWideAsItsHeadOutOfItsLoadAndUndoes)
     EXPECT_EQ(console.linesStartingWith("Box: ").back().rfind("Box: " + std::to_string(width) + " ", 0), 0u) << name;
     const auto fill = [&] { brush->fillColor(graphics::Color::fromRGBA(0.2, 0.5, 0.8, 1.0), 1.0f, 0.8f); };
     const auto before = paint.layerBytes();
-    for (const double force : {0.5, 1.0}) {
+    // What a fresh fill lays in a stroke down of `samples` touches, `perFrame` to a frame.
+    const auto stroke = [&](double force, int samples, int perFrame) {
       fill();
       const long loaded = testsupport::StrokeCanvas::headPaint(*brush);
       EXPECT_EQ(loaded, static_cast<long>(width) * 12 * 255) << name << ": every column's load well full";
-      paint.drag({kCentre, kTop}, {kCentre, kTop + kLength}, 37, force * 4 / Application().sensibility());
+      paint.drag({kCentre, kTop}, {kCentre, kTop + kLength}, samples, force * 4 / Application().sensibility(), perFrame);
       const Bytes wet = paint.wet();
-      const Band band(wet, width);
       long laid = 0;
       for (const std::uint8_t t : wet) laid += t;
       EXPECT_EQ(loaded - testsupport::StrokeCanvas::headPaint(*brush), laid) << name << " at " << force;
+      return std::pair{wet, laid};
+    };
+    const auto undo = [&] {
+      ASSERT_TRUE(paint.undo()) << name;
+      EXPECT_EQ(paint.layerBytes(), before) << name;
+    };
+    for (const double force : {0.5, 1.0}) {
+      const Band band(stroke(force, 37, 3).first, width);
       EXPECT_GE(band.length, 300u) << name << " at " << force;
       EXPECT_TRUE(band.width >= width && band.width <= width + 4) << name << " at " << force << ": " << band.width;
       EXPECT_GT(band.paintOver(0, 60), band.paintOver(240, 60)) << name << " at " << force << ": thinning as it goes";
-      ASSERT_TRUE(paint.undo()) << name;
-      EXPECT_EQ(paint.layerBytes(), before) << name;
+      undo();
     }
+    // Samples 3 points apart, closer than the brush spaces them: one a frame (a slow stroke), each
+    // step learns how far the head came from the step before, and the brush lays as much.
+    const long threeAFrame = stroke(1.0, 121, 3).second;
+    undo();
+    EXPECT_NEAR(stroke(1.0, 121, 1).second, threeAFrame, threeAFrame / 20) << name << ": one sample a frame";
+    undo();
 
     // A clean empties every texel of the current pattern and leaves the other copy.
     fill();
