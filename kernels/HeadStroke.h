@@ -70,6 +70,9 @@ class StrokeWindow {
   std::size_t width() const { return width_; }
   std::size_t height() const { return height_; }
 
+  // The thickness of the cell's wet paint.
+  int thickness(std::size_t x, std::size_t y) const { return load(changed_[y * width_ + x] ? wet1_ : wet0_, x, y).a; }
+
   Cell get(std::size_t x, std::size_t y) const {
     if (changed_[y * width_ + x]) return {load(wet1_, x, y), load(grid1_, x, y)};
     return {load(wet0_, x, y), load(grid0_, x, y)};

@@ -168,7 +168,7 @@ class BladePush {
     walk_.eachCellMet([&](std::size_t cx, std::size_t cy) {
       std::uint8_t& left = left_[cy * window_.width() + cx];
       if (left == 0) return;
-      pushOff(cx, cy, std::min<int>(left, window_.get(cx, cy).wet.a), d);
+      pushOff(cx, cy, std::min<int>(left, window_.thickness(cx, cy)), d);
       left = 0;
     });
   }
@@ -248,7 +248,7 @@ class BladePush {
       const long x = static_cast<long>(cx) + o.x, y = static_cast<long>(cy) + o.y;
       if (!walk_.open(x, y)) return false;
       if (step < exit || walk_.under(x, y)) continue;
-      const int height = window_.get(static_cast<std::size_t>(x), static_cast<std::size_t>(y)).wet.a;
+      const int height = window_.thickness(static_cast<std::size_t>(x), static_cast<std::size_t>(y));
       if (height < static_cast<int>(MAX_DEPTH)) {
         out = {x, y, height, 0};
         return true;
@@ -261,25 +261,25 @@ class BladePush {
   // (no higher than a cell holds), the bytes left over one each to the targets still at that level
   // in their order. What no target has room for is shared out to none.
   static void levelOut(Target* targets, std::size_t count, int amount) {
-    const auto needed = [&](int level) {
-      int sum = 0;
-      for (std::size_t i = 0; i < count; ++i) sum += std::max(0, level - targets[i].height);
-      return sum;
-    };
-    int low = 0, high = MAX_DEPTH;
-    while (low < high) {
-      const int mid = (low + high + 1) / 2;
-      if (needed(mid) <= amount) {
-        low = mid;
-      } else {
-        high = mid - 1;
-      }
+    if (count == 0) return;
+    // Filled lowest first, the level rises over the k lowest targets to (amount + their heights) / k
+    // until it would pass the next one's height.
+    std::array<int, kWays.size()> heights{};
+    for (std::size_t i = 0; i < count; ++i) heights[i] = targets[i].height;
+    std::sort(heights.begin(), heights.begin() + static_cast<std::ptrdiff_t>(count));
+    int level = 0, below = 0;
+    for (std::size_t k = 1; k <= count; ++k) {
+      below += heights[k - 1];
+      level = (amount + below) / static_cast<int>(k);
+      if (k == count || level <= heights[k]) break;
     }
-    int spare = amount - needed(low);
-    for (std::size_t i = 0; i < count; ++i) targets[i].share = std::max(0, low - targets[i].height);
+    level = std::min(level, static_cast<int>(MAX_DEPTH));
+    int spare = amount;
+    for (std::size_t i = 0; i < count; ++i) targets[i].share = std::max(0, level - targets[i].height), spare -= targets[i].share;
     for (std::size_t i = 0; i < count && spare > 0; ++i)
-      if (targets[i].height + targets[i].share == low && low < static_cast<int>(MAX_DEPTH)) ++targets[i].share, --spare;
+      if (targets[i].height + targets[i].share == level && level < static_cast<int>(MAX_DEPTH)) ++targets[i].share, --spare;
   }
+
 
   struct Offset {
     long x, y;
