@@ -6,7 +6,10 @@
 // tool can take one. The frame: the tool's encode of 36 samples over 105 view points (their spacing
 // and upload, the tool's passes, the picture refresh of the working window), committed on one
 // command buffer, at the DEBUG_DAE_KNIFE of the benchmark's argument (0: None, 1: Height). A first
-// frame loads the window, which the measured frames reuse; before each measured frame the head is
+// frame loads the window, which the measured frames reuse; each measured frame goes on with the
+// stroke from a sample 3 points before its first, as a painter's next frame would (not from the
+// last frame's end, 105 points on, which the tool would join to its first sample with samples of
+// its own, backwards); before each measured frame the head is
 // filled again, untimed, so that every frame paints with a loaded head. A frame over wet paint has the
 // working window covered again, untimed, before each frame with fully wet paint of the given
 // thickness in upright bands 25 cells wide of four colours, so that every frame meets fresh paint.
@@ -42,6 +45,7 @@
 #include "tools/ApplicationManager.h"
 #include "tools/DebugSwitches.h"
 #include "tools/DrawingTool.h"
+#include "tools/ToolSurface.h"
 #include "utils/KernelInterface.h"
 #include "utils/TextureUtil.h"
 
@@ -74,6 +78,7 @@ class ToolFrame {
     AppManager().setCurrentTool(tool_);
     canvas_->setShadingImage(imaging::Image::fromTexture(shading()));
     tool_->loads();
+    before_ = std::make_shared<TouchInput>(graphics::Point(597.0, 640.0), 1.0f, 0.9f, 0.3f);
     for (std::size_t i = 0; i < kSamples; ++i) {
       samples_.push_back(std::make_shared<TouchInput>(graphics::Point(600.0 + 3.0 * static_cast<double>(i), 640.0),
                                                       1.0f, 0.9f, 0.3f));
@@ -99,6 +104,7 @@ class ToolFrame {
   // One frame: the samples encoded by the tool and committed.
   void frame() {
     const auto buffer = tessivarium::AppManager().commandQueue()->makeCommandBuffer();
+    tool_->toolSurface()->setLastTouchInput(before_);
     tool_->setTouchInputs(samples_);
     tool_->encode(*canvas_, *buffer);
     buffer->commit();
@@ -147,6 +153,7 @@ class ToolFrame {
   std::shared_ptr<testsupport::TestCanvas> canvas_;
   std::shared_ptr<tessivarium::AbstractDrawingTool> tool_;
   tessivarium::TouchInputs samples_;
+  std::shared_ptr<tessivarium::TouchInput> before_;  // where a frame's stroke comes on from
 };
 
 inline tessivarium::KnifeDebugMode debugModeOf(const benchmark::State& state) {
