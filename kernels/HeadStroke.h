@@ -464,6 +464,12 @@ class HeadWalk {
   // cells, the head reaches at most: every cell under() lies within that many cells of the corner.
   Step corner() const { return {sx_, sy_}; }
   int reachCells() const { return static_cast<int>(std::ceil(reach_)); }
+  // Whether every cell under the head at the current sample is open: the canvas has no mask and
+  // all the head reaches lies inside the window.
+  bool allOpenUnder() const {
+    const long reach = reachCells();
+    return !mask_ && sx_ >= reach && sy_ >= reach && sx_ + reach < windowWidth_ && sy_ + reach < windowHeight_;
+  }
   bool open(long cx, long cy) const {
     return cx >= 0 && cy >= 0 && cx < windowWidth_ && cy < windowHeight_ &&
            !mask_.masked(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy));

@@ -242,8 +242,9 @@ class BladePush {
 
   // The first cell from (cx, cy) along `way` that is not under the blade and has room, the steps
   // before `exit` lying under it; none when the way leaves the window or meets a masked cell first.
+  // Where every cell under the blade is open, the way goes straight to `exit`.
   bool firstWithRoom(std::size_t cx, std::size_t cy, std::size_t way, int exit, Target& out) const {
-    for (int step = 1; step <= kFarthest; ++step) {
+    for (int step = walk_.allOpenUnder() ? exit : 1; step <= kFarthest; ++step) {
       const Offset o = steps_[way][static_cast<std::size_t>(step - 1)];
       const long x = static_cast<long>(cx) + o.x, y = static_cast<long>(cy) + o.y;
       if (!walk_.open(x, y)) return false;
