@@ -165,10 +165,11 @@ class BladePush {
   void push() {
     const HeadWalk::Direction d = walk_.direction();
     if (d.x == 0 && d.y == 0) return;
+    const bool allOpen = walk_.allOpenUnder();
     walk_.eachCellMet([&](std::size_t cx, std::size_t cy) {
       std::uint8_t& left = left_[cy * window_.width() + cx];
       if (left == 0) return;
-      pushOff(cx, cy, std::min<int>(left, window_.thickness(cx, cy)), d);
+      pushOff(cx, cy, std::min<int>(left, window_.thickness(cx, cy)), d, allOpen);
       left = 0;
     });
   }
@@ -185,7 +186,7 @@ class BladePush {
   // How far past the cell a way is followed: across the widest blade and a few cells beyond.
   static constexpr int kFarthest = 96;
 
-  void pushOff(std::size_t cx, std::size_t cy, int amount, HeadWalk::Direction d) {
+  void pushOff(std::size_t cx, std::size_t cy, int amount, HeadWalk::Direction d, bool allOpen) {
     if (d.x != direction_.x || d.y != direction_.y) followWays(d);
     const HeadWalk::Step corner = walk_.corner();
     const long rx = static_cast<long>(cx) - corner.x, ry = static_cast<long>(cy) - corner.y;
@@ -193,7 +194,9 @@ class BladePush {
     std::size_t count = 0;
     for (std::size_t way = 0; way < kWays.size(); ++way) {
       Target t;
-      if (!firstWithRoom(cx, cy, way, exitStep(way, rx, ry), t)) continue;
+      // Where every cell under the blade is open, the way goes straight to where it leaves it.
+      const int exit = exitStep(way, rx, ry);
+      if (!firstWithRoom(cx, cy, way, allOpen ? exit : 1, exit, t)) continue;
       const auto same = [&](const Target& o) { return o.x == t.x && o.y == t.y; };
       if (std::none_of(targets.begin(), targets.begin() + static_cast<std::ptrdiff_t>(count), same)) targets[count++] = t;
     }
@@ -240,11 +243,11 @@ class BladePush {
     return exit;
   }
 
-  // The first cell from (cx, cy) along `way` that is not under the blade and has room, the steps
-  // before `exit` lying under it; none when the way leaves the window or meets a masked cell first.
-  // Where every cell under the blade is open, the way goes straight to `exit`.
-  bool firstWithRoom(std::size_t cx, std::size_t cy, std::size_t way, int exit, Target& out) const {
-    for (int step = walk_.allOpenUnder() ? exit : 1; step <= kFarthest; ++step) {
+  // The first cell from (cx, cy) along `way`, from step `first` on, that is not under the blade and
+  // has room, the steps before `exit` lying under it; none when the way leaves the window or meets
+  // a masked cell first.
+  bool firstWithRoom(std::size_t cx, std::size_t cy, std::size_t way, int first, int exit, Target& out) const {
+    for (int step = first; step <= kFarthest; ++step) {
       const Offset o = steps_[way][static_cast<std::size_t>(step - 1)];
       const long x = static_cast<long>(cx) + o.x, y = static_cast<long>(cy) + o.y;
       if (!walk_.open(x, y)) return false;
@@ -280,7 +283,6 @@ class BladePush {
     for (std::size_t i = 0; i < count && spare > 0; ++i)
       if (targets[i].height + targets[i].share == level && level < static_cast<int>(MAX_DEPTH)) ++targets[i].share, --spare;
   }
-
 
   struct Offset {
     long x, y;

@@ -1,7 +1,7 @@
 #pragma once
 // The bases of the stroke's paint and pickup passes. A paint pass binds the surface's standard
 // textures, the step's samples and the window offset, the sample the step's path comes on from
-// (ToolSurface::pathStartBuffer, when there is one), the 8-byte pencil state at
+// (ToolSurface::encodePathStart, when there is one), the 8-byte pencil state at
 // BUFFER_PENCIL_STATE (byte 1: the stroke paints forward) and the head (AbstractDAEEncoderUnit);
 // 2-D over gridTexture0. A pickup pass binds its colour at BUFFER_COLOR first (transparent black
 // without one). The concrete passes only name their kernel, or bring a binding step of their own.

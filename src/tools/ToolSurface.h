@@ -117,10 +117,6 @@ class ToolSurface {
   const std::shared_ptr<gpu::Buffer>& forceBuffer() const { return forceBuffer_; }
   const std::shared_ptr<gpu::Buffer>& altitudeBuffer() const { return altitudeBuffer_; }
   const std::shared_ptr<gpu::Buffer>& azimuthsBuffer() const { return azimuthsBuffer_; }
-  // The sample the step before painted last, where the current step's path comes on from: x, y in
-  // the current window and its force, three Float32. Absent at a stroke's start and for a step
-  // that takes no sample.
-  const std::shared_ptr<gpu::Buffer>& pathStartBuffer() const { return pathStartBuffer_; }
 
   // Passes run at the start of every step, after the window is in place; the tool's per-step
   // passes; a third list that nothing runs.
@@ -215,7 +211,9 @@ class ToolSurface {
   virtual void encodeTextures(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder);
   // A new buffer of the values (4 bytes each) at BUFFER_VALUE.
   virtual void encodeValues(gpu::ComputeCommandEncoder& encoder, std::span<const float> values);
-  // pathStartBuffer at BUFFER_VALUE when there is one, for the passes that lay a stroke's path on
+  // The sample the step before painted last, where the current step's path comes on from, at
+  // BUFFER_VALUE: x, y in the current window and its force, three Float32. Nothing is bound at a
+  // stroke's start or for a step that takes no sample. For the passes that lay a stroke's path on
   // from one step to the next.
   void encodePathStart(gpu::ComputeCommandEncoder& encoder);
 
@@ -247,7 +245,7 @@ class ToolSurface {
   std::shared_ptr<gpu::Buffer> forceBuffer_;
   std::shared_ptr<gpu::Buffer> altitudeBuffer_;
   std::shared_ptr<gpu::Buffer> azimuthsBuffer_;
-  std::shared_ptr<gpu::Buffer> pathStartBuffer_;
+  std::shared_ptr<gpu::Buffer> pathStartBuffer_;  // see encodePathStart
   ToolEncoders initEncoders_;
   ToolEncoders encoders_;
   ToolEncoders endEncoders_;
