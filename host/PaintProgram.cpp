@@ -13,6 +13,7 @@
 
 #include "ErrorMessage.h"
 #include "HostErrors.h"
+#include "LayerCheck.h"
 #include "Painter.h"
 #include "Progress.h"
 #include "SavePoint.h"
@@ -130,7 +131,6 @@ int play(const Options& options, std::ostream& out, std::ostream& err, bool errI
       options.script.empty() ? foundation::Bundle::main().root() / "examples" / "demo.json" : std::filesystem::path(options.script);
   const Script script = readScript(scriptPath);
   const auto stored = loadStored(options, script);
-  checkLayerSteps(script, stored ? static_cast<std::int64_t>(stored->records.size()) : 1, scriptPath.string());
   const std::filesystem::path folder = options.output;
   checkOutputFolder(folder);
 
@@ -153,6 +153,10 @@ int play(const Options& options, std::ostream& out, std::ostream& err, bool errI
   Painter& painter = *started;
   // A storage file the canvas refuses is bad input: nothing is written for it.
   if (stored) painter.restore(*stored);
+  // The layer steps are followed from the canvas as it starts, in the texture memory it leaves.
+  if (const auto note = checkLayerSteps(script, painter.startingLayers(), painter.historyMemory(), scriptPath.string())) {
+    err << "tessivarium-paint: " << *note << std::endl;
+  }
   startWriting();
 
   Progress progress(err, errIsTerminal && !options.quiet, static_cast<std::int64_t>(script.steps.size()), sampleCount(script));

@@ -12,6 +12,7 @@
 #include "Application.h"
 #include "Artwork.h"
 #include "HostErrors.h"
+#include "LayerCheck.h"
 #include "Surface.h"
 #include "ToolNames.h"
 #include "commands/CommandManager.h"
@@ -235,7 +236,7 @@ void Painter::apply(const Step& step, const std::function<void(std::int64_t)>& s
           requireRoomForALayer();
           c.layerCreate();
         } else if constexpr (std::is_same_v<A, DeleteLayer>) {
-          if (!c.layerDelete(layerAt(action.layer))) throw EngineFailure("the canvas refused to delete the layer");
+          if (!c.layerDelete(layerAt(action.layer))) throw EngineFailure("the canvas's only layer cannot be deleted" + historyGivenUp());
         } else if constexpr (std::is_same_v<A, SelectLayer>) {
           layerAt(action.layer);
           c.setLayerIndex(action.layer);
@@ -377,9 +378,16 @@ std::shared_ptr<tessivarium::Layer> Painter::layerAt(const LayerRef& layer) cons
   if (!layer) return canvas_->currentLayer();
   if (*layer < 0 || *layer >= static_cast<std::int64_t>(canvas_->layers().size())) {
     throw EngineFailure("layer " + std::to_string(*layer) + " does not exist (the canvas has " +
-                        std::to_string(canvas_->layers().size()) + ")");
+                        std::to_string(canvas_->layers().size()) + historyGivenUp() + ")");
   }
   return canvas_->layers()[static_cast<std::size_t>(*layer)];
+}
+
+std::string Painter::historyGivenUp() const {
+  const auto steps = canvas_->commandManager()->stepsGivenUp();
+  if (steps == 0) return "";
+  return "; texture memory made the undo history give up its " + std::to_string(steps) + " oldest step" +
+         (steps == 1 ? "" : "s") + ", which no undo takes back";
 }
 
 void Painter::settle() {
@@ -441,14 +449,36 @@ void Painter::select(std::int64_t index) {
   settle();
 }
 
-void Painter::requireRoomForALayer() {
-  auto& manager = AppManager();
+std::int64_t Painter::layerBytes() const {
   auto& layer = *canvas_->layers().front();
   const auto dataBytes = tessivarium::ApplicationManager::countedBytes(*layer.textureDataDescriptor());
-  const auto bytes = 3 * dataBytes + tessivarium::ApplicationManager::countedBytes(*layer.textureGlobalDescriptor());
-  // The spare working sets of the layer rebuilds are kept only for speed: they give way first.
-  if (!manager.hasRoomFor(bytes)) manager.regionWorkingSets().release();
-  if (manager.hasRoomFor(bytes)) return;
+  return 3 * dataBytes + tessivarium::ApplicationManager::countedBytes(*layer.textureGlobalDescriptor());
+}
+
+StartingLayers Painter::startingLayers() const {
+  StartingLayers layers;
+  layers.hidden.clear();
+  for (const auto& layer : canvas_->layers()) layers.hidden.push_back(layer->isHidden());
+  layers.current = canvas_->layerIndex();
+  return layers;
+}
+
+HistoryMemory Painter::historyMemory() const {
+  auto& manager = AppManager();
+  const auto& data = *canvas_->layers().front()->textureDataDescriptor();
+  HistoryMemory memory;
+  // The rebuilds' spare working sets give way before anything else.
+  memory.room = manager.limitedHeap() * static_cast<std::int64_t>(kMegabyte) -
+                (manager.heapSize() - manager.regionWorkingSets().countedBytes());
+  memory.layer = layerBytes();
+  memory.layerSnapshot = 3 * static_cast<std::int64_t>(data.width * data.height) * 4;
+  return memory;
+}
+
+void Painter::requireRoomForALayer() {
+  const auto& manager = AppManager();
+  const auto bytes = layerBytes();
+  if (canvas_->commandManager()->makeRoomFor(bytes)) return;
   throw EngineFailure("a new layer needs " + megabytes(static_cast<double>(bytes)) +
                       " of texture memory; the canvas's textures take " + megabytes(static_cast<double>(manager.heapSize())) + " of the " +
                       megabytes(static_cast<double>(manager.limitedHeap()) * kMegabyte) +

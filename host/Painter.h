@@ -32,6 +32,8 @@ namespace painthost {
 
 class EngineErrors;
 class FatalStopsThrow;
+struct HistoryMemory;
+struct StartingLayers;
 
 // The stroke frames one tool drew and the time they took.
 struct FrameTimes {
@@ -59,6 +61,11 @@ class Painter {
   // Plays one step; `samplesDone` is told after each display frame of a stroke how many samples it
   // drew. Throws EngineFailure naming the step when the engine stops or reports an error.
   void play(const Step& step, const std::function<void(std::int64_t)>& samplesDone = {});
+
+  // The canvas's layers as they are now, and the texture memory left to the layers and the undo
+  // history, for the check of the script's layer steps.
+  StartingLayers startingLayers() const;
+  HistoryMemory historyMemory() const;
 
   // The canvas's records as a storage file would keep them.
   StoredPainting snapshot();
@@ -90,8 +97,13 @@ class Painter {
   void noteCurrentLayer();
   // Makes the layer at `index` current, which rebuilds its picture.
   void select(std::int64_t index);
-  // Throws EngineFailure when one more layer would pass the texture memory limit.
+  // The texture memory one more layer takes: its grid, wet and dry paint and its picture.
+  std::int64_t layerBytes() const;
+  // Makes room for one more layer, as the undo history gives way to it; throws EngineFailure when
+  // the layer would pass the texture memory limit even so.
   void requireRoomForALayer();
+  // What a layer step that finds no layer at its position is told of the undo history.
+  std::string historyGivenUp() const;
   // Throws EngineFailure when the engine reported an error since the last check.
   void checkErrors(const std::string& where);
 

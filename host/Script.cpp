@@ -361,69 +361,6 @@ Script readScript(const std::filesystem::path& file) {
   return parseScript(text.str(), file.parent_path(), file.string());
 }
 
-void checkLayerSteps(const Script& script, std::int64_t layers, const std::string& name) {
-  // The layer count each recorded step changes by; undo and redo replay them backwards and forwards.
-  // The history keeps the engine's default of 40 steps, so no undo is counted that it could not do.
-  constexpr std::size_t kHistory = 40;
-  std::vector<std::int64_t> done, undone;
-  std::int64_t count = layers;
-  auto record = [&](std::int64_t delta) {
-    count += delta;
-    done.push_back(delta);
-    if (done.size() > kHistory) done.erase(done.begin());
-    undone.clear();
-  };
-  for (const Step& step : script.steps) {
-    auto refuse = [&](const std::string& reason) { throw BadInput(name + ": " + step.where + ": " + reason); };
-    auto requireLayer = [&](std::int64_t layer) {
-      if (layer >= count) {
-        refuse("layer " + std::to_string(layer) + " does not exist (the canvas has " + std::to_string(count) +
-               (count == 1 ? " layer then)" : " layers then)"));
-      }
-    };
-    auto requireRef = [&](const LayerRef& layer) {
-      if (layer) requireLayer(*layer);
-    };
-    std::visit(
-        [&](const auto& action) {
-          using A = std::decay_t<decltype(action)>;
-          if constexpr (std::is_same_v<A, Strokes>) {
-            for (std::size_t i = 0; i < action.strokes.size(); ++i) record(0);
-          } else if constexpr (std::is_same_v<A, CreateLayer>) {
-            record(+1);
-          } else if constexpr (std::is_same_v<A, DeleteLayer>) {
-            requireRef(action.layer);
-            if (count == 1) refuse("the canvas's only layer cannot be deleted");
-            record(-1);
-          } else if constexpr (std::is_same_v<A, SelectLayer>) {
-            requireLayer(action.layer);
-          } else if constexpr (std::is_same_v<A, MergeLayers>) {
-            for (const auto layer : action.layers) requireLayer(layer);
-            record(1 - static_cast<std::int64_t>(action.layers.size()));
-          } else if constexpr (std::is_same_v<A, MoveLayer> || std::is_same_v<A, HideLayer> ||
-                               std::is_same_v<A, DryLayer> || std::is_same_v<A, WetLayer>) {
-            requireRef(action.layer);
-            record(0);
-          } else if constexpr (std::is_same_v<A, ImportImage>) {
-            record(0);
-          } else if constexpr (std::is_same_v<A, Undo>) {
-            if (!done.empty()) {
-              count -= done.back();
-              undone.push_back(done.back());
-              done.pop_back();
-            }
-          } else if constexpr (std::is_same_v<A, Redo>) {
-            if (!undone.empty()) {
-              count += undone.back();
-              done.push_back(undone.back());
-              undone.pop_back();
-            }
-          }
-        },
-        step.action);
-  }
-}
-
 std::int64_t sampleCount(const Script& script) {
   std::int64_t samples = 0;
   for (const Step& step : script.steps) {

@@ -82,11 +82,6 @@ Script readScript(const std::filesystem::path& file);
 // The same for script text; `folder` resolves its file names, `name` stands for it in messages.
 Script parseScript(const std::string& text, const std::filesystem::path& folder, const std::string& name);
 
-// Checks the layer positions of the steps against the layer count they will meet, starting from
-// `layers` (the canvas's first layer, or a loaded file's layers). Undo and redo of layer steps are
-// followed as far as the history is sure to reach. Throws BadInput.
-void checkLayerSteps(const Script& script, std::int64_t layers, const std::string& name);
-
 // The samples of every stroke step, for progress.
 std::int64_t sampleCount(const Script& script);
 

@@ -19,7 +19,6 @@ constexpr std::size_t kHeaderBytes = 36;
 constexpr std::size_t kChecksumAt = 28;
 // Larger records than any canvas the painter makes are refused before anything is allocated.
 constexpr std::uint64_t kLargestRecords = std::uint64_t{1} << 33;
-constexpr std::uint32_t kMostLayers = 1000;
 constexpr int kCompressionLevel = 3;
 
 std::uint64_t fnv1a(std::uint64_t hash, const std::uint8_t* bytes, std::size_t size) {

@@ -24,6 +24,8 @@
 namespace painthost {
 
 inline constexpr std::uint32_t kStorageVersion = 1;
+// The most layers a storage file holds.
+inline constexpr std::uint32_t kMostLayers = 1000;
 
 struct StoredPainting {
   std::int64_t width = 0, height = 0;  // the canvas, in points

@@ -60,6 +60,13 @@ class CommandManager {
   std::shared_ptr<ArtworkData> newArtworkData(const std::shared_ptr<DrawingPaint>& paint,
                                               const std::shared_ptr<Layer>& layer,
                                               const std::shared_ptr<gpu::TextureDescriptor>& descriptor);
+  // Room for `bytes` more of texture memory, as a new layer needs it, made by giving up what the
+  // history keeps, its oldest steps last (see OperationPool); whether they now fit the limit. The
+  // history gives way to a layer as it does to its own snapshots, since the canvas's layers matter
+  // more than taking back its oldest changes.
+  bool makeRoomFor(std::int64_t bytes) { return operationPool_.makeRoomFor(bytes); }
+  // The oldest steps given up for texture memory so far: undo reaches no further back than they.
+  std::int64_t stepsGivenUp() const { return operationPool_.stepsGivenUp(); }
 
  private:
   bool isStrokeInProgress() const;

@@ -95,11 +95,13 @@ void OperationPool::releaseAt(std::int64_t index) {
   step->release();
 }
 
-void OperationPool::releaseFirst() {
-  if (operations_.empty() || operations_.front().get() == stepInProgress_) return;
+bool OperationPool::releaseFirst() {
+  if (operations_.empty() || operations_.front().get() == stepInProgress_) return false;
   releaseAt(0);
   currentOperation_ -= 1;
   lastOperation_ -= 1;
+  stepsGivenUp_ += 1;
+  return true;
 }
 
 void OperationPool::releaseLaters() {
@@ -126,14 +128,30 @@ std::shared_ptr<ArtworkData> OperationPool::newArtworkData(
     return nullptr;
   };
   if (auto snapshot = attempt()) return snapshot;
-  // The rebuild's spare working sets are kept only for speed: they give way before an undo step.
-  auto& spare = AppManager().regionWorkingSets();
-  if (spare.extraSets() > 0) {
-    spare.release();
+  if (releaseSpareSets()) {
     if (auto snapshot = attempt()) return snapshot;
   }
   releaseFirst();
   return attempt();
+}
+
+bool OperationPool::makeRoomFor(std::int64_t bytes) {
+  const auto& manager = AppManager();
+  const auto fits = [&] { return manager.hasRoomFor(bytes); };
+  if (fits() || (releaseSpareSets() && fits())) return true;
+  if (phase_ != Phase::redoing) releaseLaters();
+  while (!fits()) {
+    if (!releaseFirst()) return false;
+  }
+  return true;
+}
+
+// The rebuilds' spare working sets are kept only for speed: they give way before an undo step.
+bool OperationPool::releaseSpareSets() {
+  auto& spare = AppManager().regionWorkingSets();
+  if (spare.extraSets() == 0) return false;
+  spare.release();
+  return true;
 }
 
 }  // namespace tessivarium

@@ -6,8 +6,9 @@
 //   later ones are undone and can be redone (the erasable data);
 // - an empty pool has both indexes at -1.
 // Every step leaves the history in one of three ways, and is released exactly once then: as an
-// undone step when a new step is recorded or a snapshot is asked for (releaseLaters), as the
-// oldest step when texture memory is short (releaseFirst), or with all others (clean).
+// undone step when a new step is recorded, a snapshot is asked for or room is made
+// (releaseLaters), as the oldest step when texture memory is short (releaseFirst), or with all
+// others (clean).
 //
 // While a step is being undone or redone it may ask for a snapshot (a region step retakes its
 // snapshot on redo). Such a request never gives up that step, and one made from within a redo
@@ -56,9 +57,11 @@ class OperationPool {
   void clean();
   bool canUndo() const { return currentOperation_ >= 0; }
   bool canRedo() const { return currentOperation_ < lastOperation_; }
-  // Gives up the oldest step; nothing on an empty pool, or while the oldest step is the one being
-  // undone or redone.
-  void releaseFirst();
+  // Gives up the oldest step, and whether there was one to give up: none on an empty pool, or
+  // while the oldest step is the one being undone or redone.
+  bool releaseFirst();
+  // The steps given up as the oldest so far (for texture memory: nothing else gives them up).
+  std::int64_t stepsGivenUp() const { return stepsGivenUp_; }
   // Whether there are undone steps (the same test as canRedo()).
   bool hasErasableData() const { return currentOperation_ < lastOperation_; }
   // Discards the undone steps, newest first.
@@ -71,6 +74,12 @@ class OperationPool {
   std::shared_ptr<ArtworkData> newArtworkData(const std::shared_ptr<DrawingPaint>& paint,
                                               const std::shared_ptr<Layer>& layer,
                                               const std::shared_ptr<gpu::TextureDescriptor>& descriptor);
+  // Makes room for `bytes` more of texture memory (a new layer's), and whether they now fit the
+  // limit. What the history keeps gives way in the order a snapshot short of room takes it: the
+  // rebuilds' spare working sets, the undone steps (not from within a redo), then the oldest steps,
+  // one at a time, until the bytes fit. Nothing is given up when they fit already; when not even an
+  // empty history makes room, the whole history has gone.
+  bool makeRoomFor(std::int64_t bytes);
 
  private:
   enum class Phase { idle, undoing, redoing };
@@ -79,11 +88,14 @@ class OperationPool {
 
   void trace(const char* literal) const;
   void releaseAt(std::int64_t index);
+  // Gives the rebuilds' spare working sets back, and whether there were any.
+  static bool releaseSpareSets();
 
   std::vector<std::shared_ptr<ArtworkDrawingOperation>> operations_;
   std::int64_t currentOperation_ = -1;
   std::int64_t lastOperation_ = -1;
   OperationType operationType_ = OperationType::none;
+  std::int64_t stepsGivenUp_ = 0;
   Phase phase_ = Phase::idle;
   const ArtworkDrawingOperation* stepInProgress_ = nullptr;
 };

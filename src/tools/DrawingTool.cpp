@@ -318,6 +318,15 @@ void AbstractDrawingTool::touchesEnded(const ui::TouchSet& touches, const ui::Ev
   auto& canvas = AppManager().requiredCurrentPaint("AbstractDrawingTool.touchesEnded");
   touchesMoved(touches, event);
   toolViewer()->touchesEnded(touches, event);
+  // A hidden layer's view draws no frame, so a stroke on it is neither painted nor ended: nothing of
+  // it may wait, its samples to be painted with the next stroke, its step to keep the history from
+  // undoing.
+  if (const auto layer = canvas.currentContent(); layer && layer->metalView()->isHidden()) {
+    touchInputs_.clear();
+    commandOperations_.reset();
+    command_.reset();
+    return;
+  }
   canvas.redraw(DrawingMode::End);
 }
 

@@ -50,6 +50,12 @@ std::string ink(const std::string& body, const std::string& format = R"(<channel
   return R"(<ink xmlns="http://www.w3.org/2003/InkML"><traceFormat>)" + format + "</traceFormat>" + body + "</ink>";
 }
 
+std::string createLayers(int count) {
+  std::string steps;
+  for (int i = 0; i < count; ++i) steps += std::string(i ? ", " : "") + R"({"step": "createLayer"})";
+  return steps;
+}
+
 struct Case {
   std::string name;
   std::string script;                                     // the script's text
@@ -112,6 +118,8 @@ std::vector<Case> cases() {
       {"LayerGoneAfterUndo", script(R"({"step": "createLayer"}, {"step": "undo"}, {"step": "hideLayer", "layer": 1})"), {}, {},
        "steps[2]: layer 1 does not exist (the canvas has 1 layer then)"},
       {"DeleteTheOnlyLayer", script(R"({"step": "deleteLayer"})"), {}, {}, "steps[0]: the canvas's only layer cannot be deleted"},
+      {"MoreLayersThanAStorageFileHolds", script(createLayers(1000)), {}, {},
+       "steps[999]: the canvas would have 1001 layers then, and a storage file holds at most 1000"},
       {"SaveNamedTwice", script(R"({"step": "save", "name": "a"}, {"step": "save", "name": "a"})"), {}, {},
        "steps[1].name: a second save point named \"a\""},
       {"NoScriptFile", "", {}, {}, "script.json: no such script file"},
@@ -218,12 +226,6 @@ struct EngineErrorCase {
   std::optional<std::uint64_t> machineMemory = std::nullopt;
   friend void PrintTo(const EngineErrorCase& c, std::ostream* out) { *out << c.name; }
 };
-
-std::string createLayers(int count) {
-  std::string steps;
-  for (int i = 0; i < count; ++i) steps += std::string(i ? ", " : "") + R"({"step": "createLayer"})";
-  return steps;
-}
 
 class BadInputEngineError : public ::testing::TestWithParam<EngineErrorCase> {};
 

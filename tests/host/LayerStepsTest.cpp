@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "HostErrors.h"
 #include "HostRun.h"
+#include "LayerCheck.h"
+#include "Painter.h"
 #include "StorageFile.h"
 #include "graphics/Bitmap.h"
 #include "graphics/PNGFile.h"
@@ -71,6 +74,101 @@ TEST_P(LayerSteps, ChangeTheStackAsTheStorageFileKeepsIt) {
 
 INSTANTIATE_TEST_SUITE_P(Host, LayerSteps, ::testing::ValuesIn(layerCases()),
                          [](const ::testing::TestParamInfo<LayerCase>& info) { return info.param.name; });
+
+// The check before the run follows the engine's history: which steps it records, and which it can
+// still undo. A script passes the check exactly when its layer steps find their layers in the run;
+// where texture memory decides what the history still holds, the check says so and the run tells.
+struct CheckCase {
+  std::string name;
+  std::string steps;
+  std::uint64_t machineMemory;  // 0: this machine's
+  std::string refusal;          // part of the check's refusal; none when it passes
+  std::string note;             // part of the check's note; none when it has none
+  std::string failure;          // part of what stops the run on a layer step; none when it runs
+  friend void PrintTo(const CheckCase& c, std::ostream* out) { *out << c.name; }
+};
+
+std::string times(int count, const std::string& step) {
+  std::string steps;
+  for (int i = 0; i < count; ++i) steps += (i ? ", " : "") + step;
+  return steps;
+}
+
+const std::string kCreate = R"({"step": "createLayer"})", kUndo = R"({"step": "undo"})", kDry = R"({"step": "dryLayer"})",
+                  kStroke = R"({"step": "stroke", "samples": [{"x": 10, "y": 10}, {"x": 40, "y": 12}]})";
+// Half of it for textures: the canvas starts with room for a few layers, not for forty snapshots.
+constexpr std::uint64_t kSmallMachine = 64ull << 20;
+
+std::string select(int layer) { return R"({"step": "selectLayer", "layer": )" + std::to_string(layer) + "}"; }
+
+std::vector<CheckCase> checkCases() {
+  const std::string missing = "does not exist (the canvas has ";
+  return {
+      {"EveryUndoneCreationIsGone", times(45, kCreate) + ", " + times(45, kUndo) + ", " + select(5), 0,
+       "steps[90]: layer 5 " + missing + "1 layer then)", "", "steps[90] (selectLayer): layer 5 " + missing + "1)"},
+      {"FortyDriesDoNotPushTheCreationOut", kCreate + ", " + times(40, kDry) + ", " + times(41, kUndo) + ", " + select(1), 0,
+       "steps[82]: layer 1 " + missing + "1 layer then)", "", "steps[82] (selectLayer): layer 1 "},
+      {"AShowThatChangesNothingIsNotUndone", kCreate + R"(, {"step": "showLayer", "layer": 0}, )" + kUndo + ", " + select(1), 0,
+       "steps[3]: layer 1 ", "", "steps[3] (selectLayer): layer 1 "},
+      {"AShowThatChangesNothingKeepsTheRedo",
+       kCreate + ", " + kUndo + R"(, {"step": "showLayer", "layer": 0}, {"step": "redo"}, )" + select(1), 0, "", "", ""},
+      {"AHideThatChangesNothingBeforeTheUndos",
+       kCreate + ", " + select(0) + R"(, {"step": "hideLayer", "layer": 0}, {"step": "hideLayer", "layer": 0}, )" + kUndo + ", " +
+           kUndo + ", " + select(1),
+       0, "steps[6]: layer 1 ", "", "steps[6] (selectLayer): layer 1 "},
+      {"AStrokeOnAHiddenLayerIsNotRecorded",
+       kCreate + R"(, {"step": "hideLayer"}, )" + kStroke + ", " + kUndo + ", " + kUndo + ", " + select(1),
+       0, "steps[5]: layer 1 ", "", "steps[5] (selectLayer): layer 1 "},
+      // The undo of the dry selects its hidden layer, where the stroke then records nothing.
+      {"AnUndoSelectsTheLayerOfItsStep",
+       kCreate + R"(, {"step": "hideLayer", "layer": 0}, {"step": "dryLayer", "layer": 0}, )" + kUndo + ", " + kStroke + ", " +
+           kUndo + ", " + kUndo + ", " + select(1),
+       0, "steps[7]: layer 1 ", "", "steps[7] (selectLayer): layer 1 "},
+      // Short of texture memory, the dries give up the oldest steps, the creation first.
+      {"DriesPushTheCreationOut", kCreate + ", " + times(40, kDry) + ", " + times(41, kUndo) + ", " + select(1), kSmallMachine,
+       "", "steps[42] (undo): which step this takes back depends on what texture memory leaves", ""},
+      {"DriesPushTheDeletionOut",
+       kCreate + ", " + kCreate + R"(, {"step": "deleteLayer"}, )" + times(40, kDry) + ", " + times(41, kUndo) + ", " + select(2),
+       kSmallMachine, "", "steps[44] (undo): which step", "layer 2 " + missing + "2; texture memory made the undo history give up its "},
+      // A new layer takes its room from the history.
+      {"CreationsPushTheDriesOut", times(40, kDry) + ", " + kCreate + ", " + kCreate + ", " + select(2), kSmallMachine, "", "", ""},
+  };
+}
+
+class LayerCheck : public ::testing::TestWithParam<CheckCase> {};
+
+TEST_P(LayerCheck, PassesExactlyTheScriptsWhoseLayersTheRunFinds) {
+  const CheckCase& c = GetParam();
+  const HostFolder folder;
+  const auto played = painthost::parseScript(script(c.steps), folder.path(), "script.json");
+  painthost::Painter painter(played.canvas, c.machineMemory ? c.machineMemory : painthost::physicalMemory());
+  std::string refusal, note, failure;
+  try {
+    note = painthost::checkLayerSteps(played, painter.startingLayers(), painter.historyMemory(), "script.json").value_or("");
+  } catch (const painthost::BadInput& e) {
+    refusal = e.what();
+  }
+  for (const auto& step : played.steps) {
+    try {
+      painter.play(step);
+    } catch (const painthost::EngineFailure& e) {
+      failure = e.what();
+      break;
+    }
+  }
+  const auto says = [](const std::string& text, const std::string& part) {
+    return part.empty() ? text.empty() : text.find(part) != std::string::npos;
+  };
+  EXPECT_TRUE(says(refusal, c.refusal)) << refusal;
+  EXPECT_TRUE(says(note, c.note)) << note;
+  EXPECT_TRUE(says(failure, c.failure)) << failure;
+  if (note.empty()) {
+    EXPECT_EQ(refusal.empty(), failure.empty()) << "the check passes exactly when the run finds its layers";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Host, LayerCheck, ::testing::ValuesIn(checkCases()),
+                         [](const ::testing::TestParamInfo<CheckCase>& info) { return info.param.name; });
 
 // Imported paint on two layers, one of them moved and wetted between the two save points.
 const std::string kFirstHalf = R"({"step": "importImage", "file": "stripes.png", "x": 40, "y": 30},

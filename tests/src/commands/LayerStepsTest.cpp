@@ -255,6 +255,55 @@ TEST_F(LayerSteps, AtTheMemoryLimitTheChangeHappensAndItsUndoChangesNothing) {
   EXPECT_EQ(canvas->currentContent(), b) << "the undo still selects the step's layer";
 }
 
+// A new layer takes its room from the history as a snapshot short of room does: the oldest steps
+// give way, one at a time, until it fits, and the newest still undo exactly. Only when the layers
+// themselves leave no room is it refused, and then no step is left.
+struct RoomCase {
+  const char* name;
+  bool merge;                // the new layer is a merge's, else a creation's
+  std::int64_t halvesShort;  // half snapshots of room the new layer lacks
+  std::int64_t givenUp;      // of the four steps
+  friend void PrintTo(const RoomCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class LayerStepsRoom : public LayerSteps, public ::testing::WithParamInterface<RoomCase> {};
+
+TEST_P(LayerStepsRoom, ANewLayerTakesItsRoomFromTheOldestSteps) {
+  const RoomCase& row = GetParam();
+  constexpr std::int64_t kSnapshot = 3 * 24 * 16 * 4;  // what each copy step keeps of the layer
+  std::vector<Paint> states{paintOf(*b)};
+  for (const auto& from : {a, c, a, c}) {
+    canvas->layerCopyFrom(b, from);
+    states.push_back(paintOf(*b));
+  }
+  AppManager().setLimitedHeap(1);
+  const std::int64_t limit = 1 << 20, bytes = layerBytes(24, 16);
+  AppManager().setHeapSize(limit - bytes + row.halvesShort * kSnapshot / 2);
+
+  const bool fits = row.givenUp < 4;
+  EXPECT_EQ(history().makeRoomFor(bytes), fits);
+  EXPECT_EQ(history().stepsGivenUp(), row.givenUp);
+  EXPECT_EQ(recorded(), static_cast<std::size_t>(4 - row.givenUp));
+  if (!fits) return;
+  EXPECT_LE(AppManager().heapSize() + bytes, limit);
+  row.merge ? canvas->layerMerge({a, c}) : canvas->layerCreate();
+  EXPECT_EQ(canvas->layers().size(), row.merge ? 2u : 4u);
+  history().undo();
+  EXPECT_EQ(canvas->layers(), (Layers{a, b, c}));
+  for (auto state = states.size() - 2; history().canUndo(); --state) {
+    history().undo();
+    EXPECT_EQ(paintOf(*b), states[state]) << "the undo of copy " << state + 1;
+  }
+  EXPECT_EQ(recorded(), static_cast<std::size_t>(5 - row.givenUp));
+}
+
+INSTANTIATE_TEST_SUITE_P(Canvas, LayerStepsRoom,
+                         ::testing::Values(RoomCase{"ACreationThatFitsTakesNothing", false, -1, 0},
+                                           RoomCase{"ACreationTakesTwoSteps", false, 3, 2},
+                                           RoomCase{"AMergeTakesTwoSteps", true, 3, 2},
+                                           RoomCase{"TheLayersLeaveNoRoom", false, 9, 4}),
+                         [](const ::testing::TestParamInfo<RoomCase>& info) { return std::string(info.param.name); });
+
 TEST_F(LayerSteps, ImportUndoRestoresExactlyThePicturesRectangle) {
   const auto heap = AppManager().heapSize();
   const auto before = paintOf(*c);

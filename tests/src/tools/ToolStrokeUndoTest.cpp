@@ -113,7 +113,7 @@ TEST_F(ToolStrokeUndo, AWholeStrokeEndsAsOnePaintingStepThatUndoTakesBackByteFor
   EXPECT_EQ(layerBytes(), after);
 }
 
-TEST_F(ToolStrokeUndo, AStrokeEndHandsNoStepOverWithoutAWindowOrWithoutMemory) {
+TEST_F(ToolStrokeUndo, AStrokeEndHandsNoStepOverWithoutAWindowWithoutMemoryOrOnAHiddenLayer) {
   tool->touchesBegan(ui::TouchSet{finger}, eventWith({testsupport::stylusTouch(50, 40)}).get());
   ASSERT_TRUE(tool->commandOperations());
   tool->setTouchInputs({});  // nothing was drawn, so no window was opened
@@ -131,6 +131,17 @@ TEST_F(ToolStrokeUndo, AStrokeEndHandsNoStepOverWithoutAWindowOrWithoutMemory) {
   EXPECT_FALSE(tool->commandOperations());
   EXPECT_TRUE(canvas->commandManager()->operationPool().operations().empty());
   EXPECT_EQ(layerBytes(), painted) << "the stroke stays painted";
+
+  // A hidden layer's view draws no frame: the stroke keeps nothing, for the history to wait on or
+  // for the next stroke to paint.
+  canvas->doLayerHidden(canvas->layers().front(), true);
+  touch(&DrawingPaint::touchesBegan, {testsupport::stylusTouch(20, 20), testsupport::stylusTouch(24, 22)});
+  frame();
+  touch(&DrawingPaint::touchesEnded, {testsupport::stylusTouch(30, 24)});
+  frame();
+  EXPECT_FALSE(tool->commandOperations());
+  EXPECT_TRUE(tool->touchInputs().empty());
+  EXPECT_EQ(layerBytes(), painted);
 }
 
 }  // namespace
