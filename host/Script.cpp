@@ -131,10 +131,11 @@ CanvasSettings canvasOf(const Node& node) {
   return canvas;
 }
 
-// A coordinate on the canvas: 0 to one less than the side.
+// A coordinate on the canvas: from 0 up to, but not including, the side (the last point's cells
+// run up to the side).
 double onCanvas(const Node& node, std::int64_t side, const CanvasSettings& canvas) {
   const double v = node.number(-HUGE_VAL, HUGE_VAL);
-  if (!(v >= 0 && v <= static_cast<double>(side - 1))) {
+  if (!(v >= 0 && v < static_cast<double>(side))) {
     node.refuse(describe(v) + " lies outside the " + std::to_string(canvas.width) + " x " + std::to_string(canvas.height) +
                 " canvas");
   }

@@ -131,6 +131,13 @@ std::vector<Case> cases() {
        "pen.inkml:3: trace 1, point 3: \"4x\" is not a number"},
       {"InkOutsideTheCanvasOnALaterLine", script(kInkStroke), {{"pen.inkml", ink("\n<trace>\n1 2,\n3 4,\n900 5</trace>")}}, {},
        "pen.inkml:5: trace 1, point 3: (900, 5) lies outside"},
+      // Values packed without white space are read whole before one is refused.
+      {"InkPackedValueNotANumber", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2,'3'-2x,4 5</trace>")}}, {},
+       "pen.inkml:1: trace 1, point 2: \"'-2x\" is not a number"},
+      {"InkQualifierWithoutAValue", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2, 3 '</trace>")}}, {},
+       "pen.inkml:1: trace 1, point 2: \"'\" is not a number"},
+      {"InkNumberWithTwoPoints", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2, 3 4.5.6</trace>")}}, {},
+       "pen.inkml:1: trace 1, point 2: \"4.5.6\" is not a number"},
       {"InkTooFewValues", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2, 3 4, 5</trace>")}}, {},
        "trace 1, point 3: 1 values for 2 channels"},
       {"InkOutsideTheCanvas", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2, 3 4</trace><trace>10 10, 400 10</trace>")}}, {},
@@ -162,6 +169,18 @@ std::vector<Case> cases() {
                           "<trace>1 2 120, 3 4 950</trace>",
                           R"(<channel name="X"/><channel name="Y"/><channel name="OTx" units="deg"/>)")}},
        {}, "pen.inkml:1: trace 1, point 2: tilt 95 degrees is not below 90"},
+      // The encoding and the entities: the file and the line, in this program's words, on one line.
+      {"InkNotUtf8", script(kInkStroke), {{"pen.inkml", "<ink><trace>1 2, \xff 4</trace></ink>"}}, {},
+       "pen.inkml:1: its text is not UTF-8, and the file declares no other encoding\n"},
+      {"InkNotInItsEncoding", script(kInkStroke),
+       {{"pen.inkml", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<ink><trace>1 2, \x82\xff 4</trace></ink>"}}, {},
+       "pen.inkml:2: its text is not in the encoding the file declares\n"},
+      {"InkUndeclaredEntity", script(kInkStroke),
+       {{"pen.inkml", "<!DOCTYPE ink SYSTEM \"ink.dtd\">\n<ink>\n<trace>1 2, &undeclared;40 40</trace></ink>"}}, {},
+       "pen.inkml:3: the entity &undeclared; is not read (a pen file may use only &amp;, &lt;, &gt;, &apos;, &quot; and "},
+      {"InkTraceInAnEntity", script(kInkStroke),
+       {{"pen.inkml", "<!DOCTYPE ink [<!ENTITY t \"<trace>5 6, 7 8</trace>\">]>\n<ink><trace>1 2, 3 4</trace>\n&t;</ink>"}}, {},
+       "pen.inkml:3: the entity &t; is not read"},
       {"InkDifferencesBeyondANumber", script(kFittedInkStroke), {{"pen.inkml", ink("<trace>1 2, '1e308 '1, '1e308 '1</trace>")}},
        {}, "pen.inkml:1: trace 1, point 3: its differences add up beyond any number"},
       {"InkSpanTooFarToFit", script(kFittedInkStroke), {{"pen.inkml", ink("<trace>-1e308 2, 1e308 4</trace>")}}, {},
@@ -196,7 +215,9 @@ TEST_P(BadInput, IsRefusedWithItsPositionAndNothingIsWritten) {
   std::vector<std::string> args = {folder.at("script.json"), "-o", folder.at("out")};
   for (const auto& arg : c.args) args.push_back(arg.ends_with(".tess") ? folder.at(arg) : arg);
 
+  ::testing::internal::CaptureStderr();
   const auto result = folder.run(args);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "only the program's own messages reach the terminal";
   EXPECT_EQ(result.status, 2) << result.err;
   EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
   EXPECT_EQ(hosttest::filesIn(folder.path()), inputs) << "nothing is written beside the inputs";
