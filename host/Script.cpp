@@ -1,9 +1,12 @@
 #include "Script.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <fstream>
 #include <initializer_list>
+#include <iomanip>
+#include <limits>
 #include <numbers>
 #include <regex>
 #include <set>
@@ -22,10 +25,26 @@ namespace {
 
 using nlohmann::json;
 
+// A number as the script gives it: the fewest digits that read back as the same number.
 std::string describe(double value) {
-  std::ostringstream text;
-  text << value;
-  return text.str();
+  std::array<char, 32> text{};
+  const auto end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
+  return std::string(text.data(), end);
+}
+
+// The limits that `value` was refused against, "(least to most)", with as many digits as it takes
+// for neither to read as the value, six at least: 1.5708 lies outside -1.570796 to 1.570796, not
+// -1.5708 to 1.5708.
+std::string describeRange(double value, double least, double most) {
+  const std::string given = describe(value);
+  std::ostringstream low, high;
+  for (int digits = 6;; ++digits) {
+    low.str(""), high.str("");
+    low << std::setprecision(digits) << least;
+    high << std::setprecision(digits) << most;
+    if ((low.str() != given && high.str() != given) || digits == std::numeric_limits<double>::max_digits10) break;
+  }
+  return "(" + low.str() + " to " + high.str() + ")";
 }
 
 // A value of the script with its position, for messages ("steps[3].samples[2].force").
@@ -68,7 +87,7 @@ class Node {
     if (!value_.is_number()) refuse("a number is expected");
     const double v = value_.get<double>();
     if (!(v >= least && v <= most)) {
-      refuse(describe(v) + " is out of range (" + describe(least) + " to " + describe(most) + ")");
+      refuse(describe(v) + " is out of range " + describeRange(v, least, most));
     }
     return v;
   }
@@ -219,8 +238,8 @@ ChooseTool toolOf(const Node& step) {
       rotation->refuse("the " + tool + " does not take the dial (the tools that do: " + toolsWithTheDial() + ")");
     }
     if (!(angle >= abilities.dial->least && angle <= abilities.dial->most)) {
-      rotation->refuse(describe(angle) + " radians is outside the " + tool + "'s dial (" + describe(abilities.dial->least) +
-                       " to " + describe(abilities.dial->most) + ")");
+      rotation->refuse(describe(angle) + " radians is outside the " + tool + "'s dial " +
+                       describeRange(angle, abilities.dial->least, abilities.dial->most));
     }
     choice.rotation = angle;
   }
@@ -244,6 +263,10 @@ Action actionOf(const Node& step, const std::string& kind, const CanvasSettings&
   }
   if (kind == "color") {
     step.requireObject({"step", "color", "wetness"});
+    if (!abilitiesOf(reading.tool).fill) {
+      step.refuse("the current tool, the " + reading.tool + ", takes no colour (the tools that do: " +
+                  toolsThat(&ToolAbilities::fill) + ")");
+    }
     FillColor fill{colorOf(step["color"]), std::nullopt};
     if (auto wetness = step.optional("wetness")) fill.wetness = wetness->number(0, 1);
     return fill;

@@ -78,20 +78,28 @@ std::vector<Case> cases() {
        "steps[0].rotation: the extraWideBrush does not take the dial (the tools that do: knife1, "},
       {"RotationBeyondAKnife", script(R"({"step": "tool", "tool": "knife4", "rotation": 1.6})"), {}, {},
        "steps[0].rotation: 1.6 radians is outside the knife4's dial (-1.5708 to 1.5708)"},
+      // Just beyond a quarter turn: the limits with the digits that tell them from the value.
+      {"RotationJustBeyondAKnife", script(R"({"step": "tool", "tool": "knife4", "rotation": 1.5708})"), {}, {},
+       "steps[0].rotation: 1.5708 radians is outside the knife4's dial (-1.570796 to 1.570796)"},
       {"RotationBelowABrush", script(R"({"step": "tool", "tool": "smallFanBrush", "rotation": -0.1})"), {}, {},
        "steps[0].rotation: -0.1 radians is outside the smallFanBrush's dial (0 to 6.28319)"},
       {"AutoCleanOnARoller", script(R"({"step": "tool", "tool": "roller", "autoClean": false})"), {}, {},
        "steps[0].autoClean: the roller cannot be cleaned (the tools that can: knife1, "},
       {"AutoResetOnATowel", script(R"({"step": "tool", "tool": "towel", "autoReset": true})"), {}, {},
        "steps[0].autoReset: the towel cannot be reset (the tools that can: knife1, "},
+      // The wide brushes' paint pass takes no drawing mode: they always lay their paint wet.
+      {"WetOnAWideBrush", script(R"({"step": "tool", "tool": "wideBrush", "wet": false})"), {}, {},
+       "steps[0].wet: the wideBrush does not offer wet drawing (the tools that do: tube, knife1, "},
+      {"ColourForTheRoller", script(kStroke + R"(, {"step": "tool", "tool": "roller"}, {"step": "color", "color": "#ff0000"})"), {},
+       {}, "steps[2]: the current tool, the roller, takes no colour (the tools that do: tube, sprayer, knife1, "},
       {"CleanTheTube", script(R"({"step": "tool", "tool": "tube"}, {"step": "clean"})"), {}, {},
        "steps[1]: the current tool, the tube, cannot be cleaned (the tools that can: knife1, "},
       {"CleanWithAField", script(R"({"step": "clean", "tool": "towel"})"), {}, {}, "steps[0].tool: unknown field"},
       {"SamplesAndPenData", script(R"({"step": "stroke", "samples": [{"x": 1, "y": 1}, {"x": 2, "y": 2}], "inkml": "pen.inkml"})"),
        {{"pen.inkml", "<ink><trace>1 2, 3 4</trace></ink>"}}, {}, "steps[0]: a stroke takes either \"samples\" or \"inkml\""},
       {"ForceOutOfRange",
-       script(kStroke + R"(, {"step": "stroke", "samples": [{"x": 1, "y": 1}, {"x": 2, "y": 2}, {"x": 3, "y": 3, "force": 1.5}]})"),
-       {}, {}, "steps[1].samples[2].force: 1.5 is out of range (0 to 1)"},
+       script(kStroke + R"(, {"step": "stroke", "samples": [{"x": 1, "y": 1}, {"x": 2, "y": 2}, {"x": 3, "y": 3, "force": 1.0000001}]})"),
+       {}, {}, "steps[1].samples[2].force: 1.0000001 is out of range (0 to 1)"},
       {"NotANumber", script(R"({"step": "stroke", "samples": [{"x": "1", "y": 1}, {"x": 2, "y": 2}]})"), {}, {},
        "steps[0].samples[0].x: a number is expected"},
       {"StrokeOutsideTheCanvas", script(R"({"step": "stroke", "samples": [{"x": 10, "y": 10}, {"x": 320, "y": 12}]})"), {},
@@ -233,7 +241,6 @@ namespace {
 
 struct EngineErrorCase {
   std::string name;
-  std::string surface;
   std::string steps;  // between the two save points
   std::string message;
   std::optional<std::uint64_t> machineMemory = std::nullopt;
@@ -251,8 +258,7 @@ class BadInputEngineError : public ::testing::TestWithParam<EngineErrorCase> {};
 TEST_P(BadInputEngineError, StopsTheRunWithStatus1AndKeepsTheEarlierSavePoints) {
   const auto& c = GetParam();
   const HostFolder folder;
-  folder.write("script.json", R"({"canvas": {"width": 320, "height": 256, "surface": ")" + c.surface + R"("}, "steps": [
-    {"step": "save", "name": "before"}, )" + c.steps + R"(, {"step": "save", "name": "after"}]})");
+  folder.write("script.json", hosttest::script(R"({"step": "save", "name": "before"}, )" + c.steps + R"(, {"step": "save", "name": "after"})"));
   const auto result = folder.run({folder.at("script.json"), "-o", folder.at("out"), "-q"}, c.machineMemory);
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
@@ -263,14 +269,11 @@ TEST_P(BadInputEngineError, StopsTheRunWithStatus1AndKeepsTheEarlierSavePoints) 
 INSTANTIATE_TEST_SUITE_P(
     Host, BadInputEngineError,
     ::testing::Values(
-        // The roller takes no colour.
-        EngineErrorCase{"RefusedColourFill", "Flat", R"({"step": "tool", "tool": "roller"}, {"step": "color", "color": "#ff0000"})",
-                        "steps[2] (color): the engine reported CannotFillColor"},
-        // No paint under the point, and a canvas whose surface is not shown gives no colour either.
-        EngineErrorCase{"ColourPickOfNothing", "Canvas Army Duck", R"({"step": "pickColor", "x": 100, "y": 100})",
+        // No paint under the point, and the flat surface has no ground to give a colour either.
+        EngineErrorCase{"ColourPickOfNothing", R"({"step": "pickColor", "x": 100, "y": 100})",
                         "steps[1] (pickColor): the pick: the engine reported NoColorSelected"},
         // Half of a machine of 24 MB for textures; each layer takes 1.25 MB.
-        EngineErrorCase{"LayersBeyondTheMachinesMemory", "Flat", createLayers(12),
+        EngineErrorCase{"LayersBeyondTheMachinesMemory", createLayers(12),
                         "(createLayer): a new layer needs 1.2 MB of texture memory; the canvas's textures take ", 24 << 20}),
     [](const ::testing::TestParamInfo<EngineErrorCase>& info) { return info.param.name; });
 
