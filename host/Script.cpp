@@ -348,17 +348,58 @@ Action actionOf(const Node& step, const std::string& kind, const CanvasSettings&
   step["step"].refuse("unknown step \"" + kind + "\"");
 }
 
+// Where the JSON reader stops and why: the reader's exceptions carry the place of a syntax fault in
+// their text, but not that of a number too large to hold, so the text is read again for it.
+struct JsonFault {
+  std::size_t position = 0;
+  std::string token, reason;
+  int id = 0;
+
+  bool null() { return true; }
+  bool boolean(bool) { return true; }
+  bool number_integer(json::number_integer_t) { return true; }
+  bool number_unsigned(json::number_unsigned_t) { return true; }
+  bool number_float(json::number_float_t, const json::string_t&) { return true; }
+  bool string(json::string_t&) { return true; }
+  bool binary(json::binary_t&) { return true; }
+  bool start_object(std::size_t) { return true; }
+  bool key(json::string_t&) { return true; }
+  bool end_object() { return true; }
+  bool start_array(std::size_t) { return true; }
+  bool end_array() { return true; }
+  bool parse_error(std::size_t at, const std::string& last, const json::exception& e) {
+    position = at, token = last, id = e.id, reason = e.what();
+    return false;
+  }
+};
+
+// The JSON reader's fault in this program's words, with its line and column.
+[[noreturn]] void refuseJson(const std::string& text, const std::string& name) {
+  JsonFault fault;
+  json::sax_parse(text, &fault);
+  const std::string_view before = std::string_view(text).substr(0, std::min(fault.position, text.size()));
+  const auto line = 1 + std::count(before.begin(), before.end(), '\n');
+  const auto lastBreak = before.rfind('\n');
+  const auto column = lastBreak == std::string_view::npos ? before.size() : before.size() - lastBreak - 1;
+  const std::string place = name + ":" + std::to_string(line) + ":" + std::to_string(column) + ": ";
+  // 406: a number beyond a double's range, which the reader reads as out of range, not as a fault
+  // of the syntax.
+  if (fault.id == 406) throw BadInput(place + "the number " + fault.token + " is too large to hold");
+  // The reader's own text: "[json.exception.parse_error.101] parse error at line 1, column 27:
+  // syntax error while parsing object - ..."; its prefix and its place say nothing more.
+  std::string reason = fault.reason;
+  if (const auto end = reason.find(": "); end != std::string::npos) reason = reason.substr(end + 2);
+  throw BadInput(place + "not valid JSON: " + reason);
+}
+
 }  // namespace
 
 Script parseScript(const std::string& text, const std::filesystem::path& folder, const std::string& name) {
   json document;
   try {
     document = json::parse(text);
-  } catch (const json::parse_error& e) {
-    std::string reason = e.what();
-    // nlohmann's own prefix ("[json.exception.parse_error.101] ") says nothing to a reader.
-    if (const auto end = reason.find("] "); end != std::string::npos) reason = reason.substr(end + 2);
-    throw BadInput(name + ": not valid JSON: " + reason);
+  } catch (const json::exception&) {
+    refuseJson(text, name);
   }
   const Node root(document, "", name);
   root.requireObject({"canvas", "steps"});

@@ -62,7 +62,9 @@ struct Case {
 std::vector<Case> cases() {
   const auto storage = storageFile();
   return {
-      {"MalformedJson", R"({"canvas": {"width": 320,)", {}, {}, "script.json: not valid JSON: "},
+      {"MalformedJson", R"({"canvas": {"width": 320,)", {}, {}, "script.json:1:25: not valid JSON: syntax error while parsing object key"},
+      {"NumberTooLargeToHold", R"({"canvas": {"width": 1e400, "height": 256}, "steps": []})", {}, {},
+       "script.json:1:26: the number 1e400 is too large to hold\n"},
       {"NotAnObject", "[1, 2]", {}, {}, "script.json: an object is expected"},
       {"MissingSteps", R"({"canvas": {"width": 320, "height": 256}})", {}, {}, "the field \"steps\" is missing"},
       {"UnknownStep", script(R"({"step": "paint"})"), {}, {}, "steps[0].step: unknown step \"paint\""},
@@ -126,6 +128,7 @@ std::vector<Case> cases() {
       {"UnknownOption", script(""), {}, {"--colour"}, "--colour"},
       {"ThreadsOutOfRange", script(""), {}, {"--threads", "0"}, "--threads: 0 is not 1 to 256"},
       {"ThreadsNotANumber", script(""), {}, {"--threads", "abc"}, "--threads: abc is not a whole number"},
+      {"LoadNamedEmpty", script(""), {}, {"--load", ""}, "--load: an empty name names nothing"},
       // Pen files.
       {"InkNotXml", script(kInkStroke), {{"pen.inkml", "<ink><trace>1 2, 3 4</ink>"}}, {}, "pen.inkml:1: not well-formed XML"},
       {"InkNotInkML", script(kInkStroke), {{"pen.inkml", "<svg/>"}}, {}, "pen.inkml:1: not an InkML file"},

@@ -86,7 +86,9 @@ TEST_P(OutputFilesModes, GoesWhereItsFlagsSay) {
   folder.write("script.json", hosttest::script(R"({"step": "createLayer"}, {"step": "save", "name": "end"})"));
   std::vector<std::string> args = {folder.at("script.json"), "-o", folder.at("out")};
   args.insert(args.end(), c.flags.begin(), c.flags.end());
+  ::testing::internal::CaptureStderr();
   const auto result = folder.run(args);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "only the program's own messages reach the terminal";
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.err, "");
   // The canvas's layers print their texture sizes as they are made.
@@ -106,7 +108,9 @@ INSTANTIATE_TEST_SUITE_P(Host, OutputFilesModes,
                          ::testing::Values(OutputMode{"Default", {}, true, false, true},
                                            OutputMode{"Quiet", {"--quiet"}, false, false, true},
                                            OutputMode{"Verbose", {"--verbose"}, true, true, false},
-                                           OutputMode{"QuietAndVerbose", {"-q", "-v"}, false, true, false}),
+                                           OutputMode{"QuietAndVerbose", {"-q", "-v"}, false, true, false},
+                                           // More threads than the machine's cores run on its cores.
+                                           OutputMode{"ThreadsBeyondTheCores", {"--threads", "256"}, true, false, true}),
                          [](const ::testing::TestParamInfo<OutputMode>& info) { return info.param.name; });
 
 }  // namespace
