@@ -500,6 +500,13 @@ std::vector<std::uint8_t> Painter::groundRelief() {
 
 std::shared_ptr<graphics::Image> Painter::picture() {
   DrawingPaint& c = *canvas_;
+  // A tool may show a picture of its own in place of the canvas's: the dryer and the wetter hide
+  // the layers behind the current one and show it darkened where its paint is wet. Disabled, a tool
+  // gives the canvas its composition back; it is enabled again once the picture is taken, and the
+  // next touch-down has it take the canvas up again, as after any change of tool.
+  const auto tool = AppManager().currentTool();
+  tool->setEnabled(false);
+  settle();
   // A layer's view shows the picture it composed when it was last the current layer, and the views
   // in front of the current layer are hidden: each stale layer is made current in turn, back to
   // front, so that every view shows its paint as it is now, and the canvas is drawn with the
@@ -518,6 +525,7 @@ std::shared_ptr<graphics::Image> Painter::picture() {
   select(static_cast<std::int64_t>(layers.size()) - 1);
   auto image = c.exportImage(1.0);
   select(selected);
+  tool->setEnabled(true);
   stale_ = std::move(hiddenStale);
   checkErrors("save");
   if (!image) throw EngineFailure("the canvas gave no picture");

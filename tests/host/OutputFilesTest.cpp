@@ -15,6 +15,7 @@
 #include "AtomicFile.h"
 #include "HostErrors.h"
 #include "HostRun.h"
+#include "ToolNames.h"
 #include "graphics/Bitmap.h"
 #include "graphics/PNGFile.h"
 
@@ -187,5 +188,26 @@ INSTANTIATE_TEST_SUITE_P(
                                   R"({"step": "importImage", "file": "paint.png", "x": 319.5, "y": 255.5}, )", false,
                                   hosttest::Box{319, 255, 319, 255}, 1}),
     [](const ::testing::TestParamInfo<PictureCase>& info) { return info.param.name; });
+
+// The picture is the canvas's composition whatever tool is current: the dryer and the wetter show
+// a picture of their own while current (the layers behind hidden, wet paint darkened).
+TEST(OutputFiles, APictureIsTheSameWhicheverToolIsCurrent) {
+  const HostFolder folder;
+  std::string steps = R"({"step": "tool", "tool": "tube"}, {"step": "color", "color": "#d02020"},
+    {"step": "stroke", "samples": [{"x": 60, "y": 60, "force": 0.7}, {"x": 200, "y": 70, "force": 0.7}, {"x": 260, "y": 90, "force": 0.7}]},
+    {"step": "createLayer"}, {"step": "tool", "tool": "filbertBrush"}, {"step": "color", "color": "#2040c0", "wetness": 0.8},
+    {"step": "stroke", "samples": [{"x": 60, "y": 80, "force": 0.6}, {"x": 200, "y": 90, "force": 0.6}, {"x": 260, "y": 110, "force": 0.6}]},
+    {"step": "save", "name": "painted"})";
+  for (const auto& name : painthost::toolNames()) {
+    steps += R"(, {"step": "tool", "tool": ")" + name + R"("}, {"step": "save", "name": ")" + name + R"("})";
+  }
+  folder.write("script.json", hosttest::script(steps));
+  const auto result = folder.run({folder.at("script.json"), "-o", folder.at("out"), "-q"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const auto painted = hosttest::bytesOf(folder.path() / "out" / "painted.png");
+  for (const auto& name : painthost::toolNames()) {
+    EXPECT_TRUE(hosttest::bytesOf(folder.path() / "out" / (name + ".png")) == painted) << name;
+  }
+}
 
 }  // namespace
