@@ -2,11 +2,12 @@
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <libxml/xmlerror.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <numbers>
@@ -220,78 +221,109 @@ struct Point {
   long line = 0;
 };
 
-// The values of a trace's points; `line` is the line its text starts on. Each value may carry
-// InkML's prefixes: ! explicit, ' a first difference, " a second difference; a prefix holds for
-// its channel until another is given.
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isSign(char c) { return c == '-' || c == '+'; }
+bool isQualifier(char c) { return c == '!' || c == '\'' || c == '"'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The length of the decimal number that `text` starts with: a sign, digits with at most one point
+// (one digit at least) and an exponent; 0 when it starts with none.
+std::size_t decimalLength(std::string_view text) {
+  std::size_t i = 0, digits = 0;
+  const auto skipDigits = [&] {
+    for (; i < text.size() && isDigit(text[i]); ++i) ++digits;
+  };
+  if (i < text.size() && isSign(text[i])) ++i;
+  skipDigits();
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    skipDigits();
+  }
+  if (digits == 0) return 0;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t e = i + 1;
+    if (e < text.size() && isSign(text[e])) ++e;
+    const std::size_t exponent = e;
+    while (e < text.size() && isDigit(text[e])) ++e;
+    if (e > exponent) i = e;
+  }
+  return i;
+}
+
+// The values of a trace's points; `line` is the line its text starts on. Commas end points; the
+// values of a point are separated by white space or packed, each but the first starting with a
+// sign or a qualifier ("3-584" is 3 and -584, "'3'-2" a first difference of 3 and one of -2). The
+// qualifiers: ! explicit, ' a first difference, " a second difference; a channel without one keeps
+// its last.
 std::vector<Point> pointsOf(const std::string& text, std::size_t channels, const std::string& where, const File& file,
                             long line) {
   enum class Mode { Explicit, First, Second };
   std::vector<Mode> modes(channels, Mode::Explicit);
   std::vector<double> last(channels, 0), velocity(channels, 0);
   std::vector<Point> points;
-  // The line of text[at]; the places asked for never go back, so each newline is counted once.
-  std::size_t counted = 0;
-  const auto lineAt = [&](std::size_t at) {
-    const auto from = text.begin() + static_cast<std::ptrdiff_t>(counted), to = text.begin() + static_cast<std::ptrdiff_t>(at);
-    line += std::count(from, to, '\n');
-    counted = at;
-    return line;
+  Point point;
+  std::size_t i = 0;
+  const auto skipSpace = [&] {
+    for (; i < text.size() && isSpace(text[i]); ++i) line += text[i] == '\n' ? 1 : 0;
   };
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t end = text.find(',', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string point = text.substr(start, end - start);
-    const std::size_t pointStart = start;
-    start = end + 1;
-    const std::size_t first = point.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) {
-      if (end == text.size()) break;
-      file.refuseAt(where + ", point " + std::to_string(points.size() + 1) + ": an empty point", lineAt(end));
+  const auto at = [&] { return where + ", point " + std::to_string(points.size() + 1); };
+  while (true) {
+    skipSpace();
+    if (i == text.size() || text[i] == ',') {
+      // Nothing after the last comma, or no text at all, ends the trace; a point without values
+      // anywhere else is a fault.
+      if (point.values.empty()) {
+        if (i == text.size()) break;
+        file.refuseAt(at() + ": an empty point", line);
+      }
+      if (point.values.size() != channels) {
+        file.refuseAt(at() + ": " + std::to_string(point.values.size()) + " values for " + std::to_string(channels) +
+                          " channels",
+                      point.line);
+      }
+      points.push_back(std::move(point));
+      point = {};
+      if (i == text.size()) break;
+      ++i;
+      continue;
     }
-    const std::string at = where + ", point " + std::to_string(points.size() + 1);
-    Point made{{}, lineAt(pointStart + first)};
-    std::vector<double>& values = made.values;
-    const char* c = point.c_str();
-    while (true) {
-      while (*c == ' ' || *c == '\t' || *c == '\r' || *c == '\n') ++c;
-      if (*c == '\0') break;
-      const long valueLine = lineAt(pointStart + static_cast<std::size_t>(c - point.c_str()));
-      if (values.size() == channels) {
-        file.refuseAt(at + ": more values than the " + std::to_string(channels) + " channels", valueLine);
-      }
-      const std::size_t i = values.size();
-      // The value as written, up to the white space after it, prefix and all.
-      const std::string token(c, std::strcspn(c, " \t\r\n"));
-      if (*c == '!' || *c == '\'' || *c == '"') {
-        modes[i] = *c == '!' ? Mode::Explicit : *c == '\'' ? Mode::First : Mode::Second;
-        ++c;
-      }
-      char* after = nullptr;
-      const double n = std::strtod(c, &after);
-      if (after == c || !std::isfinite(n) || (*after != '\0' && std::strchr(" \t\r\n", *after) == nullptr)) {
-        file.refuseAt(at + ": \"" + token.substr(0, 12) + "\" is not a number", valueLine);
-      }
-      c = after;
-      double value = n;
-      if (points.empty() || modes[i] == Mode::Explicit) {
-        velocity[i] = points.empty() ? 0 : n - last[i];
-      } else if (modes[i] == Mode::First) {
-        velocity[i] = n;
-        value = last[i] + n;
-      } else {
-        velocity[i] += n;
-        value = last[i] + velocity[i];
-      }
-      if (!std::isfinite(value)) file.refuseAt(at + ": its differences add up beyond any number", valueLine);
-      last[i] = value;
-      values.push_back(value);
+    const std::size_t start = i;
+    const long valueLine = line;
+    if (point.values.empty()) point.line = line;
+    if (point.values.size() == channels) {
+      file.refuseAt(at() + ": more values than the " + std::to_string(channels) + " channels", valueLine);
     }
-    if (values.size() != channels) {
-      file.refuseAt(at + ": " + std::to_string(values.size()) + " values for " + std::to_string(channels) + " channels",
-                    made.line);
+    const std::size_t channel = point.values.size();
+    if (isQualifier(text[i])) {
+      modes[channel] = text[i] == '!' ? Mode::Explicit : text[i] == '\'' ? Mode::First : Mode::Second;
+      ++i;
+      skipSpace();
     }
-    points.push_back(std::move(made));
+    const std::size_t end = i + decimalLength(std::string_view(text).substr(i));
+    double n = 0;
+    const char* first = text.data() + i + (i < end && text[i] == '+' ? 1 : 0);
+    const auto [parsed, error] = std::from_chars(first, text.data() + end, n);
+    const bool separated = end == text.size() || isSpace(text[end]) || text[end] == ',' || isSign(text[end]) ||
+                           isQualifier(text[end]);
+    if (end == i || !separated || parsed != text.data() + end || error != std::errc() || !std::isfinite(n)) {
+      // The value as written, qualifier and all, up to the white space or comma after it.
+      const std::string written = text.substr(start, std::min<std::size_t>(12, text.find_first_of(" \t\r\n,", start) - start));
+      file.refuseAt(at() + ": \"" + written + "\" is not a number", valueLine);
+    }
+    i = end;
+    double value = n;
+    if (points.empty() || modes[channel] == Mode::Explicit) {
+      velocity[channel] = points.empty() ? 0 : n - last[channel];
+    } else if (modes[channel] == Mode::First) {
+      velocity[channel] = n;
+      value = last[channel] + n;
+    } else {
+      velocity[channel] += n;
+      value = last[channel] + velocity[channel];
+    }
+    if (!std::isfinite(value)) file.refuseAt(at() + ": its differences add up beyond any number", valueLine);
+    last[channel] = value;
+    point.values.push_back(value);
   }
   return points;
 }
@@ -353,20 +385,72 @@ struct XmlParser {
 // collections often carry identifiers that are not valid XML names, which matter to nothing here.
 // Only the fault that stops the file reaches the user, through the painter's own message.
 struct ParseFaults {
-  std::string firstFatal;
+  std::string reason;
   int line = 0;
 };
 
-void keepFault(void* context, xmlErrorPtr error) {
-  if (context == nullptr || error == nullptr) return;
-  auto* faults = static_cast<ParseFaults*>(static_cast<xmlParserCtxt*>(context)->_private);
-  if (faults == nullptr || error->level != XML_ERR_FATAL || !faults->firstFatal.empty()) return;
-  faults->firstFatal = error->message != nullptr ? error->message : "unreadable";
-  while (!faults->firstFatal.empty() && (faults->firstFatal.back() == '\n' || faults->firstFatal.back() == ' ')) {
-    faults->firstFatal.pop_back();
-  }
-  faults->line = error->line;
+std::string firstLineOf(const char* message) {
+  std::string line = message != nullptr ? message : "";
+  line = line.substr(0, line.find('\n'));
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  return line.empty() ? "unreadable" : line;
 }
+
+// The fault that stops a file in this program's words where it concerns the text's encoding
+// (libxml2's words there name its own buffers and run onto further lines); otherwise libxml2's
+// first line, which names the XML fault.
+std::string reasonOf(const xmlError& error) {
+  const std::string message = firstLineOf(error.message);
+  if (error.domain == XML_FROM_I18N || error.code == XML_ERR_INVALID_ENCODING) {
+    return "its text is not in the encoding the file declares";
+  }
+  if (error.code == XML_ERR_UNSUPPORTED_ENCODING) {
+    return "it declares an encoding this program cannot read" + (error.str1 != nullptr ? " (" + std::string(error.str1) + ")" : "");
+  }
+  if (error.code == XML_ERR_INVALID_CHAR && message.starts_with("Input is not proper UTF-8")) {
+    return "its text is not UTF-8, and the file declares no other encoding";
+  }
+  return "not well-formed XML: " + message;
+}
+
+void keepFault(void* context, xmlErrorPtr error) {
+  if (context == nullptr || error == nullptr || error->level != XML_ERR_FATAL) return;
+  const auto* parser = static_cast<xmlParserCtxt*>(context);
+  auto* faults = static_cast<ParseFaults*>(parser->_private);
+  if (faults == nullptr) return;
+  if (faults->reason.empty()) faults->reason = reasonOf(*error);
+  // A fault of the encoding comes from below the parser, without a line; the parser's own fault
+  // that follows it has one.
+  if (faults->line <= 0) faults->line = error->line;
+}
+
+void ignoreMessage(void*, const char*, ...) {}
+
+// libxml2 reports some faults, those of the text's encoding among them, to its thread's global
+// handlers rather than to the parser's: while a file is read, they go to the parser's faults too.
+class GlobalFaults {
+ public:
+  explicit GlobalFaults(xmlParserCtxt* parser)
+      : structured_(xmlStructuredError),
+        structuredContext_(xmlStructuredErrorContext),
+        generic_(xmlGenericError),
+        genericContext_(xmlGenericErrorContext) {
+    xmlSetStructuredErrorFunc(parser, keepFault);
+    xmlSetGenericErrorFunc(nullptr, ignoreMessage);
+  }
+  ~GlobalFaults() {
+    xmlSetStructuredErrorFunc(structuredContext_, structured_);
+    xmlSetGenericErrorFunc(genericContext_, generic_);
+  }
+  GlobalFaults(const GlobalFaults&) = delete;
+  GlobalFaults& operator=(const GlobalFaults&) = delete;
+
+ private:
+  xmlStructuredErrorFunc structured_;
+  void* structuredContext_;
+  xmlGenericErrorFunc generic_;
+  void* genericContext_;
+};
 
 std::unique_ptr<xmlDoc, XmlDocument> parse(const std::filesystem::path& path) {
   std::unique_ptr<xmlParserCtxt, XmlParser> parser(xmlNewParserCtxt());
@@ -378,14 +462,36 @@ std::unique_ptr<xmlDoc, XmlDocument> parse(const std::filesystem::path& path) {
   parser->sax->serror = keepFault;
   parser->vctxt.error = nullptr;
   parser->vctxt.warning = nullptr;
+  const GlobalFaults global(parser.get());
   // No network, no entity expansion: a pen file is data.
   std::unique_ptr<xmlDoc, XmlDocument> document(
       xmlCtxtReadFile(parser.get(), path.c_str(), nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
   if (!document) {
-    throw BadInput(path.string() + (faults.line > 0 ? ":" + std::to_string(faults.line) : "") + ": not well-formed XML: " +
-                   (faults.firstFatal.empty() ? "unreadable" : faults.firstFatal));
+    throw BadInput(path.string() + (faults.line > 0 ? ":" + std::to_string(faults.line) : "") + ": " +
+                   (faults.reason.empty() ? "not well-formed XML: unreadable" : faults.reason));
   }
   return document;
+}
+
+// Entities are not expanded, so a reference to one other than XML's own five (which, with
+// character references, are text by now) stays a node of its own: the reading below would skip a
+// trace inside it and read an undeclared one, which a DTD outside the file may declare, as nothing.
+void refuseEntities(const xmlNode* element, const File& file) {
+  const auto refuse = [&](const xmlNode* reference) {
+    const long line = xmlGetLineNo(reference) > 0 ? xmlGetLineNo(reference) : xmlGetLineNo(element);
+    file.refuseAt("the entity &" + std::string(nameOf(reference)) +
+                      "; is not read (a pen file may use only &amp;, &lt;, &gt;, &apos;, &quot; and character references)",
+                  line);
+  };
+  for (const xmlAttr* attribute = element->properties; attribute != nullptr; attribute = attribute->next) {
+    for (const xmlNode* value = attribute->children; value != nullptr; value = value->next) {
+      if (value->type == XML_ENTITY_REF_NODE) refuse(value);
+    }
+  }
+  for (const xmlNode* child = element->children; child != nullptr; child = child->next) {
+    if (child->type == XML_ENTITY_REF_NODE) refuse(child);
+    if (child->type == XML_ELEMENT_NODE) refuseEntities(child, file);
+  }
 }
 
 }  // namespace
@@ -396,6 +502,7 @@ std::vector<std::vector<Sample>> readInkML(const std::filesystem::path& path, co
   const auto document = parse(path);
   xmlNode* root = xmlDocGetRootElement(document.get());
   if (root == nullptr || nameOf(root) != "ink") file.refuse("not an InkML file (its root element is not <ink>)", root);
+  refuseEntities(root, file);
   const Format format = formatOf(root, file, options.fit);
 
   std::vector<xmlNode*> traces;
@@ -418,8 +525,8 @@ std::vector<std::vector<Sample>> readInkML(const std::filesystem::path& path, co
     strokes.push_back(std::move(stroke));
   }
 
-  const double right = static_cast<double>(canvas.width - 1), bottom = static_cast<double>(canvas.height - 1);
   if (options.fit) {
+    const double right = static_cast<double>(canvas.width - 1), bottom = static_cast<double>(canvas.height - 1);
     double minX = strokes[0][0].x, maxX = minX, minY = strokes[0][0].y, maxY = minY;
     for (const auto& stroke : strokes) {
       for (const auto& s : stroke) {
@@ -446,7 +553,7 @@ std::vector<std::vector<Sample>> readInkML(const std::filesystem::path& path, co
     for (std::size_t t = 0; t < strokes.size(); ++t) {
       for (std::size_t i = 0; i < strokes[t].size(); ++i) {
         const Sample& s = strokes[t][i];
-        if (!(s.x >= 0 && s.x <= right && s.y >= 0 && s.y <= bottom)) {
+        if (!(s.x >= 0 && s.x < static_cast<double>(canvas.width) && s.y >= 0 && s.y < static_cast<double>(canvas.height))) {
           file.refuseAt("trace " + std::to_string(t + 1) + ", point " + std::to_string(i + 1) + ": (" + describe(s.x) + ", " +
                           describe(s.y) + ") lies outside the " + std::to_string(canvas.width) + " x " +
                           std::to_string(canvas.height) + " canvas (\"fit\": true scales the traces into it)",

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <iomanip>
@@ -77,11 +78,12 @@ class ConsoleLog {
   std::ofstream file_;
 };
 
-// The worker thread count for the run, put back afterwards.
+// The worker thread count for the run, put back afterwards. A count above the machine's cores runs
+// on its cores: the thread library makes no more threads than that, and says so in words of its own.
 class WorkerThreads {
  public:
   explicit WorkerThreads(std::size_t count) : previous_(gpu::workerThreadCount()), set_(count > 0) {
-    if (set_) gpu::setWorkerThreadCount(count);
+    if (set_) gpu::setWorkerThreadCount(std::min(count, gpu::machineThreadCount()));
   }
   ~WorkerThreads() {
     if (set_) gpu::setWorkerThreadCount(previous_);
@@ -203,6 +205,12 @@ CLI::Validator threadCount() {
       "1 to " + std::to_string(kMostThreads));
 }
 
+// A file or folder name: an empty one names none (and would otherwise read as no name given).
+CLI::Validator named() {
+  return CLI::Validator([](std::string& text) -> std::string { return text.empty() ? "an empty name names nothing" : ""; },
+                        "");
+}
+
 }  // namespace
 
 int runPaint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal,
@@ -212,10 +220,14 @@ int runPaint(const std::vector<std::string>& args, std::ostream& out, std::ostre
   CLI::App app("Plays a painting script through the Tessivarium engine and writes, at each save step, the picture, "
                "its relief and the canvas's storage file.",
                "tessivarium-paint");
-  app.add_option("script", options.script, "the script (JSON); without one, the demonstration resources/examples/demo.json");
-  app.add_option("-o,--output", options.output, "the folder the files go to")->capture_default_str();
-  app.add_option("--load", options.load, "start from a storage file a save step wrote");
-  app.add_option("--threads", options.threads, "worker threads (the output does not depend on them)")->check(threadCount());
+  app.add_option("script", options.script, "the script (JSON); without one, the demonstration resources/examples/demo.json")
+      ->check(named());
+  app.add_option("-o,--output", options.output, "the folder the files go to")->capture_default_str()->check(named());
+  app.add_option("--load", options.load, "start from a storage file a save step wrote")->check(named());
+  app.add_option("--threads", options.threads,
+                 "worker threads, at most the machine's cores: a larger count runs on the cores (the output does not "
+                 "depend on them)")
+      ->check(threadCount());
   app.add_flag("-q,--quiet", options.quiet, "no progress bar and no save lines");
   app.add_flag("-v,--verbose", options.verbose, "the engine's console lines on standard output instead of in paint.log");
   app.set_version_flag("--version", std::string("tessivarium-paint ") + kVersion + " (storage files of format version " +

@@ -26,6 +26,7 @@
 #include "graphics/Image.h"
 #include "imaging/Image.h"
 #include "kernels/Kernels.h"
+#include "kernels/PaintModel.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DebugSwitches.h"
 #include "tools/DrawingTool.h"
@@ -151,11 +152,16 @@ Painter::Painter(const CanvasSettings& settings, std::uint64_t machineMemory)
     manager.setLimitedHeap(textureLimitMegabytes(machineMemory));
     const auto orientation = settings.width >= settings.height ? tessivarium::PaintOrientation::landscape
                                                        : tessivarium::PaintOrientation::portail;
-    auto artwork = std::make_shared<tessivarium::Artwork>("tessivarium-paint", settings.width, settings.height,
-                                                          surfaceNamed(settings.surface), orientation, settings.scale);
+    const auto surface = surfaceNamed(settings.surface);
+    auto artwork = std::make_shared<tessivarium::Artwork>("tessivarium-paint", settings.width, settings.height, surface,
+                                                          orientation, settings.scale);
     canvas_ = std::make_shared<DrawingPaint>(tessivarium::MainPaintId, artwork);
     const auto& c = settings.background;
     canvas_->setBackgroundColor(graphics::Color::fromRGBA(c[0], c[1], c[2], c[3]));
+    // A canvas shows its surface's ground, where no paint hides it, only when told to. The flat
+    // surface has no ground to show, and a shown surface is also what a colour pick or a pattern
+    // pick of bare canvas takes the background colour from, which on "Flat" they have never done.
+    if (surface->id() != tessivarium::SurfaceId::Flat) canvas_->setShowSurface(true);
     manager.setCanvas(canvas_);
     manager.setCurrentPaint(canvas_);
     manager.loads();
@@ -260,11 +266,16 @@ void Painter::apply(const Step& step, const std::function<void(std::int64_t)>& s
         } else if constexpr (std::is_same_v<A, WetLayer>) {
           layerAt(action.layer)->wet(action.wetness, action.thickness);
         } else if constexpr (std::is_same_v<A, ImportImage>) {
-          auto image = graphics::Image::fromFile(action.file);
-          if (!image) throw EngineFailure(action.file.string() + ": the picture can no longer be read");
+          const auto file = graphics::Image::fromFile(action.file);
+          if (!file) throw EngineFailure(action.file.string() + ": the picture can no longer be read");
+          // The layer places a picture in its cells, a cell a pixel of the picture's size: at s
+          // cells a point, the picture is given s cells a pixel and its corner is placed in cells,
+          // so that it covers the canvas points it would cover at scale 1.
+          const double s = settings_.scale;
+          const auto image = std::make_shared<graphics::Image>(file->bitmap(), 1.0 / s);
           std::optional<float> thickness;
           if (action.thickness) thickness = static_cast<float>(*action.thickness);
-          layerAt(std::nullopt)->importImage(image, {action.x, action.y}, thickness, action.wet);
+          layerAt(std::nullopt)->importImage(image, {action.x * s, action.y * s}, thickness, action.wet);
         } else if constexpr (std::is_same_v<A, PickColor>) {
           pick(std::make_shared<tessivarium::ColorPickerManager>(), action.x, action.y);
         } else if constexpr (std::is_same_v<A, PickPattern>) {
@@ -504,8 +515,28 @@ StoredPainting Painter::snapshot() {
   return painting;
 }
 
+std::vector<std::uint8_t> Painter::groundRelief() {
+  if (!canvas_->showSurface()) return {};
+  const auto& descriptor = *canvas_->layers().front()->textureDataDescriptor();
+  const std::size_t width = descriptor.width, height = descriptor.height;
+  const auto& ground = canvas_->groundTexture();
+  const kernels::GroundRelief relief(ground ? ground->texels() : gpu::TexelView{});
+  std::vector<std::uint8_t> cells(width * height);
+  for (std::size_t y = 0; y < height; ++y) {
+    for (std::size_t x = 0; x < width; ++x) cells[y * width + x] = static_cast<std::uint8_t>(relief.at(x, y));
+  }
+  return cells;
+}
+
 std::shared_ptr<graphics::Image> Painter::picture() {
   DrawingPaint& c = *canvas_;
+  // A tool may show a picture of its own in place of the canvas's: the dryer and the wetter hide
+  // the layers behind the current one and show it darkened where its paint is wet. Disabled, a tool
+  // gives the canvas its composition back; it is enabled again once the picture is taken, and the
+  // next touch-down has it take the canvas up again, as after any change of tool.
+  const auto tool = AppManager().currentTool();
+  tool->setEnabled(false);
+  settle();
   // A layer's view shows the picture it composed when it was last the current layer, and the views
   // in front of the current layer are hidden: each stale layer is made current in turn, back to
   // front, so that every view shows its paint as it is now, and the canvas is drawn with the
@@ -524,6 +555,7 @@ std::shared_ptr<graphics::Image> Painter::picture() {
   select(static_cast<std::int64_t>(layers.size()) - 1);
   auto image = c.exportImage(1.0);
   select(selected);
+  tool->setEnabled(true);
   stale_ = std::move(hiddenStale);
   checkErrors("save");
   if (!image) throw EngineFailure("the canvas gave no picture");

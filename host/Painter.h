@@ -69,8 +69,12 @@ class Painter {
 
   // The canvas's records as a storage file would keep them.
   StoredPainting snapshot();
-  // The picture of every shown layer as composed on the canvas, at one pixel per point.
+  // The picture of every shown layer as composed on the canvas, at one pixel per point, whatever
+  // tool is current.
   std::shared_ptr<graphics::Image> picture();
+  // The relief of the canvas's ground where its surface shows, in thickness bytes a cell as the
+  // picture's shading counts it (rows from the top); empty where no ground shows.
+  std::vector<std::uint8_t> groundRelief();
 
   tessivarium::DrawingPaint& canvas() { return *canvas_; }
   // The name of the current tool ("filbertBrush": the engine's default tool).

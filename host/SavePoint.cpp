@@ -16,7 +16,7 @@
 
 namespace painthost {
 
-GreyPicture reliefOf(const StoredPainting& painting) {
+GreyPicture reliefOf(const StoredPainting& painting, const std::vector<std::uint8_t>& ground) {
   const auto& first = painting.records.front();
   const auto width = static_cast<std::size_t>(first.width()), height = static_cast<std::size_t>(first.height());
   std::vector<std::uint16_t> heights(width * height, 0);
@@ -28,6 +28,9 @@ GreyPicture reliefOf(const StoredPainting& painting) {
     for (std::size_t i = 0; i < heights.size(); ++i) {
       heights[i] = std::max<std::uint16_t>(heights[i], static_cast<std::uint16_t>(wet[i * 4 + 3] + dry[i * 4 + 3]));
     }
+  }
+  if (ground.size() == heights.size()) {
+    for (std::size_t i = 0; i < heights.size(); ++i) heights[i] = static_cast<std::uint16_t>(heights[i] + ground[i]);
   }
   // On the kernels' scale (two full layers white) typical paint, a few bytes to a few dozen thick,
   // shows nearly black. The relief is scaled to its highest cell instead, by the square root so
@@ -66,7 +69,7 @@ SavedFiles writeSavePoint(Painter& painter, const std::filesystem::path& folder,
   const auto picture = painter.picture();
   SavedFiles files{folder / (name + ".png"), folder / (name + "-relief.png"), folder / (name + ".tess")};
   writeAtomically(files.picture, [&](const std::filesystem::path& to) { return graphics::writePNG(*picture->bitmap(), to); });
-  const auto relief = reliefOf(painting);
+  const auto relief = reliefOf(painting, painter.groundRelief());
   writeAtomically(files.relief, [&](const std::filesystem::path& to) { return writeGreyPNG(relief, to); });
   const auto storage = encodeStorage(painting);
   writeAtomically(files.storage, storage);

@@ -28,10 +28,11 @@ struct GreyPicture {
   std::uint8_t at(std::size_t x, std::size_t y) const { return pixels[y * width + x]; }
 };
 
-// The height of the shown layers' paint: per cell, the highest of the layers' wet and dry
-// thickness together, as grey 255 x sqrt(height / the highest cell's height), rounded: black where
-// no paint lies, white at the highest cell (all black on a bare canvas).
-GreyPicture reliefOf(const StoredPainting& painting);
+// The height of the shown layers' paint on the ground: per cell, the highest of the layers' wet and
+// dry thickness together plus `ground`'s relief there (thickness bytes a cell, rows from the top;
+// none when empty), as grey 255 x sqrt(height / the highest cell's height), rounded: black where no
+// paint and no ground stands, white at the highest cell (all black on a bare flat canvas).
+GreyPicture reliefOf(const StoredPainting& painting, const std::vector<std::uint8_t>& ground = {});
 
 // Writes an 8-bit grey PNG file; false when it cannot be written.
 bool writeGreyPNG(const GreyPicture& picture, const std::filesystem::path& path);

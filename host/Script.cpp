@@ -1,9 +1,12 @@
 #include "Script.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <fstream>
 #include <initializer_list>
+#include <iomanip>
+#include <limits>
 #include <numbers>
 #include <regex>
 #include <set>
@@ -22,10 +25,26 @@ namespace {
 
 using nlohmann::json;
 
+// A number as the script gives it: the fewest digits that read back as the same number.
 std::string describe(double value) {
-  std::ostringstream text;
-  text << value;
-  return text.str();
+  std::array<char, 32> text{};
+  const auto end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
+  return std::string(text.data(), end);
+}
+
+// The limits that `value` was refused against, "(least to most)", with as many digits as it takes
+// for neither to read as the value, six at least: 1.5708 lies outside -1.570796 to 1.570796, not
+// -1.5708 to 1.5708.
+std::string describeRange(double value, double least, double most) {
+  const std::string given = describe(value);
+  std::ostringstream low, high;
+  for (int digits = 6;; ++digits) {
+    low.str(""), high.str("");
+    low << std::setprecision(digits) << least;
+    high << std::setprecision(digits) << most;
+    if ((low.str() != given && high.str() != given) || digits == std::numeric_limits<double>::max_digits10) break;
+  }
+  return "(" + low.str() + " to " + high.str() + ")";
 }
 
 // A value of the script with its position, for messages ("steps[3].samples[2].force").
@@ -68,7 +87,7 @@ class Node {
     if (!value_.is_number()) refuse("a number is expected");
     const double v = value_.get<double>();
     if (!(v >= least && v <= most)) {
-      refuse(describe(v) + " is out of range (" + describe(least) + " to " + describe(most) + ")");
+      refuse(describe(v) + " is out of range " + describeRange(v, least, most));
     }
     return v;
   }
@@ -131,10 +150,11 @@ CanvasSettings canvasOf(const Node& node) {
   return canvas;
 }
 
-// A coordinate on the canvas: 0 to one less than the side.
+// A coordinate on the canvas: from 0 up to, but not including, the side (the last point's cells
+// run up to the side).
 double onCanvas(const Node& node, std::int64_t side, const CanvasSettings& canvas) {
   const double v = node.number(-HUGE_VAL, HUGE_VAL);
-  if (!(v >= 0 && v <= static_cast<double>(side - 1))) {
+  if (!(v >= 0 && v < static_cast<double>(side))) {
     node.refuse(describe(v) + " lies outside the " + std::to_string(canvas.width) + " x " + std::to_string(canvas.height) +
                 " canvas");
   }
@@ -218,8 +238,8 @@ ChooseTool toolOf(const Node& step) {
       rotation->refuse("the " + tool + " does not take the dial (the tools that do: " + toolsWithTheDial() + ")");
     }
     if (!(angle >= abilities.dial->least && angle <= abilities.dial->most)) {
-      rotation->refuse(describe(angle) + " radians is outside the " + tool + "'s dial (" + describe(abilities.dial->least) +
-                       " to " + describe(abilities.dial->most) + ")");
+      rotation->refuse(describe(angle) + " radians is outside the " + tool + "'s dial " +
+                       describeRange(angle, abilities.dial->least, abilities.dial->most));
     }
     choice.rotation = angle;
   }
@@ -243,6 +263,10 @@ Action actionOf(const Node& step, const std::string& kind, const CanvasSettings&
   }
   if (kind == "color") {
     step.requireObject({"step", "color", "wetness"});
+    if (!abilitiesOf(reading.tool).fill) {
+      step.refuse("the current tool, the " + reading.tool + ", takes no colour (the tools that do: " +
+                  toolsThat(&ToolAbilities::fill) + ")");
+    }
     FillColor fill{colorOf(step["color"]), std::nullopt};
     if (auto wetness = step.optional("wetness")) fill.wetness = wetness->number(0, 1);
     return fill;
@@ -324,17 +348,58 @@ Action actionOf(const Node& step, const std::string& kind, const CanvasSettings&
   step["step"].refuse("unknown step \"" + kind + "\"");
 }
 
+// Where the JSON reader stops and why: the reader's exceptions carry the place of a syntax fault in
+// their text, but not that of a number too large to hold, so the text is read again for it.
+struct JsonFault {
+  std::size_t position = 0;
+  std::string token, reason;
+  int id = 0;
+
+  bool null() { return true; }
+  bool boolean(bool) { return true; }
+  bool number_integer(json::number_integer_t) { return true; }
+  bool number_unsigned(json::number_unsigned_t) { return true; }
+  bool number_float(json::number_float_t, const json::string_t&) { return true; }
+  bool string(json::string_t&) { return true; }
+  bool binary(json::binary_t&) { return true; }
+  bool start_object(std::size_t) { return true; }
+  bool key(json::string_t&) { return true; }
+  bool end_object() { return true; }
+  bool start_array(std::size_t) { return true; }
+  bool end_array() { return true; }
+  bool parse_error(std::size_t at, const std::string& last, const json::exception& e) {
+    position = at, token = last, id = e.id, reason = e.what();
+    return false;
+  }
+};
+
+// The JSON reader's fault in this program's words, with its line and column.
+[[noreturn]] void refuseJson(const std::string& text, const std::string& name) {
+  JsonFault fault;
+  json::sax_parse(text, &fault);
+  const std::string_view before = std::string_view(text).substr(0, std::min(fault.position, text.size()));
+  const auto line = 1 + std::count(before.begin(), before.end(), '\n');
+  const auto lastBreak = before.rfind('\n');
+  const auto column = lastBreak == std::string_view::npos ? before.size() : before.size() - lastBreak - 1;
+  const std::string place = name + ":" + std::to_string(line) + ":" + std::to_string(column) + ": ";
+  // 406: a number beyond a double's range, which the reader reads as out of range, not as a fault
+  // of the syntax.
+  if (fault.id == 406) throw BadInput(place + "the number " + fault.token + " is too large to hold");
+  // The reader's own text: "[json.exception.parse_error.101] parse error at line 1, column 27:
+  // syntax error while parsing object - ..."; its prefix and its place say nothing more.
+  std::string reason = fault.reason;
+  if (const auto end = reason.find(": "); end != std::string::npos) reason = reason.substr(end + 2);
+  throw BadInput(place + "not valid JSON: " + reason);
+}
+
 }  // namespace
 
 Script parseScript(const std::string& text, const std::filesystem::path& folder, const std::string& name) {
   json document;
   try {
     document = json::parse(text);
-  } catch (const json::parse_error& e) {
-    std::string reason = e.what();
-    // nlohmann's own prefix ("[json.exception.parse_error.101] ") says nothing to a reader.
-    if (const auto end = reason.find("] "); end != std::string::npos) reason = reason.substr(end + 2);
-    throw BadInput(name + ": not valid JSON: " + reason);
+  } catch (const json::exception&) {
+    refuseJson(text, name);
   }
   const Node root(document, "", name);
   root.requireObject({"canvas", "steps"});

@@ -69,13 +69,18 @@ ToolAbilities abilitiesOf(std::string_view name) {
   if (!isToolName(name)) return {};
   // The thick-paint tools that carry a head of their own: the brushes and the knives. The knives'
   // blades turn a quarter turn either way, the bristle brushes all round; the wide brushes have no
-  // dial.
-  if (name.starts_with("knife")) return {true, true, true, DialRange{-kPi / 2, kPi / 2}};
+  // dial. The paint passes of the wide and the round brushes take no drawing mode, so those lay
+  // their paint wet whatever their wet-drawing flag says; the round brush holds its own ink and
+  // takes no colour.
+  constexpr DialRange kBlade{-kPi / 2, kPi / 2}, kAllRound{0, 2 * kPi};
+  if (name.starts_with("knife")) return {.wetDrawing = true, .clean = true, .reset = true, .fill = true, .dial = kBlade};
   const bool wide = std::find(std::begin(kWideBrushes), std::end(kWideBrushes), name) != std::end(kWideBrushes);
-  if (wide) return {true, true, true, std::nullopt};
-  if (name.ends_with("Brush")) return {true, true, true, DialRange{0, 2 * kPi}};
-  if (name == "tube") return {true, false, false, std::nullopt};
-  if (name == "towel") return {false, true, false, std::nullopt};
+  if (wide) return {.clean = true, .reset = true, .fill = true, .dial = std::nullopt};
+  if (name == "roundBrush") return {.clean = true, .reset = true, .dial = kAllRound};
+  if (name.ends_with("Brush")) return {.wetDrawing = true, .clean = true, .reset = true, .fill = true, .dial = kAllRound};
+  if (name == "tube") return {.wetDrawing = true, .fill = true, .dial = std::nullopt};
+  if (name == "sprayer") return {.fill = true, .dial = std::nullopt};
+  if (name == "towel") return {.clean = true, .dial = std::nullopt};
   return {};
 }
 

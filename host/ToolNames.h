@@ -1,7 +1,8 @@
 #pragma once
 // The painting tools a script can choose, by the application manager's names for them ("filbertBrush",
 // "knife3", "sprayer"): the 26 tools of its registry and the three it keeps outside it, and what
-// each offers a script: wet drawing, cleaning, resetting to its saved head and the dial's angle.
+// each offers a script: wet drawing, cleaning, resetting to its saved head, a colour and the dial's
+// angle.
 
 #include <memory>
 #include <optional>
@@ -20,11 +21,13 @@ struct DialRange {
   double least = 0, most = 0;
 };
 
-// What a tool offers, as its flags and its controller say (checked against the engine's tools).
+// What a tool offers, as its flags and its controller say (checked against the engine's tools): a
+// wet-drawing flag that no paint pass honours is not offered.
 struct ToolAbilities {
   bool wetDrawing = false;  // canWetDrawing
   bool clean = false;       // canClean
   bool reset = false;       // canReset
+  bool fill = false;        // canFillColor
   std::optional<DialRange> dial;
 };
 

@@ -20,14 +20,14 @@ namespace {
 // never changed under a running loop.
 class Workers {
  public:
-  Workers() : arena_(machineThreads()), threads_(machineThreads()) {}
+  Workers() : arena_(static_cast<int>(machineThreadCount())), threads_(machineThreadCount()) {}
 
   tbb::task_arena& arena() { return arena_; }
   std::size_t threads() const { return threads_.load(std::memory_order_relaxed); }
   std::atomic<int>& running() { return running_; }
 
   void setThreads(std::size_t count) {
-    const std::size_t wanted = count == 0 ? machineThreads() : count;
+    const std::size_t wanted = count == 0 ? machineThreadCount() : count;
     std::lock_guard<std::mutex> lock(mutex_);
     if (running_.load() != 0)
       foundation::fatalError("setWorkerThreadCount: called while a parallel loop runs");
@@ -38,8 +38,6 @@ class Workers {
   }
 
  private:
-  static int machineThreads() { return std::max(1, tbb::info::default_concurrency()); }
-
   tbb::task_arena arena_;
   std::atomic<std::size_t> threads_;
   std::atomic<int> running_{0};
@@ -81,6 +79,8 @@ void parallelFor(std::size_t begin, std::size_t end, std::size_t grain, ChunkBod
 }
 
 std::size_t workerThreadCount() { return workers().threads(); }
+
+std::size_t machineThreadCount() { return static_cast<std::size_t>(std::max(1, tbb::info::default_concurrency())); }
 
 void setWorkerThreadCount(std::size_t count) { workers().setThreads(count); }
 

@@ -39,6 +39,10 @@ void parallelFor(std::size_t begin, std::size_t end, std::size_t grain, ChunkBod
 // host set another count.
 std::size_t workerThreadCount();
 
+// The machine's cores, as the thread library counts them: the most threads a loop runs on (a
+// larger count leaves the library making no more, with a warning of its own on standard error).
+std::size_t machineThreadCount();
+
 // Sets the thread count (0: the machine's cores). The host calls it before parallel work starts or
 // between frames; calling it while a parallel loop runs is a fatal stop.
 void setWorkerThreadCount(std::size_t count);

@@ -68,7 +68,9 @@ struct Case {
 std::vector<Case> cases() {
   const auto storage = storageFile();
   return {
-      {"MalformedJson", R"({"canvas": {"width": 320,)", {}, {}, "script.json: not valid JSON: "},
+      {"MalformedJson", R"({"canvas": {"width": 320,)", {}, {}, "script.json:1:25: not valid JSON: syntax error while parsing object key"},
+      {"NumberTooLargeToHold", R"({"canvas": {"width": 1e400, "height": 256}, "steps": []})", {}, {},
+       "script.json:1:26: the number 1e400 is too large to hold\n"},
       {"NotAnObject", "[1, 2]", {}, {}, "script.json: an object is expected"},
       {"MissingSteps", R"({"canvas": {"width": 320, "height": 256}})", {}, {}, "the field \"steps\" is missing"},
       {"UnknownStep", script(R"({"step": "paint"})"), {}, {}, "steps[0].step: unknown step \"paint\""},
@@ -84,20 +86,28 @@ std::vector<Case> cases() {
        "steps[0].rotation: the extraWideBrush does not take the dial (the tools that do: knife1, "},
       {"RotationBeyondAKnife", script(R"({"step": "tool", "tool": "knife4", "rotation": 1.6})"), {}, {},
        "steps[0].rotation: 1.6 radians is outside the knife4's dial (-1.5708 to 1.5708)"},
+      // Just beyond a quarter turn: the limits with the digits that tell them from the value.
+      {"RotationJustBeyondAKnife", script(R"({"step": "tool", "tool": "knife4", "rotation": 1.5708})"), {}, {},
+       "steps[0].rotation: 1.5708 radians is outside the knife4's dial (-1.570796 to 1.570796)"},
       {"RotationBelowABrush", script(R"({"step": "tool", "tool": "smallFanBrush", "rotation": -0.1})"), {}, {},
        "steps[0].rotation: -0.1 radians is outside the smallFanBrush's dial (0 to 6.28319)"},
       {"AutoCleanOnARoller", script(R"({"step": "tool", "tool": "roller", "autoClean": false})"), {}, {},
        "steps[0].autoClean: the roller cannot be cleaned (the tools that can: knife1, "},
       {"AutoResetOnATowel", script(R"({"step": "tool", "tool": "towel", "autoReset": true})"), {}, {},
        "steps[0].autoReset: the towel cannot be reset (the tools that can: knife1, "},
+      // The wide brushes' paint pass takes no drawing mode: they always lay their paint wet.
+      {"WetOnAWideBrush", script(R"({"step": "tool", "tool": "wideBrush", "wet": false})"), {}, {},
+       "steps[0].wet: the wideBrush does not offer wet drawing (the tools that do: tube, knife1, "},
+      {"ColourForTheRoller", script(kStroke + R"(, {"step": "tool", "tool": "roller"}, {"step": "color", "color": "#ff0000"})"), {},
+       {}, "steps[2]: the current tool, the roller, takes no colour (the tools that do: tube, sprayer, knife1, "},
       {"CleanTheTube", script(R"({"step": "tool", "tool": "tube"}, {"step": "clean"})"), {}, {},
        "steps[1]: the current tool, the tube, cannot be cleaned (the tools that can: knife1, "},
       {"CleanWithAField", script(R"({"step": "clean", "tool": "towel"})"), {}, {}, "steps[0].tool: unknown field"},
       {"SamplesAndPenData", script(R"({"step": "stroke", "samples": [{"x": 1, "y": 1}, {"x": 2, "y": 2}], "inkml": "pen.inkml"})"),
        {{"pen.inkml", "<ink><trace>1 2, 3 4</trace></ink>"}}, {}, "steps[0]: a stroke takes either \"samples\" or \"inkml\""},
       {"ForceOutOfRange",
-       script(kStroke + R"(, {"step": "stroke", "samples": [{"x": 1, "y": 1}, {"x": 2, "y": 2}, {"x": 3, "y": 3, "force": 1.5}]})"),
-       {}, {}, "steps[1].samples[2].force: 1.5 is out of range (0 to 1)"},
+       script(kStroke + R"(, {"step": "stroke", "samples": [{"x": 1, "y": 1}, {"x": 2, "y": 2}, {"x": 3, "y": 3, "force": 1.0000001}]})"),
+       {}, {}, "steps[1].samples[2].force: 1.0000001 is out of range (0 to 1)"},
       {"NotANumber", script(R"({"step": "stroke", "samples": [{"x": "1", "y": 1}, {"x": 2, "y": 2}]})"), {}, {},
        "steps[0].samples[0].x: a number is expected"},
       {"StrokeOutsideTheCanvas", script(R"({"step": "stroke", "samples": [{"x": 10, "y": 10}, {"x": 320, "y": 12}]})"), {},
@@ -126,6 +136,7 @@ std::vector<Case> cases() {
       {"UnknownOption", script(""), {}, {"--colour"}, "--colour"},
       {"ThreadsOutOfRange", script(""), {}, {"--threads", "0"}, "--threads: 0 is not 1 to 256"},
       {"ThreadsNotANumber", script(""), {}, {"--threads", "abc"}, "--threads: abc is not a whole number"},
+      {"LoadNamedEmpty", script(""), {}, {"--load", ""}, "--load: an empty name names nothing"},
       // Pen files.
       {"InkNotXml", script(kInkStroke), {{"pen.inkml", "<ink><trace>1 2, 3 4</ink>"}}, {}, "pen.inkml:1: not well-formed XML"},
       {"InkNotInkML", script(kInkStroke), {{"pen.inkml", "<svg/>"}}, {}, "pen.inkml:1: not an InkML file"},
@@ -139,6 +150,13 @@ std::vector<Case> cases() {
        "pen.inkml:3: trace 1, point 3: \"4x\" is not a number"},
       {"InkOutsideTheCanvasOnALaterLine", script(kInkStroke), {{"pen.inkml", ink("\n<trace>\n1 2,\n3 4,\n900 5</trace>")}}, {},
        "pen.inkml:5: trace 1, point 3: (900, 5) lies outside"},
+      // Values packed without white space are read whole before one is refused.
+      {"InkPackedValueNotANumber", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2,'3'-2x,4 5</trace>")}}, {},
+       "pen.inkml:1: trace 1, point 2: \"'-2x\" is not a number"},
+      {"InkQualifierWithoutAValue", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2, 3 '</trace>")}}, {},
+       "pen.inkml:1: trace 1, point 2: \"'\" is not a number"},
+      {"InkNumberWithTwoPoints", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2, 3 4.5.6</trace>")}}, {},
+       "pen.inkml:1: trace 1, point 2: \"4.5.6\" is not a number"},
       {"InkTooFewValues", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2, 3 4, 5</trace>")}}, {},
        "trace 1, point 3: 1 values for 2 channels"},
       {"InkOutsideTheCanvas", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2, 3 4</trace><trace>10 10, 400 10</trace>")}}, {},
@@ -170,6 +188,18 @@ std::vector<Case> cases() {
                           "<trace>1 2 120, 3 4 950</trace>",
                           R"(<channel name="X"/><channel name="Y"/><channel name="OTx" units="deg"/>)")}},
        {}, "pen.inkml:1: trace 1, point 2: tilt 95 degrees is not below 90"},
+      // The encoding and the entities: the file and the line, in this program's words, on one line.
+      {"InkNotUtf8", script(kInkStroke), {{"pen.inkml", "<ink><trace>1 2, \xff 4</trace></ink>"}}, {},
+       "pen.inkml:1: its text is not UTF-8, and the file declares no other encoding\n"},
+      {"InkNotInItsEncoding", script(kInkStroke),
+       {{"pen.inkml", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<ink><trace>1 2, \x82\xff 4</trace></ink>"}}, {},
+       "pen.inkml:2: its text is not in the encoding the file declares\n"},
+      {"InkUndeclaredEntity", script(kInkStroke),
+       {{"pen.inkml", "<!DOCTYPE ink SYSTEM \"ink.dtd\">\n<ink>\n<trace>1 2, &undeclared;40 40</trace></ink>"}}, {},
+       "pen.inkml:3: the entity &undeclared; is not read (a pen file may use only &amp;, &lt;, &gt;, &apos;, &quot; and "},
+      {"InkTraceInAnEntity", script(kInkStroke),
+       {{"pen.inkml", "<!DOCTYPE ink [<!ENTITY t \"<trace>5 6, 7 8</trace>\">]>\n<ink><trace>1 2, 3 4</trace>\n&t;</ink>"}}, {},
+       "pen.inkml:3: the entity &t; is not read"},
       {"InkDifferencesBeyondANumber", script(kFittedInkStroke), {{"pen.inkml", ink("<trace>1 2, '1e308 '1, '1e308 '1</trace>")}},
        {}, "pen.inkml:1: trace 1, point 3: its differences add up beyond any number"},
       {"InkSpanTooFarToFit", script(kFittedInkStroke), {{"pen.inkml", ink("<trace>-1e308 2, 1e308 4</trace>")}}, {},
@@ -204,7 +234,9 @@ TEST_P(BadInput, IsRefusedWithItsPositionAndNothingIsWritten) {
   std::vector<std::string> args = {folder.at("script.json"), "-o", folder.at("out")};
   for (const auto& arg : c.args) args.push_back(arg.ends_with(".tess") ? folder.at(arg) : arg);
 
+  ::testing::internal::CaptureStderr();
   const auto result = folder.run(args);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "only the program's own messages reach the terminal";
   EXPECT_EQ(result.status, 2) << result.err;
   EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
   EXPECT_EQ(hosttest::filesIn(folder.path()), inputs) << "nothing is written beside the inputs";
@@ -220,7 +252,6 @@ namespace {
 
 struct EngineErrorCase {
   std::string name;
-  std::string surface;
   std::string steps;  // between the two save points
   std::string message;
   std::optional<std::uint64_t> machineMemory = std::nullopt;
@@ -232,8 +263,7 @@ class BadInputEngineError : public ::testing::TestWithParam<EngineErrorCase> {};
 TEST_P(BadInputEngineError, StopsTheRunWithStatus1AndKeepsTheEarlierSavePoints) {
   const auto& c = GetParam();
   const HostFolder folder;
-  folder.write("script.json", R"({"canvas": {"width": 320, "height": 256, "surface": ")" + c.surface + R"("}, "steps": [
-    {"step": "save", "name": "before"}, )" + c.steps + R"(, {"step": "save", "name": "after"}]})");
+  folder.write("script.json", hosttest::script(R"({"step": "save", "name": "before"}, )" + c.steps + R"(, {"step": "save", "name": "after"})"));
   const auto result = folder.run({folder.at("script.json"), "-o", folder.at("out"), "-q"}, c.machineMemory);
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
@@ -244,14 +274,11 @@ TEST_P(BadInputEngineError, StopsTheRunWithStatus1AndKeepsTheEarlierSavePoints) 
 INSTANTIATE_TEST_SUITE_P(
     Host, BadInputEngineError,
     ::testing::Values(
-        // The roller takes no colour.
-        EngineErrorCase{"RefusedColourFill", "Flat", R"({"step": "tool", "tool": "roller"}, {"step": "color", "color": "#ff0000"})",
-                        "steps[2] (color): the engine reported CannotFillColor"},
-        // No paint under the point, and a canvas whose surface is not shown gives no colour either.
-        EngineErrorCase{"ColourPickOfNothing", "Canvas Army Duck", R"({"step": "pickColor", "x": 100, "y": 100})",
+        // No paint under the point, and the flat surface has no ground to give a colour either.
+        EngineErrorCase{"ColourPickOfNothing", R"({"step": "pickColor", "x": 100, "y": 100})",
                         "steps[1] (pickColor): the pick: the engine reported NoColorSelected"},
         // Half of a machine of 24 MB for textures; each layer takes 1.25 MB.
-        EngineErrorCase{"LayersBeyondTheMachinesMemory", "Flat", createLayers(12),
+        EngineErrorCase{"LayersBeyondTheMachinesMemory", createLayers(12),
                         "(createLayer): a new layer needs 1.2 MB of texture memory; the canvas's textures take ", 24 << 20}),
     [](const ::testing::TestParamInfo<EngineErrorCase>& info) { return info.param.name; });
 

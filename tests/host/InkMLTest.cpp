@@ -56,6 +56,14 @@ std::vector<InkCase> cases() {
        {{at(10, 20, kDefaults.force, 1.2, 0.5), at(11, 21, kDefaults.force, 0.8, -1)}}},
       {"DifferencesFirstAndSecond", xy, "<trace>10 20, '5 '1, 5 1, \"1 !30</trace>", false,
        {{at(10, 20), at(15, 21), at(20, 22), at(26, 30)}}},
+      // Values packed as pen software writes them: a qualifier or a sign starts the next value.
+      {"PackedQualifiers", xy, "<trace>10 20,'3'-2,\"1\"0,'4'4</trace>", false, {{at(10, 20), at(13, 18), at(17, 16), at(21, 20)}}},
+      {"PackedSigns", xy, "<trace>100 '120,110-5,120+7,\"1\"-1</trace>", false,
+       {{at(100, 120), at(110, 115), at(120, 122), at(131, 128)}}},
+      // A channel without a qualifier keeps its last; points end at commas, wherever the lines break.
+      {"CommasNewlinesAndLastingQualifiers", xy, "<trace>\n 10 20 ,\n'3 '4\n,\t5 6 ,!40 1\n</trace>", false,
+       {{at(10, 20), at(13, 24), at(18, 30), at(40, 31)}}},
+      {"WithinTheLastPoint", xy, "<trace>319.5 255.5, 0 0</trace>", false, {{at(319.5, 255.5), at(0, 0)}}},
       // Each channel's values count in steps of 1 / its resolution of its unit; positions in
       // points, 72 to the inch.
       {"ResolutionsAndUnits",

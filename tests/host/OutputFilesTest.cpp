@@ -1,11 +1,12 @@
 // What a run leaves in its output folder and on its streams: files that appear whole or not at all
-// (a failed write keeps what the name held before and leaves no temporary file), and the save lines
-// and engine lines that --quiet and --verbose move or silence.
+// (a failed write keeps what the name held before and leaves no temporary file), the save lines
+// and engine lines that --quiet and --verbose move or silence, and what the pictures show.
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -14,6 +15,9 @@
 #include "AtomicFile.h"
 #include "HostErrors.h"
 #include "HostRun.h"
+#include "ToolNames.h"
+#include "graphics/Bitmap.h"
+#include "graphics/PNGFile.h"
 
 namespace {
 
@@ -86,7 +90,9 @@ TEST_P(OutputFilesModes, GoesWhereItsFlagsSay) {
   folder.write("script.json", hosttest::script(R"({"step": "createLayer"}, {"step": "save", "name": "end"})"));
   std::vector<std::string> args = {folder.at("script.json"), "-o", folder.at("out")};
   args.insert(args.end(), c.flags.begin(), c.flags.end());
+  ::testing::internal::CaptureStderr();
   const auto result = folder.run(args);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "only the program's own messages reach the terminal";
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.err, "");
   // The canvas's layers print their texture sizes as they are made.
@@ -106,7 +112,102 @@ INSTANTIATE_TEST_SUITE_P(Host, OutputFilesModes,
                          ::testing::Values(OutputMode{"Default", {}, true, false, true},
                                            OutputMode{"Quiet", {"--quiet"}, false, false, true},
                                            OutputMode{"Verbose", {"--verbose"}, true, true, false},
-                                           OutputMode{"QuietAndVerbose", {"-q", "-v"}, false, true, false}),
+                                           OutputMode{"QuietAndVerbose", {"-q", "-v"}, false, true, false},
+                                           // More threads than the machine's cores run on its cores.
+                                           OutputMode{"ThreadsBeyondTheCores", {"--threads", "256"}, true, false, true}),
                          [](const ::testing::TestParamInfo<OutputMode>& info) { return info.param.name; });
+
+// What a save point's pictures show: the surface's ground where no paint hides it (none on "Flat",
+// whose pictures are as they have always been), and paint where the script put it, in canvas points
+// at every scale.
+struct PictureCase {
+  std::string name;
+  std::string canvas;  // the canvas's fields after its size
+  std::string steps;
+  bool groundShows;               // the bare canvas shows its surface's relief
+  std::optional<hosttest::Box> paint;  // the points that hold paint, when any do
+  double scale = 1;
+  friend void PrintTo(const PictureCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class OutputFilesPictures : public ::testing::TestWithParam<PictureCase> {};
+
+TEST_P(OutputFilesPictures, ShowTheGroundAndThePaintWhereTheyLie) {
+  const PictureCase& c = GetParam();
+  const HostFolder folder;
+  folder.writePaint("paint.png", 20, 20);
+  folder.write("script.json", R"({"canvas": {"width": 320, "height": 256, )" + c.canvas + R"(}, "steps": [)" + c.steps +
+                                  R"({"step": "save", "name": "end"}]})");
+  const auto result = folder.run({folder.at("script.json"), "-o", folder.at("out"), "-q"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const auto picture = graphics::readPNG(folder.path() / "out" / "end.png");
+  const auto relief = graphics::readPNG(folder.path() / "out" / "end-relief.png");
+  ASSERT_TRUE(picture && relief);
+  const auto white = [&](std::size_t x, std::size_t y) {
+    const auto p = picture->pixel(x, y);
+    return p[0] == 255 && p[1] == 255 && p[2] == 255;
+  };
+  if (c.groundShows) {
+    EXPECT_FALSE(white(0, 0) && white(1, 0) && white(0, 1) && white(1, 1)) << "the weave lightens or darkens the canvas";
+    bool raised = false;
+    for (std::size_t y = 0; y < relief->height() && !raised; ++y) {
+      for (std::size_t x = 0; x < relief->width() && !raised; ++x) raised = relief->pixel(x, y)[0] > 0;
+    }
+    EXPECT_TRUE(raised) << "the ground stands in the relief";
+    return;
+  }
+  const hosttest::Box none{1, 1, 0, 0};
+  const hosttest::Box points = c.paint.value_or(none);
+  const hosttest::Box cells{points.left * c.scale, points.top * c.scale, (points.right + 1) * c.scale - 1,
+                            (points.bottom + 1) * c.scale - 1};
+  // The outermost ring of points is left out: the picture is composed from working regions without
+  // their one-cell border, and none reaches past the canvas's edge.
+  for (std::size_t y = 1; y + 1 < picture->height(); ++y) {
+    for (std::size_t x = 1; x + 1 < picture->width(); ++x) {
+      ASSERT_EQ(!white(x, y), points.contains(static_cast<double>(x), static_cast<double>(y))) << "point " << x << ", " << y;
+    }
+  }
+  for (std::size_t y = 0; y < relief->height(); ++y) {
+    for (std::size_t x = 0; x < relief->width(); ++x) {
+      ASSERT_EQ(relief->pixel(x, y)[0] > 0, cells.contains(static_cast<double>(x), static_cast<double>(y))) << "cell " << x << ", " << y;
+    }
+  }
+}
+
+const std::string kImport = R"({"step": "importImage", "file": "paint.png", "x": 100, "y": 60}, )";
+
+INSTANTIATE_TEST_SUITE_P(
+    Host, OutputFilesPictures,
+    ::testing::Values(PictureCase{"FlatShowsNoGround", R"("surface": "Flat")", "", false, std::nullopt},
+                      PictureCase{"ACanvasShowsItsWeave", R"("surface": "Canvas Army Duck")", "", true, std::nullopt},
+                      PictureCase{"ImportedAtScale1", R"("scale": 1)", kImport, false, hosttest::Box{100, 60, 119, 79}, 1},
+                      PictureCase{"ImportedAtScale2", R"("scale": 2)", kImport, false, hosttest::Box{100, 60, 119, 79}, 2},
+                      // Its corner within the last point: the canvas's last cell takes what fits (the
+                      // relief shows it).
+                      PictureCase{"ImportedOnTheLastPoint", R"("scale": 1)",
+                                  R"({"step": "importImage", "file": "paint.png", "x": 319.5, "y": 255.5}, )", false,
+                                  hosttest::Box{319, 255, 319, 255}, 1}),
+    [](const ::testing::TestParamInfo<PictureCase>& info) { return info.param.name; });
+
+// The picture is the canvas's composition whatever tool is current: the dryer and the wetter show
+// a picture of their own while current (the layers behind hidden, wet paint darkened).
+TEST(OutputFiles, APictureIsTheSameWhicheverToolIsCurrent) {
+  const HostFolder folder;
+  std::string steps = R"({"step": "tool", "tool": "tube"}, {"step": "color", "color": "#d02020"},
+    {"step": "stroke", "samples": [{"x": 60, "y": 60, "force": 0.7}, {"x": 200, "y": 70, "force": 0.7}, {"x": 260, "y": 90, "force": 0.7}]},
+    {"step": "createLayer"}, {"step": "tool", "tool": "filbertBrush"}, {"step": "color", "color": "#2040c0", "wetness": 0.8},
+    {"step": "stroke", "samples": [{"x": 60, "y": 80, "force": 0.6}, {"x": 200, "y": 90, "force": 0.6}, {"x": 260, "y": 110, "force": 0.6}]},
+    {"step": "save", "name": "painted"})";
+  for (const auto& name : painthost::toolNames()) {
+    steps += R"(, {"step": "tool", "tool": ")" + name + R"("}, {"step": "save", "name": ")" + name + R"("})";
+  }
+  folder.write("script.json", hosttest::script(steps));
+  const auto result = folder.run({folder.at("script.json"), "-o", folder.at("out"), "-q"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const auto painted = hosttest::bytesOf(folder.path() / "out" / "painted.png");
+  for (const auto& name : painthost::toolNames()) {
+    EXPECT_TRUE(hosttest::bytesOf(folder.path() / "out" / (name + ".png")) == painted) << name;
+  }
+}
 
 }  // namespace

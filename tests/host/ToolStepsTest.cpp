@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -84,10 +85,10 @@ TEST(ToolSteps, OfferWhatTheEnginesToolsOfferAndLayPaintWetWhereTheyCan) {
     SCOPED_TRACE(name);
     const auto abilities = painthost::abilitiesOf(name);
     const auto& tool = tessivarium::AppManager().currentTool();
-    EXPECT_EQ(tool->canWetDrawing(), abilities.wetDrawing);
-    EXPECT_EQ(tool->wetDrawing(), abilities.wetDrawing);
+    EXPECT_EQ(tool->wetDrawing(), tool->canWetDrawing());
     EXPECT_EQ(tool->canClean(), abilities.clean);
     EXPECT_EQ(tool->canReset(), abilities.reset);
+    EXPECT_EQ(tool->canFillColor(), abilities.fill);
     const auto dial = std::dynamic_pointer_cast<tessivarium::DAEDialController>(tool->controller());
     const bool takesTheDial = dial && dial->changeValue().get() == static_cast<tessivarium::ToolChangeValue*>(tool.get());
     ASSERT_EQ(takesTheDial, abilities.dial.has_value());
@@ -95,6 +96,33 @@ TEST(ToolSteps, OfferWhatTheEnginesToolsOfferAndLayPaintWetWhereTheyCan) {
       EXPECT_FLOAT_EQ(dial->minAngle(), static_cast<float>(abilities.dial->least));
       EXPECT_FLOAT_EQ(dial->maxAngle(), static_cast<float>(abilities.dial->most));
     }
+  }
+}
+
+// A tool that offers wet drawing lays dry paint with it off, each in a place of its own: no stroke
+// leaves wet paint, every stroke dry paint.
+TEST(ToolSteps, WithWetDrawingOffEveryToolThatOffersItLaysDryPaint) {
+  const hosttest::HostFolder folder;
+  std::string steps;
+  std::vector<Box> boxes;
+  for (const auto& name : painthost::toolNames()) {
+    const auto abilities = painthost::abilitiesOf(name);
+    if (!abilities.wetDrawing) continue;
+    const double x = 40 + static_cast<double>(boxes.size() % 4) * 150, y = 40 + static_cast<double>(boxes.size() / 4) * 90;
+    steps += std::string(steps.empty() ? "" : ", ") + R"({"step": "tool", "tool": ")" + name + R"(", "wet": false}, )" +
+             (abilities.fill ? R"({"step": "color", "color": "#c03020", "wetness": 0.8}, )" : "") + strokeFrom(x, y);
+    boxes.push_back(reachOf(x, y));
+  }
+  const auto script = scriptOf(steps, folder);
+  Painter painter(script.canvas);
+  std::size_t stroke = 0;
+  for (const auto& step : script.steps) {
+    painter.play(step);
+    if (!std::holds_alternative<painthost::Strokes>(step.action)) continue;
+    const auto record = painter.canvas().getStorageData().front();
+    SCOPED_TRACE(painter.toolName());
+    EXPECT_TRUE(std::all_of(record.wet().begin(), record.wet().end(), [](std::uint8_t b) { return b == 0; }));
+    EXPECT_GT(paintIn(painter, boxes[stroke++]), 0);
   }
 }
 
@@ -174,8 +202,8 @@ INSTANTIATE_TEST_SUITE_P(
                      true, true, true, 0},
         SettingsCase{"TheTowelCleansItself", R"({"step": "tool", "tool": "towel", "autoClean": true})", false, true, false, 0},
         SettingsCase{"SettingsStayWithTheTool",
-                     R"({"step": "tool", "tool": "roundBrush", "rotation": 2, "autoReset": true, "wet": false},
-                        {"step": "tool", "tool": "tube"}, {"step": "tool", "tool": "roundBrush"})",
+                     R"({"step": "tool", "tool": "fanBrush", "rotation": 2, "autoReset": true, "wet": false},
+                        {"step": "tool", "tool": "tube"}, {"step": "tool", "tool": "fanBrush"})",
                      false, false, true, 2},
         SettingsCase{"SwitchedOffAgain",
                      R"({"step": "tool", "tool": "bigFanBrush", "autoClean": true, "autoReset": true},
