@@ -25,7 +25,7 @@ namespace gpu {
 
 namespace scratch {
 
-inline constexpr std::size_t kKeptBlocks = 16;
+inline constexpr std::size_t kKeptBlocks = 32;
 inline constexpr std::size_t kKeptBytes = std::size_t{32} << 20;
 
 // A block of memory on a cache line; empty when capacity is 0.
