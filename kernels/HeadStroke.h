@@ -16,6 +16,7 @@
 
 #include "gpu/Dispatch.h"
 #include "gpu/Parallel.h"
+#include "gpu/ScratchArray.h"
 #include "kernels/PaintModel.h"
 
 namespace kernels {
@@ -100,7 +101,7 @@ class StrokeWindow {
  private:
   gpu::TexelView grid0_, grid1_, wet0_, wet1_, dry0_, dry1_;
   std::size_t width_ = 0, height_ = 0;
-  std::vector<std::uint8_t> changed_;
+  gpu::ScratchArray<std::uint8_t> changed_;
 };
 
 // Paint taken off a head column: its amount and the sums of its colour and wetness.
@@ -266,7 +267,7 @@ class StrokeHead {
   }
 
   std::size_t width_;
-  std::vector<Column> columns_;
+  gpu::ScratchArray<Column> columns_;
 };
 
 // Paint taken off the head laid onto a window cell: colours and wetness mix by amount.
@@ -328,8 +329,9 @@ class HeadFootprint {
     };
     each([&](std::size_t k, Offset) { ++first_[k + 1]; });
     for (std::size_t k = 0; k + 1 < first_.size(); ++k) first_[k + 1] += first_[k];
-    offsets_.resize(first_.back());
-    std::vector<std::size_t> next(first_.begin(), first_.end() - 1);
+    offsets_.assign(first_.back(), Offset{});
+    gpu::ScratchArray<std::size_t> next(first_.size() - 1);
+    std::copy(first_.begin(), first_.end() - 1, next.begin());
     each([&](std::size_t k, Offset o) {
       offsets_[next[k]++] = o;
       covered_[static_cast<std::size_t>((o.dy + reach_) * (2 * reach_ + 1) + o.dx + reach_)] = 1;
@@ -346,10 +348,10 @@ class HeadFootprint {
   }
 
  private:
-  std::vector<std::size_t> first_;
-  std::vector<Offset> offsets_;
+  gpu::ScratchArray<std::size_t> first_;
+  gpu::ScratchArray<Offset> offsets_;
   int reach_;
-  std::vector<std::uint8_t> covered_;
+  gpu::ScratchArray<std::uint8_t> covered_;
 };
 
 // A paint pass's head and the walk of its samples. The head is read from slot 9 once; for each

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
+#include "gpu/ScratchArray.h"
 #include "kernels/HeadStroke.h"
 #include "kernels/KernelList.h"
 #include "kernels/WindowBlur.h"
@@ -59,7 +59,7 @@ void sanderBlurImage(const gpu::Dispatch& dispatch) {
                           std::min({grid.height, dry.height(), dryOut.height(), map.height()}));
   const std::size_t width = marks.width(), height = marks.height();
   // The dry thickness as it was, in the rows a sanded cell reads.
-  std::vector<std::uint8_t> before(width * height);
+  gpu::ScratchArray<std::uint8_t> before(width * height);
   marks.eachRow([&](std::size_t y) {
     if (!marks.rowNear(y, 1)) return;
     for (std::size_t x = 0; x < width; ++x) before[y * width + x] = load(dry, x, y).a;

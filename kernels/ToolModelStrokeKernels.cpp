@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "gpu/KernelRuntime.h"
+#include "gpu/ScratchArray.h"
 #include "kernels/FlatHead.h"
 #include "kernels/HeadStroke.h"
 #include "kernels/KernelList.h"
@@ -290,11 +291,11 @@ class BladePush {
 
   StrokeWindow& window_;
   const HeadWalk& walk_;
-  std::vector<std::uint8_t> left_;
+  gpu::ScratchArray<std::uint8_t> left_;
   HeadWalk::Direction direction_;  // the way the steps below were worked out for
   std::array<std::array<Offset, kFarthest>, kWays.size()> steps_{};
   long side_ = 0;
-  std::array<std::vector<std::uint8_t>, kWays.size()> exits_;
+  std::array<gpu::ScratchArray<std::uint8_t>, kWays.size()> exits_;
 };
 
 // A roller rolls on a share of the wet paint under it: after each sample's meetings, every cell

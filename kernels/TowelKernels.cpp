@@ -2,8 +2,8 @@
 // its gentle blur, and the map pass, which merges a step's changes as the overlay map does.
 
 #include <algorithm>
-#include <vector>
 
+#include "gpu/ScratchArray.h"
 #include "kernels/HeadStroke.h"
 #include "kernels/KernelList.h"
 #include "kernels/WindowBlur.h"
@@ -77,8 +77,8 @@ class SoakedColumns {
  private:
   gpu::TexelView read_, write_;
   std::size_t width_, height_;
-  std::vector<int> lack_;
-  std::vector<std::uint8_t> changed_;
+  gpu::ScratchArray<int> lack_;
+  gpu::ScratchArray<std::uint8_t> changed_;
 };
 
 }  // namespace

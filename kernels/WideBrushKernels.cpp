@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <vector>
 
+#include "gpu/ScratchArray.h"
 #include "kernels/FlatHead.h"
 #include "kernels/HeadStroke.h"
 #include "kernels/KernelList.h"
@@ -70,7 +70,7 @@ class FlatHead {
     if (!holdsWells(read_) || !holdsWells(write_)) return;
     width_ = std::min(read_.width(), write_.width());
     const std::size_t height = std::min(read_.height(), write_.height());
-    columns_.resize(width_ * height);
+    columns_.assign(width_ * height, FlatColumn{});
     for (std::size_t k = 0; k < columns_.size(); ++k) columns_[k] = readFlatColumn(read_, k % width_, k / width_);
   }
 
@@ -84,7 +84,7 @@ class FlatHead {
  private:
   gpu::TexelView read_, write_;
   std::size_t width_ = 0;
-  std::vector<FlatColumn> columns_;
+  gpu::ScratchArray<FlatColumn> columns_;
 };
 
 }  // namespace

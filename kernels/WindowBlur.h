@@ -17,6 +17,7 @@
 #include "gpu/Dispatch.h"
 #include "gpu/KernelRuntime.h"
 #include "gpu/Parallel.h"
+#include "gpu/ScratchArray.h"
 #include "kernels/PaintModel.h"
 
 namespace kernels {
@@ -62,7 +63,7 @@ class MarkedCells {
 
  private:
   std::size_t width_, height_;
-  std::vector<std::uint8_t> marked_;
+  gpu::ScratchArray<std::uint8_t> marked_;
   std::vector<std::uint8_t> markedRow_;  // row y at y + 2, two empty rows either side
 };
 
@@ -73,8 +74,8 @@ struct WindowSnapshot {
       : marks(cells), wet(cells.width() * cells.height()), grid(cells.width() * cells.height()),
         masked(withMask ? cells.width() * cells.height() : 0) {}
   const MarkedCells& marks;
-  std::vector<Texel> wet, grid;
-  std::vector<std::uint8_t> masked;  // empty without a mask
+  gpu::ScratchArray<Texel> wet, grid;
+  gpu::ScratchArray<std::uint8_t> masked;  // empty without a mask
 };
 
 // What a cell trades in a stir: the shares summed, and the shares times the colour and wetness of

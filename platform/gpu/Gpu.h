@@ -16,6 +16,7 @@
 #include "gpu/KernelRuntime.h"
 #include "gpu/Library.h"
 #include "gpu/Parallel.h"
+#include "gpu/ScratchArray.h"
 #include "gpu/TestControls.h"
 #include "gpu/TexelView.h"
 #include "gpu/Texture.h"

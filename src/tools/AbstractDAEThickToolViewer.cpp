@@ -37,14 +37,25 @@ void setUniformScale(scene::Node* node, float scale) {
   if (node) node->setScale({scale, scale, scale});
 }
 
+// The scale of a tool's scene in `paint`'s brush view, so that its head has the same size in points
+// on a canvas of every shape. The screen ratio sizes the scene against the canvas's width, but the
+// brush view projects by its height (its camera shows two units from top to bottom whatever the
+// view's width), so alone it would grow a head with the canvas's height over its width. Taken
+// against the 4:3 canvas the ratio was made for, the head keeps the size it has there; on a 4:3
+// canvas the factor is exactly 1.
+float sceneScale(const DrawingPaint& paint) {
+  const Artwork& artwork = *paint.artwork();
+  const double shape = 3.0 * static_cast<double>(artwork.width()) / (4.0 * static_cast<double>(artwork.height()));
+  return static_cast<float>(AppManager().screenRatio(paint) * shape);
+}
+
 }  // namespace
 
 void AbstractDAEThickToolViewer::loads() {
   DefaultToolViewer::loads();
   DrawingPaint& paint = AppManager().requiredCurrentPaint("AbstractDAEThickToolViewer.loads");
   BrushView& brushView = paint.requiredBrushView("AbstractDAEThickToolViewer.loads");
-  const float ratio = static_cast<float>(AppManager().screenRatio(paint));
-  if (!showScene(brushView, fileName(), ratio, [this](scene::Node&) { hideMarks(kMarkers); })) return;
+  if (!showScene(brushView, fileName(), sceneScale(paint), [this](scene::Node&) { hideMarks(kMarkers); })) return;
 
   if (initialized() || !paint.isStarted()) return;
   if (!toolModel()) setToolModel(createToolModel());

@@ -6,7 +6,10 @@
 //
 // The measurement projects the markers through the brush view, so sizes are in model cells: the
 // tool upright gives the head's span along its axis (MarkTop to MarkDown), the tool turned a
-// quarter about x gives its footprint (the head markers, MarkLeft and MarkRight).
+// quarter about x gives its footprint (the head markers, MarkLeft and MarkRight). The scene is shown
+// at the screen ratio taken against the canvas's shape, so that a head measures the same in points
+// on a canvas of every shape (the size it has on a 4:3 canvas) and, the cells being the layer's, half
+// that at two cells a point.
 
 #include <cstdint>
 #include <vector>

@@ -150,7 +150,8 @@ class ApplicationManager {
   bool hasRoomFor(std::int64_t bytes) const;
   // What makeTexture counts for a texture of `descriptor`.
   static std::int64_t countedBytes(const gpu::TextureDescriptor& descriptor);
-  // The scale of the 3-D tool models for `paint`; needs a main canvas.
+  // The scale of the 3-D tool models for `paint`, measured against its width; needs a main canvas.
+  // The tool viewers take it against the canvas's shape too (AbstractDAEThickToolViewer).
   double screenRatio(const DrawingPaint& paint) const;
 
   SurfaceWorkingTextures& surfaceTextures() { return *surfaceTextures_; }

@@ -30,11 +30,13 @@ class StrokeCanvas {
   // At `scale` cells per point; the canvas is made before it becomes the main canvas, so that its
   // own scale sets its cells.
   explicit StrokeCanvas(double scale = 1.0) : StrokeCanvas(kWidth, kHeight, scale) {}
-  // Of `width` x `height` points (the longer side across).
+  // Of `width` x `height` points, upright when it is taller than wide.
   StrokeCanvas(std::size_t width, std::size_t height, double scale = 1.0)
       : canvas(std::make_shared<tessivarium::DrawingPaint>(
             tessivarium::MainPaintId,
-            flatArtwork(static_cast<std::int64_t>(width), static_cast<std::int64_t>(height), scale))) {
+            flatArtwork(static_cast<std::int64_t>(width), static_cast<std::int64_t>(height), scale,
+                        height > width ? tessivarium::PaintOrientation::portail
+                                       : tessivarium::PaintOrientation::landscape))) {
     tessivarium::AppManager().setCanvas(canvas);
     tessivarium::AppManager().setCurrentPaint(canvas);
   }

@@ -36,10 +36,11 @@ class TestCanvas : public tessivarium::DrawingPaint {
   std::vector<tessivarium::DrawingMode> redraws;
 };
 
-inline std::shared_ptr<tessivarium::Artwork> flatArtwork(std::int64_t width, std::int64_t height, double scale = 1.0) {
-  return std::make_shared<tessivarium::Artwork>("test", width, height,
-                                                tessivarium::Surface::FindSurface(tessivarium::SurfaceId::Flat),
-                                                tessivarium::PaintOrientation::landscape, scale);
+inline std::shared_ptr<tessivarium::Artwork> flatArtwork(
+    std::int64_t width, std::int64_t height, double scale = 1.0,
+    tessivarium::PaintOrientation orientation = tessivarium::PaintOrientation::landscape) {
+  return std::make_shared<tessivarium::Artwork>(
+      "test", width, height, tessivarium::Surface::FindSurface(tessivarium::SurfaceId::Flat), orientation, scale);
 }
 
 // A canvas of width x height pixels at `scale` cells per pixel with `layerCount` layers (at least

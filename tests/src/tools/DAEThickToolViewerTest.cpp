@@ -1,16 +1,20 @@
 // Measuring a tool model from the marker nodes of its scene.
 //
 // The scene MeasuredKnife.dae on an 896 x 500 main canvas at scale 1 with the default screen
-// (native height 2048): the content scale is 2048 / (2 x 896) x 0.05 = 2 / 35, the tool node's
-// 0.7, so one scene unit is 2/35 x 0.7 x 250 = 10 view points about the view centre (448, 250).
-// Upright a marker (x, y, z) shows at (448 + 10x, 250 - 10y); turned a quarter about x at
-// (448 + 10x, 250 + 10z).
-//   upright: MarkTop y 218.5, MarkDown y 250, so midY 234.25
-//   turned:  headTop (450, 236), headLeft (438, 260), headRight (465, 251), left (427.5, 261.5),
-//            right (469, 257.5), top (449, 248) at z 250, down (447, 251) at z 218.5
-//   extent (41.5, 25.5, 31.5); + border (16, 16, 64) = (57.5, 41.5, 95.5); size 64 x 48 x 96
-//   pad (11.25, 11.25, 32.25); shift = min - pad = (416.25, 224.75, 186.25)
-//   head circle: centre (450, 251) - shift = (33.75, 26.25), radius 15 (the scene's 1.5 units)
+// (native height 2048): the screen ratio is 2048 / (2 x 896) x 0.05 = 2 / 35, which the canvas's
+// shape against 4:3, (3 x 896) / (4 x 500) = 1.344, makes a content scale of 0.0768; with the tool
+// node's 0.7 one scene unit is 0.0768 x 0.7 x 250 = 13.44 view points about the view centre
+// (448, 250), as on a canvas of any shape. Upright a marker (x, y, z) shows at
+// (448 + 13.44x, 250 - 13.44y); turned a quarter about x at (448 + 13.44x, 250 + 13.44z).
+//   upright: MarkTop y 207.664, MarkDown y 250, so midY 228.832
+//   turned:  headTop (450.688, 231.184), headLeft (434.56, 263.44), headRight (470.848, 251.344),
+//            left (420.448, 265.456), right (476.224, 260.08), top (449.344, 247.312) at z 250,
+//            down (446.656, 251.344) at z 207.664
+//   extent (55.776, 34.272, 42.336); + border (16, 16, 64) = (71.776, 50.272, 106.336);
+//   size 72 x 56 x 112
+//   pad (8.112, 10.864, 34.832); shift = min - pad = (412.336, 220.32, 172.832)
+//   head circle: centre (450.688, 251.344) - shift = (38.352, 31.024), radius 20.16 (the scene's
+//   1.5 units)
 
 #include "tools/AbstractDAEThickToolViewer.h"
 
@@ -22,6 +26,7 @@
 
 #include "ConsoleCapture.h"
 #include "FakeCanvas.h"
+#include "StrokeCanvas.h"
 #include "FakeTool.h"
 #include "FatalStop.h"
 #include "components/BrushView.h"
@@ -35,6 +40,10 @@
 #include "tools/SoloDAEToolController.h"
 #include "tools/ToolEncoder.h"
 #include "tools/TouchInput.h"
+#include "tools/brushes/FilbertBrushTools.h"
+#include "tools/brushes/WideBrushTools.h"
+#include "tools/knives/KnifeTools.h"
+#include "tools/towels/TowelTool.h"
 
 namespace tessivarium {
 namespace {
@@ -104,8 +113,9 @@ TEST_F(DAEThickToolViewer, StartsWithItsBorderAndNoModel) {
 
 TEST_F(DAEThickToolViewer, SizeIsTheNextMultipleOfEightAboveTheWholeExtent) {
   // The last three: a head of 100.4 x 104.0 x 30.0 cells with the border (16, 16, 64).
-  const std::pair<float, std::int64_t> cases[] = {{24, 32},     {23.9f, 24}, {16, 24},    {0, 8},   {57.5f, 64},
-                                                  {95.5f, 96}, {116.4f, 120}, {120.0f, 128}, {94.0f, 96}};
+  const std::pair<float, std::int64_t> cases[] = {{24, 32},        {23.9f, 24},   {16, 24},      {0, 8},
+                                                  {71.776f, 72},   {106.336f, 112}, {116.4f, 120}, {120.0f, 128},
+                                                  {94.0f, 96}};
   for (const auto& [extent, size] : cases) EXPECT_EQ(AbstractDAEThickToolViewer::modelSize(extent), size) << extent;
 
   const auto box = viewer.boundingBox({{1, 5, -2}, {3, -1, 0}, {2, 2, 4}});
@@ -119,30 +129,30 @@ TEST_F(DAEThickToolViewer, MeasuresTheSceneIntoACentredModel) {
   viewer.attachView();
   ASSERT_TRUE(viewer.initialized());
   ASSERT_TRUE(viewer.toolModel());
-  EXPECT_EQ(viewer.size(), (gpu::Size{64, 48, 96}));
+  EXPECT_EQ(viewer.size(), (gpu::Size{72, 56, 112}));
   EXPECT_EQ(tool.initializer->runs, 1);
 
   const auto boxes = console.linesStartingWith("Box: ");
   ASSERT_EQ(boxes.size(), 2u);
   const auto extent = numbersOf(boxes[0]);
   ASSERT_EQ(extent.size(), 3u);
-  EXPECT_NEAR(extent[0], 41.5f, kTolerance);
-  EXPECT_NEAR(extent[1], 25.5f, kTolerance);
-  EXPECT_NEAR(extent[2], 31.5f, kTolerance);
-  EXPECT_EQ(boxes[1], "Box: 64 48 96");
+  EXPECT_NEAR(extent[0], 55.776f, kTolerance);
+  EXPECT_NEAR(extent[1], 34.272f, kTolerance);
+  EXPECT_NEAR(extent[2], 42.336f, kTolerance);
+  EXPECT_EQ(boxes[1], "Box: 72 56 112");
 
   const auto& d = *model().descriptor();
   EXPECT_EQ(d.toolType(), ToolType::knife3);
-  expectPoint(d.headTop(), 33.75f, 11.25f, 48, "headTop");
-  expectPoint(d.headLeft(), 21.75f, 35.25f, 48, "headLeft");
-  expectPoint(d.headRight(), 48.75f, 26.25f, 48, "headRight");
-  expectPoint(d.left(), 11.25f, 36.75f, 48, "left");
-  expectPoint(d.right(), 52.75f, 32.75f, 48, "right");
-  expectPoint(d.top(), 32.75f, 23.25f, 63.75f, "top");    // z from MarkDown's upright height
-  expectPoint(d.down(), 30.75f, 26.25f, 32.25f, "down");  // z from MarkTop's
-  expectPoint(d.origin(), 33.75f, 11.25f, 32.25f, "origin");
-  expectPoint(d.headCenter(), 33.75f, 26.25f, 48, "headCenter");
-  EXPECT_NEAR(d.headRadius(), 15, kTolerance);
+  expectPoint(d.headTop(), 38.352f, 10.864f, 56, "headTop");
+  expectPoint(d.headLeft(), 22.224f, 43.12f, 56, "headLeft");
+  expectPoint(d.headRight(), 58.512f, 31.024f, 56, "headRight");
+  expectPoint(d.left(), 8.112f, 45.136f, 56, "left");
+  expectPoint(d.right(), 63.888f, 39.76f, 56, "right");
+  expectPoint(d.top(), 37.008f, 26.992f, 77.168f, "top");    // z from MarkDown's upright height
+  expectPoint(d.down(), 34.32f, 31.024f, 34.832f, "down");  // z from MarkTop's
+  expectPoint(d.origin(), 38.352f, 10.864f, 34.832f, "origin");
+  expectPoint(d.headCenter(), 38.352f, 31.024f, 56, "headCenter");
+  EXPECT_NEAR(d.headRadius(), 20.16f, kTolerance);
   EXPECT_EQ(d.rotation(), 0);
   EXPECT_FLOAT_EQ(d.scale(), 0.7f);
   EXPECT_EQ(console.linesStartingWith("x: ").size(), 1u);
@@ -155,7 +165,7 @@ TEST_F(DAEThickToolViewer, MeasuresTheSceneIntoACentredModel) {
   EXPECT_EQ(content->childNodes()[0]->name(), "Knife");
   EXPECT_EQ(content->childNodes()[1]->name(), "Handle");
   EXPECT_EQ(brushView().content(), content);
-  EXPECT_FLOAT_EQ(content->scale().x, 2.0f / 35);
+  EXPECT_FLOAT_EQ(content->scale().x, 0.0768f);
   EXPECT_TRUE(content->childNode("MarkHeadBottom", true)->isHidden());
   EXPECT_TRUE(content->childNode("MarkRight", true)->isHidden());
   EXPECT_FALSE(content->childNode("Knife", true)->isHidden());
@@ -243,6 +253,65 @@ TEST_F(DAEThickToolViewer, BrokenMarkersStopNamingTheScene) {
     EXPECT_FALSE(broken.toolModel()) << far;
   }
 }
+
+// A head has the size in points it has on a 4:3 canvas on a canvas of every shape: the painted
+// width of a stroke straight down, across its middle row, within a tenth. A brush and a wide brush
+// lay their own paint; a knife and the towel are drawn through a block of wet paint, and their width
+// is that of the cells they change.
+struct Head {
+  const char* name;
+  std::shared_ptr<AbstractDrawingTool> (*get)();
+  bool throughWetPaint;
+  double width;  // points, on a 4:3 canvas
+};
+struct Shape {
+  std::size_t width, height;
+};
+
+const Head kHeads[] = {
+    {"filbertBrush", [] { return std::shared_ptr<AbstractDrawingTool>(AppManager().filbertBrush()); }, false, 11},
+    {"knife2", [] { return std::shared_ptr<AbstractDrawingTool>(AppManager().knife2()); }, true, 28},
+    {"towel", [] { return std::shared_ptr<AbstractDrawingTool>(AppManager().towel()); }, true, 24},
+    {"wideBrush", [] { return std::shared_ptr<AbstractDrawingTool>(AppManager().wideBrush()); }, false, 16},
+};
+const Shape kShapes[] = {{400, 300}, {300, 300}, {600, 200}, {200, 400}};
+void PrintTo(const Head& head, std::ostream* out) { *out << head.name; }
+void PrintTo(const Shape& shape, std::ostream* out) { *out << shape.width << " x " << shape.height; }
+
+class DAEThickToolViewerHeadWidth : public testing::TestWithParam<std::tuple<Head, Shape>> {};
+
+TEST_P(DAEThickToolViewerHeadWidth, IsTheSameInPointsOnEveryCanvasShape) {
+  const auto& [head, shape] = GetParam();
+  testsupport::ConsoleCapture console;
+  testsupport::StrokeCanvas strokes(shape.width, shape.height);
+  const auto tool = head.get();
+  strokes.use(tool);
+  const std::size_t cx = shape.width / 2, cy = shape.height / 2;
+  if (head.throughWetPaint) {
+    strokes.layWet(cx - 60, cy - 60, cx + 60, cy + 60, {180, 60, 40, 20});
+  } else {
+    tool->fillColor(graphics::Color::fromRGBA(0.7, 0.2, 0.1, 1.0), 1.0f, 0.8f);
+  }
+  const auto before = strokes.wet();
+  strokes.drag({double(cx), double(cy) - 40}, {double(cx), double(cy) + 40}, 41, 0.6);
+  const auto after = strokes.wet();
+
+  std::size_t first = shape.width, last = 0;
+  for (std::size_t x = 0; x < shape.width; ++x) {
+    const std::size_t at = cy * shape.width + x;
+    if (head.throughWetPaint ? after[at] != before[at] : after[at] != 0) first = std::min(first, x), last = x;
+  }
+  ASSERT_LE(first, last) << "the stroke left no mark";
+  EXPECT_NEAR(double(last - first + 1), head.width, head.width / 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(HeadsAndShapes, DAEThickToolViewerHeadWidth,
+                         testing::Combine(testing::ValuesIn(kHeads), testing::ValuesIn(kShapes)),
+                         [](const auto& info) {
+                           const Shape& shape = std::get<1>(info.param);
+                           return std::string(std::get<0>(info.param).name) + "On" + std::to_string(shape.width) +
+                                  "x" + std::to_string(shape.height);
+                         });
 
 TEST(DAEThickToolViewerDial, OneDialForTheProcess) {
   const auto dial = SOLO_DAE_TOOL_CONTROLLER();

@@ -1,6 +1,6 @@
 // The wide viewer measuring a head from the test scene MeasuredKnife.dae, worked out in
-// DAEThickToolViewerTest.cpp: on an 896 x 500 canvas at scale 1 its markers span 41.5 x 25.5 x 31.5
-// view points at the viewer scale 1, and s times that at the scale s. The wide viewer adds no border
+// DAEThickToolViewerTest.cpp: on an 896 x 500 canvas at scale 1 its markers span 55.776 x 34.272 x
+// 42.336 view points at the viewer scale 1, and s times that at the scale s. The wide viewer adds no border
 // and keeps only the width.
 
 #include <gtest/gtest.h>
@@ -36,9 +36,9 @@ TEST(WideBrushToolViewer, MeasuresTheWidthAloneIntoAFlatModel) {
     float scale, extentX;
     std::int64_t width;
     const char* sizeLine;
-  } cases[] = {{1.0f, 41.5f, 48, "Box: 48 32 32"},
-               {93.7f / 41.5f, 93.7f, 96, "Box: 96 64 72"},
-               {7.9f / 41.5f, 7.9f, 8, "Box: 8 8 8"}};
+  } cases[] = {{1.0f, 55.776f, 56, "Box: 56 40 48"},
+               {93.7f / 55.776f, 93.7f, 96, "Box: 96 64 72"},
+               {7.9f / 55.776f, 7.9f, 8, "Box: 8 8 8"}};
   foundation::Bundle::framework().setRoot(TESS_ENGINE_SCENE_DIR);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.extentX);

@@ -32,7 +32,9 @@ class RollerToolTest : public ::testing::Test {
   RollerToolViewer& viewer() { return static_cast<RollerToolViewer&>(*roller->toolViewer()); }
   scene::Node& toolNode() { return *canvas->brushView()->toolNode(); }
   void expectScales() {
-    EXPECT_FLOAT_EQ(viewer().toolContentNode()->scale().x, static_cast<float>(AppManager().screenRatio(*canvas)));
+    // The screen ratio, taken against the 4:3 shape: (3 x 300) / (4 x 200).
+    EXPECT_FLOAT_EQ(viewer().toolContentNode()->scale().x,
+                    static_cast<float>(AppManager().screenRatio(*canvas) * 1.125));
     EXPECT_EQ(toolNode().scale(), scene::Vector3(0.07f, 0.07f, 0.07f));  // 0.1 x the display's 0.7
   }
 
