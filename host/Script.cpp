@@ -16,6 +16,7 @@
 #include "Surface.h"
 #include "ToolNames.h"
 #include "graphics/Image.h"
+#include "graphics/PNGFile.h"
 
 namespace painthost {
 namespace {
@@ -99,6 +100,9 @@ class Node {
 
 constexpr std::int64_t kLargestSide = 4096;
 constexpr std::int64_t kSmallestSide = 256;  // a tool's working region must fit
+constexpr double kLargestScale = 2.0;
+// A picture is imported at one pixel per cell.
+constexpr auto kLargestPictureSide = static_cast<std::uint32_t>(kLargestSide * kLargestScale);
 constexpr std::int64_t kMostSamplesPerFrame = 1000;
 
 Rgba colorOf(const Node& node) {
@@ -126,7 +130,7 @@ CanvasSettings canvasOf(const Node& node) {
       surface->refuse("unknown surface \"" + canvas.surface + "\" (one of: " + names + ")");
     }
   }
-  if (auto scale = node.optional("scale")) canvas.scale = scale->number(1.0, 2.0);
+  if (auto scale = node.optional("scale")) canvas.scale = scale->number(1.0, kLargestScale);
   if (auto background = node.optional("background")) canvas.background = colorOf(*background);
   return canvas;
 }
@@ -299,6 +303,14 @@ Action actionOf(const Node& step, const std::string& kind, const CanvasSettings&
     const Node file = step["file"];
     ImportImage import;
     import.file = existingFile(file, folder);
+    // The header's size first: a picture no canvas holds is not decoded at all.
+    const auto size = graphics::readPNGSize(import.file);
+    if (!size) file.refuse("not a PNG picture: " + import.file.string());
+    if (size->width > kLargestPictureSide || size->height > kLargestPictureSide) {
+      file.refuse(import.file.string() + " is " + std::to_string(size->width) + " x " + std::to_string(size->height) +
+                  " pixels; no canvas holds a side beyond " + std::to_string(kLargestPictureSide) + " cells (" +
+                  std::to_string(kLargestSide) + " points at scale " + describe(kLargestScale) + ")");
+    }
     if (!graphics::Image::fromFile(import.file)) file.refuse("not a PNG picture: " + import.file.string());
     import.x = onCanvas(step["x"], canvas.width, canvas);
     import.y = onCanvas(step["y"], canvas.height, canvas);

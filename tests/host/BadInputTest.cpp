@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "HostRun.h"
+#include "LyingPNG.h"
 #include "StorageFile.h"
 
 namespace {
@@ -62,8 +64,20 @@ struct Case {
   std::vector<std::pair<std::string, std::string>> files;  // more input files, by name
   std::vector<std::string> args;                           // after the script and the output folder
   std::string message;                                     // part of the message on standard error
+  std::function<void(const HostFolder&)> makeFiles = {};   // more input files, made in the folder
   friend void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 };
+
+// A picture of 1 x 1 pixels whose header claims `width` x `height`.
+std::function<void(const HostFolder&)> lyingPicture(const std::string& name, std::uint32_t width, std::uint32_t height) {
+  return [=](const HostFolder& folder) {
+    folder.writePaint(name, 1, 1);
+    const auto bytes = hosttest::bytesOf(folder.path() / name);
+    folder.write(name, testsupport::claimingSize(std::string(bytes.begin(), bytes.end()), width, height));
+  };
+}
+
+const std::string kImport = R"({"step": "importImage", "file": "big.png", "x": 0, "y": 0})";
 
 std::vector<Case> cases() {
   const auto storage = storageFile();
@@ -122,6 +136,12 @@ std::vector<Case> cases() {
        "steps[999]: the canvas would have 1001 layers then, and a storage file holds at most 1000"},
       {"SaveNamedTwice", script(R"({"step": "save", "name": "a"}, {"step": "save", "name": "a"})"), {}, {},
        "steps[1].name: a second save point named \"a\""},
+      // Pictures no canvas holds, refused from their header.
+      {"PictureWiderThanAnyCanvas", script(kImport), {}, {},
+       "big.png is 8193 x 1 pixels; no canvas holds a side beyond 8192 cells (4096 points at scale 2)",
+       [](const HostFolder& folder) { folder.writePaint("big.png", 8193, 1); }},
+      {"PictureTallerThanAnyCanvasByItsHeaderAlone", script(kImport), {}, {}, "big.png is 1 x 16384 pixels; no canvas holds",
+       lyingPicture("big.png", 1, 16384)},
       {"NoScriptFile", "", {}, {}, "script.json: no such script file"},
       {"UnknownOption", script(""), {}, {"--colour"}, "--colour"},
       {"ThreadsOutOfRange", script(""), {}, {"--threads", "0"}, "--threads: 0 is not 1 to 256"},
@@ -200,6 +220,7 @@ TEST_P(BadInput, IsRefusedWithItsPositionAndNothingIsWritten) {
   const HostFolder folder;
   if (!c.script.empty()) folder.write("script.json", c.script);
   for (const auto& [name, contents] : c.files) folder.write(name, contents);
+  if (c.makeFiles) c.makeFiles(folder);
   const auto inputs = hosttest::filesIn(folder.path());
   std::vector<std::string> args = {folder.at("script.json"), "-o", folder.at("out")};
   for (const auto& arg : c.args) args.push_back(arg.ends_with(".tess") ? folder.at(arg) : arg);
