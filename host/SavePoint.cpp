@@ -57,6 +57,10 @@ bool writeGreyPNG(const GreyPicture& picture, const std::filesystem::path& path)
   return ok != 0;
 }
 
+std::array<std::string, 3> savePointFileNames(const std::string& name) {
+  return {name + ".png", name + "-relief.png", name + ".tess"};
+}
+
 SavedFiles writeSavePoint(Painter& painter, const std::filesystem::path& folder, const std::string& name) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
@@ -64,7 +68,8 @@ SavedFiles writeSavePoint(Painter& painter, const std::filesystem::path& folder,
 
   const StoredPainting painting = painter.snapshot();
   const auto picture = painter.picture();
-  SavedFiles files{folder / (name + ".png"), folder / (name + "-relief.png"), folder / (name + ".tess")};
+  const auto names = savePointFileNames(name);
+  SavedFiles files{folder / names[0], folder / names[1], folder / names[2]};
   writeAtomically(files.picture, [&](const std::filesystem::path& to) { return graphics::writePNG(*picture->bitmap(), to); });
   const auto relief = reliefOf(painting);
   writeAtomically(files.relief, [&](const std::filesystem::path& to) { return writeGreyPNG(relief, to); });

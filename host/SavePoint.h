@@ -3,6 +3,7 @@
 // <name>-relief.png, the paint's height as grey (one pixel per cell); <name>.tess, the storage file.
 // Each is written whole or not at all.
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -18,6 +19,9 @@ struct SavedFiles {
   std::filesystem::path picture, relief, storage;
   std::uint64_t storageBytes = 0, recordBytes = 0;
 };
+
+// The names of the files of the save point `name`: its picture, its relief, its storage file.
+std::array<std::string, 3> savePointFileNames(const std::string& name);
 
 SavedFiles writeSavePoint(Painter& painter, const std::filesystem::path& folder, const std::string& name);
 

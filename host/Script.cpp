@@ -4,15 +4,16 @@
 #include <cmath>
 #include <fstream>
 #include <initializer_list>
+#include <map>
 #include <numbers>
 #include <regex>
-#include <set>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
 
 #include "HostErrors.h"
 #include "InkML.h"
+#include "SavePoint.h"
 #include "Surface.h"
 #include "ToolNames.h"
 #include "graphics/Image.h"
@@ -190,7 +191,7 @@ LayerRef layerOf(const Node& step) {
 
 // What the steps before a step leave that the step is checked against.
 struct Reading {
-  std::set<std::string> saves;
+  std::map<std::string, std::string> saveFiles;  // the files of the save points so far, and whose
   std::string tool = kStartingTool;  // the current tool
 };
 
@@ -330,7 +331,12 @@ Action actionOf(const Node& step, const std::string& kind, const CanvasSettings&
     const std::string name = nameNode.string();
     static const std::regex allowed("[A-Za-z0-9_-]{1,64}");
     if (!std::regex_match(name, allowed)) nameNode.refuse("a save name is 1 to 64 letters, digits, '-' or '_'");
-    if (!reading.saves.insert(name).second) nameNode.refuse("a second save point named \"" + name + "\" would overwrite the first");
+    for (const auto& file : savePointFileNames(name)) {
+      const auto [earlier, added] = reading.saveFiles.emplace(file, name);
+      if (added) continue;
+      if (earlier->second == name) nameNode.refuse("a second save point named \"" + name + "\" would overwrite the first");
+      nameNode.refuse("the save point \"" + name + "\" would write " + file + " over the save point \"" + earlier->second + "\"'s");
+    }
     return Save{name};
   }
   step["step"].refuse("unknown step \"" + kind + "\"");

@@ -136,6 +136,11 @@ std::vector<Case> cases() {
        "steps[999]: the canvas would have 1001 layers then, and a storage file holds at most 1000"},
       {"SaveNamedTwice", script(R"({"step": "save", "name": "a"}, {"step": "save", "name": "a"})"), {}, {},
        "steps[1].name: a second save point named \"a\""},
+      {"SaveNamedAsAnEarlierSavesRelief", script(R"({"step": "save", "name": "a"}, {"step": "save", "name": "a-relief"})"), {},
+       {}, "steps[1].name: the save point \"a-relief\" would write a-relief.png over the save point \"a\"'s"},
+      {"SaveWhoseReliefIsAnEarlierSavesPicture",
+       script(R"({"step": "save", "name": "a-relief"}, {"step": "save", "name": "a"})"), {}, {},
+       "steps[1].name: the save point \"a\" would write a-relief.png over the save point \"a-relief\"'s"},
       // Pictures no canvas holds, refused from their header.
       {"PictureWiderThanAnyCanvas", script(kImport), {}, {},
        "big.png is 8193 x 1 pixels; no canvas holds a side beyond 8192 cells (4096 points at scale 2)",
