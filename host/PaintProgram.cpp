@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <charconv>
+#include <cstdio>
 #include <fstream>
 #include <iomanip>
 #include <memory>
@@ -11,6 +12,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "AtomicFile.h"
 #include "ErrorMessage.h"
 #include "HostErrors.h"
 #include "LayerCheck.h"
@@ -51,12 +53,24 @@ class ConsoleLog {
   ConsoleLog(const ConsoleLog&) = delete;
   ConsoleLog& operator=(const ConsoleLog&) = delete;
 
-  // From now on the lines go to the log file at `path` (none with --verbose).
+  // From now on the lines go to the log file at `path` (none with --verbose). The log is a new
+  // file renamed over `path`: a link there is replaced, not followed out of the output folder.
   void openAt(const std::filesystem::path& path) {
     if (verbose_ != nullptr) return;
-    file_.open(path, std::ios::trunc);
-    if (!file_) throw EngineFailure(path.string() + ": the log cannot be written");
-    for (const auto& line : pending_) file_ << line << '\n';
+    const TemporaryFile log = makeTemporaryBeside(path);
+    std::error_code error;
+    std::filesystem::rename(log.path, path, error);
+    if (error) {
+      ::close(log.descriptor);
+      std::filesystem::remove(log.path, error);
+      throw EngineFailure(path.string() + ": the log cannot be written");
+    }
+    file_.reset(::fdopen(log.descriptor, "w"));
+    if (!file_) {
+      ::close(log.descriptor);
+      throw EngineFailure(path.string() + ": the log cannot be written");
+    }
+    for (const auto& line : pending_) writeLine(line);
     pending_.clear();
   }
 
@@ -64,17 +78,24 @@ class ConsoleLog {
   void write(std::string_view line) {
     if (verbose_ != nullptr) {
       *verbose_ << line << std::endl;
-    } else if (file_.is_open()) {
-      file_ << line << '\n';
+    } else if (file_) {
+      writeLine(line);
     } else {
       pending_.emplace_back(line);
     }
   }
+  void writeLine(std::string_view line) {
+    std::fwrite(line.data(), 1, line.size(), file_.get());
+    std::fputc('\n', file_.get());
+  }
 
+  struct Close {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
   std::ostream* verbose_;
   foundation::ConsoleSink previous_;
   std::vector<std::string> pending_;
-  std::ofstream file_;
+  std::unique_ptr<std::FILE, Close> file_;
 };
 
 // The worker thread count for the run, put back afterwards.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <vector>
 
 #include "AtomicFile.h"
@@ -70,11 +71,20 @@ SavedFiles writeSavePoint(Painter& painter, const std::filesystem::path& folder,
   const auto picture = painter.picture();
   const auto names = savePointFileNames(name);
   SavedFiles files{folder / names[0], folder / names[1], folder / names[2]};
-  writeAtomically(files.picture, [&](const std::filesystem::path& to) { return graphics::writePNG(*picture->bitmap(), to); });
+  // The three appear together: each is written under a temporary name, and all are renamed once
+  // all are complete.
+  FileGroup group;
+  group.add(files.picture, [&](const std::filesystem::path& to) { return graphics::writePNG(*picture->bitmap(), to); });
   const auto relief = reliefOf(painting);
-  writeAtomically(files.relief, [&](const std::filesystem::path& to) { return writeGreyPNG(relief, to); });
+  group.add(files.relief, [&](const std::filesystem::path& to) { return writeGreyPNG(relief, to); });
   const auto storage = encodeStorage(painting);
-  writeAtomically(files.storage, storage);
+  group.add(files.storage, [&](const std::filesystem::path& to) {
+    std::ofstream out(to, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(storage.data()), static_cast<std::streamsize>(storage.size()));
+    out.close();
+    return static_cast<bool>(out);
+  });
+  group.commit();
   files.storageBytes = storage.size();
   files.recordBytes = painting.recordBytes();
   return files;
