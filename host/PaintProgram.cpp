@@ -4,9 +4,9 @@
 
 #include <charconv>
 #include <cstdio>
-#include <fstream>
 #include <iomanip>
 #include <memory>
+#include <new>
 #include <optional>
 #include <sstream>
 
@@ -133,9 +133,12 @@ void checkOutputFolder(const std::filesystem::path& folder) {
   if (::access(existing.c_str(), W_OK | X_OK) != 0) throw BadInput(folder.string() + ": this program may not write there");
 }
 
-std::optional<StoredPainting> loadStored(const Options& options, const Script& script) {
-  if (options.load.empty()) return std::nullopt;
-  StoredPainting stored = readStorageFile(options.load);
+// The storage file to start from, opened and held to the script's canvas; its layers are read
+// once the engine has started.
+std::unique_ptr<StorageReader> openStored(const Options& options, const Script& script) {
+  if (options.load.empty()) return nullptr;
+  auto reader = std::make_unique<StorageReader>(options.load);
+  const StoredCanvas& stored = reader->canvas();
   const CanvasSettings& canvas = script.canvas;
   if (stored.width != canvas.width || stored.height != canvas.height || stored.scale != canvas.scale) {
     std::ostringstream text;
@@ -143,7 +146,7 @@ std::optional<StoredPainting> loadStored(const Options& options, const Script& s
          << "; the script's canvas is " << canvas.width << " x " << canvas.height << " at scale " << canvas.scale;
     throw BadInput(text.str());
   }
-  return stored;
+  return reader;
 }
 
 int play(const Options& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
@@ -151,7 +154,7 @@ int play(const Options& options, std::ostream& out, std::ostream& err, bool errI
   const std::filesystem::path scriptPath =
       options.script.empty() ? foundation::Bundle::main().root() / "examples" / "demo.json" : std::filesystem::path(options.script);
   const Script script = readScript(scriptPath);
-  const auto stored = loadStored(options, script);
+  auto stored = openStored(options, script);
   const std::filesystem::path folder = options.output;
   checkOutputFolder(folder);
 
@@ -167,13 +170,14 @@ int play(const Options& options, std::ostream& out, std::ostream& err, bool errI
   std::unique_ptr<Painter> started;
   try {
     started = std::make_unique<Painter>(script.canvas, options.machineMemory ? *options.machineMemory : physicalMemory());
+    // A storage file the canvas refuses is bad input: nothing is written for it.
+    if (stored) started->load(*stored);
   } catch (const EngineFailure&) {
     startWriting();  // the log says what the engine printed before it failed
     throw;
   }
+  stored.reset();
   Painter& painter = *started;
-  // A storage file the canvas refuses is bad input: nothing is written for it.
-  if (stored) painter.restore(*stored);
   // The layer steps are followed from the canvas as it starts, in the texture memory it leaves.
   if (const auto note = checkLayerSteps(script, painter.startingLayers(), painter.historyMemory(), scriptPath.string())) {
     err << "tessivarium-paint: " << *note << std::endl;
@@ -262,8 +266,11 @@ int runPaint(const std::vector<std::string>& args, std::ostream& out, std::ostre
   } catch (const EngineFailure& e) {
     err << "tessivarium-paint: " << e.what() << std::endl;
     return kExitEngineFailure;
+  } catch (const std::bad_alloc&) {
+    err << "tessivarium-paint: stopped: out of memory" << std::endl;
+    return kExitEngineFailure;
   } catch (const std::exception& e) {
-    // Anything else (no memory, a file system that fails) stops the run as a failure of its own.
+    // Anything else (a file system that fails) stops the run as a failure of its own.
     err << "tessivarium-paint: stopped: " << e.what() << std::endl;
     return kExitEngineFailure;
   }

@@ -1,6 +1,7 @@
 // What a run leaves in its output folder and on its streams: files that appear whole or not at all
-// (a failed write keeps what the name held before and leaves no temporary file), and the save lines
-// and engine lines that --quiet and --verbose move or silence.
+// (a failed write keeps what the name held before and leaves no temporary file), links in the folder
+// replaced instead of followed, and the save lines and engine lines that --quiet and --verbose move
+// or silence.
 
 #include <gtest/gtest.h>
 
