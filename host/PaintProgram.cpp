@@ -150,7 +150,8 @@ std::unique_ptr<StorageReader> openStored(const Options& options, const Script& 
 }
 
 int play(const Options& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
-  // Every input is read and checked before the engine starts.
+  // Every input is read and checked before anything is written: all but the storage file's layers
+  // before the engine starts; those once it has, so that they are held to its texture memory.
   const std::filesystem::path scriptPath =
       options.script.empty() ? foundation::Bundle::main().root() / "examples" / "demo.json" : std::filesystem::path(options.script);
   const Script script = readScript(scriptPath);

@@ -67,21 +67,6 @@ INSTANTIATE_TEST_SUITE_P(Host, OutputFilesGroupWrite,
                                                        [](const std::filesystem::path& to) { return std::filesystem::remove(to); }}),
                          [](const ::testing::TestParamInfo<FailedWrite>& info) { return info.param.name; });
 
-TEST(OutputFiles, AGroupReplacesItsFilesWholeOnlyOnceCommitted) {
-  const HostFolder folder;
-  const auto picture = folder.write("final.png", std::string("old"));
-  const auto storage = folder.path() / "final.tess";
-  painthost::FileGroup group;
-  group.add(picture, writeNew);
-  group.add(storage, writeNew);
-  EXPECT_EQ(text(hosttest::bytesOf(picture)), "old");
-  EXPECT_FALSE(std::filesystem::exists(storage));
-  group.commit();
-  EXPECT_EQ(hosttest::filesIn(folder.path()), (std::set<std::string>{"final.png", "final.tess"}));
-  EXPECT_EQ(text(hosttest::bytesOf(picture)), "new");
-  EXPECT_EQ(text(hosttest::bytesOf(storage)), "new");
-}
-
 TEST(OutputFiles, AGroupThatCannotRenameOneFileLeavesNoneOfIts) {
   const HostFolder folder;
   std::filesystem::create_directories(folder.path() / "final.tess");  // no file can take its name

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -85,93 +84,52 @@ const std::string kTwoLayers = R"({"step": "tool", "tool": "tube"},
 // The allocations of a save point that are not small: its pictures, its records and its buffers.
 constexpr std::size_t kLarge = 64 << 10;
 
-std::map<std::string, std::vector<std::uint8_t>> contentsOf(const std::filesystem::path& folder) {
-  std::map<std::string, std::vector<std::uint8_t>> contents;
-  for (const auto& name : hosttest::filesIn(folder)) contents[name] = hosttest::bytesOf(folder / name);
-  return contents;
+// The large allocations of a run of `steps`, which must succeed.
+std::size_t largeAllocations(const HostFolder& folder, const std::string& steps) {
+  folder.write("count.json", hosttest::script(steps));
+  const hosttest::FailingAllocation counting(0, kLarge);
+  EXPECT_EQ(folder.run({folder.at("count.json"), "-o", folder.at("count"), "-q"}).status, 0);
+  return counting.count();
 }
 
-TEST(SavePoint, MemoryRunningOutAtAnyStageLeavesAllThreeFilesOrNoneAndTheEarlierSavePoints) {
+TEST(SavePoint, MemoryRunningOutAtAnyStageStopsTheRunNamingTheStepAndTheFileAndLeavesNoneOfItsFiles) {
   const HostFolder folder;
-  const auto script = painthost::parseScript(hosttest::script(kTwoLayers), folder.path(), "script.json");
-  painthost::Painter painter(script.canvas);
-  for (const auto& step : script.steps) painter.play(step);
-  const auto out = folder.path() / "out", whole = folder.path() / "whole";
-  painthost::writeSavePoint(painter, out, "first");
-  const auto earlier = contentsOf(out);
-  std::size_t allocations = 0;
-  {
-    const hosttest::FailingAllocation counting(0, kLarge);
-    painthost::writeSavePoint(painter, whole, "final");
-    allocations = counting.count();
-  }
+  const std::string before = R"({"step": "save", "name": "first"}, )" + kTwoLayers;
+  const std::string steps = before + R"(, {"step": "save", "name": "final"})";
+  // The final save point's large allocations are the run's last.
+  const std::size_t first = largeAllocations(folder, before) + 1, last = largeAllocations(folder, steps);
+  folder.write("script.json", hosttest::script(steps));
   std::set<std::string> messages;
-  for (std::size_t n = 1; n <= allocations; ++n) {
-    try {
-      const hosttest::FailingAllocation failing(n, kLarge);
-      painthost::writeSavePoint(painter, out, "final");
-      ADD_FAILURE() << "allocation " << n << ": saved";
-    } catch (const painthost::EngineFailure& e) {
-      messages.insert(e.what());
-    }
-    EXPECT_EQ(contentsOf(out), earlier) << "allocation " << n;
+  for (std::size_t n = first; n <= last; ++n) {
+    const std::string out = folder.at("out" + std::to_string(n));
+    const hosttest::FailingAllocation failing(n, kLarge);
+    const auto result = folder.run({folder.at("script.json"), "-o", out, "-q"});
+    EXPECT_EQ(result.status, 1) << "allocation " << n;
+    messages.insert(result.err);
+    EXPECT_EQ(hosttest::filesIn(out), (std::set<std::string>{"first.png", "first-relief.png", "first.tess", "paint.log"}))
+        << "allocation " << n;
   }
   // Every stage ran out once: the picture, the relief and the storage file.
-  EXPECT_EQ(messages, (std::set<std::string>{"out of memory writing final.png", "out of memory writing final-relief.png",
-                                             "out of memory writing final.tess"}));
-  // With memory, the save point is the one a save never cut short writes.
-  painthost::writeSavePoint(painter, out, "final");
-  auto both = earlier;
-  both.merge(contentsOf(whole));
-  EXPECT_EQ(contentsOf(out), both);
-}
-
-TEST(SavePoint, MemoryRunningOutInASaveStepStopsTheRunNamingTheStepAndTheFile) {
-  const HostFolder folder;
-  folder.write("script.json",
-               hosttest::script(R"({"step": "save", "name": "first"}, )" + kTwoLayers + R"(, {"step": "save", "name": "final"})"));
-  const std::vector<std::string> args = {folder.at("script.json"), "-o", folder.at("out"), "-q"};
-  std::size_t allocations = 0;
-  {
-    const hosttest::FailingAllocation counting(0, kLarge);
-    ASSERT_EQ(folder.run(args).status, 0);
-    allocations = counting.count();
-  }
-  std::filesystem::remove_all(folder.path() / "out");
-  // The run's last large allocation is the final save point's.
-  const hosttest::FailingAllocation failing(allocations, kLarge);
-  const auto result = folder.run(args);
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, "tessivarium-paint: steps[5] (save): out of memory writing final-relief.png\n");
-  EXPECT_EQ(hosttest::filesIn(folder.path() / "out"),
-            (std::set<std::string>{"first.png", "first-relief.png", "first.tess", "paint.log"}));
+  const std::string stopped = "tessivarium-paint: steps[5] (save): out of memory writing final";
+  EXPECT_EQ(messages, (std::set<std::string>{stopped + ".png\n", stopped + "-relief.png\n", stopped + ".tess\n"}));
 }
 
 TEST(SavePoint, ALoadedFileLeavesItsLayersOnTheCanvasAndNoCopyOfTheirRecords) {
   const HostFolder folder;
-  const std::string layers = R"({"step": "createLayer"}, {"step": "createLayer"})";
-  folder.write("script.json", hosttest::script(layers + R"(, {"step": "save", "name": "three"})", 512, 512));
+  folder.write("script.json", hosttest::script(R"({"step": "createLayer"}, {"step": "createLayer"}, {"step": "save", "name": "three"})",
+                                               512, 512));
   ASSERT_EQ(folder.run({folder.at("script.json"), "-o", folder.at("out"), "-q"}).status, 0);
-  const auto script = painthost::parseScript(hosttest::script(layers, 512, 512), folder.path(), "script.json");
-  // The texture memory two more layers take.
-  std::int64_t twoLayers = 0;
-  {
-    painthost::Painter made(script.canvas);
-    const auto one = tessivarium::AppManager().heapSize();
-    for (const auto& step : script.steps) made.play(step);
-    twoLayers = tessivarium::AppManager().heapSize() - one;
-  }
-  painthost::Painter loaded(script.canvas);
-  const auto one = tessivarium::AppManager().heapSize();
+  painthost::Painter loaded(painthost::CanvasSettings{512, 512});
+  const auto heap = tessivarium::AppManager().heapSize();
   const auto held = static_cast<std::int64_t>(hosttest::heldBytes());
   {
     painthost::StorageReader file(folder.path() / "out" / "three.tess");
     loaded.load(file);
   }
   EXPECT_EQ(loaded.layerCount(), 3u);
-  EXPECT_EQ(tessivarium::AppManager().heapSize() - one, twoLayers) << "the textures of three layers, and no more";
-  // One layer's records, its grid, wet and dry arrays, take 3 MB.
-  EXPECT_LT(static_cast<std::int64_t>(hosttest::heldBytes()) - held, 512 * 512 * 4) << "records are not kept";
+  // A layer is 3 MB of grid, wet and dry and 1 MB of picture: two more than the canvas had.
+  EXPECT_EQ(tessivarium::AppManager().heapSize() - heap, 2 * 4 * 512 * 512 * 4) << "the textures of three layers, and no more";
+  EXPECT_LT(static_cast<std::int64_t>(hosttest::heldBytes()) - held, 512 * 512 * 4) << "no layer's records are kept";
 }
 
 }  // namespace
