@@ -150,8 +150,9 @@ std::unique_ptr<StorageReader> openStored(const Options& options, const Script& 
 }
 
 int play(const Options& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
-  // Every input is read and checked before anything is written: all but the storage file's layers
-  // before the engine starts; those once it has, so that they are held to its texture memory.
+  // Every input is read and checked before anything is written: the storage file's layers and the
+  // script's layer steps once the engine has started, in the texture memory it leaves; the rest
+  // before it starts.
   const std::filesystem::path scriptPath =
       options.script.empty() ? foundation::Bundle::main().root() / "examples" / "demo.json" : std::filesystem::path(options.script);
   const Script script = readScript(scriptPath);
