@@ -4,14 +4,16 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
+#include <cstdio>
 #include <iomanip>
 #include <memory>
+#include <new>
 #include <optional>
 #include <sstream>
 
 #include <CLI/CLI.hpp>
 
+#include "AtomicFile.h"
 #include "ErrorMessage.h"
 #include "HostErrors.h"
 #include "LayerCheck.h"
@@ -52,12 +54,24 @@ class ConsoleLog {
   ConsoleLog(const ConsoleLog&) = delete;
   ConsoleLog& operator=(const ConsoleLog&) = delete;
 
-  // From now on the lines go to the log file at `path` (none with --verbose).
+  // From now on the lines go to the log file at `path` (none with --verbose). The log is a new
+  // file renamed over `path`: a link there is replaced, not followed out of the output folder.
   void openAt(const std::filesystem::path& path) {
     if (verbose_ != nullptr) return;
-    file_.open(path, std::ios::trunc);
-    if (!file_) throw EngineFailure(path.string() + ": the log cannot be written");
-    for (const auto& line : pending_) file_ << line << '\n';
+    const TemporaryFile log = makeTemporaryBeside(path);
+    std::error_code error;
+    std::filesystem::rename(log.path, path, error);
+    if (error) {
+      ::close(log.descriptor);
+      std::filesystem::remove(log.path, error);
+      throw EngineFailure(path.string() + ": the log cannot be written");
+    }
+    file_.reset(::fdopen(log.descriptor, "w"));
+    if (!file_) {
+      ::close(log.descriptor);
+      throw EngineFailure(path.string() + ": the log cannot be written");
+    }
+    for (const auto& line : pending_) writeLine(line);
     pending_.clear();
   }
 
@@ -65,17 +79,24 @@ class ConsoleLog {
   void write(std::string_view line) {
     if (verbose_ != nullptr) {
       *verbose_ << line << std::endl;
-    } else if (file_.is_open()) {
-      file_ << line << '\n';
+    } else if (file_) {
+      writeLine(line);
     } else {
       pending_.emplace_back(line);
     }
   }
+  void writeLine(std::string_view line) {
+    std::fwrite(line.data(), 1, line.size(), file_.get());
+    std::fputc('\n', file_.get());
+  }
 
+  struct Close {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
   std::ostream* verbose_;
   foundation::ConsoleSink previous_;
   std::vector<std::string> pending_;
-  std::ofstream file_;
+  std::unique_ptr<std::FILE, Close> file_;
 };
 
 // The worker thread count for the run, put back afterwards. A count above the machine's cores runs
@@ -114,9 +135,12 @@ void checkOutputFolder(const std::filesystem::path& folder) {
   if (::access(existing.c_str(), W_OK | X_OK) != 0) throw BadInput(folder.string() + ": this program may not write there");
 }
 
-std::optional<StoredPainting> loadStored(const Options& options, const Script& script) {
-  if (options.load.empty()) return std::nullopt;
-  StoredPainting stored = readStorageFile(options.load);
+// The storage file to start from, opened and held to the script's canvas; its layers are read
+// once the engine has started.
+std::unique_ptr<StorageReader> openStored(const Options& options, const Script& script) {
+  if (options.load.empty()) return nullptr;
+  auto reader = std::make_unique<StorageReader>(options.load);
+  const StoredCanvas& stored = reader->canvas();
   const CanvasSettings& canvas = script.canvas;
   if (stored.width != canvas.width || stored.height != canvas.height || stored.scale != canvas.scale) {
     std::ostringstream text;
@@ -124,15 +148,17 @@ std::optional<StoredPainting> loadStored(const Options& options, const Script& s
          << "; the script's canvas is " << canvas.width << " x " << canvas.height << " at scale " << canvas.scale;
     throw BadInput(text.str());
   }
-  return stored;
+  return reader;
 }
 
 int play(const Options& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
-  // Every input is read and checked before the engine starts.
+  // Every input is read and checked before anything is written: the storage file's layers and the
+  // script's layer steps once the engine has started, in the texture memory it leaves; the rest
+  // before it starts.
   const std::filesystem::path scriptPath =
       options.script.empty() ? foundation::Bundle::main().root() / "examples" / "demo.json" : std::filesystem::path(options.script);
   const Script script = readScript(scriptPath);
-  const auto stored = loadStored(options, script);
+  auto stored = openStored(options, script);
   const std::filesystem::path folder = options.output;
   checkOutputFolder(folder);
 
@@ -148,13 +174,14 @@ int play(const Options& options, std::ostream& out, std::ostream& err, bool errI
   std::unique_ptr<Painter> started;
   try {
     started = std::make_unique<Painter>(script.canvas, options.machineMemory ? *options.machineMemory : physicalMemory());
+    // A storage file the canvas refuses is bad input: nothing is written for it.
+    if (stored) started->load(*stored);
   } catch (const EngineFailure&) {
     startWriting();  // the log says what the engine printed before it failed
     throw;
   }
+  stored.reset();
   Painter& painter = *started;
-  // A storage file the canvas refuses is bad input: nothing is written for it.
-  if (stored) painter.restore(*stored);
   // The layer steps are followed from the canvas as it starts, in the texture memory it leaves.
   if (const auto note = checkLayerSteps(script, painter.startingLayers(), painter.historyMemory(), scriptPath.string())) {
     err << "tessivarium-paint: " << *note << std::endl;
@@ -253,8 +280,11 @@ int runPaint(const std::vector<std::string>& args, std::ostream& out, std::ostre
   } catch (const EngineFailure& e) {
     err << "tessivarium-paint: " << e.what() << std::endl;
     return kExitEngineFailure;
+  } catch (const std::bad_alloc&) {
+    err << "tessivarium-paint: stopped: out of memory" << std::endl;
+    return kExitEngineFailure;
   } catch (const std::exception& e) {
-    // Anything else (no memory, a file system that fails) stops the run as a failure of its own.
+    // Anything else (a file system that fails) stops the run as a failure of its own.
     err << "tessivarium-paint: stopped: " << e.what() << std::endl;
     return kExitEngineFailure;
   }

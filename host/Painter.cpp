@@ -6,6 +6,7 @@
 #include <any>
 #include <cmath>
 #include <iomanip>
+#include <new>
 #include <sstream>
 #include <vector>
 
@@ -60,18 +61,41 @@ constexpr double kSampleInterval = 1.0 / 240;
 constexpr int kSettleFrames = 64;
 constexpr double kMegabyte = 1024 * 1024;
 
+// zstd's level-3 stream compressing a save point's records: some 3.5 MB, its 2 MB window and its
+// tables.
+constexpr double kCompressorBytes = 8 * kMegabyte;
+
+// What a save point holds beside the textures, at the most: one layer's records (grid, wet and
+// dry, 4 bytes a cell each) while they are compressed, the relief (a 2-byte height and a grey byte
+// a cell), the picture (4 bytes a point, as the canvas composes it and again as it is written) and
+// the compressor. A loaded storage file takes no more: its records go as the layers take them.
+double savePointBytes(const CanvasSettings& settings) {
+  const double points = static_cast<double>(settings.width) * static_cast<double>(settings.height);
+  const double cells = points * settings.scale * settings.scale;
+  return 3 * 4 * cells + 3 * cells + 2 * 4 * points + kCompressorBytes;
+}
+
 // The engine counts the textures it makes against a limit and lets its undo history give way at
 // it, but makes every layer asked for: past the machine's memory the program is killed before
-// any error can be reported. Half the machine's memory goes to textures: a save point copies
-// every layer's paint once more.
-std::int64_t textureLimitMegabytes(std::uint64_t machineMemory) {
-  return static_cast<std::int64_t>(static_cast<double>(machineMemory) / 2 / kMegabyte);
+// any error can be reported. What a save point takes beside the textures is set aside first;
+// half of the rest goes to textures, the other half to everything else the program holds.
+std::int64_t textureLimitMegabytes(std::uint64_t machineMemory, const CanvasSettings& settings) {
+  const double left = std::max(0.0, static_cast<double>(machineMemory) - savePointBytes(settings));
+  return static_cast<std::int64_t>(left / 2 / kMegabyte);
 }
 
 std::string megabytes(double bytes) {
   std::ostringstream text;
   text << std::fixed << std::setprecision(1) << bytes / kMegabyte << " MB";
   return text.str();
+}
+
+// How much of the texture memory limit the canvas's textures take.
+std::string textureRoom() {
+  const auto& manager = AppManager();
+  return "the canvas's textures take " + megabytes(static_cast<double>(manager.heapSize())) + " of the " +
+         megabytes(static_cast<double>(manager.limitedHeap()) * kMegabyte) +
+         " they may take on this machine (half of what a save point leaves of its memory)";
 }
 
 ui::TouchState stateOf(const Sample& sample, ui::TouchPhase phase, double time) {
@@ -149,7 +173,7 @@ Painter::Painter(const CanvasSettings& settings, std::uint64_t machineMemory)
     kernels::registerAll();
     tessivarium::Application().setDelegateHandler(errors_);
     auto& manager = AppManager();
-    manager.setLimitedHeap(textureLimitMegabytes(machineMemory));
+    manager.setLimitedHeap(textureLimitMegabytes(machineMemory, settings));
     const auto orientation = settings.width >= settings.height ? tessivarium::PaintOrientation::landscape
                                                        : tessivarium::PaintOrientation::portail;
     const auto surface = surfaceNamed(settings.surface);
@@ -172,6 +196,8 @@ Painter::Painter(const CanvasSettings& settings, std::uint64_t machineMemory)
     throw EngineFailure(std::string("start-up: the engine reported ") + e.what());
   } catch (const EngineFailure& e) {
     throw EngineFailure(std::string("start-up: ") + e.what());
+  } catch (const std::bad_alloc&) {
+    throw EngineFailure("start-up: out of memory");
   }
 }
 
@@ -187,12 +213,29 @@ Painter::~Painter() {
   tessivarium::Application().setDelegateHandler(nullptr);
 }
 
-void Painter::restore(const StoredPainting& painting) {
+void Painter::load(StorageReader& file) {
+  const auto layers = static_cast<std::int64_t>(file.layers());
+  // The canvas's first layer stays until the file's are all made.
+  const std::int64_t bytes = layers * layerBytes();
+  if (!canvas_->commandManager()->makeRoomFor(bytes)) {
+    throw BadInput(file.name() + ": its " + std::to_string(layers) + (layers == 1 ? " layer needs " : " layers need ") +
+                   megabytes(static_cast<double>(bytes)) + " of texture memory; " + textureRoom() + ", so it is not loaded");
+  }
   try {
-    canvas_->setStorageData(painting.records);
+    const CellSize cells = cellSize();
+    restore(file.read(cells.width, cells.height));
+  } catch (const std::bad_alloc&) {
+    throw EngineFailure(file.name() + ": out of memory loading it");
+  }
+}
+
+void Painter::restore(StoredPainting&& painting) {
+  try {
+    canvas_->setStorageData(std::move(painting.records));
   } catch (const tessivarium::Error& e) {
     throw BadInput(std::string("the canvas refused the stored layers: ") + e.what());
   }
+  painting.records.clear();
   for (std::size_t i = 0; i < painting.hidden.size() && i < canvas_->layers().size(); ++i) {
     if (painting.hidden[i]) canvas_->doLayerHidden(canvas_->layers()[i], true);
   }
@@ -213,6 +256,8 @@ void Painter::play(const Step& step, const std::function<void(std::int64_t)>& sa
     throw EngineFailure(step.where + " (" + step.kind + "): the engine reported " + e.what());
   } catch (const EngineFailure& e) {
     throw EngineFailure(step.where + " (" + step.kind + "): " + e.what());
+  } catch (const std::bad_alloc&) {
+    throw EngineFailure(step.where + " (" + step.kind + "): out of memory");
   }
   checkErrors(step.where + " (" + step.kind + ")");
 }
@@ -487,13 +532,10 @@ HistoryMemory Painter::historyMemory() const {
 }
 
 void Painter::requireRoomForALayer() {
-  const auto& manager = AppManager();
   const auto bytes = layerBytes();
   if (canvas_->commandManager()->makeRoomFor(bytes)) return;
-  throw EngineFailure("a new layer needs " + megabytes(static_cast<double>(bytes)) +
-                      " of texture memory; the canvas's textures take " + megabytes(static_cast<double>(manager.heapSize())) + " of the " +
-                      megabytes(static_cast<double>(manager.limitedHeap()) * kMegabyte) +
-                      " they may take on this machine (half its memory), so no layer is made");
+  throw EngineFailure("a new layer needs " + megabytes(static_cast<double>(bytes)) + " of texture memory; " + textureRoom() +
+                      ", so no layer is made");
 }
 
 void Painter::checkErrors(const std::string& where) {
@@ -504,15 +546,21 @@ void Painter::checkErrors(const std::string& where) {
   throw EngineFailure(where + ": the engine reported " + names);
 }
 
-StoredPainting Painter::snapshot() {
-  StoredPainting painting;
-  painting.width = settings_.width;
-  painting.height = settings_.height;
-  painting.scale = settings_.scale;
-  painting.currentLayer = canvas_->layerIndex();
-  for (const auto& layer : canvas_->layers()) painting.hidden.push_back(layer->isHidden());
-  painting.records = canvas_->getStorageData();
-  return painting;
+StoredCanvas Painter::storedCanvas() const {
+  return {settings_.width, settings_.height, settings_.scale, canvas_->layerIndex()};
+}
+
+std::size_t Painter::layerCount() const { return canvas_->layers().size(); }
+
+CellSize Painter::cellSize() const {
+  const auto& descriptor = *canvas_->layers().front()->textureDataDescriptor();
+  return {static_cast<std::int64_t>(descriptor.width), static_cast<std::int64_t>(descriptor.height)};
+}
+
+void Painter::eachRecord(const std::function<void(bool hidden, const tessivarium::ArtworkRawData& record)>& take) {
+  for (const auto& layer : canvas_->layers()) {
+    take(layer->isHidden(), tessivarium::ArtworkRawData(*layer->gridTexture(), *layer->wetTexture(), *layer->dryTexture()));
+  }
 }
 
 std::vector<std::uint8_t> Painter::groundRelief() {

@@ -44,19 +44,27 @@ struct FrameTimes {
 // The machine's physical memory, in bytes.
 std::uint64_t physicalMemory();
 
+// The size of a layer's grid, wet and dry textures, in cells: the canvas's size times its scale.
+struct CellSize {
+  std::int64_t width = 0, height = 0;
+};
+
 class Painter {
  public:
-  // Starts the engine with a canvas of `settings`, its texture memory limited to half of
-  // `machineMemory` bytes. Throws EngineFailure when the engine cannot start.
+  // Starts the engine with a canvas of `settings`, its texture memory limited to half of what a
+  // save point's own memory leaves of `machineMemory` bytes. Throws EngineFailure when the engine
+  // cannot start.
   explicit Painter(const CanvasSettings& settings, std::uint64_t machineMemory = physicalMemory());
   ~Painter();
   Painter(const Painter&) = delete;
   Painter& operator=(const Painter&) = delete;
 
-  // Replaces the canvas's layers by the stored ones, with their hidden flags and selection. The
-  // painting must have been stored from a canvas of this size and scale. Throws BadInput when the
-  // canvas refuses the records.
-  void restore(const StoredPainting& painting);
+  // Replaces the canvas's layers by the file's, with their hidden flags and selection; the file
+  // must have been stored from a canvas of this size and scale. Its layers are held to the texture
+  // memory a new layer is held to before any record is read, and each record is let go once its
+  // layer holds it. Throws BadInput when the file's layers do not fit or the file or the canvas
+  // refuses them, EngineFailure naming the file when memory runs out.
+  void load(StorageReader& file);
 
   // Plays one step; `samplesDone` is told after each display frame of a stroke how many samples it
   // drew. Throws EngineFailure naming the step when the engine stops or reports an error.
@@ -67,8 +75,14 @@ class Painter {
   StartingLayers startingLayers() const;
   HistoryMemory historyMemory() const;
 
-  // The canvas's records as a storage file would keep them.
-  StoredPainting snapshot();
+  // What a storage file keeps of the canvas besides its layers.
+  StoredCanvas storedCanvas() const;
+  std::size_t layerCount() const;
+  CellSize cellSize() const;
+  // Hands the storage record of every layer to `take`, in layer order, with its hidden flag: each
+  // read from the layer's textures as the canvas's getStorageData() reads them, and let go before
+  // the next is read.
+  void eachRecord(const std::function<void(bool hidden, const tessivarium::ArtworkRawData& record)>& take);
   // The picture of every shown layer as composed on the canvas, at one pixel per point, whatever
   // tool is current.
   std::shared_ptr<graphics::Image> picture();
@@ -101,6 +115,8 @@ class Painter {
   void noteCurrentLayer();
   // Makes the layer at `index` current, which rebuilds its picture.
   void select(std::int64_t index);
+  // Replaces the canvas's layers by the painting's, each record let go as its layer takes it.
+  void restore(StoredPainting&& painting);
   // The texture memory one more layer takes: its grid, wet and dry paint and its picture.
   std::int64_t layerBytes() const;
   // Makes room for one more layer, as the undo history gives way to it; throws EngineFailure when

@@ -7,18 +7,20 @@
 #include <initializer_list>
 #include <iomanip>
 #include <limits>
+#include <map>
 #include <numbers>
 #include <regex>
-#include <set>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
 
 #include "HostErrors.h"
 #include "InkML.h"
+#include "SavePoint.h"
 #include "Surface.h"
 #include "ToolNames.h"
 #include "graphics/Image.h"
+#include "graphics/PNGFile.h"
 
 namespace painthost {
 namespace {
@@ -118,6 +120,9 @@ class Node {
 
 constexpr std::int64_t kLargestSide = 4096;
 constexpr std::int64_t kSmallestSide = 256;  // a tool's working region must fit
+constexpr double kLargestScale = 2.0;
+// A picture is imported at one pixel per cell.
+constexpr auto kLargestPictureSide = static_cast<std::uint32_t>(kLargestSide * kLargestScale);
 constexpr std::int64_t kMostSamplesPerFrame = 1000;
 
 Rgba colorOf(const Node& node) {
@@ -145,7 +150,7 @@ CanvasSettings canvasOf(const Node& node) {
       surface->refuse("unknown surface \"" + canvas.surface + "\" (one of: " + names + ")");
     }
   }
-  if (auto scale = node.optional("scale")) canvas.scale = scale->number(1.0, 2.0);
+  if (auto scale = node.optional("scale")) canvas.scale = scale->number(1.0, kLargestScale);
   if (auto background = node.optional("background")) canvas.background = colorOf(*background);
   return canvas;
 }
@@ -206,7 +211,7 @@ LayerRef layerOf(const Node& step) {
 
 // What the steps before a step leave that the step is checked against.
 struct Reading {
-  std::set<std::string> saves;
+  std::map<std::string, std::string> saveFiles;  // the files of the save points so far, and whose
   std::string tool = kStartingTool;  // the current tool
 };
 
@@ -323,6 +328,14 @@ Action actionOf(const Node& step, const std::string& kind, const CanvasSettings&
     const Node file = step["file"];
     ImportImage import;
     import.file = existingFile(file, folder);
+    // The header's size first: a picture no canvas holds is not decoded at all.
+    const auto size = graphics::readPNGSize(import.file);
+    if (!size) file.refuse("not a PNG picture: " + import.file.string());
+    if (size->width > kLargestPictureSide || size->height > kLargestPictureSide) {
+      file.refuse(import.file.string() + " is " + std::to_string(size->width) + " x " + std::to_string(size->height) +
+                  " pixels; no canvas holds a side beyond " + std::to_string(kLargestPictureSide) + " cells (" +
+                  std::to_string(kLargestSide) + " points at scale " + describe(kLargestScale) + ")");
+    }
     if (!graphics::Image::fromFile(import.file)) file.refuse("not a PNG picture: " + import.file.string());
     import.x = onCanvas(step["x"], canvas.width, canvas);
     import.y = onCanvas(step["y"], canvas.height, canvas);
@@ -342,7 +355,12 @@ Action actionOf(const Node& step, const std::string& kind, const CanvasSettings&
     const std::string name = nameNode.string();
     static const std::regex allowed("[A-Za-z0-9_-]{1,64}");
     if (!std::regex_match(name, allowed)) nameNode.refuse("a save name is 1 to 64 letters, digits, '-' or '_'");
-    if (!reading.saves.insert(name).second) nameNode.refuse("a second save point named \"" + name + "\" would overwrite the first");
+    for (const auto& file : savePointFileNames(name)) {
+      const auto [earlier, added] = reading.saveFiles.emplace(file, name);
+      if (added) continue;
+      if (earlier->second == name) nameNode.refuse("a second save point named \"" + name + "\" would overwrite the first");
+      nameNode.refuse("the save point \"" + name + "\" would write " + file + " over the save point \"" + earlier->second + "\"'s");
+    }
     return Save{name};
   }
   step["step"].refuse("unknown step \"" + kind + "\"");

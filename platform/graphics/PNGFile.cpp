@@ -7,18 +7,33 @@
 #include <vector>
 
 namespace graphics {
+namespace {
 
-std::shared_ptr<const Bitmap> readPNG(const std::filesystem::path& path) {
+// Reads the file's header into `image`; false (and nothing to free) when it cannot be read.
+bool beginReading(png_image& image, const std::filesystem::path& path) {
   // Opening a FIFO or a device would wait for a writer that never comes.
   std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return nullptr;
-  png_image image;
+  if (!std::filesystem::is_regular_file(path, error)) return false;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
-  if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
-    png_image_free(&image);
-    return nullptr;
-  }
+  if (png_image_begin_read_from_file(&image, path.c_str()) != 0) return true;
+  png_image_free(&image);
+  return false;
+}
+
+}  // namespace
+
+std::optional<PNGSize> readPNGSize(const std::filesystem::path& path) {
+  png_image image;
+  if (!beginReading(image, path)) return std::nullopt;
+  const PNGSize size{image.width, image.height};
+  png_image_free(&image);
+  return size;
+}
+
+std::shared_ptr<const Bitmap> readPNG(const std::filesystem::path& path) {
+  png_image image;
+  if (!beginReading(image, path)) return nullptr;
   // The header's sizes are only claims: check them before allocating for them, in 64 bits.
   if (image.width > kLargestPNGSide || image.height > kLargestPNGSide) {
     png_image_free(&image);

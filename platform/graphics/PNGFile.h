@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "graphics/Bitmap.h"
 
@@ -19,6 +20,13 @@ inline constexpr std::uint32_t kLargestPNGSide = 16384;
 // is not a regular file (a FIFO, a device, a folder), is not a PNG file, or claims a width or a
 // height beyond kLargestPNGSide (refused before anything is allocated for it).
 std::shared_ptr<const Bitmap> readPNG(const std::filesystem::path& path);
+
+struct PNGSize {
+  std::uint32_t width = 0, height = 0;
+};
+// The width and height the file's header gives, read without decoding a pixel (whatever they
+// are); none when readPNG would give nothing for another reason than its size.
+std::optional<PNGSize> readPNGSize(const std::filesystem::path& path);
 
 // Writes the bitmap as an 8-bit RGBA PNG file; false when the file cannot be written.
 bool writePNG(const Bitmap& bitmap, const std::filesystem::path& path);

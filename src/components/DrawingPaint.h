@@ -270,6 +270,9 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   // history, whose steps name the old layers. Throws Error: TextureFormatIncompatible for a
   // malformed record (its console line says which and why), NoMoreHeap when a layer cannot be made.
   void setStorageData(const std::vector<ArtworkRawData>& data);
+  // The same, taking the records: each record's arrays are let go as soon as its layer holds
+  // them, so that the records and the layers made from them are not all held at once.
+  void setStorageData(std::vector<ArtworkRawData>&& data);
   // The paint under a point of the view: the first answer of the layers from the front (hidden
   // layers too); failing that, the view's background colour while the surface shows.
   std::optional<graphics::Color> pickColor(double x, double y);
@@ -287,6 +290,9 @@ class DrawingPaint : public ui::View, public std::enable_shared_from_this<Drawin
   void record(Args&&... args);
   // Cleans the history when it was ever made.
   void releaseHistory();
+  // The body of setStorageData; a vector of records that are not const is emptied record by record.
+  template <typename Records>
+  void replaceLayers(Records& data);
 
   std::shared_ptr<graphics::Image> maskImage_;
   std::shared_ptr<gpu::Texture> maskTexture_;

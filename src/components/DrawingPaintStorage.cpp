@@ -3,6 +3,7 @@
 
 #include <limits>
 #include <string>
+#include <type_traits>
 
 #include "ErrorMessage.h"
 #include "components/ArtworkTextures.h"
@@ -65,7 +66,12 @@ std::vector<ArtworkRawData> DrawingPaint::getStorageData() {
   return records;
 }
 
-void DrawingPaint::setStorageData(const std::vector<ArtworkRawData>& data) {
+void DrawingPaint::setStorageData(const std::vector<ArtworkRawData>& data) { replaceLayers(data); }
+
+void DrawingPaint::setStorageData(std::vector<ArtworkRawData>&& data) { replaceLayers(data); }
+
+template <typename Records>
+void DrawingPaint::replaceLayers(Records& data) {
   if (data.empty()) {
     foundation::consoleLine("Data of Storagedata cnnot be empty.");
     return;
@@ -77,8 +83,13 @@ void DrawingPaint::setStorageData(const std::vector<ArtworkRawData>& data) {
   std::vector<std::shared_ptr<ArtworkTextures>> rebuilt;
   rebuilt.reserve(data.size());
   try {
-    for (std::size_t i = 0; i < data.size(); ++i)
+    for (std::size_t i = 0; i < data.size(); ++i) {
       rebuilt.push_back(layerFrom(*this, static_cast<std::int64_t>(i), data[i]));
+      if constexpr (!std::is_const_v<Records>) {
+        const ArtworkRawData& r = data[i];
+        data[i] = ArtworkRawData(r.width(), r.height(), r.depth(), {}, {}, {});
+      }
+    }
   } catch (...) {
     for (const auto& layer : rebuilt) layer->cleanResources();
     throw;

@@ -34,6 +34,11 @@ class RawData {
   // The texture's sizes, then its bytes.
   explicit RawData(const gpu::Texture& grid);
   virtual ~RawData() = default;
+  // Records of a painting are large: moving one moves its arrays.
+  RawData(const RawData&) = default;
+  RawData(RawData&&) noexcept = default;
+  RawData& operator=(const RawData&) = default;
+  RawData& operator=(RawData&&) noexcept = default;
 
   std::int64_t width() const { return width_; }
   std::int64_t height() const { return height_; }

@@ -2,13 +2,18 @@
 // file and the reason, and exit status 2.
 
 #include <gtest/gtest.h>
+#include <zstd.h>
 
+#include <algorithm>
+#include <functional>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "HostRun.h"
+#include "LyingPNG.h"
 #include "StorageFile.h"
 
 namespace {
@@ -16,25 +21,51 @@ namespace {
 using hosttest::HostFolder;
 using hosttest::script;
 
-// A storage file as a save point of a 320 x 256 canvas with one empty layer writes it.
-std::vector<std::uint8_t> storageFile(std::int64_t width = 320) {
-  painthost::StoredPainting painting;
-  painting.width = width;
-  painting.height = 256;
-  painting.hidden = {false};
-  const std::vector<std::uint8_t> empty(static_cast<std::size_t>(width) * 256 * 4, 0);
-  painting.records.emplace_back(width, 256, 1, empty, empty, empty);
-  return painthost::encodeStorage(painting);
+struct Cells {
+  std::int64_t width = 320, height = 256;
+};
+
+// A storage file of `layers` empty layers of `cells`, stored from a `width` x 256 canvas.
+std::vector<std::uint8_t> storageFile(std::int64_t width = 320, std::uint32_t layers = 1, std::optional<Cells> cells = std::nullopt) {
+  const Cells c = cells.value_or(Cells{width, 256});
+  std::stringstream file(std::ios::in | std::ios::out | std::ios::binary);
+  painthost::StorageWriter writer(file, {width, 256, 1.0, 0}, layers, c.width, c.height);
+  const std::vector<std::uint8_t> empty(static_cast<std::size_t>(c.width * c.height * 4), 0);
+  for (std::uint32_t i = 0; i < layers; ++i) writer.add(false, tessivarium::ArtworkRawData(c.width, c.height, 1, empty, empty, empty));
+  writer.finish();
+  const std::string bytes = file.str();
+  return {bytes.begin(), bytes.end()};
+}
+
+void putLittle(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint64_t value, int size = 8) {
+  for (int i = 0; i < size; ++i) bytes.at(at + static_cast<std::size_t>(i)) = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 std::string text(std::vector<std::uint8_t> bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 // A storage file whose header claims `rawSize` bytes of records, its checksum made to match.
 std::string claimingRecords(std::vector<std::uint8_t> bytes, std::uint64_t rawSize) {
-  for (std::size_t i = 0; i < 8; ++i) bytes.at(12 + i) = static_cast<std::uint8_t>(rawSize >> (8 * i));
-  const std::uint64_t checksum = painthost::storageChecksum(bytes);
-  for (std::size_t i = 0; i < 8; ++i) bytes.at(28 + i) = static_cast<std::uint8_t>(checksum >> (8 * i));
+  putLittle(bytes, 12, rawSize);
+  putLittle(bytes, 28, painthost::storageChecksum(bytes));
   return text(std::move(bytes));
+}
+
+// The storage file with its records changed by `change` and `after` put behind their frame, the
+// header's sizes and checksum made to match.
+std::string reframed(const std::vector<std::uint8_t>& file, const std::function<void(std::vector<std::uint8_t>&)>& change,
+                     const std::vector<std::uint8_t>& after = {}) {
+  std::vector<std::uint8_t> records(ZSTD_getFrameContentSize(file.data() + 36, file.size() - 36));
+  EXPECT_EQ(ZSTD_decompress(records.data(), records.size(), file.data() + 36, file.size() - 36), records.size());
+  change(records);
+  std::vector<std::uint8_t> out(36 + ZSTD_compressBound(records.size()));
+  std::copy(file.begin(), file.begin() + 36, out.begin());
+  const std::size_t frame = ZSTD_compress(out.data() + 36, out.size() - 36, records.data(), records.size(), 3);
+  out.resize(36 + frame);
+  for (const auto byte : after) out.push_back(byte);
+  putLittle(out, 12, records.size());
+  putLittle(out, 20, frame + after.size());
+  putLittle(out, 28, painthost::storageChecksum(out));
+  return text(std::move(out));
 }
 
 std::string withByte(std::vector<std::uint8_t> bytes, std::size_t at, std::uint8_t value) {
@@ -62,8 +93,21 @@ struct Case {
   std::vector<std::pair<std::string, std::string>> files;  // more input files, by name
   std::vector<std::string> args;                           // after the script and the output folder
   std::string message;                                     // part of the message on standard error
+  std::function<void(const HostFolder&)> makeFiles = {};   // more input files, made in the folder
+  std::optional<std::uint64_t> machineMemory = std::nullopt;
   friend void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 };
+
+// A picture of 1 x 1 pixels whose header claims `width` x `height`.
+std::function<void(const HostFolder&)> lyingPicture(const std::string& name, std::uint32_t width, std::uint32_t height) {
+  return [=](const HostFolder& folder) {
+    folder.writePaint(name, 1, 1);
+    const auto bytes = hosttest::bytesOf(folder.path() / name);
+    folder.write(name, testsupport::claimingSize(std::string(bytes.begin(), bytes.end()), width, height));
+  };
+}
+
+const std::string kImport = R"({"step": "importImage", "file": "big.png", "x": 0, "y": 0})";
 
 std::vector<Case> cases() {
   const auto storage = storageFile();
@@ -132,6 +176,17 @@ std::vector<Case> cases() {
        "steps[999]: the canvas would have 1001 layers then, and a storage file holds at most 1000"},
       {"SaveNamedTwice", script(R"({"step": "save", "name": "a"}, {"step": "save", "name": "a"})"), {}, {},
        "steps[1].name: a second save point named \"a\""},
+      {"SaveNamedAsAnEarlierSavesRelief", script(R"({"step": "save", "name": "a"}, {"step": "save", "name": "a-relief"})"), {},
+       {}, "steps[1].name: the save point \"a-relief\" would write a-relief.png over the save point \"a\"'s"},
+      {"SaveWhoseReliefIsAnEarlierSavesPicture",
+       script(R"({"step": "save", "name": "a-relief"}, {"step": "save", "name": "a"})"), {}, {},
+       "steps[1].name: the save point \"a\" would write a-relief.png over the save point \"a-relief\"'s"},
+      // Pictures no canvas holds, refused from their header.
+      {"PictureWiderThanAnyCanvas", script(kImport), {}, {},
+       "big.png is 8193 x 1 pixels; no canvas holds a side beyond 8192 cells (4096 points at scale 2)",
+       [](const HostFolder& folder) { folder.writePaint("big.png", 8193, 1); }},
+      {"PictureTallerThanAnyCanvasByItsHeaderAlone", script(kImport), {}, {}, "big.png is 1 x 16384 pixels; no canvas holds",
+       lyingPicture("big.png", 1, 16384)},
       {"NoScriptFile", "", {}, {}, "script.json: no such script file"},
       {"UnknownOption", script(""), {}, {"--colour"}, "--colour"},
       {"ThreadsOutOfRange", script(""), {}, {"--threads", "0"}, "--threads: 0 is not 1 to 256"},
@@ -220,6 +275,32 @@ std::vector<Case> cases() {
       {"StorageOfAnotherCanvas", script(""), {{"in.tess", text(storageFile(400))}}, {"--load", "in.tess"},
        "in.tess: stored from a 400 x 256 canvas at scale 1; the script's canvas is 320 x 256 at scale 1"},
       {"StorageMissing", script(""), {}, {"--load", "in.tess"}, "in.tess: no such storage file"},
+      {"StorageClaimsCompressedRecordsNear2To64", script(""), {{"in.tess", [&] {
+         auto bytes = storage;
+         putLittle(bytes, 20, ~std::uint64_t{0});
+         return text(bytes);
+       }()}},
+       {"--load", "in.tess"},
+       "in.tess: truncated storage file: " + std::to_string(storage.size() - 36) +
+           " bytes of compressed records follow its header, which gives 18446744073709551615"},
+      {"StorageHiddenFlagNeither0Nor1", script(""), {{"in.tess", reframed(storage, [](auto& records) { records.at(36) = 7; })}},
+       {"--load", "in.tess"}, "in.tess: damaged storage file: layer 0 has the hidden flag 7, not 0 or 1"},
+      // A skippable frame of four bytes after the records' frame.
+      {"StorageFrameAfterItsRecords", script(""), {{"in.tess", reframed(storage, [](auto&) {}, {0x50, 0x2A, 0x4D, 0x18, 4, 0, 0, 0, 1, 2, 3, 4})}},
+       {"--load", "in.tess"}, "in.tess: damaged storage file: its compressed records hold more than one zstd frame"},
+      // Records of another size than the canvas's layers, each refused before its arrays are made.
+      {"StorageRecordsOfOneCell", script(""), {{"in.tess", text(storageFile(320, 1, Cells{1, 1}))}}, {"--load", "in.tess"},
+       "in.tess: damaged storage file: layer 0 holds 1 x 1 x 1 cells, not the 320 x 256 x 1 of the canvas's layers"},
+      {"StorageRecordsLargerThanTheCanvas", script(""), {{"in.tess", text(storageFile(320, 1, Cells{512, 512}))}},
+       {"--load", "in.tess"}, "in.tess: damaged storage file: layer 0 holds 512 x 512 x 1 cells, not the 320 x 256 x 1"},
+      {"StorageRecordsOfOneLongRow", script(""), {{"in.tess", text(storageFile(320, 1, Cells{1'048'576, 1}))}},
+       {"--load", "in.tess"}, "in.tess: damaged storage file: layer 0 holds 1048576 x 1 x 1 cells, not the 320 x 256 x 1"},
+      {"StorageSecondLayerNarrower", script(""),
+       {{"in.tess", reframed(storageFile(320, 2), [](auto& records) { putLittle(records, 36 + 25 + 3 * 320 * 256 * 4 + 1, 319); })}},
+       {"--load", "in.tess"}, "in.tess: damaged storage file: layer 1 holds 319 x 256 x 1 cells, not the 320 x 256 x 1"},
+      // Eight layers of 1.25 MB where the textures may take some 7 MB.
+      {"StorageLayersBeyondTheTextureMemory", script(""), {{"in.tess", text(storageFile(320, 8))}}, {"--load", "in.tess"},
+       "in.tess: its 8 layers need 10.0 MB of texture memory; the canvas's textures take ", {}, 24 << 20},
   };
 }
 
@@ -230,12 +311,13 @@ TEST_P(BadInput, IsRefusedWithItsPositionAndNothingIsWritten) {
   const HostFolder folder;
   if (!c.script.empty()) folder.write("script.json", c.script);
   for (const auto& [name, contents] : c.files) folder.write(name, contents);
+  if (c.makeFiles) c.makeFiles(folder);
   const auto inputs = hosttest::filesIn(folder.path());
   std::vector<std::string> args = {folder.at("script.json"), "-o", folder.at("out")};
   for (const auto& arg : c.args) args.push_back(arg.ends_with(".tess") ? folder.at(arg) : arg);
 
   ::testing::internal::CaptureStderr();
-  const auto result = folder.run(args);
+  const auto result = folder.run(args, c.machineMemory);
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "only the program's own messages reach the terminal";
   EXPECT_EQ(result.status, 2) << result.err;
   EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;

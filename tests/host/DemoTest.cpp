@@ -18,6 +18,7 @@
 #include "Script.h"
 #include "ToolNames.h"
 #include "components/DrawingPaint.h"
+#include "components/RawData.h"
 #include "foundation/Bundle.h"
 #include "graphics/Bitmap.h"
 #include "graphics/PNGFile.h"
@@ -106,7 +107,10 @@ TEST(Demo, EveryToolStrokesAndEveryStrokeChangesItsLayer) {
     EXPECT_FALSE(isOneColour(*picture)) << name;
   }
   // The paint's own relief: the written one stands on the canvas's weave everywhere.
-  const auto painted = reliefOf(painter.snapshot());
+  const auto cells = painter.cellSize();
+  painthost::Relief paint(static_cast<std::size_t>(cells.width), static_cast<std::size_t>(cells.height));
+  painter.eachRecord([&](bool hidden, const tessivarium::ArtworkRawData& record) { paint.add(record, hidden); });
+  const auto painted = paint.picture();
   std::vector<std::uint8_t> grey;
   for (const auto g : painted.pixels) grey.insert(grey.end(), {g, g, g, 255});
   const auto relief = graphics::Bitmap::make(painted.width, painted.height, std::move(grey), graphics::AlphaMode::Straight);

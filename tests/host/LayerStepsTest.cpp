@@ -66,7 +66,7 @@ TEST_P(LayerSteps, ChangeTheStackAsTheStorageFileKeepsIt) {
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(hosttest::filesIn(folder.path() / "out"),
             (std::set<std::string>{"end.png", "end-relief.png", "end.tess", "paint.log"}));
-  const auto stored = painthost::readStorageFile(folder.path() / "out" / "end.tess");
+  const auto stored = painthost::StorageReader(folder.path() / "out" / "end.tess").read(320, 256);
   EXPECT_EQ(stored.hidden, c.hidden);
   EXPECT_EQ(stored.currentLayer, c.current);
   EXPECT_EQ(stored.records.size(), c.hidden.size());

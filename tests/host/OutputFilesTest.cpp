@@ -1,9 +1,11 @@
 // What a run leaves in its output folder and on its streams: files that appear whole or not at all
-// (a failed write keeps what the name held before and leaves no temporary file), the save lines
-// and engine lines that --quiet and --verbose move or silence, and what the pictures show.
+// (a failed write keeps what the name held before and leaves no temporary file), links in the folder
+// replaced instead of followed, the save lines and engine lines that --quiet and --verbose move or
+// silence, and what the pictures show.
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <fstream>
 #include <functional>
 #include <optional>
@@ -23,21 +25,33 @@ namespace {
 
 using hosttest::HostFolder;
 
+std::string text(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
 struct FailedWrite {
   std::string name;
   std::function<bool(const std::filesystem::path&)> write;
   friend void PrintTo(const FailedWrite& c, std::ostream* out) { *out << c.name; }
 };
 
-class OutputFilesAtomicWrite : public ::testing::TestWithParam<FailedWrite> {};
+bool writeNew(const std::filesystem::path& to) {
+  std::ofstream(to, std::ios::binary) << "new";
+  return true;
+}
 
-TEST_P(OutputFilesAtomicWrite, ThatFailsKeepsTheOldFileAndLeavesNoTemporaryOne) {
+class OutputFilesGroupWrite : public ::testing::TestWithParam<FailedWrite> {};
+
+TEST_P(OutputFilesGroupWrite, ThatFailsKeepsTheOldFilesAndLeavesNoTemporaryOne) {
   const HostFolder folder;
-  const auto target = folder.write("final.png", std::string("the earlier picture"));
-  EXPECT_ANY_THROW(painthost::writeAtomically(target, GetParam().write));
-  EXPECT_EQ(hosttest::filesIn(folder.path()), std::set<std::string>{"final.png"});
-  const auto kept = hosttest::bytesOf(target);
-  EXPECT_EQ(std::string(kept.begin(), kept.end()), "the earlier picture");
+  const auto picture = folder.write("final.png", std::string("the earlier picture"));
+  const auto storage = folder.write("final.tess", std::string("the earlier storage"));
+  {
+    painthost::FileGroup group;
+    group.add(picture, writeNew);
+    EXPECT_ANY_THROW(group.add(storage, GetParam().write));
+  }
+  EXPECT_EQ(hosttest::filesIn(folder.path()), (std::set<std::string>{"final.png", "final.tess"}));
+  EXPECT_EQ(text(hosttest::bytesOf(picture)), "the earlier picture");
+  EXPECT_EQ(text(hosttest::bytesOf(storage)), "the earlier storage");
 }
 
 // Each writes half a file under the temporary name first, as a write cut short would.
@@ -46,23 +60,48 @@ bool writeHalf(const std::filesystem::path& to) {
   return true;
 }
 
-INSTANTIATE_TEST_SUITE_P(Host, OutputFilesAtomicWrite,
+INSTANTIATE_TEST_SUITE_P(Host, OutputFilesGroupWrite,
                          ::testing::Values(FailedWrite{"ReportsFailure", [](const std::filesystem::path& to) { return !writeHalf(to); }},
                                            FailedWrite{"Throws",
                                                        [](const std::filesystem::path& to) -> bool {
                                                          writeHalf(to);
                                                          throw std::runtime_error("the disk is full");
                                                        }},
-                                           FailedWrite{"WritesNothing", [](const std::filesystem::path&) { return true; }}),
+                                           FailedWrite{"LeavesNoFile",
+                                                       [](const std::filesystem::path& to) { return std::filesystem::remove(to); }}),
                          [](const ::testing::TestParamInfo<FailedWrite>& info) { return info.param.name; });
 
-TEST(OutputFiles, AnAtomicWriteThatSucceedsReplacesTheFileWhole) {
+TEST(OutputFiles, AGroupThatCannotRenameOneFileLeavesNoneOfIts) {
   const HostFolder folder;
-  const auto target = folder.write("final.tess", std::string("old"));
-  painthost::writeAtomically(target, std::vector<std::uint8_t>{'n', 'e', 'w'});
+  std::filesystem::create_directories(folder.path() / "final.tess");  // no file can take its name
+  painthost::FileGroup group;
+  group.add(folder.path() / "final.png", writeNew);
+  group.add(folder.path() / "final.tess", writeNew);
+  EXPECT_THROW(group.commit(), painthost::EngineFailure);
   EXPECT_EQ(hosttest::filesIn(folder.path()), std::set<std::string>{"final.tess"});
-  EXPECT_EQ(hosttest::bytesOf(target), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
 }
+
+class OutputFilesLink : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(OutputFilesLink, InTheOutputFolderIsReplacedAndWhatItPointsToLeftAlone) {
+  const HostFolder folder;
+  folder.write("script.json", hosttest::script(R"({"step": "save", "name": "end"})"));
+  const auto outside = folder.write("outside.txt", std::string("not the program's"));
+  std::filesystem::create_directories(folder.path() / "out");
+  const auto link = folder.path() / "out" / GetParam();
+  std::filesystem::create_symlink(outside, link);
+  ASSERT_EQ(folder.run({folder.at("script.json"), "-o", folder.at("out"), "-q"}).status, 0);
+  EXPECT_EQ(text(hosttest::bytesOf(outside)), "not the program's");
+  EXPECT_FALSE(std::filesystem::is_symlink(link));
+  EXPECT_TRUE(std::filesystem::is_regular_file(link));
+}
+
+INSTANTIATE_TEST_SUITE_P(Host, OutputFilesLink, ::testing::Values("paint.log", "end.png", "end-relief.png", "end.tess"),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                           std::string name;
+                           for (const char c : info.param) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           return name;
+                         });
 
 TEST(OutputFiles, VersionNamesTheProgramAndItsStorageFormatAndWritesNothing) {
   const HostFolder folder;

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 
+#include "LyingPNG.h"
 #include "TempResourceRoot.h"
 #include "TestBitmaps.h"
 #include "graphics/Image.h"
@@ -51,21 +52,9 @@ TEST(PNGFile, UnreadableFilesGiveNothing) {
   testsupport::TempResourceRoot root;
   EXPECT_FALSE(graphics::readPNG(root.path() / "missing.png"));
   EXPECT_FALSE(graphics::readPNG(root.write("text.png", "not a picture")));
+  EXPECT_FALSE(graphics::readPNGSize(root.path() / "text.png"));
+  EXPECT_FALSE(graphics::readPNGSize(root.path() / "missing.png"));
   EXPECT_FALSE(graphics::writePNG(*translucentBitmap(), root.path() / "no/such/folder/x.png"));
-}
-
-// The CRC-32 that closes a PNG chunk, over its type and data.
-std::uint32_t chunkCRC(const std::uint8_t* bytes, std::size_t length) {
-  std::uint32_t crc = 0xFFFFFFFFu;
-  for (std::size_t i = 0; i < length; ++i) {
-    crc ^= bytes[i];
-    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-  }
-  return ~crc;
-}
-
-void putBigEndian(std::string& bytes, std::size_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (24 - 8 * i));
 }
 
 // A real 1 x 1 PNG file whose header then claims width x height: a few dozen bytes.
@@ -73,12 +62,9 @@ std::filesystem::path lyingPNG(testsupport::TempResourceRoot& root, std::uint32_
   const auto path = root.path() / "lying.png";
   EXPECT_TRUE(graphics::writePNG(*Bitmap::make(1, 1, {1, 2, 3, 4}, graphics::AlphaMode::Straight), path));
   std::ifstream in(path, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  // Signature (8), IHDR length (4), "IHDR" at 12, width at 16, height at 20, CRC at 29.
-  putBigEndian(bytes, 16, width);
-  putBigEndian(bytes, 20, height);
-  putBigEndian(bytes, 29, chunkCRC(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 12, 17));
-  return root.write("lying.png", bytes);
+  return root.write("lying.png", testsupport::claimingSize(std::string((std::istreambuf_iterator<char>(in)),
+                                                                       std::istreambuf_iterator<char>()),
+                                                           width, height));
 }
 
 TEST(PNGFile, SizesBeyondTheLimitAreRefusedBeforeAllocating) {
@@ -88,7 +74,15 @@ TEST(PNGFile, SizesBeyondTheLimitAreRefusedBeforeAllocating) {
   } lies[] = {{32768, 32767},   // 4 GiB of pixels from a 69-byte file
               {65536, 16384},   // a byte count that wraps to 0 in 32 bits
               {16385, 1}, {1, 16385}};
-  for (const Case& c : lies) EXPECT_FALSE(graphics::readPNG(lyingPNG(root, c.width, c.height))) << c.width << " x " << c.height;
+  for (const Case& c : lies) {
+    const auto lying = lyingPNG(root, c.width, c.height);
+    EXPECT_FALSE(graphics::readPNG(lying)) << c.width << " x " << c.height;
+    // The header alone says what the file claims, without a pixel decoded.
+    const auto claimed = graphics::readPNGSize(lying);
+    ASSERT_TRUE(claimed);
+    EXPECT_EQ(claimed->width, c.width);
+    EXPECT_EQ(claimed->height, c.height);
+  }
 
   // A real picture just past the limit is refused, one at the limit read.
   const auto wide = root.path() / "wide.png";

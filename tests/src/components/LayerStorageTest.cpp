@@ -63,7 +63,10 @@ TEST(LayerStorage, ARestoreReproducesEveryLayerAndRebuildsThePictures) {
   auto target = testsupport::makeCanvas(23, 9, 1.0, 1);
   const auto backgroundBefore = bytesOfLayer(*target->background());
 
-  target->setStorageData(source->getStorageData());
+  // Records handed over are let go as their layers take them (the list itself stays the caller's).
+  auto records = source->getStorageData();
+  target->setStorageData(std::move(records));
+  for (const auto& r : records) EXPECT_EQ(r.grid().capacity() + r.wet().capacity() + r.dry().capacity(), 0u);
   ASSERT_EQ(target->layers().size(), 3u);
   EXPECT_EQ(bytesOfCanvas(*target), expected);
   for (std::size_t i = 0; i < 3; ++i) {
