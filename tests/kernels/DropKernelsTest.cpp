@@ -135,6 +135,14 @@ TEST(DropKernels, TheTubesBeadRunsFromSampleToSampleAcrossTheStepsOfAStroke) {
       EXPECT_GT(whole[thickness + (y * 48 + x) * 4], 0) << "the line at " << x << "," << y;
     }
   }
+  // The bead's radius follows the force along a segment: halfway from force 0 (radius 2) to force 1
+  // (radius 6) it is 4, so there the cells 3 off the line hold paint and those 4 off none.
+  const Bytes rising = tubeInPlace({{{4.5f, 24.5f, 0.0f}, {44.5f, 24.5f, 1.0f}}}, 0, 1);
+  const auto thickness = [&](std::size_t y) { return int{rising[48 * 48 * 4 + (y * 48 + 24) * 4 + 3]}; };
+  EXPECT_GT(thickness(21), 0);
+  EXPECT_GT(thickness(27), 0);
+  EXPECT_EQ(thickness(20), 0);
+  EXPECT_EQ(thickness(28), 0);
 }
 
 // A lone sample's droplets land one to a cell: each is 2 to 4 bytes thick, all three thicknesses
