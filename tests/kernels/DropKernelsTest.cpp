@@ -118,9 +118,9 @@ Bytes tubeInPlace(const std::vector<std::vector<Touch>>& groups, std::int32_t mo
   return out;
 }
 
-// Samples 20 cells apart, the force rising: the bead runs unbroken from one to the next, and a
-// stroke split into steps, however, lays the very bytes of one step: the segment joining two steps
-// is laid once, and the sample they share not twice.
+// Samples 20 cells apart, the force rising: the bead runs unbroken from one to the next, widening
+// with the force along each segment, and a stroke split into steps, however, lays the very bytes
+// of one step: the segment joining two steps is laid once, and the sample they share not twice.
 TEST(DropKernels, TheTubesBeadRunsFromSampleToSampleAcrossTheStepsOfAStroke) {
   const Touch a{6.5f, 10.5f, 0.2f}, b{26.5f, 20.5f, 0.6f}, c{40.5f, 27.5f, 1.0f};  // on one line
   for (const std::int32_t mode : {0, 1}) {
