@@ -280,7 +280,7 @@ TEST(ToolModelStrokeKernels, KnifeCutsATrenchThroughThickWetPaintAndBanksTheRest
 // gives and gets that share and stays at 40, each at its rear edge ends a share thinner and each
 // just past its front edge a share thicker, as many of each; nothing is made or lost.
 TEST(ToolModelStrokeKernels, ARollersDrumRollsOnAShareOfTheFilmByItsWetnessForemostFirst) {
-  constexpr int kFilm = 40;
+  constexpr int kFilm = 40, kFilmCells = 40 * 40;
   const struct {
     std::uint8_t wetness;
     float dx, dy;
@@ -308,10 +308,10 @@ TEST(ToolModelStrokeKernels, ARollersDrumRollsOnAShareOfTheFilmByItsWetnessForem
       }
     const std::string what = "wetness " + std::to_string(c.wetness) + ", step " + std::to_string(c.dx) + ", " + std::to_string(c.dy);
     EXPECT_EQ(headPaint(*step.headB), 0) << what;
-    EXPECT_EQ(paint, 40L * 40 * kFilm) << what;
+    EXPECT_EQ(paint, long{kFilmCells} * kFilm) << what;
     EXPECT_GT(levels[kFilm - c.share], 0) << what;
     EXPECT_EQ(levels[kFilm - c.share], levels[kFilm + c.share]) << what;
-    EXPECT_EQ(levels[kFilm - c.share] + levels[kFilm] + levels[kFilm + c.share], 40 * 40) << what;
+    EXPECT_EQ(levels[kFilm - c.share] + levels[kFilm] + levels[kFilm + c.share], kFilmCells) << what;
   }
 }
 
@@ -324,7 +324,7 @@ TEST(ToolModelStrokeKernels, ARollersDrumRollsOnAShareOfTheFilmByItsWetnessForem
 // whatever the way the blade goes and wherever under it the cell lies.
 TEST(ToolModelStrokeKernels, AKnifeDrivesWhatItCannotCarryOffACellToOneLevelAlongItsWays) {
   const struct {
-    float degrees;    // the way the blade travels
+    float degrees;      // the way the blade travels
     float ahead, side;  // where the cell lies from the second sample, along and across that way
     std::uint8_t thickness;
   } cases[] = {
