@@ -361,7 +361,11 @@ INSTANTIATE_TEST_SUITE_P(
                         "steps[1] (pickColor): the pick: the engine reported NoColorSelected"},
         // Half of a machine of 24 MB for textures; each layer takes 1.25 MB.
         EngineErrorCase{"LayersBeyondTheMachinesMemory", createLayers(12),
-                        "(createLayer): a new layer needs 1.2 MB of texture memory; the canvas's textures take ", 24 << 20}),
+                        "(createLayer): a new layer needs 1.2 MB of texture memory; the canvas's textures take ", 24 << 20},
+        // On 26 MB the canvas has room for two layers only (8 MB for textures), and the merged
+        // paint would go into a third.
+        EngineErrorCase{"MergeBeyondTheMachinesMemory", createLayers(1) + R"(, {"step": "mergeLayers", "layers": [1, 0]})",
+                        "(mergeLayers): a new layer needs 1.2 MB of texture memory; the canvas's textures take ", 26 << 20}),
     [](const ::testing::TestParamInfo<EngineErrorCase>& info) { return info.param.name; });
 
 }  // namespace

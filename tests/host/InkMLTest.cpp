@@ -75,11 +75,21 @@ std::vector<InkCase> cases() {
           <channelProperty channel="OA" name="resolution" value="10"/></channelProperties>
           <trace>254 150 250 785 900, 127 50 1000 1570 -450</trace>)",
        false, {{at(72, 108, 0.25, 0.785, kPi / 2), at(36, 36, 1.0, 1.57, -kPi / 4)}}},
+      // A channel given a second resolution keeps its first.
+      {"TheFirstResolutionOfAChannelCounts", R"(<channel name="X" units="mm"/><channel name="Y"/>)",
+       R"(<channelProperties><channelProperty channel="X" name="resolution" value="10" units="1/mm"/>
+          <channelProperty channel="X" name="resolution" value="1" units="1/mm"/></channelProperties>
+          <trace>254 20, 127 40</trace>)",
+       false, {{at(72, 20), at(36, 40)}}},
       {"ATraceOfOnePointIsATap", xy, "<trace>10 20</trace><trace>30 40, 50 60</trace>", false,
        {{at(10, 20), at(10, 20)}, {at(30, 40), at(50, 60)}}},
       // Two traces spanning 0 to 100 by 0 to 50, fitted into 320 x 256 with a margin of 12.8:
       // the width decides the scale, (319 - 25.6) / 100; the height is centred.
       {"FitIntoTheCanvas", xy, "<trace>0 0, 100 50</trace><trace>50 0, 50 50</trace>", true,
+       {{at(12.8, 54.15), at(306.2, 200.85)}, {at(159.5, 54.15), at(159.5, 200.85)}}},
+      // Fitted, a length of a unit this program does not know is scaled in all the same.
+      {"FitsPositionsOfAnUnknownUnit", R"(<channel name="X" units="furlong"/><channel name="Y" units="furlong"/>)",
+       "<trace>0 0, 100 50</trace><trace>50 0, 50 50</trace>", true,
        {{at(12.8, 54.15), at(306.2, 200.85)}, {at(159.5, 54.15), at(159.5, 200.85)}}},
   };
 }

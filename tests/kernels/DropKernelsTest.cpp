@@ -118,9 +118,9 @@ Bytes tubeInPlace(const std::vector<std::vector<Touch>>& groups, std::int32_t mo
   return out;
 }
 
-// Samples 20 cells apart, the force rising: the bead runs unbroken from one to the next, and a
-// stroke split into steps, however, lays the very bytes of one step: the segment joining two steps
-// is laid once, and the sample they share not twice.
+// Samples 20 cells apart, the force rising: the bead runs unbroken from one to the next, widening
+// with the force along each segment, and a stroke split into steps, however, lays the very bytes
+// of one step: the segment joining two steps is laid once, and the sample they share not twice.
 TEST(DropKernels, TheTubesBeadRunsFromSampleToSampleAcrossTheStepsOfAStroke) {
   const Touch a{6.5f, 10.5f, 0.2f}, b{26.5f, 20.5f, 0.6f}, c{40.5f, 27.5f, 1.0f};  // on one line
   for (const std::int32_t mode : {0, 1}) {
@@ -135,6 +135,14 @@ TEST(DropKernels, TheTubesBeadRunsFromSampleToSampleAcrossTheStepsOfAStroke) {
       EXPECT_GT(whole[thickness + (y * 48 + x) * 4], 0) << "the line at " << x << "," << y;
     }
   }
+  // The bead's radius follows the force along a segment: halfway from force 0 (radius 2) to force 1
+  // (radius 6) it is 4, so there the cells 3 off the line hold paint and those 4 off none.
+  const Bytes rising = tubeInPlace({{{4.5f, 24.5f, 0.0f}, {44.5f, 24.5f, 1.0f}}}, 0, 1);
+  const auto thickness = [&](std::size_t y) { return int{rising[48 * 48 * 4 + (y * 48 + 24) * 4 + 3]}; };
+  EXPECT_GT(thickness(21), 0);
+  EXPECT_GT(thickness(27), 0);
+  EXPECT_EQ(thickness(20), 0);
+  EXPECT_EQ(thickness(28), 0);
 }
 
 // A lone sample's droplets land one to a cell: each is 2 to 4 bytes thick, all three thicknesses

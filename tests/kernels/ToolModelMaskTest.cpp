@@ -103,4 +103,46 @@ TEST(ToolModelMask, AStepNeverChangesAMaskedCellAndConservesPaint) {
   }
 }
 
+// A knife drawn through thick wet paint along a masked line, its blade lying across the line, the
+// paint all on one side: what the blade drives aside goes neither into the line nor past it, even
+// where every other cell under the blade is open, so the far side stays bare.
+TEST(ToolModelMask, AKnifeDrivesNoPaintPastAMaskedLineUnderItsBlade) {
+  const struct {
+    const char* what;
+    bool across;  // the line runs down the window (and the stroke with it), not along it
+  } cases[] = {{"a line along the window", false}, {"a line down the window", true}};
+  for (const auto& c : cases) {
+    // Along the line, and across it: the window's x and y for a line along the window.
+    const auto along = [&](std::size_t x, std::size_t y) { return c.across ? y : x; };
+    const auto across = [&](std::size_t x, std::size_t y) { return c.across ? x : y; };
+    StrokeStep step(48, 12, 12, 32);
+    step.initialize(kKnife);
+    for (std::size_t y = 0; y < 48; ++y)
+      for (std::size_t x = 0; x < 48; ++x)
+        if (along(x, y) >= 8 && along(x, y) < 40 && across(x, y) >= 8 && across(x, y) < 24) {
+          set(*step.wet0, x, y, {200, 60, 30, 100});
+          set(*step.grid0, x, y, {252, 0, 0, TOOL_FLUID});
+        }
+    const auto mask = texture(48, 48);
+    fill(*mask, {255, 255, 255, 255});
+    for (std::size_t i = 0; i < 48; ++i) set(*mask, c.across ? 24 : i, c.across ? i : 24, {0, 0, 0, 0});
+    const long total = headPaint(*step.headA) + windowPaint(*step.wet0);
+    std::vector<Touch> path;
+    for (int i = 0; i <= 24; ++i) {
+      const float a = 6 + 36.0f * static_cast<float>(i) / 24;
+      path.push_back(c.across ? Touch{24, a, 1.0f} : Touch{a, 24, 1.0f});
+    }
+    for (std::size_t first = 0; first < path.size(); first += 3)
+      step.paintStep("DAEToolModel_knife_paint", {path.begin() + first, path.begin() + std::min(first + 3, path.size())}, kKnife,
+                     true, mask);
+    EXPECT_EQ(headPaint(*step.headA) + windowPaint(*step.wet0), total) << c.what;
+    EXPECT_GT(headPaint(*step.headA), 0) << c.what << ": the blade took nothing up";
+    for (std::size_t y = 0; y < 48; ++y)
+      for (std::size_t x = 0; x < 48; ++x)
+        if (across(x, y) >= 24) {
+          EXPECT_EQ(at(*step.wet0, x, y)[3], 0) << c.what << ": paint at " << x << ", " << y;
+        }
+  }
+}
+
 }  // namespace

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <map>
+#include <numbers>
 #include <optional>
 #include <string>
 
@@ -267,6 +270,98 @@ TEST(ToolModelStrokeKernels, KnifeCutsATrenchThroughThickWetPaintAndBanksTheRest
     }
     gpu::setWorkerThreadCount(0);
     EXPECT_EQ(results[0], results[1]) << c.way;
+  }
+}
+
+// A roller's drum rolls on a quarter of the wet paint under it, times its wetness over 252, to the
+// cell as far on as it moves, foremost first, so each cell moves only paint that lay there before.
+// Drawn backward (it lifts nothing) and empty (it trades nothing), one sample on from where its
+// path starts, over an even film of 40 bytes: every cell the drum covers and comes to from behind
+// gives and gets that share and stays at 40, each at its rear edge ends a share thinner and each
+// just past its front edge a share thicker, as many of each; nothing is made or lost.
+TEST(ToolModelStrokeKernels, ARollersDrumRollsOnAShareOfTheFilmByItsWetnessForemostFirst) {
+  constexpr int kFilm = 40, kFilmCells = 40 * 40;
+  const struct {
+    std::uint8_t wetness;
+    float dx, dy;
+    int share;
+  } cases[] = {{252, 3, 0, 10}, {128, 3, 0, 5}, {252, 2, 2, 10}, {252, -1, 0, 10}};
+  for (const auto& c : cases) {
+    StrokeStep step(48, 12, 12, 32);
+    step.initialize(kKnife);
+    lay(step, {4, 4, 44, 44, {200, 60, 30, kFilm}, c.wetness});
+    std::memcpy(step.headB->texels().texel(0, 0, 0), step.headA->texels().texel(0, 0, 0), contents(*step.headA).size());
+    auto textures = step.windowTextures();
+    textures[TEXTURE_TOOL_READ] = step.headA, textures[TEXTURE_TOOL_WRITE] = step.headB;
+    auto buffers = sampleBuffers({{24 + c.dx, 24 + c.dy}});
+    buffers[BUFFER_VALUE] = floatRecord({24, 24, 0.8f});
+    buffers[BUFFER_DAE_DESCRIPTOR] = kKnife;
+    buffers[BUFFER_PENCIL_STATE] = Bytes{0, 0, 0, 0, 0, 0, 0, 0};
+    run({"Roller_paint", textures, buffers, step.grid0});
+    std::map<int, int> levels;  // cells of each thickness, the pass's written copy where it marked them
+    long paint = 0;
+    for (std::size_t y = 0; y < 48; ++y)
+      for (std::size_t x = 0; x < 48; ++x) {
+        const int thickness = at(*step.grid1, x, y)[2] == 1 ? at(*step.wet1, x, y)[3] : at(*step.wet0, x, y)[3];
+        paint += thickness;
+        if (thickness > 0) ++levels[thickness];
+      }
+    const std::string what = "wetness " + std::to_string(c.wetness) + ", step " + std::to_string(c.dx) + ", " + std::to_string(c.dy);
+    EXPECT_EQ(headPaint(*step.headB), 0) << what;
+    EXPECT_EQ(paint, long{kFilmCells} * kFilm) << what;
+    EXPECT_GT(levels[kFilm - c.share], 0) << what;
+    EXPECT_EQ(levels[kFilm - c.share], levels[kFilm + c.share]) << what;
+    EXPECT_EQ(levels[kFilm - c.share] + levels[kFilm] + levels[kFilm + c.share], kFilmCells) << what;
+  }
+}
+
+// One cell of wet paint far thicker than the blade carries, met only by the second of two upright
+// samples at the full press, which set the empty blade on the surface: the column over it scrapes
+// up all it holds (16 cells), and the blade drives the rest off the cell, to the first open cell
+// past the blade along each way it drives paint (a cell two ways reach counting once), which are
+// bare, raising them to one level (those it hands a left-over byte one higher). So the cell is left
+// bare, the cells the paint went to differ by at most a byte, and head and window keep every byte,
+// whatever the way the blade goes and wherever under it the cell lies.
+TEST(ToolModelStrokeKernels, AKnifeDrivesWhatItCannotCarryOffACellToOneLevelAlongItsWays) {
+  const struct {
+    float degrees;      // the way the blade travels
+    float ahead, side;  // where the cell lies from the second sample, along and across that way
+    std::uint8_t thickness;
+  } cases[] = {
+      {0, 0, 0, 120}, {0, 3, 1, 121}, {45, 0, 0, 122}, {200, 2, 0, 123},
+      // at the blade's edge, where two ways reach the same cell first
+      {-15, 4, -1, 124}, {-30, 0, -4, 125}, {15, 3, -3, 126}, {120, 4, 1, 127},
+  };
+  for (const auto& c : cases) {
+    const float a = c.degrees * std::numbers::pi_v<float> / 180, ux = std::cos(a), uy = std::sin(a);
+    const float x1 = 24.5f, y1 = 24.5f, x0 = x1 - 8 * ux, y0 = y1 - 8 * uy;
+    const auto cx = static_cast<std::size_t>(std::floor(x1 + c.ahead * ux - c.side * uy)),
+               cy = static_cast<std::size_t>(std::floor(y1 + c.ahead * uy + c.side * ux));
+    StrokeStep step(48, 12, 12, 32);
+    step.initialize(kKnife);
+    set(*step.wet0, cx, cy, {200, 60, 30, c.thickness});
+    set(*step.grid0, cx, cy, {252, 0, 0, TOOL_FLUID});
+    std::memcpy(step.headB->texels().texel(0, 0, 0), step.headA->texels().texel(0, 0, 0), contents(*step.headA).size());
+    auto textures = step.windowTextures();
+    textures[TEXTURE_TOOL_READ] = step.headA, textures[TEXTURE_TOOL_WRITE] = step.headB;
+    auto buffers = sampleBuffers({{x0, y0, 1, std::numbers::pi_v<float> / 2}, {x1, y1, 1, std::numbers::pi_v<float> / 2}});
+    buffers[BUFFER_DAE_DESCRIPTOR] = kKnife;
+    run({"DAEToolModel_knife_paint", textures, buffers, step.grid0});
+    const std::string what = std::to_string(c.degrees) + " degrees, the cell " + std::to_string(c.ahead) + " ahead and " +
+                             std::to_string(c.side) + " aside";
+    int lowest = 255, highest = 0;
+    long window = 0;
+    for (std::size_t y = 0; y < 48; ++y)
+      for (std::size_t x = 0; x < 48; ++x) {
+        const int thickness = at(*step.grid1, x, y)[2] == 1 ? at(*step.wet1, x, y)[3] : at(*step.wet0, x, y)[3];
+        window += thickness;
+        if (thickness == 0 || (x == cx && y == cy)) continue;
+        lowest = std::min(lowest, thickness), highest = std::max(highest, thickness);
+      }
+    EXPECT_EQ(at(*step.wet1, cx, cy)[3], 0) << what;
+    EXPECT_EQ(headPaint(*step.headB), 16) << what;
+    EXPECT_EQ(window + headPaint(*step.headB), c.thickness) << what;
+    EXPECT_LE(highest - lowest, 1) << what << ": from " << lowest << " to " << highest;
   }
 }
 

@@ -65,6 +65,39 @@ TEST(WorkingToolKernels, LiftsWetPaintIntoTheHeadByPressAndWetnessAsFarAsTheColu
   }
 }
 
+// A column of cloth already holding blue paint in its lowest cell, 12 bytes short of full (its
+// body's red byte), wipes a fully wet red cell at the full press: it fills that lack first, mixing
+// 20 blue bytes with 12 red by amount to {75, 15, 174}, and only then hangs a new cell, as far as
+// its room (the lack and 32 for each free cell under it) goes.
+TEST(WorkingToolKernels, FillsWhatTheLowestCellOfClothLacksFirstMixingByAmount) {
+  const Texel mixed{75, 15, 174, 252}, red{200, 40, 40, 252};
+  const struct {
+    const char* what;
+    float tipZ;  // the body of the column over the sample; its one cell of paint lies right under it
+    std::uint8_t thickness, thicknessAfter, lackAfter;
+    int cells;
+  } cases[] = {{"no free cell: only the lack", 1, 20, 8, 0, 1},
+               {"then a new cell, filled 28 of 32", 2, 40, 0, 4, 2}};
+  for (const auto& c : cases) {
+    StrokeStep step(16, 8, 8, 16);
+    const Bytes head = descriptorRecord(4, 4, c.tipZ, 4, 4, 3, kTowel);
+    step.initialize(head);
+    const auto body = static_cast<std::size_t>(c.tipZ);
+    set(*step.headA, 4, 4, {12, 0, 0, kSolid}, body);
+    set(*step.headA, 4, 4, {0, 0, 255, 252}, body - 1);
+    set(*step.wet0, 8, 8, {200, 40, 40, c.thickness});
+    set(*step.grid0, 8, 8, {252, 0, 0, TOOL_FLUID});
+    paintOnce(step, "DAEToolModel_towel_paint", head, {8.2f, 8.2f, 2.0f, 0});
+    EXPECT_EQ(at(*step.wet1, 8, 8)[3], c.thicknessAfter) << c.what;
+    EXPECT_EQ(headPaint(*step.headB), c.cells) << c.what;
+    EXPECT_EQ(at(*step.headB, 4, 4, body), (Texel{c.lackAfter, 0, 0, kSolid})) << c.what;
+    EXPECT_EQ(at(*step.headB, 4, 4, body - 1), mixed) << c.what;
+    if (c.cells == 2) {
+      EXPECT_EQ(at(*step.headB, 4, 4, body - 2), red) << c.what;
+    }
+  }
+}
+
 TEST(WorkingToolKernels, GrindsTheDryPaintUnderTheHeadInPlaceMarksItAndCarriesTheHead) {
   StrokeStep step(16, 8, 8, 16);
   const Bytes head = descriptorRecord(4, 4, 8, 4, 4, 3, kSander);
@@ -141,23 +174,27 @@ TEST(TurpentinePaint, WetsThePaintItMeetsByItsPress) {
   }
 }
 
-// Two neighbours, the left one red and marked, the right one blue or bare, both fully wet; between
-// equally thick cells only the mop mixes the colours.
+// Two neighbours, the left one red and marked (the right one too where a row says so), the right
+// one blue or bare, both fully wet; between equally thick cells only the mop mixes the colours, and
+// its hairs stir two swept cells too thin for any gift.
 TEST(WorkingToolKernels, EachMovesItsShareAcrossAMarkedEdgeAndKeepsThePaint) {
   const struct {
     const char* kernel;
     std::uint8_t left, right;
     int intoRight;  // paint the right cell gains
     bool reddened;  // the right cell takes some of the left one's red
+    bool bothMarked = false;
   } cases[] = {{"DAEToolModel_blur_image", 100, 0, 12, true}, {"Towel_blur_image", 100, 0, 6, true},
                {"Turpentine_blur_image", 100, 0, 25, true},   {"FluffyMop_blur_image", 100, 0, 12, true},
-               {"Towel_blur_image", 100, 100, 0, false},       {"FluffyMop_blur_image", 100, 100, 0, true}};
+               {"Towel_blur_image", 100, 100, 0, false},       {"FluffyMop_blur_image", 100, 100, 0, true},
+               {"FluffyMop_blur_image", 6, 6, 0, true, true}};
   for (const auto& c : cases) {
     const auto grid = texture(4, 4), wet = texture(4, 4), map = texture(4, 4);
     set(*wet, 1, 1, {255, 0, 0, c.left});
     set(*grid, 1, 1, {252, 0, 0, TOOL_FLUID});
     if (c.right > 0) set(*wet, 2, 1, {0, 0, 255, c.right}), set(*grid, 2, 1, {252, 0, 0, TOOL_FLUID});
     set(*map, 1, 1, {0, 0, 1, 0});
+    if (c.bothMarked) set(*map, 2, 1, {0, 0, 1, 0});
     const long total = windowPaint(*wet);
     run({c.kernel,
          {{TEXTURE_GRID_READ, grid}, {TEXTURE_GRID_WRITE, grid}, {TEXTURE_WET_READ, wet}, {TEXTURE_WET_WRITE, wet},
