@@ -31,9 +31,11 @@ constexpr std::int64_t kFullPress = static_cast<std::int64_t>(kPressBytes);
 // A column smears up, after laying, part of a cell's wet paint (the wetter, the more), as far as its
 // tip has room: fully wet, it would leave three quarters of it every two cells it travels. By the
 // distance, as it lays: a densely sampled stroke meets each cell more often, and taking a share a
-// meeting it would take more of the trail up again. The part left over a travel is 3/4 to the power
-// of the travel over two cells, the product of the parts left over the powers of two of its
-// 1/256ths of a cell: kLeftOver[b] for 2^b of them.
+// meeting it would take more of the trail up again. A trail thinner than kSmearFloor bytes fully
+// wet, a quarter of which makes no byte, stays where it lies. The part left over a travel is 3/4 to
+// the power of the travel over two cells: the product of the parts left over the powers of two of
+// its 1/256ths of a cell, kLeftOver[b] for 2^b of them.
+constexpr int kSmearFloor = 4;
 constexpr double squareRoot(double v) {
   double r = v > 1 ? v : 1;
   for (int i = 0; i < 64; ++i) r = (r + v / r) / 2;
@@ -50,6 +52,7 @@ constexpr std::array<double, kTravelBits> kLeftOver = [] {
 
 // What a column smears up of `cell`'s wet paint, in 1/256ths of a byte, over `travel256`.
 int smearShare(const StrokeWindow::Cell& cell, int travel256) {
+  if (cell.wet.a * cell.grid.r < kSmearFloor * kFullWetness) return 0;
   double left = 1;
   for (std::size_t b = 0; b < kTravelBits; ++b)
     if ((static_cast<unsigned>(travel256) >> b) & 1u) left *= kLeftOver[b];
@@ -144,8 +147,9 @@ std::uint32_t seedOf(const std::vector<Sample>& samples) {
 // The flat head stands level: every column meets the cell under it whenever the sample presses at
 // all. It lays by the distance travelled since the sample before, the fraction of a byte carried
 // to its next meeting, so its trail is as long however densely the samples come; then it smears,
-// taking up part of the cell's wet paint into its tip, by the distance too. The pass binds no descriptor, so the head's
-// centre sits on each sample, unturned, and the paint is laid wet at the standard thickness.
+// taking up part of the cell's wet paint into its tip, by the distance too. The pass binds no
+// descriptor, so the head's centre sits on each sample, unturned, and the paint is laid wet at the
+// standard thickness.
 void wideBrushPaint(const gpu::Dispatch& dispatch) {
   StrokeWindow window(dispatch);
   HeadWalk walk(dispatch, /*ownPaint=*/true);
