@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <vector>
 
@@ -81,36 +80,36 @@ TESS_KERNEL_INLINE float laidBy(const Piece& piece, float cx, float cy) {
   return laid;
 }
 
-// The pieces of one step's path and the box of window cells they reach, clipped to `limit`.
+// The pieces of one step's path and the box of window cells they reach, clipped to `limit`: the
+// reach of both ends of every piece at its tip's radius.
 struct Path {
   std::vector<Piece> pieces;
-  std::size_t minX = 0, minY = 0, endX = 0, endY = 0;
+  Reaches box;
 
-  Path(const std::vector<Sample>& samples, const std::optional<Sample>& start, gpu::Size limit) {
+  Path(const std::vector<Sample>& samples, const std::optional<Sample>& start, gpu::Size limit)
+      : box(endsOf(samples, start, pieces), limit, [](const Sample& end) { return Reach{end.x, end.y, end.force, 1}; }) {}
+
+  TESS_KERNEL_INLINE bool contains(gpu::uint3 p) const { return box.contains(p); }
+
+ private:
+  // Fills `pieces` and gives both ends of each, its tip's radius in place of the force.
+  static std::vector<Sample> endsOf(const std::vector<Sample>& samples, const std::optional<Sample>& start,
+                                    std::vector<Piece>& pieces) {
     bool comesOn = start && placed(start->x, start->y);
     float beforeX = comesOn ? start->x : 0, beforeY = comesOn ? start->y : 0;
-    constexpr float far = std::numeric_limits<float>::infinity();
-    float lowX = far, lowY = far, highX = -far, highY = -far;
+    std::vector<Sample> ends;
     for (const Sample& s : samples) {
       if (!placed(s.x, s.y)) continue;
-      Piece piece{tipOf(s), comesOn ? beforeX : s.x, comesOn ? beforeY : s.y, !comesOn};
+      const Piece piece{tipOf(s), comesOn ? beforeX : s.x, comesOn ? beforeY : s.y, !comesOn};
       comesOn = true, beforeX = s.x, beforeY = s.y;
       if (!(piece.tip.radius > 0)) continue;
-      const float r = piece.tip.radius;
-      lowX = std::min({lowX, piece.tip.x - r, piece.fromX - r}), highX = std::max({highX, piece.tip.x + r, piece.fromX + r});
-      lowY = std::min({lowY, piece.tip.y - r, piece.fromY - r}), highY = std::max({highY, piece.tip.y + r, piece.fromY + r});
       pieces.push_back(piece);
+      Sample from, to;
+      from.x = piece.fromX, from.y = piece.fromY, from.force = piece.tip.radius;
+      to.x = piece.tip.x, to.y = piece.tip.y, to.force = piece.tip.radius;
+      ends.push_back(from), ends.push_back(to);
     }
-    if (pieces.empty()) return;
-    const auto clip = [](float v, std::size_t side) {
-      return static_cast<std::size_t>(std::clamp(v, 0.0f, static_cast<float>(side)));
-    };
-    minX = clip(std::floor(lowX), limit.width), endX = clip(std::ceil(highX) + 1, limit.width);
-    minY = clip(std::floor(lowY), limit.height), endY = clip(std::ceil(highY) + 1, limit.height);
-  }
-
-  TESS_KERNEL_INLINE bool contains(gpu::uint3 p) const {
-    return p.x >= minX && p.x < endX && p.y >= minY && p.y < endY;
+    return ends;
   }
 };
 
