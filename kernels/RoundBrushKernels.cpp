@@ -1,12 +1,17 @@
 // The round brush's paint kernel ("DAEToolModel_brush_bristle_paint"): the round tip of one bristle
-// pressed onto the canvas at every sample, without a head. The brush takes no colour (it refuses a
-// fill and its pass sends none), so its paint is the kernel's own: black, fully wet. Pressed harder
-// the tip lays a wider and thicker mark, and held flatter a wider one; the marks of one step join as
-// one stroke, each cell taking the thickest mark over it, laid on top of the cell's own paint
-// (kernels/HeadlessPaint.h).
+// drawn along the path, without a head. The brush takes no colour (it refuses a fill and its pass
+// sends none), so its paint is the kernel's own: black, fully wet. Pressed harder the tip lays a
+// wider and thicker trail, and held flatter a wider one. The bristle lets its paint go by the
+// distance it travels, as the other brushes do: a cell takes a share of the tip's thickness for
+// the length of path that passes within the tip's reach of it, so the stroke's paint is the same
+// however densely its samples come and however they fall into steps. The paint is laid on top of
+// the cell's own (kernels/HeadlessPaint.h).
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "gpu/KernelRuntime.h"
 #include "kernels/HeadlessPaint.h"
@@ -18,7 +23,7 @@ namespace {
 // The tip's radius in cells, at no force and added per unit of force, with the brush lying flat
 // (altitude 0 as uploaded); upright (π/2) it is half as wide.
 constexpr float kTipRadius = 2, kTipRadiusPerForce = 6;
-// The thickness in bytes a unit of force lays under the tip; the rim's last cell takes its share.
+// The thickness in bytes a unit of force lays along the middle of the trail.
 constexpr float kTipThickness = 16;
 // The one paint of the round brush.
 constexpr Texel kRoundBrushPaint{0, 0, 0, 0};
@@ -33,26 +38,108 @@ Reach tipOf(const Sample& s) {
   return {s.x, s.y, (kTipRadius + kTipRadiusPerForce * force) * (1.0f + std::cos(altitude)) / 2.0f, thickness};
 }
 
-// What a tip lays on a cell whose centre lies `distance` cells from it: its thickness inside, the
-// part of the rim's last cell the tip covers, nothing beyond.
-TESS_KERNEL_INLINE int laidBy(const Reach& tip, float distance) {
-  return static_cast<int>(std::lround(tip.strength * std::clamp(tip.radius - distance, 0.0f, 1.0f)));
+// One piece of the path: the tip of its end sample drawn from (fromX, fromY) to the sample. A
+// stroke's first sample comes from nowhere: it is pressed down, its tip laying half its thickness
+// (the path on from it lays the other half under its middle), so that a tap leaves a dot.
+struct Piece {
+  Reach tip;
+  float fromX = 0, fromY = 0;
+  bool pressedDown = false;
+};
+
+bool placed(float x, float y) { return std::isfinite(x) && std::isfinite(y); }
+
+// The tip's reach taken to the middle of its rim's cells, so that a cell at the rim takes a
+// part of the trail rather than all or nothing.
+TESS_KERNEL_INLINE float coreRadius(const Reach& tip) { return std::max(tip.radius - 0.5f, 0.5f); }
+
+// The length of the piece of path lying within `radius` of (cx, cy).
+TESS_KERNEL_INLINE float lengthWithin(const Piece& piece, float cx, float cy, float radius) {
+  const float dx = piece.tip.x - piece.fromX, dy = piece.tip.y - piece.fromY;
+  const float length = std::sqrt(dx * dx + dy * dy);
+  if (!(length > 0)) return 0;
+  const float ux = dx / length, uy = dy / length;
+  const float ax = cx - piece.fromX, ay = cy - piece.fromY;
+  const float along = ax * ux + ay * uy, across = ax * uy - ay * ux;
+  const float half2 = radius * radius - across * across;
+  if (!(half2 > 0)) return 0;
+  const float half = std::sqrt(half2);
+  return std::max(0.0f, std::min(length, along + half) - std::max(0.0f, along - half));
+}
+
+// What a piece lays on the cell whose centre is (cx, cy), in bytes and parts of a byte: along a
+// straight path the cell under its middle takes the tip's thickness, those towards its sides less.
+TESS_KERNEL_INLINE float laidBy(const Piece& piece, float cx, float cy) {
+  const Reach& tip = piece.tip;
+  const float radius = coreRadius(tip);
+  float laid = tip.strength * lengthWithin(piece, cx, cy, radius) / (2 * radius);
+  if (piece.pressedDown) {
+    const float dx = cx - tip.x, dy = cy - tip.y;
+    laid += tip.strength * std::clamp(tip.radius - std::sqrt(dx * dx + dy * dy), 0.0f, 1.0f) / 2;
+  }
+  return laid;
+}
+
+// The pieces of one step's path and the box of window cells they reach, clipped to `limit`: the
+// reach of both ends of every piece at its tip's radius.
+struct Path {
+  std::vector<Piece> pieces;
+  Reaches box;
+
+  Path(const std::vector<Sample>& samples, const std::optional<Sample>& start, gpu::Size limit)
+      : box(endsOf(samples, start, pieces), limit, [](const Sample& end) { return Reach{end.x, end.y, end.force, 1}; }) {}
+
+  TESS_KERNEL_INLINE bool contains(gpu::uint3 p) const { return box.contains(p); }
+
+ private:
+  // Fills `pieces` and gives both ends of each, its tip's radius in place of the force.
+  static std::vector<Sample> endsOf(const std::vector<Sample>& samples, const std::optional<Sample>& start,
+                                    std::vector<Piece>& pieces) {
+    bool comesOn = start && placed(start->x, start->y);
+    float beforeX = comesOn ? start->x : 0, beforeY = comesOn ? start->y : 0;
+    std::vector<Sample> ends;
+    for (const Sample& s : samples) {
+      if (!placed(s.x, s.y)) continue;
+      const Piece piece{tipOf(s), comesOn ? beforeX : s.x, comesOn ? beforeY : s.y, !comesOn};
+      comesOn = true, beforeX = s.x, beforeY = s.y;
+      if (!(piece.tip.radius > 0)) continue;
+      pieces.push_back(piece);
+      Sample from, to;
+      from.x = piece.fromX, from.y = piece.fromY, from.force = piece.tip.radius;
+      to.x = piece.tip.x, to.y = piece.tip.y, to.force = piece.tip.radius;
+      ends.push_back(from), ends.push_back(to);
+    }
+    return ends;
+  }
+};
+
+// Where in a byte each cell starts this step's rounding: a hash of the cell and of the step's first
+// sample's place, so that what one step leaves unlaid another gains and a stroke of many steps lays
+// what one step would.
+TESS_KERNEL_INLINE float startFraction(std::uint32_t seed, gpu::uint3 p) {
+  const std::uint32_t cell = p.x * 0x9e3779b9u ^ p.y * 0x85ebca6bu;
+  return static_cast<float>(mix32(seed ^ cell) & 255u) / 256.0f;
 }
 
 }  // namespace
 
-// Reads grid0 and wet0, the samples and the mask; writes the cells it paints, marked, to grid1 and
-// wet1 for the overlay map. The ground, the dry paint and the azimuths are not used.
+// Reads grid0 and wet0, the samples, the sample the step carries on from (BUFFER_VALUE) and the
+// mask; writes the cells it paints, marked, to grid1 and wet1 for the overlay map. The ground, the
+// dry paint and the azimuths are not used.
 void brushBristlePaint(const gpu::Dispatch& dispatch) {
   const HeadlessCells cells(dispatch);
   if (!cells.canLayWet()) return;
-  const gpu::Size limit = cells.wetLimit();
-  const Reaches tips(dispatch, limit, tipOf);
-  if (tips.samples.empty()) return;
-  gpu::forEachThread(dispatch, limit, [&tips, cells](gpu::uint3 p) {
-    if (!tips.contains(p) || cells.masked(p)) return;
-    int amount = 0;
-    for (const Reach& tip : tips.samples) amount = std::max(amount, laidBy(tip, std::sqrt(distanceSquared(p, tip))));
+  const std::vector<Sample> samples = samplesArgument(dispatch);
+  const Path path(samples, pathStartArgument(dispatch), cells.wetLimit());
+  if (path.pieces.empty()) return;
+  const Sample& first = samples.front();
+  const std::uint32_t seed = mix32(mix32(bitsOf(first.x)) ^ bitsOf(first.y));
+  gpu::forEachThread(dispatch, cells.wetLimit(), [&path, cells, seed](gpu::uint3 p) {
+    if (!path.contains(p) || cells.masked(p)) return;
+    const float cx = static_cast<float>(p.x) + 0.5f, cy = static_cast<float>(p.y) + 0.5f;
+    float laid = 0;
+    for (const Piece& piece : path.pieces) laid += laidBy(piece, cx, cy);
+    const int amount = static_cast<int>(std::min(laid + startFraction(seed, p), 255.0f));
     if (amount > 0) cells.layWet(p.x, p.y, kRoundBrushPaint, kFullWetness, amount);
   });
 }

@@ -6,7 +6,10 @@
 // samples x the head's columns, each meeting one window cell.
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "gpu/ScratchArray.h"
 #include "kernels/FlatHead.h"
@@ -25,9 +28,37 @@ using namespace tessivarium;
 constexpr std::int64_t kLoadSpread = 256;
 constexpr std::int64_t kTipSpread = 16;
 constexpr std::int64_t kFullPress = static_cast<std::int64_t>(kPressBytes);
-// The share of a cell's wet paint a column smears up after laying, one in so many (the wetter, the
-// more), as far as its tip has room.
-constexpr int kSmearShare = 4;
+// A column smears up, after laying, part of a cell's wet paint (the wetter, the more), as far as its
+// tip has room: fully wet, it would leave three quarters of it every two cells it travels. By the
+// distance, as it lays: a densely sampled stroke meets each cell more often, and taking a share a
+// meeting it would take more of the trail up again. A trail thinner than kSmearFloor bytes fully
+// wet, a quarter of which makes no byte, stays where it lies. The part left over a travel is 3/4 to
+// the power of the travel over two cells: the product of the parts left over the powers of two of
+// its 1/256ths of a cell, kLeftOver[b] for 2^b of them.
+constexpr int kSmearFloor = 4;
+constexpr double squareRoot(double v) {
+  double r = v > 1 ? v : 1;
+  for (int i = 0; i < 64; ++i) r = (r + v / r) / 2;
+  return r;
+}
+constexpr std::size_t kTravelBits = 24;
+constexpr std::array<double, kTravelBits> kLeftOver = [] {
+  std::array<double, kTravelBits> out{};
+  out[9] = 0.75;  // 2^9 / 256: two cells
+  for (std::size_t b = 9; b > 0; --b) out[b - 1] = squareRoot(out[b]);
+  for (std::size_t b = 10; b < kTravelBits; ++b) out[b] = out[b - 1] * out[b - 1];
+  return out;
+}();
+
+// What a column smears up of `cell`'s wet paint, in 1/256ths of a byte, over `travel256`.
+int smearShare(const StrokeWindow::Cell& cell, int travel256) {
+  if (cell.wet.a * cell.grid.r < kSmearFloor * kFullWetness) return 0;
+  double left = 1;
+  for (std::size_t b = 0; b < kTravelBits; ++b)
+    if ((static_cast<unsigned>(travel256) >> b) & 1u) left *= kLeftOver[b];
+  const double wetness = static_cast<double>(cell.grid.r) / kFullWetness;
+  return static_cast<int>(256.0 * cell.wet.a * wetness * (1 - left));
+}
 
 // What column `c` lays, in 1/256ths of a byte, over `travel256` at `press`.
 int layShare(const FlatColumn& c, int travel256, int press) {
@@ -62,20 +93,36 @@ void hangOnTip(FlatColumn& c, int count, Texel paint) {
   tip.amount = total;
 }
 
-// The flat head as read at slot 9, one column per head cell across, and written at slot 10.
+// The flat head as read at slot 9, one column per head cell across, and written at slot 10, with
+// the fraction of a byte each column has still to smear up. Like the fractions of what the columns
+// lay (HeadWalk), those start a dispatch somewhere in a byte, by a hash of the column and of the
+// dispatch's first sample's place, so that what one dispatch leaves another gains.
 class FlatHead {
  public:
-  explicit FlatHead(const gpu::Dispatch& dispatch)
+  FlatHead(const gpu::Dispatch& dispatch, std::uint32_t seed)
       : read_(dispatch.texels(TEXTURE_TOOL_READ)), write_(dispatch.texels(TEXTURE_TOOL_WRITE)) {
     if (!holdsWells(read_) || !holdsWells(write_)) return;
     width_ = std::min(read_.width(), write_.width());
     const std::size_t height = std::min(read_.height(), write_.height());
     columns_.assign(width_ * height, FlatColumn{});
-    for (std::size_t k = 0; k < columns_.size(); ++k) columns_[k] = readFlatColumn(read_, k % width_, k / width_);
+    smearCredit_.assign(width_ * height, 0);
+    for (std::size_t k = 0; k < columns_.size(); ++k) {
+      columns_[k] = readFlatColumn(read_, k % width_, k / width_);
+      smearCredit_[k] = static_cast<int>(mix32(~seed ^ static_cast<std::uint32_t>(k) * 0x9e3779b9u) & 255u);
+    }
   }
 
   explicit operator bool() const { return !columns_.empty(); }
   FlatColumn& column(std::size_t k) { return columns_[k]; }
+
+  // The whole bytes column k smears up of `amount256`, the rest carried to its next meeting.
+  int carriedSmear(std::size_t k, int amount256) {
+    int& credit = smearCredit_[k];
+    credit += amount256;
+    const int whole = credit >> 8;
+    credit -= whole << 8;
+    return whole;
+  }
 
   void write() const {
     for (std::size_t k = 0; k < columns_.size(); ++k) writeFlatColumn(write_, k % width_, k / width_, columns_[k]);
@@ -85,19 +132,28 @@ class FlatHead {
   gpu::TexelView read_, write_;
   std::size_t width_ = 0;
   gpu::ScratchArray<FlatColumn> columns_;
+  gpu::ScratchArray<int> smearCredit_;
 };
+
+// The seed of a dispatch's fractions: its first placed sample's place.
+std::uint32_t seedOf(const std::vector<Sample>& samples) {
+  for (const Sample& s : samples)
+    if (std::isfinite(s.x) && std::isfinite(s.y)) return mix32(mix32(bitsOf(s.x)) ^ bitsOf(s.y));
+  return 0;
+}
 
 }  // namespace
 
 // The flat head stands level: every column meets the cell under it whenever the sample presses at
 // all. It lays by the distance travelled since the sample before, the fraction of a byte carried
 // to its next meeting, so its trail is as long however densely the samples come; then it smears,
-// taking up part of the cell's wet paint into its tip. The pass binds no descriptor, so the head's
-// centre sits on each sample, unturned, and the paint is laid wet at the standard thickness.
+// taking up part of the cell's wet paint into its tip, by the distance too. The pass binds no
+// descriptor, so the head's centre sits on each sample, unturned, and the paint is laid wet at the
+// standard thickness.
 void wideBrushPaint(const gpu::Dispatch& dispatch) {
   StrokeWindow window(dispatch);
   HeadWalk walk(dispatch, /*ownPaint=*/true);
-  FlatHead head(dispatch);
+  FlatHead head(dispatch, seedOf(samplesArgument(dispatch)));
   if (!walk || !head || window.width() == 0) return;
   walk.eachMeeting(window.width(), window.height(), [&](std::size_t k, int, int press, std::size_t cx, std::size_t cy) {
     if (press <= 0) return;
@@ -110,7 +166,8 @@ void wideBrushPaint(const gpu::Dispatch& dispatch) {
       deposit(cell, take(column, give));
       changed = true;
     }
-    const int smear = std::min(cell.wet.a * cell.grid.r / (kSmearShare * kFullWetness), kWellBytes - column.tip.amount);
+    const int due = head.carriedSmear(k, smearShare(cell, walk.travel256()));
+    const int smear = std::min({due, static_cast<int>(cell.wet.a), kWellBytes - column.tip.amount});
     if (smear > 0) {
       hangOnTip(column, smear, {cell.wet.r, cell.wet.g, cell.wet.b, headPaintKind(cell.grid.r)});
       lift(cell, smear);

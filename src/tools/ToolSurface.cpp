@@ -23,14 +23,19 @@ namespace tessivarium {
 
 namespace {
 
-// The spacing of the samples of one step, in view points, by tool; 0 for the unspaced tools.
+// The spacing of the samples of one step, in view points, by tool; 0 for the tube, whose kernel
+// joins its samples itself. A brush lays its head where each sample stands, so its spacing lies
+// within the length of its head along the stroke: however far apart a quick stroke brings the
+// samples, the stroke stays continuous while the brush holds paint.
 double spacingOf(ToolType type) {
   switch (type) {
     case ToolType::tube:
-    case ToolType::bigFanBrush:
       return 0.0;
     case ToolType::fanBrush:
+    case ToolType::bigFanBrush:
     case ToolType::flatBrush:
+    case ToolType::bigFlatBrush:
+    case ToolType::bigFilbertBrush:
     case ToolType::bigWideBrush:
     case ToolType::extraWideBrush:
     case ToolType::filbertBrush:

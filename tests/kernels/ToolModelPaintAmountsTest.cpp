@@ -138,8 +138,8 @@ std::shared_ptr<gpu::Texture> flatHead(Texel tipPaint, int tip, int load) {
 
 // A lone upright sample travels one cell and presses force x 24: for that cell column 1 lays
 // force x (16 x tip + load) / 256 bytes, the tip's first, whatever fraction it started with when
-// that is whole; then it smears a quarter of the cell's wet paint into its tip, as far as the tip
-// has room (255).
+// that is whole; then it smears 1 - (3/4)^(1/2), some 0.134, of the cell's wet paint into its tip
+// (a quarter over two cells), as far as the tip has room (255).
 TEST(ToolModelPaintAmounts, AWideBrushLaysItsTipFirstThenItsLoadAndSmearsIntoItsTip) {
   const Texel red{200, 90, 30, kWet}, blue{30, 60, 90, kWet};
   struct Case {
@@ -156,11 +156,11 @@ TEST(ToolModelPaintAmounts, AWideBrushLaysItsTipFirstThenItsLoadAndSmearsIntoIts
       {"the tip lays first", red, 10, 96, {}, 1, {200, 90, 30, 1}, 9, 96},
       // pressed twice as hard, 2 x 128: one byte, off the load.
       {"then the load, by the press", red, 0, 128, {}, 2, {10, 10, 250, 1}, 0, 127},
-      // nothing to lay; 40 x 252 / 1008 = 10 smeared up.
-      {"an empty head smears into its tip", red, 0, 0, {30, 60, 90, 40}, 1, {30, 60, 90, 30}, 10, 0},
-      // two bytes due, room for one under 255; then 255 x 252 / 1008 = 63 smeared up.
-      {"the cell's ceiling", blue, 32, 0, {30, 60, 90, 254}, 1, {30, 60, 90, 192}, 94, 0},
-      // 16 x 255 + 16 = 16 bytes laid, 216 x 252 / 1008 = 54 due to the smear, room for 16.
+      // nothing to lay; 40 x 0.134 = 5.36 due, 5 smeared up from the fraction the column starts at.
+      {"an empty head smears into its tip", red, 0, 0, {30, 60, 90, 40}, 1, {30, 60, 90, 35}, 5, 0},
+      // two bytes due, room for one under 255; then 255 x 0.134 = 34.2 due, 34 smeared up.
+      {"the cell's ceiling", blue, 32, 0, {30, 60, 90, 254}, 1, {30, 60, 90, 221}, 65, 0},
+      // 16 x 255 + 16 = 16 bytes laid, 216 x 0.134 = 28.9 due to the smear, room for 16.
       {"the tip's room", blue, 255, 16, {30, 60, 90, 200}, 1, {30, 60, 90, 200}, 255, 16},
       {"no press, no meeting", blue, 16, 0, {30, 60, 90, 40}, 0, {30, 60, 90, 40}, 16, 0},
       // 16 x 1 / 256 lays nothing; 8 x 252 / 1008 = 2 smeared up, mixed with the tip's one byte by

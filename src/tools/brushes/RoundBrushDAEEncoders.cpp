@@ -13,6 +13,7 @@ void DAERoundBrushPaintingEncoder::fillCommandBuffer(DrawingPaint& paint, gpu::C
   auto& surface = *paint.drawingTool()->toolSurface();
   surface.encodeTextures(paint, encoder);
   surface.encodeInput(encoder);
+  surface.encodePathStart(encoder);
   surface.encodeOffset(encoder);
   encodeCanvasMask(paint, encoder);
   AbstractToolEncoderShader::fillCommandBuffer(paint, encoder);

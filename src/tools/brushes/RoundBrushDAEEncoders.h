@@ -14,8 +14,8 @@ class DAERoundBrushPaintingEncoder final : public AbstractToolEncoderShader {
   explicit DAERoundBrushPaintingEncoder(PrepareStep prepare = noPreparation())
       : AbstractToolEncoderShader("DAEToolModel_brush_bristle_paint", std::move(prepare)) {}
 
-  // The current tool's surface binds the working textures (with the ground), the samples and the
-  // window's offset; the canvas's mask follows when it has one.
+  // The current tool's surface binds the working textures (with the ground), the samples, the
+  // sample the step carries the path on from (after a stroke's first step) and the window's offset; the canvas's mask follows when it has one.
   void fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder) override;
 };
 

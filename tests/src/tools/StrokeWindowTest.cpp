@@ -34,7 +34,7 @@ TEST_F(StrokeWindow, SpacesEachStepByTheToolsGranularity) {
       {ToolType::roller, 11.0, 0.0, 2},          // the other tools: 11
       {ToolType::roller, 0.0, 22.125, 5},
       {ToolType::tube, 10.25, 0.0, 2},           // never spaced
-      {ToolType::bigFanBrush, 60.5, 0.0, 2},
+      {ToolType::bigFanBrush, 10.25, 0.0, 5},    // every brush, the big fan too
   };
   for (const auto& c : cases) {
     useTool(c.type);

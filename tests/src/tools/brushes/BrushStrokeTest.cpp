@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <functional>
 #include <numeric>
 
+#include "StrokeCanvas.h"
 #include "TestCanvas.h"
 #include "commands/CommandManager.h"
 #include "commands/DrawingArtworkDrawingOperation.h"
@@ -16,11 +18,13 @@
 #include "imaging/Image.h"
 #include "StrokeTouches.h"
 #include "tools/ApplicationManager.h"
+#include "tools/DrawingTool.h"
 #include "tools/ToolModel.h"
 #include "tools/ToolSurface.h"
 #include "tools/brushes/FanBrushTools.h"
 #include "tools/brushes/FilbertBrushTools.h"
 #include "tools/brushes/FlatBrushTools.h"
+#include "tools/brushes/RoundBrushTool.h"
 #include "ui/Event.h"
 #include "ui/FrameSource.h"
 #include "ui/TouchSet.h"
@@ -242,6 +246,34 @@ TEST(BrushStrokeOnAPalette, EveryCopyStaysInsideItsTextures) {
   }
   EXPECT_GE(windowCopies, 2u) << "the window was loaded and saved";
   EXPECT_GT(wetPaint(TextureUtil::toRawData(*palette->currentContent()->wetTexture())), 0);
+}
+
+// Every brush of the manager, freshly loaded, drawn 200 points down the canvas with its samples 20
+// points apart, as a quick stroke brings them: each spaces its samples closely enough that no row
+// of the stroke's first 80 points, where it is full of paint, is left bare, whatever its head.
+TEST(BrushStrokeSpacing, EveryBrushKeepsAQuickStrokeContinuous) {
+  constexpr std::size_t kSide = 400, kTop = 100, kRows = 200;
+  std::vector<std::shared_ptr<AbstractDrawingTool>> brushes{AppManager().roundBrush()};
+  for (const auto& tool : AppManager().tools())
+    if (isBrush(tool->toolType())) brushes.push_back(std::dynamic_pointer_cast<AbstractDrawingTool>(tool));
+  ASSERT_EQ(brushes.size(), 14u);
+  for (const auto& tool : brushes) {
+    SCOPED_TRACE(describe(tool->toolType()));
+    testsupport::StrokeCanvas canvas(kSide, kSide);
+    canvas.use(tool);
+    if (tool->canFillColor()) tool->fillColor(graphics::Color::fromRGBA(0.7, 0.2, 0.1, 1.0), 1.0f, 0.8f);
+    canvas.drag({kSide / 2.0, kTop}, {kSide / 2.0, kTop + kRows}, 11, 0.5, 4);
+    const Bytes wet = canvas.wet();
+    std::vector<std::size_t> painted;
+    for (std::size_t y = 0; y < kSide; ++y) {
+      const auto row = wet.begin() + static_cast<std::ptrdiff_t>(y * kSide);
+      if (std::any_of(row, row + static_cast<std::ptrdiff_t>(kSide), [](std::uint8_t t) { return t > 0; })) painted.push_back(y);
+    }
+    std::vector<std::size_t> bare;
+    for (std::size_t y = kTop + 5; y < kTop + kRows * 2 / 5; ++y)
+      if (!std::binary_search(painted.begin(), painted.end(), y)) bare.push_back(y);
+    EXPECT_TRUE(bare.empty()) << bare.size() << " bare rows, the first " << (bare.empty() ? 0 : bare.front());
+  }
 }
 
 }  // namespace
