@@ -86,6 +86,20 @@ class StrokeWindow {
     changed_[y * width_ + x] = 1;
   }
 
+  // A cell the step changed is held back from the blur (kHeldMark); any other is left as it is.
+  void hold(std::size_t x, std::size_t y) {
+    if (!changed_[y * width_ + x]) return;
+    Texel grid = load(grid1_, x, y);
+    if (grid.b != kStrokeMark) return;
+    grid.b = kHeldMark;
+    store(grid1_, grid, x, y);
+  }
+
+  // A cell the step did not change is marked as changed as it is, so that the blur levels it.
+  void level(std::size_t x, std::size_t y) {
+    if (!changed_[y * width_ + x]) put(x, y, get(x, y));
+  }
+
   // The dry paint of a window for paint laid dry.
   Texel dry(std::size_t x, std::size_t y) const { return load(changed_[y * width_ + x] ? dry1_ : dry0_, x, y); }
 
@@ -316,7 +330,8 @@ class HeadFootprint {
 
   HeadFootprint(StrokeHead& head, std::size_t width, std::size_t height, const HeadPlacement& placement)
       : first_(width * height + 1, 0), reach_(static_cast<int>(std::ceil(placement.reach(width, height)))),
-        covered_(static_cast<std::size_t>((2 * reach_ + 1) * (2 * reach_ + 1)), 0) {
+        covered_(static_cast<std::size_t>((2 * reach_ + 1) * (2 * reach_ + 1)), 0),
+        held_(static_cast<std::size_t>((2 * heldReach() + 1) * (2 * heldReach() + 1)), 0) {
     const int reach = reach_;
     // Twice over the cells near the sample: first counting each column's cells, then placing them.
     const auto each = [&](auto&& visit) {
@@ -336,6 +351,27 @@ class HeadFootprint {
       offsets_[next[k]++] = o;
       covered_[static_cast<std::size_t>((o.dy + reach_) * (2 * reach_ + 1) + o.dx + reach_)] = 1;
     });
+    const int side = 2 * heldReach() + 1;
+    for (int dy = -reach_; dy <= reach_; ++dy)
+      for (int dx = -reach_; dx <= reach_; ++dx) {
+        if (!covers(dx, dy)) continue;
+        for (int ey = -kHeldMargin; ey <= kHeldMargin; ++ey)
+          for (int ex = -kHeldMargin; ex <= kHeldMargin; ++ex)
+            held_[static_cast<std::size_t>((dy + ey + heldReach()) * side + dx + ex + heldReach())] = 1;
+      }
+  }
+
+  // How many cells past the head's columns its hold reaches: the bank and the ridges a knife pushes
+  // up lie on the first cells beside its blade.
+  static constexpr int kHeldMargin = 5;
+  int heldReach() const { return reach_ + kHeldMargin; }
+
+  // Whether the cell (dx, dy) from the corner the head stands on lies under the head or within
+  // kHeldMargin cells of it: paint there may still change while the head goes on.
+  bool holds(long dx, long dy) const {
+    const long reach = heldReach();
+    if (dx < -reach || dy < -reach || dx > reach || dy > reach) return false;
+    return held_[static_cast<std::size_t>((dy + reach) * (2 * reach + 1) + dx + reach)] != 0;
   }
 
   const Offset* begin(std::size_t k) const { return offsets_.data() + first_[k]; }
@@ -351,7 +387,7 @@ class HeadFootprint {
   gpu::ScratchArray<std::size_t> first_;
   gpu::ScratchArray<Offset> offsets_;
   int reach_;
-  gpu::ScratchArray<std::uint8_t> covered_;
+  gpu::ScratchArray<std::uint8_t> covered_, held_;
 };
 
 // A paint pass's head and the walk of its samples. The head is read from slot 9 once; for each
@@ -437,7 +473,7 @@ class HeadWalk {
       const Sample& sample = samples_[i];
       if (!placed(sample)) continue;
       const Step corner = cornerOf(sample);
-      sx_ = corner.x, sy_ = corner.y;
+      sx_ = corner.x, sy_ = corner.y, walked_ = true;
       const int press = pressOf(sample);
       travel256_ = travels[i].length256, direction_ = travels[i].direction, stepOn_ = travels[i].stepOn;
       eachRow([&](std::size_t y) {
@@ -475,6 +511,31 @@ class HeadWalk {
   bool open(long cx, long cy) const {
     return cx >= 0 && cy >= 0 && cx < windowWidth_ && cy < windowHeight_ &&
            !mask_.masked(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy));
+  }
+
+  // After the walk: the changed cells the head may still come back to hold back from the step's
+  // blur (StrokeWindow::hold), those about the last sample's place; the cells about the place the
+  // step before ended at (the path's start), which that step held back, are levelled now, as far
+  // as the head has left them. So each cell is levelled once the head has gone past it, whether
+  // the samples came one to a step or all in one.
+  template <class Window>
+  void holdTrail(Window& window) const {
+    if (!walked_) return;
+    const long reach = footprint_->heldReach();
+    if (pathStart_ && placed(*pathStart_)) {
+      const Step start = cornerOf(*pathStart_);
+      for (long dy = -reach; dy <= reach; ++dy)
+        for (long dx = -reach; dx <= reach; ++dx) {
+          const long cx = start.x + dx, cy = start.y + dy;
+          if (footprint_->holds(dx, dy) && !footprint_->holds(cx - sx_, cy - sy_) && open(cx, cy))
+            window.level(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy));
+        }
+    }
+    for (long dy = -reach; dy <= reach; ++dy)
+      for (long dx = -reach; dx <= reach; ++dx) {
+        const long cx = sx_ + dx, cy = sy_ + dy;
+        if (footprint_->holds(dx, dy) && open(cx, cy)) window.hold(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy));
+      }
   }
 
   // Writes the head cells the walk changed into slot 10.
@@ -562,6 +623,7 @@ class HeadWalk {
   Direction direction_;
   Step stepOn_;
   long sx_ = 0, sy_ = 0, windowWidth_ = 0, windowHeight_ = 0;
+  bool walked_ = false;  // a sample was placed: (sx_, sy_) is the last one's corner
   float reach_ = 0;
   std::optional<StrokeHead> head_;
   std::optional<HeadFootprint> footprint_;

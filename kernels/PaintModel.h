@@ -412,7 +412,12 @@ inline constexpr std::uint8_t kStrokeMark = 1;
 // A cell whose dry paint alone the step changed (paint laid dry): its new dry texel is in dry1, which
 // the overlay map carries into dry0. The blur leaves such a cell alone, its wet paint being as it was.
 inline constexpr std::uint8_t kDryMark = 2;
-TESS_KERNEL_INLINE bool isStepMark(std::uint8_t b) { return b == kStrokeMark || b == kDryMark; }
+// A changed cell still under the head, or just beside it, when the step ends: the overlay map carries
+// it as any other, but the blur leaves it for the step in which the head has gone past (HeadWalk::
+// holdTrail), so that the paint behind a head is levelled once, however its samples were split
+// into steps.
+inline constexpr std::uint8_t kHeldMark = 3;
+TESS_KERNEL_INLINE bool isStepMark(std::uint8_t b) { return b == kStrokeMark || b == kDryMark || b == kHeldMark; }
 
 // The canvas's mask over the working window: the mask texture at TEXTURE_MASK_IMAGE, read at a
 // window cell plus the window's offset at BUFFER_OFFSET. A cell is masked where its mask texel's

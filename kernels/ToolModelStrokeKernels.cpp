@@ -374,6 +374,7 @@ void walkStroke(const gpu::Dispatch& dispatch, Tool tool, const Drawing& drawing
     if (blade) blade->push();
     if (drum) drum->roll();
   });
+  if constexpr (!kDry) walk.holdTrail(window);
   walk.writeHead();
 }
 

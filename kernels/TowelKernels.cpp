@@ -102,6 +102,7 @@ void towelPaint(const gpu::Dispatch& dispatch) {
     lift(cell, take);
     window.put(cx, cy, cell);
   });
+  walk.holdTrail(window);
   walk.writeHead();
   soaked.write(head);
 }

@@ -52,8 +52,10 @@ struct Window {
     set(*grid0, x, y, {wetness, 0, 0, TOOL_FLUID});
   }
   // The cell as the step leaves it: the written copy where the pass marked it.
-  Texel wetAt(std::size_t x, std::size_t y) const { return at(*grid1, x, y)[2] == 1 ? at(*wet1, x, y) : at(*wet0, x, y); }
-  Texel gridAt(std::size_t x, std::size_t y) const { return at(*grid1, x, y)[2] == 1 ? at(*grid1, x, y) : at(*grid0, x, y); }
+  // A changed cell is marked 1, or 3 while it lies under the head at the last sample (held back from the blur).
+  static bool changed(const Texel& grid) { return grid[2] == 1 || grid[2] == 3; }
+  Texel wetAt(std::size_t x, std::size_t y) const { return changed(at(*grid1, x, y)) ? at(*wet1, x, y) : at(*wet0, x, y); }
+  Texel gridAt(std::size_t x, std::size_t y) const { return changed(at(*grid1, x, y)) ? at(*grid1, x, y) : at(*grid0, x, y); }
 };
 
 // Runs a paint pass (head read at slot 9, a copy written at slot 10) and returns the written head.
@@ -118,7 +120,7 @@ TEST(ToolModelPaintAmounts, PressShareClampAndLiftByHand) {
     EXPECT_EQ(paintCells(*head, 1), c.headPaint) << c.what;
     EXPECT_EQ(paintCells(*head, 0), 0) << c.what;
     if (c.thickness == 0) {
-      const std::uint8_t mark = c.cell[3] > 0 ? 1 : 0;  // a cell left bare is marked, a bare one left alone
+      const std::uint8_t mark = c.cell[3] > 0 ? 3 : 0;  // a cell left bare is marked (held), a bare one left alone
       EXPECT_EQ(w.gridAt(6, 5), (Texel{0, 0, mark, TOOL_AIR})) << c.what;
     } else {
       EXPECT_EQ(w.gridAt(6, 5)[3], TOOL_FLUID) << c.what;
