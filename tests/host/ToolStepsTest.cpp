@@ -283,38 +283,48 @@ std::optional<int> wettestIn(Painter& painter, const Box& box) {
 
 // A fill's wetness means the same on every tool that takes one: 0 lays the driest paint (the first
 // wetness level), and the paint is wetter the wetter the fill. Before any fill the drop tools lay
-// their starting colour fully wet. Each row strokes in a quarter of the canvas of its own.
-TEST(ToolSteps, AFillsWetnessRisesFromTheDriestPaintOnEveryToolThatTakesOne) {
+// their starting colour fully wet. Each row strokes in a quarter of the canvas of its own; one tool
+// is one test, so that CTest runs them side by side.
+class FillWetness : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(FillWetness, RisesFromTheDriestPaintTheToolLays) {
+  const std::string& name = GetParam();
+  ASSERT_TRUE(painthost::toolNamed(name)->canFillColor());
   // The colour steps before each stroke: none, then fills at 0, 0.5 and 1.
   const std::vector<std::string> fills = {"", R"(, {"step": "color", "color": "#c03020", "wetness": 0})",
                                           R"(, {"step": "color", "color": "#c03020", "wetness": 0.5})",
                                           R"(, {"step": "color", "color": "#c03020", "wetness": 1})"};
-  int tools = 0;
-  for (const auto& name : painthost::toolNames()) {
-    if (!painthost::toolNamed(name)->canFillColor()) continue;
-    SCOPED_TRACE(name);
-    ++tools;
-    const hosttest::HostFolder folder;
-    std::string steps = R"({"step": "tool", "tool": ")" + name + R"("})";
-    for (std::size_t i = 0; i < fills.size(); ++i) steps += fills[i] + ", " + strokeFrom(60 + 320.0 * (i % 2), 100 + 240.0 * (i / 2));
-    const auto script = scriptOf(steps, folder);
-    Painter painter(script.canvas);
-    playAll(painter, script);
-    std::vector<std::optional<int>> laid;
-    for (std::size_t i = 0; i < fills.size(); ++i) {
-      const double left = 320.0 * (i % 2), top = 240.0 * (i / 2);
-      laid.push_back(wettestIn(painter, {left, top, left + 319, top + 239}));
-    }
-    ASSERT_TRUE(laid[1] && laid[2] && laid[3]) << "every fill lays wet paint";
-    EXPECT_EQ(*laid[1], 4) << "a fill at 0: the first wetness level";
-    EXPECT_LT(*laid[1], *laid[2]);
-    EXPECT_LT(*laid[2], *laid[3]);
-    EXPECT_GE(laid[0].value_or(255), *laid[1]) << "nothing laid is drier than a fill at 0";
-    if (name == "tube" || name == "sprayer") {
-      EXPECT_EQ(laid[0], 252) << "the starting colour, fully wet";
-    }
+  const hosttest::HostFolder folder;
+  std::string steps = R"({"step": "tool", "tool": ")" + name + R"("})";
+  for (std::size_t i = 0; i < fills.size(); ++i) steps += fills[i] + ", " + strokeFrom(60 + 320.0 * (i % 2), 100 + 240.0 * (i / 2));
+  const auto script = scriptOf(steps, folder);
+  Painter painter(script.canvas);
+  playAll(painter, script);
+  std::vector<std::optional<int>> laid;
+  for (std::size_t i = 0; i < fills.size(); ++i) {
+    const double left = 320.0 * (i % 2), top = 240.0 * (i / 2);
+    laid.push_back(wettestIn(painter, {left, top, left + 319, top + 239}));
   }
-  EXPECT_GT(tools, 2);
+  ASSERT_TRUE(laid[1] && laid[2] && laid[3]) << "every fill lays wet paint";
+  EXPECT_EQ(*laid[1], 4) << "a fill at 0: the first wetness level";
+  EXPECT_LT(*laid[1], *laid[2]);
+  EXPECT_LT(*laid[2], *laid[3]);
+  EXPECT_GE(laid[0].value_or(255), *laid[1]) << "nothing laid is drier than a fill at 0";
+  if (name == "tube" || name == "sprayer") {
+    EXPECT_EQ(laid[0], 252) << "the starting colour, fully wet";
+  }
 }
+
+// The tools that take a fill (their engine's canFillColor, which the first test holds to).
+std::vector<std::string> toolsThatTakeAFill() {
+  std::vector<std::string> names;
+  for (const auto& name : painthost::toolNames()) {
+    if (painthost::abilitiesOf(name).fill) names.push_back(name);
+  }
+  return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryToolThatTakesOne, FillWetness, ::testing::ValuesIn(toolsThatTakeAFill()),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
 
 }  // namespace
