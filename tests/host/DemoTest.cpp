@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -22,6 +23,7 @@
 #include "foundation/Bundle.h"
 #include "graphics/Bitmap.h"
 #include "graphics/PNGFile.h"
+#include "utils/TextureUtil.h"
 
 namespace {
 
@@ -44,14 +46,12 @@ constexpr bool kSanitized = false;
 #endif
 constexpr int kSanitizedSamplesPerFrame = 16;
 
-// The paint of one layer, all three arrays.
-std::vector<std::uint8_t> layerBytes(Painter& painter, std::size_t layer) {
-  const auto records = painter.canvas().getStorageData();
-  const auto& r = records.at(layer);
-  std::vector<std::uint8_t> bytes = r.grid();
-  bytes.insert(bytes.end(), r.wet().begin(), r.wet().end());
-  bytes.insert(bytes.end(), r.dry().begin(), r.dry().end());
-  return bytes;
+// The paint of one layer: its grid, wet and dry bytes.
+using LayerPaint = std::array<std::vector<std::uint8_t>, 3>;
+LayerPaint layerPaint(Painter& painter, std::size_t layer) {
+  auto& textures = *painter.canvas().layers().at(layer);
+  return {tessivarium::TextureUtil::toRawData(*textures.gridTexture()), tessivarium::TextureUtil::toRawData(*textures.wetTexture()),
+          tessivarium::TextureUtil::toRawData(*textures.dryTexture())};
 }
 
 bool isOneColour(const graphics::Bitmap& bitmap) {
@@ -99,9 +99,9 @@ TEST(Demo, EveryToolStrokesAndEveryStrokeChangesItsLayer) {
       continue;
     }
     const auto layer = static_cast<std::size_t>(painter.canvas().layerIndex());
-    const auto before = layerBytes(painter, layer);
+    const LayerPaint before = layerPaint(painter, layer);
     painter.play(step);
-    EXPECT_NE(layerBytes(painter, layer), before) << step.where << ": the " << painter.toolName() << "'s stroke";
+    EXPECT_NE(layerPaint(painter, layer), before) << step.where << ": the " << painter.toolName() << "'s stroke";
     stroked.insert(painter.toolName());
     if (isTubeOrBrush(painter.toolName())) {
       for (const auto& stroke : strokes->strokes) {
