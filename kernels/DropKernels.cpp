@@ -47,9 +47,10 @@ std::int32_t intArgument(const gpu::Dispatch& dispatch, std::int64_t slot, std::
   return value;
 }
 
-// The wetness of a drop tool's paint: its colour's alpha, as a fill gives it. A colour that carries
-// no wetness (alpha 0: the tools' starting red, or a fill below the first wetness level) is laid
-// fully wet, as paint placed wet is: paint meant to stay put is laid with wet drawing off.
+// The wetness of a drop tool's paint: its colour's alpha, as a fill gives it (a fill at wetness 0
+// brings the first level, the driest). A colour that carries no wetness (alpha 0: the tools'
+// starting red, never filled) is laid fully wet, as paint placed wet is: paint meant to stay put is
+// laid with wet drawing off.
 std::uint8_t dropWetness(const Texel& colour) {
   return colour.a == 0 ? kFullWetness : quantisedWetness(colour.a);
 }

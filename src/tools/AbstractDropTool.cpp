@@ -14,6 +14,7 @@
 #include "tools/DropSurface.h"
 #include "tools/SurfaceWorkingTextures.h"
 #include "tools/ToolViewer.h"
+#include "utils/KernelInterface.h"
 #include "utils/WetnessUtil.h"
 
 namespace tessivarium {
@@ -28,6 +29,16 @@ std::optional<graphics::Color> recordedColor(const CommandData& batch) {
   if (found == batch.toolData()->end()) return std::nullopt;
   if (const auto* color = std::any_cast<graphics::Color>(&found->second)) return *color;
   return std::nullopt;
+}
+
+// The tool's colour for a fill of `wetness`. The kernels lay a colour without wetness (alpha 0, the
+// tools' starting red) fully wet; a fill below the first level would read as that too, so it is
+// given the first level, the driest paint the tools lay, and a fill's wetness rises from there.
+graphics::Color filledColor(const graphics::Color& color, std::optional<float> wetness) {
+  graphics::Color filled = WetnessUtil::toWetnessColor(color, wetness);
+  constexpr double kFirstLevel = static_cast<double>(1 << TOOL_CELL_WETNESS_SHIFT) / MAX_DEPTH_CGFLOAT;
+  if (wetness && filled.alpha() < kFirstLevel) filled = filled.withAlpha(kFirstLevel);
+  return filled;
 }
 
 }  // namespace
@@ -122,7 +133,7 @@ void AbstractDropTool::execute(Command& command, const std::shared_ptr<gpu::Comm
 
 void AbstractDropTool::fillColor(const graphics::Color& color, float force, std::optional<float> wetness) {
   if (!takesFill(wetness)) return;
-  setColor(WetnessUtil::toWetnessColor(color, wetness));
+  setColor(filledColor(color, wetness));
   AbstractDrawingTool::fillColor(color, force, wetness);
 }
 

@@ -166,8 +166,8 @@ void ToolSurface::reset(const TouchInputs& touchInputs) {
 }
 
 void ToolSurface::appendTouchInput(const std::shared_ptr<TouchInput>& input) {
+  // Only queued: the next step's path starts from the last sample painted, which this is not yet.
   appendSpaced(touchInputs_, nullptr, input, 5.0);
-  lastTouchInput_ = input;
 }
 
 // --- The window -----------------------------------------------------------------------------------

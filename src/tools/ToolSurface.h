@@ -101,7 +101,7 @@ class ToolSurface {
   // The samples a step did not take, carried to the next.
   const TouchInputs& touchInputs() const { return touchInputs_; }
   void setTouchInputs(TouchInputs inputs) { touchInputs_ = std::move(inputs); }
-  // The last sample uploaded (or appended by appendTouchInput); none at a stroke's start.
+  // The last sample uploaded, the start of the next step's path; none at a stroke's start.
   const std::shared_ptr<TouchInput>& lastTouchInput() const { return lastTouchInput_; }
   void setLastTouchInput(std::shared_ptr<TouchInput> input) { lastTouchInput_ = std::move(input); }
   // Where the window was last loaded from the layer; none while no window is loaded.
@@ -158,7 +158,8 @@ class ToolSurface {
   virtual void doReset(const TouchInputs& touchInputs);
   // Forgets the window at the end of a stroke: origin and lastTouchInput none, offset 0.
   virtual void touchEnd();
-  // Appends a sample to the carried list with a fixed spacing of 5.0.
+  // Appends a sample to the carried list with a fixed spacing of 5.0; the last sample uploaded
+  // stays as it was.
   virtual void appendTouchInput(const std::shared_ptr<TouchInput>& input);
   // Nothing in the base; the tool's loads() calls it.
   virtual void loads();

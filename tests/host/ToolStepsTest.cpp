@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -264,5 +265,66 @@ INSTANTIATE_TEST_SUITE_P(
         HeadCase{"ACleanEmptiesTheTowel", kWetPaint + R"({"step": "tool", "tool": "towel"})", 4, R"(, {"step": "clean"})", true},
         HeadCase{"AutoCleanEmptiesItEveryTime", kWetPaint + R"({"step": "tool", "tool": "towel", "autoClean": true})", 4, "", true}),
     [](const ::testing::TestParamInfo<HeadCase>& info) { return info.param.name; });
+
+// The wettest paint laid in a box of the first layer (the wetness byte of a cell holding wet
+// paint); none when the box holds none.
+std::optional<int> wettestIn(Painter& painter, const Box& box) {
+  const auto record = painter.canvas().getStorageData().front();
+  const auto width = static_cast<std::size_t>(record.width());
+  std::optional<int> wettest;
+  for (auto y = static_cast<std::size_t>(box.top); y <= static_cast<std::size_t>(box.bottom); ++y) {
+    for (auto x = static_cast<std::size_t>(box.left); x <= static_cast<std::size_t>(box.right); ++x) {
+      const std::size_t at = (y * width + x) * 4;
+      if (record.wet()[at + 3] > 0) wettest = std::max(wettest.value_or(0), int{record.grid()[at]});
+    }
+  }
+  return wettest;
+}
+
+// A fill's wetness means the same on every tool that takes one: 0 lays the driest paint (the first
+// wetness level), and the paint is wetter the wetter the fill. Before any fill the drop tools lay
+// their starting colour fully wet. Each row strokes in a quarter of the canvas of its own; one tool
+// is one test, so that CTest runs them side by side.
+class FillWetness : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(FillWetness, RisesFromTheDriestPaintTheToolLays) {
+  const std::string& name = GetParam();
+  ASSERT_TRUE(painthost::toolNamed(name)->canFillColor());
+  // The colour steps before each stroke: none, then fills at 0, 0.5 and 1.
+  const std::vector<std::string> fills = {"", R"(, {"step": "color", "color": "#c03020", "wetness": 0})",
+                                          R"(, {"step": "color", "color": "#c03020", "wetness": 0.5})",
+                                          R"(, {"step": "color", "color": "#c03020", "wetness": 1})"};
+  const hosttest::HostFolder folder;
+  std::string steps = R"({"step": "tool", "tool": ")" + name + R"("})";
+  for (std::size_t i = 0; i < fills.size(); ++i) steps += fills[i] + ", " + strokeFrom(60 + 320.0 * (i % 2), 100 + 240.0 * (i / 2));
+  const auto script = scriptOf(steps, folder);
+  Painter painter(script.canvas);
+  playAll(painter, script);
+  std::vector<std::optional<int>> laid;
+  for (std::size_t i = 0; i < fills.size(); ++i) {
+    const double left = 320.0 * (i % 2), top = 240.0 * (i / 2);
+    laid.push_back(wettestIn(painter, {left, top, left + 319, top + 239}));
+  }
+  ASSERT_TRUE(laid[1] && laid[2] && laid[3]) << "every fill lays wet paint";
+  EXPECT_EQ(*laid[1], 4) << "a fill at 0: the first wetness level";
+  EXPECT_LT(*laid[1], *laid[2]);
+  EXPECT_LT(*laid[2], *laid[3]);
+  EXPECT_GE(laid[0].value_or(255), *laid[1]) << "nothing laid is drier than a fill at 0";
+  if (name == "tube" || name == "sprayer") {
+    EXPECT_EQ(laid[0], 252) << "the starting colour, fully wet";
+  }
+}
+
+// The tools that take a fill (their engine's canFillColor, which the first test holds to).
+std::vector<std::string> toolsThatTakeAFill() {
+  std::vector<std::string> names;
+  for (const auto& name : painthost::toolNames()) {
+    if (painthost::abilitiesOf(name).fill) names.push_back(name);
+  }
+  return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryToolThatTakesOne, FillWetness, ::testing::ValuesIn(toolsThatTakeAFill()),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
 
 }  // namespace

@@ -140,8 +140,9 @@ TEST(HostileToolInput, AWetnessIsBroughtIntoRangeOrRefusedWhenNotANumber) {
   auto& tube = *AppManager().tube();
   const auto& knife = AppManager().knife1();
   s.use(knife);
-  const std::pair<float, float> cases[] = {{kInf, 252}, {-1, 0}, {1e30f, 252}, {0.5f, 124}, {-kInf, 0}, {kNan, 0}};
-  for (const auto& [wetness, stored] : cases) {  // stored: the wetness the tube keeps
+  // stored: the wetness the tube keeps; the driest is the first level, 4 (a refused fill keeps the last).
+  const std::pair<float, float> cases[] = {{kInf, 252}, {-1, 4}, {1e30f, 252}, {0.5f, 124}, {-kInf, 4}, {kNan, 4}};
+  for (const auto& [wetness, stored] : cases) {
     const auto errors = std::make_shared<testsupport::RecordedErrors>();
     Application().setDelegateHandler(errors);
     const std::vector<ErrorMessage> refused =

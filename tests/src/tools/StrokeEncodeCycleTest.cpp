@@ -5,7 +5,9 @@
 #include <array>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "Application.h"
 #include "FatalStop.h"
@@ -300,6 +302,10 @@ class BindingPass : public AbstractToolEncoderShader {
   }
   void fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder) override {
     ToolSurface& surface = *paint.drawingTool()->toolSurface();
+    if (pathStart) {
+      surface.encodePathStart(encoder);
+      return;
+    }
     surface.encodeTextures(paint, encoder);
     surface.encodeInput(encoder);
     surface.encodeDt(encoder);
@@ -313,6 +319,7 @@ class BindingPass : public AbstractToolEncoderShader {
     }
   }
   std::optional<gpu::uint3> ownOffset;
+  bool pathStart = false;  // binds the path start alone
 };
 
 template <class T>
@@ -360,6 +367,38 @@ TEST_F(StrokeEncodeCycle, BindersPutEachBufferAndWorkingTextureAtItsSlot) {
     EXPECT_EQ(d.buffers.at(BUFFER_OFFSET).buffer == surface().offsetBuffer(), !own);
   }
   EXPECT_EQ(surface().offset(), (gpu::uint3{172, 192, 0}));
+  gpu::unregisterKernel(kBinderKernel);
+}
+
+// A step's path starts from the last sample painted, in the cells of the step's window: after the
+// window moves as after a step in the same place, whatever was queued since; a new stroke has none.
+TEST_F(StrokeEncodeCycle, APathStartsFromTheLastSamplePaintedAndAStrokeFromNone) {
+  gpu::registerKernel(kBinderKernel, [](const gpu::Dispatch&) {});
+  BindingPass pass;
+  pass.pathStart = true;
+  const auto boundStart = [&]() -> std::optional<std::vector<float>> {
+    gpu::commandTrace().start();
+    pass.encode(*canvas, *AppManager().commandQueue()->makeCommandBuffer());
+    const auto dispatches = gpu::commandTrace().dispatches();
+    if (dispatches.size() != 1 || !dispatches[0].buffers.count(BUFFER_VALUE)) return std::nullopt;
+    return boundValues<float>(dispatches[0], BUFFER_VALUE);
+  };
+  const auto inWindow = [&](float x, float y, float force) {
+    return std::vector<float>{x - static_cast<float>(surface().offset().x), y - static_cast<float>(surface().offset().y), force};
+  };
+  surface().reset({at(300.25, 320.5, 0.35f), at(310.5, 322.25, 0.5f)});
+  EXPECT_EQ(boundStart(), std::nullopt) << "a stroke's first step";
+  const gpu::uint3 first = surface().offset();
+  surface().appendTouchInput(at(700.5, 600.25, 0.9f));
+  surface().appendTouchInput(at(702.5, 601.25, 0.8f));
+  surface().reset(surface().touchInputs());
+  ASSERT_NE(surface().offset(), first) << "the window moved";
+  EXPECT_EQ(boundStart(), inWindow(310.5f, 322.25f, 0.5f));
+  surface().reset({at(704.5, 602.25, 0.7f)});
+  EXPECT_EQ(boundStart(), inWindow(702.5f, 601.25f, 0.8f));
+  surface().touchEnd();
+  surface().reset({at(400.5, 300.25)});
+  EXPECT_EQ(boundStart(), std::nullopt) << "the stroke ended";
   gpu::unregisterKernel(kBinderKernel);
 }
 

@@ -249,15 +249,16 @@ TEST_F(StrokeWindow, FluidScalesAreFixedAtTheirFirstRead) {
   EXPECT_FLOAT_EQ(s.viscosityScale(), 2.5f);       // first read after it: 4 x 0.25 / 0.4
 }
 
+// An appended sample is only queued: the last sample painted stays the next path's start.
 TEST_F(StrokeWindow, FixedSpacingAppendsAgainstTheCarriedListOnly) {
   useTool(ToolType::roller);
-  surface().setLastTouchInput(at(900.5, 700.5));
+  const auto painted = at(900.5, 700.5);
+  surface().setLastTouchInput(painted);
   surface().appendTouchInput(at(100.25, 100.5));
   EXPECT_EQ(surface().touchInputs().size(), 1u);  // no midpoints towards lastTouchInput
-  const auto last = at(110.5, 100.5);
-  surface().appendTouchInput(last);
+  surface().appendTouchInput(at(110.5, 100.5));
   EXPECT_EQ(surface().touchInputs().size(), 5u);  // 10.25 apart at 5.0: three midpoints
-  EXPECT_EQ(surface().lastTouchInput(), last);
+  EXPECT_EQ(surface().lastTouchInput(), painted);
 }
 
 // A setting change (the stroke's closing redraw makes one) keeps a loaded window where it is, so the

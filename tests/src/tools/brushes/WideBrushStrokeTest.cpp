@@ -19,6 +19,8 @@ namespace {
 using Bytes = testsupport::StrokeCanvas::Bytes;
 
 constexpr std::size_t kSide = 440, kCentre = 220, kTop = 40, kLength = 360;
+// The slow strokes' length: 40 steps of 3 points.
+constexpr std::size_t kSlowLength = 120;
 
 // The band a stroke drawn down the canvas's centre left: its rows are those in which at least
 // three quarters of the head's width holds paint; its length the longest run of them, its width the
@@ -75,12 +77,14 @@ TEST(WideBrushStroke, EachSizeLaysALongBandAsWideAsItsHeadOutOfItsLoadAndUndoes)
     EXPECT_EQ(console.linesStartingWith("Box: ").back().rfind("Box: " + std::to_string(width) + " ", 0), 0u) << name;
     const auto fill = [&] { brush->fillColor(graphics::Color::fromRGBA(0.2, 0.5, 0.8, 1.0), 1.0f, 0.8f); };
     const auto before = paint.layerBytes();
-    // What a fresh fill lays in a stroke down of `samples` touches, `perFrame` to a frame.
-    const auto stroke = [&](double force, int samples, int perFrame) {
+    // What a fresh fill lays in a stroke down `length` points of `samples` touches, `perFrame` to a
+    // frame.
+    const auto stroke = [&](double force, std::size_t length, int samples, int perFrame) {
       fill();
       const long loaded = testsupport::StrokeCanvas::headPaint(*brush);
       EXPECT_EQ(loaded, static_cast<long>(width) * 12 * 255) << name << ": every column's load well full";
-      paint.drag({kCentre, kTop}, {kCentre, kTop + kLength}, samples, force * 4 / Application().sensibility(), perFrame);
+      paint.drag({kCentre, kTop}, {kCentre, static_cast<double>(kTop + length)}, samples, force * 4 / Application().sensibility(),
+                 perFrame);
       const Bytes wet = paint.wet();
       long laid = 0;
       for (const std::uint8_t t : wet) laid += t;
@@ -92,7 +96,7 @@ TEST(WideBrushStroke, EachSizeLaysALongBandAsWideAsItsHeadOutOfItsLoadAndUndoes)
       EXPECT_EQ(paint.layerBytes(), before) << name;
     };
     for (const double force : {0.5, 1.0}) {
-      const Band band(stroke(force, 37, 3).first, width);
+      const Band band(stroke(force, kLength, 37, 3).first, width);
       EXPECT_GE(band.length, 300u) << name << " at " << force;
       EXPECT_TRUE(band.width >= width && band.width <= width + 4) << name << " at " << force << ": " << band.width;
       EXPECT_GT(band.paintOver(0, 60), band.paintOver(240, 60)) << name << " at " << force << ": thinning as it goes";
@@ -100,9 +104,9 @@ TEST(WideBrushStroke, EachSizeLaysALongBandAsWideAsItsHeadOutOfItsLoadAndUndoes)
     }
     // Samples 3 points apart, closer than the brush spaces them: one a frame (a slow stroke), each
     // step learns how far the head came from the step before, and the brush lays as much.
-    const long threeAFrame = stroke(1.0, 121, 3).second;
+    const long threeAFrame = stroke(1.0, kSlowLength, 41, 3).second;
     undo();
-    EXPECT_NEAR(stroke(1.0, 121, 1).second, threeAFrame, threeAFrame / 20) << name << ": one sample a frame";
+    EXPECT_NEAR(stroke(1.0, kSlowLength, 41, 1).second, threeAFrame, threeAFrame / 20) << name << ": one sample a frame";
     undo();
     // Samples a point apart and four apart over the same path: the brush smears the paint it meets
     // up by the distance, as it lays, so a slow stroke lays as much as a quick one.
