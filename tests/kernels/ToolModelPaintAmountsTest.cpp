@@ -165,9 +165,9 @@ TEST(ToolModelPaintAmounts, AWideBrushLaysItsTipFirstThenItsLoadAndSmearsIntoIts
       // 16 x 255 + 16 = 16 bytes laid, 216 x 0.134 = 28.9 due to the smear, room for 16.
       {"the tip's room", blue, 255, 16, {30, 60, 90, 200}, 1, {30, 60, 90, 200}, 255, 16},
       {"no press, no meeting", blue, 16, 0, {30, 60, 90, 40}, 0, {30, 60, 90, 40}, 16, 0},
-      // 16 x 1 / 256 lays nothing; 8 x 252 / 1008 = 2 smeared up, mixed with the tip's one byte by
-      // amount to nearest: (200 + 2 x 30) / 3 = 86.7, (90 + 2 x 60) / 3, (30 + 2 x 90) / 3.
-      {"the smear mixes into the tip by amount", red, 1, 0, {30, 60, 90, 8}, 1, {30, 60, 90, 6}, 3, 0, Texel{87, 70, 70, kWet}},
+      // 16 x 1 / 256 lays nothing; 15 x 0.134 = 2.01 due, 2 smeared up, mixed with the tip's one
+      // byte by amount to nearest: (200 + 2 x 30) / 3 = 86.7, (90 + 2 x 60) / 3, (30 + 2 x 90) / 3.
+      {"the smear mixes into the tip by amount", red, 1, 0, {30, 60, 90, 15}, 1, {30, 60, 90, 13}, 3, 0, Texel{87, 70, 70, kWet}},
       // A tip counted by the ledger but holding no paint (a body cell, as another tool's head has)
       // is no well: 2 x 128 / 256 lays one byte, off the load.
       {"a tip of no paint is empty", {9, 9, 9, kSolid}, 16, 128, {}, 2, {10, 10, 250, 1}, 0, 127},
