@@ -94,8 +94,11 @@ void hangOnTip(FlatColumn& c, int count, Texel paint) {
 }
 
 // The flat head as read at slot 9, one column per head cell across, and written at slot 10, with
-// the fraction of a byte each column has still to smear up. Like the fractions of what the columns
-// lay (HeadWalk), those start a dispatch somewhere in a byte, by a hash of the column and of the
+// the fraction of a byte each column has still to smear up, which its ledger carries from one
+// dispatch to the next: the smear takes up what the column lays a moment before, and a fraction
+// started afresh every dispatch would make a stroke smear differently as its samples are grouped.
+// A column that holds nothing keeps no ledger; like the fractions of what the columns lay
+// (HeadWalk), its fraction starts somewhere in a byte, by a hash of the column and of the
 // dispatch's first sample's place, so that what one dispatch leaves another gains.
 class FlatHead {
  public:
@@ -105,10 +108,10 @@ class FlatHead {
     width_ = std::min(read_.width(), write_.width());
     const std::size_t height = std::min(read_.height(), write_.height());
     columns_.assign(width_ * height, FlatColumn{});
-    smearCredit_.assign(width_ * height, 0);
     for (std::size_t k = 0; k < columns_.size(); ++k) {
       columns_[k] = readFlatColumn(read_, k % width_, k / width_);
-      smearCredit_[k] = static_cast<int>(mix32(~seed ^ static_cast<std::uint32_t>(k) * 0x9e3779b9u) & 255u);
+      if (columns_[k].total() == 0)
+        columns_[k].smear256 = static_cast<int>(mix32(~seed ^ static_cast<std::uint32_t>(k) * 0x9e3779b9u) & 255u);
     }
   }
 
@@ -117,7 +120,7 @@ class FlatHead {
 
   // The whole bytes column k smears up of `amount256`, the rest carried to its next meeting.
   int carriedSmear(std::size_t k, int amount256) {
-    int& credit = smearCredit_[k];
+    int& credit = columns_[k].smear256;
     credit += amount256;
     const int whole = credit >> 8;
     credit -= whole << 8;
@@ -132,7 +135,6 @@ class FlatHead {
   gpu::TexelView read_, write_;
   std::size_t width_ = 0;
   gpu::ScratchArray<FlatColumn> columns_;
-  gpu::ScratchArray<int> smearCredit_;
 };
 
 // The seed of a dispatch's fractions: its first placed sample's place.
