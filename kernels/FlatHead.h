@@ -7,8 +7,10 @@
 // Slice 0, facing the canvas, is the tip: the paint the column took up from the canvas, laid again
 // first. Slice 1 is the load a fill or a pickup gave it. Each holds its paint's colour (R, G, B) and
 // wetness kind (A), or is air when the well is empty. Slice 2 is the ledger, the column's back:
-// R counts the tip's thickness bytes and G the load's, B is nought and A is the body kind; a column
-// that holds nothing is air all through, as a cleaned head is.
+// R counts the tip's thickness bytes and G the load's, B the fractions of a byte the column has
+// still to lay (high four bits) and to smear up (low four), in sixteenths, so that a stroke lays
+// and smears alike however its samples fall into dispatches, and A is the body kind; a column that
+// holds nothing is air all through, as a cleaned head is.
 
 #include <algorithm>
 #include <cstddef>
@@ -30,6 +32,7 @@ struct Well {
 
 struct FlatColumn {
   Well tip, load;
+  int lay256 = 0, smear256 = 0;  // the fractions of a byte still to lay and to smear up, in 1/256ths
   int total() const { return tip.amount + load.amount; }
 };
 
@@ -45,17 +48,20 @@ TESS_KERNEL_INLINE FlatColumn readFlatColumn(const gpu::TexelView& head, std::si
     const Texel paint = load(head, x, y, slice);
     return isHeadPaint(paint.a) && amount > 0 ? Well{paint, amount} : Well{};
   };
-  return {well(kTipSlice, ledger.r), well(kLoadSlice, ledger.g)};
+  return {well(kTipSlice, ledger.r), well(kLoadSlice, ledger.g), (ledger.b >> 4) << 4, (ledger.b & 15) << 4};
 }
 
-// Writes column (x, y) of a flat head: its two wells (amounts held to a well's room) and ledger.
+// Writes column (x, y) of a flat head: its two wells (amounts held to a well's room) and ledger,
+// which keeps the fractions, to the nearest sixteenth, only while the column holds paint.
 TESS_KERNEL_INLINE void writeFlatColumn(const gpu::TexelView& head, std::size_t x, std::size_t y, const FlatColumn& c) {
   const auto bytes = [](const Well& w) { return static_cast<std::uint8_t>(std::clamp(w.amount, 0, kWellBytes)); };
   const auto slice = [&](const Well& w) { return bytes(w) > 0 ? w.paint : Texel{}; };
   store(head, slice(c.tip), x, y, kTipSlice);
   store(head, slice(c.load), x, y, kLoadSlice);
   const bool holds = bytes(c.tip) + bytes(c.load) > 0;
-  store(head, holds ? Texel{bytes(c.tip), bytes(c.load), 0, kHeadSolid} : Texel{}, x, y, kLedgerSlice);
+  const auto sixteenths = [](int v) { return std::clamp((v + 8) >> 4, 0, 15); };
+  const auto fractions = static_cast<std::uint8_t>(sixteenths(c.lay256) << 4 | sixteenths(c.smear256));
+  store(head, holds ? Texel{bytes(c.tip), bytes(c.load), fractions, kHeadSolid} : Texel{}, x, y, kLedgerSlice);
 }
 
 }  // namespace kernels

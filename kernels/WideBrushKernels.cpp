@@ -94,9 +94,12 @@ void hangOnTip(FlatColumn& c, int count, Texel paint) {
 }
 
 // The flat head as read at slot 9, one column per head cell across, and written at slot 10, with
-// the fraction of a byte each column has still to smear up. Like the fractions of what the columns
-// lay (HeadWalk), those start a dispatch somewhere in a byte, by a hash of the column and of the
-// dispatch's first sample's place, so that what one dispatch leaves another gains.
+// the fractions of a byte each column has still to lay and to smear up, which its ledger carries
+// from one dispatch to the next: the smear takes up what the column laid a moment before and the
+// tip lays it again first, so fractions started afresh every dispatch would make a stroke lay
+// differently as its samples are grouped. A column that holds nothing keeps no ledger; its
+// fractions start somewhere in a byte, by a hash of the column and of the dispatch's first
+// sample's place, so that what one dispatch leaves another gains.
 class FlatHead {
  public:
   FlatHead(const gpu::Dispatch& dispatch, std::uint32_t seed)
@@ -105,34 +108,37 @@ class FlatHead {
     width_ = std::min(read_.width(), write_.width());
     const std::size_t height = std::min(read_.height(), write_.height());
     columns_.assign(width_ * height, FlatColumn{});
-    smearCredit_.assign(width_ * height, 0);
     for (std::size_t k = 0; k < columns_.size(); ++k) {
       columns_[k] = readFlatColumn(read_, k % width_, k / width_);
-      smearCredit_[k] = static_cast<int>(mix32(~seed ^ static_cast<std::uint32_t>(k) * 0x9e3779b9u) & 255u);
+      if (columns_[k].total() > 0) continue;
+      columns_[k].lay256 = static_cast<int>(mix32(seed ^ static_cast<std::uint32_t>(k) * 0x9e3779b9u) & 255u);
+      columns_[k].smear256 = static_cast<int>(mix32(~seed ^ static_cast<std::uint32_t>(k) * 0x9e3779b9u) & 255u);
     }
   }
 
   explicit operator bool() const { return !columns_.empty(); }
   FlatColumn& column(std::size_t k) { return columns_[k]; }
 
+  // The whole bytes column k lays of `amount256`, the rest carried to its next meeting.
+  int carriedLay(std::size_t k, int amount256) { return carried(columns_[k].lay256, amount256); }
   // The whole bytes column k smears up of `amount256`, the rest carried to its next meeting.
-  int carriedSmear(std::size_t k, int amount256) {
-    int& credit = smearCredit_[k];
-    credit += amount256;
-    const int whole = credit >> 8;
-    credit -= whole << 8;
-    return whole;
-  }
+  int carriedSmear(std::size_t k, int amount256) { return carried(columns_[k].smear256, amount256); }
 
   void write() const {
     for (std::size_t k = 0; k < columns_.size(); ++k) writeFlatColumn(write_, k % width_, k / width_, columns_[k]);
   }
 
  private:
+  static int carried(int& credit, int amount256) {
+    credit += amount256;
+    const int whole = credit >> 8;
+    credit -= whole << 8;
+    return whole;
+  }
+
   gpu::TexelView read_, write_;
   std::size_t width_ = 0;
   gpu::ScratchArray<FlatColumn> columns_;
-  gpu::ScratchArray<int> smearCredit_;
 };
 
 // The seed of a dispatch's fractions: its first placed sample's place.
@@ -160,7 +166,7 @@ void wideBrushPaint(const gpu::Dispatch& dispatch) {
     FlatColumn& column = head.column(k);
     StrokeWindow::Cell cell = window.get(cx, cy);
     bool changed = false;
-    const int laid = walk.head().carriedLay(k, layShare(column, walk.travel256(), press));
+    const int laid = head.carriedLay(k, layShare(column, walk.travel256(), press));
     const int give = std::min({laid, column.total(), static_cast<int>(MAX_DEPTH) - cell.wet.a});
     if (give > 0) {
       deposit(cell, take(column, give));

@@ -37,6 +37,13 @@ void lay(StrokeStep& step, const Wet& w) {
     }
 }
 
+// A cell's wet thickness as the step leaves it: the written copy where the pass marked the cell
+// changed, 1, or 3 while it lies about the head at the last sample (held back from the blur).
+int thicknessAfter(const StrokeStep& step, std::size_t x, std::size_t y) {
+  const std::uint8_t mark = at(*step.grid1, x, y)[2];
+  return mark == 1 || mark == 3 ? at(*step.wet1, x, y)[3] : at(*step.wet0, x, y)[3];
+}
+
 const StepHead kBrushHead{"DAEToolModel_brush_paint", "DAEToolModel_brush_fill", &kBrush};
 const StepHead kKnifeHead{"DAEToolModel_knife_paint", "DAEToolModel_brush_fill", &kKnife};
 const StepHead kWideHead{"DAEToolModel_wide_brush_paint", "DAEToolModel_wide_brush_fill", &kNoDescriptor};
@@ -302,7 +309,7 @@ TEST(ToolModelStrokeKernels, ARollersDrumRollsOnAShareOfTheFilmByItsWetnessForem
     long paint = 0;
     for (std::size_t y = 0; y < 48; ++y)
       for (std::size_t x = 0; x < 48; ++x) {
-        const int thickness = at(*step.grid1, x, y)[2] == 1 ? at(*step.wet1, x, y)[3] : at(*step.wet0, x, y)[3];
+        const int thickness = thicknessAfter(step, x, y);
         paint += thickness;
         if (thickness > 0) ++levels[thickness];
       }
@@ -353,7 +360,7 @@ TEST(ToolModelStrokeKernels, AKnifeDrivesWhatItCannotCarryOffACellToOneLevelAlon
     long window = 0;
     for (std::size_t y = 0; y < 48; ++y)
       for (std::size_t x = 0; x < 48; ++x) {
-        const int thickness = at(*step.grid1, x, y)[2] == 1 ? at(*step.wet1, x, y)[3] : at(*step.wet0, x, y)[3];
+        const int thickness = thicknessAfter(step, x, y);
         window += thickness;
         if (thickness == 0 || (x == cx && y == cy)) continue;
         lowest = std::min(lowest, thickness), highest = std::max(highest, thickness);
