@@ -110,9 +110,9 @@ TEST(WideBrushStroke, EachSizeLaysALongBandAsWideAsItsHeadOutOfItsLoadAndUndoes)
     undo();
     // Samples a point apart and four apart over the same path: the brush smears the paint it meets
     // up by the distance, as it lays, so a slow stroke lays as much as a quick one.
-    const long fourApart = stroke(1.0, 91, 4).second;
+    const long fourApart = stroke(1.0, kLength, 91, 4).second;
     undo();
-    EXPECT_NEAR(stroke(1.0, 361, 4).second, fourApart, fourApart / 10) << name << ": samples a point apart";
+    EXPECT_NEAR(stroke(1.0, kLength, 361, 4).second, fourApart, fourApart / 10) << name << ": samples a point apart";
     undo();
 
     // A clean empties every texel of the current pattern and leaves the other copy.
