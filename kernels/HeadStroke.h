@@ -86,18 +86,23 @@ class StrokeWindow {
     changed_[y * width_ + x] = 1;
   }
 
-  // A cell the step changed is held back from the blur (kHeldMark); any other is left as it is.
+  // A cell the step changed, or one the step before held back and this step left as it was, is
+  // held back from the blur (kHeldMark, which the step's end keeps); any other is left as it is.
   void hold(std::size_t x, std::size_t y) {
-    if (!changed_[y * width_ + x]) return;
+    if (!changed_[y * width_ + x]) {
+      if (load(grid0_, x, y).b != kHeldMark) return;
+      put(x, y, get(x, y));
+    }
     Texel grid = load(grid1_, x, y);
     if (grid.b != kStrokeMark) return;
     grid.b = kHeldMark;
     store(grid1_, grid, x, y);
   }
 
-  // A cell the step did not change is marked as changed as it is, so that the blur levels it.
+  // A cell the step before held back and this step did not change is marked as changed as it is,
+  // so that the blur levels it; a cell no step changed is not levelled, as in a stroke of one step.
   void level(std::size_t x, std::size_t y) {
-    if (!changed_[y * width_ + x]) put(x, y, get(x, y));
+    if (!changed_[y * width_ + x] && load(grid0_, x, y).b == kHeldMark) put(x, y, get(x, y));
   }
 
   // The dry paint of a window for paint laid dry.

@@ -55,12 +55,14 @@ void toolModelMask(const gpu::Dispatch& dispatch) {
   // The head passes through unchanged, every cell of it, whatever the window's size.
   carryHead(dispatch, dispatch.texels(TEXTURE_TOOL_READ), dispatch.texels(TEXTURE_TOOL_WRITE));
   // The overlay map and the blur have kept the step off the masked cells already; what is left is
-  // to end the step: its marks are cleared.
+  // to end the step: its marks are cleared, but for the held ones.
   const gpu::TexelView grid = dispatch.texels(TEXTURE_GRID_READ), gridOut = dispatch.texels(TEXTURE_GRID_WRITE);
   if (!grid || !gridOut) return;
   gpu::forEachThread(dispatch, gridOut, [=](gpu::uint3 p) {
     Texel cell = load(grid, p.x, p.y);
-    if (!isStepMark(cell.b)) return;
+    // A cell held back from this step's blur keeps its mark, so that the next step, which levels
+    // it once the head has left it, knows it from one the head never changed.
+    if (!isStepMark(cell.b) || cell.b == kHeldMark) return;
     cell.b = 0;
     store(gridOut, cell, p.x, p.y);
   });

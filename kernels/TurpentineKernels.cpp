@@ -32,6 +32,7 @@ void turpentinePaint(const gpu::Dispatch& dispatch) {
     }
     window.put(cx, cy, cell);
   });
+  walk.holdTrail(window);
 }
 
 void turpentineBlurImage(const gpu::Dispatch& dispatch) {

@@ -169,7 +169,7 @@ TEST(TurpentinePaint, WetsThePaintItMeetsByItsPress) {
     set(*step.wet0, 8, 8, {200, 40, 40, 20});
     set(*step.grid0, 8, 8, {40, 0, 0, TOOL_FLUID});
     paintOnce(step, "Turpentine_paint", head, {8.2f, 8.2f, c.force, kUpright});
-    EXPECT_EQ(at(*step.grid1, 8, 8), (Texel{c.wetness, 0, 1, TOOL_FLUID})) << c.force;
+    EXPECT_EQ(at(*step.grid1, 8, 8), (Texel{c.wetness, 0, 3, TOOL_FLUID})) << c.force << ": marked, held under the head";
     EXPECT_EQ(at(*step.wet1, 8, 8), (Texel{200, 40, 40, 20})) << c.force;
   }
 }

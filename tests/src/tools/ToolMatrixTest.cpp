@@ -438,9 +438,9 @@ TEST_P(ToolFraming, TheSameStrokeAtAnyNumberOfSamplesAFrame) {
   }
 }
 
-// Every tool on both layers. Still apart in wet paint: at one sample a frame the knives, the flat,
-// small filbert and small fan brushes, and, at one and at four, the mop, turpentine, the towel and
-// the roller; the round brush on either layer at both.
+// Every tool on both layers. Still apart in wet paint: at one sample a frame all knives but the
+// fourth, and, at one and at four, the mop, the towel and the roller; the round brush on either
+// layer at both.
 std::vector<Framing> everyFraming() {
   const auto named = [](std::size_t t, std::initializer_list<std::string_view> names) {
     return std::find(names.begin(), names.end(), std::string_view(allTools()[t].name)) != names.end();
@@ -449,9 +449,8 @@ std::vector<Framing> everyFraming() {
   for (std::size_t t = 0; t < allTools().size(); ++t)
     for (const bool wet : {true, false}) {
       const bool round = named(t, {"RoundBrush"});
-      const bool apartAtFour = round || (wet && named(t, {"FluffyMop", "Turpentine", "Towel", "Roller"}));
-      const bool apartAtOne = apartAtFour || (wet && (named(t, {"Knife1", "Knife2", "Knife3", "Knife4", "Knife5", "Knife6"}) ||
-                                                      named(t, {"BigFlatBrush", "FlatBrush", "SmallFilbertBrush", "SmallFanBrush"})));
+      const bool apartAtFour = round || (wet && named(t, {"FluffyMop", "Towel", "Roller"}));
+      const bool apartAtOne = apartAtFour || (wet && named(t, {"Knife1", "Knife2", "Knife3", "Knife5", "Knife6"}));
       out.push_back({t, wet, apartAtOne, apartAtFour});
     }
   return out;
