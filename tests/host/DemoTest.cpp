@@ -203,13 +203,13 @@ TEST(Demo, UpToTheSecondLayerWritesTheSameFilesAt1And8Threads) {
   folder.expectTheSameFiles("middle", "t1", "t8");
 }
 
-// A run continued with --load from the save point before the second layer, at 1 thread, paints
-// with every tool of the second half the same bytes as the whole run at 8 (the whole run is the
-// one that takes the threads, so that the test takes the less time).
-TEST(Demo, ContinuedFromASavePointAt1ThreadWritesTheSameFilesAsTheWholeRunAt8) {
+// A run continued with --load from the save point before the second layer, at 2 threads, paints
+// with every tool of the second half the same bytes as the whole run at 8: the work split another
+// way, in less time than one thread takes (the first half is compared at 1 thread above).
+TEST(Demo, ContinuedFromASavePointAt2ThreadsWritesTheSameFilesAsTheWholeRunAt8) {
   const DemoFolder folder;
   ASSERT_TRUE(folder.play("whole.json", "whole", {"--threads", "8"}));
-  ASSERT_TRUE(folder.play("rest.json", "rest", {"--threads", "1", "--load", folder.at("whole/middle.tess")}));
+  ASSERT_TRUE(folder.play("rest.json", "rest", {"--threads", "2", "--load", folder.at("whole/middle.tess")}));
   folder.expectTheSameFiles("final", "whole", "rest");
 }
 
