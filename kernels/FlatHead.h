@@ -64,4 +64,12 @@ TESS_KERNEL_INLINE void writeFlatColumn(const gpu::TexelView& head, std::size_t 
   store(head, holds ? Texel{bytes(c.tip), bytes(c.load), fractions, kHeadSolid} : Texel{}, x, y, kLedgerSlice);
 }
 
+// A freshly filled column of a flat head: `load` in its load well, its tip empty, and fractions
+// that start somewhere in a byte by a hash of the column, so that the columns of a fresh fill do
+// not all reach a whole byte at the same meeting and lay a stroke in stripes across the head.
+TESS_KERNEL_INLINE FlatColumn filledFlatColumn(std::size_t x, std::size_t y, Well load) {
+  const std::uint32_t h = mix32(static_cast<std::uint32_t>(x) * 0x9e3779b9u ^ mix32(static_cast<std::uint32_t>(y)));
+  return {{}, load, static_cast<int>(h & 255u), static_cast<int>((h >> 8) & 255u)};
+}
+
 }  // namespace kernels

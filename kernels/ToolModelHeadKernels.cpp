@@ -86,7 +86,7 @@ void fillBristleColumn(const gpu::TexelView& head, std::size_t x, std::size_t y,
 // scaled by the drawing's thickness, and its tip is emptied.
 void fillFlatColumn(const gpu::TexelView& head, std::size_t x, std::size_t y, int load, Texel paint,
                     const Drawing& drawing) {
-  writeFlatColumn(head, x, y, {{}, {paint, std::min(kWellBytes, drawing.scaled(load))}});
+  writeFlatColumn(head, x, y, filledFlatColumn(x, y, {paint, std::min(kWellBytes, drawing.scaled(load))}));
 }
 
 template <class FillColumn>

@@ -417,7 +417,7 @@ TESS_KERNEL_INLINE void pickColumn(Tool tool, const gpu::TexelView& read, const 
   }
   const int count = std::min(room, amount);
   if (flat) {
-    writeFlatColumn(write, i, j, {{}, {paint, count}});
+    writeFlatColumn(write, i, j, filledFlatColumn(i, j, {paint, count}));
     return;
   }
   for (int z = column.bottom() - count; z < column.bottom(); ++z) store(write, paint, i, j, static_cast<std::size_t>(z));
