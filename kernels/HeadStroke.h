@@ -132,6 +132,13 @@ TESS_KERNEL_INLINE std::uint8_t weighted(int a, int weightA, int sumB, int total
   return static_cast<std::uint8_t>((a * weightA + sumB + total / 2) / total);
 }
 
+// Where a column's carried fraction of a byte starts in a dispatch, in 1/256ths: somewhere in a
+// byte by a hash of the dispatch's `seed` and the column k, so that what one dispatch leaves
+// unlaid another gains.
+TESS_KERNEL_INLINE int startingFraction(std::uint32_t seed, std::size_t k) {
+  return static_cast<int>(mix32(seed ^ static_cast<std::uint32_t>(k) * 0x9e3779b9u) & 255u);
+}
+
 // The head during a paint pass. Each column's paint is held as runs of like cells (from the body
 // down), so taking and hanging paint costs no walk through the texture; at the end each column
 // writes to slot 10 the cells it changed: those between the lowest and the highest its paint's
@@ -235,9 +242,7 @@ class StrokeHead {
   // Starts column k's carried fraction somewhere in a byte, by a hash of `seed` and the column. A
   // dispatch cannot hand what it leaves unlaid to the next; started at nought, every dispatch would
   // drop it. Started anywhere alike, what one dispatch drops another gains.
-  void startFraction(std::size_t k, std::uint32_t seed) {
-    columns_[k].credit = static_cast<int>(mix32(seed ^ static_cast<std::uint32_t>(k) * 0x9e3779b9u) & 255u);
-  }
+  void startFraction(std::size_t k, std::uint32_t seed) { columns_[k].credit = startingFraction(seed, k); }
 
   // Hangs `count` cells of `paint` under the bottom of column k.
   void hang(std::size_t k, int count, Texel paint) {
@@ -415,7 +420,7 @@ class HeadWalk {
     const bool rgba8 = read_.bytesPerPixel() == 4;
     // The fractions differ from dispatch to dispatch as their first samples' places do.
     const auto first = std::find_if(samples_.begin(), samples_.end(), placed);
-    const std::uint32_t seed = first == samples_.end() ? 0 : mix32(mix32(bitsOf(first->x)) ^ bitsOf(first->y));
+    seed_ = first == samples_.end() ? 0 : mix32(mix32(bitsOf(first->x)) ^ bitsOf(first->y));
     eachRow([&](std::size_t y) {
       if (ownPaint) {
         for (std::size_t k = y * width_; k < (y + 1) * width_; ++k) head_->column(k) = {static_cast<int>(read_.depth()), 0, true};
@@ -424,7 +429,7 @@ class HeadWalk {
       } else {
         for (std::size_t x = 0; x < width_; ++x) head_->read(read_, x, y);
       }
-      for (std::size_t k = y * width_; k < (y + 1) * width_; ++k) head_->startFraction(k, seed);
+      for (std::size_t k = y * width_; k < (y + 1) * width_; ++k) head_->startFraction(k, seed_);
     });
     lowest_ = static_cast<int>(read_.depth());
     for (std::size_t k = 0; k < width_ * height_; ++k)
@@ -435,6 +440,9 @@ class HeadWalk {
 
   explicit operator bool() const { return head_.has_value(); }
   StrokeHead& head() { return *head_; }
+  // The seed of this dispatch's carried fractions (see startingFraction): its first placed sample's
+  // place, so they differ from dispatch to dispatch as the samples do.
+  std::uint32_t seed() const { return seed_; }
 
   // During a visit: how far, in 1/256ths of a window cell, the head travelled to the current
   // sample from the one before it: for the first sample of a dispatch, from where the step before
@@ -625,6 +633,7 @@ class HeadWalk {
   WindowMask mask_;
   std::size_t width_ = 0, height_ = 0;
   int lowest_ = 0, travel256_ = 256;
+  std::uint32_t seed_ = 0;
   Direction direction_;
   Step stepOn_;
   long sx_ = 0, sy_ = 0, windowWidth_ = 0, windowHeight_ = 0;

@@ -7,9 +7,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstdint>
-#include <vector>
 
 #include "gpu/ScratchArray.h"
 #include "kernels/FlatHead.h"
@@ -111,8 +109,8 @@ class FlatHead {
     for (std::size_t k = 0; k < columns_.size(); ++k) {
       columns_[k] = readFlatColumn(read_, k % width_, k / width_);
       if (columns_[k].total() > 0) continue;
-      columns_[k].lay256 = static_cast<int>(mix32(seed ^ static_cast<std::uint32_t>(k) * 0x9e3779b9u) & 255u);
-      columns_[k].smear256 = static_cast<int>(mix32(~seed ^ static_cast<std::uint32_t>(k) * 0x9e3779b9u) & 255u);
+      columns_[k].lay256 = startingFraction(seed, k);
+      columns_[k].smear256 = startingFraction(~seed, k);
     }
   }
 
@@ -141,13 +139,6 @@ class FlatHead {
   gpu::ScratchArray<FlatColumn> columns_;
 };
 
-// The seed of a dispatch's fractions: its first placed sample's place.
-std::uint32_t seedOf(const std::vector<Sample>& samples) {
-  for (const Sample& s : samples)
-    if (std::isfinite(s.x) && std::isfinite(s.y)) return mix32(mix32(bitsOf(s.x)) ^ bitsOf(s.y));
-  return 0;
-}
-
 }  // namespace
 
 // The flat head stands level: every column meets the cell under it whenever the sample presses at
@@ -159,7 +150,7 @@ std::uint32_t seedOf(const std::vector<Sample>& samples) {
 void wideBrushPaint(const gpu::Dispatch& dispatch) {
   StrokeWindow window(dispatch);
   HeadWalk walk(dispatch, /*ownPaint=*/true);
-  FlatHead head(dispatch, seedOf(samplesArgument(dispatch)));
+  FlatHead head(dispatch, walk.seed());
   if (!walk || !head || window.width() == 0) return;
   walk.eachMeeting(window.width(), window.height(), [&](std::size_t k, int, int press, std::size_t cx, std::size_t cy) {
     if (press <= 0) return;

@@ -15,7 +15,8 @@ class DAERoundBrushPaintingEncoder final : public AbstractToolEncoderShader {
       : AbstractToolEncoderShader("DAEToolModel_brush_bristle_paint", std::move(prepare)) {}
 
   // The current tool's surface binds the working textures (with the ground), the samples, the
-  // sample the step carries the path on from (after a stroke's first step) and the window's offset; the canvas's mask follows when it has one.
+  // sample the step carries the path on from (after a stroke's first step) and the window's
+  // offset; the canvas's mask follows when it has one.
   void fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder) override;
 };
 
