@@ -452,7 +452,8 @@ class HeadWalk {
   int travel256() const { return travel256_; }
 
   // During a sample: the way the head travels to it, a unit vector (found as travel256() is);
-  // (0, 0) for a stroke's lone first sample.
+  // (0, 0) for a stroke's first sample, where the head lands and goes no way yet, whether or not
+  // the samples after it arrived with it.
   struct Direction {
     float x = 0, y = 0;
   };
@@ -593,8 +594,9 @@ class HeadWalk {
         travelOf(j - 1).stepOn = {b.x - a.x, b.y - a.y};
       }
     }
-    // At the stroke's start the first sample comes the way the second goes.
-    if (first == 0 && at.size() > 1) travelOf(0).length256 = travelOf(1).length256, travelOf(0).direction = travelOf(1).direction;
+    // At the stroke's start the first sample comes as far as the second goes; it takes no way,
+    // which a sample alone in its step could not know.
+    if (first == 0 && at.size() > 1) travelOf(0).length256 = travelOf(1).length256;
     if (at.size() > first && at.size() > 1) {
       // The sample after the last one, as far on again as the last came: evenly spaced samples
       // land there exactly.

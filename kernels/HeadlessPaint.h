@@ -97,17 +97,30 @@ class HeadlessCells {
   gpu::Size dryLimit() const { return dry_.size(); }
   TESS_KERNEL_INLINE bool masked(gpu::uint3 p) const { return mask_.masked(p.x, p.y); }
 
-  // Wet paint of `paint`'s colour with `wetness`, `amount` bytes of it, on cell (x, y).
-  TESS_KERNEL_INLINE void layWet(std::size_t x, std::size_t y, Texel paint, std::uint8_t wetness, int amount) const {
+  // Wet paint of `paint`'s colour with `wetness`, `amount` bytes of it, on cell (x, y), marked
+  // `mark` in a step; false when none fitted.
+  TESS_KERNEL_INLINE bool layWet(std::size_t x, std::size_t y, Texel paint, std::uint8_t wetness, int amount,
+                                 std::uint8_t mark = kStrokeMark) const {
     const Texel under = load(wetIn_, x, y);
     Texel cell = load(gridIn_, x, y);
     int laid = 0;
     const Texel wet = layOn(under, paint, amount, laid);
-    if (laid <= 0) return;
+    if (laid <= 0) return false;
     cell.r = quantisedWetness((cell.r * under.a + wetness * laid + wet.a / 2) / wet.a);
     cell.a = tessivarium::TOOL_FLUID;
-    if (inStep_) cell.b = kStrokeMark;
+    if (inStep_) cell.b = mark;
     store(wetOut_, wet, x, y);
+    store(gridOut_, cell, x, y);
+    return true;
+  }
+
+  // In a step: the mark the step before left on cell (x, y), and the cell passed on as it is, marked
+  // `mark` (held back from the blur again, or levelled now).
+  TESS_KERNEL_INLINE std::uint8_t markBefore(std::size_t x, std::size_t y) const { return inStep_ ? load(gridIn_, x, y).b : 0; }
+  TESS_KERNEL_INLINE void keep(std::size_t x, std::size_t y, std::uint8_t mark) const {
+    Texel cell = load(gridIn_, x, y);
+    cell.b = mark;
+    store(wetOut_, load(wetIn_, x, y), x, y);
     store(gridOut_, cell, x, y);
   }
 

@@ -5,7 +5,10 @@
 // distance it travels, as the other brushes do: a cell takes a share of the tip's thickness for
 // the length of path that passes within the tip's reach of it, so the stroke's paint is the same
 // however densely its samples come and however they fall into steps. The paint is laid on top of
-// the cell's own (kernels/HeadlessPaint.h).
+// the cell's own (kernels/HeadlessPaint.h). As the head tools do (HeadWalk::holdTrail), the
+// bristle holds back from the step's blur the cells it painted about its last place, where the next
+// piece may lay on them again, and levels them in the step that leaves them: each cell of the trail
+// is levelled once, however the samples fall into steps.
 
 #include <algorithm>
 #include <cmath>
@@ -49,6 +52,10 @@ struct Piece {
 
 bool placed(float x, float y) { return std::isfinite(x) && std::isfinite(y); }
 
+// How far past its tip's reach the bristle holds its trail back from the blur: the next piece,
+// which starts at the last sample, reaches a little beyond the tip there.
+constexpr float kHeldMargin = 2;
+
 // The tip's reach taken to the middle of its rim's cells, so that a cell at the rim takes a
 // part of the trail rather than all or nothing.
 TESS_KERNEL_INLINE float coreRadius(const Reach& tip) { return std::max(tip.radius - 0.5f, 0.5f); }
@@ -80,24 +87,51 @@ TESS_KERNEL_INLINE float laidBy(const Piece& piece, float cx, float cy) {
   return laid;
 }
 
+// The cells held back about one place: those within its tip's reach and the margin beyond.
+struct Held {
+  float x = 0, y = 0, radius = -1;  // none held
+
+  Held() = default;
+  explicit Held(const Sample& s) {
+    const Reach tip = tipOf(s);
+    if (tip.radius > 0) x = tip.x, y = tip.y, radius = tip.radius + kHeldMargin;
+  }
+  TESS_KERNEL_INLINE bool holds(float cx, float cy) const {
+    return (cx - x) * (cx - x) + (cy - y) * (cy - y) <= radius * radius;
+  }
+};
+
 // The pieces of one step's path and the box of window cells they reach, clipped to `limit`: the
-// reach of both ends of every piece at its tip's radius.
+// reach of both ends of every piece at its tip's radius, and the cells held about the step's last
+// place and about the one the step before ended at.
 struct Path {
   std::vector<Piece> pieces;
+  Held heldBefore, heldNow;
   Reaches box;
 
   Path(const std::vector<Sample>& samples, const std::optional<Sample>& start, gpu::Size limit)
-      : box(endsOf(samples, start, pieces), limit, [](const Sample& end) { return Reach{end.x, end.y, end.force, 1}; }) {}
+      : box(endsOf(samples, start, pieces, heldBefore, heldNow), limit,
+            [](const Sample& end) { return Reach{end.x, end.y, end.force, 1}; }) {}
 
   TESS_KERNEL_INLINE bool contains(gpu::uint3 p) const { return box.contains(p); }
 
  private:
-  // Fills `pieces` and gives both ends of each, its tip's radius in place of the force.
+  // Fills `pieces` and the held places and gives both ends of each piece and the held places, their
+  // radius in place of the force.
   static std::vector<Sample> endsOf(const std::vector<Sample>& samples, const std::optional<Sample>& start,
-                                    std::vector<Piece>& pieces) {
-    bool comesOn = start && placed(start->x, start->y);
-    float beforeX = comesOn ? start->x : 0, beforeY = comesOn ? start->y : 0;
+                                    std::vector<Piece>& pieces, Held& heldBefore, Held& heldNow) {
     std::vector<Sample> ends;
+    const auto reachOf = [&ends](const Held& held) {
+      if (held.radius <= 0) return;
+      Sample s;
+      s.x = held.x, s.y = held.y, s.force = held.radius;
+      ends.push_back(s);
+    };
+    bool comesOn = start && placed(start->x, start->y);
+    if (comesOn) heldBefore = Held(*start), reachOf(heldBefore);
+    const auto last = std::find_if(samples.rbegin(), samples.rend(), [](const Sample& s) { return placed(s.x, s.y); });
+    if (last != samples.rend()) heldNow = Held(*last), reachOf(heldNow);
+    float beforeX = comesOn ? start->x : 0, beforeY = comesOn ? start->y : 0;
     for (const Sample& s : samples) {
       if (!placed(s.x, s.y)) continue;
       const Piece piece{tipOf(s), comesOn ? beforeX : s.x, comesOn ? beforeY : s.y, !comesOn};
@@ -131,7 +165,7 @@ void brushBristlePaint(const gpu::Dispatch& dispatch) {
   if (!cells.canLayWet()) return;
   const std::vector<Sample> samples = samplesArgument(dispatch);
   const Path path(samples, pathStartArgument(dispatch), cells.wetLimit());
-  if (path.pieces.empty()) return;
+  if (path.pieces.empty() && path.heldBefore.radius <= 0) return;
   const Sample& first = samples.front();
   const std::uint32_t seed = mix32(mix32(bitsOf(first.x)) ^ bitsOf(first.y));
   gpu::forEachThread(dispatch, cells.wetLimit(), [&path, cells, seed](gpu::uint3 p) {
@@ -140,7 +174,10 @@ void brushBristlePaint(const gpu::Dispatch& dispatch) {
     float laid = 0;
     for (const Piece& piece : path.pieces) laid += laidBy(piece, cx, cy);
     const int amount = static_cast<int>(std::min(laid + startFraction(seed, p), 255.0f));
-    if (amount > 0) cells.layWet(p.x, p.y, kRoundBrushPaint, kFullWetness, amount);
+    const std::uint8_t mark = path.heldNow.holds(cx, cy) ? kHeldMark : kStrokeMark;
+    if (amount > 0 && cells.layWet(p.x, p.y, kRoundBrushPaint, kFullWetness, amount, mark)) return;
+    // A cell the step before held back is held on or, once the bristle has left it, levelled.
+    if (cells.markBefore(p.x, p.y) == kHeldMark && path.heldBefore.holds(cx, cy)) cells.keep(p.x, p.y, mark);
   });
 }
 

@@ -152,8 +152,8 @@ void movePaint(StrokeWindow& window, std::size_t fromX, std::size_t fromY, std::
 // goes. So a knife cuts a trench down to its blade through paint thicker than it can carry and
 // heaps what it moves into a bank before it and ridges along its sides; the bank goes on with it
 // and stays where the stroke ends. Paint is pushed neither into a masked cell nor past one, nor out
-// of the window; what finds no room stays where it was. A stroke's lone first sample, which goes
-// no way, pushes nothing.
+// of the window; what finds no room stays where it was. A stroke's first sample, where the blade
+// lands, goes no way and pushes nothing.
 class BladePush {
  public:
   BladePush(StrokeWindow& window, const HeadWalk& walk)

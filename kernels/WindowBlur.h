@@ -25,27 +25,34 @@ namespace kernels {
 // Window rows a worker takes at a time in a blur.
 inline constexpr std::size_t kBlurRowsPerChunk = 8;
 
-// The cells of a window that its map marks (byte B is kStrokeMark), and which rows hold one: a
-// stroke step marks a band of the window, not all of it.
+// The cells of a window that its map marks (byte B is kStrokeMark) or holds back (kHeldMark), and
+// which rows hold a mark: a stroke step marks a band of the window, not all of it.
 class MarkedCells {
  public:
   MarkedCells(const gpu::TexelView& map, std::size_t width, std::size_t height)
       : width_(width), height_(height), marked_(width * height, 0), markedRow_(height + 4, 0) {
     eachRow([&](std::size_t y) {
       std::uint8_t any = 0;
-      for (std::size_t x = 0; x < width; ++x) any |= marked_[y * width + x] = load(map, x, y).b == kStrokeMark;
+      for (std::size_t x = 0; x < width; ++x) {
+        const std::uint8_t b = load(map, x, y).b;
+        marked_[y * width + x] = b == kStrokeMark ? kMarked : b == kHeldMark ? kHeld : 0;
+        any |= b == kStrokeMark;
+      }
       markedRow_[y + 2] = any;
     });
   }
 
   std::size_t width() const { return width_; }
   std::size_t height() const { return height_; }
-  TESS_KERNEL_INLINE bool marked(std::size_t k) const { return marked_[k] != 0; }
+  TESS_KERNEL_INLINE bool marked(std::size_t k) const { return marked_[k] == kMarked; }
+  // A cell the step held back from its blur (kHeldMark): the head may still change it, and it is
+  // levelled in a later step.
+  TESS_KERNEL_INLINE bool held(std::size_t k) const { return marked_[k] == kHeld; }
   // The cell or one of its 4-neighbours is marked.
   TESS_KERNEL_INLINE bool nearMark(std::size_t x, std::size_t y) const {
     const std::size_t k = y * width_ + x;
-    return marked_[k] || (x > 0 && marked_[k - 1]) || (x + 1 < width_ && marked_[k + 1]) ||
-           (y > 0 && marked_[k - width_]) || (y + 1 < height_ && marked_[k + width_]);
+    return marked(k) || (x > 0 && marked(k - 1)) || (x + 1 < width_ && marked(k + 1)) || (y > 0 && marked(k - width_)) ||
+           (y + 1 < height_ && marked(k + width_));
   }
   // A row at most `rows` (0 to 2) rows away from row y holds a mark.
   bool rowNear(std::size_t y, int rows) const {
@@ -62,8 +69,9 @@ class MarkedCells {
   }
 
  private:
+  static constexpr std::uint8_t kMarked = 1, kHeld = 2;
   std::size_t width_, height_;
-  gpu::ScratchArray<std::uint8_t> marked_;
+  gpu::ScratchArray<std::uint8_t> marked_;  // kMarked, kHeld or 0
   std::vector<std::uint8_t> markedRow_;  // row y at y + 2, two empty rows either side
 };
 
@@ -113,6 +121,9 @@ TESS_KERNEL_INLINE void blurCell(const WindowSnapshot& s, const gpu::TexelView& 
   int kept = own.a, in = 0, r = 0, g = 0, b = 0, wetness = 0;
   const auto neighbour = [&](std::size_t q) {
     if (!marks.marked(k) && !marks.marked(q)) return;
+    // An edge to a held cell is left to the step that levels that cell, so that it is carried once
+    // however many steps a stroke takes, as in a stroke of one step.
+    if (marks.held(k) || marks.held(q)) return;
     if (withMask && s.masked[q]) return;
     const Texel& other = s.wet[q];
     const int otherWetness = s.grid[q].r;
