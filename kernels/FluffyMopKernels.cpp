@@ -1,10 +1,11 @@
-// The fluffy mop's kernels: the paint pass marks the cells the mop sweeps over, and the mop's blur
-// softens the paint there, evening out thickness and stirring the colours together within the
-// reach of its hairs.
+// The fluffy mop's kernels: the paint pass softens the paint the mop sweeps over at each sample,
+// evening out thickness and stirring the colours together within the reach of its hairs, and marks
+// those cells; the mop's blur softens them once more when the mop has left them.
 
 #include <algorithm>
 #include <cstdint>
 
+#include "gpu/ScratchArray.h"
 #include "kernels/HeadStroke.h"
 #include "kernels/KernelList.h"
 #include "kernels/WindowBlur.h"
@@ -58,16 +59,76 @@ struct HairStir {
   }
 };
 
+// The hairs at work along the path: after each sample's meetings the cells the mop swept there are
+// blended and stirred as the mop's blur does it, by the same gift and stir, over those cells alone.
+// So a cell is worked once for every sample the mop passes over it, however the samples fall into
+// steps; the blur then evens out the trail once, after the mop has left it.
+class SweepingHairs {
+ public:
+  SweepingHairs(StrokeWindow& window, const HeadWalk& walk)
+      : window_(window), walk_(walk), swept_(window.width() * window.height(), 0) {}
+
+  // From the column that owns the cell, during the sample's meetings.
+  void sweep(std::size_t cx, std::size_t cy) { swept_[cy * window_.width() + cx] = 1; }
+
+  void stir() {
+    std::size_t x0 = window_.width(), y0 = window_.height(), x1 = 0, y1 = 0;
+    walk_.eachCellMet([&](std::size_t cx, std::size_t cy) {
+      if (swept_[cy * window_.width() + cx])
+        x0 = std::min(x0, cx), y0 = std::min(y0, cy), x1 = std::max(x1, cx + 1), y1 = std::max(y1, cy + 1);
+    });
+    if (x0 >= x1) return;
+    // The swept cells and their neighbours, to which the gifts reach.
+    x0 = x0 > 0 ? x0 - 1 : 0, y0 = y0 > 0 ? y0 - 1 : 0;
+    x1 = std::min(x1 + 1, window_.width()), y1 = std::min(y1 + 1, window_.height());
+    MarkedCells marks(x1 - x0, y1 - y0);
+    walk_.eachCellMet([&](std::size_t cx, std::size_t cy) {
+      std::uint8_t& swept = swept_[cy * window_.width() + cx];
+      if (swept) marks.mark(cx - x0, cy - y0), swept = 0;
+    });
+    // The few cells about one sample are copied on this thread; where none holds paint that can
+    // flow, nothing moves.
+    WindowSnapshot s(marks, true);
+    bool flows = false;
+    for (std::size_t y = 0; y < marks.height(); ++y)
+      for (std::size_t x = 0; x < marks.width(); ++x) {
+        const std::size_t k = y * marks.width() + x;
+        const StrokeWindow::Cell cell = window_.get(x0 + x, y0 + y);
+        s.wet[k] = cell.wet, s.grid[k] = cell.grid, s.masked[k] = !walk_.open(static_cast<long>(x0 + x), static_cast<long>(y0 + y));
+        flows = flows || (cell.wet.a > 0 && cell.grid.r > 0 && !s.masked[k]);
+      }
+    if (!flows) return;
+    marks.eachRow([&](std::size_t y) {
+      for (std::size_t x = 0; x < marks.width(); ++x) {
+        StrokeWindow::Cell cell;
+        if (blurCell(s, x, y, MixingGift{}, HairStir{}, cell.wet, cell.grid)) window_.put(x0 + x, y0 + y, cell);
+      }
+    }, HairStir::kRowsPerChunk);
+  }
+
+ private:
+  StrokeWindow& window_;
+  const HeadWalk& walk_;
+  gpu::ScratchArray<std::uint8_t> swept_;
+};
+
 }  // namespace
 
 void fluffyMopPaint(const gpu::Dispatch& dispatch) {
   StrokeWindow window(dispatch);
   HeadWalk walk(dispatch);
   if (!walk || window.width() == 0) return;
-  walk.eachMeeting(window.width(), window.height(), [&](std::size_t, int rise, int press, std::size_t cx, std::size_t cy) {
-    const StrokeWindow::Cell cell = window.get(cx, cy);
-    if (reaches(rise, press, cell.wet.a)) window.put(cx, cy, cell);
-  });
+  SweepingHairs hairs(window, walk);
+  walk.eachMeeting(
+      window.width(), window.height(),
+      [&](std::size_t, int rise, int press, std::size_t cx, std::size_t cy) {
+        const StrokeWindow::Cell cell = window.get(cx, cy);
+        if (!reaches(rise, press, cell.wet.a)) return;
+        window.put(cx, cy, cell);
+        hairs.sweep(cx, cy);
+      },
+      [&] { hairs.stir(); });
+  walk.holdTrail(window);
 }
 
 void fluffyMopBlurImage(const gpu::Dispatch& dispatch) { blurAroundMarks(dispatch, MixingGift{}, HairStir{}); }

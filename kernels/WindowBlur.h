@@ -42,8 +42,13 @@ class MarkedCells {
     });
   }
 
+  // None marked yet, in a window of `width` x `height` (see mark()).
+  MarkedCells(std::size_t width, std::size_t height)
+      : width_(width), height_(height), marked_(width * height, 0), markedRow_(height + 4, 0) {}
+
   std::size_t width() const { return width_; }
   std::size_t height() const { return height_; }
+  void mark(std::size_t x, std::size_t y) { marked_[y * width_ + x] = kMarked, markedRow_[y + 2] = 1; }
   TESS_KERNEL_INLINE bool marked(std::size_t k) const { return marked_[k] == kMarked; }
   // A cell the step held back from its blur (kHeldMark): the head may still change it, and it is
   // levelled in a later step.
@@ -108,14 +113,15 @@ struct NoStir {
 // Equal amounts both ways move no paint; only colour and wetness mix. What a cell stirs away, with
 // what its gifts take, is at most what it holds. A stir's rows cost more than a plain blur's, so
 // it spreads them over the threads in chunks of Stir::kRowsPerChunk.
+// False when the cell is left as it was; otherwise `wet` and `grid` are its new texels.
 template <class Gift, class Stir = NoStir>
-TESS_KERNEL_INLINE void blurCell(const WindowSnapshot& s, const gpu::TexelView& wetOut, const gpu::TexelView& gridOut,
-                                 std::size_t x, std::size_t y, const Gift& gift, const Stir& stir = {}) {
+TESS_KERNEL_INLINE bool blurCell(const WindowSnapshot& s, std::size_t x, std::size_t y, const Gift& gift, const Stir& stir,
+                                 Texel& wetOut, Texel& gridOut) {
   const MarkedCells& marks = s.marks;
-  if (!marks.nearMark(x, y)) return;
+  if (!marks.nearMark(x, y)) return false;
   const std::size_t width = marks.width(), k = y * width + x;
   const bool withMask = !s.masked.empty();
-  if (withMask && s.masked[k]) return;
+  if (withMask && s.masked[k]) return false;
   const Texel own = s.wet[k];
   const int ownWetness = s.grid[k].r;
   int kept = own.a, in = 0, r = 0, g = 0, b = 0, wetness = 0;
@@ -136,12 +142,12 @@ TESS_KERNEL_INLINE void blurCell(const WindowSnapshot& s, const gpu::TexelView& 
   if (y > 0) neighbour(k - width);
   if (y + 1 < marks.height()) neighbour(k + width);
   const Stirred stirred = stir(s, x, y);
-  if (in == 0 && kept == own.a && stirred.share == 0) return;
+  if (in == 0 && kept == own.a && stirred.share == 0) return false;
   const int total = kept + in;
-  Texel cell = s.grid[k];
+  gridOut = s.grid[k];
   if (total == 0) {
-    cell.r = 0, cell.a = tessivarium::TOOL_AIR;
-    store(wetOut, Texel{}, x, y);
+    gridOut.r = 0, gridOut.a = tessivarium::TOOL_AIR;
+    wetOut = Texel{};
   } else {
     // The plain blurs keep to int; a stir's fine shares need 64 bits.
     using Amount = std::conditional_t<Stir::kUnit == 1, int, std::int64_t>;
@@ -151,12 +157,11 @@ TESS_KERNEL_INLINE void blurCell(const WindowSnapshot& s, const gpu::TexelView& 
       return static_cast<std::uint8_t>((keptShare * mine + theirs * unit + static_cast<Amount>(stirredIn) + totalShare / 2) /
                                        totalShare);
     };
-    store(wetOut, Texel{mix(own.r, r, stirred.r), mix(own.g, g, stirred.g), mix(own.b, b, stirred.b), static_cast<std::uint8_t>(total)},
-          x, y);
-    cell.r = quantisedWetness(mix(ownWetness, wetness, stirred.wetness));
-    cell.a = tessivarium::TOOL_FLUID;
+    wetOut = {mix(own.r, r, stirred.r), mix(own.g, g, stirred.g), mix(own.b, b, stirred.b), static_cast<std::uint8_t>(total)};
+    gridOut.r = quantisedWetness(mix(ownWetness, wetness, stirred.wetness));
+    gridOut.a = tessivarium::TOOL_FLUID;
   }
-  store(gridOut, cell, x, y);
+  return true;
 }
 
 // A blur pass: in place on grid0 and wet0 (slots 0/1 and 16/17) around the marks of the map at
@@ -184,7 +189,10 @@ void blurAroundMarks(const gpu::Dispatch& dispatch, const Gift& gift, const Stir
   });
   marks.eachRow([&](std::size_t y) {
     if (!marks.rowNear(y, 1)) return;
-    for (std::size_t x = 0; x < width; ++x) blurCell(s, wetOut, gridOut, x, y, gift, stir);
+    for (std::size_t x = 0; x < width; ++x) {
+      Texel w, g;
+      if (blurCell(s, x, y, gift, stir, w, g)) store(wetOut, w, x, y), store(gridOut, g, x, y);
+    }
   }, Stir::kRowsPerChunk);
 }
 

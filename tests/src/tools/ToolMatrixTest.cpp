@@ -334,8 +334,6 @@ INSTANTIATE_TEST_SUITE_P(EveryTool, ToolHead, ::testing::Range<std::size_t>(0, a
 struct Framing {
   std::size_t tool;
   bool wet;
-  // The groupings still known to differ (see knownApart()), checked only when asked.
-  bool apartAtOne = false, apartAtFour = false;
 };
 
 // The layer before and after a stroke of 161 samples 2 cells apart along y = 100, `perFrame` to a
@@ -429,9 +427,6 @@ double shareApart(const Bytes& before, const Bytes& one, const Bytes& other) {
   return changed == 0 ? 0 : static_cast<double>(apart) / static_cast<double>(changed);
 }
 
-// Rows still apart are left out unless TESS_FRAMING_ALL is set, so that they can be looked at.
-bool knownApart(bool apart) { return apart && !std::getenv("TESS_FRAMING_ALL"); }
-
 class ToolFraming : public ::testing::TestWithParam<Framing> {};
 
 TEST_P(ToolFraming, TheSameStrokeAtAnyNumberOfSamplesAFrame) {
@@ -439,21 +434,17 @@ TEST_P(ToolFraming, TheSameStrokeAtAnyNumberOfSamplesAFrame) {
   const auto [before, whole] = strokeInFrames(c.tool, c.wet, 1000);
   const std::int64_t paint = paintOf(whole);
   for (const std::size_t perFrame : {1u, 4u}) {
-    if (knownApart(perFrame == 1 ? c.apartAtOne : c.apartAtFour)) continue;
     const Bytes layer = strokeInFrames(c.tool, c.wet, perFrame).second;
     EXPECT_LE(std::abs(paintOf(layer) - paint), paint / 50) << perFrame << " samples a frame: the paint laid";
     EXPECT_LE(shareApart(before, whole, layer), 0.05) << perFrame << " samples a frame: the cells changed";
   }
 }
 
-// Every tool on both layers. Still apart: the mop in wet paint.
+// Every tool on both layers.
 std::vector<Framing> everyFraming() {
   std::vector<Framing> out;
   for (std::size_t t = 0; t < allTools().size(); ++t)
-    for (const bool wet : {true, false}) {
-      const bool apart = wet && std::string_view(allTools()[t].name) == "FluffyMop";
-      out.push_back({t, wet, apart, apart});
-    }
+    for (const bool wet : {true, false}) out.push_back({t, wet});
   return out;
 }
 
