@@ -166,8 +166,8 @@ void brushBristlePaint(const gpu::Dispatch& dispatch) {
   const std::vector<Sample> samples = samplesArgument(dispatch);
   const Path path(samples, pathStartArgument(dispatch), cells.wetLimit());
   if (path.pieces.empty() && path.heldBefore.radius <= 0) return;
-  const Sample& first = samples.front();
-  const std::uint32_t seed = mix32(mix32(bitsOf(first.x)) ^ bitsOf(first.y));
+  // A step may bring no sample and still level what the step before held back.
+  const std::uint32_t seed = samples.empty() ? 0 : mix32(mix32(bitsOf(samples.front().x)) ^ bitsOf(samples.front().y));
   gpu::forEachThread(dispatch, cells.wetLimit(), [&path, cells, seed](gpu::uint3 p) {
     if (!path.contains(p) || cells.masked(p)) return;
     const float cx = static_cast<float>(p.x) + 0.5f, cy = static_cast<float>(p.y) + 0.5f;
