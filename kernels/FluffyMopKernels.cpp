@@ -3,6 +3,7 @@
 // those cells; the mop's blur softens them once more when the mop has left them.
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 
 #include "gpu/ScratchArray.h"
@@ -68,36 +69,42 @@ class SweepingHairs {
   SweepingHairs(StrokeWindow& window, const HeadWalk& walk)
       : window_(window), walk_(walk), swept_(window.width() * window.height(), 0) {}
 
-  // From the column that owns the cell, during the sample's meetings.
-  void sweep(std::size_t cx, std::size_t cy) { swept_[cy * window_.width() + cx] = 1; }
+  // From the column that owns the cell, during the sample's meetings. Whether there is wet paint
+  // to stir (in the cell or in a neighbour the gifts reach) is noted, so that a sample over a bare
+  // canvas costs no more.
+  void sweep(std::size_t cx, std::size_t cy) {
+    const std::size_t width = window_.width();
+    swept_[cy * width + cx] = sample_;
+    if (flows_.load(std::memory_order_relaxed)) return;
+    const auto wet = [&](std::size_t x, std::size_t y) { return window_.thickness(x, y) > 0; };
+    if (wet(cx, cy) || (cx > 0 && wet(cx - 1, cy)) || (cx + 1 < width && wet(cx + 1, cy)) || (cy > 0 && wet(cx, cy - 1)) ||
+        (cy + 1 < window_.height() && wet(cx, cy + 1)))
+      flows_.store(true, std::memory_order_relaxed);
+  }
 
   void stir() {
+    const std::uint32_t sample = sample_++;
+    if (!flows_.exchange(false, std::memory_order_relaxed)) return;
+    const auto sweptNow = [&](std::size_t cx, std::size_t cy) { return swept_[cy * window_.width() + cx] == sample; };
     std::size_t x0 = window_.width(), y0 = window_.height(), x1 = 0, y1 = 0;
     walk_.eachCellMet([&](std::size_t cx, std::size_t cy) {
-      if (swept_[cy * window_.width() + cx])
-        x0 = std::min(x0, cx), y0 = std::min(y0, cy), x1 = std::max(x1, cx + 1), y1 = std::max(y1, cy + 1);
+      if (sweptNow(cx, cy)) x0 = std::min(x0, cx), y0 = std::min(y0, cy), x1 = std::max(x1, cx + 1), y1 = std::max(y1, cy + 1);
     });
-    if (x0 >= x1) return;
     // The swept cells and their neighbours, to which the gifts reach.
     x0 = x0 > 0 ? x0 - 1 : 0, y0 = y0 > 0 ? y0 - 1 : 0;
     x1 = std::min(x1 + 1, window_.width()), y1 = std::min(y1 + 1, window_.height());
     MarkedCells marks(x1 - x0, y1 - y0);
     walk_.eachCellMet([&](std::size_t cx, std::size_t cy) {
-      std::uint8_t& swept = swept_[cy * window_.width() + cx];
-      if (swept) marks.mark(cx - x0, cy - y0), swept = 0;
+      if (sweptNow(cx, cy)) marks.mark(cx - x0, cy - y0);
     });
-    // The few cells about one sample are copied on this thread; where none holds paint that can
-    // flow, nothing moves.
     WindowSnapshot s(marks, true);
-    bool flows = false;
-    for (std::size_t y = 0; y < marks.height(); ++y)
+    marks.eachRow([&](std::size_t y) {
       for (std::size_t x = 0; x < marks.width(); ++x) {
         const std::size_t k = y * marks.width() + x;
         const StrokeWindow::Cell cell = window_.get(x0 + x, y0 + y);
         s.wet[k] = cell.wet, s.grid[k] = cell.grid, s.masked[k] = !walk_.open(static_cast<long>(x0 + x), static_cast<long>(y0 + y));
-        flows = flows || (cell.wet.a > 0 && cell.grid.r > 0 && !s.masked[k]);
       }
-    if (!flows) return;
+    });
     marks.eachRow([&](std::size_t y) {
       for (std::size_t x = 0; x < marks.width(); ++x) {
         StrokeWindow::Cell cell;
@@ -109,7 +116,9 @@ class SweepingHairs {
  private:
   StrokeWindow& window_;
   const HeadWalk& walk_;
-  gpu::ScratchArray<std::uint8_t> swept_;
+  gpu::ScratchArray<std::uint32_t> swept_;  // the number of the sample that last swept the cell
+  std::uint32_t sample_ = 1;
+  std::atomic<bool> flows_{false};
 };
 
 }  // namespace
