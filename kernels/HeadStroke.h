@@ -132,13 +132,6 @@ TESS_KERNEL_INLINE std::uint8_t weighted(int a, int weightA, int sumB, int total
   return static_cast<std::uint8_t>((a * weightA + sumB + total / 2) / total);
 }
 
-// Where a column's carried fraction of a byte starts in a dispatch, in 1/256ths: somewhere in a
-// byte by a hash of the dispatch's `seed` and the column k, so that what one dispatch leaves
-// unlaid another gains.
-TESS_KERNEL_INLINE int startingFraction(std::uint32_t seed, std::size_t k) {
-  return static_cast<int>(mix32(seed ^ static_cast<std::uint32_t>(k) * 0x9e3779b9u) & 255u);
-}
-
 // The head during a paint pass. Each column's paint is held as runs of like cells (from the body
 // down), so taking and hanging paint costs no walk through the texture; at the end each column
 // writes to slot 10 the cells it changed: those between the lowest and the highest its paint's
@@ -231,13 +224,7 @@ class StrokeHead {
   // The whole bytes column k lays of `amount256` (in 1/256ths of a byte): the fraction left over
   // is carried to the column's next meeting, so that over many cells the column lays its share
   // exactly.
-  int carriedLay(std::size_t k, int amount256) {
-    Column& c = columns_[k];
-    c.credit += amount256;
-    const int laid = c.credit >> 8;
-    c.credit -= laid << 8;
-    return laid;
-  }
+  int carriedLay(std::size_t k, int amount256) { return carriedBytes(columns_[k].credit, amount256); }
 
   // Starts column k's carried fraction somewhere in a byte, by a hash of `seed` and the column. A
   // dispatch cannot hand what it leaves unlaid to the next; started at nought, every dispatch would
@@ -406,9 +393,9 @@ class HeadFootprint {
 class HeadWalk {
  public:
   // Empty when slot 9 or 10 is unbound, the two are not one head's pair or no sample arrived.
-  // `ownPaint`: the pass keeps the head's paint in a form of its
-  // own (the wide brushes' wells, kernels/FlatHead.h): every column is head, holding nothing the walk
-  // reads, and the walk keeps only the columns' carried fractions; the pass writes the head itself.
+  // `ownPaint`: the pass keeps the head's paint, and its carried fractions, in a form of its own
+  // (the wide brushes' wells, kernels/FlatHead.h): every column is head, holding nothing the walk
+  // reads; the pass writes the head itself.
   explicit HeadWalk(const gpu::Dispatch& dispatch, bool ownPaint = false)
       : read_(dispatch.texels(tessivarium::TEXTURE_TOOL_READ)), write_(dispatch.texels(tessivarium::TEXTURE_TOOL_WRITE)),
         samples_(samplesArgument(dispatch)), pathStart_(pathStartArgument(dispatch)), mask_(dispatch) {
@@ -418,13 +405,13 @@ class HeadWalk {
     width_ = std::min(read_.width(), write_.width()), height_ = std::min(read_.height(), write_.height());
     head_.emplace(width_, height_);
     const bool rgba8 = read_.bytesPerPixel() == 4;
-    // The fractions differ from dispatch to dispatch as their first samples' places do.
-    const auto first = std::find_if(samples_.begin(), samples_.end(), placed);
-    seed_ = first == samples_.end() ? 0 : mix32(mix32(bitsOf(first->x)) ^ bitsOf(first->y));
+    seed_ = samplesSeed(samples_);
     eachRow([&](std::size_t y) {
       if (ownPaint) {
         for (std::size_t k = y * width_; k < (y + 1) * width_; ++k) head_->column(k) = {static_cast<int>(read_.depth()), 0, true};
-      } else if (rgba8) {
+        return;
+      }
+      if (rgba8) {
         head_->readRow(read_, y);
       } else {
         for (std::size_t x = 0; x < width_; ++x) head_->read(read_, x, y);
@@ -440,8 +427,7 @@ class HeadWalk {
 
   explicit operator bool() const { return head_.has_value(); }
   StrokeHead& head() { return *head_; }
-  // The seed of this dispatch's carried fractions (see startingFraction): its first placed sample's
-  // place, so they differ from dispatch to dispatch as the samples do.
+  // The seed of this dispatch's carried fractions (samplesSeed).
   std::uint32_t seed() const { return seed_; }
 
   // During a visit: how far, in 1/256ths of a window cell, the head travelled to the current
@@ -560,8 +546,6 @@ class HeadWalk {
   }
 
  private:
-  static bool placed(const Sample& s) { return std::isfinite(s.x) && std::isfinite(s.y); }
-
   static Step cornerOf(const Sample& s) {
     return {std::lround(HeadPlacement::nearestCorner(std::clamp(s.x, -1e6f, 1e6f))),
             std::lround(HeadPlacement::nearestCorner(std::clamp(s.y, -1e6f, 1e6f)))};

@@ -345,6 +345,32 @@ inline std::optional<Sample> pathStartArgument(const gpu::Dispatch& dispatch) {
   return start;
 }
 
+// Whether a sample stands at a finite place; one that does not is passed over.
+TESS_KERNEL_INLINE bool placed(const Sample& s) { return std::isfinite(s.x) && std::isfinite(s.y); }
+
+// The seed of a step's carried fractions of a byte: its first placed sample's place, so that they
+// differ from step to step as the samples do (0 when none is placed).
+inline std::uint32_t samplesSeed(const std::vector<Sample>& samples) {
+  const auto first = std::find_if(samples.begin(), samples.end(), [](const Sample& s) { return placed(s); });
+  return first == samples.end() ? 0 : mix32(mix32(bitsOf(first->x)) ^ bitsOf(first->y));
+}
+
+// Where a carried fraction of a byte starts in a step, in 1/256ths: somewhere in a byte by a hash of
+// the step's `seed` (samplesSeed) and the column or cell k, so that what one step leaves unlaid
+// another gains and a stroke of many steps lays what one step would.
+TESS_KERNEL_INLINE int startingFraction(std::uint32_t seed, std::size_t k) {
+  return static_cast<int>(mix32(seed ^ static_cast<std::uint32_t>(k) * 0x9e3779b9u) & 255u);
+}
+
+// The whole bytes of `amount256` (1/256ths of a byte) that `credit256`, the fraction carried from
+// before, makes up; the rest stays in `credit256` for the next time.
+TESS_KERNEL_INLINE int carriedBytes(int& credit256, int amount256) {
+  credit256 += amount256;
+  const int whole = credit256 >> 8;
+  credit256 -= whole << 8;
+  return whole;
+}
+
 // Where the head stands for a sample: the descriptor's origin (the head's tip across the
 // footprint) sits on the sample, and the head is turned by the descriptor's rotation. Without a
 // descriptor the head's centre sits on the sample, unturned.

@@ -50,8 +50,6 @@ struct Piece {
   bool pressedDown = false;
 };
 
-bool placed(float x, float y) { return std::isfinite(x) && std::isfinite(y); }
-
 // How far past its tip's reach the bristle holds its trail back from the blur: the next piece,
 // which starts at the last sample, reaches a little beyond the tip there.
 constexpr float kHeldMargin = 2;
@@ -127,13 +125,13 @@ struct Path {
       s.x = held.x, s.y = held.y, s.force = held.radius;
       ends.push_back(s);
     };
-    bool comesOn = start && placed(start->x, start->y);
+    bool comesOn = start && placed(*start);
     if (comesOn) heldBefore = Held(*start), reachOf(heldBefore);
-    const auto last = std::find_if(samples.rbegin(), samples.rend(), [](const Sample& s) { return placed(s.x, s.y); });
+    const auto last = std::find_if(samples.rbegin(), samples.rend(), [](const Sample& s) { return placed(s); });
     if (last != samples.rend()) heldNow = Held(*last), reachOf(heldNow);
     float beforeX = comesOn ? start->x : 0, beforeY = comesOn ? start->y : 0;
     for (const Sample& s : samples) {
-      if (!placed(s.x, s.y)) continue;
+      if (!placed(s)) continue;
       const Piece piece{tipOf(s), comesOn ? beforeX : s.x, comesOn ? beforeY : s.y, !comesOn};
       comesOn = true, beforeX = s.x, beforeY = s.y;
       if (!(piece.tip.radius > 0)) continue;
@@ -147,14 +145,6 @@ struct Path {
   }
 };
 
-// Where in a byte each cell starts this step's rounding: a hash of the cell and of the step's first
-// sample's place, so that what one step leaves unlaid another gains and a stroke of many steps lays
-// what one step would.
-TESS_KERNEL_INLINE float startFraction(std::uint32_t seed, gpu::uint3 p) {
-  const std::uint32_t cell = p.x * 0x9e3779b9u ^ p.y * 0x85ebca6bu;
-  return static_cast<float>(mix32(seed ^ cell) & 255u) / 256.0f;
-}
-
 }  // namespace
 
 // Reads grid0 and wet0, the samples, the sample the step carries on from (BUFFER_VALUE) and the
@@ -166,14 +156,17 @@ void brushBristlePaint(const gpu::Dispatch& dispatch) {
   const std::vector<Sample> samples = samplesArgument(dispatch);
   const Path path(samples, pathStartArgument(dispatch), cells.wetLimit());
   if (path.pieces.empty() && path.heldBefore.radius <= 0) return;
-  // A step may bring no sample and still level what the step before held back.
-  const std::uint32_t seed = samples.empty() ? 0 : mix32(mix32(bitsOf(samples.front().x)) ^ bitsOf(samples.front().y));
-  gpu::forEachThread(dispatch, cells.wetLimit(), [&path, cells, seed](gpu::uint3 p) {
+  // Each cell starts its rounding where startingFraction puts it (a step may bring no sample and
+  // still level what the step before held back).
+  const std::uint32_t seed = samplesSeed(samples);
+  const std::size_t width = cells.wetLimit().width;
+  gpu::forEachThread(dispatch, cells.wetLimit(), [&path, cells, seed, width](gpu::uint3 p) {
     if (!path.contains(p) || cells.masked(p)) return;
     const float cx = static_cast<float>(p.x) + 0.5f, cy = static_cast<float>(p.y) + 0.5f;
     float laid = 0;
     for (const Piece& piece : path.pieces) laid += laidBy(piece, cx, cy);
-    const int amount = static_cast<int>(std::min(laid + startFraction(seed, p), 255.0f));
+    const float start = static_cast<float>(startingFraction(seed, p.y * width + p.x)) / 256.0f;
+    const int amount = static_cast<int>(std::min(laid + start, 255.0f));
     const std::uint8_t mark = path.heldNow.holds(cx, cy) ? kHeldMark : kStrokeMark;
     if (amount > 0 && cells.layWet(p.x, p.y, kRoundBrushPaint, kFullWetness, amount, mark)) return;
     // A cell the step before held back is held on or, once the bristle has left it, levelled.

@@ -118,22 +118,15 @@ class FlatHead {
   FlatColumn& column(std::size_t k) { return columns_[k]; }
 
   // The whole bytes column k lays of `amount256`, the rest carried to its next meeting.
-  int carriedLay(std::size_t k, int amount256) { return carried(columns_[k].lay256, amount256); }
+  int carriedLay(std::size_t k, int amount256) { return carriedBytes(columns_[k].lay256, amount256); }
   // The whole bytes column k smears up of `amount256`, the rest carried to its next meeting.
-  int carriedSmear(std::size_t k, int amount256) { return carried(columns_[k].smear256, amount256); }
+  int carriedSmear(std::size_t k, int amount256) { return carriedBytes(columns_[k].smear256, amount256); }
 
   void write() const {
     for (std::size_t k = 0; k < columns_.size(); ++k) writeFlatColumn(write_, k % width_, k / width_, columns_[k]);
   }
 
  private:
-  static int carried(int& credit, int amount256) {
-    credit += amount256;
-    const int whole = credit >> 8;
-    credit -= whole << 8;
-    return whole;
-  }
-
   gpu::TexelView read_, write_;
   std::size_t width_ = 0;
   gpu::ScratchArray<FlatColumn> columns_;
