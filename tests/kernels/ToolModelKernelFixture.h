@@ -79,6 +79,10 @@ inline long flatHeadPaint(const gpu::Texture& head) {
 // The wide brushes' passes bind no descriptor: a record too short to be one stands in for none.
 inline const Bytes kNoDescriptor{0};
 
+// Whether a paint pass changed the cell whose written grid texel this is: marked 1, or 3 while it
+// lies about the head at the step's last sample (held back from the blur).
+inline bool changedByPass(const Texel& grid) { return grid[2] == 1 || grid[2] == 3; }
+
 // Paint in a window: the wet thickness summed.
 inline long windowPaint(const gpu::Texture& wet) {
   long n = 0;

@@ -52,10 +52,8 @@ struct Window {
     set(*grid0, x, y, {wetness, 0, 0, TOOL_FLUID});
   }
   // The cell as the step leaves it: the written copy where the pass marked it.
-  // A changed cell is marked 1, or 3 while it lies under the head at the last sample (held back from the blur).
-  static bool changed(const Texel& grid) { return grid[2] == 1 || grid[2] == 3; }
-  Texel wetAt(std::size_t x, std::size_t y) const { return changed(at(*grid1, x, y)) ? at(*wet1, x, y) : at(*wet0, x, y); }
-  Texel gridAt(std::size_t x, std::size_t y) const { return changed(at(*grid1, x, y)) ? at(*grid1, x, y) : at(*grid0, x, y); }
+  Texel wetAt(std::size_t x, std::size_t y) const { return changedByPass(at(*grid1, x, y)) ? at(*wet1, x, y) : at(*wet0, x, y); }
+  Texel gridAt(std::size_t x, std::size_t y) const { return changedByPass(at(*grid1, x, y)) ? at(*grid1, x, y) : at(*grid0, x, y); }
 };
 
 // Runs a paint pass (head read at slot 9, a copy written at slot 10) and returns the written head.

@@ -37,11 +37,9 @@ void lay(StrokeStep& step, const Wet& w) {
     }
 }
 
-// A cell's wet thickness as the step leaves it: the written copy where the pass marked the cell
-// changed, 1, or 3 while it lies about the head at the last sample (held back from the blur).
+// A cell's wet thickness as the step leaves it: the written copy where the pass changed the cell.
 int thicknessAfter(const StrokeStep& step, std::size_t x, std::size_t y) {
-  const std::uint8_t mark = at(*step.grid1, x, y)[2];
-  return mark == 1 || mark == 3 ? at(*step.wet1, x, y)[3] : at(*step.wet0, x, y)[3];
+  return changedByPass(at(*step.grid1, x, y)) ? at(*step.wet1, x, y)[3] : at(*step.wet0, x, y)[3];
 }
 
 const StepHead kBrushHead{"DAEToolModel_brush_paint", "DAEToolModel_brush_fill", &kBrush};

@@ -174,27 +174,29 @@ TEST(TurpentinePaint, WetsThePaintItMeetsByItsPress) {
   }
 }
 
-// Two neighbours, the left one red and marked (the right one too where a row says so), the right
-// one blue or bare, both fully wet; between equally thick cells only the mop mixes the colours, and
-// its hairs stir two swept cells too thin for any gift.
+// Two neighbours, the left one red and marked (the right one marked too, or held back, where a row
+// says so), the right one blue or bare, both fully wet; between equally thick cells only the mop
+// mixes the colours, and its hairs stir two swept cells too thin for any gift. No blur carries
+// paint to a held cell: that edge is left to the step that levels it.
 TEST(WorkingToolKernels, EachMovesItsShareAcrossAMarkedEdgeAndKeepsThePaint) {
   const struct {
     const char* kernel;
     std::uint8_t left, right;
     int intoRight;  // paint the right cell gains
     bool reddened;  // the right cell takes some of the left one's red
-    bool bothMarked = false;
+    std::uint8_t rightMark = 0;
   } cases[] = {{"DAEToolModel_blur_image", 100, 0, 12, true}, {"Towel_blur_image", 100, 0, 6, true},
                {"Turpentine_blur_image", 100, 0, 25, true},   {"FluffyMop_blur_image", 100, 0, 12, true},
                {"Towel_blur_image", 100, 100, 0, false},       {"FluffyMop_blur_image", 100, 100, 0, true},
-               {"FluffyMop_blur_image", 6, 6, 0, true, true}};
+               {"FluffyMop_blur_image", 6, 6, 0, true, 1},      {"DAEToolModel_blur_image", 100, 0, 0, false, 3},
+               {"FluffyMop_blur_image", 100, 100, 0, false, 3}};
   for (const auto& c : cases) {
     const auto grid = texture(4, 4), wet = texture(4, 4), map = texture(4, 4);
     set(*wet, 1, 1, {255, 0, 0, c.left});
     set(*grid, 1, 1, {252, 0, 0, TOOL_FLUID});
     if (c.right > 0) set(*wet, 2, 1, {0, 0, 255, c.right}), set(*grid, 2, 1, {252, 0, 0, TOOL_FLUID});
     set(*map, 1, 1, {0, 0, 1, 0});
-    if (c.bothMarked) set(*map, 2, 1, {0, 0, 1, 0});
+    if (c.rightMark != 0) set(*map, 2, 1, {0, 0, c.rightMark, 0});
     const long total = windowPaint(*wet);
     run({c.kernel,
          {{TEXTURE_GRID_READ, grid}, {TEXTURE_GRID_WRITE, grid}, {TEXTURE_WET_READ, wet}, {TEXTURE_WET_WRITE, wet},

@@ -13,10 +13,8 @@
 #include <cstdlib>
 #include <numbers>
 #include <ostream>
-#include <initializer_list>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
