@@ -38,9 +38,7 @@ void lay(StrokeStep& step, const Wet& w) {
 }
 
 // A cell's wet thickness as the step leaves it: the written copy where the pass changed the cell.
-int thicknessAfter(const StrokeStep& step, std::size_t x, std::size_t y) {
-  return changedByPass(at(*step.grid1, x, y)) ? at(*step.wet1, x, y)[3] : at(*step.wet0, x, y)[3];
-}
+int thicknessAfter(const StrokeStep& step, std::size_t x, std::size_t y) { return wetAfter(step, x, y)[3]; }
 
 const StepHead kBrushHead{"DAEToolModel_brush_paint", "DAEToolModel_brush_fill", &kBrush};
 const StepHead kKnifeHead{"DAEToolModel_knife_paint", "DAEToolModel_brush_fill", &kKnife};
@@ -106,28 +104,43 @@ TEST(ToolModelStrokeKernels, StrokeRaisesTheHeightAlongItsPathOnly) {
   EXPECT_EQ(at(*height, 30, 30)[0], 0);
 }
 
-// A brush lays by the distance it travels: the same path drawn with three times the samples, or
-// with them spread over many steps of three, lays about as much paint (a brush laying by the
-// sample would lay three times as much). Not exactly as much: the brush's trail is thick enough
-// for its smear, one share a meeting, to take a little more of it up again when the samples come
-// densely. So does a wide brush, whose flat head is given paint nearly dry, which it does not
-// smear up again.
-TEST(ToolModelStrokeKernels, BrushLaysByTheDistanceTravelledWhateverTheSamplesAndSteps) {
-  const auto laid = [](const StepHead& h, int samples, int perStep) {
+// A head works by the distance it travels, visiting each cell corner its path comes to once: the
+// same path drawn with three times the samples leaves the same window and head, byte for byte. So
+// does a brush laying its load (a brush laying by the sample would lay three times as much), a wide
+// brush, whose flat head is given paint nearly dry, and a knife cutting through paint thicker than
+// it carries. The brush's is the same with the stroke's first sample alone in a step, and with its
+// samples spread over many steps of three as well.
+TEST(ToolModelStrokeKernels, AHeadWorksByTheDistanceTravelledWhateverTheSamplesAndSteps) {
+  // The window and head after `samples` along the path, the first step taking `first` of them and
+  // each after it `perStep`.
+  const auto stroke = [](const StepHead& h, bool thick, int samples, int first, int perStep) {
     StrokeStep step = h.step();
     step.fillHead(h.fill, {0.8f, 0.3f, 0.1f, h.flat() ? 0.03f : 1}, 1, *h.descriptor);
-    for (int first = 0; first < samples; first += perStep) {
+    if (thick) lay(step, {0, 8, 32, 24, {30, 90, 200, 120}, 252});
+    for (int from = 0, count = first; from < samples; from += count, count = perStep) {
       std::vector<Touch> touches;
-      for (int i = first; i < std::min(first + perStep, samples); ++i) touches.push_back({4 + 24.0f * i / (samples - 1), 16});
+      for (int i = from; i < std::min(from + count, samples); ++i) touches.push_back({4 + 24.0f * i / (samples - 1), 16});
       step.paintStep(h.paint, touches, *h.descriptor);
     }
-    return static_cast<double>(windowPaint(*step.wet0));
+    Bytes out = contents(*step.wet0);
+    const Bytes head = contents(*step.headA);
+    out.insert(out.end(), head.begin(), head.end());
+    return std::pair{windowPaint(*step.wet0), out};
   };
-  for (const StepHead* h : {&kBrushHead, &kWideHead}) {
-    const double sparse = laid(*h, 9, 9);
-    ASSERT_GT(sparse, 30) << h->paint;
-    EXPECT_NEAR(laid(*h, 25, 25) / sparse, 1, 0.15) << "denser samples, " << h->paint;
-    EXPECT_NEAR(laid(*h, 25, 3) / sparse, 1, 0.15) << "steps of three, " << h->paint;
+  const struct {
+    const StepHead* head;
+    bool thick, landingAlone, stepsOfThree;
+  } cases[] = {{&kBrushHead, false, true, true}, {&kWideHead, false, false, false}, {&kKnifeHead, true, false, false}};
+  for (const auto& c : cases) {
+    const auto sparse = stroke(*c.head, c.thick, 9, 9, 9);
+    ASSERT_GT(sparse.first, 30) << c.head->paint;
+    EXPECT_TRUE(stroke(*c.head, c.thick, 25, 25, 25).second == sparse.second) << "denser samples, " << c.head->paint;
+    if (c.landingAlone) {
+      EXPECT_TRUE(stroke(*c.head, c.thick, 25, 1, 24).second == sparse.second) << "landing alone, " << c.head->paint;
+    }
+    if (c.stepsOfThree) {
+      EXPECT_TRUE(stroke(*c.head, c.thick, 25, 3, 3).second == sparse.second) << "steps of three, " << c.head->paint;
+    }
   }
 }
 
@@ -280,8 +293,8 @@ TEST(ToolModelStrokeKernels, KnifeCutsATrenchThroughThickWetPaintAndBanksTheRest
 
 // A roller's drum rolls on a quarter of the wet paint under it, times its wetness over 252, to the
 // cell as far on as it moves, foremost first, so each cell moves only paint that lay there before.
-// Drawn backward (it lifts nothing) and empty (it trades nothing), one sample on from where its
-// path starts, over an even film of 40 bytes: every cell the drum covers and comes to from behind
+// Drawn backward (it lifts nothing) and empty (it trades nothing), one sample a cell on (along, or
+// across a corner) from where its path starts, over an even film of 40 bytes: every cell the drum covers and comes to from behind
 // gives and gets that share and stays at 40, each at its rear edge ends a share thinner and each
 // just past its front edge a share thicker, as many of each; nothing is made or lost.
 TEST(ToolModelStrokeKernels, ARollersDrumRollsOnAShareOfTheFilmByItsWetnessForemostFirst) {
@@ -290,7 +303,7 @@ TEST(ToolModelStrokeKernels, ARollersDrumRollsOnAShareOfTheFilmByItsWetnessForem
     std::uint8_t wetness;
     float dx, dy;
     int share;
-  } cases[] = {{252, 3, 0, 10}, {128, 3, 0, 5}, {252, 2, 2, 10}, {252, -1, 0, 10}};
+  } cases[] = {{252, 1, 0, 10}, {128, 1, 0, 5}, {252, 1, 1, 10}, {252, -1, 0, 10}};
   for (const auto& c : cases) {
     StrokeStep step(48, 12, 12, 32);
     step.initialize(kKnife);
@@ -320,8 +333,10 @@ TEST(ToolModelStrokeKernels, ARollersDrumRollsOnAShareOfTheFilmByItsWetnessForem
   }
 }
 
-// One cell of wet paint far thicker than the blade carries, met only by the second of two upright
-// samples at the full press, which set the empty blade on the surface: the column over it scrapes
+// One cell of wet paint far thicker than the blade carries, met only where the blade comes to the
+// cell corner of an upright sample at the full press, which sets the empty blade on the surface,
+// its path coming on from just behind that corner's square (so that the walk visits that corner
+// alone, going the blade's way): the column over it scrapes
 // up all it holds (16 cells), and the blade drives the rest off the cell, to the first open cell
 // past the blade along each way it drives paint (a cell two ways reach counting once), which are
 // bare, raising them to one level (those it hands a left-over byte one higher). So the cell is left
@@ -339,7 +354,13 @@ TEST(ToolModelStrokeKernels, AKnifeDrivesWhatItCannotCarryOffACellToOneLevelAlon
   };
   for (const auto& c : cases) {
     const float a = c.degrees * std::numbers::pi_v<float> / 180, ux = std::cos(a), uy = std::sin(a);
-    const float x1 = 24.5f, y1 = 24.5f, x0 = x1 - 8 * ux, y0 = y1 - 8 * uy;
+    const float x1 = 24.5f, y1 = 24.5f;
+    // Back from the sample to the edge of its corner's square, and a little past it.
+    const auto back = [](float v, float u) {
+      const float corner = std::floor(v + 0.5f);
+      return u > 0 ? (v - corner + 0.5f) / u : u < 0 ? (corner + 0.5f - v) / -u : 1e9f;
+    };
+    const float behind = std::min(back(x1, ux), back(y1, uy)) + 0.01f, x0 = x1 - behind * ux, y0 = y1 - behind * uy;
     const auto cx = static_cast<std::size_t>(std::floor(x1 + c.ahead * ux - c.side * uy)),
                cy = static_cast<std::size_t>(std::floor(y1 + c.ahead * uy + c.side * ux));
     StrokeStep step(48, 12, 12, 32);
@@ -349,7 +370,8 @@ TEST(ToolModelStrokeKernels, AKnifeDrivesWhatItCannotCarryOffACellToOneLevelAlon
     std::memcpy(step.headB->texels().texel(0, 0, 0), step.headA->texels().texel(0, 0, 0), contents(*step.headA).size());
     auto textures = step.windowTextures();
     textures[TEXTURE_TOOL_READ] = step.headA, textures[TEXTURE_TOOL_WRITE] = step.headB;
-    auto buffers = sampleBuffers({{x0, y0, 1, std::numbers::pi_v<float> / 2}, {x1, y1, 1, std::numbers::pi_v<float> / 2}});
+    auto buffers = sampleBuffers({{x1, y1, 1, std::numbers::pi_v<float> / 2}});
+    buffers[BUFFER_VALUE] = floatRecord({x0, y0, 1});
     buffers[BUFFER_DAE_DESCRIPTOR] = kKnife;
     run({"DAEToolModel_knife_paint", textures, buffers, step.grid0});
     const std::string what = std::to_string(c.degrees) + " degrees, the cell " + std::to_string(c.ahead) + " ahead and " +
