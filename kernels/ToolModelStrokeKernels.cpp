@@ -249,14 +249,14 @@ class BladePush {
     left_[cy * window_.width() + cx] = static_cast<std::uint8_t>(amount);
   }
 
+  // Where the blade lands it goes no way: what it left there stays, and is not pushed later either.
   void push() {
     const HeadWalk::Direction d = walk_.direction();
-    if (d.x == 0 && d.y == 0) return;
-    const bool allOpen = walk_.allOpenUnder();
+    const bool goes = d.x != 0 || d.y != 0, allOpen = goes && walk_.allOpenUnder();
     walk_.eachCellMet([&](std::size_t cx, std::size_t cy) {
       std::uint8_t& left = left_[cy * window_.width() + cx];
       if (left == 0) return;
-      pushOff(cx, cy, std::min<int>(left, window_.thickness(cx, cy)), d, allOpen);
+      if (goes) pushOff(cx, cy, std::min<int>(left, window_.thickness(cx, cy)), d, allOpen);
       left = 0;
     });
   }

@@ -108,7 +108,8 @@ TEST(ToolModelStrokeKernels, StrokeRaisesTheHeightAlongItsPathOnly) {
 // same path drawn with three times the samples leaves the same window and head, byte for byte. So
 // does a brush laying its load (a brush laying by the sample would lay three times as much), a wide
 // brush, whose flat head is given paint nearly dry, and a knife cutting through paint thicker than
-// it carries. The brush's is the same with the stroke's first sample alone in a step, and with its
+// it carries. The brush's and the knife's are the same with the stroke's first sample alone in a
+// step (the knife pushes on nothing of what it scraped up where it landed), the brush's with its
 // samples spread over many steps of three as well.
 TEST(ToolModelStrokeKernels, AHeadWorksByTheDistanceTravelledWhateverTheSamplesAndSteps) {
   // The window and head after `samples` along the path, the first step taking `first` of them and
@@ -130,7 +131,7 @@ TEST(ToolModelStrokeKernels, AHeadWorksByTheDistanceTravelledWhateverTheSamplesA
   const struct {
     const StepHead* head;
     bool thick, landingAlone, stepsOfThree;
-  } cases[] = {{&kBrushHead, false, true, true}, {&kWideHead, false, false, false}, {&kKnifeHead, true, false, false}};
+  } cases[] = {{&kBrushHead, false, true, true}, {&kWideHead, false, false, false}, {&kKnifeHead, true, true, false}};
   for (const auto& c : cases) {
     const auto sparse = stroke(*c.head, c.thick, 9, 9, 9);
     ASSERT_GT(sparse.first, 30) << c.head->paint;
@@ -390,6 +391,33 @@ TEST(ToolModelStrokeKernels, AKnifeDrivesWhatItCannotCarryOffACellToOneLevelAlon
     EXPECT_EQ(window + headPaint(*step.headB), c.thickness) << what;
     EXPECT_LE(highest - lowest, 1) << what << ": from " << lowest << " to " << highest;
   }
+}
+
+// Where a blade lands it goes no way and pushes nothing, nor later what it could not carry there:
+// an empty blade riding 6 bytes high (an upright press of 12) lands on a cell 30 thick, its column
+// scraping up the 16 it holds and leaving 8 of the 24 above the blade; one cell on, in the same
+// step, that column lays 6 of its 16 on the bare cell it comes to, up to the blade's height, and
+// the next column takes the 8 up. The cell is left at the blade's height, and no cell gets paint
+// pushed onto it.
+TEST(ToolModelStrokeKernels, AKnifePushesNothingOfWhatItLeftWhereItLanded) {
+  StrokeStep step(32, 12, 12, 32);
+  step.initialize(kKnife);
+  set(*step.wet0, 16, 16, {200, 60, 30, 30});
+  set(*step.grid0, 16, 16, {252, 0, 0, TOOL_FLUID});
+  std::memcpy(step.headB->texels().texel(0, 0, 0), step.headA->texels().texel(0, 0, 0), contents(*step.headA).size());
+  auto textures = step.windowTextures();
+  textures[TEXTURE_TOOL_READ] = step.headA, textures[TEXTURE_TOOL_WRITE] = step.headB;
+  constexpr float kUpright = std::numbers::pi_v<float> / 2;
+  auto buffers = sampleBuffers({{16, 16, 0.5f, kUpright}, {17, 16, 0.5f, kUpright}});
+  buffers[BUFFER_DAE_DESCRIPTOR] = kKnife;
+  run({"DAEToolModel_knife_paint", textures, buffers, step.grid0});
+  EXPECT_EQ(thicknessAfter(step, 16, 16), 6);
+  EXPECT_EQ(thicknessAfter(step, 17, 16), 6);
+  EXPECT_EQ(headPaint(*step.headB), 18);
+  long window = 0;
+  for (std::size_t y = 0; y < 32; ++y)
+    for (std::size_t x = 0; x < 32; ++x) window += thicknessAfter(step, x, y);
+  EXPECT_EQ(window, 12) << "nothing pushed";
 }
 
 // Byte 1 of the pencil state says whether a knife draws forward (all of it absent: forward): only
