@@ -4,12 +4,14 @@
 // mask, on the main canvas and on a palette, with the debug chain off and on. The close of the
 // canvases then leaves counted only the textures the manager and the tool still hold. And every
 // tool's head kept up (saved, reset, cleaned, cleaned at a stroke's end) at the starting debug
-// value. One case is one test, so that CTest runs them side by side.
+// value; and every tool's stroke the same however its samples fall into frames and however densely
+// they come. One case is one test, so that CTest runs them side by side.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <numbers>
 #include <ostream>
@@ -85,15 +87,15 @@ std::shared_ptr<graphics::Image> maskImage() {
 }
 
 // A band along the stroke's path of half-wet paint in ridges over dry paint, so that every tool
-// finds something to move, wet, dry, wipe or sand.
+// finds something to move, stir, wet, dry, wipe or sand: the high ridges orange, the low ones blue.
 void layPaint(ArtworkTextures& layer) {
   Bytes grid = TextureUtil::toRawData(*layer.gridTexture()), wet = TextureUtil::toRawData(*layer.wetTexture()),
         dry = TextureUtil::toRawData(*layer.dryTexture());
   for (std::size_t y = 80; y < 120; ++y)
     for (std::size_t x = 20; x < 380; ++x) {
       const std::size_t at = (y * kWidth + x) * 4;
-      const std::uint8_t ridge = (x / 6 + y / 6) % 2 ? 60 : 20;
-      wet[at] = 200, wet[at + 1] = 60, wet[at + 2] = 30, wet[at + 3] = ridge;
+      const bool high = (x / 6 + y / 6) % 2;
+      wet[at] = high ? 200 : 40, wet[at + 1] = high ? 60 : 90, wet[at + 2] = high ? 30 : 200, wet[at + 3] = high ? 60 : 20;
       dry[at] = 40, dry[at + 1] = 90, dry[at + 2] = 160, dry[at + 3] = 30;
       grid[at] = 128, grid[at + 3] = TOOL_FLUID;
     }
@@ -325,19 +327,32 @@ TEST_P(ToolHead, SaveResetCleanAndAutoCleanKeepTheHeadAsTheToolAllows) {
 INSTANTIATE_TEST_SUITE_P(EveryTool, ToolHead, ::testing::Range<std::size_t>(0, allTools().size()),
                          [](const ::testing::TestParamInfo<std::size_t>& info) { return allTools()[info.param].name; });
 
-// The same stroke, whatever number of its samples each display frame brings: every tool, in wet
-// paint and on a bare layer, dragged at 1 and 4 samples a frame against 1000, lays the same paint
-// (within 2%) and leaves the cells it changed alike (no more than 5% of them differ by more than 8
-// thickness bytes, wet or dry), so a frame join leaves no mark.
-struct Framing {
+// A tool of the manager, and whether it strokes through wet paint or over a bare layer.
+struct ToolOnLayer {
   std::size_t tool;
   bool wet;
 };
 
-// The layer before and after a stroke of 161 samples 2 cells apart along y = 100, `perFrame` to a
-// display frame, 1/240 s apart; the last sample lifts the stylus in a frame of its own when all
-// would otherwise touch down in one.
-std::pair<Bytes, Bytes> strokeInFrames(std::size_t tool, bool wet, std::size_t perFrame) {
+// Every tool on both layers, named as CTest lists them.
+std::vector<ToolOnLayer> everyToolOnLayer() {
+  std::vector<ToolOnLayer> out;
+  for (std::size_t t = 0; t < allTools().size(); ++t)
+    for (const bool wet : {true, false}) out.push_back({t, wet});
+  return out;
+}
+std::string toolOnLayerName(const ::testing::TestParamInfo<ToolOnLayer>& info) {
+  return std::string(allTools()[info.param.tool].name) + (info.param.wet ? "_Wet" : "_Bare");
+}
+
+// A stroke's path along y = 100 from x = 40: samples `spacing` points apart over `length` points.
+struct Path {
+  double spacing = 2, length = 320;
+};
+
+// The layer before and after a stroke along `path` (by default 161 samples 2 cells apart),
+// `perFrame` to a display frame, 1/240 s apart; the last sample lifts the stylus in a frame of its
+// own when all would otherwise touch down in one.
+std::pair<Bytes, Bytes> strokeInFrames(std::size_t tool, bool wet, std::size_t perFrame, Path path = {}) {
   testsupport::ConsoleCapture console;
   const auto canvas = currentMainCanvas();
   const auto drawing = allTools()[tool].get();
@@ -358,11 +373,11 @@ std::pair<Bytes, Bytes> strokeInFrames(std::size_t tool, bool wet, std::size_t p
   auto& layer = *canvas->currentContent();
   if (wet) layPaint(layer);
   const Bytes before = layerBytes(layer);
-  constexpr std::size_t kSamples = 161;
+  const auto samples = static_cast<std::size_t>(std::lround(path.length / path.spacing)) + 1;
   std::vector<std::vector<std::size_t>> frames;
-  for (std::size_t i = 0; i < kSamples; i += perFrame) {
+  for (std::size_t i = 0; i < samples; i += perFrame) {
     frames.emplace_back();
-    for (std::size_t j = i; j < std::min(kSamples, i + perFrame); ++j) frames.back().push_back(j);
+    for (std::size_t j = i; j < std::min(samples, i + perFrame); ++j) frames.back().push_back(j);
   }
   if (frames.size() == 1) frames.push_back({frames.front().back()}), frames.front().pop_back();
   std::shared_ptr<ui::Touch> pen;
@@ -375,7 +390,7 @@ std::pair<Bytes, Bytes> strokeInFrames(std::size_t tool, bool wet, std::size_t p
       state.phase = first && j == frames[f].front() ? ui::TouchPhase::Began
                     : last && j == frames[f].back() ? ui::TouchPhase::Ended
                                                     : ui::TouchPhase::Moved;
-      state.location = {40.0 + 2.0 * static_cast<double>(j), 100};
+      state.location = {40.0 + path.spacing * static_cast<double>(j), 100};
       state.force = 1.0, state.maximumPossibleForce = 4.0, state.altitudeAngle = 0.9, state.azimuthAngle = 0.4;
       state.timestamp = static_cast<double>(j) / 240;
       batch.push_back(ui::Touch::make(state));
@@ -407,28 +422,36 @@ std::int64_t paintOf(const Bytes& layer) {
   return sum;
 }
 
-// The share of the cells either stroke changed (any byte but the grid's marks) whose wet or dry
-// thickness differs by more than 8 between the two.
+// Whether a stroke changed cell i of a layer: any of its bytes but the grid's mark.
+bool changed(const Bytes& before, const Bytes& after, std::size_t i) {
+  for (std::size_t b = 0; b < 12; ++b) {
+    const std::size_t at = (b / 4 * kWidth * kHeight + i) * 4 + b % 4;
+    if (b != 2 && before[at] != after[at]) return true;
+  }
+  return false;
+}
+
+// The share of the cells either stroke changed whose wet or dry thickness differs by more than 8
+// between the two.
 double shareApart(const Bytes& before, const Bytes& one, const Bytes& other) {
-  std::size_t changed = 0, apart = 0;
+  std::size_t touched = 0, apart = 0;
   for (std::size_t i = 0; i < kWidth * kHeight; ++i) {
-    bool touched = false;
-    for (std::size_t b = 0; b < 12 && !touched; ++b) {
-      const std::size_t at = (b / 4 * kWidth * kHeight + i) * 4 + b % 4;
-      touched = b != 2 && (before[at] != one[at] || before[at] != other[at]);
-    }
-    if (!touched) continue;
-    ++changed;
+    if (!changed(before, one, i) && !changed(before, other, i)) continue;
+    ++touched;
     const auto a = thicknessAt(one, i), o = thicknessAt(other, i);
     apart += std::abs(a[0] - o[0]) > 8 || std::abs(a[1] - o[1]) > 8;
   }
-  return changed == 0 ? 0 : static_cast<double>(apart) / static_cast<double>(changed);
+  return touched == 0 ? 0 : static_cast<double>(apart) / static_cast<double>(touched);
 }
 
-class ToolFraming : public ::testing::TestWithParam<Framing> {};
+// The same stroke, whatever number of its samples each display frame brings: every tool, in wet
+// paint and on a bare layer, dragged at 1 and 4 samples a frame against 1000, lays the same paint
+// (within 2%) and leaves the cells it changed alike (no more than 5% of them differ by more than 8
+// thickness bytes, wet or dry), so a frame join leaves no mark.
+class ToolFraming : public ::testing::TestWithParam<ToolOnLayer> {};
 
 TEST_P(ToolFraming, TheSameStrokeAtAnyNumberOfSamplesAFrame) {
-  const Framing c = GetParam();
+  const ToolOnLayer c = GetParam();
   const auto [before, whole] = strokeInFrames(c.tool, c.wet, 1000);
   const std::int64_t paint = paintOf(whole);
   for (const std::size_t perFrame : {1u, 4u}) {
@@ -438,18 +461,53 @@ TEST_P(ToolFraming, TheSameStrokeAtAnyNumberOfSamplesAFrame) {
   }
 }
 
-// Every tool on both layers.
-std::vector<Framing> everyFraming() {
-  std::vector<Framing> out;
-  for (std::size_t t = 0; t < allTools().size(); ++t)
-    for (const bool wet : {true, false}) out.push_back({t, wet});
-  return out;
+INSTANTIATE_TEST_SUITE_P(EveryTool, ToolFraming, ::testing::ValuesIn(everyToolOnLayer()), toolOnLayerName);
+
+// What a stroke does to the layer: per cell, the thickness bytes that came or went (wet and dry)
+// and the bytes of wet paint whose colour changed (as thick as it stayed, times the largest change
+// of a channel over 255), so that laying, lifting, grinding and stirring all count; and the cells it
+// changed.
+struct StrokeWork {
+  std::int64_t paint = 0;
+  std::size_t cells = 0;
+};
+
+StrokeWork workOf(const Bytes& before, const Bytes& after) {
+  const std::size_t cells = kWidth * kHeight;
+  StrokeWork work;
+  for (std::size_t i = 0; i < cells; ++i) {
+    if (!changed(before, after, i)) continue;
+    ++work.cells;
+    const auto was = thicknessAt(before, i), is = thicknessAt(after, i);
+    int colour = 0;
+    for (std::size_t c = 0; c < 3; ++c)
+      colour = std::max(colour, std::abs(before[(cells + i) * 4 + c] - after[(cells + i) * 4 + c]));
+    work.paint += std::abs(was[0] - is[0]) + std::abs(was[1] - is[1]) + std::min(was[0], is[0]) * colour / 255;
+  }
+  return work;
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryTool, ToolFraming, ::testing::ValuesIn(everyFraming()),
-                         [](const ::testing::TestParamInfo<Framing>& info) {
-                           return std::string(allTools()[info.param.tool].name) + (info.param.wet ? "_Wet" : "_Bare");
-                         });
+// The same path however densely it is sampled (a slow stroke brings a sample every point or less,
+// a quick one every ten or more): every tool, in wet paint and on a bare layer, dragged along 300
+// points with samples 1, 3 and 10 points apart (four to a frame) does the work it does with
+// samples half a point apart, within a tenth, and changes as many cells, within a tenth.
+class ToolDensity : public ::testing::TestWithParam<ToolOnLayer> {};
+
+TEST_P(ToolDensity, TheSamePathAtAnySpacing) {
+  const ToolOnLayer c = GetParam();
+  const auto [before, dense] = strokeInFrames(c.tool, c.wet, 4, {0.5, 300});
+  const StrokeWork reference = workOf(before, dense);
+  for (const double spacing : {1.0, 3.0, 10.0}) {
+    const StrokeWork work = workOf(before, strokeInFrames(c.tool, c.wet, 4, {spacing, 300}).second);
+    EXPECT_LE(std::abs(work.paint - reference.paint), reference.paint / 10)
+        << spacing << " points apart: " << work.paint << " bytes of work against " << reference.paint;
+    EXPECT_LE(std::abs(static_cast<std::int64_t>(work.cells) - static_cast<std::int64_t>(reference.cells)),
+              static_cast<std::int64_t>(reference.cells) / 10)
+        << spacing << " points apart: " << work.cells << " cells changed against " << reference.cells;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryTool, ToolDensity, ::testing::ValuesIn(everyToolOnLayer()), toolOnLayerName);
 
 // The dial's range for a tool that takes the shared dial; none for a tool that leaves it alone.
 std::optional<std::pair<float, float>> dialRange(ToolType type) {
