@@ -82,6 +82,7 @@ void FileGroup::add(const std::filesystem::path& target, const std::function<boo
 }
 
 void FileGroup::commit() {
+  if (files_.empty()) return;
   for (const auto& file : files_) {
     if (file.temporary.empty()) throw EngineFailure(file.target.string() + ": cannot be written: it was never made");
   }

@@ -443,7 +443,7 @@ struct XmlParser {
   void operator()(xmlParserCtxt* parser) const { xmlFreeParserCtxt(parser); }
 };
 
-// libxml2's own handlers of text, to which the painter's pass the text on.
+// libxml2's own handlers of text, to which this program's pass the text on.
 struct TextHandlers {
   charactersSAXFunc characters = nullptr;
   cdataBlockSAXFunc cdata = nullptr;
@@ -469,6 +469,7 @@ ParseRecord& recordOf(void* context) {
 template <auto TextHandlers::*handler>
 void passText(void* context, const xmlChar* text, int length) {
   ParseRecord& record = recordOf(context);
+  if (record.handlers.*handler == nullptr) return;
   (record.handlers.*handler)(context, text, length);
   const auto* parser = static_cast<xmlParserCtxt*>(context);
   const xmlNode* node = parser->node != nullptr ? parser->node->last : nullptr;

@@ -38,8 +38,8 @@ std::string describe(double value) {
 }
 
 // The limits that `value` was refused against, "(least to most)", with as many digits as it takes
-// for the value to lie outside them as they read, six at least: 1.5707964 lies outside -1.5707963
-// to 1.5707963, not -1.5708 to 1.5708.
+// for the value to lie outside them as they read, six at least: 1.5707964 lies outside -1.570796 to
+// 1.570796, not -1.5708 to 1.5708.
 std::string describeRange(double value, double least, double most) {
   std::ostringstream low, high;
   for (int digits = 6;; ++digits) {
@@ -450,12 +450,12 @@ class DocumentBuilder {
     json& object = *open_.back();
     if (object.contains(name)) {
       // The reader has read up to the key's closing quote: its opening one is the first before it
-      // that no backslash escapes.
-      const auto escaped = [&](std::size_t quote) { return (quote - text_.find_last_not_of('\\', quote - 1)) % 2 == 0; };
+      // that is not escaped, by an odd number of backslashes.
+      const auto backslashesBefore = [&](std::size_t at) { return at - 1 - text_.find_last_not_of('\\', at - 1); };
       std::size_t quote = read_ - 1;
       do {
         quote = text_.rfind('"', quote - 1);
-      } while (escaped(quote));
+      } while (backslashesBefore(quote) % 2 == 1);
       return stop(quote + 1, "the field \"" + name + "\" is given twice");
     }
     member_ = &object[name];

@@ -97,6 +97,19 @@ TEST(OutputFiles, ARunRemovesTheLeftoversOfTheSaveNamesItWrites) {
   EXPECT_EQ(hosttest::filesIn(folder.path() / "out"), expected);
 }
 
+// The last file marks a group whole: an earlier group's is gone before the first rename, so that a
+// group that stops partway leaves no last file beside files of another group.
+TEST(OutputFiles, AGroupThatStopsPartwayLeavesNoLastFile) {
+  const HostFolder folder;
+  folder.write("final.png/inside", std::string("no file can take the folder's name"));
+  folder.write("final.tess", std::string("the earlier storage"));
+  painthost::FileGroup group({folder.path() / "final.png", folder.path() / "final.tess"});
+  group.add(folder.path() / "final.png", writeNew);
+  group.add(folder.path() / "final.tess", writeNew);
+  EXPECT_THROW(group.commit(), painthost::EngineFailure);
+  EXPECT_EQ(hosttest::filesIn(folder.path()), std::set<std::string>{"final.png"});
+}
+
 class OutputFilesLink : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(OutputFilesLink, InTheOutputFolderIsReplacedAndWhatItPointsToLeftAlone) {
