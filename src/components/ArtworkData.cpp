@@ -111,7 +111,7 @@ void ArtworkData::load(gpu::BlitCommandEncoder* encoder) {
   } else {
     copyCommitted(pairs, ORIGIN0, size_, origin_);
   }
-  target->metalView()->setDelegate(std::weak_ptr<ui::GPUViewDelegate>(target));
+  target->attachView();
   target->setDrawingMode(DrawingMode::Recreated);
 }
 

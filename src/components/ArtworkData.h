@@ -73,7 +73,8 @@ class ArtworkData {
   // Copies the snapshot back into the layer's region, after making the canvas the current paint.
   // Without an encoder it uses its own command buffer and commits it; with one it only encodes
   // (the caller ends the encoder and commits). Either way, at once, the layer's view gets the
-  // layer as its delegate again and the layer is set to rebuild its picture (Recreated).
+  // layer as its delegate again, unless it is hidden (ArtworkTextures::attachView), and the layer
+  // is set to rebuild its picture (Recreated).
   void load(gpu::BlitCommandEncoder* encoder = nullptr);
   // Copies the region at this snapshot's origin and size out of `other` into this snapshot.
   void copyFrom(const ArtworkData& other);
