@@ -16,6 +16,7 @@
 // through an absent texture. Blits clip their regions to both textures, so a region that reaches
 // beyond the layer copies what lies inside. Main thread only.
 
+#include <cstdint>
 #include <memory>
 
 #include "gpu/Types.h"
@@ -67,6 +68,8 @@ class ArtworkData {
   void update(const std::shared_ptr<DrawingPaint>& paint, const gpu::Origin& origin);
   // All three textures present and of the descriptor's width (heights are not compared).
   bool isValid() const;
+  // The texture memory counted for the textures present (none after release()).
+  std::int64_t countedBytes() const;
   // Copies the layer's region into the snapshot. A given layer becomes the snapshot's layer; it
   // must be an ArtworkTextures (anything else stops fatally).
   void save(const std::shared_ptr<Layer>& layer = nullptr);
