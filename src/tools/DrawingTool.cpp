@@ -320,11 +320,16 @@ void AbstractDrawingTool::touchesEnded(const ui::TouchSet& touches, const ui::Ev
   toolViewer()->touchesEnded(touches, event);
   // A hidden layer's view draws no frame, so a stroke on it is neither painted nor ended: nothing of
   // it may wait, its samples to be painted with the next stroke, its step to keep the history from
-  // undoing.
+  // undoing. A stroke whose layer was hidden after its frames had painted it holds a window,
+  // though: it ends as every stroke does, its window going back and its step handed over.
   if (const auto layer = canvas.currentContent(); layer && layer->metalView()->isHidden()) {
     touchInputs_.clear();
-    commandOperations_.reset();
-    command_.reset();
+    if (toolSurface()->origin()) {
+      handleEnd(canvas);
+    } else if (canvas.supportCommand()) {
+      commandOperations_.reset();
+      command_.reset();
+    }
     return;
   }
   canvas.redraw(DrawingMode::End);

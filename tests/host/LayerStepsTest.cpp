@@ -251,6 +251,68 @@ TEST(LayerStepsRuns, ALoadedSavePointContinuesToTheSamePictureAsOneRun) {
   EXPECT_EQ(hosttest::bytesOf(folder.path() / "three" / "again.png"), hosttest::bytesOf(folder.path() / "one" / "end.png"));
 }
 
+// A stroke on a hidden layer paints nothing, whatever steps came before it (here an import undone and
+// redone on the hidden layer, which gives a layer its frames back): the save point is the one the
+// same script writes without those strokes.
+struct HiddenStrokesCase {
+  std::string name;
+  std::string before, hiddenStrokes, after;
+  friend void PrintTo(const HiddenStrokesCase& c, std::ostream* out) { *out << c.name; }
+};
+
+// A stroke of ten samples from (x0, y0) to (x1, y1), zigzagging 8 points.
+std::string strokeStep(double x0, double y0, double x1, double y1) {
+  std::string samples;
+  for (int i = 0; i < 10; ++i) {
+    const double t = i / 9.0;
+    samples += std::string(i ? ", " : "") + R"({"x": )" + std::to_string(x0 + (x1 - x0) * t) + R"(, "y": )" +
+               std::to_string(y0 + (y1 - y0) * t + (i % 2) * 8) + R"(, "force": 0.5})";
+  }
+  return R"({"step": "stroke", "samples": [)" + samples + "]}";
+}
+
+std::vector<HiddenStrokesCase> hiddenStrokesCases() {
+  const std::string importUndoneAndRedone =
+      R"({"step": "importImage", "file": "paint.png", "x": 40, "y": 90, "thickness": 0.1, "wet": true},
+         {"step": "undo"}, {"step": "redo"})";
+  return {
+      {"KnifeStrokesOnTheHiddenBackLayer",
+       R"({"step": "importImage", "file": "paint.png", "x": 20, "y": 40, "thickness": 0.1, "wet": true},
+          {"step": "tool", "tool": "knife2"}, )" + strokeStep(30, 100, 200, 110) + R"(, {"step": "undo"},
+          {"step": "hideLayer", "layer": 0}, )" + importUndoneAndRedone + ", ",
+       strokeStep(40, 60, 210, 60) + ", " + strokeStep(40, 120, 210, 130) + ", " + strokeStep(40, 180, 210, 200) + ", ",
+       R"({"step": "showLayer", "layer": 0})"},
+      {"ABrushStrokeOnAHiddenFrontLayerThenAKnifeBehindIt",
+       R"({"step": "tool", "tool": "flatBrush"}, {"step": "color", "color": "#2050c0"}, )" + strokeStep(40, 60, 210, 80) +
+           R"(, {"step": "createLayer"}, {"step": "hideLayer", "layer": 1}, )" + importUndoneAndRedone +
+           R"(, {"step": "color", "color": "#c02020"}, )",
+       strokeStep(40, 150, 210, 170) + ", ",
+       R"({"step": "selectLayer", "layer": 0}, {"step": "tool", "tool": "knife2"}, )" + strokeStep(30, 200, 220, 70)},
+  };
+}
+
+class LayerStepsHiddenStrokes : public ::testing::TestWithParam<HiddenStrokesCase> {};
+
+TEST_P(LayerStepsHiddenStrokes, LeaveTheSavePointAsWithoutThem) {
+  const HiddenStrokesCase& c = GetParam();
+  const HostFolder folder;
+  folder.writePaint("paint.png", 120, 80);
+  const std::string save = R"(, {"step": "save", "name": "end"})";
+  folder.write("with.json", script(c.before + c.hiddenStrokes + c.after + save, 256, 256));
+  folder.write("without.json", script(c.before + c.after + save, 256, 256));
+  for (const std::string run : {"with", "without"}) {
+    const auto result = folder.run({folder.at(run + ".json"), "-o", folder.at(run), "-q"});
+    ASSERT_EQ(result.status, 0) << run << ": " << result.err;
+  }
+  for (const std::string file : {"end.tess", "end.png"}) {
+    EXPECT_TRUE(hosttest::bytesOf(folder.path() / "with" / file) == hosttest::bytesOf(folder.path() / "without" / file))
+        << file << " differs";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Host, LayerStepsHiddenStrokes, ::testing::ValuesIn(hiddenStrokesCases()),
+                         [](const ::testing::TestParamInfo<HiddenStrokesCase>& info) { return info.param.name; });
+
 TEST(LayerStepsRuns, TheOutputsDoNotDependOnTheThreadCount) {
   const HostFolder folder;
   writePicture(folder, "stripes.png");
