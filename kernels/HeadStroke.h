@@ -432,9 +432,8 @@ class HeadWalk {
 
   // During a visit: how far, in 1/256ths of a window cell, the head travelled to the current
   // sample from the one before it: for the first sample of a dispatch, from where the step before
-  // left off (pathStartArgument); at a stroke's start, as far as the next one goes (the stroke goes
-  // on as it goes), and one cell for a stroke's lone first sample. A jump is counted no longer than
-  // the head reaches, beyond which it covers no cell anyway.
+  // left off (pathStartArgument); one cell for a stroke's first sample, whatever comes with it. A
+  // jump is counted no longer than the head reaches, beyond which it covers no cell anyway.
   int travel256() const { return travel256_; }
 
   // During a sample: the way the head travels to it, a unit vector (found as travel256() is);
@@ -447,8 +446,8 @@ class HeadWalk {
 
   // During afterSample(): how far, in whole window cells, the corner the head stands on moves on
   // to the next sample; for the last sample of a dispatch, to where the next would stand were it
-  // as far on again as the last came (the stroke goes on as it goes); (0, 0) for a stroke's lone
-  // first sample.
+  // as far on again as the last came (the stroke goes on as it goes); (0, 0) for a stroke's first
+  // sample.
   struct Step {
     long x = 0, y = 0;
   };
@@ -551,6 +550,10 @@ class HeadWalk {
             std::lround(HeadPlacement::nearestCorner(std::clamp(s.y, -1e6f, 1e6f)))};
   }
 
+  // A sample's travel. A stroke's first sample, where the head lands, comes one cell, goes no way
+  // and moves on nowhere, whether the samples after it come with it or in later steps: alone in
+  // its step it could not know where the next one goes, and the stroke's start must not depend
+  // on how its samples are grouped.
   struct Travel {
     int length256 = 256;
     Direction direction;
@@ -573,14 +576,13 @@ class HeadWalk {
       // A distance too great for a float counts as the reach too.
       travelOf(j).length256 = static_cast<int>(std::min(length, reach_) * 256.0f);
       if (length > 0 && std::isfinite(length)) travelOf(j).direction = {dx / length, dy / length};
-      if (j - 1 >= first) {
+      // at[0] is the path start, which the step before moved on from, or the stroke's first
+      // sample, which moves on nowhere (see Travel).
+      if (j >= 2) {
         const Step a = cornerOf(from), b = cornerOf(to);
         travelOf(j - 1).stepOn = {b.x - a.x, b.y - a.y};
       }
     }
-    // At the stroke's start the first sample comes as far as the second goes; it takes no way,
-    // which a sample alone in its step could not know.
-    if (first == 0 && at.size() > 1) travelOf(0).length256 = travelOf(1).length256;
     if (at.size() > first && at.size() > 1) {
       // The sample after the last one, as far on again as the last came: evenly spaced samples
       // land there exactly.
