@@ -392,14 +392,16 @@ class HeadFootprint {
 // footprint. What a column does to a cell is the pass's own (the visit).
 class HeadWalk {
  public:
-  // Empty when slot 9 or 10 is unbound, the two are not one head's pair or no sample arrived.
+  // Empty when slot 9 or 10 is unbound, the two are not one head's pair, or neither a sample nor
+  // a path start arrived: a step that brings a path start and no sample (a stroke's closing step)
+  // walks nothing and levels what the step before held back (holdTrail).
   // `ownPaint`: the pass keeps the head's paint, and its carried fractions, in a form of its own
   // (the wide brushes' wells, kernels/FlatHead.h): every column is head, holding nothing the walk
   // reads; the pass writes the head itself.
   explicit HeadWalk(const gpu::Dispatch& dispatch, bool ownPaint = false)
       : read_(dispatch.texels(tessivarium::TEXTURE_TOOL_READ)), write_(dispatch.texels(tessivarium::TEXTURE_TOOL_WRITE)),
         samples_(samplesArgument(dispatch)), pathStart_(pathStartArgument(dispatch)), mask_(dispatch) {
-    if (!read_ || !write_ || samples_.empty() || read_.depth() != write_.depth()) return;
+    if (!read_ || !write_ || (samples_.empty() && !pathStart_) || read_.depth() != write_.depth()) return;
     tessivarium::DAEToolDescriptor descriptor;
     const HeadPlacement placement(read_, descriptorArgument(dispatch, descriptor) ? &descriptor : nullptr);
     width_ = std::min(read_.width(), write_.width()), height_ = std::min(read_.height(), write_.height());
@@ -515,21 +517,23 @@ class HeadWalk {
   // After the walk: the changed cells the head may still come back to hold back from the step's
   // blur (StrokeWindow::hold), those about the last sample's place; the cells about the place the
   // step before ended at (the path's start), which that step held back, are levelled now, as far
-  // as the head has left them. So each cell is levelled once the head has gone past it, whether
-  // the samples came one to a step or all in one.
+  // as the head has left them: all of them when no sample was placed, as in a stroke's closing
+  // step. So each cell is levelled once the head has gone past it, whether the samples came one
+  // to a step or all in one, and a finished stroke leaves none held.
   template <class Window>
   void holdTrail(Window& window) const {
-    if (!walked_) return;
     const long reach = footprint_->heldReach();
     if (pathStart_ && placed(*pathStart_)) {
       const Step start = cornerOf(*pathStart_);
       for (long dy = -reach; dy <= reach; ++dy)
         for (long dx = -reach; dx <= reach; ++dx) {
           const long cx = start.x + dx, cy = start.y + dy;
-          if (footprint_->holds(dx, dy) && !footprint_->holds(cx - sx_, cy - sy_) && open(cx, cy))
+          const bool stillHeld = walked_ && footprint_->holds(cx - sx_, cy - sy_);
+          if (footprint_->holds(dx, dy) && !stillHeld && open(cx, cy))
             window.level(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy));
         }
     }
+    if (!walked_) return;
     for (long dy = -reach; dy <= reach; ++dy)
       for (long dx = -reach; dx <= reach; ++dx) {
         const long cx = sx_ + dx, cy = sy_ + dy;
