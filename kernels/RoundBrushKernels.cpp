@@ -85,17 +85,21 @@ TESS_KERNEL_INLINE float laidBy(const Piece& piece, float cx, float cy) {
   return laid;
 }
 
-// The cells held back about one place: those within its tip's reach and the margin beyond.
+// The cells held back about one place: those within the reach of its tip held flat, the widest
+// its force gives, and the margin beyond. Not the tip's own reach: the next step finds the place
+// from the path start, which brings no altitude, and must level every cell held about it.
 struct Held {
   float x = 0, y = 0, radius = -1;  // none held
 
   Held() = default;
   explicit Held(const Sample& s) {
-    const Reach tip = tipOf(s);
+    Sample flat = s;
+    flat.altitude = 0;
+    const Reach tip = tipOf(flat);
     if (tip.radius > 0) x = tip.x, y = tip.y, radius = tip.radius + kHeldMargin;
   }
   TESS_KERNEL_INLINE bool holds(float cx, float cy) const {
-    return (cx - x) * (cx - x) + (cy - y) * (cy - y) <= radius * radius;
+    return radius > 0 && (cx - x) * (cx - x) + (cy - y) * (cy - y) <= radius * radius;
   }
 };
 
