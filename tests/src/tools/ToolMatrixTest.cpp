@@ -325,19 +325,41 @@ TEST_P(ToolHead, SaveResetCleanAndAutoCleanKeepTheHeadAsTheToolAllows) {
 INSTANTIATE_TEST_SUITE_P(EveryTool, ToolHead, ::testing::Range<std::size_t>(0, allTools().size()),
                          [](const ::testing::TestParamInfo<std::size_t>& info) { return allTools()[info.param].name; });
 
+// What a framing stroke is drawn over: a bare layer, layPaint's ridges, or thick lines of fully
+// wet paint across the path, as a tube lays them, through which a knife cuts and banks.
+enum class Bed { Bare, Ridged, ThickLines };
+
+// Lines of fully wet paint 90 bytes thick across the stroke's path, 6 cells wide and 14 apart.
+void layThickLines(ArtworkTextures& layer) {
+  Bytes grid = TextureUtil::toRawData(*layer.gridTexture()), wet = TextureUtil::toRawData(*layer.wetTexture());
+  for (std::size_t y = 70; y < 130; ++y)
+    for (std::size_t x = 30; x < 370; ++x) {
+      if ((x - 30) % 14 >= 6) continue;
+      const std::size_t at = (y * kWidth + x) * 4;
+      wet[at] = 30, wet[at + 1] = 60, wet[at + 2] = 200, wet[at + 3] = 90;
+      grid[at] = 252, grid[at + 3] = TOOL_FLUID;
+    }
+  TextureUtil::loadRawData(layer.gridTexture(), grid, kWidth, kHeight, 1);
+  TextureUtil::loadRawData(layer.wetTexture(), wet, kWidth, kHeight, 1);
+}
+
 // The same stroke, whatever number of its samples each display frame brings: every tool, in wet
 // paint and on a bare layer, dragged at 1 and 4 samples a frame against 1000, lays the same paint
 // (within 2%) and leaves the cells it changed alike (no more than 5% of them differ by more than 8
-// thickness bytes, wet or dry), so a frame join leaves no mark.
+// thickness bytes, wet or dry), so a frame join leaves no mark; the knives whose frames agree
+// there too, through thick lines, where what a blade banks beside it must stay held while the
+// blade may still come back to it. And a stroke, a tap too, ends with no cell of the layer held
+// back from the blur (the grid's byte B at kHeldMark, 3): the stroke's end levels its trail.
 struct Framing {
   std::size_t tool;
-  bool wet;
+  Bed bed;
 };
 
-// The layer before and after a stroke of 161 samples 2 cells apart along y = 100, `perFrame` to a
-// display frame, 1/240 s apart; the last sample lifts the stylus in a frame of its own when all
-// would otherwise touch down in one.
-std::pair<Bytes, Bytes> strokeInFrames(std::size_t tool, bool wet, std::size_t perFrame) {
+// The layer before and after a stroke of `samples` samples 2 cells apart along y = 100 from x =
+// 40, `perFrame` to a display frame, 1/240 s apart; the last sample lifts the stylus in a frame of
+// its own when all would otherwise touch down in one (a lone sample, a tap, touches down and lifts
+// in two).
+std::pair<Bytes, Bytes> strokeInFrames(std::size_t tool, Bed bed, std::size_t perFrame, std::size_t samples = 161) {
   testsupport::ConsoleCapture console;
   const auto canvas = currentMainCanvas();
   const auto drawing = allTools()[tool].get();
@@ -356,15 +378,18 @@ std::pair<Bytes, Bytes> strokeInFrames(std::size_t tool, bool wet, std::size_t p
   drawing->fillColor(graphics::Color::fromRGBA(0.2, 0.5, 0.7, 1.0));
   runFrames();
   auto& layer = *canvas->currentContent();
-  if (wet) layPaint(layer);
+  if (bed == Bed::Ridged) layPaint(layer);
+  if (bed == Bed::ThickLines) layThickLines(layer);
   const Bytes before = layerBytes(layer);
-  constexpr std::size_t kSamples = 161;
   std::vector<std::vector<std::size_t>> frames;
-  for (std::size_t i = 0; i < kSamples; i += perFrame) {
+  for (std::size_t i = 0; i < samples; i += perFrame) {
     frames.emplace_back();
-    for (std::size_t j = i; j < std::min(kSamples, i + perFrame); ++j) frames.back().push_back(j);
+    for (std::size_t j = i; j < std::min(samples, i + perFrame); ++j) frames.back().push_back(j);
   }
-  if (frames.size() == 1) frames.push_back({frames.front().back()}), frames.front().pop_back();
+  if (frames.size() == 1) {
+    frames.push_back({frames.front().back()});
+    if (samples > 1) frames.front().pop_back();
+  }
   std::shared_ptr<ui::Touch> pen;
   for (std::size_t f = 0; f < frames.size(); ++f) {
     const bool first = f == 0, last = f + 1 == frames.size();
@@ -401,6 +426,13 @@ std::array<int, 2> thicknessAt(const Bytes& layer, std::size_t cell) {
   return {layer[(cells + cell) * 4 + 3], layer[(2 * cells + cell) * 4 + 3]};
 }
 
+// The cells of a layerBytes() whose grid texel is held back from the blur.
+std::size_t heldCells(const Bytes& layer) {
+  std::size_t held = 0;
+  for (std::size_t i = 0; i < kWidth * kHeight; ++i) held += layer[i * 4 + 2] == 3;
+  return held;
+}
+
 std::int64_t paintOf(const Bytes& layer) {
   std::int64_t sum = 0;
   for (std::size_t i = 0; i < kWidth * kHeight; ++i) sum += thicknessAt(layer, i)[0] + thicknessAt(layer, i)[1];
@@ -429,26 +461,38 @@ class ToolFraming : public ::testing::TestWithParam<Framing> {};
 
 TEST_P(ToolFraming, TheSameStrokeAtAnyNumberOfSamplesAFrame) {
   const Framing c = GetParam();
-  const auto [before, whole] = strokeInFrames(c.tool, c.wet, 1000);
+  const auto [before, whole] = strokeInFrames(c.tool, c.bed, 1000);
+  EXPECT_EQ(heldCells(whole), 0u) << "1000 samples a frame";
   const std::int64_t paint = paintOf(whole);
   for (const std::size_t perFrame : {1u, 4u}) {
-    const Bytes layer = strokeInFrames(c.tool, c.wet, perFrame).second;
+    const Bytes layer = strokeInFrames(c.tool, c.bed, perFrame).second;
     EXPECT_LE(std::abs(paintOf(layer) - paint), paint / 50) << perFrame << " samples a frame: the paint laid";
     EXPECT_LE(shareApart(before, whole, layer), 0.05) << perFrame << " samples a frame: the cells changed";
+    EXPECT_EQ(heldCells(layer), 0u) << perFrame << " samples a frame";
   }
+  const auto [untapped, tapped] = strokeInFrames(c.tool, c.bed, 1, 1);
+  if (c.bed != Bed::Bare) {
+    EXPECT_NE(tapped, untapped) << "a tap";
+  }
+  EXPECT_EQ(heldCells(tapped), 0u) << "a tap";
 }
 
-// Every tool on both layers.
+const char* bedName(Bed bed) { return bed == Bed::Bare ? "_Bare" : bed == Bed::Ridged ? "_Wet" : "_ThickLines"; }
+
+// Every tool on the bare and the ridged layer; knives 1, 2 and 4 through thick lines too.
 std::vector<Framing> everyFraming() {
   std::vector<Framing> out;
-  for (std::size_t t = 0; t < allTools().size(); ++t)
-    for (const bool wet : {true, false}) out.push_back({t, wet});
+  for (std::size_t t = 0; t < allTools().size(); ++t) {
+    for (const Bed bed : {Bed::Ridged, Bed::Bare}) out.push_back({t, bed});
+    const std::string name = allTools()[t].name;
+    if (name == "Knife1" || name == "Knife2" || name == "Knife4") out.push_back({t, Bed::ThickLines});
+  }
   return out;
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryTool, ToolFraming, ::testing::ValuesIn(everyFraming()),
                          [](const ::testing::TestParamInfo<Framing>& info) {
-                           return std::string(allTools()[info.param.tool].name) + (info.param.wet ? "_Wet" : "_Bare");
+                           return std::string(allTools()[info.param.tool].name) + bedName(info.param.bed);
                          });
 
 // The dial's range for a tool that takes the shared dial; none for a tool that leaves it alone.
