@@ -355,11 +355,17 @@ struct Framing {
   Bed bed;
 };
 
+// How a framing stroke ends: the stylus lifts with its last samples, or in a frame of its own that
+// brings none once the frames before have drawn them all, there after a rebuild of the layer's
+// picture has written the stroke's window back.
+enum class Ending { WithTheLastSamples, Apart, ApartAfterARebuild };
+
 // The layer before and after a stroke of `samples` samples 2 cells apart along y = 100 from x =
 // 40, `perFrame` to a display frame, 1/240 s apart; the last sample lifts the stylus in a frame of
 // its own when all would otherwise touch down in one (a lone sample, a tap, touches down and lifts
 // in two).
-std::pair<Bytes, Bytes> strokeInFrames(std::size_t tool, Bed bed, std::size_t perFrame, std::size_t samples = 161) {
+std::pair<Bytes, Bytes> strokeInFrames(std::size_t tool, Bed bed, std::size_t perFrame, std::size_t samples = 161,
+                                       Ending ending = Ending::WithTheLastSamples) {
   testsupport::ConsoleCapture console;
   const auto canvas = currentMainCanvas();
   const auto drawing = allTools()[tool].get();
@@ -386,23 +392,32 @@ std::pair<Bytes, Bytes> strokeInFrames(std::size_t tool, Bed bed, std::size_t pe
     frames.emplace_back();
     for (std::size_t j = i; j < std::min(samples, i + perFrame); ++j) frames.back().push_back(j);
   }
-  if (frames.size() == 1) {
+  if (frames.size() == 1 && ending == Ending::WithTheLastSamples) {
     frames.push_back({frames.front().back()});
     if (samples > 1) frames.front().pop_back();
   }
+  const auto touchAt = [](std::size_t j, ui::TouchPhase phase) {
+    ui::TouchState state;
+    state.type = ui::TouchType::Stylus, state.phase = phase;
+    state.location = {40.0 + 2.0 * static_cast<double>(j), 100};
+    state.force = 1.0, state.maximumPossibleForce = 4.0, state.altitudeAngle = 0.9, state.azimuthAngle = 0.4;
+    state.timestamp = static_cast<double>(j) / 240;
+    return state;
+  };
   std::shared_ptr<ui::Touch> pen;
+  const auto send = [&](auto phase, const std::vector<std::shared_ptr<ui::Touch>>& batch) {
+    ui::Event event;
+    event.setCoalescedTouches(pen, batch);
+    (canvas.get()->*phase)(ui::TouchSet{pen}, &event);
+    ui::FrameSource::main().displayFrame();
+  };
   for (std::size_t f = 0; f < frames.size(); ++f) {
-    const bool first = f == 0, last = f + 1 == frames.size();
+    const bool first = f == 0, last = ending == Ending::WithTheLastSamples && f + 1 == frames.size();
     std::vector<std::shared_ptr<ui::Touch>> batch;
     for (const std::size_t j : frames[f]) {
-      ui::TouchState state;
-      state.type = ui::TouchType::Stylus;
-      state.phase = first && j == frames[f].front() ? ui::TouchPhase::Began
-                    : last && j == frames[f].back() ? ui::TouchPhase::Ended
-                                                    : ui::TouchPhase::Moved;
-      state.location = {40.0 + 2.0 * static_cast<double>(j), 100};
-      state.force = 1.0, state.maximumPossibleForce = 4.0, state.altitudeAngle = 0.9, state.azimuthAngle = 0.4;
-      state.timestamp = static_cast<double>(j) / 240;
+      const ui::TouchState state = touchAt(j, first && j == frames[f].front() ? ui::TouchPhase::Began
+                                              : last && j == frames[f].back() ? ui::TouchPhase::Ended
+                                                                              : ui::TouchPhase::Moved);
       batch.push_back(ui::Touch::make(state));
       if (!pen) {
         pen = ui::Touch::make(state);
@@ -410,11 +425,12 @@ std::pair<Bytes, Bytes> strokeInFrames(std::size_t tool, Bed bed, std::size_t pe
         pen->update(state);
       }
     }
-    ui::Event event;
-    event.setCoalescedTouches(pen, batch);
-    const auto phase = first ? &DrawingPaint::touchesBegan : last ? &DrawingPaint::touchesEnded : &DrawingPaint::touchesMoved;
-    (canvas.get()->*phase)(ui::TouchSet{pen}, &event);
-    ui::FrameSource::main().displayFrame();
+    send(first ? &DrawingPaint::touchesBegan : last ? &DrawingPaint::touchesEnded : &DrawingPaint::touchesMoved, batch);
+  }
+  if (ending != Ending::WithTheLastSamples) {
+    if (ending == Ending::ApartAfterARebuild) layer.recreatedDraw(false);
+    pen->update(touchAt(samples - 1, ui::TouchPhase::Ended));
+    send(&DrawingPaint::touchesEnded, {});
   }
   runFrames();
   return {before, layerBytes(layer)};
@@ -431,6 +447,12 @@ std::size_t heldCells(const Bytes& layer) {
   std::size_t held = 0;
   for (std::size_t i = 0; i < kWidth * kHeight; ++i) held += layer[i * 4 + 2] == 3;
   return held;
+}
+
+// A layerBytes() without the grid's byte B, the kernels' marks.
+Bytes withoutMarks(Bytes layer) {
+  for (std::size_t i = 0; i < kWidth * kHeight; ++i) layer[i * 4 + 2] = 0;
+  return layer;
 }
 
 std::int64_t paintOf(const Bytes& layer) {
@@ -475,6 +497,11 @@ TEST_P(ToolFraming, TheSameStrokeAtAnyNumberOfSamplesAFrame) {
     EXPECT_NE(tapped, untapped) << "a tap";
   }
   EXPECT_EQ(heldCells(tapped), 0u) << "a tap";
+  // Ended by a frame of its own, after a rebuild of the layer's picture wrote the window back or not.
+  const Bytes kept = strokeInFrames(c.tool, c.bed, 4, 161, Ending::Apart).second;
+  const Bytes rebuilt = strokeInFrames(c.tool, c.bed, 4, 161, Ending::ApartAfterARebuild).second;
+  EXPECT_EQ(withoutMarks(rebuilt), withoutMarks(kept)) << "the window written back before the end";
+  EXPECT_EQ(heldCells(rebuilt), 0u) << "the window written back before the end";
 }
 
 const char* bedName(Bed bed) { return bed == Bed::Bare ? "_Bare" : bed == Bed::Ridged ? "_Wet" : "_ThickLines"; }
