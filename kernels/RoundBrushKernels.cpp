@@ -7,8 +7,9 @@
 // however densely its samples come and however they fall into steps. The paint is laid on top of
 // the cell's own (kernels/HeadlessPaint.h). As the head tools do (HeadWalk::holdTrail), the
 // bristle holds back from the step's blur the cells it painted about its last place, where the next
-// piece may lay on them again, and levels them in the step that leaves them: each cell of the trail
-// is levelled once, however the samples fall into steps.
+// piece may lay on them again, and levels them in the step that leaves them (or in the stroke's
+// closing step, which brings the path start and no sample): each cell of the trail is levelled
+// once, however the samples fall into steps.
 
 #include <algorithm>
 #include <cmath>
