@@ -378,11 +378,12 @@ void AbstractDrawingTool::handleEnd(DrawingPaint& paint) {
     touchInputs_.clear();
   }
   // Samples still pending (another layer's closing frame came first) are drawn before the window
-  // goes back, so the end of the stroke is never lost.
-  if (!touchInputs_.empty() || surface.origin()) {
+  // goes back, so the end of the stroke is never lost; the surface's closing step then levels the
+  // trail the last step held back.
+  if (!touchInputs_.empty() || surface.origin() || surface.lastTouchInput()) {
     const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
     if (!touchInputs_.empty()) encode(paint, *buffer);
-    if (surface.origin()) surface.encodeSave(paint, *buffer);
+    surface.encodeEnd(paint, *buffer);
     buffer->commit();
   }
   touchInputs_.clear();
