@@ -22,24 +22,37 @@ struct TemporaryFile {
 TemporaryFile makeTemporaryBeside(const std::filesystem::path& target);
 
 // Files that appear together: each written under a temporary name, all renamed over their final
-// names by commit(). The temporary files of a group that is not committed are removed.
+// names by commit(), in the order the group was given them. The last marks the group whole: a file
+// of an earlier group under its name is removed before the first rename, so that, whenever the run
+// stops, the last file is there only with all the others. The temporary files of a group that is
+// not committed are removed.
 class FileGroup {
  public:
-  FileGroup() = default;
+  // The final names, in the order they are renamed to. The leftover temporary files of a run
+  // killed while it wrote these names are removed first.
+  explicit FileGroup(std::vector<std::filesystem::path> targets);
   ~FileGroup();
   FileGroup(const FileGroup&) = delete;
   FileGroup& operator=(const FileGroup&) = delete;
 
-  // Calls `write` with the path of a new temporary file beside `target`. A write that returns
-  // false or leaves no regular file there throws EngineFailure naming `target`; what `write` throws
-  // passes on. Either way the temporary file is removed.
+  // Calls `write` with the path of a new temporary file beside `target`, one of the group's names.
+  // A write that returns false or leaves no regular file there throws EngineFailure naming
+  // `target`; what `write` throws passes on. Either way the temporary file is removed.
   void add(const std::filesystem::path& target, const std::function<bool(const std::filesystem::path&)>& write);
-  // Renames every file over its final name, in the order added. When one cannot be renamed, the
-  // files renamed before it are removed too, and EngineFailure names it.
+  // Renames every file over its final name, the last one last. When one cannot be renamed, the
+  // files renamed before it are removed too, and EngineFailure names it. Throws EngineFailure when
+  // a file is missing.
   void commit();
 
  private:
-  std::vector<std::pair<std::filesystem::path, std::filesystem::path>> files_;  // temporary, final
+  struct File {
+    std::filesystem::path target, temporary;  // no temporary one until it is added
+  };
+  std::vector<File> files_;
 };
+
+// Removes the temporary files that a run killed while it wrote `target` left beside it
+// (target.partial-PID-N); whatever cannot be removed stays.
+void removeLeftovers(const std::filesystem::path& target);
 
 }  // namespace painthost

@@ -4,21 +4,26 @@
 // failure happens while a step is played, after earlier save points may have been written.
 
 #include <stdexcept>
-#include <string>
+#include <string_view>
+
+#include "Printable.h"
 
 namespace painthost {
+
+// Both keep their message printable: what it quotes of the input (a name with a line break, a
+// file name with a NUL) cannot break it over lines, send the terminal a control sequence or cut it.
 
 // Refused input: the message names the script position (steps[3].samples[2].force) or the file,
 // and the reason. Exit status 2.
 class BadInput : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit BadInput(std::string_view message) : std::runtime_error(printable(message)) {}
 };
 
 // The engine stopped or reported an error while a step was played. Exit status 1.
 class EngineFailure : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit EngineFailure(std::string_view message) : std::runtime_error(printable(message)) {}
 };
 
 inline constexpr int kExitOk = 0;

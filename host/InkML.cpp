@@ -14,8 +14,10 @@
 #include <optional>
 #include <sstream>
 #include <string_view>
+#include <unordered_map>
 
 #include "HostErrors.h"
+#include "Printable.h"
 
 namespace painthost {
 namespace {
@@ -29,14 +31,6 @@ bool isElement(const xmlNode* node, std::string_view name) {
 std::optional<std::string> attribute(const xmlNode* node, const char* name) {
   xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
   if (value == nullptr) return std::nullopt;
-  std::string text(reinterpret_cast<const char*>(value));
-  xmlFree(value);
-  return text;
-}
-
-std::string textOf(const xmlNode* node) {
-  xmlChar* value = xmlNodeGetContent(node);
-  if (value == nullptr) return {};
   std::string text(reinterpret_cast<const char*>(value));
   xmlFree(value);
   return text;
@@ -137,6 +131,10 @@ void applyResolutions(xmlNode* root, Format& format, const File& file) {
     const std::string owner = "the resolution of channel " + name;
     channel->resolution = numberAttribute(property, "value", owner, file, 1);
     if (!(channel->resolution > 0)) file.refuse(owner + " is not above 0", property);
+    // Below the normal numbers, a value's share of a unit (1 / resolution) is beyond any number.
+    if (!std::isnormal(channel->resolution)) {
+      file.refuse(owner + ": value=\"" + attribute(property, "value").value_or("") + "\" is not a positive normal number", property);
+    }
     if (const auto units = attribute(property, "units")) {
       if (!units->starts_with("1/")) file.refuse(owner + ": units=\"" + *units + "\" is not 1/<unit>", property);
       channel->unit = units->substr(2);
@@ -215,6 +213,70 @@ Format formatOf(xmlNode* root, const File& file, bool fit) {
   return format;
 }
 
+// Where each piece of text that libxml2 hands over while it reads ends: its node (a text or CDATA
+// node, which gathers the pieces) and, piece by piece, their lengths and the line of the file each
+// ends on. The text alone does not tell its lines: a character reference (&#10;) is a line break of
+// the text and none of the file, and a comment's line breaks are the file's and none of the text.
+struct TextPiece {
+  std::size_t length;
+  long line;
+};
+using TextPieces = std::unordered_map<const xmlNode*, std::vector<TextPiece>>;
+
+// A trace's text, its text and CDATA nodes one after the other, with the line of the file each of
+// its characters lies on.
+class TraceText {
+ public:
+  TraceText(const xmlNode* trace, const TextPieces& pieces) {
+    add(trace, pieces);
+    for (std::size_t i = 0; i < text_.size(); ++i) {
+      if (text_[i] == '\n') breaks_.push_back(i);
+    }
+  }
+
+  const std::string& text() const { return text_; }
+
+  // The line of the character at `offset`: the line its piece ends on, less the line breaks of the
+  // piece after it.
+  long lineAt(std::size_t offset) const {
+    const auto piece = std::upper_bound(ends_.begin(), ends_.end(), offset, [](std::size_t at, const End& end) { return at < end.offset; });
+    if (piece == ends_.end()) return ends_.empty() ? 0 : ends_.back().line;
+    const auto after = std::upper_bound(breaks_.begin(), breaks_.end(), offset);
+    const auto pieceEnd = std::lower_bound(breaks_.begin(), breaks_.end(), piece->offset);
+    return piece->line - (pieceEnd - after);
+  }
+
+ private:
+  struct End {
+    std::size_t offset;  // where a piece ends in the text
+    long line;           // the line of the file it ends on
+  };
+
+  void add(const xmlNode* node, const TextPieces& pieces) {
+    for (const xmlNode* child = node->children; child != nullptr; child = child->next) {
+      if (child->type == XML_ELEMENT_NODE) add(child, pieces);
+      if (child->type != XML_TEXT_NODE && child->type != XML_CDATA_SECTION_NODE) continue;
+      const std::string_view content = child->content != nullptr ? reinterpret_cast<const char*>(child->content) : "";
+      const auto found = pieces.find(child);
+      std::size_t end = text_.size(), given = 0;
+      if (found != pieces.end()) {
+        for (const TextPiece& piece : found->second) given += piece.length;
+      }
+      text_ += content;
+      // Text that was not handed over piece by piece ends on its node's line.
+      if (found == pieces.end() || given != content.size()) {
+        ends_.push_back({text_.size(), xmlGetLineNo(child)});
+        continue;
+      }
+      for (const TextPiece& piece : found->second) ends_.push_back({end += piece.length, piece.line});
+    }
+  }
+
+  std::string text_;
+  std::vector<End> ends_;
+  std::vector<std::size_t> breaks_;  // the offsets of the text's line breaks
+};
+
 // A trace's point: its values, channel by channel, and the line of the file it starts on.
 struct Point {
   std::vector<double> values;
@@ -250,13 +312,12 @@ std::size_t decimalLength(std::string_view text) {
   return i;
 }
 
-// The values of a trace's points; `line` is the line its text starts on. Commas end points; the
-// values of a point are separated by white space or packed, each but the first starting with a
-// sign or a qualifier ("3-584" is 3 and -584, "'3'-2" a first difference of 3 and one of -2). The
-// qualifiers: ! explicit, ' a first difference, " a second difference; a channel without one keeps
-// its last.
-std::vector<Point> pointsOf(const std::string& text, std::size_t channels, const std::string& where, const File& file,
-                            long line) {
+// The values of a trace's points. Commas end points; the values of a point are separated by white
+// space or packed, each but the first starting with a sign or a qualifier ("3-584" is 3 and -584,
+// "'3'-2" a first difference of 3 and one of -2). The qualifiers: ! explicit, ' a first difference,
+// " a second difference; a channel without one keeps its last.
+std::vector<Point> pointsOf(const TraceText& trace, std::size_t channels, const std::string& where, const File& file) {
+  const std::string& text = trace.text();
   enum class Mode { Explicit, First, Second };
   std::vector<Mode> modes(channels, Mode::Explicit);
   std::vector<double> last(channels, 0), velocity(channels, 0);
@@ -264,7 +325,7 @@ std::vector<Point> pointsOf(const std::string& text, std::size_t channels, const
   Point point;
   std::size_t i = 0;
   const auto skipSpace = [&] {
-    for (; i < text.size() && isSpace(text[i]); ++i) line += text[i] == '\n' ? 1 : 0;
+    while (i < text.size() && isSpace(text[i])) ++i;
   };
   const auto at = [&] { return where + ", point " + std::to_string(points.size() + 1); };
   while (true) {
@@ -274,7 +335,7 @@ std::vector<Point> pointsOf(const std::string& text, std::size_t channels, const
       // anywhere else is a fault.
       if (point.values.empty()) {
         if (i == text.size()) break;
-        file.refuseAt(at() + ": an empty point", line);
+        file.refuseAt(at() + ": an empty point", trace.lineAt(i));
       }
       if (point.values.size() != channels) {
         file.refuseAt(at() + ": " + std::to_string(point.values.size()) + " values for " + std::to_string(channels) +
@@ -288,8 +349,8 @@ std::vector<Point> pointsOf(const std::string& text, std::size_t channels, const
       continue;
     }
     const std::size_t start = i;
-    const long valueLine = line;
-    if (point.values.empty()) point.line = line;
+    const long valueLine = trace.lineAt(i);
+    if (point.values.empty()) point.line = valueLine;
     if (point.values.size() == channels) {
       file.refuseAt(at() + ": more values than the " + std::to_string(channels) + " channels", valueLine);
     }
@@ -307,8 +368,9 @@ std::vector<Point> pointsOf(const std::string& text, std::size_t channels, const
                            isQualifier(text[end]);
     if (end == i || !separated || parsed != text.data() + end || error != std::errc() || !std::isfinite(n)) {
       // The value as written, qualifier and all, up to the white space or comma after it.
-      const std::string written = text.substr(start, std::min<std::size_t>(12, text.find_first_of(" \t\r\n,", start) - start));
-      file.refuseAt(at() + ": \"" + written + "\" is not a number", valueLine);
+      const std::string_view written =
+          firstBytes(std::string_view(text).substr(start, text.find_first_of(" \t\r\n,", start) - start), 12);
+      file.refuseAt(at() + ": \"" + std::string(written) + "\" is not a number", valueLine);
     }
     i = end;
     double value = n;
@@ -381,13 +443,39 @@ struct XmlParser {
   void operator()(xmlParserCtxt* parser) const { xmlFreeParserCtxt(parser); }
 };
 
-// What libxml2 finds wrong with a file, kept instead of printed: pen files from handwriting
-// collections often carry identifiers that are not valid XML names, which matter to nothing here.
-// Only the fault that stops the file reaches the user, through the painter's own message.
-struct ParseFaults {
+// libxml2's own handlers of text, to which this program's pass the text on.
+struct TextHandlers {
+  charactersSAXFunc characters = nullptr;
+  cdataBlockSAXFunc cdata = nullptr;
+};
+
+// What the parser leaves beside the document. What libxml2 finds wrong with a file is kept instead
+// of printed: pen files from handwriting collections often carry identifiers that are not valid XML
+// names, which matter to nothing here. Only the fault that stops the file reaches the user, through
+// the painter's own message.
+struct ParseRecord {
   std::string reason;
   int line = 0;
+  TextPieces pieces;
+  TextHandlers handlers;
 };
+
+ParseRecord& recordOf(void* context) {
+  return *static_cast<ParseRecord*>(static_cast<xmlParserCtxt*>(context)->_private);
+}
+
+// A piece of text handed to libxml2's handler, which adds it to the last node of the element being
+// read, noted there with the line the parser has reached: the line the piece ends on.
+template <auto TextHandlers::*handler>
+void passText(void* context, const xmlChar* text, int length) {
+  ParseRecord& record = recordOf(context);
+  if (record.handlers.*handler == nullptr) return;
+  (record.handlers.*handler)(context, text, length);
+  const auto* parser = static_cast<xmlParserCtxt*>(context);
+  const xmlNode* node = parser->node != nullptr ? parser->node->last : nullptr;
+  if (node == nullptr || (node->type != XML_TEXT_NODE && node->type != XML_CDATA_SECTION_NODE)) return;
+  record.pieces[node].push_back({static_cast<std::size_t>(length), parser->input->line});
+}
 
 std::string firstLineOf(const char* message) {
   std::string line = message != nullptr ? message : "";
@@ -396,12 +484,21 @@ std::string firstLineOf(const char* message) {
   return line.empty() ? "unreadable" : line;
 }
 
+// Whether the parser has read all the text its decoder gave it while bytes of the file are left
+// that the decoder does not take: libxml2 reads a byte that is not in the declared encoding as the
+// end of the text, and then reports only that the text ends too soon.
+bool decodingStuck(const xmlParserCtxt& parser) {
+  const xmlParserInput* input = parser.input;
+  if (input == nullptr || input->buf == nullptr || input->buf->encoder == nullptr || input->buf->raw == nullptr) return false;
+  return input->cur >= input->end && xmlBufUse(input->buf->raw) > 0;
+}
+
 // The fault that stops a file in this program's words where it concerns the text's encoding
-// (libxml2's words there name its own buffers and run onto further lines); otherwise libxml2's
-// first line, which names the XML fault.
-std::string reasonOf(const xmlError& error) {
+// (libxml2's words there name its own buffers and run onto further lines, or speak of the text's
+// end); otherwise libxml2's first line, which names the XML fault.
+std::string reasonOf(const xmlError& error, const xmlParserCtxt& parser) {
   const std::string message = firstLineOf(error.message);
-  if (error.domain == XML_FROM_I18N || error.code == XML_ERR_INVALID_ENCODING) {
+  if (error.domain == XML_FROM_I18N || error.code == XML_ERR_INVALID_ENCODING || decodingStuck(parser)) {
     return "its text is not in the encoding the file declares";
   }
   if (error.code == XML_ERR_UNSUPPORTED_ENCODING) {
@@ -416,12 +513,12 @@ std::string reasonOf(const xmlError& error) {
 void keepFault(void* context, xmlErrorPtr error) {
   if (context == nullptr || error == nullptr || error->level != XML_ERR_FATAL) return;
   const auto* parser = static_cast<xmlParserCtxt*>(context);
-  auto* faults = static_cast<ParseFaults*>(parser->_private);
-  if (faults == nullptr) return;
-  if (faults->reason.empty()) faults->reason = reasonOf(*error);
+  auto* record = static_cast<ParseRecord*>(parser->_private);
+  if (record == nullptr) return;
+  if (record->reason.empty()) record->reason = reasonOf(*error, *parser);
   // A fault of the encoding comes from below the parser, without a line; the parser's own fault
   // that follows it has one.
-  if (faults->line <= 0) faults->line = error->line;
+  if (record->line <= 0) record->line = error->line;
 }
 
 void ignoreMessage(void*, const char*, ...) {}
@@ -452,25 +549,38 @@ class GlobalFaults {
   void* genericContext_;
 };
 
-std::unique_ptr<xmlDoc, XmlDocument> parse(const std::filesystem::path& path) {
+// A pen file as read: its document and the pieces its text was read in.
+struct PenDocument {
+  std::unique_ptr<xmlDoc, XmlDocument> document;
+  TextPieces pieces;
+};
+
+PenDocument parse(const std::filesystem::path& path) {
   std::unique_ptr<xmlParserCtxt, XmlParser> parser(xmlNewParserCtxt());
   if (!parser) throw std::bad_alloc();
-  ParseFaults faults;
-  parser->_private = &faults;
+  ParseRecord record;
+  parser->_private = &record;
   // Both the parser's errors and the validity errors it raises while reading (an xml:id that is
   // not a name) go to the structured handler, which libxml2 hands the parser itself.
   parser->sax->serror = keepFault;
   parser->vctxt.error = nullptr;
   parser->vctxt.warning = nullptr;
+  // White space between values is text as any other: it takes the same handler when libxml2 keeps
+  // it, as it does by default.
+  record.handlers = {parser->sax->characters, parser->sax->cdataBlock};
+  const bool sameWhiteSpace = parser->sax->ignorableWhitespace == parser->sax->characters;
+  parser->sax->characters = passText<&TextHandlers::characters>;
+  parser->sax->cdataBlock = passText<&TextHandlers::cdata>;
+  if (sameWhiteSpace) parser->sax->ignorableWhitespace = parser->sax->characters;
   const GlobalFaults global(parser.get());
   // No network, no entity expansion: a pen file is data.
   std::unique_ptr<xmlDoc, XmlDocument> document(
       xmlCtxtReadFile(parser.get(), path.c_str(), nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
   if (!document) {
-    throw BadInput(path.string() + (faults.line > 0 ? ":" + std::to_string(faults.line) : "") + ": " +
-                   (faults.reason.empty() ? "not well-formed XML: unreadable" : faults.reason));
+    throw BadInput(path.string() + (record.line > 0 ? ":" + std::to_string(record.line) : "") + ": " +
+                   (record.reason.empty() ? "not well-formed XML: unreadable" : record.reason));
   }
-  return document;
+  return {std::move(document), std::move(record.pieces)};
 }
 
 // Entities are not expanded, so a reference to one other than XML's own five (which, with
@@ -499,8 +609,8 @@ void refuseEntities(const xmlNode* element, const File& file) {
 std::vector<std::vector<Sample>> readInkML(const std::filesystem::path& path, const CanvasSettings& canvas,
                                            const InkOptions& options) {
   const File file(path);
-  const auto document = parse(path);
-  xmlNode* root = xmlDocGetRootElement(document.get());
+  const PenDocument pen = parse(path);
+  xmlNode* root = xmlDocGetRootElement(pen.document.get());
   if (root == nullptr || nameOf(root) != "ink") file.refuse("not an InkML file (its root element is not <ink>)", root);
   refuseEntities(root, file);
   const Format format = formatOf(root, file, options.fit);
@@ -512,7 +622,7 @@ std::vector<std::vector<Sample>> readInkML(const std::filesystem::path& path, co
   std::vector<std::vector<long>> lines;  // each sample's line, for the canvas check below
   for (std::size_t t = 0; t < traces.size(); ++t) {
     const std::string where = "trace " + std::to_string(t + 1);
-    const auto points = pointsOf(textOf(traces[t]), format.channels.size(), where, file, xmlGetLineNo(traces[t]));
+    const auto points = pointsOf(TraceText(traces[t], pen.pieces), format.channels.size(), where, file);
     if (points.empty()) file.refuse(where + ": no points", traces[t]);
     std::vector<Sample> stroke;
     lines.emplace_back();

@@ -18,6 +18,7 @@
 #include "HostErrors.h"
 #include "LayerCheck.h"
 #include "Painter.h"
+#include "Printable.h"
 #include "Progress.h"
 #include "SavePoint.h"
 #include "Script.h"
@@ -184,7 +185,7 @@ int play(const Options& options, std::ostream& out, std::ostream& err, bool errI
   Painter& painter = *started;
   // The layer steps are followed from the canvas as it starts, in the texture memory it leaves.
   if (const auto note = checkLayerSteps(script, painter.startingLayers(), painter.historyMemory(), scriptPath.string())) {
-    err << "tessivarium-paint: " << *note << std::endl;
+    err << "tessivarium-paint: " << printable(*note) << std::endl;
   }
   startWriting();
 
@@ -204,9 +205,9 @@ int play(const Options& options, std::ostream& out, std::ostream& err, bool errI
       }
       if (!options.quiet) {
         progress.clear();
-        out << "saved " << save->name << ": " << files.picture.string() << ", " << files.relief.string() << ", "
-            << files.storage.string() << " (" << sizeText(files.storageBytes) << " for " << sizeText(files.recordBytes)
-            << " of records)" << std::endl;
+        out << "saved " << save->name << ": "
+            << printable(files.picture.string() + ", " + files.relief.string() + ", " + files.storage.string()) << " ("
+            << sizeText(files.storageBytes) << " for " << sizeText(files.recordBytes) << " of records)" << std::endl;
       }
     }
   }
@@ -269,7 +270,7 @@ int runPaint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     out << version.what() << std::endl;
     return kExitOk;
   } catch (const CLI::ParseError& e) {
-    err << "tessivarium-paint: " << e.what() << "\n" << "Run with --help for the options." << std::endl;
+    err << "tessivarium-paint: " << printable(e.what()) << "\n" << "Run with --help for the options." << std::endl;
     return kExitBadInput;
   }
   try {
@@ -285,7 +286,7 @@ int runPaint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     return kExitEngineFailure;
   } catch (const std::exception& e) {
     // Anything else (a file system that fails) stops the run as a failure of its own.
-    err << "tessivarium-paint: stopped: " << e.what() << std::endl;
+    err << "tessivarium-paint: stopped: " << printable(e.what()) << std::endl;
     return kExitEngineFailure;
   }
 }

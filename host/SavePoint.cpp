@@ -93,8 +93,9 @@ SavedFiles writeSavePoint(Painter& painter, const std::filesystem::path& folder,
 
   const auto names = savePointFileNames(name);
   SavedFiles files{folder / names[0], folder / names[1], folder / names[2]};
-  // Written under temporary names, and renamed together once all three are complete.
-  FileGroup group;
+  // Written under temporary names, and renamed once all three are complete: the storage file last,
+  // so that a save point whose storage file is there is whole.
+  FileGroup group({files.picture, files.relief, files.storage});
   forFile(files.picture, [&] {
     const auto picture = painter.picture();
     group.add(files.picture, [&](const std::filesystem::path& to) { return graphics::writePNG(*picture->bitmap(), to); });

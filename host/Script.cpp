@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <initializer_list>
 #include <iomanip>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <numbers>
@@ -16,6 +18,7 @@
 
 #include "HostErrors.h"
 #include "InkML.h"
+#include "Printable.h"
 #include "SavePoint.h"
 #include "Surface.h"
 #include "ToolNames.h"
@@ -35,16 +38,16 @@ std::string describe(double value) {
 }
 
 // The limits that `value` was refused against, "(least to most)", with as many digits as it takes
-// for neither to read as the value, six at least: 1.5708 lies outside -1.570796 to 1.570796, not
-// -1.5708 to 1.5708.
+// for the value to lie outside them as they read, six at least: 1.5707964 lies outside -1.570796 to
+// 1.570796, not -1.5708 to 1.5708.
 std::string describeRange(double value, double least, double most) {
-  const std::string given = describe(value);
   std::ostringstream low, high;
   for (int digits = 6;; ++digits) {
     low.str(""), high.str("");
     low << std::setprecision(digits) << least;
     high << std::setprecision(digits) << most;
-    if ((low.str() != given && high.str() != given) || digits == std::numeric_limits<double>::max_digits10) break;
+    const double shownLeast = std::strtod(low.str().c_str(), nullptr), shownMost = std::strtod(high.str().c_str(), nullptr);
+    if (!(value >= shownLeast && value <= shownMost) || digits == std::numeric_limits<double>::max_digits10) break;
   }
   return "(" + low.str() + " to " + high.str() + ")";
 }
@@ -95,10 +98,15 @@ class Node {
   }
   std::int64_t integer(std::int64_t least, std::int64_t most) const {
     if (!value_.is_number_integer()) refuse("a whole number is expected");
-    const auto v = value_.get<std::int64_t>();
-    if (v < least || v > most) {
-      refuse(std::to_string(v) + " is out of range (" + std::to_string(least) + " to " + std::to_string(most) + ")");
+    const auto outOfRange = [&](const std::string& written) {
+      refuse(written + " is out of range (" + std::to_string(least) + " to " + std::to_string(most) + ")");
+    };
+    // The reader holds a whole number from 2^63 up unsigned.
+    if (value_.is_number_unsigned() && value_.get<std::uint64_t>() > std::uint64_t{std::numeric_limits<std::int64_t>::max()}) {
+      outOfRange(std::to_string(value_.get<std::uint64_t>()));
     }
+    const auto v = value_.get<std::int64_t>();
+    if (v < least || v > most) outOfRange(std::to_string(v));
     return v;
   }
   std::string string() const {
@@ -179,7 +187,10 @@ Sample sampleOf(const Node& node, const CanvasSettings& canvas) {
 }
 
 std::filesystem::path existingFile(const Node& node, const std::filesystem::path& folder) {
-  const std::filesystem::path file = folder / node.string();
+  const std::string name = node.string();
+  // A NUL would end the name where the file system reads it: "sw.png\u0000.txt" would open sw.png.
+  if (holdsControlCharacter(name)) node.refuse("the file name \"" + name + "\" holds a control character");
+  const std::filesystem::path file = folder / name;
   std::error_code error;
   if (!std::filesystem::is_regular_file(file, error)) node.refuse("no such file: " + file.string());
   return file;
@@ -366,59 +377,173 @@ Action actionOf(const Node& step, const std::string& kind, const CanvasSettings&
   step["step"].refuse("unknown step \"" + kind + "\"");
 }
 
-// Where the JSON reader stops and why: the reader's exceptions carry the place of a syntax fault in
-// their text, but not that of a number too large to hold, so the text is read again for it.
-struct JsonFault {
-  std::size_t position = 0;
-  std::string token, reason;
-  int id = 0;
+// The script's text handed to the JSON reader a character at a time, counting the characters it
+// has read: where the reader is when it hands over a key or a number.
+class CountingReader {
+ public:
+  using iterator_category = std::input_iterator_tag;
+  using value_type = char;
+  using difference_type = std::ptrdiff_t;
+  using pointer = const char*;
+  using reference = const char&;
 
-  bool null() { return true; }
-  bool boolean(bool) { return true; }
-  bool number_integer(json::number_integer_t) { return true; }
-  bool number_unsigned(json::number_unsigned_t) { return true; }
-  bool number_float(json::number_float_t, const json::string_t&) { return true; }
-  bool string(json::string_t&) { return true; }
-  bool binary(json::binary_t&) { return true; }
-  bool start_object(std::size_t) { return true; }
-  bool key(json::string_t&) { return true; }
-  bool end_object() { return true; }
-  bool start_array(std::size_t) { return true; }
-  bool end_array() { return true; }
-  bool parse_error(std::size_t at, const std::string& last, const json::exception& e) {
-    position = at, token = last, id = e.id, reason = e.what();
-    return false;
+  CountingReader(const char* at, std::size_t* read) : at_(at), read_(read) {}
+  reference operator*() const { return *at_; }
+  CountingReader& operator++() {
+    ++at_, ++*read_;
+    return *this;
   }
+  CountingReader operator++(int) {
+    CountingReader before = *this;
+    ++*this;
+    return before;
+  }
+  bool operator==(const CountingReader& other) const { return at_ == other.at_; }
+
+ private:
+  const char* at_;
+  std::size_t* read_;
 };
 
-// The JSON reader's fault in this program's words, with its line and column.
-[[noreturn]] void refuseJson(const std::string& text, const std::string& name) {
-  JsonFault fault;
-  json::sax_parse(text, &fault);
-  const std::string_view before = std::string_view(text).substr(0, std::min(fault.position, text.size()));
+// A fault of the script's text: the characters up to and including the one it lies at, and why.
+struct TextFault {
+  std::size_t position = 0;
+  std::string reason;
+};
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A number written without a point or an exponent.
+bool isWholeNumber(const std::string& written) {
+  const std::string_view digits = std::string_view(written).substr(written.starts_with('-') ? 1 : 0);
+  return !digits.empty() && std::all_of(digits.begin(), digits.end(), isDigit);
+}
+
+// The JSON reader's values put together into the document, refusing what the reader lets through:
+// a key given twice in an object (the reader would keep the last), and a whole number too large for
+// 64 bits (which it would read as a fraction).
+class DocumentBuilder {
+ public:
+  DocumentBuilder(json& root, const std::string& text, const std::size_t& read) : root_(root), text_(text), read_(read) {}
+
+  const std::optional<TextFault>& fault() const { return fault_; }
+
+  bool null() { return add(nullptr); }
+  bool boolean(bool v) { return add(v); }
+  bool number_integer(json::number_integer_t v) { return add(v); }
+  bool number_unsigned(json::number_unsigned_t v) { return add(v); }
+  bool number_float(json::number_float_t v, const json::string_t& written) {
+    if (isWholeNumber(written)) {
+      // The reader has read the character after the number, unless the text ends with the number.
+      const bool readOn = !isDigit(text_[read_ - 1]);
+      return stop(readOn ? read_ - 1 : read_, "the number " + written + " is too large to hold");
+    }
+    return add(v);
+  }
+  bool string(json::string_t& v) { return add(std::move(v)); }
+  bool binary(json::binary_t&) { return false; }  // JSON text holds none
+  bool start_object(std::size_t) {
+    open_.push_back(place(json::object()));
+    return true;
+  }
+  bool key(json::string_t& name) {
+    json& object = *open_.back();
+    if (object.contains(name)) {
+      // The reader has read up to the key's closing quote: its opening one is the first before it
+      // that is not escaped, by an odd number of backslashes.
+      const auto backslashesBefore = [&](std::size_t at) { return at - 1 - text_.find_last_not_of('\\', at - 1); };
+      std::size_t quote = read_ - 1;
+      do {
+        quote = text_.rfind('"', quote - 1);
+      } while (backslashesBefore(quote) % 2 == 1);
+      return stop(quote + 1, "the field \"" + name + "\" is given twice");
+    }
+    member_ = &object[name];
+    return true;
+  }
+  bool end_object() {
+    open_.pop_back();
+    return true;
+  }
+  bool start_array(std::size_t) {
+    open_.push_back(place(json::array()));
+    return true;
+  }
+  bool end_array() {
+    open_.pop_back();
+    return true;
+  }
+  bool parse_error(std::size_t position, const std::string& token, const json::exception& e) {
+    // 406: a number beyond a double's range, which the reader reads as out of range, not as a fault
+    // of the syntax.
+    if (e.id == 406) return stop(position, "the number " + token + " is too large to hold");
+    // The reader's own text: "[json.exception.parse_error.101] parse error at line 1, column 27:
+    // syntax error while parsing object - ..."; its prefix and its place say nothing more.
+    std::string reason = e.what();
+    if (const auto end = reason.find(": "); end != std::string::npos) reason = reason.substr(end + 2);
+    return stop(position, "not valid JSON: " + reason);
+  }
+
+ private:
+  // The value in the array or at the key it belongs to.
+  json* place(json value) {
+    if (open_.empty()) {
+      root_ = std::move(value);
+      return &root_;
+    }
+    json& container = *open_.back();
+    if (container.is_array()) {
+      container.push_back(std::move(value));
+      return &container.back();
+    }
+    *member_ = std::move(value);
+    return member_;
+  }
+  bool add(json value) {
+    place(std::move(value));
+    return true;
+  }
+  bool stop(std::size_t position, std::string reason) {
+    fault_ = TextFault{position, std::move(reason)};
+    return false;
+  }
+
+  json& root_;
+  const std::string& text_;
+  const std::size_t& read_;
+  std::vector<json*> open_;  // the objects and arrays being read, the innermost last
+  json* member_ = nullptr;   // where the value of the key just read goes
+  std::optional<TextFault> fault_;
+};
+
+// The line and column of a fault in the text, "script.json:3:5: ".
+std::string placeOf(const std::string& text, std::size_t position, const std::string& name) {
+  const std::string_view before = std::string_view(text).substr(0, std::min(position, text.size()));
   const auto line = 1 + std::count(before.begin(), before.end(), '\n');
   const auto lastBreak = before.rfind('\n');
   const auto column = lastBreak == std::string_view::npos ? before.size() : before.size() - lastBreak - 1;
-  const std::string place = name + ":" + std::to_string(line) + ":" + std::to_string(column) + ": ";
-  // 406: a number beyond a double's range, which the reader reads as out of range, not as a fault
-  // of the syntax.
-  if (fault.id == 406) throw BadInput(place + "the number " + fault.token + " is too large to hold");
-  // The reader's own text: "[json.exception.parse_error.101] parse error at line 1, column 27:
-  // syntax error while parsing object - ..."; its prefix and its place say nothing more.
-  std::string reason = fault.reason;
-  if (const auto end = reason.find(": "); end != std::string::npos) reason = reason.substr(end + 2);
-  throw BadInput(place + "not valid JSON: " + reason);
+  return name + ":" + std::to_string(line) + ":" + std::to_string(column) + ": ";
+}
+
+// The script's text read as one JSON value, with nothing but white space after it; a fault is
+// refused with its line and column.
+json documentOf(const std::string& text, const std::string& name) {
+  // The reader would take a NUL for the end of the text and leave what follows it unread.
+  if (const auto nul = text.find('\0'); nul != std::string::npos) {
+    throw BadInput(placeOf(text, nul + 1, name) + "not valid JSON: a NUL byte");
+  }
+  json document;
+  std::size_t read = 0;
+  DocumentBuilder builder(document, text, read);
+  json::sax_parse(CountingReader(text.data(), &read), CountingReader(text.data() + text.size(), &read), &builder);
+  if (const auto& fault = builder.fault()) throw BadInput(placeOf(text, fault->position, name) + fault->reason);
+  return document;
 }
 
 }  // namespace
 
 Script parseScript(const std::string& text, const std::filesystem::path& folder, const std::string& name) {
-  json document;
-  try {
-    document = json::parse(text);
-  } catch (const json::exception&) {
-    refuseJson(text, name);
-  }
+  const json document = documentOf(text, name);
   const Node root(document, "", name);
   root.requireObject({"canvas", "steps"});
   Script script;

@@ -302,8 +302,13 @@ StorageReader::StorageReader(const std::filesystem::path& path) : name_(path.str
   file_.seekg(static_cast<std::streamoff>(kHeaderBytes));
   records_ = std::make_unique<Decompressor>(file_, compressedSize, name_);
   // The frame's own size is compared before anything is decompressed, so that a header claiming
-  // gigabytes over a small frame costs nothing.
-  if (records_->contentSize() != rawSize) {
+  // gigabytes over a small frame costs nothing. The writer always gives the frame its size: a frame
+  // without one is refused, even where the header claims the size that stands for "unknown".
+  const unsigned long long frameSize = records_->contentSize();
+  if (frameSize == ZSTD_CONTENTSIZE_UNKNOWN) {
+    damaged(name_, "its compressed frame does not give the size of its records");
+  }
+  if (frameSize != rawSize) {
     damaged(name_, "its header gives " + std::to_string(rawSize) + " bytes of records, its compressed frame another size");
   }
   std::array<std::uint8_t, kCanvasBytes> stored{};

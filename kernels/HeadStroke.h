@@ -393,14 +393,16 @@ class HeadFootprint {
 // footprint. What a column does to a cell is the pass's own (the visit).
 class HeadWalk {
  public:
-  // Empty when slot 9 or 10 is unbound, the two are not one head's pair or no sample arrived.
+  // Empty when slot 9 or 10 is unbound, the two are not one head's pair, or neither a sample nor
+  // a path start arrived: a step that brings a path start and no sample (a stroke's closing step)
+  // walks nothing and levels what the step before held back (holdTrail).
   // `ownPaint`: the pass keeps the head's paint, and its carried fractions, in a form of its own
   // (the wide brushes' wells, kernels/FlatHead.h): every column is head, holding nothing the walk
   // reads; the pass writes the head itself.
   explicit HeadWalk(const gpu::Dispatch& dispatch, bool ownPaint = false)
       : read_(dispatch.texels(tessivarium::TEXTURE_TOOL_READ)), write_(dispatch.texels(tessivarium::TEXTURE_TOOL_WRITE)),
         samples_(samplesArgument(dispatch)), pathStart_(pathStartArgument(dispatch)), mask_(dispatch) {
-    if (!read_ || !write_ || samples_.empty() || read_.depth() != write_.depth()) return;
+    if (!read_ || !write_ || (samples_.empty() && !pathStart_) || read_.depth() != write_.depth()) return;
     tessivarium::DAEToolDescriptor descriptor;
     const HeadPlacement placement(read_, descriptorArgument(dispatch, descriptor) ? &descriptor : nullptr);
     width_ = std::min(read_.width(), write_.width()), height_ = std::min(read_.height(), write_.height());
@@ -434,9 +436,8 @@ class HeadWalk {
 
   // During a visit: how far, in 1/256ths of a window cell, the head travelled to the current
   // sample from the one before it: for the first sample of a dispatch, from where the step before
-  // left off (pathStartArgument); at a stroke's start, as far as the next one goes (the stroke goes
-  // on as it goes), and one cell for a stroke's lone first sample. A jump is counted no longer than
-  // the head reaches, beyond which it covers no cell anyway.
+  // left off (pathStartArgument); one cell for a stroke's first sample, whatever comes with it. A
+  // jump is counted no longer than the head reaches, beyond which it covers no cell anyway.
   int travel256() const { return travel256_; }
 
   // During a sample: the way the head travels to it, a unit vector (found as travel256() is);
@@ -449,8 +450,8 @@ class HeadWalk {
 
   // During afterSample(): how far, in whole window cells, the corner the head stands on moves on
   // to the next sample; for the last sample of a dispatch, to where the next would stand were it
-  // as far on again as the last came (the stroke goes on as it goes); (0, 0) for a stroke's lone
-  // first sample.
+  // as far on again as the last came (the stroke goes on as it goes); (0, 0) for a stroke's first
+  // sample.
   struct Step {
     long x = 0, y = 0;
   };
@@ -518,21 +519,23 @@ class HeadWalk {
   // After the walk: the changed cells the head may still come back to hold back from the step's
   // blur (StrokeWindow::hold), those about the last sample's place; the cells about the place the
   // step before ended at (the path's start), which that step held back, are levelled now, as far
-  // as the head has left them. So each cell is levelled once the head has gone past it, whether
-  // the samples came one to a step or all in one.
+  // as the head has left them: all of them when no sample was placed, as in a stroke's closing
+  // step. So each cell is levelled once the head has gone past it, whether the samples came one
+  // to a step or all in one, and a finished stroke leaves none held.
   template <class Window>
   void holdTrail(Window& window) const {
-    if (!walked_) return;
     const long reach = footprint_->heldReach();
     if (pathStart_ && placed(*pathStart_)) {
       const Step start = cornerOf(*pathStart_);
       for (long dy = -reach; dy <= reach; ++dy)
         for (long dx = -reach; dx <= reach; ++dx) {
           const long cx = start.x + dx, cy = start.y + dy;
-          if (footprint_->holds(dx, dy) && !footprint_->holds(cx - sx_, cy - sy_) && open(cx, cy))
+          const bool stillHeld = walked_ && footprint_->holds(cx - sx_, cy - sy_);
+          if (footprint_->holds(dx, dy) && !stillHeld && open(cx, cy))
             window.level(static_cast<std::size_t>(cx), static_cast<std::size_t>(cy));
         }
     }
+    if (!walked_) return;
     for (long dy = -reach; dy <= reach; ++dy)
       for (long dx = -reach; dx <= reach; ++dx) {
         const long cx = sx_ + dx, cy = sy_ + dy;
@@ -553,18 +556,25 @@ class HeadWalk {
             std::lround(HeadPlacement::nearestCorner(std::clamp(s.y, -1e6f, 1e6f)))};
   }
 
-  // The walk visits each cell corner the path comes to once (cellVisits): a step that leaves the
-  // head on the corner it started on visits none, yet holds the trail there as the step before did.
+  // The walk visits each cell corner the path comes to once (cellVisits). A step whose samples
+  // leave the head on the corner it started on visits none, yet holds the trail there as the step
+  // before did: the head still stands on it. A step without a placed sample (a stroke's closing
+  // step) walks nowhere and levels what is held (holdTrail).
   void visitEveryCell() {
+    const bool anyPlaced = std::any_of(samples_.begin(), samples_.end(), [](const Sample& s) { return placed(s); });
     CellVisits visits = cellVisits(samples_, pathStart_);
     samples_ = std::move(visits.samples);
     if (visits.from) pathStart_ = visits.from;
-    if (samples_.empty() && pathStart_ && placed(*pathStart_)) {
+    if (anyPlaced && samples_.empty() && pathStart_ && placed(*pathStart_)) {
       const Step corner = cornerOf(*pathStart_);
       sx_ = corner.x, sy_ = corner.y, walked_ = true;
     }
   }
 
+  // A sample's travel. A stroke's first sample, where the head lands, comes one cell, goes no way
+  // and moves on nowhere, whether the samples after it come with it or in later steps: alone in
+  // its step it could not know where the next one goes, and the stroke's start must not depend
+  // on how its samples are grouped.
   struct Travel {
     int length256 = 256;
     Direction direction;
@@ -587,14 +597,13 @@ class HeadWalk {
       // A distance too great for a float counts as the reach too.
       travelOf(j).length256 = static_cast<int>(std::min(length, reach_) * 256.0f);
       if (length > 0 && std::isfinite(length)) travelOf(j).direction = {dx / length, dy / length};
-      if (j - 1 >= first) {
+      // at[0] is the path start, which the step before moved on from, or the stroke's first
+      // sample, which moves on nowhere (see Travel).
+      if (j >= 2) {
         const Step a = cornerOf(from), b = cornerOf(to);
         travelOf(j - 1).stepOn = {b.x - a.x, b.y - a.y};
       }
     }
-    // At the stroke's start the first sample comes as far as the second goes; it takes no way,
-    // which a sample alone in its step could not know.
-    if (first == 0 && at.size() > 1) travelOf(0).length256 = travelOf(1).length256;
     if (at.size() > first && at.size() > 1) {
       // The sample after the last one, as far on again as the last came: evenly spaced samples
       // land there exactly.

@@ -440,8 +440,8 @@ inline constexpr std::uint8_t kStrokeMark = 1;
 inline constexpr std::uint8_t kDryMark = 2;
 // A changed cell still under the head, or just beside it, when the step ends: the overlay map carries
 // it as any other, but the blur leaves it for the step in which the head has gone past (HeadWalk::
-// holdTrail), so that the paint behind a head is levelled once, however its samples were split
-// into steps.
+// holdTrail), or for the stroke's closing step, so that the paint behind a head is levelled once,
+// however its samples were split into steps, and no cell stays held once the stroke has ended.
 inline constexpr std::uint8_t kHeldMark = 3;
 TESS_KERNEL_INLINE bool isStepMark(std::uint8_t b) { return b == kStrokeMark || b == kDryMark || b == kHeldMark; }
 

@@ -7,8 +7,9 @@
 // however densely its samples come and however they fall into steps. The paint is laid on top of
 // the cell's own (kernels/HeadlessPaint.h). As the head tools do (HeadWalk::holdTrail), the
 // bristle holds back from the step's blur the cells it painted about its last place, where the next
-// piece may lay on them again, and levels them in the step that leaves them: each cell of the trail
-// is levelled once, however the samples fall into steps.
+// piece may lay on them again, and levels them in the step that leaves them (or in the stroke's
+// closing step, which brings the path start and no sample): each cell of the trail is levelled
+// once, however the samples fall into steps.
 
 #include <algorithm>
 #include <cmath>
@@ -85,17 +86,21 @@ TESS_KERNEL_INLINE float laidBy(const Piece& piece, float cx, float cy) {
   return laid;
 }
 
-// The cells held back about one place: those within its tip's reach and the margin beyond.
+// The cells held back about one place: those within the reach of its tip held flat, the widest
+// its force gives, and the margin beyond. Not the tip's own reach: the next step finds the place
+// from the path start, which brings no altitude, and must level every cell held about it.
 struct Held {
   float x = 0, y = 0, radius = -1;  // none held
 
   Held() = default;
   explicit Held(const Sample& s) {
-    const Reach tip = tipOf(s);
+    Sample flat = s;
+    flat.altitude = 0;
+    const Reach tip = tipOf(flat);
     if (tip.radius > 0) x = tip.x, y = tip.y, radius = tip.radius + kHeldMargin;
   }
   TESS_KERNEL_INLINE bool holds(float cx, float cy) const {
-    return (cx - x) * (cx - x) + (cy - y) * (cy - y) <= radius * radius;
+    return radius > 0 && (cx - x) * (cx - x) + (cy - y) * (cy - y) <= radius * radius;
   }
 };
 

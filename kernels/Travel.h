@@ -119,8 +119,8 @@ inline CellVisits cellVisits(const std::vector<Sample>& samples, const std::opti
 }
 
 // How far, in cells, the path goes to each of its visits from the one before (for the first, from
-// `from` when the walk comes on from the step before). Where the head lands it goes as far as to
-// the next visit, as the stroke goes on; a stroke's lone visit, one cell.
+// `from` when the walk comes on from the step before). Where the head lands it comes one cell,
+// whether the visits after it come in the same step or in later ones.
 inline std::vector<float> travelsOf(const CellVisits& visits) {
   const std::vector<Sample>& at = visits.samples;
   std::vector<float> out(at.size(), 1.0f);
@@ -128,7 +128,6 @@ inline std::vector<float> travelsOf(const CellVisits& visits) {
     const Sample* before = i > 0 ? &at[i - 1] : visits.from ? &*visits.from : nullptr;
     if (before) out[i] = std::hypot(at[i].x - before->x, at[i].y - before->y);
   }
-  if (!visits.from && at.size() > 1) out[0] = out[1];
   return out;
 }
 

@@ -29,6 +29,7 @@ class AbstractArtworkDrawingOperation : public ArtworkDrawingOperation {
   void redo() override {}
   void afterRedo() override {}
   void release() override {}
+  std::int64_t heldBytes() const override { return 0; }
 
  protected:
   void setName(std::string name) { name_ = std::move(name); }

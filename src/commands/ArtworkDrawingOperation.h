@@ -3,6 +3,7 @@
 // records it; the history only takes it back, makes it again and, when the step leaves the
 // history, lets it give up what it holds.
 
+#include <cstdint>
 #include <string>
 
 namespace tessivarium {
@@ -24,6 +25,8 @@ class ArtworkDrawingOperation {
   // Gives up the step's snapshots and textures: called once, when the step leaves the history
   // (or at once on a canvas without undo).
   virtual void release() = 0;
+  // The counted texture memory release() would give back now.
+  virtual std::int64_t heldBytes() const = 0;
 };
 
 }  // namespace tessivarium

@@ -61,11 +61,16 @@ class CommandManager {
                                               const std::shared_ptr<Layer>& layer,
                                               const std::shared_ptr<gpu::TextureDescriptor>& descriptor);
   // Room for `bytes` more of texture memory, as a new layer needs it, made by giving up what the
-  // history keeps, its oldest steps last (see OperationPool); whether they now fit the limit. The
+  // history keeps, its oldest steps last (see OperationPool); whether they fit the limit. The
   // history gives way to a layer as it does to its own snapshots, since the canvas's layers matter
-  // more than taking back its oldest changes.
+  // more than taking back its oldest changes; but nothing goes when not all it could give up makes
+  // the room. The undone steps count as room and stay: the step that makes the layer discards them
+  // first (releaseUndone).
   bool makeRoomFor(std::int64_t bytes) { return operationPool_.makeRoomFor(bytes); }
-  // The oldest steps given up for texture memory so far: undo reaches no further back than they.
+  // Discards the undone steps, newest first, as recording a step does.
+  void releaseUndone() { operationPool_.releaseLaters(); }
+  // The oldest steps given up for texture memory since the history was last cleaned: undo reaches
+  // no further back than they.
   std::int64_t stepsGivenUp() const { return operationPool_.stepsGivenUp(); }
 
  private:

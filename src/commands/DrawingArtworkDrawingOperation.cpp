@@ -121,6 +121,14 @@ void DrawingArtworkDrawingOperation::redo() {
   execute();
 }
 
+std::int64_t DrawingArtworkDrawingOperation::heldBytes() const {
+  std::int64_t bytes = 0;
+  if (operations_) {
+    for (const auto& snapshot : *operations_) bytes += snapshot->countedBytes();
+  }
+  return bytes;
+}
+
 void DrawingArtworkDrawingOperation::release() {
   AbstractArtworkDrawingOperation::release();
   if (operations_) {

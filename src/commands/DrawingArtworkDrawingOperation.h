@@ -51,6 +51,8 @@ class DrawingArtworkDrawingOperation : public AbstractArtworkDrawingOperation {
   void undo() override;
   void redo() override;
   void release() override;
+  // The snapshots'.
+  std::int64_t heldBytes() const override;
 
  private:
   // The step's layer, which must be an ArtworkTextures.

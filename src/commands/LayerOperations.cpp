@@ -4,6 +4,7 @@
 
 #include "Application.h"
 #include "ErrorMessage.h"
+#include "commands/CommandManager.h"
 #include "commands/RegionOperations.h"
 #include "components/ArtworkTextures.h"
 #include "components/DrawingPaint.h"
@@ -94,6 +95,9 @@ void LayerCreateOperation::redo() {
   if (createdLayer_) {
     putBackLayer(createdLayer_);
   } else {
+    // Recording the step discards the undone steps; they go before the layer is made, since the
+    // room the history made for it counts on their memory.
+    if (paint.supportCommand()) paint.commandManager()->releaseUndone();
     try {
       paint.doLayerCreate();
       createdLayer_ = paint.currentLayer();
@@ -168,6 +172,8 @@ void AbstractLayerRegionOperation::redo() { regionBeforeOperation_->redo(); }
 void AbstractLayerRegionOperation::undo() { regionBeforeOperation_->undo(); }
 
 void AbstractLayerRegionOperation::release() { regionBeforeOperation_->release(); }
+
+std::int64_t AbstractLayerRegionOperation::heldBytes() const { return regionBeforeOperation_->heldBytes(); }
 
 LayerCleanOperation::LayerCleanOperation(const std::shared_ptr<DrawingPaint>& paint, std::shared_ptr<Layer> layer)
     : AbstractLayerRegionOperation(paint, std::move(layer)) {}

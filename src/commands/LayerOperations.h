@@ -179,6 +179,7 @@ class AbstractLayerRegionOperation : public AbstractLayerOperation {
   // Takes the snapshot; the subclass then makes its change.
   void redo() override;
   void release() override;
+  std::int64_t heldBytes() const override;
 
  protected:
   graphics::Rect region() const;

@@ -86,6 +86,7 @@ void OperationPool::clean() {
   currentOperation_ = -1;
   lastOperation_ = -1;
   operationType_ = OperationType::clean;
+  stepsGivenUp_ = 0;
   for (const auto& step : steps) step->release();
 }
 
@@ -136,17 +137,39 @@ std::shared_ptr<ArtworkData> OperationPool::newArtworkData(
 }
 
 bool OperationPool::makeRoomFor(std::int64_t bytes) {
-  const auto& manager = AppManager();
-  const auto fits = [&] { return manager.hasRoomFor(bytes); };
-  if (fits() || (releaseSpareSets() && fits())) return true;
-  if (phase_ != Phase::redoing) releaseLaters();
-  while (!fits()) {
-    if (!releaseFirst()) return false;
+  auto& manager = AppManager();
+  // The undone steps go anyway once the layer's step is recorded: their memory is room already.
+  const std::int64_t needed = bytes - undoneBytes();
+  if (manager.hasRoomFor(needed)) return true;
+  // Steps given up for a layer that is refused after all would be lost for nothing.
+  if (!manager.hasRoomFor(needed - manager.regionWorkingSets().countedBytes() - oldestBytes())) return false;
+  if (releaseSpareSets() && manager.hasRoomFor(needed)) return true;
+  while (!manager.hasRoomFor(needed) && canUndo() && releaseFirst()) {
   }
-  return true;
+  return manager.hasRoomFor(needed);
 }
 
-// The rebuilds' spare working sets are kept only for speed: they give way before an undo step.
+std::int64_t OperationPool::undoneBytes() const {
+  if (phase_ == Phase::redoing) return 0;
+  std::int64_t bytes = 0;
+  for (std::int64_t index = currentOperation_ + 1; index <= lastOperation_; ++index) {
+    bytes += operations_[static_cast<std::size_t>(index)]->heldBytes();
+  }
+  return bytes;
+}
+
+std::int64_t OperationPool::oldestBytes() const {
+  std::int64_t bytes = 0;
+  for (std::int64_t index = 0; index <= currentOperation_; ++index) {
+    const auto& step = operations_[static_cast<std::size_t>(index)];
+    if (step.get() == stepInProgress_) break;
+    bytes += step->heldBytes();
+  }
+  return bytes;
+}
+
+// The rebuilds' spare working sets are kept only for speed: they give way before any undo step is
+// given up.
 bool OperationPool::releaseSpareSets() {
   auto& spare = AppManager().regionWorkingSets();
   if (spare.extraSets() == 0) return false;

@@ -6,7 +6,7 @@
 //   later ones are undone and can be redone (the erasable data);
 // - an empty pool has both indexes at -1.
 // Every step leaves the history in one of three ways, and is released exactly once then: as an
-// undone step when a new step is recorded, a snapshot is asked for or room is made
+// undone step when a new step is recorded, a snapshot is asked for or a new layer is made
 // (releaseLaters), as the oldest step when texture memory is short (releaseFirst), or with all
 // others (clean).
 //
@@ -53,14 +53,16 @@ class OperationPool {
   // Makes the oldest undone step again (redo, then afterRedo) and returns it, between "Redo -> "
   // and "Redo <- " lines. Only when canRedo(); otherwise a fatal stop.
   std::shared_ptr<ArtworkDrawingOperation> redo();
-  // Releases every step, oldest first, and empties the pool; prints nothing.
+  // Releases every step, oldest first, and empties the pool; prints nothing. The count of steps
+  // given up starts again.
   void clean();
   bool canUndo() const { return currentOperation_ >= 0; }
   bool canRedo() const { return currentOperation_ < lastOperation_; }
   // Gives up the oldest step, and whether there was one to give up: none on an empty pool, or
   // while the oldest step is the one being undone or redone.
   bool releaseFirst();
-  // The steps given up as the oldest so far (for texture memory: nothing else gives them up).
+  // The steps given up as the oldest since the pool was last cleaned (for texture memory: nothing
+  // else gives them up).
   std::int64_t stepsGivenUp() const { return stepsGivenUp_; }
   // Whether there are undone steps (the same test as canRedo()).
   bool hasErasableData() const { return currentOperation_ < lastOperation_; }
@@ -74,11 +76,13 @@ class OperationPool {
   std::shared_ptr<ArtworkData> newArtworkData(const std::shared_ptr<DrawingPaint>& paint,
                                               const std::shared_ptr<Layer>& layer,
                                               const std::shared_ptr<gpu::TextureDescriptor>& descriptor);
-  // Makes room for `bytes` more of texture memory (a new layer's), and whether they now fit the
-  // limit. What the history keeps gives way in the order a snapshot short of room takes it: the
-  // rebuilds' spare working sets, the undone steps (not from within a redo), then the oldest steps,
-  // one at a time, until the bytes fit. Nothing is given up when they fit already; when not even an
-  // empty history makes room, the whole history has gone.
+  // Makes room for `bytes` more of texture memory (a new layer's), and whether they fit the limit.
+  // First come the undone steps (not from within a redo, which keeps them): they count as room but
+  // stay, since the step that makes the layer discards them before it makes it, as recording it
+  // would, and a step that makes no layer after all keeps them. Then the rebuilds' spare working
+  // sets, then the oldest steps, one at a time, only as many as the bytes need. Whether all of that
+  // makes the room is worked out first: when it does not, nothing is given up, every step stays
+  // undoable, and the answer is false.
   bool makeRoomFor(std::int64_t bytes);
 
  private:
@@ -90,6 +94,11 @@ class OperationPool {
   void releaseAt(std::int64_t index);
   // Gives the rebuilds' spare working sets back, and whether there were any.
   static bool releaseSpareSets();
+  // The texture memory the undone steps hold that makeRoomFor counts as room: none within a redo.
+  std::int64_t undoneBytes() const;
+  // What giving up every step releaseFirst can reach, oldest first, would give back: the steps in
+  // effect up to the one being undone or redone.
+  std::int64_t oldestBytes() const;
 
   std::vector<std::shared_ptr<ArtworkDrawingOperation>> operations_;
   std::int64_t currentOperation_ = -1;

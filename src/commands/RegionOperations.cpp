@@ -88,6 +88,8 @@ void AbstractRegionOperation::release() {
   if (beforeData_) beforeData_->release();
 }
 
+std::int64_t AbstractRegionOperation::heldBytes() const { return beforeData_ ? beforeData_->countedBytes() : 0; }
+
 // --- RegionBeforeOperation ------------------------------------------------------------------------------
 
 RegionBeforeOperation::RegionBeforeOperation(const std::shared_ptr<DrawingPaint>& paint, std::shared_ptr<Layer> layer)
@@ -182,6 +184,10 @@ void ImageImportOperation::release() {
   AbstractRegionOperation::release();
   if (imageTexture_) AppManager().releaseTexture(*imageTexture_);
   imageTexture_.reset();
+}
+
+std::int64_t ImageImportOperation::heldBytes() const {
+  return AbstractRegionOperation::heldBytes() + (imageTexture_ ? ApplicationManager::countedBytes(*imageTexture_) : 0);
 }
 
 }  // namespace tessivarium

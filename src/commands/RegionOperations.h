@@ -45,6 +45,8 @@ class AbstractRegionOperation : public AbstractArtworkDrawingOperation {
   void undo() override;
   // Frees the snapshot when one is held.
   void release() override;
+  // The snapshot's.
+  std::int64_t heldBytes() const override;
 
  protected:
   ArtworkTextures& targetLayer() const;
@@ -101,6 +103,8 @@ class ImageImportOperation final : public AbstractRegionOperation {
   void redo() override;
   // Frees the snapshot and gives the picture texture back.
   void release() override;
+  // The snapshot's and the picture texture's.
+  std::int64_t heldBytes() const override;
 
   ImageImportOperation(const std::shared_ptr<DrawingPaint>& paint, std::shared_ptr<Layer> layer,
                        const std::shared_ptr<graphics::Image>& image, graphics::Point at,

@@ -84,6 +84,14 @@ bool ArtworkData::isValid() const {
          dryTexture_ && dryTexture_->width() == width;
 }
 
+std::int64_t ArtworkData::countedBytes() const {
+  std::int64_t bytes = 0;
+  for (const auto* texture : {&gridTexture_, &wetTexture_, &dryTexture_}) {
+    if (*texture) bytes += ApplicationManager::countedBytes(**texture);
+  }
+  return bytes;
+}
+
 void ArtworkData::save(const std::shared_ptr<Layer>& layer) {
   if (layer) {
     auto textures = std::dynamic_pointer_cast<ArtworkTextures>(layer);
@@ -111,7 +119,7 @@ void ArtworkData::load(gpu::BlitCommandEncoder* encoder) {
   } else {
     copyCommitted(pairs, ORIGIN0, size_, origin_);
   }
-  target->metalView()->setDelegate(std::weak_ptr<ui::GPUViewDelegate>(target));
+  target->attachView();
   target->setDrawingMode(DrawingMode::Recreated);
 }
 

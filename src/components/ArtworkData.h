@@ -16,6 +16,7 @@
 // through an absent texture. Blits clip their regions to both textures, so a region that reaches
 // beyond the layer copies what lies inside. Main thread only.
 
+#include <cstdint>
 #include <memory>
 
 #include "gpu/Types.h"
@@ -67,13 +68,16 @@ class ArtworkData {
   void update(const std::shared_ptr<DrawingPaint>& paint, const gpu::Origin& origin);
   // All three textures present and of the descriptor's width (heights are not compared).
   bool isValid() const;
+  // The texture memory counted for the textures present (none after release()).
+  std::int64_t countedBytes() const;
   // Copies the layer's region into the snapshot. A given layer becomes the snapshot's layer; it
   // must be an ArtworkTextures (anything else stops fatally).
   void save(const std::shared_ptr<Layer>& layer = nullptr);
   // Copies the snapshot back into the layer's region, after making the canvas the current paint.
   // Without an encoder it uses its own command buffer and commits it; with one it only encodes
   // (the caller ends the encoder and commits). Either way, at once, the layer's view gets the
-  // layer as its delegate again and the layer is set to rebuild its picture (Recreated).
+  // layer as its delegate again, unless it is hidden (ArtworkTextures::attachView), and the layer
+  // is set to rebuild its picture (Recreated).
   void load(gpu::BlitCommandEncoder* encoder = nullptr);
   // Copies the region at this snapshot's origin and size out of `other` into this snapshot.
   void copyFrom(const ArtworkData& other);

@@ -62,10 +62,6 @@ std::optional<Sides> dataSides(const DrawingPaint& paint) {
   return sides(static_cast<double>(artwork.width()) * scale, static_cast<double>(artwork.height()) * scale);
 }
 
-std::int64_t bytesOf(const gpu::Texture& texture) {
-  return static_cast<std::int64_t>(texture.width() * texture.height() * texture.depth() * 4);
-}
-
 }  // namespace
 
 // The main canvas's scale (the layer's own canvas's without a main canvas), so every canvas's cells
@@ -116,6 +112,10 @@ void ArtworkTextures::setIsDrawing(bool drawing) {
 }
 
 void ArtworkTextures::redraw() { metalView_->setPaused(false); }
+
+void ArtworkTextures::attachView() {
+  if (!metalView_->isHidden()) metalView_->setDelegate(weak_from_this());
+}
 
 const std::shared_ptr<gpu::TextureDescriptor>& ArtworkTextures::textureGlobalDescriptor() {
   if (!globalDescriptor_) {
@@ -196,7 +196,7 @@ void ArtworkTextures::putBack() {
   if (counted_) return;
   auto& manager = AppManager();
   for (auto* slot : textureSlots()) {
-    if (*slot) manager.setHeapSize(manager.heapSize() + bytesOf(**slot));
+    if (*slot) manager.setHeapSize(manager.heapSize() + ApplicationManager::countedBytes(**slot));
   }
   counted_ = true;
 }

@@ -114,6 +114,10 @@ class ArtworkTextures final : public Layer,
   void setIsDrawing(bool drawing);
   // Unpauses the view, so that it draws at its next display frame.
   void redraw();
+  // Makes the layer its view's delegate again, so that the view draws the layer's frames, unless
+  // the view is hidden: a hidden view draws none, so that nothing (a stroke's frames above all) is
+  // painted on a layer no one sees. Showing the view again goes through the canvas's restacking.
+  void attachView();
 
   // The descriptors (the artwork's size; the data size) and the textures, each made on first read.
   // A texture the device could not make stays absent and is asked for again at the next read.

@@ -17,11 +17,6 @@
 #include "utils/MetalUtil.h"
 
 namespace tessivarium {
-namespace {
-
-std::weak_ptr<ui::GPUViewDelegate> delegateOf(const std::shared_ptr<ArtworkTextures>& layer) { return layer; }
-
-}  // namespace
 
 // --- Lookups -------------------------------------------------------------------------------------------
 
@@ -63,7 +58,7 @@ void DrawingPaint::doLayerCreate() {
 std::shared_ptr<ArtworkTextures> DrawingPaint::createBackground() {
   auto layer = ArtworkTextures::make(*this, -1);
   const auto& view = layer->metalView();
-  view->setDelegate(delegateOf(layer));
+  layer->attachView();
   addSubview(view);
   view->setAlpha(0.5);
   sendSubviewToBack(*view);
@@ -76,7 +71,7 @@ void DrawingPaint::cleanAllLayers() {
   auto buffer = AppManager().commandQueue()->makeCommandBuffer();
   for (const auto& layer : layers_) {
     layer->encodeClean(*buffer);
-    layer->metalView()->setDelegate(delegateOf(layer));
+    layer->attachView();
   }
   addTimingLine(*buffer, "Clean time: ", start);
   buffer->commit();
@@ -104,7 +99,7 @@ void DrawingPaint::move(std::int64_t x, std::int64_t y) {
       copyTexture(*blit, texture, scratch);
       blit->copy(scratch, 0, 0, from, size, texture, 0, 0, to);
     }
-    layer->metalView()->setDelegate(delegateOf(layer));
+    layer->attachView();
     blit->endEncoding();
   }
   manager.releaseTexture(*scratch);
@@ -231,9 +226,7 @@ void DrawingPaint::updateLayers() {
     const bool inFront = (*it)->index() > layerIndex_;
     view->setHidden(layerMode_ == LayerMode::Stack ? inFront || (*it)->isHidden() : (*it)->index() != layerIndex_);
   }
-  if (const auto layer = currentContent(); layer && !layer->metalView()->isHidden()) {
-    layer->metalView()->setDelegate(delegateOf(layer));
-  }
+  if (const auto layer = currentContent()) layer->attachView();
   if (background_) sendSubviewToBack(*background_->metalView());
   if (backView_) sendSubviewToBack(*backView_);
   if (frontView_) bringSubviewToFront(*frontView_);

@@ -31,13 +31,15 @@ std::optional<graphics::Color> recordedColor(const CommandData& batch) {
   return std::nullopt;
 }
 
-// The tool's colour for a fill of `wetness`. The kernels lay a colour without wetness (alpha 0, the
-// tools' starting red) fully wet; a fill below the first level would read as that too, so it is
-// given the first level, the driest paint the tools lay, and a fill's wetness rises from there.
+// The tool's colour for a fill of `wetness`, or, without one, of the colour's own alpha. The kernels
+// lay a colour without wetness (alpha 0, the tools' starting red) fully wet; a fill below the first
+// level (a NaN alpha too) would read as that, or as no wetness at all, so it is given the first
+// level, the driest paint the tools lay, as the brushes and knives take it, and a fill's wetness
+// rises from there.
 graphics::Color filledColor(const graphics::Color& color, std::optional<float> wetness) {
   graphics::Color filled = WetnessUtil::toWetnessColor(color, wetness);
   constexpr double kFirstLevel = static_cast<double>(1 << TOOL_CELL_WETNESS_SHIFT) / MAX_DEPTH_CGFLOAT;
-  if (wetness && filled.alpha() < kFirstLevel) filled = filled.withAlpha(kFirstLevel);
+  if (!(filled.alpha() >= kFirstLevel)) filled = filled.withAlpha(kFirstLevel);
   return filled;
 }
 

@@ -51,10 +51,11 @@ class AbstractDropTool : public AbstractDrawingTool {
   // own, committed and waited for. A tool that is not the current one, or no current canvas,
   // replays nothing and says so; so does a replay while the working textures cannot be made.
   void execute(Command& command, const std::shared_ptr<gpu::CommandBuffer>& buffer) override;
-  // Takes the colour, its wetness (when given, brought into 0 to 1) carried in its alpha; a
-  // wetness below the first level is given the first, the driest paint laid, since alpha 0 lays
-  // fully wet. A tool that cannot take a colour, or a wetness that is not a number, reports
-  // CannotFillColor and changes nothing (see takesFill).
+  // Takes the colour with the fill's wetness in its alpha: the wetness given (brought into 0 to 1),
+  // or without one the colour's own alpha. An alpha below the first level is given the first, the
+  // driest paint laid, since alpha 0 lays fully wet; only the starting colour, never filled, does.
+  // A tool that cannot take a colour, or a wetness that is not a number, reports CannotFillColor
+  // and changes nothing (see takesFill).
   void fillColor(const graphics::Color& color, float force = 1.0f,
                  std::optional<float> wetness = std::nullopt) override;
 

@@ -148,6 +148,8 @@ std::int64_t ApplicationManager::countedBytes(const gpu::TextureDescriptor& desc
   return bytesCounted(descriptor.width, descriptor.height, descriptor.depth);
 }
 
+std::int64_t ApplicationManager::countedBytes(const gpu::Texture& texture) { return bytesCounted(&texture); }
+
 double ApplicationManager::screenRatio(const DrawingPaint& paint) const {
   if (!canvas_) foundation::fatalError("screenRatio needs a main canvas");
   const double nativeHeight = ui::Screen::main().nativeBounds().size.height;

@@ -150,6 +150,8 @@ class ApplicationManager {
   bool hasRoomFor(std::int64_t bytes) const;
   // What makeTexture counts for a texture of `descriptor`.
   static std::int64_t countedBytes(const gpu::TextureDescriptor& descriptor);
+  // What makeTexture counted for `texture`, and releaseTexture takes off.
+  static std::int64_t countedBytes(const gpu::Texture& texture);
   // The scale of the 3-D tool models for `paint`, measured against its width; needs a main canvas.
   // The tool viewers take it against the canvas's shape too (AbstractDAEThickToolViewer).
   double screenRatio(const DrawingPaint& paint) const;

@@ -320,11 +320,16 @@ void AbstractDrawingTool::touchesEnded(const ui::TouchSet& touches, const ui::Ev
   toolViewer()->touchesEnded(touches, event);
   // A hidden layer's view draws no frame, so a stroke on it is neither painted nor ended: nothing of
   // it may wait, its samples to be painted with the next stroke, its step to keep the history from
-  // undoing.
+  // undoing. A stroke whose layer was hidden after its frames had painted it holds a window,
+  // though: it ends as every stroke does, its window going back and its step handed over.
   if (const auto layer = canvas.currentContent(); layer && layer->metalView()->isHidden()) {
     touchInputs_.clear();
-    commandOperations_.reset();
-    command_.reset();
+    if (toolSurface()->origin()) {
+      handleEnd(canvas);
+    } else if (canvas.supportCommand()) {
+      commandOperations_.reset();
+      command_.reset();
+    }
     return;
   }
   canvas.redraw(DrawingMode::End);
@@ -373,11 +378,12 @@ void AbstractDrawingTool::handleEnd(DrawingPaint& paint) {
     touchInputs_.clear();
   }
   // Samples still pending (another layer's closing frame came first) are drawn before the window
-  // goes back, so the end of the stroke is never lost.
-  if (!touchInputs_.empty() || surface.origin()) {
+  // goes back, so the end of the stroke is never lost; the surface's closing step then levels the
+  // trail the last step held back.
+  if (!touchInputs_.empty() || surface.origin() || surface.lastTouchInput()) {
     const auto buffer = AppManager().commandQueue()->makeCommandBuffer();
     if (!touchInputs_.empty()) encode(paint, *buffer);
-    if (surface.origin()) surface.encodeSave(paint, *buffer);
+    surface.encodeEnd(paint, *buffer);
     buffer->commit();
   }
   touchInputs_.clear();

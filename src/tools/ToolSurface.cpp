@@ -212,11 +212,7 @@ void ToolSurface::doReset(const TouchInputs& touchInputs) {
   const TouchInputs& batch = isCarriedList ? copy : touchInputs;
   const std::shared_ptr<TouchInput> before = lastTouchInput_;
   DrawingPaint& paint = AppManager().requiredCurrentPaint("ToolSurface.doReset");
-  // The window is measured in layer cells, and every canvas's cells are at the main canvas's scale
-  // (ArtworkTextures::dataScale): the scale is the main canvas's even when a palette is painted.
-  const auto& canvas = AppManager().canvas();
-  if (!canvas) foundation::fatalError("ToolSurface.doReset: no main canvas");
-  const double scale = canvas->artwork()->scale();
+  const double scale = cellsPerPoint("ToolSurface.doReset");
 
   std::size_t taken = origin_ ? samplesInWindow(batch, scale) : 0;
   if (taken == 0) {
@@ -228,14 +224,7 @@ void ToolSurface::doReset(const TouchInputs& touchInputs) {
       std::vector<graphics::Point> points;
       points.reserve(taken);
       for (std::size_t i = 0; i < taken; ++i) points.push_back(batch[i]->location());
-      // Kept inside the layer as the load keeps the window, so that the samples' window-local
-      // positions are measured from where the window really is.
-      gpu::uint3 corner = tool_->findWorkingOffset(points, batch.front()->azimuthAngle());
-      if (const auto layer = paint.currentContent()) {
-        const gpu::Origin inLayer = cornerInLayer(corner, *layer);
-        corner = {static_cast<std::uint32_t>(inLayer.x), static_cast<std::uint32_t>(inLayer.y), 0};
-      }
-      setOffset(corner);
+      placeWindow(points, batch.front()->azimuthAngle(), paint);
     }
   } else {
     useSameRegion_ = true;
@@ -246,13 +235,9 @@ void ToolSurface::doReset(const TouchInputs& touchInputs) {
   touchInputData_.forces().reserve(taken);
   touchInputData_.altitudes().reserve(taken);
   touchInputData_.azimuths().reserve(taken);
-  const auto inWindow = [&](const TouchInput& sample) {
-    return std::array<float, 2>{static_cast<float>(sample.location().x * scale - static_cast<double>(offset_.x)),
-                                static_cast<float>(sample.location().y * scale - static_cast<double>(offset_.y))};
-  };
   for (std::size_t i = 0; i < taken; ++i) {
     const TouchInput& sample = *batch[i];
-    const auto [x, y] = inWindow(sample);
+    const auto [x, y] = inWindow(sample, scale);
     touchInputData_.append(x, y, 5.0f, sample);
     if (DEBUG_CFD) {
       foundation::consoleLine(foundation::describe(-std::cos(sample.azimuthAngle())) + " " +
@@ -263,16 +248,51 @@ void ToolSurface::doReset(const TouchInputs& touchInputs) {
 
   touchInputs_.assign(batch.begin() + static_cast<std::ptrdiff_t>(taken), batch.end());
   if (taken > 0) lastTouchInput_ = batch[taken - 1];
-  pathStartBuffer_.reset();
-  if (before && taken > 0) {
-    const auto [x, y] = inWindow(*before);
-    const std::array<float, 3> start{x, y, before->force()};
-    pathStartBuffer_ = makeFloatBuffer(start);
-  }
+  setPathStart(taken > 0 ? before.get() : nullptr, scale);
 
   adjustInput();
   // A new window got its offset buffer from setOffset above; a kept window keeps its buffer.
   upload(paint);
+}
+
+void ToolSurface::takeClosingStep(DrawingPaint& paint) {
+  const double scale = cellsPerPoint("ToolSurface.encodeEnd");
+  useSameRegion_ = origin_.has_value();
+  if (!origin_) placeWindow({lastTouchInput_->location()}, lastTouchInput_->azimuthAngle(), paint);
+  touchInputData_.reset();
+  setPathStart(lastTouchInput_.get(), scale);
+  upload(paint);
+}
+
+double ToolSurface::cellsPerPoint(const char* who) {
+  // The window is measured in layer cells, and every canvas's cells are at the main canvas's scale
+  // (ArtworkTextures::dataScale): the scale is the main canvas's even when a palette is painted.
+  const auto& canvas = AppManager().canvas();
+  if (!canvas) foundation::fatalError(std::string(who) + ": no main canvas");
+  return canvas->artwork()->scale();
+}
+
+void ToolSurface::placeWindow(const std::vector<graphics::Point>& points, float azimuth, DrawingPaint& paint) {
+  // Kept inside the layer as the load keeps the window, so that the samples' window-local
+  // positions are measured from where the window really is.
+  gpu::uint3 corner = tool_->findWorkingOffset(points, azimuth);
+  if (const auto layer = paint.currentContent()) {
+    const gpu::Origin inLayer = cornerInLayer(corner, *layer);
+    corner = {static_cast<std::uint32_t>(inLayer.x), static_cast<std::uint32_t>(inLayer.y), 0};
+  }
+  setOffset(corner);
+}
+
+std::array<float, 2> ToolSurface::inWindow(const TouchInput& sample, double scale) const {
+  return {static_cast<float>(sample.location().x * scale - static_cast<double>(offset_.x)),
+          static_cast<float>(sample.location().y * scale - static_cast<double>(offset_.y))};
+}
+
+void ToolSurface::setPathStart(const TouchInput* start, double scale) {
+  pathStartBuffer_.reset();
+  if (!start) return;
+  const auto [x, y] = inWindow(*start, scale);
+  pathStartBuffer_ = makeFloatBuffer(std::array<float, 3>{x, y, start->force()});
 }
 
 void ToolSurface::upload(const DrawingPaint& paint) {
@@ -287,6 +307,7 @@ void ToolSurface::upload(const DrawingPaint& paint) {
 void ToolSurface::touchEnd() {
   origin_.reset();
   lastTouchInput_.reset();
+  holdsTrail_ = false;
   setOffset({0, 0, 0});
 }
 

@@ -9,7 +9,8 @@
 // The encode cycle (ToolSurfaceEncodeCycle.cpp) copies the window from the layer into the shared
 // working textures (encodeLoads), runs the pass lists, refreshes the shown picture of the window
 // and, when the window moves or the stroke ends, copies the working textures back into the layer
-// and records the rectangle in the stroke's undo step (encodeSave). The binders put the surface's
+// and records the rectangle in the stroke's undo step (encodeSave); a stroke ends with a closing
+// step that levels the trail its last step held back (encodeEnd). The binders put the surface's
 // buffers and the working textures on a pass's compute encoder at the slots the kernels read.
 //
 // Construction is two-step, so that a subclass's hooks run for the first batch: build with
@@ -18,6 +19,7 @@
 // Buffers are never written after they are made: every step makes new ones, so a command buffer
 // still on the GPU keeps its own data. Main thread only; no locks.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -156,7 +158,8 @@ class ToolSurface {
   // one around the longest leading run under MAC_REGION_WDITH), uploads the samples it takes and
   // carries the rest. Needs a current canvas and the main canvas.
   virtual void doReset(const TouchInputs& touchInputs);
-  // Forgets the window at the end of a stroke: origin and lastTouchInput none, offset 0.
+  // Forgets the window at the end of a stroke: origin and lastTouchInput none, offset 0, no pass
+  // carrying the path on.
   virtual void touchEnd();
   // Appends a sample to the carried list with a fixed spacing of 5.0; the last sample uploaded
   // stays as it was.
@@ -185,6 +188,14 @@ class ToolSurface {
   // Copies the working textures numbered 0 back into the current layer at origin and appends the
   // rectangle to the tool's undo step (on a canvas with undo). origin stays set.
   virtual void encodeSave(DrawingPaint& paint, gpu::CommandBuffer& buffer);
+  // The stroke's end: for a tool whose passes hold a trail as they carry the path on from step to
+  // step (they took encodePathStart with Trail::held), a closing step, which takes no sample and brings the stroke's last sample as
+  // its path start, so that the passes level what the step before held back about it: a finished
+  // stroke leaves no cell held, and its end is levelled alike however its samples fell into steps.
+  // A window written back mid-stroke (saveWindow) is loaded again about the last sample for it.
+  // Then the window goes back into the layer (encodeSave). Nothing when no sample was painted and
+  // no window is loaded.
+  void encodeEnd(DrawingPaint& paint, gpu::CommandBuffer& buffer);
   // The tool model of the tool's viewer when that is a DefaultToolViewer; else none.
   virtual std::shared_ptr<ToolModel> getModel();
   // For anything else that needs the working textures while a stroke holds them (a layer's
@@ -214,11 +225,26 @@ class ToolSurface {
   virtual void encodeValues(gpu::ComputeCommandEncoder& encoder, std::span<const float> values);
   // The sample the step before painted last, where the current step's path comes on from, at
   // BUFFER_VALUE: x, y in the current window and its force, three Float32. Nothing is bound at a
-  // stroke's start or for a step that takes no sample. For the passes that lay a stroke's path on
-  // from one step to the next.
-  void encodePathStart(gpu::ComputeCommandEncoder& encoder);
+  // stroke's start or for a step that takes no sample of its batch; the closing step of encodeEnd
+  // takes none and binds it. For the passes that lay a stroke's path on from one step to the next:
+  // a stroke whose passes take it holding a trail back from the blur (the head tools) ends with
+  // that closing step; one that only walks its path on (the sprayer, the fan) has nothing held to
+  // level, and a step without samples would only run its chain once more.
+  enum class Trail { held, none };
+  void encodePathStart(gpu::ComputeCommandEncoder& encoder, Trail trail = Trail::held);
 
  private:
+  // The closing step of encodeEnd: no sample, the last sample as the path start, the loaded
+  // window (or one placed about the last sample) kept.
+  void takeClosingStep(DrawingPaint& paint);
+  // The main canvas's cells per point, which every canvas's cells follow.
+  static double cellsPerPoint(const char* who);
+  // A new window about `points` (see findWorkingOffset), kept inside the current layer.
+  void placeWindow(const std::vector<graphics::Point>& points, float azimuth, DrawingPaint& paint);
+  // A sample's place in the window, in cells.
+  std::array<float, 2> inWindow(const TouchInput& sample, double scale) const;
+  // The path start bound by encodePathStart: `start` in the window; none without one.
+  void setPathStart(const TouchInput* start, double scale);
   // Window choice of doReset: the leading samples that fit the loaded window's reuse band.
   std::size_t samplesInWindow(const TouchInputs& batch, double scale) const;
   // The leading samples whose bounding box stays under MAC_REGION_WDITH on both axes.
@@ -247,6 +273,7 @@ class ToolSurface {
   std::shared_ptr<gpu::Buffer> altitudeBuffer_;
   std::shared_ptr<gpu::Buffer> azimuthsBuffer_;
   std::shared_ptr<gpu::Buffer> pathStartBuffer_;  // see encodePathStart
+  bool holdsTrail_ = false;  // a pass of the stroke holds a trail (encodePathStart)
   ToolEncoders initEncoders_;
   ToolEncoders encoders_;
   ToolEncoders endEncoders_;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -50,22 +51,72 @@ std::string claimingRecords(std::vector<std::uint8_t> bytes, std::uint64_t rawSi
   return text(std::move(bytes));
 }
 
-// The storage file with its records changed by `change` and `after` put behind their frame, the
-// header's sizes and checksum made to match.
-std::string reframed(const std::vector<std::uint8_t>& file, const std::function<void(std::vector<std::uint8_t>&)>& change,
-                     const std::vector<std::uint8_t>& after = {}) {
+std::vector<std::uint8_t> recordsOf(const std::vector<std::uint8_t>& file) {
   std::vector<std::uint8_t> records(ZSTD_getFrameContentSize(file.data() + 36, file.size() - 36));
   EXPECT_EQ(ZSTD_decompress(records.data(), records.size(), file.data() + 36, file.size() - 36), records.size());
-  change(records);
-  std::vector<std::uint8_t> out(36 + ZSTD_compressBound(records.size()));
-  std::copy(file.begin(), file.begin() + 36, out.begin());
-  const std::size_t frame = ZSTD_compress(out.data() + 36, out.size() - 36, records.data(), records.size(), 3);
-  out.resize(36 + frame);
-  for (const auto byte : after) out.push_back(byte);
-  putLittle(out, 12, records.size());
-  putLittle(out, 20, frame + after.size());
+  return records;
+}
+
+// The storage file's header around `frame` and `after`, its sizes (`rawSize` the records') and its
+// checksum made to match.
+std::string storageAround(const std::vector<std::uint8_t>& file, const std::vector<std::uint8_t>& frame,
+                          const std::vector<std::uint8_t>& after, std::uint64_t rawSize) {
+  std::vector<std::uint8_t> out(file.begin(), file.begin() + 36);
+  out.insert(out.end(), frame.begin(), frame.end());
+  out.insert(out.end(), after.begin(), after.end());
+  putLittle(out, 12, rawSize);
+  putLittle(out, 20, frame.size() + after.size());
   putLittle(out, 28, painthost::storageChecksum(out));
   return text(std::move(out));
+}
+
+// The storage file with its records changed by `change` and `after` put behind their frame, the
+// header's sizes and checksum made to match. Without `sized` the frame does not give the records'
+// size, and the header says that it is unknown.
+std::string reframed(const std::vector<std::uint8_t>& file, const std::function<void(std::vector<std::uint8_t>&)>& change,
+                     const std::vector<std::uint8_t>& after = {}, bool sized = true) {
+  auto records = recordsOf(file);
+  change(records);
+  std::vector<std::uint8_t> frame(ZSTD_compressBound(records.size()));
+  const std::unique_ptr<ZSTD_CCtx, std::size_t (*)(ZSTD_CCtx*)> compressor(ZSTD_createCCtx(), ZSTD_freeCCtx);
+  ZSTD_CCtx_setParameter(compressor.get(), ZSTD_c_compressionLevel, 3);
+  ZSTD_CCtx_setParameter(compressor.get(), ZSTD_c_contentSizeFlag, sized ? 1 : 0);
+  frame.resize(ZSTD_compress2(compressor.get(), frame.data(), frame.size(), records.data(), records.size()));
+  return storageAround(file, frame, after, sized ? records.size() : ZSTD_CONTENTSIZE_UNKNOWN);
+}
+
+const std::vector<std::uint8_t> kSkippableFrame = {0x50, 0x2A, 0x4D, 0x18, 4, 0, 0, 0, 1, 2, 3, 4};
+
+// A storage file of two empty layers whose records' frame is 1 MiB long exactly, as many chunks as
+// the reader reads it in, with a skippable frame after it. The frame is made by hand: the records'
+// first bytes as they are, in raw blocks, up to where the rest, all zeros, in blocks of one
+// repeated byte makes up the 1 MiB.
+std::string frameOf1MiB() {
+  constexpr std::size_t kBlock = 128 << 10, kFrame = 1 << 20, kHeader = 4 + 1 + 8;
+  const auto file = storageFile(320, 2);
+  const auto records = recordsOf(file);
+  const auto blocks = [&](std::size_t bytes) { return (bytes + kBlock - 1) / kBlock; };
+  const auto frameBytes = [&](std::size_t raw) { return kHeader + raw + 3 * blocks(raw) + 4 * blocks(records.size() - raw); };
+  std::size_t raw = 0;
+  while (frameBytes(raw) < kFrame) ++raw;
+  EXPECT_EQ(frameBytes(raw), kFrame);
+  EXPECT_TRUE(std::all_of(records.begin() + static_cast<std::ptrdiff_t>(raw), records.end(), [](auto b) { return b == 0; }));
+  // The magic number, then a single segment with an 8-byte content size.
+  std::vector<std::uint8_t> frame = {0x28, 0xB5, 0x2F, 0xFD, 0xE0, 0, 0, 0, 0, 0, 0, 0, 0};
+  putLittle(frame, 5, records.size());
+  for (std::size_t at = 0, size = 0; at < records.size(); at += size) {
+    const bool stored = at < raw;
+    size = std::min(kBlock, (stored ? raw : records.size()) - at);
+    const std::uint64_t header = size << 3 | (stored ? 0 : 1) << 1 | (at + size == records.size() ? 1 : 0);
+    for (int i = 0; i < 3; ++i) frame.push_back(static_cast<std::uint8_t>(header >> (8 * i)));
+    if (stored) {
+      frame.insert(frame.end(), records.begin() + static_cast<std::ptrdiff_t>(at), records.begin() + static_cast<std::ptrdiff_t>(at + size));
+    } else {
+      frame.push_back(0);
+    }
+  }
+  EXPECT_EQ(frame.size(), kFrame);
+  return storageAround(file, frame, kSkippableFrame, records.size());
 }
 
 std::string withByte(std::vector<std::uint8_t> bytes, std::size_t at, std::uint8_t value) {
@@ -115,6 +166,19 @@ std::vector<Case> cases() {
       {"MalformedJson", R"({"canvas": {"width": 320,)", {}, {}, "script.json:1:25: not valid JSON: syntax error while parsing object key"},
       {"NumberTooLargeToHold", R"({"canvas": {"width": 1e400, "height": 256}, "steps": []})", {}, {},
        "script.json:1:26: the number 1e400 is too large to hold\n"},
+      {"MalformedJsonOnLine3", "{\"canvas\": {\"width\": 320, \"height\": 256},\n \"steps\": [\n  {\"step\": \"save\" \"name\": \"a\"}]}",
+       {}, {}, "script.json:3:24: not valid JSON: syntax error while parsing object - unexpected string literal"},
+      // A whole number beyond 64 bits, which the JSON reader would read as a fraction.
+      {"WholeNumberTooLargeToHold", R"({"canvas": {"width": 18446744073709551616, "height": 256}, "steps": []})", {}, {},
+       "script.json:1:41: the number 18446744073709551616 is too large to hold\n"},
+      // A key given twice, which the JSON reader would let the last of win.
+      {"FieldGivenTwice", R"({"canvas": {"width": 5000, "width": 256, "height": 256}, "steps": []})", {}, {},
+       "script.json:1:28: the field \"width\" is given twice\n"},
+      {"StepsGivenTwice", "{\"canvas\": {\"width\": 320, \"height\": 256},\n \"steps\": [],\n \"steps\": [{\"step\": \"save\", \"name\": \"a\"}]}",
+       {}, {}, "script.json:3:2: the field \"steps\" is given twice\n"},
+      // Nothing but white space after the script's value: the JSON reader takes a NUL for the end.
+      {"TextAfterANul", script(R"({"step": "save", "name": "a"})") + std::string("\n\0{}", 4), {}, {},
+       "script.json:2:1: not valid JSON: a NUL byte\n"},
       {"NotAnObject", "[1, 2]", {}, {}, "script.json: an object is expected"},
       {"MissingSteps", R"({"canvas": {"width": 320, "height": 256}})", {}, {}, "the field \"steps\" is missing"},
       {"UnknownStep", script(R"({"step": "paint"})"), {}, {}, "steps[0].step: unknown step \"paint\""},
@@ -122,6 +186,12 @@ std::vector<Case> cases() {
        "steps[0].colour: unknown field"},
       {"UnknownTool", script(R"({"step": "tool", "tool": "pencil"})"), {}, {},
        "steps[0].tool: unknown tool \"pencil\" (one of: tube, sprayer, dryer, wetter, knife1, "},
+      // What the input holds is quoted with its control characters escaped: one line of its own.
+      {"ToolNameWithALineBreak", script(R"({"step": "tool", "tool": "pen\ncil"})"), {}, {},
+       "steps[0].tool: unknown tool \"pen\\ncil\" (one of: tube, "},
+      {"ColourWithAnEscapeSequence", script(R"({"step": "color", "color": "\u001b[31mred"})"), {}, {},
+       "steps[0].color: \"\\u001b[31mred\" is not a colour (#rrggbb or #rrggbbaa)\n"},
+      {"FieldNameWithABell", script(R"({"step": "clean", "to\u0007ol": 1})"), {}, {}, "steps[0].to\\u0007ol: unknown field\n"},
       // Tool settings, each refused where the tool does not have it.
       {"WetOnATubeOnly", script(R"({"step": "tool", "tool": "roller", "wet": true})"), {}, {},
        "steps[0].wet: the roller does not offer wet drawing (the tools that do: tube, knife1, "},
@@ -133,6 +203,14 @@ std::vector<Case> cases() {
       // Just beyond a quarter turn: the limits with the digits that tell them from the value.
       {"RotationJustBeyondAKnife", script(R"({"step": "tool", "tool": "knife4", "rotation": 1.5708})"), {}, {},
        "steps[0].rotation: 1.5708 radians is outside the knife4's dial (-1.570796 to 1.570796)"},
+      // The limits with the digits that put the value outside them as they read.
+      {"RotationAKnifesLimitRoundsPast", script(R"({"step": "tool", "tool": "knife4", "rotation": 1.5707964})"), {}, {},
+       "steps[0].rotation: 1.5707964 radians is outside the knife4's dial (-1.570796 to 1.570796)\n"},
+      {"RotationABrushsLimitRoundsPast", script(R"({"step": "tool", "tool": "flatBrush", "rotation": 6.2831854})"), {}, {},
+       "steps[0].rotation: 6.2831854 radians is outside the flatBrush's dial (0 to 6.283185)\n"},
+      {"AzimuthOneStepBeyondAFullTurn",
+       script(R"({"step": "stroke", "samples": [{"x": 1, "y": 1, "azimuth": 6.283185307179587}, {"x": 2, "y": 2}]})"), {}, {},
+       "steps[0].samples[0].azimuth: 6.283185307179587 is out of range (-6.283185 to 6.283185)\n"},
       {"RotationBelowABrush", script(R"({"step": "tool", "tool": "smallFanBrush", "rotation": -0.1})"), {}, {},
        "steps[0].rotation: -0.1 radians is outside the smallFanBrush's dial (0 to 6.28319)"},
       {"AutoCleanOnARoller", script(R"({"step": "tool", "tool": "roller", "autoClean": false})"), {}, {},
@@ -160,11 +238,20 @@ std::vector<Case> cases() {
        "steps[0].samples: at least 2 entries are expected"},
       {"CanvasTooSmall", R"({"canvas": {"width": 100, "height": 256}, "steps": []})", {}, {},
        "canvas.width: 100 is out of range (256 to 4096)"},
+      // Whole numbers from 2^63 up, as written.
+      {"CanvasOf2To64Less1", R"({"canvas": {"width": 18446744073709551615, "height": 256}, "steps": []})", {}, {},
+       "canvas.width: 18446744073709551615 is out of range (256 to 4096)\n"},
+      {"CanvasOf2To63", R"({"canvas": {"width": 9223372036854775808, "height": 256}, "steps": []})", {}, {},
+       "canvas.width: 9223372036854775808 is out of range (256 to 4096)\n"},
       {"UnknownSurface", R"({"canvas": {"width": 320, "height": 256, "surface": "Silk"}, "steps": []})", {}, {},
        "canvas.surface: unknown surface \"Silk\""},
       {"BadColour", script(R"({"step": "color", "color": "red"})"), {}, {}, "steps[0].color: \"red\" is not a colour"},
       {"MissingImage", script(R"({"step": "importImage", "file": "gone.png", "x": 0, "y": 0})"), {}, {},
        "steps[0].file: no such file: "},
+      // A NUL would end the name where the file system reads it.
+      {"FileNameWithANul", script(R"({"step": "importImage", "file": "sw.png\u0000.txt", "x": 0, "y": 0})"), {}, {},
+       "steps[0].file: the file name \"sw.png\\u0000.txt\" holds a control character\n",
+       [](const HostFolder& folder) { folder.writePaint("sw.png", 2, 2); }},
       {"ImageNotAPicture", script(R"({"step": "importImage", "file": "notes.png", "x": 0, "y": 0})"),
        {{"notes.png", "not a picture"}}, {}, "steps[0].file: not a PNG picture: "},
       {"NoSuchLayer", script(R"({"step": "createLayer"}, {"step": "selectLayer", "layer": 2})"), {}, {},
@@ -203,6 +290,13 @@ std::vector<Case> cases() {
       // A trace over several lines: the fault is placed on the line of its value, as written.
       {"InkValueOnALaterLine", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2,\n3 4,\n4x 5</trace>")}}, {},
        "pen.inkml:3: trace 1, point 3: \"4x\" is not a number"},
+      // Character references are line breaks of the text only, a comment's line breaks of the file only.
+      {"InkValueAfterCharacterReferencesAndAComment", script(kInkStroke),
+       {{"pen.inkml", ink("<trace>1 2,&#10;&#10;&#10;&#10;3 4,<!-- a\nb\n-->\n5 x</trace>")}}, {},
+       "pen.inkml:4: trace 1, point 3: \"x\" is not a number\n"},
+      // Quoted up to twelve bytes, cut before a character that does not fit in them.
+      {"InkValueCutOnACharacter", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2, 12345678901\u20ac5 6</trace>")}}, {},
+       "pen.inkml:1: trace 1, point 2: \"12345678901\" is not a number\n"},
       {"InkOutsideTheCanvasOnALaterLine", script(kInkStroke), {{"pen.inkml", ink("\n<trace>\n1 2,\n3 4,\n900 5</trace>")}}, {},
        "pen.inkml:5: trace 1, point 3: (900, 5) lies outside"},
       // Values packed without white space are read whole before one is refused.
@@ -216,6 +310,11 @@ std::vector<Case> cases() {
        "trace 1, point 3: 1 values for 2 channels"},
       {"InkOutsideTheCanvas", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2, 3 4</trace><trace>10 10, 400 10</trace>")}}, {},
        "trace 2, point 2: (400, 10) lies outside the 320 x 256 canvas"},
+      // As a script's samples: 0 <= x < width, 0 <= y < height.
+      {"InkAtTheCanvasWidth", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2, 320 4</trace>")}}, {},
+       "pen.inkml:1: trace 1, point 2: (320, 4) lies outside the 320 x 256 canvas"},
+      {"InkAtTheCanvasHeight", script(kInkStroke), {{"pen.inkml", ink("<trace>1 2, 3 256</trace>")}}, {},
+       "pen.inkml:1: trace 1, point 2: (3, 256) lies outside the 320 x 256 canvas"},
       {"InkForceWithoutMax", script(kInkStroke),
        {{"pen.inkml", ink("<trace>1 2 0.5, 3 4 300</trace>", R"(<channel name="X"/><channel name="Y"/><channel name="F"/>)")}}, {},
        "trace 1, point 2: force 300 is not 0 to 1 and the F channel gives no max"},
@@ -234,6 +333,10 @@ std::vector<Case> cases() {
        {{"pen.inkml", ink(R"(<channelProperties><channelProperty channel="Y" name="resolution" value="0"/></channelProperties>)"
                           "<trace>1 2, 3 4</trace>")}},
        {}, "pen.inkml:1: the resolution of channel Y is not above 0"},
+      {"InkResolutionBelowTheNormalNumbers", script(kInkStroke),
+       {{"pen.inkml", ink(R"(<channelProperties><channelProperty channel="Y" name="resolution" value="1e-320"/></channelProperties>)"
+                          "<trace>1 2, 3 4</trace>")}},
+       {}, "pen.inkml:1: the resolution of channel Y: value=\"1e-320\" is not a positive normal number\n"},
       {"InkResolutionUnitsNotPerUnit", script(kInkStroke),
        {{"pen.inkml", ink(R"(<channelProperties><channelProperty channel="X" name="resolution" value="10" units="cm"/></channelProperties>)"
                           "<trace>1 2, 3 4</trace>")}},
@@ -249,6 +352,10 @@ std::vector<Case> cases() {
       {"InkNotInItsEncoding", script(kInkStroke),
        {{"pen.inkml", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<ink><trace>1 2, \x82\xff 4</trace></ink>"}}, {},
        "pen.inkml:2: its text is not in the encoding the file declares\n"},
+      // libxml2 takes the first byte that is not ASCII for the text's end.
+      {"InkNotInTheAsciiItDeclares", script(kInkStroke),
+       {{"pen.inkml", "<?xml version=\"1.0\" encoding=\"US-ASCII\"?>\n<ink>\n<trace>1 2, 3\xe9 4</trace></ink>"}}, {},
+       "pen.inkml:3: its text is not in the encoding the file declares\n"},
       {"InkUndeclaredEntity", script(kInkStroke),
        {{"pen.inkml", "<!DOCTYPE ink SYSTEM \"ink.dtd\">\n<ink>\n<trace>1 2, &undeclared;40 40</trace></ink>"}}, {},
        "pen.inkml:3: the entity &undeclared; is not read (a pen file may use only &amp;, &lt;, &gt;, &apos;, &quot; and "},
@@ -285,9 +392,19 @@ std::vector<Case> cases() {
            " bytes of compressed records follow its header, which gives 18446744073709551615"},
       {"StorageHiddenFlagNeither0Nor1", script(""), {{"in.tess", reframed(storage, [](auto& records) { records.at(36) = 7; })}},
        {"--load", "in.tess"}, "in.tess: damaged storage file: layer 0 has the hidden flag 7, not 0 or 1"},
+      {"StorageHiddenFlag2", script(""), {{"in.tess", reframed(storage, [](auto& records) { records.at(36) = 2; })}},
+       {"--load", "in.tess"}, "in.tess: damaged storage file: layer 0 has the hidden flag 2, not 0 or 1"},
+      // The writer always gives the frame the records' size; "unknown" in the header does not stand for it.
+      {"StorageRecordsOfUnknownSize", script(""), {{"in.tess", reframed(storage, [](auto&) {}, {}, false)}}, {"--load", "in.tess"},
+       "in.tess: damaged storage file: its compressed frame does not give the size of its records\n"},
+      {"StorageBytesAfterItsRecords", script(""), {{"in.tess", text(storage) + "xyz"}}, {"--load", "in.tess"},
+       "in.tess: damaged storage file: bytes after its records\n"},
       // A skippable frame of four bytes after the records' frame.
-      {"StorageFrameAfterItsRecords", script(""), {{"in.tess", reframed(storage, [](auto&) {}, {0x50, 0x2A, 0x4D, 0x18, 4, 0, 0, 0, 1, 2, 3, 4})}},
+      {"StorageFrameAfterItsRecords", script(""), {{"in.tess", reframed(storage, [](auto&) {}, kSkippableFrame)}},
        {"--load", "in.tess"}, "in.tess: damaged storage file: its compressed records hold more than one zstd frame"},
+      // The records' frame ends where the file's chunks do: the frame after it is still unread.
+      {"StorageFrameAfterA1MiBFrame", script(""), {{"in.tess", frameOf1MiB()}}, {"--load", "in.tess"},
+       "in.tess: damaged storage file: its compressed records hold more than one zstd frame"},
       // Records of another size than the canvas's layers, each refused before its arrays are made.
       {"StorageRecordsOfOneCell", script(""), {{"in.tess", text(storageFile(320, 1, Cells{1, 1}))}}, {"--load", "in.tess"},
        "in.tess: damaged storage file: layer 0 holds 1 x 1 x 1 cells, not the 320 x 256 x 1 of the canvas's layers"},

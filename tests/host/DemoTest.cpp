@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -141,16 +142,21 @@ TEST(Demo, EveryToolStrokesAndEveryStrokeChangesItsLayer) {
 }
 
 // The demonstration's text (in the sanitized build each stroke in frames of
-// kSanitizedSamplesPerFrame samples), for the command line's runs.
+// kSanitizedSamplesPerFrame samples), for the command line's runs. Every stroke of the
+// demonstration gives its frames, so the sanitized build replaces the number: a second
+// "samplesPerFrame" in one step is refused.
 std::string demonstrationText() {
   std::ifstream in(foundation::Bundle::main().root() / "examples" / "demo.json", std::ios::binary);
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (kSanitized) {
-    const std::string stroke = R"({"step": "stroke", )";
-    const std::string framed = stroke + R"("samplesPerFrame": )" + std::to_string(kSanitizedSamplesPerFrame) + ", ";
-    for (auto at = text.find(stroke); at != std::string::npos; at = text.find(stroke, at + framed.size())) {
-      text.replace(at, stroke.size(), framed);
-    }
+    const std::regex framed(R"("samplesPerFrame": [0-9]+)");
+    const auto count = [&text](const std::string& what) {
+      std::size_t n = 0;
+      for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+      return n;
+    };
+    EXPECT_EQ(count(R"("samplesPerFrame": )"), count(R"("step": "stroke")")) << "a stroke of the demonstration without its frames";
+    text = std::regex_replace(text, framed, R"("samplesPerFrame": )" + std::to_string(kSanitizedSamplesPerFrame));
   }
   return text;
 }

@@ -60,6 +60,9 @@ std::vector<InkCase> cases() {
       {"PackedQualifiers", xy, "<trace>10 20,'3'-2,\"1\"0,'4'4</trace>", false, {{at(10, 20), at(13, 18), at(17, 16), at(21, 20)}}},
       {"PackedSigns", xy, "<trace>100 '120,110-5,120+7,\"1\"-1</trace>", false,
        {{at(100, 120), at(110, 115), at(120, 122), at(131, 128)}}},
+      // White space may follow a qualifier, and a value may carry an exponent.
+      {"SpaceAfterAQualifier", xy, "<trace>10 20, ' 5 ' 6, \" 1 !30</trace>", false, {{at(10, 20), at(15, 26), at(21, 30)}}},
+      {"Exponents", xy, "<trace>1.5e1 2E1, 17.12e-15 '1e+1</trace>", false, {{at(15, 20), at(17.12e-15, 30)}}},
       // A channel without a qualifier keeps its last; points end at commas, wherever the lines break.
       {"CommasNewlinesAndLastingQualifiers", xy, "<trace>\n 10 20 ,\n'3 '4\n,\t5 6 ,!40 1\n</trace>", false,
        {{at(10, 20), at(13, 24), at(18, 30), at(40, 31)}}},

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "StorageFile.h"
 #include "graphics/Bitmap.h"
 #include "graphics/PNGFile.h"
+#include "gpu/Parallel.h"
 
 namespace {
 
@@ -85,6 +87,9 @@ struct CheckCase {
   std::string refusal;          // part of the check's refusal; none when it passes
   std::string note;             // part of the check's note; none when it has none
   std::string failure;          // part of what stops the run on a layer step; none when it runs
+  // The memory the check counts on, where a row sets it exactly instead of the painter's: the engine's
+  // own never comes to a whole number of layers and copies.
+  std::optional<painthost::HistoryMemory> memory = std::nullopt;
   friend void PrintTo(const CheckCase& c, std::ostream* out) { *out << c.name; }
 };
 
@@ -100,6 +105,10 @@ const std::string kCreate = R"({"step": "createLayer"})", kUndo = R"({"step": "u
 constexpr std::uint64_t kSmallMachine = 64ull << 20;
 
 std::string select(int layer) { return R"({"step": "selectLayer", "layer": )" + std::to_string(layer) + "}"; }
+
+// A layer and a copy of its paint as a 320 x 256 canvas counts them, with `room` left.
+constexpr std::int64_t kLayer = 4 * 320 * 256 * 4, kCopy = 3 * 320 * 256 * 4;
+painthost::HistoryMemory room(std::int64_t bytes) { return {bytes, kLayer, kCopy}; }
 
 std::vector<CheckCase> checkCases() {
   const std::string missing = "does not exist (the canvas has ";
@@ -132,19 +141,59 @@ std::vector<CheckCase> checkCases() {
        kSmallMachine, "", "steps[44] (undo): which step", "layer 2 " + missing + "2; texture memory made the undo history give up its "},
       // A new layer takes its room from the history.
       {"CreationsPushTheDriesOut", times(40, kDry) + ", " + kCreate + ", " + kCreate + ", " + select(2), kSmallMachine, "", "", ""},
+      // Near the limit: twenty copies of the layer fit beside the creation once the rebuilds' spare
+      // working sets have given way, and an undone creation gives its layer's room back.
+      {"TwentyDriesFitBesideTheSpareSets", kCreate + ", " + times(20, kDry) + ", " + times(21, kUndo) + ", " + select(1),
+       kSmallMachine, "steps[42]: layer 1 " + missing + "1 layer then)", "", "steps[42] (selectLayer): layer 1 "},
+      {"AnUndoneCreationGivesItsRoomBack",
+       kCreate + ", " + kUndo + ", " + times(21, kDry) + ", " + times(21, kUndo) + ", " + select(0), kSmallMachine, "", "", ""},
+      // A copy is made only below the limit, a layer only where it does not pass it; otherwise the
+      // steps before them may give way.
+      {"ACopyAtTheLimitGivesUpTheHistory", times(3, kDry) + ", " + times(2, kUndo), 0, "",
+       "steps[4] (undo): which step this takes back", "", room(2 * kCopy)},
+      {"ACopyBelowTheLimitKeepsTheHistory", times(3, kDry) + ", " + times(3, kUndo), 0, "", "", "", room(2 * kCopy + 1)},
+      {"ALayerThatFillsTheRoomKeepsTheHistory", kDry + ", " + kCreate + ", " + times(2, kUndo), 0, "", "", "", room(kCopy + kLayer)},
+      {"ALayerBeyondTheRoomGivesUpTheHistory", kDry + ", " + kCreate + ", " + times(2, kUndo), 0, "", "steps[3] (undo): which step",
+       "", room(kCopy + kLayer - 1)},
+      // A move's undo moves the layer back the other way, and a redone merge puts its layer at the
+      // front: which layer each selects decides where the stroke is recorded and what the last undo
+      // takes back.
+      {"AMoveUndoneAfterAStroke",
+       kCreate + ", " + kCreate + R"(, {"step": "hideLayer", "layer": 1}, {"step": "moveLayer", "layer": 0, "direction": "front"}, )" +
+           select(0) + ", " + kStroke + ", " + times(3, kUndo) + ", " + select(2),
+       0, "steps[9]: layer 2 " + missing + "2 layers then)", "", "steps[9] (selectLayer): layer 2 " + missing + "2)"},
+      {"ARedoneMergeAtTheFront",
+       kCreate + ", " + kCreate + R"(, {"step": "hideLayer", "layer": 2}, {"step": "mergeLayers", "layers": [0, 1]}, )" + kUndo +
+           R"(, {"step": "redo"}, )" + kStroke + ", " + kUndo + ", " + select(2),
+       0, "steps[8]: layer 2 " + missing + "2 layers then)", "", "steps[8] (selectLayer): layer 2 " + missing + "2)"},
   };
 }
 
 class LayerCheck : public ::testing::TestWithParam<CheckCase> {};
 
+// Four worker threads whatever the machine's cores: the rebuilds keep a spare working set for each,
+// which a small machine's texture memory holds beside the history.
+class FourWorkerThreads {
+ public:
+  FourWorkerThreads() : previous_(gpu::workerThreadCount()) { gpu::setWorkerThreadCount(4); }
+  ~FourWorkerThreads() { gpu::setWorkerThreadCount(previous_); }
+  FourWorkerThreads(const FourWorkerThreads&) = delete;
+  FourWorkerThreads& operator=(const FourWorkerThreads&) = delete;
+
+ private:
+  std::size_t previous_;
+};
+
 TEST_P(LayerCheck, PassesExactlyTheScriptsWhoseLayersTheRunFinds) {
   const CheckCase& c = GetParam();
   const HostFolder folder;
   const auto played = painthost::parseScript(script(c.steps), folder.path(), "script.json");
+  const FourWorkerThreads threads;
   painthost::Painter painter(played.canvas, c.machineMemory ? c.machineMemory : painthost::physicalMemory());
   std::string refusal, note, failure;
   try {
-    note = painthost::checkLayerSteps(played, painter.startingLayers(), painter.historyMemory(), "script.json").value_or("");
+    note = painthost::checkLayerSteps(played, painter.startingLayers(), c.memory.value_or(painter.historyMemory()), "script.json")
+               .value_or("");
   } catch (const painthost::BadInput& e) {
     refusal = e.what();
   }
@@ -201,6 +250,68 @@ TEST(LayerStepsRuns, ALoadedSavePointContinuesToTheSamePictureAsOneRun) {
   ASSERT_EQ(folder.run({folder.at("again.json"), "-o", folder.at("three"), "-q", "--load", folder.at("one/end.tess")}).status, 0);
   EXPECT_EQ(hosttest::bytesOf(folder.path() / "three" / "again.png"), hosttest::bytesOf(folder.path() / "one" / "end.png"));
 }
+
+// A stroke on a hidden layer paints nothing, whatever steps came before it (here an import undone and
+// redone on the hidden layer, which gives a layer its frames back): the save point is the one the
+// same script writes without those strokes.
+struct HiddenStrokesCase {
+  std::string name;
+  std::string before, hiddenStrokes, after;
+  friend void PrintTo(const HiddenStrokesCase& c, std::ostream* out) { *out << c.name; }
+};
+
+// A stroke of ten samples from (x0, y0) to (x1, y1), zigzagging 8 points.
+std::string strokeStep(double x0, double y0, double x1, double y1) {
+  std::string samples;
+  for (int i = 0; i < 10; ++i) {
+    const double t = i / 9.0;
+    samples += std::string(i ? ", " : "") + R"({"x": )" + std::to_string(x0 + (x1 - x0) * t) + R"(, "y": )" +
+               std::to_string(y0 + (y1 - y0) * t + (i % 2) * 8) + R"(, "force": 0.5})";
+  }
+  return R"({"step": "stroke", "samples": [)" + samples + "]}";
+}
+
+std::vector<HiddenStrokesCase> hiddenStrokesCases() {
+  const std::string importUndoneAndRedone =
+      R"({"step": "importImage", "file": "paint.png", "x": 40, "y": 90, "thickness": 0.1, "wet": true},
+         {"step": "undo"}, {"step": "redo"})";
+  return {
+      {"KnifeStrokesOnTheHiddenBackLayer",
+       R"({"step": "importImage", "file": "paint.png", "x": 20, "y": 40, "thickness": 0.1, "wet": true},
+          {"step": "tool", "tool": "knife2"}, )" + strokeStep(30, 100, 200, 110) + R"(, {"step": "undo"},
+          {"step": "hideLayer", "layer": 0}, )" + importUndoneAndRedone + ", ",
+       strokeStep(40, 60, 210, 60) + ", " + strokeStep(40, 120, 210, 130) + ", " + strokeStep(40, 180, 210, 200) + ", ",
+       R"({"step": "showLayer", "layer": 0})"},
+      {"ABrushStrokeOnAHiddenFrontLayerThenAKnifeBehindIt",
+       R"({"step": "tool", "tool": "flatBrush"}, {"step": "color", "color": "#2050c0"}, )" + strokeStep(40, 60, 210, 80) +
+           R"(, {"step": "createLayer"}, {"step": "hideLayer", "layer": 1}, )" + importUndoneAndRedone +
+           R"(, {"step": "color", "color": "#c02020"}, )",
+       strokeStep(40, 150, 210, 170) + ", ",
+       R"({"step": "selectLayer", "layer": 0}, {"step": "tool", "tool": "knife2"}, )" + strokeStep(30, 200, 220, 70)},
+  };
+}
+
+class LayerStepsHiddenStrokes : public ::testing::TestWithParam<HiddenStrokesCase> {};
+
+TEST_P(LayerStepsHiddenStrokes, LeaveTheSavePointAsWithoutThem) {
+  const HiddenStrokesCase& c = GetParam();
+  const HostFolder folder;
+  folder.writePaint("paint.png", 120, 80);
+  const std::string save = R"(, {"step": "save", "name": "end"})";
+  folder.write("with.json", script(c.before + c.hiddenStrokes + c.after + save, 256, 256));
+  folder.write("without.json", script(c.before + c.after + save, 256, 256));
+  for (const std::string run : {"with", "without"}) {
+    const auto result = folder.run({folder.at(run + ".json"), "-o", folder.at(run), "-q"});
+    ASSERT_EQ(result.status, 0) << run << ": " << result.err;
+  }
+  for (const std::string file : {"end.tess", "end.png"}) {
+    EXPECT_TRUE(hosttest::bytesOf(folder.path() / "with" / file) == hosttest::bytesOf(folder.path() / "without" / file))
+        << file << " differs";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Host, LayerStepsHiddenStrokes, ::testing::ValuesIn(hiddenStrokesCases()),
+                         [](const ::testing::TestParamInfo<HiddenStrokesCase>& info) { return info.param.name; });
 
 TEST(LayerStepsRuns, TheOutputsDoNotDependOnTheThreadCount) {
   const HostFolder folder;

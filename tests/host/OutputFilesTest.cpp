@@ -45,7 +45,7 @@ TEST_P(OutputFilesGroupWrite, ThatFailsKeepsTheOldFilesAndLeavesNoTemporaryOne) 
   const auto picture = folder.write("final.png", std::string("the earlier picture"));
   const auto storage = folder.write("final.tess", std::string("the earlier storage"));
   {
-    painthost::FileGroup group;
+    painthost::FileGroup group({picture, storage});
     group.add(picture, writeNew);
     EXPECT_ANY_THROW(group.add(storage, GetParam().write));
   }
@@ -74,11 +74,40 @@ INSTANTIATE_TEST_SUITE_P(Host, OutputFilesGroupWrite,
 TEST(OutputFiles, AGroupThatCannotRenameOneFileLeavesNoneOfIts) {
   const HostFolder folder;
   std::filesystem::create_directories(folder.path() / "final.tess");  // no file can take its name
-  painthost::FileGroup group;
+  painthost::FileGroup group({folder.path() / "final.png", folder.path() / "final.tess"});
   group.add(folder.path() / "final.png", writeNew);
   group.add(folder.path() / "final.tess", writeNew);
   EXPECT_THROW(group.commit(), painthost::EngineFailure);
   EXPECT_EQ(hosttest::filesIn(folder.path()), std::set<std::string>{"final.tess"});
+}
+
+// A run killed while it wrote a save point leaves its temporary files behind; the next run that
+// writes the save point's names into the folder removes them, and nothing else.
+TEST(OutputFiles, ARunRemovesTheLeftoversOfTheSaveNamesItWrites) {
+  const HostFolder folder;
+  folder.write("script.json", hosttest::script(R"({"step": "save", "name": "end"})"));
+  const std::set<std::string> leftovers = {"end.png.partial-4242-0", "end-relief.png.partial-4242-3", "end.tess.partial-17-1"};
+  const std::set<std::string> others = {"other.png.partial-4242-0", "end.png.partial-x-0", "end.png.partial-4242", "end.tess.old"};
+  for (const auto& names : {leftovers, others}) {
+    for (const auto& name : names) folder.write("out/" + name, std::string("half a file"));
+  }
+  ASSERT_EQ(folder.run({folder.at("script.json"), "-o", folder.at("out"), "-q"}).status, 0);
+  std::set<std::string> expected = others;
+  expected.insert({"end.png", "end-relief.png", "end.tess", "paint.log"});
+  EXPECT_EQ(hosttest::filesIn(folder.path() / "out"), expected);
+}
+
+// The last file marks a group whole: an earlier group's is gone before the first rename, so that a
+// group that stops partway leaves no last file beside files of another group.
+TEST(OutputFiles, AGroupThatStopsPartwayLeavesNoLastFile) {
+  const HostFolder folder;
+  folder.write("final.png/inside", std::string("no file can take the folder's name"));
+  folder.write("final.tess", std::string("the earlier storage"));
+  painthost::FileGroup group({folder.path() / "final.png", folder.path() / "final.tess"});
+  group.add(folder.path() / "final.png", writeNew);
+  group.add(folder.path() / "final.tess", writeNew);
+  EXPECT_THROW(group.commit(), painthost::EngineFailure);
+  EXPECT_EQ(hosttest::filesIn(folder.path()), std::set<std::string>{"final.png"});
 }
 
 class OutputFilesLink : public ::testing::TestWithParam<std::string> {};

@@ -7,8 +7,10 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "HostRun.h"
@@ -16,6 +18,7 @@
 #include "Script.h"
 #include "ToolNames.h"
 #include "components/DrawingPaint.h"
+#include "components/RawData.h"
 #include "tools/ApplicationManager.h"
 #include "tools/DAEDialController.h"
 #include "tools/DrawingTool.h"
@@ -266,10 +269,9 @@ INSTANTIATE_TEST_SUITE_P(
         HeadCase{"AutoCleanEmptiesItEveryTime", kWetPaint + R"({"step": "tool", "tool": "towel", "autoClean": true})", 4, "", true}),
     [](const ::testing::TestParamInfo<HeadCase>& info) { return info.param.name; });
 
-// The wettest paint laid in a box of the first layer (the wetness byte of a cell holding wet
+// The wettest paint laid in a box of a layer's record (the wetness byte of a cell holding wet
 // paint); none when the box holds none.
-std::optional<int> wettestIn(Painter& painter, const Box& box) {
-  const auto record = painter.canvas().getStorageData().front();
+std::optional<int> wettestIn(const tessivarium::ArtworkRawData& record, const Box& box) {
   const auto width = static_cast<std::size_t>(record.width());
   std::optional<int> wettest;
   for (auto y = static_cast<std::size_t>(box.top); y <= static_cast<std::size_t>(box.bottom); ++y) {
@@ -281,37 +283,66 @@ std::optional<int> wettestIn(Painter& painter, const Box& box) {
   return wettest;
 }
 
-// A fill's wetness means the same on every tool that takes one: 0 lays the driest paint (the first
-// wetness level), and the paint is wetter the wetter the fill. Before any fill the drop tools lay
-// their starting colour fully wet. Each row strokes in a quarter of the canvas of its own; one tool
-// is one test, so that CTest runs them side by side.
+// A fill's wetness means the same on every tool that takes one: the wetness given, or without one
+// the colour's alpha, brought to the nearest wetness level but never below the first (the driest
+// paint laid), so that it rises with the fill; a colour picked from the driest paint (whose alpha
+// is 0) fills as the driest too. Before any fill the drop tools lay their starting colour fully
+// wet. Each row strokes in a 320 x 240 cell of the canvas of its own; one tool is one test, so that
+// CTest runs them side by side.
+struct FillRow {
+  const char* what;
+  std::string fill;   // the fields of the colour step before the stroke; none for the tool as it starts
+  int laid;           // the wetness laid (for no fill: what the drop tools lay)
+  bool pick = false;  // instead, a colour pick of the tube's stroke at wetness 0 above the tool's
+};
+
+const FillRow kFillRows[] = {
+    {"the starting colour", "", 252},
+    {"wetness 0", R"("color": "#c03020", "wetness": 0)", 4},
+    {"wetness 0.5", R"("color": "#c03020", "wetness": 0.5)", 124},
+    {"wetness 1", R"("color": "#c03020", "wetness": 1)", 252},
+    {"alpha 0", R"("color": "#c0302000")", 4},
+    {"alpha 1", R"("color": "#c0302001")", 4},
+    {"alpha 2", R"("color": "#c0302002")", 4},
+    {"alpha 128", R"("color": "#c0302080")", 128},
+    {"alpha 255", R"("color": "#c03020ff")", 252},
+    {"a pick of the driest paint", "", 4, true},
+};
+
 class FillWetness : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(FillWetness, RisesFromTheDriestPaintTheToolLays) {
   const std::string& name = GetParam();
   ASSERT_TRUE(painthost::toolNamed(name)->canFillColor());
-  // The colour steps before each stroke: none, then fills at 0, 0.5 and 1.
-  const std::vector<std::string> fills = {"", R"(, {"step": "color", "color": "#c03020", "wetness": 0})",
-                                          R"(, {"step": "color", "color": "#c03020", "wetness": 0.5})",
-                                          R"(, {"step": "color", "color": "#c03020", "wetness": 1})"};
   const hosttest::HostFolder folder;
   std::string steps = R"({"step": "tool", "tool": ")" + name + R"("})";
-  for (std::size_t i = 0; i < fills.size(); ++i) steps += fills[i] + ", " + strokeFrom(60 + 320.0 * (i % 2), 100 + 240.0 * (i / 2));
-  const auto script = scriptOf(steps, folder);
+  const auto cellOf = [](std::size_t i) { return std::pair{320.0 * static_cast<double>(i % 4), 240.0 * static_cast<double>(i / 4)}; };
+  for (std::size_t i = 0; i < std::size(kFillRows); ++i) {
+    const auto [left, top] = cellOf(i);
+    const FillRow& row = kFillRows[i];
+    if (row.pick) {
+      steps += R"(, {"step": "tool", "tool": "tube"}, {"step": "color", "color": "#c03020", "wetness": 0}, )" +
+               strokeFrom(left + 60, top + 40) + R"(, {"step": "tool", "tool": ")" + name +
+               R"("}, {"step": "pickColor", "x": )" + std::to_string(left + 90) + R"(, "y": )" + std::to_string(top + 42) + "}";
+    } else if (!row.fill.empty()) {
+      steps += R"(, {"step": "color", )" + row.fill + "}";
+    }
+    steps += ", " + strokeFrom(left + 60, top + 160);
+  }
+  const auto script = painthost::parseScript(hosttest::script(steps, 1280, 720), folder.path(), "script.json");
   Painter painter(script.canvas);
   playAll(painter, script);
-  std::vector<std::optional<int>> laid;
-  for (std::size_t i = 0; i < fills.size(); ++i) {
-    const double left = 320.0 * (i % 2), top = 240.0 * (i / 2);
-    laid.push_back(wettestIn(painter, {left, top, left + 319, top + 239}));
-  }
-  ASSERT_TRUE(laid[1] && laid[2] && laid[3]) << "every fill lays wet paint";
-  EXPECT_EQ(*laid[1], 4) << "a fill at 0: the first wetness level";
-  EXPECT_LT(*laid[1], *laid[2]);
-  EXPECT_LT(*laid[2], *laid[3]);
-  EXPECT_GE(laid[0].value_or(255), *laid[1]) << "nothing laid is drier than a fill at 0";
-  if (name == "tube" || name == "sprayer") {
-    EXPECT_EQ(laid[0], 252) << "the starting colour, fully wet";
+  const auto record = painter.canvas().getStorageData().front();
+  const bool dropTool = name == "tube" || name == "sprayer";
+  for (std::size_t i = 0; i < std::size(kFillRows); ++i) {
+    const auto [left, top] = cellOf(i);
+    const FillRow& row = kFillRows[i];
+    const auto laid = wettestIn(record, {left, top, left + 319, top + 239});
+    if (row.fill.empty() && !row.pick && !dropTool) {
+      EXPECT_GE(laid.value_or(255), 4) << "nothing laid is drier than a fill at 0";
+    } else {
+      EXPECT_EQ(laid, row.laid) << row.what;
+    }
   }
 }
 

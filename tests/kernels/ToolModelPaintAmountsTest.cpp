@@ -127,12 +127,12 @@ TEST(ToolModelPaintAmounts, PressShareClampAndLiftByHand) {
 }
 
 // A 2 x 1 flat head of the wide brushes: column 0 empty, column 1 holding `tip` bytes of
-// `tipPaint` and `load` of {10, 10, 250}, its ledger counting them.
-std::shared_ptr<gpu::Texture> flatHead(Texel tipPaint, int tip, int load) {
+// `tipPaint` and `load` of {10, 10, 250}, its ledger counting them and carrying `fractions`.
+std::shared_ptr<gpu::Texture> flatHead(Texel tipPaint, int tip, int load, std::uint8_t fractions = 0) {
   auto head = texture(2, 1, 3);
   if (tip > 0) set(*head, 1, 0, tipPaint, 0);
   if (load > 0) set(*head, 1, 0, {10, 10, 250, kWet}, 1);
-  if (tip + load > 0) set(*head, 1, 0, {static_cast<std::uint8_t>(tip), static_cast<std::uint8_t>(load), 0, kSolid}, 2);
+  if (tip + load > 0) set(*head, 1, 0, {static_cast<std::uint8_t>(tip), static_cast<std::uint8_t>(load), fractions, kSolid}, 2);
   return head;
 }
 
@@ -152,6 +152,7 @@ TEST(ToolModelPaintAmounts, AWideBrushLaysItsTipFirstThenItsLoadAndSmearsIntoIts
     int tipAfter, loadAfter;
     std::optional<Texel> tipColour = std::nullopt;  // the tip's paint after, where a row fixes it
     std::optional<int> fractionsLeft = std::nullopt;  // the ledger's B after, where a row fixes it
+    std::uint8_t fractions = 0;                        // the ledger's B before
   } cases[] = {
       // 16 x 10 + 96 = 256: one byte, off the tip.
       {"the tip lays first", red, 10, 96, {}, 1, {200, 90, 30, 1}, 9, 96},
@@ -169,6 +170,11 @@ TEST(ToolModelPaintAmounts, AWideBrushLaysItsTipFirstThenItsLoadAndSmearsIntoIts
       // (90 + 2 x 60) / 3, (30 + 2 x 90) / 3. The ledger carries on 16/256 to lay, one sixteenth,
       // and 2/256 to smear, none, to the nearest sixteenth.
       {"the smear mixes into the tip by amount", red, 1, 0, {30, 60, 90, 15}, 1, {30, 60, 90, 13}, 3, 0, Texel{87, 70, 70, kWet}, 0x10},
+      // The smear's floor, from a smear fraction of 15/16: a fully wet cell 4 bytes thick gives
+      // 4 x 0.134 x 256 = 137, with 240 carried one byte up (121 left, 8/16) while the load's 1/256
+      // lays nothing; one 3 bytes thick, a quarter of which makes no byte, gives none.
+      {"a fully wet cell of 4 bytes is smeared", red, 0, 1, {30, 60, 90, 4}, 1, {30, 60, 90, 3}, 1, 1, Texel{30, 60, 90, kWet}, 0x08, 0x0f},
+      {"one of 3 bytes is not", red, 0, 1, {30, 60, 90, 3}, 1, {30, 60, 90, 3}, 0, 1, std::nullopt, 0x0f, 0x0f},
       // A tip counted by the ledger but holding no paint (a body cell, as another tool's head has)
       // is no well: 2 x 128 / 256 lays one byte, off the load.
       {"a tip of no paint is empty", {9, 9, 9, kSolid}, 16, 128, {}, 2, {10, 10, 250, 1}, 0, 127},
@@ -176,7 +182,7 @@ TEST(ToolModelPaintAmounts, AWideBrushLaysItsTipFirstThenItsLoadAndSmearsIntoIts
   for (const Case& c : cases) {
     Window w;
     if (c.cell[3] > 0) w.lay(6, 5, c.cell, kWet);
-    const auto head = paintPass("DAEToolModel_wide_brush_paint", w, flatHead(c.tipPaint, c.tip, c.load),
+    const auto head = paintPass("DAEToolModel_wide_brush_paint", w, flatHead(c.tipPaint, c.tip, c.load, c.fractions),
                                 {{6.3f, 5.8f, c.force, 1.5707964f}}, true);
     EXPECT_EQ(w.wetAt(6, 5), c.cellAfter) << c.what;
     Texel ledger = at(*head, 1, 0, 2);

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <map>
 #include <numbers>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "gpu/Parallel.h"
@@ -143,6 +145,169 @@ TEST(ToolModelStrokeKernels, AHeadWorksByTheDistanceTravelledWhateverTheSamplesA
       EXPECT_TRUE(stroke(*c.head, c.thick, 25, 3, 3).second == sparse.second) << "steps of three, " << c.head->paint;
     }
   }
+}
+
+// Where a stroke lands is the same however its samples fall into steps, one, two, four a step or
+// all in one: a stroke's first sample, which cannot know whether others come with it, travels one
+// cell and goes no way. Samples 3 cells apart from (10, 24), along y = 24 and, on a bare window,
+// on a slope whose cell visits lie less than a cell apart, and the closing step that ends the
+// stroke: the landing columns, x 4 to 6, hold the same bytes every time. On x = 4 only the landing visit's
+// head reaches: a fully loaded wide brush pressed upright lays 255/256 of a byte for that cell
+// from the fraction its fill started the column at (the ledger's, in sixteenths), one byte on
+// every such cell whose column started above nought. A brush lays by its travel too; a knife
+// pushes nothing on there.
+TEST(ToolModelStrokeKernels, AStrokesStartIsTheSameHoweverItsSamplesAreGrouped) {
+  const struct {
+    const StepHead* head;
+    bool wet;
+  } cases[] = {{&kWideHead, false}, {&kWideHead, true}, {&kBrushHead, false}, {&kBrushHead, true}, {&kKnifeHead, true}};
+  for (const auto& c : cases)
+    for (const float slope : {0.0f, 0.8f}) {
+      if (c.wet && slope != 0) continue;  // wet paint's fractions and blurs part by a byte on a slope
+      const std::string what = std::string(c.head->paint) + (c.wet ? " through wet paint" : " on a bare window") +
+                               ", slope " + std::to_string(slope);
+      std::vector<Touch> path;
+      for (int i = 0; i < 10; ++i) path.push_back({10.0f + 3 * i, 24 + 3 * slope * i, 1, std::numbers::pi_v<float> / 2});
+      std::optional<Bytes> first;
+      for (const std::size_t perStep : {1u, 2u, 4u, 10u}) {
+        StrokeStep step(48, 12, 12, c.head->flat() ? 3 : 32);
+        if (!c.head->flat()) step.initialize(*c.head->descriptor);
+        step.fillHead(c.head->fill, {0.8f, 0.3f, 0.1f, 1}, 1, *c.head->descriptor);
+        const Bytes filled = contents(*step.headA);
+        if (c.wet) lay(step, {0, 12, 48, 36, {30, 90, 200, 24}, 252});
+        for (std::size_t i = 0; i < path.size(); i += perStep)
+          step.paintStep(c.head->paint, {path.begin() + i, path.begin() + std::min(i + perStep, path.size())}, *c.head->descriptor);
+        step.paintStep(c.head->paint, {}, *c.head->descriptor);
+        Bytes landing;
+        for (std::size_t y = 12; y < 36; ++y)
+          for (std::size_t x = 4; x < 7; ++x) {
+            const Texel wet = at(*step.wet0, x, y), grid = at(*step.grid0, x, y);
+            landing.insert(landing.end(), {wet[0], wet[1], wet[2], wet[3], grid[0], grid[1], grid[3]});
+            // The flat head's column (x - 4, y - 18) lays there; its ledger's B carries the fractions.
+            if (c.head->flat() && !c.wet && slope == 0 && x == 4 && y >= 18 && y < 30) {
+              const std::uint8_t fractions = filled[4 * ((2 * 12 + (y - 18)) * 12 + (x - 4)) + 2];
+              EXPECT_EQ(wet[3], fractions >> 4 > 0 ? 1 : 0) << what << ", " << perStep << " a step, at " << x << ", " << y;
+            }
+          }
+        if (!first) first = landing;
+        EXPECT_EQ(landing, *first) << what << ", " << perStep << " a step";
+      }
+    }
+}
+
+// The fractions of a byte the wide brushes' columns carry start somewhere in a byte, apart from
+// one another, so that a fresh head's columns do not reach a whole byte together and lay in
+// stripes: those a fill starts, and those a cleaned head's columns start at when they first take
+// paint up (one sample through wet paint, which lays nothing from an empty tip): the ledgers' lay
+// and smear sixteenths (B's high and low four bits) take more than one value across the columns.
+TEST(ToolModelStrokeKernels, AFreshWideHeadsColumnsStartTheirFractionsApart) {
+  for (const bool filled : {true, false}) {
+    StrokeStep step(32, 12, 12, 3);
+    if (filled) {
+      step.fillHead(kWideHead.fill, {0.8f, 0.3f, 0.1f, 1}, 1, kNoDescriptor);
+    } else {
+      lay(step, {0, 0, 32, 32, {30, 90, 200, 40}, 252});
+      step.paintStep(kWideHead.paint, {{16, 16, 1, std::numbers::pi_v<float> / 2}}, kNoDescriptor);
+    }
+    std::set<int> lay, smear;
+    for (std::size_t y = 0; y < 12; ++y)
+      for (std::size_t x = 0; x < 12; ++x) {
+        const Texel ledger = at(*step.headA, x, y, 2);
+        ASSERT_EQ(ledger[3], kSolid) << (filled ? "filled" : "cleaned") << ": every column holds paint";
+        lay.insert(ledger[2] >> 4), smear.insert(ledger[2] & 15);
+      }
+    EXPECT_GT(lay.size(), 1u) << (filled ? "filled" : "cleaned");
+    EXPECT_GT(smear.size(), 1u) << (filled ? "filled" : "cleaned");
+  }
+}
+
+// A stroke's closing step brings the path start, where the last step ended, and no sample (or
+// none at a finite place): every paint pass that holds its trail back from the blur levels what
+// the step before held, all of it (marked as changed, so the blur levels it), holds nothing and
+// changes no byte of paint or head. A stroke from (20, 7) to (2, 2) over wet paint, ending by the
+// window's corner.
+TEST(ToolModelStrokeKernels, TheClosingStepLevelsWhatTheStepBeforeHeldAndHoldsNothing) {
+  constexpr std::uint32_t kTurpentine = 15, kTowel = 34;
+  const Bytes sponge = descriptorRecord(6, 6, 16, 6, 6, 5, kTurpentine), towel = descriptorRecord(6, 6, 16, 6, 6, 5, kTowel);
+  const struct {
+    const char* kernel;
+    const char* fill;
+    const Bytes* descriptor;
+  } cases[] = {{"DAEToolModel_brush_paint", "DAEToolModel_brush_fill", &kBrush},
+               {"DAEToolModel_knife_paint", "DAEToolModel_knife_fill", &kKnife},
+               {"Roller_paint", nullptr, &kKnife},
+               {"DAEToolModel_towel_paint", nullptr, &towel},
+               {"Turpentine_paint", nullptr, &sponge},
+               {"FluffyMop_paint", nullptr, &kBrush},
+               {"DAEToolModel_brush_bristle_paint", nullptr, &kBrush}};
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  for (const auto& c : cases)
+    for (const bool brokenSample : {false, true}) {
+      const std::string what = std::string(c.kernel) + (brokenSample ? ", a sample at no place" : ", no sample");
+      StrokeStep step(32, 12, 12, 32);
+      step.initialize(*c.descriptor);
+      if (c.fill) step.fillHead(c.fill, {0.8f, 0.3f, 0.1f, 1}, 1, *c.descriptor);
+      lay(step, {0, 0, 32, 32, {30, 90, 200, 40}, 252});
+      step.paintStep(c.kernel, {{20, 7}, {14, 5}, {8, 3}, {2, 2}}, *c.descriptor);
+      std::vector<std::pair<std::size_t, std::size_t>> held;
+      for (std::size_t y = 0; y < 32; ++y)
+        for (std::size_t x = 0; x < 32; ++x)
+          if (at(*step.grid0, x, y)[2] == 3) held.emplace_back(x, y);
+      ASSERT_FALSE(held.empty()) << what;
+      const Bytes head = contents(*step.headA);
+      const long paint = windowPaint(*step.wet0);
+      step.paintStep(c.kernel, brokenSample ? std::vector<Touch>{{nan, nan}} : std::vector<Touch>{}, *c.descriptor);
+      for (const auto& [x, y] : held) EXPECT_EQ(at(*step.grid0, x, y)[2], 1) << what << ": levelled at " << x << ", " << y;
+      std::size_t stillHeld = 0;
+      for (std::size_t y = 0; y < 32; ++y)
+        for (std::size_t x = 0; x < 32; ++x) stillHeld += at(*step.grid0, x, y)[2] == 3;
+      EXPECT_EQ(stillHeld, 0u) << what;
+      EXPECT_EQ(windowPaint(*step.wet0), paint) << what;
+      EXPECT_EQ(contents(*step.headA), head) << what;
+    }
+}
+
+// The round brush's tip, pressed upright at force 1: radius 4 cells, 16 bytes thick. A tap, its
+// one sample at a cell's centre, is pressed down: it lays half the thickness, 8 bytes, on every
+// cell within 3 cells of it, a part of that on the rim's cells, up to 4 cells off, and nothing
+// further. A line along a row of cell centres lays, on a cell c rows off it, 16 x the length of
+// path within 3.5 cells (the middle of the rim's cells) over 7: 16 under the middle, 15.33,
+// 13.13 and 8.24 on the rows beside it, nothing 4 rows off; each cell rounds its own share
+// from a fraction of its own, so a row holds that on average.
+TEST(ToolModelStrokeKernels, TheRoundBrushLaysADotForATapAndItsTipsCrossSectionAlongALine) {
+  constexpr float kUpright = std::numbers::pi_v<float> / 2;
+  const auto laid = [](const std::vector<Touch>& touches) {
+    StrokeStep step(32, 1, 1, 1);
+    run({"DAEToolModel_brush_bristle_paint", step.windowTextures(), sampleBuffers(touches), step.grid0});
+    std::vector<int> out(32 * 32, 0);
+    for (std::size_t y = 0; y < 32; ++y)
+      for (std::size_t x = 0; x < 32; ++x)
+        if (changedByPass(at(*step.grid1, x, y))) out[y * 32 + x] = at(*step.wet1, x, y)[3];
+    return out;
+  };
+  const std::vector<int> dot = laid({{16.5f, 16.5f, 1, kUpright}});
+  for (std::size_t y = 0; y < 32; ++y)
+    for (std::size_t x = 0; x < 32; ++x) {
+      const float d = std::hypot(static_cast<float>(x) - 16, static_cast<float>(y) - 16);
+      const int bytes = dot[y * 32 + x];
+      if (d <= 3) {
+        EXPECT_EQ(bytes, 8) << "a tap, at " << x << ", " << y;
+      } else if (d < 4) {
+        EXPECT_TRUE(bytes > 0 && bytes < 8) << "a tap, at " << x << ", " << y << ": " << bytes;
+      } else {
+        EXPECT_EQ(bytes, 0) << "a tap, at " << x << ", " << y;
+      }
+    }
+  std::vector<Touch> line;
+  for (int i = 0; i <= 24; ++i) line.push_back({4.5f + static_cast<float>(i), 16.5f, 1, kUpright});
+  const std::vector<int> trail = laid(line);
+  const double crossSection[] = {16, 15.33, 13.13, 8.24, 0};
+  for (std::size_t c = 0; c < 5; ++c)
+    for (const std::size_t y : {16 - c, 16 + c}) {
+      double sum = 0;
+      for (std::size_t x = 10; x < 23; ++x) sum += trail[y * 32 + x];
+      EXPECT_NEAR(sum / 13, crossSection[c], 0.35) << "a line, row " << y;
+    }
 }
 
 // Each kernel writes only the textures it owns: every other bound texture keeps its bytes. A
@@ -297,14 +462,16 @@ TEST(ToolModelStrokeKernels, KnifeCutsATrenchThroughThickWetPaintAndBanksTheRest
 // Drawn backward (it lifts nothing) and empty (it trades nothing), one sample a cell on (along, or
 // across a corner) from where its path starts, over an even film of 40 bytes: every cell the drum covers and comes to from behind
 // gives and gets that share and stays at 40, each at its rear edge ends a share thinner and each
-// just past its front edge a share thicker, as many of each; nothing is made or lost.
+// just past its front edge a share thicker, as many of each; nothing is made or lost. The same when
+// the stroke starts in the dispatch, one cell before: where the drum lands it rolls nothing on.
 TEST(ToolModelStrokeKernels, ARollersDrumRollsOnAShareOfTheFilmByItsWetnessForemostFirst) {
   constexpr int kFilm = 40, kFilmCells = 40 * 40;
   const struct {
     std::uint8_t wetness;
     float dx, dy;
     int share;
-  } cases[] = {{252, 1, 0, 10}, {128, 1, 0, 5}, {252, 1, 1, 10}, {252, -1, 0, 10}};
+    bool landsHere = false;  // the stroke's first sample, at (24, 24), comes in the dispatch
+  } cases[] = {{252, 1, 0, 10}, {128, 1, 0, 5}, {252, 1, 1, 10}, {252, -1, 0, 10}, {252, 1, 0, 10, true}};
   for (const auto& c : cases) {
     StrokeStep step(48, 12, 12, 32);
     step.initialize(kKnife);
@@ -312,8 +479,10 @@ TEST(ToolModelStrokeKernels, ARollersDrumRollsOnAShareOfTheFilmByItsWetnessForem
     std::memcpy(step.headB->texels().texel(0, 0, 0), step.headA->texels().texel(0, 0, 0), contents(*step.headA).size());
     auto textures = step.windowTextures();
     textures[TEXTURE_TOOL_READ] = step.headA, textures[TEXTURE_TOOL_WRITE] = step.headB;
-    auto buffers = sampleBuffers({{24 + c.dx, 24 + c.dy}});
-    buffers[BUFFER_VALUE] = floatRecord({24, 24, 0.8f});
+    std::vector<Touch> touches = {{24 + c.dx, 24 + c.dy}};
+    if (c.landsHere) touches.insert(touches.begin(), Touch{24, 24});
+    auto buffers = sampleBuffers(touches);
+    if (!c.landsHere) buffers[BUFFER_VALUE] = floatRecord({24, 24, 0.8f});
     buffers[BUFFER_DAE_DESCRIPTOR] = kKnife;
     buffers[BUFFER_PENCIL_STATE] = Bytes{0, 0, 0, 0, 0, 0, 0, 0};
     run({"Roller_paint", textures, buffers, step.grid0});
@@ -325,7 +494,8 @@ TEST(ToolModelStrokeKernels, ARollersDrumRollsOnAShareOfTheFilmByItsWetnessForem
         paint += thickness;
         if (thickness > 0) ++levels[thickness];
       }
-    const std::string what = "wetness " + std::to_string(c.wetness) + ", step " + std::to_string(c.dx) + ", " + std::to_string(c.dy);
+    const std::string what = "wetness " + std::to_string(c.wetness) + ", step " + std::to_string(c.dx) + ", " +
+                             std::to_string(c.dy) + (c.landsHere ? ", landing" : "");
     EXPECT_EQ(headPaint(*step.headB), 0) << what;
     EXPECT_EQ(paint, long{kFilmCells} * kFilm) << what;
     EXPECT_GT(levels[kFilm - c.share], 0) << what;

@@ -36,7 +36,7 @@ void FanDryerPaintPass::fillCommandBuffer(DrawingPaint& paint, gpu::ComputeComma
   surface.encodeOffset(encoder);
   surface.encodeInput(encoder);
   // The fan turns paint by the distance travelled, its path going on from the step before.
-  surface.encodePathStart(encoder);
+  surface.encodePathStart(encoder, ToolSurface::Trail::none);
   DrawingPaint& canvas = fanDryerCanvas(shaderName());
   ArtworkTextures& layer = fanDryerLayer(canvas, shaderName());
   // The picture has a pixel per point, the working textures a cell per cell: the kernel needs the

@@ -10,7 +10,7 @@ void SprayerEncoder::fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandE
   DropToolEncoder::fillCommandBuffer(paint, encoder);
   ToolSurface& surface = *paint.drawingTool()->toolSurface();
   surface.encodeOffset(encoder);
-  surface.encodePathStart(encoder);
+  surface.encodePathStart(encoder, ToolSurface::Trail::none);
 }
 
 }  // namespace tessivarium

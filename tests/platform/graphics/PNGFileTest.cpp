@@ -1,7 +1,10 @@
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -94,6 +97,52 @@ TEST(PNGFile, SizesBeyondTheLimitAreRefusedBeforeAllocating) {
   const auto tall = graphics::readPNG(wide);
   ASSERT_TRUE(tall);
   EXPECT_EQ(tall->height(), 16384u);
+}
+
+// The soft limit on file descriptors lowered for a scope to `spare` above the highest one the
+// process holds, and restored after: fewer descriptors than the limit are then free to open.
+class DescriptorLimit {
+ public:
+  explicit DescriptorLimit(rlim_t spare) {
+    ::getrlimit(RLIMIT_NOFILE, &saved_);
+    rlim_t highest = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+      highest = std::max<rlim_t>(highest, std::stoul(entry.path().filename().string()));
+    }
+    limit_ = std::min(highest + 1 + spare, saved_.rlim_cur);
+    rlimit lowered = saved_;
+    lowered.rlim_cur = limit_;
+    set_ = ::setrlimit(RLIMIT_NOFILE, &lowered) == 0;
+  }
+  ~DescriptorLimit() { ::setrlimit(RLIMIT_NOFILE, &saved_); }
+  DescriptorLimit(const DescriptorLimit&) = delete;
+  DescriptorLimit& operator=(const DescriptorLimit&) = delete;
+
+  bool set() const { return set_; }
+  // No more descriptors than this can be opened while the limit holds.
+  rlim_t limit() const { return limit_; }
+
+ private:
+  rlimit saved_{};
+  rlim_t limit_ = 0;
+  bool set_ = false;
+};
+
+// Every read closes its file, whether it reads the size, the pixels or refuses the size: under a
+// descriptor limit, more reads of each than there are free descriptors all succeed.
+TEST(PNGFile, ReadsLeaveNoFileOpen) {
+  testsupport::TempResourceRoot root;
+  const auto lying = lyingPNG(root, 16385, 1);
+  const auto path = root.path() / "small.png";
+  ASSERT_TRUE(graphics::writePNG(*translucentBitmap(), path));
+  const DescriptorLimit limit(16);
+  ASSERT_TRUE(limit.set());
+  for (rlim_t i = 0; i <= limit.limit(); ++i) {
+    ASSERT_TRUE(graphics::readPNGSize(path)) << "read " << i;
+    ASSERT_TRUE(graphics::readPNG(path)) << "read " << i;
+    ASSERT_FALSE(graphics::readPNG(lying)) << "read " << i;
+    ASSERT_TRUE(graphics::readPNGSize(lying)) << "read " << i;
+  }
 }
 
 TEST(PNGFile, OnlyRegularFilesAreOpened) {

@@ -32,15 +32,18 @@ std::int64_t snapshotBytes(const std::shared_ptr<ArtworkData>& data) {
   return data ? bytesIn(data->gridTexture()) + bytesIn(data->wetTexture()) + bytesIn(data->dryTexture()) : 0;
 }
 
-// The texture memory the history's steps hold.
+// The texture memory the history's steps hold, each as much as it says it would give back.
 std::int64_t historyBytes(CommandManager& history) {
   std::int64_t sum = 0;
   for (const auto& step : history.operationPool().operations()) {
+    std::int64_t held = 0;
     if (auto* region = dynamic_cast<AbstractLayerRegionOperation*>(step.get())) {
-      sum += snapshotBytes(region->regionBeforeOperation().beforeData());
+      held = snapshotBytes(region->regionBeforeOperation().beforeData());
     } else if (auto* import = dynamic_cast<ImageImportOperation*>(step.get())) {
-      sum += snapshotBytes(import->beforeData()) + bytesIn(import->imageTexture());
+      held = snapshotBytes(import->beforeData()) + bytesIn(import->imageTexture());
     }
+    EXPECT_EQ(step->heldBytes(), held) << step->name();
+    sum += held;
   }
   return sum;
 }

@@ -1,6 +1,7 @@
 // The layer undo steps, the region steps and the image import, through the canvas's entries.
 
 #include <cmath>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,8 @@
 #include "graphics/Bitmap.h"
 #include "graphics/Image.h"
 #include "tools/EncodersProvider.h"
+#include "tools/RegionWorkingSets.h"
+#include "tools/SurfaceWorkingTextures.h"
 #include "tools/TextureImport.h"
 
 namespace tessivarium {
@@ -255,54 +258,93 @@ TEST_F(LayerSteps, AtTheMemoryLimitTheChangeHappensAndItsUndoChangesNothing) {
   EXPECT_EQ(canvas->currentContent(), b) << "the undo still selects the step's layer";
 }
 
-// A new layer takes its room from the history as a snapshot short of room does: the oldest steps
-// give way, one at a time, until it fits, and the newest still undo exactly. Only when the layers
-// themselves leave no room is it refused, and then no step is left.
+// A new layer takes its room from what the history keeps, once it is clear that this makes the room:
+// the undone steps count first (they stay until the step that makes the layer discards them, so a
+// merge that makes none keeps them), the rebuilds' spare working sets next, then only as many of
+// the oldest steps as the layer needs; the newest still undo exactly. When not all of it makes the
+// room, nothing goes and every step still undoes.
+constexpr std::int64_t kSnapshot = 3 * 24 * 16 * 4;  // what each copy step keeps of the layer
+constexpr std::int64_t kPicture = 24 * 16 * 4;       // what an undone import of a 24 x 16 picture keeps
+
 struct RoomCase {
   const char* name;
-  bool merge;                // the new layer is a merge's, else a creation's
-  std::int64_t halvesShort;  // half snapshots of room the new layer lacks
-  std::int64_t givenUp;      // of the four steps
+  bool merge;         // the new layer is a merge's, else a creation's
+  bool undoneImport;  // an import after the four copies, undone
+  bool spareSets;     // the rebuilds keep a spare working set
+  std::int64_t shortBy;  // bytes of room the new layer lacks
+  bool fits;
+  std::int64_t givenUp;  // of the four copies
   friend void PrintTo(const RoomCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class LayerStepsRoom : public LayerSteps, public ::testing::WithParamInterface<RoomCase> {};
 
-TEST_P(LayerStepsRoom, ANewLayerTakesItsRoomFromTheOldestSteps) {
+TEST_P(LayerStepsRoom, ANewLayerTakesOnlyTheRoomItNeedsOrNone) {
   const RoomCase& row = GetParam();
-  constexpr std::int64_t kSnapshot = 3 * 24 * 16 * 4;  // what each copy step keeps of the layer
+  auto& spare = AppManager().regionWorkingSets();
+  if (row.spareSets) {
+    ASSERT_TRUE(AppManager().surfaceTextures().makeAll());
+    spare.sets(2);
+    ASSERT_EQ(spare.extraSets(), 1u);
+  }
   std::vector<Paint> states{paintOf(*b)};
   for (const auto& from : {a, c, a, c}) {
     canvas->layerCopyFrom(b, from);
     states.push_back(paintOf(*b));
   }
+  if (row.undoneImport) {
+    c->importImage(pictureOf(24, 16), graphics::Point(0, 0), 0.5f);
+    history().undo();
+  }
+  const auto steps = recorded();
   AppManager().setLimitedHeap(1);
   const std::int64_t limit = 1 << 20, bytes = layerBytes(24, 16);
-  AppManager().setHeapSize(limit - bytes + row.halvesShort * kSnapshot / 2);
+  AppManager().setHeapSize(limit - bytes + row.shortBy);
 
-  const bool fits = row.givenUp < 4;
-  EXPECT_EQ(history().makeRoomFor(bytes), fits);
+  EXPECT_EQ(history().makeRoomFor(bytes), row.fits);
   EXPECT_EQ(history().stepsGivenUp(), row.givenUp);
-  EXPECT_EQ(recorded(), static_cast<std::size_t>(4 - row.givenUp));
-  if (!fits) return;
-  EXPECT_LE(AppManager().heapSize() + bytes, limit);
-  row.merge ? canvas->layerMerge({a, c}) : canvas->layerCreate();
-  EXPECT_EQ(canvas->layers().size(), row.merge ? 2u : 4u);
-  history().undo();
-  EXPECT_EQ(canvas->layers(), (Layers{a, b, c}));
+  EXPECT_EQ(recorded(), steps - static_cast<std::size_t>(row.givenUp));
+  EXPECT_EQ(history().canRedo(), row.undoneImport) << "the undone steps stay";
+  canvas->layerMerge({a, a});
+  EXPECT_EQ(history().canRedo(), row.undoneImport) << "a merge that makes no layer keeps them";
+  if (row.fits) {
+    // The count when the new layer's first texture is asked for.
+    std::optional<std::int64_t> heapAtTheLayer;
+    gpu::testControls().failTexturesWhere([&](const gpu::TextureDescriptor&) {
+      if (!heapAtTheLayer) heapAtTheLayer = AppManager().heapSize();
+      return false;
+    });
+    row.merge ? canvas->layerMerge({a, c}) : canvas->layerCreate();
+    gpu::testControls().failTexturesWhere({});
+    ASSERT_TRUE(heapAtTheLayer);
+    EXPECT_LE(*heapAtTheLayer + bytes, limit) << "the undone steps went before the layer came";
+    EXPECT_FALSE(history().canRedo());
+    EXPECT_EQ(canvas->layers().size(), row.merge ? 2u : 4u);
+    history().undo();
+    EXPECT_EQ(canvas->layers(), (Layers{a, b, c}));
+  }
   for (auto state = states.size() - 2; history().canUndo(); --state) {
     history().undo();
     EXPECT_EQ(paintOf(*b), states[state]) << "the undo of copy " << state + 1;
   }
-  EXPECT_EQ(recorded(), static_cast<std::size_t>(5 - row.givenUp));
+  // The copies kept, and the new layer's step or else the undone import.
+  EXPECT_EQ(recorded(), static_cast<std::size_t>(4 - row.givenUp + (row.fits || row.undoneImport)));
+  history().clean();
+  EXPECT_EQ(history().stepsGivenUp(), 0) << "a clean history has given up nothing";
 }
 
-INSTANTIATE_TEST_SUITE_P(Canvas, LayerStepsRoom,
-                         ::testing::Values(RoomCase{"ACreationThatFitsTakesNothing", false, -1, 0},
-                                           RoomCase{"ACreationTakesTwoSteps", false, 3, 2},
-                                           RoomCase{"AMergeTakesTwoSteps", true, 3, 2},
-                                           RoomCase{"TheLayersLeaveNoRoom", false, 9, 4}),
-                         [](const ::testing::TestParamInfo<RoomCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Canvas, LayerStepsRoom,
+    ::testing::Values(RoomCase{"ACreationThatFitsTakesNothing", false, false, false, -kSnapshot / 2, true, 0},
+                      RoomCase{"ACreationTakesTwoSteps", false, false, false, 3 * kSnapshot / 2, true, 2},
+                      RoomCase{"AMergeTakesTwoSteps", true, false, false, 3 * kSnapshot / 2, true, 2},
+                      RoomCase{"EveryStepGoesWhenTheLayerNeedsThemAll", false, false, false, 4 * kSnapshot, true, 4},
+                      RoomCase{"TheLayersLeaveNoRoomAndNothingGoes", false, false, false, 9 * kSnapshot / 2, false, 0},
+                      RoomCase{"AnUndoneStepIsRoomEnough", false, true, false, kPicture, true, 0},
+                      RoomCase{"AnUndoneStepAndTheOldest", true, true, false, kPicture + kSnapshot - 1, true, 1},
+                      RoomCase{"TheSpareSetsAreRoomEnough", false, false, true, 3 * kSnapshot / 2, true, 0},
+                      RoomCase{"TheUndoneStepsGoNowhereOnARefusal", false, true, false, kPicture + 4 * kSnapshot + 1, false, 0}),
+    [](const ::testing::TestParamInfo<RoomCase>& info) { return std::string(info.param.name); });
 
 TEST_F(LayerSteps, ImportUndoRestoresExactlyThePicturesRectangle) {
   const auto heap = AppManager().heapSize();

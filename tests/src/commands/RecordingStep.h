@@ -39,6 +39,8 @@ class RecordingStep : public ArtworkDrawingOperation {
     snapshot.reset();
   }
 
+  std::int64_t heldBytes() const override { return snapshot ? snapshot->countedBytes() : 0; }
+
   int releases = 0;
   std::shared_ptr<ArtworkData> snapshot;
   std::function<void(RecordingStep&)> onUndo, onRedo, onRelease;

@@ -254,8 +254,10 @@ TEST_F(StrokeStep, AReleasedStepChangesNothing) {
   ASSERT_TRUE(touchUp(0, 0));
   const LayerBytes after = bytesOf(*canvas->currentContent());
   const std::int64_t heap = AppManager().heapSize();
+  EXPECT_EQ(step->heldBytes(), 2 * 3 * 256 * 256 * 4);
   manager->clean();
   EXPECT_EQ(AppManager().heapSize(), heap - 2 * 3 * 256 * 256 * 4);
+  EXPECT_EQ(step->heldBytes(), 0);
   step->execute();
   EXPECT_EQ(bytesOf(*canvas->currentContent()), after);
   EXPECT_FALSE(step->operations());

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "LayerTestSupport.h"
+#include "components/ArtworkData.h"
 #include "components/BrushView.h"
 #include "components/DrawingPaint.h"
 #include "gpu/CommandTrace.h"
 #include "gpu/TestControls.h"
+#include "gpu/TextureDescriptor.h"
 #include "tools/ApplicationManager.h"
 #include "tools/brushes/FilbertBrushTools.h"
 
@@ -245,6 +247,47 @@ TEST(LayerStack, CleanAllLayersZerosEveryLayerButTheBackground) {
   EXPECT_EQ(bytesOf(*canvas->background()->wetTexture()), background);
   EXPECT_EQ(canvas->redraws, std::vector<DrawingMode>{DrawingMode::Recreated});
 }
+
+// Whatever gives the layers' views their frames back passes over a hidden view, so that a stroke on
+// a hidden layer is never painted unseen: here the current layer is hidden and the one in front of
+// it is out of sight too; the shown layer behind it gets its frames back where the path gives every
+// layer its frames.
+struct FramesBackCase {
+  const char* name;
+  void (*give)(TestCanvas& canvas);
+  bool everyLayer;
+  friend void PrintTo(const FramesBackCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class LayerStackFramesBack : public ::testing::TestWithParam<FramesBackCase> {};
+
+TEST_P(LayerStackFramesBack, PassOverAHiddenView) {
+  testsupport::useFakeTool();
+  auto canvas = makeCanvas(24, 20, 1.0, 3);
+  canvas->setLayerIndex(1);
+  canvas->doLayerHidden(canvas->layers()[1], true);
+  GetParam().give(*canvas);
+  EXPECT_EQ(canvas->layer(0).metalView()->delegate() != nullptr, GetParam().everyLayer);
+  for (std::size_t i : {1u, 2u}) {
+    EXPECT_TRUE(canvas->layer(i).metalView()->isHidden()) << i;
+    EXPECT_EQ(canvas->layer(i).metalView()->delegate(), nullptr) << i;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, LayerStackFramesBack,
+    ::testing::Values(FramesBackCase{"ASnapshotLoaded",
+                                     [](TestCanvas& canvas) {
+                                       AppManager().setCurrentPaint(canvas.shared_from_this());
+                                       ArtworkData snapshot(canvas.shared_from_this(),
+                                                            gpu::TextureDescriptor::texture2D(DefaultPixelFormat, 8, 8, false));
+                                       snapshot.save();
+                                       snapshot.load();
+                                     },
+                                     false},
+                      FramesBackCase{"EveryLayerCleaned", [](TestCanvas& canvas) { canvas.cleanAllLayers(); }, true},
+                      FramesBackCase{"EveryLayerShifted", [](TestCanvas& canvas) { canvas.move(3, -2); }, true}),
+    [](const ::testing::TestParamInfo<FramesBackCase>& info) { return std::string(info.param.name); });
 
 TEST(LayerStack, CopyFromCopiesThePaintButNotThePicture) {
   auto canvas = makeCanvas(6, 5, 1.0, 2);

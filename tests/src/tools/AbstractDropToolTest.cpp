@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <any>
+#include <cmath>
 
 #include "BytesAt.h"
 #include "ConsoleCapture.h"
@@ -192,6 +193,11 @@ TEST_F(AbstractDropToolTest, AColourFillTakesTheWetnessIntoTheAlphaAndLightsTheB
   tube.fillColor(blue, 1.0f, std::nullopt);
   EXPECT_EQ(tube.color(), blue);
   EXPECT_EQ(light->color(), blue);
+  // Without a wetness the alpha is the wetness, never below the first level (alpha 0 lays fully wet).
+  for (const double alpha : {0.0, 1.0 / 255, std::nan("")}) {
+    tube.fillColor(blue.withAlpha(alpha), 1.0f, std::nullopt);
+    EXPECT_EQ(tube.color(), blue.withAlpha(4.0 / 255.0)) << alpha;
+  }
   tube.fillColor(red, 1.0f, 0.5f);
   EXPECT_EQ(tube.color(), graphics::Color::fromRGBA(1, 0, 0, 124.0 / 255.0));
   light->setColor(graphics::Color::white());

@@ -327,32 +327,48 @@ TEST_P(ToolHead, SaveResetCleanAndAutoCleanKeepTheHeadAsTheToolAllows) {
 INSTANTIATE_TEST_SUITE_P(EveryTool, ToolHead, ::testing::Range<std::size_t>(0, allTools().size()),
                          [](const ::testing::TestParamInfo<std::size_t>& info) { return allTools()[info.param].name; });
 
-// A tool of the manager, and whether it strokes through wet paint or over a bare layer.
-struct ToolOnLayer {
+// What a framing stroke is drawn over: a bare layer, layPaint's ridges, or thick lines of fully
+// wet paint across the path, as a tube lays them, through which a knife cuts and banks.
+enum class Bed { Bare, Ridged, ThickLines };
+
+// Lines of fully wet paint 90 bytes thick across the stroke's path, 6 cells wide and 14 apart.
+void layThickLines(ArtworkTextures& layer) {
+  Bytes grid = TextureUtil::toRawData(*layer.gridTexture()), wet = TextureUtil::toRawData(*layer.wetTexture());
+  for (std::size_t y = 70; y < 130; ++y)
+    for (std::size_t x = 30; x < 370; ++x) {
+      if ((x - 30) % 14 >= 6) continue;
+      const std::size_t at = (y * kWidth + x) * 4;
+      wet[at] = 30, wet[at + 1] = 60, wet[at + 2] = 200, wet[at + 3] = 90;
+      grid[at] = 252, grid[at + 3] = TOOL_FLUID;
+    }
+  TextureUtil::loadRawData(layer.gridTexture(), grid, kWidth, kHeight, 1);
+  TextureUtil::loadRawData(layer.wetTexture(), wet, kWidth, kHeight, 1);
+}
+
+// A tool of the manager and what it strokes over.
+struct ToolOnBed {
   std::size_t tool;
-  bool wet;
+  Bed bed;
 };
 
-// Every tool on both layers, named as CTest lists them.
-std::vector<ToolOnLayer> everyToolOnLayer() {
-  std::vector<ToolOnLayer> out;
-  for (std::size_t t = 0; t < allTools().size(); ++t)
-    for (const bool wet : {true, false}) out.push_back({t, wet});
-  return out;
-}
-std::string toolOnLayerName(const ::testing::TestParamInfo<ToolOnLayer>& info) {
-  return std::string(allTools()[info.param.tool].name) + (info.param.wet ? "_Wet" : "_Bare");
-}
-
-// A stroke's path along y = 100 from x = 40: samples `spacing` points apart over `length` points.
+// A stroke's path along y = 100 from x = 40: samples `spacing` points apart over `length` points
+// (a tap, one sample, over none).
 struct Path {
   double spacing = 2, length = 320;
+  std::size_t samples() const { return static_cast<std::size_t>(std::lround(length / spacing)) + 1; }
 };
+
+// How a framing stroke ends: the stylus lifts with its last samples, or in a frame of its own that
+// brings none once the frames before have drawn them all, there after a rebuild of the layer's
+// picture has written the stroke's window back.
+enum class Ending { WithTheLastSamples, Apart, ApartAfterARebuild };
 
 // The layer before and after a stroke along `path` (by default 161 samples 2 cells apart),
 // `perFrame` to a display frame, 1/240 s apart; the last sample lifts the stylus in a frame of its
-// own when all would otherwise touch down in one.
-std::pair<Bytes, Bytes> strokeInFrames(std::size_t tool, bool wet, std::size_t perFrame, Path path = {}) {
+// own when all would otherwise touch down in one (a lone sample, a tap, touches down and lifts in
+// two).
+std::pair<Bytes, Bytes> strokeInFrames(std::size_t tool, Bed bed, std::size_t perFrame, Path path = {},
+                                       Ending ending = Ending::WithTheLastSamples) {
   testsupport::ConsoleCapture console;
   const auto canvas = currentMainCanvas();
   const auto drawing = allTools()[tool].get();
@@ -371,28 +387,41 @@ std::pair<Bytes, Bytes> strokeInFrames(std::size_t tool, bool wet, std::size_t p
   drawing->fillColor(graphics::Color::fromRGBA(0.2, 0.5, 0.7, 1.0));
   runFrames();
   auto& layer = *canvas->currentContent();
-  if (wet) layPaint(layer);
+  if (bed == Bed::Ridged) layPaint(layer);
+  if (bed == Bed::ThickLines) layThickLines(layer);
   const Bytes before = layerBytes(layer);
-  const auto samples = static_cast<std::size_t>(std::lround(path.length / path.spacing)) + 1;
+  const std::size_t samples = path.samples();
   std::vector<std::vector<std::size_t>> frames;
   for (std::size_t i = 0; i < samples; i += perFrame) {
     frames.emplace_back();
     for (std::size_t j = i; j < std::min(samples, i + perFrame); ++j) frames.back().push_back(j);
   }
-  if (frames.size() == 1) frames.push_back({frames.front().back()}), frames.front().pop_back();
+  if (frames.size() == 1 && ending == Ending::WithTheLastSamples) {
+    frames.push_back({frames.front().back()});
+    if (samples > 1) frames.front().pop_back();
+  }
+  const auto touchAt = [&path](std::size_t j, ui::TouchPhase phase) {
+    ui::TouchState state;
+    state.type = ui::TouchType::Stylus, state.phase = phase;
+    state.location = {40.0 + path.spacing * static_cast<double>(j), 100};
+    state.force = 1.0, state.maximumPossibleForce = 4.0, state.altitudeAngle = 0.9, state.azimuthAngle = 0.4;
+    state.timestamp = static_cast<double>(j) / 240;
+    return state;
+  };
   std::shared_ptr<ui::Touch> pen;
+  const auto send = [&](auto phase, const std::vector<std::shared_ptr<ui::Touch>>& batch) {
+    ui::Event event;
+    event.setCoalescedTouches(pen, batch);
+    (canvas.get()->*phase)(ui::TouchSet{pen}, &event);
+    ui::FrameSource::main().displayFrame();
+  };
   for (std::size_t f = 0; f < frames.size(); ++f) {
-    const bool first = f == 0, last = f + 1 == frames.size();
+    const bool first = f == 0, last = ending == Ending::WithTheLastSamples && f + 1 == frames.size();
     std::vector<std::shared_ptr<ui::Touch>> batch;
     for (const std::size_t j : frames[f]) {
-      ui::TouchState state;
-      state.type = ui::TouchType::Stylus;
-      state.phase = first && j == frames[f].front() ? ui::TouchPhase::Began
-                    : last && j == frames[f].back() ? ui::TouchPhase::Ended
-                                                    : ui::TouchPhase::Moved;
-      state.location = {40.0 + path.spacing * static_cast<double>(j), 100};
-      state.force = 1.0, state.maximumPossibleForce = 4.0, state.altitudeAngle = 0.9, state.azimuthAngle = 0.4;
-      state.timestamp = static_cast<double>(j) / 240;
+      const ui::TouchState state = touchAt(j, first && j == frames[f].front() ? ui::TouchPhase::Began
+                                              : last && j == frames[f].back() ? ui::TouchPhase::Ended
+                                                                              : ui::TouchPhase::Moved);
       batch.push_back(ui::Touch::make(state));
       if (!pen) {
         pen = ui::Touch::make(state);
@@ -400,11 +429,12 @@ std::pair<Bytes, Bytes> strokeInFrames(std::size_t tool, bool wet, std::size_t p
         pen->update(state);
       }
     }
-    ui::Event event;
-    event.setCoalescedTouches(pen, batch);
-    const auto phase = first ? &DrawingPaint::touchesBegan : last ? &DrawingPaint::touchesEnded : &DrawingPaint::touchesMoved;
-    (canvas.get()->*phase)(ui::TouchSet{pen}, &event);
-    ui::FrameSource::main().displayFrame();
+    send(first ? &DrawingPaint::touchesBegan : last ? &DrawingPaint::touchesEnded : &DrawingPaint::touchesMoved, batch);
+  }
+  if (ending != Ending::WithTheLastSamples) {
+    if (ending == Ending::ApartAfterARebuild) layer.recreatedDraw(false);
+    pen->update(touchAt(samples - 1, ui::TouchPhase::Ended));
+    send(&DrawingPaint::touchesEnded, {});
   }
   runFrames();
   return {before, layerBytes(layer)};
@@ -414,6 +444,19 @@ std::pair<Bytes, Bytes> strokeInFrames(std::size_t tool, bool wet, std::size_t p
 std::array<int, 2> thicknessAt(const Bytes& layer, std::size_t cell) {
   const std::size_t cells = kWidth * kHeight;
   return {layer[(cells + cell) * 4 + 3], layer[(2 * cells + cell) * 4 + 3]};
+}
+
+// The cells of a layerBytes() whose grid texel is held back from the blur.
+std::size_t heldCells(const Bytes& layer) {
+  std::size_t held = 0;
+  for (std::size_t i = 0; i < kWidth * kHeight; ++i) held += layer[i * 4 + 2] == 3;
+  return held;
+}
+
+// A layerBytes() without the grid's byte B, the kernels' marks.
+Bytes withoutMarks(Bytes layer) {
+  for (std::size_t i = 0; i < kWidth * kHeight; ++i) layer[i * 4 + 2] = 0;
+  return layer;
 }
 
 std::int64_t paintOf(const Bytes& layer) {
@@ -447,21 +490,54 @@ double shareApart(const Bytes& before, const Bytes& one, const Bytes& other) {
 // The same stroke, whatever number of its samples each display frame brings: every tool, in wet
 // paint and on a bare layer, dragged at 1 and 4 samples a frame against 1000, lays the same paint
 // (within 2%) and leaves the cells it changed alike (no more than 5% of them differ by more than 8
-// thickness bytes, wet or dry), so a frame join leaves no mark.
-class ToolFraming : public ::testing::TestWithParam<ToolOnLayer> {};
+// thickness bytes, wet or dry), so a frame join leaves no mark; the knives whose frames agree
+// there too, through thick lines, where what a blade banks beside it must stay held while the
+// blade may still come back to it. And a stroke, a tap too, ends with no cell of the layer held
+// back from the blur (the grid's byte B at kHeldMark, 3): the stroke's end levels its trail.
+class ToolFraming : public ::testing::TestWithParam<ToolOnBed> {};
 
 TEST_P(ToolFraming, TheSameStrokeAtAnyNumberOfSamplesAFrame) {
-  const ToolOnLayer c = GetParam();
-  const auto [before, whole] = strokeInFrames(c.tool, c.wet, 1000);
+  const ToolOnBed c = GetParam();
+  const auto [before, whole] = strokeInFrames(c.tool, c.bed, 1000);
+  EXPECT_EQ(heldCells(whole), 0u) << "1000 samples a frame";
   const std::int64_t paint = paintOf(whole);
   for (const std::size_t perFrame : {1u, 4u}) {
-    const Bytes layer = strokeInFrames(c.tool, c.wet, perFrame).second;
+    const Bytes layer = strokeInFrames(c.tool, c.bed, perFrame).second;
     EXPECT_LE(std::abs(paintOf(layer) - paint), paint / 50) << perFrame << " samples a frame: the paint laid";
     EXPECT_LE(shareApart(before, whole, layer), 0.05) << perFrame << " samples a frame: the cells changed";
+    EXPECT_EQ(heldCells(layer), 0u) << perFrame << " samples a frame";
   }
+  const auto [untapped, tapped] = strokeInFrames(c.tool, c.bed, 1, {2, 0});
+  if (c.bed != Bed::Bare) {
+    EXPECT_NE(tapped, untapped) << "a tap";
+  }
+  EXPECT_EQ(heldCells(tapped), 0u) << "a tap";
+  // Ended by a frame of its own, after a rebuild of the layer's picture wrote the window back or not.
+  const Bytes kept = strokeInFrames(c.tool, c.bed, 4, {}, Ending::Apart).second;
+  const Bytes rebuilt = strokeInFrames(c.tool, c.bed, 4, {}, Ending::ApartAfterARebuild).second;
+  EXPECT_EQ(withoutMarks(rebuilt), withoutMarks(kept)) << "the window written back before the end";
+  EXPECT_EQ(heldCells(rebuilt), 0u) << "the window written back before the end";
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryTool, ToolFraming, ::testing::ValuesIn(everyToolOnLayer()), toolOnLayerName);
+const char* bedName(Bed bed) { return bed == Bed::Bare ? "_Bare" : bed == Bed::Ridged ? "_Wet" : "_ThickLines"; }
+
+std::string toolOnBedName(const ::testing::TestParamInfo<ToolOnBed>& info) {
+  return std::string(allTools()[info.param.tool].name) + bedName(info.param.bed);
+}
+
+// Every tool on the ridged and the bare layer; with `thickLines`, knives 1, 2 and 4 through thick
+// lines too.
+std::vector<ToolOnBed> everyToolOnBed(bool thickLines) {
+  std::vector<ToolOnBed> out;
+  for (std::size_t t = 0; t < allTools().size(); ++t) {
+    for (const Bed bed : {Bed::Ridged, Bed::Bare}) out.push_back({t, bed});
+    const std::string name = allTools()[t].name;
+    if (thickLines && (name == "Knife1" || name == "Knife2" || name == "Knife4")) out.push_back({t, Bed::ThickLines});
+  }
+  return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryTool, ToolFraming, ::testing::ValuesIn(everyToolOnBed(true)), toolOnBedName);
 
 // What a stroke does to the layer: per cell, the thickness bytes that came or went (wet and dry)
 // and the bytes of wet paint whose colour changed (as thick as it stayed, times the largest change
@@ -491,14 +567,14 @@ StrokeWork workOf(const Bytes& before, const Bytes& after) {
 // a quick one every ten or more): every tool, in wet paint and on a bare layer, dragged along 300
 // points with samples 1, 3 and 10 points apart (four to a frame) does the work it does with
 // samples half a point apart, within a tenth, and changes as many cells, within a tenth.
-class ToolDensity : public ::testing::TestWithParam<ToolOnLayer> {};
+class ToolDensity : public ::testing::TestWithParam<ToolOnBed> {};
 
 TEST_P(ToolDensity, TheSamePathAtAnySpacing) {
-  const ToolOnLayer c = GetParam();
-  const auto [before, dense] = strokeInFrames(c.tool, c.wet, 4, {0.5, 300});
+  const ToolOnBed c = GetParam();
+  const auto [before, dense] = strokeInFrames(c.tool, c.bed, 4, {0.5, 300});
   const StrokeWork reference = workOf(before, dense);
   for (const double spacing : {1.0, 3.0, 10.0}) {
-    const StrokeWork work = workOf(before, strokeInFrames(c.tool, c.wet, 4, {spacing, 300}).second);
+    const StrokeWork work = workOf(before, strokeInFrames(c.tool, c.bed, 4, {spacing, 300}).second);
     EXPECT_LE(std::abs(work.paint - reference.paint), reference.paint / 10)
         << spacing << " points apart: " << work.paint << " bytes of work against " << reference.paint;
     EXPECT_LE(std::abs(static_cast<std::int64_t>(work.cells) - static_cast<std::int64_t>(reference.cells)),
@@ -507,7 +583,7 @@ TEST_P(ToolDensity, TheSamePathAtAnySpacing) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryTool, ToolDensity, ::testing::ValuesIn(everyToolOnLayer()), toolOnLayerName);
+INSTANTIATE_TEST_SUITE_P(EveryTool, ToolDensity, ::testing::ValuesIn(everyToolOnBed(false)), toolOnBedName);
 
 // The dial's range for a tool that takes the shared dial; none for a tool that leaves it alone.
 std::optional<std::pair<float, float>> dialRange(ToolType type) {

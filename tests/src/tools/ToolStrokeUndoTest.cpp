@@ -12,6 +12,7 @@
 #include "TestCanvas.h"
 #include "imaging/Image.h"
 #include "ui/FrameSource.h"
+#include "commands/Command.h"
 #include "commands/CommandManager.h"
 #include "commands/DrawingArtworkDrawingOperation.h"
 #include "gpu/Texture.h"
@@ -142,6 +143,43 @@ TEST_F(ToolStrokeUndo, AStrokeEndHandsNoStepOverWithoutAWindowWithoutMemoryOrOnA
   EXPECT_FALSE(tool->commandOperations());
   EXPECT_TRUE(tool->touchInputs().empty());
   EXPECT_EQ(layerBytes(), painted);
+
+  // A palette keeps no history: its stroke leaves the tool's record as it was.
+  const auto palette = std::make_shared<DrawingPaint>(MainPaintId + 1, testsupport::flatArtwork(300, 200), false);
+  palette->doLayerHidden(palette->layers().front(), true);
+  const auto record = std::make_shared<Command>(ToolType::knife1, foundation::Date::now());
+  tool->setCommand(record);
+  ((*palette).*(&DrawingPaint::touchesBegan))(ui::TouchSet{finger}, eventWith({testsupport::stylusTouch(20, 20)}).get());
+  ((*palette).*(&DrawingPaint::touchesEnded))(ui::TouchSet{finger}, eventWith({testsupport::stylusTouch(30, 24)}).get());
+  EXPECT_EQ(tool->command(), record);
+  EXPECT_TRUE(tool->touchInputs().empty());
+}
+
+// A layer hidden while its stroke is on: what the frames painted before stays, the stroke ends as
+// every stroke does (its window back, its step handed over) and the surface keeps nothing of it.
+TEST_F(ToolStrokeUndo, AStrokeWhoseLayerIsHiddenMidwayEndsWithTheStepOfWhatItPainted) {
+  const auto before = layerBytes();
+  touch(&DrawingPaint::touchesBegan, {testsupport::stylusTouch(100, 60), testsupport::stylusTouch(104, 62)});
+  frame();
+  touch(&DrawingPaint::touchesMoved, {testsupport::stylusTouch(110, 65)});
+  frame();
+  ASSERT_NE(layerBytes(), before);
+  canvas->doLayerHidden(canvas->layers().front(), true);
+  touch(&DrawingPaint::touchesEnded, {testsupport::stylusTouch(131, 80)});
+  frame();
+
+  std::size_t drawn = 0;
+  for (const auto& batch : tool->encoded) drawn += batch.size();
+  EXPECT_EQ(drawn, 3u) << "nothing is drawn once the layer is hidden";
+  EXPECT_FALSE(tool->toolSurface()->origin());
+  EXPECT_FALSE(tool->commandOperations());
+  ASSERT_EQ(canvas->commandManager()->operationPool().operations().size(), 1u);
+  canvas->doLayerHidden(canvas->layers().front(), false);
+  const auto ended = layerBytes();
+  ASSERT_TRUE(canvas->commandManager()->undo());
+  EXPECT_EQ(layerBytes(), before);
+  ASSERT_TRUE(canvas->commandManager()->redo());
+  EXPECT_EQ(layerBytes(), ended);
 }
 
 }  // namespace
