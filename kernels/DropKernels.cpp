@@ -20,6 +20,7 @@
 #include "gpu/KernelRuntime.h"
 #include "kernels/HeadlessPaint.h"
 #include "kernels/KernelList.h"
+#include "kernels/Travel.h"
 
 namespace kernels {
 namespace {
@@ -31,10 +32,14 @@ using namespace tessivarium;
 constexpr float kBlobRadius = 2, kBlobRadiusPerForce = 4;
 constexpr float kBlobHeight = 4, kBlobHeightPerForce = 20;
 // The sprayer's reach in cells at force 0 and per unit of force; the chance (of 256) that a
-// droplet lands on a cell under the sample, falling to 0 at the reach; a droplet's thickness.
+// droplet lands on a cell under the path for every kSprayTravel cells it travels, falling to 0 at
+// the reach; a droplet's thickness.
 constexpr float kSprayReach = 6, kSprayReachPerForce = 10;
-constexpr float kDropletChance = 96;
+constexpr float kDropletChance = 96, kSprayTravel = 4;
 constexpr int kDropletThickness = 2, kDropletThicknessRange = 3;
+// The sprayer's place within a cell that seeds its droplets is taken in 1/256ths of a cell, so that
+// one place seen through two windows seeds the same droplets.
+constexpr float kSeedSteps = 256;
 
 // The drawing modes at BUFFER_DRAWING_MODE.
 constexpr std::int32_t kWetMode = 0, kDryMode = 1;
@@ -131,16 +136,20 @@ class BeadPath {
   std::vector<Box> boxes_;
 };
 
-// The droplet a sample drops on a cell, decided by the cell's place relative to the sample and
-// the sample's place within its cell: the same sample always sprays the same pattern around it,
-// wherever the window lies.
-TESS_KERNEL_INLINE std::uint32_t dropletHash(gpu::uint3 p, const Reach& s) {
+// The droplet the sprayer drops on a cell from a place of its path, decided by the cell's place
+// relative to that place and the place itself on the layer (the window's offset added): a place
+// sprays the same pattern wherever the window lies, and each place along a stroke its own, however
+// the samples fall, so that no row or column of a stroke's band repeats along it.
+TESS_KERNEL_INLINE std::uint32_t dropletHash(gpu::uint3 p, const Reach& s, gpu::uint3 offset) {
   const float cellX = std::floor(s.x), cellY = std::floor(s.y);
   const auto dx = static_cast<std::uint32_t>(static_cast<std::int32_t>(p.x) - static_cast<std::int32_t>(cellX));
   const auto dy = static_cast<std::uint32_t>(static_cast<std::int32_t>(p.y) - static_cast<std::int32_t>(cellY));
+  const auto atX = static_cast<std::uint32_t>(static_cast<std::int32_t>(cellX)) + offset.x;
+  const auto atY = static_cast<std::uint32_t>(static_cast<std::int32_t>(cellY)) + offset.y;
+  const auto within = [](float v) { return static_cast<std::uint32_t>((v - std::floor(v)) * kSeedSteps); };
   std::uint32_t h = mix32(dx * 0x9e3779b9u ^ dy);
-  h = mix32(h ^ bitsOf(s.x - cellX));
-  return mix32(h ^ bitsOf(s.y - cellY));
+  h = mix32(h ^ atX * 0x85ebca6bu ^ within(s.x));
+  return mix32(h ^ atY * 0xc2b2ae35u ^ within(s.y) << 8);
 }
 
 }  // namespace
@@ -171,9 +180,11 @@ void addSphere(const gpu::Dispatch& dispatch) {
   });
 }
 
-// The sprayer: around each sample droplets of the colour land on some cells, more often near the
-// sample, within a reach that grows with the force; a cell gathers the droplets of every sample of
-// the step and takes them as wet paint on top of its own.
+// The sprayer: it sprays along its path by the distance travelled (kernels/Travel.h), from each
+// cell corner it comes to (the step before's last sample first, when bound), so that a quick
+// stroke sprays as densely as a slow one and between its samples too: droplets of the colour land
+// on some cells, more often near the path, within a reach that grows with the force; a cell
+// gathers the droplets of the whole step and takes them as wet paint on top of its own.
 void sprayerPaint(const gpu::Dispatch& dispatch) {
   if (dispatch.bufferBytes(BUFFER_COLOR) == nullptr) return;
   const Texel colour = bytesOf(float4Argument(dispatch, BUFFER_COLOR, {}));
@@ -181,17 +192,20 @@ void sprayerPaint(const gpu::Dispatch& dispatch) {
   const HeadlessCells cells(dispatch);
   if (!cells.canLayWet()) return;
   const gpu::Size limit = cells.wetLimit();
-  const Reaches reaches(dispatch, limit, [](const Sample& s) {
-    return Reach{s.x, s.y, kSprayReach + kSprayReachPerForce * unitForce(s.force), kDropletChance};
+  const CellVisits visits = cellVisits(samplesArgument(dispatch), pathStartArgument(dispatch));
+  const std::vector<float> travels = travelsOf(visits);
+  const Reaches reaches(visits.samples, limit, [&travels, i = std::size_t{0}](const Sample& s) mutable {
+    return Reach{s.x, s.y, kSprayReach + kSprayReachPerForce * unitForce(s.force), kDropletChance * travels[i++] / kSprayTravel};
   });
   if (reaches.samples.empty()) return;
-  gpu::forEachThread(dispatch, limit, [&reaches, cells, colour, wetness](gpu::uint3 p) {
+  const gpu::uint3 offset = offsetArgument(dispatch);
+  gpu::forEachThread(dispatch, limit, [&reaches, cells, colour, wetness, offset](gpu::uint3 p) {
     if (!reaches.contains(p) || cells.masked(p)) return;
     int amount = 0;
     for (const Reach& s : reaches.samples) {
       const float d2 = distanceSquared(p, s), r2 = s.radius * s.radius;
       if (!(d2 < r2)) continue;
-      const std::uint32_t h = dropletHash(p, s);
+      const std::uint32_t h = dropletHash(p, s, offset);
       const float chance = s.strength * (1.0f - std::sqrt(d2 / r2));
       if (static_cast<float>(h & 0xffu) < chance) {
         amount += kDropletThickness + static_cast<int>((h >> 8) % kDropletThicknessRange);

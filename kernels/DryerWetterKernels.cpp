@@ -17,16 +17,18 @@
 #include "gpu/KernelRuntime.h"
 #include "kernels/KernelList.h"
 #include "kernels/PaintModel.h"
+#include "kernels/Travel.h"
 
 namespace kernels {
 namespace {
 
 using namespace tessivarium;
 
-// How far the fan's air reaches from a sample, in cells, and how many thickness bytes it turns at
-// the sample itself per unit of force; the amount falls off linearly to none at the reach.
+// How far the fan's air reaches from its path, in cells, and how many thickness bytes it turns on
+// the path per unit of force for every kFanTravel cells it travels; the amount falls off linearly
+// to none at the reach.
 constexpr float kReach = 24;
-constexpr float kBytesPerForce = 32;
+constexpr float kBytesPerForce = 32, kFanTravel = 8;
 constexpr float kMaxForce = 4;
 // The picture shows a cell's wetness in this many steps, each darkening it by one part in
 // kShadeParts: fully wet paint shows at two thirds of its colour.
@@ -70,31 +72,38 @@ struct Axis {
   std::uint64_t owner(std::uint64_t c) const { return c * pixels / cells; }
 };
 
-// A sample as the paint kernels use it: where it is, in window cells, and how many bytes it turns
-// at its centre.
+// A place of the fan's path as the paint kernels use it: where it is, in window cells, and how
+// many bytes it turns at its centre.
 struct Gust {
   float x, y, strength;
 };
 
-std::vector<Gust> gustsOf(const std::vector<Sample>& samples) {
+// The fan blows along its path by the distance travelled (kernels/Travel.h): from each cell corner
+// it comes to (the step before's last sample first, when bound), as much as the way to it, so that
+// dense and sparse samples of one path turn the same bytes. A sample with a force that is not a
+// number turns nothing.
+std::vector<Gust> gustsOf(const gpu::Dispatch& dispatch) {
+  const CellVisits visits = cellVisits(samplesArgument(dispatch), pathStartArgument(dispatch));
+  const std::vector<float> travels = travelsOf(visits);
   std::vector<Gust> gusts;
-  for (const Sample& s : samples) {
-    if (!std::isfinite(s.x) || !std::isfinite(s.y) || !std::isfinite(s.force)) continue;
-    const float strength = std::clamp(s.force, 0.0f, kMaxForce) * kBytesPerForce;
+  for (std::size_t i = 0; i < visits.samples.size(); ++i) {
+    const Sample& s = visits.samples[i];
+    if (!std::isfinite(s.force)) continue;
+    const float strength = std::clamp(s.force, 0.0f, kMaxForce) * kBytesPerForce * travels[i] / kFanTravel;
     if (strength > 0) gusts.push_back({s.x, s.y, strength});
   }
   return gusts;
 }
 
 // The bytes one gust turns in a window cell whose centre lies (dx, dy) from it; 0 out of reach.
-TESS_KERNEL_INLINE int doseOf(const Gust& gust, float dx, float dy) {
+TESS_KERNEL_INLINE float doseOf(const Gust& gust, float dx, float dy) {
   const float d = std::sqrt(dx * dx + dy * dy);
-  return d < kReach ? static_cast<int>(gust.strength * (1.0f - d / kReach) + 0.5f) : 0;
+  return d < kReach ? gust.strength * (1.0f - d / kReach) : 0.0f;
 }
 
 // Adds to dose[x - first] the bytes the gusts turn in the window cells (x, y), first <= x < end,
 // taken at each cell's centre, gust by gust over the cells it reaches.
-void addDoses(const std::vector<Gust>& gusts, std::int64_t y, std::int64_t first, std::int64_t end, int* dose) {
+void addDoses(const std::vector<Gust>& gusts, std::int64_t y, std::int64_t first, std::int64_t end, float* dose) {
   const float cy = static_cast<float>(y) + 0.5f;
   for (const Gust& g : gusts) {
     const float dy = cy - g.y;
@@ -184,7 +193,10 @@ void changeNearSamples(const gpu::Dispatch& dispatch, Move move) {
   const gpu::TexelView grid = dispatch.texels(TEXTURE_GRID_WRITE), wet = dispatch.texels(TEXTURE_WET_WRITE),
                        dry = dispatch.texels(TEXTURE_DRY_WRITE), picture = dispatch.texels(TEXTURE_COLOR_IMAGE_WRITE);
   if (!grid || !wet || !dry || !picture) return;
-  const std::vector<Gust> gusts = gustsOf(samplesArgument(dispatch));
+  const std::vector<Gust> gusts = gustsOf(dispatch);
+  // A cell takes the whole bytes of its dose, rounded from a fraction of its own (startingFraction),
+  // so that a slow stroke's many small doses add up to what one large one turns.
+  const std::uint32_t seed = samplesSeed(samplesArgument(dispatch));
   const float scale = floatArgument(dispatch, BUFFER_SCALE, 1.0f);
   if (gusts.empty() || !(scale > 0) || !std::isfinite(scale)) return;
   // The layer's cells as its data textures have them: the picture's sides times the scale.
@@ -215,7 +227,8 @@ void changeNearSamples(const gpu::Dispatch& dispatch, Move move) {
   // pixel's shown cell had before and after.
   struct Scratch {
     std::vector<Gust> near;
-    std::vector<int> dose, before, after;
+    std::vector<float> dose;
+    std::vector<int> before, after;
   };
   gpu::forEachRow(dispatch, picture, [=, scratch = Scratch()](gpu::uint3 first, std::size_t count) mutable {
     const std::uint64_t py = first.y;
@@ -238,14 +251,16 @@ void changeNearSamples(const gpu::Dispatch& dispatch, Move move) {
     const auto wx1 = static_cast<std::int64_t>(cellColumns.end - offset.x);
     for (std::uint64_t cy = cellRows.begin; cy < cellRows.end; ++cy) {
       const std::uint64_t wy = cy - offset.y;
-      scratch.dose.assign(static_cast<std::size_t>(wx1 - wx0), 0);
+      scratch.dose.assign(static_cast<std::size_t>(wx1 - wx0), 0.0f);
       addDoses(scratch.near, static_cast<std::int64_t>(wy), wx0, wx1, scratch.dose.data());
       for (std::int64_t wx = wx0; wx < wx1; ++wx) {
-        const int dose = scratch.dose[static_cast<std::size_t>(wx - wx0)];
+        const std::uint64_t cx = static_cast<std::uint64_t>(wx) + offset.x, px = ax.owner(cx);
+        const std::uint32_t rowSeed = seed ^ static_cast<std::uint32_t>(cy) * 0x85ebca6bu;
+        const float start = static_cast<float>(startingFraction(rowSeed, cx)) / 256.0f;
+        const int dose = static_cast<int>(scratch.dose[static_cast<std::size_t>(wx - wx0)] + start);
         if (dose == 0) continue;
         const auto x = static_cast<std::size_t>(wx), y = static_cast<std::size_t>(wy);
         Cell cell{load(grid, x, y), load(wet, x, y), load(dry, x, y)};
-        const std::uint64_t cx = static_cast<std::uint64_t>(wx) + offset.x, px = ax.owner(cx);
         const bool shown = cy == shownY && cx == ax.first(px);
         if (shown) scratch.before[px - begin] = wetLevel(cell);
         if (move(cell, dose)) store(grid, cell.grid, x, y), store(wet, cell.wet, x, y), store(dry, cell.dry, x, y);

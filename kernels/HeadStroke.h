@@ -18,6 +18,7 @@
 #include "gpu/Parallel.h"
 #include "gpu/ScratchArray.h"
 #include "kernels/PaintModel.h"
+#include "kernels/Travel.h"
 
 namespace kernels {
 
@@ -408,6 +409,7 @@ class HeadWalk {
     head_.emplace(width_, height_);
     const bool rgba8 = read_.bytesPerPixel() == 4;
     seed_ = samplesSeed(samples_);
+    visitEveryCell();
     eachRow([&](std::size_t y) {
       if (ownPaint) {
         for (std::size_t k = y * width_; k < (y + 1) * width_; ++k) head_->column(k) = {static_cast<int>(read_.depth()), 0, true};
@@ -552,6 +554,21 @@ class HeadWalk {
   static Step cornerOf(const Sample& s) {
     return {std::lround(HeadPlacement::nearestCorner(std::clamp(s.x, -1e6f, 1e6f))),
             std::lround(HeadPlacement::nearestCorner(std::clamp(s.y, -1e6f, 1e6f)))};
+  }
+
+  // The walk visits each cell corner the path comes to once (cellVisits). A step whose samples
+  // leave the head on the corner it started on visits none, yet holds the trail there as the step
+  // before did: the head still stands on it. A step without a placed sample (a stroke's closing
+  // step) walks nowhere and levels what is held (holdTrail).
+  void visitEveryCell() {
+    const bool anyPlaced = std::any_of(samples_.begin(), samples_.end(), [](const Sample& s) { return placed(s); });
+    CellVisits visits = cellVisits(samples_, pathStart_);
+    samples_ = std::move(visits.samples);
+    if (visits.from) pathStart_ = visits.from;
+    if (anyPlaced && samples_.empty() && pathStart_ && placed(*pathStart_)) {
+      const Step corner = cornerOf(*pathStart_);
+      sx_ = corner.x, sy_ = corner.y, walked_ = true;
+    }
   }
 
   // A sample's travel. A stroke's first sample, where the head lands, comes one cell, goes no way

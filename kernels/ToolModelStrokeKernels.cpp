@@ -2,12 +2,12 @@
 // knife and roller paints of a stroke step, and the pickups that load a head with the paint under
 // one sample.
 //
-// A paint pass walks the samples in order (kernels/HeadStroke.h). It costs samples x head columns;
-// the depth of a column is looked at once per dispatch, and then only the cells that change. The
-// knife's push and the roller's carry reach cells no one column owns, so they run after each
-// sample's meetings on one thread, cell after cell in a fixed order. What
-// the head and the window lose and gain is counted in whole thickness bytes, so paint is conserved
-// exactly up to the 255 ceiling.
+// A paint pass walks its path a cell corner at a time (kernels/HeadStroke.h, kernels/Travel.h). It
+// costs the corners visited x head columns; the depth of a column is looked at once per dispatch,
+// and then only the cells that change. The knife's push and the roller's carry reach cells no one
+// column owns, so they run after each visit's meetings on one thread, cell after cell in a fixed
+// order. What the head and the window lose and gain is counted in whole thickness bytes, so paint
+// is conserved exactly up to the 255 ceiling.
 
 #include <algorithm>
 #include <array>
@@ -21,6 +21,7 @@
 #include "kernels/HeadStroke.h"
 #include "kernels/KernelList.h"
 #include "kernels/PaintModel.h"
+#include "kernels/Travel.h"
 
 namespace kernels {
 namespace {
@@ -43,13 +44,96 @@ constexpr int kFullWet = kFullWetness;
 // a few bytes a cell, which hide the canvas, and a trail that thins as it runs dry.
 constexpr int kBrushSpread = 48;
 
+// What a column takes up goes by the distance travelled too: taken a share a meeting, it would be
+// taken the more often the more densely the samples came. A brush smears up part of a cell's wet
+// paint times its wetness over full wetness: fully wet, it leaves three quarters of it every four
+// cells it travels. A trail thinner than kSmearFloor bytes fully wet stays where it lies.
+constexpr LeftOver kSmearLeft(0.75, 2);
+constexpr int kSmearFloor = 4;
+// A blade (a knife's, the roller's drum) takes up of the paint standing above it, and the drum
+// trades with the film it rolls over, a share by the paint's wetness: every two cells it travels it
+// leaves 1 - level / 63 of it at wetness level `level`, none of paint fully wet.
+constexpr std::array<LeftOver, TOOL_CELL_WETNESS_MAX + 1> kBladeLeft = [] {
+  std::array<LeftOver, TOOL_CELL_WETNESS_MAX + 1> out{};
+  for (std::size_t level = 0; level < out.size(); ++level)
+    out[level] = LeftOver(1.0 - static_cast<double>(level) / TOOL_CELL_WETNESS_MAX, 1);
+  return out;
+}();
+
+// The share of `amount` bytes a brush (kSmearLeft) or a blade (kBladeLeft) takes up over a travel,
+// in 1/256ths of a byte, for a cell of wetness byte `wetness`.
+TESS_KERNEL_INLINE int smearShare(int amount, int wetness, int travel256) {
+  if (amount * wetness < kSmearFloor * kFullWet) return 0;
+  return static_cast<int>(256.0 * amount * wetness / kFullWet * (1 - kSmearLeft.after(travel256)));
+}
+TESS_KERNEL_INLINE int bladeShare(int amount, int wetness, int travel256) {
+  const LeftOver& left = kBladeLeft[static_cast<std::size_t>(wetness) >> TOOL_CELL_WETNESS_SHIFT];
+  return static_cast<int>(256.0 * amount * (1 - left.after(travel256)));
+}
+
+// The fractions of a byte each head column carries from one meeting to the next, in 1/256ths of a
+// byte: of what it lays (see How paint is laid), of what it takes up and of what the roller's drum
+// trades. They ride on the head from one dispatch to the next, in the red, green and blue bytes of
+// each column's lowest body cell: what a column takes up it lays again at once, so fractions
+// started afresh every dispatch would make a stroke lay differently as its samples fall into
+// frames. A byte holds its fraction less the column's own start (startingFraction), so that a
+// fresh head, whose body bytes are 0, starts each column somewhere else in a byte, and its columns
+// do not reach a whole byte all at once and lay in stripes.
+class ColumnFractions {
+ public:
+  enum Kind : std::size_t { Lay, Take, Trade, kKinds };
+
+  ColumnFractions(const gpu::Dispatch& dispatch, StrokeHead& head)
+      : read_(dispatch.texels(TEXTURE_TOOL_READ)), write_(dispatch.texels(TEXTURE_TOOL_WRITE)),
+        width_(std::min(read_.width(), write_.width())), head_(head),
+        credit_(width_ * std::min(read_.height(), write_.height()) * kKinds, 0) {
+    for (std::size_t k = 0; k < columns(); ++k) {
+      if (!head.column(k).head) continue;
+      const Texel body = bodyOf(k);
+      const std::uint8_t held[kKinds] = {body.b, body.r, body.g};
+      for (std::size_t kind = 0; kind < kKinds; ++kind)
+        credit_[k * kKinds + kind] = (held[kind] + startingFraction(kSeeds[kind], k)) & 255;
+    }
+  }
+
+  // The whole bytes of `amount256` column k lays, takes up or trades; the rest is carried on.
+  int carried(Kind kind, std::size_t k, int amount256) { return carriedBytes(credit_[k * kKinds + kind], amount256); }
+
+  // Writes every column's fractions into its lowest body cell at slot 10.
+  void write() const {
+    for (std::size_t k = 0; k < columns(); ++k) {
+      if (!head_.column(k).head) continue;
+      const auto held = [&](std::size_t kind) {
+        return static_cast<std::uint8_t>(credit_[k * kKinds + kind] - startingFraction(kSeeds[kind], k));
+      };
+      const Texel body{held(Take), held(Trade), held(Lay), bodyOf(k).a};
+      store(write_, body, k % width_, k / width_, static_cast<std::size_t>(head_.column(k).body));
+    }
+  }
+
+ private:
+  static constexpr std::uint32_t kSeeds[kKinds] = {0x9e3779b9u, 0x2545f491u, 0x5bd1e995u};
+
+  std::size_t columns() const { return credit_.size() / kKinds; }
+  Texel bodyOf(std::size_t k) const {
+    return load(read_, k % width_, k / width_, static_cast<std::size_t>(head_.column(k).body));
+  }
+
+  gpu::TexelView read_, write_;
+  std::size_t width_;
+  StrokeHead& head_;
+  gpu::ScratchArray<int> credit_;
+};
+
 // The paint on a roller's drum and the wet paint it rolls over trade places, as much as the column
-// holds (the wetter the cell, the more): the drum leaves what it carries mixed into the film and
-// rolls on with the film's colour, so what it lays where the film ends is the colour it rolled
-// through last, not the first it met. The cell keeps its thickness and the column its load.
-TESS_KERNEL_INLINE void trade(StrokeHead& head, std::size_t k, StrokeWindow::Cell& cell, bool& changed) {
+// holds (the wetter the cell, the more, by the distance travelled): the drum leaves what it carries
+// mixed into the film and rolls on with the film's colour, so what it lays where the film ends is
+// the colour it rolled through last, not the first it met. The cell keeps its thickness and the column its load.
+TESS_KERNEL_INLINE void trade(StrokeHead& head, std::size_t k, int travel256, ColumnFractions& fractions,
+                              StrokeWindow::Cell& cell, bool& changed) {
   const int held = head.column(k).paint;
-  const int count = std::min({held, cell.wet.a * cell.grid.r / kFullWet, static_cast<int>(MAX_DEPTH) - cell.wet.a});
+  const int due = fractions.carried(ColumnFractions::Trade, k, bladeShare(cell.wet.a, cell.grid.r, travel256));
+  const int count = std::min({held, due, static_cast<int>(MAX_DEPTH) - cell.wet.a});
   if (count <= 0) return;
   deposit(cell, head.take(k, count));
   head.hang(k, count, {cell.wet.r, cell.wet.g, cell.wet.b, headPaintKind(cell.grid.r)});
@@ -63,14 +147,14 @@ TESS_KERNEL_INLINE void trade(StrokeHead& head, std::size_t k, StrokeWindow::Cel
 // A brush's column meets the cell when the head's paint hanging under the body and the cell's wet
 // paint together fill the gap left between body and surface. The paint that hangs past the gap is
 // pressed onto the canvas; the bristles let it go as they travel, a share for each cell the head
-// moved since the last sample (the wetter, the more), so a loaded brush lays a trail that thins
-// as it runs dry, however densely the samples come. Then it smears: it takes up a quarter of the
-// cell's wet paint (the wetter, the more).
+// travelled to the visit (the wetter, the more), so a loaded brush lays a trail that thins
+// as it runs dry, however densely the samples come. Then it smears: it takes up part of the cell's
+// wet paint (the wetter, the more), by the distance too (kSmearLeft).
 //
 // A knife's blade rides at a height over the surface that the press lowers: it lays its paint
 // where the cell's paint stands lower, up to that height, and, drawing forward, scrapes up the wet
-// paint standing higher (the wetter, the more; as much as the blade holds) to lay it again at the
-// next samples; what it cannot hold it pushes aside (BladePush).
+// paint standing higher (the wetter, the more, by the distance: kBladeLeft; as much as the blade
+// holds) to lay it again further on; what it cannot hold it pushes aside (BladePush).
 //
 // A roller's surface is level: it is a knife whose blade rides at one film over the surface in
 // every column, whatever the head's shape and the press, so it rolls the paint it meets into an
@@ -89,8 +173,8 @@ TESS_KERNEL_INLINE void trade(StrokeHead& head, std::size_t k, StrokeWindow::Cel
 // the paint it drives on (BladePush).
 template <bool kDry>
 TESS_KERNEL_INLINE void meet(Tool tool, int thickness256, bool forward, int rise, int press, int travel256,
-                             StrokeHead& head, std::size_t k, StrokeWindow::Cell& cell, Texel& dry, bool& changed,
-                             int& left) {
+                             StrokeHead& head, ColumnFractions& fractions, std::size_t k, StrokeWindow::Cell& cell,
+                             Texel& dry, bool& changed, int& left) {
   HeadColumn& column = head.column(k);
   const int n = column.paint, w = cell.wet.a + (kDry ? dry.a : 0);
   if (n + w == 0) return;
@@ -99,8 +183,9 @@ TESS_KERNEL_INLINE void meet(Tool tool, int thickness256, bool forward, int rise
   if (bladed) {
     const int blade = tool == Tool::Roller ? kRollerFilm : rise + std::max(0, kKnifeLayer - press / 2);
     if (w < blade) give = blade - w;
-    if (thickness256 != kStandardThickness) give = head.carriedLay(k, give * thickness256);
-    if (forward && w > blade) take = (w - blade) * cell.grid.r / kFullWet;
+    if (thickness256 != kStandardThickness) give = fractions.carried(ColumnFractions::Lay, k, give * thickness256);
+    if (!kDry && forward && w > blade)
+      take = fractions.carried(ColumnFractions::Take, k, bladeShare(w - blade, cell.grid.r, travel256));
     room = std::max(0, std::min(column.body, kKnifeHold) - n);
   } else {
     const int gap = std::max(0, rise - press);
@@ -108,7 +193,7 @@ TESS_KERNEL_INLINE void meet(Tool tool, int thickness256, bool forward, int rise
     const int pressed = n - gap;
     if (pressed > 0) {
       const std::int64_t share = std::int64_t{pressed} * head.bottomWetness(k) * travel256 / (kBrushSpread * kFullWet);
-      give = head.carriedLay(k, static_cast<int>(share));
+      give = fractions.carried(ColumnFractions::Lay, k, static_cast<int>(share));
     }
   }
   give = std::min({give, n, static_cast<int>(MAX_DEPTH) - (kDry ? dry.a : cell.wet.a)});
@@ -123,7 +208,8 @@ TESS_KERNEL_INLINE void meet(Tool tool, int thickness256, bool forward, int rise
     room = bladed ? std::max(0, std::min(column.body, kKnifeHold) - column.paint) : column.bottom();
   }
   if constexpr (kDry) return;
-  if (tool == Tool::Brush && forward) take = cell.wet.a * cell.grid.r / (4 * kFullWet);
+  if (tool == Tool::Brush && forward)
+    take = fractions.carried(ColumnFractions::Take, k, smearShare(cell.wet.a, cell.grid.r, travel256));
   if (tool == Tool::Knife) left = std::max(0, take - room);
   take = std::min(take, room);
   if (take > 0) {
@@ -131,7 +217,7 @@ TESS_KERNEL_INLINE void meet(Tool tool, int thickness256, bool forward, int rise
     lift(cell, take);
     changed = true;
   }
-  if (tool == Tool::Roller) trade(head, k, cell, changed);
+  if (tool == Tool::Roller) trade(head, k, travel256, fractions, cell, changed);
 }
 
 // Moves `count` bytes of one window cell's wet paint onto another, its colour and wetness with it.
@@ -145,7 +231,7 @@ void movePaint(StrokeWindow& window, std::size_t fromX, std::size_t fromY, std::
 
 // What a knife's blade drives before it. Drawn forward through wet paint standing higher than the
 // blade, each column scrapes all of it up, but holds no more than its blade carries; the rest it
-// leaves (leave(), from the column that owns the cell). After the sample's meetings the blade
+// leaves (leave(), from the column that owns the cell). After the visit's meetings the blade
 // pushes that rest off the cells under it, cell after cell in the head's fixed order, to the cells
 // just past the blade ahead, half ahead and beside it (the first one along each way that is not
 // under the blade and has room), lowest first: it raises them to one level as far as the paint
@@ -163,14 +249,14 @@ class BladePush {
     left_[cy * window_.width() + cx] = static_cast<std::uint8_t>(amount);
   }
 
+  // Where the blade lands it goes no way: what it left there stays, and is not pushed later either.
   void push() {
     const HeadWalk::Direction d = walk_.direction();
-    if (d.x == 0 && d.y == 0) return;
-    const bool allOpen = walk_.allOpenUnder();
+    const bool goes = d.x != 0 || d.y != 0, allOpen = goes && walk_.allOpenUnder();
     walk_.eachCellMet([&](std::size_t cx, std::size_t cy) {
       std::uint8_t& left = left_[cy * window_.width() + cx];
       if (left == 0) return;
-      pushOff(cx, cy, std::min<int>(left, window_.thickness(cx, cy)), d, allOpen);
+      if (goes) pushOff(cx, cy, std::min<int>(left, window_.thickness(cx, cy)), d, allOpen);
       left = 0;
     });
   }
@@ -298,11 +384,11 @@ class BladePush {
   std::array<gpu::ScratchArray<std::uint8_t>, kWays.size()> exits_;
 };
 
-// A roller rolls on a share of the wet paint under it: after each sample's meetings, every cell
+// A roller rolls on a share of the wet paint under it: after each visit's meetings, every cell
 // under the drum gives one part in kRollerCarry of its wet paint (the wetter, the more) to the
-// cell as far on as the drum moves on to the next sample, which is under the drum there. The cells
+// cell as far on as the drum moves on to the next visit, which is under the drum there. The cells
 // are taken foremost first, so each moves only paint that lay there before. A cell gives at every
-// sample the drum covers it and gets at every sample the drum comes to cover it, as often, so over
+// visit the drum covers it and gets at every visit the drum comes to cover it, as often, so over
 // an even film the film stays level; but paint rides on under the drum for as long as the drum
 // covers it, so each colour is carried on into the next, and where the film ends the drum rolls
 // the paint on beyond it. Paint goes neither into a masked cell nor out of the window, nor past a
@@ -348,6 +434,7 @@ void walkStroke(const gpu::Dispatch& dispatch, Tool tool, const Drawing& drawing
   StrokeWindow window(dispatch, kDry);
   HeadWalk walk(dispatch);
   if (!walk || window.width() == 0) return;
+  ColumnFractions fractions(dispatch, walk.head());
   // Byte 1 of the pencil state: drawing forward (a knife that is not only lays its paint).
   const bool forward = dispatch.bufferLength(BUFFER_PENCIL_STATE) < 2 || dispatch.bufferBytes(BUFFER_PENCIL_STATE)[1] != 0;
   const bool pushes = !kDry && forward && tool == Tool::Knife, rolls = !kDry && tool == Tool::Roller;
@@ -361,7 +448,8 @@ void walkStroke(const gpu::Dispatch& dispatch, Tool tool, const Drawing& drawing
     if constexpr (kDry) dry = window.dry(cx, cy);
     bool changed = false;
     int left = 0;
-    meet<kDry>(tool, drawing.thickness256, forward, rise, press, walk.travel256(), walk.head(), k, cell, dry, changed, left);
+    meet<kDry>(tool, drawing.thickness256, forward, rise, press, walk.travel256(), walk.head(), fractions, k, cell, dry,
+               changed, left);
     if (left > 0 && blade) blade->leave(cx, cy, left);
     if (!changed) return;
     if constexpr (kDry) {
@@ -376,6 +464,7 @@ void walkStroke(const gpu::Dispatch& dispatch, Tool tool, const Drawing& drawing
   });
   if constexpr (!kDry) walk.holdTrail(window);
   walk.writeHead();
+  fractions.write();
 }
 
 void paint(const gpu::Dispatch& dispatch, Tool tool) {

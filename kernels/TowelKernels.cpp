@@ -2,6 +2,7 @@
 // its gentle blur, and the map pass, which merges a step's changes as the overlay map does.
 
 #include <algorithm>
+#include <cstdint>
 
 #include "gpu/ScratchArray.h"
 #include "kernels/HeadStroke.h"
@@ -16,8 +17,9 @@ using namespace tessivarium;
 // The towel only smudges the edges of its track: half the common blur's rate.
 constexpr int kTowelBlurShare = 16;
 
-// The press at which a column lifts a fully wet cell's paint whole at one sample; a lighter press
-// lifts a share in proportion, drier paint less. A towel lying flat at force 1 presses half as much.
+// The press at which a column lifts a fully wet cell's paint whole for each cell it travels; a
+// lighter press lifts a share in proportion, drier paint less. A towel lying flat at force 1
+// presses half as much.
 constexpr int kLiftPress = static_cast<int>(kPressBytes);
 
 // The cloth soaks the paint into its fibres: each paint cell under a column's body holds this many
@@ -94,9 +96,11 @@ void towelPaint(const gpu::Dispatch& dispatch) {
     StrokeWindow::Cell cell = window.get(cx, cy);
     const int w = cell.wet.a;
     if (w == 0 || !reaches(rise, press, w)) return;
-    const int whole = kFullWetness * kLiftPress;
-    const int lifted = (w * cell.grid.r * std::min(press, kLiftPress) + whole - 1) / whole;
-    const int take = std::min(lifted, soaked.room(k, head.column(k)));
+    // By the distance: the towel walks its path a cell at a time, and what it lifts over the way
+    // it came, in 1/256ths of a byte, is carried in fractions of a byte from meeting to meeting.
+    const std::int64_t share = std::int64_t{w} * cell.grid.r * std::min(press, kLiftPress) * walk.travel256();
+    const int lifted = head.carriedLay(k, static_cast<int>(share / (kFullWetness * kLiftPress)));
+    const int take = std::min({lifted, w, soaked.room(k, head.column(k))});
     if (take <= 0) return;
     soaked.soak(head, k, take, {cell.wet.r, cell.wet.g, cell.wet.b, headPaintKind(cell.grid.r)});
     lift(cell, take);

@@ -6,13 +6,13 @@
 // samples x the head's columns, each meeting one window cell.
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 
 #include "gpu/ScratchArray.h"
 #include "kernels/FlatHead.h"
 #include "kernels/HeadStroke.h"
 #include "kernels/KernelList.h"
+#include "kernels/Travel.h"
 
 namespace kernels {
 namespace {
@@ -31,31 +31,15 @@ constexpr std::int64_t kFullPress = static_cast<std::int64_t>(kPressBytes);
 // distance, as it lays: a densely sampled stroke meets each cell more often, and taking a share a
 // meeting it would take more of the trail up again. A trail thinner than kSmearFloor bytes fully
 // wet, a quarter of which makes no byte, stays where it lies. The part left over a travel is 3/4 to
-// the power of the travel over two cells: the product of the parts left over the powers of two of
-// its 1/256ths of a cell, kLeftOver[b] for 2^b of them.
+// the power of the travel over two cells (kernels/Travel.h).
 constexpr int kSmearFloor = 4;
-constexpr double squareRoot(double v) {
-  double r = v > 1 ? v : 1;
-  for (int i = 0; i < 64; ++i) r = (r + v / r) / 2;
-  return r;
-}
-constexpr std::size_t kTravelBits = 24;
-constexpr std::array<double, kTravelBits> kLeftOver = [] {
-  std::array<double, kTravelBits> out{};
-  out[9] = 0.75;  // 2^9 / 256: two cells
-  for (std::size_t b = 9; b > 0; --b) out[b - 1] = squareRoot(out[b]);
-  for (std::size_t b = 10; b < kTravelBits; ++b) out[b] = out[b - 1] * out[b - 1];
-  return out;
-}();
+constexpr LeftOver kSmearLeft(0.75, 1);
 
 // What a column smears up of `cell`'s wet paint, in 1/256ths of a byte, over `travel256`.
 int smearShare(const StrokeWindow::Cell& cell, int travel256) {
   if (cell.wet.a * cell.grid.r < kSmearFloor * kFullWetness) return 0;
-  double left = 1;
-  for (std::size_t b = 0; b < kTravelBits; ++b)
-    if ((static_cast<unsigned>(travel256) >> b) & 1u) left *= kLeftOver[b];
   const double wetness = static_cast<double>(cell.grid.r) / kFullWetness;
-  return static_cast<int>(256.0 * cell.wet.a * wetness * (1 - left));
+  return static_cast<int>(256.0 * cell.wet.a * wetness * (1 - kSmearLeft.after(travel256)));
 }
 
 // What column `c` lays, in 1/256ths of a byte, over `travel256` at `press`.
@@ -165,6 +149,7 @@ void wideBrushPaint(const gpu::Dispatch& dispatch) {
     }
     if (changed) window.put(cx, cy, cell);
   });
+  walk.holdTrail(window);
   head.write();
 }
 

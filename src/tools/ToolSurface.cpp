@@ -307,7 +307,7 @@ void ToolSurface::upload(const DrawingPaint& paint) {
 void ToolSurface::touchEnd() {
   origin_.reset();
   lastTouchInput_.reset();
-  pathCarriedOn_ = false;
+  holdsTrail_ = false;
   setOffset({0, 0, 0});
 }
 

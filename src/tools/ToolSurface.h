@@ -188,8 +188,8 @@ class ToolSurface {
   // Copies the working textures numbered 0 back into the current layer at origin and appends the
   // rectangle to the tool's undo step (on a canvas with undo). origin stays set.
   virtual void encodeSave(DrawingPaint& paint, gpu::CommandBuffer& buffer);
-  // The stroke's end: for a tool whose passes carry the path on from step to step (they took
-  // encodePathStart), a closing step, which takes no sample and brings the stroke's last sample as
+  // The stroke's end: for a tool whose passes hold a trail as they carry the path on from step to
+  // step (they took encodePathStart with Trail::held), a closing step, which takes no sample and brings the stroke's last sample as
   // its path start, so that the passes level what the step before held back about it: a finished
   // stroke leaves no cell held, and its end is levelled alike however its samples fell into steps.
   // A window written back mid-stroke (saveWindow) is loaded again about the last sample for it.
@@ -227,8 +227,11 @@ class ToolSurface {
   // BUFFER_VALUE: x, y in the current window and its force, three Float32. Nothing is bound at a
   // stroke's start or for a step that takes no sample of its batch; the closing step of encodeEnd
   // takes none and binds it. For the passes that lay a stroke's path on from one step to the next:
-  // a stroke whose passes take it ends with that closing step.
-  void encodePathStart(gpu::ComputeCommandEncoder& encoder);
+  // a stroke whose passes take it holding a trail back from the blur (the head tools) ends with
+  // that closing step; one that only walks its path on (the sprayer, the fan) has nothing held to
+  // level, and a step without samples would only run its chain once more.
+  enum class Trail { held, none };
+  void encodePathStart(gpu::ComputeCommandEncoder& encoder, Trail trail = Trail::held);
 
  private:
   // The closing step of encodeEnd: no sample, the last sample as the path start, the loaded
@@ -270,7 +273,7 @@ class ToolSurface {
   std::shared_ptr<gpu::Buffer> altitudeBuffer_;
   std::shared_ptr<gpu::Buffer> azimuthsBuffer_;
   std::shared_ptr<gpu::Buffer> pathStartBuffer_;  // see encodePathStart
-  bool pathCarriedOn_ = false;                     // a pass of the stroke took encodePathStart
+  bool holdsTrail_ = false;  // a pass of the stroke holds a trail (encodePathStart)
   ToolEncoders initEncoders_;
   ToolEncoders encoders_;
   ToolEncoders endEncoders_;

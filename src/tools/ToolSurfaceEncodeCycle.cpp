@@ -118,7 +118,7 @@ void ToolSurface::encodeSave(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
 void ToolSurface::encodeEnd(DrawingPaint& paint, gpu::CommandBuffer& buffer) {
   // A window written back mid-stroke is loaded again, which needs the working textures; a loaded
   // one shows that they are there.
-  if (lastTouchInput_ && pathCarriedOn_ && (origin_ || AppManager().surfaceTextures().makeAll())) {
+  if (lastTouchInput_ && holdsTrail_ && (origin_ || AppManager().surfaceTextures().makeAll())) {
     takeClosingStep(paint);
     encodeStart(paint, buffer);
     encodeLoop(paint, buffer);
@@ -234,8 +234,8 @@ void ToolSurface::encodeValues(gpu::ComputeCommandEncoder& encoder, std::span<co
   encoder.setBuffer(makeFloatBuffer(values), 0, BUFFER_VALUE);
 }
 
-void ToolSurface::encodePathStart(gpu::ComputeCommandEncoder& encoder) {
-  pathCarriedOn_ = true;
+void ToolSurface::encodePathStart(gpu::ComputeCommandEncoder& encoder, Trail trail) {
+  if (trail == Trail::held) holdsTrail_ = true;
   if (pathStartBuffer_) encoder.setBuffer(pathStartBuffer_, 0, BUFFER_VALUE);
 }
 

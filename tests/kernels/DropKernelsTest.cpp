@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <string>
@@ -157,29 +158,39 @@ TEST(DropKernels, ASprayedDropletIsTwoToFourBytesThick) {
   EXPECT_EQ(thicknesses, (std::set<int>{2, 3, 4}));
 }
 
-// Each cell's droplets depend only on the samples: the same bytes on one thread and on many, and a
-// sample moved by whole cells sprays its pattern moved with it. Droplets land only within reach.
-TEST(DropKernels, TheSprayersSpeckleIsTheSameOnAnyThreadCountAndMovesWithTheSample) {
-  const auto spray = [](float dx, float dy, std::size_t threads) {
+// The distance from point (px, py) to the segment from (ax, ay) to (bx, by).
+double toSegment(double px, double py, double ax, double ay, double bx, double by) {
+  const double dx = bx - ax, dy = by - ay;
+  const double t = std::clamp(((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+  return std::hypot(px - ax - t * dx, py - ay - t * dy);
+}
+
+// Each cell's droplets depend only on the path and where it lies on the layer: the same bytes on
+// one thread and on many, and the same place seen through a window moved by whole cells sprays the
+// same droplets on the same layer cells. Droplets land along the whole path, within reach of it.
+TEST(DropKernels, TheSprayersSpeckleIsTheSameOnAnyThreadCountAndThroughAnyWindow) {
+  const auto spray = [](std::uint32_t dx, std::uint32_t dy, std::size_t threads) {
     gpu::setWorkerThreadCount(threads);
     StrokeStep step(96, 1, 1, 1);
-    run({"DAESprayer_paint", step.windowTextures(),
-         dropBuffers({{30.25f + dx, 40.75f + dy, 0.8f}, {41.5f + dx, 42.25f + dy, 0.8f}}, std::nullopt), step.grid0});
+    auto buffers = dropBuffers({{30.25f + static_cast<float>(dx), 40.75f + static_cast<float>(dy), 0.8f},
+                                {61.5f + static_cast<float>(dx), 42.25f + static_cast<float>(dy), 0.8f}},
+                               std::nullopt);
+    buffers[BUFFER_OFFSET] = offsetRecord(100 - dx, 200 - dy);
+    run({"DAESprayer_paint", step.windowTextures(), buffers, step.grid0});
     gpu::setWorkerThreadCount(0);
     return std::pair{contents(*step.wet1), contents(*step.grid1)};
   };
   const auto one = spray(0, 0, 1), many = spray(0, 0, 8), moved = spray(20, 10, 8);
   EXPECT_EQ(one, many);
-  std::size_t drops = 0;
+  std::size_t drops = 0, early = 0;
   for (std::size_t y = 0; y < 96; ++y) {
     for (std::size_t x = 0; x < 96; ++x) {
       const std::size_t k = (y * 96 + x) * 4;
       const bool hit = one.first[k + 3] > 0;
-      drops += hit;
+      drops += hit, early += hit && x < 46;
       // The reach at force 0.8 is 14 cells.
-      const double near = std::min(std::hypot(x + 0.5 - 30.25, y + 0.5 - 40.75), std::hypot(x + 0.5 - 41.5, y + 0.5 - 42.25));
       if (hit) {
-        EXPECT_LT(near, 14.0) << x << "," << y;
+        EXPECT_LT(toSegment(x + 0.5, y + 0.5, 30.25, 40.75, 61.5, 42.25), 14.0) << x << "," << y;
         EXPECT_EQ(one.second[k + 2], kMark);
       }
       if (x + 20 < 96 && y + 10 < 96) {
@@ -188,7 +199,43 @@ TEST(DropKernels, TheSprayersSpeckleIsTheSameOnAnyThreadCountAndMovesWithTheSamp
     }
   }
   EXPECT_GT(drops, 40u);
-  EXPECT_LT(drops, 600u) << "a speckle, not a fill";
+  EXPECT_LT(drops, 1200u) << "a speckle, not a fill";
+  EXPECT_GT(early * 3, drops) << "the first half of the path is sprayed as well as the second";
+}
+
+// Samples on whole points, one or five cells apart along a row or a column: each row along a
+// stroke across (each column along one down) varies as the speckle does, rather than repeating
+// with the samples' spacing in pin-stripes or a lattice.
+TEST(DropKernels, TheSprayersRowsAlongAStrokeDoNotRepeatWithItsSamples) {
+  for (const int spacing : {1, 5}) {
+    for (const bool across : {true, false}) {
+      SCOPED_TRACE(std::to_string(spacing) + (across ? " cells apart across" : " cells apart down"));
+      std::vector<Touch> touches;
+      for (int i = 10; i <= 86; i += spacing) {
+        const auto along = static_cast<float>(i);
+        touches.push_back(across ? Touch{along, 48, 0.8f} : Touch{48, along, 0.8f});
+      }
+      StrokeStep step(96, 1, 1, 1);
+      run({"DAESprayer_paint", step.windowTextures(), dropBuffers(touches, std::nullopt), step.grid0});
+      const Bytes wet = contents(*step.wet1);
+      // The thickness at `along` on line `line` of the stroke.
+      const auto thickness = [&](std::size_t line, std::size_t along) {
+        return wet[((across ? line * 96 + along : along * 96 + line) * 4) + 3];
+      };
+      int lines = 0;
+      for (std::size_t line = 34; line < 63; ++line) {
+        bool reached = false, repeats = true;
+        for (std::size_t along = 24; along + static_cast<std::size_t>(spacing) < 72; ++along) {
+          reached = reached || thickness(line, along) > 0;
+          repeats = repeats && thickness(line, along) == thickness(line, along + static_cast<std::size_t>(spacing));
+        }
+        if (!reached) continue;
+        ++lines;
+        EXPECT_FALSE(repeats) << "line " << line;
+      }
+      EXPECT_GE(lines, 20);
+    }
+  }
 }
 
 }  // namespace

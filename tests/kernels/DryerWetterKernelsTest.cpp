@@ -78,8 +78,8 @@ TEST(DryerWetterKernels, InitRendersTheCopyDarkenedByHowWetThePaintIs) {
   EXPECT_EQ(at(*layer.picture, 2, 2), kCopy) << "cell (5, 4) is its second";
 }
 
-// One sample at window (12, 12), force 1: the cell under it turns 31 bytes (32 x (1 - 0.71 / 24)),
-// one 12 cells away 15. Each cell keeps its paint; the pixel over the first (layer cell (20, 16)) is
+// One sample on the centre of window cell (12, 12), force 4, the stroke's lone one and so one cell
+// of travel: the cell under it turns 16 bytes, one 12 cells away 8. Each cell keeps its paint; the pixel over the first (layer cell (20, 16)) is
 // reshaded; no pixel beyond the window, nor over a cell out of reach, changes.
 TEST(DryerWetterKernels, PaintTurnsPaintNearTheSamplesAndReshadesThePicture) {
   const struct {
@@ -90,24 +90,24 @@ TEST(DryerWetterKernels, PaintTurnsPaintNearTheSamplesAndReshadesThePicture) {
     int farWet;
   } cases[] = {
       {"DAEToolModel_dryer_paint", {252, 7, 0, TOOL_FLUID}, {200, 100, 50, 40}, {},  //
-       {252, 7, 0, TOOL_FLUID}, {200, 100, 50, 9}, {200, 100, 50, 31}, kWet4, kWet1, 25},
+       {252, 7, 0, TOOL_FLUID}, {200, 100, 50, 24}, {200, 100, 50, 16}, kWet4, kWet2, 32},
       // Over dry paint the wet colour settles by its coverage, as far as there is room under 255.
       {"DAEToolModel_dryer_paint", {252, 7, 0, TOOL_FLUID}, {200, 100, 50, 40}, {0, 0, 0, 250},
        {252, 7, 0, TOOL_FLUID}, {200, 100, 50, 35}, {200, 100, 50, 255}, kWet1, kCopy, 35},
       // All the wet paint dries: the cell is air, with no wetness.
-      {"DAEToolModel_dryer_paint", {252, 7, 0, TOOL_FLUID}, {200, 100, 50, 20}, {0, 0, 0, 20},
-       {0, 7, 0, TOOL_AIR}, {}, {200, 100, 50, 40}, kWet2, kCopy, 5},
+      {"DAEToolModel_dryer_paint", {252, 7, 0, TOOL_FLUID}, {200, 100, 50, 16}, {0, 0, 0, 20},
+       {0, 7, 0, TOOL_AIR}, {}, {200, 100, 50, 36}, kWet2, kCopy, 8},
       // The wetter raises dry paint: colours mix by amount, the wetness towards 252.
       {"DAEToolModel_wetter_paint", {124, 7, 0, TOOL_FLUID}, {200, 100, 50, 31}, {0, 200, 100, 40},
-       {188, 7, 0, TOOL_FLUID}, {100, 150, 75, 62}, {0, 200, 100, 9}, kWet1, {90, 45, 180, 200}, 46},
+       {168, 7, 0, TOOL_FLUID}, {132, 134, 67, 47}, {0, 200, 100, 24}, kWet1, kWet2, 39},
       {"DAEToolModel_wetter_paint", {0, 7, 0, TOOL_AIR}, {}, {10, 20, 30, 20},  //
-       {252, 7, 0, TOOL_FLUID}, {10, 20, 30, 20}, {}, kCopy, kWet4, 15},
+       {252, 7, 0, TOOL_FLUID}, {10, 20, 30, 16}, {10, 20, 30, 4}, kCopy, {90, 45, 180, 200}, 8},
   };
   for (const auto& c : cases) {
     FanDryerLayer layer(1, c.grid, c.wet, c.dry);
     set(*layer.picture, 20, 16, c.pixel);
     auto expected = contents(*layer.picture);
-    layer.paint(c.kernel, {{12, 12, 1.0f}});
+    layer.paint(c.kernel, {{12.5f, 12.5f, 4.0f}});
     EXPECT_EQ(at(*layer.grid0, 12, 12), c.gridAfter) << c.kernel;
     EXPECT_EQ(at(*layer.wet0, 12, 12), c.wetAfter) << c.kernel;
     EXPECT_EQ(at(*layer.dry0, 12, 12), c.dryAfter) << c.kernel;

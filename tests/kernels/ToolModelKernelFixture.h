@@ -168,6 +168,11 @@ struct StrokeStep {
   std::optional<Touch> pathStart;  // the last sample painted; none before the stroke's first step
 };
 
+// A cell's wet texel as a paint pass leaves it: the written copy where the pass changed the cell.
+inline Texel wetAfter(const StrokeStep& step, std::size_t x, std::size_t y) {
+  return changedByPass(at(*step.grid1, x, y)) ? at(*step.wet1, x, y) : at(*step.wet0, x, y);
+}
+
 // A step's head and its passes: a brush or knife head (12 x 12 x 32) shaped by its descriptor, or
 // the wide brushes' flat head (12 x 12 x 3, no descriptor), loaded by the fill named.
 struct StepHead {

@@ -87,24 +87,24 @@ TEST(ToolModelPaintAmounts, PressShareClampAndLiftByHand) {
   } cases[] = {
       // press lround(0.4 x 24 x (1 + sin 0.3) / 2) = 6 leaves a gap of 14 - 6 = 8: 144 of the 152
       // cells are pressed onto the canvas, and over the one cell a lone sample counts as travelled
-      // they lay 144 / 48 = 3 bytes, whatever fraction the column started with; a quarter of 3 is
-      // no smear.
+      // they lay 144 / 48 = 3 bytes, whatever fraction the column started with; a trail of 3 bytes
+      // is too thin to smear.
       {"press", "DAEToolModel_brush_paint", 200, 146, 160, 152, {}, {{6.3f, 5.8f, 0.4f, 0.3f}}, true, 3, 149},
       // 130 cells hang into a gap of 136 - 6 = 130: they touch the surface, none is pressed out.
       {"gap", "DAEToolModel_brush_paint", 160, 5, 141, 130, {}, {{6.3f, 5.8f, 0.4f, 0.3f}}, true, 0, 130},
       // force 6 is held to 4: press 62 leaves a gap of 110 - 62 = 48, more than the cell's 40, so the
       // empty column does not reach the cell (press 93 would, and smear up 10).
       {"force held to 4", "DAEToolModel_brush_paint", 128, 10, 120, 0, {30, 60, 90, 40}, {{6.3f, 5.8f, 6, 0.3f}}, true, 40, 0},
-      // 255 thick: what the column lays finds no room under the ceiling; the smear
-      // 255 x 252 / 1008 = 63 is held to the 10 cells of room under the column's paint.
+      // 255 thick: what the column lays finds no room under the ceiling; the smear over the cell
+      // travelled, 255 x (1 - (3/4)^(1/4)) = 17.7, is held to the 10 cells of room under the column's paint.
       {"ceiling", "DAEToolModel_brush_paint", 180, 170, 170, 160, {10, 10, 10, 255}, {{6.3f, 5.8f, 0.4f, 0.3f}}, true, 245, 170},
-      // an empty brush drawing forward takes up 40 x 252 / (4 x 252) = 10; backward it takes none.
-      {"smear", "DAEToolModel_brush_paint", 32, 10, 20, 0, {30, 60, 90, 40}, {{6.3f, 5.8f, 0.4f, 0.3f}}, true, 30, 10},
+      // an empty brush drawing forward smears up 245 x (1 - (3/4)^(1/4)) = 17.0 over the cell
+      // travelled, whatever fraction the column started with; backward it takes none.
+      {"smear", "DAEToolModel_brush_paint", 32, 10, 20, 0, {30, 60, 90, 245}, {{6.3f, 5.8f, 0.4f, 0.3f}}, true, 228, 17},
       {"no smear backward", "DAEToolModel_brush_paint", 32, 10, 20, 0, {30, 60, 90, 40}, {{6.3f, 5.8f, 0.4f, 0.3f}}, false, 40, 0},
-      // the second sample reads what the first left: 30 thick, the head 10 cells, which hang short
-      // of the gap of 20 - 6 = 14 and press nothing out; the column smears up 30 x 252 / 1008 = 7.
-      {"samples in turn", "DAEToolModel_brush_paint", 32, 10, 30, 0, {30, 60, 90, 40},
-       {{6.3f, 5.8f, 0.4f, 0.3f}, {6.4f, 5.6f, 0.4f, 0.3f}}, true, 23, 17},
+      // a second sample on the same cell corner brings the head no further: one visit, as alone.
+      {"one corner", "DAEToolModel_brush_paint", 32, 10, 20, 0, {30, 60, 90, 245},
+       {{6.3f, 5.8f, 0.4f, 0.3f}, {6.4f, 5.6f, 0.4f, 0.3f}}, true, 228, 17},
       // press 6: the blade rides 12 - 6 / 2 = 9 high and fills the 2-thick cell up to it.
       {"blade height", "DAEToolModel_knife_paint", 32, 10, 10, 10, {10, 10, 10, 2}, {{6.3f, 5.8f, 0.4f, 0.3f}}, true, 9, 3},
       // press 24 sets the blade on the surface: it scrapes all 9 up and the cell is air again.

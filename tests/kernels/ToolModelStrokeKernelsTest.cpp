@@ -40,9 +40,7 @@ void lay(StrokeStep& step, const Wet& w) {
 }
 
 // A cell's wet thickness as the step leaves it: the written copy where the pass changed the cell.
-int thicknessAfter(const StrokeStep& step, std::size_t x, std::size_t y) {
-  return changedByPass(at(*step.grid1, x, y)) ? at(*step.wet1, x, y)[3] : at(*step.wet0, x, y)[3];
-}
+int thicknessAfter(const StrokeStep& step, std::size_t x, std::size_t y) { return wetAfter(step, x, y)[3]; }
 
 const StepHead kBrushHead{"DAEToolModel_brush_paint", "DAEToolModel_brush_fill", &kBrush};
 const StepHead kKnifeHead{"DAEToolModel_knife_paint", "DAEToolModel_brush_fill", &kKnife};
@@ -108,74 +106,93 @@ TEST(ToolModelStrokeKernels, StrokeRaisesTheHeightAlongItsPathOnly) {
   EXPECT_EQ(at(*height, 30, 30)[0], 0);
 }
 
-// A brush lays by the distance it travels: the same path drawn with three times the samples, or
-// with them spread over many steps of three, lays about as much paint (a brush laying by the
-// sample would lay three times as much). Not exactly as much: the brush's trail is thick enough
-// for its smear, one share a meeting, to take a little more of it up again when the samples come
-// densely. So does a wide brush, whose flat head is given paint nearly dry, which it does not
-// smear up again.
-TEST(ToolModelStrokeKernels, BrushLaysByTheDistanceTravelledWhateverTheSamplesAndSteps) {
-  const auto laid = [](const StepHead& h, int samples, int perStep) {
+// A head works by the distance it travels, visiting each cell corner its path comes to once: the
+// same path drawn with three times the samples leaves the same window and head, byte for byte. So
+// does a brush laying its load (a brush laying by the sample would lay three times as much), a wide
+// brush, whose flat head is given paint nearly dry, and a knife cutting through paint thicker than
+// it carries. The brush's and the knife's are the same with the stroke's first sample alone in a
+// step (the knife pushes on nothing of what it scraped up where it landed), the brush's with its
+// samples spread over many steps of three as well.
+TEST(ToolModelStrokeKernels, AHeadWorksByTheDistanceTravelledWhateverTheSamplesAndSteps) {
+  // The window and head after `samples` along the path, the first step taking `first` of them and
+  // each after it `perStep`.
+  const auto stroke = [](const StepHead& h, bool thick, int samples, int first, int perStep) {
     StrokeStep step = h.step();
     step.fillHead(h.fill, {0.8f, 0.3f, 0.1f, h.flat() ? 0.03f : 1}, 1, *h.descriptor);
-    for (int first = 0; first < samples; first += perStep) {
+    if (thick) lay(step, {0, 8, 32, 24, {30, 90, 200, 120}, 252});
+    for (int from = 0, count = first; from < samples; from += count, count = perStep) {
       std::vector<Touch> touches;
-      for (int i = first; i < std::min(first + perStep, samples); ++i) touches.push_back({4 + 24.0f * i / (samples - 1), 16});
+      for (int i = from; i < std::min(from + count, samples); ++i) touches.push_back({4 + 24.0f * i / (samples - 1), 16});
       step.paintStep(h.paint, touches, *h.descriptor);
     }
-    return static_cast<double>(windowPaint(*step.wet0));
+    Bytes out = contents(*step.wet0);
+    const Bytes head = contents(*step.headA);
+    out.insert(out.end(), head.begin(), head.end());
+    return std::pair{windowPaint(*step.wet0), out};
   };
-  for (const StepHead* h : {&kBrushHead, &kWideHead}) {
-    const double sparse = laid(*h, 9, 9);
-    ASSERT_GT(sparse, 30) << h->paint;
-    EXPECT_NEAR(laid(*h, 25, 25) / sparse, 1, 0.15) << "denser samples, " << h->paint;
-    EXPECT_NEAR(laid(*h, 25, 3) / sparse, 1, 0.15) << "steps of three, " << h->paint;
+  const struct {
+    const StepHead* head;
+    bool thick, landingAlone, stepsOfThree;
+  } cases[] = {{&kBrushHead, false, true, true}, {&kWideHead, false, false, false}, {&kKnifeHead, true, true, false}};
+  for (const auto& c : cases) {
+    const auto sparse = stroke(*c.head, c.thick, 9, 9, 9);
+    ASSERT_GT(sparse.first, 30) << c.head->paint;
+    EXPECT_TRUE(stroke(*c.head, c.thick, 25, 25, 25).second == sparse.second) << "denser samples, " << c.head->paint;
+    if (c.landingAlone) {
+      EXPECT_TRUE(stroke(*c.head, c.thick, 25, 1, 24).second == sparse.second) << "landing alone, " << c.head->paint;
+    }
+    if (c.stepsOfThree) {
+      EXPECT_TRUE(stroke(*c.head, c.thick, 25, 3, 3).second == sparse.second) << "steps of three, " << c.head->paint;
+    }
   }
 }
 
 // Where a stroke lands is the same however its samples fall into steps, one, two, four a step or
 // all in one: a stroke's first sample, which cannot know whether others come with it, travels one
-// cell and goes no way. Samples 3 cells apart along y = 24 from x = 10, and the closing step that
-// ends the stroke: the landing columns, x 4 to 6, which only the first sample's head reaches, hold
-// the same bytes every time. A fully loaded wide brush pressed upright lays 255/256 of a byte for
-// that cell from the fraction its fill started the column at (the ledger's, in sixteenths): one
-// byte on every landing cell whose column started above nought (two or three for the three cells
-// to the second sample, were the first to come as far as the second goes). A brush lays by its
-// travel too; a knife pushes nothing on there.
+// cell and goes no way. Samples 3 cells apart from (10, 24), along y = 24 and, on a bare window,
+// on a slope whose cell visits lie less than a cell apart, and the closing step that ends the
+// stroke: the landing columns, x 4 to 6, hold the same bytes every time. On x = 4 only the landing visit's
+// head reaches: a fully loaded wide brush pressed upright lays 255/256 of a byte for that cell
+// from the fraction its fill started the column at (the ledger's, in sixteenths), one byte on
+// every such cell whose column started above nought. A brush lays by its travel too; a knife
+// pushes nothing on there.
 TEST(ToolModelStrokeKernels, AStrokesStartIsTheSameHoweverItsSamplesAreGrouped) {
   const struct {
     const StepHead* head;
     bool wet;
   } cases[] = {{&kWideHead, false}, {&kWideHead, true}, {&kBrushHead, false}, {&kBrushHead, true}, {&kKnifeHead, true}};
-  for (const auto& c : cases) {
-    const std::string what = std::string(c.head->paint) + (c.wet ? " through wet paint" : " on a bare window");
-    std::vector<Touch> path;
-    for (int i = 0; i < 10; ++i) path.push_back({10.0f + 3 * i, 24, 1, std::numbers::pi_v<float> / 2});
-    std::optional<Bytes> first;
-    for (const std::size_t perStep : {1u, 2u, 4u, 10u}) {
-      StrokeStep step(48, 12, 12, c.head->flat() ? 3 : 32);
-      if (!c.head->flat()) step.initialize(*c.head->descriptor);
-      step.fillHead(c.head->fill, {0.8f, 0.3f, 0.1f, 1}, 1, *c.head->descriptor);
-      const Bytes filled = contents(*step.headA);
-      if (c.wet) lay(step, {0, 12, 48, 36, {30, 90, 200, 24}, 252});
-      for (std::size_t i = 0; i < path.size(); i += perStep)
-        step.paintStep(c.head->paint, {path.begin() + i, path.begin() + std::min(i + perStep, path.size())}, *c.head->descriptor);
-      step.paintStep(c.head->paint, {}, *c.head->descriptor);
-      Bytes landing;
-      for (std::size_t y = 12; y < 36; ++y)
-        for (std::size_t x = 4; x < 7; ++x) {
-          const Texel wet = at(*step.wet0, x, y), grid = at(*step.grid0, x, y);
-          landing.insert(landing.end(), {wet[0], wet[1], wet[2], wet[3], grid[0], grid[1], grid[3]});
-          // The flat head's column (x - 4, y - 18) lays there; its ledger's B carries the fractions.
-          if (c.head->flat() && !c.wet && y >= 18 && y < 30) {
-            const std::uint8_t fractions = filled[4 * ((2 * 12 + (y - 18)) * 12 + (x - 4)) + 2];
-            EXPECT_EQ(wet[3], fractions >> 4 > 0 ? 1 : 0) << what << ", " << perStep << " a step, at " << x << ", " << y;
+  for (const auto& c : cases)
+    for (const float slope : {0.0f, 0.8f}) {
+      if (c.wet && slope != 0) continue;  // wet paint's fractions and blurs part by a byte on a slope
+      const std::string what = std::string(c.head->paint) + (c.wet ? " through wet paint" : " on a bare window") +
+                               ", slope " + std::to_string(slope);
+      std::vector<Touch> path;
+      for (int i = 0; i < 10; ++i) path.push_back({10.0f + 3 * i, 24 + 3 * slope * i, 1, std::numbers::pi_v<float> / 2});
+      std::optional<Bytes> first;
+      for (const std::size_t perStep : {1u, 2u, 4u, 10u}) {
+        StrokeStep step(48, 12, 12, c.head->flat() ? 3 : 32);
+        if (!c.head->flat()) step.initialize(*c.head->descriptor);
+        step.fillHead(c.head->fill, {0.8f, 0.3f, 0.1f, 1}, 1, *c.head->descriptor);
+        const Bytes filled = contents(*step.headA);
+        if (c.wet) lay(step, {0, 12, 48, 36, {30, 90, 200, 24}, 252});
+        for (std::size_t i = 0; i < path.size(); i += perStep)
+          step.paintStep(c.head->paint, {path.begin() + i, path.begin() + std::min(i + perStep, path.size())}, *c.head->descriptor);
+        step.paintStep(c.head->paint, {}, *c.head->descriptor);
+        Bytes landing;
+        for (std::size_t y = 12; y < 36; ++y)
+          for (std::size_t x = 4; x < 7; ++x) {
+            const Texel wet = at(*step.wet0, x, y), grid = at(*step.grid0, x, y);
+            landing.insert(landing.end(), {wet[0], wet[1], wet[2], wet[3], grid[0], grid[1], grid[3]});
+            // The flat head's column (x - 4, y - 18) lays there; its ledger's B carries the fractions.
+            if (c.head->flat() && !c.wet && slope == 0 && x == 4 && y >= 18 && y < 30) {
+              const std::uint8_t fractions = filled[4 * ((2 * 12 + (y - 18)) * 12 + (x - 4)) + 2];
+              EXPECT_EQ(wet[3], fractions >> 4 > 0 ? 1 : 0) << what << ", " << perStep << " a step, at " << x << ", " << y;
+            }
           }
-        }
-      if (!first) first = landing;
-      EXPECT_EQ(landing, *first) << what << ", " << perStep << " a step";
+        if (!first) first = landing;
+        EXPECT_EQ(landing, *first) << what << ", " << perStep << " a step";
+      }
     }
-  }
 }
 
 // The fractions of a byte the wide brushes' columns carry start somewhere in a byte, apart from
@@ -442,11 +459,11 @@ TEST(ToolModelStrokeKernels, KnifeCutsATrenchThroughThickWetPaintAndBanksTheRest
 
 // A roller's drum rolls on a quarter of the wet paint under it, times its wetness over 252, to the
 // cell as far on as it moves, foremost first, so each cell moves only paint that lay there before.
-// Drawn backward (it lifts nothing) and empty (it trades nothing), one sample on from where its
-// path starts, over an even film of 40 bytes: every cell the drum covers and comes to from behind
+// Drawn backward (it lifts nothing) and empty (it trades nothing), one sample a cell on (along, or
+// across a corner) from where its path starts, over an even film of 40 bytes: every cell the drum covers and comes to from behind
 // gives and gets that share and stays at 40, each at its rear edge ends a share thinner and each
 // just past its front edge a share thicker, as many of each; nothing is made or lost. The same when
-// the stroke starts in the dispatch, one sample before: where the drum lands it rolls nothing on.
+// the stroke starts in the dispatch, one cell before: where the drum lands it rolls nothing on.
 TEST(ToolModelStrokeKernels, ARollersDrumRollsOnAShareOfTheFilmByItsWetnessForemostFirst) {
   constexpr int kFilm = 40, kFilmCells = 40 * 40;
   const struct {
@@ -454,7 +471,7 @@ TEST(ToolModelStrokeKernels, ARollersDrumRollsOnAShareOfTheFilmByItsWetnessForem
     float dx, dy;
     int share;
     bool landsHere = false;  // the stroke's first sample, at (24, 24), comes in the dispatch
-  } cases[] = {{252, 3, 0, 10}, {128, 3, 0, 5}, {252, 2, 2, 10}, {252, -1, 0, 10}, {252, 3, 0, 10, true}};
+  } cases[] = {{252, 1, 0, 10}, {128, 1, 0, 5}, {252, 1, 1, 10}, {252, -1, 0, 10}, {252, 1, 0, 10, true}};
   for (const auto& c : cases) {
     StrokeStep step(48, 12, 12, 32);
     step.initialize(kKnife);
@@ -487,8 +504,10 @@ TEST(ToolModelStrokeKernels, ARollersDrumRollsOnAShareOfTheFilmByItsWetnessForem
   }
 }
 
-// One cell of wet paint far thicker than the blade carries, met only by the second of two upright
-// samples at the full press, which set the empty blade on the surface: the column over it scrapes
+// One cell of wet paint far thicker than the blade carries, met only where the blade comes to the
+// cell corner of an upright sample at the full press, which sets the empty blade on the surface,
+// its path coming on from just behind that corner's square (so that the walk visits that corner
+// alone, going the blade's way): the column over it scrapes
 // up all it holds (16 cells), and the blade drives the rest off the cell, to the first open cell
 // past the blade along each way it drives paint (a cell two ways reach counting once), which are
 // bare, raising them to one level (those it hands a left-over byte one higher). So the cell is left
@@ -506,7 +525,13 @@ TEST(ToolModelStrokeKernels, AKnifeDrivesWhatItCannotCarryOffACellToOneLevelAlon
   };
   for (const auto& c : cases) {
     const float a = c.degrees * std::numbers::pi_v<float> / 180, ux = std::cos(a), uy = std::sin(a);
-    const float x1 = 24.5f, y1 = 24.5f, x0 = x1 - 8 * ux, y0 = y1 - 8 * uy;
+    const float x1 = 24.5f, y1 = 24.5f;
+    // Back from the sample to the edge of its corner's square, and a little past it.
+    const auto back = [](float v, float u) {
+      const float corner = std::floor(v + 0.5f);
+      return u > 0 ? (v - corner + 0.5f) / u : u < 0 ? (corner + 0.5f - v) / -u : 1e9f;
+    };
+    const float behind = std::min(back(x1, ux), back(y1, uy)) + 0.01f, x0 = x1 - behind * ux, y0 = y1 - behind * uy;
     const auto cx = static_cast<std::size_t>(std::floor(x1 + c.ahead * ux - c.side * uy)),
                cy = static_cast<std::size_t>(std::floor(y1 + c.ahead * uy + c.side * ux));
     StrokeStep step(48, 12, 12, 32);
@@ -516,7 +541,8 @@ TEST(ToolModelStrokeKernels, AKnifeDrivesWhatItCannotCarryOffACellToOneLevelAlon
     std::memcpy(step.headB->texels().texel(0, 0, 0), step.headA->texels().texel(0, 0, 0), contents(*step.headA).size());
     auto textures = step.windowTextures();
     textures[TEXTURE_TOOL_READ] = step.headA, textures[TEXTURE_TOOL_WRITE] = step.headB;
-    auto buffers = sampleBuffers({{x0, y0, 1, std::numbers::pi_v<float> / 2}, {x1, y1, 1, std::numbers::pi_v<float> / 2}});
+    auto buffers = sampleBuffers({{x1, y1, 1, std::numbers::pi_v<float> / 2}});
+    buffers[BUFFER_VALUE] = floatRecord({x0, y0, 1});
     buffers[BUFFER_DAE_DESCRIPTOR] = kKnife;
     run({"DAEToolModel_knife_paint", textures, buffers, step.grid0});
     const std::string what = std::to_string(c.degrees) + " degrees, the cell " + std::to_string(c.ahead) + " ahead and " +
@@ -535,6 +561,33 @@ TEST(ToolModelStrokeKernels, AKnifeDrivesWhatItCannotCarryOffACellToOneLevelAlon
     EXPECT_EQ(window + headPaint(*step.headB), c.thickness) << what;
     EXPECT_LE(highest - lowest, 1) << what << ": from " << lowest << " to " << highest;
   }
+}
+
+// Where a blade lands it goes no way and pushes nothing, nor later what it could not carry there:
+// an empty blade riding 6 bytes high (an upright press of 12) lands on a cell 30 thick, its column
+// scraping up the 16 it holds and leaving 8 of the 24 above the blade; one cell on, in the same
+// step, that column lays 6 of its 16 on the bare cell it comes to, up to the blade's height, and
+// the next column takes the 8 up. The cell is left at the blade's height, and no cell gets paint
+// pushed onto it.
+TEST(ToolModelStrokeKernels, AKnifePushesNothingOfWhatItLeftWhereItLanded) {
+  StrokeStep step(32, 12, 12, 32);
+  step.initialize(kKnife);
+  set(*step.wet0, 16, 16, {200, 60, 30, 30});
+  set(*step.grid0, 16, 16, {252, 0, 0, TOOL_FLUID});
+  std::memcpy(step.headB->texels().texel(0, 0, 0), step.headA->texels().texel(0, 0, 0), contents(*step.headA).size());
+  auto textures = step.windowTextures();
+  textures[TEXTURE_TOOL_READ] = step.headA, textures[TEXTURE_TOOL_WRITE] = step.headB;
+  constexpr float kUpright = std::numbers::pi_v<float> / 2;
+  auto buffers = sampleBuffers({{16, 16, 0.5f, kUpright}, {17, 16, 0.5f, kUpright}});
+  buffers[BUFFER_DAE_DESCRIPTOR] = kKnife;
+  run({"DAEToolModel_knife_paint", textures, buffers, step.grid0});
+  EXPECT_EQ(thicknessAfter(step, 16, 16), 6);
+  EXPECT_EQ(thicknessAfter(step, 17, 16), 6);
+  EXPECT_EQ(headPaint(*step.headB), 18);
+  long window = 0;
+  for (std::size_t y = 0; y < 32; ++y)
+    for (std::size_t x = 0; x < 32; ++x) window += thicknessAfter(step, x, y);
+  EXPECT_EQ(window, 12) << "nothing pushed";
 }
 
 // Byte 1 of the pencil state says whether a knife draws forward (all of it absent: forward): only

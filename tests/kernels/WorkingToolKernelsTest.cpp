@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numbers>
 #include <optional>
 
@@ -13,7 +14,7 @@ namespace {
 using namespace kerneltest;
 using namespace tessivarium;
 
-constexpr std::uint32_t kTurpentine = 15, kTowel = 34, kSander = 39;
+constexpr std::uint32_t kMop = 14, kTurpentine = 15, kTowel = 34, kSander = 39;
 constexpr float kUpright = std::numbers::pi_v<float> / 2;
 
 // One sample's paint pass with the head shaped by `descriptor`, read from headA and written to
@@ -31,7 +32,7 @@ void paintOnce(StrokeStep& step, const std::string& kernel, const Bytes& descrip
 }
 
 // The towel's cloth soaks 32 bytes into each paint cell; the body cell's red byte says how many
-// the lowest one lacks.
+// the lowest one lacks. A lone sample counts as one cell travelled.
 TEST(WorkingToolKernels, LiftsWetPaintIntoTheHeadByPressAndWetnessAsFarAsTheColumnHasRoom) {
   const struct {
     float tipZ;
@@ -39,7 +40,7 @@ TEST(WorkingToolKernels, LiftsWetPaintIntoTheHeadByPressAndWetnessAsFarAsTheColu
     float force;
     int lifted;
   } cases[] = {{12, 20, 252, 1.0f, 10},  // 20 x 12 / 24, lying flat at force 1
-               {12, 20, 128, 1.0f, 6},   // less wet, less lifted (rounded up)
+               {12, 63, 128, 1.0f, 16},  // less wet, less lifted: 63 x 128 / 252 x 12 / 24
                {12, 20, 252, 0.5f, 5},
                {1, 200, 252, 2.0f, 32},  // all of it at a press of 24, but one cell of cloth holds 32
                {12, 20, 252, 0.0f, 0}};  // no press, no touch
@@ -174,10 +175,68 @@ TEST(TurpentinePaint, WetsThePaintItMeetsByItsPress) {
   }
 }
 
+// The mop's hairs at one sample, its small head pressed down so far that every column meets its
+// cell: the cells it sweeps over a film one byte thick, red left of the head's middle and blue
+// right of it, stir their colours together, though the film is too thin for any gift; and paint
+// left of or above the cells it sweeps, none of it swept, trades with them across the edge between.
+TEST(FluffyMopPaint, StirsTheCellsItSweepsAndTradesWithTheCellsBesideThem) {
+  const Bytes head = descriptorRecord(4, 4, 12, 4, 4, 3, kMop);
+  const Touch touch{16.2f, 16.2f, 2.0f};
+  // The cells the head sweeps: the ones a pass over a bare canvas marks.
+  std::size_t x0 = 32, y0 = 32, x1 = 0, y1 = 0;
+  {
+    StrokeStep bare(32, 8, 8, 16);
+    bare.initialize(head);
+    paintOnce(bare, "FluffyMop_paint", head, touch);
+    for (std::size_t y = 0; y < 32; ++y)
+      for (std::size_t x = 0; x < 32; ++x)
+        if (changedByPass(at(*bare.grid1, x, y))) x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
+  }
+  ASSERT_LT(x0, x1);
+  ASSERT_LT(y0, y1);
+  const Texel red{255, 0, 0, 1}, blue{0, 0, 255, 1};
+  const struct {
+    const char* what;
+    bool film;         // the film over the whole window; else paint 40 thick beside the swept cells
+    bool left, above;  // where that paint lies
+  } cases[] = {{"a film of one byte", true, false, false}, {"paint left of them", false, true, false},
+               {"paint above them", false, false, true}};
+  for (const auto& c : cases) {
+    StrokeStep step(32, 8, 8, 16);
+    step.initialize(head);
+    for (std::size_t y = 0; y < 32; ++y)
+      for (std::size_t x = 0; x < 32; ++x) {
+        Texel paint = x < 16 ? red : blue;
+        if (!c.film) paint[3] = (c.left && x < x0) || (c.above && y < y0) ? 40 : 0;
+        if (paint[3] > 0) set(*step.wet0, x, y, paint), set(*step.grid0, x, y, {252, 0, 0, TOOL_FLUID});
+      }
+    const long before = windowPaint(*step.wet0);
+    paintOnce(step, "FluffyMop_paint", head, touch);
+    long after = 0, beside = 0, swept = 0;
+    int stirred = 0;
+    for (std::size_t y = 0; y < 32; ++y)
+      for (std::size_t x = 0; x < 32; ++x) {
+        const Texel wet = wetAfter(step, x, y);
+        after += wet[3];
+        const bool inside = x >= x0 && x <= x1 && y >= y0 && y <= y1;
+        if (inside) swept += wet[3], stirred += wet[0] > 0 && wet[2] > 0;
+        if ((c.left && x + 1 == x0 && y >= y0 && y <= y1) || (c.above && y + 1 == y0 && x >= x0 && x <= x1)) beside += 40 - wet[3];
+      }
+    EXPECT_EQ(after, before) << c.what;
+    if (c.film) {
+      EXPECT_GT(stirred, 0) << c.what << ": red and blue stirred together";
+    } else {
+      EXPECT_GT(swept, 0) << c.what << ": the swept cells took paint from beside them";
+      EXPECT_GT(beside, 0) << c.what << ": the cells beside them gave it";
+    }
+  }
+}
+
 // Two neighbours, the left one red and marked (the right one marked too, or held back, where a row
 // says so), the right one blue or bare, both fully wet; between equally thick cells only the mop
-// mixes the colours, and its hairs stir two swept cells too thin for any gift. No blur carries
-// paint to a held cell: that edge is left to the step that levels it.
+// mixes the colours, and two marked cells too thin for any gift it leaves as they are (its hairs
+// stirred them as they swept them). No blur carries paint to a held cell: that edge is left to the
+// step that levels it.
 TEST(WorkingToolKernels, EachMovesItsShareAcrossAMarkedEdgeAndKeepsThePaint) {
   const struct {
     const char* kernel;
@@ -188,7 +247,7 @@ TEST(WorkingToolKernels, EachMovesItsShareAcrossAMarkedEdgeAndKeepsThePaint) {
   } cases[] = {{"DAEToolModel_blur_image", 100, 0, 12, true}, {"Towel_blur_image", 100, 0, 6, true},
                {"Turpentine_blur_image", 100, 0, 25, true},   {"FluffyMop_blur_image", 100, 0, 12, true},
                {"Towel_blur_image", 100, 100, 0, false},       {"FluffyMop_blur_image", 100, 100, 0, true},
-               {"FluffyMop_blur_image", 6, 6, 0, true, 1},      {"DAEToolModel_blur_image", 100, 0, 0, false, 3},
+               {"FluffyMop_blur_image", 6, 6, 0, false, 1},      {"DAEToolModel_blur_image", 100, 0, 0, false, 3},
                {"FluffyMop_blur_image", 100, 100, 0, false, 3}};
   for (const auto& c : cases) {
     const auto grid = texture(4, 4), wet = texture(4, 4), map = texture(4, 4);

@@ -35,6 +35,8 @@ void FanDryerPaintPass::fillCommandBuffer(DrawingPaint& paint, gpu::ComputeComma
   AbstractToolEncoderShader::fillCommandBuffer(paint, encoder);
   surface.encodeOffset(encoder);
   surface.encodeInput(encoder);
+  // The fan turns paint by the distance travelled, its path going on from the step before.
+  surface.encodePathStart(encoder, ToolSurface::Trail::none);
   DrawingPaint& canvas = fanDryerCanvas(shaderName());
   ArtworkTextures& layer = fanDryerLayer(canvas, shaderName());
   // The picture has a pixel per point, the working textures a cell per cell: the kernel needs the

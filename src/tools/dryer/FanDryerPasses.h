@@ -19,7 +19,8 @@ class FanDryerInitPass : public AbstractToolEncoderShader {
   void fillCommandBuffer(DrawingPaint& paint, gpu::ComputeCommandEncoder& encoder) override;
 };
 
-// The paint pass of a stroke step: the current tool's window offset and samples, the first working
+// The paint pass of a stroke step: the current tool's window offset and samples (with the sample
+// the step before painted last, ToolSurface::encodePathStart), the first working
 // grid, wet and dry textures and the layer's picture, each at its read and its write slot (the
 // kernel works in place), and the artwork's scale, through which the kernel finds the cells under
 // each picture pixel.

@@ -4,12 +4,14 @@
 // mask, on the main canvas and on a palette, with the debug chain off and on. The close of the
 // canvases then leaves counted only the textures the manager and the tool still hold. And every
 // tool's head kept up (saved, reset, cleaned, cleaned at a stroke's end) at the starting debug
-// value. One case is one test, so that CTest runs them side by side.
+// value; and every tool's stroke the same however its samples fall into frames and however densely
+// they come. One case is one test, so that CTest runs them side by side.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <numbers>
 #include <ostream>
@@ -85,15 +87,15 @@ std::shared_ptr<graphics::Image> maskImage() {
 }
 
 // A band along the stroke's path of half-wet paint in ridges over dry paint, so that every tool
-// finds something to move, wet, dry, wipe or sand.
+// finds something to move, stir, wet, dry, wipe or sand: the high ridges orange, the low ones blue.
 void layPaint(ArtworkTextures& layer) {
   Bytes grid = TextureUtil::toRawData(*layer.gridTexture()), wet = TextureUtil::toRawData(*layer.wetTexture()),
         dry = TextureUtil::toRawData(*layer.dryTexture());
   for (std::size_t y = 80; y < 120; ++y)
     for (std::size_t x = 20; x < 380; ++x) {
       const std::size_t at = (y * kWidth + x) * 4;
-      const std::uint8_t ridge = (x / 6 + y / 6) % 2 ? 60 : 20;
-      wet[at] = 200, wet[at + 1] = 60, wet[at + 2] = 30, wet[at + 3] = ridge;
+      const bool high = (x / 6 + y / 6) % 2;
+      wet[at] = high ? 200 : 40, wet[at + 1] = high ? 60 : 90, wet[at + 2] = high ? 30 : 200, wet[at + 3] = high ? 60 : 20;
       dry[at] = 40, dry[at + 1] = 90, dry[at + 2] = 160, dry[at + 3] = 30;
       grid[at] = 128, grid[at + 3] = TOOL_FLUID;
     }
@@ -343,16 +345,17 @@ void layThickLines(ArtworkTextures& layer) {
   TextureUtil::loadRawData(layer.wetTexture(), wet, kWidth, kHeight, 1);
 }
 
-// The same stroke, whatever number of its samples each display frame brings: every tool, in wet
-// paint and on a bare layer, dragged at 1 and 4 samples a frame against 1000, lays the same paint
-// (within 2%) and leaves the cells it changed alike (no more than 5% of them differ by more than 8
-// thickness bytes, wet or dry), so a frame join leaves no mark; the knives whose frames agree
-// there too, through thick lines, where what a blade banks beside it must stay held while the
-// blade may still come back to it. And a stroke, a tap too, ends with no cell of the layer held
-// back from the blur (the grid's byte B at kHeldMark, 3): the stroke's end levels its trail.
-struct Framing {
+// A tool of the manager and what it strokes over.
+struct ToolOnBed {
   std::size_t tool;
   Bed bed;
+};
+
+// A stroke's path along y = 100 from x = 40: samples `spacing` points apart over `length` points
+// (a tap, one sample, over none).
+struct Path {
+  double spacing = 2, length = 320;
+  std::size_t samples() const { return static_cast<std::size_t>(std::lround(length / spacing)) + 1; }
 };
 
 // How a framing stroke ends: the stylus lifts with its last samples, or in a frame of its own that
@@ -360,11 +363,11 @@ struct Framing {
 // picture has written the stroke's window back.
 enum class Ending { WithTheLastSamples, Apart, ApartAfterARebuild };
 
-// The layer before and after a stroke of `samples` samples 2 cells apart along y = 100 from x =
-// 40, `perFrame` to a display frame, 1/240 s apart; the last sample lifts the stylus in a frame of
-// its own when all would otherwise touch down in one (a lone sample, a tap, touches down and lifts
-// in two).
-std::pair<Bytes, Bytes> strokeInFrames(std::size_t tool, Bed bed, std::size_t perFrame, std::size_t samples = 161,
+// The layer before and after a stroke along `path` (by default 161 samples 2 cells apart),
+// `perFrame` to a display frame, 1/240 s apart; the last sample lifts the stylus in a frame of its
+// own when all would otherwise touch down in one (a lone sample, a tap, touches down and lifts in
+// two).
+std::pair<Bytes, Bytes> strokeInFrames(std::size_t tool, Bed bed, std::size_t perFrame, Path path = {},
                                        Ending ending = Ending::WithTheLastSamples) {
   testsupport::ConsoleCapture console;
   const auto canvas = currentMainCanvas();
@@ -387,6 +390,7 @@ std::pair<Bytes, Bytes> strokeInFrames(std::size_t tool, Bed bed, std::size_t pe
   if (bed == Bed::Ridged) layPaint(layer);
   if (bed == Bed::ThickLines) layThickLines(layer);
   const Bytes before = layerBytes(layer);
+  const std::size_t samples = path.samples();
   std::vector<std::vector<std::size_t>> frames;
   for (std::size_t i = 0; i < samples; i += perFrame) {
     frames.emplace_back();
@@ -396,10 +400,10 @@ std::pair<Bytes, Bytes> strokeInFrames(std::size_t tool, Bed bed, std::size_t pe
     frames.push_back({frames.front().back()});
     if (samples > 1) frames.front().pop_back();
   }
-  const auto touchAt = [](std::size_t j, ui::TouchPhase phase) {
+  const auto touchAt = [&path](std::size_t j, ui::TouchPhase phase) {
     ui::TouchState state;
     state.type = ui::TouchType::Stylus, state.phase = phase;
-    state.location = {40.0 + 2.0 * static_cast<double>(j), 100};
+    state.location = {40.0 + path.spacing * static_cast<double>(j), 100};
     state.force = 1.0, state.maximumPossibleForce = 4.0, state.altitudeAngle = 0.9, state.azimuthAngle = 0.4;
     state.timestamp = static_cast<double>(j) / 240;
     return state;
@@ -461,28 +465,39 @@ std::int64_t paintOf(const Bytes& layer) {
   return sum;
 }
 
-// The share of the cells either stroke changed (any byte but the grid's marks) whose wet or dry
-// thickness differs by more than 8 between the two.
+// Whether a stroke changed cell i of a layer: any of its bytes but the grid's mark.
+bool changed(const Bytes& before, const Bytes& after, std::size_t i) {
+  for (std::size_t b = 0; b < 12; ++b) {
+    const std::size_t at = (b / 4 * kWidth * kHeight + i) * 4 + b % 4;
+    if (b != 2 && before[at] != after[at]) return true;
+  }
+  return false;
+}
+
+// The share of the cells either stroke changed whose wet or dry thickness differs by more than 8
+// between the two.
 double shareApart(const Bytes& before, const Bytes& one, const Bytes& other) {
-  std::size_t changed = 0, apart = 0;
+  std::size_t touched = 0, apart = 0;
   for (std::size_t i = 0; i < kWidth * kHeight; ++i) {
-    bool touched = false;
-    for (std::size_t b = 0; b < 12 && !touched; ++b) {
-      const std::size_t at = (b / 4 * kWidth * kHeight + i) * 4 + b % 4;
-      touched = b != 2 && (before[at] != one[at] || before[at] != other[at]);
-    }
-    if (!touched) continue;
-    ++changed;
+    if (!changed(before, one, i) && !changed(before, other, i)) continue;
+    ++touched;
     const auto a = thicknessAt(one, i), o = thicknessAt(other, i);
     apart += std::abs(a[0] - o[0]) > 8 || std::abs(a[1] - o[1]) > 8;
   }
-  return changed == 0 ? 0 : static_cast<double>(apart) / static_cast<double>(changed);
+  return touched == 0 ? 0 : static_cast<double>(apart) / static_cast<double>(touched);
 }
 
-class ToolFraming : public ::testing::TestWithParam<Framing> {};
+// The same stroke, whatever number of its samples each display frame brings: every tool, in wet
+// paint and on a bare layer, dragged at 1 and 4 samples a frame against 1000, lays the same paint
+// (within 2%) and leaves the cells it changed alike (no more than 5% of them differ by more than 8
+// thickness bytes, wet or dry), so a frame join leaves no mark; the knives whose frames agree
+// there too, through thick lines, where what a blade banks beside it must stay held while the
+// blade may still come back to it. And a stroke, a tap too, ends with no cell of the layer held
+// back from the blur (the grid's byte B at kHeldMark, 3): the stroke's end levels its trail.
+class ToolFraming : public ::testing::TestWithParam<ToolOnBed> {};
 
 TEST_P(ToolFraming, TheSameStrokeAtAnyNumberOfSamplesAFrame) {
-  const Framing c = GetParam();
+  const ToolOnBed c = GetParam();
   const auto [before, whole] = strokeInFrames(c.tool, c.bed, 1000);
   EXPECT_EQ(heldCells(whole), 0u) << "1000 samples a frame";
   const std::int64_t paint = paintOf(whole);
@@ -492,35 +507,83 @@ TEST_P(ToolFraming, TheSameStrokeAtAnyNumberOfSamplesAFrame) {
     EXPECT_LE(shareApart(before, whole, layer), 0.05) << perFrame << " samples a frame: the cells changed";
     EXPECT_EQ(heldCells(layer), 0u) << perFrame << " samples a frame";
   }
-  const auto [untapped, tapped] = strokeInFrames(c.tool, c.bed, 1, 1);
+  const auto [untapped, tapped] = strokeInFrames(c.tool, c.bed, 1, {2, 0});
   if (c.bed != Bed::Bare) {
     EXPECT_NE(tapped, untapped) << "a tap";
   }
   EXPECT_EQ(heldCells(tapped), 0u) << "a tap";
   // Ended by a frame of its own, after a rebuild of the layer's picture wrote the window back or not.
-  const Bytes kept = strokeInFrames(c.tool, c.bed, 4, 161, Ending::Apart).second;
-  const Bytes rebuilt = strokeInFrames(c.tool, c.bed, 4, 161, Ending::ApartAfterARebuild).second;
+  const Bytes kept = strokeInFrames(c.tool, c.bed, 4, {}, Ending::Apart).second;
+  const Bytes rebuilt = strokeInFrames(c.tool, c.bed, 4, {}, Ending::ApartAfterARebuild).second;
   EXPECT_EQ(withoutMarks(rebuilt), withoutMarks(kept)) << "the window written back before the end";
   EXPECT_EQ(heldCells(rebuilt), 0u) << "the window written back before the end";
 }
 
 const char* bedName(Bed bed) { return bed == Bed::Bare ? "_Bare" : bed == Bed::Ridged ? "_Wet" : "_ThickLines"; }
 
-// Every tool on the bare and the ridged layer; knives 1, 2 and 4 through thick lines too.
-std::vector<Framing> everyFraming() {
-  std::vector<Framing> out;
+std::string toolOnBedName(const ::testing::TestParamInfo<ToolOnBed>& info) {
+  return std::string(allTools()[info.param.tool].name) + bedName(info.param.bed);
+}
+
+// Every tool on the ridged and the bare layer; with `thickLines`, knives 1, 2 and 4 through thick
+// lines too.
+std::vector<ToolOnBed> everyToolOnBed(bool thickLines) {
+  std::vector<ToolOnBed> out;
   for (std::size_t t = 0; t < allTools().size(); ++t) {
     for (const Bed bed : {Bed::Ridged, Bed::Bare}) out.push_back({t, bed});
     const std::string name = allTools()[t].name;
-    if (name == "Knife1" || name == "Knife2" || name == "Knife4") out.push_back({t, Bed::ThickLines});
+    if (thickLines && (name == "Knife1" || name == "Knife2" || name == "Knife4")) out.push_back({t, Bed::ThickLines});
   }
   return out;
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryTool, ToolFraming, ::testing::ValuesIn(everyFraming()),
-                         [](const ::testing::TestParamInfo<Framing>& info) {
-                           return std::string(allTools()[info.param.tool].name) + bedName(info.param.bed);
-                         });
+INSTANTIATE_TEST_SUITE_P(EveryTool, ToolFraming, ::testing::ValuesIn(everyToolOnBed(true)), toolOnBedName);
+
+// What a stroke does to the layer: per cell, the thickness bytes that came or went (wet and dry)
+// and the bytes of wet paint whose colour changed (as thick as it stayed, times the largest change
+// of a channel over 255), so that laying, lifting, grinding and stirring all count; and the cells it
+// changed.
+struct StrokeWork {
+  std::int64_t paint = 0;
+  std::size_t cells = 0;
+};
+
+StrokeWork workOf(const Bytes& before, const Bytes& after) {
+  const std::size_t cells = kWidth * kHeight;
+  StrokeWork work;
+  for (std::size_t i = 0; i < cells; ++i) {
+    if (!changed(before, after, i)) continue;
+    ++work.cells;
+    const auto was = thicknessAt(before, i), is = thicknessAt(after, i);
+    int colour = 0;
+    for (std::size_t c = 0; c < 3; ++c)
+      colour = std::max(colour, std::abs(before[(cells + i) * 4 + c] - after[(cells + i) * 4 + c]));
+    work.paint += std::abs(was[0] - is[0]) + std::abs(was[1] - is[1]) + std::min(was[0], is[0]) * colour / 255;
+  }
+  return work;
+}
+
+// The same path however densely it is sampled (a slow stroke brings a sample every point or less,
+// a quick one every ten or more): every tool, in wet paint and on a bare layer, dragged along 300
+// points with samples 1, 3 and 10 points apart (four to a frame) does the work it does with
+// samples half a point apart, within a tenth, and changes as many cells, within a tenth.
+class ToolDensity : public ::testing::TestWithParam<ToolOnBed> {};
+
+TEST_P(ToolDensity, TheSamePathAtAnySpacing) {
+  const ToolOnBed c = GetParam();
+  const auto [before, dense] = strokeInFrames(c.tool, c.bed, 4, {0.5, 300});
+  const StrokeWork reference = workOf(before, dense);
+  for (const double spacing : {1.0, 3.0, 10.0}) {
+    const StrokeWork work = workOf(before, strokeInFrames(c.tool, c.bed, 4, {spacing, 300}).second);
+    EXPECT_LE(std::abs(work.paint - reference.paint), reference.paint / 10)
+        << spacing << " points apart: " << work.paint << " bytes of work against " << reference.paint;
+    EXPECT_LE(std::abs(static_cast<std::int64_t>(work.cells) - static_cast<std::int64_t>(reference.cells)),
+              static_cast<std::int64_t>(reference.cells) / 10)
+        << spacing << " points apart: " << work.cells << " cells changed against " << reference.cells;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryTool, ToolDensity, ::testing::ValuesIn(everyToolOnBed(false)), toolOnBedName);
 
 // The dial's range for a tool that takes the shared dial; none for a tool that leaves it alone.
 std::optional<std::pair<float, float>> dialRange(ToolType type) {

@@ -190,8 +190,9 @@ TEST_P(FanDryerToolTest, AMissingFanSceneIsReportedAndPosesNothing) {
 INSTANTIATE_TEST_SUITE_P(Twins, FanDryerToolTest, ::testing::ValuesIn(kTwins), twinName);
 
 // A stroke on a started canvas: each step runs the paint pass alone, on the window's offset,
-// samples and scale, with the working textures and the layer's picture in place over the whole
-// picture; the stroke's end writes the window back into the layer after the last step.
+// samples (the path going on from the step before) and scale, with the working textures and the
+// layer's picture in place over the whole picture; the stroke's end writes the window back into the
+// layer after the last step.
 class FanDryerToolStep : public ::testing::TestWithParam<Twin> {};
 
 TEST_P(FanDryerToolStep, AStepRunsThePaintPassInPlaceOverThePicture) {
@@ -217,7 +218,8 @@ TEST_P(FanDryerToolStep, AStepRunsThePaintPassInPlaceOverThePicture) {
   std::set<std::int64_t> buffers;
   for (const auto& [slot, bound] : step.buffers) buffers.insert(slot);
   EXPECT_EQ(buffers, (std::set<std::int64_t>{BUFFER_OFFSET, BUFFER_SCALE, BUFFER_POSITION, BUFFER_FORCE,
-                                             BUFFER_POSITION_NUMBER, BUFFER_ALTITUDE, BUFFER_AZIMUTH}));
+                                             BUFFER_POSITION_NUMBER, BUFFER_ALTITUDE, BUFFER_AZIMUTH, BUFFER_VALUE}))
+      << "a later step goes on from where the step before ended";
   EXPECT_EQ(step.buffers.at(BUFFER_SCALE).bytes, (std::vector<std::uint8_t>{0, 0, 0x80, 0x3f})) << "1.0f";
   EXPECT_EQ(step.threadgroupsPerGrid, (gpu::Size{75, 50, 1}));
 

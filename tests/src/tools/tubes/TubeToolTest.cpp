@@ -39,7 +39,7 @@ TEST_F(TubeToolTest, EachWindowStepRunsTheFivePassesOnTheWorkingTexturesInOneBuf
   const std::vector<std::string> oneWindow{"load"}, twoWindows{"load", "save", "load"};
   const Case cases[] = {{AppManager().tube(), "mac_add_sphere", {4, 5, 6, 8, 9, 10, 19}, {64, 62}, 1, oneWindow},
                         {AppManager().tube(), "mac_add_sphere", {4, 5, 6, 8, 9, 10, 19}, {250, 150}, 2, twoWindows},
-                        {AppManager().sprayer(), "DAESprayer_paint", {4, 5, 6, 8, 9, 10}, {250, 150}, 3, twoWindows}};
+                        {AppManager().sprayer(), "DAESprayer_paint", {0, 4, 5, 6, 8, 9, 10}, {250, 150}, 3, twoWindows}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.paint) + " in " + std::to_string(c.steps) + " steps");
     AppManager().setCurrentTool(c.tool);
@@ -64,7 +64,10 @@ TEST_F(TubeToolTest, EachWindowStepRunsTheFivePassesOnTheWorkingTexturesInOneBuf
 
     EXPECT_EQ(d[0].textures.at(TEXTURE_RESET), working().gridTexture1());
     EXPECT_EQ(d[0].buffers.at(BUFFER_OFFSET).bytes, std::vector<std::uint8_t>(16, 0));
-    EXPECT_EQ(bufferSlots(d[1]), c.paintBuffers) << "no offset, descriptor or pencil state";
+    EXPECT_EQ(bufferSlots(d[1]), c.paintBuffers) << "no descriptor or pencil state; the sprayer's offset seeds its droplets";
+    if (c.steps > 1) {
+      EXPECT_EQ(d[5].buffers.count(BUFFER_VALUE), 1u) << "a later step goes on from where the step before ended";
+    }
     EXPECT_EQ(d[1].textures.count(TEXTURE_TOOL_READ) + d[1].textures.count(TEXTURE_TOOL_WRITE), 0u);
     EXPECT_EQ(d[1].textures.at(TEXTURE_GROUND), canvas->groundTexture());
     EXPECT_EQ(d[1].textures.at(TEXTURE_DRY_READ), working().dryTexture0());
